@@ -1,0 +1,28 @@
+// Number text as the class library writes and reads it. The decimal separator is
+// always '.'; the user's separator is applied only by the program's own converters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class FloatFormat {
+  General,   // shortest of fixed and scientific, `precision` significant digits
+  Exponent,  // d.ddd E+dd: `precision` significant digits, at least `digits` exponent digits
+  Fixed,     // `digits` decimals (precision significant digits at most, else Exponent)
+  Number,    // Fixed with thousands separators
+};
+
+// Formats value; rounding is half away from zero on the exact decimal
+// expansion of the extended value.
+std::string FloatToStrF(long double value, FloatFormat format, int precision, int digits);
+// General format with 15 significant digits.
+std::string FloatToStr(long double value);
+std::string IntToStr(int64_t value);
+
+// Strict conversions: the whole text (surrounding blanks allowed) must be a number,
+// else EConvertError "'<text>' is not a valid floating point value" /
+// "'<text>' is not a valid integer value".
+long double StrToFloat(const std::string& text);
+int StrToInt(const std::string& text);
+bool TryStrToFloat(const std::string& text, long double& value);
+bool TryStrToInt(const std::string& text, int& value);

@@ -1,0 +1,25 @@
+#include "platform/base/UiServices.h"
+
+namespace {
+
+// Answers every question with its first button and keeps no state.
+struct SilentUi : UiServices {
+  int MessageBox(const std::string&, const std::string&, unsigned flags) override {
+    unsigned buttons = flags & MB_BUTTONMASK;
+    return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
+  }
+  bool EscapePressed() override { return false; }
+  void SetBusyCursor(bool) override {}
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  std::string ClipboardText() override { return clipboard; }
+  std::string clipboard;
+};
+
+SilentUi silentUi;
+UiServices* installed = &silentUi;
+
+}  // namespace
+
+UiServices& Ui() { return *installed; }
+
+void InstallUi(UiServices* ui) { installed = ui ? ui : &silentUi; }
