@@ -1,0 +1,86 @@
+#include "platform/base/Files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  const auto status = fs::status(path, ec);
+  return fs::exists(status) && !fs::is_directory(status);
+}
+
+bool DirectoryExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+bool DeleteFile(const std::string& path) {
+  std::error_code ec;
+  return FileExists(path) && fs::remove(path, ec);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(to, ec))) return false;
+  fs::rename(from, to, ec);
+  return !ec;
+}
+
+bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  std::error_code ec;
+  const auto options = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
+  return FileExists(from) && fs::copy_file(from, to, options, ec);
+}
+
+bool ForceDirectories(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return DirectoryExists(path);
+}
+
+bool RemoveDirIfEmpty(const std::string& path) {
+  std::error_code ec;
+  return DirectoryExists(path) && fs::is_empty(path, ec) && !ec && fs::remove(path, ec);
+}
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+  // Greedy matching with backtracking to the last '*'.
+  std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (it->is_directory(typeError)) continue;
+    const std::string name = it->path().filename().string();
+    if (MatchesMask(name, mask)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string CurrentDir() {
+  std::error_code ec;
+  return fs::current_path(ec).string();
+}

@@ -1,0 +1,16 @@
+#include "platform/base/Random.h"
+
+#include <chrono>
+
+uint32_t RandSeed = 0;
+
+void Randomize() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  RandSeed = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+int Random(int n) {
+  RandSeed = RandSeed * 134775813u + 1u;
+  const uint64_t product = static_cast<uint64_t>(RandSeed) * static_cast<uint32_t>(n);
+  return static_cast<int>(product >> 32);
+}

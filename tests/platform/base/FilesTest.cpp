@@ -1,0 +1,104 @@
+#include "platform/base/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+class FilesTest : public testing::Test {
+protected:
+  void SetUp() override {
+    root_ = (std::filesystem::temp_directory_path() /
+             ("korvane_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name())))
+                .string();
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+
+  std::string Path(const std::string& name) const { return root_ + "/" + name; }
+  void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name));
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  std::string root_;
+};
+
+}  // namespace
+
+TEST_F(FilesTest, FoldersAreMadeWithParentsAndRemovedOnlyWhenEmpty) {
+  EXPECT_TRUE(ForceDirectories(Path("a/b/c")));
+  EXPECT_TRUE(ForceDirectories(Path("a/b/c")));  // already there
+  EXPECT_TRUE(DirectoryExists(Path("a/b/c")));
+  EXPECT_FALSE(FileExists(Path("a/b")));
+  Write("a/b/c/f", "x");
+  EXPECT_FALSE(ForceDirectories(Path("a/b/c/f/g")));  // a file stands in the way
+  EXPECT_FALSE(RemoveDirIfEmpty(Path("a/b/c")));
+  EXPECT_TRUE(FileExists(Path("a/b/c/f")));
+  EXPECT_TRUE(DeleteFile(Path("a/b/c/f")));
+  EXPECT_TRUE(RemoveDirIfEmpty(Path("a/b/c")));
+  EXPECT_FALSE(DirectoryExists(Path("a/b/c")));
+  EXPECT_FALSE(RemoveDirIfEmpty(Path("missing")));
+}
+
+TEST_F(FilesTest, DeleteRemovesOnlyExistingFiles) {
+  Write("f", "x");
+  ForceDirectories(Path("d"));
+  EXPECT_FALSE(DeleteFile(Path("d")));
+  EXPECT_TRUE(DirectoryExists(Path("d")));
+  EXPECT_TRUE(DeleteFile(Path("f")));
+  EXPECT_FALSE(FileExists(Path("f")));
+  EXPECT_FALSE(DeleteFile(Path("f")));
+}
+
+TEST_F(FilesTest, RenameNeverReplacesAnExistingFile) {
+  Write("from", "new");
+  Write("to", "old");
+  EXPECT_FALSE(RenameFile(Path("from"), Path("to")));
+  EXPECT_EQ(Read("from"), "new");
+  EXPECT_EQ(Read("to"), "old");
+  EXPECT_TRUE(DeleteFile(Path("to")));
+  EXPECT_TRUE(RenameFile(Path("from"), Path("to")));
+  EXPECT_FALSE(FileExists(Path("from")));
+  EXPECT_EQ(Read("to"), "new");
+  EXPECT_FALSE(RenameFile(Path("from"), Path("other")));
+}
+
+TEST_F(FilesTest, CopyReplacesOnlyWhenAskedTo) {
+  Write("from", "new");
+  Write("to", "old");
+  EXPECT_FALSE(CopyFile(Path("from"), Path("to"), false));
+  EXPECT_EQ(Read("to"), "old");
+  EXPECT_TRUE(CopyFile(Path("from"), Path("to"), true));
+  EXPECT_EQ(Read("to"), "new");
+  EXPECT_EQ(Read("from"), "new");
+  EXPECT_TRUE(CopyFile(Path("from"), Path("fresh"), false));
+  EXPECT_EQ(Read("fresh"), "new");
+  EXPECT_FALSE(CopyFile(Path("missing"), Path("x"), true));
+  EXPECT_FALSE(FileExists(Path("x")));
+}
+
+TEST_F(FilesTest, ListFilesMatchesTheMaskCaseSensitivelyInNameOrder) {
+  for (const char* name : {"b.smd", "a.smd", "C.smd", "c.SMD", "x.smdx", "PBT Index.smd", "notes.txt"})
+    Write(name, "");
+  ForceDirectories(Path("dir.smd"));
+  EXPECT_EQ(ListFiles(root_, "*.smd"), (std::vector<std::string>{"C.smd", "PBT Index.smd", "a.smd", "b.smd"}));
+  EXPECT_EQ(ListFiles(root_, "?.smd"), (std::vector<std::string>{"C.smd", "a.smd", "b.smd"}));
+  EXPECT_EQ(ListFiles(root_, "notes.txt"), std::vector<std::string>{"notes.txt"});
+  EXPECT_TRUE(ListFiles(Path("missing"), "*").empty());
+}
+
+TEST(MatchesMask, WildcardsBacktrack) {
+  EXPECT_TRUE(MatchesMask("a.b.smd", "*.smd"));
+  EXPECT_TRUE(MatchesMask("abcbd", "a*b?"));
+  EXPECT_TRUE(MatchesMask("", "*"));
+  EXPECT_TRUE(MatchesMask("x", "**x*"));
+  EXPECT_FALSE(MatchesMask("a.smd", "*.sm"));
+  EXPECT_FALSE(MatchesMask("", "?"));
+  EXPECT_FALSE(MatchesMask("ab", "a"));
+}
