@@ -12,8 +12,11 @@ enum class FloatFormat {
   Number,    // Fixed with thousands separators
 };
 
-// Formats value; rounding is half away from zero on the exact decimal
-// expansion of the extended value.
+// Formats value; rounding is half away from zero on the exact decimal expansion of the
+// extended value. precision is taken in 1..18; digits is the minimum count of exponent
+// digits (0..4) for General and Exponent, the count of decimals (0..18) for Fixed and
+// Number. A value that rounds to zero has no minus sign; NaN and infinities print as
+// "NAN", "INF" and "-INF".
 std::string FloatToStrF(long double value, FloatFormat format, int precision, int digits);
 // General format with 15 significant digits.
 std::string FloatToStr(long double value);

