@@ -1,12 +1,16 @@
 // Program entry: the application object titled "KORVANE" and the main window.
-#include <QApplication>
-
+#include "app/Application.h"
 #include "app/Main.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("KORVANE");
-  TMainForm mainForm;
-  mainForm.show();
-  return QApplication::exec();
+  TApplication app(argc, argv);
+  try {
+    TMainForm mainForm;
+    QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit);
+    mainForm.show();
+    TApplication::exec();
+  } catch (const std::exception& e) {
+    TApplication::ShowException(e);
+  }
+  return 0;
 }

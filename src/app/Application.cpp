@@ -1,0 +1,24 @@
+#include "app/Application.h"
+
+#include <stdexcept>
+
+#include "platform/base/UiServices.h"
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("KORVANE");
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    ShowException(e);
+  } catch (...) {
+    ShowException(std::runtime_error("Unknown exception"));
+  }
+  return false;
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  Ui().MessageBox(e.what(), "KORVANE", MB_OK | MB_ICONERROR);
+}

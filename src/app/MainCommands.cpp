@@ -1,0 +1,82 @@
+// The commands of the main window's menus, toolbar and log popup.
+#include <QDesktopServices>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <filesystem>
+#include <memory>
+
+#include "app/Main.h"
+#include "app/SplMain.h"
+#include "app/TextForm.h"
+#include "platform/base/UiServices.h"
+
+namespace {
+
+// Shows a text window modally; a window that cannot be built gives failureWarning.
+void ShowTextForm(QWidget* owner, const char* caption, const char* text, const char* failureWarning) {
+  std::unique_ptr<TTextForm> form;
+  try {
+    form = std::make_unique<TTextForm>(owner, caption, text);
+  } catch (...) {
+    Ui().MessageBox(failureWarning, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  form->exec();
+}
+
+}  // namespace
+
+void TMainForm::MenuFileNewClick() {
+  if (!modified_) return;
+  if (Ui().MessageBox("All data will be erased! Do you really want to continue without saving?",
+                      "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) == IDYES)
+    ClearProject();
+}
+
+void TMainForm::MenuFileExitClick() { close(); }
+
+void TMainForm::GeneralHelp1Click() { OpenHelpDocument("Manual_v21.pdf"); }
+
+void TMainForm::Moreinfo1Click() { OpenHelpDocument("GeneralInfo_v21.pdf"); }
+
+// Opens a document of the help folder with the system's viewer; the system
+// reports nothing for a missing file, so the program does.
+void TMainForm::OpenHelpDocument(const std::string& name) {
+  std::string path = mainFolder_ + "/help/" + name;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    Ui().MessageBox("Cannot find the help document " + path, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLatin1(path.c_str())));
+}
+
+void TMainForm::AboutKORVANE1Click() { ShowSplashForm(false); }
+
+void TMainForm::HowtociteKORVANE1Click() {
+  ShowTextForm(this, "How to cite KORVANE", kCitationText, "Cannot create How to cyte KORVANE dialog");
+}
+
+void TMainForm::N4Click() {
+  ShowTextForm(this, "Acknowledgments", kAcknowledgmentsText, "Cannot create Acknowledgment dialog");
+}
+
+void TMainForm::Copytoclipboard1Click() { Ui().SetClipboardText(RichEdit->toPlainText().toLatin1().toStdString()); }
+
+void TMainForm::MenuFileOpenClick() {}
+
+void TMainForm::MenuFileSaveClick() {}
+
+// Commands that open the windows of the other parts of the program; each is
+// connected to its menu item and speed button here.
+void TMainForm::MenuFileImportClick() {}
+void TMainForm::Loadexample1Click() {}
+void TMainForm::MenuViewDataClick() {}
+void TMainForm::MenuDataSetupClick() {}
+void TMainForm::MenuCalculateAllSubsetClick() {}
+void TMainForm::MenuViewAndSelModelsClick() {}
+void TMainForm::SpeedButtonPBTClick() {}
+void TMainForm::SpeedButtonDatabaseClick() {}
+void TMainForm::Availablemodels1Click() {}
+void TMainForm::SpeedButtonRankingClick() {}
+void TMainForm::SpeedButtonValExtModClick() {}

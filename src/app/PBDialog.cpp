@@ -1,0 +1,68 @@
+// The progress window of long operations that run in the user-interface thread.
+#include "app/PBDialog.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <chrono>
+
+#include "app/Screen.h"
+
+int64_t TProgressBarDialogForm::MonotonicMilliseconds() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+TProgressBarDialogForm::TProgressBarDialogForm(QWidget* owner, bool animated, Clock clock)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), clock_(std::move(clock)) {
+  setWindowTitle("Please wait...");
+  setFixedSize(314, 66);
+  ProgressBar = new QProgressBar(this);
+  ProgressBar->setGeometry(16, 24, 281, 17);
+  ProgressBar->setTextVisible(false);
+  PBarStaticText = new QLabel(this);
+  PBarStaticText->setGeometry(16, 4, 281, 17);
+  StaticTextAnimation = new QLabel("+", this);
+  StaticTextAnimation->setGeometry(87, 24, 210, 17);
+  StaticTextAnimation->hide();
+  if (animated) {
+    ProgressBar->hide();
+    PBarStaticText->move(PBarStaticText->x(), 24);
+    PBarStaticText->resize(68, 17);
+    StaticTextAnimation->show();
+  }
+  lastStepTime_ = clock_();
+  FormCreate();
+}
+
+void TProgressBarDialogForm::FormCreate() { CentreOnScreen(*this); }
+
+int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {
+  int d = hi - lo;
+  return (last > first && hi > lo) ? d / (last - first + 1) : d;
+}
+
+void TProgressBarDialogForm::SetText(const std::string& text) {
+  PBarStaticText->setText(QString::fromLatin1(text.c_str()));
+  PBarStaticText->repaint();
+}
+
+void TProgressBarDialogForm::SetRange(int lo, int hi) { ProgressBar->setRange(lo, hi); }
+
+void TProgressBarDialogForm::SetPosition(int pos) {
+  ProgressBar->setValue(pos);
+  ProgressBar->repaint();
+}
+
+void TProgressBarDialogForm::AnimationTick() {
+  int64_t now = clock_();
+  if (now - lastStepTime_ <= 125) return;
+  lastStepTime_ = now;
+  if (++animationSteps_ != 19) {
+    animationText_ += '+';
+  } else {
+    animationText_.clear();
+    animationSteps_ = 0;
+  }
+  StaticTextAnimation->setText(QString::fromLatin1(animationText_.c_str()));
+  StaticTextAnimation->repaint();
+}

@@ -1,0 +1,45 @@
+// The "Please wait..." window of long operations: a progress bar, or a growing
+// row of "+" characters when no count is known in advance.
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/base/UiServices.h"
+
+class QLabel;
+class QProgressBar;
+
+class TProgressBarDialogForm : public QDialog, public Progress {
+  Q_OBJECT
+public:
+  // Milliseconds from a monotonic clock; tests inject their own.
+  using Clock = std::function<int64_t()>;
+  static int64_t MonotonicMilliseconds();
+
+  TProgressBarDialogForm(QWidget* owner, bool animated, Clock clock = MonotonicMilliseconds);
+
+  // Amount by which a bar position moves per item when items first..last map onto lo..hi.
+  static int ProgressStep(int lo, int hi, int first, int last);
+
+  // Progress: the caller's message, the bar and the animation.
+  void SetText(const std::string& text) override;
+  void SetRange(int lo, int hi) override;
+  void SetPosition(int pos) override;
+  // Adds a "+" at most once per 125 ms; the 19th step empties the row.
+  void AnimationTick() override;
+
+  QProgressBar* ProgressBar;
+  QLabel* PBarStaticText;
+  QLabel* StaticTextAnimation;
+
+private:
+  void FormCreate();
+
+  int animationSteps_ = 0;
+  std::string animationText_;
+  int64_t lastStepTime_;
+  Clock clock_;
+};

@@ -1,0 +1,275 @@
+#include <QCloseEvent>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QLabel>
+
+#include "app/MainFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPbtWarning =
+    "PBT Index model is not available: cannot load the PBT file (check its existence in the models folder "
+    "and/or check your privileges).";
+const char* const kDatabaseWarning = "Error in database format or empty database folder: query will be disabled.";
+
+struct Pair {
+  QAction* item;
+  QToolButton* button;
+};
+
+// The commands that need data, as menu item and speed button pairs.
+struct DataCommands {
+  Pair viewData, dataSetup, calculate, viewModels, save, ranking;
+  explicit DataCommands(TMainForm& f)
+      : viewData{f.MenuViewData, f.SpeedButtonViewData},
+        dataSetup{f.MenuDataSetup, f.SpeedButtonDataSetup},
+        calculate{f.MenuCalculateAllSubset, f.SpeedButtonCalculateAllSubset},
+        viewModels{f.MenuViewAndSelModels, f.SpeedButtonViewAndSelModels},
+        save{f.MenuFileSave, f.SpeedButtonFileSave},
+        ranking{f.CalculatePCAorMCDM, f.SpeedButtonRanking} {}
+};
+
+void ExpectEnabled(const Pair& pair, bool enabled, const char* what) {
+  EXPECT_EQ(pair.item->isEnabled(), enabled) << what << " menu item";
+  EXPECT_EQ(pair.button->isEnabled(), enabled) << what << " speed button";
+}
+
+bool CloseAccepted(TMainForm& form) {
+  QCloseEvent event;
+  QApplication::sendEvent(&form, &event);
+  return event.isAccepted();
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, StartUpInAnEmptyFolderWarnsAndDisablesWhatItCannotOffer) {
+  TMainForm& form = Start();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, kPbtWarning);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(1).text, kDatabaseWarning);
+  EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONWARNING);
+
+  EXPECT_EQ(form.windowTitle(), "KORVANE v2.1.1");
+  EXPECT_EQ(form.MainFolder(), Folder());
+  EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_0/");
+  EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_0")));
+  EXPECT_EQ(MainForm, &form);
+
+  DataCommands data(form);
+  for (const Pair* p : {&data.viewData, &data.dataSetup, &data.calculate, &data.viewModels, &data.save,
+                        &data.ranking})
+    ExpectEnabled(*p, false, p->item->text().toLatin1().constData());
+  EXPECT_FALSE(form.SpeedButtonPBT->isEnabled());
+  EXPECT_TRUE(form.PBTIndex1->isEnabled());
+  ExpectEnabled({form.Availablemodels1, form.SpeedButtonAvailMod}, false, "available models");
+  ExpectEnabled({form.MenuItemQueryDB, form.SpeedButtonDatabase}, false, "database");
+  EXPECT_TRUE(form.MenuItemQueryDB->isVisible());
+  EXPECT_FALSE(form.SpeedButtonDatabase->isHidden());
+  EXPECT_FALSE(form.BevelDatabase->isHidden());
+  EXPECT_FALSE(form.SingleModels1->isVisible());
+  EXPECT_FALSE(form.SingleModels2->isVisible());
+  for (QAction* always : {form.MenuFileNew, form.MenuFileOpen, form.MenuFileImport, form.MenuFileExit,
+                          form.Validateexternaldata1, form.GeneralHelp1, form.Loadexample1})
+    EXPECT_TRUE(always->isEnabled()) << always->text().toStdString();
+  EXPECT_TRUE(form.ModelsFolder().empty());
+  EXPECT_FALSE(form.Modified());
+}
+
+TEST_F(MainFormTest, StartUpFindsStoredModelsAndDatabaseFiles) {
+  MakeCompleteFolder();
+  MakeFile("models/b.smd");
+  MakeFile("models/readme.txt");
+  MakeFile("database/more.csv");
+  MakeFile("database/notes.txt");
+  TMainForm& form = Start();
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_EQ(form.ModelsFolder(), Folder() + "/models/");
+  EXPECT_EQ(form.StoredModelNames(), (std::vector<std::string>{"PBT Index.smd", "b.smd"}));
+  EXPECT_TRUE(form.SpeedButtonPBT->isEnabled());
+  ExpectEnabled({form.Availablemodels1, form.SpeedButtonAvailMod}, true, "available models");
+  EXPECT_EQ(form.GetDatabaseFolder(), Folder() + "/database/");
+  EXPECT_EQ(form.GetDatabaseFiles(), (std::vector<std::string>{"chemicals.csv", "more.csv"}));
+  ExpectEnabled({form.MenuItemQueryDB, form.SpeedButtonDatabase}, true, "database");
+}
+
+TEST_F(MainFormTest, StoredModelsWithoutPbtModelAndEmptyDatabaseFolderWarn) {
+  MakeFile("models/other.smd");
+  fs::create_directories(PathOf("database"));
+  MakeFile("database/readme.txt");
+  TMainForm& form = Start();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, kPbtWarning);
+  EXPECT_EQ(TestUi().Shown(1).text, kDatabaseWarning);
+  EXPECT_FALSE(form.SpeedButtonPBT->isEnabled());
+  EXPECT_TRUE(form.SpeedButtonAvailMod->isEnabled());
+  EXPECT_EQ(form.GetDatabaseFolder(), Folder() + "/database/");
+  EXPECT_FALSE(form.SpeedButtonDatabase->isEnabled());
+}
+
+TEST_F(MainFormTest, PbtModelInTheMainFolderCountsWithoutModelsFolder) {
+  MakeFile("PBT Index.smd");
+  MakeFile("database/a.csv");
+  TMainForm& form = Start();
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_TRUE(form.SpeedButtonPBT->isEnabled());
+  EXPECT_FALSE(form.SpeedButtonAvailMod->isEnabled());
+}
+
+TEST_F(MainFormTest, ExistingTemporaryFolderAsksAndNoMovesToTheNextCounter) {
+  MakeCompleteFolder();
+  fs::create_directories(PathOf("~.Temp_0"));
+  fs::create_directories(PathOf("~.Temp_1"));
+  TestUi().Answer(IDNO);
+  TestUi().Answer(IDNO);
+  TMainForm& form = Start();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "An already existing temporary directory named (~.Temp_0) located in (" + Folder() +
+                ") was found. The reason can be an another running session of KORVANE, an aborted session or "
+                "to a directory created by the user. In the latest case, please backup the directory in "
+                "another place before proceeding. If there is already another runnin session of KORVANE PRESS "
+                "NO, otherwise press yes to regain disk space.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_NE(TestUi().Shown(1).text.find("(~.Temp_1)"), std::string::npos);
+  EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_2/");
+  EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_2")));
+}
+
+TEST_F(MainFormTest, ExistingTemporaryFolderIsReusedOnYes) {
+  MakeCompleteFolder();
+  fs::create_directories(PathOf("~.Temp_0"));
+  TestUi().Answer(IDYES);
+  TMainForm& form = Start();
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_0/");
+  EXPECT_FALSE(fs::exists(PathOf("~.Temp_1")));
+}
+
+TEST_F(MainFormTest, CommandStatesFollowLoadingAndDiscarding) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  DataCommands data(form);
+  form.EnableDataCommands();
+  for (const Pair* p : {&data.viewData, &data.dataSetup, &data.save, &data.ranking})
+    ExpectEnabled(*p, true, "enabled after import");
+  ExpectEnabled(data.calculate, false, "calculate after import");
+  ExpectEnabled(data.viewModels, false, "view models after import");
+
+  form.EnableViewAndSelModels(true);
+  TestUi().Answer(IDNO);
+  EXPECT_FALSE(form.ConfirmDiscardModels());
+  EXPECT_EQ(TestUi().Shown(0).text, "Previous calculated models data will be erased! Do you want to continue?");
+  ExpectEnabled(data.viewModels, true, "view models kept on No");
+  EXPECT_TRUE(form.ConfirmDiscardModels());
+  ExpectEnabled(data.viewModels, false, "view models after discarding");
+  ExpectEnabled(data.viewData, true, "view data after discarding");
+
+  form.SetModified(true);
+  form.ClearProject();
+  EXPECT_FALSE(form.Modified());
+  ExpectEnabled(data.viewData, false, "view data after clearing");
+  ExpectEnabled(data.save, false, "save after clearing");
+}
+
+TEST_F(MainFormTest, ReportDataLoadedLogsTheBlockAndMarksTheProjectModified) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.ReportDataLoaded("/data/p.kvp");
+  EXPECT_TRUE(form.Modified());
+  EXPECT_TRUE(form.MenuFileSave->isEnabled());
+  std::string log = form.RichEdit->toPlainText().toLatin1().toStdString();
+  EXPECT_EQ(log.rfind("DATA LOADED: ", 0), 0u) << log;
+  EXPECT_NE(log.find(" - "), std::string::npos);
+  EXPECT_NE(log.find("\nSource file: /data/p.kvp\n"), std::string::npos) << log;
+  EXPECT_EQ(log.back(), '\n');
+  form.UpdateStatusBar();
+  EXPECT_EQ(form.StatusPanels[3]->text(), "Modified");
+}
+
+TEST_F(MainFormTest, NewProjectAsksOnlyWhenModified) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.EnableDataCommands();
+  form.MenuFileNewClick();
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_TRUE(form.MenuViewData->isEnabled());
+
+  form.SetModified(true);
+  TestUi().Answer(IDNO);
+  form.MenuFileNewClick();
+  EXPECT_EQ(TestUi().Shown(0).text, "All data will be erased! Do you really want to continue without saving?");
+  EXPECT_TRUE(form.Modified());
+  EXPECT_TRUE(form.MenuViewData->isEnabled());
+
+  form.MenuFileNewClick();
+  EXPECT_FALSE(form.Modified());
+  EXPECT_FALSE(form.MenuViewData->isEnabled());
+}
+
+TEST_F(MainFormTest, ClosingAModifiedProjectAsksAndNoKeepsEverything) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  bool closed = false;
+  QObject::connect(&form, &TMainForm::Closed, [&closed] { closed = true; });
+  form.SetModified(true);
+  TestUi().Answer(IDNO);
+  EXPECT_FALSE(CloseAccepted(form));
+  EXPECT_EQ(TestUi().Shown(0).text, "Data modified! Do you really want to exit without saving?");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_TRUE(form.Modified());
+  EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_0")));
+  EXPECT_FALSE(closed);
+
+  EXPECT_TRUE(CloseAccepted(form));
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(fs::exists(PathOf("~.Temp_0")));
+}
+
+TEST_F(MainFormTest, ClosingAnUnmodifiedProjectAsksNothingAndKeepsAForeignFile) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  MakeFile("~.Temp_0/user file.txt");
+  EXPECT_TRUE(CloseAccepted(form));
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_TRUE(fs::exists(PathOf("~.Temp_0/user file.txt")));
+}
+
+TEST_F(MainFormTest, CopyPutsTheWholeLogOnTheClipboard) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.Copytoclipboard1Click();
+  EXPECT_EQ(TestUi().clipboard, "");
+  form.ActivityLog("first line\nsecond \xE9");
+  form.ActivityLog("");
+  form.ActivityLog("last");
+  form.Copytoclipboard1Click();
+  EXPECT_EQ(TestUi().clipboard, "first line\nsecond \xE9\n\nlast");
+}
+
+TEST_F(MainFormTest, MissingHelpDocumentIsReportedByName) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.GeneralHelp1Click();
+  form.Moreinfo1Click();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_NE(TestUi().Shown(0).text.find(Folder() + "/help/Manual_v21.pdf"), std::string::npos);
+  EXPECT_NE(TestUi().Shown(1).text.find(Folder() + "/help/GeneralInfo_v21.pdf"), std::string::npos);
+  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION WARNING");
+}
+
+TEST_F(MainFormTest, UserSeparatorComesFromTheLocaleAndConvertsOnlyNumberTexts) {
+  MakeCompleteFolder();
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  TMainForm& form = Start();
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(form.UserDecimalSeparator(), ',');
+  EXPECT_EQ(form.ToSystemDecimalSeparator("1.5"), "1,5");
+  EXPECT_EQ(form.FromSystemDecimalSeparator("2,25"), "2.25");
+  EXPECT_EQ(std::stod("0.5"), 0.5);  // the C library keeps '.'
+}

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QProgressBar>
+
+#include "app/PBDialog.h"
+#include "app/SplMain.h"
+
+namespace {
+
+// A welcome or about window shown without waiting, with the program's first
+// timer tick still to come.
+struct ShownSplash {
+  explicit ShownSplash(bool welcome) : form(nullptr, welcome) {
+    TSplashForm::FirstTick = true;
+    form.show();
+  }
+  ~ShownSplash() { TSplashForm::FirstTick = false; }
+  TSplashForm form;
+};
+
+}  // namespace
+
+TEST(SplashFormTest, WelcomeWindowWaitsThirtySecondsMoreThenClosesItself) {
+  ShownSplash s(true);
+  EXPECT_EQ(s.form.windowTitle(), "Welcome");
+  EXPECT_EQ(s.form.Timer.interval(), 1000);
+  s.form.TimerTimer();
+  EXPECT_TRUE(s.form.isVisible());
+  EXPECT_EQ(s.form.Timer.interval(), 30000);
+  EXPECT_FALSE(TSplashForm::FirstTick);
+  s.form.TimerTimer();
+  EXPECT_FALSE(s.form.isVisible());
+}
+
+TEST(SplashFormTest, LaterWelcomeWindowClosesOnItsFirstTick) {
+  ShownSplash s(true);
+  TSplashForm::FirstTick = false;
+  s.form.TimerTimer();
+  EXPECT_FALSE(s.form.isVisible());
+  EXPECT_EQ(s.form.Timer.interval(), 1000);
+}
+
+TEST(SplashFormTest, AboutWindowClosesOnlyOnAClick) {
+  ShownSplash s(false);
+  EXPECT_EQ(s.form.windowTitle(), "About");
+  for (int tick = 0; tick < 3; ++tick) s.form.TimerTimer();
+  EXPECT_TRUE(s.form.isVisible());
+  s.form.FormClick();
+  EXPECT_FALSE(s.form.isVisible());
+}
+
+TEST(ProgressBarDialogFormTest, ProgressStepSharesTheRangeOverTheItems) {
+  EXPECT_EQ(TProgressBarDialogForm::ProgressStep(0, 100, 0, 9), 10);
+  EXPECT_EQ(TProgressBarDialogForm::ProgressStep(0, 100, 5, 5), 100);
+  EXPECT_EQ(TProgressBarDialogForm::ProgressStep(100, 100, 0, 9), 0);
+  EXPECT_EQ(TProgressBarDialogForm::ProgressStep(0, 5, 0, 9), 0);
+  EXPECT_EQ(TProgressBarDialogForm::ProgressStep(10, 0, 0, 9), -10);
+  EXPECT_EQ(TProgressBarDialogForm::ProgressStep(0, 100, 0, 2), 33);
+}
+
+TEST(ProgressBarDialogFormTest, BarModeShowsTheBarAndTheCallersText) {
+  TProgressBarDialogForm form(nullptr, false);
+  EXPECT_EQ(form.windowTitle(), "Please wait...");
+  EXPECT_FALSE(form.ProgressBar->isHidden());
+  EXPECT_TRUE(form.StaticTextAnimation->isHidden());
+  EXPECT_EQ(form.PBarStaticText->y(), 4);
+  form.SetText("Importing data...");
+  form.SetRange(0, 50);
+  form.SetPosition(20);
+  EXPECT_EQ(form.PBarStaticText->text(), "Importing data...");
+  EXPECT_EQ(form.ProgressBar->value(), 20);
+}
+
+TEST(ProgressBarDialogFormTest, AnimationGrowsEvery125MsAndEmptiesOnTheNineteenthStep) {
+  int64_t now = 1000;
+  TProgressBarDialogForm form(nullptr, true, [&now] { return now; });
+  EXPECT_TRUE(form.ProgressBar->isHidden());
+  EXPECT_FALSE(form.StaticTextAnimation->isHidden());
+  EXPECT_EQ(form.PBarStaticText->y(), 24);
+  auto label = [&form] { return form.StaticTextAnimation->text().toStdString(); };
+
+  now += 125;  // not more than 125 ms: nothing happens
+  form.AnimationTick();
+  EXPECT_EQ(label(), "+");
+  now += 1;
+  form.AnimationTick();
+  EXPECT_EQ(label(), "+");
+  form.AnimationTick();  // same time again: unchanged
+  EXPECT_EQ(label(), "+");
+  for (int step = 2; step <= 18; ++step) {
+    now += 126;
+    form.AnimationTick();
+  }
+  EXPECT_EQ(label(), std::string(18, '+'));
+  now += 126;
+  form.AnimationTick();
+  EXPECT_EQ(label(), "");
+  now += 126;
+  form.AnimationTick();
+  EXPECT_EQ(label(), "+");
+}
