@@ -7,7 +7,14 @@ void ScriptedUi::Clear() {
   shown_.clear();
   escapes_ = 0;
   busyDepth = 0;
+  calculationDepth = 0;
   clipboard.clear();
+  fileAnswers_.clear();
+  colorAnswers_.clear();
+  folderAnswers_.clear();
+  fileDialogs_.clear();
+  findDialogs_.clear();
+  findHandler_ = nullptr;
 }
 
 int ScriptedUi::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
@@ -25,6 +32,46 @@ bool ScriptedUi::EscapePressed() {
   if (escapes_ == 0) return false;
   --escapes_;
   return true;
+}
+
+namespace {
+
+template <typename T>
+T PopOr(std::deque<T>& queue, T fallback) {
+  if (queue.empty()) return fallback;
+  T front = std::move(queue.front());
+  queue.pop_front();
+  return front;
+}
+
+}  // namespace
+
+FileChoice ScriptedUi::NextFile(bool save, const FileDialogOptions& options) {
+  fileDialogs_.push_back({save, options});
+  return PopOr(fileAnswers_, FileChoice{});
+}
+
+FileChoice ScriptedUi::OpenFileDialog(const FileDialogOptions& options) { return NextFile(false, options); }
+
+FileChoice ScriptedUi::SaveFileDialog(const FileDialogOptions& options) { return NextFile(true, options); }
+
+void ScriptedUi::ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) {
+  findDialogs_.push_back(options);
+  findHandler_ = std::move(onFind);
+}
+
+bool ScriptedUi::PressFind(const std::string& text, bool matchCase, bool down) {
+  if (!findHandler_) return false;
+  findHandler_({text, matchCase, down});
+  return true;
+}
+
+std::optional<uint32_t> ScriptedUi::ChooseColor(uint32_t) {
+  return PopOr(colorAnswers_, std::optional<uint32_t>{});
+}
+
+std::string ScriptedUi::ChooseFolder(const std::string&, const std::string&) {
+  return PopOr(folderAnswers_, std::string{});
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // A UiServices for tests: answers message boxes from a queue and records every
-// message shown (text, caption, flags).
+// message shown (text, caption, flags); scripts the file, find, colour and
+// folder dialogs the same way.
 #pragma once
 
 #include <deque>
@@ -20,6 +21,15 @@ public:
   // Queues the answer of the next message box; unqueued boxes answer IDOK
   // (or IDYES for Yes/No questions).
   void Answer(int result) { answers_.push_back(result); }
+  // Queues the answer of the next open or save dialog; unqueued dialogs are cancelled.
+  void AnswerFile(const std::string& fileName, int filterIndex = 1) {
+    fileAnswers_.push_back({fileName, filterIndex});
+  }
+  // Queues the answer of the next colour or folder dialog (nothing: cancelled).
+  void AnswerColor(std::optional<uint32_t> color) { colorAnswers_.push_back(color); }
+  void AnswerFolder(const std::string& folder) { folderAnswers_.push_back(folder); }
+  // Presses Find in the find dialog shown last; false when none was shown.
+  bool PressFind(const std::string& text, bool matchCase = false, bool down = true);
   // Makes the next n Escape polls report a press.
   void PressEscape(int polls = 1) { escapes_ += polls; }
 
@@ -27,19 +37,42 @@ public:
   const Message& Shown(std::size_t i) const { return shown_.at(i); }
   void Clear();
 
+  struct FileDialogCall {
+    bool save;
+    FileDialogOptions options;
+  };
+  const std::vector<FileDialogCall>& FileDialogs() const { return fileDialogs_; }
+  const std::vector<FindDialogOptions>& FindDialogs() const { return findDialogs_; }
+
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   bool EscapePressed() override;
   void SetBusyCursor(bool busy) override { busyDepth += busy ? 1 : -1; }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   std::string ClipboardText() override { return clipboard; }
+  FileChoice OpenFileDialog(const FileDialogOptions& options) override;
+  FileChoice SaveFileDialog(const FileDialogOptions& options) override;
+  void ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) override;
+  std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::string ChooseFolder(const std::string& title, const std::string& startDir) override;
+  void BeginLongCalculation() override { ++calculationDepth; }
+  void EndLongCalculation() override { --calculationDepth; }
 
   int busyDepth = 0;
+  int calculationDepth = 0;
   std::string clipboard;
 
 private:
   std::deque<int> answers_;
   std::vector<Message> shown_;
   int escapes_ = 0;
+  std::deque<FileChoice> fileAnswers_;
+  std::deque<std::optional<uint32_t>> colorAnswers_;
+  std::deque<std::string> folderAnswers_;
+  std::vector<FileDialogCall> fileDialogs_;
+  std::vector<FindDialogOptions> findDialogs_;
+  FindHandler findHandler_;
+
+  FileChoice NextFile(bool save, const FileDialogOptions& options);
 };
 
 // The scripted UI installed by the test main; reset before every test.

@@ -20,6 +20,16 @@ UiServices* installed = &silentUi;
 
 }  // namespace
 
+FileChoice UiServices::OpenFileDialog(const FileDialogOptions&) { return {}; }
+
+FileChoice UiServices::SaveFileDialog(const FileDialogOptions&) { return {}; }
+
+void UiServices::ShowFindDialog(const FindDialogOptions&, FindHandler) {}
+
+std::optional<uint32_t> UiServices::ChooseColor(uint32_t) { return std::nullopt; }
+
+std::string UiServices::ChooseFolder(const std::string&, const std::string&) { return {}; }
+
 UiServices& Ui() { return *installed; }
 
 void InstallUi(UiServices* ui) { installed = ui ? ui : &silentUi; }

@@ -3,6 +3,9 @@
 // start-up; tests install a scripted one.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 // Message box flags: buttons in the low nibble, icon in the next.
@@ -22,6 +25,43 @@ constexpr unsigned MB_ICONMASK = 0xF0;
 // Message box results.
 enum MessageBoxResult : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
+// What an open or save dialog is asked to show. The filter has the class
+// library's form: "Text file (*.txt)|*.txt|All files (*.*)|*.*".
+struct FileDialogOptions {
+  std::string title;       // empty: the toolkit's default title
+  std::string filter;
+  int filterIndex = 1;     // 1-based index of the filter chosen at first
+  std::string defaultExt;  // without the dot; appended to a name typed without extension
+  std::string fileName;    // initial file name
+  std::string initialDir;
+};
+
+// What the user chose in an open or save dialog.
+struct FileChoice {
+  std::string fileName;    // empty when the dialog was cancelled
+  int filterIndex = 0;     // 1-based index of the filter in use when the name was chosen
+  bool Chosen() const { return !fileName.empty(); }
+};
+
+// A modeless find dialog: every press of its Find button runs the handler.
+struct FindDialogOptions {
+  std::string title = "Find";
+  std::string text;        // initial find text
+  bool matchCase = false;  // initial state of the match-case option
+  bool showMatchCase = true;
+  bool showDirection = false;
+};
+
+struct FindRequest {
+  std::string text;
+  bool matchCase = false;
+  bool down = true;
+};
+
+using FindHandler = std::function<void(const FindRequest&)>;
+
+// Every dialog service has a default that answers "cancelled", so test doubles
+// only override what they script.
 struct UiServices {
   virtual ~UiServices() = default;
   virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
@@ -29,6 +69,17 @@ struct UiServices {
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
+
+  virtual FileChoice OpenFileDialog(const FileDialogOptions& options);
+  virtual FileChoice SaveFileDialog(const FileDialogOptions& options);
+  virtual void ShowFindDialog(const FindDialogOptions& options, FindHandler onFind);
+  // Colours are 0x00BBGGRR; nothing when cancelled.
+  virtual std::optional<uint32_t> ChooseColor(uint32_t initial);
+  // The chosen folder, or empty when cancelled.
+  virtual std::string ChooseFolder(const std::string& title, const std::string& startDir);
+  // While a long calculation runs, user input other than Escape is held off.
+  virtual void BeginLongCalculation() {}
+  virtual void EndLongCalculation() {}
 };
 
 // A long loop that shows progress takes a Progress* (or none).
@@ -43,6 +94,15 @@ struct Progress {
 // The installed implementation; a silent one (OK to everything) until one is installed.
 UiServices& Ui();
 void InstallUi(UiServices* ui);
+
+// Marks a long calculation for the lifetime of the object.
+class LongCalculation {
+public:
+  LongCalculation() { Ui().BeginLongCalculation(); }
+  ~LongCalculation() { Ui().EndLongCalculation(); }
+  LongCalculation(const LongCalculation&) = delete;
+  LongCalculation& operator=(const LongCalculation&) = delete;
+};
 
 // Shows the busy cursor for the lifetime of the object.
 class BusyCursor {

@@ -1,0 +1,227 @@
+#include "platform/qt/QtUiServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "platform/qt/FindTextDialog.h"
+#include "platform/qt/QtConvert.h"
+
+namespace {
+
+constexpr int kProgramFontPixels = 11;
+
+QMessageBox::Icon IconOf(unsigned flags) {
+  switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONWARNING: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+QList<QMessageBox::StandardButton> ButtonsOf(unsigned flags) {
+  switch (flags & MB_BUTTONMASK) {
+    case MB_OKCANCEL: return {QMessageBox::Ok, QMessageBox::Cancel};
+    case MB_YESNO: return {QMessageBox::Yes, QMessageBox::No};
+    case MB_YESNOCANCEL: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    default: return {QMessageBox::Ok};
+  }
+}
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsEscapePress(const QEvent* event) {
+  return event->type() == QEvent::KeyPress &&
+         static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
+// The window that a dialog opened now should belong to.
+QWidget* DialogParent() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+// The 1-based index of the filter in use, 0 when it is not one of ours.
+int FilterIndexOf(const QStringList& filters, const QString& selected) {
+  return static_cast<int>(filters.indexOf(selected)) + 1;
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, const std::string& caption,
+                                             unsigned flags) {
+  auto box = std::make_unique<QMessageBox>(DialogParent());
+  box->setWindowTitle(QStr(caption));
+  box->setText(QStr(text));
+  box->setTextFormat(Qt::PlainText);
+  box->setIcon(IconOf(flags));
+  const auto buttons = ButtonsOf(flags);
+  for (QMessageBox::StandardButton button : buttons) box->addButton(button);
+  box->setDefaultButton(buttons.front());
+  return box;
+}
+
+int MessageBoxResult(QMessageBox::StandardButton button) {
+  switch (button) {
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    case QMessageBox::Cancel: return IDCANCEL;
+    default: return IDOK;
+  }
+}
+
+QStringList QtNameFilters(const std::string& filter) {
+  const QStringList parts = QStr(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    filters << parts[i] + " (" + patterns + ")";
+  }
+  return filters;
+}
+
+QtUiServices::QtUiServices() { QCoreApplication::instance()->installEventFilter(this); }
+
+QtUiServices::~QtUiServices() {
+  if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+  while (busyDepth_ > 0) SetBusyCursor(false);
+  if (&Ui() == this) InstallUi(nullptr);
+}
+
+int QtUiServices::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  auto box = BuildMessageBox(text, caption, flags);
+  box->exec();
+  QAbstractButton* clicked = box->clickedButton();
+  // A box closed without a button answers like its escape button would.
+  if (!clicked) clicked = box->escapeButton();
+  return clicked ? MessageBoxResult(box->standardButton(clicked)) : IDCANCEL;
+}
+
+bool QtUiServices::EscapePressed() {
+  BeginQuiet();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  EndQuiet();
+  return std::exchange(escapeDown_, false);
+}
+
+void QtUiServices::BeginLongCalculation() { BeginQuiet(); }
+
+void QtUiServices::EndLongCalculation() { EndQuiet(); }
+
+void QtUiServices::BeginQuiet() {
+  if (quietDepth_++ == 0) modalAtQuietStart_ = QApplication::activeModalWidget();
+}
+
+void QtUiServices::EndQuiet() {
+  if (quietDepth_ > 0) --quietDepth_;
+}
+
+// A message box opened inside a quiet period must still take the user's answer.
+bool QtUiServices::ReachesNewModal(QObject* target) const {
+  QWidget* modal = QApplication::activeModalWidget();
+  auto* widget = qobject_cast<QWidget*>(target);
+  return modal && modal != modalAtQuietStart_ && widget && widget->window() == modal;
+}
+
+// While quiet, user input is swallowed; an Escape press among it is recorded
+// for the next poll.
+bool QtUiServices::eventFilter(QObject* watched, QEvent* event) {
+  if (quietDepth_ == 0 || !IsUserInput(event->type()) || ReachesNewModal(watched)) return false;
+  if (IsEscapePress(event)) escapeDown_ = true;
+  event->ignore();
+  return true;
+}
+
+void QtUiServices::SetBusyCursor(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0) {
+    if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtUiServices::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QStr(text));
+}
+
+std::string QtUiServices::ClipboardText() { return StdStr(QGuiApplication::clipboard()->text()); }
+
+FileChoice QtUiServices::RunFileDialog(bool save, const FileDialogOptions& options) {
+  QFileDialog dialog(DialogParent(), QStr(options.title), QStr(options.initialDir));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The commands ask their own overwrite question.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  const QStringList filters = QtNameFilters(options.filter);
+  dialog.setNameFilters(filters);
+  if (options.filterIndex >= 1 && options.filterIndex <= filters.size())
+    dialog.selectNameFilter(filters[options.filterIndex - 1]);
+  dialog.setDefaultSuffix(QStr(options.defaultExt));
+  if (!options.fileName.empty()) dialog.selectFile(QStr(options.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return {StdStr(dialog.selectedFiles().front()), FilterIndexOf(filters, dialog.selectedNameFilter())};
+}
+
+FileChoice QtUiServices::OpenFileDialog(const FileDialogOptions& options) {
+  return RunFileDialog(false, options);
+}
+
+FileChoice QtUiServices::SaveFileDialog(const FileDialogOptions& options) {
+  return RunFileDialog(true, options);
+}
+
+void QtUiServices::ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) {
+  if (findDialog_) findDialog_->close();
+  findDialog_ = new FindTextDialog(options, std::move(onFind), DialogParent());
+  findDialog_->show();
+}
+
+std::optional<uint32_t> QtUiServices::ChooseColor(uint32_t initial) {
+  const QColor color = QColorDialog::getColor(ToQColor(initial), DialogParent());
+  if (!color.isValid()) return std::nullopt;
+  return ToTColor(color);
+}
+
+std::string QtUiServices::ChooseFolder(const std::string& title, const std::string& startDir) {
+  return StdStr(QFileDialog::getExistingDirectory(DialogParent(), QStr(title), QStr(startDir)));
+}
+
+void InstallQtUi() {
+  auto* ui = new QtUiServices;
+  ui->setParent(QCoreApplication::instance());
+  InstallUi(ui);
+}
+
+void ApplyProgramFont() {
+  QFont font("DejaVu Sans");
+  font.setPixelSize(kProgramFontPixels);
+  QApplication::setFont(font);
+}
+
+void SetClipboardImage(const QImage& image) { QGuiApplication::clipboard()->setImage(image); }
+
+QImage ClipboardImage() { return QGuiApplication::clipboard()->image(); }

@@ -1,0 +1,68 @@
+// The user-interface services on Qt: message boxes, the Escape poll, the busy
+// cursor, the clipboard and the common dialogs; the program font.
+#pragma once
+
+#include <QImage>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+#include "platform/base/UiServices.h"
+
+class FindTextDialog;
+
+class QtUiServices : public QObject, public UiServices {
+public:
+  QtUiServices();
+  ~QtUiServices() override;
+
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  bool EscapePressed() override;
+  void SetBusyCursor(bool busy) override;
+  void SetClipboardText(const std::string& text) override;
+  std::string ClipboardText() override;
+  FileChoice OpenFileDialog(const FileDialogOptions& options) override;
+  FileChoice SaveFileDialog(const FileDialogOptions& options) override;
+  void ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) override;
+  std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::string ChooseFolder(const std::string& title, const std::string& startDir) override;
+  void BeginLongCalculation() override;
+  void EndLongCalculation() override;
+
+  FindTextDialog* FindDialog() const { return findDialog_; }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void BeginQuiet();
+  void EndQuiet();
+  bool ReachesNewModal(QObject* target) const;
+  FileChoice RunFileDialog(bool save, const FileDialogOptions& options);
+
+  bool escapeDown_ = false;
+  int busyDepth_ = 0;
+  int quietDepth_ = 0;  // long calculations and Escape polls in progress
+  QPointer<QWidget> modalAtQuietStart_;
+  QPointer<FindTextDialog> findDialog_;
+};
+
+// The message box for the flags: caption as given, icon from MB_ICON*, buttons
+// from MB_OK/MB_OKCANCEL/MB_YESNO/MB_YESNOCANCEL, the first button the default.
+std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, const std::string& caption,
+                                             unsigned flags);
+// IDOK, IDCANCEL, IDYES or IDNO for a clicked standard button.
+int MessageBoxResult(QMessageBox::StandardButton button);
+
+// The class library's filter "Text (*.txt)|*.txt|All (*.*)|*.*" as Qt name filters.
+QStringList QtNameFilters(const std::string& filter);
+
+// Creates the Qt services (owned by the application object) and installs them.
+void InstallQtUi();
+// Makes DejaVu Sans at a fixed pixel size the font of every window.
+void ApplyProgramFont();
+
+void SetClipboardImage(const QImage& image);
+QImage ClipboardImage();

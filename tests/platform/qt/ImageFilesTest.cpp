@@ -1,0 +1,96 @@
+#include "platform/qt/ImageFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/base/Exception.h"
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / ("korvane_" + name)).string();
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+uint32_t LE(const std::vector<uint8_t>& bytes, size_t at, int count) {
+  uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes.at(at + i);
+  return value;
+}
+
+TEST(ImageFilesTest, BitmapIs24BitBottomUpWithPaddedRows) {
+  QImage image(3, 2, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  image.setPixel(0, 0, qRgb(10, 20, 30));    // top-left
+  image.setPixel(2, 1, qRgb(200, 150, 100));  // bottom-right
+  const std::string path = TempPath("grid.bmp");
+  SaveBitmap(image, path);
+
+  const auto bytes = ReadBytes(path);
+  const size_t rowSize = 12;  // 3 pixels x 3 bytes, padded to 4
+  ASSERT_EQ(bytes.size(), 54 + 2 * rowSize);
+  EXPECT_EQ(bytes[0], 'B');
+  EXPECT_EQ(bytes[1], 'M');
+  EXPECT_EQ(LE(bytes, 2, 4), bytes.size());
+  EXPECT_EQ(LE(bytes, 10, 4), 54u);
+  EXPECT_EQ(LE(bytes, 14, 4), 40u);
+  EXPECT_EQ(LE(bytes, 18, 4), 3u);
+  EXPECT_EQ(LE(bytes, 22, 4), 2u);
+  EXPECT_EQ(LE(bytes, 28, 2), 24u);
+  // The first stored row is the bottom one; its last pixel is blue, green, red.
+  EXPECT_EQ(bytes[54 + 6], 100);
+  EXPECT_EQ(bytes[54 + 7], 150);
+  EXPECT_EQ(bytes[54 + 8], 200);
+  EXPECT_EQ(bytes[54 + 9], 0);  // padding
+  EXPECT_EQ(bytes[54 + rowSize], 30);
+
+  QImage back(QString::fromStdString(path));
+  ASSERT_FALSE(back.isNull());
+  EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
+}
+
+TEST(ImageFilesTest, JpegReadsBackCloseToTheOriginal) {
+  QImage image(40, 24, QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 6, y * 10, 128));
+  const std::string path = TempPath("picture.jpg");
+  SaveJpeg(image, path);
+
+  const auto bytes = ReadBytes(path);
+  ASSERT_GT(bytes.size(), 4u);
+  EXPECT_EQ(bytes[0], 0xFF);
+  EXPECT_EQ(bytes[1], 0xD8);
+  QImage back(QString::fromStdString(path));
+  ASSERT_EQ(back.size(), image.size());
+  for (int y = 0; y < image.height(); y += 5)
+    for (int x = 0; x < image.width(); x += 7) {
+      EXPECT_NEAR(qRed(back.pixel(x, y)), qRed(image.pixel(x, y)), 12);
+      EXPECT_NEAR(qGreen(back.pixel(x, y)), qGreen(image.pixel(x, y)), 12);
+      EXPECT_NEAR(qBlue(back.pixel(x, y)), qBlue(image.pixel(x, y)), 12);
+    }
+}
+
+TEST(ImageFilesTest, FailuresThrowWithTheReason) {
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  const std::string bad = "/nonexistent-folder/x.bmp";
+  try {
+    SaveBitmap(image, bad);
+    FAIL() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message.find(bad), std::string::npos);
+  }
+  EXPECT_THROW(SaveJpeg(image, "/nonexistent-folder/x.jpg"), Exception);
+  EXPECT_THROW(SaveJpeg(QImage(), TempPath("empty.jpg")), Exception);
+  EXPECT_THROW(SaveBitmap(QImage(), TempPath("empty.bmp")), Exception);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include "platform/qt/QtUiServices.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/qt/FindTextDialog.h"
+
+namespace {
+
+// A widget that counts the key and mouse presses it receives.
+struct CountingWidget : QWidget {
+  int presses = 0;
+  void keyPressEvent(QKeyEvent*) override { ++presses; }
+  void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+
+void PostKey(QObject* target, Qt::Key key) {
+  QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+}
+
+TEST(QtUiServicesTest, MessageBoxHasCaptionIconAndButtonsOfTheFlags) {
+  auto box = BuildMessageBox("Data modified!", "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION);
+  EXPECT_EQ(box->windowTitle(), "APPLICATION WARNING");
+  EXPECT_EQ(box->text(), "Data modified!");
+  EXPECT_EQ(box->icon(), QMessageBox::Question);
+  EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::Yes));
+
+  EXPECT_EQ(BuildMessageBox("x", "Exception Message", MB_OK)->icon(), QMessageBox::NoIcon);
+  EXPECT_EQ(BuildMessageBox("x", "e", MB_OK | MB_ICONERROR)->icon(), QMessageBox::Critical);
+  EXPECT_EQ(BuildMessageBox("x", "w", MB_ICONWARNING)->icon(), QMessageBox::Warning);
+  EXPECT_EQ(BuildMessageBox("x", "i", MB_ICONINFORMATION)->icon(), QMessageBox::Information);
+  EXPECT_EQ(BuildMessageBox("x", "c", MB_OKCANCEL)->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+  EXPECT_EQ(BuildMessageBox("x", "c", MB_YESNOCANCEL)->standardButtons(),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(BuildMessageBox("\xE9t\xE9", "c", MB_OK)->text(), QString::fromUtf8("été"));
+}
+
+TEST(QtUiServicesTest, MessageBoxReturnsTheClickedButton) {
+  QtUiServices ui;
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(ui.MessageBox("Abort?", "APPLICATION WARNING", MB_YESNO), IDNO);
+  EXPECT_EQ(MessageBoxResult(QMessageBox::Cancel), IDCANCEL);
+  EXPECT_EQ(MessageBoxResult(QMessageBox::Ok), IDOK);
+}
+
+TEST(QtUiServicesTest, EscapePollSeesOnlyPressesHeldOffDuringCalculation) {
+  QtUiServices ui;
+  CountingWidget widget;
+  widget.show();
+
+  // Outside a calculation Escape reaches the window and is no abort request.
+  PostKey(&widget, Qt::Key_Escape);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(widget.presses, 1);
+  EXPECT_FALSE(ui.EscapePressed());
+
+  // Pending input is held off by the poll itself; Escape among it is reported once.
+  PostKey(&widget, Qt::Key_A);
+  PostKey(&widget, Qt::Key_Escape);
+  EXPECT_TRUE(ui.EscapePressed());
+  EXPECT_FALSE(ui.EscapePressed());
+  EXPECT_EQ(widget.presses, 1);
+
+  ui.BeginLongCalculation();
+  PostKey(&widget, Qt::Key_B);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(widget.presses, 1);
+  ui.EndLongCalculation();
+  PostKey(&widget, Qt::Key_C);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(widget.presses, 2);
+}
+
+TEST(QtUiServicesTest, MessageBoxInsideCalculationTakesInput) {
+  QtUiServices ui;
+  ui.BeginLongCalculation();
+  // Escape answers a Yes/No box with No; if the box were held off, the
+  // fallback would answer Yes.
+  QTimer::singleShot(0, [] { PostKey(QApplication::activeModalWidget(), Qt::Key_Escape); });
+  QTimer::singleShot(2000, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_EQ(ui.MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING", MB_YESNO), IDNO);
+  EXPECT_FALSE(ui.EscapePressed());
+  ui.EndLongCalculation();
+}
+
+TEST(QtUiServicesTest, BusyCursorNests) {
+  QtUiServices ui;
+  ui.SetBusyCursor(true);
+  ui.SetBusyCursor(true);
+  ui.SetBusyCursor(false);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui.SetBusyCursor(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  ui.SetBusyCursor(false);  // unbalanced: no effect
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtUiServicesTest, ClipboardKeepsLatin1TextAndImages) {
+  QtUiServices ui;
+  ui.SetClipboardText("a\t\xE9\r\n");
+  EXPECT_EQ(ui.ClipboardText(), "a\t\xE9\r\n");
+  QImage image(5, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  SetClipboardImage(image);
+  EXPECT_EQ(ClipboardImage().convertToFormat(QImage::Format_RGB32), image);
+}
+
+TEST(QtUiServicesTest, NameFiltersKeepOrderAndPatterns) {
+  EXPECT_EQ(QtNameFilters("Text files (*.txt, *.csv)|*.txt;*.csv|All files (*.*)|*.*"),
+            QStringList({"Text files (*.txt, *.csv) (*.txt *.csv)", "All files (*.*) (*.*)"}));
+  EXPECT_EQ(QtNameFilters("JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Text (*.txt)|*.txt").size(), 3);
+  EXPECT_TRUE(QtNameFilters("").isEmpty());
+}
+
+TEST(QtUiServicesTest, FindDialogRunsItsHandlerOnEveryFind) {
+  QtUiServices ui;
+  std::vector<FindRequest> requests;
+  FindDialogOptions options;
+  options.text = "logP";
+  options.matchCase = true;
+  ui.ShowFindDialog(options, [&](const FindRequest& r) { requests.push_back(r); });
+  QPointer<FindTextDialog> first = ui.FindDialog();
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(first->isVisible());
+  first->PressFind();
+  first->textEdit->setText("MW");
+  first->matchCase->setChecked(false);
+  first->PressFind();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].text, "logP");
+  EXPECT_TRUE(requests[0].matchCase);
+  EXPECT_EQ(requests[1].text, "MW");
+  EXPECT_FALSE(requests[1].matchCase);
+  EXPECT_TRUE(requests[1].down);
+
+  ui.ShowFindDialog({}, [](const FindRequest&) {});  // replaces the first one
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(first);
+  ui.FindDialog()->close();
+}
+
+TEST(QtUiServicesTest, ProgramFontIsDejaVuSans) {
+  const QFont before = QApplication::font();
+  ApplyProgramFont();
+  EXPECT_EQ(QApplication::font().family(), "DejaVu Sans");
+  EXPECT_GT(QApplication::font().pixelSize(), 0);
+  QApplication::setFont(before);
+}
+
+}  // namespace
