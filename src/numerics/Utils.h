@@ -36,6 +36,32 @@ std::string ConvertReportSeparators(const std::string& text, char userSeparator)
 
 constexpr int LargestInt() { return 2147483647; }
 
+// Arithmetic faults. The hardware does not trap them here, so the numeric code
+// tests its divisors and results and raises these where a fault would occur.
+class EMathError : public Exception {
+public:
+  using Exception::Exception;
+};
+class EZeroDivide : public EMathError {
+public:
+  EZeroDivide() : EMathError("Floating point division by zero") {}
+};
+class EInvalidOp : public EMathError {
+public:
+  EInvalidOp() : EMathError("Invalid floating point operation") {}
+};
+class EOverflow : public EMathError {
+public:
+  EOverflow() : EMathError("Floating point overflow") {}
+};
+
+// x itself; a NaN raises EInvalidOp, an infinity EOverflow.
+long double Finite(long double x);
+// a / b; b = 0 raises EZeroDivide, an infinite or NaN quotient as Finite does.
+long double CheckedDiv(long double a, long double b);
+// sqrt(x); x < 0 (or NaN) raises EInvalidOp.
+long double CheckedSqrt(long double x);
+
 // Rounds to the nearest integer, halves away from zero.
 int RoundHalfAway(long double x);
 

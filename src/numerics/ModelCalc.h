@@ -1,0 +1,64 @@
+// Multiple linear regression of one model: least-squares coefficients, fit sums
+// of squares, leave-one-out PRESS, K correlation indices, model statistics and
+// leverages.
+//
+// Layout: the design matrix X has n rows and p + 1 columns, column 0 being 1.0
+// (the constant term) and columns 1..p the model's descriptors; the response y
+// is n x 1; coefficients are (p + 1) x 1, intercept first.
+#pragma once
+
+#include "numerics/CheckedValue.h"
+#include "numerics/Matrix.h"
+
+// Replaces X by b = (X'X)^-1 X'y from the normal equations; every fault (a
+// singular X'X, sizes that do not match n and p) passes to the caller.
+void OlsCoefficients(Matrix& X, const Matrix& y, int n, int p);
+
+// Leave-one-out PRESS with one refit per object from down-dated normal equations;
+// fills row i of looPredictions (n x 1) with the prediction of object i.
+// Any fault gives -1.0 and sets *succeeded (when given) to false.
+long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions = nullptr,
+                     bool* succeeded = nullptr);
+
+// The QUIK rule's inputs: Kxx of the descriptors D (n x p; 0.0 when p < 2) and Kxy
+// of DY (n x (p + 1)), whose column p receives y here. A failed index is missing
+// with the value -1.0.
+void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bool& kxxMissing, long double& kxy,
+              bool& kxyMissing, int p);
+
+// Fits y on X: X is replaced by b; SSreg is the spread of the fitted values, SStot
+// that of y. Optional: the coefficients (written only when (p + 1) x 1), the fitted
+// values (n x 1), PRESS and the leave-one-out predictions. Returns false when the
+// fit or the PRESS failed: SSreg, SStot and PRESS are then -1.0 as far as they
+// failed (a failed fit sets all three).
+bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix* coefficients,
+              Matrix* looPredictions, int n, int p, const Matrix& y, Matrix& X, Matrix* fitted);
+
+// K index of the columns of m from the eigenvalues of their correlation matrix:
+// 0 for uncorrelated columns, 1 for a single non-zero eigenvalue; 0.0 for fewer
+// than 2 columns, -1.0 on any fault.
+long double KCorrelationIndex(const Matrix& m);
+
+// Statistics that may be undefined: value 0 and missing unless their inputs allow.
+void R2FromSS(long double& r2, bool& missing, long double ssReg, long double ssTot);
+void Q2FromPress(long double& q2, bool& missing, long double press, long double ssTot);
+// 1 - (1 - R2) (n - 1) / d; callers pass d = n - (p + 1).
+void AdjustedR2(long double& r2adj, bool& missing, long double r2, bool r2Missing, int n, int d);
+
+// Mean absolute and summed squared difference of columns 0 and 1; both -1.0 for
+// fewer than 2 rows.
+void MaeAndSse(const Matrix& m, long double& mae, long double& sse);
+
+// r2 (1 - sqrt(r2 - r0Squared)); a rounding-size negative difference counts as 0,
+// a clearly negative one makes the result missing.
+CheckedValue R2m(long double r2, long double r0Squared);
+
+// Friedman's lack of fit (RSS / n) / (1 - p (d + 1) / n)^2 with the smoothing
+// parameter d; missing with the value 1e99 when undefined.
+CheckedValue FriedmanLof(long double rss, int n, int p, long double d);
+
+// With Z null: H (holding X on entry) becomes X (X'X)^-1 X' (n x n). With Z (m x
+// (p + 1)): H (holding Z on entry) becomes Z (X'X)^-1 Z' (m x m), Z is left
+// transposed. X becomes (X'X)^-1. Returns false on any fault; H then holds no
+// valid leverages.
+bool HatMatrix(Matrix& X, int n, Matrix* Z, Matrix& H, int p);

@@ -1,0 +1,293 @@
+#include "numerics/ModelCalc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "numerics/Statistics.h"
+
+namespace {
+
+// Design matrix [1 | descriptors] and response from rows of (y, x1..xp).
+struct Model {
+  Matrix X;
+  Matrix y;
+  int n;
+  int p;
+};
+
+Model MakeModel(const std::vector<std::vector<long double>>& rows) {
+  const int n = static_cast<int>(rows.size());
+  const int p = static_cast<int>(rows[0].size()) - 1;
+  Model m{Matrix(n, p + 1), Matrix(n, 1), n, p};
+  for (int i = 0; i < n; ++i) {
+    m.y.At(i, 0) = rows[i][0];
+    m.X.At(i, 0) = 1.0L;
+    for (int j = 1; j <= p; ++j) m.X.At(i, j) = rows[i][j];
+  }
+  return m;
+}
+
+// Deterministic well-conditioned data: y = 1 + sum_j j x_j + noise.
+Model RandomModel(int n, int p, unsigned seed) {
+  std::vector<std::vector<long double>> rows;
+  unsigned state = seed;
+  auto next = [&] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<long double>(state >> 8) / (1u << 24) - 0.5L;
+  };
+  for (int i = 0; i < n; ++i) {
+    std::vector<long double> row(p + 1);
+    long double y = 1.0L;
+    for (int j = 1; j <= p; ++j) {
+      row[j] = next() * 10.0L;
+      y += j * row[j];
+    }
+    row[0] = y + next();
+    rows.push_back(row);
+  }
+  return MakeModel(rows);
+}
+
+long double RelativeError(long double actual, long double expected) {
+  return std::fabs(actual - expected) / std::fabs(expected);
+}
+
+}  // namespace
+
+// The classic employment data (16 years, 6 strongly collinear descriptors) with
+// its certified least-squares coefficients.
+TEST(OlsCoefficients, IllConditionedEmploymentDataMatchCertifiedValues) {
+  Model m = MakeModel({
+      {60323, 83.0, 234289, 2356, 1590, 107608, 1947},  {61122, 88.5, 259426, 2325, 1456, 108632, 1948},
+      {60171, 88.2, 258054, 3682, 1616, 109773, 1949},  {61187, 89.5, 284599, 3351, 1650, 110929, 1950},
+      {63221, 96.2, 328975, 2099, 3099, 112075, 1951},  {63639, 98.1, 346999, 1932, 3594, 113270, 1952},
+      {64989, 99.0, 365385, 1870, 3547, 115094, 1953},  {63761, 100.0, 363112, 3578, 3350, 116219, 1954},
+      {66019, 101.2, 397469, 2904, 3048, 117388, 1955}, {67857, 104.6, 419180, 2822, 2857, 118734, 1956},
+      {68169, 108.4, 442769, 2936, 2798, 120445, 1957}, {66513, 110.8, 444546, 4681, 2637, 121950, 1958},
+      {68655, 112.6, 482704, 3813, 2552, 123366, 1959}, {69564, 114.2, 502601, 3931, 2514, 125368, 1960},
+      {69331, 115.7, 518173, 4806, 2572, 127852, 1961}, {70551, 116.9, 554894, 4007, 2827, 130081, 1962},
+  });
+  const long double certified[7] = {-3482258.63459582L, 15.0618722713733L,  -0.358191792925910e-1L,
+                                    -2.02022980381683L, -1.03322686717359L, -0.511041056535807e-1L,
+                                    1829.15146461355L};
+  OlsCoefficients(m.X, m.y, m.n, m.p);
+  ASSERT_EQ(m.X.Rows(), 7);
+  ASSERT_EQ(m.X.Cols(), 1);
+  for (int j = 0; j < 7; ++j) EXPECT_LT(RelativeError(m.X.At(j, 0), certified[j]), 1e-10L) << "b" << j;
+}
+
+TEST(OlsCoefficients, SingularNormalEquationsThrowAndSizesAreChecked) {
+  Model m = MakeModel({{1, 2, 4}, {2, 3, 6}, {3, 4, 8}});  // x2 = 2 x1
+  EXPECT_THROW(OlsCoefficients(m.X, m.y, m.n, m.p), MatrixCalcErrorEx);
+  Model wrong = MakeModel({{1, 2}, {2, 3}});
+  EXPECT_THROW(OlsCoefficients(wrong.X, wrong.y, 3, 1), MatrixBoundariesEx);
+}
+
+TEST(LooPress, EqualsPressFromTheHatMatrix) {
+  for (int p = 1; p <= 4; ++p) {
+    Model m = RandomModel(25, p, 7u + p);
+    Matrix loo(m.n, 1);
+    bool ok = false;
+    const long double press = LooPress(m.X, m.y, m.n, m.p, &loo, &ok);
+    ASSERT_TRUE(ok);
+
+    Matrix fitX(m.X);
+    Matrix b(m.p + 1, 1);
+    long double ssReg, ssTot;
+    ASSERT_TRUE(FitModel(ssReg, ssTot, nullptr, &b, nullptr, m.n, m.p, m.y, fitX, nullptr));
+    Matrix hatX(m.X);
+    Matrix H(m.X);
+    ASSERT_TRUE(HatMatrix(hatX, m.n, nullptr, H, m.p));
+    long double expected = 0.0L;
+    for (int i = 0; i < m.n; ++i) {
+      long double fittedValue = 0.0L;
+      for (int j = 0; j <= m.p; ++j) fittedValue += m.X.At(i, j) * b.At(j, 0);
+      const long double e = m.y.At(i, 0) - fittedValue;
+      const long double deleted = e / (1.0L - H.At(i, i));
+      expected += deleted * deleted;
+      EXPECT_LT(std::fabs(m.y.At(i, 0) - loo.At(i, 0) - deleted), 1e-12L * (1 + std::fabs(deleted)));
+    }
+    EXPECT_LT(RelativeError(press, expected), 1e-12L) << "p = " << p;
+  }
+}
+
+TEST(LooPress, FailsWithMinusOneWhenADownDatedSystemIsSingular) {
+  Model one = MakeModel({{5}});  // n = 1, p = 0: leaving the object out leaves nothing
+  bool ok = true;
+  EXPECT_EQ(LooPress(one.X, one.y, 1, 0, nullptr, &ok), -1.0L);
+  EXPECT_FALSE(ok);
+  // A descriptor that is non-zero only for one object: without it the column is zero.
+  Model spike = MakeModel({{1, 0}, {2, 0}, {3, 7}, {4, 0}});
+  EXPECT_EQ(LooPress(spike.X, spike.y, spike.n, spike.p), -1.0L);
+}
+
+TEST(FitModel, ExactFitGivesFullR2AndMissingQ2) {
+  Model m = MakeModel({{3, 1}, {5, 2}, {7, 3}, {9, 4}});  // y = 1 + 2x
+  Matrix coefficients(2, 1);
+  Matrix fitted(4, 1);
+  Matrix loo(4, 1);
+  long double ssReg, ssTot, press;
+  ASSERT_TRUE(FitModel(ssReg, ssTot, &press, &coefficients, &loo, m.n, m.p, m.y, m.X, &fitted));
+  EXPECT_NEAR(static_cast<double>(coefficients.At(0, 0)), 1.0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(coefficients.At(1, 0)), 2.0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(fitted.At(3, 0)), 9.0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(loo.At(0, 0)), 3.0, 1e-14);
+  EXPECT_NEAR(static_cast<double>(ssReg), 20.0, 1e-14);
+  EXPECT_EQ(ssTot, 20.0L);
+  long double r2, q2;
+  bool r2Missing, q2Missing;
+  R2FromSS(r2, r2Missing, ssReg, ssTot);
+  EXPECT_FALSE(r2Missing);
+  EXPECT_NEAR(static_cast<double>(r2), 1.0, 1e-15);
+  Q2FromPress(q2, q2Missing, 0.0L, ssTot);
+  EXPECT_TRUE(q2Missing);
+  EXPECT_EQ(q2, 0.0L);
+}
+
+TEST(FitModel, WrongSizedCoefficientMatrixIsLeftAloneAndFailuresGiveMinusOne) {
+  Model m = MakeModel({{1, 1}, {2, 3}, {2, 4}, {5, 6}});
+  Matrix coefficients(3, 1);
+  coefficients.At(0, 0) = 42.0L;
+  long double ssReg, ssTot;
+  EXPECT_TRUE(FitModel(ssReg, ssTot, nullptr, &coefficients, nullptr, m.n, m.p, m.y, m.X, nullptr));
+  EXPECT_EQ(coefficients.At(0, 0), 42.0L);
+  EXPECT_GT(ssTot, 0.0L);
+
+  Model singular = MakeModel({{1, 2, 4}, {2, 3, 6}, {3, 4, 8}});
+  long double press = 0.0L;
+  EXPECT_FALSE(FitModel(ssReg, ssTot, &press, nullptr, nullptr, 3, 2, singular.y, singular.X, nullptr));
+  EXPECT_EQ(ssReg, -1.0L);
+  EXPECT_EQ(ssTot, -1.0L);
+  EXPECT_EQ(press, -1.0L);
+}
+
+TEST(ModelStatistics, ConstantResponseLeavesR2Q2AndR2adjMissing) {
+  Model m = MakeModel({{4, 1}, {4, 2}, {4, 5}});
+  long double ssReg, ssTot, press;
+  FitModel(ssReg, ssTot, &press, nullptr, nullptr, m.n, m.p, m.y, m.X, nullptr);
+  EXPECT_EQ(ssTot, 0.0L);
+  long double r2, q2, r2adj;
+  bool r2Missing, q2Missing, adjMissing;
+  R2FromSS(r2, r2Missing, ssReg, ssTot);
+  Q2FromPress(q2, q2Missing, press, ssTot);
+  AdjustedR2(r2adj, adjMissing, r2, r2Missing, 3, 1);
+  EXPECT_TRUE(r2Missing);
+  EXPECT_TRUE(q2Missing);
+  EXPECT_TRUE(adjMissing);
+}
+
+TEST(ModelStatistics, AdjustedR2AndLackOfFit) {
+  long double value;
+  bool missing;
+  AdjustedR2(value, missing, 0.9L, false, 10, 7);
+  EXPECT_FALSE(missing);
+  EXPECT_NEAR(static_cast<double>(value), 1.0 - 0.1 * 9 / 7, 1e-15);
+  AdjustedR2(value, missing, 0.9L, false, 3, 0);  // n = p + 1
+  EXPECT_TRUE(missing);
+
+  CheckedValue lof = FriedmanLof(8.0L, 10, 2, 1.0L);  // (8/10) / (1 - 4/10)^2
+  EXPECT_FALSE(lof.Missing);
+  EXPECT_NEAR(static_cast<double>(lof.Value), 0.8 / 0.36, 1e-15);
+  lof = FriedmanLof(8.0L, 4, 2, 1.0L);  // n = 2p with d = 1: zero denominator
+  EXPECT_TRUE(lof.Missing);
+  EXPECT_EQ(lof.Value, 1e99L);
+  EXPECT_TRUE(FriedmanLof(8.0L, 0, 2, 1.0L).Missing);
+}
+
+TEST(ModelStatistics, MaeAndSse) {
+  Matrix m(3, 2);
+  const long double pairs[3][2] = {{1, 2}, {4, 2}, {3, 3}};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 2; ++j) m.At(i, j) = pairs[i][j];
+  long double mae, sse;
+  MaeAndSse(m, mae, sse);
+  EXPECT_EQ(mae, 1.0L);
+  EXPECT_EQ(sse, 5.0L);
+  Matrix one(1, 2);
+  MaeAndSse(one, mae, sse);
+  EXPECT_EQ(mae, -1.0L);
+  EXPECT_EQ(sse, -1.0L);
+}
+
+TEST(ModelStatistics, R2mToleratesRoundingButNotClearlyNegativeDifferences) {
+  CheckedValue r = R2m(0.81L, 0.72L);
+  EXPECT_FALSE(r.Missing);
+  EXPECT_NEAR(static_cast<double>(r.Value), 0.81 * (1 - 0.3), 1e-15);
+  r = R2m(0.8L, 0.8L + 1e-19L);
+  EXPECT_FALSE(r.Missing);
+  EXPECT_EQ(r.Value, 0.8L);
+  EXPECT_TRUE(R2m(0.8L, 0.81L).Missing);
+}
+
+TEST(KCorrelationIndex, BoundsAndTwoColumnForm) {
+  Matrix perfect(4, 2);
+  Matrix uncorrelated(4, 2);
+  const long double u[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+  for (int i = 0; i < 4; ++i) {
+    perfect.At(i, 0) = i;
+    perfect.At(i, 1) = 2 * i + 1;
+    uncorrelated.At(i, 0) = u[i][0];
+    uncorrelated.At(i, 1) = u[i][1];
+  }
+  EXPECT_NEAR(static_cast<double>(KCorrelationIndex(perfect)), 1.0, 1e-15);
+  EXPECT_NEAR(static_cast<double>(KCorrelationIndex(uncorrelated)), 0.0, 1e-15);
+  EXPECT_EQ(KCorrelationIndex(Matrix(4, 1)), 0.0L);
+
+  // Three columns: two identical, one uncorrelated -> eigenvalues 2, 1, 0.
+  Matrix three(4, 3);
+  for (int i = 0; i < 4; ++i) {
+    three.At(i, 0) = u[i][0];
+    three.At(i, 1) = u[i][0];
+    three.At(i, 2) = u[i][1];
+  }
+  // sum |l/3 - 1/3| = 1/3 + 0 + 1/3, divided by 2 * 2 / 3.
+  EXPECT_NEAR(static_cast<double>(KCorrelationIndex(three)), 0.5, 1e-15);
+  EXPECT_EQ(KCorrelationIndex(Matrix(1, 3)), -1.0L);  // one row: no correlation
+}
+
+TEST(KIndices, OneDescriptorAndFailures) {
+  Matrix D(4, 1);
+  Matrix DY(4, 2);
+  Matrix y(4, 1);
+  for (int i = 0; i < 4; ++i) {
+    D.At(i, 0) = DY.At(i, 0) = i;
+    y.At(i, 0) = 3 - i;
+  }
+  long double kxx = 5, kxy = 5;
+  bool kxxMissing = true, kxyMissing = true;
+  KIndices(D, DY, y, kxx, kxxMissing, kxy, kxyMissing, 1);
+  EXPECT_EQ(kxx, 0.0L);
+  EXPECT_FALSE(kxxMissing);
+  EXPECT_NEAR(static_cast<double>(kxy), 1.0, 1e-15);
+  EXPECT_FALSE(kxyMissing);
+  EXPECT_EQ(DY.At(2, 1), 1.0L);
+
+  Matrix single(1, 3);
+  Matrix singleDY(1, 4);
+  Matrix singleY(1, 1);
+  KIndices(single, singleDY, singleY, kxx, kxxMissing, kxy, kxyMissing, 3);
+  EXPECT_TRUE(kxxMissing);
+  EXPECT_TRUE(kxyMissing);
+}
+
+TEST(HatMatrix, LeveragesOfOtherObjectsAndFailure) {
+  Model m = MakeModel({{1, 0}, {2, 1}, {3, 2}, {4, 3}});
+  Matrix X(m.X);
+  Matrix Z(2, 2);
+  Z.At(0, 0) = Z.At(1, 0) = 1.0L;
+  Z.At(0, 1) = 1.5L;  // the mean: leverage 1/n
+  Z.At(1, 1) = 3.0L;  // same as a training object
+  Matrix H(Z);
+  ASSERT_TRUE(HatMatrix(X, m.n, &Z, H, m.p));
+  ASSERT_EQ(H.Rows(), 2);
+  ASSERT_EQ(H.Cols(), 2);
+  EXPECT_NEAR(static_cast<double>(H.At(0, 0)), 0.25, 1e-15);
+  EXPECT_NEAR(static_cast<double>(H.At(1, 1)), 0.25 + 2.25 / 5.0, 1e-15);  // 1/n + d^2 / Sxx
+
+  Model singular = MakeModel({{1, 2}, {2, 2}, {3, 2}});
+  Matrix S(singular.X);
+  Matrix HS(singular.X);
+  EXPECT_FALSE(HatMatrix(S, singular.n, nullptr, HS, singular.p));
+}
