@@ -4,10 +4,20 @@
 
 uint32_t RandSeed = 0;
 
-void Randomize() {
+namespace {
+
+uint64_t SystemClock() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  RandSeed = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
+
+RandomizeClock randomizeClock = SystemClock;
+
+}  // namespace
+
+void SetRandomizeClock(RandomizeClock clock) { randomizeClock = clock ? clock : SystemClock; }
+
+void Randomize() { RandSeed = static_cast<uint32_t>(randomizeClock()); }
 
 int Random(int n) {
   RandSeed = RandSeed * 134775813u + 1u;
