@@ -53,8 +53,12 @@ public:
   const std::string& FileName() const { return fileName_; }
 
 private:
+  enum class LastOp { None, Read, Write };
+  void SwitchTo(LastOp op);
+
   std::string fileName_;
   std::FILE* file_ = nullptr;
+  LastOp lastOp_ = LastOp::None;
 };
 
 // A growable stream in memory.

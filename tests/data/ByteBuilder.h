@@ -1,0 +1,47 @@
+// Builds the expected bytes of a record field by field, from the file layout:
+// little-endian integers, 10-byte extended reals as they lie in memory, 24-byte
+// and 8-byte cell images.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+class ByteBuilder {
+public:
+  ByteBuilder& Int(int64_t value, int size = 4) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
+    return *this;
+  }
+  ByteBuilder& Real(long double value) {
+    uint8_t raw[sizeof(long double)];
+    std::memcpy(raw, &value, sizeof raw);
+    bytes.insert(bytes.end(), raw, raw + 10);
+    return *this;
+  }
+  ByteBuilder& Text(const std::string& text) {
+    Int(static_cast<int64_t>(text.size()));
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return *this;
+  }
+  ByteBuilder& Cell(long double value, bool missing) {
+    std::size_t at = bytes.size();
+    bytes.resize(at + 24, 0);
+    bytes[at] = missing ? 1 : 0;
+    uint8_t raw[sizeof(long double)];
+    std::memcpy(raw, &value, sizeof raw);
+    std::memcpy(&bytes[at + 8], raw, 10);
+    return *this;
+  }
+  ByteBuilder& IntCell(int32_t value, bool missing) {
+    Int(missing ? 1 : 0, 4);
+    return Int(value);
+  }
+  ByteBuilder& Raw(const std::vector<uint8_t>& more) {
+    bytes.insert(bytes.end(), more.begin(), more.end());
+    return *this;
+  }
+
+  std::vector<uint8_t> bytes;
+};

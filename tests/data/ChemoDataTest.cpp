@@ -1,0 +1,244 @@
+#include "data/ChemoData.h"
+
+#include <gtest/gtest.h>
+
+#include "data/DataResult.h"
+#include "data/RecordStreams.h"
+#include "data/ByteBuilder.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+// Two objects by three variables with every stored field set to a distinct value.
+void FillSample(ChemoData& d) {
+  d.Allocate(3, 2);
+  d.tpVarNameStrPtr[0] = "logP";
+  d.tpVarNameStrPtr[1] = "MW";
+  d.tpVarNameStrPtr[2] = "Y";
+  d.tpObjNameStrPtr[0] = "A";
+  d.tpObjNameStrPtr[1] = "";
+  d.ipTrainingPtr[0] = 1;
+  d.ipTrainingPtr[1] = 2;
+  d.tpChemoValuePtr[0][0] = CheckedValue(1.5L, false);
+  d.tpChemoValuePtr[0][1] = CheckedValue(2.5L, true);
+  d.tpChemoValuePtr[0][2] = CheckedValue(3.25L, false);
+  d.tpChemoValuePtr[1][0] = CheckedValue(-4.0L, false);
+  d.tpChemoValuePtr[1][1] = CheckedValue(5e-300L, false);
+  d.tpChemoValuePtr[1][2] = CheckedValue(0.1L, false);
+  d.ipSelectedVarPtr = new int32_t[2]{0, 1};
+  d.iSelectedVarCount = 2;
+  d.iResponseIndex = 2;
+  d.ipSelectedSplitPtr = new int32_t[1]{1};
+  d.iSelectedSplitCount = 1;
+  d.ipSelectedHoldPtr = new int32_t[1]{0};
+  d.iSelectedHoldCount = 1;
+  d.iEnumSize = 2;
+  d.iAllSubsetUntil = 3;
+  d.iCombinations = 7;
+  d.iKeepPerSize = 5;
+  d.ldQuikDelta = 0.05L;
+  d.iSplitCount = 1;
+  d.iCurrentSplit = 0;
+  d.ipSplittingPtr = new int32_t*[1]{new int32_t[2]{2, 0}};
+  d.tpSplitNameStrPtr = new std::string[1]{"S1"};
+  d.iGAFirstSize = 1;
+  d.iGAUntil = 2;
+  d.iGAPopSize = 30;
+  d.iGAGenerations = 40;
+  d.iGAMutation = 50;
+  d.iFitnessFunc = 3;
+  d.iNextModelID = 17;
+  d.ldLOFSmoothing = 0.5L;
+  d.ldQ2F1Threshold = 0.71L;
+  d.ldQ2F2Threshold = 0.72L;
+  d.ldQ2F3Threshold = 0.73L;
+  d.ldCCCextThreshold = 0.86L;
+  d.ldR2mAverThreshold = 0.66L;
+  d.ldR2mDeltaThreshold = 0.21L;
+}
+
+// The sample's record, field by field; version 0 lacks the model ID counter.
+std::vector<uint8_t> SampleRecord(int version) {
+  ByteBuilder b;
+  b.Int(3).Int(2);
+  b.Text("logP").Text("MW").Text("Y");
+  b.Text("A").Text("");
+  b.Int(2).Int(1).Int(2);
+  b.Int(3).Cell(1.5L, false).Cell(2.5L, true).Cell(3.25L, false);
+  b.Int(3).Cell(-4.0L, false).Cell(5e-300L, false).Cell(0.1L, false);
+  b.Int(2).Int(0).Int(1);
+  b.Int(2);
+  b.Int(1).Int(1);
+  b.Int(1).Int(0);
+  b.Int(2).Int(3).Int(7).Int(5);
+  b.Real(0.05L);
+  b.Int(1).Int(0);
+  b.Int(2).Int(2).Int(0);
+  b.Text("S1");
+  b.Int(1).Int(2).Int(30).Int(40).Int(50).Int(3);
+  if (version > 0) b.Int(17);
+  for (long double t : {0.71L, 0.72L, 0.73L, 0.86L, 0.66L, 0.21L}) b.Real(t);
+  return b.bytes;
+}
+
+void ReadRecord(ChemoData& d, const std::vector<uint8_t>& bytes, int version) {
+  MemoryStream stream(bytes);
+  d.ReadWrite(&stream, kStreamRead, version);
+}
+
+void ExpectSameCell(const CheckedValue& a, const CheckedValue& b) {
+  EXPECT_EQ(a.Missing, b.Missing);
+  EXPECT_EQ(a.Value, b.Value);
+}
+
+}  // namespace
+
+TEST(ChemoDataRecord, WritesTheLayoutByteForByte) {
+  ChemoData d;
+  FillSample(d);
+  MemoryStream stream;
+  d.ReadWrite(&stream, kStreamWrite, 2);
+  EXPECT_EQ(stream.Bytes(), SampleRecord(2));
+}
+
+TEST(ChemoDataRecord, RoundTripsEveryStoredField) {
+  ChemoData source;
+  FillSample(source);
+  MemoryStream stream;
+  source.ReadWrite(&stream, kStreamWrite, 2);
+  ChemoData d;
+  ReadRecord(d, stream.Bytes(), 2);
+
+  ASSERT_EQ(d.iVarCount, 3);
+  ASSERT_EQ(d.iObjCount, 2);
+  for (int v = 0; v < 3; ++v) EXPECT_EQ(d.tpVarNameStrPtr[v], source.tpVarNameStrPtr[v]);
+  for (int o = 0; o < 2; ++o) {
+    EXPECT_EQ(d.tpObjNameStrPtr[o], source.tpObjNameStrPtr[o]);
+    EXPECT_EQ(d.ipTrainingPtr[o], source.ipTrainingPtr[o]);
+    EXPECT_EQ(d.ipSplittingPtr[0][o], source.ipSplittingPtr[0][o]);
+    for (int v = 0; v < 3; ++v) ExpectSameCell(d.tpChemoValuePtr[o][v], source.tpChemoValuePtr[o][v]);
+  }
+  EXPECT_EQ(std::vector<int32_t>(d.ipSelectedVarPtr, d.ipSelectedVarPtr + d.iSelectedVarCount),
+            (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(d.ipSelectedSplitPtr[0], 1);
+  EXPECT_EQ(d.ipSelectedHoldPtr[0], 0);
+  EXPECT_EQ(d.iResponseIndex, 2);
+  EXPECT_EQ(d.tpSplitNameStrPtr[0], "S1");
+  EXPECT_EQ((std::vector<int32_t>{d.iEnumSize, d.iAllSubsetUntil, d.iCombinations, d.iKeepPerSize, d.iSplitCount,
+                                  d.iCurrentSplit, d.iGAFirstSize, d.iGAUntil, d.iGAPopSize, d.iGAGenerations,
+                                  d.iGAMutation, d.iFitnessFunc, d.iNextModelID}),
+            (std::vector<int32_t>{2, 3, 7, 5, 1, 0, 1, 2, 30, 40, 50, 3, 17}));
+  EXPECT_EQ(d.ldQuikDelta, 0.05L);
+  EXPECT_EQ(d.ldQ2F1Threshold, 0.71L);
+  EXPECT_EQ(d.ldR2mDeltaThreshold, 0.21L);
+  EXPECT_EQ(d.ldLOFSmoothing, 1.0L);  // not part of the record
+}
+
+TEST(ChemoDataRecord, ClearedSetSizesByVersion) {
+  ChemoData d;
+  for (auto [version, size] : {std::pair{2, 150}, std::pair{1, 150}, std::pair{0, 146}}) {
+    MemoryStream stream;
+    d.ReadWrite(&stream, kStreamWrite, version);
+    EXPECT_EQ(stream.Size(), size) << version;
+  }
+}
+
+TEST(ChemoDataRecord, ReadsOlderVersions) {
+  ChemoData d;
+  ReadRecord(d, SampleRecord(0), 0);
+  EXPECT_EQ(d.iNextModelID, 0);
+  EXPECT_EQ(d.ldQ2F1Threshold, 0.71L);
+  EXPECT_EQ(d.ldR2mDeltaThreshold, 0.21L);
+  ReadRecord(d, SampleRecord(1), 1);
+  EXPECT_EQ(d.iNextModelID, 17);
+  EXPECT_EQ(d.tpChemoValuePtr[1][2].Value, 0.1L);
+}
+
+TEST(ChemoDataRecord, RecordEndingAfterTheValueRowsKeepsDefaults) {
+  std::vector<uint8_t> bytes = SampleRecord(2);
+  // 2 counts, names (4+4, 4+2, 4+1, 4+1, 4+0), status (4+8), two rows (4+72 each)
+  bytes.resize(8 + 8 + 6 + 5 + 5 + 4 + 12 + 2 * 76);
+  ChemoData d;
+  ReadRecord(d, bytes, 2);
+  EXPECT_EQ(d.iObjCount, 2);
+  EXPECT_EQ(d.tpChemoValuePtr[1][0].Value, -4.0L);
+  EXPECT_EQ(d.iSelectedVarCount, 0);
+  EXPECT_EQ(d.iResponseIndex, -1);
+  EXPECT_EQ(d.iKeepPerSize, -1);
+  EXPECT_EQ(d.ldQ2F1Threshold, 0.7L);
+}
+
+TEST(ChemoDataRecord, DamagedRecordsAreRefusedAndLeaveAnEmptySet) {
+  auto patched = [](std::size_t offset, int32_t value) {
+    std::vector<uint8_t> bytes = SampleRecord(2);
+    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    return bytes;
+  };
+  const std::size_t firstRowCount = 8 + 8 + 6 + 5 + 5 + 4 + 12;
+  const std::vector<std::vector<uint8_t>> damaged = {
+      patched(0, -1),                 // negative variable count
+      patched(4, 1000000),            // more objects than the file could hold
+      patched(8, 0x7FFFFFF0),         // a name longer than the file
+      patched(firstRowCount, 2),      // a row shorter than the variable count
+      patched(firstRowCount - 8, 7),  // an object status that does not exist
+  };
+  for (const auto& bytes : damaged) {
+    ChemoData d;
+    FillSample(d);
+    EXPECT_THROW(ReadRecord(d, bytes, 2), EDamagedRecord);
+    EXPECT_EQ(d.iVarCount, 0);
+    EXPECT_EQ(d.tpChemoValuePtr, nullptr);
+  }
+}
+
+TEST(ChemoDataRecord, NullStreamIsReported) {
+  ChemoData d;
+  d.ReadWrite(nullptr, kStreamWrite, 2);
+  d.ReadWriteSingleModel(nullptr, nullptr, kStreamRead);
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Empty file pointer: cannot write data");
+  EXPECT_EQ(TestUi().Shown(1).text, "Empty file pointer: cannot read data");
+  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONERROR);
+}
+
+TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) {
+  ChemoData d;
+  d.Allocate(5, 12);
+  d.iResponseIndex = 3;
+  for (int v = 0; v < 5; ++v) d.tpVarNameStrPtr[v] = "V" + std::to_string(v);
+  for (int o = 0; o < 12; ++o) {
+    d.tpObjNameStrPtr[o] = "O" + std::to_string(o);
+    d.ipTrainingPtr[o] = o < 10 ? 1 : (o == 10 ? 2 : 0);
+    for (int v = 0; v < 5; ++v) d.tpChemoValuePtr[o][v] = CheckedValue(o * 10 + v, false);
+  }
+  d.tpChemoValuePtr[2][3].Missing = true;
+  d.tpChemoValuePtr[7][3].Missing = true;
+  DataResultNode model;
+  model.iSize = 3;
+  model.ipSelVarIdxPtr = new int32_t[3]{4, 0, 2};
+
+  MemoryStream stream;
+  d.ReadWriteSingleModel(&stream, &model, kStreamWrite);
+  // counts, selected list, names, status, 8 rows of 4 cells, response index
+  ByteBuilder head;
+  head.Int(4).Int(8).Int(3).Int(3).Int(0).Int(1).Int(2).Text("V4").Text("V0").Text("V2").Text("V3");
+  ASSERT_GE(stream.Bytes().size(), head.bytes.size());
+  EXPECT_EQ(std::vector<uint8_t>(stream.Bytes().begin(), stream.Bytes().begin() + head.bytes.size()), head.bytes);
+  EXPECT_EQ(stream.Size(), static_cast<int64_t>(head.bytes.size() + 8 * 6 + 4 + 8 * 4 + 8 * (4 + 96) + 4));
+
+  ChemoData r;
+  r.iNextModelID = 9;
+  stream.Seek(0, SeekOrigin::Begin);
+  r.ReadWriteSingleModel(&stream, nullptr, kStreamRead);
+  ASSERT_EQ(r.iObjCount, 8);
+  ASSERT_EQ(r.iVarCount, 4);
+  EXPECT_EQ(r.iResponseIndex, 3);
+  EXPECT_EQ(std::vector<int32_t>(r.ipSelectedVarPtr, r.ipSelectedVarPtr + 3), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(r.tpObjNameStrPtr[2], "O3");  // O2 lacks the response
+  EXPECT_EQ(r.tpObjNameStrPtr[7], "O9");
+  EXPECT_EQ(r.ipTrainingPtr[7], 1);
+  EXPECT_EQ(r.tpChemoValuePtr[2][0].Value, 34);  // object 3, column 4
+  EXPECT_EQ(r.tpChemoValuePtr[2][3].Value, 33);  // its response
+  EXPECT_EQ(r.iNextModelID, 9);                  // not part of the record
+}

@@ -1,0 +1,81 @@
+#include "platform/base/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "korvane_stream_" + name; }
+
+}  // namespace
+
+TEST(MemoryStream, ShortReadReturnsTheCountRead) {
+  MemoryStream stream;
+  stream.Write("abcdef", 6);
+  EXPECT_EQ(stream.Size(), 6);
+  EXPECT_EQ(stream.Seek(2, SeekOrigin::Begin), 2);
+  char buffer[8] = {};
+  EXPECT_EQ(stream.Read(buffer, 8), 4u);
+  EXPECT_EQ(std::string(buffer), "cdef");
+  EXPECT_EQ(stream.Read(buffer, 8), 0u);
+}
+
+TEST(MemoryStream, WritesOverwriteAndExtend) {
+  MemoryStream stream;
+  stream.Write("abc", 3);
+  stream.Seek(-1, SeekOrigin::End);
+  stream.Write("XY", 2);
+  EXPECT_EQ(std::string(stream.Bytes().begin(), stream.Bytes().end()), "abXY");
+  stream.Seek(6, SeekOrigin::Begin);  // past the end: the gap is zero-filled by the next write
+  stream.Write("Z", 1);
+  EXPECT_EQ(stream.Size(), 7);
+  EXPECT_EQ(stream.Bytes()[4], 0);
+  EXPECT_THROW(stream.Seek(-1, SeekOrigin::Begin), EStreamError);
+}
+
+TEST(FileStream, ReadsBackWhatWasWrittenAcrossSeeks) {
+  std::string path = TempPath("rw");
+  {
+    FileStream file(path, FileMode::Create);
+    file.Write("hello world", 11);
+    file.Seek(6, SeekOrigin::Begin);
+    char buffer[5];
+    EXPECT_EQ(file.Read(buffer, 5), 5u);
+    EXPECT_EQ(std::string(buffer, 5), "world");
+    file.Write("!", 1);  // a write right after a read appends at the position
+    EXPECT_EQ(file.Size(), 12);
+    EXPECT_EQ(file.Position(), 12);
+  }
+  FileStream file(path, FileMode::OpenRead);
+  char buffer[20];
+  EXPECT_EQ(file.Read(buffer, 20), 12u);
+  EXPECT_EQ(std::string(buffer, 12), "hello world!");
+  EXPECT_THROW(file.Write("x", 1), EStreamError);
+  std::remove(path.c_str());
+}
+
+TEST(FileStream, SeeksAndSizesBeyondFourGigabytes) {
+  std::string path = TempPath("big");
+  FileStream file(path, FileMode::Create);
+  const int64_t far = 5'000'000'000LL;
+  EXPECT_EQ(file.Seek(far, SeekOrigin::Begin), far);
+  file.Write("x", 1);
+  EXPECT_EQ(file.Size(), far + 1);
+  std::remove(path.c_str());
+}
+
+TEST(FileStream, OpenAndWriteFailuresThrow) {
+  EXPECT_THROW(FileStream(TempPath("missing/none"), FileMode::OpenRead), EStreamError);
+  EXPECT_THROW(FileStream(TempPath("missing/none"), FileMode::Create), EStreamError);
+  // A full device accepts buffered writes and fails when they reach it.
+  FileStream full("/dev/full", FileMode::OpenReadWrite);
+  std::string block(1 << 16, 'x');
+  EXPECT_THROW(
+      {
+        full.Write(block.data(), block.size());
+        full.Flush();
+      },
+      EStreamError);
+}
