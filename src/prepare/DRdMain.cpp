@@ -1,0 +1,34 @@
+#include "prepare/DRdMain.h"
+
+#include <QFont>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/qt/QtConvert.h"
+#include "prepare/WindowPlacement.h"
+
+TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, std::string* text, ChemoData* data)
+    : QDialog(owner), text_(text), data_(data) {
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(183, 92);
+  QFont face("DejaVu Sans");
+  face.setPixelSize(11);
+  setFont(face);
+  EditInputData = new QLineEdit(this);
+  EditInputData->setGeometry(9, 16, 163, 21);
+  ButtonConfirm = new QPushButton("Confirm", this);
+  ButtonConfirm->setGeometry(53, 57, 75, 25);
+  ButtonConfirm->setDefault(true);
+  setTabOrder(EditInputData, ButtonConfirm);
+  connect(ButtonConfirm, &QPushButton::clicked, this, [this] {
+    ButtonConfirmClick();
+    accept();
+  });
+  setWindowTitle(QStr(caption));
+  EditInputData->setText(QStr(*text_));
+  FormCreate();
+}
+
+void TDataRequestForm::FormCreate() { PlaceOnScreen(*this, 0); }
+
+void TDataRequestForm::ButtonConfirmClick() { *text_ = StdStr(EditInputData->text()); }
