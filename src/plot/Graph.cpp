@@ -1,0 +1,325 @@
+#include "plot/Graph.h"
+
+#include <cmath>
+
+#include "numerics/Utils.h"
+#include "platform/base/NumberText.h"
+
+namespace {
+
+constexpr int kIntervals = 8;
+constexpr int kLabelGap = 8;     // pixels between an axis and its labels
+constexpr int kMajorTick = 8;    // length of a major tick
+constexpr int kMinorTick = 4;    // length of a minor tick
+constexpr int kMinorPerMajor = 10;
+constexpr TColor kLabelColor = 0xC0FFFF;
+constexpr int kLabelCorner = 16;
+constexpr long double kPixelLimit = 1.0e9L;
+
+}  // namespace
+
+Graph::Graph(Canvas& image, GraphData* data) : image_(image), data_(data) {
+  const int w = image.Width();
+  const int h = image.Height();
+  boxLeft_ = w / 10 + 16;
+  boxRight_ = w - w / 10 + 16;
+  boxBottom_ = h - h / 10;
+  boxTop_ = h / 10;
+  plotWidth_ = boxRight_ - boxLeft_;
+  plotHeight_ = boxBottom_ - boxTop_;
+}
+
+void Graph::DrawFrame() {
+  DrawXAxis();
+  DrawYAxis();
+  DrawTitle();
+}
+
+bool Graph::BothPresent(int row) const {
+  return !Cell(row, data_->XColumn).Missing && !Cell(row, data_->YColumn).Missing;
+}
+
+int Graph::GroupOf(int row) const {
+  return data_->Axis.ElementGroup == nullptr ? 0 : data_->Axis.ElementGroup[row];
+}
+
+void Graph::ComputeRange(int column, const OptionalValue& extra, long double& low, long double& high) {
+  if (data_->RowCount <= 0) {
+    low = high = 0.0L;
+  } else {
+    bool seeded = false;
+    for (int row = 0; row < data_->RowCount; ++row) {
+      if (!BothPresent(row)) continue;
+      long double v = Cell(row, column).Value;
+      if (!seeded) {
+        low = high = v;
+        seeded = true;
+      }
+      if (low > v) low = v;
+      if (!(high >= v)) high = v;
+    }
+  }
+  if (extra.IsSet()) {
+    long double e = extra.Value();
+    if (!(high >= e)) high = e;
+    if (low > e) low = e;
+  }
+}
+
+void Graph::ComputeXRange() { ComputeRange(data_->XColumn, data_->Axis.ExtraX, xMin_, xMax_); }
+
+void Graph::ComputeYRange() { ComputeRange(data_->YColumn, data_->Axis.ExtraY, yMin_, yMax_); }
+
+void Graph::GetRange(long double& xMin, long double& xMax, long double& yMin, long double& yMax) const {
+  xMin = xMin_;
+  xMax = xMax_;
+  yMin = yMin_;
+  yMax = yMax_;
+}
+
+void Graph::SetRange(long double xMin, long double xMax, long double yMin, long double yMax) {
+  xMin_ = xMin;
+  xMax_ = xMax;
+  SetYRange(yMin, yMax);
+}
+
+void Graph::SetYRange(long double yMin, long double yMax) {
+  yMin_ = yMin;
+  yMax_ = yMax;
+}
+
+void Graph::GetPlotArea(int& left, int& bottom, int& width, int& height) const {
+  left = boxLeft_;
+  bottom = boxBottom_;
+  width = plotWidth_;
+  height = plotHeight_;
+}
+
+int Graph::PixelOffset(long double numerator, long double denominator) {
+  long double offset = std::trunc(numerator / denominator);
+  if (offset > kPixelLimit) return static_cast<int>(kPixelLimit);
+  if (offset < -kPixelLimit) return static_cast<int>(-kPixelLimit);
+  return static_cast<int>(offset);
+}
+
+std::string Graph::AxisLabel(long double value) {
+  const int threshold = 3;
+  FloatFormat format;
+  int precision;
+  int digits;
+  ChooseFloatFormat(&value, &threshold, &format, &precision, &digits);
+  return FloatToStrF(value, format, precision, digits);
+}
+
+LabelPlotParam& Graph::LabelRecord(int element) {
+  if (data_->tpLabelPlotParam != nullptr) return data_->tpLabelPlotParam[element];
+  if (static_cast<int>(ownLabels_.size()) <= element) ownLabels_.resize(element + 1);
+  return ownLabels_[element];
+}
+
+void Graph::SetAxisPen(PenStyle style, TColor color) {
+  image_.pen.style = style;
+  image_.pen.color = color;
+}
+
+void Graph::BeginDrawing() {
+  image_.pen.width = 1;
+  image_.font.color = clBlack;
+  image_.brush.style = BrushStyle::Clear;
+}
+
+void Graph::SetBrush(TColor color) {
+  image_.brush.color = color;
+  image_.brush.style = BrushStyle::Solid;
+}
+
+void Graph::DrawXTick(int x, const std::string& label) {
+  SetAxisPen(PenStyle::Solid, clBlack);
+  image_.TextOut(x - image_.TextWidth(label) / 2, boxBottom_ + kLabelGap, label);
+  image_.MoveTo(x, boxBottom_ + 1);
+  image_.LineTo(x, boxBottom_ + kMajorTick);
+}
+
+void Graph::DrawXAxis() {
+  if (xMin_ > xMax_) throw GraphAxesParEx();
+  BeginDrawing();
+  const int left = boxLeft_;
+  const int bottom = boxBottom_;
+  const int step = (boxRight_ - boxLeft_) / kIntervals;
+  const int span = kIntervals * step;
+  const int last = left + span;
+  plotWidth_ = span;
+  const int gridTop = bottom - kIntervals * ((boxBottom_ - boxTop_) / kIntervals) - 1;
+  auto drawGrid = [&](int x) {
+    if (x <= left) return;
+    SetAxisPen(PenStyle::Dot, clSilver);
+    image_.MoveTo(x, bottom);
+    image_.LineTo(x, gridTop);
+  };
+  if (!data_->Axis.IntegerXTicks) {
+    const long double valueStep = (xMax_ - xMin_) / kIntervals;
+    long double v = xMin_;
+    for (int i = 0; i <= kIntervals; ++i) {
+      const int x = left + i * step;
+      DrawXTick(x, AxisLabel(v));
+      if (x < last) {
+        int sub = step / kMinorPerMajor;
+        int rest = step % kMinorPerMajor;
+        int p = x + sub;
+        for (int k = 1; k < kMinorPerMajor; ++k) {
+          image_.MoveTo(p, bottom + 1);
+          image_.LineTo(p, bottom + kMinorTick);
+          p += sub;
+          if (rest > 0) {
+            ++p;
+            --rest;
+          }
+        }
+      }
+      drawGrid(x);
+      v += valueStep;
+    }
+  } else {
+    // One tick per whole number crossed, at the first pixel column within one
+    // pixel's worth of it.
+    const long double perPixel = span > 0 ? (xMax_ - xMin_) / span : 0.0L;
+    bool armed = true;
+    for (int x = left; x <= last; ++x) {
+      const long double v = xMin_ + (x - left) * perPixel;
+      const long double d = std::fabs(v - std::trunc(v));
+      if (d > perPixel) armed = true;
+      if (armed && d < perPixel) {
+        armed = false;
+        DrawXTick(x, FloatToStrF(v, FloatFormat::Fixed, 18, 0));
+        drawGrid(x);
+      }
+    }
+  }
+  SetAxisPen(PenStyle::Solid, clBlack);
+  image_.MoveTo(left, bottom);
+  image_.LineTo(last + 1, bottom);
+}
+
+void Graph::DrawYAxis() {
+  if (yMin_ > yMax_) throw GraphAxesParEx();
+  BeginDrawing();
+  const int left = boxLeft_;
+  const int bottom = boxBottom_;
+  const int step = (boxBottom_ - boxTop_) / kIntervals;
+  const int topTick = bottom - kIntervals * step;
+  plotHeight_ = kIntervals * step;
+  const int xLast = left + kIntervals * ((boxRight_ - boxLeft_) / kIntervals);
+  const long double valueStep = (yMax_ - yMin_) / kIntervals;
+  long double v = yMin_;
+  for (int i = 0; i <= kIntervals; ++i) {
+    const int y = bottom - i * step;
+    SetAxisPen(PenStyle::Solid, clBlack);
+    const std::string label = AxisLabel(v);
+    image_.TextOut(left - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2, label);
+    image_.MoveTo(left - 1, y);
+    image_.LineTo(left - kMajorTick, y);
+    if (y > topTick) {
+      int sub = step / kMinorPerMajor;
+      int rest = step % kMinorPerMajor;
+      int p = y - sub;
+      for (int k = 1; k < kMinorPerMajor; ++k) {
+        image_.MoveTo(left - 1, p);
+        image_.LineTo(left - kMinorTick, p);
+        p -= sub;
+        if (rest > 0) {
+          --p;
+          --rest;
+        }
+      }
+    }
+    if (y < bottom) {
+      SetAxisPen(PenStyle::Dot, clSilver);
+      image_.MoveTo(left + 1, y);
+      image_.LineTo(xLast, y);
+    }
+    v += valueStep;
+  }
+  SetAxisPen(PenStyle::Solid, clBlack);
+  image_.MoveTo(left, bottom);
+  image_.LineTo(left, topTick - 1);
+}
+
+void Graph::DrawTitle() {
+  const int below = image_.Height() - boxBottom_;  // room under the box
+  image_.font.color = clBlue;
+  const std::string title = data_->XAxisName + " vs. " + data_->YAxisName;
+  image_.font.bold = true;
+  image_.TextOut(boxLeft_ + (boxRight_ - boxLeft_) / 2 - image_.TextWidth(title) / 2,
+                 boxTop_ / 2 - image_.TextHeight(title) / 2, title);
+  image_.font.bold = false;
+  const std::string& xName = data_->XAxisName;
+  image_.TextOut(boxRight_ - image_.TextWidth(xName), boxBottom_ + below / 2 + image_.TextHeight(xName) / 4, xName);
+  const std::string& yName = data_->YAxisName;
+  image_.TextOut(boxLeft_, boxTop_ - below / 2 + image_.TextHeight(yName) / 4, yName);
+  image_.font.bold = true;
+  const std::string& caption = data_->Caption;
+  image_.TextOut(boxLeft_, boxBottom_ + below / 2 + image_.TextHeight(caption) / 4, caption);
+  image_.font.bold = false;
+}
+
+void Graph::PlaceLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {
+  if (label.IsPlaced()) return;
+  const int halfWidth = image_.TextWidth(text) / 2;
+  label.LabelLeft = anchorX - halfWidth - 8;
+  label.LabelTop = anchorY - 18;
+  label.LabelRight = anchorX + halfWidth + 8;
+  label.LabelBottom = anchorY + image_.TextHeight(text) - 14;
+  if (label.LabelLeft < 0) {
+    label.LabelRight -= label.LabelLeft;
+    label.LabelLeft = 0;
+  }
+  if (label.LabelTop < 0) {
+    label.LabelBottom -= label.LabelTop;
+    label.LabelTop = 0;
+  }
+  if (label.LabelRight >= image_.Width()) {
+    label.LabelLeft -= label.LabelRight - image_.Width();
+    label.LabelRight = image_.Width();
+  }
+  if (label.LabelBottom >= image_.Height()) {
+    label.LabelTop -= label.LabelBottom - image_.Height();
+    label.LabelBottom = image_.Height();
+  }
+}
+
+void Graph::DrawLeader(const LabelPlotParam& label, int fromX, int fromY) {
+  image_.MoveTo(fromX, fromY);
+  image_.LineTo(label.LabelLeft + (label.LabelRight - label.LabelLeft) / 2,
+                label.LabelTop + (label.LabelBottom - label.LabelTop) / 2);
+}
+
+void Graph::DrawLabelBox(const LabelPlotParam& label, const std::string& text) {
+  SetBrush(kLabelColor);
+  image_.RoundRect(label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, kLabelCorner, kLabelCorner);
+  image_.TextOut(label.LabelLeft + 8, label.LabelTop + 2, text);
+}
+
+void Graph::DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {
+  PlaceLabel(label, anchorX, anchorY, text);
+  DrawLeader(label, anchorX, anchorY);
+  if (!text.empty()) DrawLabelBox(label, text);
+}
+
+void Graph::DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText) {
+  const int below = image_.Height() - boxBottom_;
+  const int boxTop = boxBottom_ - plotHeight_;
+  auto centredX = [&](const std::string& text) { return boxLeft_ + plotWidth_ / 2 - image_.TextWidth(text) / 2; };
+  image_.font.color = clBlue;
+  image_.font.bold = true;
+  image_.TextOut(centredX(title), boxTop / 2 - image_.TextHeight(title) / 2, title);
+  image_.font.bold = false;
+  if (!middleLine.empty())
+    image_.TextOut(centredX(middleLine), boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2, middleLine);
+  image_.TextOut(boxLeft_ - image_.TextWidth(yText) / 2, boxTop - below / 2 + image_.TextHeight(yText) / 4, yText);
+}
+
+void Graph::DrawBaseLine() {
+  SetAxisPen(PenStyle::Solid, clBlack);
+  image_.MoveTo(boxLeft_, boxBottom_);
+  image_.LineTo(boxLeft_ + plotWidth_ - 1, boxBottom_);
+}

@@ -1,0 +1,107 @@
+// The base of every plot: the plot box in the image, the value ranges, the two
+// axes with ticks, labels and grid, and the title block.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "numerics/Utils.h"
+#include "plot/GraphData.h"
+#include "plot/GraphEx.h"
+#include "platform/qt/Canvas.h"
+
+// An array of n value-initialised elements from the checked allocation, owned.
+template <typename T>
+std::unique_ptr<T[]> MakeCheckedArray(int n, const std::string& name) {
+  T* p = nullptr;
+  AllocCheckedArray(p, n, name);
+  return std::unique_ptr<T[]>(p);
+}
+
+class Graph {
+public:
+  // The box follows from the canvas size; both ranges start at 0..10.
+  Graph(Canvas& image, GraphData* data);
+  virtual ~Graph() = default;
+  Graph(const Graph&) = delete;
+  Graph& operator=(const Graph&) = delete;
+
+  virtual void DrawTitle();
+  virtual void DrawXAxis();
+  virtual void DrawYAxis();
+  virtual void DrawData() = 0;
+
+  // X axis, Y axis, then the title.
+  void DrawFrame();
+
+  void ComputeXRange();
+  void ComputeYRange();
+  void GetRange(long double& xMin, long double& xMax, long double& yMin, long double& yMax) const;
+  void SetRange(long double xMin, long double xMax, long double yMin, long double yMax);
+  void SetYRange(long double yMin, long double yMax);
+  void GetPlotArea(int& left, int& bottom, int& width, int& height) const;
+
+  int GetBoxLeft() const { return boxLeft_; }
+  int GetBoxRight() const { return boxRight_; }
+  int GetBoxBottom() const { return boxBottom_; }
+  int GetBoxTop() const { return boxTop_; }
+  Canvas& GetImage() { return image_; }
+  GraphData* GetData() { return data_; }
+  void SetPlotWidth(int width) { plotWidth_ = width; }
+  void SetPlotHeight(int height) { plotHeight_ = height; }
+  static int GetIntervalsX() { return 8; }
+  static int GetIntervalsY() { return 8; }
+
+protected:
+  // Pixel offset trunc(numerator / denominator), clamped far outside any image
+  // so that values beyond a forced range cannot overflow an int.
+  static int PixelOffset(long double numerator, long double denominator);
+  // A major tick label of the X and Y axes.
+  static std::string AxisLabel(long double value);
+  bool BothPresent(int row) const;
+  const CheckedValue& Cell(int row, int col) const { return data_->tpGraphValue[row][col]; }
+  // The element's group; 0 when the plot has no group array.
+  int GroupOf(int row) const;
+
+  // The element's label record; a record of this object when the plot window
+  // gave none, so that labels are still placed.
+  LabelPlotParam& LabelRecord(int element);
+
+  void SetAxisPen(PenStyle style, TColor color);
+  // Pen width 1, black font, clear brush: the state every axis and data drawer starts from.
+  void BeginDrawing();
+  void SetBrush(TColor color);
+  // Places an element's label box next to the anchor (unless already placed)
+  // and keeps it inside the image.
+  void PlaceLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
+  void DrawLeader(const LabelPlotParam& label, int fromX, int fromY);
+  // The light-yellow rounded box with its text.
+  void DrawLabelBox(const LabelPlotParam& label, const std::string& text);
+  // Place, leader and box, as the bar and histogram charts label their bars.
+  void DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
+  // The bar charts' title block: the bold title centred above the plot area, an
+  // optional line centred under it, and the Y text above the Y axis; all blue.
+  void DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText);
+  // The bar charts' X axis: one line along the bottom of the plot area.
+  void DrawBaseLine();
+
+  Canvas& image_;
+  GraphData* data_;
+  int boxLeft_;
+  int boxRight_;
+  int boxBottom_;
+  int boxTop_;
+  int plotWidth_;
+  int plotHeight_;
+  long double xMin_ = 0.0L;
+  long double xMax_ = 10.0L;
+  long double yMin_ = 0.0L;
+  long double yMax_ = 10.0L;
+
+private:
+  std::vector<LabelPlotParam> ownLabels_;
+
+  void ComputeRange(int column, const OptionalValue& extra, long double& low, long double& high);
+  void DrawXTick(int x, const std::string& label);
+};
