@@ -54,7 +54,8 @@ void Graph2DScatter::FitGroupLine() {
     }
     // The fit leaves its record unchanged when every X is the same: such a
     // group has no line, like a group of fewer than two points.
-    LineFitResult fit{std::numeric_limits<long double>::quiet_NaN(), std::numeric_limits<long double>::quiet_NaN()};
+    LineCoefficients fit;
+    fit.a = fit.b = std::numeric_limits<long double>::quiet_NaN();
     LineFit(points, fit);
     if (std::isfinite(fit.a) && std::isfinite(fit.b)) {
       intercept_ = fit.a;

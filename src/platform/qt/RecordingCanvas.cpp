@@ -1,17 +1,15 @@
 #include "platform/qt/RecordingCanvas.h"
 
-#include <QFont>
 #include <QFontMetrics>
-#include <QString>
+
+#include "platform/qt/ImageCanvas.h"
+#include "platform/qt/QtConvert.h"
 
 namespace {
 
+// The metrics the image canvas uses, so recorded layouts match drawn ones.
 QFontMetrics MetricsOf(const Font& font) {
-  QFont qfont(QString::fromLatin1(font.name));
-  qfont.setPixelSize(font.pixelSize);
-  qfont.setBold(font.bold);
-  qfont.setItalic(font.italic);
-  return QFontMetrics(qfont);
+  return QFontMetrics(PixelFont(font.name, font.pixelSize, font.bold, font.italic));
 }
 
 }  // namespace
@@ -54,7 +52,7 @@ void RecordingCanvas::SetPixel(int x, int y, TColor color) {
 void RecordingCanvas::TextOut(int x, int y, const std::string& text) { Record(CallKind::TextOut, {x, y}, text); }
 
 int RecordingCanvas::TextWidth(const std::string& text) {
-  return MetricsOf(font).horizontalAdvance(QString::fromLatin1(text));
+  return MetricsOf(font).horizontalAdvance(QStr(text));
 }
 
 int RecordingCanvas::TextHeight(const std::string& text) { return MetricsOf(font).height(); }

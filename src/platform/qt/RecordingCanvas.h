@@ -1,7 +1,7 @@
 // A canvas that draws nothing and records every call with the pen, brush and
 // font in force, so tests can check what a drawing routine painted and where.
-// Text sizes are those of DejaVu Sans at the font's pixel size (Qt font metrics;
-// a QApplication must exist).
+// Text sizes are those of the image canvas (Qt font metrics at the font's pixel
+// size; a QApplication must exist).
 #pragma once
 
 #include <string>
