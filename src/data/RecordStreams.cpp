@@ -14,6 +14,9 @@ std::size_t ShortReadNotingStream::Read(void* buffer, std::size_t count) {
 
 namespace {
 
+// What an array that was never filled writes for each of its items.
+constexpr long double kUndefinedReal = -1.0L;
+
 bool ReadWhole(Stream& stream, void* buffer, std::size_t count) { return stream.Read(buffer, count) == count; }
 
 // A number in a file this program wrote is always finite.
@@ -79,7 +82,10 @@ void StreamIntArray(Stream& stream, int32_t*& target, int32_t& count, uint8_t mo
     return;
   }
   StreamInt(stream, count, mode);
-  for (int32_t i = 0; i < count; ++i) StreamInt(stream, target[i], mode);
+  for (int32_t i = 0; i < count; ++i) {
+    int32_t item = target ? target[i] : 0;
+    StreamInt(stream, item, mode);
+  }
 }
 
 void StreamRealArray(Stream& stream, long double*& target, int32_t& count, uint8_t mode) {
@@ -89,7 +95,7 @@ void StreamRealArray(Stream& stream, long double*& target, int32_t& count, uint8
     return;
   }
   StreamInt(stream, count, mode);
-  for (int32_t i = 0; i < count; ++i) WriteReal(stream, target[i]);
+  for (int32_t i = 0; i < count; ++i) WriteReal(stream, target ? target[i] : kUndefinedReal);
 }
 
 void StreamValueRow(Stream& stream, CheckedValue*& target, int32_t& count, uint8_t mode) {

@@ -54,7 +54,8 @@ void RequireCount(int32_t read, int32_t expected, const std::string& what);
 
 void StreamInt(Stream& stream, int32_t& target, uint8_t mode);
 void StreamLongDouble(Stream& stream, long double& target, uint8_t mode);
-// Count then items. Reading releases the old array and allocates count items.
+// Count then items. Reading releases the old array and allocates count items;
+// writing an array that was never filled (null) writes 0 or -1.0 items.
 void StreamIntArray(Stream& stream, int32_t*& target, int32_t& count, uint8_t mode);
 void StreamRealArray(Stream& stream, long double*& target, int32_t& count, uint8_t mode);
 void StreamValueRow(Stream& stream, CheckedValue*& target, int32_t& count, uint8_t mode);

@@ -1,0 +1,350 @@
+#include "data/DataResult.h"
+
+#include <gtest/gtest.h>
+
+#include "data/ByteBuilder.h"
+#include "data/ChemoData.h"
+#include "data/RecordStreams.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+bool IsInt(int n) { return (n >= 12 && n <= 17) || n == 22 || n == 85; }
+
+// Cell n holds n + 0.25 (an int cell n); every third cell is missing.
+void FillCells(DataResultNode& node) {
+  for (int n = 1; n <= kModelCellCount; ++n) {
+    if (IsInt(n)) {
+      node.IntCell(n) = CheckedIntValue(n, n % 3 == 0);
+    } else {
+      node.Cell(n) = CheckedValue(n + 0.25L, n % 3 == 0);
+    }
+  }
+}
+
+long double* Reals(std::initializer_list<long double> values) {
+  long double* p = new long double[values.size()];
+  std::copy(values.begin(), values.end(), p);
+  return p;
+}
+
+// A model of p = 2 variables fitted on n = 3 objects, every stored field distinct.
+void FillModel(DataResultNode& node, int seed) {
+  FillCells(node);
+  node.iSelStatus = 3;
+  node.iSize = 2;
+  node.iTrainCount = 3;
+  node.iID = 40 + seed;
+  node.sName = "MW  logP  ";
+  node.ipSelVarIdxPtr = new int32_t[2]{1, seed};
+  node.ldpBModelCoeffPtr = Reals({0.5L, -1.5L, 2.5L + seed});
+  node.ldpBStdCoeffPtr = Reals({0.0L, 0.1L, 0.2L});
+  node.ldpBIntConfPtr = Reals({1e-5L, 2e-5L, 3e-5L});
+  node.ldpBSignifPtr = Reals({0.01L, 0.02L, 0.03L});
+  node.ldpBStdErrPtr = Reals({0.4L, 0.5L, 0.6L});
+  node.ldHstar = 3.0L;
+  node.ldpTrainYCapPtr = Reals({7.0L, 8.0L, 9.0L});
+  node.iRank = 5;
+}
+
+void AddCells(ByteBuilder& b, DataResultNode& node, std::initializer_list<int> numbers) {
+  for (int n : numbers) {
+    if (IsInt(n)) {
+      b.IntCell(node.IntCell(n).Value, node.IntCell(n).Missing);
+    } else {
+      b.Cell(node.Cell(n).Value, node.Cell(n).Missing);
+    }
+  }
+}
+
+void AddReals(ByteBuilder& b, const long double* values, int count) {
+  b.Int(count);
+  for (int i = 0; i < count; ++i) b.Real(values[i]);
+}
+
+void ExpectSameModel(DataResultNode& a, DataResultNode& b) {
+  EXPECT_EQ(a.iSelStatus, b.iSelStatus);
+  EXPECT_EQ(a.sName, b.sName);
+  ASSERT_EQ(a.iSize, b.iSize);
+  ASSERT_EQ(a.iTrainCount, b.iTrainCount);
+  for (int j = 0; j < a.iSize; ++j) EXPECT_EQ(a.ipSelVarIdxPtr[j], b.ipSelVarIdxPtr[j]);
+  for (int j = 0; j <= a.iSize; ++j) {
+    EXPECT_EQ(a.ldpBModelCoeffPtr[j], b.ldpBModelCoeffPtr[j]);
+    EXPECT_EQ(a.ldpBStdCoeffPtr[j], b.ldpBStdCoeffPtr[j]);
+    EXPECT_EQ(a.ldpBIntConfPtr[j], b.ldpBIntConfPtr[j]);
+  }
+  for (int i = 0; i < a.iTrainCount; ++i) EXPECT_EQ(a.ldpTrainYCapPtr[i], b.ldpTrainYCapPtr[i]);
+  EXPECT_EQ(a.ldHstar, b.ldHstar);
+}
+
+void ExpectUndefinedErrorArrays(const DataResultNode& node) {
+  for (int j = 0; j <= node.iSize; ++j) {
+    EXPECT_EQ(node.ldpBSignifPtr[j], -1.0L);
+    EXPECT_EQ(node.ldpBStdErrPtr[j], -1.0L);
+  }
+}
+
+std::vector<uint8_t> Write(DataResultNode& node, bool singleModel) {
+  MemoryStream stream;
+  if (singleModel) {
+    node.ReadWriteSingleModel(stream, kStreamWrite, 2);
+  } else {
+    node.ReadWrite(stream, kStreamWrite, 2);
+  }
+  return stream.Bytes();
+}
+
+}  // namespace
+
+TEST(ModelRecord, SizesFollowNameVariablesAndTrainingCount) {
+  DataResultNode node;
+  FillModel(node, 0);
+  const int L = 10, p = 2, n = 3;
+  EXPECT_EQ(Write(node, false).size(), static_cast<size_t>(1992 + L + 34 * p + 10 * n));
+  EXPECT_EQ(Write(node, true).size(), static_cast<size_t>(652 + L + 34 * p + 10 * n));
+  DataResultNode empty;
+  EXPECT_EQ(Write(empty, false).size(), 1992u);  // arrays never filled write undefined values
+}
+
+TEST(ModelRecord, ProjectFormWritesTheLayoutByteForByte) {
+  DataResultNode node;
+  FillModel(node, 0);
+  ByteBuilder b;
+  b.Int(3).Int(2).Int(3).Int(40).Text("MW  logP  ");
+  AddCells(b, node, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 22});
+  AddCells(b, node, {23, 27, 31, 35, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53,
+                     54, 55, 56, 57, 58, 61, 66, 67, 68, 70, 72, 73, 74, 76, 78, 79, 80, 82});
+  b.Int(2).Int(1).Int(0);
+  AddReals(b, node.ldpBModelCoeffPtr, 3);
+  AddReals(b, node.ldpBStdCoeffPtr, 3);
+  AddReals(b, node.ldpBIntConfPtr, 3);
+  b.Real(3.0L);
+  AddReals(b, node.ldpTrainYCapPtr, 3);
+  AddCells(b, node, {69, 71, 75, 77, 81, 83, 59, 60, 62, 63, 64, 65, 24, 25, 26, 28, 29,
+                     30, 32, 33, 34, 36, 37, 38, 85, 84, 18, 19, 20, 21, 3,  16, 17});
+  EXPECT_EQ(Write(node, false), b.bytes);
+}
+
+TEST(ModelRecord, SingleModelFormWritesTheLayoutByteForByte) {
+  DataResultNode node;
+  FillModel(node, 0);
+  ByteBuilder b;
+  b.Int(3).Int(2).Int(3).Text("MW  logP  ");
+  AddCells(b, node, {1, 2, 4, 5, 6, 7, 8, 10, 11, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 53, 54});
+  b.Int(2).Int(0).Int(1);  // the sequence, not the model's own indices
+  AddReals(b, node.ldpBModelCoeffPtr, 3);
+  AddReals(b, node.ldpBStdCoeffPtr, 3);
+  AddReals(b, node.ldpBIntConfPtr, 3);
+  b.Real(3.0L);
+  AddReals(b, node.ldpTrainYCapPtr, 3);
+  EXPECT_EQ(Write(node, true), b.bytes);
+  EXPECT_EQ(node.ipSelVarIdxPtr[0], 1);  // writing leaves the model alone
+}
+
+TEST(ModelRecord, ListRoundTripsEveryStoredField) {
+  ChemoData data(3, 0, -1);
+  DataResultList list(&data);
+  FillModel(*list.Append(), 0);
+  FillModel(*list.Append(), 2);
+  list.First()->tsTrainLev.iCount = 1;
+  list.First()->tsTrainLev.ldpValuePtr = Reals({0.3L});
+  MemoryStream stream;
+  list.ReadWrite(&stream, kStreamWrite, 2);
+
+  DataResultList read(&data);
+  stream.Seek(0, SeekOrigin::Begin);
+  read.ReadWrite(&stream, kStreamRead, 2);
+  ASSERT_EQ(read.Count(), 2);
+  DataResultNode* a = list.First();
+  for (DataResultNode* b = read.First(); b != nullptr; b = b->Next(), a = a->Next()) {
+    ExpectSameModel(*a, *b);
+    EXPECT_EQ(a->iID, b->iID);
+    for (int n = 1; n <= kModelCellCount; ++n) {
+      if (IsInt(n)) {
+        EXPECT_EQ(b->IntCell(n).Value, a->IntCell(n).Value) << n;
+        EXPECT_EQ(b->IntCell(n).Missing, a->IntCell(n).Missing) << n;
+      } else {
+        EXPECT_EQ(b->Cell(n).Value, a->Cell(n).Value) << n;
+        EXPECT_EQ(b->Cell(n).Missing, a->Cell(n).Missing) << n;
+      }
+    }
+    ExpectUndefinedErrorArrays(*b);
+    EXPECT_EQ(b->tsTrainLev.iCount, 0);
+    EXPECT_EQ(b->iRank, 0);
+    EXPECT_EQ(b->tpChemoData, &data);
+  }
+  EXPECT_EQ(read.Last()->Prev(), read.First());
+}
+
+TEST(ModelRecord, ReadsVersionZeroWithoutIdAndSecondGroup) {
+  DataResultNode node;
+  FillModel(node, 0);
+  std::vector<uint8_t> v2 = Write(node, false);
+  // version 0: no ID at 12..15, and the record ends before the second cell group
+  const std::size_t secondGroup = 16 + 4 + 10 + 10 * 24 + 5 * 8 + 37 * 24 + (4 + 8) + 3 * (4 + 30) + 10 + (4 + 30);
+  ByteBuilder v0;
+  v0.Raw(std::vector<uint8_t>(v2.begin(), v2.begin() + 12)).Raw(std::vector<uint8_t>(v2.begin() + 16, v2.begin() + secondGroup));
+
+  DataResultNode read;
+  MemoryStream stream(v0.bytes);
+  read.ReadWrite(stream, kStreamRead, 0);
+  EXPECT_EQ(stream.Position(), stream.Size());
+  ExpectSameModel(read, node);
+  EXPECT_EQ(read.iID, 0);
+  EXPECT_EQ(read.cvR2.Value, 4.25L);
+  for (int n : {3, 18, 19, 20, 21, 84}) {
+    EXPECT_TRUE(read.Cell(n).Missing) << n;
+    EXPECT_EQ(read.Cell(n).Value, -1.0L) << n;
+  }
+  EXPECT_TRUE(read.ciNYOutlUndLOO.Missing);
+  EXPECT_EQ(read.ciNYOutlOverLOO.Value, 0);
+
+  // version 1 has the layout of version 2
+  DataResultNode v1;
+  MemoryStream whole(v2);
+  v1.ReadWrite(whole, kStreamRead, 1);
+  EXPECT_EQ(v1.iID, 40);
+  EXPECT_EQ(v1.cvR2ext.Value, 84.25L);
+}
+
+TEST(ModelRecord, SingleModelReadKeepsTheFileIndicesAndUndefinedErrors) {
+  DataResultNode node;
+  FillModel(node, 0);
+  MemoryStream stream(Write(node, true));
+  DataResultNode read;
+  read.iID = 8;
+  read.ReadWriteSingleModel(stream, kStreamRead, 2);
+  EXPECT_EQ(read.ipSelVarIdxPtr[0], 0);
+  EXPECT_EQ(read.ipSelVarIdxPtr[1], 1);
+  EXPECT_EQ(read.iID, 8);  // not part of the record
+  EXPECT_EQ(read.cvCCCcv.Value, 40.25L);
+  EXPECT_TRUE(read.cvRMSEext.Missing);  // not in this record: reset value
+  ExpectUndefinedErrorArrays(read);
+}
+
+TEST(ModelRecord, DamagedListsAreRefusedAndLeaveTheListAsItWas) {
+  ChemoData data(2, 0, -1);
+  DataResultList list(&data);
+  FillModel(*list.Append(), 1);
+  MemoryStream stream;
+  list.ReadWrite(&stream, kStreamWrite, 2);
+  std::vector<uint8_t> tooMany = stream.Bytes();
+  tooMany[0] = 9;  // nine models announced, one present
+  std::vector<uint8_t> badIndex = stream.Bytes();
+  badIndex[4 + 20 + 10 + 10 * 24 + 5 * 8 + 37 * 24 + 4] = 2;  // first variable index = 2 of 2 columns
+
+  for (const auto& bytes : {tooMany, badIndex}) {
+    DataResultList read(&data);
+    read.Append();
+    MemoryStream in(bytes);
+    EXPECT_THROW(read.ReadWrite(&in, kStreamRead, 2), EDamagedRecord);
+    EXPECT_EQ(read.Count(), 1);
+    EXPECT_EQ(read.First(), read.Last());
+  }
+}
+
+TEST(ModelRecord, NullStreamIsReportedButAnEmptyListWritesNothing) {
+  ChemoData data;
+  DataResultList list(&data);
+  list.ReadWrite(nullptr, kStreamWrite, 2);
+  EXPECT_TRUE(TestUi().Shown().empty());
+  list.ReadWrite(nullptr, kStreamRead, 2);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Empty file pointer: cannot read data");
+}
+
+TEST(ModelCopy, CopiesWhatExistsAndNotTheLinks) {
+  ChemoData data;
+  DataResultList list(&data);
+  DataResultNode* source = list.Append();
+  FillModel(*source, 0);
+  list.Append();
+  source->tsTestLev.iCount = 2;
+  source->tsTestLev.ldpValuePtr = Reals({0.1L, 0.2L});
+  source->tsTestLev.bpHstarPtr = new bool[2]{false, true};
+
+  DataResultNode copy;
+  copy = *source;
+  EXPECT_EQ(copy.Next(), nullptr);
+  ExpectSameModel(copy, *source);
+  EXPECT_EQ(copy.iRank, 5);
+  EXPECT_EQ(copy.ldpBSignifPtr[2], 0.03L);
+  EXPECT_NE(copy.ldpBSignifPtr, source->ldpBSignifPtr);
+  EXPECT_EQ(copy.tsTestLev.ldpValuePtr[1], 0.2L);
+  EXPECT_TRUE(copy.tsTestLev.bpHstarPtr[1]);
+  EXPECT_EQ(copy.tsTestLev.bpActiveIndexPtr, nullptr);
+
+  copy = copy;
+  EXPECT_EQ(copy.ldpBModelCoeffPtr[1], -1.5L);
+
+  DataResultNode unfilled;  // counts set, arrays never filled
+  unfilled.iSize = 4;
+  unfilled.iTrainCount = 6;
+  unfilled.tsTrainLev.iCount = 6;
+  copy = unfilled;
+  EXPECT_EQ(copy.ipSelVarIdxPtr, nullptr);
+  EXPECT_EQ(copy.ldpTrainYCapPtr, nullptr);
+  EXPECT_EQ(copy.tsTrainLev.ldpValuePtr, nullptr);
+}
+
+TEST(ModelList, RemoveRelinksAndReturnsTheFollower) {
+  ChemoData data;
+  DataResultList list(&data);
+  DataResultNode* a = list.Append();
+  DataResultNode* b = list.Append();
+  DataResultNode* c = list.Append();
+  EXPECT_EQ(b->Prev(), a);
+  EXPECT_EQ(list.Remove(a), b);
+  EXPECT_EQ(list.First(), b);
+  EXPECT_EQ(b->Prev(), nullptr);
+  EXPECT_EQ(list.Remove(c), nullptr);
+  EXPECT_EQ(list.Last(), b);
+  EXPECT_EQ(b->Next(), nullptr);
+  EXPECT_EQ(list.Count(), 1);
+  list.Remove(b);
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.First(), nullptr);
+  EXPECT_EQ(list.Last(), nullptr);
+}
+
+TEST(ModelList, CopyFromDuplicatesEveryModel) {
+  ChemoData data;
+  DataResultList list(&data);
+  FillModel(*list.Append(), 0);
+  FillModel(*list.Append(), 1);
+  DataResultList copy(&data);
+  copy.Append();
+  copy.CopyFrom(list);
+  ASSERT_EQ(copy.Count(), 2);
+  ExpectSameModel(*copy.Last(), *list.Last());
+  EXPECT_EQ(copy.Last()->Prev(), copy.First());
+}
+
+TEST(ModelReport, PrintsLabelsAlwaysAndValuesWhenPresent) {
+  DataResultNode node;
+  const std::string sep = " \t\t";
+  std::string fresh = ModelReportText(node);
+  EXPECT_EQ(fresh,
+            "(Fitting criteria)\r\n"
+            "R2: " + sep + "R2adj: " + sep + "R2-R2adj: " + sep + "LOF: \r\n"
+            "Kxx: " + sep + "Delta K: " + sep + "RMSE tr: " + sep + "MAE tr: \r\n"
+            "RSS tr: " + sep + "CCC tr: " + sep + "s: " + sep + "F: \r\n"
+            "\r\n"
+            "(Internal validation criteria)\r\n"
+            "Q2loo: " + sep + "R2-Q2loo: " + sep + "RMSE cv: " + sep + "MAE cv: \r\n"
+            "PRESS cv: " + sep + "CCC cv: " + sep + "\r\n"
+            "Q2LMO: " + sep + "R2Yscr: " + sep + "Q2Yscr: \r\n"
+            "R2Xrnd: " + sep + "Q2Xrnd: " + sep + "R2Yrnd: " + sep + "Q2Yrnd: \r\n"
+            "\r\n"
+            "(External validation criteria)\r\n"
+            "RMSE ext: " + sep + "MAE ext: " + sep + "PRESS ext: " + sep + "R2ext: " + sep + "\r\n"
+            "Q2-F1: " + sep + "Q2-F2: " + sep + "Q2-F3: " + sep + "CCC ext: \r\n"
+            "r2m aver.: " + sep + "r2m delta: \r\n");
+
+  node.cvR2 = CheckedValue(0.8L, false);
+  node.cvLOF = CheckedValue(0.12345L, false);
+  std::string partial = ModelReportText(node);
+  EXPECT_NE(partial.find("R2: 0.8000 \t\tR2adj:  \t\tR2-R2adj:  \t\tLOF: 0.1235\r\n"), std::string::npos);
+  node.cvR2adj = CheckedValue(0.75L, false);
+  EXPECT_NE(ModelReportText(node).find("R2-R2adj: 0.0500 \t\t"), std::string::npos);
+}
