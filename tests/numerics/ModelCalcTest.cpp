@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "numerics/Statistics.h"
+#include "numerics/NumericsTestSupport.h"
 
 namespace {
 
@@ -130,17 +131,17 @@ TEST(FitModel, ExactFitGivesFullR2AndMissingQ2) {
   Matrix loo(4, 1);
   long double ssReg, ssTot, press;
   ASSERT_TRUE(FitModel(ssReg, ssTot, &press, &coefficients, &loo, m.n, m.p, m.y, m.X, &fitted));
-  EXPECT_NEAR(static_cast<double>(coefficients.At(0, 0)), 1.0, 1e-15);
-  EXPECT_NEAR(static_cast<double>(coefficients.At(1, 0)), 2.0, 1e-15);
-  EXPECT_NEAR(static_cast<double>(fitted.At(3, 0)), 9.0, 1e-15);
-  EXPECT_NEAR(static_cast<double>(loo.At(0, 0)), 3.0, 1e-14);
-  EXPECT_NEAR(static_cast<double>(ssReg), 20.0, 1e-14);
+  EXPECT_TRUE(Close(coefficients.At(0, 0), 1.0L, 1e-15));
+  EXPECT_TRUE(Close(coefficients.At(1, 0), 2.0L, 1e-15));
+  EXPECT_TRUE(Close(fitted.At(3, 0), 9.0L, 1e-15));
+  EXPECT_TRUE(Close(loo.At(0, 0), 3.0L, 1e-14));
+  EXPECT_TRUE(Close(ssReg, 20.0L, 1e-14));
   EXPECT_EQ(ssTot, 20.0L);
   long double r2, q2;
   bool r2Missing, q2Missing;
   R2FromSS(r2, r2Missing, ssReg, ssTot);
   EXPECT_FALSE(r2Missing);
-  EXPECT_NEAR(static_cast<double>(r2), 1.0, 1e-15);
+  EXPECT_TRUE(Close(r2, 1.0L, 1e-15));
   Q2FromPress(q2, q2Missing, 0.0L, ssTot);
   EXPECT_TRUE(q2Missing);
   EXPECT_EQ(q2, 0.0L);
@@ -183,13 +184,13 @@ TEST(ModelStatistics, AdjustedR2AndLackOfFit) {
   bool missing;
   AdjustedR2(value, missing, 0.9L, false, 10, 7);
   EXPECT_FALSE(missing);
-  EXPECT_NEAR(static_cast<double>(value), 1.0 - 0.1 * 9 / 7, 1e-15);
+  EXPECT_TRUE(Close(value, 1.0L - 0.1L * 9 / 7, 1e-15));
   AdjustedR2(value, missing, 0.9L, false, 3, 0);  // n = p + 1
   EXPECT_TRUE(missing);
 
   CheckedValue lof = FriedmanLof(8.0L, 10, 2, 1.0L);  // (8/10) / (1 - 4/10)^2
   EXPECT_FALSE(lof.Missing);
-  EXPECT_NEAR(static_cast<double>(lof.Value), 0.8 / 0.36, 1e-15);
+  EXPECT_TRUE(Close(lof.Value, 0.8L / 0.36L, 1e-15));
   lof = FriedmanLof(8.0L, 4, 2, 1.0L);  // n = 2p with d = 1: zero denominator
   EXPECT_TRUE(lof.Missing);
   EXPECT_EQ(lof.Value, 1e99L);
@@ -214,7 +215,7 @@ TEST(ModelStatistics, MaeAndSse) {
 TEST(ModelStatistics, R2mToleratesRoundingButNotClearlyNegativeDifferences) {
   CheckedValue r = R2m(0.81L, 0.72L);
   EXPECT_FALSE(r.Missing);
-  EXPECT_NEAR(static_cast<double>(r.Value), 0.81 * (1 - 0.3), 1e-15);
+  EXPECT_TRUE(Close(r.Value, 0.81L * (1 - 0.3L), 1e-15));
   r = R2m(0.8L, 0.8L + 1e-19L);
   EXPECT_FALSE(r.Missing);
   EXPECT_EQ(r.Value, 0.8L);
@@ -231,8 +232,8 @@ TEST(KCorrelationIndex, BoundsAndTwoColumnForm) {
     uncorrelated.At(i, 0) = u[i][0];
     uncorrelated.At(i, 1) = u[i][1];
   }
-  EXPECT_NEAR(static_cast<double>(KCorrelationIndex(perfect)), 1.0, 1e-15);
-  EXPECT_NEAR(static_cast<double>(KCorrelationIndex(uncorrelated)), 0.0, 1e-15);
+  EXPECT_TRUE(Close(KCorrelationIndex(perfect), 1.0L, 1e-15));
+  EXPECT_TRUE(Close(KCorrelationIndex(uncorrelated), 0.0L, 1e-15));
   EXPECT_EQ(KCorrelationIndex(Matrix(4, 1)), 0.0L);
 
   // Three columns: two identical, one uncorrelated -> eigenvalues 2, 1, 0.
@@ -243,7 +244,7 @@ TEST(KCorrelationIndex, BoundsAndTwoColumnForm) {
     three.At(i, 2) = u[i][1];
   }
   // sum |l/3 - 1/3| = 1/3 + 0 + 1/3, divided by 2 * 2 / 3.
-  EXPECT_NEAR(static_cast<double>(KCorrelationIndex(three)), 0.5, 1e-15);
+  EXPECT_TRUE(Close(KCorrelationIndex(three), 0.5L, 1e-15));
   EXPECT_EQ(KCorrelationIndex(Matrix(1, 3)), -1.0L);  // one row: no correlation
 }
 
@@ -260,7 +261,7 @@ TEST(KIndices, OneDescriptorAndFailures) {
   KIndices(D, DY, y, kxx, kxxMissing, kxy, kxyMissing, 1);
   EXPECT_EQ(kxx, 0.0L);
   EXPECT_FALSE(kxxMissing);
-  EXPECT_NEAR(static_cast<double>(kxy), 1.0, 1e-15);
+  EXPECT_TRUE(Close(kxy, 1.0L, 1e-15));
   EXPECT_FALSE(kxyMissing);
   EXPECT_EQ(DY.At(2, 1), 1.0L);
 
@@ -283,8 +284,8 @@ TEST(HatMatrix, LeveragesOfOtherObjectsAndFailure) {
   ASSERT_TRUE(HatMatrix(X, m.n, &Z, H, m.p));
   ASSERT_EQ(H.Rows(), 2);
   ASSERT_EQ(H.Cols(), 2);
-  EXPECT_NEAR(static_cast<double>(H.At(0, 0)), 0.25, 1e-15);
-  EXPECT_NEAR(static_cast<double>(H.At(1, 1)), 0.25 + 2.25 / 5.0, 1e-15);  // 1/n + d^2 / Sxx
+  EXPECT_TRUE(Close(H.At(0, 0), 0.25L, 1e-15));
+  EXPECT_TRUE(Close(H.At(1, 1), 0.25L + 2.25L / 5.0L, 1e-15));  // 1/n + d^2 / Sxx
 
   Model singular = MakeModel({{1, 2}, {2, 2}, {3, 2}});
   Matrix S(singular.X);
