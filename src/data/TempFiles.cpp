@@ -1,0 +1,129 @@
+#include "data/TempFiles.h"
+
+#include <memory>
+#include <new>
+
+#include "data/RecordStreams.h"
+#include "numerics/Utils.h"
+#include "platform/base/Files.h"
+#include "platform/base/UiServices.h"
+
+namespace {
+
+// Files are copied in blocks of at most this many bytes through one buffer.
+constexpr int kCopyBlock = 32767;
+
+std::unique_ptr<char[]> CopyBuffer() {
+  char* buffer = nullptr;
+  AllocCheckedArray(buffer, kCopyBlock, "*cpStorage");
+  return std::unique_ptr<char[]>(buffer);
+}
+
+// Copies size bytes from one stream to the other; false when the source ran short.
+bool CopyBlocks(Stream& from, Stream& to, int64_t size) {
+  std::unique_ptr<char[]> buffer = CopyBuffer();
+  while (size > 0) {
+    std::size_t block = static_cast<std::size_t>(std::min<int64_t>(kCopyBlock, size));
+    if (from.Read(buffer.get(), block) != block) return false;
+    to.Write(buffer.get(), block);
+    size -= static_cast<int64_t>(block);
+  }
+  return true;
+}
+
+}  // namespace
+
+void StreamInt64(Stream& stream, int64_t& target, uint8_t mode) {
+  uint8_t bytes[8];
+  if (IsWriting(mode)) {
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<uint8_t>(static_cast<uint64_t>(target) >> (8 * i));
+    stream.Write(bytes, sizeof bytes);
+    return;
+  }
+  if (stream.Read(bytes, sizeof bytes) != sizeof bytes) return;
+  uint64_t value = 0;
+  for (int i = 7; i >= 0; --i) value = (value << 8) | bytes[i];
+  target = static_cast<int64_t>(value);
+}
+
+TempFiles::TempFiles(std::string directory) : directory_(std::move(directory)) {}
+
+TempFiles::~TempFiles() {
+  while (first_ != nullptr) {
+    FileNameNode* next = first_->Next();
+    delete first_;
+    first_ = next;
+  }
+}
+
+FileNameNode* TempFiles::AddName(const std::string& name) {
+  FileNameNode* node = new (std::nothrow) FileNameNode(name);
+  if (node == nullptr) throw DataNoMemoryEx("*tpTempNodePtr");
+  if (last_ != nullptr) {
+    last_->SetNext(node);
+  } else {
+    first_ = node;
+  }
+  last_ = node;
+  return node;
+}
+
+void TempFiles::DeleteTempFiles() {
+  for (FileNameNode* node = first_; node != nullptr; node = node->Next()) {
+    for (const std::string& extension : extensions_) {
+      std::string path = directory_ + node->Name() + extension;
+      if (FileExists(path)) DeleteFile(path);
+    }
+  }
+}
+
+std::string TempFiles::FindTempFilePath(const std::string& name, int extensionIndex) const {
+  if (extensionIndex < 0 || extensionIndex >= static_cast<int>(extensions_.size())) return "";
+  std::string target = name + extensions_[extensionIndex];
+  std::string result;
+  for (FileNameNode* node = first_; node != nullptr; node = node->Next()) {
+    for (const std::string& extension : extensions_) {
+      if (node->Name() + extension == target) result = directory_ + node->Name() + extension;
+    }
+  }
+  return result;
+}
+
+void TempFiles::StoreTempFile(const std::string& name, Stream& stream) {
+  BusyCursor busy;
+  std::unique_ptr<FileStream> file;
+  try {
+    file = std::make_unique<FileStream>(DbPath(name), FileMode::OpenRead);
+  } catch (const EStreamError&) {
+    return;
+  }
+  std::string storedName = name;
+  StreamString(stream, storedName, kStreamWrite);
+  int64_t size = file->Size();
+  StreamInt64(stream, size, kStreamWrite);
+  if (!CopyBlocks(*file, stream, size)) throw EStreamError("Cannot read file \"" + DbPath(name) + "\"");
+}
+
+void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {
+  BusyCursor busy;
+  int64_t size = -1;
+  StreamInt64(stream, size, kStreamRead);
+  RequireRoom(stream, size, 1, "embedded file size");
+  std::unique_ptr<FileStream> file;
+  try {
+    file = std::make_unique<FileStream>(DbPath(name), FileMode::Create);
+  } catch (const EStreamError& e) {
+    stream.Seek(size, SeekOrigin::Current);
+    Ui().MessageBox(std::string(e.what()) + ": validation results of " + name + " are not restored.",
+                    "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  try {
+    if (!CopyBlocks(stream, *file, size)) throw EDamagedRecord("embedded file content");
+    file->Flush();
+  } catch (...) {
+    file.reset();
+    DeleteFile(DbPath(name));
+    throw;
+  }
+}

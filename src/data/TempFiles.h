@@ -1,0 +1,69 @@
+// The registry of the temporary validation files: the folder, the registered
+// base names and the five extensions a file of a base name can carry; builds
+// their paths, deletes them, and copies a results file into or out of a
+// project file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/base/Stream.h"
+
+// One registered base name.
+class FileNameNode {
+public:
+  explicit FileNameNode(std::string name) : name_(std::move(name)) {}
+  FileNameNode* Next() const { return next_; }
+  void SetNext(FileNameNode* node) { next_ = node; }
+  const std::string& Name() const { return name_; }
+
+private:
+  FileNameNode* next_ = nullptr;
+  std::string name_;
+};
+
+class TempFiles {
+public:
+  // directory ends with '/'.
+  explicit TempFiles(std::string directory);
+  ~TempFiles();
+  TempFiles(const TempFiles&) = delete;
+  TempFiles& operator=(const TempFiles&) = delete;
+
+  // Registers name at the end of the list.
+  FileNameNode* AddName(const std::string& name);
+  std::string Directory() const { return directory_; }
+  // Deletes every existing file of every registered name and extension.
+  void DeleteTempFiles();
+  // directory + name + extension k when name is registered, else "".
+  std::string FindTempFilePath(const std::string& name, int extensionIndex) const;
+
+  static int DbExtensionIndex() { return 0; }
+  std::string DbExtension() const { return extensions_[0]; }
+  std::string TmpExtension() const { return extensions_[1]; }
+  std::string UndExtension() const { return extensions_[3]; }
+  std::string OutExtension() const { return extensions_[4]; }
+
+  // Appends the embedded record of name's ".db$" file (length, name, int64 size,
+  // content) to stream. A file that cannot be opened adds nothing; a failure
+  // after that (the file cannot be read whole, the stream cannot be written)
+  // throws, so that the save fails.
+  void StoreTempFile(const std::string& name, Stream& stream);
+  // Reads the int64 size and the content of one embedded record into name's
+  // ".db$" file. A record the stream does not hold whole throws EDamagedRecord
+  // (a partly written target is deleted); a target that cannot be created is
+  // reported and its content skipped.
+  void RestoreTempFile(Stream& stream, const std::string& name);
+
+private:
+  std::string DbPath(const std::string& name) const { return directory_ + name + DbExtension(); }
+
+  FileNameNode* first_ = nullptr;
+  FileNameNode* last_ = nullptr;
+  std::string directory_;
+  std::array<std::string, 5> extensions_{".db$", ".tmp", ".new", ".und", ".out"};
+};
+
+// Embedded record sizes are 8-byte little-endian integers.
+void StreamInt64(Stream& stream, int64_t& target, uint8_t mode);

@@ -1,0 +1,52 @@
+// Test helpers for file work: a fresh folder per test, whole-file reads and
+// writes, and a stream that fails after a given number of bytes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/base/Stream.h"
+
+// A fresh, empty folder named after the running test; removed with the object.
+class TestFolder {
+public:
+  TestFolder() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::path(::testing::TempDir()) / (std::string("korvane_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TestFolder() { std::filesystem::remove_all(path_); }
+  // The folder with a trailing '/'.
+  std::string Dir() const { return path_.string() + "/"; }
+
+private:
+  std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A memory stream whose writes fail once `limit` bytes have been written, as a
+// full disk would.
+class FailingStream : public MemoryStream {
+public:
+  explicit FailingStream(std::size_t limit) : limit_(limit) {}
+  void Write(const void* buffer, std::size_t count) override {
+    if (Bytes().size() + count > limit_) throw EStreamError("Stream write error");
+    MemoryStream::Write(buffer, count);
+  }
+
+private:
+  std::size_t limit_;
+};
