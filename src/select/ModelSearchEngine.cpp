@@ -1,0 +1,418 @@
+#include "select/ModelSearchEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "numerics/Matrix.h"
+#include "platform/base/Exception.h"
+#include "platform/base/NumberText.h"
+#include "platform/base/UiServices.h"
+#include "select/Fitness.h"
+#include "select/GenAlg.h"
+#include "select/ModelStatistics.h"
+#include "select/SubsetFitter.h"
+
+namespace {
+
+const char* const kAbortQuestion = "Do you really want to abort calculation?";
+const char* const kAllSubsetPreface =
+    "All subset has not been completed: to avoid confusion all models will be deleted so the calculation "
+    "setup can begin again from scratch. ";
+
+// Resets a listed node for a model that replaces it; its place in the list stays.
+void ResetInPlace(DataResultNode& node) {
+  DataResultNode* next = node.Next();
+  DataResultNode* prev = node.Prev();
+  node.Reset();
+  node.SetNext(next);
+  node.SetPrev(prev);
+}
+
+SearchView& SilentView() {
+  static SearchView view;
+  return view;
+}
+
+}  // namespace
+
+void ShowCaughtException(const std::string& caption, const std::string& fallback) {
+  try {
+    throw;
+  } catch (const SearchStartFailed&) {
+    // Already reported.
+  } catch (const Exception& e) {
+    Ui().MessageBox(e.Message, caption, MB_OK | MB_ICONWARNING);
+  } catch (...) {
+    Ui().MessageBox(fallback, "Exception Message", MB_OK);
+  }
+}
+
+ModelSearchEngine::ModelSearchEngine(uint8_t mode, DataResultList* models, ChemoData* data, SearchView* view)
+    : data_(data), models_(models), view_(view ? view : &SilentView()), mode_(mode) {}
+
+ModelSearchEngine::~ModelSearchEngine() = default;
+
+void ModelSearchEngine::BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const {
+  for (int i = 0; i < data_->iObjCount; ++i) {
+    const bool noResponse = data_->tpChemoValuePtr[i][data_->iResponseIndex].Missing;
+    const int status = data_->ipTrainingPtr[i];
+    if (prediction) prediction[i] = (!noResponse && status == 2) ? 1 : 0;
+    if (training) training[i] = (!noResponse && status == 1) ? 1 : 0;
+    if (missing) missing[i] = noResponse ? 1 : 0;
+  }
+}
+
+void ModelSearchEngine::SetEngineInputs(int nTrain, int nPred, const uint8_t* trainingMask,
+                                        const uint8_t* predictionMask, const Matrix* trainingResponse,
+                                        const Matrix* predictionResponse) {
+  nTrain_ = nTrain;
+  nPred_ = nPred;
+  trainMask_ = trainingMask;
+  predMask_ = predictionMask;
+  trainResponse_ = trainingResponse;
+  predResponse_ = predictionResponse;
+  fitter_.reset();
+  if (nTrain_ > 0 && trainResponse_) fitter_ = std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_);
+}
+
+// A pool position is admissible when no object of the whole data set (training,
+// prediction and excluded alike) misses a value of its variable.
+bool ModelSearchEngine::Admissible(int position) {
+  if (missing_.empty()) missing_.assign(data_->iSelectedVarCount, -1);
+  signed char& state = missing_[position];
+  if (state < 0) {
+    const int variable = data_->ipSelectedVarPtr[position];
+    state = 0;
+    for (int i = 0; i < data_->iObjCount && state == 0; ++i)
+      if (data_->tpChemoValuePtr[i][variable].Missing) state = 1;
+  }
+  return state == 0;
+}
+
+bool ModelSearchEngine::PollEscape() {
+  if (!Ui().EscapePressed()) return false;
+  const std::string text = phaseDone_ ? std::string(kAbortQuestion) : std::string(kAllSubsetPreface) + kAbortQuestion;
+  if (Ui().MessageBox(text, "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+  view_->StatusText("Exiting...");
+  abortRequested_ = true;
+  return true;
+}
+
+void ModelSearchEngine::EnumerateSubsets(int* buffer, int64_t& visited, int start, int end, int depth, int k) {
+  if (depth == k) {
+    PushLeaf(buffer, visited, k);
+    return;
+  }
+  if (start > end) return;
+  // Every completion is visited at once; the stack hands them out one by one in
+  // the order single pushes would be taken back.
+  visited += CountCombinations(end - start + 1, k - depth);
+  for (int j = 0; j < depth; ++j)
+    if (!Admissible(buffer[j])) return;
+  std::vector<int> candidates;
+  for (int v = start; v <= end; ++v)
+    if (Admissible(v)) candidates.push_back(v);
+  stack_.PushRange(buffer, depth, std::move(candidates), k);
+}
+
+void ModelSearchEngine::PushLeaf(const int* positions, int64_t& visited, int k) {
+  ++visited;
+  PollEscape();
+  for (int j = 0; j < k; ++j)
+    if (!Admissible(positions[j])) return;
+  stack_.PushSubset(positions, k);
+}
+
+bool ModelSearchEngine::CalculateModelBatch() {
+  int taken = 0;
+  while (!stack_.Empty()) {
+    if (PollEscape()) return false;
+    ++processed_;
+    if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
+    stack_.Pop(subset_);
+    FitSubset(subset_);
+    if (++taken == BatchSize && !stack_.Empty()) return true;
+  }
+  view_->PercentText("100%");
+  return false;
+}
+
+DataResultNode* ModelSearchEngine::FindWorstModelOfSize(int k, int& count, long double& worst) const {
+  const int id = data_->iFitnessFunc;
+  DataResultNode* worstNode = nullptr;
+  count = 0;
+  for (DataResultNode* node = models_->First(); node; node = node->Next()) {
+    if (node->iSize != k) continue;
+    ++count;
+    const long double value = fitness::Rank(FitnessCell(*node, id), id);
+    if (!worstNode || fitness::Better(worst, value, id)) {
+      worstNode = node;
+      worst = value;
+    }
+  }
+  return worstNode;
+}
+
+void ModelSearchEngine::FitSubset(const std::vector<int>& positions) {
+  const int k = static_cast<int>(positions.size());
+  variables_.resize(k);
+  for (int j = 0; j < k; ++j) variables_[j] = data_->ipSelectedVarPtr[positions[j]];
+  fitter_->Load(variables_.data(), k);
+  fitter_->ComputeKIndices();
+  if (data_->ldQuikDelta >= 0.0L && !fitter_->PassesQuik(data_->ldQuikDelta)) return;
+  // A failed fit has no coefficients: it never becomes a model.
+  if (!fitter_->Fit()) return;
+
+  DataResultNode* target = nullptr;
+  const int keep = data_->iKeepPerSize;
+  if (keep != -1) {
+    const int id = data_->iFitnessFunc;
+    const CheckedValue candidate = fitter_->Fitness(id, data_->ldLOFSmoothing);
+    int count = 0;
+    long double worst = 0.0L;
+    DataResultNode* worstNode = FindWorstModelOfSize(k, count, worst);
+    if (count >= keep) {
+      if (!worstNode || candidate.Missing || fitness::Better(worst, candidate.Value, id)) return;
+      target = worstNode;
+      ResetInPlace(*target);
+    }
+  }
+  if (!target) target = models_->Append();
+  StoreModel(*target, positions);
+  ShowDisplaySlots(*target);
+}
+
+void ModelSearchEngine::StoreModel(DataResultNode& node, const std::vector<int>& positions) {
+  fitter_->ComputePress();
+  const PredictionSet prediction{nPred_, predMask_, predResponse_};
+  FillModelRecord(node, *data_, *fitter_, positions, prediction);
+  node.iID = data_->iNextModelID++;
+}
+
+void ModelSearchEngine::ShowDisplaySlots(const DataResultNode& node) {
+  const int id = data_->iFitnessFunc;
+  const CheckedValue& cell = FitnessCell(node, id);
+  if (cell.Missing) return;
+  for (int i = 0; i < DisplaySlotCount; ++i) {
+    if (slots_[i].size != 0 && !fitness::Better(cell.Value, slots_[i].fitness, id)) continue;
+    for (int j = DisplaySlotCount - 1; j > i; --j) slots_[j] = slots_[j - 1];
+    slots_[i] = Disp{node.iSize, cell.Value, node.sName};
+    view_->DisplaySlotsChanged();
+    return;
+  }
+}
+
+// ---- The shown run -------------------------------------------------------
+
+void ModelSearchEngine::Activate() {
+  if (activated_) return;
+  view_->StatusText("");
+  bool started = false;
+  {
+    BusyCursor busy;
+    try {
+      started = StartCalculation();
+    } catch (...) {
+      ShowCaughtException("APPLICATION WARNING", "Cannot calculate models");
+    }
+  }
+  if (!started || abortRequested_) models_->Clear();
+  activated_ = true;
+}
+
+// Builds the masks and responses of the training and prediction objects.
+void ModelSearchEngine::PrepareInputs() {
+  ownTrainMask_.assign(data_->iObjCount, 0);
+  ownPredMask_.assign(data_->iObjCount, 0);
+  BuildObjectMasks(ownPredMask_.data(), ownTrainMask_.data(), nullptr);
+  const int nTrain = static_cast<int>(std::count(ownTrainMask_.begin(), ownTrainMask_.end(), 1));
+  const int nPred = static_cast<int>(std::count(ownPredMask_.begin(), ownPredMask_.end(), 1));
+  if (nTrain == 0) {
+    Ui().MessageBox("Zero rows matrix, cannot continue", "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+    throw SearchStartFailed();
+  }
+  auto responseOf = [this](const std::vector<uint8_t>& mask, int count) {
+    auto response = std::make_unique<Matrix>(count, 1);
+    int row = 0;
+    for (int i = 0; i < data_->iObjCount; ++i)
+      if (mask[i]) response->At(row++, 0) = data_->tpChemoValuePtr[i][data_->iResponseIndex].Value;
+    return response;
+  };
+  ownTrainResponse_ = responseOf(ownTrainMask_, nTrain);
+  ownPredResponse_ = nPred > 0 ? responseOf(ownPredMask_, nPred) : nullptr;
+  SetEngineInputs(nTrain, nPred, ownTrainMask_.data(), ownPredMask_.data(), ownTrainResponse_.get(),
+                  ownPredResponse_.get());
+}
+
+bool ModelSearchEngine::StartCalculation() {
+  abortRequested_ = false;
+  if (data_->iAllSubsetUntil == 0 && mode_ == ModeAllSubsets) return true;
+  slots_.fill(Disp{});
+  try {
+    PrepareInputs();
+    if (mode_ == ModeAllSubsets)
+      StartAllSubsets();
+    else if (mode_ == ModeHoldAndAdd)
+      StartHoldAndAdd();
+    else {
+      idleActive_ = true;
+      StartGaSize(nTrain_);
+    }
+  } catch (...) {
+    ShowCaughtException("APPLICATION WARNING", "Cannot calculate all combinations");
+    return false;
+  }
+  return true;
+}
+
+void ModelSearchEngine::StartAllSubsets() {
+  view_->StatusText(
+      "Preparing tables for all subset, it will take a while,please wait or press ESC to abort...");
+  std::vector<int> buffer(data_->iAllSubsetUntil);
+  for (int k = 1; k <= data_->iAllSubsetUntil; ++k)
+    EnumerateSubsets(buffer.data(), total_, 0, data_->iEnumSize - 1, 0, k);
+  view_->StatusText("Calculating all subset, press ESC to abort...");
+  phaseDone_ = false;
+  aborted_ = false;
+  idleActive_ = true;
+}
+
+// The held model plus each other pool variable in pool order. Held variables are
+// found by their first pool position whatever the order of the held list, so no
+// held variable is ever added to itself.
+void ModelSearchEngine::StartHoldAndAdd() {
+  view_->StatusText("Calculating hold models, press ESC to abort...");
+  const int h = data_->iSelectedHoldCount;
+  const int poolSize = data_->iSelectedVarCount;
+  std::vector<int> buffer(h + 1);
+  std::vector<bool> held(poolSize, false);
+  for (int j = 0; j < h; ++j) {
+    const int* pool = data_->ipSelectedVarPtr;
+    const int* found = std::find(pool, pool + poolSize, data_->ipSelectedHoldPtr[j]);
+    if (found == pool + poolSize) throw Exception("Held variable not in the selected variables");
+    buffer[j] = static_cast<int>(found - pool);
+    held[buffer[j]] = true;
+  }
+  for (int i = 0; i < poolSize && !abortRequested_; ++i) {
+    if (held[i]) continue;
+    buffer[h] = i;
+    EnumerateSubsets(buffer.data(), total_, 0, 0, h + 1, h + 1);
+  }
+  while (CalculateModelBatch()) {
+  }
+}
+
+void ModelSearchEngine::StartGaSize(int nTrain) {
+  view_->ShowGaControls();
+  view_->SetGridRows(data_->iGAPopSize + 1);
+  ga_ = std::make_unique<GenAlg>(*this, data_, models_, trainResponse_, nTrain, trainMask_);
+}
+
+void ModelSearchEngine::IdleStep() {
+  if (aborted_) return;
+  if (!phaseDone_ && !CalculateModelBatch()) {
+    if (abortRequested_) {
+      aborted_ = true;
+    } else {
+      phaseDone_ = true;
+      if (data_->iGAFirstSize != 0) StartGaSize(nTrain_);
+    }
+  }
+  if (!phaseDone_ || !ga_) return;
+  if (ga_->IsRunning()) ga_->RunGeneration();
+  if (data_->iGAGenerations == 0) return;
+  ++generation_;
+  gaFinished_ = false;
+  if (generation_ != data_->iGAGenerations) return;
+  const int nTrain = ga_->TrainingCount();
+  ++data_->iGAFirstSize;
+  if (ga_->IsRunning()) HarvestGaPopulation();
+  ga_.reset();
+  generation_ = 0;
+  if (data_->iGAFirstSize <= data_->iGAUntil) {
+    StartGaSize(nTrain);
+  } else {
+    gaFinished_ = true;
+    view_->CloseWindow();
+  }
+}
+
+bool ModelSearchEngine::TimerWantsClose() const {
+  return (phaseDone_ || aborted_) && (activated_ || abortRequested_) && data_->iGAFirstSize == 0;
+}
+
+bool ModelSearchEngine::ConfirmClose() {
+  if (gaFinished_) return true;
+  if (!activated_ || data_->iGAFirstSize != 0) {
+    if (Ui().MessageBox("Do you really want to stop the genetic algorithm calculation?", "APPLICATION WARNING",
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+      return false;
+  }
+  if (data_->iGAUntil < data_->iGAFirstSize) data_->iGAUntil = data_->iGAFirstSize;
+  return true;
+}
+
+void ModelSearchEngine::FinishRun(const std::function<void()>& discardModels) {
+  if (gaFinished_) --data_->iGAFirstSize;
+  if (data_->iGAFirstSize > 0) data_->iAllSubsetUntil = data_->iGAFirstSize;
+  idleActive_ = false;
+  if (ga_ && ga_->IsRunning()) HarvestGaPopulation();
+  ga_.reset();
+  SetEngineInputs(0, 0, nullptr, nullptr, nullptr, nullptr);
+  ownTrainMask_.clear();
+  ownPredMask_.clear();
+  ownTrainResponse_.reset();
+  ownPredResponse_.reset();
+  slots_.fill(Disp{});
+  ClearSubsetStack();
+  if (aborted_ && discardModels) discardModels();
+  Ui().MessageBox(std::string("Models calculation ") + (aborted_ ? "aborted." : "completed."),
+                  "APPLICATION MESSAGE", MB_OK | MB_ICONINFORMATION);
+}
+
+void ModelSearchEngine::HarvestGaPopulation() {
+  const int poolSize = data_->iSelectedVarCount;
+  const int* pool = data_->ipSelectedVarPtr;
+  std::vector<int> positions;
+  for (int i = 0; i < data_->iGAPopSize; ++i) {
+    const GenPop individual = ga_->CopyIndividual(i);
+    if (individual.Empty() || FindModelWithVariables(individual.genes.data(), individual.size)) continue;
+    positions.clear();
+    for (int variable : individual.genes) {
+      const int* found = std::find(pool, pool + poolSize, variable);
+      if (found == pool + poolSize) {
+        Ui().MessageBox("Internal error: cannot find " + data_->tpVarNameStrPtr[variable] +
+                            " variable. Aborting model...",
+                        "APPLICATION WARNING (genetic algorithm)", MB_OK | MB_ICONWARNING);
+        break;
+      }
+      positions.push_back(static_cast<int>(found - pool));
+    }
+    if (static_cast<int>(positions.size()) != individual.size) continue;
+    EnumerateSubsets(positions.data(), total_, 0, 0, individual.size, individual.size);
+  }
+  if (stack_.Empty()) return;
+  while (CalculateModelBatch()) {
+  }
+}
+
+bool ModelSearchEngine::FindModelWithVariables(const int* variables, int size) const {
+  for (const DataResultNode* node = models_->First(); node; node = node->Next()) {
+    if (node->iSize != size) continue;
+    bool all = true;
+    for (int j = 0; j < size && all; ++j) all = std::find(variables, variables + size, node->ipSelVarIdxPtr[j]) != variables + size;
+    if (all) return true;
+  }
+  return false;
+}
+
+void ModelSearchEngine::SetDisplayCountChoice(int n) {
+  displayCount_ = n;
+  if (ga_) ga_->SetDisplayCount(n);
+}
+
+void ModelSearchEngine::SetBestPerSizeChoice(int n) {
+  if (ga_) ga_->ChooseModelsPerSize(n);
+}

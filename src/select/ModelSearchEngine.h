@@ -1,0 +1,144 @@
+// The model search engine: turns subsets of the selected variables into fitted
+// models kept per model size in the project's model list, and runs a search
+// (all subsets, a held model plus one variable, the genetic algorithm per size)
+// in steps. The search window owns one and shows its progress; other parts use
+// it hidden as the calculator of single models:
+//   construct; BuildObjectMasks; SetEngineInputs; EnumerateSubsets (start 0,
+//   end 0, depth k); CalculateModelBatch until false; ClearSubsetStack.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "numerics/CheckedValue.h"
+#include "select/SearchView.h"
+#include "select/SubsetStack.h"
+
+class ChemoData;
+class DataResultList;
+class DataResultNode;
+class GenAlg;
+class Matrix;
+class SubsetFitter;
+
+// Thrown by a start that has already told the user why it cannot go on.
+struct SearchStartFailed {};
+
+// Inside a catch block: shows the exception's message under caption with the
+// warning icon, or fallback under "Exception Message" for one without a message.
+void ShowCaughtException(const std::string& caption, const std::string& fallback);
+
+// One display slot: a best model met so far (size 0 = empty).
+struct Disp {
+  int size = 0;
+  long double fitness = 0.0L;
+  std::string text;
+};
+
+class ModelSearchEngine {
+public:
+  enum : uint8_t { ModeAllSubsets = 0, ModeHoldAndAdd = 1, ModeGeneticOnly = 2 };
+  static constexpr int BatchSize = 500;
+  static constexpr int DisplaySlotCount = 15;
+
+  // Neither the list, the data set nor the view is owned; view may be null.
+  ModelSearchEngine(uint8_t mode, DataResultList* models, ChemoData* data, SearchView* view = nullptr);
+  ~ModelSearchEngine();
+  ModelSearchEngine(const ModelSearchEngine&) = delete;
+  ModelSearchEngine& operator=(const ModelSearchEngine&) = delete;
+
+  // Fills the given masks (one byte per object, or null): prediction = status 2,
+  // training = status 1, neither when the response is missing (missing mask 1).
+  void BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const;
+  // Stores the inputs of the following fits; the caller keeps them alive.
+  void SetEngineInputs(int nTrain, int nPred, const uint8_t* trainingMask, const uint8_t* predictionMask,
+                       const Matrix* trainingResponse, const Matrix* predictionResponse);
+  // Pushes the k-subsets of pool positions start..end completing buffer[0..depth-1]
+  // (depth = k pushes buffer[0..k-1] itself); counts every subset visited.
+  void EnumerateSubsets(int* buffer, int64_t& visited, int start, int end, int depth, int k);
+  // Fits up to 500 subsets; true when it stopped at 500 with subsets left.
+  bool CalculateModelBatch();
+  void ClearSubsetStack() { stack_.Clear(); }
+
+  // The shown run.
+  void Activate();          // the first activation: starts the run
+  bool StartCalculation();  // false after a reported failure
+  void IdleStep();
+  bool TimerWantsClose() const;
+  bool ConfirmClose();  // asks before stopping a genetic algorithm; false keeps the run
+  // Ends the run: writes the sizes back, harvests, frees, discards the models of an
+  // aborted run through discardModels and reports the end.
+  void FinishRun(const std::function<void()>& discardModels);
+  void HarvestGaPopulation();
+  // A model of the list with `size` variables, each among `variables`.
+  bool FindModelWithVariables(const int* variables, int size) const;
+
+  // The display settings of the genetic algorithm, set by the window.
+  void SetDisplayResults(bool on) { displayResults_ = on; }
+  void SetDisplayCountChoice(int n);
+  void SetBestPerSizeChoice(int n);
+
+  // State.
+  const std::array<Disp, DisplaySlotCount>& DisplaySlots() const { return slots_; }
+  bool AbortRequested() const { return abortRequested_; }
+  bool Aborted() const { return aborted_; }
+  bool GaFinished() const { return gaFinished_; }
+  bool IdleHandlerActive() const { return idleActive_; }
+  int64_t Total() const { return total_; }
+  int64_t Processed() const { return processed_; }
+  GenAlg* Genetic() const { return ga_.get(); }
+  SearchView& View() const { return *view_; }
+  bool DisplayResults() const { return displayResults_; }
+  int DisplayCountChoice() const { return displayCount_; }
+
+private:
+  void PushLeaf(const int* positions, int64_t& visited, int k);
+  bool PollEscape();
+  void FitSubset(const std::vector<int>& positions);
+  DataResultNode* FindWorstModelOfSize(int k, int& count, long double& worst) const;
+  void StoreModel(DataResultNode& node, const std::vector<int>& positions);
+  void ShowDisplaySlots(const DataResultNode& node);
+  bool Admissible(int position);
+  void StartAllSubsets();
+  void StartHoldAndAdd();
+  void StartGaSize(int nTrain);
+  void PrepareInputs();
+
+  ChemoData* data_;
+  DataResultList* models_;
+  SearchView* view_;
+  const uint8_t* trainMask_ = nullptr;
+  const uint8_t* predMask_ = nullptr;
+  const Matrix* trainResponse_ = nullptr;
+  const Matrix* predResponse_ = nullptr;
+  int nTrain_ = 0;
+  int nPred_ = 0;
+  bool abortRequested_ = false;
+  bool aborted_ = false;
+  bool activated_ = false;
+  bool gaFinished_ = false;
+  uint8_t mode_;
+  std::unique_ptr<GenAlg> ga_;
+  int generation_ = 0;
+  std::array<Disp, DisplaySlotCount> slots_;
+  SubsetStack stack_;
+  bool phaseDone_ = true;  // false only during the all-subset phase of a shown run
+  int64_t total_ = 0;
+  int64_t processed_ = 0;
+  bool idleActive_ = false;
+  bool displayResults_ = true;
+  int displayCount_ = 10;
+
+  // The inputs of a shown run.
+  std::vector<uint8_t> ownTrainMask_, ownPredMask_;
+  std::unique_ptr<Matrix> ownTrainResponse_, ownPredResponse_;
+
+  std::unique_ptr<SubsetFitter> fitter_;
+  std::vector<int> subset_;           // the subset being fitted (pool positions)
+  std::vector<int> variables_;        // its data-set variables
+  std::vector<signed char> missing_;  // per pool position: 1 missing somewhere, 0 not, -1 unknown
+};

@@ -1,0 +1,112 @@
+#include "select/SubsetFitter.h"
+
+#include <cmath>
+
+#include "data/ChemoData.h"
+#include "numerics/ModelCalc.h"
+#include "numerics/Statistics.h"
+#include "select/Fitness.h"
+
+// The matrices of one subset size.
+struct SubsetFitter::Workspace {
+  Workspace(int n, int k)
+      : x(n, k), xy(n, k + 1), design(n, k + 1), coefficients(k + 1, 1), fitted(n, 1),
+        loo(n, 1) {}
+  Matrix x;       // descriptors
+  Matrix xy;      // descriptors and response
+  Matrix design;  // [1 | X]
+  Matrix coefficients;
+  Matrix fitted;
+  Matrix loo;
+};
+
+SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
+    : data_(data), mask_(trainingMask), n_(nTrain), response_(response) {
+  for (int i = 0; i < data.iObjCount && static_cast<int>(rows_.size()) < n_; ++i)
+    if (mask_[i] != 0) rows_.push_back(i);
+  responseSS_ = SumSqDev(response_);
+}
+
+SubsetFitter::~SubsetFitter() = default;
+
+SubsetFitter::Workspace& SubsetFitter::Space(int k) {
+  if (static_cast<int>(spaces_.size()) <= k) spaces_.resize(k + 1);
+  if (!spaces_[k]) spaces_[k] = std::make_unique<Workspace>(n_, k);
+  return *spaces_[k];
+}
+
+void SubsetFitter::Load(const int* variables, int k) {
+  space_ = &Space(k);
+  k_ = k;
+  fitDone_ = fitOk_ = pressDone_ = pressOk_ = false;
+  for (int r = 0; r < n_; ++r) {
+    const CheckedValue* row = data_.tpChemoValuePtr[rows_[r]];
+    space_->design.At(r, 0) = 1.0L;
+    for (int j = 0; j < k; ++j) {
+      const long double v = row[variables[j]].Value;
+      space_->x.At(r, j) = v;
+      space_->xy.At(r, j) = v;
+      space_->design.At(r, j + 1) = v;
+    }
+  }
+}
+
+void SubsetFitter::ComputeKIndices() {
+  KIndices(space_->x, space_->xy, response_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing, k_);
+}
+
+bool SubsetFitter::PassesQuik(long double delta) const {
+  return !kxx_.Missing && !kxy_.Missing && !(kxy_.Value - kxx_.Value < delta);
+}
+
+bool SubsetFitter::Fit() {
+  if (fitDone_) return fitOk_;
+  fitDone_ = true;
+  Matrix work(space_->design);  // the fit replaces it by the coefficients
+  fitOk_ = FitModel(ssReg_, ssTot_, nullptr, &space_->coefficients, nullptr, n_, k_, response_, work,
+                    &space_->fitted);
+  return fitOk_;
+}
+
+bool SubsetFitter::ComputePress() {
+  if (pressDone_) return pressOk_;
+  pressDone_ = true;
+  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
+  press_ = LooPress(space_->design, response_, n_, k_, &space_->loo, &pressOk_);
+  return pressOk_;
+}
+
+CheckedValue SubsetFitter::Fitness(int id, long double smoothing) {
+  CheckedValue result(fitness::Worst(id), true);
+  switch (id) {
+    case 0: {  // Q2loo
+      if (!ComputePress()) return result;
+      Q2FromPress(result.Value, result.Missing, press_, responseSS_);
+      break;
+    }
+    case 1: {  // R2adj
+      if (!Fit()) return result;
+      CheckedValue r2;
+      R2FromSS(r2.Value, r2.Missing, ssReg_, ssTot_);
+      AdjustedR2(result.Value, result.Missing, r2.Value, r2.Missing, n_, n_ - (k_ + 1));
+      break;
+    }
+    case 2: {  // LOF
+      if (!Fit()) return result;
+      result = FriedmanLof(ssTot_ - ssReg_, n_, k_, smoothing);
+      break;
+    }
+    case 3: {  // RMSE cv
+      if (!ComputePress() || n_ <= 0) return result;
+      result = CheckedValue(std::sqrt(press_ / n_), false);
+      break;
+    }
+    default:
+      break;
+  }
+  return result;
+}
+
+const Matrix& SubsetFitter::Coefficients() const { return space_->coefficients; }
+const Matrix& SubsetFitter::FittedValues() const { return space_->fitted; }
+const Matrix& SubsetFitter::LooPredictions() const { return space_->loo; }
