@@ -1,5 +1,6 @@
 #include "plot/Graph.h"
 
+#include <array>
 #include <cmath>
 
 #include "numerics/Utils.h"
@@ -15,6 +16,24 @@ constexpr int kMinorPerMajor = 10;
 constexpr TColor kLabelColor = 0xC0FFFF;
 constexpr int kLabelCorner = 16;
 constexpr long double kPixelLimit = 1.0e9L;
+
+// The nine minor ticks after a major tick at `from`, a tenth of `step` pixels
+// apart in `direction` (+1 or -1); the pixels left over widen the first intervals.
+std::array<int, kMinorPerMajor - 1> MinorTicks(int from, int step, int direction) {
+  const int sub = direction * (step / kMinorPerMajor);
+  int rest = step % kMinorPerMajor;
+  std::array<int, kMinorPerMajor - 1> ticks{};
+  int p = from + sub;
+  for (int& tick : ticks) {
+    tick = p;
+    p += sub;
+    if (rest > 0) {
+      p += direction;
+      --rest;
+    }
+  }
+  return ticks;
+}
 
 }  // namespace
 
@@ -163,17 +182,9 @@ void Graph::DrawXAxis() {
       const int x = left + i * step;
       DrawXTick(x, AxisLabel(v));
       if (x < last) {
-        int sub = step / kMinorPerMajor;
-        int rest = step % kMinorPerMajor;
-        int p = x + sub;
-        for (int k = 1; k < kMinorPerMajor; ++k) {
+        for (int p : MinorTicks(x, step, 1)) {
           image_.MoveTo(p, bottom + 1);
           image_.LineTo(p, bottom + kMinorTick);
-          p += sub;
-          if (rest > 0) {
-            ++p;
-            --rest;
-          }
         }
       }
       drawGrid(x);
@@ -219,17 +230,9 @@ void Graph::DrawYAxis() {
     image_.MoveTo(left - 1, y);
     image_.LineTo(left - kMajorTick, y);
     if (y > topTick) {
-      int sub = step / kMinorPerMajor;
-      int rest = step % kMinorPerMajor;
-      int p = y - sub;
-      for (int k = 1; k < kMinorPerMajor; ++k) {
+      for (int p : MinorTicks(y, step, -1)) {
         image_.MoveTo(left - 1, p);
         image_.LineTo(left - kMinorTick, p);
-        p -= sub;
-        if (rest > 0) {
-          --p;
-          --rest;
-        }
       }
     }
     if (y < bottom) {

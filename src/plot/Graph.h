@@ -21,7 +21,8 @@ std::unique_ptr<T[]> MakeCheckedArray(int n, const std::string& name) {
 
 class Graph {
 public:
-  // The box follows from the canvas size; both ranges start at 0..10.
+  // The box follows from the canvas size; both ranges start at 0..10. The
+  // canvas and the data must outlive the plot.
   Graph(Canvas& image, GraphData* data);
   virtual ~Graph() = default;
   Graph(const Graph&) = delete;
@@ -80,8 +81,8 @@ protected:
   void DrawLabelBox(const LabelPlotParam& label, const std::string& text);
   // Place, leader and box, as the bar and histogram charts label their bars.
   void DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
-  // The bar charts' title block: the bold title centred above the plot area, an
-  // optional line centred under it, and the Y text above the Y axis; all blue.
+  // The bar charts' title block, all blue: the bold title centred above the plot
+  // area, an optional line centred below it, and the Y text above the Y axis.
   void DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText);
   // The bar charts' X axis: one line along the bottom of the plot area.
   void DrawBaseLine();

@@ -62,9 +62,9 @@ private:
   std::vector<TColor> colors_;
 };
 
-// The texts drawn, in order.
-inline std::vector<std::string> TextsOf(const RecordingCanvas& canvas) {
-  std::vector<std::string> texts;
-  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) texts.push_back(call.text);
-  return texts;
+// One value per row.
+inline Cells Column(const std::vector<std::optional<long double>>& values) {
+  Cells rows;
+  for (const auto& v : values) rows.push_back({v});
+  return rows;
 }
