@@ -10,8 +10,7 @@
 #include <memory>
 
 #include "platform/base/UiServices.h"
-
-class FindTextDialog;
+#include "platform/qt/FindTextDialog.h"
 
 class QtUiServices : public QObject, public UiServices {
 public:
