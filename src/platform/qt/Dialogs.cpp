@@ -1,0 +1,48 @@
+#include "platform/qt/Dialogs.h"
+
+#include <QAbstractButton>
+#include <QScreen>
+
+void CentreOnScreen(QWidget* window) {
+  const QScreen* screen = window->screen();
+  if (!screen) return;
+  QRect frame = window->frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window->move(frame.topLeft());
+}
+
+ModalDialog::ModalDialog(QWidget* parent) : QDialog(parent) {}
+
+ModalResult ModalDialog::ShowModal() {
+  result_ = mrNone;
+  exec();
+  return result_;
+}
+
+void ModalDialog::SetModalResult(ModalResult result) {
+  result_ = result;
+  if (result != mrNone) done(result);
+}
+
+void ModalDialog::SetButtonResult(QAbstractButton* button, ModalResult result) {
+  connect(button, &QAbstractButton::clicked, this, [this, result] { SetModalResult(result); });
+}
+
+void ModalDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnScreen(this);
+}
+
+void ModalDialog::reject() { SetModalResult(mrCancel); }
+
+ModelessWindows::~ModelessWindows() {
+  for (const QPointer<QWidget>& window : windows_) delete window.data();
+}
+
+int ModelessWindows::Show(QWidget* window, QWidget* opener) {
+  window->setParent(opener, window->windowFlags() | Qt::Window);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  windows_.emplace_back(window);
+  window->show();
+  return static_cast<int>(windows_.size()) - 1;
+}

@@ -1,0 +1,18 @@
+// The class library's change events on Qt widgets, mapped once: a check box's
+// click handler also runs when code changes its state, a combo box's change
+// handler runs only on the user's choice, an edit's change handler runs on
+// every change of its text.
+#pragma once
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+
+void OnCheckBoxClick(QCheckBox* box, std::function<void()> handler);
+// A radio button's click handler runs when it becomes checked, by the user or by code.
+void OnRadioButtonClick(QRadioButton* button, std::function<void()> handler);
+void OnComboChange(QComboBox* box, std::function<void()> handler);
+void OnEditChange(QLineEdit* edit, std::function<void()> handler);
