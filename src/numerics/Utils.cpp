@@ -39,20 +39,9 @@ std::string ConvertReportSeparators(const std::string& text, char userSeparator)
   return result;
 }
 
-long double Finite(long double x) {
+void RaiseNonFinite(long double x) {
   if (std::isnan(x)) throw EInvalidOp();
-  if (std::isinf(x)) throw EOverflow();
-  return x;
-}
-
-long double CheckedDiv(long double a, long double b) {
-  if (b == 0.0L) throw EZeroDivide();
-  return Finite(a / b);
-}
-
-long double CheckedSqrt(long double x) {
-  if (!(x >= 0.0L)) throw EInvalidOp();
-  return Finite(std::sqrt(x));
+  throw EOverflow();
 }
 
 int RoundHalfAway(long double x) {

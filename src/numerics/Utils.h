@@ -2,6 +2,7 @@
 // conversion and small numeric helpers shared by the whole program.
 #pragma once
 
+#include <cmath>
 #include <new>
 #include <string>
 
@@ -55,12 +56,24 @@ public:
   EOverflow() : EMathError("Floating point overflow") {}
 };
 
+// Raises EInvalidOp for a NaN, EOverflow for an infinity.
+[[noreturn]] void RaiseNonFinite(long double x);
+
 // x itself; a NaN raises EInvalidOp, an infinity EOverflow.
-long double Finite(long double x);
+inline long double Finite(long double x) {
+  if (!std::isfinite(x)) RaiseNonFinite(x);
+  return x;
+}
 // a / b; b = 0 raises EZeroDivide, an infinite or NaN quotient as Finite does.
-long double CheckedDiv(long double a, long double b);
+inline long double CheckedDiv(long double a, long double b) {
+  if (b == 0.0L) throw EZeroDivide();
+  return Finite(a / b);
+}
 // sqrt(x); x < 0 (or NaN) raises EInvalidOp.
-long double CheckedSqrt(long double x);
+inline long double CheckedSqrt(long double x) {
+  if (!(x >= 0.0L)) throw EInvalidOp();
+  return Finite(std::sqrt(x));
+}
 
 // Rounds to the nearest integer, halves away from zero.
 int RoundHalfAway(long double x);
