@@ -1,0 +1,152 @@
+#include "data/ProjectFile.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "data/FileVersionTags.h"
+#include "data/RecordStreams.h"
+#include "data/TempFiles.h"
+#include "platform/base/Files.h"
+#include "platform/base/UiServices.h"
+
+namespace {
+
+// The validation files in the order the writer embeds them.
+const char* const kStoreOrder[] = {"~yscr~", "~rdes~", "~rres~", "~many~"};
+
+const char* const kOldVersionWarning =
+    "You are loading a project saved with a previous version of KORVANE. Data will be converted in the new "
+    "format: it would be safe to save now the new project with a different name. Note: concerning the models.";
+
+int CurrentVersion() { return FileVersionTags::Count() - 1; }
+
+// The message of the exception being handled.
+std::string CurrentExceptionText() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (const char* text) {
+    return text;
+  } catch (...) {
+    return "unknown error";
+  }
+}
+
+void ReportError(const std::string& text) { Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
+
+bool IsValidationName(const std::string& name) {
+  for (const char* known : kStoreOrder) {
+    if (name == known) return true;
+  }
+  return false;
+}
+
+// Skips an embedded record's size and content.
+void SkipEmbeddedFile(Stream& stream) {
+  int64_t size = -1;
+  StreamInt64(stream, size, kStreamRead);
+  RequireRoom(stream, size, 1, "embedded file size");
+  stream.Seek(size, SeekOrigin::Current);
+}
+
+void ReadEmbeddedFiles(Stream& stream, TempFiles& temp) {
+  // A file that ends inside the length of a further record ends the list.
+  while (stream.Size() - stream.Position() >= 4) {
+    std::string name;
+    StreamString(stream, name, kStreamRead);
+    if (IsValidationName(name)) {
+      temp.RestoreTempFile(stream, name);
+    } else {
+      SkipEmbeddedFile(stream);
+    }
+  }
+}
+
+void ReadProjectBody(Stream& stream, int version, ChemoData& data, DataResultList& models, TempFiles* temp) {
+  ShortReadNotingStream in(stream);
+  data.ReadWrite(&in, kStreamRead, version);
+  if (in.ShortReadSeen()) throw EDamagedRecord("the data set ends early");
+  int32_t count = 0;
+  StreamInt(in, count, kStreamRead);
+  if (count < 0) throw EDamagedRecord("number of models");
+  if (count > 0) {
+    int32_t before = models.Count();
+    models.ReadWrite(&in, kStreamRead, version);
+    if (in.ShortReadSeen()) throw EDamagedRecord("the models end early");
+    if (models.Count() - before != count) throw EDamagedRecord("number of models");
+  }
+  if (temp != nullptr) ReadEmbeddedFiles(in, *temp);
+}
+
+}  // namespace
+
+std::string ProjectFileName(const std::string& chosen) {
+  std::string extension = chosen.size() > 3 ? chosen.substr(chosen.size() - 4) : "";
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".kvp" ? chosen : chosen + ".kvp";
+}
+
+void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp) {
+  stream.Write(FileVersionTags::Current(), static_cast<std::size_t>(FileVersionTags::Size()));
+  data.ReadWrite(&stream, kStreamWrite, CurrentVersion());
+  int32_t count = models.Count();
+  StreamInt(stream, count, kStreamWrite);
+  if (count > 0) models.ReadWrite(&stream, kStreamWrite, CurrentVersion());
+  if (temp == nullptr) return;
+  for (const char* name : kStoreOrder) temp->StoreTempFile(name, stream);
+}
+
+bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&)>& write) {
+  const std::string temporary = fileName + ".saving~";
+  try {
+    {
+      FileStream file(temporary, FileMode::Create);
+      write(file);
+      file.Flush();
+    }
+    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+      throw EStreamError("Cannot replace file \"" + fileName + "\"");
+    }
+    return true;
+  } catch (...) {
+    std::string reason = CurrentExceptionText();
+    DeleteFile(temporary);
+    ReportError("Cannot save file " + fileName + ": " + reason);
+    return false;
+  }
+}
+
+bool SaveProjectFile(const std::string& fileName, ChemoData& data, DataResultList& models, TempFiles* temp) {
+  return SafeWriteFile(fileName, [&](Stream& stream) { WriteProject(stream, data, models, temp); });
+}
+
+ProjectOpenResult OpenProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp,
+                              const std::function<void()>& clearProject) {
+  FileVersionTags tags;
+  stream.Read(tags.Buffer().data(), static_cast<std::size_t>(FileVersionTags::Size()));
+  int version = tags.Find();
+  if (version < 0) {
+    ReportError("Cannot load file, wrong project file version: " + std::string(tags.Buffer().data()));
+    return ProjectOpenResult::Unchanged;
+  }
+  if (version < CurrentVersion()) Ui().MessageBox(kOldVersionWarning, "APPLICATION WARNING", MB_OK | MB_ICONERROR);
+  clearProject();
+  try {
+    ReadProjectBody(stream, version, data, models, temp);
+    return ProjectOpenResult::Loaded;
+  } catch (...) {
+    std::string reason = CurrentExceptionText();
+    clearProject();
+    ReportError("Cannot load file, damaged project file: " + reason);
+    return ProjectOpenResult::Refused;
+  }
+}
+
+ProjectOpenResult OpenProjectFile(const std::string& fileName, ChemoData& data, DataResultList& models,
+                                  TempFiles* temp, const std::function<void()>& clearProject) {
+  FileStream file(fileName, FileMode::OpenRead);
+  return OpenProject(file, data, models, temp, clearProject);
+}

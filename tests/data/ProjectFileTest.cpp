@@ -1,0 +1,282 @@
+#include "data/ProjectFile.h"
+
+#include <gtest/gtest.h>
+
+#include "data/ByteBuilder.h"
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "data/FileVersionTags.h"
+#include "data/RecordStreams.h"
+#include "data/TempFiles.h"
+#include "data/TestFiles.h"
+#include "platform/base/Files.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+const std::string kCurrentTag("KVP ver. 1.30       \0", 21);
+
+// A project in memory: a small data set, its models and a registry on a test folder.
+struct Project {
+  TestFolder folder;
+  ChemoData data;
+  DataResultList models{&data};
+  TempFiles temp{folder.Dir() + "tmp/"};
+  int clears = 0;
+
+  Project() {
+    ForceDirectories(folder.Dir() + "tmp");
+    for (const char* name : {"~yscr~", "~rdes~", "~rres~", "~many~"}) temp.AddName(name);
+  }
+  void Fill(int models_) {
+    data.Allocate(2, 3);
+    for (int o = 0; o < 3; ++o) {
+      data.tpObjNameStrPtr[o] = "obj" + std::to_string(o);
+      data.ipTrainingPtr[o] = 1;
+      for (int v = 0; v < 2; ++v) data.tpChemoValuePtr[o][v] = CheckedValue(o + v / 4.0L, false);
+    }
+    data.tpVarNameStrPtr[0] = "X";
+    data.tpVarNameStrPtr[1] = "Y";
+    data.iResponseIndex = 1;
+    data.ipSelectedVarPtr = new int32_t[1]{0};
+    data.iSelectedVarCount = 1;
+    for (int m = 0; m < models_; ++m) {
+      DataResultNode* node = models.Append();
+      node->iSize = 1;
+      node->iTrainCount = 3;
+      node->iID = m;
+      node->sName = "X  ";
+      node->ipSelVarIdxPtr = new int32_t[1]{0};
+      node->cvR2 = CheckedValue(0.5L + m, false);
+      for (long double** a : {&node->ldpBModelCoeffPtr, &node->ldpBStdCoeffPtr, &node->ldpBIntConfPtr}) {
+        *a = new long double[2]{1.0L, 2.0L};
+      }
+      node->ldpTrainYCapPtr = new long double[3]{0.1L, 0.2L, 0.3L};
+    }
+  }
+  std::string Db(const std::string& name) const { return folder.Dir() + "tmp/" + name + ".db$"; }
+  void Clear() {
+    ++clears;
+    data.Clear();
+    models.Clear();
+    temp.DeleteTempFiles();
+  }
+  std::vector<uint8_t> Save() {
+    MemoryStream stream;
+    WriteProject(stream, data, models, &temp);
+    return stream.Bytes();
+  }
+  ProjectOpenResult Open(const std::vector<uint8_t>& bytes) {
+    MemoryStream stream(bytes);
+    return OpenProject(stream, data, models, &temp, [this] { Clear(); });
+  }
+  bool Empty() const { return data.iVarCount == 0 && data.iObjCount == 0 && models.Count() == 0; }
+};
+
+std::vector<uint8_t> DataBlock(ChemoData& data) {
+  MemoryStream stream;
+  data.ReadWrite(&stream, kStreamWrite, 2);
+  return stream.Bytes();
+}
+
+std::vector<uint8_t> ModelBlock(DataResultList& models) {
+  MemoryStream stream;
+  models.ReadWrite(&stream, kStreamWrite, 2);
+  return stream.Bytes();
+}
+
+std::vector<uint8_t> Tag(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+}  // namespace
+
+TEST(FileVersionTags, FindsTagsByIndex) {
+  FileVersionTags tags;
+  EXPECT_EQ(FileVersionTags::Size(), 21);
+  EXPECT_EQ(std::string(FileVersionTags::Current(), 21), kCurrentTag);
+  std::memcpy(tags.Buffer().data(), "KVP beta ver. 1.00  ", 21);
+  EXPECT_EQ(tags.Find(), 1);
+  tags.Buffer()[19] = 'x';
+  EXPECT_EQ(tags.Find(), -1);
+}
+
+TEST(ProjectFileName, AppendsTheExtensionUnlessPresentInAnyCase) {
+  EXPECT_EQ(ProjectFileName("/d/study"), "/d/study.kvp");
+  EXPECT_EQ(ProjectFileName("/d/STUDY.KVP"), "/d/STUDY.KVP");
+  EXPECT_EQ(ProjectFileName("/d/study.txt"), "/d/study.txt.kvp");
+  EXPECT_EQ(ProjectFileName("kvp"), "kvp.kvp");
+}
+
+TEST(ProjectFile, WritesTheEnvelopeByteForByte) {
+  Project p;
+  p.Fill(1);
+  WriteBytes(p.Db("~many~"), {9, 8, 7});
+  WriteBytes(p.Db("~yscr~"), {});
+  ByteBuilder expected;
+  expected.Raw(Tag(kCurrentTag)).Raw(DataBlock(p.data)).Int(1).Raw(ModelBlock(p.models));
+  expected.Text("~yscr~").Int(0, 8).Text("~many~").Int(3, 8).Raw({9, 8, 7});
+  EXPECT_EQ(p.Save(), expected.bytes);
+
+  p.models.Clear();
+  p.temp.DeleteTempFiles();
+  ByteBuilder bare;
+  bare.Raw(Tag(kCurrentTag)).Raw(DataBlock(p.data)).Int(0);
+  EXPECT_EQ(p.Save(), bare.bytes);  // no models: no block; no validation files: nothing after the count
+}
+
+TEST(ProjectFile, OpenRestoresDataModelsAndValidationFiles) {
+  Project source;
+  source.Fill(2);
+  WriteBytes(source.Db("~rres~"), {1, 2, 3, 4});
+  std::vector<uint8_t> bytes = source.Save();
+
+  Project p;
+  WriteBytes(p.Db("~yscr~"), {5});  // a leftover of the old project
+  for (std::vector<uint8_t> trailing : {std::vector<uint8_t>{}, std::vector<uint8_t>{0, 0, 0}}) {
+    std::vector<uint8_t> file = bytes;
+    file.insert(file.end(), trailing.begin(), trailing.end());  // a cut-off length ends the list quietly
+    ASSERT_EQ(p.Open(file), ProjectOpenResult::Loaded);
+    EXPECT_EQ(p.data.iObjCount, 3);
+    EXPECT_EQ(p.data.tpObjNameStrPtr[2], "obj2");
+    ASSERT_EQ(p.models.Count(), 2);
+    EXPECT_EQ(p.models.Last()->cvR2.Value, 1.5L);
+    EXPECT_EQ(p.models.Last()->tpChemoData, &p.data);
+    EXPECT_EQ(ReadBytes(p.Db("~rres~")), (std::vector<uint8_t>{1, 2, 3, 4}));
+    EXPECT_FALSE(FileExists(p.Db("~yscr~")));
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST(ProjectFile, OpenSkipsAnUnknownEmbeddedName) {
+  Project source;
+  source.Fill(0);
+  ByteBuilder file;
+  file.Raw(source.Save()).Text("~odd~").Int(2, 8).Raw({1, 2}).Text("~many~").Int(1, 8).Raw({6});
+  Project p;
+  EXPECT_EQ(p.Open(file.bytes), ProjectOpenResult::Loaded);
+  EXPECT_EQ(ReadBytes(p.Db("~many~")), (std::vector<uint8_t>{6}));
+  EXPECT_FALSE(FileExists(p.folder.Dir() + "tmp/~odd~.db$"));
+}
+
+TEST(ProjectFile, UnknownTagsLeaveTheProjectUnchanged) {
+  Project p;
+  p.Fill(1);
+  EXPECT_EQ(p.Open(Tag(std::string("KVP ver. 9.99       \0rest", 25))), ProjectOpenResult::Unchanged);
+  EXPECT_EQ(p.Open(Tag("KVP v")), ProjectOpenResult::Unchanged);  // a header cut short
+  EXPECT_EQ(p.clears, 0);
+  EXPECT_EQ(p.models.Count(), 1);
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot load file, wrong project file version: KVP ver. 9.99       ");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot load file, wrong project file version: KVP v");
+}
+
+TEST(ProjectFile, OlderVersionsAreConvertedWithANotice) {
+  Project source;
+  source.Fill(0);
+  ByteBuilder file;
+  MemoryStream block;
+  source.data.ReadWrite(&block, kStreamWrite, 1);
+  file.Raw(Tag(std::string("KVP beta ver. 1.00  \0", 21))).Raw(block.Bytes()).Int(0);
+  Project p;
+  EXPECT_EQ(p.Open(file.bytes), ProjectOpenResult::Loaded);
+  EXPECT_EQ(p.data.iVarCount, 2);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONERROR);
+  EXPECT_EQ(TestUi().Shown(0).text.substr(0, 60), "You are loading a project saved with a previous version of K");
+}
+
+TEST(ProjectFile, FilesCutShortAreRefusedAndLeaveAnEmptyProject) {
+  Project source;
+  source.Fill(1);
+  WriteBytes(source.Db("~yscr~"), std::vector<uint8_t>(100, 3));
+  WriteBytes(source.Db("~many~"), std::vector<uint8_t>(100, 4));
+  std::vector<uint8_t> bytes = source.Save();
+  std::size_t dataEnd = 21 + DataBlock(source.data).size();
+  std::size_t modelsEnd = dataEnd + 4 + ModelBlock(source.models).size();
+  // inside the data set, inside the models, inside the first and the second embedded file
+  for (std::size_t cut : {dataEnd - 5, modelsEnd - 5, modelsEnd + 4 + 6 + 8 + 50, bytes.size() - 1}) {
+    Project p;
+    p.Fill(1);
+    TestUi().Clear();
+    EXPECT_EQ(p.Open(std::vector<uint8_t>(bytes.begin(), bytes.begin() + cut)), ProjectOpenResult::Refused) << cut;
+    EXPECT_TRUE(p.Empty());
+    EXPECT_FALSE(FileExists(p.Db("~yscr~")));  // restored before the damage, deleted again
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).text.substr(0, 41), "Cannot load file, damaged project file: D");
+  }
+}
+
+TEST(ProjectFile, CorruptedFilesAreReadOrRefusedNeverTrusted) {
+  Project source;
+  source.Fill(2);
+  source.data.iSplitCount = 1;
+  source.data.ipSplittingPtr = new int32_t*[1]{new int32_t[3]{1, 2, 0}};
+  source.data.tpSplitNameStrPtr = new std::string[1]{"split"};
+  WriteBytes(source.Db("~rdes~"), std::vector<uint8_t>(300, 1));
+  const std::vector<uint8_t> bytes = source.Save();
+
+  Project p;
+  uint64_t state = 20240601;
+  auto next = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<uint32_t>(state >> 33);
+  };
+  int loaded = 0, refused = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::vector<uint8_t> file = bytes;
+    if (trial % 3 == 0) file.resize(next() % file.size());
+    for (uint32_t flips = 1 + next() % 4; flips > 0; --flips) {
+      if (file.size() <= 21) break;
+      std::size_t at = 21 + next() % (file.size() - 21);
+      file[at] = next() % 2 ? static_cast<uint8_t>(next()) : static_cast<uint8_t>(file[at] ^ 0x80);
+    }
+    TestUi().Clear();
+    ProjectOpenResult result = p.Open(file);
+    if (result == ProjectOpenResult::Refused) {
+      ++refused;
+      EXPECT_TRUE(p.Empty());
+      EXPECT_EQ(TestUi().Shown().size(), 1u);
+    } else if (result == ProjectOpenResult::Unchanged) {
+      EXPECT_LT(file.size(), 21u);  // only a header cut short is not a project file
+    } else {
+      ASSERT_EQ(result, ProjectOpenResult::Loaded);
+      ++loaded;
+      for (DataResultNode* m = p.models.First(); m != nullptr; m = m->Next()) {
+        for (int j = 0; j < m->iSize; ++j) ASSERT_LT(m->ipSelVarIdxPtr[j], p.data.iVarCount);
+      }
+    }
+  }
+  EXPECT_GT(loaded, 0);
+  EXPECT_GT(refused, 0);
+}
+
+TEST(ProjectFile, SaveReplacesTheFileOnlyWhenWrittenWhole) {
+  Project p;
+  p.Fill(1);
+  std::string name = p.folder.Dir() + "study.kvp";
+  ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
+  EXPECT_EQ(ReadBytes(name), p.Save());
+
+  const std::vector<uint8_t> old = ReadBytes(name);
+  p.models.Clear();
+  bool saved = SafeWriteFile(name, [&](Stream& stream) {
+    WriteProject(stream, p.data, p.models, &p.temp);
+    throw EStreamError("No space left on device");  // the disk fills up midway
+  });
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(ReadBytes(name), old);
+  EXPECT_EQ(ListFiles(p.folder.Dir(), "*"), (std::vector<std::string>{"study.kvp"}));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot save file " + name + ": No space left on device");
+
+  EXPECT_FALSE(SaveProjectFile(p.folder.Dir() + "none/x.kvp", p.data, p.models, &p.temp));
+  EXPECT_EQ(TestUi().Shown().size(), 2u);
+}
+
+TEST(ProjectFile, OpeningAMissingFileThrowsBeforeClearing) {
+  Project p;
+  EXPECT_THROW(OpenProjectFile(p.folder.Dir() + "none.kvp", p.data, p.models, &p.temp, [&] { p.Clear(); }),
+               EStreamError);
+  EXPECT_EQ(p.clears, 0);
+}
