@@ -1,0 +1,103 @@
+#include "numerics/PredictObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+
+namespace {
+
+struct CountingProgress : Progress {
+  void SetText(const std::string&) override {}
+  void SetRange(int, int) override {}
+  void SetPosition(int pos) override { positions.push_back(pos); }
+  void AnimationTick() override {}
+  std::vector<int> positions;
+};
+
+// Rows of two cells per object, as the callers allocate them.
+struct PointRows {
+  explicit PointRows(int n) : cells(n), rows(n) {
+    for (int i = 0; i < n; ++i) rows[i] = cells[i];
+  }
+  std::vector<CheckedValue[2]> cells;
+  std::vector<CheckedValue*> rows;
+  CheckedValue& At(int i, int c) { return rows[i][c]; }
+};
+
+void ExpectCell(const CheckedValue& cell, bool missing, long double value = 0.0L) {
+  EXPECT_EQ(cell.Missing, missing);
+  if (!missing) EXPECT_EQ(cell.Value, value);
+}
+
+}  // namespace
+
+// Variables: x0, x1 (unused), x2, response. Model y = 1 + 2 x0 + 3 x2.
+TEST(PredictObjects, FillsEachKindOfObject) {
+  ChemoData data(4, 6, 3);
+  const long double table[6][4] = {{1, 9, 1, 10}, {2, 9, 0, 20}, {0, 9, 1, 30}, {1, 9, 1, 40}, {1, 9, 2, 0}, {1, 9, 2, 0}};
+  for (int i = 0; i < 6; ++i)
+    for (int v = 0; v < 4; ++v) data.tpChemoValuePtr[i][v] = CheckedValue(table[i][v], false);
+  data.tpChemoValuePtr[4][3].Missing = true;  // no response, variables present
+  data.tpChemoValuePtr[5][3].Missing = true;  // no response, x2 missing
+  data.tpChemoValuePtr[5][2].Missing = true;
+  const uint8_t training[6] = {1, 0, 1, 0, 0, 0};
+  const uint8_t prediction[6] = {0, 1, 0, 0, 0, 0};  // object 3 is excluded with a response
+
+  DataResultNode model;
+  model.iSize = 2;
+  model.iTrainCount = 2;
+  model.ipSelVarIdxPtr = new int32_t[2]{0, 2};
+  model.ldpBModelCoeffPtr = new long double[3]{1, 2, 3};
+  model.ldpTrainYCapPtr = new long double[2]{5.5L, 6.5L};
+
+  PointRows calculated(6), predicted(6), equation(6);
+  equation.At(3, 0) = CheckedValue(7, false);
+  CountingProgress bar;
+  ProgressStepper stepper(bar, 10, 100);
+  PredictObjects(data, training, prediction, model, calculated.rows.data(), predicted.rows.data(),
+                 equation.rows.data(), &stepper);
+
+  ExpectCell(calculated.At(0, 0), false, 10);  // training: LOO prediction in order
+  ExpectCell(calculated.At(0, 1), false, 6);
+  ExpectCell(predicted.At(0, 1), false, 5.5L);
+  ExpectCell(equation.At(0, 1), false, 6);
+  ExpectCell(predicted.At(2, 0), false, 30);
+  ExpectCell(predicted.At(2, 1), false, 6.5L);
+  ExpectCell(calculated.At(1, 1), false, 5);  // prediction: the equation twice
+  ExpectCell(predicted.At(1, 1), false, 5);
+  ExpectCell(predicted.At(1, 0), false, 20);
+  for (int c = 0; c < 2; ++c) {  // excluded object with a response: all missing
+    ExpectCell(calculated.At(3, c), true);
+    ExpectCell(predicted.At(3, c), true);
+    ExpectCell(equation.At(3, c), true);
+  }
+  ExpectCell(calculated.At(4, 0), true);  // no response: equation values only
+  ExpectCell(calculated.At(4, 1), false, 9);
+  ExpectCell(equation.At(4, 1), false, 9);
+  ExpectCell(predicted.At(4, 1), true);
+  ExpectCell(calculated.At(5, 1), true);  // no response, a model variable missing
+  ExpectCell(equation.At(5, 1), true);
+  EXPECT_EQ(bar.positions, (std::vector<int>{110, 120, 130, 140, 150, 160}));
+}
+
+TEST(PredictObjects, MissingStoredPredictionsStayMissingAndProgressIsOptional) {
+  ChemoData data(2, 2, 1);
+  for (int i = 0; i < 2; ++i) data.tpChemoValuePtr[i][0] = CheckedValue(i, false);
+  const uint8_t training[2] = {1, 1};
+  const uint8_t none[2] = {0, 0};
+  DataResultNode model;
+  model.iSize = 1;
+  model.iTrainCount = 1;
+  model.ipSelVarIdxPtr = new int32_t[1]{0};
+  model.ldpBModelCoeffPtr = new long double[2]{0, 1};
+  model.ldpTrainYCapPtr = new long double[1]{0.25L};
+  PointRows calculated(2), predicted(2), equation(2);
+  PredictObjects(data, training, none, model, calculated.rows.data(), predicted.rows.data(), equation.rows.data(),
+                 nullptr);
+  ExpectCell(predicted.At(0, 1), false, 0.25L);
+  ExpectCell(predicted.At(1, 1), true);
+  ExpectCell(calculated.At(1, 1), false, 1);
+}
