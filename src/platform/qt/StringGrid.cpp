@@ -184,7 +184,7 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   setHorizontalScrollMode(ScrollPerItem);
   setVerticalScrollMode(ScrollPerItem);
   setEditTriggers(NoEditTriggers);
-  setSelectionMode(SingleSelection);
+  SetRangeSelect(rangeSelect_);
   connect(topHeader_, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
     const int col = section + fixedCols_;
     if (size > 0 && col < colCount_) colWidths_[col] = size - 1;

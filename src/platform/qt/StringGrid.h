@@ -2,8 +2,8 @@
 // addressed column first, the first rows and columns may be fixed (grey title
 // cells that stay in view while the rest scrolls), a column of width -1 is
 // hidden, a per-cell hook chooses the colours, and the selection is a rectangle
-// of grid coordinates. The cells live in the grid's own store, so large tables
-// stay fast.
+// of grid coordinates (range selection on at first, as in the class library).
+// The cells live in the grid's own store, so large tables stay fast.
 #pragma once
 
 #include <QTableView>
@@ -125,7 +125,7 @@ private:
   int fixedRows_ = 0;
   int defaultColWidth_ = 64;
   int defaultRowHeight_ = 24;
-  bool rangeSelect_ = false;
+  bool rangeSelect_ = true;
   bool editing_ = false;
   bool repaintQueued_ = false;
   StringGridModel* model_ = nullptr;

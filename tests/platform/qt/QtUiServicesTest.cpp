@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "platform/qt/FindTextDialog.h"
+#include "platform/qt/KeyLocks.h"
 
 namespace {
 
@@ -161,6 +162,12 @@ TEST(QtUiServicesTest, ProgramFontIsDejaVuSans) {
   EXPECT_EQ(QApplication::font().family(), "DejaVu Sans");
   EXPECT_GT(QApplication::font().pixelSize(), 0);
   QApplication::setFont(before);
+}
+
+TEST(QtUiServicesTest, KeyLocksAreUnknownWithoutAnXDisplay) {
+  const KeyLockState state = KeyLocks();  // the tests run offscreen
+  EXPECT_FALSE(state.known);
+  EXPECT_FALSE(state.capsLock);
 }
 
 }  // namespace
