@@ -235,7 +235,11 @@ void ChemoData::StreamSingleModelFields(Stream& stream, uint8_t mode) {
 
 void ChemoData::WriteSingleModel(Stream& stream, const DataResultNode& model) const {
   int32_t p = model.iSize;
-  if (iResponseIndex < 0 || iResponseIndex >= iVarCount) throw Exception("The data set has no response");
+  bool columnsExist = iResponseIndex >= 0 && iResponseIndex < iVarCount && p >= 0 && (p == 0 || model.ipSelVarIdxPtr);
+  for (int32_t j = 0; columnsExist && j < p; ++j) {
+    columnsExist = model.ipSelVarIdxPtr[j] >= 0 && model.ipSelVarIdxPtr[j] < iVarCount;
+  }
+  if (!columnsExist) throw Exception("The model's variables or the response are not in the data set");
   int32_t kept = 0;
   for (int32_t i = 0; i < iObjCount; ++i) kept += IsTrainingObject(i) ? 1 : 0;
 

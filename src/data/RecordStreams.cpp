@@ -14,7 +14,8 @@ std::size_t ShortReadNotingStream::Read(void* buffer, std::size_t count) {
 
 namespace {
 
-// What an array that was never filled writes for each of its items.
+// What an array that was never filled, or a value that is not finite, writes:
+// the undefined value of a statistic.
 constexpr long double kUndefinedReal = -1.0L;
 
 bool ReadWhole(Stream& stream, void* buffer, std::size_t count) { return stream.Read(buffer, count) == count; }
@@ -27,7 +28,7 @@ long double RequireFinite(long double value) {
 
 void WriteReal(Stream& stream, long double value) {
   uint8_t bytes[kExtendedSize];
-  EncodeExtended(value, bytes);
+  EncodeExtended(std::isfinite(value) ? value : kUndefinedReal, bytes);
   stream.Write(bytes, sizeof bytes);
 }
 
@@ -138,7 +139,9 @@ void StreamStringArray(Stream& stream, std::string*& target, int32_t count, uint
 void StreamCell(Stream& stream, CheckedValue& cell, uint8_t mode) {
   uint8_t bytes[kCheckedValueSize];
   if (IsWriting(mode)) {
-    EncodeCheckedValueImage(cell.Missing, cell.Value, bytes);
+    // A value that is not finite is no value: it is written as a missing zero.
+    bool finite = std::isfinite(cell.Value);
+    EncodeCheckedValueImage(cell.Missing || !finite, finite ? cell.Value : 0.0L, bytes);
     stream.Write(bytes, sizeof bytes);
   } else if (ReadWhole(stream, bytes, sizeof bytes)) {
     DecodeCheckedValueImage(bytes, cell.Missing, cell.Value);

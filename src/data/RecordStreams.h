@@ -3,7 +3,9 @@
 // any other mode reads). A short read never throws: the target keeps what it
 // had (a count read short becomes 0). A count that cannot be right (negative,
 // or more items than the stream still holds) throws EDamagedRecord before
-// anything is allocated.
+// anything is allocated. No infinity or NaN passes: the writers put a missing
+// zero cell or the undefined real -1.0 in their place, the readers refuse them
+// as damage.
 #pragma once
 
 #include <cstdint>

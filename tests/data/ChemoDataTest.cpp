@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "data/DataResult.h"
 #include "data/RecordStreams.h"
 #include "data/ByteBuilder.h"
@@ -191,6 +193,25 @@ TEST(ChemoDataRecord, DamagedRecordsAreRefusedAndLeaveAnEmptySet) {
   }
 }
 
+TEST(ChemoDataRecord, NoInfinityOrNaNPassesEitherWay) {
+  ChemoData d;
+  FillSample(d);
+  d.tpChemoValuePtr[0][0] = CheckedValue(std::numeric_limits<long double>::quiet_NaN(), false);
+  d.ldQuikDelta = std::numeric_limits<long double>::infinity();
+  MemoryStream stream;
+  d.ReadWrite(&stream, kStreamWrite, 2);
+  ChemoData r;
+  ReadRecord(r, stream.Bytes(), 2);
+  EXPECT_TRUE(r.tpChemoValuePtr[0][0].Missing);
+  EXPECT_EQ(r.tpChemoValuePtr[0][0].Value, 0.0L);
+  EXPECT_EQ(r.ldQuikDelta, -1.0L);
+
+  std::vector<uint8_t> bytes = SampleRecord(2);
+  const std::size_t firstCellValue = 8 + 8 + 6 + 5 + 5 + 4 + 12 + 4 + 8;
+  bytes[firstCellValue + 8] = bytes[firstCellValue + 9] = 0xFF;  // exponent all ones: a NaN or infinity
+  EXPECT_THROW(ReadRecord(r, bytes, 2), EDamagedRecord);
+}
+
 TEST(ChemoDataRecord, NullStreamIsReported) {
   ChemoData d;
   d.ReadWrite(nullptr, kStreamWrite, 2);
@@ -241,4 +262,7 @@ TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) 
   EXPECT_EQ(r.tpChemoValuePtr[2][0].Value, 34);  // object 3, column 4
   EXPECT_EQ(r.tpChemoValuePtr[2][3].Value, 33);  // its response
   EXPECT_EQ(r.iNextModelID, 9);                  // not part of the record
+
+  model.ipSelVarIdxPtr[1] = 5;  // a column the data set does not have
+  EXPECT_THROW(d.ReadWriteSingleModel(&stream, &model, kStreamWrite), Exception);
 }
