@@ -37,13 +37,15 @@ Matrix& Matrix::operator=(const Matrix& other) {
 void Matrix::Allocate(int rows, int cols) {
   if (rows < 1 || cols < 1) throw MatrixIndexEx();
   FreeData();
+  FreePermutation();
+  FreeSolution();
   ldpMatrixDataPtr = RowArray<long double>(rows, cols, "*ldpMatrixDataPtr", "**ldpMatrixDataPtr").Release();
   rows_ = rows;
   cols_ = cols;
 }
 
 void Matrix::FreeData() {
-  FreeRowArray(ldpMatrixDataPtr, rows_);
+  FreeRowArray(ldpMatrixDataPtr);
   ldpMatrixDataPtr = nullptr;
   rows_ = 0;
   cols_ = 0;
@@ -51,9 +53,8 @@ void Matrix::FreeData() {
 }
 
 void Matrix::FreeFlags() {
-  FreeRowArray(bpDestMissCorrMatrPtr, flagsSize_);
+  FreeRowArray(bpDestMissCorrMatrPtr);
   bpDestMissCorrMatrPtr = nullptr;
-  flagsSize_ = 0;
 }
 
 void Matrix::FreePermutation() {
@@ -141,9 +142,11 @@ void Matrix::FailSingular(const std::string& context) {
 void Matrix::LUDecomposeSteps() {
   const int n = rows_;
   long double** a = ldpMatrixDataPtr;
-  FreePermutation();
-  AllocCheckedArray(ipRowPermutPtr, n, "*ipRowPermutPtr");
-  permutLength_ = n;
+  if (permutLength_ != n) {
+    FreePermutation();
+    AllocCheckedArray(ipRowPermutPtr, n, "*ipRowPermutPtr");
+    permutLength_ = n;
+  }
   int* perm = ipRowPermutPtr;
   for (int i = 0; i < n; ++i) perm[i] = i;
   std::unique_ptr<long double[]> scale = AllocVector(n, "*ldNormalizedRowPtr");
@@ -185,9 +188,11 @@ void Matrix::ForwardSubstitute(const long double* b) {
   const char* context = "Matrix LU forward substitution error: ";
   RequireSquare(context);
   if (ipRowPermutPtr == nullptr || permutLength_ != rows_) throw MatrixRowPermutEx(context);
-  FreeSolution();
-  AllocCheckedArray(ldpSolVectorPtr, rows_, "*ldpSolVectorPtr");
-  solLength_ = rows_;
+  if (solLength_ != rows_) {
+    FreeSolution();
+    AllocCheckedArray(ldpSolVectorPtr, rows_, "*ldpSolVectorPtr");
+    solLength_ = rows_;
+  }
   long double* y = ldpSolVectorPtr;
   for (int i = 0; i < rows_; ++i) {
     const long double* row = ldpMatrixDataPtr[ipRowPermutPtr[i]];

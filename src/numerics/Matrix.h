@@ -141,5 +141,4 @@ private:
   long double* ldpSolVectorPtr = nullptr;
   int solLength_ = 0;
   bool** bpDestMissCorrMatrPtr = nullptr;
-  int flagsSize_ = 0;
 };

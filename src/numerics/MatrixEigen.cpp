@@ -181,7 +181,6 @@ void Matrix::Covariance(const Matrix& X, bool correlation) {
       for (int j = 0; j < p; ++j) result[j][j] = 1.0L;
     InstallData(result.Release(), p, p);
     bpDestMissCorrMatrPtr = flags.Release();
-    flagsSize_ = p;
   } catch (...) {
     throw MatrixCalcErrorEx("Building covariance matrix: ");
   }
@@ -236,9 +235,7 @@ bool Matrix::QLIterate(int limit, Matrix* Q) {
     }
   }
   for (int k = 0; k < zRows; ++k) RequireFinite(z[k], n);
-  delete[] ldpMatrixDataPtr[1];
-  ldpMatrixDataPtr[1] = nullptr;
-  rows_ = 1;
+  rows_ = 1;  // the off-diagonal row is dropped; its storage goes with the block
   return converged;
 }
 

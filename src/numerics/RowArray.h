@@ -2,28 +2,37 @@
 // checked routine under the caller's variable names and freed on every path.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <utility>
 
 #include "numerics/Utils.h"
 
+// Frees an array made by RowArray: the row pointers and the one block of elements
+// that they point into.
 template <typename T>
-void FreeRowArray(T** data, int rows) {
+void FreeRowArray(T** data) {
   if (data == nullptr) return;
-  for (int r = 0; r < rows; ++r) delete[] data[r];
+  delete[] data[0];
   delete[] data;
 }
 
-// rows x cols elements behind row pointers, value-initialised.
+// rows x cols elements (rows >= 1), value-initialised, behind row pointers; the
+// elements are one block so that a matrix costs two allocations.
 template <typename T>
 class RowArray {
 public:
-  RowArray(int rows, int cols, const char* name, const char* rowName) : rows_(rows) {
+  RowArray(int rows, int cols, const char* name, const char* rowName) {
     AllocCheckedArray(data_, rows, name);
-    for (int r = 0; r < rows; ++r) data_[r] = nullptr;
-    for (int r = 0; r < rows; ++r) AllocCheckedArray(data_[r], cols, rowName);
+    try {
+      AllocCheckedArray(data_[0], rows * cols, rowName);
+    } catch (...) {
+      delete[] data_;
+      throw;
+    }
+    for (int r = 1; r < rows; ++r) data_[r] = data_[0] + static_cast<std::size_t>(r) * cols;
   }
-  ~RowArray() { FreeRowArray(data_, rows_); }
+  ~RowArray() { FreeRowArray(data_); }
   RowArray(const RowArray&) = delete;
   RowArray& operator=(const RowArray&) = delete;
 
@@ -33,7 +42,6 @@ public:
 
 private:
   T** data_ = nullptr;
-  int rows_;
 };
 
 inline std::unique_ptr<long double[]> AllocVector(int n, const char* name) {

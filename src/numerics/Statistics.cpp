@@ -113,6 +113,7 @@ long double InvNormalDeviate(const long double& p) {
   }
 }
 
+// The series runs (df - 2) / 2 terms; callers pass the residual degrees of freedom of a model.
 long double StudentTProb(long double t, int df) {
   if (df < 1) return 1.0L;
   const long double a = std::fabs(t) / std::sqrt(static_cast<long double>(df));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "numerics/Sorts.h"
+#include "platform/base/Random.h"
 
 TEST(MersenneTwister, SeedingOfThe1998Publication) {
   MersenneTwister zero(0);
@@ -14,6 +15,15 @@ TEST(MersenneTwister, SeedingOfThe1998Publication) {
   EXPECT_EQ(classic.Next(), 3510405877u);
   MersenneTwister other(1);
   EXPECT_NE(other.Next(), 3510405877u);
+}
+
+TEST(MersenneTwister, SeedFromSystemDrawsTheSeedFromTheClassLibraryGenerator) {
+  MersenneTwister twister(1);
+  twister.SeedFromSystem();
+  // The last draw below 2147483647 is the upper half of RandSeed x 2147483647.
+  const auto seed = static_cast<int32_t>((static_cast<uint64_t>(RandSeed) * 2147483647u) >> 32);
+  MersenneTwister expected(seed);
+  EXPECT_EQ(twister.Next(), expected.Next());
 }
 
 TEST(MersenneTwister, RandomIntStaysInRange) {
