@@ -1,0 +1,362 @@
+// The plot builder: every picture of the plot window is drawn afresh here, from
+// the panel's choices and the data the window was opened with.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <cmath>
+
+#include "data/ChemoData.h"
+#include "numerics/Matrix.h"
+#include "platform/base/NumberText.h"
+#include "platform/base/UiServices.h"
+#include "platform/qt/QtConvert.h"
+#include "platform/qt/RecordingCanvas.h"
+#include "plot/Graph2DBar.h"
+#include "plot/Graph2DHist.h"
+#include "plot/Graph2DScatter.h"
+#include "plot/VGrMain.h"
+
+namespace {
+
+bool IsValidationKind(GraphKind kind) {
+  return kind == GraphKind::YScramble || kind == GraphKind::RandomDescriptors ||
+         kind == GraphKind::RandomResponses || kind == GraphKind::LeaveManyOut;
+}
+
+bool IsModelKind(GraphKind kind) {
+  int k = static_cast<int>(kind);
+  return (k >= 5 && k <= 8) || (k >= 13 && k <= 15);
+}
+
+bool IsMatrixKind(GraphKind kind) {
+  int k = static_cast<int>(kind);
+  return k >= 17 && k <= 21;
+}
+
+// Kinds whose data are prepared under the hourglass cursor.
+bool IsSlowKind(GraphKind kind) {
+  int k = static_cast<int>(kind);
+  return (k >= 5 && k <= 8) || (k >= 10 && k <= 21) || k == 23;
+}
+
+}  // namespace
+
+bool TViewGraphForm::IsScatterKind() const {
+  int k = KindNumber();
+  return k == 3 || IsModelKind(kind_) || IsMatrixKind(kind_) || k == 23;
+}
+
+bool TViewGraphForm::HasExport() const { return IsSlowKind(kind_); }
+
+void TViewGraphForm::ResetPicture() {
+  if (auto* recording = dynamic_cast<RecordingCanvas*>(canvas_.get())) recording->ClearCalls();
+  picture_ = QImage(std::max(1, Image->width()), std::max(1, Image->height()), QImage::Format_RGB32);
+  picture_.fill(Qt::white);
+  Image->update();
+}
+
+// Grows the current and base label layouts to at least count elements.
+void TViewGraphForm::EnsureLabelCapacity(int count) {
+  if (static_cast<int>(labels_.size()) < count) labels_.resize(static_cast<std::size_t>(count));
+  if (static_cast<int>(baseLabels_.size()) < count) baseLabels_.resize(static_cast<std::size_t>(count));
+  tGraphData.tpLabelPlotParam = labels_.empty() ? nullptr : labels_.data();
+}
+
+// The custom label texts go, and no pointer of the plot data is left on them.
+void TViewGraphForm::FreeCustomLabels() {
+  if (!customLabels_.empty() && tGraphData.ElementNames == customLabels_.data()) tGraphData.ElementNames = nullptr;
+  customLabels_.clear();
+}
+
+void TViewGraphForm::FormResize() {
+  if (closing_ || Result() == mrCancel || !setupDone_ || inRedraw_) return;
+  inRedraw_ = true;
+  try {
+    RedrawSteps();
+  } catch (const GraphAxesParEx& e) {
+    Ui().MessageBox(e.Message, "Exception Message", MB_OK | MB_ICONERROR);
+  } catch (const VerticalPanelEx& e) {
+    Ui().MessageBox(e.Message, "Exception Message", MB_OK | MB_ICONERROR);
+  } catch (const Exception& e) {
+    Ui().MessageBox(e.Message, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+  } catch (...) {
+    Ui().MessageBox("Unhandled graphic exception", "Exception Message", MB_OK);
+  }
+  inRedraw_ = false;
+  Image->update();
+}
+
+void TViewGraphForm::RedrawSteps() {
+  FreeCustomLabels();
+  ResetPicture();
+  const int width = canvas_->Width();
+  const int height = canvas_->Height();
+  if (width < 16 || height < 16) return;
+  long double sx = referenceWidth_ > 0 ? static_cast<long double>(width) / referenceWidth_ : 1.0L;
+  long double sy = referenceHeight_ > 0 ? static_cast<long double>(height) / referenceHeight_ : 1.0L;
+  if (!IsValidationKind(kind_) && !layoutReset_) ScaleLabelLayout(sx, sy);
+  BuildVerticalPanel();
+
+  bool validationRead = false;
+  {
+    std::unique_ptr<BusyCursor> busy;
+    if (IsSlowKind(kind_)) busy = std::make_unique<BusyCursor>();
+    if (IsModelKind(kind_))
+      FillModelPlot();
+    else if (IsValidationKind(kind_))
+      validationRead = FillValidationPlot();
+    else if (IsMatrixKind(kind_))
+      FillMatrixPlot();
+    else if (kind_ == GraphKind::VariableFrequency)
+      FillFrequencyPlot();
+    else if (kind_ == GraphKind::R2VsQ2)
+      FillR2Q2Plot(sx, sy);
+    else
+      FillDataPlot();
+  }
+  ReadPanel();
+  DrawPlot(validationRead);
+
+  if (layoutReset_) {
+    int n = std::min({ElementCount(), static_cast<int>(labels_.size()), static_cast<int>(baseLabels_.size())});
+    for (int k = 0; k < n; ++k) {
+      baseLabels_[k].LabelLeft = labels_[k].LabelLeft;
+      baseLabels_[k].LabelTop = labels_[k].LabelTop;
+      baseLabels_[k].LabelRight = labels_[k].LabelRight;
+      baseLabels_[k].LabelBottom = labels_[k].LabelBottom;
+    }
+    layoutReset_ = false;
+  }
+}
+
+// The model plots (kinds 5-8, 13-15) and the validation plots (kinds 10-12,
+// 16) read the model list and the temporary validation files; their builders
+// come with the windows that open them. Until then these kinds draw nothing.
+bool TViewGraphForm::FillModelPlot() { return false; }
+bool TViewGraphForm::FillValidationPlot() { return false; }
+
+void TViewGraphForm::FillDataPlot() {
+  GraphData& d = tGraphData;
+  d.ColumnNames = data_->tpVarNameStrPtr;
+  d.ElementNames = data_->tpObjNameStrPtr;
+  d.ElementIDs = nullptr;
+  if (kind_ == GraphKind::ResponseDistribution) {
+    d.RowCount = givenRowCount_;
+    d.ColCount = 2;
+    d.XColumn = 0;
+    d.tpGraphValue = givenRows_;
+    return;
+  }
+  d.RowCount = data_->iObjCount;
+  d.ColCount = data_->iVarCount;
+  d.tpGraphValue = data_->tpChemoValuePtr;
+}
+
+void TViewGraphForm::FillFrequencyPlot() {
+  GraphData& d = tGraphData;
+  d.RowCount = largestModelSize_ + 1;
+  d.ColCount = data_->iSelectedVarCount;
+  d.ColumnNames = poolNames_.empty() ? nullptr : poolNames_.data();
+  d.tpGraphValue = frequencyRows_.data();
+  d.ElementNames = nullptr;
+  d.ElementIDs = nullptr;
+}
+
+// The matrix plots are filled on the first redraw only; later redraws change
+// only the axes and labels chosen in the panel.
+void TViewGraphForm::FillMatrixPlot() {
+  GraphData& d = tGraphData;
+  if (d.tpGraphValue != nullptr || matrix_.values == nullptr) return;
+  const Matrix& m = *matrix_.values;
+  d.RowCount = m.Rows();
+  d.ColCount = m.Cols();
+  d.ColumnNames = matrix_.axisNames;
+  d.ElementNames = matrix_.elementNames;
+  if (kind_ == GraphKind::ModelsScatter || kind_ == GraphKind::McdmRanking) d.ElementIDs = matrix_.elementIDs;
+  EnsureLabelCapacity(d.RowCount);
+  matrixRows_.assign(m.Rows(), std::vector<CheckedValue>(m.Cols()));
+  for (int r = 0; r < m.Rows(); ++r) {
+    for (int c = 0; c < m.Cols(); ++c) matrixRows_[r][c] = CheckedValue(m.At(r, c), false);
+    matrixRowPointers_.push_back(matrixRows_[r].data());
+  }
+  d.tpGraphValue = matrixRowPointers_.data();
+
+  if (kind_ == GraphKind::McdmRanking && PanelRange->isVisibleTo(this)) {
+    ClassifyRanks();
+    colors_[0] = clRed;
+    colors_[1] = clYellow;
+    colors_[2] = clBlue;
+    d.Axis.ElementGroup = rankClasses_.data();
+    d.Axis.GroupCount = 3;
+    d.Axis.GroupColors = colors_.data();
+  }
+  if (kind_ == GraphKind::PcaLoadings) {
+    d.Axis.OriginVectors = true;
+    d.Axis.ExtraX.Set(0.0L);
+    d.Axis.ExtraY.Set(0.0L);
+  }
+  if (kind_ == GraphKind::PcaScores) ClassifyScoreElements();
+}
+
+// Training objects yellow, prediction objects blue, objects without a response
+// red; the legend lists only the groups present.
+void TViewGraphForm::ClassifyScoreElements() {
+  GraphData& d = tGraphData;
+  elementGroups_.assign(static_cast<std::size_t>(d.RowCount), 0);
+  bool anyPrediction = false;
+  bool anyUnknown = false;
+  for (int i = 0; i < d.RowCount && i < data_->iObjCount; ++i) {
+    if (data_->ipTrainingPtr[i] == kStatusPrediction) elementGroups_[i] = 1;
+    if (data_->iResponseIndex >= 0 && data_->tpChemoValuePtr[i][data_->iResponseIndex].Missing) elementGroups_[i] = 2;
+    anyPrediction = anyPrediction || elementGroups_[i] == 1;
+    anyUnknown = anyUnknown || elementGroups_[i] == 2;
+  }
+  legendNames_[0] = "Training";
+  legendNames_[1] = "Prediction";
+  legendNames_[2] = "Unknown";
+  colors_[0] = clYellow;
+  colors_[1] = clBlue;
+  colors_[2] = clRed;
+  int groups = 1 + (anyPrediction ? 1 : 0) + (anyUnknown ? 1 : 0);
+  if (anyUnknown && groups == 2) {
+    legendNames_[1] = "Unknown";
+    colors_[1] = clRed;
+    for (int32_t& g : elementGroups_)
+      if (g == 2) g = 1;
+  }
+  d.Axis.GroupCount = groups;
+  d.Axis.Legend = true;
+  d.Axis.LegendNames = legendNames_.data();
+  d.Axis.GroupColors = colors_.data();
+  d.Axis.ElementGroup = elementGroups_.data();
+}
+
+// The given rows hold n average-R2 points, n average-Q2 points, then their 2n
+// standard deviations.
+void TViewGraphForm::FillR2Q2Plot(long double sx, long double sy) {
+  GraphData& d = tGraphData;
+  const int rows = givenRowCount_;
+  const int n = rows / 2;
+  d.RowCount = rows;
+  d.ColCount = 2;
+  d.XColumn = 0;
+  d.YColumn = 1;
+  d.tpGraphValue = givenRows_;
+  if (uncertRows_.empty()) {
+    uncertRows_.assign(rows, std::vector<CheckedValue>(2));
+    for (int i = 0; i < rows; ++i) {
+      uncertRows_[i][0] = givenRows_[rows + i][0];
+      uncertRows_[i][1] = givenRows_[rows + i][1];
+      uncertRowPointers_.push_back(uncertRows_[i].data());
+    }
+  }
+  d.tpGraphUncert = uncertRowPointers_.empty() ? nullptr : uncertRowPointers_.data();
+  d.XAxisName = "Number of variables";
+  d.YAxisName = "R2 and Q2";
+  legendNames_[0] = "Average R2";
+  legendNames_[1] = "Average Q2";
+  colors_[0] = clBlue;
+  colors_[1] = clRed;
+  d.Axis.Legend = true;
+  d.Axis.GroupCount = 2;
+  d.Axis.LegendNames = legendNames_.data();
+  d.Axis.GroupColors = colors_.data();
+  EnsureLabelCapacity(rows);
+  customLabels_.assign(static_cast<std::size_t>(rows), std::string());
+  elementGroups_.assign(static_cast<std::size_t>(rows), 0);
+  for (int i = 0; i < n; ++i) {
+    elementGroups_[n + i] = 1;
+    customLabels_[i] = customLabels_[n + i] = IntToStr(i + 1);
+  }
+  d.Axis.ElementGroup = elementGroups_.data();
+  d.ElementNames = customLabels_.empty() ? nullptr : customLabels_.data();
+  d.Axis.IntegerXTicks = true;
+  if (!layoutReset_) ScaleLabelLayout(sx, sy);
+}
+
+void TViewGraphForm::ReadPanel() {
+  GraphData& d = tGraphData;
+  const int k = KindNumber();
+  if (!ComboBoxVar1->isHidden() && ComboBoxVar1->currentIndex() >= 0) {
+    d.XAxisName = StdStr(ComboBoxVar1->currentText());
+    d.XColumn = ComboBoxVar1->currentIndex();
+    if (kind_ == GraphKind::VariableFrequency) {
+      d.YAxisName = IntToStr(data_->iSelectedVarCount);
+      d.YColumn = data_->iSelectedVarCount;
+    }
+  }
+  bool barKind = kind_ == GraphKind::VariableDistribution || kind_ == GraphKind::ResponseDistribution;
+  if (!ComboBoxVar2->isHidden() && !(k >= 5 && k <= 8)) {
+    if (ComboBoxVar2->currentIndex() >= 0) {
+      d.YAxisName = StdStr(ComboBoxVar2->currentText());
+      d.YColumn = ComboBoxVar2->currentIndex();
+    } else if (barKind) {
+      d.YAxisName = "1";  // an empty "Bars:" list draws one bar
+    }
+  }
+  if (ComboBoxLabel->isHidden()) {
+    if (kind_ == GraphKind::VariableFrequency) d.LabelType = 2;
+    return;
+  }
+  int index = ComboBoxLabel->currentIndex();
+  if (index >= 0) d.LabelType = static_cast<uint8_t>(index);
+  if ((IsValidationKind(kind_) || kind_ == GraphKind::R2VsQ2 || kind_ == GraphKind::ObjectProfile) && index > 0)
+    d.LabelType = 2;
+  if (IsMatrixKind(kind_) && index >= 0) {
+    d.LabelType = index == 0 ? 0 : index == 3 ? 3 : 2;
+    d.ElementNames = index == 1 ? matrix_.firstLabelTexts : matrix_.elementNames;
+  }
+}
+
+void TViewGraphForm::DrawPlot(bool validationRead) {
+  GraphData* d = &tGraphData;
+  EnsureLabelCapacity(std::max({d->RowCount, d->ColCount, ElementCount()}));
+  std::unique_ptr<Graph> chart;
+  switch (kind_) {
+    case GraphKind::VariableProfile:
+      chart = std::make_unique<Graph2DHist>(*canvas_, d, 0, 0);
+      break;
+    case GraphKind::ObjectProfile:
+      chart = std::make_unique<Graph2DHist>(*canvas_, d, 1, 0);
+      break;
+    case GraphKind::VariableDistribution:
+    case GraphKind::ResponseDistribution:
+      chart = std::make_unique<Graph2DBar>(*canvas_, d);
+      break;
+    case GraphKind::VariableFrequency:
+      chart = std::make_unique<Graph2DHist>(*canvas_, d, 1, 1, "Rel. freq.",
+                                            "Selected models variables: " + d->XAxisName);
+      break;
+    default:
+      if (IsScatterKind() || (IsValidationKind(kind_) && validationRead)) DrawScatter();
+      return;
+  }
+  chart->DrawData();
+}
+
+// A checked limit whose text is not a number is reported once and replaced by
+// the bound in use.
+void TViewGraphForm::DrawScatter() {
+  plot_.reset();
+  auto scatter = std::make_unique<Graph2DScatter>(*canvas_, &tGraphData, CheckBoxCustomLabel->isChecked() ? 1 : 0);
+  Graph2DScatter* plot = scatter.get();
+  plot_ = std::move(scatter);
+  long double bounds[4];
+  plot->GetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
+  for (int i = 0; i < 4; ++i) {
+    if (!CheckBoxLimit[i]->isChecked()) continue;
+    std::string text = StdStr(EditLimit[i]->text());
+    if (!TryStrToFloat(text, bounds[i]))
+      Ui().MessageBox("'" + text + "' is not a valid floating point value", "APPLICATION WARNING",
+                      MB_OK | MB_ICONWARNING);
+    EditLimit[i]->setEnabled(true);
+  }
+  if (bounds[1] > bounds[0] && bounds[3] > bounds[2]) {
+    plot->SetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
+    plot->Redraw();
+  }
+  for (int i = 0; i < 4; ++i) {
+    EditLimit[i]->setText(QStr(FloatToStr(bounds[i])));
+    EditLimit[i]->setCursorPosition(0);
+  }
+}

@@ -1,0 +1,58 @@
+#include "plot/ViewerCommon.h"
+
+#include <QToolButton>
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+#include "data/ProjectHost.h"
+#include "platform/base/Exception.h"
+#include "platform/base/Files.h"
+#include "platform/base/UiServices.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+}  // namespace
+
+QToolButton* MakeToolButton(QWidget* parent, QStyle::StandardPixmap icon, const char* hint) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(parent->style()->standardIcon(icon));
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  return button;
+}
+
+std::string FileExtension(const std::string& fileName) {
+  std::size_t dot = fileName.rfind('.');
+  std::size_t slash = fileName.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  return fileName.substr(dot);
+}
+
+std::string WithExtension(const std::string& fileName, const std::string& ext, bool matchCase) {
+  std::string current = FileExtension(fileName);
+  bool same = matchCase ? current == ext : Lower(current) == Lower(ext);
+  return same ? fileName : fileName + ext;
+}
+
+bool ConfirmOverwrite(const std::string& path) {
+  if (!FileExists(path)) return true;
+  return Ui().MessageBox("File already esists! Do you want to overwrite?", "APPLICATION WARNING",
+                         MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) throw Exception("Cannot create file " + path);
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!file.flush()) throw Exception("Cannot write file " + path);
+}
+
+std::string UserNumberText(const std::string& number) {
+  return MainForm != nullptr ? MainForm->ToSystemDecimalSeparator(number) : number;
+}

@@ -1,0 +1,27 @@
+// Helpers shared by the plot window and the matrix viewer: their tool-bar
+// buttons, the extension rule of their save commands, the overwrite question,
+// text files and the user's decimal separator in exported numbers.
+#pragma once
+
+#include <QStyle>
+#include <string>
+
+class QToolButton;
+class QWidget;
+
+// A flat tool-bar button with a standard icon and a hint.
+QToolButton* MakeToolButton(QWidget* parent, QStyle::StandardPixmap icon, const char* hint);
+
+// The file name's extension with its dot ("" when it has none).
+std::string FileExtension(const std::string& fileName);
+// fileName + ext, unless fileName's extension already equals ext (compared with
+// or without letter case).
+std::string WithExtension(const std::string& fileName, const std::string& ext, bool matchCase);
+// True when path does not exist or the user agrees to overwrite it.
+bool ConfirmOverwrite(const std::string& path);
+// Creates (or truncates) the file and writes text as its 8-bit bytes; throws
+// Exception when it cannot be created or written.
+void WriteTextFile(const std::string& path, const std::string& text);
+// A number text with its first '.' turned into the user's decimal separator
+// (unchanged while there is no main window).
+std::string UserNumberText(const std::string& number);

@@ -1,0 +1,569 @@
+#include "plot/VGrMain.h"
+
+#include <jpeglib.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QToolButton>
+#include <cstdio>
+
+#include "PlotTestSupport.h"
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "numerics/Matrix.h"
+#include "numerics/Utils.h"
+#include "platform/qt/RecordingCanvas.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+// A data set of vars x objs with value (o + 1) * (v + 1), every object training.
+std::unique_ptr<ChemoData> MakeData(int vars, int objs, int response = -1) {
+  auto data = std::make_unique<ChemoData>(vars, objs, response);
+  for (int v = 0; v < vars; ++v) data->tpVarNameStrPtr[v] = "V" + std::to_string(v + 1);
+  for (int o = 0; o < objs; ++o) {
+    data->tpObjNameStrPtr[o] = "O" + std::to_string(o + 1);
+    data->ipTrainingPtr[o] = kStatusTraining;
+    for (int v = 0; v < vars; ++v) data->tpChemoValuePtr[o][v] = CheckedValue((o + 1.0L) * (v + 1), false);
+  }
+  return data;
+}
+
+// Draws the window's plots on a recording canvas of the image's resource size.
+void Record(TViewGraphForm& form, int width = 616, int height = 577) {
+  form.DrawOn(std::make_unique<RecordingCanvas>(width, height));
+  form.FormResize();
+}
+
+const RecordingCanvas& Recorded(TViewGraphForm& form) {
+  return dynamic_cast<RecordingCanvas&>(form.ImageCanvasInUse());
+}
+
+void PressKey(TViewGraphForm& form, QLineEdit* edit, const std::string& text, int which) {
+  edit->setText(QString::fromLatin1(text.c_str()));
+  form.EditLimitKeyDown(which, Qt::Key_Return);
+}
+
+TEST(PlotPanelTest, BarChoicesFollowTheObjectCount) {
+  auto data = MakeData(2, 57);
+  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariableDistribution);
+  Record(*form);
+  EXPECT_EQ(form->LabelVar2->text(), "Bars:");
+  EXPECT_EQ(form->ComboBoxVar2->count(), 55);
+  EXPECT_EQ(form->ComboBoxVar2->currentText(), "7");
+  EXPECT_EQ(form->ElementCount(), 7);
+
+  auto one = MakeData(2, 1);
+  auto single = TViewGraphForm::CreateForDataSet(nullptr, one.get(), GraphKind::VariableDistribution);
+  Record(*single);
+  EXPECT_EQ(single->ComboBoxVar2->count(), 1);
+  EXPECT_EQ(single->ComboBoxVar2->currentText(), "1");
+}
+
+TEST(PlotPanelTest, TwoObjectsLeaveTheBarListEmptyAndDrawOneBarWithoutErrors) {
+  auto data = MakeData(2, 2);
+  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariableDistribution);
+  Record(*form);
+  Record(*form, 500, 400);
+  EXPECT_EQ(form->ComboBoxVar2->count(), 0);
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_EQ(form->ElementCount(), 1);
+  EXPECT_NE(Recorded(*form).FindText("[1.00, 2.00) : 100.00%"), nullptr);
+}
+
+TEST(PlotPanelTest, ResponseDistributionCountsItsBarsNotItsRows) {
+  auto data = MakeData(2, 30);
+  std::vector<CheckedValue*> rows;
+  for (int o = 0; o < 25; ++o) rows.push_back(data->tpChemoValuePtr[o]);
+  auto form = TViewGraphForm::CreateForValueRows(nullptr, data.get(), GraphKind::ResponseDistribution, rows.data(), 25);
+  Record(*form);
+  EXPECT_EQ(form->ComboBoxVar2->currentText(), "4");  // 25 rows / 10 = item 2
+  EXPECT_EQ(form->ElementCount(), 4);
+  EXPECT_EQ(form->Data().RowCount, 25);
+}
+
+TEST(PlotPanelTest, ChoicesSurviveRedrawsAndNoneDisablesTheLabelReset) {
+  auto data = MakeData(3, 5);
+  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
+  Record(*form);
+  EXPECT_EQ(form->LabelVar1->text(), "X variable:");
+  EXPECT_EQ(form->ComboBoxVar2->currentIndex(), 1);
+  EXPECT_EQ(form->ComboBoxLabel->currentText(), "Name");
+  EXPECT_TRUE(form->SpeedButtonLabelReset->isEnabled());
+  EXPECT_NE(Recorded(*form).FindText("O3"), nullptr);
+
+  form->ComboBoxVar1->setCurrentIndex(2);
+  form->ComboBoxLabel->setCurrentIndex(1);
+  form->ComboBoxLabelChange();
+  Record(*form, 700, 500);
+  EXPECT_EQ(form->Data().XAxisName, "V3");
+  EXPECT_EQ(form->ComboBoxLabel->currentText(), "ID");
+  EXPECT_NE(Recorded(*form).FindText("3"), nullptr);
+
+  form->ComboBoxLabel->setCurrentIndex(0);
+  form->ComboBoxLabelChange();
+  EXPECT_FALSE(form->SpeedButtonLabelReset->isEnabled());
+  EXPECT_TRUE(Recorded(*form).CallsOf(CallKind::RoundRect).empty());
+}
+
+TEST(PlotPanelTest, ProfilesOfferTheirColumnsAndLabelChoices) {
+  auto data = MakeData(3, 4);
+  auto variable = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariableProfile);
+  Record(*variable);
+  EXPECT_EQ(variable->LabelVar1->text(), "Variable:");
+  EXPECT_TRUE(variable->ComboBoxVar2->isHidden());
+  EXPECT_EQ(variable->ComboBoxLabel->y(), 40);
+  EXPECT_NE(Recorded(*variable).FindText("4"), nullptr);  // ID labels: ordinals
+
+  auto object = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::ObjectProfile);
+  Record(*object);
+  EXPECT_EQ(object->LabelVar1->text(), "Object:");
+  EXPECT_EQ(object->ComboBoxLabel->count(), 2);
+  EXPECT_EQ(object->ElementCount(), 3);
+  EXPECT_NE(Recorded(*object).FindText("V2"), nullptr);
+}
+
+class LimitTest : public testing::Test {
+protected:
+  LimitTest() : data(MakeData(2, 4)) {
+    form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
+    Record(*form);
+  }
+  long double Bound(int which) {
+    long double b[4];
+    form->CurrentPlot()->GetRange(b[0], b[1], b[2], b[3]);
+    return b[which];
+  }
+  std::unique_ptr<ChemoData> data;
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST_F(LimitTest, ACheckedLimitStaysInForceUntilUnchecked) {
+  EXPECT_EQ(form->EditLimit[1]->text(), "4");
+  EXPECT_FALSE(form->EditLimit[1]->isEnabled());
+  form->CheckBoxLimit[1]->setChecked(true);
+  EXPECT_TRUE(form->EditLimit[1]->isEnabled());
+  PressKey(*form, form->EditLimit[1], "10", 1);
+  EXPECT_EQ(Bound(1), 10.0L);
+  Record(*form, 800, 600);
+  EXPECT_EQ(Bound(1), 10.0L);
+  EXPECT_EQ(form->EditLimit[1]->text(), "10");
+  form->CheckBoxLimit[1]->setChecked(false);
+  Record(*form);
+  EXPECT_EQ(Bound(1), 4.0L);
+}
+
+TEST_F(LimitTest, AnEmptyOrReversedRangeIsPutBackSilently) {
+  form->CheckBoxLimit[0]->setChecked(true);
+  PressKey(*form, form->EditLimit[0], "7", 0);
+  EXPECT_EQ(form->EditLimit[0]->text(), "1");
+  EXPECT_EQ(Bound(0), 1.0L);
+  EXPECT_TRUE(TestUi().Shown().empty());
+  form->EditLimitKeyDown(0, Qt::Key_A);  // only Enter applies
+  EXPECT_EQ(form->EditLimit[0]->text(), "1");
+}
+
+TEST_F(LimitTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
+  form->CheckBoxLimit[3]->setChecked(true);
+  form->EditLimit[3]->setText("abc");
+  Record(*form, 700, 500);
+  Record(*form, 600, 500);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "'abc' is not a valid floating point value");
+  EXPECT_EQ(form->EditLimit[3]->text(), "8");
+
+  PressKey(*form, form->EditLimit[3], "x1", 3);
+  EXPECT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(form->EditLimit[3]->text(), "8");
+}
+
+TEST(PlotBuilderTest, NoPlotMeansALimitEditDoesNothing) {
+  auto data = MakeData(2, 4);
+  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
+  ASSERT_EQ(form->CurrentPlot(), nullptr);
+  form->CheckBoxLimit[0]->setChecked(true);
+  PressKey(*form, form->EditLimit[0], "2", 0);
+  EXPECT_EQ(form->CurrentPlot(), nullptr);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST(PlotBuilderTest, AnImageBelowSixteenPixelsIsErasedAndLeftBlank) {
+  auto data = MakeData(2, 4);
+  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
+  Record(*form, 15, 300);
+  EXPECT_TRUE(Recorded(*form).Calls().empty());
+  Record(*form, 300, 300);
+  EXPECT_FALSE(Recorded(*form).Calls().empty());
+}
+
+class LabelLayoutTest : public testing::Test {
+protected:
+  LabelLayoutTest() : data(MakeData(2, 4)) {
+    form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
+    Record(*form);
+  }
+  LabelPlotParam& Label(int k) { return form->Data().tpLabelPlotParam[k]; }
+  std::unique_ptr<ChemoData> data;
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST_F(LabelLayoutTest, LabelsMoveWithTheImageAndKeepTheirSize) {
+  LabelPlotParam before = Label(2);
+  ASSERT_TRUE(before.IsPlaced());
+  Record(*form, 1232, 577);
+  EXPECT_EQ(Label(2).LabelLeft, 2 * before.LabelLeft);
+  EXPECT_EQ(Label(2).LabelRight - Label(2).LabelLeft, before.LabelRight - before.LabelLeft);
+  EXPECT_EQ(Label(2).LabelTop, before.LabelTop);
+
+  form->SpeedButtonLabelResetClick();  // placed afresh next to the points
+  EXPECT_NE(Label(2).LabelLeft, 2 * before.LabelLeft);
+}
+
+TEST_F(LabelLayoutTest, DraggingALabelKeepsItWhereItWasDropped) {
+  LabelPlotParam start = Label(1);
+  int x = (start.LabelLeft + start.LabelRight) / 2;
+  int y = (start.LabelTop + start.LabelBottom) / 2;
+  form->ImageMouseMove(x, y);
+  form->ImageMouseDown();
+  form->ImageMouseMove(x + 30, y + 20);
+  form->ImageMouseMove(x + 40, y + 25);
+  form->ImageMouseUp();
+  EXPECT_EQ(Label(1).LabelLeft, start.LabelLeft + 40);
+  EXPECT_EQ(Label(1).LabelBottom, start.LabelBottom + 25);
+  Record(*form, 1232, 577);  // the dropped place is the new base
+  EXPECT_EQ(Label(1).LabelLeft, 2 * (start.LabelLeft + 40));
+}
+
+TEST_F(LabelLayoutTest, APressOutsideEveryLabelNeitherDragsNorRedraws) {
+  form->ImageMouseMove(2, 2);
+  form->ImageMouseDown();
+  const_cast<RecordingCanvas&>(Recorded(*form)).ClearCalls();
+  form->ImageMouseMove(50, 50);
+  form->ImageMouseUp();
+  EXPECT_TRUE(Recorded(*form).Calls().empty());
+}
+
+TEST_F(LabelLayoutTest, DoubleClickTogglesTheLabelUnderTheCursorOnlyWithSingleLabels) {
+  LabelPlotParam point = Label(0);
+  int x = (point.SymbolLeft + point.SymbolRight) / 2;
+  int y = (point.SymbolTop + point.SymbolBottom) / 2;
+  form->ImageMouseMove(x, y);
+  form->ImageDblClick();
+  EXPECT_FALSE(Label(0).Shown);
+
+  form->CheckBoxCustomLabel->setChecked(true);
+  EXPECT_EQ(form->ComboBoxLabel->currentIndex(), 1);
+  EXPECT_TRUE(Recorded(*form).CallsOf(CallKind::RoundRect).empty());
+  form->ImageMouseMove(x, y);
+  form->ImageDblClick();
+  EXPECT_TRUE(Label(0).Shown);
+  EXPECT_EQ(Recorded(*form).CallsOf(CallKind::RoundRect).size(), 1u);
+
+  form->CheckBoxCustomLabel->setChecked(false);
+  EXPECT_EQ(form->ComboBoxLabel->currentIndex(), 2);  // the index it had before
+}
+
+// The frequency of the pool variables in the selected models.
+class FrequencyTest : public testing::Test {
+protected:
+  FrequencyTest() : data(MakeData(4, 3)), models(data.get()) {
+    data->iSelectedVarCount = 3;
+    AllocCheckedArray(data->ipSelectedVarPtr, 3, "*ipSelectedVarPtr");
+    for (int p = 0; p < 3; ++p) data->ipSelectedVarPtr[p] = p;
+  }
+  void AddModel(std::vector<int32_t> vars, int status) {
+    DataResultNode* node = models.Append();
+    node->iSize = static_cast<int32_t>(vars.size());
+    node->iSelStatus = status;
+    AllocCheckedArray(node->ipSelVarIdxPtr, node->iSize, "*ipSelVarIdxPtr");
+    std::copy(vars.begin(), vars.end(), node->ipSelVarIdxPtr);
+  }
+  long double Cell(int row, int col) { return form->Data().tpGraphValue[row][col].Value; }
+  void Open() {
+    form = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, GraphKind::VariableFrequency);
+    Record(*form);
+  }
+  std::unique_ptr<ChemoData> data;
+  DataResultList models;
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST_F(FrequencyTest, CountsOnlySelectedModelsPerSizeAndOverall) {
+  AddModel({0, 1}, 1);
+  AddModel({1}, 3);
+  AddModel({0, 2}, 0);
+  AddModel({1, 3}, 1);  // variable 3 lies outside the pool
+  Open();
+  ASSERT_EQ(form->Data().RowCount, 3);
+  EXPECT_EQ(form->ComboBoxVar1->count(), 3);  // "All", "1", "2"
+  EXPECT_EQ(Cell(1, 1), 1.0L);
+  EXPECT_EQ(Cell(2, 0), 1.0L / 3);
+  EXPECT_EQ(Cell(2, 1), 2.0L / 3);
+  EXPECT_EQ(Cell(0, 1), 3.0L / 4);
+  EXPECT_EQ(Cell(0, 2), 0.0L);
+  EXPECT_NE(Recorded(*form).FindText("Selected models variables: All"), nullptr);
+  EXPECT_EQ(form->ElementCount(), 3);
+}
+
+TEST_F(FrequencyTest, NoSelectedModelGivesPresentZeros) {
+  AddModel({0, 1}, 0);
+  Open();
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 3; ++col) {
+      EXPECT_EQ(Cell(row, col), 0.0L);
+      EXPECT_FALSE(form->Data().tpGraphValue[row][col].Missing);
+    }
+}
+
+// A score plot of 3 x 2 values over a data set whose last object lacks its response.
+class MatrixPlotTest : public testing::Test {
+protected:
+  MatrixPlotTest() : data(MakeData(2, 3, 1)), values(3, 2) {
+    data->tpChemoValuePtr[2][1].Missing = true;
+    for (int r = 0; r < 3; ++r) {
+      values.At(r, 0) = r * 0.5L;
+      values.At(r, 1) = 1.0L + r;
+    }
+    source.values = &values;
+    source.elementNames = names;
+    source.firstLabelTexts = ranks;
+    source.firstLabelText = "ID";
+    source.secondLabelText = "Name";
+    source.elementIDs = ids;
+    source.axisNames = axes;
+  }
+  std::unique_ptr<ChemoData> data;
+  Matrix values;
+  std::string names[3] = {"n1", "n2", "n.3"};
+  std::string ranks[3] = {"2", "3", "1"};
+  std::string ids[3] = {"i1", "i2", "i3"};
+  std::string axes[2] = {"PC1", "PC2"};
+  MatrixPlotSource source;
+};
+
+TEST_F(MatrixPlotTest, ScorePlotLegendListsOnlyThePresentGroups) {
+  bool closed = false;
+  auto form = TViewGraphForm::CreateForPcaPlot(nullptr, data.get(), source, GraphKind::PcaScores, &closed);
+  Record(*form);
+  const AxisParams& axis = form->Data().Axis;
+  ASSERT_EQ(axis.GroupCount, 2);
+  EXPECT_EQ(axis.LegendNames[1], "Unknown");
+  EXPECT_EQ(axis.GroupColors[1], clRed);
+  EXPECT_EQ(axis.ElementGroup[2], 1);
+  EXPECT_NE(Recorded(*form).FindText("Unknown"), nullptr);
+  EXPECT_EQ(Recorded(*form).FindText("Prediction"), nullptr);
+  EXPECT_EQ(form->ComboBoxLabel->count(), 3);
+  form->close();
+  EXPECT_TRUE(closed);
+}
+
+TEST_F(MatrixPlotTest, LabelChoicesPickTheElementTexts) {
+  auto form = TViewGraphForm::CreateForMatrixScatter(nullptr, data.get(), source, GraphKind::ModelsScatter);
+  Record(*form);
+  EXPECT_EQ(form->ComboBoxLabel->currentText(), "Mod ID");
+  EXPECT_NE(Recorded(*form).FindText("i2"), nullptr);
+  form->ComboBoxLabel->setCurrentIndex(1);
+  form->ComboBoxLabelChange();
+  EXPECT_NE(Recorded(*form).FindText("3"), nullptr);
+  form->ComboBoxVar2->setCurrentIndex(0);
+  form->ComboBoxVar2Change();
+  EXPECT_EQ(form->Data().YAxisName, "PC1");
+}
+
+TEST_F(MatrixPlotTest, LoadingPlotsIncludeTheOriginAndOfferOneLabelText) {
+  source.singleLabel = 1;
+  auto form = TViewGraphForm::CreateForPcaPlot(nullptr, data.get(), source, GraphKind::PcaLoadings, nullptr);
+  Record(*form);
+  EXPECT_EQ(form->ComboBoxLabel->count(), 2);
+  EXPECT_TRUE(form->Data().Axis.OriginVectors);
+  long double b[4];
+  form->CurrentPlot()->GetRange(b[0], b[1], b[2], b[3]);
+  EXPECT_EQ(b[2], 0.0L);  // Y data 1..3, origin included
+}
+
+TEST_F(MatrixPlotTest, ExportWritesCaptionHeaderAndOneLinePerElement) {
+  SeparatorHost host(',');
+  auto form = TViewGraphForm::CreateForMatrixScatter(nullptr, data.get(), source, GraphKind::ModelsScatter);
+  form->setWindowTitle("Models");
+  Record(*form);
+  EXPECT_EQ(form->ExportText(),
+            "Models\r\n\r\nElement\tPC1\tPC2\r\n"
+            "\r\nn1\t0\t1"
+            "\r\nn2\t0,5\t2"
+            "\r\nn.3\t1\t3");
+}
+
+// Kind 21: the ranking window's score plot with three rank classes.
+class RankTest : public MatrixPlotTest {
+protected:
+  RankTest() : big(30, 2) {
+    for (int r = 0; r < 30; ++r) {
+      big.At(r, 0) = r;
+      big.At(r, 1) = 30 - r;
+      rankTexts[r] = std::to_string(r + 1);
+      bigNames[r] = "m" + std::to_string(r);
+    }
+    source.values = &big;
+    source.firstLabelTexts = rankTexts;
+    source.elementNames = bigNames;
+    source.elementIDs = bigNames;
+    form = TViewGraphForm::CreateForMatrixScatter(nullptr, data.get(), source, GraphKind::McdmRanking);
+    Record(*form);
+  }
+  void Enter(int which, const char* text) {
+    form->EditRange[which]->setText(text);
+    form->EditRangeKeyDown(which, Qt::Key_Return);
+  }
+  Matrix big;
+  std::string rankTexts[30];
+  std::string bigNames[30];
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST_F(RankTest, StartsWithThirdsAndTheirCaptions) {
+  EXPECT_EQ(form->EditRange[0]->text(), "10");
+  EXPECT_EQ(form->EditRange[1]->text(), "20");
+  EXPECT_EQ(form->EditRange[2]->text(), "30");
+  EXPECT_TRUE(form->EditRange[2]->isReadOnly());
+  EXPECT_EQ(form->StaticTextRange[0]->text(), "From 1 to");
+  EXPECT_EQ(form->StaticTextRange[1]->text(), "From 11 to");
+  EXPECT_EQ(form->StaticTextRange[2]->text(), "From 21 to");
+  EXPECT_EQ(form->RankClasses()[9], 0);
+  EXPECT_EQ(form->RankClasses()[10], 1);
+  EXPECT_EQ(form->RankClasses()[20], 2);
+}
+
+TEST_F(RankTest, RefusesABoundOutOfRangeAndRevertsBothEdits) {
+  Enter(1, "30");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Sorry, 30 is an invalid value. Allowed range is: 11 to 29.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(form->EditRange[1]->text(), "20");
+
+  Enter(0, "25");
+  EXPECT_EQ(TestUi().Shown(1).text, "Sorry, 25 is an invalid value. Allowed range is: 1 to 19.");
+  Enter(0, "x");
+  EXPECT_EQ(TestUi().Shown(2).text, "Sorry, x is an invalid value. Allowed range is: 1 to 19.");
+  EXPECT_EQ(form->EditRange[0]->text(), "10");
+}
+
+TEST_F(RankTest, AcceptedBoundsReclassifyAndEscapeReverts) {
+  Enter(0, "5");
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_EQ(form->StaticTextRange[1]->text(), "From 6 to");
+  EXPECT_EQ(form->RankClasses()[5], 1);
+  EXPECT_EQ(form->Data().Axis.ElementGroup[5], 1);
+
+  form->EditRange[1]->setText("7");
+  form->EditRangeKeyDown(1, Qt::Key_Escape);
+  EXPECT_EQ(form->EditRange[1]->text(), "20");
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(RankTest, ExportWritesAnEmptyStatusForGroupsWithoutLegend) {
+  std::string text = form->ExportText();
+  EXPECT_NE(text.find("Element\tStatus\tPC1\tPC2\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nm0\t\t0\t30"), std::string::npos);
+}
+
+// Kind 23: four model sizes, averages and their standard deviations.
+class R2Q2Test : public testing::Test {
+protected:
+  R2Q2Test() : data(MakeData(1, 1)) {
+    rows.assign(16, std::vector<CheckedValue>(2));
+    for (int i = 0; i < 16; ++i) {
+      rows[i][0] = CheckedValue(i % 4 + 1, false);
+      rows[i][1] = CheckedValue(i < 8 ? 0.5L + i * 0.01L : 0.125L, false);
+      pointers.push_back(rows[i].data());
+    }
+    form = TViewGraphForm::CreateForValueRows(nullptr, data.get(), GraphKind::R2VsQ2, pointers.data(), 8);
+    form->setWindowTitle("R2/Q2");
+    Record(*form);
+  }
+  std::unique_ptr<ChemoData> data;
+  std::vector<std::vector<CheckedValue>> rows;
+  std::vector<CheckedValue*> pointers;
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST_F(R2Q2Test, OpensWithXMinForcedAndExtendsTheFilterOnce) {
+  EXPECT_TRUE(form->CheckBoxLimit[0]->isChecked());
+  EXPECT_EQ(form->EditLimit[0]->text(), "0.9");
+  Record(*form, 700, 500);
+  Record(*form, 600, 500);
+  EXPECT_EQ(form->SavePictureFilter, "JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Text (*.txt)|*.txt");
+  EXPECT_EQ(form->SpeedButtonSaveImage->toolTip(), "Save image - Export data");
+  EXPECT_TRUE(form->Data().Axis.IntegerXTicks);
+}
+
+TEST_F(R2Q2Test, LabelsEverySizeTwiceAndExportsTheDeviations) {
+  form->ComboBoxLabel->setCurrentIndex(1);
+  form->ComboBoxLabelChange();
+  EXPECT_EQ(Recorded(*form).CallsOf(CallKind::RoundRect).size(), 8u);
+  EXPECT_EQ(form->Data().ElementNames[5], "2");
+  std::string text = form->ExportText();
+  EXPECT_NE(text.find("Element\tStatus\tNumber of variables\tR2 and Q2\r\n\r\n1\tAverage R2\t1\t0.5\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\r\n4\tS.D. of Average Q2\t4\t0.125"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 2), "25");  // no line end after the last line
+}
+
+TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
+  TempFolder folder;
+  TestUi().AnswerFile(folder.File("plot"), 1);
+  form->SpeedButtonSaveImageClick();
+  TestUi().AnswerFile(folder.File("plot.bmp"), 1);
+  form->SpeedButtonSaveImageClick();
+  TestUi().AnswerFile(folder.File("shot.bmp"), 2);
+  form->SpeedButtonSaveImageClick();
+  TestUi().AnswerFile(folder.File("values"), 3);
+  form->SpeedButtonSaveImageClick();
+  EXPECT_EQ(ReadFile(folder.File("shot.bmp")).substr(0, 2), "BM");
+  EXPECT_EQ(ReadFile(folder.File("values.txt")), form->ExportText());
+
+  FILE* file = std::fopen(folder.File("plot.jpg").c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  jpeg_decompress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&info);
+  jpeg_stdio_src(&info, file);
+  jpeg_read_header(&info, TRUE);
+  EXPECT_EQ(static_cast<int>(info.image_width), form->Picture().width());
+  EXPECT_EQ(static_cast<int>(info.image_height), form->Picture().height());
+  jpeg_destroy_decompress(&info);
+  std::fclose(file);
+  EXPECT_FALSE(ReadFile(folder.File("plot.bmp.jpg")).empty());
+
+  TestUi().AnswerFile(folder.File("plot.jpg"), 1);
+  TestUi().Answer(IDNO);
+  form->SpeedButtonSaveImageClick();
+  EXPECT_EQ(TestUi().Shown(0).text, "File already esists! Do you want to overwrite?");
+  TestUi().AnswerFile(folder.File("none/x"), 3);
+  form->SpeedButtonSaveImageClick();
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot write data. Please check your privileges.");
+}
+
+TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
+  auto data = MakeData(2, 20);
+  std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + 20);
+  bool closed = false;
+  auto form = TViewGraphForm::CreateForResponseDistribution(nullptr, data.get(), GraphKind::ResponseDistribution,
+                                                            rows.data(), 20, &closed);
+  QPointer<TViewGraphForm> watch(form.get());
+  ModelessWindows windows;
+  QWidget opener;
+  int number = windows.Show(form.release(), &opener);
+  watch->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(watch.isNull());
+  EXPECT_TRUE(windows.IsClosed(number));
+}
+
+}  // namespace

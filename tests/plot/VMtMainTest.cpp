@@ -1,0 +1,185 @@
+#include "plot/VMtMain.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "PlotTestSupport.h"
+#include "plot/ViewerCommon.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+// The fill the window gives a cell drawn on white; nothing when it keeps white.
+std::optional<TColor> Fill(const TFormViewMatrix& form, int col, int row, bool selected = false) {
+  CellLook look{clWhite, clBlack, selected, false};
+  form.StringGridDrawCell(col, row, look);
+  return look.fill == clWhite ? std::nullopt : std::optional<TColor>(look.fill);
+}
+
+// A 3 x 3 correlation matrix in lower-triangle mode, as the data viewer opens it.
+class CorrelationViewTest : public testing::Test {
+protected:
+  CorrelationViewTest() : matrix(3, 3) {
+    const long double values[3][3] = {{1.0L, 0.85L, -0.95L}, {0.85L, 1.0L, 0.75L}, {-0.95L, 0.75L, 1.0L}};
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) matrix.At(r, c) = CheckedValue(values[r][c], false);
+    form = TFormViewMatrix::CreateForRealMatrix(nullptr, &matrix, labels, labels, "Corr. v1.2", 1, 0, 1, 0);
+  }
+
+  CheckedMatrix matrix;
+  std::string labels[3] = {"a.1", "b", "c"};
+  std::unique_ptr<TFormViewMatrix> form;
+};
+
+TEST_F(CorrelationViewTest, ShowsOnlyTheLowerTriangleWithFourDecimals) {
+  ASSERT_EQ(form->StringGrid->ColCount(), 4);
+  ASSERT_EQ(form->StringGrid->RowCount(), 4);
+  EXPECT_EQ(form->StringGrid->Cells(0, 0), "Corr. v1.2");
+  EXPECT_EQ(form->StringGrid->Cells(1, 0), "a.1");
+  EXPECT_EQ(form->StringGrid->Cells(0, 3), "c");
+  for (int row = 1; row <= 3; ++row)
+    for (int col = 1; col <= 3; ++col) EXPECT_EQ(form->StringGrid->Cells(col, row).empty(), col > row) << col << "," << row;
+  EXPECT_EQ(form->StringGrid->Cells(1, 1), "1.0000");
+  EXPECT_EQ(form->StringGrid->Cells(1, 3), "-0.9500");
+  EXPECT_FALSE(form->ComboBoxSortCol->isVisibleTo(form.get()));
+}
+
+TEST_F(CorrelationViewTest, ColoursCellsBelowTheDiagonalByThresholds) {
+  EXPECT_EQ(form->EditLo->text(), "0.70");
+  EXPECT_EQ(form->EditHi->text(), "0.90");
+  auto fill = [&](int col, int row) { return Fill(*form, col, row); };
+  EXPECT_EQ(fill(1, 2), std::optional<TColor>(33023));  // 0.85 orange
+  EXPECT_EQ(fill(1, 3), std::optional<TColor>(255));    // -0.95 red
+  EXPECT_EQ(fill(2, 3), std::optional<TColor>(65535));  // 0.75 yellow
+  EXPECT_FALSE(fill(2, 2).has_value());                 // the diagonal never
+  EXPECT_EQ(fill(0, 2), std::optional<TColor>(clBtnFace));  // labels look fixed
+  EXPECT_FALSE(fill(3, 1).has_value());                 // the empty upper triangle never
+
+  for (int i = 0; i < 25; ++i) form->UpDownLo->Step(1);  // Lo 95, Mi 80, Hi 90
+  EXPECT_EQ(form->EditLo->text(), "0.95");
+  EXPECT_EQ(fill(1, 2), std::optional<TColor>(33023));
+  EXPECT_EQ(fill(1, 3), std::optional<TColor>(255));
+  EXPECT_EQ(fill(2, 3), std::nullopt);
+  for (int i = 0; i < 10; ++i) form->UpDownLo->Step(1);
+  EXPECT_EQ(form->EditLo->text(), "0.99");  // held at the up-down's maximum
+}
+
+TEST_F(CorrelationViewTest, SavesTheTriangleWithEighteenDecimalsAndTheUsersSeparator) {
+  SeparatorHost host(',');
+  TempFolder folder;
+  TestUi().AnswerFile(folder.File("corr"));
+  form->SpeedButtonSaveToFileClick();
+  std::string expected = "Corr. v1.2\ta.1\tb\tc\t\r\n"
+                         "a.1\t1,000000000000000000\t\r\n"
+                         "b\t0,850000000000000000\t1,000000000000000000\t\r\n"
+                         "c\t-0,950000000000000000\t0,750000000000000000\t1,000000000000000000\t\r\n";
+  EXPECT_EQ(ReadFile(folder.File("corr.txt")), expected);
+}
+
+TEST_F(CorrelationViewTest, CopiesEveryGridCellConvertingOnlyNumbers) {
+  SeparatorHost host(',');
+  form->SpeedButtonCopyClick();
+  EXPECT_EQ(TestUi().clipboard,
+            "Corr. v1.2\ta.1\tb\tc\t\r\n"
+            "a.1\t1,0000\t\t\t\r\n"
+            "b\t0,8500\t1,0000\t\t\r\n"
+            "c\t-0,9500\t0,7500\t1,0000\t\r\n");
+}
+
+TEST_F(CorrelationViewTest, SaveKeepsATxtExtensionInAnyCaseAndAsksBeforeOverwriting) {
+  TempFolder folder;
+  TestUi().AnswerFile(folder.File("a.TXT"));
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_FALSE(ReadFile(folder.File("a.TXT")).empty());
+
+  TestUi().AnswerFile(folder.File("b.dat"));
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_FALSE(ReadFile(folder.File("b.dat.txt")).empty());
+
+  WriteTextFile(folder.File("old.txt"), "keep");
+  TestUi().AnswerFile(folder.File("old.txt"));
+  TestUi().Answer(IDNO);
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(TestUi().Shown(0).text, "File already esists! Do you want to overwrite?");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(ReadFile(folder.File("old.txt")), "keep");
+
+  TestUi().AnswerFile(folder.File("no/such/folder/x.txt"));
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(TestUi().Shown().back().text, "Cannot save file");
+  EXPECT_EQ(TestUi().Shown().back().caption, "APPLICATION ERROR");
+}
+
+// The out-of-limit counts of the model list: integers, sortable, with row colours.
+class CountsViewTest : public testing::Test {
+protected:
+  CountsViewTest() : matrix(5, 2) {
+    const int counts[5] = {3, -1, 7, -1, 5};  // -1: missing
+    for (int r = 0; r < 5; ++r) {
+      matrix.At(r, 0) = CheckedIntValue(counts[r], counts[r] < 0);
+      matrix.At(r, 1) = CheckedIntValue(10 * r, false);
+    }
+    form = TFormViewMatrix::CreateForIntMatrix(nullptr, &matrix, colors, labels, rows, "Out", 0, 1, 1, 0);
+  }
+
+  std::vector<std::string> Column(int col) const {
+    std::vector<std::string> texts;
+    for (int row = 1; row < form->StringGrid->RowCount(); ++row) texts.push_back(form->StringGrid->Cells(col, row));
+    return texts;
+  }
+  void Choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    form->ComboBoxSortColChange();
+  }
+
+  CheckedIntMatrix matrix;
+  TColor colors[5] = {1, 2, 3, 4, 5};
+  std::string labels[2] = {"Count", "Other"};
+  std::string rows[5] = {"m0", "m1", "m2", "m3", "m4"};
+  std::unique_ptr<TFormViewMatrix> form;
+};
+
+TEST_F(CountsViewTest, SortsDescendingFirstWithMissingRowsLastInReverseOrder) {
+  EXPECT_EQ(form->ComboBoxAscDes->currentText(), "Descending");
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"m2", "m4", "m0", "m3", "m1"}));
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"7", "5", "3", "", ""}));
+  Choose(form->ComboBoxAscDes, 0);
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"m0", "m4", "m2", "m3", "m1"}));
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"0", "40", "20", "30", "10"}));
+}
+
+TEST_F(CountsViewTest, ResortingNeverShowsAStaleNumberInAMissingCell) {
+  Choose(form->ComboBoxSortCol, 1);  // m4 first: every Count cell moves
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"m4", "m3", "m2", "m1", "m0"}));
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"5", "", "7", "", "3"}));
+}
+
+TEST_F(CountsViewTest, ScrollingKeepsTheRowLabelsInViewUntilTheNextClick) {
+  EXPECT_EQ(form->StringGrid->FixedCols(), 0);
+  form->StringGridTopLeftChanged();
+  EXPECT_EQ(form->StringGrid->FixedCols(), 1);
+  form->StringGridMouseDown();
+  EXPECT_EQ(form->StringGrid->FixedCols(), 0);
+}
+
+TEST_F(CountsViewTest, RowColoursFollowTheSortedRowsUnlessSelected) {
+  EXPECT_EQ(Fill(*form, 0, 1), std::optional<TColor>(3));  // m2
+  EXPECT_EQ(Fill(*form, 0, 5), std::optional<TColor>(2));  // m1
+  EXPECT_EQ(Fill(*form, 0, 1, true), std::optional<TColor>(clBtnFace));  // the label column, selected
+}
+
+TEST(MatrixViewTest, SavedIntegerTableWritesEveryRowInFull) {
+  CheckedIntMatrix matrix(2, 2);
+  matrix.At(0, 0) = CheckedIntValue(4, false);
+  matrix.At(0, 1) = CheckedIntValue(0, true);
+  matrix.At(1, 0) = CheckedIntValue(-2, false);
+  matrix.At(1, 1) = CheckedIntValue(9, false);
+  std::string labels[2] = {"x", "y"};
+  auto form = TFormViewMatrix::CreateForIntMatrix(nullptr, &matrix, nullptr, labels, labels, "t", 0, 0, 1, 0);
+  TempFolder folder;
+  TestUi().AnswerFile(folder.File("m.txt"));
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(ReadFile(folder.File("m.txt")), "t\tx\ty\t\r\nx\t4\t\t\r\ny\t-2\t9\t\r\n");
+}
+
+}  // namespace
