@@ -53,6 +53,14 @@ bool IsUserInput(QEvent::Type type) {
   }
 }
 
+// What a long calculation holds off: user input, and the window system's
+// request to close a widget that code may still use. (The close events of the
+// native windows themselves must pass: a dialog that ends sends one.)
+bool IsHeldOff(const QObject* target, const QEvent* event) {
+  return IsUserInput(event->type()) ||
+         (event->type() == QEvent::Close && event->spontaneous() && target->isWidgetType());
+}
+
 bool IsEscapePress(const QEvent* event) {
   return event->type() == QEvent::KeyPress &&
          static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
@@ -148,9 +156,10 @@ bool QtUiServices::ReachesNewModal(QObject* target) const {
 }
 
 // While quiet, user input is swallowed; an Escape press among it is recorded
-// for the next poll.
+// for the next poll. Escape that answers a message box shown meanwhile is no
+// abort request.
 bool QtUiServices::eventFilter(QObject* watched, QEvent* event) {
-  if (quietDepth_ == 0 || !IsUserInput(event->type()) || ReachesNewModal(watched)) return false;
+  if (quietDepth_ == 0 || !IsHeldOff(watched, event) || ReachesNewModal(watched)) return false;
   if (IsEscapePress(event)) escapeDown_ = true;
   event->ignore();
   return true;

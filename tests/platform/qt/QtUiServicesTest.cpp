@@ -156,14 +156,6 @@ TEST(QtUiServicesTest, FindDialogRunsItsHandlerOnEveryFind) {
   ui.FindDialog()->close();
 }
 
-TEST(QtUiServicesTest, ProgramFontIsDejaVuSans) {
-  const QFont before = QApplication::font();
-  ApplyProgramFont();
-  EXPECT_EQ(QApplication::font().family(), "DejaVu Sans");
-  EXPECT_GT(QApplication::font().pixelSize(), 0);
-  QApplication::setFont(before);
-}
-
 TEST(QtUiServicesTest, KeyLocksAreUnknownWithoutAnXDisplay) {
   const KeyLockState state = KeyLocks();  // the tests run offscreen
   EXPECT_FALSE(state.known);
