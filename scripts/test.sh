@@ -8,3 +8,11 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# The file readers again under AddressSanitizer and UBSan: damaged project files must
+# never crash, leak or read out of bounds.
+asan="$root/build/asan"
+cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON
+cmake --build "$asan" --target korvane_core_tests
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1 \
+  "$asan/tests/korvane_core_tests" --gtest_filter='ProjectFile*:ChemoData*:DataResult*:TempFiles*:Stream*:ExtendedCodec*'
