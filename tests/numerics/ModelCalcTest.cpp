@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "numerics/Statistics.h"
+#include "numerics/MersenneTwister.h"
 #include "numerics/NumericsTestSupport.h"
 
 namespace {
@@ -30,23 +30,16 @@ Model MakeModel(const std::vector<std::vector<long double>>& rows) {
   return m;
 }
 
-// Deterministic well-conditioned data: y = 1 + sum_j j x_j + noise.
-Model RandomModel(int n, int p, unsigned seed) {
-  std::vector<std::vector<long double>> rows;
-  unsigned state = seed;
-  auto next = [&] {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<long double>(state >> 8) / (1u << 24) - 0.5L;
-  };
-  for (int i = 0; i < n; ++i) {
-    std::vector<long double> row(p + 1);
-    long double y = 1.0L;
+// Well-conditioned data: y = 1 + sum_j j x_j + noise.
+Model RandomModel(int n, int p, int32_t seed) {
+  MersenneTwister random(seed);
+  std::vector<std::vector<long double>> rows(n, std::vector<long double>(p + 1));
+  for (auto& row : rows) {
+    row[0] = 1.0L + random.RandomReal();
     for (int j = 1; j <= p; ++j) {
-      row[j] = next() * 10.0L;
-      y += j * row[j];
+      row[j] = 10.0L * random.RandomReal();
+      row[0] += j * row[j];
     }
-    row[0] = y + next();
-    rows.push_back(row);
   }
   return MakeModel(rows);
 }
@@ -124,27 +117,28 @@ TEST(LooPress, FailsWithMinusOneWhenADownDatedSystemIsSingular) {
   EXPECT_EQ(LooPress(spike.X, spike.y, spike.n, spike.p), -1.0L);
 }
 
-TEST(FitModel, ExactFitGivesFullR2AndMissingQ2) {
+TEST(FitModel, ExactFitAndConstantResponse) {
   Model m = MakeModel({{3, 1}, {5, 2}, {7, 3}, {9, 4}});  // y = 1 + 2x
-  Matrix coefficients(2, 1);
-  Matrix fitted(4, 1);
-  Matrix loo(4, 1);
-  long double ssReg, ssTot, press;
+  Matrix coefficients(2, 1), fitted(4, 1), loo(4, 1);
+  long double ssReg, ssTot, press, r2, q2;
+  bool r2Missing, q2Missing;
   ASSERT_TRUE(FitModel(ssReg, ssTot, &press, &coefficients, &loo, m.n, m.p, m.y, m.X, &fitted));
-  EXPECT_TRUE(Close(coefficients.At(0, 0), 1.0L, 1e-15));
   EXPECT_TRUE(Close(coefficients.At(1, 0), 2.0L, 1e-15));
   EXPECT_TRUE(Close(fitted.At(3, 0), 9.0L, 1e-15));
   EXPECT_TRUE(Close(loo.At(0, 0), 3.0L, 1e-14));
-  EXPECT_TRUE(Close(ssReg, 20.0L, 1e-14));
   EXPECT_EQ(ssTot, 20.0L);
-  long double r2, q2;
-  bool r2Missing, q2Missing;
   R2FromSS(r2, r2Missing, ssReg, ssTot);
-  EXPECT_FALSE(r2Missing);
   EXPECT_TRUE(Close(r2, 1.0L, 1e-15));
-  Q2FromPress(q2, q2Missing, 0.0L, ssTot);
+  Q2FromPress(q2, q2Missing, 0.0L, ssTot);  // PRESS 0 leaves Q2 missing
   EXPECT_TRUE(q2Missing);
-  EXPECT_EQ(q2, 0.0L);
+
+  Model flat = MakeModel({{4, 1}, {4, 2}, {4, 5}});
+  FitModel(ssReg, ssTot, &press, nullptr, nullptr, flat.n, flat.p, flat.y, flat.X, nullptr);
+  EXPECT_EQ(ssTot, 0.0L);
+  R2FromSS(r2, r2Missing, ssReg, ssTot);
+  Q2FromPress(q2, q2Missing, press, ssTot);
+  EXPECT_TRUE(r2Missing);
+  EXPECT_TRUE(q2Missing);
 }
 
 TEST(FitModel, WrongSizedCoefficientMatrixIsLeftAloneAndFailuresGiveMinusOne) {
@@ -164,98 +158,51 @@ TEST(FitModel, WrongSizedCoefficientMatrixIsLeftAloneAndFailuresGiveMinusOne) {
   EXPECT_EQ(press, -1.0L);
 }
 
-TEST(ModelStatistics, ConstantResponseLeavesR2Q2AndR2adjMissing) {
-  Model m = MakeModel({{4, 1}, {4, 2}, {4, 5}});
-  long double ssReg, ssTot, press;
-  FitModel(ssReg, ssTot, &press, nullptr, nullptr, m.n, m.p, m.y, m.X, nullptr);
-  EXPECT_EQ(ssTot, 0.0L);
-  long double r2, q2, r2adj;
-  bool r2Missing, q2Missing, adjMissing;
-  R2FromSS(r2, r2Missing, ssReg, ssTot);
-  Q2FromPress(q2, q2Missing, press, ssTot);
-  AdjustedR2(r2adj, adjMissing, r2, r2Missing, 3, 1);
-  EXPECT_TRUE(r2Missing);
-  EXPECT_TRUE(q2Missing);
-  EXPECT_TRUE(adjMissing);
-}
-
-TEST(ModelStatistics, AdjustedR2AndLackOfFit) {
-  long double value;
+TEST(ModelStatistics, AdjustedR2LackOfFitAndErrors) {
+  long double value, mae, sse;
   bool missing;
   AdjustedR2(value, missing, 0.9L, false, 10, 7);
-  EXPECT_FALSE(missing);
-  EXPECT_TRUE(Close(value, 1.0L - 0.1L * 9 / 7, 1e-15));
+  EXPECT_TRUE(Close(value, 1.0L - 0.1L * 9 / 7, 1e-18));
   AdjustedR2(value, missing, 0.9L, false, 3, 0);  // n = p + 1
   EXPECT_TRUE(missing);
+  AdjustedR2(value, missing, 0.9L, true, 10, 7);
+  EXPECT_TRUE(missing);
 
-  CheckedValue lof = FriedmanLof(8.0L, 10, 2, 1.0L);  // (8/10) / (1 - 4/10)^2
-  EXPECT_FALSE(lof.Missing);
-  EXPECT_TRUE(Close(lof.Value, 0.8L / 0.36L, 1e-15));
-  lof = FriedmanLof(8.0L, 4, 2, 1.0L);  // n = 2p with d = 1: zero denominator
-  EXPECT_TRUE(lof.Missing);
-  EXPECT_EQ(lof.Value, 1e99L);
-  EXPECT_TRUE(FriedmanLof(8.0L, 0, 2, 1.0L).Missing);
-}
+  EXPECT_TRUE(Close(FriedmanLof(8.0L, 10, 2, 1.0L).Value, 0.8L / 0.36L, 1e-17));  // (8/10) / (1 - 4/10)^2
+  const CheckedValue vanishing = FriedmanLof(8.0L, 4, 2, 1.0L);  // n = 2p with d = 1
+  EXPECT_TRUE(vanishing.Missing);
+  EXPECT_EQ(vanishing.Value, 1e99L);
 
-TEST(ModelStatistics, MaeAndSse) {
-  Matrix m(3, 2);
-  const long double pairs[3][2] = {{1, 2}, {4, 2}, {3, 3}};
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 2; ++j) m.At(i, j) = pairs[i][j];
-  long double mae, sse;
-  MaeAndSse(m, mae, sse);
+  MaeAndSse(FromRows({{1, 2}, {4, 2}, {3, 3}}), mae, sse);
   EXPECT_EQ(mae, 1.0L);
   EXPECT_EQ(sse, 5.0L);
-  Matrix one(1, 2);
-  MaeAndSse(one, mae, sse);
+  MaeAndSse(FromRows({{1, 2}}), mae, sse);
   EXPECT_EQ(mae, -1.0L);
   EXPECT_EQ(sse, -1.0L);
 }
 
 TEST(ModelStatistics, R2mToleratesRoundingButNotClearlyNegativeDifferences) {
-  CheckedValue r = R2m(0.81L, 0.72L);
-  EXPECT_FALSE(r.Missing);
-  EXPECT_TRUE(Close(r.Value, 0.81L * (1 - 0.3L), 1e-15));
-  r = R2m(0.8L, 0.8L + 1e-19L);
-  EXPECT_FALSE(r.Missing);
-  EXPECT_EQ(r.Value, 0.8L);
+  EXPECT_TRUE(Close(R2m(0.81L, 0.72L).Value, 0.81L * 0.7L, 1e-18));
+  const CheckedValue rounding = R2m(0.8L, 0.8L + 1e-19L);
+  EXPECT_FALSE(rounding.Missing);
+  EXPECT_EQ(rounding.Value, 0.8L);
   EXPECT_TRUE(R2m(0.8L, 0.81L).Missing);
 }
 
-TEST(KCorrelationIndex, BoundsAndTwoColumnForm) {
-  Matrix perfect(4, 2);
-  Matrix uncorrelated(4, 2);
-  const long double u[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-  for (int i = 0; i < 4; ++i) {
-    perfect.At(i, 0) = i;
-    perfect.At(i, 1) = 2 * i + 1;
-    uncorrelated.At(i, 0) = u[i][0];
-    uncorrelated.At(i, 1) = u[i][1];
-  }
-  EXPECT_TRUE(Close(KCorrelationIndex(perfect), 1.0L, 1e-15));
-  EXPECT_TRUE(Close(KCorrelationIndex(uncorrelated), 0.0L, 1e-15));
+TEST(KCorrelationIndex, BoundsAndBothEigenForms) {
+  EXPECT_TRUE(Close(KCorrelationIndex(FromRows({{0, 1}, {1, 3}, {2, 5}, {3, 7}})), 1.0L, 1e-15));
+  EXPECT_TRUE(Close(KCorrelationIndex(FromRows({{1, 1}, {-1, 1}, {1, -1}, {-1, -1}})), 0.0L, 1e-15));
   EXPECT_EQ(KCorrelationIndex(Matrix(4, 1)), 0.0L);
-
-  // Three columns: two identical, one uncorrelated -> eigenvalues 2, 1, 0.
-  Matrix three(4, 3);
-  for (int i = 0; i < 4; ++i) {
-    three.At(i, 0) = u[i][0];
-    three.At(i, 1) = u[i][0];
-    three.At(i, 2) = u[i][1];
-  }
-  // sum |l/3 - 1/3| = 1/3 + 0 + 1/3, divided by 2 * 2 / 3.
-  EXPECT_TRUE(Close(KCorrelationIndex(three), 0.5L, 1e-15));
+  // Two identical columns and one uncorrelated: eigenvalues 2, 1, 0, so
+  // K = (1/3 + 0 + 1/3) / (2 x 2 / 3).
+  EXPECT_TRUE(Close(KCorrelationIndex(FromRows({{1, 1, 1}, {-1, -1, 1}, {1, 1, -1}, {-1, -1, -1}})), 0.5L, 1e-15));
   EXPECT_EQ(KCorrelationIndex(Matrix(1, 3)), -1.0L);  // one row: no correlation
 }
 
 TEST(KIndices, OneDescriptorAndFailures) {
-  Matrix D(4, 1);
-  Matrix DY(4, 2);
-  Matrix y(4, 1);
-  for (int i = 0; i < 4; ++i) {
-    D.At(i, 0) = DY.At(i, 0) = i;
-    y.At(i, 0) = 3 - i;
-  }
+  Matrix D = FromRows({{0}, {1}, {2}, {3}});
+  Matrix DY = FromRows({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
+  Matrix y = FromRows({{3}, {2}, {1}, {0}});
   long double kxx = 5, kxy = 5;
   bool kxxMissing = true, kxyMissing = true;
   KIndices(D, DY, y, kxx, kxxMissing, kxy, kxyMissing, 1);
@@ -265,9 +212,7 @@ TEST(KIndices, OneDescriptorAndFailures) {
   EXPECT_FALSE(kxyMissing);
   EXPECT_EQ(DY.At(2, 1), 1.0L);
 
-  Matrix single(1, 3);
-  Matrix singleDY(1, 4);
-  Matrix singleY(1, 1);
+  Matrix single(1, 3), singleDY(1, 4), singleY(1, 1);
   KIndices(single, singleDY, singleY, kxx, kxxMissing, kxy, kxyMissing, 3);
   EXPECT_TRUE(kxxMissing);
   EXPECT_TRUE(kxyMissing);
@@ -275,20 +220,14 @@ TEST(KIndices, OneDescriptorAndFailures) {
 
 TEST(HatMatrix, LeveragesOfOtherObjectsAndFailure) {
   Model m = MakeModel({{1, 0}, {2, 1}, {3, 2}, {4, 3}});
-  Matrix X(m.X);
-  Matrix Z(2, 2);
-  Z.At(0, 0) = Z.At(1, 0) = 1.0L;
-  Z.At(0, 1) = 1.5L;  // the mean: leverage 1/n
-  Z.At(1, 1) = 3.0L;  // same as a training object
+  Matrix Z = FromRows({{1, 1.5L}, {1, 3}});  // the mean of x, and a training object's x
   Matrix H(Z);
-  ASSERT_TRUE(HatMatrix(X, m.n, &Z, H, m.p));
+  ASSERT_TRUE(HatMatrix(m.X, m.n, &Z, H, m.p));
   ASSERT_EQ(H.Rows(), 2);
-  ASSERT_EQ(H.Cols(), 2);
-  EXPECT_TRUE(Close(H.At(0, 0), 0.25L, 1e-15));
-  EXPECT_TRUE(Close(H.At(1, 1), 0.25L + 2.25L / 5.0L, 1e-15));  // 1/n + d^2 / Sxx
+  EXPECT_TRUE(Close(H.At(0, 0), 0.25L, 1e-18));                  // 1/n
+  EXPECT_TRUE(Close(H.At(1, 1), 0.25L + 2.25L / 5.0L, 1e-18));  // 1/n + d^2 / Sxx
 
   Model singular = MakeModel({{1, 2}, {2, 2}, {3, 2}});
-  Matrix S(singular.X);
   Matrix HS(singular.X);
-  EXPECT_FALSE(HatMatrix(S, singular.n, nullptr, HS, singular.p));
+  EXPECT_FALSE(HatMatrix(singular.X, singular.n, nullptr, HS, singular.p));
 }
