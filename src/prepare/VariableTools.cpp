@@ -1,0 +1,56 @@
+#include "prepare/VariableTools.h"
+
+#include "data/ChemoData.h"
+#include "numerics/Matrix.h"
+
+bool NormaliseVariable(ChemoData& data, int32_t var) {
+  bool found = false;
+  long double min = 0.0L;
+  long double max = 0.0L;
+  for (int32_t i = 0; i < data.iObjCount; ++i) {
+    const CheckedValue& cell = data.tpChemoValuePtr[i][var];
+    if (cell.Missing) continue;
+    if (!found || cell.Value < min) min = cell.Value;
+    if (!found || cell.Value > max) max = cell.Value;
+    found = true;
+  }
+  const long double range = max - min;
+  if (range == 0.0L) return false;
+  for (int32_t i = 0; i < data.iObjCount; ++i) {
+    CheckedValue& cell = data.tpChemoValuePtr[i][var];
+    if (!cell.Missing) cell.Value = (cell.Value - min) / range;
+  }
+  return true;
+}
+
+std::vector<int32_t> CompleteVariables(const ChemoData& data, const std::vector<int32_t>& candidates) {
+  std::vector<int32_t> complete;
+  for (int32_t var : candidates) {
+    bool missing = false;
+    for (int32_t i = 0; i < data.iObjCount && !missing; ++i) missing = data.tpChemoValuePtr[i][var].Missing;
+    if (!missing) complete.push_back(var);
+  }
+  return complete;
+}
+
+std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars) {
+  const int p = static_cast<int>(vars.size());
+  if (p < 2) throw MatrixCalcErrorEx("Covariance matrix column amount must be greater than 1: ");
+  if (data.iObjCount < 1) throw MatrixIndexEx();
+  Matrix X(data.iObjCount, p);
+  for (int32_t i = 0; i < data.iObjCount; ++i)
+    for (int c = 0; c < p; ++c) X.At(i, c) = data.tpChemoValuePtr[i][vars[c]].Value;
+  Matrix R;
+  R.Correlation(X);
+  bool** flags = R.MissCorrFlags();
+  auto result = std::make_unique<CheckedMatrix>(p, p);
+  for (int j = 0; j < p; ++j) {
+    result->At(j, j) = CheckedValue(1.0L, false);
+    for (int k = 0; k < j; ++k) {
+      const CheckedValue cell(R.At(j, k), flags[j][k]);
+      result->At(j, k) = cell;
+      result->At(k, j) = cell;
+    }
+  }
+  return result;
+}

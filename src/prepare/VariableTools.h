@@ -1,0 +1,23 @@
+// Tools on the variables of a data set: normalisation in place and the
+// correlation matrix of complete variables.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "numerics/CheckedValue.h"
+
+class ChemoData;
+
+// Maps the present cells of the variable onto 0 .. 1 by (x - min) / (max - min),
+// in the data set itself. A variable whose range is 0 is left unchanged: false.
+bool NormaliseVariable(ChemoData& data, int32_t var);
+
+// The candidates without a missing cell in any object, in their order.
+std::vector<int32_t> CompleteVariables(const ChemoData& data, const std::vector<int32_t>& candidates);
+
+// The correlation matrix of the variables over every object, both triangles and
+// the unit diagonal set; a pair with a zero deviation is a missing cell. Fewer
+// than 2 variables throw the covariance routine's own error.
+std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars);

@@ -1,0 +1,146 @@
+#include "prepare/DataSetup.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/base/Stream.h"
+#include "prepare/Splitting.h"
+#include "prepare/SetupTestData.h"
+
+namespace {
+
+void SetList(int32_t*& list, int32_t& count, const std::vector<int32_t>& items) {
+  delete[] list;
+  list = new int32_t[items.size()];
+  std::copy(items.begin(), items.end(), list);
+  count = static_cast<int32_t>(items.size());
+}
+
+std::vector<int32_t> List(const int32_t* items, int32_t count) { return {items, items + count}; }
+
+TEST(DataSetup, LoadLaysMarksInOrderAndDropsBadIndices) {
+  ChemoData data;
+  FillData(data, {{1, 2, 3, 4, 5}});
+  SetList(data.ipSelectedVarPtr, data.iSelectedVarCount, {0, 1, 2, 7});
+  SetList(data.ipSelectedHoldPtr, data.iSelectedHoldCount, {1});
+  SetList(data.ipSelectedSplitPtr, data.iSelectedSplitCount, {3});
+  data.iResponseIndex = 2;
+  bool bad = false;
+  DataSetup setup = LoadSetup(data, bad);
+  EXPECT_TRUE(bad);
+  EXPECT_EQ(setup.marks, (std::vector<VarMark>{VarMark::Selected, VarMark::Hold, VarMark::Response,
+                                               VarMark::Splitting, VarMark::None}));
+  EXPECT_EQ(setup.response, 2);
+
+  SetList(data.ipSelectedVarPtr, data.iSelectedVarCount, {0});
+  data.iResponseIndex = 9;
+  setup = LoadSetup(data, bad);
+  EXPECT_TRUE(bad);
+  EXPECT_EQ(setup.response, -1);
+  SetList(data.ipSelectedSplitPtr, data.iSelectedSplitCount, {});
+  data.iResponseIndex = -1;
+  LoadSetup(data, bad);
+  EXPECT_FALSE(bad);
+}
+
+TEST(DataSetup, WriteBackListsHeldVariablesTwiceAndCopiesSplittings) {
+  ChemoData data;
+  FillData(data, {{1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}});
+  DataSetup setup;
+  setup.status = {1, 2, 0};
+  setup.response = 4;
+  setup.marks = {VarMark::Hold, VarMark::Splitting, VarMark::Selected, VarMark::None, VarMark::Response};
+  setup.splittings = {{"A", {1, 1, 2}}, {"B", {2, 0, 1}}};
+  setup.currentSplit = 1;
+  WriteSetup(data, setup, 1.5L);
+  EXPECT_EQ(List(data.ipSelectedVarPtr, data.iSelectedVarCount), (std::vector<int32_t>{0, 2}));
+  EXPECT_EQ(List(data.ipSelectedHoldPtr, data.iSelectedHoldCount), (std::vector<int32_t>{0}));
+  EXPECT_EQ(List(data.ipSelectedSplitPtr, data.iSelectedSplitCount), (std::vector<int32_t>{1}));
+  EXPECT_EQ(data.iResponseIndex, 4);
+  EXPECT_EQ(List(data.ipTrainingPtr, 3), setup.status);
+  ASSERT_EQ(data.iSplitCount, 2);
+  EXPECT_EQ(data.tpSplitNameStrPtr[1], "B");
+  EXPECT_EQ(List(data.ipSplittingPtr[1], 3), (std::vector<int32_t>{2, 0, 1}));
+  EXPECT_EQ(data.iCurrentSplit, 1);
+  EXPECT_EQ(data.ldLOFSmoothing, 1.5L);
+
+  ResetSetup(data);
+  EXPECT_EQ(data.ipSelectedVarPtr, nullptr);
+  EXPECT_EQ(data.iSelectedHoldCount, 0);
+  EXPECT_EQ(data.iSplitCount, 0);
+  EXPECT_EQ(data.iResponseIndex, -1);
+  EXPECT_EQ(List(data.ipTrainingPtr, 3), setup.status);
+}
+
+TEST(DataSetup, FailedWriteBackLeavesTheDataSetAlone) {
+  ChemoData data;
+  FillData(data, {{1, 2}, {3, 4}});
+  DataSetup setup;
+  setup.status = {2, 2};
+  setup.response = 1;
+  setup.marks = {VarMark::Selected, VarMark::Response};
+  setup.splittings = {{"short", {1}}};
+  EXPECT_THROW(WriteSetup(data, setup, 1.0L), Exception);
+  EXPECT_EQ(data.iSelectedVarCount, 0);
+  EXPECT_EQ(data.iResponseIndex, -1);
+  EXPECT_EQ(data.ipTrainingPtr[0], kStatusTraining);
+}
+
+TEST(DataSetup, SummaryAndStatusTexts) {
+  ChemoData data;
+  // V0 response, V1 selected, V2 held.
+  FillData(data, {{1, 1, 1}, {kMissing, 1, 1}, {1, kMissing, 1}, {1, 1, kMissing}, {1, 1, 1},
+                  {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {kMissing, 1, 1}});
+  const std::vector<int32_t> status = {1, 1, 1, 1, 1, 1, 2, 2, 1, 0};
+  const std::vector<VarMark> marks = {VarMark::Response, VarMark::Selected, VarMark::Hold};
+  SetupSummary summary = SummariseSetup(data, status, 0, marks);
+  EXPECT_EQ(summary.training, 6);
+  EXPECT_EQ(summary.prediction, 2);
+  EXPECT_EQ(summary.excluded, 1);
+  EXPECT_EQ(summary.unknown, 1);
+  EXPECT_EQ(summary.variables, (std::vector<std::string>{"V1", "V2"}));
+  EXPECT_EQ(summary.missingCells, (std::vector<std::string>{"O2 - V1", "O3 - V2"}));
+  EXPECT_EQ(summary.Text(),
+            "Training: 6\t\tPrediction: 2\t\t\tVariables: 2\nExcluded: 1\t\tMissing: 2\t\t\tUnknown: 1");
+
+  auto text = [&](int obj) { return ObjectStatusText(data, status, 0, marks, obj); };
+  EXPECT_EQ(text(1), "Unknown");
+  EXPECT_EQ(text(9), "Excluded");
+  EXPECT_EQ(text(2), "Missing");
+  EXPECT_EQ(text(3), "Training");
+  EXPECT_EQ(text(6), "Prediction");
+  EXPECT_EQ(ObjectStatusText(data, status, -1, marks, 1), "Training");
+}
+
+TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
+  ChemoData data;
+  LoadExample(data);
+  ASSERT_GT(data.iObjCount, 100);
+  bool bad = false;
+  DataSetup setup = LoadSetup(data, bad);
+  setup.response = 0;
+  setup.marks[0] = VarMark::Response;
+  for (int j : {1, 2, 5, 6}) setup.marks[j] = VarMark::Selected;
+  setup.marks[7] = VarMark::Hold;
+  setup.marks[9] = VarMark::Splitting;
+  ApplyOrderedSplitting(setup.status, OrderByResponse(data, 0), 3, 1, false);
+  setup.splittings.push_back({"Split - 0", setup.status});
+  WriteSetup(data, setup, 1.0L);
+
+  MemoryStream stream;
+  data.ReadWrite(&stream, 1, 2);
+  stream.Seek(0, SeekOrigin::Begin);
+  ChemoData reopened;
+  reopened.ReadWrite(&stream, 0, 2);
+  DataSetup restored = LoadSetup(reopened, bad);
+  EXPECT_FALSE(bad);
+  EXPECT_EQ(restored.status, setup.status);
+  EXPECT_EQ(restored.marks, setup.marks);
+  EXPECT_EQ(restored.response, 0);
+  ASSERT_EQ(restored.splittings.size(), 1u);
+  EXPECT_EQ(restored.splittings[0].name, "Split - 0");
+  EXPECT_EQ(restored.splittings[0].status, setup.status);
+  const int prediction = static_cast<int>(std::count(setup.status.begin(), setup.status.end(), 2));
+  EXPECT_NEAR(prediction, data.iObjCount / 4, 2);
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#include "prepare/VariableTools.h"
+
+#include <gtest/gtest.h>
+
+#include "numerics/Matrix.h"
+#include "prepare/SetupTestData.h"
+
+namespace {
+
+TEST(NormaliseVariable, MapsPresentCellsOntoTheUnitRange) {
+  ChemoData data;
+  FillData(data, {{2, 5}, {4, 5}, {kMissing, kMissing}, {6, 5}});
+  EXPECT_TRUE(NormaliseVariable(data, 0));
+  EXPECT_EQ(data.tpChemoValuePtr[0][0].Value, 0.0L);
+  EXPECT_EQ(data.tpChemoValuePtr[1][0].Value, 0.5L);
+  EXPECT_TRUE(data.tpChemoValuePtr[2][0].Missing);
+  EXPECT_EQ(data.tpChemoValuePtr[3][0].Value, 1.0L);
+  EXPECT_FALSE(NormaliseVariable(data, 1));
+  EXPECT_EQ(data.tpChemoValuePtr[3][1].Value, 5.0L);
+}
+
+TEST(VariableCorrelation, FullSymmetricMatrixOfCompleteVariables) {
+  ChemoData data;
+  FillData(data, {{1, 2, 7, kMissing}, {2, 4, 7, 1}, {3, 5, 7, 2}});
+  const std::vector<int32_t> vars = CompleteVariables(data, {3, 0, 1, 2});
+  EXPECT_EQ(vars, (std::vector<int32_t>{0, 1, 2}));
+  auto r = VariableCorrelation(data, vars);
+  for (int j = 0; j < 3; ++j) {
+    EXPECT_EQ(r->At(j, j).Value, 1.0L);
+    EXPECT_FALSE(r->At(j, j).Missing);
+  }
+  EXPECT_GT(r->At(1, 0).Value, 0.9L);
+  EXPECT_EQ(r->At(0, 1).Value, r->At(1, 0).Value);
+  EXPECT_TRUE(r->At(2, 0).Missing);
+  EXPECT_TRUE(r->At(0, 2).Missing);
+  EXPECT_TRUE(r->At(1, 2).Missing);
+  try {
+    VariableCorrelation(data, {0});
+    ADD_FAILURE();
+  } catch (const MatrixEx& e) {
+    EXPECT_EQ(e.Message, "Covariance matrix column amount must be greater than 1: calculation error");
+  }
+}
+
+}  // namespace
