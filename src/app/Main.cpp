@@ -2,7 +2,10 @@
 // the closing of the program.
 #include "app/Main.h"
 
+#include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDate>
 #include <QFrame>
 #include <QLabel>
@@ -14,17 +17,17 @@
 #include <QTime>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <clocale>
-#include <filesystem>
 #include <fstream>
 
 #include "app/Glyphs.h"
-#include "app/Screen.h"
 #include "app/SplMain.h"
+#include "data/DataResult.h"
+#include "data/TempFiles.h"
+#include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
-
-namespace fs = std::filesystem;
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/KeyLocks.h"
 
 namespace {
 
@@ -44,24 +47,8 @@ QFrame* VerticalBevel(QWidget* parent, int left) {
   return bevel;
 }
 
-// Names of the regular files of folder whose names end in extension, sorted.
-std::vector<std::string> FilesWithExtension(const std::string& folder, const std::string& extension) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    if (it->is_regular_file(ec) && name.size() > extension.size() &&
-        name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
-      names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool IsFolder(const std::string& path) {
-  std::error_code ec;
-  return fs::is_directory(path, ec);
-}
+// The registered base names of the temporary validation files.
+const char* const kTempFileNames[] = {"~yscr~", "~rdes~", "~rres~", "~many~"};
 
 std::string LogDate() {
   return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toLatin1().toStdString();
@@ -75,7 +62,7 @@ std::string LogTime() {
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), modelList_(new DataResultList(&dataSet_)) {
   setWindowTitle("KORVANE v2.1.1");
   BuildMenus();
   BuildToolbar();
@@ -233,10 +220,13 @@ void TMainForm::FormCreate() {
   SingleModels1->setVisible(false);
   FindMainFolder();
   ShowSplashForm(true);
-  CentreOnScreen(*this);
+  CentreOnScreen(this);
   DisableDataCommands();
-  UpdateStatusBar();
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &TMainForm::UpdateStatusBar);
+  qApp->installEventFilter(this);
   PrepareTempFolder();
+  CreateRegistry();
   FindStoredModels();
   TestPbtModel();
   if (!modelFiles_.empty()) SetCommandEnabled(Availablemodels1, SpeedButtonAvailMod, true);
@@ -245,15 +235,13 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FindMainFolder() {
-  std::error_code ec;
-  fs::path current = fs::current_path(ec);
-  if (ec || current.empty()) {
+  std::string current = CurrentDir();
+  if (current.empty()) {
     Ui().MessageBox("Cannot read main folder position, please check your privileges.", "APPLICATION ERROR",
                     MB_OK | MB_ICONERROR);
     return;
   }
-  mainFolder_ = current.string();
-  if (mainFolder_.size() > 1 && mainFolder_.back() == '/') mainFolder_.pop_back();
+  mainFolder_ = current == "/" ? "" : current;
 }
 
 // Takes "~.Temp_n" for the first n whose folder is free or released by the
@@ -268,9 +256,8 @@ void TMainForm::PrepareTempFolder() {
     for (int n = 0;; ++n) {
       std::string name = "~.Temp_" + std::to_string(n);
       std::string folder = mainFolder_ + "/" + name + "/";
-      std::error_code ec;
-      if (!fs::exists(folder, ec)) {
-        if (!fs::create_directories(folder, ec) || ec) {
+      if (!DirectoryExists(folder) && !FileExists(folder.substr(0, folder.size() - 1))) {
+        if (!ForceDirectories(folder)) {
           Ui().MessageBox(cannotCreate, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
           return;
         }
@@ -294,19 +281,25 @@ void TMainForm::PrepareTempFolder() {
   }
 }
 
+void TMainForm::CreateRegistry() {
+  if (tempFolder_.empty()) return;
+  registry_ = std::make_unique<TempFiles>(tempFolder_);
+  for (const char* name : kTempFileNames) registry_->AddName(name);
+  registry_->DeleteTempFiles();
+}
+
 void TMainForm::FindStoredModels() {
   SpeedButtonPBT->setEnabled(false);
   std::string folder = mainFolder_.empty() ? "models" : mainFolder_ + "/models";
-  if (!IsFolder(folder)) return;
+  if (!DirectoryExists(folder)) return;
   modelsFolder_ = folder + "/";
-  modelFiles_ = FilesWithExtension(folder, ".smd");
+  modelFiles_ = ListFiles(folder, "*.smd");
 }
 
 void TMainForm::TestPbtModel() {
   std::string path = modelsFolder_ + "PBT Index.smd";
-  std::error_code ec;
   std::ifstream file(path, std::ios::binary);
-  if (file.is_open() && fs::is_regular_file(path, ec)) {
+  if (file.is_open() && FileExists(path)) {
     SpeedButtonPBT->setEnabled(true);
     return;
   }
@@ -318,9 +311,9 @@ void TMainForm::TestPbtModel() {
 
 void TMainForm::FindDatabaseFiles() {
   std::string folder = mainFolder_.empty() ? "database" : mainFolder_ + "/database";
-  if (IsFolder(folder)) {
+  if (DirectoryExists(folder)) {
     databaseFolder_ = folder + "/";
-    databaseFiles_ = FilesWithExtension(folder, ".csv");
+    databaseFiles_ = ListFiles(folder, "*.csv");
   }
   bool found = !databaseFiles_.empty();
   if (!found)
@@ -366,13 +359,27 @@ void TMainForm::EnableViewAndSelModels(bool enabled) {
 
 void TMainForm::ReportDataLoaded(const std::string& sourcePath) {
   EnableDataCommands();
+  SetCommandEnabled(MenuCalculateAllSubset, SpeedButtonCalculateAllSubset, dataSet_.iSelectedVarCount > 0);
+  EnableViewAndSelModels(modelList_ != nullptr && modelList_->Count() > 0);
   modified_ = true;
   LogBlock("DATA LOADED: ", "Source file: " + sourcePath);
 }
 
-void TMainForm::ClearProject() { DisableDataCommands(); }
+void TMainForm::ClearProject() {
+  dataSet_.Clear();
+  if (modelList_ != nullptr) modelList_->Clear();
+  DisableDataCommands();
+  if (registry_) registry_->DeleteTempFiles();
+}
 
-void TMainForm::DiscardModels() { EnableViewAndSelModels(false); }
+void TMainForm::DiscardModels() {
+  if (modelList_ != nullptr) modelList_->Clear();
+  EnableViewAndSelModels(false);
+  if (registry_) registry_->DeleteTempFiles();
+  for (int32_t* setting : {&dataSet_.iEnumSize, &dataSet_.iAllSubsetUntil, &dataSet_.iGAFirstSize, &dataSet_.iGAUntil,
+                           &dataSet_.iGAPopSize, &dataSet_.iGAGenerations, &dataSet_.iGAMutation})
+    *setting = 0;
+}
 
 bool TMainForm::ConfirmDiscardModels() {
   if (Ui().MessageBox("Previous calculated models data will be erased! Do you want to continue?",
@@ -394,7 +401,23 @@ void TMainForm::LogBlock(const std::string& title, const std::string& fileLine) 
   ActivityLog("");
 }
 
-void TMainForm::UpdateStatusBar() { StatusPanels[3]->setText(modified_ ? "Modified" : ""); }
+void TMainForm::UpdateStatusBar() {
+  KeyLockState keys = KeyLocks();
+  StatusPanels[0]->setText(keys.capsLock ? "CAPS" : "");
+  StatusPanels[1]->setText(insertOn_ ? "INS" : "");
+  StatusPanels[2]->setText(keys.numLock ? "NUM" : "");
+  StatusPanels[3]->setText(modified_ ? "Modified" : "");
+}
+
+// The Insert key toggles the program's insert state.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Insert && !key->isAutoRepeat() && watched == QApplication::focusWidget())
+      insertOn_ = !insertOn_;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
 
 // ---- Closing --------------------------------------------------------------
 
@@ -413,11 +436,14 @@ bool TMainForm::FormClose() {
                                        "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-// Deletes the temporary files and the temporary folder (a folder that is not
-// empty stays).
+// Frees the model list, deletes the temporary files and the temporary folder
+// (a folder that is not empty stays) and frees the registry.
 void TMainForm::ReleaseProject() {
   released_ = true;
-  if (tempFolder_.empty()) return;
-  std::error_code ec;
-  fs::remove(tempFolder_, ec);
+  delete modelList_;
+  modelList_ = nullptr;
+  if (!registry_) return;
+  registry_->DeleteTempFiles();
+  RemoveDirIfEmpty(registry_->Directory());
+  registry_.reset();
 }

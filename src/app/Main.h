@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/ChemoData.h"
 #include "data/ProjectHost.h"
 
 class QAction;
@@ -25,6 +26,9 @@ public:
   ~TMainForm() override;
 
   // ProjectHost.
+  ChemoData& DataSet() override { return dataSet_; }
+  DataResultList*& ModelList() override { return modelList_; }
+  TempFiles* Registry() override { return registry_.get(); }
   void DisableDataCommands() override;
   void EnableDataCommands() override;
   void EnableViewAndSelModels(bool enabled) override;
@@ -138,6 +142,7 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void BuildMenus();
@@ -146,6 +151,7 @@ private:
   void FormCreate();
   void FindMainFolder();
   void PrepareTempFolder();
+  void CreateRegistry();
   void FindStoredModels();
   void TestPbtModel();
   void FindDatabaseFiles();
@@ -156,8 +162,12 @@ private:
   void OpenHelpDocument(const std::string& name);
   void LogBlock(const std::string& title, const std::string& fileLine);
 
+  ChemoData dataSet_;
+  DataResultList* modelList_;
+  std::unique_ptr<TempFiles> registry_;
   bool modified_ = false;
   bool released_ = false;
+  bool insertOn_ = false;
   char userDecimalSeparator_ = '.';
   std::string mainFolder_;
   std::string tempFolder_;

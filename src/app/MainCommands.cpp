@@ -2,15 +2,20 @@
 #include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QUrl>
-#include <filesystem>
 #include <memory>
 
+#include "app/Application.h"
 #include "app/Main.h"
 #include "app/SplMain.h"
 #include "app/TextForm.h"
+#include "data/DataResult.h"
+#include "data/ProjectFile.h"
+#include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
 
 namespace {
+
+const char* const kProjectFilter = "KORVANE project files (*.kvp)|*.kvp";
 
 // Shows a text window modally; a window that cannot be built gives failureWarning.
 void ShowTextForm(QWidget* owner, const char* caption, const char* text, const char* failureWarning) {
@@ -21,7 +26,7 @@ void ShowTextForm(QWidget* owner, const char* caption, const char* text, const c
     Ui().MessageBox(failureWarning, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
     return;
   }
-  form->exec();
+  form->ShowModal();
 }
 
 }  // namespace
@@ -43,8 +48,7 @@ void TMainForm::Moreinfo1Click() { OpenHelpDocument("GeneralInfo_v21.pdf"); }
 // reports nothing for a missing file, so the program does.
 void TMainForm::OpenHelpDocument(const std::string& name) {
   std::string path = mainFolder_ + "/help/" + name;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
+  if (!FileExists(path)) {
     Ui().MessageBox("Cannot find the help document " + path, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
     return;
   }
@@ -63,9 +67,46 @@ void TMainForm::N4Click() {
 
 void TMainForm::Copytoclipboard1Click() { Ui().SetClipboardText(RichEdit->toPlainText().toLatin1().toStdString()); }
 
-void TMainForm::MenuFileOpenClick() {}
+// Saves the project under the chosen name (".kvp" appended unless present).
+// The file is replaced only when the whole project was written; a failed save
+// is reported and leaves the modified flag and the log as they were.
+void TMainForm::MenuFileSaveClick() {
+  FileDialogOptions options;
+  options.filter = kProjectFilter;
+  FileChoice choice = Ui().SaveFileDialog(options);
+  if (!choice.Chosen()) return;
+  std::string fileName = ProjectFileName(choice.fileName);
+  if (FileExists(fileName) &&
+      Ui().MessageBox(fileName + " already exists. Do you want to overwrite it?", "APPLICATION WARNING",
+                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  if (!SaveProjectFile(fileName, dataSet_, *modelList_, registry_.get())) return;
+  modified_ = false;
+  LogBlock("DATA SAVED: ", "Destination file: " + fileName);
+}
 
-void TMainForm::MenuFileSaveClick() {}
+// Replaces the project by the chosen project file. A file that is not a known
+// project leaves the project as it was; a damaged one leaves it empty.
+void TMainForm::MenuFileOpenClick() {
+  FileDialogOptions options;
+  options.filter = kProjectFilter;
+  FileChoice choice = Ui().OpenFileDialog(options);
+  if (!choice.Chosen()) return;
+  if (!FileExists(choice.fileName)) {
+    Ui().MessageBox("Cannot load file, please check your privileges.", "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+    return;
+  }
+  if (modified_ && Ui().MessageBox("All data will be replaced! Do you really want to continue without saving?",
+                                   "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  try {
+    if (OpenProjectFile(choice.fileName, dataSet_, *modelList_, registry_.get(), [this] { ClearProject(); }) ==
+        ProjectOpenResult::Loaded)
+      ReportDataLoaded(choice.fileName);
+  } catch (const std::exception& e) {
+    TApplication::ShowException(e);
+  }
+}
 
 // Commands that open the windows of the other parts of the program; each is
 // connected to its menu item and speed button here.

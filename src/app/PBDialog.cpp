@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <chrono>
 
-#include "app/Screen.h"
+#include "platform/qt/Dialogs.h"
 
 int64_t TProgressBarDialogForm::MonotonicMilliseconds() {
   using namespace std::chrono;
@@ -34,7 +34,7 @@ TProgressBarDialogForm::TProgressBarDialogForm(QWidget* owner, bool animated, Cl
   FormCreate();
 }
 
-void TProgressBarDialogForm::FormCreate() { CentreOnScreen(*this); }
+void TProgressBarDialogForm::FormCreate() { CentreOnScreen(this); }
 
 int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {
   int d = hi - lo;

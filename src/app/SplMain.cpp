@@ -9,11 +9,11 @@
 #include <QPainterPath>
 #include <memory>
 
-#include "app/Screen.h"
 #include "platform/base/UiServices.h"
 
 TSplashForm::TSplashForm(QWidget* owner, bool welcome)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), welcome_(welcome) {
+    : ModalDialog(owner), welcome_(welcome) {
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setWindowTitle(welcome ? "Welcome" : "About");
   setFixedSize(498, 481);
   Image = new QLabel(this);
@@ -29,7 +29,7 @@ TSplashForm::TSplashForm(QWidget* owner, bool welcome)
   FormCreate();
 }
 
-void TSplashForm::FormCreate() { CentreOnScreen(*this); }
+void TSplashForm::FormCreate() { CentreOnScreen(this); }
 
 void TSplashForm::TimerTimer() {
   if (FirstTick) {
@@ -52,7 +52,7 @@ void ShowSplashForm(bool welcome) {
     Ui().MessageBox("Cannot create Splash Screen dialog", "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
     return;
   }
-  form->exec();
+  form->ShowModal();
 }
 
 namespace {

@@ -1,13 +1,14 @@
 // The welcome window shown at start-up and, in about mode, by About KORVANE.
 #pragma once
 
-#include <QDialog>
 #include <QTimer>
+
+#include "platform/qt/Dialogs.h"
 
 class QFrame;
 class QLabel;
 
-class TSplashForm : public QDialog {
+class TSplashForm : public ModalDialog {
   Q_OBJECT
 public:
   TSplashForm(QWidget* owner, bool welcome);

@@ -4,14 +4,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TTextForm::TTextForm(QWidget* owner, const std::string& caption, const std::string& text) : QDialog(owner) {
+TTextForm::TTextForm(QWidget* owner, const std::string& caption, const std::string& text) : ModalDialog(owner) {
   setWindowTitle(QString::fromLatin1(caption.c_str()));
   resize(520, 300);
   Memo = new QPlainTextEdit(QString::fromLatin1(text.c_str()), this);
   Memo->setReadOnly(true);
   auto* close = new QPushButton("Close", this);
   close->setDefault(true);
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  SetButtonResult(close, mrOk);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Memo);
   layout->addWidget(close, 0, Qt::AlignRight);

@@ -2,12 +2,13 @@
 // acknowledgments).
 #pragma once
 
-#include <QDialog>
 #include <string>
+
+#include "platform/qt/Dialogs.h"
 
 class QPlainTextEdit;
 
-class TTextForm : public QDialog {
+class TTextForm : public ModalDialog {
   Q_OBJECT
 public:
   TTextForm(QWidget* owner, const std::string& caption, const std::string& text);

@@ -10,9 +10,20 @@
 
 #include "numerics/Utils.h"
 
+class ChemoData;
+class DataResultList;
+class TempFiles;
+
 class ProjectHost {
 public:
   virtual ~ProjectHost() = default;
+
+  // The project.
+  virtual ChemoData& DataSet() = 0;
+  // The model-list field itself: the model list window may put another list into it.
+  virtual DataResultList*& ModelList() = 0;
+  // The temporary-file registry; null when no temporary folder could be made.
+  virtual TempFiles* Registry() = 0;
 
   // Command states and the clearing of the project.
   virtual void DisableDataCommands() = 0;
