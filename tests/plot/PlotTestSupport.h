@@ -12,12 +12,16 @@
 
 #include <unistd.h>
 
+#include "data/ChemoData.h"
 #include "data/ProjectHost.h"
 
 class SeparatorHost : public ProjectHost {
 public:
   explicit SeparatorHost(char separator) : separator_(separator) { MainForm = this; }
   ~SeparatorHost() override { MainForm = nullptr; }
+  ChemoData& DataSet() override { return data_; }
+  DataResultList*& ModelList() override { return models_; }
+  TempFiles* Registry() override { return nullptr; }
   void DisableDataCommands() override {}
   void EnableDataCommands() override {}
   void EnableViewAndSelModels(bool) override {}
@@ -37,6 +41,8 @@ public:
 
 private:
   char separator_;
+  ChemoData data_;
+  DataResultList* models_ = nullptr;
   std::string empty_;
   std::vector<std::string> none_;
 };
