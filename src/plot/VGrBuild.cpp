@@ -41,9 +41,11 @@ bool IsSlowKind(GraphKind kind) {
 
 }  // namespace
 
+// The scatter kinds drawn from the window's own data; the model and validation
+// kinds draw only what their builders filled.
 bool TViewGraphForm::IsScatterKind() const {
   int k = KindNumber();
-  return k == 3 || IsModelKind(kind_) || IsMatrixKind(kind_) || k == 23;
+  return k == 3 || IsMatrixKind(kind_) || k == 23;
 }
 
 bool TViewGraphForm::HasExport() const { return IsSlowKind(kind_); }
@@ -97,14 +99,14 @@ void TViewGraphForm::RedrawSteps() {
   if (!IsValidationKind(kind_) && !layoutReset_) ScaleLabelLayout(sx, sy);
   BuildVerticalPanel();
 
-  bool validationRead = false;
+  bool filled = false;
   {
     std::unique_ptr<BusyCursor> busy;
     if (IsSlowKind(kind_)) busy = std::make_unique<BusyCursor>();
     if (IsModelKind(kind_))
-      FillModelPlot();
+      filled = FillModelPlot();
     else if (IsValidationKind(kind_))
-      validationRead = FillValidationPlot();
+      filled = FillValidationPlot();
     else if (IsMatrixKind(kind_))
       FillMatrixPlot();
     else if (kind_ == GraphKind::VariableFrequency)
@@ -115,7 +117,7 @@ void TViewGraphForm::RedrawSteps() {
       FillDataPlot();
   }
   ReadPanel();
-  DrawPlot(validationRead);
+  DrawPlot(filled);
 
   if (layoutReset_) {
     int n = std::min({ElementCount(), static_cast<int>(labels_.size()), static_cast<int>(baseLabels_.size())});
@@ -308,7 +310,7 @@ void TViewGraphForm::ReadPanel() {
   }
 }
 
-void TViewGraphForm::DrawPlot(bool validationRead) {
+void TViewGraphForm::DrawPlot(bool filled) {
   GraphData* d = &tGraphData;
   EnsureLabelCapacity(std::max({d->RowCount, d->ColCount, ElementCount()}));
   std::unique_ptr<Graph> chart;
@@ -328,7 +330,7 @@ void TViewGraphForm::DrawPlot(bool validationRead) {
                                             "Selected models variables: " + d->XAxisName);
       break;
     default:
-      if (IsScatterKind() || (IsValidationKind(kind_) && validationRead)) DrawScatter();
+      if (IsScatterKind() || filled) DrawScatter();
       return;
   }
   chart->DrawData();

@@ -75,7 +75,9 @@ void TViewGraphForm::showEvent(QShowEvent* event) {
   move(screen.width() / 2 - width() / 2 + 48, screen.height() / 2 - height() / 2 + 48);
 }
 
-TViewGraphForm::~TViewGraphForm() { FreePlotArrays(); }
+// A dialog closed through its result (Escape) gets no close event; its deletion
+// still tells the opener.
+TViewGraphForm::~TViewGraphForm() { FormClose(); }
 
 std::unique_ptr<TViewGraphForm> TViewGraphForm::CreateForDataSet(QWidget* owner, ChemoData* data, GraphKind kind) {
   std::unique_ptr<TViewGraphForm> form(new TViewGraphForm(owner, data, nullptr, kind));

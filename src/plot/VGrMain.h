@@ -204,7 +204,8 @@ private:
   bool FillModelPlot();
   bool FillValidationPlot();
   void ReadPanel();
-  void DrawPlot(bool validationRead);
+  // filled: a model or validation builder filled the plot data.
+  void DrawPlot(bool filled);
   void DrawScatter();
   void EnsureLabelCapacity(int count);
   bool IsScatterKind() const;

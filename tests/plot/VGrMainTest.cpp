@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTextEdit>
 #include <QToolButton>
 #include <cstdio>
 
@@ -17,6 +18,8 @@
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
 #include "numerics/Utils.h"
+#include "platform/qt/FindTextDialog.h"
+#include "platform/qt/QtUiServices.h"
 #include "platform/qt/RecordingCanvas.h"
 #include "support/ScriptedUi.h"
 
@@ -549,6 +552,42 @@ TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot write data. Please check your privileges.");
 }
 
+TEST_F(R2Q2Test, ARedrawThatStopsEarlyLeavesNoPointerOnFreedLabels) {
+  Record(*form, 15, 15);
+  EXPECT_EQ(form->Data().ElementNames, nullptr);
+  EXPECT_NE(form->ExportText().find("\r\n\tAverage R2\t1\t0.5"), std::string::npos);
+}
+
+TEST_F(R2Q2Test, CopiesThePictureToTheClipboard) {
+  form->SpeedButtonCopyClick();
+  EXPECT_EQ(ClipboardImage().size(), form->Picture().size());
+}
+
+TEST(PlotPanelTest, ModelPlotsOfferDeviationsBandAndFullInfo) {
+  auto data = MakeData(2, 4, 1);
+  DataResultList models(data.get());
+  models.Append();
+  std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + 4);
+  auto form = TViewGraphForm::CreateForModelValues(nullptr, data.get(), &models, GraphKind::ExpVsCalc, rows.data(),
+                                                   "Exp. endpoint vs Pred. by model eq.: M1");
+  Record(*form);
+  EXPECT_EQ(form->LabelVar2->text(), "Std.Dev.:");
+  EXPECT_EQ(form->ComboBoxVar2->currentText(), "2.5");
+  EXPECT_TRUE(form->ComboBoxVar1->isHidden());
+  EXPECT_EQ(form->ComboBoxLabel->y(), 12);
+  EXPECT_FALSE(form->CheckBoxMoreInfo->isHidden());
+  EXPECT_TRUE(form->RichEditParam->toPlainText().startsWith("Note: training data are calculated"));
+  EXPECT_EQ(form->Data().Caption, "Exp. endpoint vs Pred. by model eq.: M1");
+
+  form->CheckBoxMoreInfo->setChecked(false);
+  EXPECT_EQ(form->Data().Caption, "");
+  form->CheckBoxLabel2->setChecked(false);
+  EXPECT_FALSE(form->ComboBoxVar2->isEnabled());
+  form->CheckBoxLabel2->setChecked(true);
+  EXPECT_TRUE(form->ComboBoxVar2->isEnabled());
+  EXPECT_EQ(form->SavePictureFilter, "JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Text (*.txt)|*.txt");
+}
+
 TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
   auto data = MakeData(2, 20);
   std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + 20);
@@ -563,6 +602,16 @@ TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(closed);
   EXPECT_TRUE(watch.isNull());
+  EXPECT_TRUE(windows.IsClosed(number));
+
+  closed = false;
+  form = TViewGraphForm::CreateForResponseDistribution(nullptr, data.get(), GraphKind::ResponseDistribution,
+                                                       rows.data(), 20, &closed);
+  watch = form.get();
+  number = windows.Show(form.release(), &opener);
+  watch->SetModalResult(mrCancel);  // Escape
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(closed);
   EXPECT_TRUE(windows.IsClosed(number));
 }
 
