@@ -72,6 +72,12 @@ TEST(Matrix, LUPivotingOnUnscaledCurrentPosition) {
   Matrix s = FromRows({{0.5, 100}, {1, 1}});
   s.LUDecompose();
   EXPECT_EQ(s.RowPermutation()[0], 1);
+  // Position k enters unscaled at every step: |1| beats 7 x (1/10), then |-3|
+  // beats |-6| x (1/10), so no row moves; L and U share the array in place.
+  Matrix f = FromRows({{1, 2, 3}, {4, 5, 6}, {7, 8, 10}});
+  f.LUDecompose();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(f.RowPermutation()[i], i);
+  ExpectNear(f, {{1, 2, 3}, {4, -3, -6}, {7, 2, 1}}, 0);
   Matrix zero = FromRows({{1, 2}, {0, 0}});
   EXPECT_EQ(MatrixMessage([&] { zero.LUDecompose(); }), "LU decomposition: calculation error");
   EXPECT_EQ(zero.RowPermutation(), nullptr);
