@@ -2,10 +2,10 @@
 #include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QUrl>
-#include <memory>
 
 #include "app/Application.h"
 #include "app/Main.h"
+#include "app/ModalForm.h"
 #include "app/SplMain.h"
 #include "app/TextForm.h"
 #include "data/DataResult.h"
@@ -16,18 +16,6 @@
 namespace {
 
 const char* const kProjectFilter = "KORVANE project files (*.kvp)|*.kvp";
-
-// Shows a text window modally; a window that cannot be built gives failureWarning.
-void ShowTextForm(QWidget* owner, const char* caption, const char* text, const char* failureWarning) {
-  std::unique_ptr<TTextForm> form;
-  try {
-    form = std::make_unique<TTextForm>(owner, caption, text);
-  } catch (...) {
-    Ui().MessageBox(failureWarning, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  form->ShowModal();
-}
 
 }  // namespace
 
@@ -58,11 +46,11 @@ void TMainForm::OpenHelpDocument(const std::string& name) {
 void TMainForm::AboutKORVANE1Click() { ShowSplashForm(false); }
 
 void TMainForm::HowtociteKORVANE1Click() {
-  ShowTextForm(this, "How to cite KORVANE", kCitationText, "Cannot create How to cyte KORVANE dialog");
+  RunModalForm<TTextForm>("Cannot create How to cyte KORVANE dialog", this, "How to cite KORVANE", kCitationText);
 }
 
 void TMainForm::N4Click() {
-  ShowTextForm(this, "Acknowledgments", kAcknowledgmentsText, "Cannot create Acknowledgment dialog");
+  RunModalForm<TTextForm>("Cannot create Acknowledgment dialog", this, "Acknowledgments", kAcknowledgmentsText);
 }
 
 void TMainForm::Copytoclipboard1Click() { Ui().SetClipboardText(RichEdit->toPlainText().toLatin1().toStdString()); }
@@ -108,6 +96,14 @@ void TMainForm::MenuFileOpenClick() {
   }
 }
 
+void TMainForm::MenuViewAndSelModelsClick() {
+  if (modelList_ == nullptr || modelList_->Count() < 1) {
+    Ui().MessageBox("Empty models list, cannot open View Models Data dialog", "APPLICATION WARNING",
+                    MB_OK | MB_ICONWARNING);
+    return;
+  }
+}
+
 // Commands that open the windows of the other parts of the program; each is
 // connected to its menu item and speed button here.
 void TMainForm::MenuFileImportClick() {}
@@ -115,7 +111,6 @@ void TMainForm::Loadexample1Click() {}
 void TMainForm::MenuViewDataClick() {}
 void TMainForm::MenuDataSetupClick() {}
 void TMainForm::MenuCalculateAllSubsetClick() {}
-void TMainForm::MenuViewAndSelModelsClick() {}
 void TMainForm::SpeedButtonPBTClick() {}
 void TMainForm::SpeedButtonDatabaseClick() {}
 void TMainForm::Availablemodels1Click() {}

@@ -7,9 +7,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <memory>
 
-#include "platform/base/UiServices.h"
+#include "app/ModalForm.h"
 
 TSplashForm::TSplashForm(QWidget* owner, bool welcome)
     : ModalDialog(owner), welcome_(welcome) {
@@ -45,14 +44,7 @@ void TSplashForm::FormClick() { close(); }
 void TSplashForm::mousePressEvent(QMouseEvent*) { FormClick(); }
 
 void ShowSplashForm(bool welcome) {
-  std::unique_ptr<TSplashForm> form;
-  try {
-    form = std::make_unique<TSplashForm>(nullptr, welcome);
-  } catch (...) {
-    Ui().MessageBox("Cannot create Splash Screen dialog", "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  form->ShowModal();
+  RunModalForm<TSplashForm>("Cannot create Splash Screen dialog", nullptr, welcome);
 }
 
 namespace {

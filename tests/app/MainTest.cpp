@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "app/MainFixture.h"
+#include "app/ModalForm.h"
 
 namespace fs = std::filesystem;
 
@@ -272,4 +273,39 @@ TEST_F(MainFormTest, UserSeparatorComesFromTheLocaleAndConvertsOnlyNumberTexts) 
   EXPECT_EQ(form.ToSystemDecimalSeparator("1.5"), "1,5");
   EXPECT_EQ(form.FromSystemDecimalSeparator("2,25"), "2.25");
   EXPECT_EQ(std::stod("0.5"), 0.5);  // the C library keeps '.'
+}
+
+TEST_F(MainFormTest, ViewAndSelectModelsWithAnEmptyListOnlyWarns) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.MenuViewAndSelModelsClick();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Empty models list, cannot open View Models Data dialog");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+}
+
+TEST_F(MainFormTest, HelpWindowsOpenAndCloseWithoutMessages) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.HowtociteKORVANE1Click();
+  form.N4Click();
+  form.AboutKORVANE1Click();
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+namespace {
+
+struct UnbuildableForm {
+  explicit UnbuildableForm(int) { throw std::bad_alloc(); }
+  int ShowModal() { return 1; }
+};
+
+}  // namespace
+
+TEST(RunModalFormTest, AWindowThatCannotBeBuiltIsReportedWithItsWarning) {
+  EXPECT_EQ(RunModalForm<UnbuildableForm>("Cannot create Acknowledgment dialog", 0), 0);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot create Acknowledgment dialog");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONWARNING);
 }
