@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -247,10 +248,16 @@ void TViewGraphForm::ConnectHandlers() {
   OnCheckBoxClick(CheckBoxLabel2, [this] { CheckBoxLabel2Click(); });
 }
 
-// Enter and Escape in the limit and range edits, and leaving them, apply or revert them.
+// Enter and Escape in the limit and range edits, and leaving them for another
+// control of the window, apply or revert them. Focus lost to another window (a
+// message box of the handler itself) is not leaving the edit.
 bool TViewGraphForm::eventFilter(QObject* watched, QEvent* event) {
   bool key = event->type() == QEvent::KeyPress;
   bool exit = event->type() == QEvent::FocusOut;
+  if (exit) {
+    Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    exit = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+  }
   if (!key && !exit) return QDialog::eventFilter(watched, event);
   int pressed = exit ? static_cast<int>(Qt::Key_Return) : static_cast<QKeyEvent*>(event)->key();
   if (pressed == Qt::Key_Enter) pressed = Qt::Key_Return;

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,6 +161,21 @@ TEST_F(LimitTest, ACheckedLimitStaysInForceUntilUnchecked) {
   form->CheckBoxLimit[1]->setChecked(false);
   Record(*form);
   EXPECT_EQ(Bound(1), 4.0L);
+}
+
+TEST_F(LimitTest, EnterAndLeavingTheEditApplyButLosingTheWindowDoesNot) {
+  form->CheckBoxLimit[1]->setChecked(true);
+  form->EditLimit[1]->setText("9");
+  QFocusEvent toOtherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QCoreApplication::sendEvent(form->EditLimit[1], &toOtherWindow);
+  EXPECT_EQ(Bound(1), 4.0L);
+  QFocusEvent toNextControl(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(form->EditLimit[1], &toNextControl);
+  EXPECT_EQ(Bound(1), 9.0L);
+  form->EditLimit[1]->setText("12");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(form->EditLimit[1], &enter);
+  EXPECT_EQ(Bound(1), 12.0L);
 }
 
 TEST_F(LimitTest, AnEmptyOrReversedRangeIsPutBackSilently) {
