@@ -48,6 +48,7 @@ bool TViewGraphForm::IsScatterKind() const {
   return k == 3 || IsMatrixKind(kind_) || k == 23;
 }
 
+// The kinds offering the data export are exactly those prepared under the hourglass.
 bool TViewGraphForm::HasExport() const { return IsSlowKind(kind_); }
 
 void TViewGraphForm::ResetPicture() {

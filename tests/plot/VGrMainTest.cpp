@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -543,7 +544,7 @@ TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
   form->SpeedButtonSaveImageClick();
   TestUi().AnswerFile(folder.File("values"), 3);
   form->SpeedButtonSaveImageClick();
-  EXPECT_EQ(ReadFile(folder.File("shot.bmp")).substr(0, 2), "BM");
+  EXPECT_EQ(QImage(QString::fromLatin1(folder.File("shot.bmp").c_str())).size(), form->Picture().size());
   EXPECT_EQ(ReadFile(folder.File("values.txt")), form->ExportText());
 
   FILE* file = std::fopen(folder.File("plot.jpg").c_str(), "rb");
@@ -603,6 +604,19 @@ TEST(PlotPanelTest, ModelPlotsOfferDeviationsBandAndFullInfo) {
   form->CheckBoxLabel2->setChecked(true);
   EXPECT_TRUE(form->ComboBoxVar2->isEnabled());
   EXPECT_EQ(form->SavePictureFilter, "JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Text (*.txt)|*.txt");
+}
+
+TEST(PlotPanelTest, ValidationPlotsStartWithSingleLabelsAndTheNameLabel) {
+  auto data = MakeData(2, 4, 1);
+  DataResultList models(data.get());
+  auto form = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, GraphKind::LeaveManyOut);
+  Record(*form);
+  EXPECT_TRUE(form->CheckBoxCustomLabel->isChecked());
+  EXPECT_FALSE(form->StaticTextHint->isHidden());
+  EXPECT_EQ(form->ComboBoxLabel->itemText(1), "Name label");
+  EXPECT_EQ(form->ComboBoxLabel->currentIndex(), 1);
+  EXPECT_FALSE(form->CheckBoxLimit[0]->isHidden());
+  EXPECT_TRUE(form->RichEditParam->isHidden());
 }
 
 TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
