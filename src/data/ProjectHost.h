@@ -33,6 +33,9 @@ public:
   virtual void ClearProject() = 0;
   virtual void DiscardModels() = 0;
   virtual bool ConfirmDiscardModels() = 0;
+  // The "Variable selection and models calculation" command, enabled once a
+  // valid data set-up has been written.
+  virtual void EnableCalculateAllSubset(bool enabled) { (void)enabled; }
 
   // The project has changes that were not saved.
   virtual bool Modified() const = 0;

@@ -208,9 +208,13 @@ void TViewGraphForm::ClassifyScoreElements() {
   elementGroups_.assign(static_cast<std::size_t>(d.RowCount), 0);
   bool anyPrediction = false;
   bool anyUnknown = false;
-  for (int i = 0; i < d.RowCount && i < data_->iObjCount; ++i) {
-    if (data_->ipTrainingPtr[i] == kStatusPrediction) elementGroups_[i] = 1;
-    if (data_->iResponseIndex >= 0 && data_->tpChemoValuePtr[i][data_->iResponseIndex].Missing) elementGroups_[i] = 2;
+  const bool mapped = matrix_.elementObjects != nullptr && matrix_.elementStatus != nullptr;
+  const int32_t response = mapped ? matrix_.elementResponse : data_->iResponseIndex;
+  for (int i = 0; i < d.RowCount && (mapped || i < data_->iObjCount); ++i) {
+    const int32_t obj = mapped ? matrix_.elementObjects[i] : i;
+    const int32_t status = mapped ? matrix_.elementStatus[i] : data_->ipTrainingPtr[obj];
+    if (status == kStatusPrediction) elementGroups_[i] = 1;
+    if (response >= 0 && data_->tpChemoValuePtr[obj][response].Missing) elementGroups_[i] = 2;
     anyPrediction = anyPrediction || elementGroups_[i] == 1;
     anyUnknown = anyUnknown || elementGroups_[i] == 2;
   }

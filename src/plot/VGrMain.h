@@ -61,6 +61,11 @@ struct MatrixPlotSource {
   std::string secondLabelText;
   std::string* elementIDs = nullptr;    // kinds 20, 21
   std::string* axisNames = nullptr;     // one per matrix column
+  // Score plot: the object of each row, its status and the response that marks
+  // objects without one; without them row i is object i of the data set.
+  const int32_t* elementObjects = nullptr;
+  const int32_t* elementStatus = nullptr;
+  int32_t elementResponse = -1;
 };
 
 // Shown modally (ShowModal) and deleted by its opener, or shown without waiting

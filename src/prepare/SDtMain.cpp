@@ -1,0 +1,934 @@
+// The data set-up window.
+#include "prepare/SDtMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "data/ProjectHost.h"
+#include "platform/base/NumberText.h"
+#include "platform/qt/Events.h"
+#include "platform/qt/QtConvert.h"
+#include "platform/qt/StringGrid.h"
+#include "plot/VGrMain.h"
+#include "plot/VMtMain.h"
+#include "prepare/CommandGuard.h"
+#include "prepare/DRdMain.h"
+#include "prepare/DescriptorPca.h"
+#include "prepare/GridSearch.h"
+#include "prepare/Splitting.h"
+#include "prepare/VariableTools.h"
+#include "prepare/WindowPlacement.h"
+
+int TDataSetupForm::NextVarSearchRow = 1;
+int TDataSetupForm::NextObjSearchRow = 1;
+
+namespace {
+
+constexpr int kStatusCol = 2;
+constexpr TColor kResponseFill = 0x008000;
+constexpr TColor kResponseFillSelected = 0x00BB00;
+enum PlotSlot { kLoading, kScore, kTraining, kPrediction };
+
+QPushButton* Button(const char* caption, QWidget* parent) { return new QPushButton(caption, parent); }
+
+QComboBox* DropDown(QWidget* parent) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable(false);
+  return combo;
+}
+
+void Refuse(const std::string& text, const char* caption) { Ui().MessageBox(text, caption, MB_OK | MB_ICONERROR); }
+
+void Inform(const char* text) { Ui().MessageBox(text, "APPLICATION MESSAGE", MB_OK | MB_ICONINFORMATION); }
+
+bool AskYesNo(const std::string& text, const char* caption) {
+  return Ui().MessageBox(text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CopyMatrix(Matrix& dest, const Matrix& source) {
+  dest.Allocate(source.Rows(), source.Cols());
+  for (int r = 0; r < source.Rows(); ++r)
+    for (int c = 0; c < source.Cols(); ++c) dest.At(r, c) = source.At(r, c);
+}
+
+void SetupGrid(StringGrid* grid, int rows, const char* nameHeader) {
+  grid->SetColCount(3);
+  grid->SetRowCount(rows);
+  grid->SetFixedRows(1);
+  grid->SetFixedCols(0);
+  grid->SetColWidth(0, 40);
+  grid->SetColWidth(1, 96);
+  grid->SetColWidth(2, 72);
+  grid->SetRangeSelect(true);
+  grid->Cells(0, 0) = "No.";
+  grid->Cells(1, 0) = nameHeader;
+  grid->Cells(2, 0) = "Status";
+}
+
+}  // namespace
+
+TDataSetupForm::TDataSetupForm(QWidget* owner, DataResultList* models, ChemoData* data)
+    : ModalDialog(owner), data_(data), models_(models) {
+  RequestName = [this](const std::string& caption, std::string& text) {
+    TDataRequestForm form(this, caption, &text, data_);
+    form.exec();
+  };
+  ShowModalWindow = [](ModalDialog& window) { window.ShowModal(); };
+  setWindowTitle("Data Setup");
+  BuildComponents();
+  BuildPopupMenus();
+  RunGuarded([this] { Construct(); }, "Cannot setup data");
+  ConnectHandlers();
+  resize(1000, 660);
+  PlaceOnScreen(*this, 24);
+}
+
+TDataSetupForm::~TDataSetupForm() {
+  for (PlotSet& set : plots_) ReleasePlotSet(set);
+}
+
+// ---- Construction ---------------------------------------------------------
+
+void TDataSetupForm::BuildComponents() {
+  QFont face("DejaVu Sans");
+  face.setPixelSize(11);
+  setFont(face);
+  StringGridVar = new StringGrid(this);
+  StringGridObj = new StringGrid(this);
+  StringGridVar->OnDrawCell = [this](int col, int row, CellLook& look) {
+    if (col != kStatusCol || row < 1 || StringGridVar->Cells(col, row) != "Response") return;
+    look.fill = look.selected ? kResponseFillSelected : kResponseFill;
+    look.textColor = clWhite;
+  };
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(BuildVariableGroup());
+  right->addWidget(BuildObjectGroup());
+  right->addWidget(BuildSplittingGroup());
+  right->addWidget(BuildAnalysisRow());
+  right->addStretch();
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(StringGridVar, 1);
+  top->addWidget(StringGridObj, 1);
+  top->addLayout(right);
+
+  ButtonOK = Button("OK", this);
+  ButtonCancel = Button("Cancel", this);
+  SetButtonResult(ButtonCancel, mrCancel);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ButtonOK);
+  buttons->addWidget(ButtonCancel);
+
+  auto* main = new QVBoxLayout(this);
+  main->addLayout(top, 1);
+  main->addWidget(BuildListsRow());
+  main->addLayout(buttons);
+}
+
+QWidget* TDataSetupForm::BuildVariableGroup() {
+  auto* group = new QGroupBox("Variables setup", this);
+  auto* grid = new QGridLayout(group);
+  ButtonSetX = Button("Select var.", group);
+  ButtonHoldVar = Button("Hold var.", group);
+  ButtonReleaseX = Button("Release var.", group);
+  ButtonSetY = Button("Select resp.", group);
+  ButtonReleaseY = Button("Release resp.", group);
+  ButtonClearAll = Button("Clear all", group);
+  ButtonSetSplitting = Button("Set splitting", group);
+  ButtonRespDist = Button("View resp. d.", group);
+  ButtonNormVar = Button("Normalize var.", group);
+  QPushButton* order[] = {ButtonSetX,   ButtonHoldVar,      ButtonReleaseX, ButtonSetY,   ButtonReleaseY,
+                          ButtonClearAll, ButtonSetSplitting, ButtonRespDist, ButtonNormVar};
+  for (int i = 0; i < 9; ++i) grid->addWidget(order[i], i / 3, i % 3);
+  return group;
+}
+
+QWidget* TDataSetupForm::BuildObjectGroup() {
+  auto* group = new QGroupBox("Objects setup", this);
+  auto* grid = new QGridLayout(group);
+  ButtonTraining = Button("Training", group);
+  ButtonTest = Button("Prediction", group);
+  ButtonExcluded = Button("Excluded", group);
+  ButtonResetObjects = Button("Reset objects", group);
+  ButtonCreateSplitting = Button("Create splitting", group);
+  ButtonDeleteSplitting = Button("Delete splitting", group);
+  QPushButton* order[] = {ButtonTraining,     ButtonTest,           ButtonExcluded,
+                          ButtonResetObjects, ButtonCreateSplitting, ButtonDeleteSplitting};
+  for (int i = 0; i < 6; ++i) grid->addWidget(order[i], i / 3, i % 3);
+  return group;
+}
+
+QWidget* TDataSetupForm::BuildSplittingGroup() {
+  auto* group = new QGroupBox("Splitting setup", this);
+  auto* grid = new QGridLayout(group);
+  ComboBoxSplitting = DropDown(group);
+  ComboBoxRandom = DropDown(group);
+  grid->addWidget(new QLabel("Name", group), 0, 0);
+  grid->addWidget(ComboBoxSplitting, 0, 1, 1, 2);
+  grid->addWidget(new QLabel("Random percentage", group), 1, 0);
+  grid->addWidget(ComboBoxRandom, 1, 1);
+
+  auto* ordered = new QGroupBox("Ordered by", group);
+  auto* orderedGrid = new QGridLayout(ordered);
+  RadioButtonOrdByResp = new QRadioButton("Response", ordered);
+  RadioButtonOrdByPCA1 = new QRadioButton("Structure", ordered);
+  RadioButtonOrdByResp->setChecked(true);
+  ComboBoxRATrain = DropDown(ordered);
+  ComboBoxRATest = DropDown(ordered);
+  ComboBoxRABegin = DropDown(ordered);
+  ButtonSwap = Button("Swap", ordered);
+  orderedGrid->addWidget(RadioButtonOrdByResp, 0, 0);
+  orderedGrid->addWidget(RadioButtonOrdByPCA1, 0, 1);
+  orderedGrid->addWidget(new QLabel("Training comp.", ordered), 1, 0);
+  orderedGrid->addWidget(ComboBoxRATrain, 1, 1);
+  orderedGrid->addWidget(new QLabel("Prediction comp.", ordered), 2, 0);
+  orderedGrid->addWidget(ComboBoxRATest, 2, 1);
+  orderedGrid->addWidget(new QLabel("Second mol.", ordered), 3, 0);
+  orderedGrid->addWidget(ComboBoxRABegin, 3, 1);
+  orderedGrid->addWidget(ButtonSwap, 3, 2);
+  grid->addWidget(ordered, 2, 0, 1, 3);
+  return group;
+}
+
+QWidget* TDataSetupForm::BuildAnalysisRow() {
+  auto* box = new QWidget(this);
+  auto* grid = new QGridLayout(box);
+  grid->setContentsMargins(0, 0, 0, 0);
+  ButtonVarPCA = Button("Var. PCA", box);
+  Button1 = Button("Des. from PCA", box);
+  Button2 = Button("Correlation", box);
+  ButtonSingleModel = Button("Single model", box);
+  ButtonSingleModel->setEnabled(false);  // the single-model window is not part of this program yet
+  ComboBoxLOFsmooth = DropDown(box);
+  grid->addWidget(ButtonVarPCA, 0, 0);
+  grid->addWidget(Button1, 0, 1);
+  grid->addWidget(Button2, 0, 2);
+  grid->addWidget(ButtonSingleModel, 1, 0);
+  grid->addWidget(new QLabel("LOF smooth", box), 1, 1, Qt::AlignRight);
+  grid->addWidget(ComboBoxLOFsmooth, 1, 2);
+  return box;
+}
+
+QWidget* TDataSetupForm::BuildListsRow() {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto listGroup = [&](const char* title, QListWidget*& list, QToolButton*& copy) {
+    auto* group = new QGroupBox(title, row);
+    auto* inner = new QHBoxLayout(group);
+    list = new QListWidget(group);
+    copy = new QToolButton(group);
+    copy->setText("Copy");
+    copy->setToolTip("Copy to clipboard");
+    inner->addWidget(list, 1);
+    inner->addWidget(copy, 0, Qt::AlignTop);
+    auto* action = new QAction("&Copy", list);
+    action->setShortcut(QKeySequence::Copy);
+    list->addAction(action);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    layout->addWidget(group, 1);
+    return action;
+  };
+  QAction* copySel = listGroup("Selected variables", ListBoxSelVar, SpeedButtonCopyVarToClipboard);
+  QAction* copyMissing = listGroup("Missing values", ListBoxMissingData, SpeedButtonCopyToClipboard);
+  connect(copySel, &QAction::triggered, this, [this] { SpeedButtonCopyVarToClipboardClick(); });
+  connect(copyMissing, &QAction::triggered, this, [this] { SpeedButtonCopyToClipboardClick(); });
+  MemoDetails = new QPlainTextEdit(row);
+  MemoDetails->setReadOnly(true);
+  MemoDetails->setTabStopDistance(40);
+  layout->addWidget(MemoDetails, 2);
+  row->setFixedHeight(130);
+  return row;
+}
+
+void TDataSetupForm::BuildPopupMenus() {
+  auto item = [this](QMenu* menu, const char* caption, void (TDataSetupForm::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return action;
+  };
+  PopupMenuVar = new QMenu(this);
+  item(PopupMenuVar, "&Select variable", &TDataSetupForm::ButtonSetXClick);
+  item(PopupMenuVar, "&Hold variable", &TDataSetupForm::ButtonHoldVarClick);
+  item(PopupMenuVar, "&Release variable", &TDataSetupForm::ButtonReleaseXClick);
+  item(PopupMenuVar, "&Normalize variable", &TDataSetupForm::NormalizevariableClick);
+  item(PopupMenuVar, "S&elect response ", &TDataSetupForm::ButtonSetYClick);
+  item(PopupMenuVar, "Re&lease response", &TDataSetupForm::ButtonReleaseYClick);
+  item(PopupMenuVar, "Se&t splitting", &TDataSetupForm::ButtonSetSplittingClick);
+  item(PopupMenuVar, "&Clear All", &TDataSetupForm::ButtonClearAllClick);
+  PopUpRespDist = item(PopupMenuVar, "View Res&ponse distribution", &TDataSetupForm::ButtonRespDistClick);
+  item(PopupMenuVar, "Se&arch variable...", &TDataSetupForm::SearchvariableClick);
+  PopupMenuObj = new QMenu(this);
+  item(PopupMenuObj, "&Training", &TDataSetupForm::ButtonTrainingClick);
+  item(PopupMenuObj, "&Prediction", &TDataSetupForm::ButtonTestClick);
+  item(PopupMenuObj, "E&xcluded", &TDataSetupForm::ButtonExcludedClick);
+  item(PopupMenuObj, "&Reset objects", &TDataSetupForm::ButtonResetObjectsClick);
+  item(PopupMenuObj, "&Create splitting...", &TDataSetupForm::ButtonCreateSplittingClick);
+  item(PopupMenuObj, "&Delete splitting", &TDataSetupForm::ButtonDeleteSplittingClick);
+  item(PopupMenuObj, "&Search object...", &TDataSetupForm::SearchobjectClick);
+  for (auto [grid, menu] : {std::pair{StringGridVar, PopupMenuVar}, std::pair{StringGridObj, PopupMenuObj}}) {
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this,
+            [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
+  }
+}
+
+void TDataSetupForm::ConnectHandlers() {
+  auto click = [this](QPushButton* button, void (TDataSetupForm::*handler)()) {
+    connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+  };
+  click(ButtonSetX, &TDataSetupForm::ButtonSetXClick);
+  click(ButtonHoldVar, &TDataSetupForm::ButtonHoldVarClick);
+  click(ButtonReleaseX, &TDataSetupForm::ButtonReleaseXClick);
+  click(ButtonSetY, &TDataSetupForm::ButtonSetYClick);
+  click(ButtonReleaseY, &TDataSetupForm::ButtonReleaseYClick);
+  click(ButtonClearAll, &TDataSetupForm::ButtonClearAllClick);
+  click(ButtonSetSplitting, &TDataSetupForm::ButtonSetSplittingClick);
+  click(ButtonRespDist, &TDataSetupForm::ButtonRespDistClick);
+  click(ButtonNormVar, &TDataSetupForm::NormalizevariableClick);
+  click(ButtonTraining, &TDataSetupForm::ButtonTrainingClick);
+  click(ButtonTest, &TDataSetupForm::ButtonTestClick);
+  click(ButtonExcluded, &TDataSetupForm::ButtonExcludedClick);
+  click(ButtonResetObjects, &TDataSetupForm::ButtonResetObjectsClick);
+  click(ButtonCreateSplitting, &TDataSetupForm::ButtonCreateSplittingClick);
+  click(ButtonDeleteSplitting, &TDataSetupForm::ButtonDeleteSplittingClick);
+  click(ButtonSwap, &TDataSetupForm::ButtonSwapClick);
+  click(ButtonVarPCA, &TDataSetupForm::ButtonVarPCAClick);
+  click(Button1, &TDataSetupForm::Button1Click);
+  click(Button2, &TDataSetupForm::Button2Click);
+  click(ButtonOK, &TDataSetupForm::ButtonOKClick);
+  connect(SpeedButtonCopyVarToClipboard, &QToolButton::clicked, this,
+          [this] { SpeedButtonCopyVarToClipboardClick(); });
+  connect(SpeedButtonCopyToClipboard, &QToolButton::clicked, this, [this] { SpeedButtonCopyToClipboardClick(); });
+  OnComboChange(ComboBoxSplitting, [this] { ComboBoxSplittingChange(); });
+  OnComboChange(ComboBoxRandom, [this] { ComboBoxRandomChange(); });
+  OnComboChange(ComboBoxRATrain, [this] { ComboBoxRATrainChange(); });
+  OnComboChange(ComboBoxRATest, [this] { ComboBoxRATestChange(); });
+  OnComboChange(ComboBoxRABegin, [this] { ComboBoxRABeginChange(); });
+  OnRadioButtonClick(RadioButtonOrdByResp, [this] { RadioButtonOrdByRespClick(); });
+  OnRadioButtonClick(RadioButtonOrdByPCA1, [this] { RadioButtonOrdByPCA1Click(); });
+  for (StringGrid* grid : {StringGridVar, StringGridObj})
+    grid->OnMouseUp = [this, grid](int, int) { ConfineToStatusColumn(grid); };
+}
+
+void TDataSetupForm::Construct() {
+  BusyCursor busy;
+  bool badIndices = false;
+  DataSetup setup = LoadSetup(*data_, badIndices);
+  ipTempTrainingPtr = setup.status;
+  iWorkResponse = setup.response;
+  tempSplittings_ = setup.splittings;
+  iTempCurrentSplit = setup.currentSplit;
+  FillGrids();
+  for (int32_t j = 0; j < data_->iVarCount; ++j) SetMark(j, setup.marks[j]);
+  if (badIndices) ShowWarning("Invalid variable indices of the data setup were found and ignored");
+  FillCombos();
+  StringGridVar->SetSelection({kStatusCol, 1, kStatusCol, 1});
+  StringGridObj->SetSelection({kStatusCol, 1, kStatusCol, 1});
+  ShowSetupSummary();
+}
+
+void TDataSetupForm::FillGrids() {
+  SetupGrid(StringGridVar, data_->iVarCount + 1, "Variable");
+  SetupGrid(StringGridObj, data_->iObjCount + 1, "Name");
+  for (int32_t j = 0; j < data_->iVarCount; ++j) {
+    StringGridVar->Cells(0, j + 1) = std::to_string(j + 1);
+    StringGridVar->Cells(1, j + 1) = data_->tpVarNameStrPtr[j];
+  }
+  for (int32_t i = 0; i < data_->iObjCount; ++i) {
+    StringGridObj->Cells(0, i + 1) = std::to_string(i + 1);
+    StringGridObj->Cells(1, i + 1) = data_->tpObjNameStrPtr[i];
+  }
+}
+
+void TDataSetupForm::FillCombos() {
+  ComboBoxRandom->addItem("");
+  for (int percent = 5; percent <= 50; percent += 5) ComboBoxRandom->addItem(QString::number(percent));
+  FillSplittingCombo();
+  RefreshObjectStatus();
+  for (QComboBox* combo : {ComboBoxRATrain, ComboBoxRATest}) {
+    combo->addItem("");
+    for (int k = 1; k < (data_->iObjCount - 2) / 2; ++k) combo->addItem(QString::number(k));
+  }
+  ComboBoxRABegin->addItems({"Training", "Prediction"});
+  double smoothing = 0.1;
+  for (int i = 0; i < 30; ++i, smoothing += 0.1)
+    ComboBoxLOFsmooth->addItem(QStr(FloatToStrF(smoothing, FloatFormat::Fixed, 15, 1)));
+  ComboBoxLOFsmooth->setCurrentIndex(9);
+}
+
+void TDataSetupForm::ConfineToStatusColumn(StringGrid* grid) {
+  GridRect rect = grid->Selection();
+  rect.Left = kStatusCol;
+  if (rect.Right < kStatusCol) rect.Right = kStatusCol;
+  grid->SetSelection(rect);
+}
+
+// ---- Variable marks -------------------------------------------------------
+
+std::vector<VarMark> TDataSetupForm::GridMarks() const {
+  std::vector<VarMark> marks(data_->iVarCount);
+  for (int32_t j = 0; j < data_->iVarCount; ++j) marks[j] = VarMarkFromLabel(StringGridVar->Cells(kStatusCol, j + 1));
+  return marks;
+}
+
+void TDataSetupForm::SetMark(int32_t var, VarMark mark) {
+  StringGridVar->Cells(kStatusCol, var + 1) = VariableStatusLabel(mark);
+  StringGridVar->viewport()->update();
+}
+
+std::vector<int32_t> TDataSetupForm::MarkedPool() const {
+  return MarkedVariables(GridMarks(), {VarMark::Selected, VarMark::Hold});
+}
+
+void TDataSetupForm::MarkSelectedVariables(VarMark mark) {
+  const GridRect rect = StringGridVar->Selection();
+  for (int row = std::max(rect.Top, 1); row <= rect.Bottom; ++row) SetMark(row - 1, mark);
+  AfterVariableChange();
+}
+
+void TDataSetupForm::AfterVariableChange() {
+  RefreshObjectStatus();
+  ShowSetupSummary();
+}
+
+void TDataSetupForm::ButtonReleaseXClick() {
+  const std::vector<VarMark> marks = GridMarks();
+  const GridRect rect = StringGridVar->Selection();
+  for (int row = std::max(rect.Top, 1); row <= rect.Bottom; ++row)
+    if (marks[row - 1] == VarMark::Selected || marks[row - 1] == VarMark::Hold) SetMark(row - 1, VarMark::None);
+  AfterVariableChange();
+}
+
+void TDataSetupForm::ButtonSetYClick() {
+  const std::vector<VarMark> marks = GridMarks();
+  for (int32_t j = 0; j < data_->iVarCount; ++j)
+    if (marks[j] == VarMark::Response) SetMark(j, VarMark::None);
+  const int top = StringGridVar->Selection().Top;
+  if (top >= 1) {
+    SetMark(top - 1, VarMark::Response);
+    iWorkResponse = top - 1;
+  }
+  ComboBoxRATest->setCurrentIndex(0);
+  ComboBoxRATrain->setCurrentIndex(0);
+  bOrderValid = false;
+  AfterVariableChange();
+}
+
+void TDataSetupForm::ButtonReleaseYClick() {
+  const std::vector<VarMark> marks = GridMarks();
+  for (int32_t j = 0; j < data_->iVarCount; ++j)
+    if (marks[j] == VarMark::Response) SetMark(j, VarMark::None);
+  iWorkResponse = -1;
+  AfterVariableChange();
+}
+
+void TDataSetupForm::ButtonClearAllClick() {
+  for (int32_t j = 0; j < data_->iVarCount; ++j) SetMark(j, VarMark::None);
+  iWorkResponse = -1;
+  AfterVariableChange();
+}
+
+void TDataSetupForm::ButtonSetSplittingClick() {
+  const int top = StringGridVar->Selection().Top;
+  if (top < 1) return;
+  SetMark(top - 1, VarMark::Splitting);
+  if (StatusesFromVariable(*data_, top - 1, ipTempTrainingPtr))
+    ShowWarning("Invalid splitting values found forced to training status");
+  AfterObjectChange();
+  ButtonCreateSplittingClick();
+}
+
+void TDataSetupForm::NormalizevariableClick() {
+  const std::vector<VarMark> marks = GridMarks();
+  if (MarkedVariables(marks, {VarMark::Selected}).empty()) {
+    Refuse("No variables selected, cannot normalize.", "APPLICATION ERROR");
+    return;
+  }
+  if (!AskYesNo("Normalization cannot be cancelled, would you like to continue?", "APPLICATION WARNING")) return;
+  std::string constant;
+  for (int32_t var : MarkedVariables(marks, {VarMark::Selected, VarMark::Hold}))
+    if (!NormaliseVariable(*data_, var)) constant += (constant.empty() ? "" : ", ") + data_->tpVarNameStrPtr[var];
+  if (MainForm != nullptr) MainForm->SetModified(true);
+  if (!constant.empty()) ShowWarning("Variables with a null range were left unchanged: " + constant);
+}
+
+// ---- Objects and named splittings -----------------------------------------
+
+void TDataSetupForm::SetSelectedObjectsStatus(int32_t status) {
+  const GridRect rect = StringGridObj->Selection();
+  for (int row = std::max(rect.Top, 1); row <= rect.Bottom; ++row) ipTempTrainingPtr[row - 1] = status;
+  AfterObjectChange();
+}
+
+void TDataSetupForm::AfterObjectChange() {
+  RefreshObjectStatus();
+  ShowSetupSummary();
+}
+
+void TDataSetupForm::RefreshObjectStatus() {
+  const std::vector<VarMark> marks = GridMarks();
+  for (int32_t i = 0; i < data_->iObjCount; ++i)
+    StringGridObj->Cells(kStatusCol, i + 1) = ObjectStatusText(*data_, ipTempTrainingPtr, iWorkResponse, marks, i);
+  StringGridObj->viewport()->update();
+}
+
+void TDataSetupForm::ShowSetupSummary() {
+  const SetupSummary summary = SummariseSetup(*data_, ipTempTrainingPtr, iWorkResponse, GridMarks());
+  ListBoxSelVar->clear();
+  ListBoxMissingData->clear();
+  for (const std::string& name : summary.variables) ListBoxSelVar->addItem(QStr(name));
+  for (const std::string& line : summary.missingCells) ListBoxMissingData->addItem(QStr(line));
+  ButtonRespDist->setEnabled(iWorkResponse >= 0);
+  PopUpRespDist->setEnabled(iWorkResponse >= 0);
+  MemoDetails->setPlainText(QStr(summary.Text()));
+}
+
+void TDataSetupForm::ButtonResetObjectsClick() {
+  std::fill(ipTempTrainingPtr.begin(), ipTempTrainingPtr.end(), kStatusTraining);
+  AfterObjectChange();
+  ComboBoxSplitting->setCurrentIndex(0);
+  const std::vector<VarMark> marks = GridMarks();
+  for (int32_t j = 0; j < data_->iVarCount; ++j)
+    if (marks[j] == VarMark::Splitting) SetMark(j, VarMark::None);
+}
+
+bool TDataSetupForm::AskSplittingName(std::string& name) {
+  for (;;) {
+    RequestName("Splitting variable name", name);
+    if (!name.empty() && !HasSplittingName(tempSplittings_, name)) return true;
+    const std::string subject = name.empty() ? "Empty string" : name + " already exist";
+    if (!AskYesNo(subject + ": do you want to enter a new name?", "APPLICATION WARNING")) {
+      Inform("Procedure aborted");
+      return false;
+    }
+  }
+}
+
+void TDataSetupForm::ButtonCreateSplittingClick() {
+  RunGuarded(
+      [this] {
+        std::string name = ProposeSplittingName(tempSplittings_);
+        if (!AskSplittingName(name)) return;
+        tempSplittings_.push_back({name, ipTempTrainingPtr});
+        iTempCurrentSplit = static_cast<int32_t>(tempSplittings_.size()) - 1;
+        FillSplittingCombo();
+      },
+      "Cannot create splitting variables");
+}
+
+void TDataSetupForm::FillSplittingCombo() {
+  ComboBoxSplitting->clear();
+  ComboBoxSplitting->addItem("");
+  for (const NamedSplitting& split : tempSplittings_) ComboBoxSplitting->addItem(QStr(split.name));
+  const bool any = !tempSplittings_.empty();
+  ButtonDeleteSplitting->setEnabled(any);
+  if (any) ComboBoxSplitting->setCurrentIndex(iTempCurrentSplit + 1);
+}
+
+void TDataSetupForm::ComboBoxSplittingChange() {
+  const int item = ComboBoxSplitting->currentIndex();
+  if (item < 1 || item > static_cast<int>(tempSplittings_.size())) return;
+  ipTempTrainingPtr = tempSplittings_[item - 1].status;
+  iTempCurrentSplit = item - 1;
+  AfterObjectChange();
+  for (QComboBox* combo : {ComboBoxRandom, ComboBoxRATrain, ComboBoxRATest}) combo->setCurrentIndex(0);
+}
+
+void TDataSetupForm::ButtonDeleteSplittingClick() {
+  const int item = ComboBoxSplitting->currentIndex();
+  if (item < 1 || item > static_cast<int>(tempSplittings_.size())) return;
+  if (!AskYesNo("Do you really want to delete " + tempSplittings_[item - 1].name + "?", "APPLICATION WARNING"))
+    return;
+  RunGuarded(
+      [&] {
+        tempSplittings_.erase(tempSplittings_.begin() + (item - 1));
+        if (tempSplittings_.empty()) {
+          iTempCurrentSplit = 0;
+        } else {
+          ipTempTrainingPtr = tempSplittings_.back().status;
+          iTempCurrentSplit = static_cast<int32_t>(tempSplittings_.size()) - 1;
+        }
+        FillSplittingCombo();
+        AfterObjectChange();
+      },
+      "Cannot delete splitting variable");
+}
+
+// ---- Splits ---------------------------------------------------------------
+
+void TDataSetupForm::ComboBoxRandomChange() {
+  const int item = ComboBoxRandom->currentIndex();
+  if (item < 1) return;
+  RandomSplitting(ipTempTrainingPtr, ComboBoxRandom->currentText().toInt());
+  AfterObjectChange();
+  for (QComboBox* combo : {ComboBoxRATrain, ComboBoxRATest, ComboBoxSplitting}) combo->setCurrentIndex(0);
+}
+
+void TDataSetupForm::RunOrderedSplitting() {
+  if (OrderObjectsByResponse()) ApplyOrderedSplitting();
+  ComboBoxRandom->setCurrentIndex(0);
+  ComboBoxSplitting->setCurrentIndex(0);
+}
+
+void TDataSetupForm::ReorderAndSplit() {
+  bOrderValid = false;
+  if (OrderObjectsByResponse()) ApplyOrderedSplitting();
+}
+
+bool TDataSetupForm::OrderObjectsByResponse() {
+  if (bOrderValid) return true;
+  const bool byResponse = RadioButtonOrdByResp->isChecked();
+  if (byResponse && iWorkResponse < 0) {
+    Refuse("Y response must be selected first!", "APPLICATION ERROR");
+    ComboBoxRATest->setCurrentIndex(0);
+    ComboBoxRATrain->setCurrentIndex(0);
+    return false;
+  }
+  BusyCursor busy;
+  ipOrderedResponsePtr.clear();
+  bOrderValid = RunGuarded(
+      [&] { ipOrderedResponsePtr = byResponse ? OrderByResponse(*data_, iWorkResponse) : StructureOrder(); },
+      "Cannot order response");
+  if (!bOrderValid) ipOrderedResponsePtr.clear();
+  return bOrderValid;
+}
+
+// The analysed objects in ascending order of their first principal component;
+// every object in object order when the analysis refuses.
+std::vector<int32_t> TDataSetupForm::StructureOrder() {
+  LentSetup lent(*data_, ipTempTrainingPtr, iWorkResponse);
+  VariablePca pca;
+  if (!ComputeVariablePca(*data_, MarkedPool(), pca)) return AllObjects(data_->iObjCount);
+  std::vector<long double> scores(pca.objects.size());
+  for (std::size_t r = 0; r < scores.size(); ++r) scores[r] = pca.Score(static_cast<int>(r), 1);
+  return OrderByScores(pca.objects, scores);
+}
+
+void TDataSetupForm::ApplyOrderedSplitting() {
+  const int training = ComboBoxRATrain->currentIndex();
+  const int prediction = ComboBoxRATest->currentIndex();
+  if (training < 1 || prediction < 1) return;
+  ::ApplyOrderedSplitting(ipTempTrainingPtr, ipOrderedResponsePtr, training, prediction,
+                          ComboBoxRABegin->currentIndex() == 1);
+  AfterObjectChange();
+}
+
+void TDataSetupForm::ButtonSwapClick() {
+  std::vector<int32_t> objects = bOrderValid ? ipOrderedResponsePtr : AllObjects(data_->iObjCount);
+  bool keep = false;
+  if (bOrderValid &&
+      AskYesNo("Do you want to preserve the first and the last object status with reference to an ORDERED "
+               "response table?",
+               "APPLICATION QUESTION")) {
+    if (!OrderObjectsByResponse()) return;
+    objects = ipOrderedResponsePtr;
+    keep = true;
+  }
+  SwapRoles(ipTempTrainingPtr, objects, keep);
+  AfterObjectChange();
+}
+
+// ---- OK -------------------------------------------------------------------
+
+bool TDataSetupForm::CheckTrainingPresent() {
+  if (std::find(ipTempTrainingPtr.begin(), ipTempTrainingPtr.end(), kStatusTraining) != ipTempTrainingPtr.end())
+    return false;
+  Refuse("Objects cannot be marked as ALL test!", "INPUT DATA ERROR");
+  return true;
+}
+
+void TDataSetupForm::ButtonOKClick() {
+  if (CheckTrainingPresent()) return;
+  const std::vector<VarMark> marks = GridMarks();
+  const auto selected = MarkedVariables(marks, {VarMark::Selected}).size();
+  if (iWorkResponse < 0 || selected == 0) {
+    Refuse("Data setup not valid. Response: " + std::to_string(iWorkResponse) +
+               " - Variable amount: " + std::to_string(selected),
+           "USER DATA INPUT ERROR");
+    return;
+  }
+  if (marks[iWorkResponse] != VarMark::Response) {
+    Refuse("Data setup not valid: the response variable " + data_->tpVarNameStrPtr[iWorkResponse] +
+               " is no longer marked as response",
+           "USER DATA INPUT ERROR");
+    return;
+  }
+  int32_t models = models_ != nullptr ? models_->Count() : 0;
+  if (models < 0) {
+    ShowWarning("Invalid previous models list index, forcing list reset");
+    models = 0;
+  }
+  if (models > 0 && (MainForm == nullptr || !MainForm->ConfirmDiscardModels())) return;
+  WriteBack();
+}
+
+void TDataSetupForm::WriteBack() {
+  DataSetup setup;
+  setup.status = ipTempTrainingPtr;
+  setup.response = iWorkResponse;
+  setup.marks = GridMarks();
+  setup.splittings = tempSplittings_;
+  setup.currentSplit = iTempCurrentSplit;
+  try {
+    WriteSetup(*data_, setup, StrToFloat(StdStr(ComboBoxLOFsmooth->currentText())));
+  } catch (...) {
+    ShowWarning("Data setup may be corrupted - internal data setup will be reset");
+    ResetSetup(*data_);
+    if (MainForm != nullptr) MainForm->EnableCalculateAllSubset(false);
+    return;
+  }
+  if (MainForm != nullptr) {
+    MainForm->EnableCalculateAllSubset(true);
+    MainForm->SetModified(true);
+  }
+  SetModalResult(mrOk);
+}
+
+// ---- Analyses -------------------------------------------------------------
+
+TViewGraphForm* TDataSetupForm::PlotWindow(int which) const { return plots_.at(which).window.data(); }
+
+void TDataSetupForm::ReleasePlotSet(PlotSet& set) {
+  delete set.window.data();
+  set.window = nullptr;
+  set.closed = false;
+  set.elementNames.clear();
+  set.firstLabelTexts.clear();
+  set.axisNames.clear();
+  set.objects.clear();
+  set.statuses.clear();
+  set.cells.clear();
+  set.rows.clear();
+}
+
+void TDataSetupForm::ButtonVarPCAClick() {
+  RunGuarded(
+      [this] {
+        LentSetup lent(*data_, ipTempTrainingPtr, iWorkResponse);
+        VariablePca pca;
+        bool done = false;
+        {
+          BusyCursor busy;
+          done = ComputeVariablePca(*data_, MarkedPool(), pca);
+        }
+        if (done) ShowPcaPlots(pca);
+      },
+      "Unhandled ViewGraph exception");
+}
+
+void TDataSetupForm::ShowPcaPlots(const VariablePca& pca) {
+  ReleasePlotSet(plots_[kLoading]);
+  ReleasePlotSet(plots_[kScore]);
+  const int p = pca.Components();
+  std::vector<std::string> axes;
+  for (int k = 1; k <= p; ++k) axes.push_back(pca.AxisText(k));
+
+  RunGuarded(
+      [&] {
+        PlotSet& set = plots_[kLoading];
+        CopyMatrix(set.values, pca.LoadingMatrix());
+        for (int i = 0; i < p; ++i) {
+          set.firstLabelTexts.push_back(data_->tpVarNameStrPtr[pca.pool[i]]);
+          set.elementNames.push_back("PC" + std::to_string(i + 1));
+        }
+        set.axisNames = axes;
+        ShowPcaPlot(set, "Loading plot", static_cast<int>(GraphKind::PcaLoadings), false);
+      },
+      "Unhandled ViewGraph exception");
+  RunGuarded(
+      [&] {
+        PlotSet& set = plots_[kScore];
+        CopyMatrix(set.values, pca.ScoreMatrix());
+        for (std::size_t k = 0; k < pca.objects.size(); ++k) {
+          set.firstLabelTexts.push_back(std::to_string(k + 1));
+          set.elementNames.push_back(data_->tpObjNameStrPtr[pca.objects[k]]);
+          set.statuses.push_back(ipTempTrainingPtr[pca.objects[k]]);
+        }
+        set.objects = pca.objects;
+        set.axisNames = axes;
+        ShowPcaPlot(set, "Score plot", static_cast<int>(GraphKind::PcaScores), true);
+      },
+      "Unhandled ViewGraph exception");
+}
+
+void TDataSetupForm::ShowPcaPlot(PlotSet& set, const std::string& caption, int kind, bool moved) {
+  const bool loadings = kind == static_cast<int>(GraphKind::PcaLoadings);
+  MatrixPlotSource source;
+  source.values = &set.values;
+  source.elementNames = set.elementNames.data();
+  source.firstLabelTexts = set.firstLabelTexts.data();
+  source.singleLabel = loadings ? 1 : 0;
+  source.firstLabelText = loadings ? "Name" : "ID";
+  source.secondLabelText = loadings ? "" : "Name";
+  source.axisNames = set.axisNames.data();
+  if (!loadings) {
+    source.elementObjects = set.objects.data();
+    source.elementStatus = set.statuses.data();
+    source.elementResponse = iWorkResponse;
+  }
+  std::unique_ptr<TViewGraphForm> form =
+      TViewGraphForm::CreateForPcaPlot(this, data_, source, static_cast<GraphKind>(kind), &set.closed);
+  if (!form) {
+    ShowWarning("Cannot create View Graph dialog");
+    return;
+  }
+  ShowModeless(set, std::move(form), caption, moved);
+}
+
+void TDataSetupForm::ShowModeless(PlotSet& set, std::unique_ptr<TViewGraphForm> form, const std::string& caption,
+                                  bool moved) {
+  TViewGraphForm* window = form.release();
+  window->setParent(this, window->windowFlags() | Qt::Window);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(QStr(caption));
+  window->show();
+  if (moved) window->move(window->pos() + QPoint(32, 32));
+  set.window = window;
+}
+
+void TDataSetupForm::ButtonRespDistClick() {
+  if (iWorkResponse < 0) return;
+  ReleasePlotSet(plots_[kTraining]);
+  ReleasePlotSet(plots_[kPrediction]);
+  RunGuarded(
+      [this] {
+        if (FillDistribution(plots_[kPrediction], kStatusPrediction))
+          ShowDistribution(plots_[kPrediction], "View response prediction distribution", true);
+        FillDistribution(plots_[kTraining], kStatusTraining);
+        ShowDistribution(plots_[kTraining], "View response training distribution", false);
+      },
+      "Unhandled ViewGraph exception");
+}
+
+bool TDataSetupForm::FillDistribution(PlotSet& set, int32_t status) {
+  for (int32_t i = 0; i < data_->iObjCount; ++i) {
+    const CheckedValue& cell = data_->tpChemoValuePtr[i][iWorkResponse];
+    if (ipTempTrainingPtr[i] == status && !cell.Missing) set.cells.push_back({cell, CheckedValue()});
+  }
+  for (auto& row : set.cells) set.rows.push_back(row.data());
+  return !set.rows.empty();
+}
+
+void TDataSetupForm::ShowDistribution(PlotSet& set, const std::string& caption, bool moved) {
+  std::unique_ptr<TViewGraphForm> form = TViewGraphForm::CreateForResponseDistribution(
+      this, data_, GraphKind::ResponseDistribution, set.rows.data(), static_cast<int>(set.rows.size()), &set.closed);
+  if (!form) {
+    ShowWarning("Cannot create View Graph dialog");
+    return;
+  }
+  ShowModeless(set, std::move(form), caption, moved);
+}
+
+bool TDataSetupForm::AskPcaName(std::string& name) {
+  for (;;) {
+    RequestName("PCA variable name", name);
+    if (!name.empty()) return true;
+    if (!AskYesNo("Empty string: do you want to enter a new name?", "APPLICATION WARNING")) {
+      Inform("Procedure aborted");
+      return false;
+    }
+  }
+}
+
+void TDataSetupForm::Button1Click() {
+  std::string name = "set-A";
+  if (!AskPcaName(name)) return;
+  if (!AskYesNo("The dataset matrix will be permanently updated adding the PCA descriptors: it will not be "
+                "possible to undo this step. Do you want to proceed?",
+                "APPLICATION WARNING")) {
+    Inform("Adding PCA descriptors procedure aborted.");
+    return;
+  }
+  RunGuarded(
+      [&] {
+        LentSetup lent(*data_, ipTempTrainingPtr, iWorkResponse);
+        BusyCursor busy;
+        VariablePca pca;
+        if (!ComputeVariablePca(*data_, MarkedPool(), pca)) return;
+        const int32_t firstNew = data_->iVarCount;
+        AppendPcaVariables(*data_, pca, name);
+        AppendVariableRows(firstNew);
+        if (MainForm != nullptr) MainForm->SetModified(true);
+      },
+      "Unhandled PCA calculation exception");
+}
+
+void TDataSetupForm::AppendVariableRows(int32_t firstNew) {
+  StringGridVar->SetRowCount(data_->iVarCount + 1);
+  for (int32_t j = firstNew; j < data_->iVarCount; ++j) {
+    StringGridVar->Cells(0, j + 1) = std::to_string(j + 1);
+    StringGridVar->Cells(1, j + 1) = data_->tpVarNameStrPtr[j];
+    StringGridVar->Cells(kStatusCol, j + 1).clear();
+  }
+}
+
+void TDataSetupForm::Button2Click() {
+  RunGuarded(
+      [this] {
+        const std::vector<int32_t> vars = CompleteVariables(*data_, MarkedPool());
+        std::unique_ptr<CheckedMatrix> matrix = VariableCorrelation(*data_, vars);
+        std::vector<std::string> names;
+        for (int32_t var : vars) names.push_back(data_->tpVarNameStrPtr[var]);
+        std::unique_ptr<TFormViewMatrix> form =
+            TFormViewMatrix::CreateForRealMatrix(this, matrix.get(), names.data(), names.data(), "", 1, 0, 1, 0);
+        if (!form) {
+          ShowWarning("Cannot create View Matrix dialog");
+          return;
+        }
+        form->setWindowTitle("View correlation matrix");
+        ShowModalWindow(*form);
+      },
+      "Unhandled ViewGraph exception");
+}
+
+// ---- Searches and copies --------------------------------------------------
+
+void TDataSetupForm::SearchvariableClick() {
+  FindDialogOptions options;
+  options.matchCase = true;
+  Ui().ShowFindDialog(options, [this](const FindRequest& request) { SearchGridNames(StringGridVar, 0, request); });
+}
+
+void TDataSetupForm::SearchobjectClick() {
+  FindDialogOptions options;
+  options.matchCase = true;
+  Ui().ShowFindDialog(options, [this](const FindRequest& request) { SearchGridNames(StringGridObj, 1, request); });
+}
+
+void TDataSetupForm::SearchGridNames(StringGrid* grid, int which, const FindRequest& request) {
+  int& next = which == 0 ? NextVarSearchRow : NextObjSearchRow;
+  bool& first = which == 0 ? bFirstVarSearch : bFirstObjSearch;
+  if (first) {
+    next = 1;
+    first = false;
+  }
+  SearchGridLine(*grid, GridLine{true, 1, 1, false}, request, next, [grid](int row) {
+    grid->SetSelection({0, row, kStatusCol, row});
+    grid->ScrollIntoView(0, row);
+  });
+}
+
+void TDataSetupForm::CopyLines(const QListWidget* list) {
+  std::string text;
+  for (int i = 0; i < list->count(); ++i) text += StdStr(list->item(i)->text()) + "\r\n";
+  Ui().SetClipboardText(text);
+}
+
+void TDataSetupForm::SpeedButtonCopyVarToClipboardClick() { CopyLines(ListBoxSelVar); }
+void TDataSetupForm::SpeedButtonCopyToClipboardClick() { CopyLines(ListBoxMissingData); }
