@@ -1,0 +1,262 @@
+#include "prepare/DataImport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "data/ChemoData.h"
+#include "data/ProjectHost.h"
+#include "prepare/FixedClock.h"
+#include "prepare/TableReader.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+class FakeHost : public ProjectHost {
+public:
+  void DisableDataCommands() override {
+    dataCommands = false;
+    modified = false;
+  }
+  void EnableDataCommands() override { dataCommands = true; }
+  void EnableViewAndSelModels(bool) override {}
+  void ReportDataLoaded(const std::string&) override {}
+  void ClearProject() override {
+    data.Clear();
+    DisableDataCommands();
+    ++clears;
+  }
+  void DiscardModels() override { ++discards; }
+  bool ConfirmDiscardModels() override { return true; }
+  bool Modified() const override { return modified; }
+  void SetModified(bool value) override { modified = value; }
+  void ActivityLog(const std::string& text) override { log.push_back(text); }
+  const std::string& MainFolder() const override { return none; }
+  const std::string& ModelsFolder() const override { return none; }
+  const std::vector<std::string>& StoredModelNames() const override { return noNames; }
+  const std::string& GetDatabaseFolder() const override { return none; }
+  const std::vector<std::string>& GetDatabaseFiles() const override { return noNames; }
+  char UserDecimalSeparator() const override { return '.'; }
+
+  ChemoData data;
+  bool modified = false;
+  bool dataCommands = false;
+  int clears = 0;
+  int discards = 0;
+  std::vector<std::string> log;
+  std::string none;
+  std::vector<std::string> noNames;
+};
+
+struct LastPosition : Progress {
+  void SetText(const std::string& t) override { texts.push_back(t); }
+  void SetRange(int, int hi) override { max = hi; }
+  void SetPosition(int pos) override { position = pos; }
+  void AnimationTick() override {}
+  std::vector<std::string> texts;
+  int max = -1;
+  int position = -1;
+};
+
+class DataImportTest : public testing::Test {
+protected:
+  void Import(const std::string& text, char delimiter = ',') {
+    TextTableCells cells(ReadDelimitedTable(text, delimiter));
+    ImportData(cells, settings, "in.txt", host.data, nullptr, host, &progress);
+  }
+  std::vector<std::string> VarNames() const {
+    return {host.data.tpVarNameStrPtr, host.data.tpVarNameStrPtr + host.data.iVarCount};
+  }
+
+  ImportSettings settings;
+  FakeHost host;
+  LastPosition progress;
+};
+
+TEST_F(DataImportTest, FillsNamesValuesAndMissingCellsAndLogs) {
+  Import("Name,y,x1\r\nA,1,2.5\r\nB,-999,-4E2\r\n");
+  const ChemoData& d = host.data;
+  ASSERT_EQ(d.iVarCount, 2);
+  ASSERT_EQ(d.iObjCount, 2);
+  EXPECT_EQ(VarNames(), (std::vector<std::string>{"y", "x1"}));
+  EXPECT_EQ(d.tpObjNameStrPtr[1], "B");
+  EXPECT_EQ(d.ipTrainingPtr[0], 1);
+  EXPECT_EQ(d.ipTrainingPtr[1], 1);
+  EXPECT_EQ(d.tpChemoValuePtr[0][1].Value, 2.5L);
+  EXPECT_TRUE(d.tpChemoValuePtr[1][0].Missing);
+  EXPECT_EQ(d.tpChemoValuePtr[1][0].Value, -999.0L);
+  EXPECT_FALSE(d.tpChemoValuePtr[1][1].Missing);
+  EXPECT_EQ(d.tpChemoValuePtr[1][1].Value, -400.0L);
+  EXPECT_TRUE(host.modified);
+  EXPECT_TRUE(host.dataCommands);
+  EXPECT_EQ(host.discards, 1);
+  ASSERT_EQ(host.log.size(), 3u);
+  EXPECT_EQ(host.log[0].rfind("DATA IMPORTED: ", 0), 0u);
+  EXPECT_EQ(host.log[1], "Source file: in.txt");
+  EXPECT_EQ(host.log[2], "\n");
+  EXPECT_EQ(progress.max, 2);
+  EXPECT_EQ(progress.position, 2);
+  EXPECT_EQ(progress.texts.back(), "Finalizing...");
+}
+
+TEST_F(DataImportTest, ColumnsLeftOfTheNamesAndRowsAboveTheLabelsAreIgnored) {
+  settings.NameColumn = 2;
+  settings.LabelRow = 2;
+  Import("title\r\nid,Name,y\r\n7,A,1\r\n8,B,2\r\n");
+  ASSERT_EQ(host.data.iVarCount, 1);
+  EXPECT_EQ(VarNames(), (std::vector<std::string>{"y"}));
+  EXPECT_EQ(host.data.tpObjNameStrPtr[0], "A");
+  EXPECT_EQ(host.data.tpChemoValuePtr[1][0].Value, 2.0L);
+}
+
+TEST_F(DataImportTest, ACellThatIsNoNumberStopsTheImportNamingItsPlace) {
+  host.modified = true;
+  TestUi().Answer(IDYES);
+  Import("Name;y;x\r\nA;1;2\r\nB;3;1,5\r\n", ';');
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Previous data will be erased! Do you really want to continue?");
+  const auto& error = TestUi().Shown(1);
+  EXPECT_EQ(error.text,
+            "'1,5' is not a valid floating point value, found at coordinates: row = 3 column = 3 . You are using "
+            "invalid characters (usually this error occurs because you are using a comma (,) instead of a dot (.) "
+            "as a decimal separator).  Please, check all items before importing data");
+  EXPECT_EQ(error.caption, "APPLICATION ERROR");
+  EXPECT_EQ(error.Icon(), MB_ICONERROR);
+  EXPECT_EQ(host.data.iVarCount, 0);
+  EXPECT_FALSE(host.modified);
+  EXPECT_FALSE(host.dataCommands);
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(DataImportTest, AMissingValueThatIsNoNumberStillStopsTheImport) {
+  settings.MissingValue = "NA";
+  Import("Name,y\r\nA,NA\r\n");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text.rfind("'NA' is not a valid floating point value, found at", 0), 0u);
+  EXPECT_EQ(host.clears, 1);
+}
+
+TEST_F(DataImportTest, NoToTheEraseQuestionChangesNothing) {
+  host.modified = true;
+  host.data.Allocate(1, 1);
+  TestUi().Answer(IDNO);
+  Import("Name,y\r\nA,1\r\n");
+  EXPECT_EQ(host.data.iObjCount, 1);
+  EXPECT_EQ(host.discards, 0);
+  EXPECT_TRUE(host.modified);
+}
+
+TEST_F(DataImportTest, FiltersDropAndLogVariablesButNeverExemptOnes) {
+  settings.ConstFilter = true;
+  settings.ConstPercent = 60;  // 2 of 3 share a value: 0.67
+  settings.ExemptColumns = {false, false, false, true};  // grid column 3: the second variable
+  Import("Name,c1,c2,x\r\nA,1,1,1\r\nB,1,1,2\r\nC,1,1,3\r\n");
+  EXPECT_EQ(VarNames(), (std::vector<std::string>{"c2", "x"}));
+  ASSERT_EQ(host.log.size(), 5u);
+  EXPECT_EQ(host.log[2], "c1");
+  EXPECT_EQ(host.log[3], "Total excluded descriptors: 1\n");
+  EXPECT_EQ(host.log[4], "\n");
+  EXPECT_EQ(progress.max, 6);
+  EXPECT_EQ(progress.position, 6);
+}
+
+TEST_F(DataImportTest, WhenEveryVariableGoesTheProjectIsLeftEmpty) {
+  settings.ConstFilter = true;
+  settings.ConstPercent = 50;
+  Import("Name,c\r\nA,1\r\nB,1\r\nC,1\r\n");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNINT");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONWARNING);
+  EXPECT_EQ(host.log.back(), "DATA NOT AVAILABLE: All descriptors excluded: no data available for calculation.\n\n");
+  EXPECT_EQ(host.data.iVarCount, 0);
+  EXPECT_EQ(host.data.iObjCount, 0);
+  EXPECT_FALSE(host.modified);
+  EXPECT_FALSE(host.dataCommands);
+}
+
+TEST_F(DataImportTest, AllMissingVariableIsDroppedByTheConstantFilterOnly) {
+  Import("Name,m,x\r\nA,-999,1\r\nB,-999,2\r\n");
+  EXPECT_EQ(host.data.iVarCount, 2);
+  settings.ConstFilter = true;
+  Import("Name,m,x\r\nA,-999,1\r\nB,-999,2\r\n");
+  EXPECT_EQ(VarNames(), (std::vector<std::string>{"x"}));
+}
+
+// x and y agree on the objects marked 1 in s and disagree elsewhere; z has a missing cell
+// on an unmarked object.
+const char* const kSplitTable =
+    "Name,s,x,y,z\r\n"
+    "A,1,1,1.1,5\r\n"
+    "B,1,2,2.0,3\r\n"
+    "C,1,3,3.1,8\r\n"
+    "D,0,4,-7,1\r\n"
+    "E,0,5,9,-999\r\n";
+
+TEST_F(DataImportTest, TheSplittingColumnChoosesTheFilterRowsAndStays) {
+  settings.CorrFilter = true;
+  Import(kSplitTable);
+  EXPECT_EQ(VarNames(), (std::vector<std::string>{"s", "x", "y"}));  // only z, for its missing cell
+  settings.SplitColumn = 2;
+  Import(kSplitTable);
+  ASSERT_EQ(host.data.iVarCount, 2);
+  EXPECT_EQ(host.data.tpVarNameStrPtr[0], "s");
+  EXPECT_EQ(host.data.iObjCount, 5);
+  EXPECT_EQ(host.data.ipTrainingPtr[4], 1);
+}
+
+TEST_F(DataImportTest, ACorrelationFilterWithoutTwoTrainingObjectsIsRefused) {
+  settings.CorrFilter = true;
+  settings.SplitColumn = 2;
+  Import("Name,s,x,y\r\nA,1,1,2\r\nB,0,2,3\r\nC,2,3,1\r\n");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(host.data.iVarCount, 0);
+  EXPECT_FALSE(host.dataCommands);
+  // Without the correlation filter the same table imports.
+  settings.CorrFilter = false;
+  Import("Name,s,x,y\r\nA,1,1,2\r\nB,0,2,3\r\nC,2,3,1\r\n");
+  EXPECT_EQ(host.data.iVarCount, 3);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST_F(DataImportTest, TheExampleTableGivesTheExpectedVariableCounts) {
+  const char* assets = std::getenv("KORVANE_ASSETS");
+  ASSERT_NE(assets, nullptr);
+  const TextTableCells cells(ReadDelimitedTable(ReadFile(std::string(assets) + "/help/example.txt"), '\t'));
+  struct Case {
+    bool constant, correlation;
+    int expected;
+  };
+  for (const Case c : {Case{false, false, 124}, Case{true, false, 104}, Case{false, true, 99}, Case{true, true, 83}}) {
+    for (bool dropFirst : {true, false}) {  // either of the two identical columns goes
+      FixedClock clock(FixedClock::ReadingThatDrops(dropFirst));
+      host.modified = false;
+      settings.ConstFilter = c.constant;
+      settings.CorrFilter = c.correlation;
+      ImportData(cells, settings, "example.txt", host.data, nullptr, host, nullptr);
+      EXPECT_EQ(host.data.iObjCount, 204);
+      EXPECT_EQ(host.data.iVarCount, c.expected) << c.constant << c.correlation << dropFirst;
+      if (c.correlation) {  // the identical columns tie and the coin decides
+        const bool firstDropped = std::find(host.log.begin(), host.log.end(), "MaxEStateIndex") != host.log.end();
+        const bool secondDropped = std::find(host.log.begin(), host.log.end(), "MaxAbsEStateIndex") != host.log.end();
+        EXPECT_EQ(firstDropped, dropFirst);
+        EXPECT_EQ(secondDropped, !dropFirst);
+      }
+      if (c.constant) {
+        EXPECT_NE(std::find(host.log.begin(), host.log.end(), "Ipc"), host.log.end());
+      }
+      host.log.clear();
+    }
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+}  // namespace
