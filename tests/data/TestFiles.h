@@ -10,23 +10,7 @@
 #include <vector>
 
 #include "platform/base/Stream.h"
-
-// A fresh, empty folder named after the running test; removed with the object.
-class TestFolder {
-public:
-  TestFolder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::path(::testing::TempDir()) / (std::string("korvane_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TestFolder() { std::filesystem::remove_all(path_); }
-  // The folder with a trailing '/'.
-  std::string Dir() const { return path_.string() + "/"; }
-
-private:
-  std::filesystem::path path_;
-};
+#include "support/TestFolder.h"
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());

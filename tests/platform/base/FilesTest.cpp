@@ -6,27 +6,20 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/TestFolder.h"
+
 namespace {
 
 class FilesTest : public testing::Test {
 protected:
-  void SetUp() override {
-    root_ = (std::filesystem::temp_directory_path() /
-             ("korvane_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name())))
-                .string();
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-
-  std::string Path(const std::string& name) const { return root_ + "/" + name; }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
   void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
   std::string Read(const std::string& name) const {
     std::ifstream in(Path(name));
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  std::string root_;
+  TestFolder folder_;
 };
 
 }  // namespace
@@ -77,9 +70,9 @@ TEST_F(FilesTest, ListFilesMatchesTheMaskCaseSensitivelyInNameOrder) {
   for (const char* name : {"b.smd", "a.smd", "C.smd", "c.SMD", "x.smdx", "PBT Index.smd", "notes.txt"})
     Write(name, "");
   ForceDirectories(Path("dir.smd"));
-  EXPECT_EQ(ListFiles(root_, "*.smd"), (std::vector<std::string>{"C.smd", "PBT Index.smd", "a.smd", "b.smd"}));
-  EXPECT_EQ(ListFiles(root_, "?.smd"), (std::vector<std::string>{"C.smd", "a.smd", "b.smd"}));
-  EXPECT_EQ(ListFiles(root_, "notes.txt"), std::vector<std::string>{"notes.txt"});
+  EXPECT_EQ(ListFiles(folder_.Dir(), "*.smd"), (std::vector<std::string>{"C.smd", "PBT Index.smd", "a.smd", "b.smd"}));
+  EXPECT_EQ(ListFiles(folder_.Dir(), "?.smd"), (std::vector<std::string>{"C.smd", "a.smd", "b.smd"}));
+  EXPECT_EQ(ListFiles(folder_.Dir(), "notes.txt"), std::vector<std::string>{"notes.txt"});
   EXPECT_TRUE(ListFiles(Path("missing"), "*").empty());
 }
 

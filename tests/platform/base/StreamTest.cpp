@@ -2,14 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
-namespace {
-
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "korvane_stream_" + name; }
-
-}  // namespace
+#include "support/TestFolder.h"
 
 TEST(MemoryStream, ShortReadReturnsTheCountRead) {
   MemoryStream stream;
@@ -36,7 +31,8 @@ TEST(MemoryStream, WritesOverwriteAndExtend) {
 }
 
 TEST(FileStream, ReadsBackWhatWasWrittenAcrossSeeks) {
-  std::string path = TempPath("rw");
+  TestFolder folder;
+  std::string path = folder.Path("rw");
   {
     FileStream file(path, FileMode::Create);
     file.Write("hello world", 11);
@@ -53,22 +49,22 @@ TEST(FileStream, ReadsBackWhatWasWrittenAcrossSeeks) {
   EXPECT_EQ(file.Read(buffer, 20), 12u);
   EXPECT_EQ(std::string(buffer, 12), "hello world!");
   EXPECT_THROW(file.Write("x", 1), EStreamError);
-  std::remove(path.c_str());
 }
 
 TEST(FileStream, SeeksAndSizesBeyondFourGigabytes) {
-  std::string path = TempPath("big");
+  TestFolder folder;
+  std::string path = folder.Path("big");
   FileStream file(path, FileMode::Create);
   const int64_t far = 5'000'000'000LL;
   EXPECT_EQ(file.Seek(far, SeekOrigin::Begin), far);
   file.Write("x", 1);
   EXPECT_EQ(file.Size(), far + 1);
-  std::remove(path.c_str());
 }
 
 TEST(FileStream, OpenAndWriteFailuresThrow) {
-  EXPECT_THROW(FileStream(TempPath("missing/none"), FileMode::OpenRead), EStreamError);
-  EXPECT_THROW(FileStream(TempPath("missing/none"), FileMode::Create), EStreamError);
+  TestFolder folder;
+  EXPECT_THROW(FileStream(folder.Path("missing/none"), FileMode::OpenRead), EStreamError);
+  EXPECT_THROW(FileStream(folder.Path("missing/none"), FileMode::Create), EStreamError);
   // A full device accepts buffered writes and fails when they reach it.
   FileStream full("/dev/full", FileMode::OpenReadWrite);
   std::string block(1 << 16, 'x');
