@@ -17,7 +17,7 @@ struct Look {
 
 const Look kEnabled{QColor(32, 32, 32), QColor(255, 255, 255), QColor(40, 90, 200)};
 const Look kShadow{QColor(255, 255, 255), Qt::transparent, QColor(255, 255, 255)};
-const Look kGrey{QColor(128, 128, 128), Qt::transparent, QColor(128, 128, 128)};
+const Look kGrey{QColor(128, 128, 128), Qt::transparent, QColor(200, 200, 200)};
 
 void Page(QPainter& p, const Look& c, QRect r) {
   p.setPen(c.ink);
