@@ -16,6 +16,9 @@ namespace {
 
 class FakeHost : public ProjectHost {
 public:
+  ChemoData& DataSet() override { return data; }
+  DataResultList*& ModelList() override { return models; }
+  TempFiles* Registry() override { return nullptr; }
   void DisableDataCommands() override {
     dataCommands = false;
     modified = false;
@@ -41,6 +44,7 @@ public:
   char UserDecimalSeparator() const override { return '.'; }
 
   ChemoData data;
+  DataResultList* models = nullptr;
   bool modified = false;
   bool dataCommands = false;
   int clears = 0;
