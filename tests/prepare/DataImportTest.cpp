@@ -50,6 +50,7 @@ public:
   int clears = 0;
   int discards = 0;
   std::vector<std::string> log;
+  DataResultList* models = nullptr;
   std::string none;
   std::vector<std::string> noNames;
 };
