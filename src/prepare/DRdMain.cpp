@@ -5,10 +5,9 @@
 #include <QPushButton>
 
 #include "platform/qt/QtConvert.h"
-#include "prepare/WindowPlacement.h"
 
 TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, std::string* text, ChemoData* data)
-    : QDialog(owner), text_(text), data_(data) {
+    : ModalDialog(owner), text_(text), data_(data) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(183, 92);
   QFont face("DejaVu Sans");
@@ -20,15 +19,10 @@ TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, s
   ButtonConfirm->setGeometry(53, 57, 75, 25);
   ButtonConfirm->setDefault(true);
   setTabOrder(EditInputData, ButtonConfirm);
-  connect(ButtonConfirm, &QPushButton::clicked, this, [this] {
-    ButtonConfirmClick();
-    accept();
-  });
+  connect(ButtonConfirm, &QPushButton::clicked, this, [this] { ButtonConfirmClick(); });
+  SetButtonResult(ButtonConfirm, mrOk);
   setWindowTitle(QStr(caption));
   EditInputData->setText(QStr(*text_));
-  FormCreate();
 }
-
-void TDataRequestForm::FormCreate() { PlaceOnScreen(*this, 0); }
 
 void TDataRequestForm::ButtonConfirmClick() { *text_ = StdStr(EditInputData->text()); }

@@ -1,14 +1,15 @@
 // The one-line input dialog: asks the user for a name under the caller's caption.
 #pragma once
 
-#include <QDialog>
 #include <string>
+
+#include "platform/qt/Dialogs.h"
 
 class ChemoData;
 class QLineEdit;
 class QPushButton;
 
-class TDataRequestForm : public QDialog {
+class TDataRequestForm : public ModalDialog {
   Q_OBJECT
 public:
   // text: the caller's variable, shown for editing and written back only on Confirm.
@@ -20,8 +21,6 @@ public:
   QPushButton* ButtonConfirm;
 
 private:
-  void FormCreate();
-
   std::string* text_;
   ChemoData* data_;  // kept for the caller, never read
 };

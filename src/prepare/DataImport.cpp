@@ -200,11 +200,13 @@ void DataImport::Fill(ChemoData& data) const {
   data.iVarCount = to;  // the rows keep their allocated width
 }
 
+bool ConfirmReplaceData(const ProjectHost& host) {
+  return !host.Modified() || Ui().MessageBox("Previous data will be erased! Do you really want to continue?",
+                                             "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void ImportData(const ImportCells& grid, const ImportSettings& settings, const std::string& fileName,
                 ChemoData& data, DataResultList* models, ProjectHost& host, Progress* progress) {
-  if (host.Modified() && Ui().MessageBox("Previous data will be erased! Do you really want to continue?",
-                                         "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return;
   data.Clear();
   if (models != nullptr) models->Clear();
   host.DiscardModels();

@@ -106,9 +106,11 @@ private:
   std::vector<bool> exempt_;
 };
 
+// Asks before modified data are erased; true to go on.
+bool ConfirmReplaceData(const ProjectHost& host);
+
 // The import command on the main window's project (data set, model list and host):
-// asks before erasing modified data, clears the data set and the models, reads,
-// filters, fills and logs. A failed or all-excluded import leaves an empty project,
-// as after New.
+// clears the data set and the models, reads, filters, fills and logs. A failed or
+// all-excluded import leaves an empty project, as after New.
 void ImportData(const ImportCells& grid, const ImportSettings& settings, const std::string& fileName,
                 ChemoData& data, DataResultList* models, ProjectHost& host, Progress* progress);

@@ -20,7 +20,7 @@ TEST(DataRequestForm, ConfirmWritesTheEditedTextBack) {
   {
     TDataRequestForm form(nullptr, "MCDM column name", &name, nullptr);
     form.ButtonConfirm->click();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.Result(), mrOk);
   }
   EXPECT_EQ(name, "MCDM-A");
   {
@@ -41,7 +41,7 @@ TEST(DataRequestForm, EndingWithoutConfirmKeepsTheCallersText) {
   std::string name = "Splitting 1";
   TDataRequestForm form(nullptr, "Splitting variable name", &name, nullptr);
   form.EditInputData->setText("other");
-  form.reject();
+  form.close();
   EXPECT_EQ(name, "Splitting 1");
 }
 

@@ -7,53 +7,12 @@
 #include <sstream>
 
 #include "data/ChemoData.h"
-#include "data/ProjectHost.h"
+#include "prepare/FakeProjectHost.h"
 #include "prepare/FixedClock.h"
 #include "prepare/TableReader.h"
 #include "support/ScriptedUi.h"
 
 namespace {
-
-class FakeHost : public ProjectHost {
-public:
-  ChemoData& DataSet() override { return data; }
-  DataResultList*& ModelList() override { return models; }
-  TempFiles* Registry() override { return nullptr; }
-  void DisableDataCommands() override {
-    dataCommands = false;
-    modified = false;
-  }
-  void EnableDataCommands() override { dataCommands = true; }
-  void EnableViewAndSelModels(bool) override {}
-  void ReportDataLoaded(const std::string&) override {}
-  void ClearProject() override {
-    data.Clear();
-    DisableDataCommands();
-    ++clears;
-  }
-  void DiscardModels() override { ++discards; }
-  bool ConfirmDiscardModels() override { return true; }
-  bool Modified() const override { return modified; }
-  void SetModified(bool value) override { modified = value; }
-  void ActivityLog(const std::string& text) override { log.push_back(text); }
-  const std::string& MainFolder() const override { return none; }
-  const std::string& ModelsFolder() const override { return none; }
-  const std::vector<std::string>& StoredModelNames() const override { return noNames; }
-  const std::string& GetDatabaseFolder() const override { return none; }
-  const std::vector<std::string>& GetDatabaseFiles() const override { return noNames; }
-  char UserDecimalSeparator() const override { return '.'; }
-
-  ChemoData data;
-  DataResultList* models = nullptr;
-  bool modified = false;
-  bool dataCommands = false;
-  int clears = 0;
-  int discards = 0;
-  std::vector<std::string> log;
-  DataResultList* models = nullptr;
-  std::string none;
-  std::vector<std::string> noNames;
-};
 
 struct LastPosition : Progress {
   void SetText(const std::string& t) override { texts.push_back(t); }
@@ -69,14 +28,14 @@ class DataImportTest : public testing::Test {
 protected:
   void Import(const std::string& text, char delimiter = ',') {
     TextTableCells cells(ReadDelimitedTable(text, delimiter));
-    ImportData(cells, settings, "in.txt", host.data, nullptr, host, &progress);
+    if (ConfirmReplaceData(host)) ImportData(cells, settings, "in.txt", host.data, nullptr, host, &progress);
   }
   std::vector<std::string> VarNames() const {
     return {host.data.tpVarNameStrPtr, host.data.tpVarNameStrPtr + host.data.iVarCount};
   }
 
   ImportSettings settings;
-  FakeHost host;
+  FakeProjectHost host;
   LastPosition progress;
 };
 

@@ -1,0 +1,223 @@
+#include "prepare/IDtMain.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/qt/StringGrid.h"
+#include "prepare/FakeProjectHost.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+class ImportWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() / ("korvane-import-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder_);
+    MainForm = &host;
+  }
+  void TearDown() override {
+    MainForm = nullptr;
+    std::filesystem::remove_all(folder_);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  static std::string Example() { return std::string(std::getenv("KORVANE_ASSETS")) + "/help/example.txt"; }
+  static TColor Fill(TImportDataForm& form, int col, int row) {
+    CellLook look{clWhite, clBlack, false, false};
+    form.StringGridDrawCell(col, row, look);
+    return look.fill;
+  }
+
+  FakeProjectHost host;
+  std::filesystem::path folder_;
+};
+
+TEST_F(ImportWindowTest, ReadsTheFileWithTabsAtOnceAndShowsItWithHeaders) {
+  const std::string path = Write("t.txt", "Name\tA\tB\r\nx\t1\t2\r\ny\t3\t4\t5\r\n");
+  TImportDataForm form(nullptr, path, &host.data, nullptr);
+  EXPECT_EQ(form.windowTitle().toStdString(), "Import data - " + path);
+  StringGrid& grid = *form.StringGrid;
+  ASSERT_EQ(grid.ColCount(), 5);
+  ASSERT_EQ(grid.RowCount(), 4);
+  EXPECT_EQ(grid.Cells(4, 0), "Col 4");
+  EXPECT_EQ(grid.Cells(0, 3), "Row 3");
+  EXPECT_EQ(grid.Cells(0, 0), "");
+  EXPECT_EQ(grid.Cells(2, 1), "A");
+  EXPECT_EQ(grid.Cells(4, 2), "");
+  EXPECT_EQ(grid.Cells(4, 3), "5");
+  EXPECT_EQ(form.UpDownIDColumn->maximum(), 3);
+  EXPECT_EQ(form.UpDownLabelsRow->maximum(), 2);
+  EXPECT_EQ(form.EditIDColumn->text(), "1");
+  EXPECT_EQ(form.EditMissingValue->text(), "-999");
+  EXPECT_EQ(form.EditFiltConst->text(), "80");
+  EXPECT_EQ(form.EditFiltCorr->text(), "95");
+  EXPECT_FALSE(form.UpDownFiltConst->isEnabled());
+  EXPECT_FALSE(form.PopupMenuExcludeFilter->isEnabled());
+  EXPECT_TRUE(form.PopupMenuSearchVar->isEnabled());
+  EXPECT_EQ(form.bpColToBeExcl.size(), 5u);
+}
+
+TEST_F(ImportWindowTest, TypingADelimiterReloadsAndTheTabBoxEmptiesIt) {
+  const std::string path = Write("c.csv", "a,b\r\nc,d\r\n");
+  TImportDataForm form(nullptr, path, &host.data, nullptr);
+  EXPECT_EQ(form.StringGrid->ColCount(), 2);  // one field per line with tabs
+  form.EditDelimiterEnter();
+  EXPECT_FALSE(form.CheckBoxTab->isChecked());
+  form.EditDelimiter->setText(",");
+  EXPECT_EQ(form.StringGrid->ColCount(), 3);
+  EXPECT_EQ(form.StringGrid->RowCount(), 3);
+  EXPECT_EQ(form.StringGrid->Cells(2, 2), "d");
+  form.CheckBoxTab->setChecked(true);
+  EXPECT_EQ(form.EditDelimiter->text(), "");
+  EXPECT_EQ(form.StringGrid->ColCount(), 2);
+}
+
+TEST_F(ImportWindowTest, AnEmptyFileGivesTheResetGridAndAMissingFileWarns) {
+  TImportDataForm empty(nullptr, Write("e.txt", ""), &host.data, nullptr);
+  EXPECT_EQ(empty.StringGrid->ColCount(), 2);
+  EXPECT_EQ(empty.StringGrid->RowCount(), 2);
+  EXPECT_EQ(empty.StringGrid->Cells(1, 0), "Col 1");
+  EXPECT_EQ(empty.StringGrid->Cells(1, 1), "");
+  EXPECT_TRUE(TestUi().Shown().empty());
+
+  const std::string missing = (folder_ / "none.txt").string();
+  TImportDataForm form(nullptr, missing, &host.data, nullptr);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_NE(TestUi().Shown(0).text.find(missing), std::string::npos);
+}
+
+TEST_F(ImportWindowTest, FiltersTurnOnColumnMarkingWithWholeDataColumns) {
+  TImportDataForm form(nullptr, Write("t.txt", "N\tA\tB\tC\r\nx\t1\t2\t3\r\ny\t4\t5\t6\r\n"), &host.data, nullptr);
+  form.CheckBoxFilterCorr->setChecked(true);
+  EXPECT_TRUE(form.UpDownFiltCorr->isEnabled());
+  EXPECT_FALSE(form.UpDownFiltConst->isEnabled());
+  EXPECT_TRUE(form.PopupMenuExcludeFilter->isEnabled());
+  EXPECT_TRUE(form.StringGrid->RangeSelect());
+  form.StringGrid->SetSelection({1, 1, 3, 1});
+  form.StringGridMouseUp();
+  EXPECT_EQ(form.StringGrid->Selection(), (GridRect{2, 2, 3, 3}));
+  form.PopupMenuExcludeFilterClick();
+  EXPECT_EQ(form.bpColToBeExcl, (std::vector<bool>{false, false, true, true, false}));
+  EXPECT_EQ(Fill(form, 3, 2), 0x00FFFFu);
+  form.StringGrid->SetSelection({3, 2, 3, 3});
+  form.PopupMenuReleaseExcludedClick();
+  EXPECT_EQ(form.bpColToBeExcl, (std::vector<bool>{false, false, true, false, false}));
+  // Unchecking the last filter turns the marking off; the marks stay but are not shown.
+  form.CheckBoxFilterCorr->setChecked(false);
+  EXPECT_FALSE(form.PopupMenuExcludeFilter->isEnabled());
+  EXPECT_FALSE(form.StringGrid->RangeSelect());
+  EXPECT_EQ(Fill(form, 2, 2), 0xF0FBFFu);
+  EXPECT_TRUE(form.Settings().ExemptColumns[2]);
+}
+
+TEST_F(ImportWindowTest, CellColoursFollowNameColumnLabelRowAndSplitting) {
+  TImportDataForm form(nullptr, Write("t.txt", "t\r\nid\tN\tS\tA\r\n1\tx\t1\t5\r\n2\ty\t0\t6\r\n"), &host.data, nullptr);
+  form.UpDownIDColumn->setValue(2);
+  form.UpDownLabelsRow->setValue(2);
+  EXPECT_EQ(Fill(form, 1, 1), clWhite);   // left of and above the names: the grid's own
+  EXPECT_EQ(Fill(form, 2, 2), clWhite);   // the corner cell (N, L)
+  EXPECT_EQ(Fill(form, 2, 3), 0xF0CAA6u);  // names
+  EXPECT_EQ(Fill(form, 4, 2), 0xF0CAA6u);  // labels
+  EXPECT_EQ(Fill(form, 4, 3), 0xF0FBFFu);
+  form.CheckBoxFilterConst->setChecked(true);
+  form.StringGrid->SetSelection({3, 3, 3, 4});
+  form.PopUpMenuToggleSplitClick();
+  EXPECT_EQ(form.SplitColumn, 3);
+  EXPECT_EQ(Fill(form, 4, 3), 0xB0FFB0u);  // split value 1
+  EXPECT_EQ(Fill(form, 4, 4), 0xF0FBFFu);
+  EXPECT_EQ(Fill(form, 3, 3), 0x00FF00u);  // the splitting column itself
+  form.PopupMenuExcludeFilterClick();
+  EXPECT_EQ(Fill(form, 3, 3), 0x00FFFFu);  // yellow wins over lime
+  form.PopUpMenuToggleSplitClick();
+  EXPECT_EQ(form.SplitColumn, -1);
+}
+
+TEST_F(ImportWindowTest, ASplittingColumnThatIsNoIntegerIsDroppedWithOneWarningAfterDrawing) {
+  TImportDataForm form(nullptr, Write("t.txt", "N\tS\tA\r\nx\tone\t5\r\ny\t0.5\t6\r\n"), &host.data, nullptr);
+  form.CheckBoxFilterConst->setChecked(true);
+  form.StringGrid->SetSelection({2, 2, 2, 3});
+  form.PopUpMenuToggleSplitClick();
+  EXPECT_EQ(Fill(form, 3, 2), 0xF0FBFFu);
+  EXPECT_EQ(form.SplitColumn, -1);
+  EXPECT_TRUE(TestUi().Shown().empty());  // not from inside the drawing
+  QCoreApplication::processEvents();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Invalid splitting column");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+}
+
+TEST_F(ImportWindowTest, AReloadKeepsTheMarksThatStillFitTheGrid) {
+  TImportDataForm form(nullptr, Write("t.txt", "N;A;B;C\r\nx;1;2;3\r\n"), &host.data, nullptr);
+  form.EditDelimiterEnter();
+  form.EditDelimiter->setText(";");
+  form.CheckBoxFilterConst->setChecked(true);
+  form.StringGrid->SetSelection({4, 2, 4, 2});
+  form.PopupMenuExcludeFilterClick();
+  form.PopUpMenuToggleSplitClick();
+  form.StringGrid->SetSelection({2, 2, 2, 2});
+  form.PopupMenuExcludeFilterClick();
+  ASSERT_EQ(form.SplitColumn, 4);
+  form.EditDelimiter->setText(",");  // one column per line now
+  EXPECT_EQ(form.SplitColumn, -1);
+  EXPECT_EQ(form.bpColToBeExcl, (std::vector<bool>{false, false}));
+  form.EditDelimiter->setText(";");  // wider again: the new columns start clear
+  EXPECT_EQ(form.bpColToBeExcl, (std::vector<bool>{false, false, false, false, false}));
+}
+
+TEST_F(ImportWindowTest, SearchesLabelsByPartAndCaseAndWrapsOnRequest) {
+  TImportDataForm form(nullptr, Example(), &host.data, nullptr);
+  auto selectedLabel = [&] {
+    const GridRect s = form.StringGrid->Selection();
+    EXPECT_EQ(s.Left, s.Right);
+    EXPECT_EQ(s.Top, 1);
+    return form.StringGrid->Cells(s.Left, s.Top);
+  };
+  form.FindDialogVarFind({"logp", false, true});
+  EXPECT_EQ(selectedLabel(), "BCUT2D_LOGPHI");
+  form.FindDialogVarFind({"LogP", true, true});  // goes on from there
+  EXPECT_EQ(selectedLabel(), "MolLogP");
+  TestUi().Answer(IDNO);
+  form.FindDialogVarFind({"LOGP", true, true});
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "End of list reached, do you want to start searching from the beginning?");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION REQUEST");
+  TestUi().Answer(IDYES);
+  form.FindDialogVarFind({"logp", false, true});
+  EXPECT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(selectedLabel(), "BCUT2D_LOGPHI");
+}
+
+TEST_F(ImportWindowTest, ImportsTheExampleTableThroughTheWindow) {
+  struct Case {
+    bool constant, correlation;
+    int expected;
+  };
+  for (const Case c : {Case{false, false, 124}, Case{true, true, 83}}) {
+    host.modified = false;
+    TImportDataForm form(nullptr, Example(), &host.data, nullptr);
+    form.CheckBoxFilterConst->setChecked(c.constant);
+    form.CheckBoxFilterCorr->setChecked(c.correlation);
+    form.ButtonImport->click();
+    EXPECT_EQ(form.Result(), mrOk);
+    EXPECT_EQ(host.data.iObjCount, 204);
+    EXPECT_EQ(host.data.iVarCount, c.expected);
+    EXPECT_EQ(host.data.tpVarNameStrPtr[0], "Activity");
+    EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(host.dataCommands);
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+}  // namespace
