@@ -6,14 +6,27 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/ModalForm.h"
+#include "app/PBDialog.h"
 #include "app/SplMain.h"
 #include "app/TextForm.h"
 #include "data/DataResult.h"
 #include "data/ProjectFile.h"
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
+#include "prepare/IDtMain.h"
 
 namespace {
+
+// The import window on a text file, with progress windows over the main window.
+void OpenImportWindow(TMainForm* main, const std::string& fileName) {
+  ProgressWindowFactory progressWindow = [main](bool animated) -> std::unique_ptr<Progress> {
+    auto window = std::make_unique<TProgressBarDialogForm>(main, animated);
+    window->show();
+    return window;
+  };
+  RunModalForm<TImportDataForm>("Cannot create Import Data dialog", main, fileName, &main->DataSet(),
+                                main->ModelList(), progressWindow);
+}
 
 const char* const kProjectFilter = "KORVANE project files (*.kvp)|*.kvp";
 
@@ -106,8 +119,26 @@ void TMainForm::MenuViewAndSelModelsClick() {
 
 // Commands that open the windows of the other parts of the program; each is
 // connected to its menu item and speed button here.
-void TMainForm::MenuFileImportClick() {}
-void TMainForm::Loadexample1Click() {}
+void TMainForm::MenuFileImportClick() {
+  FileDialogOptions options;
+  options.filter = "Text files (*.txt, *.csv)|*.txt;*.csv|All files (*.*)|*.*";
+  FileChoice choice = Ui().OpenFileDialog(options);
+  if (!choice.Chosen()) return;
+  if (!FileExists(choice.fileName)) {
+    Ui().MessageBox(choice.fileName + " - File not found", "Error Message", MB_OK | MB_ICONERROR);
+    return;
+  }
+  OpenImportWindow(this, choice.fileName);
+}
+
+void TMainForm::Loadexample1Click() {
+  const std::string path = mainFolder_ + "/help/example.txt";
+  if (!FileExists(path)) {
+    Ui().MessageBox("Cannot import example file:" + path, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+    return;
+  }
+  OpenImportWindow(this, path);
+}
 void TMainForm::MenuViewDataClick() {}
 void TMainForm::MenuDataSetupClick() {}
 void TMainForm::MenuCalculateAllSubsetClick() {}

@@ -48,14 +48,17 @@ void FilterCorrelations::PrepareColumn(int c) {
   }
 }
 
-long double FilterCorrelations::Compute(int a, int b) const {
-  if (failed_[static_cast<std::size_t>(a)] || failed_[static_cast<std::size_t>(b)]) throw UncorrelatablePair();
+long double FilterCorrelations::Finish(int a, int b, long double sum) const {
+  const long double cov = CheckedDiv(sum, rows_ - 1);
+  return CheckedDiv(cov, stdDev_[static_cast<std::size_t>(a)] * stdDev_[static_cast<std::size_t>(b)]);
+}
+
+long double FilterCorrelations::DeviationProducts(int a, int b) const {
   const long double* x = Deviations(a);
   const long double* y = Deviations(b);
   long double sum = 0.0L;
   for (int i = 0; i < rows_; ++i) sum += x[i] * y[i];
-  const long double cov = CheckedDiv(sum, rows_ - 1);
-  return CheckedDiv(cov, stdDev_[static_cast<std::size_t>(a)] * stdDev_[static_cast<std::size_t>(b)]);
+  return sum;
 }
 
 std::size_t FilterCorrelations::PairIndex(int a, int b) const {
@@ -63,21 +66,64 @@ std::size_t FilterCorrelations::PairIndex(int a, int b) const {
   return static_cast<std::size_t>(b) * static_cast<std::size_t>(b - 1) / 2 + static_cast<std::size_t>(a);
 }
 
-long double FilterCorrelations::Correlation(int a, int b) {
-  if (a == b) return Compute(a, b);
-  if (state_.empty()) {
-    const std::size_t pairs = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(cols_ - 1) / 2;
-    state_.assign(pairs, PairState::Unknown);
-    known_.resize(pairs);
+void FilterCorrelations::EnsureCache() {
+  if (!state_.empty()) return;
+  const std::size_t pairs = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(cols_ - 1) / 2;
+  state_.assign(pairs, PairState::Unknown);
+  known_.resize(pairs);
+}
+
+void FilterCorrelations::Store(int a, int b, long double sum) {
+  const std::size_t index = PairIndex(a, b);
+  try {
+    known_[index] = Finish(a, b, sum);
+    state_[index] = PairState::Known;
+  } catch (...) {
+    state_[index] = PairState::Failed;
   }
+}
+
+void FilterCorrelations::Prepare(int v, const std::vector<int>& others) {
+  if (Fails(v)) return;
+  EnsureCache();
+  std::vector<int> pending;
+  for (int w : others)
+    if (w != v && !Fails(w) && state_[PairIndex(v, w)] == PairState::Unknown) pending.push_back(w);
+  const long double* x = Deviations(v);
+  std::size_t next = 0;
+  for (; next + 4 <= pending.size(); next += 4) {
+    const long double* y0 = Deviations(pending[next]);
+    const long double* y1 = Deviations(pending[next + 1]);
+    const long double* y2 = Deviations(pending[next + 2]);
+    const long double* y3 = Deviations(pending[next + 3]);
+    long double s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;  // in registers, not memory
+    for (int i = 0; i < rows_; ++i) {
+      const long double xi = x[i];
+      s0 += xi * y0[i];
+      s1 += xi * y1[i];
+      s2 += xi * y2[i];
+      s3 += xi * y3[i];
+    }
+    Store(v, pending[next], s0);
+    Store(v, pending[next + 1], s1);
+    Store(v, pending[next + 2], s2);
+    Store(v, pending[next + 3], s3);
+  }
+  for (; next < pending.size(); ++next) Store(v, pending[next], DeviationProducts(v, pending[next]));
+}
+
+long double FilterCorrelations::Correlation(int a, int b) {
+  if (a == b) {
+    if (Fails(a)) throw UncorrelatablePair();
+    return Finish(a, a, DeviationProducts(a, a));
+  }
+  EnsureCache();
   const std::size_t index = PairIndex(a, b);
   if (state_[index] == PairState::Unknown) {
-    try {
-      known_[index] = Compute(a, b);
-      state_[index] = PairState::Known;
-    } catch (...) {
+    if (Fails(a) || Fails(b))
       state_[index] = PairState::Failed;
-    }
+    else
+      Store(a, b, DeviationProducts(a, b));
   }
   if (state_[index] == PairState::Failed) throw UncorrelatablePair();
   return known_[index];

@@ -18,11 +18,20 @@ public:
 
   long double Correlation(int a, int b) override;
   bool MayExceed(int a, int b, long double threshold) override;
+  // Computes the pairs of v not yet known four at a time: four running sums side by
+  // side, each added in row order as alone, so the results are the same.
+  void Prepare(int v, const std::vector<int>& others) override;
 
 private:
   enum class PairState : uint8_t { Unknown, Known, Failed };
   void PrepareColumn(int c);
-  long double Compute(int a, int b) const;
+  // The sum of the deviation products of a and b, in row order.
+  long double DeviationProducts(int a, int b) const;
+  // r from the sum of the deviation products of a and b.
+  long double Finish(int a, int b, long double sum) const;
+  bool Fails(int c) const { return failed_[static_cast<std::size_t>(c)] != 0; }
+  void Store(int a, int b, long double sum);
+  void EnsureCache();
   void PrepareScreen();
   std::size_t PairIndex(int a, int b) const;
   const long double* Deviations(int c) const { return &deviations_[static_cast<std::size_t>(c) * rows_]; }

@@ -65,18 +65,6 @@ std::string ReadWholeFile(const std::string& fileName) {
 
 }  // namespace
 
-void OpenImportWindow(QWidget* owner, const std::string& fileName, ChemoData* data, DataResultList* models,
-                      ProgressWindowFactory progressWindow) {
-  std::unique_ptr<TImportDataForm> form;
-  try {
-    form = std::make_unique<TImportDataForm>(owner, fileName, data, models, std::move(progressWindow));
-  } catch (...) {
-    Ui().MessageBox("Cannot create Import Data dialog", "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  form->ShowModal();
-}
-
 TImportDataForm::TImportDataForm(QWidget* owner, const std::string& fileName, ChemoData* data,
                                  DataResultList* models, ProgressWindowFactory progressWindow)
     : ModalDialog(owner), FileName(fileName), data_(data), models_(models), progressWindow_(std::move(progressWindow)) {

@@ -27,10 +27,6 @@ class StringGrid;
 // or with a bar. The window closes when the returned object goes.
 using ProgressWindowFactory = std::function<std::unique_ptr<Progress>(bool animated)>;
 
-// Opens the import window modally on fileName; a window that cannot be built is reported.
-void OpenImportWindow(QWidget* owner, const std::string& fileName, ChemoData* data, DataResultList* models,
-                      ProgressWindowFactory progressWindow);
-
 class TImportDataForm : public ModalDialog {
   Q_OBJECT
 public:

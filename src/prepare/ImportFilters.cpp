@@ -78,10 +78,13 @@ bool CorrelationFilter::DropsFirst(int j, int k) {
 void CorrelationFilter::CorrelationScore(int v) {
   CheckedValue& score = tpCorrCol[static_cast<std::size_t>(v)];
   if (!bpColumnKept[static_cast<std::size_t>(v)] || !score.Missing) return;
-  long double sum = 0.0L;
+  std::vector<int> others;
   const int count = static_cast<int>(bpColumnKept.size());
-  for (int w = 0; w < count; ++w) {
-    if (w == v || !bpColumnKept[static_cast<std::size_t>(w)]) continue;
+  for (int w = 0; w < count; ++w)
+    if (w != v && bpColumnKept[static_cast<std::size_t>(w)]) others.push_back(w);
+  pairs_.Prepare(v, others);
+  long double sum = 0.0L;
+  for (int w : others) {
     try {
       sum += pairs_.Correlation(v, w);
     } catch (...) {

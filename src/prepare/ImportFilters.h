@@ -29,6 +29,9 @@ public:
   // False only when r of the pair surely does not exceed threshold; a cheap screen
   // that spares the exact calculation of pairs that cannot count.
   virtual bool MayExceed(int a, int b, long double threshold) { return true; }
+  // Announces that the correlations of v with each of others follow, so that they
+  // may be computed together.
+  virtual void Prepare(int v, const std::vector<int>& others) {}
 };
 
 class CorrelationFilter {

@@ -10,6 +10,9 @@
 
 class FakeProjectHost : public ProjectHost {
 public:
+  ChemoData& DataSet() override { return data; }
+  DataResultList*& ModelList() override { return models; }
+  TempFiles* Registry() override { return nullptr; }
   void DisableDataCommands() override {
     dataCommands = false;
     modified = false;
@@ -35,6 +38,7 @@ public:
   char UserDecimalSeparator() const override { return '.'; }
 
   ChemoData data;
+  DataResultList* models = nullptr;
   bool modified = false;
   bool dataCommands = false;
   int clears = 0;

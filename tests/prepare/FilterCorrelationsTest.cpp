@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "numerics/Matrix.h"
@@ -51,8 +52,12 @@ TEST(FilterCorrelations, GivesPairCorrelationBitForBitAndFailsWhereItFails) {
   std::mt19937 random(5);
   for (int rows : {2, 3, 17, 200}) {
     const Matrix m = TestColumns(rows, random);
-    FilterCorrelations pairs(ColumnMajor(m), m.Rows(), m.Cols());
+    FilterCorrelations single(ColumnMajor(m), m.Rows(), m.Cols());
+    FilterCorrelations batched(ColumnMajor(m), m.Rows(), m.Cols());
+    std::vector<int> all(static_cast<std::size_t>(m.Cols()));
+    std::iota(all.begin(), all.end(), 0);
     for (int a = 0; a < m.Cols(); ++a) {
+      batched.Prepare(a, all);
       for (int b = 0; b < m.Cols(); ++b) {
         bool failed = false;
         long double expected = 0.0L;
@@ -61,10 +66,12 @@ TEST(FilterCorrelations, GivesPairCorrelationBitForBitAndFailsWhereItFails) {
         } catch (const MatrixEx&) {
           failed = true;
         }
-        if (failed) {
-          EXPECT_ANY_THROW(pairs.Correlation(a, b)) << rows << ": " << a << ", " << b;
-        } else {
-          EXPECT_EQ(pairs.Correlation(a, b), expected) << rows << ": " << a << ", " << b;
+        for (FilterCorrelations* pairs : {&single, &batched}) {
+          if (failed) {
+            EXPECT_ANY_THROW(pairs->Correlation(a, b)) << rows << ": " << a << ", " << b;
+          } else {
+            EXPECT_EQ(pairs->Correlation(a, b), expected) << rows << ": " << a << ", " << b;
+          }
         }
       }
     }
