@@ -184,3 +184,16 @@ std::string ObjectStatusText(const ChemoData& data, const std::vector<int32_t>& 
     if (marks[j] == VarMark::Selected && IsMissing(data, obj, static_cast<int32_t>(j))) return "Missing";
   return TrainingStatus().GetLabel(status[obj]);
 }
+
+std::string StoredStatusText(const ChemoData& data, int32_t obj) {
+  std::string text = TrainingStatus().GetLabel(data.ipTrainingPtr[obj]);
+  for (int32_t k = 0; k < data.iSelectedVarCount; ++k) {
+    const int32_t var = data.ipSelectedVarPtr[k];
+    if (ValidIndex(var, data.iVarCount) && IsMissing(data, obj, var)) text = "Missing";
+  }
+  const int32_t response = data.iResponseIndex;
+  if (ValidIndex(response, data.iVarCount) && IsMissing(data, obj, response) &&
+      data.ipTrainingPtr[obj] != kStatusExcluded)
+    text = "Unknown";
+  return text;
+}

@@ -66,5 +66,10 @@ SetupSummary SummariseSetup(const ChemoData& data, const std::vector<int32_t>& s
 std::string ObjectStatusText(const ChemoData& data, const std::vector<int32_t>& status, int32_t response,
                              const std::vector<VarMark>& marks, int32_t obj);
 
+// The status of an object under the data set's own set-up: its label, "Missing"
+// when a selected variable is missing for it, "Unknown" (applied last) when it is
+// not excluded and its response is missing.
+std::string StoredStatusText(const ChemoData& data, int32_t obj);
+
 // The indices of the variables with the given marks, in column order.
 std::vector<int32_t> MarkedVariables(const std::vector<VarMark>& marks, std::initializer_list<VarMark> which);

@@ -23,8 +23,8 @@
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
-#include "plot/VMtMain.h"
 #include "prepare/CommandGuard.h"
+#include "prepare/CorrelationWindow.h"
 #include "prepare/DRdMain.h"
 #include "prepare/DescriptorPca.h"
 #include "prepare/GridSearch.h"
@@ -879,22 +879,8 @@ void TDataSetupForm::AppendVariableRows(int32_t firstNew) {
 }
 
 void TDataSetupForm::Button2Click() {
-  RunGuarded(
-      [this] {
-        const std::vector<int32_t> vars = CompleteVariables(*data_, MarkedPool());
-        std::unique_ptr<CheckedMatrix> matrix = VariableCorrelation(*data_, vars);
-        std::vector<std::string> names;
-        for (int32_t var : vars) names.push_back(data_->tpVarNameStrPtr[var]);
-        std::unique_ptr<TFormViewMatrix> form =
-            TFormViewMatrix::CreateForRealMatrix(this, matrix.get(), names.data(), names.data(), "", 1, 0, 1, 0);
-        if (!form) {
-          ShowWarning("Cannot create View Matrix dialog");
-          return;
-        }
-        form->setWindowTitle("View correlation matrix");
-        ShowModalWindow(*form);
-      },
-      "Unhandled ViewGraph exception");
+  RunGuarded([this] { ShowVariableCorrelation(this, *data_, MarkedPool(), ShowModalWindow); },
+             "Unhandled ViewGraph exception");
 }
 
 // ---- Searches and copies --------------------------------------------------

@@ -1,0 +1,24 @@
+#include "prepare/CorrelationWindow.h"
+
+#include <string>
+
+#include "data/ChemoData.h"
+#include "plot/VMtMain.h"
+#include "prepare/CommandGuard.h"
+#include "prepare/VariableTools.h"
+
+void ShowVariableCorrelation(QWidget* owner, const ChemoData& data, const std::vector<int32_t>& candidates,
+                             const std::function<void(ModalDialog&)>& show) {
+  const std::vector<int32_t> vars = CompleteVariables(data, candidates);
+  std::unique_ptr<CheckedMatrix> matrix = VariableCorrelation(data, vars);
+  std::vector<std::string> labels;
+  for (int32_t var : vars) labels.push_back(data.tpVarNameStrPtr[var]);
+  std::unique_ptr<TFormViewMatrix> form =
+      TFormViewMatrix::CreateForRealMatrix(owner, matrix.get(), labels.data(), labels.data(), "", 1, 0, 1, 0);
+  if (!form) {
+    ShowWarning("Cannot create View Matrix dialog");
+    return;
+  }
+  form->setWindowTitle("View correlation matrix");
+  show(*form);
+}

@@ -1,0 +1,17 @@
+// The correlation matrix of the complete variables among some candidates,
+// shown in the matrix viewer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class ChemoData;
+class ModalDialog;
+class QWidget;
+
+// Leaves out the candidates with a missing cell, opens the matrix viewer on the
+// correlation matrix of the others and shows it through show. Fewer than two
+// variables throw the correlation's own error.
+void ShowVariableCorrelation(QWidget* owner, const ChemoData& data, const std::vector<int32_t>& candidates,
+                             const std::function<void(ModalDialog&)>& show);
