@@ -241,7 +241,11 @@ void TMainForm::FindMainFolder() {
                     MB_OK | MB_ICONERROR);
     return;
   }
-  mainFolder_ = current == "/" ? "" : current;
+  mainFolder_ = current;
+}
+
+std::string TMainForm::InMainFolder(const std::string& name) const {
+  return mainFolder_.empty() ? name : mainFolder_ + "/" + name;
 }
 
 // Takes "~.Temp_n" for the first n whose folder is free or released by the
@@ -290,7 +294,7 @@ void TMainForm::CreateRegistry() {
 
 void TMainForm::FindStoredModels() {
   SpeedButtonPBT->setEnabled(false);
-  std::string folder = mainFolder_.empty() ? "models" : mainFolder_ + "/models";
+  std::string folder = InMainFolder("models");
   if (!DirectoryExists(folder)) return;
   modelsFolder_ = folder + "/";
   modelFiles_ = ListFiles(folder, "*.smd");
@@ -310,7 +314,7 @@ void TMainForm::TestPbtModel() {
 }
 
 void TMainForm::FindDatabaseFiles() {
-  std::string folder = mainFolder_.empty() ? "database" : mainFolder_ + "/database";
+  std::string folder = InMainFolder("database");
   if (DirectoryExists(folder)) {
     databaseFolder_ = folder + "/";
     databaseFiles_ = ListFiles(folder, "*.csv");

@@ -150,6 +150,9 @@ private:
   void BuildLogAndStatusBar();
   void FormCreate();
   void FindMainFolder();
+  // The path of name in the main folder (relative to the current folder when
+  // the main folder is not known).
+  std::string InMainFolder(const std::string& name) const;
   void PrepareTempFolder();
   void CreateRegistry();
   void FindStoredModels();

@@ -48,7 +48,7 @@ void TMainForm::Moreinfo1Click() { OpenHelpDocument("GeneralInfo_v21.pdf"); }
 // Opens a document of the help folder with the system's viewer; the system
 // reports nothing for a missing file, so the program does.
 void TMainForm::OpenHelpDocument(const std::string& name) {
-  std::string path = mainFolder_ + "/help/" + name;
+  std::string path = InMainFolder("help/" + name);
   if (!FileExists(path)) {
     Ui().MessageBox("Cannot find the help document " + path, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
     return;

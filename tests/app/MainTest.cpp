@@ -309,3 +309,22 @@ TEST(RunModalFormTest, AWindowThatCannotBeBuiltIsReportedWithItsWarning) {
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
   EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONWARNING);
 }
+
+TEST_F(MainFormTest, WithoutAMainFolderTheProgramRunsWithoutTemporaryFolder) {
+  fs::create_directories(PathOf("gone"));
+  fs::current_path(PathOf("gone"));
+  fs::remove(PathOf("gone"));  // the current folder no longer exists
+  TMainForm& form = Start();
+  ASSERT_EQ(TestUi().Shown().size(), 4u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot read main folder position, please check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(1).text,
+            "Cannot create temporary directory or related files, please check your privileges.");
+  EXPECT_TRUE(form.MainFolder().empty());
+  EXPECT_TRUE(form.TempFolder().empty());
+  EXPECT_EQ(form.Registry(), nullptr);
+  EXPECT_FALSE(fs::exists("/~.Temp_0"));
+  form.ClearProject();
+  form.DiscardModels();
+  EXPECT_TRUE(CloseAccepted(form));
+}
