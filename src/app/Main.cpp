@@ -357,6 +357,10 @@ void TMainForm::EnableDataCommands() {
   SetCommandEnabled(MenuViewAndSelModels, SpeedButtonViewAndSelModels, false);
 }
 
+void TMainForm::EnableCalculateAllSubset(bool enabled) {
+  SetCommandEnabled(MenuCalculateAllSubset, SpeedButtonCalculateAllSubset, enabled);
+}
+
 void TMainForm::EnableViewAndSelModels(bool enabled) {
   SetCommandEnabled(MenuViewAndSelModels, SpeedButtonViewAndSelModels, enabled);
 }

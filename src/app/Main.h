@@ -36,6 +36,7 @@ public:
   void ClearProject() override;
   void DiscardModels() override;
   bool ConfirmDiscardModels() override;
+  void EnableCalculateAllSubset(bool enabled) override;
   bool Modified() const override { return modified_; }
   void SetModified(bool modified) override { modified_ = modified; }
   void ActivityLog(const std::string& text) override;

@@ -14,6 +14,8 @@
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
 #include "prepare/IDtMain.h"
+#include "prepare/SDtMain.h"
+#include "prepare/VDtMain.h"
 
 namespace {
 
@@ -139,8 +141,14 @@ void TMainForm::Loadexample1Click() {
   }
   OpenImportWindow(this, path);
 }
-void TMainForm::MenuViewDataClick() {}
-void TMainForm::MenuDataSetupClick() {}
+void TMainForm::MenuViewDataClick() {
+  RunModalForm<TViewDataForm>("Cannot create View Data dialog", this, modelList_, &dataSet_);
+}
+
+void TMainForm::MenuDataSetupClick() {
+  RunModalForm<TDataSetupForm>("Cannot create Data Setup dialog", this, modelList_, &dataSet_);
+}
+
 void TMainForm::MenuCalculateAllSubsetClick() {}
 void TMainForm::SpeedButtonPBTClick() {}
 void TMainForm::SpeedButtonDatabaseClick() {}
