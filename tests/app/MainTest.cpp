@@ -284,15 +284,6 @@ TEST_F(MainFormTest, ViewAndSelectModelsWithAnEmptyListOnlyWarns) {
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
 }
 
-TEST_F(MainFormTest, HelpWindowsOpenAndCloseWithoutMessages) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
-  form.HowtociteKORVANE1Click();
-  form.N4Click();
-  form.AboutKORVANE1Click();
-  EXPECT_TRUE(TestUi().Shown().empty());
-}
-
 namespace {
 
 struct UnbuildableForm {

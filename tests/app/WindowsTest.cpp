@@ -59,19 +59,6 @@ TEST(ProgressBarDialogFormTest, ProgressStepSharesTheRangeOverTheItems) {
   EXPECT_EQ(TProgressBarDialogForm::ProgressStep(0, 100, 0, 2), 33);
 }
 
-TEST(ProgressBarDialogFormTest, BarModeShowsTheBarAndTheCallersText) {
-  TProgressBarDialogForm form(nullptr, false);
-  EXPECT_EQ(form.windowTitle(), "Please wait...");
-  EXPECT_FALSE(form.ProgressBar->isHidden());
-  EXPECT_TRUE(form.StaticTextAnimation->isHidden());
-  EXPECT_EQ(form.PBarStaticText->y(), 4);
-  form.SetText("Importing data...");
-  form.SetRange(0, 50);
-  form.SetPosition(20);
-  EXPECT_EQ(form.PBarStaticText->text(), "Importing data...");
-  EXPECT_EQ(form.ProgressBar->value(), 20);
-}
-
 TEST(ProgressBarDialogFormTest, AnimationGrowsEvery125MsAndEmptiesOnTheNineteenthStep) {
   int64_t now = 1000;
   TProgressBarDialogForm form(nullptr, true, [&now] { return now; });
