@@ -169,12 +169,6 @@ void DataImport::FilterCorrelated(Progress* progress) {
   filter.Run(FilterThreshold(settings_.CorrPercent), [&] { Step(progress); });
 }
 
-int DataImport::KeptCount() const {
-  int count = 0;
-  for (bool kept : bpColumnKept) count += kept ? 1 : 0;
-  return count;
-}
-
 std::vector<std::string> DataImport::DroppedNames() const {
   std::vector<std::string> names;
   for (int j = 0; j < varCount_; ++j)

@@ -63,7 +63,6 @@ public:
   DataImport(const DataImport&) = delete;
   DataImport& operator=(const DataImport&) = delete;
 
-  int VarCount() const { return varCount_; }
   int ObjCount() const { return objCount_; }
   bool IsColumnExempt(int j) const;
   // The bar's maximum: the reading pass and one pass per filter that is on.
@@ -76,7 +75,6 @@ public:
   void FilterCorrelated(Progress* progress);
 
   bool Kept(int j) const { return bpColumnKept[static_cast<std::size_t>(j)]; }
-  int KeptCount() const;
   std::vector<std::string> DroppedNames() const;
   // Fills the (cleared) data set with every object and the kept variables.
   void Fill(ChemoData& data) const;

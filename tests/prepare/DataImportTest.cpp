@@ -140,6 +140,14 @@ TEST_F(DataImportTest, WhenEveryVariableGoesTheProjectIsLeftEmpty) {
   EXPECT_FALSE(host.dataCommands);
 }
 
+TEST_F(DataImportTest, ATableWithoutObjectRowsIsRefused) {
+  Import("Name,y,x\r\n");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot import data: there are no objects below the label row.");
+  EXPECT_EQ(host.data.iVarCount, 0);
+  EXPECT_FALSE(host.dataCommands);
+}
+
 TEST_F(DataImportTest, AllMissingVariableIsDroppedByTheConstantFilterOnly) {
   Import("Name,m,x\r\nA,-999,1\r\nB,-999,2\r\n");
   EXPECT_EQ(host.data.iVarCount, 2);

@@ -68,6 +68,15 @@ TEST_F(ImportWindowTest, ReadsTheFileWithTabsAtOnceAndShowsItWithHeaders) {
   EXPECT_EQ(form.bpColToBeExcl.size(), 5u);
 }
 
+TEST_F(ImportWindowTest, NameColumnAndLabelRowReachPastSixteenBits) {
+  std::string line = "N";
+  for (int c = 0; c < 40000; ++c) line += "\tv";
+  TImportDataForm form(nullptr, Write("wide.txt", line + "\r\n" + line + "\r\n"), &host.data, nullptr);
+  EXPECT_EQ(form.UpDownIDColumn->maximum(), 40000);  // 40,001 fields
+  form.UpDownIDColumn->setValue(39999);
+  EXPECT_EQ(form.Settings().NameColumn, 39999);
+}
+
 TEST_F(ImportWindowTest, TypingADelimiterReloadsAndTheTabBoxEmptiesIt) {
   const std::string path = Write("c.csv", "a,b\r\nc,d\r\n");
   TImportDataForm form(nullptr, path, &host.data, nullptr);
