@@ -157,6 +157,10 @@ bool FilterCorrelations::MayExceed(int a, int b, long double threshold) {
   const double conditioning = conditioning_[static_cast<std::size_t>(a)] + conditioning_[static_cast<std::size_t>(b)];
   const double allowance = 1e-9 + rows_ * (2e-15 + 1e-18 * conditioning);
   if (!std::isfinite(allowance)) return true;
+  return Estimate(std::min(a, b), std::max(a, b)) >= static_cast<double>(threshold) - allowance;
+}
+
+double FilterCorrelations::Dot(int a, int b) const {
   const auto rows = static_cast<std::size_t>(rows_);
   const double* x = &unit_[static_cast<std::size_t>(a) * rows];
   const double* y = &unit_[static_cast<std::size_t>(b) * rows];
@@ -166,6 +170,23 @@ bool FilterCorrelations::MayExceed(int a, int b, long double threshold) {
   for (; i + 4 <= rows; i += 4)
     for (std::size_t u = 0; u < 4; ++u) s[u] += x[i + u] * y[i + u];
   for (; i < rows; ++i) s[0] += x[i] * y[i];
-  const double estimate = (s[0] + s[1]) + (s[2] + s[3]);
-  return estimate >= static_cast<double>(threshold) - allowance;
+  return (s[0] + s[1]) + (s[2] + s[3]);
+}
+
+// The pair loop asks for a's pairs, then for a + 1's, ...: the estimates of a block of
+// first columns against one second column are computed together, so that each
+// second column is read from memory once per block instead of once per pair.
+double FilterCorrelations::Estimate(int a, int b) {
+  if (a < blockStart_ || a >= blockStart_ + kBlock) {
+    blockStart_ = a;
+    blockDone_.assign(static_cast<std::size_t>(cols_), 0);
+    blockEstimates_.resize(static_cast<std::size_t>(cols_) * kBlock);
+  }
+  double* estimates = &blockEstimates_[static_cast<std::size_t>(b) * kBlock];
+  if (!blockDone_[static_cast<std::size_t>(b)]) {
+    for (int first = blockStart_; first < std::min(blockStart_ + kBlock, b); ++first)
+      estimates[first - blockStart_] = Dot(first, b);
+    blockDone_[static_cast<std::size_t>(b)] = 1;
+  }
+  return estimates[a - blockStart_];
 }

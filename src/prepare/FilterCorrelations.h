@@ -33,6 +33,9 @@ private:
   void Store(int a, int b, long double sum);
   void EnsureCache();
   void PrepareScreen();
+  // The screen's estimate of r: the dot product of the unit vectors; a < b.
+  double Dot(int a, int b) const;
+  double Estimate(int a, int b);
   std::size_t PairIndex(int a, int b) const;
   const long double* Deviations(int c) const { return &deviations_[static_cast<std::size_t>(c) * rows_]; }
 
@@ -49,6 +52,12 @@ private:
   std::vector<double> conditioning_;
   // The screen: each column's deviations scaled to unit length, in double precision.
   std::vector<double> unit_;
+  // The estimates of the block of first columns blockStart_ .. + kBlock - 1 against
+  // each second column, and whether that column's are in.
+  static constexpr int kBlock = 16;
+  int blockStart_ = -kBlock;
+  std::vector<double> blockEstimates_;
+  std::vector<uint8_t> blockDone_;
   // Exact correlations of the pairs computed so far (a < b, triangular order).
   std::vector<long double> known_;
   std::vector<PairState> state_;
