@@ -19,15 +19,19 @@
 
 namespace {
 
-// The import window on a text file, with progress windows over the main window.
-void OpenImportWindow(TMainForm* main, const std::string& fileName) {
-  ProgressWindowFactory progressWindow = [main](bool animated) -> std::unique_ptr<Progress> {
+// Progress windows over the main window, for the data windows' long steps.
+ProgressWindowFactory ProgressWindows(TMainForm* main) {
+  return [main](bool animated) -> std::unique_ptr<Progress> {
     auto window = std::make_unique<TProgressBarDialogForm>(main, animated);
     window->show();
     return window;
   };
+}
+
+// The import window on a text file.
+void OpenImportWindow(TMainForm* main, const std::string& fileName) {
   RunModalForm<TImportDataForm>("Cannot create Import Data dialog", main, fileName, &main->DataSet(),
-                                main->ModelList(), progressWindow);
+                                main->ModelList(), ProgressWindows(main));
 }
 
 const char* const kProjectFilter = "KORVANE project files (*.kvp)|*.kvp";
@@ -142,11 +146,12 @@ void TMainForm::Loadexample1Click() {
   OpenImportWindow(this, path);
 }
 void TMainForm::MenuViewDataClick() {
-  RunModalForm<TViewDataForm>("Cannot create View Data dialog", this, modelList_, &dataSet_);
+  RunModalForm<TViewDataForm>("Cannot create View Data dialog", this, modelList_, &dataSet_, ProgressWindows(this));
 }
 
 void TMainForm::MenuDataSetupClick() {
-  RunModalForm<TDataSetupForm>("Cannot create Data Setup dialog", this, modelList_, &dataSet_);
+  RunModalForm<TDataSetupForm>("Cannot create Data Setup dialog", this, modelList_, &dataSet_,
+                               ProgressWindows(this));
 }
 
 void TMainForm::MenuCalculateAllSubsetClick() {}

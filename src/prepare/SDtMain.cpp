@@ -80,8 +80,9 @@ void SetupGrid(StringGrid* grid, int rows, const char* nameHeader) {
 
 }  // namespace
 
-TDataSetupForm::TDataSetupForm(QWidget* owner, DataResultList* models, ChemoData* data)
-    : ModalDialog(owner), data_(data), models_(models) {
+TDataSetupForm::TDataSetupForm(QWidget* owner, DataResultList* models, ChemoData* data,
+                               ProgressWindowFactory progressWindow)
+    : ModalDialog(owner), data_(data), models_(models), progressWindow_(std::move(progressWindow)) {
   RequestName = [this](const std::string& caption, std::string& text) {
     TDataRequestForm form(this, caption, &text, data_);
     form.exec();
@@ -328,13 +329,15 @@ void TDataSetupForm::ConnectHandlers() {
 
 void TDataSetupForm::Construct() {
   BusyCursor busy;
+  std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, true);
+  progress->SetText("Loading data...");
   bool badIndices = false;
   DataSetup setup = LoadSetup(*data_, badIndices);
   ipTempTrainingPtr = setup.status;
   iWorkResponse = setup.response;
   tempSplittings_ = setup.splittings;
   iTempCurrentSplit = setup.currentSplit;
-  FillGrids();
+  FillGrids(*progress);
   for (int32_t j = 0; j < data_->iVarCount; ++j) SetMark(j, setup.marks[j]);
   if (badIndices) ShowWarning("Invalid variable indices of the data setup were found and ignored");
   FillCombos();
@@ -343,12 +346,13 @@ void TDataSetupForm::Construct() {
   ShowSetupSummary();
 }
 
-void TDataSetupForm::FillGrids() {
+void TDataSetupForm::FillGrids(Progress& progress) {
   SetupGrid(StringGridVar, data_->iVarCount + 1, "Variable");
   SetupGrid(StringGridObj, data_->iObjCount + 1, "Name");
   for (int32_t j = 0; j < data_->iVarCount; ++j) {
     StringGridVar->Cells(0, j + 1) = std::to_string(j + 1);
     StringGridVar->Cells(1, j + 1) = data_->tpVarNameStrPtr[j];
+    progress.AnimationTick();
   }
   for (int32_t i = 0; i < data_->iObjCount; ++i) {
     StringGridObj->Cells(0, i + 1) = std::to_string(i + 1);

@@ -17,6 +17,7 @@
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
 #include "prepare/DataSetup.h"
+#include "prepare/ProgressWindow.h"
 
 class ChemoData;
 class DataResultList;
@@ -34,7 +35,7 @@ struct VariablePca;
 
 class TDataSetupForm : public ModalDialog {
 public:
-  TDataSetupForm(QWidget* owner, DataResultList* models, ChemoData* data);
+  TDataSetupForm(QWidget* owner, DataResultList* models, ChemoData* data, ProgressWindowFactory progressWindow = {});
   ~TDataSetupForm() override;
 
   // Asks for a name with the one-line input dialog (caption, text in and out);
@@ -167,7 +168,7 @@ private:
   void BuildPopupMenus();
   void ConnectHandlers();
   void Construct();
-  void FillGrids();
+  void FillGrids(Progress& progress);
   void FillCombos();
   void ConfineToStatusColumn(StringGrid* grid);
 
@@ -203,5 +204,6 @@ private:
   bool bOrderValid = false;
   bool bFirstVarSearch = true;
   bool bFirstObjSearch = true;
+  ProgressWindowFactory progressWindow_;
   std::array<PlotSet, 4> plots_;  // loading, score, training and prediction distribution
 };

@@ -37,8 +37,9 @@ QToolButton* ToolButton(QWidget* parent, const char* text, const char* hint) {
 
 }  // namespace
 
-TViewDataForm::TViewDataForm(QWidget* owner, DataResultList* models, ChemoData* data)
-    : ModalDialog(owner), data_(data), models_(models) {
+TViewDataForm::TViewDataForm(QWidget* owner, DataResultList* models, ChemoData* data,
+                             ProgressWindowFactory progressWindow)
+    : ModalDialog(owner), data_(data), models_(models), progressWindow_(std::move(progressWindow)) {
   ShowModalWindow = [](ModalDialog& window) { window.ShowModal(); };
   setWindowTitle("View Data");
   BuildComponents();
@@ -128,6 +129,8 @@ void TViewDataForm::BuildPopupMenu() {
 
 void TViewDataForm::FillGrid() {
   BusyCursor busy;
+  std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, true);
+  progress->SetText("Loading data...");
   const int vars = data_->iVarCount;
   StringGrid->SetRowCount(data_->iObjCount + 1);
   StringGrid->SetColCount(vars + data_->iSplitCount + kLabelCols);
@@ -140,10 +143,16 @@ void TViewDataForm::FillGrid() {
     StringGrid->Cells(0, i + 1) = std::to_string(i + 1);
     StringGrid->Cells(1, i + 1) = data_->tpObjNameStrPtr[i];
     StringGrid->Cells(2, i + 1) = StoredStatusText(*data_, i);
+    progress->AnimationTick();
   }
-  for (int32_t j = 0; j < vars; ++j) StringGrid->Cells(kLabelCols + j, 0) = data_->tpVarNameStrPtr[j];
-  for (int32_t s = 0; s < data_->iSplitCount; ++s)
+  for (int32_t j = 0; j < vars; ++j) {
+    StringGrid->Cells(kLabelCols + j, 0) = data_->tpVarNameStrPtr[j];
+    progress->AnimationTick();
+  }
+  for (int32_t s = 0; s < data_->iSplitCount; ++s) {
     StringGrid->Cells(kLabelCols + vars + s, 0) = data_->tpSplitNameStrPtr[s];
+    progress->AnimationTick();
+  }
   const TrainingStatus labels;
   for (int32_t i = 0; i < data_->iObjCount; ++i) {
     for (int32_t j = 0; j < vars; ++j) {
@@ -152,6 +161,7 @@ void TViewDataForm::FillGrid() {
     }
     for (int32_t s = 0; s < data_->iSplitCount; ++s)
       StringGrid->Cells(kLabelCols + vars + s, i + 1) = labels.GetLabel(data_->ipSplittingPtr[s][i]);
+    progress->AnimationTick();
   }
   if (HasDataCells()) StringGrid->SetSelection({kLabelCols, 1, kLabelCols, 1});
 }
@@ -194,16 +204,26 @@ void TViewDataForm::SpeedButtonCopyClick() {
   RunGuarded(
       [this] {
         BusyCursor busy;
+        std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, false);
+        progress->SetText("Formatting...");
         GridRect rect = StringGrid->Selection();
         rect.Left = std::max(rect.Left, kLabelCols);  // the labels lead every line already
+        rect.Top = std::max(rect.Top, 1);
         std::string text = StringGrid->Cells(0, 0) + "\t" + StringGrid->Cells(1, 0) + "\t";
-        for (int col = rect.Left; col <= rect.Right; ++col) text += StringGrid->Cells(col, 0) + "\t";
+        progress->SetRange(rect.Left, rect.Right + 1);
+        for (int col = rect.Left; col <= rect.Right; ++col) {
+          text += StringGrid->Cells(col, 0) + "\t";
+          progress->SetPosition(col + 1);
+        }
         text += "\r\n";
-        for (int row = std::max(rect.Top, 1); row <= rect.Bottom; ++row) {
+        progress->SetRange(rect.Top, rect.Bottom + 1);
+        for (int row = rect.Top; row <= rect.Bottom; ++row) {
+          progress->SetPosition(row + 1);
           text += StringGrid->Cells(0, row) + "\t" + StringGrid->Cells(1, row) + "\t";
           for (int col = rect.Left; col <= rect.Right; ++col) text += UserNumberText(StringGrid->Cells(col, row)) + "\t";
           text += "\r\n";
         }
+        progress->SetText("Sending...");
         Ui().SetClipboardText(text);
       },
       "Cannot copy data into clipboard");

@@ -7,6 +7,7 @@
 
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
+#include "prepare/ProgressWindow.h"
 
 class ChemoData;
 class DataResultList;
@@ -16,7 +17,7 @@ class StringGrid;
 
 class TViewDataForm : public ModalDialog {
 public:
-  TViewDataForm(QWidget* owner, DataResultList* models, ChemoData* data);
+  TViewDataForm(QWidget* owner, DataResultList* models, ChemoData* data, ProgressWindowFactory progressWindow = {});
 
   // Shows a window modally; tests replace it.
   std::function<void(ModalDialog& window)> ShowModalWindow;
@@ -64,4 +65,5 @@ private:
   DataResultList* models_;
   bool firstVarSearch_ = true;
   bool firstObjSearch_ = true;
+  ProgressWindowFactory progressWindow_;
 };

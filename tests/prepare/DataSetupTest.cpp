@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "data/DataResult.h"
+#include "data/ProjectFile.h"
 #include "platform/base/Stream.h"
 #include "prepare/Splitting.h"
 #include "prepare/SetupTestData.h"
@@ -127,10 +129,12 @@ TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
   WriteSetup(data, setup, 1.0L);
 
   MemoryStream stream;
-  data.ReadWrite(&stream, 1, 2);
+  DataResultList models(&data);
+  WriteProject(stream, data, models, nullptr);
   stream.Seek(0, SeekOrigin::Begin);
   ChemoData reopened;
-  reopened.ReadWrite(&stream, 0, 2);
+  DataResultList reopenedModels(&reopened);
+  ASSERT_EQ(OpenProject(stream, reopened, reopenedModels, nullptr, [] {}), ProjectOpenResult::Loaded);
   DataSetup restored = LoadSetup(reopened, bad);
   EXPECT_FALSE(bad);
   EXPECT_EQ(restored.status, setup.status);

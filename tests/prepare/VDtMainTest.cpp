@@ -26,8 +26,19 @@ struct ViewerFixture : testing::Test {
     data.ipSplittingPtr = new int32_t*[2]{new int32_t[5]{1, 2, 0, 1, 1}, new int32_t[5]{2, 2, 2, 2, 7}};
   }
 
+  // Records the texts of the progress windows opened and their last position.
+  struct RecordingProgress : Progress {
+    explicit RecordingProgress(ViewerFixture& f) : fixture(f) {}
+    void SetText(const std::string& text) override { fixture.progressTexts.push_back(text); }
+    void SetRange(int, int) override {}
+    void SetPosition(int pos) override { fixture.lastPosition = pos; }
+    void AnimationTick() override { ++fixture.ticks; }
+    ViewerFixture& fixture;
+  };
+
   std::unique_ptr<TViewDataForm> Open() {
-    auto form = std::make_unique<TViewDataForm>(nullptr, nullptr, &data);
+    auto form = std::make_unique<TViewDataForm>(
+        nullptr, nullptr, &data, [this](bool) { return std::make_unique<RecordingProgress>(*this); });
     form->ShowModalWindow = [this](ModalDialog& window) { shown.push_back(window.windowTitle().toStdString()); };
     return form;
   }
@@ -35,6 +46,9 @@ struct ViewerFixture : testing::Test {
   RecordingHost host;
   ChemoData& data = host.data;
   std::vector<std::string> shown;
+  std::vector<std::string> progressTexts;
+  int lastPosition = 0;
+  int ticks = 0;
   ScriptedUi& ui = TestUi();
 };
 
@@ -55,6 +69,8 @@ TEST_F(ViewerFixture, TableHoldsValuesStatusesAndSplittings) {
   EXPECT_EQ(grid.Cells(6, 2), "Prediction");
   EXPECT_EQ(grid.Cells(7, 5), "Undefined");
   EXPECT_EQ(grid.Selection(), (GridRect{3, 1, 3, 1}));
+  EXPECT_EQ(progressTexts, (std::vector<std::string>{"Loading data..."}));
+  EXPECT_EQ(ticks, 5 + 5 + 5);  // object rows, variable and splitting headers, data rows
 }
 
 TEST_F(ViewerFixture, SelectionsKeepToTheDataAndCopyConvertsNumbers) {
@@ -79,6 +95,8 @@ TEST_F(ViewerFixture, SelectionsKeepToTheDataAndCopyConvertsNumbers) {
   form->SpeedButtonCopyClick();
   EXPECT_EQ(ui.clipboard.substr(0, 30), "ID\tName\tV0\tLogP\tConst\tA\tB\t\r\n1\t");
   EXPECT_EQ(std::count(ui.clipboard.begin(), ui.clipboard.end(), '\n'), 6);
+  EXPECT_EQ(progressTexts.back(), "Sending...");
+  EXPECT_EQ(lastPosition, 6);
 }
 
 TEST_F(ViewerFixture, PlotsAndCorrelationOpenModally) {
