@@ -123,13 +123,4 @@ TEST(ImageCanvasTest, TextCellStartsAtTopLeftAndClearBrushKeepsBackground) {
   EXPECT_EQ(ToTColor(QColor(image.pixel(10, 5))), clWhite);
 }
 
-TEST(ImageCanvasTest, FontSizeIsInPixels) {
-  QImage image(10, 10, QImage::Format_RGB32);
-  ImageCanvas canvas(image);
-  canvas.font.pixelSize = 10;
-  const int small = canvas.TextHeight("X");
-  canvas.font.pixelSize = 20;
-  EXPECT_NEAR(canvas.TextHeight("X"), 2 * small, 3);
-}
-
 }  // namespace

@@ -5,13 +5,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "platform/qt/FindTextDialog.h"
-#include "platform/qt/KeyLocks.h"
 
 namespace {
 
@@ -129,6 +131,30 @@ TEST(QtUiServicesTest, NameFiltersKeepOrderAndPatterns) {
   EXPECT_TRUE(QtNameFilters("").isEmpty());
 }
 
+TEST(QtUiServicesTest, SaveDialogReturnsNameWithDefaultExtensionAndFilterIndex) {
+  QtUiServices ui;
+  FileDialogOptions options;
+  options.filter = "JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp";
+  options.defaultExt = "txt";
+  options.initialDir = QDir::tempPath().toStdString();
+  QString shownFilter;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownFilter = dialog->selectedNameFilter();
+    dialog->selectNameFilter(dialog->nameFilters().at(1));
+    dialog->selectFile("plot");
+    static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+  });
+  const FileChoice choice = ui.SaveFileDialog(options);
+  EXPECT_EQ(shownFilter, "JPEG Image File (*.jpg) (*.jpg)");
+  EXPECT_EQ(choice.filterIndex, 2);
+  EXPECT_EQ(QFileInfo(QString::fromStdString(choice.fileName)).fileName(), "plot.txt");
+
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_FALSE(ui.OpenFileDialog(options).Chosen());
+}
+
 TEST(QtUiServicesTest, FindDialogRunsItsHandlerOnEveryFind) {
   QtUiServices ui;
   std::vector<FindRequest> requests;
@@ -154,12 +180,6 @@ TEST(QtUiServicesTest, FindDialogRunsItsHandlerOnEveryFind) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(first);
   ui.FindDialog()->close();
-}
-
-TEST(QtUiServicesTest, KeyLocksAreUnknownWithoutAnXDisplay) {
-  const KeyLockState state = KeyLocks();  // the tests run offscreen
-  EXPECT_FALSE(state.known);
-  EXPECT_FALSE(state.capsLock);
 }
 
 }  // namespace
