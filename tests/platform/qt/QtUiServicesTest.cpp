@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "platform/qt/FindTextDialog.h"
@@ -136,7 +137,8 @@ TEST(QtUiServicesTest, SaveDialogReturnsNameWithDefaultExtensionAndFilterIndex) 
   FileDialogOptions options;
   options.filter = "JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp";
   options.defaultExt = "txt";
-  options.initialDir = QDir::tempPath().toStdString();
+  QTemporaryDir folder;
+  options.initialDir = folder.path().toStdString();
   QString shownFilter;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
