@@ -145,13 +145,13 @@ TEST(QtUiServicesTest, SaveDialogReturnsNameWithDefaultExtensionAndFilterIndex) 
     ASSERT_NE(dialog, nullptr);
     shownFilter = dialog->selectedNameFilter();
     dialog->selectNameFilter(dialog->nameFilters().at(1));
-    dialog->selectFile("plot");
+    dialog->selectFile(folder.filePath("chart"));
     static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
   });
   const FileChoice choice = ui.SaveFileDialog(options);
   EXPECT_EQ(shownFilter, "JPEG Image File (*.jpg) (*.jpg)");
   EXPECT_EQ(choice.filterIndex, 2);
-  EXPECT_EQ(QFileInfo(QString::fromStdString(choice.fileName)).fileName(), "plot.txt");
+  EXPECT_EQ(QFileInfo(QString::fromStdString(choice.fileName)).fileName(), "chart.txt");
 
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   EXPECT_FALSE(ui.OpenFileDialog(options).Chosen());
