@@ -47,7 +47,6 @@ GenAlg::GenAlg(ModelSearchEngine& owner, ChemoData* data, DataResultList* models
       nTrain_(nTrain),
       mask_(trainingMask),
       twoP_(2 * data->iGAPopSize),
-      modelsAtConstruction_(models->Count()),
       k_(data->iGAFirstSize),
       p_(data->iGAPopSize),
       id_(data->iFitnessFunc) {
@@ -221,7 +220,7 @@ void GenAlg::SeedByExtendingModels(int& emptyCount) {
 CheckedValue GenAlg::EvaluateFitness(int k, int* genes, bool& quikPassed) {
   quikPassed = false;
   const CheckedValue worst(fitness::Worst(id_), true);
-  if (std::any_of(genes, genes + k, [](int g) { return g < 0; })) return worst;
+  if (k < 1 || std::any_of(genes, genes + k, [](int g) { return g < 0; })) return worst;
   SortIntArray(genes, nullptr, 0, k - 1, true);
   fitter_->Load(genes, k);
   if (data_->ldQuikDelta >= 0.0L) {
@@ -346,7 +345,6 @@ void GenAlg::ChooseModelsPerSize(int n) {
         ++taken;
       }
   }
-  chosenCount_ = static_cast<int>(chosenModels_.size());
 }
 
 void GenAlg::SetDisplayCount(int n) { displayCount_ = std::min(n, p_); }

@@ -83,9 +83,7 @@ private:
   bool running_ = false;
   int generation_ = 0;
   int twoP_;
-  int modelsAtConstruction_;
   int displayCount_ = 0;
-  int chosenCount_ = 0;
   std::vector<GenPop> sortedModels_;
   std::vector<GenPop> scratchA_, scratchB_;
   std::vector<GenPop> chosenModels_;

@@ -160,8 +160,13 @@ void ModelSearchEngine::FitSubset(const std::vector<int>& positions) {
   variables_.resize(k);
   for (int j = 0; j < k; ++j) variables_[j] = data_->ipSelectedVarPtr[positions[j]];
   fitter_->Load(variables_.data(), k);
-  fitter_->ComputeKIndices();
-  if (data_->ldQuikDelta >= 0.0L && !fitter_->PassesQuik(data_->ldQuikDelta)) return;
+  // Kxx and Kxy are computed before the fit when the rule needs them, else only
+  // for a model that is stored.
+  const bool quik = data_->ldQuikDelta >= 0.0L;
+  if (quik) {
+    fitter_->ComputeKIndices();
+    if (!fitter_->PassesQuik(data_->ldQuikDelta)) return;
+  }
   // A failed fit has no coefficients: it never becomes a model.
   if (!fitter_->Fit()) return;
 
@@ -179,6 +184,7 @@ void ModelSearchEngine::FitSubset(const std::vector<int>& positions) {
       ResetInPlace(*target);
     }
   }
+  if (!quik) fitter_->ComputeKIndices();
   if (!target) target = models_->Append();
   StoreModel(*target, positions);
   ShowDisplaySlots(*target);

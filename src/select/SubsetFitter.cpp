@@ -39,15 +39,13 @@ void SubsetFitter::Load(const int* variables, int k) {
   space_ = &Space(k);
   k_ = k;
   fitDone_ = fitOk_ = pressDone_ = pressOk_ = false;
+  long double** x = space_->x.Data();
+  long double** xy = space_->xy.Data();
+  long double** design = space_->design.Data();
   for (int r = 0; r < n_; ++r) {
     const CheckedValue* row = data_.tpChemoValuePtr[rows_[r]];
-    space_->design.At(r, 0) = 1.0L;
-    for (int j = 0; j < k; ++j) {
-      const long double v = row[variables[j]].Value;
-      space_->x.At(r, j) = v;
-      space_->xy.At(r, j) = v;
-      space_->design.At(r, j + 1) = v;
-    }
+    design[r][0] = 1.0L;
+    for (int j = 0; j < k; ++j) x[r][j] = xy[r][j] = design[r][j + 1] = row[variables[j]].Value;
   }
 }
 

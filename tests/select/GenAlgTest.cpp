@@ -67,6 +67,11 @@ void RunUntilClosed(ModelSearchEngine& engine, RecordingView& view) {
   engine.FinishRun(nullptr);
 }
 
+void RunGeneticOnly(ChemoData& data, DataResultList& list, RecordingView& view) {
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, &data, &view);
+  RunUntilClosed(engine, view);
+}
+
 // 40 descriptors, the response planted on D3, D11, D20 and D33; D39 is constant 1.0,
 // so every fit with it fails. All subsets up to 3, then the GA for size 4.
 struct PlantedSearch {
@@ -120,8 +125,7 @@ TEST(GenAlgTest, SizesRunOneAfterAnotherAndTheLimitIsWrittenBack) {
   data->iKeepPerSize = 3;
   DataResultList list(data.get());
   RecordingView view;
-  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, data.get(), &view);
-  RunUntilClosed(engine, view);
+  RunGeneticOnly(*data, list, view);
   EXPECT_EQ(view.generations, (std::vector<std::string>{"0", "1", "2", "0", "1", "2", "0", "1", "2"}));
   EXPECT_EQ(data->iGAFirstSize, 5);
   EXPECT_EQ(data->iAllSubsetUntil, 5);
@@ -141,8 +145,7 @@ TEST(GenAlgTest, APoolTooSmallForTheSizeLeavesEmptyIndividualsAndOneReport) {
   data->iKeepPerSize = -1;
   DataResultList list(data.get());
   RecordingView view;
-  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, data.get(), &view);
-  RunUntilClosed(engine, view);
+  RunGeneticOnly(*data, list, view);
   EXPECT_EQ(list.Count(), 0);
   int reports = 0;
   for (const auto& message : TestUi().Shown()) reports += message.caption == "APPLICATION WARNING (genetic algorithm)";
@@ -156,8 +159,7 @@ TEST(GenAlgTest, SingleVariableSizeSurvivesCrossoverThatCopiesItsParents) {
   data->iKeepPerSize = 2;
   DataResultList list(data.get());
   RecordingView view;
-  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, data.get(), &view);
-  RunUntilClosed(engine, view);
+  RunGeneticOnly(*data, list, view);
   const auto sets = ModelSets(list);
   EXPECT_NE(std::find(sets.begin(), sets.end(), std::vector<int>{2}), sets.end());
   EXPECT_LE(list.Count(), 2);
