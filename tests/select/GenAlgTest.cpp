@@ -152,19 +152,6 @@ TEST(GenAlgTest, APoolTooSmallForTheSizeLeavesEmptyIndividualsAndOneReport) {
   EXPECT_EQ(reports, 1);
 }
 
-TEST(GenAlgTest, SingleVariableSizeSurvivesCrossoverThatCopiesItsParents) {
-  FixedClock clock(17);
-  auto data = MakeLinearData(12, 6, {{2, 1.0L}}, 0.2L, 47);
-  SetGa(*data, 1, 1, 4, 3, 1, 3);
-  data->iKeepPerSize = 2;
-  DataResultList list(data.get());
-  RecordingView view;
-  RunGeneticOnly(*data, list, view);
-  const auto sets = ModelSets(list);
-  EXPECT_NE(std::find(sets.begin(), sets.end(), std::vector<int>{2}), sets.end());
-  EXPECT_LE(list.Count(), 2);
-}
-
 class GenAlgPartsTest : public testing::Test {
 protected:
   void SetUp() override {

@@ -286,18 +286,6 @@ TEST_F(ModelSearchEngineTest, OnePredictionObjectLeavesTheExternalStatisticsMiss
   EXPECT_TRUE(list.First()->cvPRESSext.Missing);
 }
 
-TEST_F(ModelSearchEngineTest, NoDegreesOfFreedomLeaveSAndFMissing) {
-  auto data = MakeLinearData(3, 2, {{0, 1.0L}}, 0.3L, 6);
-  DataResultList list(data.get());
-  RunAllSubsets(*data, list, 2, -1, 1);
-  ASSERT_GE(list.Count(), 1);
-  const DataResultNode& pair = *list.First();
-  ASSERT_EQ(pair.iSize, 2);
-  EXPECT_TRUE(pair.cvS.Missing);
-  EXPECT_TRUE(pair.cvF.Missing);
-  EXPECT_TRUE(pair.cvR2adj.Missing);
-}
-
 TEST_F(ModelSearchEngineTest, HoldAndAddPutsTheHeldVariablesInEveryModel) {
   auto data = MakeLinearData(12, 6, {{1, 1.0L}, {4, 1.0L}}, 0.3L, 13);
   searchtest::SetHeld(*data, {4, 1});  // not in pool order
