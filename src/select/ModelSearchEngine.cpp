@@ -56,7 +56,9 @@ ModelSearchEngine::~ModelSearchEngine() = default;
 
 void ModelSearchEngine::BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const {
   for (int i = 0; i < data_->iObjCount; ++i) {
-    const bool noResponse = data_->tpChemoValuePtr[i][data_->iResponseIndex].Missing;
+    // Without a response column no object has a response.
+    const bool noResponse =
+        data_->iResponseIndex < 0 || data_->tpChemoValuePtr[i][data_->iResponseIndex].Missing;
     const int status = data_->ipTrainingPtr[i];
     if (prediction) prediction[i] = (!noResponse && status == 2) ? 1 : 0;
     if (training) training[i] = (!noResponse && status == 1) ? 1 : 0;

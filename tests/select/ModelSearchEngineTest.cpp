@@ -319,6 +319,12 @@ TEST_F(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   EXPECT_EQ(training, (std::vector<uint8_t>{0, 0, 0, 1, 1, 1, 1, 1, 1, 1}));
   EXPECT_EQ(prediction, (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(missing, (std::vector<uint8_t>{0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+  data->iResponseIndex = -1;
+  engine.BuildObjectMasks(prediction.data(), training.data(), missing.data());
+  EXPECT_EQ(training, std::vector<uint8_t>(10, 0));
+  EXPECT_EQ(missing, std::vector<uint8_t>(10, 1));
+  data->iResponseIndex = 5;
+  engine.BuildObjectMasks(prediction.data(), training.data(), missing.data());
 
   Matrix yTrain(7, 1), yPred(1, 1);
   for (int i = 3; i < 10; ++i) yTrain.At(i - 3, 0) = data->tpChemoValuePtr[i][5].Value;
