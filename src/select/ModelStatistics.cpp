@@ -134,7 +134,7 @@ void FillModelRecord(DataResultNode& node, const ChemoData& data, const SubsetFi
   node.cvKxy = fitter.Kxy();
 
   node.cvRMSEtr = RootIfDefined(rss / n);
-  node.cvRMSEcv = press >= 0.0L ? RootIfDefined(press / n) : CheckedValue(0.0L, true);
+  node.cvRMSEcv = RootIfDefined(press / n);  // a failed PRESS is -1.0
   long double mae = -1.0L, sse = -1.0L;
   MaeSse(y, fitter.FittedValues(), n, mae, sse);
   node.cvMAEtr = IfNotNegative(mae);
