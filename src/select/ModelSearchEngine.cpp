@@ -216,7 +216,6 @@ void ModelSearchEngine::ShowDisplaySlots(const DataResultNode& node) {
 
 void ModelSearchEngine::Activate() {
   if (activated_) return;
-  view_->StatusText("");
   bool started = false;
   {
     BusyCursor busy;
