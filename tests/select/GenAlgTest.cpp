@@ -152,6 +152,32 @@ TEST(GenAlgTest, APoolTooSmallForTheSizeLeavesEmptyIndividualsAndOneReport) {
   EXPECT_EQ(reports, 1);
 }
 
+TEST(GenAlgTest, WithoutAGenerationLimitTheSizeRunsUntilTheUserStopsIt) {
+  FixedClock clock(7);
+  auto data = MakeLinearData(15, 7, {{1, 1.0L}, {5, 1.0L}}, 0.2L, 59);
+  SetGa(*data, 2, 1, 6, 0, 4, 1);
+  data->iKeepPerSize = -1;
+  DataResultList list(data.get());
+  RecordingView view;
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, data.get(), &view);
+  engine.Activate();
+  for (int step = 0; step < 30; ++step) engine.IdleStep();
+  EXPECT_EQ(view.generations.back(), "30");
+  EXPECT_FALSE(engine.TimerWantsClose());
+
+  TestUi().Answer(IDNO);
+  EXPECT_FALSE(engine.ConfirmClose());
+  EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to stop the genetic algorithm calculation?");
+  TestUi().Answer(IDYES);
+  ASSERT_TRUE(engine.ConfirmClose());
+  engine.FinishRun(nullptr);
+  EXPECT_EQ(data->iGAUntil, 2);
+  EXPECT_EQ(data->iAllSubsetUntil, 2);
+  EXPECT_GE(list.Count(), 1);
+  const auto sets = ModelSets(list);
+  EXPECT_EQ(std::set<std::vector<int>>(sets.begin(), sets.end()).size(), sets.size());
+}
+
 class GenAlgPartsTest : public testing::Test {
 protected:
   void SetUp() override {
