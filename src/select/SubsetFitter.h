@@ -1,6 +1,6 @@
 // Least-squares fit of one variable subset on the training objects, with the
 // pieces of the search's statistics. The matrices of each subset size are made
-// once and reused, so scoring a subset allocates nothing of its own.
+// once and reused; a fit copies only the design matrix that it overwrites.
 #pragma once
 
 #include <cstdint>
