@@ -192,6 +192,29 @@ TEST_F(ModelSearchEngineTest, AReplacedModelLosesTheValidationResultsOfTheOldOne
   EXPECT_FALSE(list.First()->cvR2adj.Missing);
 }
 
+TEST_F(ModelSearchEngineTest, AMissingFitnessRanksWorstAndIsDroppedFromAFullSize) {
+  auto data = MakeLinearData(10, 3, {{0, 1.0L}}, 0.3L, 61);
+  DataResultList list(data.get());
+  DataResultNode* other = list.Append();  // a model of another size
+  other->iSize = 2;
+  other->cvQ2loo = CheckedValue(0.1L, false);
+  DataResultNode* unscored = list.Append();  // a size-1 model without a fitness
+  unscored->iSize = 1;
+  RunAllSubsets(*data, list, 1, 1, 0);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.First(), other);
+  EXPECT_EQ(list.First()->iSize, 2);
+  EXPECT_EQ(list.Last()->iSize, 1);
+  EXPECT_FALSE(list.Last()->cvQ2loo.Missing);
+
+  // A constant response leaves every Q2loo missing: the first model fitted stays.
+  for (int i = 0; i < data->iObjCount; ++i) data->tpChemoValuePtr[i][3].Value = 2.0L;
+  DataResultList constant(data.get());
+  RunAllSubsets(*data, constant, 1, 1, 0);
+  ASSERT_EQ(constant.Count(), 1);
+  EXPECT_EQ(Variables(*constant.First()), std::vector<int>{2});
+}
+
 TEST_F(ModelSearchEngineTest, MissingValuesAnywhereKeepAVariableOutOfEveryModel) {
   auto data = MakeLinearData(9, 4, {{1, 1.0L}}, 0.4L, 21);
   data->ipTrainingPtr[5] = kStatusExcluded;
