@@ -94,6 +94,10 @@ TDataSetupForm::TDataSetupForm(QWidget* owner, DataResultList* models, ChemoData
   RunGuarded([this] { Construct(); }, "Cannot setup data");
   ConnectHandlers();
   resize(1000, 660);
+}
+
+void TDataSetupForm::showEvent(QShowEvent* event) {
+  ModalDialog::showEvent(event);
   PlaceOnScreen(*this, 24);
 }
 

@@ -143,6 +143,10 @@ public:
   static int NextVarSearchRow;
   static int NextObjSearchRow;
 
+protected:
+  // Centred, then moved 24 pixels right and down.
+  void showEvent(QShowEvent* event) override;
+
 private:
   // A plot window shown without waiting and the data it shows, which lives
   // until the window has gone.

@@ -52,6 +52,10 @@ TViewDataForm::TViewDataForm(QWidget* owner, DataResultList* models, ChemoData* 
     Ui().MessageBox("Cannot import data", "APPLICATION ERROR", MB_OK | MB_ICONERROR);
   }
   resize(900, 600);
+}
+
+void TViewDataForm::showEvent(QShowEvent* event) {
+  ModalDialog::showEvent(event);
   PlaceOnScreen(*this, 24);
 }
 

@@ -53,6 +53,10 @@ public:
   static int NextVarSearchCol;
   static int NextObjSearchRow;
 
+protected:
+  // Centred, then moved 24 pixels right and down.
+  void showEvent(QShowEvent* event) override;
+
 private:
   void BuildComponents();
   void BuildPopupMenu();

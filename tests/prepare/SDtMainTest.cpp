@@ -396,6 +396,15 @@ TEST_F(SetupFixture, AnalysesOpenTheirWindowsAndReplaceThem) {
   form->Button2Click();
   ASSERT_EQ(ui.Shown().size(), 1u);
   EXPECT_EQ(ui.Shown(0).text, "Covariance matrix column amount must be greater than 1: calculation error");
+
+  // A constant variable fails the analysis: reported, the lent set-up put back, the plots kept.
+  data.tpChemoValuePtr[0][2] = CheckedValue(2.0L, false);
+  for (int i = 0; i < 8; ++i) data.tpChemoValuePtr[i][1].Value = 1.0L;
+  form->ButtonVarPCAClick();
+  EXPECT_EQ(ui.Shown(1).text, "Austoscaled matrix error.calculation error");
+  EXPECT_EQ(data.ipTrainingPtr[0], kStatusTraining);
+  EXPECT_EQ(data.ipTrainingPtr[7], kStatusExcluded);
+  EXPECT_NE(form->PlotWindow(1), nullptr);
 }
 
 TEST_F(SetupFixture, NameSearchStepsThroughMatchesAndAsksAtTheEnd) {
