@@ -201,8 +201,6 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   SetFixedRows(1);
 }
 
-StringGrid::~StringGrid() = default;
-
 void StringGrid::CheckCell(int col, int row) const {
   if (col < 0 || col >= colCount_ || row < 0 || row >= RowCount())
     throw Exception("Grid cell (" + std::to_string(col) + ", " + std::to_string(row) + ") out of range");

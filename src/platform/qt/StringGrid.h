@@ -8,7 +8,6 @@
 
 #include <QTableView>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,12 +36,10 @@ constexpr TColor clHighlightText = clWhite;
 
 class StringGridModel;
 class StringGridHeader;
-class QWidget;
 
 class StringGrid : public QTableView {
 public:
   explicit StringGrid(QWidget* parent = nullptr);
-  ~StringGrid() override;
 
   // The text of a cell; throws Exception when the cell lies outside the grid.
   std::string& Cells(int col, int row);
