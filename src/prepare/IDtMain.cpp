@@ -195,14 +195,14 @@ void TImportDataForm::LoadFileToGrid() {
   try {
     const std::unique_ptr<Progress> progress = OpenProgress(true);
     if (progress) progress->SetText("Formatting...");
-    ShowTable(ReadDelimitedTable(bytes, delimiter, progress.get()));
+    ShowTable(ReadDelimitedTable(bytes, delimiter, progress.get()), progress.get());
   } catch (...) {
     Ui().MessageBox("Cannot format data", "Exception Message", MB_OK);
   }
 }
 
 // Fills the grid: headers "Col c" and "Row r", field c of line r in cell (c, r).
-void TImportDataForm::ShowTable(TextTable table) {
+void TImportDataForm::ShowTable(TextTable table, Progress* progress) {
   StringGrid->SetRowCount(0);
   StringGrid->SetColCount(0);
   const int rows = static_cast<int>(table.Rows.size());
@@ -215,6 +215,7 @@ void TImportDataForm::ShowTable(TextTable table) {
     StringGrid->Cells(0, r) = "Row " + IntToStr(r);
     auto& fields = table.Rows[static_cast<std::size_t>(r - 1)];
     for (std::size_t c = 0; c < fields.size(); ++c) StringGrid->Cells(static_cast<int>(c) + 1, r) = std::move(fields[c]);
+    if (progress != nullptr) progress->AnimationTick();
   }
   FitMarksToGrid();
   SetUpDown(UpDownIDColumn, 1, StringGrid->ColCount() - 2, 1);

@@ -105,14 +105,4 @@ TEST(CorrelationFilter, AFailingPairIsPassedOver) {
   EXPECT_EQ(RunFilter(pairs, 3), (std::vector<bool>{true, true, false}));
 }
 
-TEST(CorrelationFilter, StepsOncePerVariable) {
-  TablePairs pairs({});
-  std::vector<bool> kept(5, true);
-  const std::vector<bool> exempt(5, false);
-  CorrelationFilter filter(pairs, kept, exempt);
-  int steps = 0;
-  filter.Run(FilterThreshold(95), [&] { ++steps; });
-  EXPECT_EQ(steps, 5);
-}
-
 }  // namespace

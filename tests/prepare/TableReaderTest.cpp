@@ -8,14 +8,6 @@ using Rows = std::vector<std::vector<std::string>>;
 
 Rows Read(std::string_view bytes, char delimiter = ',') { return ReadDelimitedTable(bytes, delimiter).Rows; }
 
-struct CountingProgress : Progress {
-  void SetText(const std::string&) override {}
-  void SetRange(int, int) override {}
-  void SetPosition(int) override {}
-  void AnimationTick() override { ++ticks; }
-  int ticks = 0;
-};
-
 TEST(TableReader, EveryLineEndFormGivesTheSameRows) {
   const Rows expected{{"a", "b"}, {"c", "d"}};
   for (const char* text : {"a,b\r\nc,d\r\n", "a,b\rc,d\r", "a,b\nc,d\n", "a,b\r\nc,d", "a,b\nc,d", "a,b\rc,d"}) {
@@ -65,12 +57,6 @@ TEST(TableReader, FieldsAreKeptByteForByte) {
 
 TEST(TableReader, TheZeroDelimiterOfAnEmptyEditSplitsNothing) {
   EXPECT_EQ(Read("a,b\r\nc\r\n", '\0'), (Rows{{"a,b"}, {"c"}}));
-}
-
-TEST(TableReader, TicksTheAnimationWhileReading) {
-  CountingProgress progress;
-  ReadDelimitedTable(std::string(200000, 'x'), ',', &progress);
-  EXPECT_GE(progress.ticks, 3);
 }
 
 }  // namespace

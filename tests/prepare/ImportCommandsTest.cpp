@@ -1,0 +1,59 @@
+// The main window's two import commands.
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/MainFixture.h"
+#include "prepare/IDtMain.h"
+
+namespace {
+
+// Presses Import instead of closing the import window when the test fixture closes it.
+class ImportOnClose : public QObject {
+public:
+  ImportOnClose() { qApp->installEventFilter(this); }
+  ~ImportOnClose() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* form = qobject_cast<TImportDataForm*>(watched);
+    if (form == nullptr || event->type() != QEvent::Close) return false;
+    form->ButtonImport->click();
+    return true;
+  }
+};
+
+TEST_F(MainFormTest, ImportOfAMissingFileNamesIt) {
+  TMainForm& form = Start();
+  TestUi().Clear();
+  TestUi().AnswerFile(PathOf("none.txt"));
+  form.MenuFileImportClick();
+  ASSERT_EQ(TestUi().FileDialogs().size(), 1u);
+  EXPECT_EQ(TestUi().FileDialogs()[0].options.filter, "Text files (*.txt, *.csv)|*.txt;*.csv|All files (*.*)|*.*");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, PathOf("none.txt") + " - File not found");
+  EXPECT_EQ(TestUi().Shown(0).caption, "Error Message");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONERROR);
+}
+
+TEST_F(MainFormTest, ExampleImportFillsTheProjectOrNamesTheMissingExample) {
+  TMainForm& form = Start();
+  TestUi().Clear();
+  form.Loadexample1Click();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot import example file:" + PathOf("help/example.txt"));
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+
+  std::filesystem::create_directories(PathOf("help"));
+  std::filesystem::copy_file(std::string(std::getenv("KORVANE_ASSETS")) + "/help/example.txt",
+                             PathOf("help/example.txt"));
+  TestUi().Clear();
+  const ImportOnClose importer;
+  form.Loadexample1Click();
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_EQ(form.DataSet().iObjCount, 204);
+  EXPECT_EQ(form.DataSet().iVarCount, 124);
+  EXPECT_TRUE(form.Modified());
+  EXPECT_TRUE(form.MenuDataSetup->isEnabled());
+  EXPECT_NE(form.RichEdit->toPlainText().toStdString().find("Source file: " + PathOf("help/example.txt")),
+            std::string::npos);
+}
+
+}  // namespace
