@@ -215,6 +215,7 @@ void TImportDataForm::ShowTable(TextTable table, Progress* progress) {
     StringGrid->Cells(0, r) = "Row " + IntToStr(r);
     auto& fields = table.Rows[static_cast<std::size_t>(r - 1)];
     for (std::size_t c = 0; c < fields.size(); ++c) StringGrid->Cells(static_cast<int>(c) + 1, r) = std::move(fields[c]);
+    std::vector<std::string>().swap(fields);  // large tables are not held twice
     if (progress != nullptr) progress->AnimationTick();
   }
   FitMarksToGrid();
@@ -279,9 +280,9 @@ ImportSettings TImportDataForm::Settings() const {
   settings.NameColumn = UpDownIDColumn->value();
   settings.LabelRow = UpDownLabelsRow->value();
   settings.MissingValue = StdStr(EditMissingValue->text());
-  settings.ConstFilter = UpDownFiltConst->isEnabled();
+  settings.ConstFilter = CheckBoxFilterConst->isChecked();
   settings.ConstPercent = UpDownFiltConst->value();
-  settings.CorrFilter = UpDownFiltCorr->isEnabled();
+  settings.CorrFilter = CheckBoxFilterCorr->isChecked();
   settings.CorrPercent = UpDownFiltCorr->value();
   settings.SplitColumn = SplitColumn;
   settings.ExemptColumns = bpColToBeExcl;
