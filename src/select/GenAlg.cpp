@@ -355,13 +355,13 @@ void GenAlg::ShowBestModels() {
   shown.insert(shown.end(), best.begin(), best.begin() + displayCount_);
   const int n = static_cast<int>(shown.size());
   const std::vector<int> order = BestFirstOrder(shown);
-  std::vector<GaDisplayRow> rows;
+  std::vector<SearchGridRow> rows;
   for (int i = 0; i < n; ++i) {
     const GenPop& entry = shown[order[i]];
     if (entry.Empty()) continue;
-    GaDisplayRow row;
+    SearchGridRow row;
     row.rank = i + 1;
-    row.fitness = entry.fitness.Missing ? "" : FloatToStrF(entry.fitness.Value, FloatFormat::Fixed, 18, 4);
+    row.fitness = entry.fitness.Missing ? "" : GridFitnessText(entry.fitness.Value);
     row.size = entry.size;
     for (int variable : entry.genes) row.descriptors += data_->tpVarNameStrPtr[variable] + " ";
     rows.push_back(std::move(row));

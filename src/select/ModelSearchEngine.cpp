@@ -212,6 +212,13 @@ void ModelSearchEngine::ShowDisplaySlots(const DataResultNode& node) {
   }
 }
 
+std::vector<SearchGridRow> ModelSearchEngine::DisplaySlotRows() const {
+  std::vector<SearchGridRow> rows;
+  for (int i = 0; i < DisplaySlotCount && slots_[i].size != 0; ++i)
+    rows.push_back(SearchGridRow{i + 1, GridFitnessText(slots_[i].fitness), slots_[i].size, slots_[i].text});
+  return rows;
+}
+
 // ---- The shown run -------------------------------------------------------
 
 void ModelSearchEngine::Activate() {

@@ -84,6 +84,8 @@ public:
 
   // State.
   const std::array<Disp, DisplaySlotCount>& DisplaySlots() const { return slots_; }
+  // The grid rows of the filled display slots, best first.
+  std::vector<SearchGridRow> DisplaySlotRows() const;
   bool AbortRequested() const { return abortRequested_; }
   bool Aborted() const { return aborted_; }
   bool GaFinished() const { return gaFinished_; }

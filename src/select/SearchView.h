@@ -5,13 +5,18 @@
 #include <string>
 #include <vector>
 
-// One row of the genetic algorithm's results grid.
-struct GaDisplayRow {
+#include "platform/base/NumberText.h"
+
+// One row of the results grid (`StringGridGAmodels`).
+struct SearchGridRow {
   int rank = 0;             // 1-based
   std::string fitness;      // fixed notation, 4 decimals
   int size = 0;
-  std::string descriptors;  // variable names, each followed by one blank
+  std::string descriptors;  // the variables text
 };
+
+// The fitness as the grid shows it: fixed notation with 4 decimals.
+inline std::string GridFitnessText(long double fitness) { return FloatToStrF(fitness, FloatFormat::Fixed, 18, 4); }
 
 struct SearchView {
   virtual ~SearchView() = default;
@@ -28,7 +33,7 @@ struct SearchView {
   // `StaticTextGAiter`.
   virtual void GaIterationText(const std::string&) {}
   // The genetic algorithm's best models, best first.
-  virtual void ShowGaModels(const std::vector<GaDisplayRow>&) {}
+  virtual void ShowGaModels(const std::vector<SearchGridRow>&) {}
   // Chooses an item of `ComboBoxBestAllSub`.
   virtual void SelectBestPerSizeItem(int) {}
   // The run ended: the window closes.

@@ -31,10 +31,10 @@ public:
 struct RecordingView : SearchView {
   std::vector<std::string> generations;
   int closes = 0;
-  std::vector<GaDisplayRow> shown;
+  std::vector<SearchGridRow> shown;
   void GaIterationText(const std::string& text) override { generations.push_back(text); }
   void CloseWindow() override { ++closes; }
-  void ShowGaModels(const std::vector<GaDisplayRow>& rows) override { shown = rows; }
+  void ShowGaModels(const std::vector<SearchGridRow>& rows) override { shown = rows; }
 };
 
 std::vector<int> Sorted(std::vector<int> v) {

@@ -332,6 +332,7 @@ TEST_F(ModelSearchEngineTest, HoldAndAddPutsTheHeldVariablesInEveryModel) {
 TEST_F(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   auto data = MakeLinearData(10, 5, {{3, 1.0L}}, 0.3L, 19);
   data->iKeepPerSize = 1;
+  data->iFitnessFunc = 2;
   DataResultList list(data.get());
   ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, data.get());
   std::vector<uint8_t> training(10), prediction(10), missing(10);
@@ -362,7 +363,12 @@ TEST_F(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(Variables(*list.First()), (std::vector<int>{3, 1}));
   EXPECT_EQ(list.First()->iTrainCount, 7);
-  EXPECT_EQ(engine.DisplaySlots()[0].size, 2);
+  const auto rows = engine.DisplaySlotRows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].rank, 1);
+  EXPECT_EQ(rows[0].size, 2);
+  EXPECT_EQ(rows[0].descriptors, "D3  D1  ");
+  EXPECT_EQ(rows[0].fitness, GridFitnessText(list.First()->cvLOF.Value));
 }
 
 TEST_F(ModelSearchEngineTest, DisplaySlotsHoldTheBestFifteenBestFirst) {
