@@ -128,6 +128,8 @@ void ModelSearchEngine::PushLeaf(const int* positions, int64_t& visited, int k) 
 }
 
 bool ModelSearchEngine::CalculateModelBatch() {
+  // Without training objects there is no matrix to fit, as the fits would report.
+  if (!fitter_ && !stack_.Empty()) throw MatrixIndexEx();
   int taken = 0;
   while (!stack_.Empty()) {
     if (PollEscape()) return false;

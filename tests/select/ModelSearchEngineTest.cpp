@@ -353,10 +353,11 @@ TEST_F(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   Matrix yTrain(7, 1), yPred(1, 1);
   for (int i = 3; i < 10; ++i) yTrain.At(i - 3, 0) = data->tpChemoValuePtr[i][5].Value;
   yPred.At(0, 0) = data->tpChemoValuePtr[0][5].Value;
-  engine.SetEngineInputs(7, 1, training.data(), prediction.data(), &yTrain, &yPred);
   int buffer[2] = {3, 1};
   int64_t visited = 0;
   engine.EnumerateSubsets(buffer, visited, 0, 0, 2, 2);
+  EXPECT_THROW(engine.CalculateModelBatch(), MatrixEx);  // no inputs set
+  engine.SetEngineInputs(7, 1, training.data(), prediction.data(), &yTrain, &yPred);
   EXPECT_FALSE(engine.CalculateModelBatch());
   engine.ClearSubsetStack();
   EXPECT_EQ(visited, 1);
