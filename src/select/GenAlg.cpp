@@ -145,6 +145,7 @@ bool GenAlg::ExtendModel(const GenPop& base, GenPop& individual, MersenneTwister
   const int kept = std::min(base.size, k_);
   std::copy(base.genes.begin(), base.genes.begin() + kept, individual.genes.begin());
   const int poolSize = data_->iSelectedVarCount;
+  if (kept < k_ && poolSize == 0) return false;
   for (int t = kept; t < k_; ++t) {
     int attempt = 0;
     do {
@@ -301,7 +302,7 @@ void GenAlg::MakeChildren(MersenneTwister& random, std::vector<GenPop>& current,
     children[0].genes[g] = parent1.genes[g];
     children[1].genes[g] = parent0.genes[g];
   }
-  if (random.RandomInt(data_->iGAMutation) == 0) {
+  if (random.RandomInt(data_->iGAMutation) == 0 && data_->iSelectedVarCount > 0) {
     const int gene = random.RandomInt(k_);
     const int child = random.RandomInt(2) == 1 ? 0 : 1;
     children[child].genes[gene] = data_->ipSelectedVarPtr[random.RandomInt(data_->iSelectedVarCount)];
