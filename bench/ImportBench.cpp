@@ -76,7 +76,7 @@ BENCHMARK(BM_ImportChembl)->Unit(benchmark::kMillisecond);
 void BM_ImportGenerated(benchmark::State& state) {
   ImportBothFilters(state, GeneratedTable(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
 }
-BENCHMARK(BM_ImportGenerated)->Args({5000, 2000})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportGenerated)->Args({5000, 2000})->Args({10000, 1000})->Args({1000, 5000})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -42,9 +42,11 @@ private:
   const StringGrid& grid_;
 };
 
-// A read-only number box with up-down arrows; its edit is returned through edit.
+// A read-only number box with up-down arrows, at 1 until given its range; its edit is
+// returned through edit.
 QSpinBox* UpDown(QWidget* parent, QLineEdit*& edit) {
   auto* box = new QSpinBox(parent);
+  box->setRange(1, 1);
   edit = box->findChild<QLineEdit*>();
   edit->setReadOnly(true);
   edit->setMaxLength(5);
