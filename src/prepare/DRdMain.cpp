@@ -1,6 +1,5 @@
 #include "prepare/DRdMain.h"
 
-#include <QFont>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -10,9 +9,6 @@ TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, s
     : ModalDialog(owner), text_(text), data_(data) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(183, 92);
-  QFont face("DejaVu Sans");
-  face.setPixelSize(11);
-  setFont(face);
   EditInputData = new QLineEdit(this);
   EditInputData->setGeometry(9, 16, 163, 21);
   ButtonConfirm = new QPushButton("Confirm", this);

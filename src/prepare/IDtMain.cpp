@@ -154,8 +154,11 @@ void TImportDataForm::ConnectHandlers() {
 
 void TImportDataForm::ConnectGrid() {
   StringGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(StringGrid, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { PopupMenuSelCol->popup(StringGrid->viewport()->mapToGlobal(pos)); });
+  // The menu takes the mouse, so the grid never sees the button go up.
+  connect(StringGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    StringGridMouseUp();
+    PopupMenuSelCol->popup(StringGrid->viewport()->mapToGlobal(pos));
+  });
   StringGrid->OnMouseDown = [this](int, int) { StringGridMouseDown(); };
   StringGrid->OnMouseUp = [this](int, int) { StringGridMouseUp(); };
   StringGrid->OnSelectCell = [this](int, int) {
