@@ -126,8 +126,9 @@ bool SaveProjectFile(const std::string& fileName, ChemoData& data, DataResultLis
 ProjectOpenResult OpenProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp,
                               const std::function<void()>& clearProject) {
   FileVersionTags tags;
-  stream.Read(tags.Buffer().data(), static_cast<std::size_t>(FileVersionTags::Size()));
-  int version = tags.Find();
+  const std::size_t headerSize = static_cast<std::size_t>(FileVersionTags::Size());
+  // A header cut short is no tag, even when its text matches one.
+  int version = stream.Read(tags.Buffer().data(), headerSize) == headerSize ? tags.Find() : -1;
   if (version < 0) {
     ReportError("Cannot load file, wrong project file version: " + std::string(tags.Buffer().data()));
     return ProjectOpenResult::Unchanged;

@@ -162,12 +162,14 @@ TEST(ProjectFile, UnknownTagsLeaveTheProjectUnchanged) {
   p.Fill(1);
   EXPECT_EQ(p.Open(Tag(std::string("KVP ver. 9.99       \0rest", 25))), ProjectOpenResult::Unchanged);
   EXPECT_EQ(p.Open(Tag("KVP v")), ProjectOpenResult::Unchanged);  // a header cut short
+  EXPECT_EQ(p.Open(Tag("KVP ver. 1.30       ")), ProjectOpenResult::Unchanged);  // the tag without its zero byte
   EXPECT_EQ(p.clears, 0);
   EXPECT_EQ(p.models.Count(), 1);
-  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  ASSERT_EQ(TestUi().Shown().size(), 3u);
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot load file, wrong project file version: KVP ver. 9.99       ");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot load file, wrong project file version: KVP v");
+  EXPECT_EQ(TestUi().Shown(2).text, "Cannot load file, wrong project file version: KVP ver. 1.30       ");
 }
 
 TEST(ProjectFile, OlderVersionsAreConvertedWithANotice) {
