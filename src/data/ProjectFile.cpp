@@ -71,6 +71,7 @@ void ReadProjectBody(Stream& stream, int version, ChemoData& data, DataResultLis
   if (in.ShortReadSeen()) throw EDamagedRecord("the data set ends early");
   int32_t count = 0;
   StreamInt(in, count, kStreamRead);
+  if (in.ShortReadSeen()) throw EDamagedRecord("the number of models is missing");
   if (count < 0) throw EDamagedRecord("number of models");
   if (count > 0) {
     int32_t before = models.Count();

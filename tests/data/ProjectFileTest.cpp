@@ -196,8 +196,10 @@ TEST(ProjectFile, FilesCutShortAreRefusedAndLeaveAnEmptyProject) {
   std::vector<uint8_t> bytes = source.Save();
   std::size_t dataEnd = 21 + DataBlock(source.data).size();
   std::size_t modelsEnd = dataEnd + 4 + ModelBlock(source.models).size();
-  // inside the data set, inside the models, inside the first and the second embedded file
-  for (std::size_t cut : {dataEnd - 5, modelsEnd - 5, modelsEnd + 4 + 6 + 8 + 50, bytes.size() - 1}) {
+  // inside the data set, before and inside the model count, inside the models, inside the first and the
+  // second embedded file
+  for (std::size_t cut : {dataEnd - 5, dataEnd, dataEnd + 2, modelsEnd - 5, modelsEnd + 4 + 6 + 8 + 50,
+                          bytes.size() - 1}) {
     Project p;
     p.Fill(1);
     TestUi().Clear();
