@@ -167,7 +167,11 @@ void TViewDataForm::FillGrid() {
       StringGrid->Cells(kLabelCols + vars + s, i + 1) = labels.GetLabel(data_->ipSplittingPtr[s][i]);
     progress->AnimationTick();
   }
-  if (HasDataCells()) StringGrid->SetSelection({kLabelCols, 1, kLabelCols, 1});
+  if (!HasDataCells()) return;
+  StringGrid->SetSelection({kLabelCols, 1, kLabelCols, 1});
+  // The selection scrolls the still small grid; the window opens at its top left.
+  StringGrid->SetLeftCol(0);
+  StringGrid->SetTopRow(1);
 }
 
 bool TViewDataForm::HasDataCells() const {

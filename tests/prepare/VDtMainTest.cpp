@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+
 #include "platform/qt/StringGrid.h"
 #include "prepare/PrepareTestHost.h"
 #include "prepare/SetupTestData.h"
@@ -69,6 +71,7 @@ TEST_F(ViewerFixture, TableHoldsValuesStatusesAndSplittings) {
   EXPECT_EQ(grid.Cells(6, 2), "Prediction");
   EXPECT_EQ(grid.Cells(7, 5), "Undefined");
   EXPECT_EQ(grid.Selection(), (GridRect{3, 1, 3, 1}));
+  EXPECT_EQ(grid.horizontalScrollBar()->value(), 0);  // the labels stay in sight
   EXPECT_EQ(progressTexts, (std::vector<std::string>{"Loading data..."}));
   EXPECT_EQ(ticks, 5 + 5 + 5);  // object rows, variable and splitting headers, data rows
 }
