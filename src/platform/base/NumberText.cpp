@@ -64,18 +64,17 @@ Decimal TruncatedExpansion(long double value) {
   return result;
 }
 
-// Rounds a finite value's magnitude half away from zero to at most `significant` digits and
-// at most `decimals` digits after the point.
-Decimal RoundDecimal(long double value, int significant, int decimals) {
+// The digit at position i of the digit string (zero past its end).
+char DigitAt(const Decimal& d, int i) {
+  return i >= 0 && i < static_cast<int>(d.Digits.size()) ? d.Digits[i] : '0';
+}
+
+// Keeps the first `keep` digits (keep >= 0), rounding half away from zero on the digit after them.
+Decimal RoundDigits(const Decimal& d, int keep) {
   Decimal result;
-  value = std::fabs(value);
-  if (value == 0) return result;
-  const Decimal exact = TruncatedExpansion(value);
-  const int keep = std::min(significant, exact.Exponent + decimals);
-  if (keep < 0) return result;
-  result.Exponent = exact.Exponent;
-  result.Digits = exact.Digits.substr(0, keep);
-  if (exact.Digits[keep] >= '5') {
+  result.Exponent = d.Exponent;
+  result.Digits = d.Digits.substr(0, static_cast<std::size_t>(keep));
+  if (DigitAt(d, keep) >= '5') {
     int i = keep - 1;
     while (i >= 0 && result.Digits[i] == '9') result.Digits[i--] = '0';
     if (i >= 0) {
@@ -90,15 +89,23 @@ Decimal RoundDecimal(long double value, int significant, int decimals) {
   return result;
 }
 
+// Rounds a finite value's magnitude to at most `significant` digits and at most `decimals`
+// digits after the point. As in the class library, the value is first converted to its 18
+// significant digits, and those digits are rounded again to what the format keeps: 2.675,
+// stored a little below, has the digits 2.67500000000000000 and prints as 2.68.
+Decimal RoundDecimal(long double value, int significant, int decimals) {
+  value = std::fabs(value);
+  if (value == 0) return Decimal();
+  const Decimal converted = RoundDigits(TruncatedExpansion(value), kMaxPrecision);
+  const int keep = std::min(significant, converted.Exponent + decimals);
+  if (keep < 0) return Decimal();
+  return RoundDigits(converted, keep);
+}
+
 std::string PaddedNumber(int value, int minDigits) {
   std::string text = std::to_string(value);
   if (static_cast<int>(text.size()) < minDigits) text.insert(0, minDigits - text.size(), '0');
   return text;
-}
-
-// The digit at position i of the digit string (zero past its end).
-char DigitAt(const Decimal& d, int i) {
-  return i >= 0 && i < static_cast<int>(d.Digits.size()) ? d.Digits[i] : '0';
 }
 
 // Integer part of a decimal, with optional thousands separators.

@@ -12,8 +12,8 @@ enum class FloatFormat {
   Number,    // Fixed with thousands separators
 };
 
-// Formats value; rounding is half away from zero on the exact decimal expansion of the
-// extended value. precision is taken in 1..18; digits is the minimum count of exponent
+// Formats value: its 18 significant digits (the exact decimal expansion rounded half away
+// from zero) are rounded again, half away from zero, to the digits the format keeps. precision is taken in 1..18; digits is the minimum count of exponent
 // digits (0..4) for General and Exponent, the count of decimals (0..18) for Fixed and
 // Number. A value that rounds to zero has no minus sign; NaN and infinities print as
 // "NAN", "INF" and "-INF".

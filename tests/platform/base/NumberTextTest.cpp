@@ -31,11 +31,17 @@ std::string ConversionMessage(Convert convert) {
 
 }  // namespace
 
-TEST(FloatToStrF, FixedRoundsTheExactExpansionHalfAwayFromZero) {
+TEST(FloatToStrF, FixedRoundsTheEighteenDigitsHalfAwayFromZero) {
   EXPECT_EQ(Fixed(0.125L, 18, 2), "0.13");  // exact tie
   EXPECT_EQ(Fixed(-0.125L, 18, 2), "-0.13");
-  EXPECT_EQ(Fixed(std::nextafter(0.125L, 0.0L), 18, 2), "0.12");
-  EXPECT_EQ(Fixed(9.995L, 18, 2), "9.99");  // stored slightly below 9.995
+  // Stored a little below the half, but their 18 significant digits end in 5000...
+  EXPECT_EQ(Fixed(std::nextafter(0.125L, 0.0L), 18, 2), "0.13");
+  EXPECT_EQ(Fixed(9.995L, 18, 2), "10.00");
+  EXPECT_EQ(Fixed(2.675L, 18, 2), "2.68");
+  EXPECT_EQ(Fixed(-0.285L, 18, 2), "-0.29");
+  // ...while a value below the half within 18 digits rounds down.
+  EXPECT_EQ(Fixed(0.12499999999999999L, 18, 2), "0.12");
+  EXPECT_EQ(Fixed(0.12499999999999999L, 18, 18), "0.124999999999999990");
   EXPECT_EQ(Fixed(0.5L, 18, 0), "1");
   EXPECT_EQ(Fixed(0.06L, 18, 1), "0.1");
   EXPECT_EQ(Fixed(99.96L, 18, 1), "100.0");
