@@ -34,6 +34,5 @@ void SearchGridLine(StringGrid& grid, const GridLine& where, const FindRequest& 
       grid.SetTopRow(grid.FixedRows());
     else
       grid.SetLeftCol(grid.FixedCols());
-    if (found) return;
   }
 }

@@ -19,7 +19,6 @@ struct GridLine {
 // Examines the rows or columns from next on, next moving past each; a match is
 // passed to onMatch and ends the pass. At the end of the grid, also after a
 // match in the last place, asks whether to start again; on Yes next returns to
-// the start, the grid scrolls back and, when this pass found nothing, the
-// search runs again.
+// the start, the grid scrolls back and the search runs again.
 void SearchGridLine(StringGrid& grid, const GridLine& where, const FindRequest& request, int& next,
                     const std::function<void(int)>& onMatch);

@@ -421,6 +421,16 @@ TEST_F(SetupFixture, NameSearchStepsThroughMatchesAndAsksAtTheEnd) {
   EXPECT_EQ(form->StringGridVar->Selection(), (GridRect{0, 5, 2, 5}));
   EXPECT_EQ(ui.Shown().size(), 2u);
   EXPECT_EQ(ui.Shown(1).text, "End of list reached, do you want to start searching from the beginning?");
+
+  // Yes after a match in the last row goes on searching from the top.
+  form->SearchobjectClick();
+  ui.Answer(IDYES);
+  for (int row = 1; row <= 7; ++row) ASSERT_TRUE(ui.PressFind("O", true));
+  EXPECT_EQ(form->StringGridObj->Selection(), (GridRect{0, 7, 2, 7}));
+  ui.Answer(IDYES);
+  ASSERT_TRUE(ui.PressFind("O", true));
+  EXPECT_EQ(ui.Shown().size(), 4u);
+  EXPECT_EQ(form->StringGridObj->Selection(), (GridRect{0, 1, 2, 1}));
 }
 
 TEST_F(SetupFixture, CopiesTheListsLineByLine) {
