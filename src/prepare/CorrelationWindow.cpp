@@ -8,9 +8,9 @@
 #include "prepare/VariableTools.h"
 
 void ShowVariableCorrelation(QWidget* owner, const ChemoData& data, const std::vector<int32_t>& candidates,
-                             const std::function<void(ModalDialog&)>& show) {
+                             bool zeroDeviationMissing, const std::function<void(ModalDialog&)>& show) {
   const std::vector<int32_t> vars = CompleteVariables(data, candidates);
-  std::unique_ptr<CheckedMatrix> matrix = VariableCorrelation(data, vars);
+  std::unique_ptr<CheckedMatrix> matrix = VariableCorrelation(data, vars, zeroDeviationMissing);
   std::vector<std::string> labels;
   for (int32_t var : vars) labels.push_back(data.tpVarNameStrPtr[var]);
   std::unique_ptr<TFormViewMatrix> form =

@@ -11,7 +11,8 @@ class ModalDialog;
 class QWidget;
 
 // Leaves out the candidates with a missing cell, opens the matrix viewer on the
-// correlation matrix of the others and shows it through show. Fewer than two
-// variables throw the correlation's own error.
+// correlation matrix of the others (zeroDeviationMissing as VariableCorrelation
+// takes it) and shows it through show. Fewer than two variables throw the
+// correlation's own error.
 void ShowVariableCorrelation(QWidget* owner, const ChemoData& data, const std::vector<int32_t>& candidates,
-                             const std::function<void(ModalDialog&)>& show);
+                             bool zeroDeviationMissing, const std::function<void(ModalDialog&)>& show);

@@ -887,7 +887,8 @@ void TDataSetupForm::AppendVariableRows(int32_t firstNew) {
 }
 
 void TDataSetupForm::Button2Click() {
-  RunGuarded([this] { ShowVariableCorrelation(this, *data_, MarkedPool(), ShowModalWindow); },
+  // Unlike the data viewer, a pair of zero deviation shows its value.
+  RunGuarded([this] { ShowVariableCorrelation(this, *data_, MarkedPool(), false, ShowModalWindow); },
              "Unhandled ViewGraph exception");
 }
 

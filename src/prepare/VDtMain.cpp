@@ -259,7 +259,7 @@ void TViewDataForm::SpeedButtonCorrMatrClick() {
       [this] {
         std::vector<int32_t> all(data_->iVarCount);
         for (int32_t j = 0; j < data_->iVarCount; ++j) all[j] = j;
-        ShowVariableCorrelation(this, *data_, all, ShowModalWindow);
+        ShowVariableCorrelation(this, *data_, all, true, ShowModalWindow);
       },
       "Unhandled ViewGraph exception");
 }

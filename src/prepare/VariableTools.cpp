@@ -33,7 +33,8 @@ std::vector<int32_t> CompleteVariables(const ChemoData& data, const std::vector<
   return complete;
 }
 
-std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars) {
+std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars,
+                                                   bool zeroDeviationMissing) {
   const int p = static_cast<int>(vars.size());
   if (p < 2) throw MatrixCalcErrorEx("Covariance matrix column amount must be greater than 1: ");
   if (data.iObjCount < 1) throw MatrixIndexEx();
@@ -47,7 +48,7 @@ std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const 
   for (int j = 0; j < p; ++j) {
     result->At(j, j) = CheckedValue(1.0L, false);
     for (int k = 0; k < j; ++k) {
-      const CheckedValue cell(R.At(j, k), flags[j][k]);
+      const CheckedValue cell(R.At(j, k), zeroDeviationMissing && flags[j][k]);
       result->At(j, k) = cell;
       result->At(k, j) = cell;
     }

@@ -18,6 +18,8 @@ bool NormaliseVariable(ChemoData& data, int32_t var);
 std::vector<int32_t> CompleteVariables(const ChemoData& data, const std::vector<int32_t>& candidates);
 
 // The correlation matrix of the variables over every object, both triangles and
-// the unit diagonal set; a pair with a zero deviation is a missing cell. Fewer
-// than 2 variables throw the covariance routine's own error.
-std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars);
+// the unit diagonal set; with zeroDeviationMissing a pair with a zero deviation
+// is a missing cell, else it shows its value (0). Fewer than 2 variables throw
+// the covariance routine's own error.
+std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars,
+                                                   bool zeroDeviationMissing);

@@ -24,7 +24,7 @@ TEST(VariableCorrelation, FullSymmetricMatrixOfCompleteVariables) {
   FillData(data, {{1, 2, 7, kMissing}, {2, 4, 7, 1}, {3, 5, 7, 2}});
   const std::vector<int32_t> vars = CompleteVariables(data, {3, 0, 1, 2});
   EXPECT_EQ(vars, (std::vector<int32_t>{0, 1, 2}));
-  auto r = VariableCorrelation(data, vars);
+  auto r = VariableCorrelation(data, vars, true);
   for (int j = 0; j < 3; ++j) {
     EXPECT_EQ(r->At(j, j).Value, 1.0L);
     EXPECT_FALSE(r->At(j, j).Missing);
@@ -34,8 +34,12 @@ TEST(VariableCorrelation, FullSymmetricMatrixOfCompleteVariables) {
   EXPECT_TRUE(r->At(2, 0).Missing);
   EXPECT_TRUE(r->At(0, 2).Missing);
   EXPECT_TRUE(r->At(1, 2).Missing);
+  r = VariableCorrelation(data, vars, false);
+  EXPECT_FALSE(r->At(2, 0).Missing);
+  EXPECT_FALSE(r->At(1, 2).Missing);
+  EXPECT_EQ(r->At(1, 2).Value, 0.0L);
   try {
-    VariableCorrelation(data, {0});
+    VariableCorrelation(data, {0}, true);
     ADD_FAILURE();
   } catch (const MatrixEx& e) {
     EXPECT_EQ(e.Message, "Covariance matrix column amount must be greater than 1: calculation error");
