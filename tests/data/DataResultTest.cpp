@@ -128,9 +128,13 @@ TEST(ModelRecord, ProjectFormWritesTheLayoutByteForByte) {
 TEST(ModelRecord, SingleModelFormWritesTheLayoutByteForByte) {
   DataResultNode node;
   FillModel(node, 0);
+  node.cvClosPrime = CheckedValue(0.48L, false);
+  node.cvClos = CheckedValue(0.49L, true);
   ByteBuilder b;
   b.Int(3).Int(2).Int(3).Text("MW  logP  ");
-  AddCells(b, node, {1, 2, 4, 5, 6, 7, 8, 10, 11, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 53, 54});
+  AddCells(b, node, {1, 2, 4, 5, 6, 7, 8, 10, 11, 39, 40, 41, 42, 43, 44, 45, 46, 47});
+  b.Cell(0.48L, false).Cell(0.49L, true);  // Clos' before Clos
+  AddCells(b, node, {50, 51, 53, 54});
   b.Int(2).Int(0).Int(1);  // the sequence, not the model's own indices
   AddReals(b, node.ldpBModelCoeffPtr, 3);
   AddReals(b, node.ldpBStdCoeffPtr, 3);

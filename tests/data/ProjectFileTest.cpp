@@ -93,8 +93,12 @@ TEST(FileVersionTags, FindsTagsByIndex) {
   FileVersionTags tags;
   EXPECT_EQ(FileVersionTags::Size(), 21);
   EXPECT_EQ(std::string(FileVersionTags::Current(), 21), kCurrentTag);
+  const char* const expected[] = {"KVP beta ver. 0.99  ", "KVP beta ver. 1.00  ", "KVP ver. 1.30       "};
+  for (int i = 0; i < FileVersionTags::Count(); ++i) {
+    std::memcpy(tags.Buffer().data(), expected[i], 21);
+    EXPECT_EQ(tags.Find(), i);
+  }
   std::memcpy(tags.Buffer().data(), "KVP beta ver. 1.00  ", 21);
-  EXPECT_EQ(tags.Find(), 1);
   tags.Buffer()[19] = 'x';
   EXPECT_EQ(tags.Find(), -1);
 }
