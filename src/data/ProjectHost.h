@@ -20,7 +20,8 @@ public:
 
   // The project.
   virtual ChemoData& DataSet() = 0;
-  // The model-list field itself: the model list window may put another list into it.
+  // The model-list field itself: the model list window may put another list into
+  // it; the main window owns and frees whatever list the field holds.
   virtual DataResultList*& ModelList() = 0;
   // The temporary-file registry; null when no temporary folder could be made.
   virtual TempFiles* Registry() = 0;
