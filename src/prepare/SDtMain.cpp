@@ -640,7 +640,8 @@ void TDataSetupForm::ApplyOrderedSplitting() {
 void TDataSetupForm::ButtonSwapClick() {
   std::vector<int32_t> objects = bOrderValid ? ipOrderedResponsePtr : AllObjects(data_->iObjCount);
   bool keep = false;
-  if (bOrderValid &&
+  // An order built before a new response was chosen still asks; Yes orders again.
+  if (!ipOrderedResponsePtr.empty() &&
       AskYesNo("Do you want to preserve the first and the last object status with reference to an ORDERED "
                "response table?",
                "APPLICATION QUESTION")) {

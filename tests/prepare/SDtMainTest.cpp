@@ -153,6 +153,16 @@ TEST_F(SetupFixture, OrderedSplitByResponseLeavesOutMissingResponses) {
   form->ButtonSwapClick();
   EXPECT_EQ(form->WorkingStatus(), (Statuses{1, 2, 1, 1, 2, 1, 1, 2}));
   EXPECT_EQ(ui.Shown(0).caption, "APPLICATION QUESTION");
+
+  // A new response leaves the order stale: Swap still asks, and Yes orders by the new one.
+  SelectRows(form->StringGridVar, 2, 2);
+  form->ButtonSetYClick();
+  EXPECT_FALSE(form->OrderValid());
+  ui.Answer(IDYES);
+  form->ButtonSwapClick();
+  ASSERT_EQ(ui.Shown().size(), 2u);
+  EXPECT_EQ(form->Order(), (Statuses{0, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(form->WorkingStatus(), (Statuses{1, 1, 2, 2, 1, 2, 2, 2}));
 }
 
 TEST_F(SetupFixture, OrderingWithoutAResponseIsRefused) {
