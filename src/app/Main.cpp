@@ -403,8 +403,10 @@ void TMainForm::ActivityLog(const std::string& text) {
   RichEdit->appendPlainText(QString::fromLatin1(text.c_str()));
 }
 
+std::string TMainForm::DateTimeText() const { return LogDate() + " - " + LogTime(); }
+
 void TMainForm::LogBlock(const std::string& title, const std::string& fileLine) {
-  ActivityLog(title + LogDate() + " - " + LogTime());
+  ActivityLog(title + DateTimeText());
   ActivityLog(fileLine);
   ActivityLog("");
 }

@@ -40,6 +40,7 @@ public:
   bool Modified() const override { return modified_; }
   void SetModified(bool modified) override { modified_ = modified; }
   void ActivityLog(const std::string& text) override;
+  std::string DateTimeText() const override;
   const std::string& MainFolder() const override { return mainFolder_; }
   const std::string& ModelsFolder() const override { return modelsFolder_; }
   const std::vector<std::string>& StoredModelNames() const override { return modelFiles_; }

@@ -44,6 +44,9 @@ public:
 
   // Adds text to the activity log; line feeds inside it start new lines.
   virtual void ActivityLog(const std::string& text) = 0;
+  // The current date and time as the log shows them ("<date> - <time>"); the
+  // main window uses the user's locale, this default the C library's.
+  virtual std::string DateTimeText() const;
 
   // Folders and files found at start-up. Folder paths end with '/', the main
   // folder has no trailing separator; each is empty when it was not found.

@@ -1,6 +1,5 @@
 #include "prepare/DataImport.h"
 
-#include <ctime>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -22,20 +21,8 @@ bool ReadsAsOne(const std::string& text) {
   return TryStrToInt(text, value) && value == 1;
 }
 
-// The platform's short date and time texts.
-std::string DateAndTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char date[64] = "";
-  char time[64] = "";
-  std::strftime(date, sizeof date, "%x", &local);
-  std::strftime(time, sizeof time, "%X", &local);
-  return std::string(date) + " - " + time;
-}
-
 void LogImport(ProjectHost& host, const std::string& fileName, const DataImport& import) {
-  host.ActivityLog("DATA IMPORTED: " + DateAndTime());
+  host.ActivityLog("DATA IMPORTED: " + host.DateTimeText());
   host.ActivityLog("Source file: " + fileName);
   const std::vector<std::string> dropped = import.DroppedNames();
   if (!dropped.empty()) {

@@ -1,0 +1,14 @@
+#include "data/ProjectHost.h"
+
+#include <ctime>
+
+std::string ProjectHost::DateTimeText() const {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char date[64] = "";
+  char time[64] = "";
+  std::strftime(date, sizeof date, "%x", &local);
+  std::strftime(time, sizeof time, "%X", &local);
+  return std::string(date) + " - " + time;
+}
