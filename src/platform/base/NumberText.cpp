@@ -213,10 +213,11 @@ std::string FloatToStrF(long double value, FloatFormat format, int precision, in
   const int exponentDigits = std::clamp(digits, 0, kMaxExponentDigits);
   const Decimal rounded = RoundDecimal(value, precision, decimals);
   std::string text;
-  if (format == FloatFormat::General) {
-    text = GeneralForm(rounded, precision, exponentDigits);
-  } else if (format == FloatFormat::Exponent || rounded.Exponent > precision) {
+  if (format == FloatFormat::Exponent) {
     text = ExponentForm(rounded, precision, exponentDigits);
+  } else if (format == FloatFormat::General || rounded.Exponent > precision) {
+    // Fixed and Number print an integer part longer than the precision in general format.
+    text = GeneralForm(rounded, precision, exponentDigits);
   } else {
     text = IntegerPart(rounded, format == FloatFormat::Number);
     if (decimals > 0) text += "." + Decimals(rounded, decimals);

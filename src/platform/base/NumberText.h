@@ -8,7 +8,7 @@
 enum class FloatFormat {
   General,   // shortest of fixed and scientific, `precision` significant digits
   Exponent,  // d.ddd E+dd: `precision` significant digits, at least `digits` exponent digits
-  Fixed,     // `digits` decimals (precision significant digits at most, else Exponent)
+  Fixed,     // `digits` decimals (precision significant digits at most, else General)
   Number,    // Fixed with thousands separators
 };
 

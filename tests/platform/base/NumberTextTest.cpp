@@ -50,10 +50,13 @@ TEST(FloatToStrF, FixedRoundsTheEighteenDigitsHalfAwayFromZero) {
   EXPECT_EQ(Fixed(-0.0L, 18, 0), "0");
 }
 
-TEST(FloatToStrF, FixedLimitsSignificantDigitsAndFallsBackToExponent) {
+TEST(FloatToStrF, FixedLimitsSignificantDigitsAndFallsBackToGeneral) {
   EXPECT_EQ(Fixed(1234.5678L, 4, 2), "1235.00");
-  EXPECT_EQ(Fixed(123456.789L, 4, 2), "1.235E+05");
-  EXPECT_EQ(Fixed(999.6L, 3, 1), "1.00E+3");  // rounding adds the fourth integer digit
+  // More integer digits than the precision: general format, digits as its exponent digits
+  EXPECT_EQ(Fixed(123456.789L, 4, 2), "1.235E05");
+  EXPECT_EQ(Fixed(999.6L, 3, 1), "1E3");  // rounding adds the fourth integer digit
+  EXPECT_EQ(Fixed(-1.5e20L, 18, 4), "-1.5E0020");
+  EXPECT_EQ(FloatToStrF(1.5e20L, FloatFormat::Number, 18, 2), "1.5E20");
   EXPECT_EQ(FloatToStrF(1234567.891L, FloatFormat::Number, 18, 2), "1,234,567.89");
   EXPECT_EQ(FloatToStrF(-999.5L, FloatFormat::Number, 18, 0), "-1,000");
   EXPECT_EQ(FloatToStrF(123.4L, FloatFormat::Number, 18, 1), "123.4");
