@@ -94,7 +94,7 @@ long double InvNormalDeviate(const long double& p) {
     const long double q = p - 0.5L;
     if (std::fabs(q) <= 0.425L) {
       const long double r = 0.180625L - q * q;
-      return Finite(q * CheckedDiv(Poly7(kCentralNum, r), Poly7(kCentralDen, r)));
+      return CheckedDiv(q * Poly7(kCentralNum, r), Poly7(kCentralDen, r));
     }
     long double r = (q < 0.0L) ? p : 1.0L - p;
     if (r <= 0.0L) return 0.0L;
@@ -266,7 +266,7 @@ long double LinCCC(const Matrix& m) {
   const long double mx = Mean(m, 0);
   const long double my = Mean(m, 1);
   const long double sxy = CrossDeviation(m, mx, my);
-  const long double den = SumSqDev(ColumnCopy(m, 1)) + SumSqDev(ColumnCopy(m, 0)) + m.Rows() * (mx - my) * (mx - my);
+  const long double den = SumSqDev(ColumnCopy(m, 1)) + SumSqDev(ColumnCopy(m, 0)) + m.Rows() * ((mx - my) * (mx - my));
   return den > 0.0L ? CheckedDiv(2.0L * sxy, den) : 0.0L;
 }
 
@@ -289,7 +289,7 @@ long double PairCorrelation(const Matrix& m, int i, int j) {
         dev[r][c] = x - mean;
         sumSq += x * x;
       }
-      s[c] = CheckedSqrt(CheckedDiv(sumSq - n * mean * mean, n - 1));
+      s[c] = CheckedSqrt(CheckedDiv(sumSq - n * (mean * mean), n - 1));
     }
     long double sum = 0.0L;
     for (int r = 0; r < n; ++r) sum += dev[r][0] * dev[r][1];

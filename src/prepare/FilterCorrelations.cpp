@@ -42,7 +42,7 @@ void FilterCorrelations::PrepareColumn(int c) {
   sumSquares_[column] = sumSq;
   try {
     if (constant) throw UncorrelatablePair();
-    stdDev_[column] = CheckedSqrt(CheckedDiv(sumSq - n * mean * mean, n - 1));
+    stdDev_[column] = CheckedSqrt(CheckedDiv(sumSq - n * (mean * mean), n - 1));
   } catch (...) {
     failed_[column] = 1;
   }

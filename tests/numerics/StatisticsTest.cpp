@@ -40,8 +40,9 @@ TEST(InvNormalDeviate, AllThreeRegionsAndBadInput) {
                {1e-20L, -9.26234008979840757372L}};  // far tail
   for (const auto& c : cases) {
     EXPECT_TRUE(Close(InvNormalDeviate(c.p), c.z, 1e-15 * std::fabs(c.z)));
-    if (1.0L - c.p != 1.0L)
+    if (1.0L - c.p != 1.0L) {
       EXPECT_TRUE(Close(InvNormalDeviate(1.0L - c.p), -c.z, 1e-14));
+    }
   }
   for (long double p : {0.0L, 1.0L, -0.2L, 1.5L}) EXPECT_EQ(InvNormalDeviate(p), 0.0L);
 }
@@ -159,4 +160,14 @@ TEST(Statistics, LinesAndTheirR2) {
   EXPECT_EQ(line.b, 6.0L);
   EXPECT_EQ(OriginSlope(Columns({{0, 0}, {1, 2}})), 0.0L);
   EXPECT_EQ(LineR2(Columns({{1, 2}, {3, 3}}), 0, 1), 0.0L);
+}
+
+// Results to the last bit of the extended format, from an exact rational
+// evaluation that rounds every operation to 64 significant bits in the order the
+// formulas are written: q N(r) / D(r); SSy + SSx + n (mx - my)^2;
+// sum x^2 - n m^2.
+TEST(Statistics, FormulasRoundInTheirWrittenOrder) {
+  EXPECT_EQ(InvNormalDeviate(0.45L), -0x80ad5e3c7496821ap-66L);
+  EXPECT_EQ(LinCCC(Columns({{1.8L, 7.3L, 9.8L}, {0.9L, 3.3L, 1.6L}})), 0xd3e654ec79c9a8e7p-67L);
+  EXPECT_EQ(PairCorrelation(Columns({{0.5L, 7.5L, 8.8L}, {2.1L, 5.6L, 8.2L}}), 0, 1), 0xf52061af13eeff6cp-64L);
 }
