@@ -257,7 +257,7 @@ bool Matrix::Eigen2x2(long double out[2]) const {
   if (rows_ != 2 || cols_ != 2) throw MatrixBoundariesEx();
   const long double* const* a = ldpMatrixDataPtr;
   const long double t = a[0][0] + a[1][1];
-  const long double disc = t * t - 4.0L * (a[0][0] * a[1][1] - a[1][0] * a[0][1]);
+  const long double disc = Finite(t * t - 4.0L * (a[0][0] * a[1][1] - a[1][0] * a[0][1]));
   if (disc < 0.0L) return false;
   out[0] = (t + std::sqrt(disc)) / 2.0L;
   out[1] = (t - std::sqrt(disc)) / 2.0L;

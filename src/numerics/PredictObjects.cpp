@@ -2,6 +2,7 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "numerics/Utils.h"
 
 namespace {
 
@@ -11,11 +12,11 @@ bool ModelVariablesPresent(const CheckedValue* row, const DataResultNode& model)
   return true;
 }
 
-// b0 + sum of b_j x_var(j), term by term from b0.
+// b0 + sum of b_j x_var(j), term by term from b0; an overflow raises.
 long double EquationValue(const CheckedValue* row, const DataResultNode& model) {
   long double value = model.ldpBModelCoeffPtr[0];
   for (int j = 0; j < model.iSize; ++j) value += model.ldpBModelCoeffPtr[j + 1] * row[model.ipSelVarIdxPtr[j]].Value;
-  return value;
+  return Finite(value);
 }
 
 }  // namespace

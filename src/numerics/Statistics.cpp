@@ -61,7 +61,7 @@ Matrix ColumnCopy(const Matrix& m, int j) {
 long double Mean(const Matrix& m, int j) {
   long double sum = 0.0L;
   for (int i = 0; i < m.Rows(); ++i) sum += m.At(i, j);
-  return sum / m.Rows();
+  return Finite(sum / m.Rows());
 }
 
 // Sum of (x_i - mx)(y_i - my) over columns 0 and 1.
@@ -116,8 +116,9 @@ long double InvNormalDeviate(const long double& p) {
 // The series runs (df - 2) / 2 terms; callers pass the residual degrees of freedom of a model.
 long double StudentTProb(long double t, int df) {
   if (df < 1) return 1.0L;
-  const long double a = std::fabs(t) / std::sqrt(static_cast<long double>(df));
-  const long double b = 1.0L / (1.0L + a * a);
+  // A square that overflows would leave b = 0 and a plainly wrong probability.
+  const long double a = Finite(std::fabs(t) / std::sqrt(static_cast<long double>(df)));
+  const long double b = 1.0L / (1.0L + Finite(a * a));
   long double p;
   long double c;
   if (df % 2 == 1) {
@@ -311,5 +312,5 @@ long double PartialMean(const Matrix& m, int k) {
   if (k + 1 > m.Rows()) throw "Requested index higher than the vector element number for average calculation";
   long double sum = 0.0L;
   for (int i = 0; i <= k; ++i) sum += m.At(i, 0);
-  return sum / (k + 1);
+  return Finite(sum / (k + 1));
 }

@@ -6,6 +6,7 @@
 
 #include "numerics/Matrix.h"
 #include "numerics/NumericsTestSupport.h"
+#include "numerics/Utils.h"
 
 TEST(Covariance, LowerTriangleAndFailures) {
   Matrix x = FromRows({{1, 2}, {2, 4}, {3, 3}});
@@ -109,4 +110,5 @@ TEST(Eigen2x2, RealAndComplexPairs) {
   out[0] = 7;
   EXPECT_FALSE(FromRows({{0, -1}, {1, 0}}).Eigen2x2(out));
   EXPECT_EQ(out[0], 7.0L);
+  EXPECT_THROW(FromRows({{1e4000L, 0}, {0, 1e4000L}}).Eigen2x2(out), EMathError);  // not NaN eigenvalues
 }

@@ -6,6 +6,7 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "numerics/Utils.h"
 
 namespace {
 
@@ -29,7 +30,9 @@ struct PointRows {
 
 void ExpectCell(const CheckedValue& cell, bool missing, long double value = 0.0L) {
   EXPECT_EQ(cell.Missing, missing);
-  if (!missing) EXPECT_EQ(cell.Value, value);
+  if (!missing) {
+    EXPECT_EQ(cell.Value, value);
+  }
 }
 
 }  // namespace
@@ -100,4 +103,10 @@ TEST(PredictObjects, MissingStoredPredictionsStayMissingAndProgressIsOptional) {
   ExpectCell(predicted.At(0, 1), false, 0.25L);
   ExpectCell(predicted.At(1, 1), true);
   ExpectCell(calculated.At(1, 1), false, 1);
+
+  data.tpChemoValuePtr[1][0] = CheckedValue(1e100L, false);
+  model.ldpBModelCoeffPtr[1] = 1e4900L;  // the equation value overflows
+  EXPECT_THROW(PredictObjects(data, training, none, model, calculated.rows.data(), predicted.rows.data(),
+                              equation.rows.data(), nullptr),
+               EOverflow);
 }

@@ -1,9 +1,11 @@
 #include "numerics/Statistics.h"
 #include "numerics/NumericsTestSupport.h"
+#include "numerics/Utils.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,9 @@ TEST(StudentTProb, ExactSeriesForOddAndEvenDf) {
                {-3.0L, 25, 0.00603817956514348712053}};
   for (const auto& c : cases)
     EXPECT_TRUE(Close(StudentTProb(c.t, c.df), c.p, 1e-16)) << c.df;
+  // A t whose square overflows raises rather than giving 1.0 (even df) or NaN.
+  EXPECT_THROW(StudentTProb(1e3000L, 2), EOverflow);
+  EXPECT_THROW(StudentTProb(std::numeric_limits<long double>::infinity(), 3), EOverflow);
 }
 
 TEST(InvStudentT, ClosedFormsAndHillsApproximation) {
@@ -98,6 +103,9 @@ TEST(Statistics, SumsOfSquaresMeansAndDeviations) {
   EXPECT_EQ(ColumnStdDev(two, 1), std::sqrt(8.0L));
   Matrix one = Columns({{3}});
   EXPECT_EQ(Variance(one), 0.0L);
+  Matrix huge = Columns({{1e4932L, 1e4932L}});  // the sum overflows
+  EXPECT_THROW(ColumnMean(huge, 0), EOverflow);
+  EXPECT_THROW(PartialMean(huge, 1), EOverflow);
 }
 
 TEST(Statistics, CorrelationsOnDegenerateData) {
