@@ -473,7 +473,7 @@ void TDataSetupForm::NormalizevariableClick() {
   for (int32_t var : MarkedVariables(marks, {VarMark::Selected, VarMark::Hold}))
     if (!NormaliseVariable(*data_, var)) constant += (constant.empty() ? "" : ", ") + data_->tpVarNameStrPtr[var];
   if (MainForm != nullptr) MainForm->SetModified(true);
-  if (!constant.empty()) ShowWarning("Variables with a null range were left unchanged: " + constant);
+  if (!constant.empty()) ShowWarning("Variables with a null or overflowing range were left unchanged: " + constant);
 }
 
 // ---- Objects and named splittings -----------------------------------------

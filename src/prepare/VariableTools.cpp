@@ -1,5 +1,7 @@
 #include "prepare/VariableTools.h"
 
+#include <cmath>
+
 #include "data/ChemoData.h"
 #include "numerics/Matrix.h"
 
@@ -15,7 +17,7 @@ bool NormaliseVariable(ChemoData& data, int32_t var) {
     found = true;
   }
   const long double range = max - min;
-  if (range == 0.0L) return false;
+  if (range == 0.0L || !std::isfinite(range)) return false;
   for (int32_t i = 0; i < data.iObjCount; ++i) {
     CheckedValue& cell = data.tpChemoValuePtr[i][var];
     if (!cell.Missing) cell.Value = (cell.Value - min) / range;

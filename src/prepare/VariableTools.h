@@ -11,7 +11,8 @@
 class ChemoData;
 
 // Maps the present cells of the variable onto 0 .. 1 by (x - min) / (max - min),
-// in the data set itself. A variable whose range is 0 is left unchanged: false.
+// in the data set itself. A variable whose range is 0, or too wide for an
+// extended number, is left unchanged: false.
 bool NormaliseVariable(ChemoData& data, int32_t var);
 
 // The candidates without a missing cell in any object, in their order.

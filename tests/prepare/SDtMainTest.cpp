@@ -342,7 +342,7 @@ TEST_F(SetupFixture, NormaliseRefusesWithoutSelectedAndKeepsConstantVariables) {
   form->NormalizevariableClick();
   EXPECT_EQ(ui.Shown(1).text, "Normalization cannot be cancelled, would you like to continue?");
   ASSERT_EQ(ui.Shown().size(), 3u);
-  EXPECT_EQ(ui.Shown(2).text, "Variables with a null range were left unchanged: V1");
+  EXPECT_EQ(ui.Shown(2).text, "Variables with a null or overflowing range were left unchanged: V1");
   EXPECT_EQ(data.tpChemoValuePtr[0][1].Value, 4.0L);
   EXPECT_EQ(data.tpChemoValuePtr[1][2].Value, 0.0L);
   EXPECT_EQ(data.tpChemoValuePtr[7][2].Value, 1.0L);

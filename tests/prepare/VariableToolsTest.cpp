@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "numerics/Matrix.h"
 #include "prepare/SetupTestData.h"
 
@@ -17,6 +19,11 @@ TEST(NormaliseVariable, MapsPresentCellsOntoTheUnitRange) {
   EXPECT_EQ(data.tpChemoValuePtr[3][0].Value, 1.0L);
   EXPECT_FALSE(NormaliseVariable(data, 1));
   EXPECT_EQ(data.tpChemoValuePtr[3][1].Value, 5.0L);
+  const long double huge = std::numeric_limits<long double>::max();
+  FillData(data, {{-huge}, {0}, {huge}});
+  EXPECT_FALSE(NormaliseVariable(data, 0));
+  EXPECT_EQ(data.tpChemoValuePtr[1][0].Value, 0.0L);
+  EXPECT_EQ(data.tpChemoValuePtr[2][0].Value, huge);
 }
 
 TEST(VariableCorrelation, FullSymmetricMatrixOfCompleteVariables) {
