@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "numerics/Utils.h"
@@ -23,12 +24,13 @@ template <typename T>
 class RowArray {
 public:
   RowArray(int rows, int cols, const char* name, const char* rowName) {
+    if (cols < 0) throw DataBadAllocEx(rowName);
     AllocCheckedArray(data_, rows, name);
-    try {
-      AllocCheckedArray(data_[0], rows * cols, rowName);
-    } catch (...) {
+    // The element count is taken in size_t: rows x cols may pass the int range.
+    data_[0] = new (std::nothrow) T[static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols)]();
+    if (data_[0] == nullptr) {
       delete[] data_;
-      throw;
+      throw DataNoMemoryEx(rowName);
     }
     for (int r = 1; r < rows; ++r) data_[r] = data_[0] + static_cast<std::size_t>(r) * cols;
   }

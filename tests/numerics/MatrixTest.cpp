@@ -1,5 +1,6 @@
 #include "numerics/Matrix.h"
 #include "numerics/NumericsTestSupport.h"
+#include "numerics/Utils.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ void ExpectNear(const Matrix& actual, const std::vector<std::vector<long double>
 
 TEST(Matrix, SizesIndicesAndCopies) {
   EXPECT_THROW(Matrix(0, 3), MatrixIndexEx);
+  // 2^46 elements: a count that wraps to 0 in 32 bits must not give a tiny block.
+  EXPECT_THROW(Matrix(1 << 16, 1 << 30), DataNoMemoryEx);
   Matrix m(2, 2);
   EXPECT_THROW(m.At(2, 0), MatrixBoundariesEx);
   EXPECT_THROW(m.At(0, -1), MatrixBoundariesEx);
