@@ -202,14 +202,15 @@ void TViewGraphForm::BuildPanelControls() {
   CheckBoxCustomLabel->hide();
   StaticTextHint = label("Double click on data point to select", 27, 143);
   StaticTextHint->setWordWrap(true);
-  StaticTextHint->setFixedWidth(190);
+  StaticTextHint->setFixedWidth(171);
   StaticTextHint->hide();
   const char* limitNames[4] = {"X min", "X max", "Y min", "Y max"};
-  const int limitTops[4] = {177, 202, 229, 256};
+  const int checkTops[4] = {177, 202, 229, 256};
+  const int editTops[4] = {174, 200, 227, 254};
   for (int i = 0; i < 4; ++i) {
-    CheckBoxLimit[i] = check(limitNames[i], 8, limitTops[i], 70);
+    CheckBoxLimit[i] = check(limitNames[i], 8, checkTops[i], 70);
     EditLimit[i] = new QLineEdit(p);
-    EditLimit[i]->setGeometry(87, limitTops[i] - 3, 125, 21);
+    EditLimit[i]->setGeometry(87, editTops[i], 125, 21);
     EditLimit[i]->installEventFilter(this);
   }
   CheckBoxVieRegr = check("View predicted data regression line", 8, 284, 210);
