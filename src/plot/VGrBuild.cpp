@@ -92,6 +92,10 @@ void TViewGraphForm::FormResize() {
 void TViewGraphForm::RedrawSteps() {
   FreeCustomLabels();
   ResetPicture();
+  if (picture_.isNull()) {
+    Ui().MessageBox("Cannot allocate Bitmap - no resize", "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return;
+  }
   const int width = canvas_->Width();
   const int height = canvas_->Height();
   if (width < 16 || height < 16) return;

@@ -222,6 +222,17 @@ TEST(PlotBuilderTest, AnImageBelowSixteenPixelsIsErasedAndLeftBlank) {
   EXPECT_FALSE(Recorded(*form).Calls().empty());
 }
 
+TEST(PlotBuilderTest, APictureTooLargeToAllocateIsReportedAndNothingIsDrawn) {
+  auto data = MakeData(2, 4);
+  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
+  form->Image->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  form->FormResize();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot allocate Bitmap - no resize");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(form->CurrentPlot(), nullptr);
+}
+
 class LabelLayoutTest : public testing::Test {
 protected:
   LabelLayoutTest() : data(MakeData(2, 4)) {
