@@ -234,7 +234,7 @@ void LineFit(const Matrix& m, LineCoefficients& line) {
     sy += y;
     sxy += x * y;
   }
-  const long double den = n * sxx - sx * sx;
+  const long double den = Finite(n * sxx - sx * sx);
   if (den == 0.0L) return;
   line.a = CheckedDiv(sxx * sy - sx * sxy, den);
   line.b = CheckedDiv(n * sxy - sx * sy, den);
@@ -268,7 +268,7 @@ long double LinCCC(const Matrix& m) {
   const long double my = Mean(m, 1);
   const long double sxy = CrossDeviation(m, mx, my);
   const long double den = SumSqDev(ColumnCopy(m, 1)) + SumSqDev(ColumnCopy(m, 0)) + m.Rows() * ((mx - my) * (mx - my));
-  return den > 0.0L ? CheckedDiv(2.0L * sxy, den) : 0.0L;
+  return Finite(den) > 0.0L ? CheckedDiv(2.0L * sxy, den) : 0.0L;
 }
 
 long double PairCorrelation(const Matrix& m, int i, int j) {

@@ -139,6 +139,10 @@ TEST(Statistics, CorrelationValues) {
   Matrix shifted = Columns({{1, 2, 3, 4}, {3, 4, 5, 6}});
   // 2 Sxy / (SSx + SSy + n (mx - my)^2) = 10 / (5 + 5 + 16)
   EXPECT_TRUE(Close(LinCCC(shifted), 10.0L / 26.0L, 1e-18));
+  // Sums of squares near the top of the range: a denominator that overflows
+  // raises rather than turning the quotient into 0.
+  const long double u = 0.67e2466L, v = 0.22e2466L, w = 0.63e2466L;
+  EXPECT_THROW(LinCCC(Columns({{u, -u, 0, 0}, {v, -v, w, -w}})), EOverflow);
 }
 
 TEST(Statistics, LinesAndTheirR2) {
@@ -168,6 +172,7 @@ TEST(Statistics, LinesAndTheirR2) {
   EXPECT_EQ(line.b, 6.0L);
   EXPECT_EQ(OriginSlope(Columns({{0, 0}, {1, 2}})), 0.0L);
   EXPECT_EQ(LineR2(Columns({{1, 2}, {3, 3}}), 0, 1), 0.0L);
+  EXPECT_THROW(LineFit(Columns({{0.6e2466L, -0.5e2466L, -0.1e2466L}, {0.1L, 0.2L, 0.3L}}), line), EOverflow);
 }
 
 // Results to the last bit of the extended format, from an exact rational
