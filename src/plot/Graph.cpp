@@ -107,6 +107,10 @@ void Graph::SetYRange(long double yMin, long double yMax) {
   yMax_ = yMax;
 }
 
+bool Graph::IsDrawableRange(long double xMin, long double xMax, long double yMin, long double yMax) {
+  return xMax > xMin && yMax > yMin && std::isfinite(xMax - xMin) && std::isfinite(yMax - yMin);
+}
+
 void Graph::GetPlotArea(int& left, int& bottom, int& width, int& height) const {
   left = boxLeft_;
   bottom = boxBottom_;

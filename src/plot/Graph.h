@@ -51,6 +51,8 @@ public:
   GraphData* GetData() { return data_; }
   void SetPlotWidth(int width) { plotWidth_ = width; }
   void SetPlotHeight(int height) { plotHeight_ = height; }
+  // A range a plot can be drawn in: both spans above 0 and finite.
+  static bool IsDrawableRange(long double xMin, long double xMax, long double yMin, long double yMax);
   static int GetIntervalsX() { return 8; }
   static int GetIntervalsY() { return 8; }
 

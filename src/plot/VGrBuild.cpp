@@ -362,7 +362,7 @@ void TViewGraphForm::DrawScatter() {
                       MB_OK | MB_ICONWARNING);
     EditLimit[i]->setEnabled(true);
   }
-  if (bounds[1] > bounds[0] && bounds[3] > bounds[2]) {
+  if (Graph::IsDrawableRange(bounds[0], bounds[1], bounds[2], bounds[3])) {
     plot->SetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
     plot->Redraw();
   }

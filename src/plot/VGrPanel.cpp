@@ -257,7 +257,7 @@ void TViewGraphForm::ApplyLimitEdit(int which, int key) {
     EditLimit[which]->setText(QStr(FloatToStr(kept)));
     return;
   }
-  if (!(bounds[1] > bounds[0] && bounds[3] > bounds[2])) {
+  if (!Graph::IsDrawableRange(bounds[0], bounds[1], bounds[2], bounds[3])) {
     EditLimit[which]->clear();
     EditLimit[which]->setText(QStr(FloatToStr(kept)));
     return;

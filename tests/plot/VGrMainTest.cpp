@@ -187,6 +187,13 @@ TEST_F(LimitTest, AnEmptyOrReversedRangeIsPutBackSilently) {
   EXPECT_TRUE(TestUi().Shown().empty());
   form->EditLimitKeyDown(0, Qt::Key_A);  // only Enter applies
   EXPECT_EQ(form->EditLimit[0]->text(), "1");
+
+  // A span beyond the largest real cannot be mapped to pixels either.
+  PressKey(*form, form->EditLimit[0], "-1e4932", 0);
+  form->CheckBoxLimit[1]->setChecked(true);
+  PressKey(*form, form->EditLimit[1], "1e4932", 1);
+  EXPECT_EQ(form->EditLimit[1]->text(), "4");
+  EXPECT_EQ(Bound(1), 4.0L);
 }
 
 TEST_F(LimitTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
