@@ -353,6 +353,8 @@ void TViewGraphForm::ResetLabelsAndRedraw() {
   FormResize();
 }
 
+// The label choice is remembered once per window, not across windows: another
+// window's label list may hold other items.
 void TViewGraphForm::CheckBoxCustomLabelClick() {
   if (!labelIndexRemembered_) {
     rememberedLabelIndex_ = ComboBoxLabel->currentIndex();
