@@ -152,7 +152,8 @@ void Matrix::Covariance(const Matrix& X, bool correlation) {
     for (int j = 0; j < p; ++j) {
       long double sum = 0.0L;
       for (int i = 0; i < n; ++i) sum += x[i][j];
-      means[j] = CheckedDiv(sum, n);
+      // Identical values are their own mean, so that a constant column has no deviation.
+      means[j] = IsConstantColumn(X, j) ? x[0][j] : CheckedDiv(sum, n);
       for (int i = 0; i < n; ++i) dev[i][j] = x[i][j] - means[j];
     }
     std::unique_ptr<long double[]> sd;

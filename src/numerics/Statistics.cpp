@@ -81,13 +81,13 @@ void CheckColumn(const Matrix& m, int j) {
   if (j < 0 || j > m.Cols() - 1) throw "Wrong selected column";
 }
 
+}  // namespace
+
 bool IsConstantColumn(const Matrix& m, int j) {
   for (int i = 1; i < m.Rows(); ++i)
     if (m.At(i, j) != m.At(0, j)) return false;
   return true;
 }
-
-}  // namespace
 
 long double InvNormalDeviate(const long double& p) {
   try {
@@ -179,6 +179,9 @@ long double InvStudentT(long double p, long double df) {
 }
 
 long double SumSqDev(const Matrix& m) {
+  // Identical values deviate by nothing; the two sums below would leave a rounding
+  // residue that makes a constant column look spread.
+  if (IsConstantColumn(m, 0)) return 0.0L;
   long double sum = 0.0L;
   long double sumSq = 0.0L;
   for (int i = 0; i < m.Rows(); ++i) {

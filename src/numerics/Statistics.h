@@ -17,7 +17,9 @@ long double StudentTProb(long double t, int df);
 // t >= 0 with P(|T| >= t) = p (Hill's algorithm 396); 0.0 on bad input or any fault.
 long double InvStudentT(long double p, long double df);
 
-// |sum x^2 - (sum x)^2 / n| of column 0.
+// True when every row of column j holds the same value.
+bool IsConstantColumn(const Matrix& m, int j);
+// |sum x^2 - (sum x)^2 / n| of column 0; exactly 0 for identical values.
 long double SumSqDev(const Matrix& m);
 // Pearson r of columns 0 and 1; fewer than 2 rows throws the value 1.0L.
 long double PearsonR(const Matrix& m);

@@ -33,6 +33,11 @@ TEST(Correlation, UnitDiagonalAndFlaggedConstantColumn) {
   EXPECT_TRUE(r.MissCorrFlags()[1][0]);
   EXPECT_TRUE(r.MissCorrFlags()[2][1]);
   EXPECT_FALSE(r.MissCorrFlags()[2][0]);
+  // A constant column whose mean does not come out exact is still flagged.
+  Matrix inexact = FromRows({{1.7L, 1}, {1.7L, 2}, {1.7L, 4}});
+  r.Correlation(inexact);
+  EXPECT_TRUE(r.MissCorrFlags()[1][0]);
+  EXPECT_EQ(r.At(1, 0), 0.0L);
 }
 
 TEST(Autoscale, ScalesByPopulationDeviationAndFailsOnAConstantColumn) {
@@ -41,6 +46,8 @@ TEST(Autoscale, ScalesByPopulationDeviationAndFailsOnAConstantColumn) {
   EXPECT_EQ(x.At(0, 0), -1.0L);  // the column before the failing one stays scaled
   EXPECT_EQ(x.At(1, 0), 1.0L);
   EXPECT_EQ(x.At(0, 1), 7.0L);
+  Matrix inexact = FromRows({{1.7L}, {1.7L}, {1.7L}});
+  EXPECT_EQ(MatrixMessage([&] { inexact.Autoscale(); }), "Austoscaled matrix error.calculation error");
 }
 
 TEST(Eigen, HouseholderAndQLGiveEigenpairs) {

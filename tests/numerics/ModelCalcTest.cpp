@@ -132,7 +132,7 @@ TEST(FitModel, ExactFitAndConstantResponse) {
   Q2FromPress(q2, q2Missing, 0.0L, ssTot);  // PRESS 0 leaves Q2 missing
   EXPECT_TRUE(q2Missing);
 
-  Model flat = MakeModel({{4, 1}, {4, 2}, {4, 5}});
+  Model flat = MakeModel({{1.7L, 1}, {1.7L, 2}, {1.7L, 5}});  // the sums of 1.7 are inexact
   FitModel(ssReg, ssTot, &press, nullptr, nullptr, flat.n, flat.p, flat.y, flat.X, nullptr);
   EXPECT_EQ(ssTot, 0.0L);
   R2FromSS(r2, r2Missing, ssReg, ssTot);

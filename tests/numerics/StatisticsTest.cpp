@@ -103,6 +103,11 @@ TEST(Statistics, SumsOfSquaresMeansAndDeviations) {
   EXPECT_EQ(ColumnStdDev(two, 1), std::sqrt(8.0L));
   Matrix one = Columns({{3}});
   EXPECT_EQ(Variance(one), 0.0L);
+  // 1.7 is not a binary fraction: the two sums of three copies leave a residue.
+  Matrix identical = Columns({{1.7L, 1.7L, 1.7L}, {1, 2, 4}});
+  EXPECT_EQ(SumSqDev(identical), 0.0L);
+  EXPECT_EQ(Variance(identical), 0.0L);
+  EXPECT_EQ(PearsonR(identical), 0.0L);
   Matrix huge = Columns({{1e4932L, 1e4932L}});  // the sum overflows
   EXPECT_THROW(ColumnMean(huge, 0), EOverflow);
   EXPECT_THROW(PartialMean(huge, 1), EOverflow);
