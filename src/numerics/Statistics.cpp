@@ -238,7 +238,8 @@ void LineFit(const Matrix& m, LineCoefficients& line) {
     sxy += x * y;
   }
   const long double den = Finite(n * sxx - sx * sx);
-  if (den == 0.0L) return;
+  // Identical x have no line to fit, whatever rounding residue their sums leave in den.
+  if (den == 0.0L || IsConstantColumn(m, 0)) return;
   line.a = CheckedDiv(sxx * sy - sx * sxy, den);
   line.b = CheckedDiv(n * sxy - sx * sy, den);
 }

@@ -170,11 +170,12 @@ TEST(Statistics, LinesAndTheirR2) {
   EXPECT_EQ(OriginR2(one, 1), 1.0L);
   EXPECT_EQ(OriginSlope(one), 1.0L);
 
-  Matrix vertical = Columns({{2, 2}, {1, 5}});
-  line = {5, 6};
-  LineFit(vertical, line);
-  EXPECT_EQ(line.a, 5.0L);
-  EXPECT_EQ(line.b, 6.0L);
+  for (const Matrix& vertical : {Columns({{2, 2}, {1, 5}}), Columns({{1.7L, 1.7L, 1.7L}, {0, 1, 2}})}) {
+    line = {5, 6};
+    LineFit(vertical, line);
+    EXPECT_EQ(line.a, 5.0L);
+    EXPECT_EQ(line.b, 6.0L);
+  }
   EXPECT_EQ(OriginSlope(Columns({{0, 0}, {1, 2}})), 0.0L);
   EXPECT_EQ(LineR2(Columns({{1, 2}, {3, 3}}), 0, 1), 0.0L);
   EXPECT_THROW(LineFit(Columns({{0.6e2466L, -0.5e2466L, -0.1e2466L}, {0.1L, 0.2L, 0.3L}}), line), EOverflow);
