@@ -32,11 +32,12 @@ void PredictObjects(const ChemoData& data, const uint8_t* trainingMask, const ui
       equation[i][c].InitMissing();
     }
     const CheckedValue* row = data.tpChemoValuePtr[i];
-    const CheckedValue& response = row[data.iResponseIndex];
+    // A data set without a response column has no object with a response.
+    const bool hasResponse = data.iResponseIndex >= 0 && !row[data.iResponseIndex].Missing;
     const bool training = trainingMask[i] != 0;
     if (training || predictionMask[i] != 0) {
       const long double yhat = EquationValue(row, model);
-      calculated[i][0] = predicted[i][0] = CheckedValue(response.Value, false);
+      calculated[i][0] = predicted[i][0] = CheckedValue(row[data.iResponseIndex].Value, false);
       calculated[i][1] = equation[i][1] = CheckedValue(yhat, false);
       if (!training) {
         predicted[i][1] = CheckedValue(yhat, false);
@@ -44,7 +45,7 @@ void PredictObjects(const ChemoData& data, const uint8_t* trainingMask, const ui
         // A model with fewer stored predictions than training objects leaves the rest missing.
         predicted[i][1] = CheckedValue(model.ldpTrainYCapPtr[trainingIndex++], false);
       }
-    } else if (response.Missing && ModelVariablesPresent(row, model)) {
+    } else if (!hasResponse && ModelVariablesPresent(row, model)) {
       const long double yhat = EquationValue(row, model);
       calculated[i][1] = equation[i][1] = CheckedValue(yhat, false);
     }

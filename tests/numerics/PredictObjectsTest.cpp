@@ -110,3 +110,19 @@ TEST(PredictObjects, MissingStoredPredictionsStayMissingAndProgressIsOptional) {
                               equation.rows.data(), nullptr),
                EOverflow);
 }
+
+TEST(PredictObjects, WithoutAResponseColumnEveryObjectGetsOnlyEquationValues) {
+  ChemoData data(1, 2, -1);
+  for (int i = 0; i < 2; ++i) data.tpChemoValuePtr[i][0] = CheckedValue(i + 1, false);
+  const uint8_t none[2] = {0, 0};
+  DataResultNode model;
+  model.iSize = 1;
+  model.ipSelVarIdxPtr = new int32_t[1]{0};
+  model.ldpBModelCoeffPtr = new long double[2]{1, 2};
+  PointRows calculated(2), predicted(2), equation(2);
+  PredictObjects(data, none, none, model, calculated.rows.data(), predicted.rows.data(), equation.rows.data(),
+                 nullptr);
+  ExpectCell(calculated.At(1, 0), true);
+  ExpectCell(calculated.At(1, 1), false, 5);
+  ExpectCell(equation.At(0, 1), false, 3);
+}
