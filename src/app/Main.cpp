@@ -260,7 +260,7 @@ void TMainForm::PrepareTempFolder() {
     for (int n = 0;; ++n) {
       std::string name = "~.Temp_" + std::to_string(n);
       std::string folder = mainFolder_ + "/" + name + "/";
-      if (!DirectoryExists(folder) && !FileExists(folder.substr(0, folder.size() - 1))) {
+      if (!DirectoryExists(folder)) {
         if (!ForceDirectories(folder)) {
           Ui().MessageBox(cannotCreate, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
           return;

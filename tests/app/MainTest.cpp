@@ -152,6 +152,20 @@ TEST_F(MainFormTest, ExistingTemporaryFolderIsReusedOnYes) {
   EXPECT_FALSE(fs::exists(PathOf("~.Temp_1")));
 }
 
+TEST_F(MainFormTest, AFileInThePlaceOfTheTemporaryFolderIsReportedNotTaken) {
+  MakeCompleteFolder();
+  MakeFile("~.Temp_0", "user data");
+  TMainForm& form = Start();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Cannot create temporary directory or related files, please check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(form.Registry(), nullptr);
+  EXPECT_TRUE(CloseAccepted(form));
+  std::ifstream kept(PathOf("~.Temp_0"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "user data");
+}
+
 TEST_F(MainFormTest, CommandStatesFollowLoadingAndDiscarding) {
   MakeCompleteFolder();
   TMainForm& form = Start();
