@@ -138,7 +138,7 @@ void TMainForm::MenuFileImportClick() {
 }
 
 void TMainForm::Loadexample1Click() {
-  const std::string path = mainFolder_ + "/help/example.txt";
+  const std::string path = InMainFolder("help/example.txt");
   if (!FileExists(path)) {
     Ui().MessageBox("Cannot import example file:" + path, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
     return;

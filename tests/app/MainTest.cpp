@@ -329,6 +329,10 @@ TEST_F(MainFormTest, WithoutAMainFolderTheProgramRunsWithoutTemporaryFolder) {
   EXPECT_TRUE(form.TempFolder().empty());
   EXPECT_EQ(form.Registry(), nullptr);
   EXPECT_FALSE(fs::exists("/~.Temp_0"));
+  TestUi().Clear();
+  form.Loadexample1Click();  // looked for beside the program, never at the root
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot import example file:help/example.txt");
   form.ClearProject();
   form.DiscardModels();
   EXPECT_TRUE(CloseAccepted(form));
