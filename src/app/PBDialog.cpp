@@ -3,9 +3,16 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
 #include <chrono>
 
 #include "platform/qt/Dialogs.h"
+
+namespace {
+
+constexpr int kAnimationLeft = 87;
+
+}  // namespace
 
 int64_t TProgressBarDialogForm::MonotonicMilliseconds() {
   using namespace std::chrono;
@@ -22,12 +29,11 @@ TProgressBarDialogForm::TProgressBarDialogForm(QWidget* owner, bool animated, Cl
   PBarStaticText = new QLabel(this);
   PBarStaticText->setGeometry(16, 4, 281, 17);
   StaticTextAnimation = new QLabel("+", this);
-  StaticTextAnimation->setGeometry(87, 24, 210, 17);
+  StaticTextAnimation->setGeometry(kAnimationLeft, 24, 210, 17);
   StaticTextAnimation->hide();
   if (animated) {
     ProgressBar->hide();
     PBarStaticText->move(PBarStaticText->x(), 24);
-    PBarStaticText->resize(68, 17);
     StaticTextAnimation->show();
   }
   lastStepTime_ = clock_();
@@ -41,8 +47,16 @@ int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {
   return (last > first && hi > lo) ? d / (last - first + 1) : d;
 }
 
+// Beside the animation the message keeps its whole width and the row of "+"
+// starts after it.
 void TProgressBarDialogForm::SetText(const std::string& text) {
   PBarStaticText->setText(QString::fromLatin1(text.c_str()));
+  if (!StaticTextAnimation->isHidden()) {
+    const int width = PBarStaticText->sizeHint().width();
+    PBarStaticText->resize(width, PBarStaticText->height());
+    const int left = std::max(kAnimationLeft, PBarStaticText->x() + width + 4);
+    StaticTextAnimation->setGeometry(left, 24, this->width() - left, 17);
+  }
   PBarStaticText->repaint();
 }
 

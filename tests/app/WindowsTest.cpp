@@ -87,3 +87,14 @@ TEST(ProgressBarDialogFormTest, AnimationGrowsEvery125MsAndEmptiesOnTheNineteent
   form.AnimationTick();
   EXPECT_EQ(label(), "+");
 }
+
+TEST(ProgressBarDialogFormTest, AnimatedMessageIsShownWholeBeforeTheRowOfPlus) {
+  TProgressBarDialogForm form(nullptr, true);
+  form.SetText("Loading data...");
+  EXPECT_GE(form.PBarStaticText->width(), form.PBarStaticText->sizeHint().width());
+  EXPECT_GT(form.StaticTextAnimation->x(), form.PBarStaticText->geometry().right());
+  EXPECT_GE(form.StaticTextAnimation->x(), 87);
+  EXPECT_EQ(form.StaticTextAnimation->y(), 24);
+  form.SetText("Wait");
+  EXPECT_EQ(form.StaticTextAnimation->x(), 87);
+}
