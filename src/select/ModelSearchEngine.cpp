@@ -264,7 +264,10 @@ void ModelSearchEngine::PrepareInputs() {
 
 bool ModelSearchEngine::StartCalculation() {
   abortRequested_ = false;
-  if (data_->iAllSubsetUntil == 0 && mode_ == ModeAllSubsets) return true;
+  // Nothing to do: no subset size, or a genetic algorithm without a model size
+  // (the set-up runs the genetic algorithm alone whenever models exist).
+  if (mode_ == ModeAllSubsets && data_->iAllSubsetUntil == 0) return true;
+  if (mode_ == ModeGeneticOnly && data_->iGAFirstSize < 1) return true;
   slots_.fill(Disp{});
   try {
     PrepareInputs();

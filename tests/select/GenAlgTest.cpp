@@ -152,6 +152,29 @@ TEST(GenAlgTest, APoolTooSmallForTheSizeLeavesEmptyIndividualsAndOneReport) {
   EXPECT_EQ(reports, 1);
 }
 
+TEST(GenAlgTest, AGeneticRunWithoutASizeStartsNothing) {
+  // Models in the list make the set-up choose the genetic algorithm only, also
+  // when no genetic-algorithm size was requested.
+  FixedClock clock(11);
+  auto data = MakeLinearData(12, 5, {{1, 1.0L}}, 0.2L, 45);
+  SetGa(*data, 0, 0, 6, 3, 1, 1);
+  DataResultList list(data.get());
+  DataResultNode* earlier = list.Append();
+  earlier->iSize = 1;
+  AllocCheckedArray(earlier->ipSelVarIdxPtr, 1, "*ipSelVarIdxPtr");
+  earlier->ipSelVarIdxPtr[0] = 1;
+  RecordingView view;
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, data.get(), &view);
+  engine.Activate();
+  EXPECT_EQ(engine.Genetic(), nullptr);
+  EXPECT_TRUE(engine.TimerWantsClose());
+  ASSERT_TRUE(engine.ConfirmClose());
+  engine.FinishRun(nullptr);
+  EXPECT_EQ(list.Count(), 1);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Models calculation completed.");
+}
+
 TEST(GenAlgTest, WithoutAGenerationLimitTheSizeRunsUntilTheUserStopsIt) {
   FixedClock clock(7);
   auto data = MakeLinearData(15, 7, {{1, 1.0L}, {5, 1.0L}}, 0.2L, 59);
