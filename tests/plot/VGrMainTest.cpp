@@ -426,7 +426,7 @@ TEST_F(MatrixPlotTest, LoadingPlotsIncludeTheOriginAndOfferOneLabelText) {
 }
 
 TEST_F(MatrixPlotTest, ExportWritesCaptionHeaderAndOneLinePerElement) {
-  SeparatorHost host(',');
+  FakeProjectHost host(',');
   auto form = TViewGraphForm::CreateForMatrixScatter(nullptr, data.get(), source, GraphKind::ModelsScatter);
   form->setWindowTitle("Models");
   Record(*form);
@@ -553,19 +553,19 @@ TEST_F(R2Q2Test, LabelsEverySizeTwiceAndExportsTheDeviations) {
 }
 
 TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
-  TempFolder folder;
-  TestUi().AnswerFile(folder.File("plot"), 1);
+  TestFolder folder;
+  TestUi().AnswerFile(folder.Path("plot"), 1);
   form->SpeedButtonSaveImageClick();
-  TestUi().AnswerFile(folder.File("plot.bmp"), 1);
+  TestUi().AnswerFile(folder.Path("plot.bmp"), 1);
   form->SpeedButtonSaveImageClick();
-  TestUi().AnswerFile(folder.File("shot.bmp"), 2);
+  TestUi().AnswerFile(folder.Path("shot.bmp"), 2);
   form->SpeedButtonSaveImageClick();
-  TestUi().AnswerFile(folder.File("values"), 3);
+  TestUi().AnswerFile(folder.Path("values"), 3);
   form->SpeedButtonSaveImageClick();
-  EXPECT_EQ(QImage(QString::fromLatin1(folder.File("shot.bmp").c_str())).size(), form->Picture().size());
-  EXPECT_EQ(ReadFile(folder.File("values.txt")), form->ExportText());
+  EXPECT_EQ(QImage(QString::fromLatin1(folder.Path("shot.bmp").c_str())).size(), form->Picture().size());
+  EXPECT_EQ(ReadFile(folder.Path("values.txt")), form->ExportText());
 
-  FILE* file = std::fopen(folder.File("plot.jpg").c_str(), "rb");
+  FILE* file = std::fopen(folder.Path("plot.jpg").c_str(), "rb");
   ASSERT_NE(file, nullptr);
   jpeg_decompress_struct info;
   jpeg_error_mgr errors;
@@ -577,13 +577,13 @@ TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
   EXPECT_EQ(static_cast<int>(info.image_height), form->Picture().height());
   jpeg_destroy_decompress(&info);
   std::fclose(file);
-  EXPECT_FALSE(ReadFile(folder.File("plot.bmp.jpg")).empty());
+  EXPECT_FALSE(ReadFile(folder.Path("plot.bmp.jpg")).empty());
 
-  TestUi().AnswerFile(folder.File("plot.jpg"), 1);
+  TestUi().AnswerFile(folder.Path("plot.jpg"), 1);
   TestUi().Answer(IDNO);
   form->SpeedButtonSaveImageClick();
   EXPECT_EQ(TestUi().Shown(0).text, "File already esists! Do you want to overwrite?");
-  TestUi().AnswerFile(folder.File("none/x"), 3);
+  TestUi().AnswerFile(folder.Path("none/x"), 3);
   form->SpeedButtonSaveImageClick();
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot write data. Please check your privileges.");
 }

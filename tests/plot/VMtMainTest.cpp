@@ -65,19 +65,19 @@ TEST_F(CorrelationViewTest, ColoursCellsBelowTheDiagonalByThresholds) {
 }
 
 TEST_F(CorrelationViewTest, SavesTheTriangleWithEighteenDecimalsAndTheUsersSeparator) {
-  SeparatorHost host(',');
-  TempFolder folder;
-  TestUi().AnswerFile(folder.File("corr"));
+  FakeProjectHost host(',');
+  TestFolder folder;
+  TestUi().AnswerFile(folder.Path("corr"));
   form->SpeedButtonSaveToFileClick();
   std::string expected = "Corr. v1.2\ta.1\tb\tc\t\r\n"
                          "a.1\t1,000000000000000000\t\r\n"
                          "b\t0,850000000000000000\t1,000000000000000000\t\r\n"
                          "c\t-0,950000000000000000\t0,750000000000000000\t1,000000000000000000\t\r\n";
-  EXPECT_EQ(ReadFile(folder.File("corr.txt")), expected);
+  EXPECT_EQ(ReadFile(folder.Path("corr.txt")), expected);
 }
 
 TEST_F(CorrelationViewTest, CopiesEveryGridCellConvertingOnlyNumbers) {
-  SeparatorHost host(',');
+  FakeProjectHost host(',');
   form->SpeedButtonCopyClick();
   EXPECT_EQ(TestUi().clipboard,
             "Corr. v1.2\ta.1\tb\tc\t\r\n"
@@ -87,24 +87,24 @@ TEST_F(CorrelationViewTest, CopiesEveryGridCellConvertingOnlyNumbers) {
 }
 
 TEST_F(CorrelationViewTest, SaveKeepsATxtExtensionInAnyCaseAndAsksBeforeOverwriting) {
-  TempFolder folder;
-  TestUi().AnswerFile(folder.File("a.TXT"));
+  TestFolder folder;
+  TestUi().AnswerFile(folder.Path("a.TXT"));
   form->SpeedButtonSaveToFileClick();
-  EXPECT_FALSE(ReadFile(folder.File("a.TXT")).empty());
+  EXPECT_FALSE(ReadFile(folder.Path("a.TXT")).empty());
 
-  TestUi().AnswerFile(folder.File("b.dat"));
+  TestUi().AnswerFile(folder.Path("b.dat"));
   form->SpeedButtonSaveToFileClick();
-  EXPECT_FALSE(ReadFile(folder.File("b.dat.txt")).empty());
+  EXPECT_FALSE(ReadFile(folder.Path("b.dat.txt")).empty());
 
-  WriteTextFile(folder.File("old.txt"), "keep");
-  TestUi().AnswerFile(folder.File("old.txt"));
+  WriteTextFile(folder.Path("old.txt"), "keep");
+  TestUi().AnswerFile(folder.Path("old.txt"));
   TestUi().Answer(IDNO);
   form->SpeedButtonSaveToFileClick();
   EXPECT_EQ(TestUi().Shown(0).text, "File already esists! Do you want to overwrite?");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-  EXPECT_EQ(ReadFile(folder.File("old.txt")), "keep");
+  EXPECT_EQ(ReadFile(folder.Path("old.txt")), "keep");
 
-  TestUi().AnswerFile(folder.File("no/such/folder/x.txt"));
+  TestUi().AnswerFile(folder.Path("no/such/folder/x.txt"));
   form->SpeedButtonSaveToFileClick();
   EXPECT_EQ(TestUi().Shown().back().text, "Cannot save file");
   EXPECT_EQ(TestUi().Shown().back().caption, "APPLICATION ERROR");
@@ -176,10 +176,10 @@ TEST(MatrixViewTest, SavedIntegerTableWritesEveryRowInFull) {
   matrix.At(1, 1) = CheckedIntValue(9, false);
   std::string labels[2] = {"x", "y"};
   auto form = TFormViewMatrix::CreateForIntMatrix(nullptr, &matrix, nullptr, labels, labels, "t", 0, 0, 1, 0);
-  TempFolder folder;
-  TestUi().AnswerFile(folder.File("m.txt"));
+  TestFolder folder;
+  TestUi().AnswerFile(folder.Path("m.txt"));
   form->SpeedButtonSaveToFileClick();
-  EXPECT_EQ(ReadFile(folder.File("m.txt")), "t\tx\ty\t\r\nx\t4\t\t\r\ny\t-2\t9\t\r\n");
+  EXPECT_EQ(ReadFile(folder.Path("m.txt")), "t\tx\ty\t\r\nx\t4\t\t\r\ny\t-2\t9\t\r\n");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "data/ChemoData.h"
-#include "prepare/FakeProjectHost.h"
+#include "support/FakeProjectHost.h"
 #include "prepare/FixedClock.h"
 #include "prepare/TableReader.h"
 #include "support/ScriptedUi.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "platform/qt/StringGrid.h"
-#include "prepare/FakeProjectHost.h"
+#include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 
 namespace {

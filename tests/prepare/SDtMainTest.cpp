@@ -13,7 +13,7 @@
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
 #include "plot/VMtMain.h"
-#include "prepare/PrepareTestHost.h"
+#include "support/FakeProjectHost.h"
 #include "prepare/SetupTestData.h"
 #include "support/ScriptedUi.h"
 
@@ -65,7 +65,7 @@ struct SetupFixture : testing::Test {
   static void Choose(QComboBox* combo, int item) { combo->setCurrentIndex(item); }
 
   ChemoData& data = host.data;
-  RecordingHost host;
+  FakeProjectHost host;
   DataResultList models{&host.data};
   std::deque<std::string> names;
   std::vector<std::string> asked;

@@ -5,7 +5,7 @@
 #include <QScrollBar>
 
 #include "platform/qt/StringGrid.h"
-#include "prepare/PrepareTestHost.h"
+#include "support/FakeProjectHost.h"
 #include "prepare/SetupTestData.h"
 #include "support/ScriptedUi.h"
 
@@ -45,7 +45,7 @@ struct ViewerFixture : testing::Test {
     return form;
   }
 
-  RecordingHost host;
+  FakeProjectHost host;
   ChemoData& data = host.data;
   std::vector<std::string> shown;
   std::vector<std::string> progressTexts;

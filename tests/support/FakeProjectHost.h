@@ -1,24 +1,36 @@
-// The main window as the set-up and viewer windows see it: records the
-// modified flag and the calculate command, asks the discard question.
+// The main window as the other windows see it, for tests: holds a data set,
+// records the modified flag, the log and the command states, asks the
+// discard question through the scripted UI. Installed as MainForm while it lives.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "data/ProjectHost.h"
 #include "platform/base/UiServices.h"
 
-class RecordingHost : public ProjectHost {
+class FakeProjectHost : public ProjectHost {
 public:
-  RecordingHost() { MainForm = this; }
-  ~RecordingHost() override { MainForm = nullptr; }
+  explicit FakeProjectHost(char userSeparator = '.') : separator(userSeparator) { MainForm = this; }
+  ~FakeProjectHost() override { MainForm = nullptr; }
+
   ChemoData& DataSet() override { return data; }
-  DataResultList*& ModelList() override { return models_; }
+  DataResultList*& ModelList() override { return models; }
   TempFiles* Registry() override { return nullptr; }
-  void DisableDataCommands() override {}
-  void EnableDataCommands() override {}
-  void EnableViewAndSelModels(bool) override {}
+  void DisableDataCommands() override {
+    dataCommands = false;
+    modified = false;
+  }
+  void EnableDataCommands() override { dataCommands = true; }
+  void EnableViewAndSelModels(bool enabled) override { viewModelsEnabled = enabled; }
   void ReportDataLoaded(const std::string&) override {}
-  void ClearProject() override {}
+  void ClearProject() override {
+    data.Clear();
+    DisableDataCommands();
+    ++clears;
+  }
   void DiscardModels() override { ++discards; }
   bool ConfirmDiscardModels() override {
     if (Ui().MessageBox("Previous calculated models data will be erased! Do you want to continue?",
@@ -30,7 +42,7 @@ public:
   void EnableCalculateAllSubset(bool enabled) override { calculateEnabled = enabled; }
   bool Modified() const override { return modified; }
   void SetModified(bool value) override { modified = value; }
-  void ActivityLog(const std::string&) override {}
+  void ActivityLog(const std::string& text) override { log.push_back(text); }
   const std::string& MainFolder() const override { return empty_; }
   const std::string& ModelsFolder() const override { return empty_; }
   const std::vector<std::string>& StoredModelNames() const override { return none_; }
@@ -39,13 +51,17 @@ public:
   char UserDecimalSeparator() const override { return separator; }
 
   ChemoData data;
+  DataResultList* models = nullptr;
+  char separator;
   bool modified = false;
+  bool dataCommands = false;
+  bool viewModelsEnabled = false;
   bool calculateEnabled = false;
+  int clears = 0;
   int discards = 0;
-  char separator = '.';
+  std::vector<std::string> log;
 
 private:
-  DataResultList* models_ = nullptr;
   std::string empty_;
   std::vector<std::string> none_;
 };
