@@ -1,8 +1,10 @@
 // The progress window of long operations that run in the user-interface thread.
 #include "app/PBDialog.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
 
@@ -42,6 +44,15 @@ TProgressBarDialogForm::TProgressBarDialogForm(QWidget* owner, bool animated, Cl
 
 void TProgressBarDialogForm::FormCreate() { CentreOnScreen(this); }
 
+// The caller's loop keeps the event loop waiting, so the window paints its part
+// at once; until the display has shown the window, pending events other than
+// user input are let through first, or nothing would appear.
+void TProgressBarDialogForm::Refresh(QWidget* part) {
+  if (windowHandle() != nullptr && isVisible() && !windowHandle()->isExposed())
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  part->repaint();
+}
+
 int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {
   int d = hi - lo;
   return (last > first && hi > lo) ? d / (last - first + 1) : d;
@@ -57,14 +68,14 @@ void TProgressBarDialogForm::SetText(const std::string& text) {
     const int left = std::max(kAnimationLeft, PBarStaticText->x() + width + 4);
     StaticTextAnimation->setGeometry(left, 24, this->width() - left, 17);
   }
-  PBarStaticText->repaint();
+  Refresh(PBarStaticText);
 }
 
 void TProgressBarDialogForm::SetRange(int lo, int hi) { ProgressBar->setRange(lo, hi); }
 
 void TProgressBarDialogForm::SetPosition(int pos) {
   ProgressBar->setValue(pos);
-  ProgressBar->repaint();
+  Refresh(ProgressBar);
 }
 
 void TProgressBarDialogForm::AnimationTick() {
@@ -78,5 +89,5 @@ void TProgressBarDialogForm::AnimationTick() {
     animationSteps_ = 0;
   }
   StaticTextAnimation->setText(QString::fromLatin1(animationText_.c_str()));
-  StaticTextAnimation->repaint();
+  Refresh(StaticTextAnimation);
 }

@@ -37,6 +37,7 @@ public:
 
 private:
   void FormCreate();
+  void Refresh(QWidget* part);
 
   int animationSteps_ = 0;
   std::string animationText_;

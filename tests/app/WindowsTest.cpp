@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
+#include <QWindow>
 
 #include "app/PBDialog.h"
 #include "app/SplMain.h"
@@ -47,6 +50,15 @@ TEST(SplashFormTest, AboutWindowClosesOnlyOnAClick) {
   for (int tick = 0; tick < 3; ++tick) s.form.TimerTimer();
   EXPECT_TRUE(s.form.isVisible());
   s.form.FormClick();
+  EXPECT_FALSE(s.form.isVisible());
+}
+
+TEST(SplashFormTest, AClickOnThePictureClosesTheWindow) {
+  ShownSplash s(true);
+  const QPointF at(10, 10);
+  QMouseEvent press(QEvent::MouseButtonPress, at, s.form.Image->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(s.form.Image, &press);
   EXPECT_FALSE(s.form.isVisible());
 }
 
@@ -97,4 +109,14 @@ TEST(ProgressBarDialogFormTest, AnimatedMessageIsShownWholeBeforeTheRowOfPlus) {
   EXPECT_EQ(form.StaticTextAnimation->y(), 24);
   form.SetText("Wait");
   EXPECT_EQ(form.StaticTextAnimation->x(), 87);
+}
+
+TEST(ProgressBarDialogFormTest, TheFirstTextReachesTheScreenWithoutWaitingForTheEventLoop) {
+  for (bool animated : {false, true}) {
+    TProgressBarDialogForm form(nullptr, animated);
+    form.show();
+    form.SetText("Loading data...");
+    ASSERT_NE(form.windowHandle(), nullptr);
+    EXPECT_TRUE(form.windowHandle()->isExposed()) << "animated " << animated;
+  }
 }
