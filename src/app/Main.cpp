@@ -67,7 +67,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), modelList_(new Data
   BuildMenus();
   BuildToolbar();
   BuildLogAndStatusBar();
-  resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight + statusBar()->sizeHint().height());
+  // The client area holds the toolbar, the log and the status bar; the menu bar lies above it.
+  resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
   MainForm = this;
   FormCreate();
 }

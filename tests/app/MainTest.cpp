@@ -56,6 +56,11 @@ TEST_F(MainFormTest, StartUpInAnEmptyFolderWarnsAndDisablesWhatItCannotOffer) {
   EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONWARNING);
 
   EXPECT_EQ(form.windowTitle(), "KORVANE v2.1.1");
+  form.show();
+  QApplication::processEvents();
+  EXPECT_EQ(form.centralWidget()->width(), 664);
+  EXPECT_EQ(form.centralWidget()->height() + form.statusBar()->height(), 449);
+  EXPECT_EQ(form.Panel->height(), 33);
   EXPECT_EQ(form.MainFolder(), Folder());
   EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_0/");
   EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_0")));
