@@ -6,6 +6,8 @@
 #include <set>
 
 #include "data/DataResult.h"
+#include "numerics/MersenneTwister.h"
+#include "numerics/Sorts.h"
 #include "platform/base/Random.h"
 #include "select/ModelSearchEngine.h"
 #include "select/SearchTestData.h"
@@ -175,6 +177,21 @@ TEST(GenAlgTest, AGeneticRunWithoutASizeStartsNothing) {
   EXPECT_EQ(TestUi().Shown(0).text, "Models calculation completed.");
 }
 
+TEST(GenAlgTest, TheHarvestFitsTheWorstRankedIndividualFirst) {
+  FixedClock clock(17);
+  auto data = MakeLinearData(20, 8, {{1, 1.0L}, {5, 1.0L}, {6, 0.5L}}, 0.4L, 47);
+  SetGa(*data, 3, 3, 8, 2, 5, 1);
+  data->iKeepPerSize = -1;
+  DataResultList list(data.get());
+  RecordingView view;
+  RunGeneticOnly(*data, list, view);
+  ASSERT_EQ(list.Count(), 8);
+  for (const DataResultNode* node = list.First(); node->Next(); node = node->Next()) {
+    EXPECT_EQ(node->Next()->iID, node->iID + 1);
+    EXPECT_LE(node->cvR2adj.Value, node->Next()->cvR2adj.Value);
+  }
+}
+
 TEST(GenAlgTest, WithoutAGenerationLimitTheSizeRunsUntilTheUserStopsIt) {
   FixedClock clock(7);
   auto data = MakeLinearData(15, 7, {{1, 1.0L}, {5, 1.0L}}, 0.2L, 59);
@@ -199,6 +216,97 @@ TEST(GenAlgTest, WithoutAGenerationLimitTheSizeRunsUntilTheUserStopsIt) {
   EXPECT_GE(list.Count(), 1);
   const auto sets = ModelSets(list);
   EXPECT_EQ(std::set<std::vector<int>>(sets.begin(), sets.end()).size(), sets.size());
+}
+
+// Replays the next generation from the parents and the seed the engine will draw:
+// two-way tournaments (the second drawn wins ties, the second parent differs from
+// the first), one-point crossover, a mutation drawing gene, child and pool variable
+// in that order, rejection of duplicates, then the best P of all 2P slots. The
+// fitness is minimised (LOF). Returns the genes of the best P, best first.
+std::vector<std::vector<int>> ReplayGeneration(GenAlg& ga, const ChemoData& data, int& mutations) {
+  const int p = data.iGAPopSize;
+  const int k = data.iGAFirstSize;
+  std::vector<GenPop> slots;
+  for (int i = 0; i < p; ++i) slots.push_back(ga.CopyIndividual(i));
+  GenPop reset;
+  reset.genes.assign(k, -1);
+  reset.size = k;
+  reset.fitness = CheckedValue(1e99L, true);
+  slots.resize(2 * p, reset);
+  const uint64_t now = fakeNow;
+  Randomize();
+  MersenneTwister random(1 + Random(2147483647));
+  fakeNow = now;  // the engine reads the same clock
+
+  auto rank = [](const GenPop& g) { return g.fitness.Missing ? 1e99L : g.fitness.Value; };
+  auto tournament = [&](int exclude) {
+    for (;;) {
+      int a = random.RandomInt(p), b = random.RandomInt(p);
+      while (a == b) {
+        a = random.RandomInt(p);
+        b = random.RandomInt(p);
+      }
+      const int winner = rank(slots[b]) <= rank(slots[a]) ? b : a;
+      if (winner != exclude) return winner;
+    }
+  };
+  for (int i = 0; i < p - 1; i += 2) {
+    const int first = tournament(-1);
+    const int second = tournament(first);
+    const int cut = random.RandomInt(k - 1);
+    GenPop children[2] = {slots[first], slots[second]};
+    for (int g = cut + 1; g < k; ++g) {
+      children[0].genes[g] = slots[second].genes[g];
+      children[1].genes[g] = slots[first].genes[g];
+    }
+    if (random.RandomInt(data.iGAMutation) == 0) {
+      ++mutations;
+      const int gene = random.RandomInt(k);
+      const int child = random.RandomInt(2) == 1 ? 0 : 1;
+      children[child].genes[gene] = data.ipSelectedVarPtr[random.RandomInt(data.iSelectedVarCount)];
+    }
+    for (int j = 0; j < 2; ++j) {
+      const std::vector<int> set = Sorted(children[j].genes);
+      bool rejected = std::adjacent_find(set.begin(), set.end()) != set.end();
+      for (const GenPop& other : slots) rejected = rejected || Sorted(other.genes) == set;
+      if (rejected) continue;
+      bool quikPassed = false;
+      children[j].fitness = ga.EvaluateFitness(k, children[j].genes.data(), quikPassed);
+      slots[p + i + j] = children[j];
+    }
+  }
+  std::vector<long double> values;
+  std::vector<int32_t> order;
+  for (int s = 0; s < 2 * p; ++s) {
+    values.push_back(rank(slots[s]));
+    order.push_back(s);
+  }
+  SortWithIndex(values.data(), order.data(), 0, 2 * p - 1, true);
+  std::vector<std::vector<int>> best;
+  for (int s = 0; s < p; ++s) best.push_back(Sorted(slots[order[s]].genes));
+  return best;
+}
+
+TEST(GenAlgTest, GenerationsFollowTheDrawOrderOfTournamentsCrossoverAndMutation) {
+  // D3 and D4 repeat D1 and D2, so equal fitness values are common and the
+  // tournaments' tie rule decides; pairs of a variable and its copy fail to fit.
+  FixedClock clock(21);
+  auto data = MakeLinearData(12, 6, {{1, 1.0L}, {2, 1.0L}}, 0.3L, 63);
+  searchtest::MakeLinearCopy(*data, 1, 3, 1.0L, 0.0L);
+  searchtest::MakeLinearCopy(*data, 2, 4, 1.0L, 0.0L);
+  SetGa(*data, 2, 2, 6, 0, 2, 2);
+  DataResultList list(data.get());
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, data.get());
+  engine.Activate();
+  GenAlg& ga = *engine.Genetic();
+  int mutations = 0;
+  for (int generation = 1; generation <= 12; ++generation) {
+    const auto expected = ReplayGeneration(ga, *data, mutations);
+    ga.RunGeneration();
+    for (int s = 0; s < data->iGAPopSize; ++s)
+      EXPECT_EQ(Sorted(ga.CopyIndividual(s).genes), expected[s]) << "generation " << generation << " slot " << s;
+  }
+  EXPECT_GT(mutations, 0);
 }
 
 class GenAlgPartsTest : public testing::Test {
