@@ -5,6 +5,7 @@
 // its first 50 descriptors form the pool and every object is a training object.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -32,8 +33,13 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 }
 
 std::unique_ptr<ChemoData> LoadTable() {
-  const char* path = std::getenv("KORVANE_SEARCH_DATA");
-  std::ifstream file(path ? path : "../shared/data/chembl-1017.txt");
+  const char* variable = std::getenv("KORVANE_SEARCH_DATA");
+  const char* path = variable ? variable : "../shared/data/chembl-1017.txt";
+  std::ifstream file(path);
+  if (!file) {
+    std::fprintf(stderr, "Cannot read %s: run from beside ../shared or set KORVANE_SEARCH_DATA\n", path);
+    std::exit(1);
+  }
   std::string line;
   std::getline(file, line);
   const std::vector<std::string> header = SplitTabs(line);
