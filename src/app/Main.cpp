@@ -184,7 +184,8 @@ void TMainForm::BuildLogAndStatusBar() {
   RichEdit = new QPlainTextEdit(this);
   RichEdit->setReadOnly(true);
   RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  RichEdit->setToolTip("Available models");
+  // The log carries a hint that is not shown on hover (only the speed buttons show theirs).
+  RichEdit->setWhatsThis("Available models");
   PopupMenuMain = new QMenu(this);
   Copytoclipboard1 = PopupMenuMain->addAction("&Copy");
   connect(Copytoclipboard1, &QAction::triggered, this, &TMainForm::Copytoclipboard1Click);

@@ -61,6 +61,8 @@ TEST_F(MainFormTest, StartUpInAnEmptyFolderWarnsAndDisablesWhatItCannotOffer) {
   EXPECT_EQ(form.centralWidget()->width(), 664);
   EXPECT_EQ(form.centralWidget()->height() + form.statusBar()->height(), 449);
   EXPECT_EQ(form.Panel->height(), 33);
+  EXPECT_EQ(form.SpeedButtonViewAndSelModels->toolTip(), "View and select model");
+  EXPECT_TRUE(form.RichEdit->toolTip().isEmpty());  // the log's hint is not shown
   EXPECT_EQ(form.MainFolder(), Folder());
   EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_0/");
   EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_0")));
@@ -200,9 +202,13 @@ TEST_F(MainFormTest, CommandStatesFollowLoadingAndDiscarding) {
 TEST_F(MainFormTest, ReportDataLoadedLogsTheBlockAndMarksTheProjectModified) {
   MakeCompleteFolder();
   TMainForm& form = Start();
-  form.ReportDataLoaded("/data/p.kvp");
+  form.EnableCalculateAllSubset(true);
+  form.EnableViewAndSelModels(true);
+  form.ReportDataLoaded("/data/p.kvp");  // no search pool, no models
   EXPECT_TRUE(form.Modified());
   EXPECT_TRUE(form.MenuFileSave->isEnabled());
+  ExpectEnabled({form.MenuCalculateAllSubset, form.SpeedButtonCalculateAllSubset}, false, "calculate");
+  ExpectEnabled({form.MenuViewAndSelModels, form.SpeedButtonViewAndSelModels}, false, "view models");
   std::string log = form.RichEdit->toPlainText().toLatin1().toStdString();
   EXPECT_EQ(log.rfind("DATA LOADED: ", 0), 0u) << log;
   EXPECT_NE(log.find(" - "), std::string::npos);
