@@ -79,7 +79,7 @@ QPixmap SplashPicture() {
   p.fillRect(picture.rect(), sky);
   DrawEmblem(p, QRect(40, 40, 180, 150));
   QFont title("DejaVu Sans");
-  title.setPixelSize(44);
+  title.setPixelSize(40);
   title.setBold(true);
   p.setFont(title);
   p.setPen(Qt::white);
