@@ -234,7 +234,9 @@ void ModelSearchEngine::Activate() {
       ShowCaughtException("APPLICATION WARNING", "Cannot calculate models");
     }
   }
-  if (!started || abortRequested_) models_->Clear();
+  // A failed or aborted start leaves no partial models behind; the genetic
+  // algorithm alone adds nothing at its start and keeps the models it continues.
+  if ((!started || abortRequested_) && mode_ != ModeGeneticOnly) models_->Clear();
   activated_ = true;
 }
 

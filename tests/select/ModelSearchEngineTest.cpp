@@ -442,6 +442,19 @@ TEST_F(ModelSearchEngineTest, NoTrainingObjectStopsTheStartWithOneMessage) {
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(TestUi().busyDepth, 0);
+
+  // The genetic algorithm alone continues from earlier models: they stay.
+  TestUi().Clear();
+  list.Append()->iSize = 1;
+  data->iGAFirstSize = 2;
+  data->iGAUntil = 2;
+  data->iGAPopSize = 4;
+  ModelSearchEngine genetic(ModelSearchEngine::ModeGeneticOnly, &list, data.get());
+  genetic.Activate();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Zero rows matrix, cannot continue");
+  EXPECT_EQ(genetic.Genetic(), nullptr);
+  EXPECT_EQ(list.Count(), 1);
 }
 
 }  // namespace
