@@ -181,6 +181,8 @@ TEST_F(MainProjectTest, FailedSaveKeepsTheOldFileAndIsNeverLoggedAsSaved) {
 TEST_F(MainProjectTest, OpenRefusesMissingAndForeignFilesAndKeepsTheProject) {
   TMainForm& form = StartWithProject();
   Open(form, PathOf("missing.kvp"));
+  EXPECT_EQ(TestUi().FileDialogs().at(0).options.filter, "KORVANE project files (*.kvp)|*.kvp");
+  EXPECT_FALSE(TestUi().FileDialogs().at(0).save);
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot load file, please check your privileges.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");

@@ -257,6 +257,21 @@ TEST_F(MainFormTest, ClosingAModifiedProjectAsksAndNoKeepsEverything) {
   EXPECT_FALSE(fs::exists(PathOf("~.Temp_0")));
 }
 
+TEST_F(MainFormTest, ExitAfterLoadingAsksTheModifiedQuestion) {
+  MakeCompleteFolder();
+  TMainForm& form = Start();
+  form.show();
+  form.ReportDataLoaded("/data/p.kvp");
+  TestUi().Answer(IDNO);
+  form.MenuFileExitClick();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Data modified! Do you really want to exit without saving?");
+  EXPECT_TRUE(form.isVisible());
+  form.MenuFileExitClick();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.ModelList(), nullptr);
+}
+
 TEST_F(MainFormTest, ClosingAnUnmodifiedProjectAsksNothingAndKeepsAForeignFile) {
   MakeCompleteFolder();
   TMainForm& form = Start();
