@@ -243,6 +243,23 @@ TEST_F(ModelSearchEngineTest, QuikRuleRejectsACollinearPairAndLetsSingleVariable
       EXPECT_FALSE(node->cvKxx.Missing);
     }
   }
+
+  // A response uncorrelated with the one variable gives Kxy = Kxx = 0: equality passes.
+  auto flat = MakeLinearData(4, 1, {}, 0.0L, 1);
+  const long double x[4] = {-1, 0, 1, 0}, y[4] = {1, -1, 1, -1};
+  for (int i = 0; i < 4; ++i) {
+    flat->tpChemoValuePtr[i][0].Value = x[i];
+    flat->tpChemoValuePtr[i][1].Value = y[i];
+  }
+  flat->ldQuikDelta = 0.0L;
+  DataResultList passed(flat.get());
+  RunAllSubsets(*flat, passed, 1, -1, 1);
+  ASSERT_EQ(passed.Count(), 1);
+  EXPECT_EQ(passed.First()->cvKxy.Value, 0.0L);
+  flat->ldQuikDelta = 1e-30L;
+  DataResultList rejected(flat.get());
+  RunAllSubsets(*flat, rejected, 1, -1, 1);
+  EXPECT_EQ(rejected.Count(), 0);
 }
 
 TEST_F(ModelSearchEngineTest, AFailedFitNeverBecomesAModel) {
