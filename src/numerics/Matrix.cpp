@@ -8,6 +8,10 @@
 namespace {
 
 const char* const kLUContext = "Matrix LU decomposition error: ";
+const char* const kMultiplyContext = "Matrix multiplication: ";
+const char* const kTransposeContext = "Matrix transposition: ";
+const char* const kInvertContext = "Matrix inversion error: ";
+const char* const kInvertMultiplyContext = "Fast matrix inversion - multiplication: ";
 
 }  // namespace
 
@@ -39,7 +43,18 @@ void Matrix::Allocate(int rows, int cols) {
   FreeData();
   FreePermutation();
   FreeSolution();
-  ldpMatrixDataPtr = RowArray<long double>(rows, cols, "*ldpMatrixDataPtr", "**ldpMatrixDataPtr").Release();
+  InstallData(RowArray<long double>(rows, cols, "*ldpMatrixDataPtr", "**ldpMatrixDataPtr").Release(), rows, cols);
+}
+
+void Matrix::Reshape(int rows, int cols) {
+  if (rows == rows_ && cols == cols_) return;
+  const std::size_t elements = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  if (rows < 1 || cols < 1 || rows > rowCapacity_ || elements > capacity_) {
+    Allocate(rows, cols);
+    return;
+  }
+  FreeFlags();
+  for (int r = 1; r < rows; ++r) ldpMatrixDataPtr[r] = ldpMatrixDataPtr[0] + static_cast<std::size_t>(r) * cols;
   rows_ = rows;
   cols_ = cols;
 }
@@ -49,6 +64,8 @@ void Matrix::FreeData() {
   ldpMatrixDataPtr = nullptr;
   rows_ = 0;
   cols_ = 0;
+  rowCapacity_ = 0;
+  capacity_ = 0;
   FreeFlags();
 }
 
@@ -74,6 +91,12 @@ void Matrix::InstallData(long double** data, int rows, int cols) {
   ldpMatrixDataPtr = data;
   rows_ = rows;
   cols_ = cols;
+  rowCapacity_ = rows;
+  capacity_ = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+}
+
+void Matrix::RequireDestination(const Matrix& dest, int rows, int cols, const Matrix* operand) const {
+  if (dest.rows_ != rows || dest.cols_ != cols || &dest == this || &dest == operand) throw MatrixBoundariesEx();
 }
 
 template <typename Fill>
@@ -97,41 +120,55 @@ long double& Matrix::At(int row, int col) {
 
 long double Matrix::At(int row, int col) const { return const_cast<Matrix*>(this)->At(row, col); }
 
-void Matrix::RequireSquare(const std::string& context) const {
+void Matrix::RequireSquare(const char* context) const {
   if (rows_ != cols_) throw MatrixSameIndexEx(context);
+}
+
+void Matrix::MultiplyRows(const Matrix& B, long double** dest) const {
+  for (int i = 0; i < rows_; ++i)
+    for (int j = 0; j < B.cols_; ++j) {
+      long double sum = 0.0L;
+      for (int k = 0; k < cols_; ++k) sum += ldpMatrixDataPtr[i][k] * B.ldpMatrixDataPtr[k][j];
+      dest[i][j] = Finite(sum);
+    }
 }
 
 void Matrix::Multiply(const Matrix& B) {
   if (cols_ != B.rows_) throw MatrixMultiplicationEx();
-  const int inner = cols_;
-  ReplaceGuarded(rows_, B.cols_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", "Matrix multiplication: ",
-                 [&](long double** dest) {
-                   for (int i = 0; i < rows_; ++i)
-                     for (int j = 0; j < B.cols_; ++j) {
-                       long double sum = 0.0L;
-                       for (int k = 0; k < inner; ++k) sum += ldpMatrixDataPtr[i][k] * B.ldpMatrixDataPtr[k][j];
-                       dest[i][j] = Finite(sum);
-                     }
-                 });
+  ReplaceGuarded(rows_, B.cols_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", kMultiplyContext,
+                 [&](long double** dest) { MultiplyRows(B, dest); });
+}
+
+void Matrix::MultiplyInto(const Matrix& B, Matrix& dest) const {
+  if (cols_ != B.rows_) throw MatrixMultiplicationEx();
+  RequireDestination(dest, rows_, B.cols_, &B);
+  RunGuarded(kMultiplyContext, [&] { MultiplyRows(B, dest.ldpMatrixDataPtr); });
+}
+
+void Matrix::TransposeRows(long double** dest) const {
+  for (int i = 0; i < rows_; ++i)
+    for (int j = 0; j < cols_; ++j) dest[j][i] = ldpMatrixDataPtr[i][j];
 }
 
 void Matrix::Transpose() {
-  const int rows = rows_;
-  const int cols = cols_;
-  ReplaceGuarded(cols, rows, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", "Matrix transposition: ",
-                 [&](long double** dest) {
-                   for (int i = 0; i < rows; ++i)
-                     for (int j = 0; j < cols; ++j) dest[j][i] = ldpMatrixDataPtr[i][j];
-                 });
+  ReplaceGuarded(cols_, rows_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", kTransposeContext,
+                 [&](long double** dest) { TransposeRows(dest); });
+}
+
+void Matrix::TransposeInto(Matrix& dest) const {
+  RequireDestination(dest, cols_, rows_, nullptr);
+  RunGuarded(kTransposeContext, [&] { TransposeRows(dest.ldpMatrixDataPtr); });
 }
 
 void Matrix::LUDecompose() {
   RequireSquare(kLUContext);
-  try {
-    LUDecomposeSteps();
-  } catch (...) {
-    throw MatrixCalcErrorEx("LU decomposition: ");
-  }
+  std::unique_ptr<long double[]> scale = AllocVector(rows_, "*ldNormalizedRowPtr");
+  LUDecomposeWith(scale.get());
+}
+
+void Matrix::LUDecomposeWith(long double* scale) {
+  RequireSquare(kLUContext);
+  RunGuarded("LU decomposition: ", [&] { LUDecomposeSteps(scale); });
 }
 
 void Matrix::FailSingular(const std::string& context) {
@@ -139,7 +176,7 @@ void Matrix::FailSingular(const std::string& context) {
   throw MatrixSingularEx(context);
 }
 
-void Matrix::LUDecomposeSteps() {
+void Matrix::LUDecomposeSteps(long double* scale) {
   const int n = rows_;
   long double** a = ldpMatrixDataPtr;
   if (permutLength_ != n) {
@@ -149,7 +186,6 @@ void Matrix::LUDecomposeSteps() {
   }
   int* perm = ipRowPermutPtr;
   for (int i = 0; i < n; ++i) perm[i] = i;
-  std::unique_ptr<long double[]> scale = AllocVector(n, "*ldNormalizedRowPtr");
 
   for (int i = 0; i < n; ++i) {
     long double big = 0.0L;
@@ -227,35 +263,61 @@ void Matrix::SolveColumn(long double* side, long double** dest, int col) {
   for (int i = 0; i < rows_; ++i) dest[i][col] = ldpSolVectorPtr[i];
 }
 
+void Matrix::InvertRows(long double** dest, long double* scratch) {
+  const int n = rows_;
+  long double* side = scratch + n;
+  LUDecomposeWith(scratch);
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i < n; ++i) side[i] = (i == j) ? 1.0L : 0.0L;
+    SolveColumn(side, dest, j);
+  }
+}
+
 void Matrix::Invert() {
-  RequireSquare("Matrix inversion error: ");
+  RequireSquare(kInvertContext);
   const int n = rows_;
   ReplaceGuarded(n, n, "*ldpInvMatrixPtr", "**ldpInvMatrixPtr", "Matrix inversion: ", [&](long double** inv) {
-    std::unique_ptr<long double[]> side = AllocVector(n, "*ldpSideVectorPtr");
-    LUDecompose();
-    for (int j = 0; j < n; ++j) {
-      for (int i = 0; i < n; ++i) side[i] = (i == j) ? 1.0L : 0.0L;
-      SolveColumn(side.get(), inv, j);
-    }
+    std::unique_ptr<long double[]> scratch = AllocVector(2 * n, "*ldpSideVectorPtr");
+    InvertRows(inv, scratch.get());
   });
+}
+
+void Matrix::InvertInto(Matrix& dest, long double* scratch) {
+  RequireSquare(kInvertContext);
+  RequireDestination(dest, rows_, rows_, nullptr);
+  RunGuarded("Matrix inversion: ", [&] { InvertRows(dest.ldpMatrixDataPtr, scratch); });
+}
+
+void Matrix::InvertMultiplyRows(const Matrix& B, long double** dest, long double* scratch) {
+  const int n = rows_;
+  long double* side = scratch + n;
+  LUDecomposeWith(scratch);
+  for (int j = 0; j < B.cols_; ++j) {
+    for (int i = 0; i < n; ++i) side[i] = B.ldpMatrixDataPtr[i][j];
+    SolveColumn(side, dest, j);
+  }
 }
 
 void Matrix::InvertMultiply(const Matrix& B) {
   if (cols_ != B.rows_) throw MatrixMultiplicationEx();
-  RequireSquare("Matrix inversion error: ");
+  RequireSquare(kInvertContext);
   if (&B == this) {
     Matrix copy(B);
     InvertMultiply(copy);
     return;
   }
   const int n = rows_;
-  ReplaceGuarded(n, B.cols_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", "Fast matrix inversion - multiplication: ",
+  ReplaceGuarded(n, B.cols_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", kInvertMultiplyContext,
                  [&](long double** dest) {
-                   std::unique_ptr<long double[]> side = AllocVector(n, "*ldpSideVectorPtr");
-                   LUDecompose();
-                   for (int j = 0; j < B.cols_; ++j) {
-                     for (int i = 0; i < n; ++i) side[i] = B.ldpMatrixDataPtr[i][j];
-                     SolveColumn(side.get(), dest, j);
-                   }
+                   std::unique_ptr<long double[]> scratch = AllocVector(2 * n, "*ldpSideVectorPtr");
+                   InvertMultiplyRows(B, dest, scratch.get());
                  });
+}
+
+void Matrix::InvertMultiplyInto(const Matrix& B, Matrix& dest, long double* scratch) {
+  if (cols_ != B.rows_) throw MatrixMultiplicationEx();
+  RequireSquare(kInvertContext);
+  RequireDestination(dest, rows_, B.cols_, &B);
+  if (&B == this) throw MatrixBoundariesEx();
+  RunGuarded(kInvertMultiplyContext, [&] { InvertMultiplyRows(B, dest.ldpMatrixDataPtr, scratch); });
 }

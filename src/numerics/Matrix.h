@@ -2,6 +2,7 @@
 // correlation, and the symmetric eigen-decomposition (Householder + QL).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/base/Exception.h"
@@ -69,6 +70,9 @@ public:
 
   // rows, cols >= 1 (MatrixIndexEx otherwise); elements are not initialised.
   void Allocate(int rows, int cols);
+  // Allocate, except that a size that fits the storage held lays the rows out
+  // again in it without allocating; the flag matrix is released.
+  void Reshape(int rows, int cols);
   void FreeData();
 
   long double& At(int row, int col);
@@ -100,14 +104,30 @@ public:
   void InvertMultiply(const Matrix& B);
   void Transpose();
 
+  // The forms below serve callers that keep their matrices from call to call: the
+  // result goes into dest, which must already have the result's size and differ from
+  // the operands (MatrixBoundariesEx otherwise), and scratch holds 2 x Rows()
+  // extended reals. They allocate nothing beyond a permutation or solution vector
+  // of a new length, and compute exactly as the replacing forms above.
+  void MultiplyInto(const Matrix& B, Matrix& dest) const;   // dest := this x B
+  void TransposeInto(Matrix& dest) const;                   // dest := this'
+  void InvertInto(Matrix& dest, long double* scratch);      // dest := this^-1, this := its LU factors
+  void InvertMultiplyInto(const Matrix& B, Matrix& dest, long double* scratch);  // dest := this^-1 x B
+
   // Every column in place to (x - mean) / population standard deviation.
   void Autoscale();
   // this := p x p covariance (or correlation) of the columns of X; lower triangle only.
   void Covariance(const Matrix& X, bool correlation);
   void Correlation(const Matrix& X) { Covariance(X, true); }
+  // Covariance into this matrix, already p x p, without allocating once its flag
+  // matrix exists: deviations is n x p, scratch holds 2 p extended reals.
+  void CovarianceInto(const Matrix& X, bool correlation, Matrix& deviations, long double* scratch);
   // Symmetric n x n -> 2 x n tridiagonal form (row 0 diagonal, row 1 off-diagonal);
   // Q, when given, receives the n x n orthogonal transformation.
   void HouseholderReduce(Matrix* Q);
+  // The same reduction into form (reshaped to 2 x n within its storage), with work
+  // (n x n) receiving the transformation; this is left unchanged.
+  void HouseholderReduceInto(Matrix& form, Matrix& work) const;
   // Tridiagonal form -> 1 x n eigenvalues (unordered); the columns of Q, when given,
   // are rotated into the eigenvectors. False when an eigenvalue did not converge.
   bool QLEigen(Matrix* Q) { return QLIterate(200, Q); }
@@ -124,18 +144,39 @@ private:
   template <typename Fill>
   void ReplaceGuarded(int rows, int cols, const char* name, const char* rowName, const char* context,
                       Fill fill);
+  // Runs work; any failure becomes MatrixCalcErrorEx(context).
+  template <typename Work>
+  static void RunGuarded(const char* context, Work work) {
+    try {
+      work();
+    } catch (...) {
+      throw MatrixCalcErrorEx(context);
+    }
+  }
   void InstallData(long double** data, int rows, int cols);
+  // MatrixBoundariesEx unless dest is rows x cols and neither this nor operand.
+  void RequireDestination(const Matrix& dest, int rows, int cols, const Matrix* operand) const;
+  void MultiplyRows(const Matrix& B, long double** dest) const;
+  void TransposeRows(long double** dest) const;
+  void InvertRows(long double** dest, long double* scratch);
+  void InvertMultiplyRows(const Matrix& B, long double** dest, long double* scratch);
+  void LUDecomposeWith(long double* scale);
+  void CovarianceRows(const Matrix& X, bool correlation, long double** result, bool** flags, long double** dev,
+                      long double* scratch) const;
+  void HouseholderRows(long double** work, long double* d, long double* e) const;
   void FreePermutation();
   void FreeSolution();
   void FreeFlags();
-  void RequireSquare(const std::string& context) const;
+  void RequireSquare(const char* context) const;
   [[noreturn]] void FailSingular(const std::string& context);
-  void LUDecomposeSteps();
+  void LUDecomposeSteps(long double* scale);
   void SolveColumn(long double* side, long double** dest, int col);
 
   int rows_ = 0;
   int cols_ = 0;
   long double** ldpMatrixDataPtr = nullptr;
+  int rowCapacity_ = 0;          // row pointers held
+  std::size_t capacity_ = 0;     // elements held in the one block
   int* ipRowPermutPtr = nullptr;
   int permutLength_ = 0;
   long double* ldpSolVectorPtr = nullptr;

@@ -137,77 +137,115 @@ void Matrix::Autoscale() {
   }
 }
 
-void Matrix::Covariance(const Matrix& X, bool correlation) {
+void Matrix::CovarianceRows(const Matrix& X, bool correlation, long double** result, bool** flags,
+                            long double** dev, long double* scratch) const {
   const int p = X.cols_;
   const int n = X.rows_;
-  if (p < 2) throw MatrixCalcErrorEx("Covariance matrix column amount must be greater than 1: ");
-  if (n < 1) throw MatrixIndexEx();
-  try {
-    RowArray<long double> result(p, p, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr");
-    RowArray<bool> flags(p, p, "*bpDestMissCorrMatrPtr", "**bpDestMissCorrMatrPtr");
-    std::unique_ptr<long double[]> means = AllocVector(p, "*ldpColMeansVectorPtr");
-    RowArray<long double> dev(n, p, "*ldpDiffArrayPtr", "**ldpDiffArrayPtr");
-    const long double* const* x = X.ldpMatrixDataPtr;
-    const long double divisor = n - 1;
+  long double* means = scratch;
+  long double* sd = scratch + p;
+  const long double* const* x = X.ldpMatrixDataPtr;
+  const long double divisor = n - 1;
+  for (int j = 0; j < p; ++j) {
+    long double sum = 0.0L;
+    for (int i = 0; i < n; ++i) sum += x[i][j];
+    // Identical values are their own mean, so that a constant column has no deviation.
+    means[j] = IsConstantColumn(X, j) ? x[0][j] : CheckedDiv(sum, n);
+    for (int i = 0; i < n; ++i) dev[i][j] = x[i][j] - means[j];
+  }
+  if (correlation) {
     for (int j = 0; j < p; ++j) {
       long double sum = 0.0L;
-      for (int i = 0; i < n; ++i) sum += x[i][j];
-      // Identical values are their own mean, so that a constant column has no deviation.
-      means[j] = IsConstantColumn(X, j) ? x[0][j] : CheckedDiv(sum, n);
-      for (int i = 0; i < n; ++i) dev[i][j] = x[i][j] - means[j];
+      for (int i = 0; i < n; ++i) sum += dev[i][j] * dev[i][j];
+      sd[j] = CheckedSqrt(CheckedDiv(sum, divisor));
     }
-    std::unique_ptr<long double[]> sd;
-    if (correlation) {
-      sd = AllocVector(p, "*ldpColStdDevVectorPtr");
-      for (int j = 0; j < p; ++j) {
-        long double sum = 0.0L;
-        for (int i = 0; i < n; ++i) sum += dev[i][j] * dev[i][j];
-        sd[j] = CheckedSqrt(CheckedDiv(sum, divisor));
+  }
+  const int s = correlation ? 1 : 0;
+  for (int j = s; j < p; ++j)
+    for (int k = 0; k <= j - s; ++k) {
+      long double sum = 0.0L;
+      for (int i = 0; i < n; ++i) sum += dev[i][j] * dev[i][k];
+      long double c = CheckedDiv(sum, divisor);
+      if (correlation) {
+        const long double product = sd[j] * sd[k];
+        flags[j][k] = (product == 0.0L);
+        if (product != 0.0L) c = CheckedDiv(c, product);
       }
+      result[j][k] = c;
     }
-    const int s = correlation ? 1 : 0;
-    for (int j = s; j < p; ++j)
-      for (int k = 0; k <= j - s; ++k) {
-        long double sum = 0.0L;
-        for (int i = 0; i < n; ++i) sum += dev[i][j] * dev[i][k];
-        long double c = CheckedDiv(sum, divisor);
-        if (correlation) {
-          const long double product = sd[j] * sd[k];
-          flags[j][k] = (product == 0.0L);
-          if (product != 0.0L) c = CheckedDiv(c, product);
-        }
-        result[j][k] = c;
-      }
-    if (correlation)
-      for (int j = 0; j < p; ++j) result[j][j] = 1.0L;
+  if (correlation)
+    for (int j = 0; j < p; ++j) result[j][j] = 1.0L;
+}
+
+namespace {
+
+void RequireCovarianceInput(const Matrix& X) {
+  if (X.Cols() < 2) throw MatrixCalcErrorEx("Covariance matrix column amount must be greater than 1: ");
+  if (X.Rows() < 1) throw MatrixIndexEx();
+}
+
+const char* const kCovarianceContext = "Building covariance matrix: ";
+const char* const kHouseholderContext = "Householder reduction: ";
+
+}  // namespace
+
+void Matrix::Covariance(const Matrix& X, bool correlation) {
+  RequireCovarianceInput(X);
+  const int p = X.cols_;
+  RunGuarded(kCovarianceContext, [&] {
+    RowArray<long double> result(p, p, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr");
+    RowArray<bool> flags(p, p, "*bpDestMissCorrMatrPtr", "**bpDestMissCorrMatrPtr");
+    std::unique_ptr<long double[]> scratch = AllocVector(2 * p, "*ldpColMeansVectorPtr");
+    RowArray<long double> dev(X.rows_, p, "*ldpDiffArrayPtr", "**ldpDiffArrayPtr");
+    CovarianceRows(X, correlation, result.Get(), flags.Get(), dev.Get(), scratch.get());
     InstallData(result.Release(), p, p);
     bpDestMissCorrMatrPtr = flags.Release();
-  } catch (...) {
-    throw MatrixCalcErrorEx("Building covariance matrix: ");
-  }
+  });
+}
+
+void Matrix::CovarianceInto(const Matrix& X, bool correlation, Matrix& deviations, long double* scratch) {
+  RequireCovarianceInput(X);
+  const int p = X.cols_;
+  if (rows_ != p || cols_ != p || &X == this) throw MatrixBoundariesEx();
+  X.RequireDestination(deviations, X.rows_, p, this);
+  RunGuarded(kCovarianceContext, [&] {
+    if (bpDestMissCorrMatrPtr == nullptr)
+      bpDestMissCorrMatrPtr = RowArray<bool>(p, p, "*bpDestMissCorrMatrPtr", "**bpDestMissCorrMatrPtr").Release();
+    CovarianceRows(X, correlation, ldpMatrixDataPtr, bpDestMissCorrMatrPtr, deviations.ldpMatrixDataPtr, scratch);
+  });
+}
+
+void Matrix::HouseholderRows(long double** work, long double* d, long double* e) const {
+  const int n = rows_;
+  for (int r = 0; r < n; ++r)
+    for (int c = 0; c < n; ++c) work[r][c] = ldpMatrixDataPtr[r][c];
+  Tridiagonalise(work, n, d, e);
+  for (int i = 0; i < n - 1; ++i) e[i] = e[i + 1];
+  e[n - 1] = 0.0L;
+  RequireFinite(d, n);
+  RequireFinite(e, n);
+  for (int r = 0; r < n; ++r) RequireFinite(work[r], n);
 }
 
 void Matrix::HouseholderReduce(Matrix* Q) {
   RequireSquare("Householder symmetric matrix reduction error: ");
   const int n = rows_;
-  try {
+  RunGuarded(kHouseholderContext, [&] {
     RowArray<long double> work(n, n, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr");
-    for (int r = 0; r < n; ++r)
-      for (int c = 0; c < n; ++c) work[r][c] = ldpMatrixDataPtr[r][c];
     RowArray<long double> form(2, n, "*ldpMatrixDataPtr", "**ldpMatrixDataPtr");
-    long double* d = form[0];
-    long double* e = form[1];
-    Tridiagonalise(work.Get(), n, d, e);
-    for (int i = 0; i < n - 1; ++i) e[i] = e[i + 1];
-    e[n - 1] = 0.0L;
-    RequireFinite(d, n);
-    RequireFinite(e, n);
-    for (int r = 0; r < n; ++r) RequireFinite(work[r], n);
+    HouseholderRows(work.Get(), form[0], form[1]);
     if (Q != nullptr) Q->InstallData(work.Release(), n, n);
     InstallData(form.Release(), 2, n);
-  } catch (...) {
-    throw MatrixCalcErrorEx("Householder reduction: ");
-  }
+  });
+}
+
+void Matrix::HouseholderReduceInto(Matrix& form, Matrix& work) const {
+  RequireSquare("Householder symmetric matrix reduction error: ");
+  const int n = rows_;
+  if (&form == this) throw MatrixBoundariesEx();
+  RequireDestination(work, n, n, &form);
+  form.Reshape(2, n);
+  long double** f = form.ldpMatrixDataPtr;
+  RunGuarded(kHouseholderContext, [&] { HouseholderRows(work.ldpMatrixDataPtr, f[0], f[1]); });
 }
 
 bool Matrix::QLIterate(int limit, Matrix* Q) {

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "numerics/Statistics.h"
 #include "numerics/Utils.h"
@@ -14,42 +15,55 @@ void CheckDesign(const Matrix& X, const Matrix& y, int n, int p) {
   if (X.Rows() != n || X.Cols() != p + 1 || y.Rows() != n || y.Cols() != 1) throw MatrixBoundariesEx();
 }
 
-}  // namespace
-
-void OlsCoefficients(Matrix& X, const Matrix& y, int n, int p) {
-  CheckDesign(X, y, n, p);
-  const Matrix A(X);
-  X.Transpose();
-  const Matrix Xt(X);
-  X.Multiply(A);
-  X.InvertMultiply(Xt);
-  X.Multiply(y);
+// X takes the shape and elements of b.
+void ReplaceBy(Matrix& X, const Matrix& b) {
+  X.Reshape(b.Rows(), b.Cols());
+  X = b;
 }
 
-long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions, bool* succeeded) {
+}  // namespace
+
+void OlsCoefficients(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, int n, int p) {
+  CheckDesign(X, y, n, p);
+  ws.PrepareFit(n, p);
+  X.TransposeInto(ws.xt);
+  ws.xt.MultiplyInto(X, ws.xtx);
+  ws.xtx.InvertMultiplyInto(ws.xt, ws.solution, ws.scratch.data());
+  ws.solution.MultiplyInto(y, ws.b);
+}
+
+void OlsCoefficients(Matrix& X, const Matrix& y, int n, int p) {
+  ModelCalcWorkspace ws;
+  OlsCoefficients(ws, X, y, n, p);
+  ReplaceBy(X, ws.b);
+}
+
+long double LooPress(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions,
+                     bool* succeeded) {
   if (succeeded != nullptr) *succeeded = false;
   try {
     CheckDesign(X, y, n, p);
+    ws.PrepareLoo(n, p);
     const int q = p + 1;
-    Matrix Xt(X);
-    Xt.Transpose();
-    Matrix G(Xt);
-    G.Multiply(X);
-    Matrix h(Xt);
-    h.Multiply(y);
+    X.TransposeInto(ws.xt);
+    ws.xt.MultiplyInto(X, ws.g);
+    ws.xt.MultiplyInto(y, ws.h);
     const long double* const* x = X.Data();
-    Matrix hi(q, 1);
+    long double** gi = ws.gi.Data();
+    long double** hi = ws.hi.Data();
+    const long double* const* h = ws.h.Data();
+    const long double* const* bi = ws.bi.Data();
     long double press = 0.0L;
     for (int i = 0; i < n; ++i) {
       const long double yi = y.At(i, 0);
-      Matrix b(G);
+      ws.gi = ws.g;
       for (int j = 0; j < q; ++j)
-        for (int k = 0; k < q; ++k) b.Data()[j][k] -= x[i][j] * x[i][k];
-      b.Invert();
-      for (int j = 0; j < q; ++j) hi.Data()[j][0] = h.Data()[j][0] - x[i][j] * yi;
-      b.Multiply(hi);
-      long double yhat = b.Data()[0][0];
-      for (int j = 1; j <= p; ++j) yhat += b.Data()[j][0] * x[i][j];
+        for (int k = 0; k < q; ++k) gi[j][k] -= x[i][j] * x[i][k];
+      ws.gi.InvertInto(ws.giInverse, ws.scratch.data());
+      for (int j = 0; j < q; ++j) hi[j][0] = h[j][0] - x[i][j] * yi;
+      ws.giInverse.MultiplyInto(ws.hi, ws.bi);
+      long double yhat = bi[0][0];
+      for (int j = 1; j <= p; ++j) yhat += bi[j][0] * x[i][j];
       const long double residual = yi - yhat;
       press = Finite(press + residual * residual);
       if (looPredictions != nullptr) looPredictions->At(i, 0) = Finite(yhat);
@@ -61,12 +75,19 @@ long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* loo
   }
 }
 
-long double KCorrelationIndex(const Matrix& m) {
+long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions, bool* succeeded) {
+  ModelCalcWorkspace ws;
+  return LooPress(ws, X, y, n, p, looPredictions, succeeded);
+}
+
+long double KCorrelationIndex(CorrelationWorkspace& ws, const Matrix& m) {
   const int cols = m.Cols();
   if (cols < 2) return 0.0L;
   try {
-    Matrix R;
-    R.Correlation(m);
+    ws.Prepare(m.Rows(), cols);
+    Matrix& R = ws.correlation;
+    R.CovarianceInto(m, true, ws.deviations, ws.scratch.data());
+    const Matrix* eigenvalues = &R;  // row 0
     if (cols == 2) {
       R.At(0, 1) = R.At(1, 0);
       long double eigen[2];
@@ -75,53 +96,63 @@ long double KCorrelationIndex(const Matrix& m) {
         R.At(0, 1) = eigen[1];
       }
     } else {
-      R.HouseholderReduce(nullptr);
-      R.QLEigen(nullptr);
+      R.HouseholderReduceInto(ws.form, ws.transformation);
+      ws.form.QLEigen(nullptr);
+      eigenvalues = &ws.form;
     }
     long double sum = 0.0L;
-    for (int j = 0; j < cols; ++j) sum += R.At(0, j);
+    for (int j = 0; j < cols; ++j) sum += eigenvalues->At(0, j);
     long double k = 0.0L;
-    for (int j = 0; j < cols; ++j) k += std::fabs(CheckedDiv(R.At(0, j), sum) - 1.0L / cols);
+    for (int j = 0; j < cols; ++j) k += std::fabs(CheckedDiv(eigenvalues->At(0, j), sum) - 1.0L / cols);
     return Finite(k / (2.0L * (cols - 1) / cols));
   } catch (...) {
     return -1.0L;
   }
 }
 
-void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bool& kxxMissing, long double& kxy,
-              bool& kxyMissing, int p) {
+long double KCorrelationIndex(const Matrix& m) {
+  CorrelationWorkspace ws;
+  return KCorrelationIndex(ws, m);
+}
+
+void KIndices(ModelCalcWorkspace& ws, const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx,
+              bool& kxxMissing, long double& kxy, bool& kxyMissing, int p) {
   kxx = 0.0L;
   kxxMissing = false;
   try {
-    if (p > 1) kxx = KCorrelationIndex(D);
+    if (p > 1) kxx = KCorrelationIndex(ws.descriptors, D);
   } catch (...) {
     kxx = -1.0L;
   }
   kxxMissing = (kxx == -1.0L);
   try {
     for (int i = 0; i < y.Rows(); ++i) DY.At(i, p) = y.At(i, 0);
-    kxy = KCorrelationIndex(DY);
+    kxy = KCorrelationIndex(ws.withResponse, DY);
   } catch (...) {
     kxy = -1.0L;
   }
   kxyMissing = (kxy == -1.0L);
 }
 
-bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix* coefficients,
-              Matrix* looPredictions, int n, int p, const Matrix& y, Matrix& X, Matrix* fitted) {
+void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bool& kxxMissing, long double& kxy,
+              bool& kxyMissing, int p) {
+  ModelCalcWorkspace ws;
+  KIndices(ws, D, DY, y, kxx, kxxMissing, kxy, kxyMissing, p);
+}
+
+bool FitModel(ModelCalcWorkspace& ws, long double& ssReg, long double& ssTot, long double* press, Matrix* coefficients,
+              Matrix* looPredictions, int n, int p, const Matrix& y, const Matrix& X, Matrix* fitted) {
   try {
-    const Matrix X0(X);
-    OlsCoefficients(X, y, n, p);
-    Matrix F(X0);
-    if (coefficients != nullptr && coefficients->Rows() == p + 1 && coefficients->Cols() == 1) *coefficients = X;
-    F.Multiply(X);
+    OlsCoefficients(ws, X, y, n, p);
+    if (coefficients != nullptr && coefficients->Rows() == p + 1 && coefficients->Cols() == 1) *coefficients = ws.b;
+    X.MultiplyInto(ws.b, ws.fitted);
     if (fitted != nullptr)
-      for (int i = 0; i < F.Rows(); ++i) fitted->At(i, 0) = F.At(i, 0);
-    ssReg = SumSqDev(F);
+      for (int i = 0; i < n; ++i) fitted->At(i, 0) = ws.fitted.At(i, 0);
+    ssReg = SumSqDev(ws.fitted);
     ssTot = SumSqDev(y);
     if (press == nullptr) return true;
     bool succeeded = false;
-    *press = LooPress(X0, y, n, p, looPredictions, &succeeded);
+    *press = LooPress(ws, X, y, n, p, looPredictions, &succeeded);
     return succeeded;
   } catch (...) {
     ssReg = -1.0L;
@@ -129,6 +160,15 @@ bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix
     if (press != nullptr) *press = -1.0L;
     return false;
   }
+}
+
+bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix* coefficients,
+              Matrix* looPredictions, int n, int p, const Matrix& y, Matrix& X, Matrix* fitted) {
+  ModelCalcWorkspace ws;
+  const bool succeeded = FitModel(ws, ssReg, ssTot, press, coefficients, looPredictions, n, p, y, std::as_const(X), fitted);
+  // SStot stays -1 only when the least-squares fit itself failed.
+  if (ssTot >= 0.0L) ReplaceBy(X, ws.b);
+  return succeeded;
 }
 
 void R2FromSS(long double& r2, bool& missing, long double ssReg, long double ssTot) {

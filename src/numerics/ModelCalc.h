@@ -9,20 +9,31 @@
 
 #include "numerics/CheckedValue.h"
 #include "numerics/Matrix.h"
+#include "numerics/ModelCalcWorkspace.h"
 
-// Replaces X by b = (X'X)^-1 X'y from the normal equations; every fault (a
-// singular X'X, sizes that do not match n and p) passes to the caller.
+// Each routine that scores one model comes in two forms: one that keeps its
+// matrices in a caller's workspace (the model search: nothing is allocated per
+// model once the workspace has grown) and one that makes its own.
+
+// b = (X'X)^-1 X'y from the normal equations into ws.b; every fault (a singular
+// X'X, sizes that do not match n and p) passes to the caller.
+void OlsCoefficients(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, int n, int p);
+// The same, replacing X by b.
 void OlsCoefficients(Matrix& X, const Matrix& y, int n, int p);
 
 // Leave-one-out PRESS with one refit per object from down-dated normal equations;
 // fills row i of looPredictions (n x 1) with the prediction of object i.
 // Any fault gives -1.0 and sets *succeeded (when given) to false.
+long double LooPress(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, int n, int p,
+                     Matrix* looPredictions = nullptr, bool* succeeded = nullptr);
 long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions = nullptr,
                      bool* succeeded = nullptr);
 
 // The QUIK rule's inputs: Kxx of the descriptors D (n x p; 0.0 when p < 2) and Kxy
 // of DY (n x (p + 1)), whose column p receives y here. A failed index is missing
 // with the value -1.0.
+void KIndices(ModelCalcWorkspace& ws, const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx,
+              bool& kxxMissing, long double& kxy, bool& kxyMissing, int p);
 void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bool& kxxMissing, long double& kxy,
               bool& kxyMissing, int p);
 
@@ -30,13 +41,18 @@ void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bo
 // that of y. Optional: the coefficients (written only when (p + 1) x 1), the fitted
 // values (n x 1), PRESS and the leave-one-out predictions. Returns false when the
 // fit or the PRESS failed: SSreg, SStot and PRESS are then -1.0 as far as they
-// failed (a failed fit sets all three).
+// failed (a failed fit sets all three). The workspace form leaves X unchanged
+// and, after a successful fit, b in ws.b and the fitted values in ws.fitted.
+bool FitModel(ModelCalcWorkspace& ws, long double& ssReg, long double& ssTot, long double* press,
+              Matrix* coefficients, Matrix* looPredictions, int n, int p, const Matrix& y, const Matrix& X,
+              Matrix* fitted);
 bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix* coefficients,
               Matrix* looPredictions, int n, int p, const Matrix& y, Matrix& X, Matrix* fitted);
 
 // K index of the columns of m from the eigenvalues of their correlation matrix:
 // 0 for uncorrelated columns, 1 for a single non-zero eigenvalue; 0.0 for fewer
 // than 2 columns, -1.0 on any fault.
+long double KCorrelationIndex(CorrelationWorkspace& ws, const Matrix& m);
 long double KCorrelationIndex(const Matrix& m);
 
 // Statistics that may be undefined: value 0 and missing unless their inputs allow.

@@ -9,15 +9,12 @@
 
 // The matrices of one subset size.
 struct SubsetFitter::Workspace {
-  Workspace(int n, int k)
-      : x(n, k), xy(n, k + 1), design(n, k + 1), coefficients(k + 1, 1), fitted(n, 1),
-        loo(n, 1) {}
+  Workspace(int n, int k) : x(n, k), xy(n, k + 1), design(n, k + 1), loo(n, 1) {}
   Matrix x;       // descriptors
   Matrix xy;      // descriptors and response
   Matrix design;  // [1 | X]
-  Matrix coefficients;
-  Matrix fitted;
   Matrix loo;
+  ModelCalcWorkspace calc;  // the fit's coefficients and fitted values stay here
 };
 
 SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
@@ -50,7 +47,7 @@ void SubsetFitter::Load(const int* variables, int k) {
 }
 
 void SubsetFitter::ComputeKIndices() {
-  KIndices(space_->x, space_->xy, response_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing, k_);
+  KIndices(space_->calc, space_->x, space_->xy, response_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing, k_);
 }
 
 bool SubsetFitter::PassesQuik(long double delta) const {
@@ -60,9 +57,8 @@ bool SubsetFitter::PassesQuik(long double delta) const {
 bool SubsetFitter::Fit() {
   if (fitDone_) return fitOk_;
   fitDone_ = true;
-  Matrix work(space_->design);  // the fit replaces it by the coefficients
-  fitOk_ = FitModel(ssReg_, ssTot_, nullptr, &space_->coefficients, nullptr, n_, k_, response_, work,
-                    &space_->fitted);
+  fitOk_ = FitModel(space_->calc, ssReg_, ssTot_, nullptr, nullptr, nullptr, n_, k_, response_, space_->design,
+                    nullptr);
   return fitOk_;
 }
 
@@ -70,7 +66,7 @@ bool SubsetFitter::ComputePress() {
   if (pressDone_) return pressOk_;
   pressDone_ = true;
   for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
-  press_ = LooPress(space_->design, response_, n_, k_, &space_->loo, &pressOk_);
+  press_ = LooPress(space_->calc, space_->design, response_, n_, k_, &space_->loo, &pressOk_);
   return pressOk_;
 }
 
@@ -105,6 +101,6 @@ CheckedValue SubsetFitter::Fitness(int id, long double smoothing) {
   return result;
 }
 
-const Matrix& SubsetFitter::Coefficients() const { return space_->coefficients; }
-const Matrix& SubsetFitter::FittedValues() const { return space_->fitted; }
+const Matrix& SubsetFitter::Coefficients() const { return space_->calc.b; }
+const Matrix& SubsetFitter::FittedValues() const { return space_->calc.fitted; }
 const Matrix& SubsetFitter::LooPredictions() const { return space_->loo; }

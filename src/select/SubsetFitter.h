@@ -1,6 +1,7 @@
 // Least-squares fit of one variable subset on the training objects, with the
-// pieces of the search's statistics. The matrices of each subset size are made
-// once and reused; a fit copies only the design matrix that it overwrites.
+// pieces of the search's statistics. The matrices of each subset size, the
+// routines' workspace among them, are made once and reused, so that fitting
+// subsets of a size seen before allocates nothing.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,26 @@
+#include "numerics/ModelCalcWorkspace.h"
+
+void CorrelationWorkspace::Prepare(int n, int m) {
+  correlation.Reshape(m, m);
+  deviations.Reshape(n, m);
+  transformation.Reshape(m, m);
+  scratch.resize(2 * static_cast<std::size_t>(m));
+}
+
+void ModelCalcWorkspace::PrepareFit(int n, int p) {
+  const int q = p + 1;
+  xt.Reshape(q, n);
+  xtx.Reshape(q, q);
+  solution.Reshape(q, n);
+  b.Reshape(q, 1);
+  fitted.Reshape(n, 1);
+  scratch.resize(2 * static_cast<std::size_t>(q));
+}
+
+void ModelCalcWorkspace::PrepareLoo(int n, int p) {
+  const int q = p + 1;
+  xt.Reshape(q, n);
+  for (Matrix* square : {&g, &gi, &giInverse}) square->Reshape(q, q);
+  for (Matrix* column : {&h, &hi, &bi}) column->Reshape(q, 1);
+  scratch.resize(2 * static_cast<std::size_t>(q));
+}
