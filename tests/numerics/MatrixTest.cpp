@@ -146,3 +146,46 @@ TEST(Matrix, InvertMultiplySolvesWithoutTheInverse) {
   EXPECT_EQ(MatrixMessage([&] { singular.InvertMultiply(rhs); }),
             "Fast matrix inversion - multiplication: calculation error");
 }
+
+TEST(Matrix, ReshapeReusesHeldStorageAndGrowsWhenNeeded) {
+  Matrix m(3, 4);
+  const long double* block = m.Data()[0];
+  m.Reshape(2, 5);  // 10 of the 12 elements held
+  EXPECT_EQ(m.Rows(), 2);
+  EXPECT_EQ(m.Cols(), 5);
+  EXPECT_EQ(m.Data()[0], block);
+  EXPECT_EQ(m.Data()[1], block + 5);
+  m.Reshape(3, 4);
+  EXPECT_EQ(m.Data()[2], block + 8);
+  m.Reshape(4, 2);  // 8 elements, but only 3 row pointers held: new storage
+  EXPECT_EQ(m.Rows(), 4);
+  m.At(3, 1) = 1.0L;
+  m.Reshape(5, 5);
+  EXPECT_EQ(m.Cols(), 5);
+  m.At(4, 4) = 1.0L;
+  EXPECT_THROW(m.Reshape(0, 2), MatrixIndexEx);
+}
+
+TEST(Matrix, IntoFormsCheckTheirDestinationAndFailAsTheReplacingForms) {
+  const Matrix a = FromRows({{1, 2}, {3, 4}, {5, 6}});
+  Matrix wrong(2, 2);
+  EXPECT_THROW(a.MultiplyInto(a, wrong), MatrixMultiplicationEx);
+  EXPECT_THROW(a.TransposeInto(wrong), MatrixBoundariesEx);
+  Matrix t(2, 3);
+  a.TransposeInto(t);
+  ExpectNear(t, {{1, 3, 5}, {2, 4, 6}}, 0);
+  Matrix square = FromRows({{2, 1}, {1, 1}});
+  long double scratch[4];
+  EXPECT_THROW(square.InvertInto(square, scratch), MatrixBoundariesEx);
+  EXPECT_THROW(t.MultiplyInto(a, t), MatrixBoundariesEx);
+
+  Matrix rank1 = FromRows({{1, 2}, {2, 4}});
+  Matrix inverse(2, 2);
+  EXPECT_EQ(MatrixMessage([&] { rank1.InvertInto(inverse, scratch); }), "Matrix inversion: calculation error");
+  Matrix singular = FromRows({{1, 1}, {1, 1}});
+  Matrix solution(2, 3);
+  EXPECT_EQ(MatrixMessage([&] { singular.InvertMultiplyInto(t, solution, scratch); }),
+            "Fast matrix inversion - multiplication: calculation error");
+  square.InvertInto(inverse, scratch);
+  ExpectNear(inverse, {{1, -1}, {-1, 2}}, 1e-18);
+}
