@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs; skips those already installed.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core ccache xvfb xauth)
+          libbenchmark-dev fonts-dejavu-core ccache xvfb xauth locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

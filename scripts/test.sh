@@ -6,8 +6,15 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
-cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+# A comma-decimal locale for the tests that check number text ignores the locale.
+export LOCPATH="$build/locale"
+mkdir -p "$LOCPATH"
+localedef -i de_DE -f UTF-8 "$LOCPATH/de_DE.UTF-8" 2>/dev/null || true
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+# Every test again with the C library and Qt in that comma locale.
+if [ -d "$LOCPATH/de_DE.UTF-8" ]; then
+  (cd "$build" && LC_ALL=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+fi
 
 # The file readers again under AddressSanitizer and UBSan: damaged project files must
 # never crash, leak or read out of bounds.
