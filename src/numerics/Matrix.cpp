@@ -8,6 +8,7 @@
 namespace {
 
 const char* const kLUContext = "Matrix LU decomposition error: ";
+const char* const kLUGuardContext = "LU decomposition: ";
 const char* const kMultiplyContext = "Matrix multiplication: ";
 const char* const kTransposeContext = "Matrix transposition: ";
 const char* const kInvertContext = "Matrix inversion error: ";
@@ -162,13 +163,11 @@ void Matrix::TransposeInto(Matrix& dest) const {
 
 void Matrix::LUDecompose() {
   RequireSquare(kLUContext);
-  std::unique_ptr<long double[]> scale = AllocVector(rows_, "*ldNormalizedRowPtr");
-  LUDecomposeWith(scale.get());
+  RunGuarded(kLUGuardContext, [&] { LUDecomposeSteps(AllocVector(rows_, "*ldNormalizedRowPtr").get()); });
 }
 
 void Matrix::LUDecomposeWith(long double* scale) {
-  RequireSquare(kLUContext);
-  RunGuarded("LU decomposition: ", [&] { LUDecomposeSteps(scale); });
+  RunGuarded(kLUGuardContext, [&] { LUDecomposeSteps(scale); });
 }
 
 void Matrix::FailSingular(const std::string& context) {
@@ -263,14 +262,20 @@ void Matrix::SolveColumn(long double* side, long double** dest, int col) {
   for (int i = 0; i < rows_; ++i) dest[i][col] = ldpSolVectorPtr[i];
 }
 
-void Matrix::InvertRows(long double** dest, long double* scratch) {
-  const int n = rows_;
-  long double* side = scratch + n;
+template <typename Side>
+void Matrix::SolveColumns(int count, long double** dest, long double* scratch, Side fillSide) {
+  long double* side = scratch + rows_;
   LUDecomposeWith(scratch);
-  for (int j = 0; j < n; ++j) {
-    for (int i = 0; i < n; ++i) side[i] = (i == j) ? 1.0L : 0.0L;
+  for (int j = 0; j < count; ++j) {
+    fillSide(j, side);
     SolveColumn(side, dest, j);
   }
+}
+
+void Matrix::InvertRows(long double** dest, long double* scratch) {
+  SolveColumns(rows_, dest, scratch, [&](int j, long double* side) {
+    for (int i = 0; i < rows_; ++i) side[i] = (i == j) ? 1.0L : 0.0L;
+  });
 }
 
 void Matrix::Invert() {
@@ -289,13 +294,9 @@ void Matrix::InvertInto(Matrix& dest, long double* scratch) {
 }
 
 void Matrix::InvertMultiplyRows(const Matrix& B, long double** dest, long double* scratch) {
-  const int n = rows_;
-  long double* side = scratch + n;
-  LUDecomposeWith(scratch);
-  for (int j = 0; j < B.cols_; ++j) {
-    for (int i = 0; i < n; ++i) side[i] = B.ldpMatrixDataPtr[i][j];
-    SolveColumn(side, dest, j);
-  }
+  SolveColumns(B.cols_, dest, scratch, [&](int j, long double* side) {
+    for (int i = 0; i < rows_; ++i) side[i] = B.ldpMatrixDataPtr[i][j];
+  });
 }
 
 void Matrix::InvertMultiply(const Matrix& B) {

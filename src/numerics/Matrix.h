@@ -156,8 +156,15 @@ private:
   void InstallData(long double** data, int rows, int cols);
   // MatrixBoundariesEx unless dest is rows x cols and neither this nor operand.
   void RequireDestination(const Matrix& dest, int rows, int cols, const Matrix* operand) const;
+  // The arithmetic of the operations above, writing into rows that the caller
+  // provides; the replacing and the destination forms share it.
   void MultiplyRows(const Matrix& B, long double** dest) const;
   void TransposeRows(long double** dest) const;
+  // Decomposes this matrix with the row scales in scratch, then solves for count
+  // right-hand sides, each filled by fillSide(j, side) into scratch + Rows(); the
+  // solution j becomes column j of dest.
+  template <typename Side>
+  void SolveColumns(int count, long double** dest, long double* scratch, Side fillSide);
   void InvertRows(long double** dest, long double* scratch);
   void InvertMultiplyRows(const Matrix& B, long double** dest, long double* scratch);
   void LUDecomposeWith(long double* scale);
@@ -175,8 +182,8 @@ private:
   int rows_ = 0;
   int cols_ = 0;
   long double** ldpMatrixDataPtr = nullptr;
-  int rowCapacity_ = 0;          // row pointers held
-  std::size_t capacity_ = 0;     // elements held in the one block
+  int rowCapacity_ = 0;       // row pointers held
+  std::size_t capacity_ = 0;  // elements held in the one block
   int* ipRowPermutPtr = nullptr;
   int permutLength_ = 0;
   long double* ldpSolVectorPtr = nullptr;
