@@ -19,6 +19,7 @@
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
+#include "prepare/GridSearch.h"
 
 namespace {
 
@@ -226,6 +227,7 @@ void TImportDataForm::ShowTable(TextTable table, Progress* progress) {
   FitMarksToGrid();
   SetUpDown(UpDownIDColumn, 1, StringGrid->ColCount() - 2, 1);
   SetUpDown(UpDownLabelsRow, 1, StringGrid->RowCount() - 2, 1);
+  ConstrainSelection();
 }
 
 // The marks follow the grid's columns: columns gone lose theirs, new ones start clear.
@@ -303,12 +305,15 @@ void TImportDataForm::ButtonImportClick() {
 
 // ---- Selection and column marks ----------------------------------------------
 
-void TImportDataForm::ResetGridSelection() { StringGrid->SetSelection({1, 1, 1, 1}); }
+// The single cell (1, 1), or the first data column while a filter is checked.
+void TImportDataForm::ResetGridSelection() {
+  StringGrid->SetSelection({1, 1, 1, 1});
+  ConstrainSelection();
+}
 
 void TImportDataForm::EnableRangeSelect() {
   StringGrid->SetRangeSelect(true);
   ResetGridSelection();
-  ConstrainSelection();
   StringGrid->viewport()->update();
 }
 
@@ -407,27 +412,10 @@ void TImportDataForm::FindDialogVarFind(const FindRequest& request) {
     FirstSearch = false;
   }
   DisableRangeSelect();
-  while (!SearchLabels(request.text, request.matchCase, labelRow)) {
-    if (Ui().MessageBox("End of list reached, do you want to start searching from the beginning?",
-                        "APPLICATION REQUEST", MB_YESNO | MB_ICONQUESTION) != IDYES)
-      return;
-    NextSearchColumn = 1;
-    StringGrid->SetLeftCol(1);
-  }
-}
-
-// Looks for the text in the label cells from NextSearchColumn on; selects the first hit.
-bool TImportDataForm::SearchLabels(const std::string& text, bool matchCase, int labelRow) {
-  const QString wanted = matchCase ? QStr(text) : QStr(text).toLower();
-  while (NextSearchColumn < StringGrid->ColCount()) {
-    const int col = NextSearchColumn++;
-    const QString label = QStr(StringGrid->Cells(col, labelRow));
-    if ((matchCase ? label : label.toLower()).contains(wanted)) {
-      EnableRangeSelect();
-      StringGrid->SetSelection({col, labelRow, col, labelRow});
-      StringGrid->ScrollIntoView(col, labelRow);
-      return true;
-    }
-  }
-  return false;
+  SearchGridLine(*StringGrid, GridLine{false, labelRow, 1, false}, request, NextSearchColumn, [this, labelRow](int col) {
+    EnableRangeSelect();
+    StringGrid->SetSelection({col, labelRow, col, labelRow});
+    ConstrainSelection();
+    StringGrid->ScrollIntoView(col, labelRow);
+  });
 }

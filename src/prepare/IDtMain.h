@@ -105,7 +105,6 @@ private:
   // Whether the splitting cell of row reads 1; a cell that is no integer clears the
   // splitting column and warns once, after the drawing.
   bool SplitCellIsOne(int row);
-  bool SearchLabels(const std::string& text, bool matchCase, int labelRow);
   std::unique_ptr<Progress> OpenProgress(bool animated);
 
   ChemoData* data_;

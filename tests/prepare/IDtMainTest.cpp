@@ -183,6 +183,7 @@ TEST_F(ImportWindowTest, AReloadKeepsTheMarksThatStillFitTheGrid) {
   EXPECT_EQ(form.bpColToBeExcl, (std::vector<bool>{false, false}));
   form.EditDelimiter->setText(";");  // wider again: the new columns start clear
   EXPECT_EQ(form.bpColToBeExcl, (std::vector<bool>{false, false, false, false, false}));
+  EXPECT_EQ(form.StringGrid->Selection(), (GridRect{2, 2, 2, 2}));  // still whole data columns
 }
 
 TEST_F(ImportWindowTest, SearchesLabelsByPartAndCaseAndWrapsOnRequest) {
@@ -206,6 +207,23 @@ TEST_F(ImportWindowTest, SearchesLabelsByPartAndCaseAndWrapsOnRequest) {
   form.FindDialogVarFind({"logp", false, true});
   EXPECT_EQ(TestUi().Shown().size(), 2u);
   EXPECT_EQ(selectedLabel(), "BCUT2D_LOGPHI");
+}
+
+TEST_F(ImportWindowTest, AMatchInTheLastColumnAsksAtOnceAndAFilterSelectsItsDataColumn) {
+  TImportDataForm form(nullptr, Write("t.txt", "N\tlogA\tlogB\r\nx\t1\t2\r\ny\t3\t4\r\n"), &host.data, nullptr);
+  form.FindDialogVarFind({"log", false, true});
+  EXPECT_EQ(form.StringGrid->Selection(), (GridRect{2, 1, 2, 1}));
+  EXPECT_TRUE(TestUi().Shown().empty());
+  TestUi().Answer(IDYES);  // the end is reached with the match in the last column
+  form.FindDialogVarFind({"log", false, true});
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION REQUEST");
+  EXPECT_EQ(form.StringGrid->Selection(), (GridRect{2, 1, 2, 1}));  // found again from the start
+  // With a filter checked the selection takes the found variable's whole data column.
+  form.CheckBoxFilterConst->setChecked(true);
+  TestUi().Answer(IDNO);
+  form.FindDialogVarFind({"LOGB", false, true});
+  EXPECT_EQ(form.StringGrid->Selection(), (GridRect{3, 2, 3, 3}));
 }
 
 TEST_F(ImportWindowTest, ImportsTheExampleTableThroughTheWindow) {
