@@ -10,6 +10,10 @@ namespace {
 // A pair that cannot be correlated.
 struct UncorrelatablePair {};
 
+std::size_t PairCount(int cols) {
+  return cols < 2 ? 0 : static_cast<std::size_t>(cols) * static_cast<std::size_t>(cols - 1) / 2;
+}
+
 }  // namespace
 
 FilterCorrelations::FilterCorrelations(std::vector<long double> values, int rows, int cols)
@@ -19,7 +23,11 @@ FilterCorrelations::FilterCorrelations(std::vector<long double> values, int rows
       stdDev_(static_cast<std::size_t>(cols)),
       failed_(static_cast<std::size_t>(cols)),
       sumSquares_(static_cast<std::size_t>(cols)),
-      conditioning_(static_cast<std::size_t>(cols)) {
+      conditioning_(static_cast<std::size_t>(cols)),
+      // Made here, not on the first pair: the filter passes over a pair that fails, and
+      // a cache that cannot be had must stop the filter instead of failing every pair.
+      known_(PairCount(cols)),
+      state_(PairCount(cols), PairState::Unknown) {
   for (int c = 0; c < cols_; ++c) PrepareColumn(c);
 }
 
@@ -66,13 +74,6 @@ std::size_t FilterCorrelations::PairIndex(int a, int b) const {
   return static_cast<std::size_t>(b) * static_cast<std::size_t>(b - 1) / 2 + static_cast<std::size_t>(a);
 }
 
-void FilterCorrelations::EnsureCache() {
-  if (!state_.empty()) return;
-  const std::size_t pairs = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(cols_ - 1) / 2;
-  state_.assign(pairs, PairState::Unknown);
-  known_.resize(pairs);
-}
-
 void FilterCorrelations::Store(int a, int b, long double sum) {
   const std::size_t index = PairIndex(a, b);
   try {
@@ -85,7 +86,6 @@ void FilterCorrelations::Store(int a, int b, long double sum) {
 
 void FilterCorrelations::Prepare(int v, const std::vector<int>& others) {
   if (Fails(v)) return;
-  EnsureCache();
   std::vector<int> pending;
   for (int w : others)
     if (w != v && !Fails(w) && state_[PairIndex(v, w)] == PairState::Unknown) pending.push_back(w);
@@ -117,7 +117,6 @@ long double FilterCorrelations::Correlation(int a, int b) {
     if (Fails(a)) throw UncorrelatablePair();
     return Finish(a, a, DeviationProducts(a, a));
   }
-  EnsureCache();
   const std::size_t index = PairIndex(a, b);
   if (state_[index] == PairState::Unknown) {
     if (Fails(a) || Fails(b))

@@ -31,7 +31,6 @@ private:
   long double Finish(int a, int b, long double sum) const;
   bool Fails(int c) const { return failed_[static_cast<std::size_t>(c)] != 0; }
   void Store(int a, int b, long double sum);
-  void EnsureCache();
   void PrepareScreen();
   // The screen's estimate of r: the dot product of the unit vectors; a < b.
   double Dot(int a, int b) const;
