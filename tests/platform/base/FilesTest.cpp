@@ -41,27 +41,19 @@ TEST_F(FilesTest, FoldersAreMadeWithParentsAndRemovedOnlyWhenEmpty) {
   EXPECT_FALSE(RemoveDirIfEmpty(Path("missing")));
 }
 
-TEST_F(FilesTest, RenameNeverReplacesAnExistingFile) {
+TEST_F(FilesTest, RenameNeverReplacesAndCopyReplacesOnlyWhenAskedTo) {
   Write("from", "new");
   Write("to", "old");
   EXPECT_FALSE(RenameFile(Path("from"), Path("to")));
-  EXPECT_EQ(Read("from"), "new");
+  EXPECT_FALSE(CopyFile(Path("from"), Path("to"), false));
   EXPECT_EQ(Read("to"), "old");
+  EXPECT_TRUE(CopyFile(Path("from"), Path("to"), true));
+  EXPECT_EQ(Read("to"), "new");
   EXPECT_TRUE(DeleteFile(Path("to")));
   EXPECT_TRUE(RenameFile(Path("from"), Path("to")));
   EXPECT_FALSE(FileExists(Path("from")));
   EXPECT_EQ(Read("to"), "new");
   EXPECT_FALSE(RenameFile(Path("from"), Path("other")));
-}
-
-TEST_F(FilesTest, CopyReplacesOnlyWhenAskedTo) {
-  Write("from", "new");
-  Write("to", "old");
-  EXPECT_FALSE(CopyFile(Path("from"), Path("to"), false));
-  EXPECT_EQ(Read("to"), "old");
-  EXPECT_TRUE(CopyFile(Path("from"), Path("to"), true));
-  EXPECT_EQ(Read("to"), "new");
-  EXPECT_EQ(Read("from"), "new");
   EXPECT_FALSE(CopyFile(Path("missing"), Path("x"), true));
   EXPECT_FALSE(FileExists(Path("x")));
 }

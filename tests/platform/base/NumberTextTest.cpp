@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string Fixed(long double v, int precision, int digits) {
-  return FloatToStrF(v, FloatFormat::Fixed, precision, digits);
-}
-std::string Exponent(long double v, int precision, int digits) {
-  return FloatToStrF(v, FloatFormat::Exponent, precision, digits);
-}
-std::string General(long double v, int digits = 0) { return FloatToStrF(v, FloatFormat::General, 15, digits); }
-
 template <typename Convert>
 std::string ConversionMessage(Convert convert) {
   try {
@@ -29,67 +21,48 @@ std::string ConversionMessage(Convert convert) {
   return "no exception";
 }
 
+constexpr FloatFormat kFixed = FloatFormat::Fixed, kExp = FloatFormat::Exponent, kGen = FloatFormat::General,
+                      kNum = FloatFormat::Number;
+
 }  // namespace
 
-TEST(FloatToStrF, FixedRoundsTheEighteenDigitsHalfAwayFromZero) {
-  EXPECT_EQ(Fixed(0.125L, 18, 2), "0.13");  // exact tie
-  EXPECT_EQ(Fixed(-0.125L, 18, 2), "-0.13");
-  // Stored a little below the half, but their 18 significant digits end in 5000...
-  EXPECT_EQ(Fixed(std::nextafter(0.125L, 0.0L), 18, 2), "0.13");
-  EXPECT_EQ(Fixed(9.995L, 18, 2), "10.00");
-  EXPECT_EQ(Fixed(2.675L, 18, 2), "2.68");
-  EXPECT_EQ(Fixed(-0.285L, 18, 2), "-0.29");
-  // ...while a value below the half within 18 digits rounds down.
-  EXPECT_EQ(Fixed(0.12499999999999999L, 18, 2), "0.12");
-  EXPECT_EQ(Fixed(0.12499999999999999L, 18, 18), "0.124999999999999990");
-  EXPECT_EQ(Fixed(0.5L, 18, 0), "1");
-  EXPECT_EQ(Fixed(0.06L, 18, 1), "0.1");
-  EXPECT_EQ(Fixed(99.96L, 18, 1), "100.0");
-  EXPECT_EQ(Fixed(1.0L / 3.0L, 18, 18), "0.333333333333333333");
-  EXPECT_EQ(Fixed(-0.001L, 18, 2), "0.00");  // no negative zero
-  EXPECT_EQ(Fixed(-0.0L, 18, 0), "0");
-}
-
-TEST(FloatToStrF, FixedLimitsSignificantDigitsAndFallsBackToGeneral) {
-  EXPECT_EQ(Fixed(1234.5678L, 4, 2), "1235.00");
-  // More integer digits than the precision: general format, digits as its exponent digits
-  EXPECT_EQ(Fixed(123456.789L, 4, 2), "1.235E05");
-  EXPECT_EQ(Fixed(999.6L, 3, 1), "1E3");  // rounding adds the fourth integer digit
-  EXPECT_EQ(Fixed(-1.5e20L, 18, 4), "-1.5E0020");
-  EXPECT_EQ(FloatToStrF(1.5e20L, FloatFormat::Number, 18, 2), "1.5E20");
-  EXPECT_EQ(FloatToStrF(1234567.891L, FloatFormat::Number, 18, 2), "1,234,567.89");
-  EXPECT_EQ(FloatToStrF(-999.5L, FloatFormat::Number, 18, 0), "-1,000");
-  EXPECT_EQ(FloatToStrF(123.4L, FloatFormat::Number, 18, 1), "123.4");
-}
-
-TEST(FloatToStrF, ExponentKeepsPrecisionDigitsAndSignedExponent) {
-  EXPECT_EQ(Exponent(0.0005L, 3, 2), "5.00E-04");
-  EXPECT_EQ(Exponent(0.0L, 3, 2), "0.00E+00");
-  EXPECT_EQ(Exponent(-9.9996L, 4, 2), "-1.000E+01");
-  EXPECT_EQ(Exponent(1e-300L, 3, 2), "1.00E-300");
-  EXPECT_EQ(Exponent(1.0L / 3.0L, 30, 9), "3.33333333333333333E-0001");  // capped at 18 and 4
-}
-
-TEST(FloatToStrF, GeneralChoosesFixedOrScientific) {
-  EXPECT_EQ(General(1.0L / 3.0L), "0.333333333333333");
-  EXPECT_EQ(General(2.0L / 3.0L), "0.666666666666667");
-  EXPECT_EQ(General(0.1L), "0.1");
-  EXPECT_EQ(General(-0.0L), "0");
-  EXPECT_EQ(General(123456789012345.0L), "123456789012345");
-  EXPECT_EQ(General(1234567890123456.0L), "1.23456789012346E15");
-  EXPECT_EQ(General(999999999999999.9L), "1E15");
-  EXPECT_EQ(General(1.5e20L), "1.5E20");
-  EXPECT_EQ(General(0.00001L), "0.00001");
-  EXPECT_EQ(General(1e-6L), "1E-6");
-  EXPECT_EQ(General(-1e-6L, 2), "-1E-06");
-}
-
-TEST(FloatToStrF, ExtremesAndNonFiniteValues) {
-  EXPECT_EQ(General(LDBL_MAX), "1.18973149535723E4932");
-  EXPECT_EQ(Exponent(std::numeric_limits<long double>::denorm_min(), 5, 4), "3.6452E-4951");
-  EXPECT_EQ(Fixed(std::numeric_limits<long double>::quiet_NaN(), 18, 2), "NAN");
-  EXPECT_EQ(General(HUGE_VALL), "INF");
-  EXPECT_EQ(Exponent(-HUGE_VALL, 3, 2), "-INF");
+TEST(FloatToStrF, MatchesTheClassLibraryInEveryFormat) {
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  const long double denormMin = std::numeric_limits<long double>::denorm_min();
+  const struct {
+    long double value;
+    FloatFormat format;
+    int precision, digits;
+    const char* text;
+  } cases[] = {
+      // Fixed rounds its 18 significant digits half away from zero: exact ties, values stored a little
+      // below the half whose 18 digits end in 5000..., and a value below the half within 18 digits.
+      {0.125L, kFixed, 18, 2, "0.13"}, {-0.125L, kFixed, 18, 2, "-0.13"},
+      {std::nextafter(0.125L, 0.0L), kFixed, 18, 2, "0.13"}, {9.995L, kFixed, 18, 2, "10.00"},
+      {2.675L, kFixed, 18, 2, "2.68"}, {-0.285L, kFixed, 18, 2, "-0.29"},
+      {0.12499999999999999L, kFixed, 18, 2, "0.12"}, {0.12499999999999999L, kFixed, 18, 18, "0.124999999999999990"},
+      {0.5L, kFixed, 18, 0, "1"}, {0.06L, kFixed, 18, 1, "0.1"}, {99.96L, kFixed, 18, 1, "100.0"},
+      {1.0L / 3.0L, kFixed, 18, 18, "0.333333333333333333"},
+      {-0.001L, kFixed, 18, 2, "0.00"}, {-0.0L, kFixed, 18, 0, "0"},  // no negative zero
+      // More integer digits than the precision: general format, digits as its exponent digits.
+      {1234.5678L, kFixed, 4, 2, "1235.00"}, {123456.789L, kFixed, 4, 2, "1.235E05"},
+      {999.6L, kFixed, 3, 1, "1E3"}, {-1.5e20L, kFixed, 18, 4, "-1.5E0020"}, {1.5e20L, kNum, 18, 2, "1.5E20"},
+      {1234567.891L, kNum, 18, 2, "1,234,567.89"}, {-999.5L, kNum, 18, 0, "-1,000"}, {123.4L, kNum, 18, 1, "123.4"},
+      // Exponent keeps precision digits and a signed exponent, capped at 18 and 4.
+      {0.0005L, kExp, 3, 2, "5.00E-04"}, {0.0L, kExp, 3, 2, "0.00E+00"}, {-9.9996L, kExp, 4, 2, "-1.000E+01"},
+      {1e-300L, kExp, 3, 2, "1.00E-300"}, {1.0L / 3.0L, kExp, 30, 9, "3.33333333333333333E-0001"},
+      // General chooses fixed or scientific.
+      {1.0L / 3.0L, kGen, 15, 0, "0.333333333333333"}, {2.0L / 3.0L, kGen, 15, 0, "0.666666666666667"},
+      {0.1L, kGen, 15, 0, "0.1"}, {-0.0L, kGen, 15, 0, "0"},
+      {123456789012345.0L, kGen, 15, 0, "123456789012345"}, {1234567890123456.0L, kGen, 15, 0, "1.23456789012346E15"},
+      {999999999999999.9L, kGen, 15, 0, "1E15"}, {1.5e20L, kGen, 15, 0, "1.5E20"},
+      {0.00001L, kGen, 15, 0, "0.00001"}, {1e-6L, kGen, 15, 0, "1E-6"}, {-1e-6L, kGen, 15, 2, "-1E-06"},
+      // Extremes and values that are not finite.
+      {LDBL_MAX, kGen, 15, 0, "1.18973149535723E4932"}, {denormMin, kExp, 5, 4, "3.6452E-4951"},
+      {nan, kFixed, 18, 2, "NAN"}, {HUGE_VALL, kGen, 15, 0, "INF"}, {-HUGE_VALL, kExp, 3, 2, "-INF"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits), c.text) << static_cast<double>(c.value);
   EXPECT_EQ(FloatToStr(3.14159265358979323846L), "3.14159265358979");
   EXPECT_EQ(IntToStr(INT64_MIN), "-9223372036854775808");
 }
@@ -122,8 +95,8 @@ TEST(StrToInt, AcceptsOnlyDecimalIntegersInRange) {
 TEST(NumberText, IgnoresACommaLocale) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
-  const std::string fixed = Fixed(1234.5L, 18, 2);
-  const std::string general = General(0.25L);
+  const std::string fixed = FloatToStrF(1234.5L, kFixed, 18, 2);
+  const std::string general = FloatToStrF(0.25L, kGen, 15, 0);
   long double parsed = 0;
   const bool pointRead = TryStrToFloat("2.5", parsed);
   const bool commaRead = TryStrToFloat("2,5", parsed);

@@ -6,33 +6,27 @@
 
 #include "support/TestFolder.h"
 
-TEST(MemoryStream, ShortReadReturnsTheCountRead) {
+TEST(MemoryStream, ShortReadsReturnTheCountAndWritesOverwriteAndExtend) {
   MemoryStream stream;
   stream.Write("abcdef", 6);
-  EXPECT_EQ(stream.Size(), 6);
   EXPECT_EQ(stream.Seek(2, SeekOrigin::Begin), 2);
   char buffer[8] = {};
   EXPECT_EQ(stream.Read(buffer, 8), 4u);
   EXPECT_EQ(std::string(buffer), "cdef");
   EXPECT_EQ(stream.Read(buffer, 8), 0u);
-}
-
-TEST(MemoryStream, WritesOverwriteAndExtend) {
-  MemoryStream stream;
-  stream.Write("abc", 3);
   stream.Seek(-1, SeekOrigin::End);
   stream.Write("XY", 2);
-  EXPECT_EQ(std::string(stream.Bytes().begin(), stream.Bytes().end()), "abXY");
-  stream.Seek(6, SeekOrigin::Begin);  // past the end: the gap is zero-filled by the next write
+  EXPECT_EQ(std::string(stream.Bytes().begin(), stream.Bytes().end()), "abcdeXY");
+  stream.Seek(9, SeekOrigin::Begin);  // past the end: the gap is zero-filled by the next write
   stream.Write("Z", 1);
-  EXPECT_EQ(stream.Size(), 7);
-  EXPECT_EQ(stream.Bytes()[4], 0);
+  EXPECT_EQ(stream.Size(), 10);
+  EXPECT_EQ(stream.Bytes()[7], 0);
   EXPECT_THROW(stream.Seek(-1, SeekOrigin::Begin), EStreamError);
 }
 
-TEST(FileStream, ReadsBackWhatWasWrittenAcrossSeeks) {
+TEST(FileStream, ReadsBackWhatWasWrittenAcrossSeeksAndBeyondFourGigabytes) {
   TestFolder folder;
-  std::string path = folder.Path("rw");
+  const std::string path = folder.Path("rw");
   {
     FileStream file(path, FileMode::Create);
     file.Write("hello world", 11);
@@ -49,16 +43,12 @@ TEST(FileStream, ReadsBackWhatWasWrittenAcrossSeeks) {
   EXPECT_EQ(file.Read(buffer, 20), 12u);
   EXPECT_EQ(std::string(buffer, 12), "hello world!");
   EXPECT_THROW(file.Write("x", 1), EStreamError);
-}
 
-TEST(FileStream, SeeksAndSizesBeyondFourGigabytes) {
-  TestFolder folder;
-  std::string path = folder.Path("big");
-  FileStream file(path, FileMode::Create);
+  FileStream big(folder.Path("big"), FileMode::Create);
   const int64_t far = 5'000'000'000LL;
-  EXPECT_EQ(file.Seek(far, SeekOrigin::Begin), far);
-  file.Write("x", 1);
-  EXPECT_EQ(file.Size(), far + 1);
+  EXPECT_EQ(big.Seek(far, SeekOrigin::Begin), far);
+  big.Write("x", 1);
+  EXPECT_EQ(big.Size(), far + 1);
 }
 
 TEST(FileStream, OpenAndWriteFailuresThrow) {
@@ -67,7 +57,7 @@ TEST(FileStream, OpenAndWriteFailuresThrow) {
   EXPECT_THROW(FileStream(folder.Path("missing/none"), FileMode::Create), EStreamError);
   // A full device accepts buffered writes and fails when they reach it.
   FileStream full("/dev/full", FileMode::OpenReadWrite);
-  std::string block(1 << 16, 'x');
+  const std::string block(1 << 16, 'x');
   EXPECT_THROW(
       {
         full.Write(block.data(), block.size());
