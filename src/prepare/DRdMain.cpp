@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "platform/qt/QtConvert.h"
+#include "prepare/WindowPlacement.h"
 
 TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, std::string* text, ChemoData* data)
     : ModalDialog(owner), text_(text), data_(data) {
@@ -19,6 +20,12 @@ TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, s
   SetButtonResult(ButtonConfirm, mrOk);
   setWindowTitle(QStr(caption));
   EditInputData->setText(QStr(*text_));
+}
+
+// Centred on the whole screen, halves rounded down.
+void TDataRequestForm::showEvent(QShowEvent* event) {
+  ModalDialog::showEvent(event);
+  PlaceOnScreen(*this, 0);
 }
 
 void TDataRequestForm::ButtonConfirmClick() { *text_ = StdStr(EditInputData->text()); }

@@ -20,6 +20,9 @@ public:
   QLineEdit* EditInputData;
   QPushButton* ButtonConfirm;
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
   std::string* text_;
   ChemoData* data_;  // kept for the caller, never read

@@ -20,6 +20,7 @@
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "prepare/GridSearch.h"
+#include "prepare/WindowPlacement.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ void TImportDataForm::ConnectGrid() {
 
 void TImportDataForm::showEvent(QShowEvent* event) {
   ModalDialog::showEvent(event);
-  move(pos() + QPoint(kPlacementOffset, kPlacementOffset));
+  PlaceOnScreen(*this, kPlacementOffset);
 }
 
 bool TImportDataForm::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -35,6 +36,16 @@ TEST(DataRequestForm, ConfirmWritesTheEditedTextBack) {
     form.ButtonConfirmClick();
   }
   EXPECT_EQ(name, "");
+}
+
+TEST(DataRequestForm, OpensAtTheScreenCentreWithHalvesRoundedDown) {
+  std::string name;
+  TDataRequestForm form(nullptr, "Splitting variable name", &name, nullptr);
+  form.show();
+  const QRect screen = form.screen()->geometry();
+  const QSize size = form.frameGeometry().size();
+  EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(screen.left() + screen.width() / 2 - size.width() / 2,
+                                                   screen.top() + screen.height() / 2 - size.height() / 2));
 }
 
 TEST(DataRequestForm, EndingWithoutConfirmKeepsTheCallersText) {

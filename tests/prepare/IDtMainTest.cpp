@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <filesystem>
 #include <fstream>
@@ -66,6 +67,16 @@ TEST_F(ImportWindowTest, ReadsTheFileWithTabsAtOnceAndShowsItWithHeaders) {
   EXPECT_FALSE(form.PopupMenuExcludeFilter->isEnabled());
   EXPECT_TRUE(form.PopupMenuSearchVar->isEnabled());
   EXPECT_EQ(form.bpColToBeExcl.size(), 5u);
+}
+
+TEST_F(ImportWindowTest, OpensRightOfAndBelowTheScreenCentre) {
+  TImportDataForm form(nullptr, Write("t.txt", "N\tA\r\nx\t1\r\n"), &host.data, nullptr);
+  form.resize(701, 401);
+  form.show();
+  const QRect screen = form.screen()->geometry();
+  const QSize size = form.frameGeometry().size();
+  EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(screen.left() + screen.width() / 2 - size.width() / 2 + 24,
+                                                   screen.top() + screen.height() / 2 - size.height() / 2 + 24));
 }
 
 TEST_F(ImportWindowTest, NameColumnAndLabelRowReachPastSixteenBits) {
