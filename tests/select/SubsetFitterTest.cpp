@@ -77,10 +77,9 @@ void Subsets(int pool, int k, std::vector<int>& prefix, std::vector<std::vector<
 bool Score(SubsetFitter& fitter, const std::vector<int>& variables) {
   fitter.Load(variables.data(), static_cast<int>(variables.size()));
   fitter.ComputeKIndices();
-  bool fine = fitter.PassesQuik(0.0L) || fitter.Size() == 1;
-  fine = fitter.Fit() && fitter.ComputePress() && fine;
-  for (int id = 0; id < 4; ++id) fine = !fitter.Fitness(id, 1.0L).Missing && fine;
-  return fine;
+  bool scored = fitter.Fit() && fitter.ComputePress();
+  for (int id = 0; id < 4; ++id) scored = !fitter.Fitness(id, 1.0L).Missing && scored;
+  return scored;
 }
 
 }  // namespace
