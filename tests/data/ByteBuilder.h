@@ -25,19 +25,8 @@ public:
     bytes.insert(bytes.end(), text.begin(), text.end());
     return *this;
   }
-  ByteBuilder& Cell(long double value, bool missing) {
-    std::size_t at = bytes.size();
-    bytes.resize(at + 24, 0);
-    bytes[at] = missing ? 1 : 0;
-    uint8_t raw[sizeof(long double)];
-    std::memcpy(raw, &value, sizeof raw);
-    std::memcpy(&bytes[at + 8], raw, 10);
-    return *this;
-  }
-  ByteBuilder& IntCell(int32_t value, bool missing) {
-    Int(missing ? 1 : 0, 4);
-    return Int(value);
-  }
+  ByteBuilder& Cell(long double value, bool missing) { return Int(missing ? 1 : 0, 8).Real(value).Int(0, 6); }
+  ByteBuilder& IntCell(int32_t value, bool missing) { return Int(missing ? 1 : 0).Int(value); }
   ByteBuilder& Raw(const std::vector<uint8_t>& more) {
     bytes.insert(bytes.end(), more.begin(), more.end());
     return *this;

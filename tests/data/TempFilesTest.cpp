@@ -33,8 +33,6 @@ TEST(TempFiles, PathsExistOnlyForRegisteredNames) {
   EXPECT_EQ(r.temp.FindTempFilePath("~yscr~", 3), r.folder.Dir() + "~yscr~.und");
   EXPECT_EQ(r.temp.FindTempFilePath("~other~", 0), "");
   EXPECT_EQ(r.temp.FindTempFilePath("~many~", 5), "");
-  EXPECT_EQ(r.temp.UndExtension(), ".und");
-  EXPECT_EQ(r.temp.OutExtension(), ".out");
 }
 
 TEST(TempFiles, DeleteRemovesEveryExtensionOfRegisteredNamesOnly) {

@@ -1,5 +1,6 @@
 // Test helpers for file work: a fresh folder per test, whole-file reads and
-// writes, and a stream that fails after a given number of bytes.
+// writes, the bytes of a written record, and a stream that fails after a given
+// number of bytes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "data/RecordStreams.h"
 #include "platform/base/Stream.h"
 #include "support/TestFolder.h"
 
@@ -19,6 +21,14 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The bytes the record (a data set or a model list) writes at version.
+template <typename Record>
+std::vector<uint8_t> Written(Record& record, int version = 2) {
+  MemoryStream stream;
+  record.ReadWrite(&stream, kStreamWrite, version);
+  return stream.Bytes();
 }
 
 // A memory stream whose writes fail once `limit` bytes have been written, as a
