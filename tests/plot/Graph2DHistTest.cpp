@@ -7,11 +7,7 @@
 namespace {
 
 // 616 x 577: plot area left 77, bottom 520, 494 wide and, after the Y axis, 456 high.
-std::vector<long double> YRangeOf(const Graph& graph) {
-  long double xMin, xMax, yMin, yMax;
-  graph.GetRange(xMin, xMax, yMin, yMax);
-  return {yMin, yMax};
-}
+std::vector<long double> YRangeOf(const Graph& graph) { return {RangeOf(graph)[2], RangeOf(graph)[3]}; }
 
 std::vector<std::vector<int>> Bars(RecordingCanvas& canvas, Graph& chart) {
   canvas.ClearCalls();

@@ -8,42 +8,48 @@
 
 namespace {
 
-// 616 x 577: plot area left 77, bottom 520, 488 x 456 after the axes.
-constexpr int kW = 616;
-constexpr int kH = 577;
+using Lines = std::vector<std::vector<int>>;
 
-// The symbol centred at (x, y), or null.
-const CanvasCall* SymbolAt(const RecordingCanvas& canvas, int x, int y) {
-  for (const CanvasCall& call : canvas.Calls())
-    if (call.kind == CallKind::Ellipse && call.at == std::vector<int>{x - 3, y - 3, x + 4, y + 4}) return &call;
-  return nullptr;
-}
+// Scatter plots on a 616 x 577 image: plot area left 77, bottom 520, 488 x 456 after the axes.
+class Graph2DScatterTest : public testing::Test {
+protected:
+  // Builds the plot, then draws its data alone on a canvas cleared of the frame.
+  std::unique_ptr<Graph2DScatter> Draw(PlotTestData& table, int singleLabels = 0) {
+    auto plot = std::make_unique<Graph2DScatter>(canvas, &table.data, singleLabels);
+    DrawAgain(*plot);
+    return plot;
+  }
+  void DrawAgain(Graph2DScatter& plot) {
+    canvas.ClearCalls();
+    plot.DrawData();
+  }
+  // The symbol centred at (x, y), or null.
+  const CanvasCall* SymbolAt(int x, int y) const {
+    for (const CanvasCall& call : canvas.Calls())
+      if (call.kind == CallKind::Ellipse && call.at == std::vector<int>{x - 3, y - 3, x + 4, y + 4}) return &call;
+    return nullptr;
+  }
+  Lines LinesIn(TColor color, PenStyle style) const {
+    Lines found;
+    for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo))
+      if (line.pen.color == color && line.pen.style == style) found.push_back(line.at);
+    return found;
+  }
+  Lines Dashed() const { return LinesIn(clBlack, PenStyle::Dash); }
+  Lines Blue() const { return LinesIn(clBlue, PenStyle::Solid); }
+  bool HasLine(int x1, int y1, int x2, int y2) const { return canvas.FindLine(x1, y1, x2, y2) != nullptr; }
 
-std::vector<std::vector<int>> LinesIn(const RecordingCanvas& canvas, TColor color, PenStyle style) {
-  std::vector<std::vector<int>> found;
-  for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo))
-    if (line.pen.color == color && line.pen.style == style) found.push_back(line.at);
-  return found;
-}
+  RecordingCanvas canvas{616, 577};
+};
 
-// Draws the data alone, on a canvas cleared of the frame.
-void DrawDataOnly(Graph2DScatter& plot, RecordingCanvas& canvas) {
-  canvas.ClearCalls();
-  plot.DrawData();
-}
-
-}  // namespace
-
-TEST(Graph2DScatterTest, PointsAndLabelsSitWhereTheRangeMapsThem) {
+TEST_F(Graph2DScatterTest, PointsAndLabelsSitWhereTheRangeMapsThem) {
   PlotTestData table({{0, 0}, {8, 8}, {2, 6}, {3, std::nullopt}, {std::nullopt, 1}});
   table.data.LabelType = 2;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
+  auto plot = Draw(table);
   EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 3u);
-  EXPECT_NE(SymbolAt(canvas, 77, 520), nullptr);
-  EXPECT_NE(SymbolAt(canvas, 565, 64), nullptr);
-  const CanvasCall* symbol = SymbolAt(canvas, 199, 178);
+  EXPECT_NE(SymbolAt(77, 520), nullptr);
+  EXPECT_NE(SymbolAt(565, 64), nullptr);
+  const CanvasCall* symbol = SymbolAt(199, 178);
   ASSERT_NE(symbol, nullptr);
   EXPECT_EQ(symbol->brush.color, clAqua);  // no groups
   const LabelPlotParam& box = table.Label(2);
@@ -53,8 +59,7 @@ TEST(Graph2DScatterTest, PointsAndLabelsSitWhereTheRangeMapsThem) {
   EXPECT_EQ((std::vector<int>{box.LabelLeft, box.LabelTop, box.LabelRight, box.LabelBottom}),
             (std::vector<int>{199 - hw - 8, 160, 199 + hw + 8, 178 + canvas.TextHeight("E3") - 14}));
   EXPECT_EQ(canvas.FindText("E3")->at, (std::vector<int>{box.LabelLeft + 8, box.LabelTop + 2}));
-  EXPECT_NE(canvas.FindLine(199, 178, (box.LabelLeft + box.LabelRight) / 2, (box.LabelTop + box.LabelBottom) / 2),
-            nullptr);
+  EXPECT_TRUE(HasLine(199, 178, (box.LabelLeft + box.LabelRight) / 2, (box.LabelTop + box.LabelBottom) / 2));
   // Rows with a missing value are neither drawn nor placed.
   EXPECT_FALSE(table.Label(3).IsPlaced());
   EXPECT_EQ(table.Label(3).SymbolRight, 0);
@@ -67,72 +72,62 @@ TEST(Graph2DScatterTest, PointsAndLabelsSitWhereTheRangeMapsThem) {
   EXPECT_EQ(firstBox->brush.color, 0xC0FFFFu);
   // A placed box stays where it is.
   table.Label(2).LabelLeft += 50;
-  DrawDataOnly(plot, canvas);
+  DrawAgain(*plot);
   EXPECT_EQ(canvas.FindText("E3")->at[0], box.LabelLeft + 8);
 }
 
-TEST(Graph2DScatterTest, LabelBoxesStayInsideTheImage) {
+TEST_F(Graph2DScatterTest, LabelBoxesStayInsideTheImage) {
   PlotTestData table({{0, 0}, {10, 10}});
   table.data.LabelType = 2;
   table.data.ElementNames[1] = "A long label at the corner";
-  RecordingCanvas canvas(200, 100);  // box 36..196 x 10..90: the top point is at y = 10
-  Graph2DScatter plot(canvas, &table.data, 0);
-  plot.DrawData();
+  RecordingCanvas small(200, 100);  // box 36..196 x 10..90: the top point is at y = 10
+  Graph2DScatter(small, &table.data, 0).DrawData();
   const LabelPlotParam& corner = table.Label(1);
   EXPECT_EQ(corner.LabelTop, 0);
-  EXPECT_EQ(corner.LabelBottom, 10 + canvas.TextHeight("x") - 14 + 8);
+  EXPECT_EQ(corner.LabelBottom, 10 + small.TextHeight("x") - 14 + 8);
   EXPECT_EQ(corner.LabelRight, 200);
-  EXPECT_EQ(corner.LabelRight - corner.LabelLeft, 2 * (canvas.TextWidth(table.data.ElementNames[1]) / 2) + 16);
+  EXPECT_EQ(corner.LabelRight - corner.LabelLeft, 2 * (small.TextWidth(table.data.ElementNames[1]) / 2) + 16);
 }
 
-TEST(Graph2DScatterTest, ForcedRangeDrawsOnlyPointsInsideTheBox) {
+TEST_F(Graph2DScatterTest, ForcedRangeDrawsOnlyPointsInsideTheBox) {
   PlotTestData table({{0, 0}, {8, 8}, {8.1L, 4}, {8.2L, 5}});
   table.data.LabelType = 1;
-  RecordingCanvas canvas(kW, kH);
   Graph2DScatter plot(canvas, &table.data, 0);
   plot.SetRange(0, 8, 0, 8);
   canvas.ClearCalls();
   plot.Redraw();
   EXPECT_EQ(canvas.Calls()[0].kind, CallKind::FillRect);  // a blank image first
   EXPECT_EQ(canvas.Calls()[0].brush.color, clWhite);
-  EXPECT_NE(SymbolAt(canvas, 565, 64), nullptr);   // on X max: left + width
-  EXPECT_NE(SymbolAt(canvas, 571, 292), nullptr);  // past the last tick, inside the box
+  EXPECT_NE(SymbolAt(565, 64), nullptr);   // on X max: left + width
+  EXPECT_NE(SymbolAt(571, 292), nullptr);  // past the last tick, inside the box
   EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 3u);  // 577 is beyond the box right 571
   EXPECT_EQ(canvas.FindText("4"), nullptr);
 }
 
-TEST(Graph2DScatterTest, SingleLabelsShowOnlyTheChosenElements) {
+TEST_F(Graph2DScatterTest, SingleLabelsShowOnlyTheChosenElements) {
   PlotTestData table({{0, 0}, {8, 8}, {2, 6}});
   table.data.LabelType = 2;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 1);
-  DrawDataOnly(plot, canvas);
+  auto plot = Draw(table, 1);
   EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 3u);
   EXPECT_TRUE(canvas.CallsOf(CallKind::RoundRect).empty());
   EXPECT_TRUE(canvas.CallsOf(CallKind::LineTo).empty());  // no leader lines
   table.Label(1).Shown = true;
-  DrawDataOnly(plot, canvas);
+  DrawAgain(*plot);
   EXPECT_EQ(canvas.CallsOf(CallKind::RoundRect).size(), 1u);
   EXPECT_NE(canvas.FindText("E2"), nullptr);
 }
 
-TEST(Graph2DScatterTest, SymmetricAndSameRangeOptionsAdjustTheRanges) {
-  long double xMin, xMax, yMin, yMax;
-  RecordingCanvas canvas(kW, kH);
+TEST_F(Graph2DScatterTest, SymmetricAndSameRangeOptionsAdjustTheRanges) {
   PlotTestData skewed({{0, -2.5L}, {1, 4.2L}});
   skewed.data.Axis.Symmetric = true;
-  Graph2DScatter(canvas, &skewed.data, 0).GetRange(xMin, xMax, yMin, yMax);
-  EXPECT_EQ((std::vector<long double>{xMin, xMax, yMin, yMax}), (std::vector<long double>{0, 1, -5, 5}));
+  EXPECT_EQ(RangeOf(Graph2DScatter(canvas, &skewed.data, 0)), (std::vector<long double>{0, 1, -5, 5}));
   PlotTestData table({{1, 0}, {3, 5}});
   table.data.Axis.SameRange = true;
-  Graph2DScatter plot(canvas, &table.data, 0);
-  plot.GetRange(xMin, xMax, yMin, yMax);
-  EXPECT_EQ((std::vector<long double>{xMin, xMax, yMin, yMax}), (std::vector<long double>{0, 5, 0, 5}));
-  DrawDataOnly(plot, canvas);
-  EXPECT_NE(canvas.FindLine(77, 520, 565, 64), nullptr);  // the diagonal
+  EXPECT_EQ(RangeOf(*Draw(table)), (std::vector<long double>{0, 5, 0, 5}));
+  EXPECT_TRUE(HasLine(77, 520, 565, 64));  // the diagonal
 }
 
-TEST(Graph2DScatterTest, ReferenceLinesAppearOnlyInsideTheRange) {
+TEST_F(Graph2DScatterTest, ReferenceLinesAppearOnlyInsideTheRange) {
   PlotTestData table({{0, -4}, {8, 4}});  // 57 pixels per Y unit, 61 per X unit
   AxisParams& axis = table.data.Axis;
   axis.HorizontalLines = true;
@@ -142,90 +137,77 @@ TEST(Graph2DScatterTest, ReferenceLinesAppearOnlyInsideTheRange) {
   axis.VerticalLine = true;
   axis.VerticalLineX = 2;
   axis.ZeroLine = true;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
-  EXPECT_EQ(LinesIn(canvas, clBlack, PenStyle::Dash),
-            (std::vector<std::vector<int>>{{77, 406, 565, 406}, {77, 178, 565, 178}}));
-  EXPECT_NE(canvas.FindLine(199, 520, 199, 64), nullptr);
-  EXPECT_NE(canvas.FindLine(77, 292, 565, 292), nullptr);
+  auto plot = Draw(table);
+  EXPECT_EQ(Dashed(), (Lines{{77, 406, 565, 406}, {77, 178, 565, 178}}));
+  EXPECT_TRUE(HasLine(199, 520, 199, 64));
+  EXPECT_TRUE(HasLine(77, 292, 565, 292));
   axis.FullWidth = false;
   axis.LineEndX = 4;
-  DrawDataOnly(plot, canvas);
-  EXPECT_EQ(LinesIn(canvas, clBlack, PenStyle::Dash)[0], (std::vector<int>{77, 406, 321, 406}));
+  DrawAgain(*plot);
+  EXPECT_EQ(Dashed()[0], (std::vector<int>{77, 406, 321, 406}));
   axis.SecondLineY = 4.5L;  // one value outside: neither line
   axis.VerticalLineX = 9;
-  DrawDataOnly(plot, canvas);
-  EXPECT_TRUE(LinesIn(canvas, clBlack, PenStyle::Dash).empty());
-  EXPECT_EQ(canvas.FindLine(199, 520, 199, 64), nullptr);
+  DrawAgain(*plot);
+  EXPECT_TRUE(Dashed().empty());
+  EXPECT_FALSE(HasLine(199, 520, 199, 64));
 }
 
-TEST(Graph2DScatterTest, BandLinesRunParallelToTheDiagonalUnlessAnAxisIsFlat) {
+TEST_F(Graph2DScatterTest, BandLinesRunParallelToTheDiagonalUnlessAnAxisIsFlat) {
   PlotTestData table({{0, 0}, {8, 8}});
-  table.data.Axis.SameRange = true;
-  table.data.Axis.Band = true;
-  table.data.Axis.BandOffset = 2;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
-  EXPECT_EQ(LinesIn(canvas, clBlack, PenStyle::Dash),
-            (std::vector<std::vector<int>>{{77, 406, 443, 64}, {199, 520, 565, 178}}));
   PlotTestData flat({{3, 3}, {3, 3}});
-  flat.data.Axis.Band = true;
-  flat.data.Axis.BandOffset = 2;
-  Graph2DScatter flatPlot(canvas, &flat.data, 0);
-  DrawDataOnly(flatPlot, canvas);
-  EXPECT_TRUE(LinesIn(canvas, clBlack, PenStyle::Dash).empty());
+  for (PlotTestData* t : {&table, &flat}) {
+    t->data.Axis.Band = true;
+    t->data.Axis.BandOffset = 2;
+  }
+  table.data.Axis.SameRange = true;
+  Draw(table);
+  EXPECT_EQ(Dashed(), (Lines{{77, 406, 443, 64}, {199, 520, 565, 178}}));
+  Draw(flat);
+  EXPECT_TRUE(Dashed().empty());
 }
 
-TEST(Graph2DScatterTest, RegressionLineIsClippedAtItsEnds) {
+TEST_F(Graph2DScatterTest, RegressionLineIsClippedAtItsEnds) {
   // Group 0 lies on y = x; group 1 widens X to 0, so the line starts below Y min.
   PlotTestData table({{2, 2}, {4, 4}, {0, 3}});
-  table.SetGroups({0, 0, 1}, {clYellow, clRed});
-  table.data.Axis.GroupRegression = true;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
-  EXPECT_EQ(LinesIn(canvas, clBlue, PenStyle::Solid), (std::vector<std::vector<int>>{{321, 520, 565, 64}}));
-  EXPECT_EQ(SymbolAt(canvas, 77, 292)->brush.color, clRed);
   // A flat line below a forced range keeps its right end below the area: not drawn.
   PlotTestData flat({{0, 1}, {4, 1}, {2, 3}});
-  flat.SetGroups({0, 0, 1}, {clYellow, clRed});
-  flat.data.Axis.GroupRegression = true;
+  for (PlotTestData* t : {&table, &flat}) {
+    t->SetGroups({0, 0, 1}, {clYellow, clRed});
+    t->data.Axis.GroupRegression = true;
+  }
+  Draw(table);
+  EXPECT_EQ(Blue(), (Lines{{321, 520, 565, 64}}));
+  EXPECT_EQ(SymbolAt(77, 292)->brush.color, clRed);
   Graph2DScatter flatPlot(canvas, &flat.data, 0);
   flatPlot.SetRange(0, 4, 2, 5);
   canvas.ClearCalls();
   flatPlot.Redraw();
-  EXPECT_TRUE(LinesIn(canvas, clBlue, PenStyle::Solid).empty());
+  EXPECT_TRUE(Blue().empty());
 }
 
-TEST(Graph2DScatterTest, GroupWithoutALineClearsTheRegressionFlag) {
-  RecordingCanvas canvas(kW, kH);
+TEST_F(Graph2DScatterTest, GroupWithoutALineClearsTheRegressionFlag) {
   // Every X equal, then a single usable row.
   for (const Cells& rows : {Cells{{1, 2}, {1, 5}, {3, 0}}, Cells{{1, 2}, {2, std::nullopt}, {3, 0}}}) {
     PlotTestData table(rows);
     table.SetGroups({0, 0, 1}, {clYellow, clRed});
     table.data.Axis.GroupRegression = true;
-    Graph2DScatter plot(canvas, &table.data, 0);
+    auto plot = Draw(table);
     EXPECT_FALSE(table.data.Axis.GroupRegression);
-    EXPECT_EQ(plot.GetSlope(), 0);
-    DrawDataOnly(plot, canvas);
-    EXPECT_TRUE(LinesIn(canvas, clBlue, PenStyle::Solid).empty());
+    EXPECT_EQ(plot->GetSlope(), 0);
+    EXPECT_TRUE(Blue().empty());
   }
 }
 
-TEST(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
+TEST_F(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
   PlotTestData table({{0, 0}, {4, 4}, {8, 8}, {6, 2}});
   table.data.LabelType = 2;
   table.SetGroups({0, -1, 5, 1}, {clYellow, clBlue});
   std::string names[] = {"Training", "Prediction"};
   table.data.Axis.Legend = true;
   table.data.Axis.LegendNames = names;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
-  EXPECT_EQ(SymbolAt(canvas, 77, 520)->brush.color, clYellow);
-  EXPECT_EQ(SymbolAt(canvas, 443, 406)->brush.color, clBlue);
+  Draw(table);
+  EXPECT_EQ(SymbolAt(77, 520)->brush.color, clYellow);
+  EXPECT_EQ(SymbolAt(443, 406)->brush.color, clBlue);
   // Groups outside 0 .. count - 1: no point, no label.
   EXPECT_EQ(canvas.FindText("E2"), nullptr);
   EXPECT_FALSE(table.Label(2).IsPlaced());
@@ -235,50 +217,42 @@ TEST(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
   ASSERT_EQ(legend.size(), 1u);
   EXPECT_EQ(legend[0].at, (std::vector<int>{x0 - 15, 2, 569, 2 * maxH + 8}));
   EXPECT_EQ(canvas.FindText("Prediction")->at, (std::vector<int>{x0, maxH + 4}));
-  EXPECT_EQ(SymbolAt(canvas, x0 - 8, maxH + 4 + maxH / 2)->brush.color, clBlue);
+  EXPECT_EQ(SymbolAt(x0 - 8, maxH + 4 + maxH / 2)->brush.color, clBlue);
 }
 
-TEST(Graph2DScatterTest, ErrorBarsHaveCapsInsideThePlotArea) {
+TEST_F(Graph2DScatterTest, ErrorBarsHaveCapsInsideThePlotArea) {
   PlotTestData table({{0, 0}, {4, 4}, {8, 8}});
   table.SetUncertainty(1);  // 57 pixels
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
-  for (auto line : {std::vector<int>{318, 235, 325, 235}, {318, 349, 325, 349}, {321, 235, 321, 349},
-                    {565, 64, 565, 121}, {562, 121, 569, 121}, {77, 463, 77, 520}})
-    EXPECT_NE(canvas.FindLine(line[0], line[1], line[2], line[3]), nullptr) << line[0] << "," << line[1];
-  EXPECT_EQ(canvas.FindLine(562, 64, 569, 64), nullptr);  // clipped ends have no cap
-  EXPECT_EQ(canvas.FindLine(74, 520, 81, 520), nullptr);
+  Draw(table);
+  for (auto line : Lines{{318, 235, 325, 235}, {318, 349, 325, 349}, {321, 235, 321, 349},
+                         {565, 64, 565, 121}, {562, 121, 569, 121}, {77, 463, 77, 520}})
+    EXPECT_TRUE(HasLine(line[0], line[1], line[2], line[3])) << line[0] << "," << line[1];
+  EXPECT_FALSE(HasLine(562, 64, 569, 64));  // clipped ends have no cap
+  EXPECT_FALSE(HasLine(74, 520, 81, 520));
   PlotTestData flat({{0, 3}, {4, 3}});
   flat.SetUncertainty(1);
-  Graph2DScatter flatPlot(canvas, &flat.data, 0);
-  DrawDataOnly(flatPlot, canvas);
+  Draw(flat);
   EXPECT_TRUE(canvas.CallsOf(CallKind::LineTo).empty());
 }
 
-TEST(Graph2DScatterTest, OriginVectorsRunFromTheOrigin) {
+TEST_F(Graph2DScatterTest, OriginVectorsRunFromTheOrigin) {
   PlotTestData table({{-4, -4}, {4, 4}});
   table.data.Axis.OriginVectors = true;
   table.data.Axis.KeepSymbolBoxes = false;
-  RecordingCanvas canvas(kW, kH);
-  Graph2DScatter plot(canvas, &table.data, 0);
-  DrawDataOnly(plot, canvas);
-  EXPECT_EQ(LinesIn(canvas, clBlue, PenStyle::Solid),
-            (std::vector<std::vector<int>>{{321, 292, 77, 520}, {321, 292, 565, 64}}));
+  Draw(table);
+  EXPECT_EQ(Blue(), (Lines{{321, 292, 77, 520}, {321, 292, 565, 64}}));
   EXPECT_EQ(table.Label(1).SymbolRight, 0);
 }
 
-TEST(Graph2DScatterTest, EmptyAndSinglePointData) {
-  RecordingCanvas canvas(kW, kH);
+TEST_F(Graph2DScatterTest, EmptyAndSinglePointData) {
   PlotTestData empty({});
-  empty.data.LabelType = 1;
-  Graph2DScatter emptyPlot(canvas, &empty.data, 0);
-  DrawDataOnly(emptyPlot, canvas);
-  EXPECT_TRUE(canvas.Calls().empty());
   PlotTestData one({{5, 7}});
-  one.data.LabelType = 1;
-  Graph2DScatter onePlot(canvas, &one.data, 0);
-  DrawDataOnly(onePlot, canvas);
-  EXPECT_NE(SymbolAt(canvas, 77, 520), nullptr);  // zero spans map to the corner
+  empty.data.LabelType = one.data.LabelType = 1;
+  Draw(empty);
+  EXPECT_TRUE(canvas.Calls().empty());
+  Draw(one);
+  EXPECT_NE(SymbolAt(77, 520), nullptr);  // zero spans map to the corner
   EXPECT_NE(canvas.FindText("1"), nullptr);
 }
+
+}  // namespace

@@ -16,12 +16,6 @@ public:
   void DrawData() override {}
 };
 
-std::vector<long double> RangeOf(const Graph& graph) {
-  long double r[4];
-  graph.GetRange(r[0], r[1], r[2], r[3]);
-  return {r[0], r[1], r[2], r[3]};
-}
-
 // The texts drawn under the X axis of a 616 x 577 image (top 8 below the box).
 std::vector<std::string> XLabels(const RecordingCanvas& canvas) {
   std::vector<std::string> labels;

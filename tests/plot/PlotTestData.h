@@ -1,13 +1,18 @@
-// Builds a GraphData over a small table for the plot tests, and reads back what
-// a plot drew on a recording canvas.
+// Shared pieces of the plot tests: a GraphData over a small table, what a plot
+// drew on a recording canvas, the main window stand-in, test folders and files.
 #pragma once
 
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/qt/RecordingCanvas.h"
+#include "plot/Graph.h"
 #include "plot/GraphData.h"
+#include "support/FakeProjectHost.h"
+#include "support/TestFolder.h"
 
 using Cells = std::vector<std::vector<std::optional<long double>>>;  // nullopt: missing
 
@@ -62,9 +67,23 @@ private:
   std::vector<TColor> colors_;
 };
 
+// The plot's range: X min, X max, Y min, Y max.
+inline std::vector<long double> RangeOf(const Graph& graph) {
+  long double r[4];
+  graph.GetRange(r[0], r[1], r[2], r[3]);
+  return {r[0], r[1], r[2], r[3]};
+}
+
 // One value per row.
 inline Cells Column(const std::vector<std::optional<long double>>& values) {
   Cells rows;
   for (const auto& v : values) rows.push_back({v});
   return rows;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
 }

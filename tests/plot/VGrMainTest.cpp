@@ -3,12 +3,11 @@
 #include <jpeglib.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QFocusEvent>
 #include <QImage>
 #include <QKeyEvent>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -16,12 +15,11 @@
 #include <QToolButton>
 #include <cstdio>
 
-#include "PlotTestSupport.h"
+#include "plot/PlotTestData.h"
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
 #include "numerics/Utils.h"
-#include "platform/qt/FindTextDialog.h"
 #include "platform/qt/QtUiServices.h"
 #include "platform/qt/RecordingCanvas.h"
 #include "support/ScriptedUi.h"
@@ -46,46 +44,56 @@ void Record(TViewGraphForm& form, int width = 616, int height = 577) {
   form.FormResize();
 }
 
-const RecordingCanvas& Recorded(TViewGraphForm& form) {
-  return dynamic_cast<RecordingCanvas&>(form.ImageCanvasInUse());
-}
+RecordingCanvas& Recorded(TViewGraphForm& form) { return dynamic_cast<RecordingCanvas&>(form.ImageCanvasInUse()); }
 
 void PressKey(TViewGraphForm& form, QLineEdit* edit, const std::string& text, int which) {
   edit->setText(QString::fromLatin1(text.c_str()));
   form.EditLimitKeyDown(which, Qt::Key_Return);
 }
 
-TEST(PlotPanelTest, BarChoicesFollowTheObjectCount) {
-  auto data = MakeData(2, 57);
-  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariableDistribution);
-  Record(*form);
-  EXPECT_EQ(form->LabelVar2->text(), "Bars:");
-  EXPECT_EQ(form->ComboBoxVar2->count(), 55);
-  EXPECT_EQ(form->ComboBoxVar2->currentText(), "7");
-  EXPECT_EQ(form->ElementCount(), 7);
-
-  auto one = MakeData(2, 1);
-  auto single = TViewGraphForm::CreateForDataSet(nullptr, one.get(), GraphKind::VariableDistribution);
-  Record(*single);
-  EXPECT_EQ(single->ComboBoxVar2->count(), 1);
-  EXPECT_EQ(single->ComboBoxVar2->currentText(), "1");
+void ChooseLabel(TViewGraphForm& form, int index) {
+  form.ComboBoxLabel->setCurrentIndex(index);
+  form.ComboBoxLabelChange();
 }
 
-TEST(PlotPanelTest, TwoObjectsLeaveTheBarListEmptyAndDrawOneBarWithoutErrors) {
-  auto data = MakeData(2, 2);
-  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariableDistribution);
-  Record(*form);
-  Record(*form, 500, 400);
-  EXPECT_EQ(form->ComboBoxVar2->count(), 0);
-  EXPECT_TRUE(TestUi().Shown().empty());
-  EXPECT_EQ(form->ElementCount(), 1);
-  EXPECT_NE(Recorded(*form).FindText("[1.00, 2.00) : 100.00%"), nullptr);
+// A plot window over a data set of vars x objs, drawn once unless told otherwise.
+struct DataSetWindow {
+  DataSetWindow(int vars, int objs, GraphKind kind, bool draw = true)
+      : data(MakeData(vars, objs)), form(TViewGraphForm::CreateForDataSet(nullptr, data.get(), kind)) {
+    if (draw) Record(*form);
+  }
+  TViewGraphForm* operator->() const { return form.get(); }
+  std::unique_ptr<ChemoData> data;
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST(PlotPanelTest, BarChoicesFollowTheObjectCount) {
+  struct Case {
+    int objs, choices;
+    std::string chosen;
+    int bars;
+    std::string firstBar;
+  };
+  // Two objects leave the list empty: one bar, drawn without a conversion error on any redraw.
+  const Case cases[] = {{57, 55, "7", 7, "[1.00, 9.00) : 14.04%"},
+                        {1, 1, "1", 1, "[1.00, 1.00) : 100.00%"},
+                        {2, 0, "", 1, "[1.00, 2.00) : 100.00%"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.objs);
+    DataSetWindow w(2, c.objs, GraphKind::VariableDistribution);
+    Record(*w.form, 500, 400);
+    EXPECT_EQ(w->LabelVar2->text(), "Bars:");
+    EXPECT_EQ(w->ComboBoxVar2->count(), c.choices);
+    EXPECT_EQ(w->ComboBoxVar2->currentText().toStdString(), c.chosen);
+    EXPECT_EQ(w->ElementCount(), c.bars);
+    EXPECT_NE(Recorded(*w.form).FindText(c.firstBar), nullptr);
+    EXPECT_TRUE(TestUi().Shown().empty());
+  }
 }
 
 TEST(PlotPanelTest, ResponseDistributionCountsItsBarsNotItsRows) {
   auto data = MakeData(2, 30);
-  std::vector<CheckedValue*> rows;
-  for (int o = 0; o < 25; ++o) rows.push_back(data->tpChemoValuePtr[o]);
+  std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + 25);
   auto form = TViewGraphForm::CreateForValueRows(nullptr, data.get(), GraphKind::ResponseDistribution, rows.data(), 25);
   Record(*form);
   EXPECT_EQ(form->ComboBoxVar2->currentText(), "4");  // 25 rows / 10 = item 2
@@ -94,217 +102,176 @@ TEST(PlotPanelTest, ResponseDistributionCountsItsBarsNotItsRows) {
 }
 
 TEST(PlotPanelTest, ChoicesSurviveRedrawsAndNoneDisablesTheLabelReset) {
-  auto data = MakeData(3, 5);
-  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
-  Record(*form);
-  EXPECT_EQ(form->LabelVar1->text(), "X variable:");
-  EXPECT_EQ(form->ComboBoxVar2->currentIndex(), 1);
-  EXPECT_EQ(form->ComboBoxLabel->currentText(), "Name");
-  EXPECT_TRUE(form->SpeedButtonLabelReset->isEnabled());
-  EXPECT_NE(Recorded(*form).FindText("O3"), nullptr);
+  DataSetWindow w(3, 5, GraphKind::VariablesScatter);
+  EXPECT_EQ(w->LabelVar1->text(), "X variable:");
+  EXPECT_EQ(w->ComboBoxVar2->currentIndex(), 1);
+  EXPECT_EQ(w->ComboBoxLabel->currentText(), "Name");
+  EXPECT_TRUE(w->SpeedButtonLabelReset->isEnabled());
+  EXPECT_NE(Recorded(*w.form).FindText("O3"), nullptr);
 
-  form->ComboBoxVar1->setCurrentIndex(2);
-  form->ComboBoxLabel->setCurrentIndex(1);
-  form->ComboBoxLabelChange();
-  Record(*form, 700, 500);
-  EXPECT_EQ(form->Data().XAxisName, "V3");
-  EXPECT_EQ(form->ComboBoxLabel->currentText(), "ID");
-  EXPECT_NE(Recorded(*form).FindText("3"), nullptr);
+  w->ComboBoxVar1->setCurrentIndex(2);
+  ChooseLabel(*w.form, 1);
+  Record(*w.form, 700, 500);
+  EXPECT_EQ(w->Data().XAxisName, "V3");
+  EXPECT_EQ(w->ComboBoxLabel->currentText(), "ID");
+  EXPECT_NE(Recorded(*w.form).FindText("3"), nullptr);
 
-  form->ComboBoxLabel->setCurrentIndex(0);
-  form->ComboBoxLabelChange();
-  EXPECT_FALSE(form->SpeedButtonLabelReset->isEnabled());
-  EXPECT_TRUE(Recorded(*form).CallsOf(CallKind::RoundRect).empty());
+  ChooseLabel(*w.form, 0);
+  EXPECT_FALSE(w->SpeedButtonLabelReset->isEnabled());
+  EXPECT_TRUE(Recorded(*w.form).CallsOf(CallKind::RoundRect).empty());
 }
 
 TEST(PlotPanelTest, ProfilesOfferTheirColumnsAndLabelChoices) {
-  auto data = MakeData(3, 4);
-  auto variable = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariableProfile);
-  Record(*variable);
+  DataSetWindow variable(3, 4, GraphKind::VariableProfile);
   EXPECT_EQ(variable->LabelVar1->text(), "Variable:");
   EXPECT_TRUE(variable->ComboBoxVar2->isHidden());
-  EXPECT_EQ(variable->ComboBoxLabel->y(), 40);
-  EXPECT_NE(Recorded(*variable).FindText("4"), nullptr);  // ID labels: ordinals
+  EXPECT_NE(Recorded(*variable.form).FindText("4"), nullptr);  // ID labels: ordinals
 
-  auto object = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::ObjectProfile);
-  Record(*object);
+  DataSetWindow object(3, 4, GraphKind::ObjectProfile);
   EXPECT_EQ(object->LabelVar1->text(), "Object:");
   EXPECT_EQ(object->ComboBoxLabel->count(), 2);
   EXPECT_EQ(object->ElementCount(), 3);
-  EXPECT_NE(Recorded(*object).FindText("V2"), nullptr);
+  EXPECT_NE(Recorded(*object.form).FindText("V2"), nullptr);
 }
 
-class LimitTest : public testing::Test {
+// A scatter plot of four objects: its limits and its labels.
+class ScatterWindowTest : public testing::Test {
 protected:
-  LimitTest() : data(MakeData(2, 4)) {
-    form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
-    Record(*form);
+  long double Bound(int which) { return RangeOf(*w->CurrentPlot())[which]; }
+  LabelPlotParam& Label(int k) { return w->Data().tpLabelPlotParam[k]; }
+  void Drag(int x, int y, int dx, int dy) {
+    w->ImageMouseMove(x, y);
+    w->ImageMouseDown();
+    w->ImageMouseMove(x + dx / 2, y + dy / 2);
+    w->ImageMouseMove(x + dx, y + dy);
+    w->ImageMouseUp();
   }
-  long double Bound(int which) {
-    long double b[4];
-    form->CurrentPlot()->GetRange(b[0], b[1], b[2], b[3]);
-    return b[which];
-  }
-  std::unique_ptr<ChemoData> data;
-  std::unique_ptr<TViewGraphForm> form;
+  DataSetWindow w{2, 4, GraphKind::VariablesScatter};
 };
 
-TEST_F(LimitTest, ACheckedLimitStaysInForceUntilUnchecked) {
-  EXPECT_EQ(form->EditLimit[1]->text(), "4");
-  EXPECT_FALSE(form->EditLimit[1]->isEnabled());
-  form->CheckBoxLimit[1]->setChecked(true);
-  EXPECT_TRUE(form->EditLimit[1]->isEnabled());
-  PressKey(*form, form->EditLimit[1], "10", 1);
+TEST_F(ScatterWindowTest, ACheckedLimitStaysInForceUntilUnchecked) {
+  EXPECT_EQ(w->EditLimit[1]->text(), "4");
+  EXPECT_FALSE(w->EditLimit[1]->isEnabled());
+  w->CheckBoxLimit[1]->setChecked(true);
+  EXPECT_TRUE(w->EditLimit[1]->isEnabled());
+  PressKey(*w.form, w->EditLimit[1], "10", 1);
   EXPECT_EQ(Bound(1), 10.0L);
-  Record(*form, 800, 600);
+  Record(*w.form, 800, 600);
   EXPECT_EQ(Bound(1), 10.0L);
-  EXPECT_EQ(form->EditLimit[1]->text(), "10");
-  form->CheckBoxLimit[1]->setChecked(false);
-  Record(*form);
+  EXPECT_EQ(w->EditLimit[1]->text(), "10");
+  w->CheckBoxLimit[1]->setChecked(false);
+  Record(*w.form);
   EXPECT_EQ(Bound(1), 4.0L);
 }
 
-TEST_F(LimitTest, EnterAndLeavingTheEditApplyButLosingTheWindowDoesNot) {
-  form->CheckBoxLimit[1]->setChecked(true);
-  form->EditLimit[1]->setText("9");
+TEST_F(ScatterWindowTest, EnterAndLeavingTheEditApplyButLosingTheWindowDoesNot) {
+  w->CheckBoxLimit[1]->setChecked(true);
+  w->EditLimit[1]->setText("9");
   QFocusEvent toOtherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-  QCoreApplication::sendEvent(form->EditLimit[1], &toOtherWindow);
+  QCoreApplication::sendEvent(w->EditLimit[1], &toOtherWindow);
   EXPECT_EQ(Bound(1), 4.0L);
   QFocusEvent toNextControl(QEvent::FocusOut, Qt::TabFocusReason);
-  QCoreApplication::sendEvent(form->EditLimit[1], &toNextControl);
+  QCoreApplication::sendEvent(w->EditLimit[1], &toNextControl);
   EXPECT_EQ(Bound(1), 9.0L);
-  form->EditLimit[1]->setText("12");
+  w->EditLimit[1]->setText("12");
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QCoreApplication::sendEvent(form->EditLimit[1], &enter);
+  QCoreApplication::sendEvent(w->EditLimit[1], &enter);
   EXPECT_EQ(Bound(1), 12.0L);
 }
 
-TEST_F(LimitTest, AnEmptyOrReversedRangeIsPutBackSilently) {
-  form->CheckBoxLimit[0]->setChecked(true);
-  PressKey(*form, form->EditLimit[0], "7", 0);
-  EXPECT_EQ(form->EditLimit[0]->text(), "1");
+TEST_F(ScatterWindowTest, AnEmptyOrReversedRangeIsPutBackSilently) {
+  w->CheckBoxLimit[0]->setChecked(true);
+  PressKey(*w.form, w->EditLimit[0], "7", 0);
+  EXPECT_EQ(w->EditLimit[0]->text(), "1");
   EXPECT_EQ(Bound(0), 1.0L);
   EXPECT_TRUE(TestUi().Shown().empty());
-  form->EditLimitKeyDown(0, Qt::Key_A);  // only Enter applies
-  EXPECT_EQ(form->EditLimit[0]->text(), "1");
+  w->EditLimitKeyDown(0, Qt::Key_A);  // only Enter applies
+  EXPECT_EQ(w->EditLimit[0]->text(), "1");
 
   // A span beyond the largest real cannot be mapped to pixels either.
-  PressKey(*form, form->EditLimit[0], "-1e4932", 0);
-  form->CheckBoxLimit[1]->setChecked(true);
-  PressKey(*form, form->EditLimit[1], "1e4932", 1);
-  EXPECT_EQ(form->EditLimit[1]->text(), "4");
+  PressKey(*w.form, w->EditLimit[0], "-1e4932", 0);
+  w->CheckBoxLimit[1]->setChecked(true);
+  PressKey(*w.form, w->EditLimit[1], "1e4932", 1);
+  EXPECT_EQ(w->EditLimit[1]->text(), "4");
   EXPECT_EQ(Bound(1), 4.0L);
 }
 
-TEST_F(LimitTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
-  form->CheckBoxLimit[3]->setChecked(true);
-  form->EditLimit[3]->setText("abc");
-  Record(*form, 700, 500);
-  Record(*form, 600, 500);
+TEST_F(ScatterWindowTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
+  w->CheckBoxLimit[3]->setChecked(true);
+  w->EditLimit[3]->setText("abc");
+  Record(*w.form, 700, 500);
+  Record(*w.form, 600, 500);
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "'abc' is not a valid floating point value");
-  EXPECT_EQ(form->EditLimit[3]->text(), "8");
+  EXPECT_EQ(w->EditLimit[3]->text(), "8");
 
-  PressKey(*form, form->EditLimit[3], "x1", 3);
+  PressKey(*w.form, w->EditLimit[3], "x1", 3);
   EXPECT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(form->EditLimit[3]->text(), "8");
+  EXPECT_EQ(w->EditLimit[3]->text(), "8");
 }
 
-TEST(PlotBuilderTest, NoPlotMeansALimitEditDoesNothing) {
-  auto data = MakeData(2, 4);
-  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
-  ASSERT_EQ(form->CurrentPlot(), nullptr);
-  form->CheckBoxLimit[0]->setChecked(true);
-  PressKey(*form, form->EditLimit[0], "2", 0);
-  EXPECT_EQ(form->CurrentPlot(), nullptr);
-  EXPECT_TRUE(TestUi().Shown().empty());
-}
-
-TEST(PlotBuilderTest, AnImageBelowSixteenPixelsIsErasedAndLeftBlank) {
-  auto data = MakeData(2, 4);
-  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
-  Record(*form, 15, 300);
-  EXPECT_TRUE(Recorded(*form).Calls().empty());
-  Record(*form, 300, 300);
-  EXPECT_FALSE(Recorded(*form).Calls().empty());
-}
-
-TEST(PlotBuilderTest, APictureTooLargeToAllocateIsReportedAndNothingIsDrawn) {
-  auto data = MakeData(2, 4);
-  auto form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
-  form->Image->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  form->FormResize();
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Cannot allocate Bitmap - no resize");
-  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-  EXPECT_EQ(form->CurrentPlot(), nullptr);
-}
-
-class LabelLayoutTest : public testing::Test {
-protected:
-  LabelLayoutTest() : data(MakeData(2, 4)) {
-    form = TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter);
-    Record(*form);
-  }
-  LabelPlotParam& Label(int k) { return form->Data().tpLabelPlotParam[k]; }
-  std::unique_ptr<ChemoData> data;
-  std::unique_ptr<TViewGraphForm> form;
-};
-
-TEST_F(LabelLayoutTest, LabelsMoveWithTheImageAndKeepTheirSize) {
+TEST_F(ScatterWindowTest, LabelsMoveWithTheImageAndKeepTheirSize) {
   LabelPlotParam before = Label(2);
   ASSERT_TRUE(before.IsPlaced());
-  Record(*form, 1232, 577);
+  Record(*w.form, 1232, 577);
   EXPECT_EQ(Label(2).LabelLeft, 2 * before.LabelLeft);
   EXPECT_EQ(Label(2).LabelRight - Label(2).LabelLeft, before.LabelRight - before.LabelLeft);
   EXPECT_EQ(Label(2).LabelTop, before.LabelTop);
 
-  form->SpeedButtonLabelResetClick();  // placed afresh next to the points
+  w->SpeedButtonLabelResetClick();  // placed afresh next to the points
   EXPECT_NE(Label(2).LabelLeft, 2 * before.LabelLeft);
 }
 
-TEST_F(LabelLayoutTest, DraggingALabelKeepsItWhereItWasDropped) {
+TEST_F(ScatterWindowTest, DraggingALabelKeepsItWhereItWasDropped) {
   LabelPlotParam start = Label(1);
-  int x = (start.LabelLeft + start.LabelRight) / 2;
-  int y = (start.LabelTop + start.LabelBottom) / 2;
-  form->ImageMouseMove(x, y);
-  form->ImageMouseDown();
-  form->ImageMouseMove(x + 30, y + 20);
-  form->ImageMouseMove(x + 40, y + 25);
-  form->ImageMouseUp();
+  Drag((start.LabelLeft + start.LabelRight) / 2, (start.LabelTop + start.LabelBottom) / 2, 40, 26);
   EXPECT_EQ(Label(1).LabelLeft, start.LabelLeft + 40);
-  EXPECT_EQ(Label(1).LabelBottom, start.LabelBottom + 25);
-  Record(*form, 1232, 577);  // the dropped place is the new base
+  EXPECT_EQ(Label(1).LabelBottom, start.LabelBottom + 26);
+  Record(*w.form, 1232, 577);  // the dropped place is the new base
   EXPECT_EQ(Label(1).LabelLeft, 2 * (start.LabelLeft + 40));
+
+  Recorded(*w.form).ClearCalls();  // a press outside every label neither drags nor redraws
+  Drag(2, 2, 48, 48);
+  EXPECT_TRUE(Recorded(*w.form).Calls().empty());
 }
 
-TEST_F(LabelLayoutTest, APressOutsideEveryLabelNeitherDragsNorRedraws) {
-  form->ImageMouseMove(2, 2);
-  form->ImageMouseDown();
-  const_cast<RecordingCanvas&>(Recorded(*form)).ClearCalls();
-  form->ImageMouseMove(50, 50);
-  form->ImageMouseUp();
-  EXPECT_TRUE(Recorded(*form).Calls().empty());
-}
-
-TEST_F(LabelLayoutTest, DoubleClickTogglesTheLabelUnderTheCursorOnlyWithSingleLabels) {
+TEST_F(ScatterWindowTest, DoubleClickTogglesTheLabelUnderTheCursorOnlyWithSingleLabels) {
   LabelPlotParam point = Label(0);
-  int x = (point.SymbolLeft + point.SymbolRight) / 2;
-  int y = (point.SymbolTop + point.SymbolBottom) / 2;
-  form->ImageMouseMove(x, y);
-  form->ImageDblClick();
+  auto doubleClick = [&] {
+    w->ImageMouseMove((point.SymbolLeft + point.SymbolRight) / 2, (point.SymbolTop + point.SymbolBottom) / 2);
+    w->ImageDblClick();
+  };
+  doubleClick();
   EXPECT_FALSE(Label(0).Shown);
 
-  form->CheckBoxCustomLabel->setChecked(true);
-  EXPECT_EQ(form->ComboBoxLabel->currentIndex(), 1);
-  EXPECT_TRUE(Recorded(*form).CallsOf(CallKind::RoundRect).empty());
-  form->ImageMouseMove(x, y);
-  form->ImageDblClick();
+  w->CheckBoxCustomLabel->setChecked(true);
+  EXPECT_EQ(w->ComboBoxLabel->currentIndex(), 1);
+  EXPECT_TRUE(Recorded(*w.form).CallsOf(CallKind::RoundRect).empty());
+  doubleClick();
   EXPECT_TRUE(Label(0).Shown);
-  EXPECT_EQ(Recorded(*form).CallsOf(CallKind::RoundRect).size(), 1u);
+  EXPECT_EQ(Recorded(*w.form).CallsOf(CallKind::RoundRect).size(), 1u);
 
-  form->CheckBoxCustomLabel->setChecked(false);
-  EXPECT_EQ(form->ComboBoxLabel->currentIndex(), 2);  // the index it had before
+  w->CheckBoxCustomLabel->setChecked(false);
+  EXPECT_EQ(w->ComboBoxLabel->currentIndex(), 2);  // the index it had before
+}
+
+TEST(PlotBuilderTest, NoPlotMeansALimitEditDoesNothing) {
+  DataSetWindow w(2, 4, GraphKind::VariablesScatter, false);
+  ASSERT_EQ(w->CurrentPlot(), nullptr);
+  w->CheckBoxLimit[0]->setChecked(true);
+  PressKey(*w.form, w->EditLimit[0], "2", 0);
+  EXPECT_EQ(w->CurrentPlot(), nullptr);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST(PlotBuilderTest, APictureTooLargeToAllocateIsReportedAndNothingIsDrawn) {
+  DataSetWindow w(2, 4, GraphKind::VariablesScatter, false);
+  w->Image->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  w->FormResize();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot allocate Bitmap - no resize");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(w->CurrentPlot(), nullptr);
 }
 
 // The frequency of the pool variables in the selected models.
@@ -406,8 +373,7 @@ TEST_F(MatrixPlotTest, LabelChoicesPickTheElementTexts) {
   Record(*form);
   EXPECT_EQ(form->ComboBoxLabel->currentText(), "Mod ID");
   EXPECT_NE(Recorded(*form).FindText("i2"), nullptr);
-  form->ComboBoxLabel->setCurrentIndex(1);
-  form->ComboBoxLabelChange();
+  ChooseLabel(*form, 1);
   EXPECT_NE(Recorded(*form).FindText("3"), nullptr);
   form->ComboBoxVar2->setCurrentIndex(0);
   form->ComboBoxVar2Change();
@@ -420,9 +386,7 @@ TEST_F(MatrixPlotTest, LoadingPlotsIncludeTheOriginAndOfferOneLabelText) {
   Record(*form);
   EXPECT_EQ(form->ComboBoxLabel->count(), 2);
   EXPECT_TRUE(form->Data().Axis.OriginVectors);
-  long double b[4];
-  form->CurrentPlot()->GetRange(b[0], b[1], b[2], b[3]);
-  EXPECT_EQ(b[2], 0.0L);  // Y data 1..3, origin included
+  EXPECT_EQ(RangeOf(*form->CurrentPlot())[2], 0.0L);  // Y data 1..3, origin included
 }
 
 TEST_F(MatrixPlotTest, ExportWritesCaptionHeaderAndOneLinePerElement) {
@@ -465,16 +429,13 @@ protected:
 };
 
 TEST_F(RankTest, StartsWithThirdsAndTheirCaptions) {
-  EXPECT_EQ(form->EditRange[0]->text(), "10");
-  EXPECT_EQ(form->EditRange[1]->text(), "20");
-  EXPECT_EQ(form->EditRange[2]->text(), "30");
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(form->EditRange[k]->text().toStdString(), std::to_string(10 * k + 10));
+    EXPECT_EQ(form->StaticTextRange[k]->text().toStdString(), "From " + std::to_string(10 * k + 1) + " to");
+    EXPECT_EQ(form->RankClasses()[10 * k], k);
+    EXPECT_EQ(form->RankClasses()[10 * k + 9], k);
+  }
   EXPECT_TRUE(form->EditRange[2]->isReadOnly());
-  EXPECT_EQ(form->StaticTextRange[0]->text(), "From 1 to");
-  EXPECT_EQ(form->StaticTextRange[1]->text(), "From 11 to");
-  EXPECT_EQ(form->StaticTextRange[2]->text(), "From 21 to");
-  EXPECT_EQ(form->RankClasses()[9], 0);
-  EXPECT_EQ(form->RankClasses()[10], 1);
-  EXPECT_EQ(form->RankClasses()[20], 2);
 }
 
 TEST_F(RankTest, RefusesABoundOutOfRangeAndRevertsBothEdits) {
@@ -541,8 +502,7 @@ TEST_F(R2Q2Test, OpensWithXMinForcedAndExtendsTheFilterOnce) {
 }
 
 TEST_F(R2Q2Test, LabelsEverySizeTwiceAndExportsTheDeviations) {
-  form->ComboBoxLabel->setCurrentIndex(1);
-  form->ComboBoxLabelChange();
+  ChooseLabel(*form, 1);
   EXPECT_EQ(Recorded(*form).CallsOf(CallKind::RoundRect).size(), 8u);
   EXPECT_EQ(form->Data().ElementNames[5], "2");
   std::string text = form->ExportText();
@@ -552,32 +512,33 @@ TEST_F(R2Q2Test, LabelsEverySizeTwiceAndExportsTheDeviations) {
   EXPECT_EQ(text.substr(text.size() - 2), "25");  // no line end after the last line
 }
 
-TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
-  TestFolder folder;
-  TestUi().AnswerFile(folder.Path("plot"), 1);
-  form->SpeedButtonSaveImageClick();
-  TestUi().AnswerFile(folder.Path("plot.bmp"), 1);
-  form->SpeedButtonSaveImageClick();
-  TestUi().AnswerFile(folder.Path("shot.bmp"), 2);
-  form->SpeedButtonSaveImageClick();
-  TestUi().AnswerFile(folder.Path("values"), 3);
-  form->SpeedButtonSaveImageClick();
-  EXPECT_EQ(QImage(QString::fromLatin1(folder.Path("shot.bmp").c_str())).size(), form->Picture().size());
-  EXPECT_EQ(ReadFile(folder.Path("values.txt")), form->ExportText());
-
-  FILE* file = std::fopen(folder.Path("plot.jpg").c_str(), "rb");
-  ASSERT_NE(file, nullptr);
+// The width and height a JPEG file declares, read by libjpeg.
+QSize JpegSize(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return {};
   jpeg_decompress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
-  EXPECT_EQ(static_cast<int>(info.image_width), form->Picture().width());
-  EXPECT_EQ(static_cast<int>(info.image_height), form->Picture().height());
+  QSize size(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
   jpeg_destroy_decompress(&info);
   std::fclose(file);
+  return size;
+}
+
+TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
+  TestFolder folder;
+  const std::pair<std::string, int> choices[] = {{"plot", 1}, {"plot.bmp", 1}, {"shot.bmp", 2}, {"values", 3}};
+  for (const auto& [name, filter] : choices) {
+    TestUi().AnswerFile(folder.Path(name), filter);
+    form->SpeedButtonSaveImageClick();
+  }
+  EXPECT_EQ(JpegSize(folder.Path("plot.jpg")), form->Picture().size());
   EXPECT_FALSE(ReadFile(folder.Path("plot.bmp.jpg")).empty());
+  EXPECT_EQ(QImage(QString::fromLatin1(folder.Path("shot.bmp").c_str())).size(), form->Picture().size());
+  EXPECT_EQ(ReadFile(folder.Path("values.txt")), form->ExportText());
 
   TestUi().AnswerFile(folder.Path("plot.jpg"), 1);
   TestUi().Answer(IDNO);
@@ -588,8 +549,9 @@ TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot write data. Please check your privileges.");
 }
 
-TEST_F(R2Q2Test, ARedrawThatStopsEarlyLeavesNoPointerOnFreedLabels) {
-  Record(*form, 15, 15);
+TEST_F(R2Q2Test, ARedrawOnAnImageBelowSixteenPixelsDrawsNothingAndLeavesNoPointerOnFreedLabels) {
+  Record(*form, 15, 300);
+  EXPECT_TRUE(Recorded(*form).Calls().empty());
   EXPECT_EQ(form->Data().ElementNames, nullptr);
   EXPECT_NE(form->ExportText().find("\r\n\tAverage R2\t1\t0.5"), std::string::npos);
 }
@@ -610,7 +572,6 @@ TEST(PlotPanelTest, ModelPlotsOfferDeviationsBandAndFullInfo) {
   EXPECT_EQ(form->LabelVar2->text(), "Std.Dev.:");
   EXPECT_EQ(form->ComboBoxVar2->currentText(), "2.5");
   EXPECT_TRUE(form->ComboBoxVar1->isHidden());
-  EXPECT_EQ(form->ComboBoxLabel->y(), 12);
   EXPECT_FALSE(form->CheckBoxMoreInfo->isHidden());
   EXPECT_TRUE(form->RichEditParam->toPlainText().startsWith("Note: training data are calculated"));
   EXPECT_EQ(form->Data().Caption, "Exp. endpoint vs Pred. by model eq.: M1");
@@ -621,7 +582,6 @@ TEST(PlotPanelTest, ModelPlotsOfferDeviationsBandAndFullInfo) {
   EXPECT_FALSE(form->ComboBoxVar2->isEnabled());
   form->CheckBoxLabel2->setChecked(true);
   EXPECT_TRUE(form->ComboBoxVar2->isEnabled());
-  EXPECT_EQ(form->SavePictureFilter, "JPEG Image File (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Text (*.txt)|*.txt");
 }
 
 TEST(PlotPanelTest, ValidationPlotsStartWithSingleLabelsAndTheNameLabel) {
@@ -640,28 +600,24 @@ TEST(PlotPanelTest, ValidationPlotsStartWithSingleLabelsAndTheNameLabel) {
 TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
   auto data = MakeData(2, 20);
   std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + 20);
-  bool closed = false;
-  auto form = TViewGraphForm::CreateForResponseDistribution(nullptr, data.get(), GraphKind::ResponseDistribution,
-                                                            rows.data(), 20, &closed);
-  QPointer<TViewGraphForm> watch(form.get());
   ModelessWindows windows;
   QWidget opener;
-  int number = windows.Show(form.release(), &opener);
-  watch->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(closed);
-  EXPECT_TRUE(watch.isNull());
-  EXPECT_TRUE(windows.IsClosed(number));
-
-  closed = false;
-  form = TViewGraphForm::CreateForResponseDistribution(nullptr, data.get(), GraphKind::ResponseDistribution,
-                                                       rows.data(), 20, &closed);
-  watch = form.get();
-  number = windows.Show(form.release(), &opener);
-  watch->SetModalResult(mrCancel);  // Escape
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(closed);
-  EXPECT_TRUE(windows.IsClosed(number));
+  for (bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape" : "close box");
+    bool closed = false;
+    QPointer<TViewGraphForm> watch(TViewGraphForm::CreateForResponseDistribution(
+                                       nullptr, data.get(), GraphKind::ResponseDistribution, rows.data(), 20, &closed)
+                                       .release());
+    const int number = windows.Show(watch, &opener);
+    if (escape)
+      watch->SetModalResult(mrCancel);
+    else
+      watch->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_TRUE(windows.IsClosed(number));
+  }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "PlotTestSupport.h"
+#include "plot/PlotTestData.h"
 #include "plot/ViewerCommon.h"
 #include "support/ScriptedUi.h"
 
@@ -30,19 +30,6 @@ protected:
   std::string labels[3] = {"a.1", "b", "c"};
   std::unique_ptr<TFormViewMatrix> form;
 };
-
-TEST_F(CorrelationViewTest, ShowsOnlyTheLowerTriangleWithFourDecimals) {
-  ASSERT_EQ(form->StringGrid->ColCount(), 4);
-  ASSERT_EQ(form->StringGrid->RowCount(), 4);
-  EXPECT_EQ(form->StringGrid->Cells(0, 0), "Corr. v1.2");
-  EXPECT_EQ(form->StringGrid->Cells(1, 0), "a.1");
-  EXPECT_EQ(form->StringGrid->Cells(0, 3), "c");
-  for (int row = 1; row <= 3; ++row)
-    for (int col = 1; col <= 3; ++col) EXPECT_EQ(form->StringGrid->Cells(col, row).empty(), col > row) << col << "," << row;
-  EXPECT_EQ(form->StringGrid->Cells(1, 1), "1.0000");
-  EXPECT_EQ(form->StringGrid->Cells(1, 3), "-0.9500");
-  EXPECT_FALSE(form->ComboBoxSortCol->isVisibleTo(form.get()));
-}
 
 TEST_F(CorrelationViewTest, ColoursCellsBelowTheDiagonalByThresholds) {
   EXPECT_EQ(form->EditLo->text(), "0.70");
@@ -76,7 +63,8 @@ TEST_F(CorrelationViewTest, SavesTheTriangleWithEighteenDecimalsAndTheUsersSepar
   EXPECT_EQ(ReadFile(folder.Path("corr.txt")), expected);
 }
 
-TEST_F(CorrelationViewTest, CopiesEveryGridCellConvertingOnlyNumbers) {
+TEST_F(CorrelationViewTest, ShowsTheLowerTriangleWithFourDecimalsAndCopiesItConvertingOnlyNumbers) {
+  EXPECT_FALSE(form->ComboBoxSortCol->isVisibleTo(form.get()));
   FakeProjectHost host(',');
   form->SpeedButtonCopyClick();
   EXPECT_EQ(TestUi().clipboard,
@@ -88,13 +76,11 @@ TEST_F(CorrelationViewTest, CopiesEveryGridCellConvertingOnlyNumbers) {
 
 TEST_F(CorrelationViewTest, SaveKeepsATxtExtensionInAnyCaseAndAsksBeforeOverwriting) {
   TestFolder folder;
-  TestUi().AnswerFile(folder.Path("a.TXT"));
-  form->SpeedButtonSaveToFileClick();
-  EXPECT_FALSE(ReadFile(folder.Path("a.TXT")).empty());
-
-  TestUi().AnswerFile(folder.Path("b.dat"));
-  form->SpeedButtonSaveToFileClick();
-  EXPECT_FALSE(ReadFile(folder.Path("b.dat.txt")).empty());
+  for (const auto& [chosen, written] : {std::pair{"a.TXT", "a.TXT"}, {"b.dat", "b.dat.txt"}}) {
+    TestUi().AnswerFile(folder.Path(chosen));
+    form->SpeedButtonSaveToFileClick();
+    EXPECT_FALSE(ReadFile(folder.Path(written)).empty()) << chosen;
+  }
 
   WriteTextFile(folder.Path("old.txt"), "keep");
   TestUi().AnswerFile(folder.Path("old.txt"));
