@@ -16,9 +16,9 @@ TEST(Covariance, LowerTriangleAndFailures) {
   EXPECT_EQ(c.At(0, 0), 1.0L);
   EXPECT_EQ(c.At(1, 0), 0.5L);
   EXPECT_EQ(c.At(1, 1), 1.0L);
-  EXPECT_EQ(MatrixMessage([&] { c.Covariance(FromRows({{1}, {2}}), false); }),
+  EXPECT_EQ(ThrownText([&] { c.Covariance(FromRows({{1}, {2}}), false); }),
             "Covariance matrix column amount must be greater than 1: calculation error");
-  EXPECT_EQ(MatrixMessage([&] { c.Covariance(FromRows({{1, 2}}), false); }),
+  EXPECT_EQ(ThrownText([&] { c.Covariance(FromRows({{1, 2}}), false); }),
             "Building covariance matrix: calculation error");  // n = 1: divisor n - 1 is 0
 }
 
@@ -42,12 +42,12 @@ TEST(Correlation, UnitDiagonalAndFlaggedConstantColumn) {
 
 TEST(Autoscale, ScalesByPopulationDeviationAndFailsOnAConstantColumn) {
   Matrix x = FromRows({{1, 7}, {3, 7}});
-  EXPECT_EQ(MatrixMessage([&] { x.Autoscale(); }), "Austoscaled matrix error.calculation error");
+  EXPECT_EQ(ThrownText([&] { x.Autoscale(); }), "Austoscaled matrix error.calculation error");
   EXPECT_EQ(x.At(0, 0), -1.0L);  // the column before the failing one stays scaled
   EXPECT_EQ(x.At(1, 0), 1.0L);
   EXPECT_EQ(x.At(0, 1), 7.0L);
   Matrix inexact = FromRows({{1.7L}, {1.7L}, {1.7L}});
-  EXPECT_EQ(MatrixMessage([&] { inexact.Autoscale(); }), "Austoscaled matrix error.calculation error");
+  EXPECT_EQ(ThrownText([&] { inexact.Autoscale(); }), "Austoscaled matrix error.calculation error");
 }
 
 TEST(Eigen, HouseholderAndQLGiveEigenpairs) {
@@ -85,7 +85,7 @@ TEST(Eigen, IterationLimitAndStructureChecks) {
   a.HouseholderReduce(nullptr);
   EXPECT_FALSE(a.QLIterate(1, nullptr));
   EXPECT_EQ(a.Rows(), 1);
-  EXPECT_EQ(MatrixMessage([] {
+  EXPECT_EQ(ThrownText([] {
               Matrix wide(2, 3);
               wide.HouseholderReduce(nullptr);
             }),

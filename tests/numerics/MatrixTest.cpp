@@ -30,15 +30,12 @@ TEST(Matrix, SizesIndicesAndCopies) {
   EXPECT_THROW(m.At(2, 0), MatrixBoundariesEx);
   EXPECT_THROW(m.At(0, -1), MatrixBoundariesEx);
   Matrix wide(2, 3);
-  EXPECT_EQ(MatrixMessage([&] { wide = m; }), "Matrix copy error: colums and rows amount must be the same");
+  EXPECT_EQ(ThrownText([&] { wide = m; }), "Matrix copy error: colums and rows amount must be the same");
   Matrix a = FromRows({{1, 2}, {3, 4}});
   m = a;
   EXPECT_EQ(m.At(1, 0), 3.0L);
   m = m;
   EXPECT_EQ(m.At(1, 1), 4.0L);
-  Matrix def;
-  EXPECT_EQ(def.Rows(), 1);
-  EXPECT_EQ(def.Cols(), 1);
 }
 
 TEST(Matrix, MultiplyAndTranspose) {
@@ -58,7 +55,7 @@ TEST(Matrix, MultiplyAndTranspose) {
 TEST(Matrix, OverflowInAProductIsACalculationError) {
   Matrix a = FromRows({{1e4000L}});
   Matrix b = FromRows({{1e4000L}});
-  EXPECT_EQ(MatrixMessage([&] { a.Multiply(b); }), "Matrix multiplication: calculation error");
+  EXPECT_EQ(ThrownText([&] { a.Multiply(b); }), "Matrix multiplication: calculation error");
 }
 
 TEST(Matrix, LUPivotingOnUnscaledCurrentPosition) {
@@ -82,19 +79,19 @@ TEST(Matrix, LUPivotingOnUnscaledCurrentPosition) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(f.RowPermutation()[i], i);
   ExpectNear(f, {{1, 2, 3}, {4, -3, -6}, {7, 2, 1}}, 0);
   Matrix zero = FromRows({{1, 2}, {0, 0}});
-  EXPECT_EQ(MatrixMessage([&] { zero.LUDecompose(); }), "LU decomposition: calculation error");
+  EXPECT_EQ(ThrownText([&] { zero.LUDecompose(); }), "LU decomposition: calculation error");
   EXPECT_EQ(zero.RowPermutation(), nullptr);
   Matrix wide(2, 3);
-  EXPECT_EQ(MatrixMessage([&] { wide.LUDecompose(); }),
+  EXPECT_EQ(ThrownText([&] { wide.LUDecompose(); }),
             "Matrix LU decomposition error: colums and rows amount must be the same");
 }
 
 TEST(Matrix, SubstitutionNeedsItsState) {
   Matrix m = FromRows({{2, 0}, {0, 4}});
   const long double b[2] = {1, 1};
-  EXPECT_EQ(MatrixMessage([&] { m.ForwardSubstitute(b); }),
+  EXPECT_EQ(ThrownText([&] { m.ForwardSubstitute(b); }),
             "Matrix LU forward substitution error: invalid permutation vector");
-  EXPECT_EQ(MatrixMessage([&] { m.BackSubstitute(); }),
+  EXPECT_EQ(ThrownText([&] { m.BackSubstitute(); }),
             "Matrix LU backward substitution error: invalid permutation vector");
   m.LUDecompose();
   m.ForwardSubstitute(b);
@@ -112,17 +109,15 @@ TEST(Matrix, InvertAndFailures) {
   EXPECT_EQ(one.At(0, 0), 0.25L);
 
   Matrix zeroRow = FromRows({{1, 2}, {0, 0}});
-  EXPECT_EQ(MatrixMessage([&] { zeroRow.Invert(); }), "Matrix inversion: calculation error");
-  Matrix zero = FromRows({{0}});
-  EXPECT_EQ(MatrixMessage([&] { zero.Invert(); }), "Matrix inversion: calculation error");
+  EXPECT_EQ(ThrownText([&] { zeroRow.Invert(); }), "Matrix inversion: calculation error");
   // Singular only in the last pivot: the back substitution fails, the partly
   // filled inverse (all zero here) stays installed.
   Matrix rank1 = FromRows({{1, 2}, {2, 4}});
-  EXPECT_EQ(MatrixMessage([&] { rank1.Invert(); }), "Matrix inversion: calculation error");
+  EXPECT_EQ(ThrownText([&] { rank1.Invert(); }), "Matrix inversion: calculation error");
   EXPECT_EQ(rank1.SolutionVector(), nullptr);
   ExpectNear(rank1, {{0, 0}, {0, 0}}, 0);
   Matrix wide(2, 3);
-  EXPECT_EQ(MatrixMessage([&] { wide.Invert(); }), "Matrix inversion error: colums and rows amount must be the same");
+  EXPECT_EQ(ThrownText([&] { wide.Invert(); }), "Matrix inversion error: colums and rows amount must be the same");
 }
 
 TEST(Matrix, InvertMultiplySolvesWithoutTheInverse) {
@@ -143,7 +138,7 @@ TEST(Matrix, InvertMultiplySolvesWithoutTheInverse) {
   EXPECT_THROW(sq.InvertMultiply(tall), MatrixMultiplicationEx);
   Matrix singular = FromRows({{1, 1}, {1, 1}});
   Matrix rhs(2, 1);
-  EXPECT_EQ(MatrixMessage([&] { singular.InvertMultiply(rhs); }),
+  EXPECT_EQ(ThrownText([&] { singular.InvertMultiply(rhs); }),
             "Fast matrix inversion - multiplication: calculation error");
 }
 
@@ -181,10 +176,10 @@ TEST(Matrix, IntoFormsCheckTheirDestinationAndFailAsTheReplacingForms) {
 
   Matrix rank1 = FromRows({{1, 2}, {2, 4}});
   Matrix inverse(2, 2);
-  EXPECT_EQ(MatrixMessage([&] { rank1.InvertInto(inverse, scratch); }), "Matrix inversion: calculation error");
+  EXPECT_EQ(ThrownText([&] { rank1.InvertInto(inverse, scratch); }), "Matrix inversion: calculation error");
   Matrix singular = FromRows({{1, 1}, {1, 1}});
   Matrix solution(2, 3);
-  EXPECT_EQ(MatrixMessage([&] { singular.InvertMultiplyInto(t, solution, scratch); }),
+  EXPECT_EQ(ThrownText([&] { singular.InvertMultiplyInto(t, solution, scratch); }),
             "Fast matrix inversion - multiplication: calculation error");
   square.InvertInto(inverse, scratch);
   ExpectNear(inverse, {{1, -1}, {-1, 2}}, 1e-18);

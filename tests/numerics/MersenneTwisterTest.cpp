@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "numerics/Sorts.h"
 #include "platform/base/Random.h"
 
@@ -48,55 +50,44 @@ TEST(MersenneTwister, RandomRealScalesTheWordByTheReciprocalOf2To32Minus1) {
     EXPECT_GE(r, 0.0L);
     EXPECT_LE(r, 1.0L);
   }
-  EXPECT_EQ(4294967295.0L * (1.0L / 4294967296.0L + 1.0L / 18446744073709551616.0L), 1.0L - 1.0L / 18446744073709551616.0L);
 }
 
-TEST(Sorts, ExamplesWithIndex) {
-  long double v[3] = {3, 1, 2};
-  int32_t idx[3] = {0, 1, 2};
-  SortWithIndex(v, idx, 0, 2, true);
-  EXPECT_EQ(v[0], 1.0L);
-  EXPECT_EQ(v[2], 3.0L);
-  EXPECT_EQ(idx[0], 1);
-  EXPECT_EQ(idx[1], 2);
-  EXPECT_EQ(idx[2], 0);
+namespace {
 
-  long double w[3] = {3, 1, 2};
-  int32_t widx[3] = {0, 1, 2};
-  SortWithIndex(w, widx, 0, 2, false);
-  EXPECT_EQ(w[1], 2.0L);
-  EXPECT_EQ(widx[0], 0);
-  EXPECT_EQ(widx[1], 2);
-  EXPECT_EQ(widx[2], 1);
+template <typename T>
+std::vector<T> Vec(const T* values, int n) {
+  return std::vector<T>(values, values + n);
+}
 
+}  // namespace
+
+TEST(Sorts, ExamplesWithIndexAndTheNetworkOrderOnTies) {
+  for (bool ascending : {true, false}) {
+    long double v[3] = {3, 1, 2};
+    int32_t idx[3] = {0, 1, 2};
+    SortWithIndex(v, idx, 0, 2, ascending);
+    EXPECT_EQ(Vec(v, 3), ascending ? (std::vector<long double>{1, 2, 3}) : (std::vector<long double>{3, 2, 1}));
+    EXPECT_EQ(Vec(idx, 3), ascending ? (std::vector<int32_t>{1, 2, 0}) : (std::vector<int32_t>{0, 2, 1}));
+  }
   int32_t single[2] = {5, 4};
   SortIntArray(single, nullptr, 1, 1, true);
   SortIntArray(single, nullptr, 1, 0, true);
-  EXPECT_EQ(single[0], 5);
-  EXPECT_EQ(single[1], 4);
-}
+  EXPECT_EQ(Vec(single, 2), (std::vector<int32_t>{5, 4}));
 
-TEST(Sorts, NetworkOrderOnTiesIsNotStable) {
   // Positions 0 and 2 meet first; the equal values at 1 and 2 are then left alone.
-  int32_t v[3] = {1, 1, 0};
+  int32_t ties[3] = {1, 1, 0};
   int32_t idx[3] = {0, 1, 2};
-  SortIntArray(v, idx, 0, 2, true);
-  EXPECT_EQ(v[0], 0);
-  EXPECT_EQ(idx[0], 2);
-  EXPECT_EQ(idx[1], 1);
-  EXPECT_EQ(idx[2], 0);
+  SortIntArray(ties, idx, 0, 2, true);
+  EXPECT_EQ(ties[0], 0);
+  EXPECT_EQ(Vec(idx, 3), (std::vector<int32_t>{2, 1, 0}));
 }
 
 TEST(Sorts, SubrangeOnlyAndEverySize) {
   int32_t v[8] = {9, 8, 7, 6, 5, 4, 3, 2};
   int32_t idx[8] = {0, 1, 2, 3, 4, 5, 6, 7};
   SortIntArray(v, idx, 2, 5, true);
-  const int32_t expectV[8] = {9, 8, 4, 5, 6, 7, 3, 2};
-  const int32_t expectI[8] = {0, 1, 5, 4, 3, 2, 6, 7};
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(v[i], expectV[i]);
-    EXPECT_EQ(idx[i], expectI[i]);
-  }
+  EXPECT_EQ(Vec(v, 8), (std::vector<int32_t>{9, 8, 4, 5, 6, 7, 3, 2}));
+  EXPECT_EQ(Vec(idx, 8), (std::vector<int32_t>{0, 1, 5, 4, 3, 2, 6, 7}));
   MersenneTwister random(5);
   for (int n = 1; n <= 70; ++n)
     for (int ascending = 0; ascending < 2; ++ascending) {

@@ -1,5 +1,5 @@
 // Helpers of the numerics tests: extended-precision closeness, matrices from
-// rows, and the message of a thrown matrix exception.
+// rows, and the text of a thrown plain text or matrix exception.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,11 +24,13 @@ inline Matrix FromRows(const std::vector<std::vector<long double>>& rows) {
   return m;
 }
 
-// The message of the MatrixEx that action throws; empty when it throws none.
+// The plain text or the MatrixEx message that action throws; empty when it throws none.
 template <typename Action>
-std::string MatrixMessage(Action action) {
+std::string ThrownText(Action action) {
   try {
     action();
+  } catch (const char* text) {
+    return text;
   } catch (const MatrixEx& e) {
     return e.Message;
   }

@@ -18,18 +18,6 @@ Matrix Columns(const std::vector<std::vector<long double>>& columns) {
   return m;
 }
 
-template <typename Action>
-std::string TextThrown(Action action) {
-  try {
-    action();
-  } catch (const char* text) {
-    return text;
-  } catch (const MatrixEx& e) {
-    return e.Message;
-  }
-  return "";
-}
-
 }  // namespace
 
 TEST(InvNormalDeviate, AllThreeRegionsAndBadInput) {
@@ -94,11 +82,11 @@ TEST(Statistics, SumsOfSquaresMeansAndDeviations) {
   EXPECT_EQ(ColumnMean(m, 0), 5.0L);
   EXPECT_EQ(PartialMean(m, 7), 5.0L);
   EXPECT_EQ(PartialMean(m, 2), 10.0L / 3.0L);
-  EXPECT_EQ(TextThrown([&] { PartialMean(m, 8); }),
+  EXPECT_EQ(ThrownText([&] { PartialMean(m, 8); }),
             "Requested index higher than the vector element number for average calculation");
-  EXPECT_EQ(TextThrown([&] { PartialMean(m, -1); }), "No elements for average calculation");
-  EXPECT_EQ(TextThrown([&] { ColumnMean(m, 1); }), "Wrong selected column");
-  EXPECT_EQ(TextThrown([&] { ColumnStdDev(m, -1); }), "Wrong selected column");
+  EXPECT_EQ(ThrownText([&] { PartialMean(m, -1); }), "No elements for average calculation");
+  EXPECT_EQ(ThrownText([&] { ColumnMean(m, 1); }), "Wrong selected column");
+  EXPECT_EQ(ThrownText([&] { ColumnStdDev(m, -1); }), "Wrong selected column");
   Matrix two = Columns({{1, 2, 3}, {5, 5, 11}});
   EXPECT_EQ(ColumnStdDev(two, 1), std::sqrt(8.0L));
   Matrix one = Columns({{3}});
@@ -118,7 +106,7 @@ TEST(Statistics, CorrelationsOnDegenerateData) {
   EXPECT_EQ(PearsonR(constant), 0.0L);
   Matrix same = Columns({{4, 4, 4}, {4, 4, 4}});
   EXPECT_EQ(LinCCC(same), 0.0L);
-  EXPECT_EQ(TextThrown([&] { PairCorrelation(constant, 0, 1); }), "Building covariance matrix: calculation error");
+  EXPECT_EQ(ThrownText([&] { PairCorrelation(constant, 0, 1); }), "Building covariance matrix: calculation error");
   Matrix row = Columns({{1}, {2}});
   try {
     PearsonR(row);
@@ -126,12 +114,12 @@ TEST(Statistics, CorrelationsOnDegenerateData) {
   } catch (long double value) {
     EXPECT_EQ(value, 1.0L);
   }
-  EXPECT_EQ(TextThrown([&] { PairCorrelation(row, 0, 1); }), "Building covariance matrix: calculation error");
-  EXPECT_EQ(TextThrown([&] { PairCorrelation(Columns({{1, 2}}), 0, 0); }),
+  EXPECT_EQ(ThrownText([&] { PairCorrelation(row, 0, 1); }), "Building covariance matrix: calculation error");
+  EXPECT_EQ(ThrownText([&] { PairCorrelation(Columns({{1, 2}}), 0, 0); }),
             "Covariance matrix column amount must be greater than 1: calculation error");
   Matrix three = Columns({{1, 2, 3}, {1, 0, 1}, {2, 2, 3}});
-  EXPECT_EQ(TextThrown([&] { PairCorrelation(three, 0, 5); }), "Not allowed index values for pair correlation.");
-  EXPECT_EQ(TextThrown([&] { LinCCC(Columns({{1, 2}})); }), "Wrong number of column or rows");
+  EXPECT_EQ(ThrownText([&] { PairCorrelation(three, 0, 5); }), "Not allowed index values for pair correlation.");
+  EXPECT_EQ(ThrownText([&] { LinCCC(Columns({{1, 2}})); }), "Wrong number of column or rows");
 }
 
 TEST(Statistics, CorrelationValues) {

@@ -24,11 +24,8 @@ TEST(AllocCheckedArray, ZeroCountGivesEmptyArrayAndElementsAreInitialised) {
 }
 
 TEST(RoundHalfAway, HalvesGoAwayFromZero) {
-  EXPECT_EQ(RoundHalfAway(2.5L), 3);
-  EXPECT_EQ(RoundHalfAway(-2.5L), -3);
-  EXPECT_EQ(RoundHalfAway(2.4999L), 2);
-  EXPECT_EQ(RoundHalfAway(-0.5L), -1);
-  EXPECT_EQ(RoundHalfAway(0.49L), 0);
+  for (auto [value, rounded] : {std::pair{2.5L, 3}, {-2.5L, -3}, {2.4999L, 2}, {-0.5L, -1}, {0.49L, 0}})
+    EXPECT_EQ(RoundHalfAway(value), rounded) << static_cast<double>(value);
 }
 
 TEST(ChooseFloatFormat, SwitchesToExponentOutsideTheDecades) {
