@@ -8,16 +8,22 @@ namespace {
 
 // A small white image and a canvas on it.
 struct Board {
-  QImage image{12, 10, QImage::Format_RGB32};
+  QImage image;
   ImageCanvas canvas{image};
-  Board() { image.fill(Qt::white); }
+  explicit Board(int width = 12, int height = 10) : image(width, height, QImage::Format_RGB32) {
+    image.fill(Qt::white);
+  }
   TColor At(int x, int y) const { return ToTColor(QColor(image.pixel(x, y))); }
-  // The pixels of the given colour, as a bounding box l, t, r, b (r and b exclusive).
-  QRect Cover(TColor color) const {
+  // The bounding box of the pixels of the given colour.
+  QRect Cover(TColor color) const { return Bounds([color](TColor c) { return c == color; }); }
+  // The pixels that are not white.
+  QRect Ink() const { return Bounds([](TColor c) { return c != clWhite; }); }
+  template <class Pick>
+  QRect Bounds(Pick pick) const {
     QRect box;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
-        if (At(x, y) == color) box = box.united(QRect(x, y, 1, 1));
+        if (pick(At(x, y))) box = box.united(QRect(x, y, 1, 1));
     return box;
   }
 };
@@ -95,32 +101,23 @@ TEST(ImageCanvasTest, DottedLineHasGaps) {
 }
 
 TEST(ImageCanvasTest, TextCellStartsAtTopLeftAndClearBrushKeepsBackground) {
-  QImage image(80, 30, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  ImageCanvas canvas(image);
+  Board board(80, 30);
+  ImageCanvas& canvas = board.canvas;
   canvas.brush.color = clAqua;
   canvas.TextOut(10, 5, "Wg");
   const int w = canvas.TextWidth("Wg");
   const int h = canvas.TextHeight("Wg");
   EXPECT_GT(w, 8);
   EXPECT_GT(h, 8);
-  // The cell is filled with the brush colour, starting exactly at (10, 5).
-  EXPECT_EQ(ToTColor(QColor(image.pixel(10, 5))), clAqua);
-  EXPECT_EQ(ToTColor(QColor(image.pixel(9, 5))), clWhite);
-  EXPECT_EQ(ToTColor(QColor(image.pixel(10, 4))), clWhite);
-  EXPECT_EQ(ToTColor(QColor(image.pixel(10 + w - 1, 5 + h - 1))), clAqua);
-  EXPECT_EQ(ToTColor(QColor(image.pixel(10 + w, 5 + h))), clWhite);
+  // The cell is filled with the brush colour, exactly from (10, 5) to (10 + w, 5 + h) exclusive.
+  EXPECT_EQ(board.Cover(clAqua), QRect(10, 5, w, h));
 
-  image.fill(Qt::white);
+  board.image.fill(Qt::white);
   canvas.brush.style = BrushStyle::Clear;
   canvas.font.color = clRed;
   canvas.TextOut(10, 5, "Wg");
-  QRect ink;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixel(x, y) != qRgb(255, 255, 255)) ink = ink.united(QRect(x, y, 1, 1));
-  EXPECT_TRUE(QRect(10, 5, w, h).contains(ink));
-  EXPECT_EQ(ToTColor(QColor(image.pixel(10, 5))), clWhite);
+  EXPECT_TRUE(QRect(10, 5, w, h).contains(board.Ink()));
+  EXPECT_EQ(board.At(10, 5), clWhite);
 }
 
 }  // namespace

@@ -2,18 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "platform/base/Exception.h"
+#include "support/TestFolder.h"
 
 namespace {
-
-std::string TempPath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / ("korvane_" + name)).string();
-}
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -31,7 +27,8 @@ TEST(ImageFilesTest, BitmapIs24BitBottomUpWithPaddedRows) {
   image.fill(Qt::white);
   image.setPixel(0, 0, qRgb(10, 20, 30));    // top-left
   image.setPixel(2, 1, qRgb(200, 150, 100));  // bottom-right
-  const std::string path = TempPath("grid.bmp");
+  TestFolder folder;
+  const std::string path = folder.Path("grid.bmp");
   SaveBitmap(image, path);
 
   const auto bytes = ReadBytes(path);
@@ -61,7 +58,8 @@ TEST(ImageFilesTest, JpegReadsBackCloseToTheOriginal) {
   QImage image(40, 24, QImage::Format_RGB32);
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 6, y * 10, 128));
-  const std::string path = TempPath("picture.jpg");
+  TestFolder folder;
+  const std::string path = folder.Path("picture.jpg");
   SaveJpeg(image, path);
 
   const auto bytes = ReadBytes(path);
@@ -81,6 +79,7 @@ TEST(ImageFilesTest, JpegReadsBackCloseToTheOriginal) {
 TEST(ImageFilesTest, FailuresThrowWithTheReason) {
   QImage image(4, 4, QImage::Format_RGB32);
   image.fill(Qt::black);
+  TestFolder folder;
   const std::string bad = "/nonexistent-folder/x.bmp";
   try {
     SaveBitmap(image, bad);
@@ -89,8 +88,8 @@ TEST(ImageFilesTest, FailuresThrowWithTheReason) {
     EXPECT_NE(e.Message.find(bad), std::string::npos);
   }
   EXPECT_THROW(SaveJpeg(image, "/nonexistent-folder/x.jpg"), Exception);
-  EXPECT_THROW(SaveJpeg(QImage(), TempPath("empty.jpg")), Exception);
-  EXPECT_THROW(SaveBitmap(QImage(), TempPath("empty.bmp")), Exception);
+  EXPECT_THROW(SaveJpeg(QImage(), folder.Path("empty.jpg")), Exception);
+  EXPECT_THROW(SaveBitmap(QImage(), folder.Path("empty.bmp")), Exception);
 }
 
 }  // namespace
