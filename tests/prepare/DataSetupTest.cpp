@@ -10,21 +10,12 @@
 
 namespace {
 
-void SetList(int32_t*& list, int32_t& count, const std::vector<int32_t>& items) {
-  delete[] list;
-  list = new int32_t[items.size()];
-  std::copy(items.begin(), items.end(), list);
-  count = static_cast<int32_t>(items.size());
-}
-
 std::vector<int32_t> List(const int32_t* items, int32_t count) { return {items, items + count}; }
 
 TEST(DataSetup, LoadLaysMarksInOrderAndDropsBadIndices) {
   ChemoData data;
   FillData(data, {{1, 2, 3, 4, 5}});
-  SetList(data.ipSelectedVarPtr, data.iSelectedVarCount, {0, 1, 2, 7});
-  SetList(data.ipSelectedHoldPtr, data.iSelectedHoldCount, {1});
-  SetList(data.ipSelectedSplitPtr, data.iSelectedSplitCount, {3});
+  SetVarLists(data, {0, 1, 2, 7}, {1}, {3});
   data.iResponseIndex = 2;
   bool bad = false;
   DataSetup setup = LoadSetup(data, bad);
@@ -33,12 +24,12 @@ TEST(DataSetup, LoadLaysMarksInOrderAndDropsBadIndices) {
                                                VarMark::Splitting, VarMark::None}));
   EXPECT_EQ(setup.response, 2);
 
-  SetList(data.ipSelectedVarPtr, data.iSelectedVarCount, {0});
+  SetVarLists(data, {0}, {1}, {3});
   data.iResponseIndex = 9;
   setup = LoadSetup(data, bad);
   EXPECT_TRUE(bad);
   EXPECT_EQ(setup.response, -1);
-  SetList(data.ipSelectedSplitPtr, data.iSelectedSplitCount, {});
+  SetVarLists(data, {0}, {1});
   data.iResponseIndex = -1;
   LoadSetup(data, bad);
   EXPECT_FALSE(bad);
@@ -94,13 +85,9 @@ TEST(DataSetup, SummaryAndStatusTexts) {
                   {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {kMissing, 1, 1}});
   const std::vector<int32_t> status = {1, 1, 1, 1, 1, 1, 2, 2, 1, 0};
   const std::vector<VarMark> marks = {VarMark::Response, VarMark::Selected, VarMark::Hold};
-  SetupSummary summary = SummariseSetup(data, status, 0, marks);
-  EXPECT_EQ(summary.training, 6);
-  EXPECT_EQ(summary.prediction, 2);
-  EXPECT_EQ(summary.excluded, 1);
-  EXPECT_EQ(summary.unknown, 1);
-  EXPECT_EQ(summary.variables, (std::vector<std::string>{"V1", "V2"}));
-  EXPECT_EQ(summary.missingCells, (std::vector<std::string>{"O2 - V1", "O3 - V2"}));
+  const SetupSummary summary = SummariseSetup(data, status, 0, marks);
+  EXPECT_EQ(summary.variables, (Texts{"V1", "V2"}));
+  EXPECT_EQ(summary.missingCells, (Texts{"O2 - V1", "O3 - V2"}));
   EXPECT_EQ(summary.Text(),
             "Training: 6\t\tPrediction: 2\t\t\tVariables: 2\nExcluded: 1\t\tMissing: 2\t\t\tUnknown: 1");
 

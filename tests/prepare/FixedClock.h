@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "numerics/MersenneTwister.h"
 #include "platform/base/Random.h"
@@ -30,6 +32,19 @@ public:
       FixedClock clock(now);
       if (DropsFirst() == first) return now;
     }
+  }
+
+  // roles after the exchanges of a random splitting under this clock, worked out
+  // here from the class library generator's own recurrence: object i exchanges its
+  // role with object (seed * n) >> 32, seed stepping as seed * 134775813 + 1.
+  static std::vector<int32_t> Exchanged(std::vector<int32_t> roles) {
+    const uint64_t n = roles.size();
+    uint32_t seed = static_cast<uint32_t>(now_);
+    for (std::size_t i = 0; i < n; ++i) {
+      seed = seed * 134775813u + 1u;
+      std::swap(roles[i], roles[(static_cast<uint64_t>(seed) * n) >> 32]);
+    }
+    return roles;
   }
 
 private:

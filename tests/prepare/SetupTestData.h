@@ -1,7 +1,9 @@
 // Small data sets for the set-up tests: values by rows, kMissing marking a
-// missing cell, and the example table of the program's help folder.
+// missing cell, and the example table of the program's help folder; the texts
+// of the messages shown.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "data/ChemoData.h"
 #include "platform/base/NumberText.h"
 #include "prepare/TableReader.h"
+#include "support/ScriptedUi.h"
 
 constexpr long double kMissing = -987654.25L;
 
@@ -33,15 +36,44 @@ inline void FillData(ChemoData& data, const std::vector<std::vector<long double>
   }
 }
 
+// The variable lists of the set-up: selected, held and splitting variables.
+inline void SetVarLists(ChemoData& data, const std::vector<int32_t>& selected, const std::vector<int32_t>& hold = {},
+                        const std::vector<int32_t>& split = {}) {
+  const auto set = [](int32_t*& list, int32_t& count, const std::vector<int32_t>& items) {
+    delete[] list;
+    list = new int32_t[items.size()];
+    std::copy(items.begin(), items.end(), list);
+    count = static_cast<int32_t>(items.size());
+  };
+  set(data.ipSelectedVarPtr, data.iSelectedVarCount, selected);
+  set(data.ipSelectedHoldPtr, data.iSelectedHoldCount, hold);
+  set(data.ipSelectedSplitPtr, data.iSelectedSplitCount, split);
+}
+
+inline std::string ExamplePath() {
+  const char* assets = std::getenv("KORVANE_ASSETS");
+  return std::string(assets ? assets : "assets") + "/help/example.txt";
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+// The texts of the messages shown so far, in order.
+inline std::vector<std::string> ShownTexts() {
+  std::vector<std::string> texts;
+  for (const ScriptedUi::Message& message : TestUi().Shown()) texts.push_back(message.text);
+  return texts;
+}
+using Texts = std::vector<std::string>;
+
 // The example table (names in column 0, variable names in row 0); empty
 // fields are missing cells.
 inline void LoadExample(ChemoData& data) {
-  const char* assets = std::getenv("KORVANE_ASSETS");
-  std::ifstream file(std::string(assets ? assets : "assets") + "/help/example.txt", std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  const std::string text = bytes.str();
-  TextTable table = ReadDelimitedTable(text, '\t');
+  const TextTable table = ReadDelimitedTable(ReadBytes(ExamplePath()), '\t');
   const int vars = table.ColCount - 1;
   const int objects = static_cast<int>(table.Rows.size()) - 1;
   data.Allocate(vars, objects);
