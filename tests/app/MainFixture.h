@@ -12,17 +12,13 @@
 
 #include "app/Main.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
 
 class MainFormTest : public testing::Test {
 protected:
   void SetUp() override {
     previous_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("korvane_main_" + std::to_string(::getpid()) + "_" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
+    std::filesystem::current_path(folder_.Dir());
     // Closes the welcome window and any other modal window as soon as it runs.
     closer_.setInterval(5);
     QObject::connect(&closer_, &QTimer::timeout, [] {
@@ -35,15 +31,15 @@ protected:
     form_.reset();
     closer_.stop();
     std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
   }
 
-  std::string Folder() const { return folder_.string(); }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  // The main folder, without a trailing '/'.
+  std::string Folder() const { return std::filesystem::path(folder_.Dir()).parent_path().string(); }
+  std::string PathOf(const std::string& name) const { return folder_.Path(name); }
 
   void MakeFile(const std::string& name, const std::string& content = "x") {
-    std::filesystem::create_directories((folder_ / name).parent_path());
-    std::ofstream(folder_ / name, std::ios::binary) << content;
+    std::filesystem::create_directories(std::filesystem::path(PathOf(name)).parent_path());
+    std::ofstream(PathOf(name), std::ios::binary) << content;
   }
   // A folder holding the PBT model and a database file, so start-up warns of nothing.
   void MakeCompleteFolder() {
@@ -55,11 +51,28 @@ protected:
     form_ = std::make_unique<TMainForm>();
     return *form_;
   }
+  // Starts in a folder where start-up finds everything it looks for.
+  TMainForm& StartInCompleteFolder() {
+    MakeCompleteFolder();
+    return Start();
+  }
 
   std::unique_ptr<TMainForm> form_;
 
 private:
+  TestFolder folder_;
   std::filesystem::path previous_;
-  std::filesystem::path folder_;
   QTimer closer_;
 };
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The texts of the messages shown so far, in order.
+inline std::vector<std::string> ShownTexts() {
+  std::vector<std::string> texts;
+  for (const ScriptedUi::Message& message : TestUi().Shown()) texts.push_back(message.text);
+  return texts;
+}

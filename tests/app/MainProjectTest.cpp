@@ -51,18 +51,12 @@ void FillProject(ProjectHost& host) {
   m.cvQ2loo = CheckedValue(0.75L, false);
 }
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string LogText(TMainForm& form) { return form.RichEdit->toPlainText().toLatin1().toStdString(); }
 
 class MainProjectTest : public MainFormTest {
 protected:
   TMainForm& StartWithProject() {
-    MakeCompleteFolder();
-    TMainForm& form = Start();
+    TMainForm& form = StartInCompleteFolder();
     FillProject(form);
     form.EnableDataCommands();
     form.SetModified(true);
@@ -151,8 +145,7 @@ TEST_F(MainProjectTest, SaveAppendsTheExtensionUnlessPresentAndAsksBeforeOverwri
   form.SetModified(true);
   TestUi().Answer(IDNO);
   Save(form, PathOf("old"));
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, PathOf("old.kvp") + " already exists. Do you want to overwrite it?");
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{PathOf("old.kvp") + " already exists. Do you want to overwrite it?"});
   EXPECT_EQ(TestUi().Shown(0).flags, unsigned(MB_YESNO | MB_ICONQUESTION));
   EXPECT_EQ(ReadBytes(PathOf("old.kvp")), "old project");
   EXPECT_TRUE(form.Modified());
@@ -183,19 +176,15 @@ TEST_F(MainProjectTest, OpenRefusesMissingAndForeignFilesAndKeepsTheProject) {
   Open(form, PathOf("missing.kvp"));
   EXPECT_EQ(TestUi().FileDialogs().at(0).options.filter, "KORVANE project files (*.kvp)|*.kvp");
   EXPECT_FALSE(TestUi().FileDialogs().at(0).save);
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Cannot load file, please check your privileges.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
 
   MakeFile("foreign.kvp", std::string("Some other file\0tail", 20));
   TestUi().Answer(IDNO);
   Open(form, PathOf("foreign.kvp"));
-  ASSERT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(TestUi().Shown(1).text, "All data will be replaced! Do you really want to continue without saving?");
-
   Open(form, PathOf("foreign.kvp"));  // Yes
-  ASSERT_EQ(TestUi().Shown().size(), 4u);
-  EXPECT_EQ(TestUi().Shown(3).text, "Cannot load file, wrong project file version: Some other file");
+  const std::string replace = "All data will be replaced! Do you really want to continue without saving?";
+  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"Cannot load file, please check your privileges.", replace, replace,
+                                                    "Cannot load file, wrong project file version: Some other file"}));
   EXPECT_EQ(form.DataSet().iObjCount, 2);
   EXPECT_EQ(form.ModelList()->Count(), 1);
   EXPECT_TRUE(form.Modified());
@@ -227,6 +216,7 @@ TEST_F(MainProjectTest, StartUpDeletesLeftoversOfAReusedTemporaryFolderAndDiscar
   MakeFile("~.Temp_0/keep.txt");
   TestUi().Answer(IDYES);
   TMainForm& form = Start();
+  EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_0/");  // Yes: reused
   EXPECT_EQ(ListFiles(PathOf("~.Temp_0"), "*"), std::vector<std::string>{"keep.txt"});
 
   FillProject(form);

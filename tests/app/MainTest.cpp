@@ -49,18 +49,11 @@ bool CloseAccepted(TMainForm& form) {
 
 TEST_F(MainFormTest, StartUpInAnEmptyFolderWarnsAndDisablesWhatItCannotOffer) {
   TMainForm& form = Start();
-  ASSERT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(TestUi().Shown(0).text, kPbtWarning);
+  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{kPbtWarning, kDatabaseWarning}));
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-  EXPECT_EQ(TestUi().Shown(1).text, kDatabaseWarning);
   EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONWARNING);
 
   EXPECT_EQ(form.windowTitle(), "KORVANE v2.1.1");
-  form.show();
-  QApplication::processEvents();
-  EXPECT_EQ(form.centralWidget()->width(), 664);
-  EXPECT_EQ(form.centralWidget()->height() + form.statusBar()->height(), 449);
-  EXPECT_EQ(form.Panel->height(), 33);
   EXPECT_EQ(form.SpeedButtonViewAndSelModels->toolTip(), "View and select model");
   EXPECT_TRUE(form.RichEdit->toolTip().isEmpty());  // the log's hint is not shown
   EXPECT_EQ(form.MainFolder(), Folder());
@@ -72,10 +65,7 @@ TEST_F(MainFormTest, StartUpInAnEmptyFolderWarnsAndDisablesWhatItCannotOffer) {
   for (const Pair* p : {&data.viewData, &data.dataSetup, &data.calculate, &data.viewModels, &data.save,
                         &data.ranking})
     ExpectEnabled(*p, false, p->item->text().toLatin1().constData());
-  EXPECT_FALSE(form.SpeedButtonPBT->isEnabled());
   EXPECT_TRUE(form.PBTIndex1->isEnabled());
-  ExpectEnabled({form.Availablemodels1, form.SpeedButtonAvailMod}, false, "available models");
-  ExpectEnabled({form.MenuItemQueryDB, form.SpeedButtonDatabase}, false, "database");
   EXPECT_TRUE(form.MenuItemQueryDB->isVisible());
   EXPECT_FALSE(form.SpeedButtonDatabase->isHidden());
   EXPECT_FALSE(form.BevelDatabase->isHidden());
@@ -84,48 +74,40 @@ TEST_F(MainFormTest, StartUpInAnEmptyFolderWarnsAndDisablesWhatItCannotOffer) {
   for (QAction* always : {form.MenuFileNew, form.MenuFileOpen, form.MenuFileImport, form.MenuFileExit,
                           form.Validateexternaldata1, form.GeneralHelp1, form.Loadexample1})
     EXPECT_TRUE(always->isEnabled()) << always->text().toStdString();
-  EXPECT_TRUE(form.ModelsFolder().empty());
   EXPECT_FALSE(form.Modified());
 }
 
-TEST_F(MainFormTest, StartUpFindsStoredModelsAndDatabaseFiles) {
-  MakeCompleteFolder();
-  MakeFile("models/b.smd");
-  MakeFile("models/readme.txt");
-  MakeFile("database/more.csv");
-  MakeFile("database/notes.txt");
-  TMainForm& form = Start();
-  EXPECT_TRUE(TestUi().Shown().empty());
-  EXPECT_EQ(form.ModelsFolder(), Folder() + "/models/");
-  EXPECT_EQ(form.StoredModelNames(), (std::vector<std::string>{"PBT Index.smd", "b.smd"}));
-  EXPECT_TRUE(form.SpeedButtonPBT->isEnabled());
-  ExpectEnabled({form.Availablemodels1, form.SpeedButtonAvailMod}, true, "available models");
-  EXPECT_EQ(form.GetDatabaseFolder(), Folder() + "/database/");
-  EXPECT_EQ(form.GetDatabaseFiles(), (std::vector<std::string>{"chemicals.csv", "more.csv"}));
-  ExpectEnabled({form.MenuItemQueryDB, form.SpeedButtonDatabase}, true, "database");
-}
-
-TEST_F(MainFormTest, StoredModelsWithoutPbtModelAndEmptyDatabaseFolderWarn) {
-  MakeFile("models/other.smd");
-  fs::create_directories(PathOf("database"));
-  MakeFile("database/readme.txt");
-  TMainForm& form = Start();
-  ASSERT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(TestUi().Shown(0).text, kPbtWarning);
-  EXPECT_EQ(TestUi().Shown(1).text, kDatabaseWarning);
-  EXPECT_FALSE(form.SpeedButtonPBT->isEnabled());
-  EXPECT_TRUE(form.SpeedButtonAvailMod->isEnabled());
-  EXPECT_EQ(form.GetDatabaseFolder(), Folder() + "/database/");
-  EXPECT_FALSE(form.SpeedButtonDatabase->isEnabled());
-}
-
-TEST_F(MainFormTest, PbtModelInTheMainFolderCountsWithoutModelsFolder) {
-  MakeFile("PBT Index.smd");
-  MakeFile("database/a.csv");
-  TMainForm& form = Start();
-  EXPECT_TRUE(TestUi().Shown().empty());
-  EXPECT_TRUE(form.SpeedButtonPBT->isEnabled());
-  EXPECT_FALSE(form.SpeedButtonAvailMod->isEnabled());
+TEST_F(MainFormTest, StartUpOffersTheStoredModelsAndDatabaseFilesItFinds) {
+  struct Case {
+    std::vector<std::string> files;
+    std::vector<std::string> warnings;
+    bool pbt, models, database;  // models: the models folder exists
+  };
+  const std::vector<std::string> both = {kPbtWarning, kDatabaseWarning};
+  const Case cases[] = {
+      {{}, both, false, false, false},
+      {{"models/other.smd", "database/readme.txt"}, both, false, true, false},
+      {{"PBT Index.smd", "database/a.csv"}, {}, true, false, true},  // PBT model in the main folder
+      {{"models/PBT Index.smd", "models/b.smd", "models/readme.txt", "database/chemicals.csv", "database/more.csv",
+        "database/notes.txt"},
+       {}, true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.files.empty() ? "empty folder" : c.files[0]);
+    form_.reset();
+    for (const auto& entry : fs::directory_iterator(Folder())) fs::remove_all(entry.path());
+    for (const std::string& file : c.files) MakeFile(file);
+    TestUi().Clear();
+    TMainForm& form = Start();
+    EXPECT_EQ(ShownTexts(), c.warnings);
+    EXPECT_EQ(form.SpeedButtonPBT->isEnabled(), c.pbt);
+    EXPECT_EQ(form.ModelsFolder(), c.models ? Folder() + "/models/" : "");
+    ExpectEnabled({form.Availablemodels1, form.SpeedButtonAvailMod}, c.models, "available models");
+    EXPECT_EQ(form.GetDatabaseFolder(), c.files.empty() ? "" : Folder() + "/database/");
+    ExpectEnabled({form.MenuItemQueryDB, form.SpeedButtonDatabase}, c.database, "database");
+  }
+  EXPECT_EQ(form_->StoredModelNames(), (std::vector<std::string>{"PBT Index.smd", "b.smd"}));
+  EXPECT_EQ(form_->GetDatabaseFiles(), (std::vector<std::string>{"chemicals.csv", "more.csv"}));
 }
 
 TEST_F(MainFormTest, ExistingTemporaryFolderAsksAndNoMovesToTheNextCounter) {
@@ -149,16 +131,6 @@ TEST_F(MainFormTest, ExistingTemporaryFolderAsksAndNoMovesToTheNextCounter) {
   EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_2")));
 }
 
-TEST_F(MainFormTest, ExistingTemporaryFolderIsReusedOnYes) {
-  MakeCompleteFolder();
-  fs::create_directories(PathOf("~.Temp_0"));
-  TestUi().Answer(IDYES);
-  TMainForm& form = Start();
-  EXPECT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(form.TempFolder(), Folder() + "/~.Temp_0/");
-  EXPECT_FALSE(fs::exists(PathOf("~.Temp_1")));
-}
-
 TEST_F(MainFormTest, AFileInThePlaceOfTheTemporaryFolderIsReportedNotTaken) {
   MakeCompleteFolder();
   MakeFile("~.Temp_0", "user data");
@@ -169,13 +141,11 @@ TEST_F(MainFormTest, AFileInThePlaceOfTheTemporaryFolderIsReportedNotTaken) {
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(form.Registry(), nullptr);
   EXPECT_TRUE(CloseAccepted(form));
-  std::ifstream kept(PathOf("~.Temp_0"));
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "user data");
+  EXPECT_EQ(ReadBytes(PathOf("~.Temp_0")), "user data");
 }
 
 TEST_F(MainFormTest, CommandStatesFollowLoadingAndDiscarding) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   DataCommands data(form);
   form.EnableDataCommands();
   for (const Pair* p : {&data.viewData, &data.dataSetup, &data.save, &data.ranking})
@@ -199,9 +169,9 @@ TEST_F(MainFormTest, CommandStatesFollowLoadingAndDiscarding) {
   ExpectEnabled(data.save, false, "save after clearing");
 }
 
-TEST_F(MainFormTest, ReportDataLoadedLogsTheBlockAndMarksTheProjectModified) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+TEST_F(MainFormTest, ReportDataLoadedLogsTheBlockAndMarksTheProjectModifiedSoExitAsks) {
+  TMainForm& form = StartInCompleteFolder();
+  form.show();
   form.EnableCalculateAllSubset(true);
   form.EnableViewAndSelModels(true);
   form.ReportDataLoaded("/data/p.kvp");  // no search pool, no models
@@ -216,11 +186,18 @@ TEST_F(MainFormTest, ReportDataLoadedLogsTheBlockAndMarksTheProjectModified) {
   EXPECT_EQ(log.back(), '\n');
   form.UpdateStatusBar();
   EXPECT_EQ(form.StatusPanels[3]->text(), "Modified");
+
+  TestUi().Answer(IDNO);
+  form.MenuFileExitClick();
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Data modified! Do you really want to exit without saving?"});
+  EXPECT_TRUE(form.isVisible());
+  form.MenuFileExitClick();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.ModelList(), nullptr);
 }
 
 TEST_F(MainFormTest, NewProjectAsksOnlyWhenModified) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   form.EnableDataCommands();
   form.MenuFileNewClick();
   EXPECT_TRUE(TestUi().Shown().empty());
@@ -239,8 +216,7 @@ TEST_F(MainFormTest, NewProjectAsksOnlyWhenModified) {
 }
 
 TEST_F(MainFormTest, ClosingAModifiedProjectAsksAndNoKeepsEverything) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   bool closed = false;
   QObject::connect(&form, &TMainForm::Closed, [&closed] { closed = true; });
   form.SetModified(true);
@@ -257,24 +233,8 @@ TEST_F(MainFormTest, ClosingAModifiedProjectAsksAndNoKeepsEverything) {
   EXPECT_FALSE(fs::exists(PathOf("~.Temp_0")));
 }
 
-TEST_F(MainFormTest, ExitAfterLoadingAsksTheModifiedQuestion) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
-  form.show();
-  form.ReportDataLoaded("/data/p.kvp");
-  TestUi().Answer(IDNO);
-  form.MenuFileExitClick();
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Data modified! Do you really want to exit without saving?");
-  EXPECT_TRUE(form.isVisible());
-  form.MenuFileExitClick();
-  EXPECT_FALSE(form.isVisible());
-  EXPECT_EQ(form.ModelList(), nullptr);
-}
-
 TEST_F(MainFormTest, ClosingAnUnmodifiedProjectAsksNothingAndKeepsAForeignFile) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   MakeFile("~.Temp_0/user file.txt");
   EXPECT_TRUE(CloseAccepted(form));
   EXPECT_TRUE(TestUi().Shown().empty());
@@ -282,8 +242,7 @@ TEST_F(MainFormTest, ClosingAnUnmodifiedProjectAsksNothingAndKeepsAForeignFile) 
 }
 
 TEST_F(MainFormTest, CopyPutsTheWholeLogOnTheClipboard) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   form.Copytoclipboard1Click();
   EXPECT_EQ(TestUi().clipboard, "");
   form.ActivityLog("first line\nsecond \xE9");
@@ -294,8 +253,7 @@ TEST_F(MainFormTest, CopyPutsTheWholeLogOnTheClipboard) {
 }
 
 TEST_F(MainFormTest, MissingHelpDocumentIsReportedByName) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   form.GeneralHelp1Click();
   form.Moreinfo1Click();
   ASSERT_EQ(TestUi().Shown().size(), 2u);
@@ -316,11 +274,9 @@ TEST_F(MainFormTest, UserSeparatorComesFromTheLocaleAndConvertsOnlyNumberTexts) 
 }
 
 TEST_F(MainFormTest, ViewAndSelectModelsWithAnEmptyListOnlyWarns) {
-  MakeCompleteFolder();
-  TMainForm& form = Start();
+  TMainForm& form = StartInCompleteFolder();
   form.MenuViewAndSelModelsClick();
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Empty models list, cannot open View Models Data dialog");
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Empty models list, cannot open View Models Data dialog"});
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
 }
 
@@ -346,19 +302,18 @@ TEST_F(MainFormTest, WithoutAMainFolderTheProgramRunsWithoutTemporaryFolder) {
   fs::current_path(PathOf("gone"));
   fs::remove(PathOf("gone"));  // the current folder no longer exists
   TMainForm& form = Start();
-  ASSERT_EQ(TestUi().Shown().size(), 4u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Cannot read main folder position, please check your privileges.");
+  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{
+                              "Cannot read main folder position, please check your privileges.",
+                              "Cannot create temporary directory or related files, please check your privileges.",
+                              kPbtWarning, kDatabaseWarning}));
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
-  EXPECT_EQ(TestUi().Shown(1).text,
-            "Cannot create temporary directory or related files, please check your privileges.");
   EXPECT_TRUE(form.MainFolder().empty());
   EXPECT_TRUE(form.TempFolder().empty());
   EXPECT_EQ(form.Registry(), nullptr);
   EXPECT_FALSE(fs::exists("/~.Temp_0"));
   TestUi().Clear();
   form.Loadexample1Click();  // looked for beside the program, never at the root
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Cannot import example file:help/example.txt");
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Cannot import example file:help/example.txt"});
   form.ClearProject();
   form.DiscardModels();
   EXPECT_TRUE(CloseAccepted(form));

@@ -76,7 +76,6 @@ TEST(ProgressBarDialogFormTest, AnimationGrowsEvery125MsAndEmptiesOnTheNineteent
   TProgressBarDialogForm form(nullptr, true, [&now] { return now; });
   EXPECT_TRUE(form.ProgressBar->isHidden());
   EXPECT_FALSE(form.StaticTextAnimation->isHidden());
-  EXPECT_EQ(form.PBarStaticText->y(), 24);
   auto label = [&form] { return form.StaticTextAnimation->text().toStdString(); };
 
   now += 125;  // not more than 125 ms: nothing happens
@@ -106,7 +105,6 @@ TEST(ProgressBarDialogFormTest, AnimatedMessageIsShownWholeBeforeTheRowOfPlus) {
   EXPECT_GE(form.PBarStaticText->width(), form.PBarStaticText->sizeHint().width());
   EXPECT_GT(form.StaticTextAnimation->x(), form.PBarStaticText->geometry().right());
   EXPECT_GE(form.StaticTextAnimation->x(), 87);
-  EXPECT_EQ(form.StaticTextAnimation->y(), 24);
   form.SetText("Wait");
   EXPECT_EQ(form.StaticTextAnimation->x(), 87);
 }
