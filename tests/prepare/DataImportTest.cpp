@@ -2,15 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
-#include "data/ChemoData.h"
-#include "support/FakeProjectHost.h"
 #include "prepare/FixedClock.h"
-#include "prepare/TableReader.h"
-#include "support/ScriptedUi.h"
+#include "prepare/SetupTestData.h"
+#include "support/FakeProjectHost.h"
 
 namespace {
 
@@ -30,9 +24,7 @@ protected:
     TextTableCells cells(ReadDelimitedTable(text, delimiter));
     if (ConfirmReplaceData(host)) ImportData(cells, settings, "in.txt", host.data, nullptr, host, &progress);
   }
-  std::vector<std::string> VarNames() const {
-    return {host.data.tpVarNameStrPtr, host.data.tpVarNameStrPtr + host.data.iVarCount};
-  }
+  Texts VarNames() const { return {host.data.tpVarNameStrPtr, host.data.tpVarNameStrPtr + host.data.iVarCount}; }
 
   ImportSettings settings;
   FakeProjectHost host;
@@ -44,10 +36,9 @@ TEST_F(DataImportTest, FillsNamesValuesAndMissingCellsAndLogs) {
   const ChemoData& d = host.data;
   ASSERT_EQ(d.iVarCount, 2);
   ASSERT_EQ(d.iObjCount, 2);
-  EXPECT_EQ(VarNames(), (std::vector<std::string>{"y", "x1"}));
+  EXPECT_EQ(VarNames(), (Texts{"y", "x1"}));
   EXPECT_EQ(d.tpObjNameStrPtr[1], "B");
-  EXPECT_EQ(d.ipTrainingPtr[0], 1);
-  EXPECT_EQ(d.ipTrainingPtr[1], 1);
+  EXPECT_EQ(std::vector<int32_t>(d.ipTrainingPtr, d.ipTrainingPtr + 2), std::vector<int32_t>(2, kStatusTraining));
   EXPECT_EQ(d.tpChemoValuePtr[0][1].Value, 2.5L);
   EXPECT_TRUE(d.tpChemoValuePtr[1][0].Missing);
   EXPECT_EQ(d.tpChemoValuePtr[1][0].Value, -999.0L);
@@ -70,7 +61,7 @@ TEST_F(DataImportTest, ColumnsLeftOfTheNamesAndRowsAboveTheLabelsAreIgnored) {
   settings.LabelRow = 2;
   Import("title\r\nid,Name,y\r\n7,A,1\r\n8,B,2\r\n");
   ASSERT_EQ(host.data.iVarCount, 1);
-  EXPECT_EQ(VarNames(), (std::vector<std::string>{"y"}));
+  EXPECT_EQ(VarNames(), (Texts{"y"}));
   EXPECT_EQ(host.data.tpObjNameStrPtr[0], "A");
   EXPECT_EQ(host.data.tpChemoValuePtr[1][0].Value, 2.0L);
 }
@@ -79,15 +70,13 @@ TEST_F(DataImportTest, ACellThatIsNoNumberStopsTheImportNamingItsPlace) {
   host.modified = true;
   TestUi().Answer(IDYES);
   Import("Name;y;x\r\nA;1;2\r\nB;3;1,5\r\n", ';');
-  ASSERT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Previous data will be erased! Do you really want to continue?");
-  const auto& error = TestUi().Shown(1);
-  EXPECT_EQ(error.text,
-            "'1,5' is not a valid floating point value, found at coordinates: row = 3 column = 3 . You are using "
-            "invalid characters (usually this error occurs because you are using a comma (,) instead of a dot (.) "
-            "as a decimal separator).  Please, check all items before importing data");
-  EXPECT_EQ(error.caption, "APPLICATION ERROR");
-  EXPECT_EQ(error.Icon(), MB_ICONERROR);
+  EXPECT_EQ(ShownTexts(),
+            (Texts{"Previous data will be erased! Do you really want to continue?",
+                   "'1,5' is not a valid floating point value, found at coordinates: row = 3 column = 3 . You are using "
+                   "invalid characters (usually this error occurs because you are using a comma (,) instead of a dot "
+                   "(.) as a decimal separator).  Please, check all items before importing data"}));
+  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONERROR);
   EXPECT_EQ(host.data.iVarCount, 0);
   EXPECT_FALSE(host.modified);
   EXPECT_FALSE(host.dataCommands);
@@ -115,7 +104,7 @@ TEST_F(DataImportTest, FiltersDropAndLogVariablesButNeverExemptOnes) {
   settings.ConstPercent = 60;  // 2 of 3 share a value: 0.67
   settings.ExemptColumns = {false, false, false, true};  // grid column 3: the second variable
   Import("Name,c1,c2,x\r\nA,1,1,1\r\nB,1,1,2\r\nC,1,1,3\r\n");
-  EXPECT_EQ(VarNames(), (std::vector<std::string>{"c2", "x"}));
+  EXPECT_EQ(VarNames(), (Texts{"c2", "x"}));
   ASSERT_EQ(host.log.size(), 5u);
   EXPECT_EQ(host.log[2], "c1");
   EXPECT_EQ(host.log[3], "Total excluded descriptors: 1\n");
@@ -140,8 +129,7 @@ TEST_F(DataImportTest, WhenEveryVariableGoesTheProjectIsLeftEmpty) {
 
 TEST_F(DataImportTest, ATableWithoutObjectRowsIsRefused) {
   Import("Name,y,x\r\n");
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Cannot import data: there are no objects below the label row.");
+  EXPECT_EQ(ShownTexts(), (Texts{"Cannot import data: there are no objects below the label row."}));
   EXPECT_EQ(host.data.iVarCount, 0);
   EXPECT_FALSE(host.dataCommands);
 }
@@ -151,7 +139,7 @@ TEST_F(DataImportTest, AllMissingVariableIsDroppedByTheConstantFilterOnly) {
   EXPECT_EQ(host.data.iVarCount, 2);
   settings.ConstFilter = true;
   Import("Name,m,x\r\nA,-999,1\r\nB,-999,2\r\n");
-  EXPECT_EQ(VarNames(), (std::vector<std::string>{"x"}));
+  EXPECT_EQ(VarNames(), (Texts{"x"}));
 }
 
 // x and y agree on the objects marked 1 in s and disagree elsewhere; z has a missing cell
@@ -167,7 +155,7 @@ const char* const kSplitTable =
 TEST_F(DataImportTest, TheSplittingColumnChoosesTheFilterRowsAndStays) {
   settings.CorrFilter = true;
   Import(kSplitTable);
-  EXPECT_EQ(VarNames(), (std::vector<std::string>{"s", "x", "y"}));  // only z, for its missing cell
+  EXPECT_EQ(VarNames(), (Texts{"s", "x", "y"}));  // only z, for its missing cell
   settings.SplitColumn = 2;
   Import(kSplitTable);
   ASSERT_EQ(host.data.iVarCount, 2);
@@ -190,22 +178,13 @@ TEST_F(DataImportTest, ACorrelationFilterWithoutTwoTrainingObjectsIsRefused) {
   EXPECT_EQ(host.data.iVarCount, 3);
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 TEST_F(DataImportTest, TheExampleTableGivesTheExpectedVariableCounts) {
-  const char* assets = std::getenv("KORVANE_ASSETS");
-  ASSERT_NE(assets, nullptr);
-  const TextTableCells cells(ReadDelimitedTable(ReadFile(std::string(assets) + "/help/example.txt"), '\t'));
-  struct Case {
+  const TextTableCells cells(ReadDelimitedTable(ReadBytes(ExamplePath()), '\t'));
+  const struct {
     bool constant, correlation;
     int expected;
-  };
-  for (const Case c : {Case{false, false, 124}, Case{true, false, 104}, Case{false, true, 99}, Case{true, true, 83}}) {
+  } cases[] = {{false, false, 124}, {true, false, 104}, {false, true, 99}, {true, true, 83}};
+  for (const auto& c : cases) {
     for (bool dropFirst : {true, false}) {  // either of the two identical columns goes
       FixedClock clock(FixedClock::ReadingThatDrops(dropFirst));
       host.modified = false;
@@ -214,15 +193,12 @@ TEST_F(DataImportTest, TheExampleTableGivesTheExpectedVariableCounts) {
       ImportData(cells, settings, "example.txt", host.data, nullptr, host, nullptr);
       EXPECT_EQ(host.data.iObjCount, 204);
       EXPECT_EQ(host.data.iVarCount, c.expected) << c.constant << c.correlation << dropFirst;
+      const auto logged = [&](const char* name) { return std::count(host.log.begin(), host.log.end(), name) == 1; };
       if (c.correlation) {  // the identical columns tie and the coin decides
-        const bool firstDropped = std::find(host.log.begin(), host.log.end(), "MaxEStateIndex") != host.log.end();
-        const bool secondDropped = std::find(host.log.begin(), host.log.end(), "MaxAbsEStateIndex") != host.log.end();
-        EXPECT_EQ(firstDropped, dropFirst);
-        EXPECT_EQ(secondDropped, !dropFirst);
+        EXPECT_EQ(logged("MaxEStateIndex"), dropFirst);
+        EXPECT_EQ(logged("MaxAbsEStateIndex"), !dropFirst);
       }
-      if (c.constant) {
-        EXPECT_NE(std::find(host.log.begin(), host.log.end(), "Ipc"), host.log.end());
-      }
+      if (c.constant) EXPECT_TRUE(logged("Ipc"));
       host.log.clear();
     }
   }

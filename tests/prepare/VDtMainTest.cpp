@@ -5,9 +5,8 @@
 #include <QScrollBar>
 
 #include "platform/qt/StringGrid.h"
-#include "support/FakeProjectHost.h"
 #include "prepare/SetupTestData.h"
-#include "support/ScriptedUi.h"
+#include "support/FakeProjectHost.h"
 
 namespace {
 
@@ -21,8 +20,7 @@ struct ViewerFixture : testing::Test {
     data.ipTrainingPtr[3] = kStatusExcluded;
     data.ipTrainingPtr[4] = kStatusPrediction;
     data.iResponseIndex = 0;
-    data.ipSelectedVarPtr = new int32_t[1]{1};
-    data.iSelectedVarCount = 1;
+    SetVarLists(data, {1});
     data.iSplitCount = 2;
     data.tpSplitNameStrPtr = new std::string[2]{"A", "B"};
     data.ipSplittingPtr = new int32_t*[2]{new int32_t[5]{1, 2, 0, 1, 1}, new int32_t[5]{2, 2, 2, 2, 7}};
