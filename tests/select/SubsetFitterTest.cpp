@@ -6,7 +6,6 @@
 #include <new>
 #include <vector>
 
-#include "numerics/ModelCalc.h"
 #include "select/SearchTestData.h"
 
 // Counts the heap allocations of this thread while counting is on: replaces the
@@ -54,23 +53,9 @@ struct Fixture {
 };
 
 Fixture MakeFixture(int nObj, int nDesc) {
-  Fixture f{searchtest::MakeLinearData(nObj, nDesc, {{0, 2.0L}, {3, -1.5L}, {5, 0.5L}}, 0.2L, 99),
-            std::vector<uint8_t>(nObj, 1), Matrix(nObj, 1)};
-  for (int i = 0; i < nObj; ++i) f.response.At(i, 0) = f.data->tpChemoValuePtr[i][nDesc].Value;
-  return f;
-}
-
-// Every subset of size k of pool variables, in lexicographic order.
-void Subsets(int pool, int k, std::vector<int>& prefix, std::vector<std::vector<int>>& out) {
-  if (static_cast<int>(prefix.size()) == k) {
-    out.push_back(prefix);
-    return;
-  }
-  for (int v = prefix.empty() ? 0 : prefix.back() + 1; v < pool; ++v) {
-    prefix.push_back(v);
-    Subsets(pool, k, prefix, out);
-    prefix.pop_back();
-  }
+  auto data = searchtest::MakeLinearData(nObj, nDesc, {{0, 2.0L}, {3, -1.5L}, {5, 0.5L}}, 0.2L, 99);
+  const Matrix response = searchtest::ResponseOf(*data);
+  return Fixture{std::move(data), std::vector<uint8_t>(nObj, 1), response};
 }
 
 // Everything the search asks of a subset: K indices, fit, PRESS and each fitness.
@@ -90,10 +75,8 @@ TEST(SubsetFitter, SubsetsOfSizesSeenBeforeAreScoredWithoutAllocating) {
   Fixture f = MakeFixture(80, 10);
   SubsetFitter fitter(*f.data, f.mask.data(), 80, f.response);
   std::vector<std::vector<int>> batch;
-  for (int k = 4; k >= 1; --k) {
-    std::vector<int> prefix;
-    Subsets(10, k, prefix, batch);
-  }
+  for (int k = 4; k >= 1; --k)
+    for (auto& subset : searchtest::Lexicographic(10, k)) batch.push_back(subset);
   // Warm-up: the first subset of each size makes that size's matrices (which the
   // counter sees: it is live).
   for (std::size_t s = 0; s < batch.size(); ++s)
@@ -112,30 +95,21 @@ TEST(SubsetFitter, SubsetsOfSizesSeenBeforeAreScoredWithoutAllocating) {
 // afresh for each subset.
 TEST(SubsetFitter, ResultsMatchTheRoutinesOnFreshMatricesWhateverCameBefore) {
   Fixture f = MakeFixture(40, 8);
-  const int n = 40;
-  SubsetFitter fitter(*f.data, f.mask.data(), n, f.response);
+  SubsetFitter fitter(*f.data, f.mask.data(), 40, f.response);
   const std::vector<std::vector<int>> subsets = {{1, 4, 6}, {2}, {0, 3, 5, 7}, {1, 4, 6}, {5, 0}, {0, 3, 5, 7}, {6, 2}};
   for (const auto& subset : subsets) {
-    const int k = static_cast<int>(subset.size());
+    SCOPED_TRACE(testing::PrintToString(subset));
     ASSERT_TRUE(Score(fitter, subset));
-    Matrix D(n, k), DY(n, k + 1), X(n, k + 1);
-    for (int i = 0; i < n; ++i) {
-      X.At(i, 0) = 1.0L;
-      for (int j = 0; j < k; ++j) D.At(i, j) = DY.At(i, j) = X.At(i, j + 1) = f.data->tpChemoValuePtr[i][subset[j]].Value;
-    }
-    long double kxx, kxy, ssReg, ssTot, press;
-    bool kxxMissing, kxyMissing;
-    KIndices(D, DY, f.response, kxx, kxxMissing, kxy, kxyMissing, k);
-    EXPECT_EQ(fitter.Kxx().Value, kxx);
-    EXPECT_EQ(fitter.Kxy().Value, kxy);
-    Matrix b(k + 1, 1), fitted(n, 1), loo(n, 1);
-    ASSERT_TRUE(FitModel(ssReg, ssTot, &press, &b, &loo, n, k, f.response, X, &fitted));
-    EXPECT_EQ(fitter.SSreg(), ssReg);
-    EXPECT_EQ(fitter.Press(), press);
-    for (int j = 0; j <= k; ++j) EXPECT_EQ(fitter.Coefficients().At(j, 0), b.At(j, 0));
-    for (int i = 0; i < n; ++i) {
-      EXPECT_EQ(fitter.FittedValues().At(i, 0), fitted.At(i, 0));
-      EXPECT_EQ(fitter.LooPredictions().At(i, 0), loo.At(i, 0));
+    const searchtest::FreshFit fresh(*f.data, f.response, subset);
+    ASSERT_TRUE(fresh.ok);
+    EXPECT_EQ(fitter.Kxx().Value, fresh.kxx);
+    EXPECT_EQ(fitter.Kxy().Value, fresh.kxy);
+    EXPECT_EQ(fitter.SSreg(), fresh.ssReg);
+    EXPECT_EQ(fitter.Press(), fresh.press);
+    for (int j = 0; j <= fresh.k; ++j) EXPECT_EQ(fitter.Coefficients().At(j, 0), fresh.b.At(j, 0));
+    for (int i = 0; i < 40; ++i) {
+      EXPECT_EQ(fitter.FittedValues().At(i, 0), fresh.fitted.At(i, 0));
+      EXPECT_EQ(fitter.LooPredictions().At(i, 0), fresh.loo.At(i, 0));
     }
   }
 }
