@@ -19,13 +19,12 @@ using searchtest::Sets;
 namespace {
 
 uint64_t fakeNow = 0;
-uint64_t FakeClock() { return fakeNow += 1000003; }
 
 // Makes every re-seeding from the clock reproducible for the test's lifetime.
 struct FixedClock {
   explicit FixedClock(uint64_t start) {
     fakeNow = start;
-    SetRandomizeClock(FakeClock);
+    SetRandomizeClock([] { return fakeNow += 1000003; });
   }
   ~FixedClock() { SetRandomizeClock(nullptr); }
 };

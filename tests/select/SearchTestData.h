@@ -17,33 +17,25 @@
 
 namespace searchtest {
 
-// Deterministic numbers in [-1, 1) (a 64-bit linear congruential sequence).
-class TestNumbers {
-public:
-  explicit TestNumbers(uint64_t seed) : state_(seed) {}
-  long double Next() {
-    state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<long double>(state_ >> 11) / 4503599627370496.0L - 1.0L;
-  }
-
-private:
-  uint64_t state_;
-};
-
 // nDesc descriptors "D0".."Dn-1" and the response "Y" (last column); every object
-// training; the pool is every descriptor. y = 1 + sum c x + noise * e.
+// training; the pool is every descriptor. y = 1 + sum c x + noise * e, where x and
+// e are numbers in [-1, 1) from a 64-bit linear congruential sequence.
 inline std::unique_ptr<ChemoData> MakeLinearData(int nObj, int nDesc, const std::vector<std::pair<int, long double>>& terms,
                                                  long double noise, uint64_t seed) {
   auto data = std::make_unique<ChemoData>(nDesc + 1, nObj, nDesc);
-  TestNumbers numbers(seed);
+  uint64_t state = seed;
+  auto next = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<long double>(state >> 11) / 4503599627370496.0L - 1.0L;
+  };
   for (int v = 0; v < nDesc; ++v) data->tpVarNameStrPtr[v] = "D" + std::to_string(v);
   data->tpVarNameStrPtr[nDesc] = "Y";
   for (int i = 0; i < nObj; ++i) {
     data->tpObjNameStrPtr[i] = "O" + std::to_string(i);
     data->ipTrainingPtr[i] = kStatusTraining;
     CheckedValue* row = data->tpChemoValuePtr[i];
-    for (int v = 0; v < nDesc; ++v) row[v] = CheckedValue(numbers.Next(), false);
-    long double y = 1.0L + noise * numbers.Next();
+    for (int v = 0; v < nDesc; ++v) row[v] = CheckedValue(next(), false);
+    long double y = 1.0L + noise * next();
     for (const auto& [v, c] : terms) y += c * row[v].Value;
     row[nDesc] = CheckedValue(y, false);
   }
