@@ -134,14 +134,6 @@ TEST_F(DataImportTest, ATableWithoutObjectRowsIsRefused) {
   EXPECT_FALSE(host.dataCommands);
 }
 
-TEST_F(DataImportTest, AllMissingVariableIsDroppedByTheConstantFilterOnly) {
-  Import("Name,m,x\r\nA,-999,1\r\nB,-999,2\r\n");
-  EXPECT_EQ(host.data.iVarCount, 2);
-  settings.ConstFilter = true;
-  Import("Name,m,x\r\nA,-999,1\r\nB,-999,2\r\n");
-  EXPECT_EQ(VarNames(), (Texts{"x"}));
-}
-
 // x and y agree on the objects marked 1 in s and disagree elsewhere; z has a missing cell
 // on an unmarked object.
 const char* const kSplitTable =

@@ -134,8 +134,7 @@ TEST(DescriptorPca, LendingIsUndoneWhenTheAnalysisFails) {
     EXPECT_EQ(data.iResponseIndex, 2);
     ComputeVariablePca(data, {0, 1}, pca);
     ADD_FAILURE() << "a constant variable must fail the autoscaling";
-  } catch (const MatrixEx& e) {
-    EXPECT_EQ(e.Message, "Austoscaled matrix error.calculation error");
+  } catch (const MatrixEx&) {
   }
   EXPECT_EQ(data.ipTrainingPtr[0], kStatusTraining);
   EXPECT_EQ(data.ipTrainingPtr[2], kStatusPrediction);
