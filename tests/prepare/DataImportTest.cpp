@@ -72,9 +72,9 @@ TEST_F(DataImportTest, ACellThatIsNoNumberStopsTheImportNamingItsPlace) {
   Import("Name;y;x\r\nA;1;2\r\nB;3;1,5\r\n", ';');
   EXPECT_EQ(ShownTexts(),
             (Texts{"Previous data will be erased! Do you really want to continue?",
-                   "'1,5' is not a valid floating point value, found at coordinates: row = 3 column = 3 . You are using "
-                   "invalid characters (usually this error occurs because you are using a comma (,) instead of a dot "
-                   "(.) as a decimal separator).  Please, check all items before importing data"}));
+                   "'1,5' is not a valid floating point value, found at coordinates: row = 3 column = 3 . You are "
+                   "using invalid characters (usually this error occurs because you are using a comma (,) instead of "
+                   "a dot (.) as a decimal separator).  Please, check all items before importing data"}));
   EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
   EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONERROR);
   EXPECT_EQ(host.data.iVarCount, 0);

@@ -119,7 +119,8 @@ TEST(DescriptorPca, PoolAndObjectsFollowMarksMissingCellsAndStatuses) {
   EXPECT_FALSE(ComputeVariablePca(data, {0, 3}, pca));
   for (int i : {0, 2, 3}) data.ipTrainingPtr[i] = kStatusExcluded;
   EXPECT_FALSE(ComputeVariablePca(data, {0, 2}, pca));
-  EXPECT_EQ(ShownTexts(), (Texts{"Too few selected variables, cannot continue.", "Too few selected objects, cannot continue."}));
+  EXPECT_EQ(ShownTexts(),
+            (Texts{"Too few selected variables, cannot continue.", "Too few selected objects, cannot continue."}));
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
 }
 

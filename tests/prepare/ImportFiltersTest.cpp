@@ -17,92 +17,81 @@ bool Constant(const std::vector<long double>& values, int percent) {
   return Constant(values, std::vector<uint8_t>(values.size(), 0), percent);
 }
 
-TEST(ConstantFilter, ASharesExactlyAtThePercentageIsKept) {
+TEST(ConstantFilter, SharesAgainstThePercentageMissingCellsAndSingleObjects) {
+  // A share exactly at the percentage is kept.
   EXPECT_FALSE(Constant({3, 3, 3, 3, 7}, 60));  // 3 of the other 5 share 3: 0.6
   EXPECT_TRUE(Constant({3, 3, 3, 3, 7}, 59));
   EXPECT_FALSE(Constant({2, 2, 2, 2, 2}, 80));  // 4/5
   EXPECT_TRUE(Constant({2, 2, 2, 2, 2}, 79));
   EXPECT_TRUE(Constant({2, 2, 2, 2, 2, 2}, 80));  // 5/6
   EXPECT_FALSE(Constant({1, 1.0000000001L, 2, 3}, 20));  // equality is exact
-}
-
-TEST(ConstantFilter, MissingCellsLeaveTheShareButMayBeTheReference) {
   // Present 7, 7, 8 and a missing cell stored as 7: the missing cell is a reference
   // (2 present cells equal it) unless it is the last object, which never is.
   EXPECT_TRUE(Constant({7, 7, 8, 7}, {1, 0, 0, 0}, 66));   // 2/3 from object 0
   EXPECT_FALSE(Constant({7, 7, 8, 7}, {0, 0, 0, 1}, 34));  // 1/3 at most
   EXPECT_TRUE(Constant({7, 7, 8, 7}, {0, 0, 0, 1}, 33));
-}
-
-TEST(ConstantFilter, AVariableWithoutPresentCellsCountsAsConstant) {
+  // Without present cells a variable counts as constant.
   EXPECT_TRUE(Constant({-999, -999, -999}, {1, 1, 1}, 99));
   EXPECT_TRUE(Constant({-999}, {1}, 99));
   EXPECT_FALSE(Constant({5}, 1));  // a single object is never a reference
 }
 
+using Table = std::map<std::pair<int, int>, long double>;
+using Kept = std::vector<bool>;
+
 // Correlations given by a table; a pair that is not in the table fails.
 class TablePairs : public PairCorrelations {
 public:
-  explicit TablePairs(std::map<std::pair<int, int>, long double> r) : r_(std::move(r)) {}
+  explicit TablePairs(Table r) : r_(std::move(r)) {}
   long double Correlation(int a, int b) override {
-    ++calls;
     const auto it = r_.find({std::min(a, b), std::max(a, b)});
     if (it == r_.end()) throw MatrixCalcErrorEx("Building covariance matrix: ");
     return it->second;
   }
-  int calls = 0;
 
 private:
-  std::map<std::pair<int, int>, long double> r_;
+  Table r_;
 };
 
-std::vector<bool> RunFilter(TablePairs& pairs, int count, std::vector<bool> exempt = {}) {
-  std::vector<bool> kept(static_cast<std::size_t>(count), true);
+// The variables the filter at 95 % keeps.
+Kept RunFilter(const Table& r, int count, Kept exempt = {}) {
+  TablePairs pairs(r);
+  Kept kept(static_cast<std::size_t>(count), true);
   exempt.resize(static_cast<std::size_t>(count));
   CorrelationFilter filter(pairs, kept, exempt);
   filter.Run(FilterThreshold(95), [] {});
   return kept;
 }
 
-TEST(CorrelationFilter, OnlyCorrelationsAboveTheThresholdCount) {
-  TablePairs atLimit({{{0, 1}, 0.95L}});
-  EXPECT_EQ(RunFilter(atLimit, 2), (std::vector<bool>{true, true}));
-  TablePairs negative({{{0, 1}, -0.99L}});
-  EXPECT_EQ(RunFilter(negative, 2), (std::vector<bool>{true, true}));
-  TablePairs above({{{0, 1}, 0.951L}, {{0, 2}, 0.2L}, {{1, 2}, 0.1L}});
-  EXPECT_EQ(RunFilter(above, 3), (std::vector<bool>{false, true, true}));  // score 1.151 > 1.051
-}
-
-TEST(CorrelationFilter, EqualScoresAreDecidedByTheSeededCoin) {
-  // Two identical variables and a third one correlated equally with both.
-  TablePairs tie({{{0, 1}, 1.0L}, {{0, 2}, 0.5L}, {{1, 2}, 0.5L}});
-  for (bool dropFirst : {true, false}) {
-    FixedClock clock(FixedClock::ReadingThatDrops(dropFirst));
-    EXPECT_EQ(RunFilter(tie, 3), (std::vector<bool>{!dropFirst, dropFirst, true}));
-  }
-}
-
-TEST(CorrelationFilter, ExemptVariablesStayButCountInScores) {
+TEST(CorrelationFilter, StrictThresholdLargerScoreExemptionsAndFailingPairs) {
+  EXPECT_EQ(RunFilter({{{0, 1}, 0.95L}}, 2), (Kept{true, true}));
+  EXPECT_EQ(RunFilter({{{0, 1}, -0.99L}}, 2), (Kept{true, true}));
+  // The larger score goes: 1.151 > 1.051.
+  EXPECT_EQ(RunFilter({{{0, 1}, 0.951L}, {{0, 2}, 0.2L}, {{1, 2}, 0.1L}}, 3), (Kept{false, true, true}));
+  // 0-1 cannot be computed; 0-2 counts and the failing pair adds nothing to 0's score.
+  EXPECT_EQ(RunFilter({{{0, 2}, 0.99L}, {{1, 2}, 0.3L}}, 3), (Kept{true, true, false}));
   // 0-1 count; 2 is exempt and correlated with 1 only, so 1 has the larger score.
-  TablePairs pairs({{{0, 1}, 0.99L}, {{0, 2}, 0.0L}, {{1, 2}, 0.98L}});
-  EXPECT_EQ(RunFilter(pairs, 3, {false, false, true}), (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(RunFilter({{{0, 1}, 0.99L}, {{0, 2}, 0.0L}, {{1, 2}, 0.98L}}, 3, {false, false, true}),
+            (Kept{true, false, true}));
   // Exempt pair members are never examined.
-  TablePairs exemptPair({{{0, 1}, 0.99L}});
-  EXPECT_EQ(RunFilter(exemptPair, 2, {true, false}), (std::vector<bool>{true, true}));
+  EXPECT_EQ(RunFilter({{{0, 1}, 0.99L}}, 2, {true, false}), (Kept{true, true}));
 }
 
 TEST(CorrelationFilter, ScoresAreComputedOnceWithTheKeptSetOfThatMoment) {
   // 0-1 counts: 0's score (0.99 + 0.9 + 0.0) beats 1's (0.99 + 0.0 + 0.5); 0 goes and its loop ends.
   // 2-3 counts next: 2's score is new and omits 0 (0.0 + 0.96) while 3's (0.5 + 0.96) is
   // also new, so 3 goes although 2 was once correlated with dropped 0.
-  TablePairs pairs({{{0, 1}, 0.99L}, {{0, 2}, 0.9L}, {{0, 3}, 0.0L}, {{1, 2}, 0.0L}, {{1, 3}, 0.5L}, {{2, 3}, 0.96L}});
-  EXPECT_EQ(RunFilter(pairs, 4), (std::vector<bool>{false, true, true, false}));
+  const Table r = {{{0, 1}, 0.99L}, {{0, 2}, 0.9L}, {{0, 3}, 0.0L}, {{1, 2}, 0.0L}, {{1, 3}, 0.5L}, {{2, 3}, 0.96L}};
+  EXPECT_EQ(RunFilter(r, 4), (Kept{false, true, true, false}));
 }
 
-TEST(CorrelationFilter, AFailingPairIsPassedOver) {
-  // 0-1 cannot be computed; 0-2 counts and the failing pair adds nothing to 0's score.
-  TablePairs pairs({{{0, 2}, 0.99L}, {{1, 2}, 0.3L}});
-  EXPECT_EQ(RunFilter(pairs, 3), (std::vector<bool>{true, true, false}));
+TEST(CorrelationFilter, EqualScoresAreDecidedByTheSeededCoin) {
+  // Two identical variables and a third one correlated equally with both.
+  const Table tie = {{{0, 1}, 1.0L}, {{0, 2}, 0.5L}, {{1, 2}, 0.5L}};
+  for (bool dropFirst : {true, false}) {
+    FixedClock clock(FixedClock::ReadingThatDrops(dropFirst));
+    EXPECT_EQ(RunFilter(tie, 3), (Kept{!dropFirst, dropFirst, true}));
+  }
 }
 
 }  // namespace
