@@ -190,7 +190,9 @@ TEST_F(DataImportTest, TheExampleTableGivesTheExpectedVariableCounts) {
         EXPECT_EQ(logged("MaxEStateIndex"), dropFirst);
         EXPECT_EQ(logged("MaxAbsEStateIndex"), !dropFirst);
       }
-      if (c.constant) EXPECT_TRUE(logged("Ipc"));
+      if (c.constant) {
+        EXPECT_TRUE(logged("Ipc"));
+      }
       host.log.clear();
     }
   }

@@ -32,6 +32,10 @@ long AllocationsOf(Action action) {
 
 }  // namespace
 
+// The replacement operators allocate with malloc and free with free; GCC cannot
+// see that the pairs match.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
   if (void* p = CountedAllocation(size)) return p;
   throw std::bad_alloc();
@@ -43,6 +47,7 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -80,8 +85,9 @@ TEST(SubsetFitter, SubsetsOfSizesSeenBeforeAreScoredWithoutAllocating) {
   // Warm-up: the first subset of each size makes that size's matrices (which the
   // counter sees: it is live).
   for (std::size_t s = 0; s < batch.size(); ++s)
-    if (s == 0 || batch[s].size() != batch[s - 1].size())
+    if (s == 0 || batch[s].size() != batch[s - 1].size()) {
       EXPECT_GT(AllocationsOf([&] { Score(fitter, batch[s]); }), 0);
+    }
 
   int scored = 0;
   const long count = AllocationsOf([&] {
