@@ -80,7 +80,7 @@ Decimal RoundDigits(const Decimal& d, int keep) {
     if (i >= 0) {
       ++result.Digits[i];
     } else {  // all nines (or nothing kept): the value becomes the next power of ten
-      result.Digits = "1";
+      result.Digits.assign(1, '1');
       ++result.Exponent;
     }
   }
@@ -119,9 +119,10 @@ std::string IntegerPart(const Decimal& d, bool thousands) {
   return text;
 }
 
-// `count` digits after the point.
-std::string Decimals(const Decimal& d, int count) {
+// The point and `count` digits after it; nothing when count is 0.
+std::string PointAndDecimals(const Decimal& d, int count) {
   std::string text;
+  if (count > 0) text += '.';
   for (int i = 0; i < count; ++i) text += DigitAt(d, d.Exponent + i);
   return text;
 }
@@ -150,7 +151,7 @@ std::string GeneralForm(const Decimal& d, int precision, int digits) {
     return Mantissa(d, count) + 'E' + (exponent < 0 ? "-" : "") + PaddedNumber(std::abs(exponent), digits);
   }
   const int decimals = std::max(0, count - d.Exponent);
-  return IntegerPart(d, false) + (decimals > 0 ? "." + Decimals(d, decimals) : "");
+  return IntegerPart(d, false) + PointAndDecimals(d, decimals);
 }
 
 std::string NonFiniteText(long double value) {
@@ -220,9 +221,10 @@ std::string FloatToStrF(long double value, FloatFormat format, int precision, in
     text = GeneralForm(rounded, precision, exponentDigits);
   } else {
     text = IntegerPart(rounded, format == FloatFormat::Number);
-    if (decimals > 0) text += "." + Decimals(rounded, decimals);
+    text += PointAndDecimals(rounded, decimals);
   }
-  return value < 0 && !rounded.IsZero() ? "-" + text : text;
+  if (value < 0 && !rounded.IsZero()) text.insert(text.begin(), '-');
+  return text;
 }
 
 std::string FloatToStr(long double value) { return FloatToStrF(value, FloatFormat::General, 15, 0); }
