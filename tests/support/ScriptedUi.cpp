@@ -14,6 +14,10 @@ void ScriptedUi::Clear() {
   folderAnswers_.clear();
   fileDialogs_.clear();
   findDialogs_.clear();
+}
+
+void ScriptedUi::Reset() {
+  Clear();
   findHandler_ = nullptr;
 }
 
@@ -81,7 +85,7 @@ ScriptedUi scriptedUi;
 // Installs the scripted UI afresh before every test.
 class ScriptedUiListener : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo&) override {
-    scriptedUi.Clear();
+    scriptedUi.Reset();
     InstallUi(&scriptedUi);
   }
 };

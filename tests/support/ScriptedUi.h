@@ -35,7 +35,10 @@ public:
 
   const std::vector<Message>& Shown() const { return shown_; }
   const Message& Shown(std::size_t i) const { return shown_.at(i); }
+  // Forgets the answers, the record and the dialogs' records; an open find dialog stays open.
   void Clear();
+  // Clear, and closes the find dialog: the state at the start of every test.
+  void Reset();
 
   struct FileDialogCall {
     bool save;
