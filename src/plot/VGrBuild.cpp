@@ -356,10 +356,7 @@ void TViewGraphForm::DrawScatter() {
   plot->GetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
   for (int i = 0; i < 4; ++i) {
     if (!CheckBoxLimit[i]->isChecked()) continue;
-    std::string text = StdStr(EditLimit[i]->text());
-    if (!TryStrToFloat(text, bounds[i]))
-      Ui().MessageBox("'" + text + "' is not a valid floating point value", "APPLICATION WARNING",
-                      MB_OK | MB_ICONWARNING);
+    ReadLimitValue(StdStr(EditLimit[i]->text()), bounds[i]);
     EditLimit[i]->setEnabled(true);
   }
   if (Graph::IsDrawableRange(bounds[0], bounds[1], bounds[2], bounds[3])) {

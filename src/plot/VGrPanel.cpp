@@ -243,6 +243,16 @@ void TViewGraphForm::BuildVerticalPanel() {
   firstBuild_ = false;
 }
 
+bool TViewGraphForm::ReadLimitValue(const std::string& text, long double& value) {
+  try {
+    value = StrToFloat(text);
+    return true;
+  } catch (const EConvertError& e) {
+    Ui().MessageBox(e.Message, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return false;
+  }
+}
+
 // A non-number is reported once and replaced by the kept bound, so that later
 // redraws do not raise the same error again.
 void TViewGraphForm::ApplyLimitEdit(int which, int key) {
@@ -251,9 +261,7 @@ void TViewGraphForm::ApplyLimitEdit(int which, int key) {
   plot_->GetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
   long double kept = bounds[which];
   std::string text = StdStr(EditLimit[which]->text());
-  if (!TryStrToFloat(text, bounds[which])) {
-    Ui().MessageBox("'" + text + "' is not a valid floating point value", "APPLICATION WARNING",
-                    MB_OK | MB_ICONWARNING);
+  if (!ReadLimitValue(text, bounds[which])) {
     EditLimit[which]->setText(QStr(FloatToStr(kept)));
     return;
   }
