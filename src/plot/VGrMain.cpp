@@ -7,14 +7,12 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
 #include <QToolButton>
@@ -72,8 +70,7 @@ TViewGraphForm::TViewGraphForm(QWidget* owner, ChemoData* data, DataResultList* 
 // Placed 48 pixels right of and below the centre of the screen, not centred.
 void TViewGraphForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  move(screen.width() / 2 - width() / 2 + 48, screen.height() / 2 - height() / 2 + 48);
+  PlaceOnScreen(*this, 48);
 }
 
 // A dialog closed through its result (Escape) gets no close event; its deletion

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/QtConvert.h"
-#include "prepare/WindowPlacement.h"
 
 TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, std::string* text, ChemoData* data)
     : ModalDialog(owner), text_(text), data_(data) {

@@ -16,11 +16,11 @@
 #include "data/ProjectHost.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/Stream.h"
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "prepare/GridSearch.h"
-#include "prepare/WindowPlacement.h"
 
 namespace {
 

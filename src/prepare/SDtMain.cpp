@@ -19,6 +19,7 @@
 #include "data/DataResult.h"
 #include "data/ProjectHost.h"
 #include "platform/base/NumberText.h"
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
@@ -30,7 +31,6 @@
 #include "prepare/GridSearch.h"
 #include "prepare/Splitting.h"
 #include "prepare/VariableTools.h"
-#include "prepare/WindowPlacement.h"
 
 int TDataSetupForm::NextVarSearchRow = 1;
 int TDataSetupForm::NextObjSearchRow = 1;

@@ -9,6 +9,7 @@
 #include "data/ChemoData.h"
 #include "data/LabelLists.h"
 #include "platform/base/NumberText.h"
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
@@ -17,7 +18,6 @@
 #include "prepare/CorrelationWindow.h"
 #include "prepare/DataSetup.h"
 #include "prepare/GridSearch.h"
-#include "prepare/WindowPlacement.h"
 
 int TViewDataForm::NextVarSearchCol = 3;
 int TViewDataForm::NextObjSearchRow = 1;

@@ -1,6 +1,7 @@
 #include "platform/qt/Dialogs.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
 #include <QScreen>
 
 void CentreOnScreen(QWidget* window) {
@@ -9,6 +10,15 @@ void CentreOnScreen(QWidget* window) {
   QRect frame = window->frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   window->move(frame.topLeft());
+}
+
+void PlaceOnScreen(QWidget& window, int offset) {
+  QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->geometry();
+  const QSize size = window.frameGeometry().size();
+  window.move(area.left() + (area.width() >> 1) - (size.width() >> 1) + offset,
+              area.top() + (area.height() >> 1) - (size.height() >> 1) + offset);
 }
 
 ModalDialog::ModalDialog(QWidget* parent) : QDialog(parent) {}

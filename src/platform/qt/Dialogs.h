@@ -12,6 +12,9 @@ enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4,
 
 // Moves a window so that its frame is centred on its screen.
 void CentreOnScreen(QWidget* window);
+// Centres the window on its whole screen and moves it offset pixels right and down;
+// halves are taken by an arithmetic shift.
+void PlaceOnScreen(QWidget& window, int offset);
 
 class ModalDialog : public QDialog {
 public:
