@@ -4,13 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-void CentreOnScreen(QWidget* window) {
-  const QScreen* screen = window->screen();
-  if (!screen) return;
-  QRect frame = window->frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window->move(frame.topLeft());
-}
+void CentreOnScreen(QWidget* window) { PlaceOnScreen(*window, 0); }
 
 void PlaceOnScreen(QWidget& window, int offset) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
