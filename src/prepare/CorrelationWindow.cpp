@@ -4,7 +4,7 @@
 
 #include "data/ChemoData.h"
 #include "plot/VMtMain.h"
-#include "prepare/CommandGuard.h"
+#include "platform/base/CommandGuard.h"
 #include "prepare/VariableTools.h"
 
 void ShowVariableCorrelation(QWidget* owner, const ChemoData& data, const std::vector<int32_t>& candidates,

@@ -24,7 +24,7 @@
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
-#include "prepare/CommandGuard.h"
+#include "platform/base/CommandGuard.h"
 #include "prepare/CorrelationWindow.h"
 #include "prepare/DRdMain.h"
 #include "prepare/DescriptorPca.h"

@@ -14,7 +14,7 @@
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
 #include "plot/ViewerCommon.h"
-#include "prepare/CommandGuard.h"
+#include "platform/base/CommandGuard.h"
 #include "prepare/CorrelationWindow.h"
 #include "prepare/DataSetup.h"
 #include "prepare/GridSearch.h"

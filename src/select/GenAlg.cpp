@@ -122,7 +122,7 @@ void GenAlg::BuildInitialPopulation() {
   try {
     BuildSortedModels();
   } catch (...) {
-    ShowCaughtException("APPLICATION WARNING", "Cannot sort data");
+    ShowSearchException("APPLICATION WARNING", "Cannot sort data");
   }
   int largest = 0;
   for (const GenPop& model : sortedModels_) largest = std::max(largest, model.size);
@@ -330,7 +330,7 @@ void GenAlg::RunGeneration() {
     ++generation_;
     if (owner_.DisplayResults()) ShowBestModels();
   } catch (...) {
-    ShowCaughtException(kGaWarning, "Cannot execute genetic algorithm.");
+    ShowSearchException(kGaWarning, "Cannot execute genetic algorithm.");
   }
 }
 

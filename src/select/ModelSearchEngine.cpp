@@ -6,6 +6,7 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
+#include "platform/base/CommandGuard.h"
 #include "platform/base/Exception.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
@@ -37,15 +38,13 @@ SearchView& SilentView() {
 
 }  // namespace
 
-void ShowCaughtException(const std::string& caption, const std::string& fallback) {
+void ShowSearchException(const std::string& caption, const std::string& fallback) {
   try {
     throw;
   } catch (const SearchStartFailed&) {
     // Already reported.
-  } catch (const Exception& e) {
-    Ui().MessageBox(e.Message, caption, MB_OK | MB_ICONWARNING);
   } catch (...) {
-    Ui().MessageBox(fallback, "Exception Message", MB_OK);
+    ShowCaughtException(caption, fallback);
   }
 }
 
@@ -231,7 +230,7 @@ void ModelSearchEngine::Activate() {
     try {
       started = StartCalculation();
     } catch (...) {
-      ShowCaughtException("APPLICATION WARNING", "Cannot calculate models");
+      ShowSearchException("APPLICATION WARNING", "Cannot calculate models");
     }
   }
   // A failed or aborted start leaves no partial models behind; the genetic
@@ -282,7 +281,7 @@ bool ModelSearchEngine::StartCalculation() {
       StartGaSize(nTrain_);
     }
   } catch (...) {
-    ShowCaughtException("APPLICATION WARNING", "Cannot calculate all combinations");
+    ShowSearchException("APPLICATION WARNING", "Cannot calculate all combinations");
     return false;
   }
   return true;

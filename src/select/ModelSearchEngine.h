@@ -28,9 +28,9 @@ class SubsetFitter;
 // Thrown by a start that has already told the user why it cannot go on.
 struct SearchStartFailed {};
 
-// Inside a catch block: shows the exception's message under caption with the
-// warning icon, or fallback under "Exception Message" for one without a message.
-void ShowCaughtException(const std::string& caption, const std::string& fallback);
+// Inside a catch block: the two-tier report of ShowCaughtException, silent for a
+// start failure that was already reported.
+void ShowSearchException(const std::string& caption, const std::string& fallback);
 
 // One display slot: a best model met so far (size 0 = empty).
 struct Disp {

@@ -1,0 +1,39 @@
+// The two-tier failure report of the window commands: a failure that carries a
+// message text shows it as a warning, any other failure the command's own text.
+#pragma once
+
+#include <string>
+
+#include "platform/base/Exception.h"
+#include "platform/base/UiServices.h"
+
+inline void ShowWarning(const std::string& text) {
+  Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+}
+
+// Reports the exception being handled (call it inside a catch block): its message
+// text under caption with the warning icon, or fallback under "Exception Message"
+// when it carries no text.
+inline void ShowCaughtException(const std::string& caption, const std::string& fallback) {
+  try {
+    throw;
+  } catch (const Exception& e) {
+    Ui().MessageBox(e.Message, caption, MB_OK | MB_ICONWARNING);
+  } catch (const char* text) {
+    Ui().MessageBox(text, caption, MB_OK | MB_ICONWARNING);
+  } catch (...) {
+    Ui().MessageBox(fallback, "Exception Message", MB_OK);
+  }
+}
+
+// Runs command; false when it failed (after the report).
+template <typename Command>
+bool RunGuarded(Command&& command, const char* otherText) {
+  try {
+    command();
+    return true;
+  } catch (...) {
+    ShowCaughtException("APPLICATION WARNING", otherText);
+  }
+  return false;
+}
