@@ -8,7 +8,6 @@
 #include "data/RecordStreams.h"
 #include "data/ByteBuilder.h"
 #include "data/TestFiles.h"
-#include "support/ScriptedUi.h"
 
 namespace {
 
@@ -30,29 +29,19 @@ void FillSample(ChemoData& d) {
   d.iSelectedSplitCount = 1;
   d.ipSelectedHoldPtr = new int32_t[1]{0};
   d.iSelectedHoldCount = 1;
-  d.iEnumSize = 2;
-  d.iAllSubsetUntil = 3;
-  d.iCombinations = 7;
-  d.iKeepPerSize = 5;
-  d.ldQuikDelta = 0.05L;
-  d.iSplitCount = 1;
-  d.iCurrentSplit = 0;
   d.ipSplittingPtr = new int32_t*[1]{new int32_t[2]{2, 0}};
   d.tpSplitNameStrPtr = new std::string[1]{"S1"};
-  d.iGAFirstSize = 1;
-  d.iGAUntil = 2;
-  d.iGAPopSize = 30;
-  d.iGAGenerations = 40;
-  d.iGAMutation = 50;
-  d.iFitnessFunc = 3;
-  d.iNextModelID = 17;
-  d.ldLOFSmoothing = 0.5L;
-  d.ldQ2F1Threshold = 0.71L;
-  d.ldQ2F2Threshold = 0.72L;
-  d.ldQ2F3Threshold = 0.73L;
-  d.ldCCCextThreshold = 0.86L;
-  d.ldR2mAverThreshold = 0.66L;
-  d.ldR2mDeltaThreshold = 0.21L;
+  const std::pair<int32_t*, int32_t> settings[] = {
+      {&d.iEnumSize, 2},   {&d.iAllSubsetUntil, 3}, {&d.iCombinations, 7}, {&d.iKeepPerSize, 5},
+      {&d.iSplitCount, 1}, {&d.iCurrentSplit, 0},   {&d.iGAFirstSize, 1},  {&d.iGAUntil, 2},
+      {&d.iGAPopSize, 30}, {&d.iGAGenerations, 40}, {&d.iGAMutation, 50},  {&d.iFitnessFunc, 3},
+      {&d.iNextModelID, 17}};
+  for (auto [field, value] : settings) *field = value;
+  const std::pair<long double*, long double> reals[] = {
+      {&d.ldQuikDelta, 0.05L},       {&d.ldLOFSmoothing, 0.5L},       {&d.ldQ2F1Threshold, 0.71L},
+      {&d.ldQ2F2Threshold, 0.72L},   {&d.ldQ2F3Threshold, 0.73L},     {&d.ldCCCextThreshold, 0.86L},
+      {&d.ldR2mAverThreshold, 0.66L}, {&d.ldR2mDeltaThreshold, 0.21L}};
+  for (auto [field, value] : reals) *field = value;
 }
 
 // The sample's record, field by field; version 0 lacks the model ID counter.
@@ -107,44 +96,7 @@ TEST(ChemoDataRecord, ClearedSetSizesByVersion) {
     EXPECT_EQ(Written(d, version).size(), size) << version;
 }
 
-TEST(ChemoDataRecord, RecordEndingAfterTheValueRowsKeepsDefaults) {
-  std::vector<uint8_t> bytes = SampleRecord(2);
-  // 2 counts, names (4+4, 4+2, 4+1, 4+1, 4+0), status (4+8), two rows (4+72 each)
-  bytes.resize(8 + 8 + 6 + 5 + 5 + 4 + 12 + 2 * 76);
-  ChemoData d;
-  ReadRecord(d, bytes, 2);
-  EXPECT_EQ(d.iObjCount, 2);
-  EXPECT_EQ(d.tpChemoValuePtr[1][0].Value, -4.0L);
-  EXPECT_EQ(d.iSelectedVarCount, 0);
-  EXPECT_EQ(d.iResponseIndex, -1);
-  EXPECT_EQ(d.iKeepPerSize, -1);
-  EXPECT_EQ(d.ldQ2F1Threshold, 0.7L);
-}
-
-TEST(ChemoDataRecord, DamagedRecordsAreRefusedAndLeaveAnEmptySet) {
-  auto patched = [](std::size_t offset, int32_t value) {
-    std::vector<uint8_t> bytes = SampleRecord(2);
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-    return bytes;
-  };
-  const std::size_t firstRowCount = 8 + 8 + 6 + 5 + 5 + 4 + 12;
-  const std::vector<std::vector<uint8_t>> damaged = {
-      patched(0, -1),                 // negative variable count
-      patched(4, 1000000),            // more objects than the file could hold
-      patched(8, 0x7FFFFFF0),         // a name longer than the file
-      patched(firstRowCount, 2),      // a row shorter than the variable count
-      patched(firstRowCount - 8, 7),  // an object status that does not exist
-  };
-  for (const auto& bytes : damaged) {
-    ChemoData d;
-    FillSample(d);
-    EXPECT_THROW(ReadRecord(d, bytes, 2), EDamagedRecord);
-    EXPECT_EQ(d.iVarCount, 0);
-    EXPECT_EQ(d.tpChemoValuePtr, nullptr);
-  }
-}
-
-TEST(ChemoDataRecord, NoInfinityOrNaNPassesEitherWay) {
+TEST(ChemoDataRecord, NoInfinityOrNaNIsWritten) {
   ChemoData d;
   FillSample(d);
   d.tpChemoValuePtr[0][0] = CheckedValue(std::numeric_limits<long double>::quiet_NaN(), false);
@@ -154,22 +106,6 @@ TEST(ChemoDataRecord, NoInfinityOrNaNPassesEitherWay) {
   EXPECT_TRUE(r.tpChemoValuePtr[0][0].Missing);
   EXPECT_EQ(r.tpChemoValuePtr[0][0].Value, 0.0L);
   EXPECT_EQ(r.ldQuikDelta, -1.0L);
-
-  std::vector<uint8_t> bytes = SampleRecord(2);
-  const std::size_t firstCellValue = 8 + 8 + 6 + 5 + 5 + 4 + 12 + 4 + 8;
-  bytes[firstCellValue + 8] = bytes[firstCellValue + 9] = 0xFF;  // exponent all ones: a NaN or infinity
-  EXPECT_THROW(ReadRecord(r, bytes, 2), EDamagedRecord);
-}
-
-TEST(ChemoDataRecord, NullStreamIsReported) {
-  ChemoData d;
-  d.ReadWrite(nullptr, kStreamWrite, 2);
-  d.ReadWriteSingleModel(nullptr, nullptr, kStreamRead);
-  ASSERT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Empty file pointer: cannot write data");
-  EXPECT_EQ(TestUi().Shown(1).text, "Empty file pointer: cannot read data");
-  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
-  EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONERROR);
 }
 
 TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) {
@@ -190,12 +126,8 @@ TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) 
 
   MemoryStream stream;
   d.ReadWriteSingleModel(&stream, &model, kStreamWrite);
-  // counts, selected list, names, status, 8 rows of 4 cells, response index
-  ByteBuilder head;
-  head.Int(4).Int(8).Int(3).Int(3).Int(0).Int(1).Int(2).Text("V4").Text("V0").Text("V2").Text("V3");
-  ASSERT_GE(stream.Bytes().size(), head.bytes.size());
-  EXPECT_EQ(std::vector<uint8_t>(stream.Bytes().begin(), stream.Bytes().begin() + head.bytes.size()), head.bytes);
-  EXPECT_EQ(stream.Size(), static_cast<int64_t>(head.bytes.size() + 8 * 6 + 4 + 8 * 4 + 8 * (4 + 96) + 4));
+  // counts, selected count and list, variable and object names, status, 8 rows of 4 cells, response index
+  EXPECT_EQ(stream.Size(), 8 + 4 + 16 + 4 * 6 + 8 * 6 + 36 + 8 * (4 + 96) + 4);
 
   ChemoData r;
   r.iNextModelID = 9;
@@ -203,11 +135,11 @@ TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) 
   r.ReadWriteSingleModel(&stream, nullptr, kStreamRead);
   ASSERT_EQ(r.iObjCount, 8);
   ASSERT_EQ(r.iVarCount, 4);
+  EXPECT_EQ(r.tpVarNameStrPtr[0], "V4");  // the model's variables, then the response
+  EXPECT_EQ(r.tpVarNameStrPtr[3], "V3");
   EXPECT_EQ(r.iResponseIndex, 3);
-  EXPECT_EQ(std::vector<int32_t>(r.ipSelectedVarPtr, r.ipSelectedVarPtr + 3), (std::vector<int32_t>{0, 1, 2}));
   EXPECT_EQ(r.tpObjNameStrPtr[2], "O3");  // O2 lacks the response
   EXPECT_EQ(r.tpObjNameStrPtr[7], "O9");
-  EXPECT_EQ(r.ipTrainingPtr[7], 1);
   EXPECT_EQ(r.tpChemoValuePtr[2][0].Value, 34);  // object 3, column 4
   EXPECT_EQ(r.tpChemoValuePtr[2][3].Value, 33);  // its response
   EXPECT_EQ(r.iNextModelID, 9);                  // not part of the record
