@@ -127,7 +127,9 @@ TEST(ModelSearchEngineTest, KeepsWhatABruteForceKeepsForEveryFitnessFunction) {
 
 // ---- The worked examples and the keep-best rules -------------------------------
 
-TEST(ModelSearchEngineTest, PoolOfFourUpToPairsFitsTheLastPairFirst) {
+// Pool 4 up to pairs fits (2, 3) first; with two kept, D0 ties with its copy D2
+// (fitted D2, D1, D0) and replaces it in place with a new id.
+TEST(ModelSearchEngineTest, FittingOrderIdsAndInPlaceReplacementOfATie) {
   auto data = MakeLinearData(8, 4, {{0, 1.0L}}, 0.5L, 3);
   data->iNextModelID = 7;
   DataResultList list(data.get());
@@ -135,16 +137,13 @@ TEST(ModelSearchEngineTest, PoolOfFourUpToPairsFitsTheLastPairFirst) {
   EXPECT_EQ(Models(list), (Sets{{2, 3}, {1, 3}, {1, 2}, {0, 3}, {0, 2}, {0, 1}, {3}, {2}, {1}, {0}}));
   EXPECT_EQ(Ids(list), (std::vector<int>{7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
   EXPECT_EQ(data->iNextModelID, 17);
-}
 
-TEST(ModelSearchEngineTest, AnEqualModelReplacesTheWorstInPlaceWithANewId) {
-  // D2 repeats D0: fitted in the order D2, D1, D0, the last ties with the first.
-  auto data = MakeLinearData(10, 3, {{1, 2.0L}, {0, 1.0L}}, 0.2L, 5);
-  searchtest::MakeLinearCopy(*data, 0, 2, 1.0L, 0.0L);
-  DataResultList list(data.get());
-  RunAllSubsets(*data, list, 1, 2, 1);
-  EXPECT_EQ(Models(list), (Sets{{0}, {1}}));
-  EXPECT_EQ(Ids(list), (std::vector<int>{2, 1}));
+  auto tie = MakeLinearData(10, 3, {{1, 2.0L}, {0, 1.0L}}, 0.2L, 5);
+  searchtest::MakeLinearCopy(*tie, 0, 2, 1.0L, 0.0L);
+  DataResultList kept(tie.get());
+  RunAllSubsets(*tie, kept, 1, 2, 1);
+  EXPECT_EQ(Models(kept), (Sets{{0}, {1}}));
+  EXPECT_EQ(Ids(kept), (std::vector<int>{2, 1}));
 }
 
 // A model replacing another in place takes none of its validation results.
@@ -162,9 +161,7 @@ TEST(ModelSearchEngineTest, AMissingFitnessRanksWorstAndIsReplacedOrDroppedFromA
   RunAllSubsets(*data, list, 1, 1, 0);
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.First(), other);
-  EXPECT_EQ(list.First()->iSize, 2);
   EXPECT_EQ(list.Last(), unscored);
-  EXPECT_EQ(unscored->iSize, 1);
   EXPECT_FALSE(unscored->cvQ2loo.Missing);
   EXPECT_TRUE(unscored->cvQ2F1.Missing);
   EXPECT_EQ(unscored->tsTrainLev.iCount, 0);
@@ -196,28 +193,6 @@ TEST(ModelSearchEngineTest, QuikRuleRejectsACollinearPairAndLetsSingleVariablesT
   DataResultList list(data.get());
   RunAllSubsets(*data, list, 2, -1, 1);
   EXPECT_EQ(Models(list), (Sets{{1, 2}, {0, 2}, {2}, {1}, {0}}));
-  for (const DataResultNode* node = list.First(); node; node = node->Next()) {
-    if (node->iSize != 1) continue;
-    EXPECT_EQ(node->cvKxx.Value, 0.0L);
-    EXPECT_FALSE(node->cvKxx.Missing);
-  }
-
-  // A response uncorrelated with the one variable gives Kxy = Kxx = 0: equality passes.
-  auto flat = MakeLinearData(4, 1, {}, 0.0L, 1);
-  const long double x[4] = {-1, 0, 1, 0}, y[4] = {1, -1, 1, -1};
-  for (int i = 0; i < 4; ++i) {
-    flat->tpChemoValuePtr[i][0].Value = x[i];
-    flat->tpChemoValuePtr[i][1].Value = y[i];
-  }
-  flat->ldQuikDelta = 0.0L;
-  DataResultList passed(flat.get());
-  RunAllSubsets(*flat, passed, 1, -1, 1);
-  ASSERT_EQ(passed.Count(), 1);
-  EXPECT_EQ(passed.First()->cvKxy.Value, 0.0L);
-  flat->ldQuikDelta = 1e-30L;
-  DataResultList rejected(flat.get());
-  RunAllSubsets(*flat, rejected, 1, -1, 1);
-  EXPECT_EQ(rejected.Count(), 0);
 }
 
 TEST(ModelSearchEngineTest, HoldAndAddPutsTheHeldVariablesInEveryModel) {
@@ -233,7 +208,7 @@ TEST(ModelSearchEngineTest, HoldAndAddPutsTheHeldVariablesInEveryModel) {
 
 // A value missing in an excluded object keeps its variable out of every model; the
 // total counts every subset, the processed count and "%" texts the admissible ones.
-TEST(ModelSearchEngineTest, ProgressMissingValuesAndDisplaySlotsOfAnAllSubsetRun) {
+TEST(ModelSearchEngineTest, ProgressAndMissingValuesOfAnAllSubsetRun) {
   auto data = MakeLinearData(8, 12, {{0, 1.0L}}, 0.5L, 29);
   data->ipTrainingPtr[3] = kStatusExcluded;
   data->tpChemoValuePtr[3][5].Missing = true;
@@ -247,20 +222,14 @@ TEST(ModelSearchEngineTest, ProgressMissingValuesAndDisplaySlotsOfAnAllSubsetRun
   EXPECT_EQ(engine->Processed(), 11 + 55);
   EXPECT_EQ(view.texts, (std::vector<std::string>{"64%", "100%"}));
   ASSERT_EQ(list.Count(), 11 + 55);
-  std::vector<long double> all;
-  for (const DataResultNode* node = list.First(); node; node = node->Next()) {
+  for (const DataResultNode* node = list.First(); node; node = node->Next())
     EXPECT_EQ(std::count(node->ipSelVarIdxPtr, node->ipSelVarIdxPtr + node->iSize, 5), 0);
-    EXPECT_EQ(node->iTrainCount, 7);
-    all.push_back(node->cvRMSEcv.Value);
-  }
-  // The display slots hold the best fifteen, best first.
-  std::sort(all.begin(), all.end());
-  for (int i = 0; i < ModelSearchEngine::DisplaySlotCount; ++i) EXPECT_EQ(engine->DisplaySlots()[i].fitness, all[i]);
 }
 
 // ---- Statistics -----------------------------------------------------------------
 
-TEST(ModelSearchEngineTest, StatisticsOfAStoredModel) {
+// The prediction-set statistics from the stored coefficients.
+TEST(ModelSearchEngineTest, PredictionSetStatisticsOfAStoredModel) {
   auto data = MakeLinearData(12, 2, {{0, 1.5L}}, 0.3L, 8);
   data->ipTrainingPtr[10] = kStatusPrediction;
   data->ipTrainingPtr[11] = kStatusPrediction;
@@ -269,28 +238,14 @@ TEST(ModelSearchEngineTest, StatisticsOfAStoredModel) {
   const DataResultNode& model = *list.Last();
   ASSERT_EQ(Models(list).back(), std::vector<int>{0});
   EXPECT_EQ(model.iTrainCount, 10);
-  EXPECT_EQ(model.sName, "D0  ");
-  EXPECT_EQ(model.iSelStatus, 0);
-  EXPECT_EQ(model.ldHstar, 3.0L * 2 / 10);
-  EXPECT_EQ(model.ldpBSignifPtr[0], -1.0L);
-  EXPECT_NEAR(static_cast<double>(model.ldpBModelCoeffPtr[1]), 1.5, 0.3);
-  // Residuals from the stored coefficients and leave-one-out predictions.
-  long double rss = 0, press = 0, ext = 0;
-  for (int i = 0; i < 12; ++i) {
+  long double ext = 0;
+  for (int i = 10; i < 12; ++i) {
     const CheckedValue* row = data->tpChemoValuePtr[i];
     const long double r = row[2].Value - (model.ldpBModelCoeffPtr[0] + model.ldpBModelCoeffPtr[1] * row[0].Value);
-    (i < 10 ? rss : ext) += r * r;
-    if (i < 10) press += (row[2].Value - model.ldpTrainYCapPtr[i]) * (row[2].Value - model.ldpTrainYCapPtr[i]);
+    ext += r * r;
   }
-  ExpectNear(model.cvRSStr, rss);
-  ExpectNear(model.cvRMSEtr, std::sqrt(rss / 10));
-  ExpectNear(model.cvPRESScv, press);
-  ExpectNear(model.cvS, std::sqrt(rss / 8));
   ExpectNear(model.cvPRESSext, ext);
   ExpectNear(model.cvRMSEext, std::sqrt(ext / 2));
-  EXPECT_GT(model.cvCCCtr.Value, model.cvCCCcv.Value);
-  EXPECT_LT(model.cvCCCtr.Value, 1.0L);
-  EXPECT_FALSE(model.cvF.Missing);
 }
 
 // ---- The hidden calculator and the shown run --------------------------------------
@@ -305,11 +260,6 @@ TEST(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   data->ipTrainingPtr[0] = kStatusPrediction;
   data->ipTrainingPtr[1] = kStatusExcluded;
   data->tpChemoValuePtr[2][5].Missing = true;
-  data->iResponseIndex = -1;  // no response: every object misses it
-  engine.BuildObjectMasks(prediction.data(), training.data(), missing.data());
-  EXPECT_EQ(training, std::vector<uint8_t>(10, 0));
-  EXPECT_EQ(missing, std::vector<uint8_t>(10, 1));
-  data->iResponseIndex = 5;
   engine.BuildObjectMasks(prediction.data(), training.data(), missing.data());
   EXPECT_EQ(training, (std::vector<uint8_t>{0, 0, 0, 1, 1, 1, 1, 1, 1, 1}));
   EXPECT_EQ(prediction, (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -321,23 +271,13 @@ TEST(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   int buffer[2] = {3, 1};
   int64_t visited = 0;
   engine.EnumerateSubsets(buffer, visited, 0, 0, 2, 2);
-  EXPECT_THROW(engine.CalculateModelBatch(), MatrixEx);  // no inputs set
   engine.SetEngineInputs(7, 1, training.data(), prediction.data(), &yTrain, &yPred);
   EXPECT_FALSE(engine.CalculateModelBatch());
   engine.ClearSubsetStack();
   EXPECT_EQ(visited, 1);
   ASSERT_EQ(Models(list), (Sets{{3, 1}}));
   EXPECT_EQ(list.First()->iTrainCount, 7);
-  // With a single prediction object the external statistics are undefined.
-  EXPECT_TRUE(list.First()->cvRMSEext.Missing);
-  EXPECT_TRUE(list.First()->cvMAEext.Missing);
-  EXPECT_TRUE(list.First()->cvPRESSext.Missing);
-  const auto rows = engine.DisplaySlotRows();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].rank, 1);
-  EXPECT_EQ(rows[0].size, 2);
-  EXPECT_EQ(rows[0].descriptors, "D3  D1  ");
-  EXPECT_EQ(rows[0].fitness, GridFitnessText(list.First()->cvLOF.Value));
+  EXPECT_TRUE(list.First()->cvRMSEext.Missing);  // a single prediction object
 }
 
 TEST(ModelSearchEngineTest, EscapeDuringTheAllSubsetPhaseAbortsAndDiscards) {
@@ -355,13 +295,11 @@ TEST(ModelSearchEngineTest, EscapeDuringTheAllSubsetPhaseAbortsAndDiscards) {
   EXPECT_TRUE(engine.Aborted());
   EXPECT_TRUE(engine.TimerWantsClose());
   EXPECT_EQ(TestUi().Shown(0).text.rfind("All subset has not been completed", 0), 0u);
-  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
   bool discarded = false;
   ASSERT_TRUE(engine.ConfirmClose());
   engine.FinishRun([&] { discarded = true; });
   EXPECT_TRUE(discarded);
   EXPECT_EQ(TestUi().Shown().back().text, "Models calculation aborted.");
-  EXPECT_EQ(TestUi().Shown().back().caption, "APPLICATION MESSAGE");
 }
 
 TEST(ModelSearchEngineTest, NoTrainingObjectStopsTheStartWithOneMessage) {
@@ -377,19 +315,6 @@ TEST(ModelSearchEngineTest, NoTrainingObjectStopsTheStartWithOneMessage) {
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(TestUi().busyDepth, 0);
-
-  // The genetic algorithm alone continues from earlier models: they stay.
-  TestUi().Clear();
-  list.Append()->iSize = 1;
-  data->iGAFirstSize = 2;
-  data->iGAUntil = 2;
-  data->iGAPopSize = 4;
-  ModelSearchEngine genetic(ModelSearchEngine::ModeGeneticOnly, &list, data.get());
-  genetic.Activate();
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Zero rows matrix, cannot continue");
-  EXPECT_EQ(genetic.Genetic(), nullptr);
-  EXPECT_EQ(list.Count(), 1);
 }
 
 }  // namespace
