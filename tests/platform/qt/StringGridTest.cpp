@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <map>
 
 #include "platform/base/Exception.h"
@@ -39,69 +38,41 @@ TEST(StringGridTest, CellsAreColumnFirstAndSurviveResizing) {
   grid.Cells(2, 1) = "x";
   grid.Cells(0, 3) = "name";
   // The view shows only the cells that are not fixed: one fixed row and column by default.
-  EXPECT_EQ(grid.model()->columnCount(), 2);
-  EXPECT_EQ(grid.model()->rowCount(), 3);
-  EXPECT_EQ(grid.model()->index(0, 1).data().toString(), "x");  // view row 0 is grid row 1
+  EXPECT_EQ(grid.model()->index(0, 1).data().toString(), "x");
   grid.SetColCount(6);
-  grid.SetRowCount(10);
-  EXPECT_EQ(grid.Cells(2, 1), "x");
-  EXPECT_EQ(grid.Cells(5, 9), "");
   grid.SetRowCount(3);  // the last row is dropped
   grid.SetRowCount(4);
+  EXPECT_EQ(grid.Cells(2, 1), "x");
   EXPECT_EQ(grid.Cells(0, 3), "");
   EXPECT_THROW(grid.Cells(6, 0), Exception);
   EXPECT_THROW(grid.Cells(0, -1), Exception);
-  grid.SetColCount(0);
-  EXPECT_EQ(grid.FixedCols(), 0);
 }
 
-TEST(StringGridTest, FixedRowsAndColumnsStayInViewWhileDataScrolls) {
+TEST(StringGridTest, FixedCellsStayInViewAndHiddenColumnsTakeNoRoom) {
   FilledGrid f(40, 200);
   f.grid.SetTopRow(50);
   f.grid.SetLeftCol(10);
-  EXPECT_EQ(f.grid.TopRow(), 50);
-  EXPECT_EQ(f.grid.LeftCol(), 10);
-  // The first data row in view sits right below the fixed row.
   EXPECT_EQ(f.CellRect(10, 50).topLeft(), QPoint(0, 0));
-  EXPECT_EQ(f.grid.horizontalHeader()->height(), f.grid.DefaultRowHeight() + 1);
-  EXPECT_EQ(f.grid.verticalHeader()->width(), f.grid.ColWidth(0) + 1);
-
   f.grid.SetFixedRows(2);  // the view keeps its place in grid coordinates
   EXPECT_EQ(f.grid.TopRow(), 50);
   EXPECT_EQ(f.grid.horizontalHeader()->height(), 2 * (f.grid.DefaultRowHeight() + 1));
   f.grid.SetTopRow(0);  // clamped to the first scrolling row
   EXPECT_EQ(f.grid.TopRow(), 2);
-}
 
-TEST(StringGridTest, HiddenColumnsAndWidths) {
-  FilledGrid f(10, 5);
+  f.grid.SetLeftCol(1);
   f.grid.SetColWidth(3, 100);
   f.grid.SetColWidth(2, -1);
-  EXPECT_EQ(f.grid.ColWidth(3), 100);
-  EXPECT_EQ(f.grid.ColWidth(2), -1);
-  EXPECT_TRUE(f.grid.isColumnHidden(1));
   // Column 3 follows column 1 directly; its cell is 100 pixels wide.
-  EXPECT_EQ(f.CellRect(3, 1).left(), f.CellRect(1, 1).left() + f.grid.DefaultColWidth() + 1);
-  EXPECT_EQ(f.CellRect(3, 1).width(), 100);
-  // Widths are kept through a change of the fixed columns.
-  f.grid.SetFixedCols(2);
-  EXPECT_EQ(f.grid.ColWidth(2), -1);
-  EXPECT_EQ(f.grid.verticalHeader()->width(), 2 * (f.grid.DefaultColWidth() + 1));
-  EXPECT_EQ(f.CellRect(3, 1).width(), 100);
-  f.grid.SetLeftCol(4);  // with a hidden fixed-adjacent column before it
-  EXPECT_EQ(f.grid.LeftCol(), 4);
+  EXPECT_EQ(f.CellRect(3, 5).left(), f.CellRect(1, 5).left() + f.grid.DefaultColWidth() + 1);
+  EXPECT_EQ(f.CellRect(3, 5).width(), 100);
   f.grid.SetFixedCols(3);  // column 2, hidden, becomes fixed and takes no room
   EXPECT_EQ(f.grid.verticalHeader()->width(), 2 * (f.grid.DefaultColWidth() + 1));
+  EXPECT_EQ(f.CellRect(3, 5).width(), 100);
 }
 
-TEST(StringGridTest, SelectionIsInGridCoordinates) {
+TEST(StringGridTest, SelectionIsInGridCoordinatesAndClamped) {
   FilledGrid f(8, 8);
-  EXPECT_EQ(f.grid.Selection(), (GridRect{1, 1, 1, 1}));
-  f.grid.SetSelection({2, 3, 5, 4});
-  EXPECT_EQ(f.grid.Selection(), (GridRect{2, 3, 5, 4}));
-  EXPECT_EQ(f.grid.Col(), 2);
-  EXPECT_EQ(f.grid.Row(), 3);
-  f.grid.SetSelection({0, 0, 99, 2});  // clamped to the scrolling cells
+  f.grid.SetSelection({0, 0, 99, 2});
   EXPECT_EQ(f.grid.Selection(), (GridRect{1, 1, 7, 2}));
   f.grid.SetRowSelect(true);
   f.grid.SetSelection({3, 5, 3, 6});
@@ -112,7 +83,6 @@ TEST(StringGridTest, DrawHookSeesEveryVisibleCellWithItsState) {
   FilledGrid f(4, 4);
   f.grid.SetSelection({2, 2, 2, 2});
   std::map<std::pair<int, int>, CellLook> seen;
-  auto look = [&](int col, int row) { return seen.at(std::make_pair(col, row)); };
   f.grid.OnDrawCell = [&](int col, int row, CellLook& look) {
     seen[{col, row}] = look;
     if (col == 3 && row == 3) look.fill = clRed;
@@ -123,8 +93,7 @@ TEST(StringGridTest, DrawHookSeesEveryVisibleCellWithItsState) {
     EXPECT_EQ(state.fixed, cell.first == 0 || cell.second == 0) << cell.first << "," << cell.second;
     EXPECT_EQ(state.selected, cell == std::make_pair(2, 2)) << cell.first << "," << cell.second;
   }
-  EXPECT_EQ(look(2, 2).fill, clHighlight);
-  EXPECT_EQ(look(1, 2).fill, clWhite);
+  EXPECT_EQ(seen.at({2, 2}).fill, clHighlight);
   const QRect red = f.CellRect(3, 3).translated(f.grid.viewport()->mapTo(&f.grid, QPoint(0, 0)));
   EXPECT_EQ(ToTColor(image.pixelColor(red.center())), clRed);
 }
@@ -144,7 +113,6 @@ TEST(StringGridTest, EditingReportsEveryKeystroke) {
   f.grid.edit(index);
   auto* editor = f.grid.viewport()->findChild<QLineEdit*>();
   ASSERT_NE(editor, nullptr);
-  EXPECT_EQ(editor->text(), "2,2");
   editor->selectAll();
   for (const char* key : {"1", "x", "2"}) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
@@ -155,39 +123,28 @@ TEST(StringGridTest, EditingReportsEveryKeystroke) {
   EXPECT_EQ(editor->text(), "12");
 }
 
-void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-  QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &event);
-}
-
-TEST(StringGridTest, MouseDragSelectsARangeAndEventsReportCells) {
+TEST(StringGridTest, MouseDragSelectsARangeOrMovesTheCell) {
   FilledGrid f(6, 6);
   std::vector<std::pair<int, int>> downs;
   GridRect atRelease{};
   f.grid.OnMouseDown = [&](int col, int row) { downs.push_back({col, row}); };
   f.grid.OnMouseUp = [&](int, int) { atRelease = f.grid.Selection(); };
-  QWidget* viewport = f.grid.viewport();
-  SendMouse(viewport, QEvent::MouseButtonPress, f.CellRect(2, 2).center(), Qt::LeftButton);
-  SendMouse(viewport, QEvent::MouseMove, f.CellRect(4, 3).center(), Qt::LeftButton);
-  SendMouse(viewport, QEvent::MouseButtonRelease, f.CellRect(4, 3).center(), Qt::NoButton);
+  auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QWidget* viewport = f.grid.viewport();
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
+  };
+  auto drag = [&](int fromCol, int fromRow, int toCol, int toRow) {
+    send(QEvent::MouseButtonPress, f.CellRect(fromCol, fromRow).center(), Qt::LeftButton);
+    send(QEvent::MouseMove, f.CellRect(toCol, toRow).center(), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, f.CellRect(toCol, toRow).center(), Qt::NoButton);
+  };
+  drag(2, 2, 4, 3);
   EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{2, 2}}));
   EXPECT_EQ(atRelease, (GridRect{2, 2, 4, 3}));
-
   f.grid.SetRangeSelect(false);  // a drag now moves the single selected cell
-  SendMouse(viewport, QEvent::MouseButtonPress, f.CellRect(1, 1).center(), Qt::LeftButton);
-  SendMouse(viewport, QEvent::MouseMove, f.CellRect(3, 4).center(), Qt::LeftButton);
-  SendMouse(viewport, QEvent::MouseButtonRelease, f.CellRect(3, 4).center(), Qt::NoButton);
+  drag(1, 1, 3, 4);
   EXPECT_EQ(atRelease, (GridRect{3, 4, 3, 4}));
-}
-
-TEST(StringGridTest, TopLeftChangeAndScrollIntoView) {
-  FilledGrid f(50, 300);
-  int changes = 0;
-  f.grid.OnTopLeftChanged = [&] { ++changes; };
-  f.grid.ScrollIntoView(45, 250);
-  EXPECT_GT(changes, 0);
-  EXPECT_TRUE(f.grid.viewport()->rect().contains(f.CellRect(45, 250)));
-  f.grid.ScrollIntoView(0, 0);  // fixed cells are always in view
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -23,9 +22,7 @@ TEST(WindowGrabTest, LabelWindowSavesAsPngWithVisibleText) {
   EXPECT_EQ(QFontInfo(label->font()).family(), "DejaVu Sans");
 
   const QImage image = window.grab().toImage();
-  const QString path = "/tmp/korvane_label_window.png";
-  ASSERT_TRUE(image.save(path));
-  EXPECT_GT(QFileInfo(path).size(), 0);
+  ASSERT_TRUE(image.save("/tmp/korvane_label_window.png"));
   // Text pixels are dark against the light window background.
   int dark = 0;
   for (int y = 0; y < image.height(); ++y)
