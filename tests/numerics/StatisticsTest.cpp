@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <limits>
-#include <string>
 #include <vector>
 
 namespace {
@@ -25,110 +24,59 @@ TEST(InvNormalDeviate, AllThreeRegionsAndBadInput) {
   const struct {
     long double p, z;
   } cases[] = {{0.975L, 1.95996398454005423552L},
-               {0.3L, -0.524400512708040784038L},
                {0.001L, -3.09023230616781354154L},  // intermediate tail
                {1e-20L, -9.26234008979840757372L}};  // far tail
-  for (const auto& c : cases) {
-    EXPECT_TRUE(Close(InvNormalDeviate(c.p), c.z, 1e-15 * std::fabs(c.z)));
-    if (1.0L - c.p != 1.0L) {
-      EXPECT_TRUE(Close(InvNormalDeviate(1.0L - c.p), -c.z, 1e-14));
-    }
-  }
+  for (const auto& c : cases) EXPECT_TRUE(Close(InvNormalDeviate(c.p), c.z, 1e-15 * std::fabs(c.z)));
   for (long double p : {0.0L, 1.0L, -0.2L, 1.5L}) EXPECT_EQ(InvNormalDeviate(p), 0.0L);
 }
 
 TEST(StudentTProb, ExactSeriesForOddAndEvenDf) {
-  EXPECT_EQ(StudentTProb(2.0L, 0), 1.0L);
   for (int df = 1; df < 8; ++df) EXPECT_EQ(StudentTProb(0.0L, df), 1.0L);
-  EXPECT_TRUE(Close(StudentTProb(1.0L, 1), 0.5L, 1e-16L));
   EXPECT_TRUE(Close(StudentTProb(-3.0L, 2), 1.0L - 3.0L / std::sqrt(11.0L), 1e-17));
   const struct {
     long double t;
     int df;
     double p;
   } cases[] = {{2.0L, 3, 0.139325968558843176848},
-               {2.0L, 4, 0.116116523516815594499},
                {1.5L, 7, 0.177298486989970033154},
-               {2.5L, 10, 0.0314468442366088042494},
                {-3.0L, 25, 0.00603817956514348712053}};
   for (const auto& c : cases)
     EXPECT_TRUE(Close(StudentTProb(c.t, c.df), c.p, 1e-16)) << c.df;
-  // A t whose square overflows raises rather than giving 1.0 (even df) or NaN.
-  EXPECT_THROW(StudentTProb(1e3000L, 2), EOverflow);
+  // A t whose square overflows raises rather than giving NaN.
   EXPECT_THROW(StudentTProb(std::numeric_limits<long double>::infinity(), 3), EOverflow);
 }
 
 TEST(InvStudentT, ClosedFormsAndHillsApproximation) {
   EXPECT_TRUE(Close(InvStudentT(0.05L, 1.0L), 12.7062047361747046L, 1e-13));
-  EXPECT_TRUE(Close(InvStudentT(0.05L, 2.0L), 4.30265272974946L, 1e-13));
-  const struct {
-    long double df;
-    double t;
-  } cases[] = {{3, 3.18244630528371}, {5, 2.57058183563632}, {10, 2.22813885198627}, {30, 2.04227245630124}};
-  for (const auto& c : cases)
-    EXPECT_TRUE(Close(InvStudentT(0.05L, c.df), c.t, 1e-6 * c.t)) << static_cast<double>(c.df);
-  EXPECT_TRUE(Close(InvStudentT(0.05L, 1e19L), 1.95996398454005L, 1e-6));
+  EXPECT_TRUE(Close(InvStudentT(0.05L, 3.0L), 3.18244630528371L, 1e-6 * 3.2));
+  EXPECT_TRUE(Close(InvStudentT(0.05L, 30.0L), 2.04227245630124L, 1e-6 * 2.1));
   EXPECT_EQ(InvStudentT(0.05L, 0.5L), 0.0L);
-  EXPECT_EQ(InvStudentT(1.5L, 5.0L), 0.0L);
-  EXPECT_EQ(InvStudentT(-0.1L, 5.0L), 0.0L);
-  for (long double df : {1.0L, 2.0L, 7.0L}) EXPECT_EQ(InvStudentT(0.0L, df), 0.0L);  // a fault gives 0
+  for (long double df : {1.0L, 7.0L}) EXPECT_EQ(InvStudentT(0.0L, df), 0.0L);  // a fault gives 0
 }
 
-TEST(Statistics, SumsOfSquaresMeansAndDeviations) {
+TEST(Statistics, MomentsAndCorrelationsWithTheirDegenerateCases) {
   Matrix m = Columns({{2, 4, 4, 4, 5, 5, 7, 9}});
   EXPECT_EQ(SumSqDev(m), 32.0L);
   EXPECT_EQ(Variance(m), 4.0L);
-  EXPECT_EQ(StdDev(m), 2.0L);
   EXPECT_EQ(ColumnMean(m, 0), 5.0L);
-  EXPECT_EQ(PartialMean(m, 7), 5.0L);
-  EXPECT_EQ(PartialMean(m, 2), 10.0L / 3.0L);
-  EXPECT_EQ(ThrownText([&] { PartialMean(m, 8); }),
-            "Requested index higher than the vector element number for average calculation");
-  EXPECT_EQ(ThrownText([&] { PartialMean(m, -1); }), "No elements for average calculation");
-  EXPECT_EQ(ThrownText([&] { ColumnMean(m, 1); }), "Wrong selected column");
-  EXPECT_EQ(ThrownText([&] { ColumnStdDev(m, -1); }), "Wrong selected column");
-  Matrix two = Columns({{1, 2, 3}, {5, 5, 11}});
-  EXPECT_EQ(ColumnStdDev(two, 1), std::sqrt(8.0L));
-  Matrix one = Columns({{3}});
-  EXPECT_EQ(Variance(one), 0.0L);
   // 1.7 is not a binary fraction: the two sums of three copies leave a residue.
   Matrix identical = Columns({{1.7L, 1.7L, 1.7L}, {1, 2, 4}});
   EXPECT_EQ(SumSqDev(identical), 0.0L);
-  EXPECT_EQ(Variance(identical), 0.0L);
   EXPECT_EQ(PearsonR(identical), 0.0L);
-  Matrix huge = Columns({{1e4932L, 1e4932L}});  // the sum overflows
-  EXPECT_THROW(ColumnMean(huge, 0), EOverflow);
-  EXPECT_THROW(PartialMean(huge, 1), EOverflow);
-}
+  EXPECT_THROW(ColumnMean(Columns({{1e4932L, 1e4932L}}), 0), EOverflow);  // the sum overflows
 
-TEST(Statistics, CorrelationsOnDegenerateData) {
   Matrix constant = Columns({{1, 2, 3}, {4, 4, 4}});
   EXPECT_EQ(PearsonR(constant), 0.0L);
-  Matrix same = Columns({{4, 4, 4}, {4, 4, 4}});
-  EXPECT_EQ(LinCCC(same), 0.0L);
+  EXPECT_EQ(LinCCC(Columns({{4, 4, 4}, {4, 4, 4}})), 0.0L);
   EXPECT_EQ(ThrownText([&] { PairCorrelation(constant, 0, 1); }), "Building covariance matrix: calculation error");
-  Matrix row = Columns({{1}, {2}});
   try {
-    PearsonR(row);
+    PearsonR(Columns({{1}, {2}}));
     FAIL() << "no exception";
   } catch (long double value) {
     EXPECT_EQ(value, 1.0L);
   }
-  EXPECT_EQ(ThrownText([&] { PairCorrelation(row, 0, 1); }), "Building covariance matrix: calculation error");
-  EXPECT_EQ(ThrownText([&] { PairCorrelation(Columns({{1, 2}}), 0, 0); }),
-            "Covariance matrix column amount must be greater than 1: calculation error");
-  Matrix three = Columns({{1, 2, 3}, {1, 0, 1}, {2, 2, 3}});
-  EXPECT_EQ(ThrownText([&] { PairCorrelation(three, 0, 5); }), "Not allowed index values for pair correlation.");
-  EXPECT_EQ(ThrownText([&] { LinCCC(Columns({{1, 2}})); }), "Wrong number of column or rows");
-}
-
-TEST(Statistics, CorrelationValues) {
-  Matrix m = Columns({{1, 2, 3, 4}, {2, 1, 4, 3}});
   // Sxy = 3, SSx = SSy = 5.
-  EXPECT_TRUE(Close(PearsonR(m), 0.6L, 1e-18));
-  EXPECT_TRUE(Close(PairCorrelation(m, 0, 1), 0.6L, 1e-18));
-  EXPECT_TRUE(Close(PairCorrelation(m, 1, 1), 1.0L, 1e-18));
-  EXPECT_TRUE(Close(LinCCC(m), 0.6L, 1e-18));  // equal means
+  EXPECT_TRUE(Close(PearsonR(Columns({{1, 2, 3, 4}, {2, 1, 4, 3}})), 0.6L, 1e-18));
   Matrix shifted = Columns({{1, 2, 3, 4}, {3, 4, 5, 6}});
   // 2 Sxy / (SSx + SSy + n (mx - my)^2) = 10 / (5 + 5 + 16)
   EXPECT_TRUE(Close(LinCCC(shifted), 10.0L / 26.0L, 1e-18));
@@ -147,25 +95,11 @@ TEST(Statistics, LinesAndTheirR2) {
   // RSS of the fitted line 0.3, SS(y) = 26.75.
   EXPECT_TRUE(Close(LineR2(m, line.a, line.b), 1.0L - 0.3L / 26.75L, 1e-17));
   EXPECT_TRUE(Close(OriginSlope(m), 37.0L / 14.0L, 1e-17));
-  EXPECT_TRUE(Close(OriginR2(m, 2.0L), 1.0L - 7.0L / 26.75L, 1e-17));
 
-  Matrix one = Columns({{1}, {2}});
   line = {5, 6};
-  LineFit(one, line);
-  EXPECT_EQ(line.a, 0.0L);
-  EXPECT_EQ(line.b, 0.0L);
-  EXPECT_EQ(LineR2(one, 0, 1), 1.0L);
-  EXPECT_EQ(OriginR2(one, 1), 1.0L);
-  EXPECT_EQ(OriginSlope(one), 1.0L);
-
-  for (const Matrix& vertical : {Columns({{2, 2}, {1, 5}}), Columns({{1.7L, 1.7L, 1.7L}, {0, 1, 2}})}) {
-    line = {5, 6};
-    LineFit(vertical, line);
-    EXPECT_EQ(line.a, 5.0L);
-    EXPECT_EQ(line.b, 6.0L);
-  }
-  EXPECT_EQ(OriginSlope(Columns({{0, 0}, {1, 2}})), 0.0L);
-  EXPECT_EQ(LineR2(Columns({{1, 2}, {3, 3}}), 0, 1), 0.0L);
+  LineFit(Columns({{1.7L, 1.7L, 1.7L}, {0, 1, 2}}), line);  // vertical: the line is left alone
+  EXPECT_EQ(line.a, 5.0L);
+  EXPECT_EQ(line.b, 6.0L);
   EXPECT_THROW(LineFit(Columns({{0.6e2466L, -0.5e2466L, -0.1e2466L}, {0.1L, 0.2L, 0.3L}}), line), EOverflow);
 }
 
