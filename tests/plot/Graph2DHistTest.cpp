@@ -82,15 +82,3 @@ TEST(Graph2DHistTest, EmptyChartsDrawOnlyTheirFrame) {
   Graph2DHist noSuchRowHist(canvas, &noSuchRow.data, 1, 0);
   EXPECT_TRUE(Bars(canvas, noSuchRowHist).empty());
 }
-
-TEST(Graph2DHistTest, TitlesDefaultToTheNameAndValue) {
-  RecordingCanvas canvas(616, 577);
-  PlotTestData table(Column({1, 2}));
-  table.data.XAxisName = "logP";
-  Graph2DHist hist(canvas, &table.data, 0, 0);
-  EXPECT_TRUE(canvas.FindText("logP")->font.bold);
-  EXPECT_NE(canvas.FindText("Value"), nullptr);
-  Graph2DHist custom(canvas, &table.data, 0, 1, "Rel. freq.", "Selected models variables: logP");
-  EXPECT_NE(canvas.FindText("Rel. freq."), nullptr);
-  EXPECT_NE(canvas.FindText("Selected models variables: logP"), nullptr);
-}

@@ -97,22 +97,6 @@ TEST(PlotPanelTest, ResponseDistributionCountsItsBarsNotItsRows) {
   EXPECT_EQ(form->Data().RowCount, 25);
 }
 
-TEST(PlotPanelTest, ChoicesSurviveRedrawsAndNoneDisablesTheLabelReset) {
-  DataSetWindow w(3, 5, GraphKind::VariablesScatter);
-  EXPECT_TRUE(w->SpeedButtonLabelReset->isEnabled());
-  EXPECT_NE(Recorded(*w.form).FindText("O3"), nullptr);
-
-  w->ComboBoxVar1->setCurrentIndex(2);
-  ChooseLabel(*w.form, 1);
-  Record(*w.form, 700, 500);
-  EXPECT_EQ(w->Data().XAxisName, "V3");
-  EXPECT_NE(Recorded(*w.form).FindText("3"), nullptr);
-
-  ChooseLabel(*w.form, 0);
-  EXPECT_FALSE(w->SpeedButtonLabelReset->isEnabled());
-  EXPECT_TRUE(Recorded(*w.form).CallsOf(CallKind::RoundRect).empty());
-}
-
 TEST(PlotPanelTest, ProfilesOfferTheirColumnsAndLabelChoices) {
   DataSetWindow variable(3, 4, GraphKind::VariableProfile);
   EXPECT_NE(Recorded(*variable.form).FindText("4"), nullptr);  // ID labels: ordinals
