@@ -9,8 +9,9 @@
 #include "select/SearchTestData.h"
 
 // Counts the heap allocations of this thread while counting is on: replaces the
-// global allocation functions of the test program, which otherwise behave as usual
-// (the library's array and nothrow forms forward to these).
+// global allocation functions of the test program, which otherwise behave as usual.
+// Every form is replaced, so that no allocation reaches a library's operator and
+// is freed by ours.
 namespace {
 
 thread_local bool counting = false;
@@ -32,13 +33,20 @@ long AllocationsOf(Action action) {
 // see that the pairs match.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   if (counting) ++allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size) {
+  if (void* p = operator new(size, std::nothrow)) return p;
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return operator new(size, std::nothrow); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
 namespace {
