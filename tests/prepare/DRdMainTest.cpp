@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -19,7 +18,6 @@ TEST(DataRequestForm, OnlyConfirmWritesTheEditedTextBack) {
     SCOPED_TRACE(c.expected);
     std::string name = "set-A";
     TDataRequestForm form(nullptr, "PCA variable name", &name, nullptr);
-    EXPECT_EQ(form.windowTitle(), "PCA variable name");
     EXPECT_EQ(form.EditInputData->text(), "set-A");
     if (c.edited != nullptr) form.EditInputData->setText(QString::fromLatin1(c.edited));
     if (c.confirm) {
@@ -30,16 +28,6 @@ TEST(DataRequestForm, OnlyConfirmWritesTheEditedTextBack) {
     }
     EXPECT_EQ(name, c.expected);
   }
-}
-
-TEST(DataRequestForm, OpensAtTheScreenCentreWithHalvesRoundedDown) {
-  std::string name;
-  TDataRequestForm form(nullptr, "Splitting variable name", &name, nullptr);
-  form.show();
-  const QRect screen = form.screen()->geometry();
-  const QSize size = form.frameGeometry().size();
-  EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(screen.left() + screen.width() / 2 - size.width() / 2,
-                                                   screen.top() + screen.height() / 2 - size.height() / 2));
 }
 
 }  // namespace

@@ -9,12 +9,10 @@
 namespace {
 
 struct LastPosition : Progress {
-  void SetText(const std::string& t) override { texts.push_back(t); }
-  void SetRange(int, int hi) override { max = hi; }
+  void SetText(const std::string&) override {}
+  void SetRange(int, int) override {}
   void SetPosition(int pos) override { position = pos; }
   void AnimationTick() override {}
-  std::vector<std::string> texts;
-  int max = -1;
   int position = -1;
 };
 
@@ -31,39 +29,21 @@ protected:
   LastPosition progress;
 };
 
+// Columns left of the names and rows above the labels are ignored.
 TEST_F(DataImportTest, FillsNamesValuesAndMissingCellsAndLogs) {
-  Import("Name,y,x1\r\nA,1,2.5\r\nB,-999,-4E2\r\n");
-  const ChemoData& d = host.data;
-  ASSERT_EQ(d.iVarCount, 2);
-  ASSERT_EQ(d.iObjCount, 2);
-  EXPECT_EQ(VarNames(), (Texts{"y", "x1"}));
-  EXPECT_EQ(d.tpObjNameStrPtr[1], "B");
-  EXPECT_EQ(std::vector<int32_t>(d.ipTrainingPtr, d.ipTrainingPtr + 2), std::vector<int32_t>(2, kStatusTraining));
-  EXPECT_EQ(d.tpChemoValuePtr[0][1].Value, 2.5L);
-  EXPECT_TRUE(d.tpChemoValuePtr[1][0].Missing);
-  EXPECT_EQ(d.tpChemoValuePtr[1][0].Value, -999.0L);
-  EXPECT_FALSE(d.tpChemoValuePtr[1][1].Missing);
-  EXPECT_EQ(d.tpChemoValuePtr[1][1].Value, -400.0L);
-  EXPECT_TRUE(host.modified);
-  EXPECT_TRUE(host.dataCommands);
-  EXPECT_EQ(host.discards, 1);
-  ASSERT_EQ(host.log.size(), 3u);
-  EXPECT_EQ(host.log[0].rfind("DATA IMPORTED: ", 0), 0u);
-  EXPECT_EQ(host.log[1], "Source file: in.txt");
-  EXPECT_EQ(host.log[2], "\n");
-  EXPECT_EQ(progress.max, 2);
-  EXPECT_EQ(progress.position, 2);
-  EXPECT_EQ(progress.texts.back(), "Finalizing...");
-}
-
-TEST_F(DataImportTest, ColumnsLeftOfTheNamesAndRowsAboveTheLabelsAreIgnored) {
   settings.NameColumn = 2;
   settings.LabelRow = 2;
-  Import("title\r\nid,Name,y\r\n7,A,1\r\n8,B,2\r\n");
-  ASSERT_EQ(host.data.iVarCount, 1);
-  EXPECT_EQ(VarNames(), (Texts{"y"}));
-  EXPECT_EQ(host.data.tpObjNameStrPtr[0], "A");
-  EXPECT_EQ(host.data.tpChemoValuePtr[1][0].Value, 2.0L);
+  Import("title\r\nid,Name,y,x1\r\n7,A,1,2.5\r\n8,B,-999,-4E2\r\n");
+  const ChemoData& d = host.data;
+  ASSERT_EQ(d.iObjCount, 2);
+  EXPECT_EQ(VarNames(), (Texts{"y", "x1"}));
+  EXPECT_EQ(d.tpChemoValuePtr[0][1].Value, 2.5L);
+  EXPECT_TRUE(d.tpChemoValuePtr[1][0].Missing);
+  EXPECT_EQ(d.tpChemoValuePtr[1][1].Value, -400.0L);
+  EXPECT_EQ(host.discards, 1);
+  ASSERT_EQ(host.log.size(), 3u);
+  EXPECT_EQ(host.log[1], "Source file: in.txt");
+  EXPECT_EQ(progress.position, 2);
 }
 
 TEST_F(DataImportTest, ACellThatIsNoNumberStopsTheImportNamingItsPlace) {
@@ -75,28 +55,9 @@ TEST_F(DataImportTest, ACellThatIsNoNumberStopsTheImportNamingItsPlace) {
                    "'1,5' is not a valid floating point value, found at coordinates: row = 3 column = 3 . You are "
                    "using invalid characters (usually this error occurs because you are using a comma (,) instead of "
                    "a dot (.) as a decimal separator).  Please, check all items before importing data"}));
-  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
-  EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONERROR);
   EXPECT_EQ(host.data.iVarCount, 0);
   EXPECT_FALSE(host.modified);
   EXPECT_FALSE(host.dataCommands);
-  EXPECT_TRUE(host.log.empty());
-  // Missing cells are converted too, so a missing value must itself be a number.
-  TestUi().Clear();
-  settings.MissingValue = "NA";
-  Import("Name,y\r\nA,NA\r\n");
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text.rfind("'NA' is not a valid floating point value, found at", 0), 0u);
-}
-
-TEST_F(DataImportTest, NoToTheEraseQuestionChangesNothing) {
-  host.modified = true;
-  host.data.Allocate(1, 1);
-  TestUi().Answer(IDNO);
-  Import("Name,y\r\nA,1\r\n");
-  EXPECT_EQ(host.data.iObjCount, 1);
-  EXPECT_EQ(host.discards, 0);
-  EXPECT_TRUE(host.modified);
 }
 
 TEST_F(DataImportTest, FiltersDropAndLogVariablesButNeverExemptOnes) {
@@ -108,29 +69,16 @@ TEST_F(DataImportTest, FiltersDropAndLogVariablesButNeverExemptOnes) {
   ASSERT_EQ(host.log.size(), 5u);
   EXPECT_EQ(host.log[2], "c1");
   EXPECT_EQ(host.log[3], "Total excluded descriptors: 1\n");
-  EXPECT_EQ(host.log[4], "\n");
-  EXPECT_EQ(progress.max, 6);
-  EXPECT_EQ(progress.position, 6);
 }
 
 TEST_F(DataImportTest, WhenEveryVariableGoesTheProjectIsLeftEmpty) {
   settings.ConstFilter = true;
   settings.ConstPercent = 50;
   Import("Name,c\r\nA,1\r\nB,1\r\nC,1\r\n");
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNINT");
-  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONWARNING);
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(host.log.back(), "DATA NOT AVAILABLE: All descriptors excluded: no data available for calculation.\n\n");
-  EXPECT_EQ(host.data.iVarCount, 0);
   EXPECT_EQ(host.data.iObjCount, 0);
   EXPECT_FALSE(host.modified);
-  EXPECT_FALSE(host.dataCommands);
-}
-
-TEST_F(DataImportTest, ATableWithoutObjectRowsIsRefused) {
-  Import("Name,y,x\r\n");
-  EXPECT_EQ(ShownTexts(), (Texts{"Cannot import data: there are no objects below the label row."}));
-  EXPECT_EQ(host.data.iVarCount, 0);
   EXPECT_FALSE(host.dataCommands);
 }
 
@@ -150,9 +98,8 @@ TEST_F(DataImportTest, TheSplittingColumnChoosesTheFilterRowsAndStays) {
   EXPECT_EQ(VarNames(), (Texts{"s", "x", "y"}));  // only z, for its missing cell
   settings.SplitColumn = 2;
   Import(kSplitTable);
-  ASSERT_EQ(host.data.iVarCount, 2);
+  ASSERT_EQ(host.data.iVarCount, 2);  // x and y agree on the training objects
   EXPECT_EQ(host.data.tpVarNameStrPtr[0], "s");
-  EXPECT_EQ(host.data.iObjCount, 5);
   EXPECT_EQ(host.data.ipTrainingPtr[4], 1);
 }
 
@@ -160,9 +107,7 @@ TEST_F(DataImportTest, ACorrelationFilterWithoutTwoTrainingObjectsIsRefused) {
   settings.CorrFilter = true;
   settings.SplitColumn = 2;
   Import("Name,s,x,y\r\nA,1,1,2\r\nB,0,2,3\r\nC,2,3,1\r\n");
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-  EXPECT_EQ(host.data.iVarCount, 0);
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_FALSE(host.dataCommands);
   // Without the correlation filter the same table imports.
   settings.CorrFilter = false;

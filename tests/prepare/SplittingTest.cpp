@@ -17,17 +17,14 @@ TEST(OrderedSplitting, RunsAlternateTheEndsAreTrainingAndOthersKeepTheirRole) {
     Roles expected;  // from all excluded
   } cases[] = {
       {AllObjects(8), 2, 1, false, {1, 1, 1, 2, 1, 1, 2, 1}},
-      {AllObjects(7), 1, 1, false, {1, 1, 2, 1, 2, 1, 1}},
       {AllObjects(8), 3, 1, true, {1, 2, 1, 1, 1, 2, 1, 1}},
       {AllObjects(1), 3, 1, false, {1}},
       {AllObjects(4), 0, 1, false, Roles(4, 0)},
-      {AllObjects(4), 1, 0, false, Roles(4, 0)},
       {{}, 2, 1, false, {0, 0}},
       {{4, 0, 2}, 1, 1, false, {1, 0, 1, 0, 1}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.order) + " " + std::to_string(c.training) + "/" +
-                 std::to_string(c.prediction));
+    SCOPED_TRACE(testing::PrintToString(c.order) + " " + std::to_string(c.training));
     Roles status(c.expected.size(), 0);
     ApplyOrderedSplitting(status, c.order, c.training, c.prediction, c.predictionSecond);
     EXPECT_EQ(status, c.expected);
@@ -39,10 +36,6 @@ TEST(OrderedSplitting, OrderByResponseLeavesOutMissingResponses) {
   FillData(data, {{3.5}, {kMissing}, {-1}, {2}, {kMissing}, {10}});
   EXPECT_EQ(OrderByResponse(data, 0), (Roles{2, 3, 0, 5}));
   EXPECT_EQ(OrderByScores({7, 8, 9}, {0.5L, -2.0L, 0.0L}), (Roles{8, 9, 7}));
-  FillData(data, {{kMissing}, {kMissing}});
-  Roles status = {2, 2};
-  ApplyOrderedSplitting(status, OrderByResponse(data, 0), 1, 1, false);
-  EXPECT_EQ(status, (Roles{2, 2}));
 }
 
 TEST(RandomSplitting, ReproducesTheGeneratorsExchanges) {
@@ -50,16 +43,6 @@ TEST(RandomSplitting, ReproducesTheGeneratorsExchanges) {
   Roles status(12, 0);
   RandomSplitting(status, 20);
   EXPECT_EQ(status, FixedClock::Exchanged({2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
-}
-
-TEST(SwapRoles, ExchangesTrainingAndPredictionOnly) {
-  Roles status = {1, 1, 1, 2, 2, 0};
-  SwapRoles(status, AllObjects(6), false);
-  EXPECT_EQ(status, (Roles{2, 2, 2, 1, 1, 0}));
-  status = {1, 2, 2, 1, 0, 1};
-  SwapRoles(status, {0, 1, 2, 5}, true);
-  EXPECT_EQ(status, (Roles{1, 1, 1, 1, 0, 1}));
-  SwapRoles(status, {}, true);
 }
 
 TEST(StatusesFromVariable, TruncatesAndForcesOutOfRangeValuesToTraining) {
@@ -73,17 +56,6 @@ TEST(StatusesFromVariable, TruncatesAndForcesOutOfRangeValuesToTraining) {
   status.assign(5, 0);
   EXPECT_TRUE(StatusesFromVariable(data, 0, status));
   EXPECT_EQ(status, (Roles{1, 1, 1, 1, 2}));
-}
-
-TEST(SplittingNames, ProposalSkipsNamesInUse) {
-  std::vector<NamedSplitting> splittings;
-  EXPECT_EQ(ProposeSplittingName(splittings), "Split - 0");
-  splittings = {{"x", {}}, {"y", {}}};
-  EXPECT_EQ(ProposeSplittingName(splittings), "Split - 2");
-  splittings[0].name = "Split - 2";
-  EXPECT_EQ(ProposeSplittingName(splittings), "Split - 3");
-  EXPECT_TRUE(HasSplittingName(splittings, "y"));
-  EXPECT_FALSE(HasSplittingName(splittings, "Y"));
 }
 
 }  // namespace
