@@ -5,10 +5,8 @@
 #include "data/DataResult.h"
 #include "data/ProjectFile.h"
 #include "platform/base/Stream.h"
-#include "prepare/DataImport.h"
 #include "prepare/SetupTestData.h"
 #include "prepare/Splitting.h"
-#include "support/FakeProjectHost.h"
 
 namespace {
 
@@ -51,10 +49,8 @@ TEST(DataSetup, SummaryAndStatusTexts) {
 }
 
 TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
-  FakeProjectHost host;
-  ChemoData& data = host.data;
-  const TextTableCells cells(ReadDelimitedTable(ReadBytes(ExamplePath()), '\t'));
-  ImportData(cells, ImportSettings{}, "example.txt", data, nullptr, host, nullptr);
+  ChemoData data;
+  LoadExample(data);
   bool bad = false;
   DataSetup setup = LoadSetup(data, bad);
   setup.response = 0;

@@ -1,5 +1,5 @@
 // Small data sets for the set-up tests: values by rows, kMissing marking a
-// missing cell; the example table of the program's help folder; the texts
+// missing cell, and the example table of the program's help folder; the texts
 // of the messages shown.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "data/ChemoData.h"
+#include "platform/base/NumberText.h"
+#include "prepare/TableReader.h"
 #include "support/ScriptedUi.h"
 
 constexpr long double kMissing = -987654.25L;
@@ -67,3 +69,24 @@ inline std::vector<std::string> ShownTexts() {
   return texts;
 }
 using Texts = std::vector<std::string>;
+
+// The example table (names in column 0, variable names in row 0); empty
+// fields are missing cells.
+inline void LoadExample(ChemoData& data) {
+  const TextTable table = ReadDelimitedTable(ReadBytes(ExamplePath()), '\t');
+  const int vars = table.ColCount - 1;
+  const int objects = static_cast<int>(table.Rows.size()) - 1;
+  data.Allocate(vars, objects);
+  for (int j = 0; j < vars; ++j) data.tpVarNameStrPtr[j] = table.Field(j + 1, 0);
+  for (int i = 0; i < objects; ++i) {
+    data.tpObjNameStrPtr[i] = table.Field(0, i + 1);
+    data.ipTrainingPtr[i] = kStatusTraining;
+    for (int j = 0; j < vars; ++j) {
+      long double value = 0.0L;
+      if (TryStrToFloat(table.Field(j + 1, i + 1), value))
+        data.tpChemoValuePtr[i][j] = CheckedValue(value, false);
+      else
+        data.tpChemoValuePtr[i][j].InitMissing();
+    }
+  }
+}
