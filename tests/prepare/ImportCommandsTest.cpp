@@ -38,7 +38,7 @@ TEST_F(MainFormTest, ExampleImportFillsTheProjectOrNamesTheMissingExample) {
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot import example file:" + PathOf("help/example.txt"));
 
   std::filesystem::create_directories(PathOf("help"));
-  std::filesystem::copy_file(std::string(std::getenv("KORVANE_ASSETS")) + "/help/example.txt",
+  std::filesystem::copy_file(KORVANE_ASSETS_DIR "/help/example.txt",
                              PathOf("help/example.txt"));
   TestUi().Clear();
   const ImportOnClose importer;

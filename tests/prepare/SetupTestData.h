@@ -50,10 +50,7 @@ inline void SetVarLists(ChemoData& data, const std::vector<int32_t>& selected, c
   set(data.ipSelectedSplitPtr, data.iSelectedSplitCount, split);
 }
 
-inline std::string ExamplePath() {
-  const char* assets = std::getenv("KORVANE_ASSETS");
-  return std::string(assets ? assets : "assets") + "/help/example.txt";
-}
+inline std::string ExamplePath() { return KORVANE_ASSETS_DIR "/help/example.txt"; }
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
