@@ -65,11 +65,6 @@ private:
   QTimer closer_;
 };
 
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The texts of the messages shown so far, in order.
 inline std::vector<std::string> ShownTexts() {
   std::vector<std::string> texts;

@@ -97,7 +97,7 @@ TEST_F(MainProjectTest, SaveThenOpenRestoresTheProjectAndItsValidationFilesUnder
   EXPECT_EQ(d.tpChemoValuePtr[1][2].Value, 0.2L + 2 / 3.0L);
   ASSERT_EQ(form.ModelList()->Count(), 1);
   EXPECT_EQ(form.ModelList()->First()->ldpBModelCoeffPtr[1], -1.25L);
-  EXPECT_EQ(ReadBytes(ValidationFile(form, "~yscr~")), yscr);
+  EXPECT_EQ(ReadFileText(ValidationFile(form, "~yscr~")), yscr);
 
   form.UpdateStatusBar();
   EXPECT_EQ(form.StatusPanels[3]->text(), "Modified");
@@ -110,7 +110,7 @@ TEST_F(MainProjectTest, SaveThenOpenRestoresTheProjectAndItsValidationFilesUnder
   // Saving what was opened writes the same file again.
   Save(form, PathOf("again.kvp"));
   QLocale::setDefault(QLocale::c());
-  EXPECT_EQ(ReadBytes(PathOf("again.kvp")), ReadBytes(saved));
+  EXPECT_EQ(ReadFileText(PathOf("again.kvp")), ReadFileText(saved));
 }
 
 TEST_F(MainProjectTest, SaveAppendsTheExtensionAsksBeforeOverwritingAndLogsOnlyWhatItWrote) {
@@ -140,7 +140,7 @@ TEST_F(MainProjectTest, OpenRefusesMissingForeignAndDamagedFiles) {
   TMainForm& form = StartWithProject();
   MakeFile("~.Temp_0/~many~.db$", "leave-many-out");
   Save(form, PathOf("whole.kvp"));
-  const std::string whole = ReadBytes(PathOf("whole.kvp"));
+  const std::string whole = ReadFileText(PathOf("whole.kvp"));
   MakeFile("cut.kvp", whole.substr(0, whole.size() - 5));
   MakeFile("foreign.kvp", std::string("Some other file\0tail", 20));
   form.SetModified(true);

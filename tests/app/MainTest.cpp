@@ -100,7 +100,7 @@ TEST_F(MainFormTest, AFileInThePlaceOfTheTemporaryFolderIsReportedNotTaken) {
                               "Cannot create temporary directory or related files, please check your privileges."});
   EXPECT_EQ(form.Registry(), nullptr);
   EXPECT_TRUE(CloseAccepted(form));
-  EXPECT_EQ(ReadBytes(PathOf("~.Temp_0")), "user data");
+  EXPECT_EQ(ReadFileText(PathOf("~.Temp_0")), "user data");
 }
 
 TEST_F(MainFormTest, CommandStatesFollowStartUpLoadingDiscardingAndClearing) {

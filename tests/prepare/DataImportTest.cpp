@@ -116,7 +116,7 @@ TEST_F(DataImportTest, ACorrelationFilterWithoutTwoTrainingObjectsIsRefused) {
 }
 
 TEST_F(DataImportTest, TheExampleTableGivesTheExpectedVariableCounts) {
-  const TextTableCells cells(ReadDelimitedTable(ReadBytes(ExamplePath()), '\t'));
+  const TextTableCells cells(ReadDelimitedTable(ReadFileText(ExamplePath()), '\t'));
   const struct {
     bool constant, correlation;
     int expected;

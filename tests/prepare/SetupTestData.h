@@ -3,6 +3,8 @@
 // of the messages shown.
 #pragma once
 
+#include "support/TestFolder.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -52,13 +54,6 @@ inline void SetVarLists(ChemoData& data, const std::vector<int32_t>& selected, c
 
 inline std::string ExamplePath() { return KORVANE_ASSETS_DIR "/help/example.txt"; }
 
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 // The texts of the messages shown so far, in order.
 inline std::vector<std::string> ShownTexts() {
   std::vector<std::string> texts;
@@ -70,7 +65,7 @@ using Texts = std::vector<std::string>;
 // The example table (names in column 0, variable names in row 0); empty
 // fields are missing cells.
 inline void LoadExample(ChemoData& data) {
-  const TextTable table = ReadDelimitedTable(ReadBytes(ExamplePath()), '\t');
+  const TextTable table = ReadDelimitedTable(ReadFileText(ExamplePath()), '\t');
   const int vars = table.ColCount - 1;
   const int objects = static_cast<int>(table.Rows.size()) - 1;
   data.Allocate(vars, objects);

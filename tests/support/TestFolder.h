@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 class TestFolder {
@@ -31,3 +33,9 @@ public:
 private:
   std::filesystem::path path_;
 };
+
+// The whole content of a file as bytes in a string (empty when it cannot be read).
+inline std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
