@@ -101,20 +101,26 @@ void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempF
 }
 
 bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&)>& write) {
-  const std::string temporary = fileName + ".saving~";
+  // A link is followed, so that its target is replaced and the link stays.
+  const std::string target = ResolveLinks(fileName);
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  const std::string temporary = CreateUniqueFile(folder, target.substr(folder.size()) + ".", "~");
   try {
+    if (temporary.empty()) throw EStreamError("Cannot create a temporary file in the folder of \"" + fileName + "\"");
     {
       FileStream file(temporary, FileMode::Create);
       write(file);
       file.Flush();
     }
-    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+    if (FileExists(target)) CopyPermissions(target, temporary);
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
       throw EStreamError("Cannot replace file \"" + fileName + "\"");
     }
     return true;
   } catch (...) {
     std::string reason = CurrentExceptionText();
-    DeleteFile(temporary);
+    if (!temporary.empty()) DeleteFile(temporary);
     ReportError("Cannot save file " + fileName + ": " + reason);
     return false;
   }

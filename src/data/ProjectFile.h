@@ -21,10 +21,12 @@ std::string ProjectFileName(const std::string& chosen);
 // validation file is embedded.
 void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp);
 
-// Writes fileName through write() into a temporary file in the same folder and
-// renames that over fileName once everything was written. On any failure the
-// old file stays as it was, the temporary file is removed, the failure is
-// reported and false is returned.
+// Writes fileName through write() into a new temporary file of a unique name in
+// the same folder and renames that over fileName once everything was written,
+// so that saves running at once each leave a whole file. An existing file keeps
+// its permissions; a symbolic link keeps pointing at its target, which is
+// replaced. On any failure the old file stays as it was, the temporary file is
+// removed, the failure is reported and false is returned.
 bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&)>& write);
 bool SaveProjectFile(const std::string& fileName, ChemoData& data, DataResultList& models, TempFiles* temp);
 

@@ -125,10 +125,9 @@ TEST_F(MainProjectTest, SaveAppendsTheExtensionAsksBeforeOverwritingAndLogsOnlyW
   EXPECT_TRUE(form.Modified());
 
   const std::string log = LogText(form);
-  fs::create_directories(PathOf("failed.kvp.saving~"));  // the temporary file cannot be made
-  Save(form, PathOf("failed"));
+  Save(form, PathOf("gone/failed"));  // no folder to make the temporary file in
   EXPECT_EQ(TestUi().Shown().back().caption, "APPLICATION ERROR");
-  EXPECT_FALSE(fs::exists(PathOf("failed.kvp")));
+  EXPECT_FALSE(fs::exists(PathOf("gone")));
   EXPECT_TRUE(form.Modified());
   EXPECT_EQ(LogText(form), log);
 

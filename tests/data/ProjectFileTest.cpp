@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "data/ByteBuilder.h"
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -200,3 +203,41 @@ TEST(ProjectFile, SaveReplacesTheFileOnlyWhenWrittenWhole) {
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot save file " + name + ": No space left on device");
 }
 
+
+TEST(ProjectFile, SaveUsesATemporaryOfItsOwnAndKeepsPermissionsAndLinks) {
+  namespace fs = std::filesystem;
+  Project p;
+  p.Fill(1);
+  const std::string dir = p.folder.Dir();
+  const std::string name = dir + "study.kvp";
+  const std::string users = name + ".saving~";
+  std::ofstream(users) << "the user's own file";
+
+  // A second save of the same name while the first is writing: each writes its
+  // own temporary file, and the save that ends last leaves its whole file.
+  std::vector<uint8_t> inner;
+  ASSERT_TRUE(SafeWriteFile(name, [&](Stream& stream) {
+    stream.Write("outer", 5);
+    ASSERT_TRUE(SafeWriteFile(name, [&](Stream& second) { second.Write("inner", 5); }));
+    inner = ReadBytes(name);
+    stream.Write(" end", 4);
+  }));
+  EXPECT_EQ(inner, (std::vector<uint8_t>{'i', 'n', 'n', 'e', 'r'}));
+  EXPECT_EQ(ReadBytes(name), (std::vector<uint8_t>{'o', 'u', 't', 'e', 'r', ' ', 'e', 'n', 'd'}));
+  const std::string kept = "the user's own file";
+  EXPECT_EQ(ReadBytes(users), std::vector<uint8_t>(kept.begin(), kept.end()));
+  EXPECT_EQ(ListFiles(dir, "*"), (std::vector<std::string>{"study.kvp", "study.kvp.saving~"}));
+
+  fs::permissions(name, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
+  EXPECT_EQ(fs::status(name).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  // Saving through a link replaces the file it points at and keeps the link.
+  ForceDirectories(dir + "real");
+  fs::create_symlink("real/linked.kvp", dir + "link.kvp");
+  ASSERT_TRUE(SaveProjectFile(dir + "link.kvp", p.data, p.models, &p.temp));
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir + "link.kvp")));
+  EXPECT_EQ(ReadBytes(dir + "real/linked.kvp"), p.Save());
+  EXPECT_EQ(ListFiles(dir + "real", "*"), std::vector<std::string>{"linked.kvp"});
+}

@@ -1,7 +1,13 @@
 #include "platform/base/Files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -33,6 +39,41 @@ bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
   std::error_code ec;
   const auto options = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
   return FileExists(from) && fs::copy_file(from, to, options, ec);
+}
+
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> letter(0, sizeof kLetters - 2);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = folder + prefix;
+    for (int i = 0; i < 8; ++i) path += kLetters[letter(random)];
+    path += suffix;
+    // O_EXCL: fails when the name exists, also as a dangling link.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      return path;
+    }
+    if (errno != EEXIST) return "";
+  }
+  return "";
+}
+
+std::string ResolveLinks(const std::string& path) {
+  fs::path current(path);
+  std::error_code ec;
+  for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(current, ec)); ++depth) {
+    const fs::path target = fs::read_symlink(current, ec);
+    if (ec) break;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current.string();
+}
+
+bool CopyPermissions(const std::string& model, const std::string& path) {
+  struct stat status {};
+  return ::stat(model.c_str(), &status) == 0 && ::chmod(path.c_str(), status.st_mode & 07777) == 0;
 }
 
 bool ForceDirectories(const std::string& path) {

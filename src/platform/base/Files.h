@@ -17,6 +17,15 @@ bool RenameFile(const std::string& from, const std::string& to);
 // Copies a file; an existing `to` is replaced only when overwrite is set.
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite);
 
+// Creates a new empty file in folder whose name is prefix followed by a few
+// random characters and suffix. The file is made exclusively, so its name cannot
+// have existed before; returns its path, or "" when no file could be made.
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix);
+// The file a chain of symbolic links ends at; path itself when it is no link.
+std::string ResolveLinks(const std::string& path);
+// Gives path the permission bits of model; false when either cannot be read or set.
+bool CopyPermissions(const std::string& model, const std::string& path);
+
 // Makes the folder with any missing parents; true when it exists afterwards.
 bool ForceDirectories(const std::string& path);
 // Removes the folder only when it is empty.

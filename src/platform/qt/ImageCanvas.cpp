@@ -3,6 +3,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <QRegion>
+#include <algorithm>
+#include <cstdlib>
 
 #include "platform/qt/QtConvert.h"
 
@@ -28,9 +31,25 @@ QBrush ToQBrush(const Brush& brush) {
   return QBrush(ToQColor(brush.color));
 }
 
-// The outline rectangle of a shape that covers l..r-1 and t..b-1: Qt draws a
+// The pixels a shape given by two corners covers, in either order: from the
+// smaller coordinate up to, not including, the larger one.
+QRect CoveredRect(int l, int t, int r, int b) {
+  return QRect(QPoint(std::min(l, r), std::min(t, b)), QPoint(std::max(l, r) - 1, std::max(t, b) - 1));
+}
+
+// The outline rectangle of a shape that covers a rectangle: Qt draws a
 // one-pixel outline on both its left and right edge.
-QRect OutlineRect(int l, int t, int r, int b) { return QRect(l, t, r - l - 1, b - t - 1); }
+QRect OutlineRect(int l, int t, int r, int b) {
+  const QRect covered = CoveredRect(l, t, r, b);
+  return QRect(covered.topLeft(), covered.size() - QSize(1, 1));
+}
+
+// Qt leaves out the end of a line with the larger coordinate along its main
+// axis, whichever way the line is drawn; true when that end is `to`.
+bool QtLeavesOut(const QPoint& from, const QPoint& to) {
+  const QPoint d = to - from;
+  return std::abs(d.x()) >= std::abs(d.y()) ? d.x() > 0 : d.y() > 0;
+}
 
 }  // namespace
 
@@ -70,8 +89,20 @@ void ImageCanvas::MoveTo(int x, int y) {
 void ImageCanvas::LineTo(int x, int y) {
   const QPoint from(penX_, penY_);
   const QPoint to(x, y);
-  Paint(Outline::Pen, [&](QPainter& painter) { painter.drawLine(from, to); });
   MoveTo(x, y);
+  if (from == to) return;  // only the end pixel, which is left out
+  Paint(Outline::Pen, [&](QPainter& painter) {
+    if (QtLeavesOut(from, to) || painter.pen().style() == Qt::NoPen) {
+      painter.drawLine(from, to);
+      return;
+    }
+    // Drawn towards the smaller coordinate: Qt would draw the end pixel and
+    // leave out the start pixel, so clip the one and set the other.
+    painter.setClipRegion(QRegion(image_.rect()).subtracted(QRegion(to.x(), to.y(), 1, 1)));
+    painter.drawLine(from, to);
+    painter.setClipping(false);
+    painter.fillRect(QRect(from, QSize(1, 1)), painter.pen().color());
+  });
 }
 
 void ImageCanvas::Rectangle(int l, int t, int r, int b) {
@@ -80,7 +111,7 @@ void ImageCanvas::Rectangle(int l, int t, int r, int b) {
 
 void ImageCanvas::FillRect(int l, int t, int r, int b) {
   QPainter painter(&image_);
-  painter.fillRect(QRect(l, t, r - l, b - t), ToQBrush(brush));
+  painter.fillRect(CoveredRect(l, t, r, b), ToQBrush(brush));
 }
 
 void ImageCanvas::RoundRect(int l, int t, int r, int b, int cornerW, int cornerH) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/qt/QtConvert.h"
 
 namespace {
@@ -32,24 +35,66 @@ TEST(ImageCanvasTest, ColoursAreBlueGreenRed) {
   board.canvas.SetPixel(-1, 50, clRed);  // outside: ignored
 }
 
-TEST(ImageCanvasTest, ShapesLeaveOutTheirRightAndBottomEdge) {
-  Board board;
-  ImageCanvas& canvas = board.canvas;
-  canvas.pen.color = clRed;
-  canvas.MoveTo(0, 0);
-  canvas.LineTo(5, 0);
-  EXPECT_EQ(board.Cover(clRed), QRect(QPoint(0, 0), QPoint(4, 0)));
-  canvas.LineTo(5, 3);  // continues from the previous end
-  EXPECT_EQ(board.Cover(clRed), QRect(QPoint(0, 0), QPoint(5, 2)));
+// The pixels of the given colour, in row order.
+std::vector<QPoint> PixelsOf(const Board& board, TColor color) {
+  std::vector<QPoint> pixels;
+  for (int y = 0; y < board.image.height(); ++y)
+    for (int x = 0; x < board.image.width(); ++x)
+      if (board.At(x, y) == color) pixels.emplace_back(x, y);
+  return pixels;
+}
 
-  canvas.pen.color = clGreen;
-  canvas.brush.color = clBlue;
-  canvas.Rectangle(7, 2, 12, 8);
-  EXPECT_EQ(board.Cover(clGreen), QRect(QPoint(7, 2), QPoint(11, 7)));
-  EXPECT_EQ(board.Cover(clBlue), QRect(QPoint(8, 3), QPoint(10, 6)));
-  canvas.brush.color = clLime;
-  canvas.FillRect(14, 1, 16, 4);
-  EXPECT_EQ(board.Cover(clLime), QRect(QPoint(14, 1), QPoint(15, 3)));
+TEST(ImageCanvasTest, LinesLeaveOutTheirEndPixelInEveryDirection) {
+  struct Case {
+    QPoint from, to;
+    std::vector<QPoint> pixels;
+  };
+  const std::vector<Case> cases = {
+      {{1, 1}, {5, 1}, {{1, 1}, {2, 1}, {3, 1}, {4, 1}}},  // rightwards
+      {{5, 1}, {1, 1}, {{2, 1}, {3, 1}, {4, 1}, {5, 1}}},  // leftwards
+      {{1, 1}, {1, 4}, {{1, 1}, {1, 2}, {1, 3}}},          // downwards
+      {{1, 4}, {1, 1}, {{1, 2}, {1, 3}, {1, 4}}},          // upwards
+      {{4, 4}, {1, 1}, {{2, 2}, {3, 3}, {4, 4}}},          // up and left
+      {{1, 7}, {3, 1}, {{1, 7}, {1, 6}, {1, 5}, {2, 4}, {2, 3}, {2, 2}}},  // steep, upwards
+      {{3, 3}, {3, 3}, {}},                                // no length: nothing
+  };
+  for (const Case& c : cases) {
+    Board board;
+    board.canvas.pen.color = clRed;
+    board.canvas.MoveTo(c.from.x(), c.from.y());
+    board.canvas.LineTo(c.to.x(), c.to.y());
+    std::vector<QPoint> expected = c.pixels;
+    std::sort(expected.begin(), expected.end(), [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); });
+    EXPECT_EQ(PixelsOf(board, clRed), expected) << c.from.x() << "," << c.from.y() << " to " << c.to.x() << "," << c.to.y();
+  }
+
+  Board board;  // a line continues from the previous end, whose pixel the next line draws
+  board.canvas.pen.color = clRed;
+  board.canvas.MoveTo(5, 3);
+  board.canvas.LineTo(5, 0);
+  board.canvas.LineTo(0, 0);
+  EXPECT_EQ(PixelsOf(board, clRed),
+            (std::vector<QPoint>{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3}}));
+}
+
+TEST(ImageCanvasTest, RectanglesCoverTheSamePixelsWhicheverCornersAreGiven) {
+  for (const QRect corners : {QRect(QPoint(7, 2), QPoint(12, 8)), QRect(QPoint(12, 8), QPoint(7, 2)),
+                              QRect(QPoint(7, 8), QPoint(12, 2)), QRect(QPoint(12, 2), QPoint(7, 8))}) {
+    const int l = corners.left(), t = corners.top(), r = corners.right(), b = corners.bottom();
+    Board board;
+    ImageCanvas& canvas = board.canvas;
+    canvas.pen.color = clGreen;
+    canvas.brush.color = clBlue;
+    canvas.Rectangle(l, t, r, b);
+    EXPECT_EQ(board.Cover(clGreen), QRect(QPoint(7, 2), QPoint(11, 7))) << l << "," << t;
+    EXPECT_EQ(board.Cover(clBlue), QRect(QPoint(8, 3), QPoint(10, 6))) << l << "," << t;
+    canvas.brush.color = clLime;
+    canvas.FillRect(l, t, r, b);
+    EXPECT_EQ(board.Cover(clLime), QRect(QPoint(7, 2), QPoint(11, 7))) << l << "," << t;
+    canvas.pen.color = clRed;
+    canvas.Ellipse(l, t, r, b);
+    EXPECT_EQ(board.Cover(clRed), QRect(QPoint(7, 2), QPoint(11, 7))) << l << "," << t;
+  }
 }
 
 TEST(ImageCanvasTest, NotXorTwiceRestoresThePicture) {
