@@ -1,0 +1,104 @@
+#include "select/ValidationUndo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/DataResult.h"
+#include "data/TempFiles.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class ValidationUndoTest : public ::testing::Test {
+protected:
+  ValidationUndoTest() {
+    TestUi().Reset();
+    for (const char* name : kValidationFileNames) registry.AddName(name);
+  }
+  std::string Db(const char* name) const { return folder.Path(std::string(name) + ".db$"); }
+  std::string Und(const char* name) const { return Db(name) + ".und"; }
+  bool AnyUndoCopy() const {
+    for (const char* name : kValidationFileNames)
+      if (FileExistsHere(Und(name))) return true;
+    return false;
+  }
+  static bool FileExistsHere(const std::string& path) { return std::filesystem::exists(path); }
+
+  TestFolder folder;
+  TempFiles registry{folder.Dir()};
+  ValidationUndo undo{&registry};
+};
+
+TEST_F(ValidationUndoTest, UndoPathsEndInDbAndUnd) {
+  EXPECT_EQ(undo.UndoPath("~many~"), folder.Path("~many~.db$.und"));
+}
+
+TEST_F(ValidationUndoTest, CancelRestoresTheFilesAsTheyWereAtOpening) {
+  Write(Db("~many~"), "many at opening");
+  Write(Db("~yscr~"), "yscr at opening");
+  Write(Und("~rdes~"), "stale copy of an earlier session");
+  undo.Backup();
+  EXPECT_FALSE(FileExistsHere(Und("~rdes~")));
+  Write(Db("~many~"), "many changed");
+  std::filesystem::remove(Db("~yscr~"));
+  Write(Db("~rdes~"), "rdes new");
+  Write(Db("~rres~"), "rres new");
+
+  DataResultList* field = new DataResultList(nullptr);
+  field->Append()->iID = 9;
+  auto backup = std::make_unique<DataResultList>(nullptr);
+  backup->Append()->iID = 1;
+  backup->Append()->iID = 2;
+  CloseModelList(false, field, std::move(backup), undo);
+  std::unique_ptr<DataResultList> owner(field);
+
+  EXPECT_EQ(ReadFileText(Db("~many~")), "many at opening");
+  EXPECT_EQ(ReadFileText(Db("~yscr~")), "yscr at opening");
+  EXPECT_FALSE(FileExistsHere(Db("~rdes~")));
+  EXPECT_FALSE(FileExistsHere(Db("~rres~")));
+  EXPECT_FALSE(AnyUndoCopy());
+  ASSERT_EQ(field->Count(), 2);
+  EXPECT_EQ(field->First()->iID, 1);
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+TEST_F(ValidationUndoTest, AcceptKeepsTheListAndTheFiles) {
+  Write(Db("~many~"), "at opening");
+  undo.Backup();
+  Write(Db("~many~"), "changed");
+  Write(Db("~rres~"), "new");
+  DataResultList* edited = new DataResultList(nullptr);
+  DataResultList* field = edited;
+  CloseModelList(true, field, std::make_unique<DataResultList>(nullptr), undo);
+  std::unique_ptr<DataResultList> owner(field);
+  EXPECT_EQ(field, edited);
+  EXPECT_EQ(ReadFileText(Db("~many~")), "changed");
+  EXPECT_EQ(ReadFileText(Db("~rres~")), "new");
+  EXPECT_FALSE(AnyUndoCopy());
+}
+
+TEST_F(ValidationUndoTest, AFailedCopyLeavesNoUndoCopyAndStopsTheRest) {
+  Write(Db("~many~"), "many");
+  Write(Db("~rdes~"), "rdes");
+  Write(Db("~rres~"), "rres");
+  // The undo copy of "~rdes~" cannot be written: its name is taken by a folder.
+  std::filesystem::create_directory(Und("~rdes~"));
+  EXPECT_THROW(undo.Backup(), Exception);
+  EXPECT_TRUE(FileExistsHere(Und("~many~")));
+  EXPECT_FALSE(FileExistsHere(Und("~rres~")));
+}
+
+TEST(ValidationUndoWithoutRegistryTest, DoesNothing) {
+  ValidationUndo undo(nullptr);
+  EXPECT_NO_THROW(undo.Backup());
+  EXPECT_NO_THROW(undo.Restore());
+  EXPECT_NO_THROW(undo.DeleteUndoCopies());
+}
+
+}  // namespace
