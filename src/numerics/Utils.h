@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -26,6 +27,14 @@ void AllocCheckedArray(T*& p, int n, const std::string& name) {
   if (n < 0) throw DataBadAllocEx(name);
   p = new (std::nothrow) T[static_cast<std::size_t>(n)]();
   if (p == nullptr) throw DataNoMemoryEx(name);
+}
+
+// An array of n value-initialised elements from the checked allocation, owned.
+template <typename T>
+std::unique_ptr<T[]> MakeCheckedArray(int n, const std::string& name) {
+  T* p = nullptr;
+  AllocCheckedArray(p, n, name);
+  return std::unique_ptr<T[]>(p);
 }
 
 // The first '.' becomes the user's separator (display and export).

@@ -11,14 +11,6 @@
 #include "plot/GraphEx.h"
 #include "platform/qt/Canvas.h"
 
-// An array of n value-initialised elements from the checked allocation, owned.
-template <typename T>
-std::unique_ptr<T[]> MakeCheckedArray(int n, const std::string& name) {
-  T* p = nullptr;
-  AllocCheckedArray(p, n, name);
-  return std::unique_ptr<T[]>(p);
-}
-
 class Graph {
 public:
   // The box follows from the canvas size; both ranges start at 0..10. The

@@ -1,10 +1,9 @@
 #include "prepare/DescriptorPca.h"
 
-#include <memory>
-
 #include "data/ChemoData.h"
 #include "numerics/Utils.h"
 #include "platform/base/UiServices.h"
+#include "prepare/VariableTools.h"
 
 namespace {
 
@@ -25,13 +24,6 @@ Matrix Reversed(const Matrix& m) {
   for (int r = 0; r < m.Rows(); ++r)
     for (int c = 0; c < m.Cols(); ++c) result.At(r, c) = m.At(r, m.Cols() - 1 - c);
   return result;
-}
-
-template <typename T>
-std::unique_ptr<T[]> CheckedArray(int n, const char* name) {
-  T* raw = nullptr;
-  AllocCheckedArray(raw, n, name);
-  return std::unique_ptr<T[]>(raw);
 }
 
 }  // namespace
@@ -68,7 +60,11 @@ bool ComputeVariablePca(const ChemoData& data, const std::vector<int32_t>& marke
   for (int32_t i = 0; i < data.iObjCount; ++i)
     if (data.iResponseIndex < 0 || data.ipTrainingPtr[i] != kStatusExcluded) pca.objects.push_back(i);
   if (pca.objects.size() < 2) return Refuse("Too few selected objects, cannot continue.");
+  ComputePca(data, pca);
+  return true;
+}
 
+void ComputePca(const ChemoData& data, VariablePca& pca) {
   const int n = static_cast<int>(pca.objects.size());
   const int p = pca.Components();
   Matrix& X = pca.scores;
@@ -87,39 +83,18 @@ bool ComputeVariablePca(const ChemoData& data, const std::vector<int32_t>& marke
   for (int c = 0; c < p; ++c) sum += R.At(0, c);
   pca.explained.Allocate(1, p);
   for (int c = 0; c < p; ++c) pca.explained.At(0, c) = sum == 0.0L ? 0.0L : CheckedDiv(R.At(0, c), sum);
-  return true;
 }
 
 void AppendPcaVariables(ChemoData& data, const VariablePca& pca, const std::string& name) {
   const int p = pca.Components();
-  const int32_t oldCount = data.iVarCount;
-  const int32_t newCount = oldCount + p;
-  auto names = CheckedArray<std::string>(newCount, "*tpVarName");
-  for (int32_t j = 0; j < oldCount; ++j) names[j] = data.tpVarNameStrPtr[j];
+  std::vector<std::string> names;
   for (int k = 1; k <= p; ++k)
-    names[oldCount + k - 1] =
-        "PCA-" + std::to_string(k) + "(" + name + ")" + " (EV% = " + pca.ExplainedText(k) + "%)";
-
+    names.push_back("PCA-" + std::to_string(k) + "(" + name + ")" + " (EV% = " + pca.ExplainedText(k) + "%)");
   std::vector<int> scoreRow(data.iObjCount, -1);
   for (std::size_t r = 0; r < pca.objects.size(); ++r) scoreRow[pca.objects[r]] = static_cast<int>(r);
-  auto rows = CheckedArray<std::unique_ptr<CheckedValue[]>>(data.iObjCount, "*tpNewChemoValuePtr");
-  for (int32_t i = 0; i < data.iObjCount; ++i) {
-    rows[i] = CheckedArray<CheckedValue>(newCount, "**tpNewChemoValuePtr");
-    for (int32_t j = 0; j < oldCount; ++j) rows[i][j] = data.tpChemoValuePtr[i][j];
-    for (int k = 1; k <= p; ++k) {
-      CheckedValue& cell = rows[i][oldCount + k - 1];
-      if (scoreRow[i] < 0)
-        cell.InitMissing();
-      else
-        cell = CheckedValue(pca.Score(scoreRow[i], k), false);
-    }
-  }
-
-  for (int32_t i = 0; i < data.iObjCount; ++i) {
-    delete[] data.tpChemoValuePtr[i];
-    data.tpChemoValuePtr[i] = rows[i].release();
-  }
-  delete[] data.tpVarNameStrPtr;
-  data.tpVarNameStrPtr = names.release();
-  data.iVarCount = newCount;
+  AppendVariables(data, names, [&](int32_t obj, int k) {
+    CheckedValue cell;
+    if (scoreRow[obj] < 0) return cell.InitMissing();
+    return CheckedValue(pca.Score(scoreRow[obj], k + 1), false);
+  });
 }

@@ -55,6 +55,11 @@ struct VariablePca {
 // (a constant variable) throws the matrix exception.
 bool ComputeVariablePca(const ChemoData& data, const std::vector<int32_t>& marked, VariablePca& pca);
 
+// The analysis of the variables pca.pool over the objects pca.objects (in
+// that order), autoscaled: fills the scores, vectors and explained shares. A
+// constant variable throws the matrix exception.
+void ComputePca(const ChemoData& data, VariablePca& pca);
+
 // Appends one variable per component, "PCA-k(name) (EV% = e%)", holding the
 // component's scores; objects left out of the analysis get missing cells.
 // Nothing of the data set changes when it fails.

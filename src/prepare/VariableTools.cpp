@@ -4,6 +4,7 @@
 
 #include "data/ChemoData.h"
 #include "numerics/Matrix.h"
+#include "numerics/Utils.h"
 
 bool NormaliseVariable(ChemoData& data, int32_t var) {
   bool found = false;
@@ -37,12 +38,20 @@ std::vector<int32_t> CompleteVariables(const ChemoData& data, const std::vector<
 
 std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars,
                                                    bool zeroDeviationMissing) {
+  std::vector<int32_t> all(data.iObjCount);
+  for (int32_t i = 0; i < data.iObjCount; ++i) all[i] = i;
+  return VariableCorrelation(data, all, vars, zeroDeviationMissing);
+}
+
+std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& objects,
+                                                   const std::vector<int32_t>& vars, bool zeroDeviationMissing) {
   const int p = static_cast<int>(vars.size());
+  const int n = static_cast<int>(objects.size());
   if (p < 2) throw MatrixCalcErrorEx("Covariance matrix column amount must be greater than 1: ");
-  if (data.iObjCount < 1) throw MatrixIndexEx();
-  Matrix X(data.iObjCount, p);
-  for (int32_t i = 0; i < data.iObjCount; ++i)
-    for (int c = 0; c < p; ++c) X.At(i, c) = data.tpChemoValuePtr[i][vars[c]].Value;
+  if (n < 1) throw MatrixIndexEx();
+  Matrix X(n, p);
+  for (int i = 0; i < n; ++i)
+    for (int c = 0; c < p; ++c) X.At(i, c) = data.tpChemoValuePtr[objects[i]][vars[c]].Value;
   Matrix R;
   R.Correlation(X);
   bool** flags = R.MissCorrFlags();
@@ -56,4 +65,28 @@ std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const 
     }
   }
   return result;
+}
+
+void AppendVariables(ChemoData& data, const std::vector<std::string>& names,
+                     const std::function<CheckedValue(int32_t obj, int k)>& cell) {
+  const int added = static_cast<int>(names.size());
+  const int32_t oldCount = data.iVarCount;
+  const int32_t newCount = oldCount + added;
+  auto newNames = MakeCheckedArray<std::string>(newCount, "*tpVarName");
+  for (int32_t j = 0; j < oldCount; ++j) newNames[j] = data.tpVarNameStrPtr[j];
+  for (int k = 0; k < added; ++k) newNames[oldCount + k] = names[k];
+  auto rows = MakeCheckedArray<std::unique_ptr<CheckedValue[]>>(data.iObjCount, "*tpNewChemoValuePtr");
+  for (int32_t i = 0; i < data.iObjCount; ++i) {
+    rows[i] = MakeCheckedArray<CheckedValue>(newCount, "**tpNewChemoValuePtr");
+    for (int32_t j = 0; j < oldCount; ++j) rows[i][j] = data.tpChemoValuePtr[i][j];
+    for (int k = 0; k < added; ++k) rows[i][oldCount + k] = cell(i, k);
+  }
+
+  for (int32_t i = 0; i < data.iObjCount; ++i) {
+    delete[] data.tpChemoValuePtr[i];
+    data.tpChemoValuePtr[i] = rows[i].release();
+  }
+  delete[] data.tpVarNameStrPtr;
+  data.tpVarNameStrPtr = newNames.release();
+  data.iVarCount = newCount;
 }

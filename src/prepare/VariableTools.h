@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "numerics/CheckedValue.h"
@@ -24,3 +26,12 @@ std::vector<int32_t> CompleteVariables(const ChemoData& data, const std::vector<
 // the covariance routine's own error.
 std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& vars,
                                                    bool zeroDeviationMissing);
+// The same over the given objects only.
+std::unique_ptr<CheckedMatrix> VariableCorrelation(const ChemoData& data, const std::vector<int32_t>& objects,
+                                                   const std::vector<int32_t>& vars, bool zeroDeviationMissing);
+
+// Appends one variable per name; cell(obj, k) gives object obj's cell of the
+// k-th new variable. Everything is built before the data set changes, so a
+// failure leaves it as it was.
+void AppendVariables(ChemoData& data, const std::vector<std::string>& names,
+                     const std::function<CheckedValue(int32_t obj, int k)>& cell);

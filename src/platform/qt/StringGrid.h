@@ -11,16 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/GridRect.h"
 #include "platform/qt/Canvas.h"
-
-// A rectangle of grid cells, edges included.
-struct GridRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  bool operator==(const GridRect&) const = default;
-};
 
 // How one cell is drawn; the draw hook may change the colours.
 struct CellLook {
