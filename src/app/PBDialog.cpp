@@ -71,6 +71,10 @@ void TProgressBarDialogForm::SetText(const std::string& text) {
   Refresh(PBarStaticText);
 }
 
+void TProgressBarDialogForm::SetCaption(const std::string& caption) {
+  setWindowTitle(QString::fromLatin1(caption.c_str()));
+}
+
 void TProgressBarDialogForm::SetRange(int lo, int hi) { ProgressBar->setRange(lo, hi); }
 
 void TProgressBarDialogForm::SetPosition(int pos) {

@@ -30,6 +30,7 @@ public:
   void SetPosition(int pos) override;
   // Adds a "+" at most once per 125 ms; the 19th step empties the row.
   void AnimationTick() override;
+  void SetCaption(const std::string& caption) override;
 
   QProgressBar* ProgressBar;
   QLabel* PBarStaticText;

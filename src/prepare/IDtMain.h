@@ -23,10 +23,6 @@ class QSpinBox;
 struct CellLook;
 class StringGrid;
 
-// Opens the progress window of a long operation: animated (a growing row of "+")
-// or with a bar. The window closes when the returned object goes.
-using ProgressWindowFactory = std::function<std::unique_ptr<Progress>(bool animated)>;
-
 class TImportDataForm : public ModalDialog {
   Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -89,7 +90,13 @@ struct Progress {
   virtual void SetRange(int lo, int hi) = 0;
   virtual void SetPosition(int pos) = 0;
   virtual void AnimationTick() = 0;
+  // The window's caption; displays without one ignore it.
+  virtual void SetCaption(const std::string&) {}
 };
+
+// Opens the progress window of a long operation: animated (a growing row of "+")
+// or with a bar. The window closes when the returned object goes.
+using ProgressWindowFactory = std::function<std::unique_ptr<Progress>(bool animated)>;
 
 // The installed implementation; a silent one (OK to everything) until one is installed.
 UiServices& Ui();
