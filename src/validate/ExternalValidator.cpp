@@ -129,7 +129,7 @@ class ModelBar {
 long double ModelEquationValue(const DataResultNode& model, const CheckedValue* row) {
   long double value = model.ldpBModelCoeffPtr[0];
   for (int j = 0; j < model.iSize; ++j) value += model.ldpBModelCoeffPtr[j + 1] * row[model.ipSelVarIdxPtr[j]].Value;
-  return value;
+  return Finite(value);
 }
 
 ExternalValidator::ExternalValidator(bool allModels, DataResultList* models, ChemoData* data,
@@ -218,10 +218,10 @@ void ExternalValidator::ValidateQ2Fn(DataResultNode& model, const Matrix& traini
   Matrix pairs(nExt, 2);
   for (int i = 0; i < nExt; ++i) {
     const long double y = testY.At(i, 0);
-    const long double yhat = predicted.At(i, 0);
-    press += (y - yhat) * (y - yhat);
-    s1 += (y - trainingMean) * (y - trainingMean);
-    s2 += (y - testMean) * (y - testMean);
+    const long double yhat = Finite(predicted.At(i, 0));
+    press = Finite(press + (y - yhat) * (y - yhat));
+    s1 = Finite(s1 + (y - trainingMean) * (y - trainingMean));
+    s2 = Finite(s2 + (y - testMean) * (y - testMean));
     pairs.At(i, 0) = y;
     pairs.At(i, 1) = yhat;
   }
@@ -302,7 +302,7 @@ void ExternalValidator::ValidateCCC(DataResultNode& model, long double testMean)
     sxx += dx * dx;
     syy += dy * dy;
   }
-  const long double d = (testMean - meanPred) * (testMean - meanPred) * n + (sxx + syy);
+  const long double d = Finite((testMean - meanPred) * (testMean - meanPred) * n + (sxx + syy));
   model.cvCCCext = CheckedValue(0.0L, true);
   if (d > 0.0L) model.cvCCCext = CheckedValue(CheckedDiv(2.0L * sxy, d), false);
 }

@@ -74,5 +74,6 @@ class ExternalValidator {
   int trainingCount_ = 0;
 };
 
-// b0 + sum of b_j x_var(j) of the model on one value row, term by term from b0.
+// b0 + sum of b_j x_var(j) of the model on one value row, term by term from b0;
+// an overflow raises EOverflow.
 long double ModelEquationValue(const DataResultNode& model, const CheckedValue* row);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "numerics/PredictObjects.h"
 #include "numerics/RowArray.h"
 #include "numerics/Statistics.h"
@@ -87,6 +90,207 @@ TEST(FullModelStats, OneDescriptorModelGivesTheReferenceStatistics) {
   EXPECT_TRUE(run.hStar[6]);
   EXPECT_TRUE(run.stdResCalc[6][1].Missing);
   EXPECT_EQ(run.names, "O6 ");
+}
+
+// A model of two descriptors, statistics only: no leverage is written.
+TEST(FullModelStats, TwoDescriptorStatisticsWithoutLeverages) {
+  auto data = MakeData({{1, {1, 2}, 3.1L},
+                        {1, {2, 1}, 3.9L},
+                        {1, {3, 4}, 7.2L},
+                        {1, {4, 3}, 7.8L},
+                        {1, {5, 6}, 11.1L},
+                        {1, {6, 5}, 11.9L},
+                        {2, {3, 3}, 6.0L}});
+  DataResultList list(data.get());
+  DataResultNode& model = FitByEngine(*data, list, {0, 1});
+  model.ldpBStdCoeffPtr[0] = 42.0L;
+  ExternalValidator validator(true, &list, data.get());
+  std::unique_ptr<bool[]> hStar;
+  std::string names;
+  FullModelStats(*data, {validator.TrainingMask(), validator.TestMask(), nullptr}, 0, hStar, ModelPointRows{}, model,
+                 names, validator, nullptr, true);
+  const long double errors[] = {0.0643702L, 0.0284638L, 0.0284638L};
+  const long double pValues[] = {0.00443905L, 1.98921e-5L, 0.000198747L};
+  for (int j = 0; j <= 2; ++j) {
+    EXPECT_TRUE(Near(model.ldpBStdErrPtr[j], errors[j]));
+    EXPECT_TRUE(Near(model.ldpBSignifPtr[j], pValues[j]));
+  }
+  EXPECT_TRUE(Near(model.ldpBStdCoeffPtr[1], 0.710112L));
+  EXPECT_TRUE(Near(model.ldpBStdCoeffPtr[2], 0.329076L));
+  EXPECT_EQ(model.ldpBStdCoeffPtr[0], 42.0L);  // the intercept has none
+  EXPECT_EQ(model.tsTrainLev.iCount, 0);
+  EXPECT_EQ(model.tsTestLev.iCount, 0);
+  EXPECT_EQ(model.tsTrainLev.ldpValuePtr, nullptr);
+  ASSERT_NE(hStar, nullptr);
+  for (int i = 0; i < data->iObjCount; ++i) EXPECT_FALSE(hStar[i]);
+  EXPECT_EQ(names, "");
+}
+
+TEST(FullModelStats, NoResidualDegreeOfFreedomLeavesThePValuesUndefined) {
+  auto data = MakeData({{1, {1}, 1.0L}, {1, {2}, 3.0L}});
+  DataResultList list(data.get());
+  DataResultNode& model = FitByEngine(*data, list, {0});
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun run(*data);
+  RunFull(*data, model, validator, run);
+  for (int j = 0; j <= 1; ++j) {
+    EXPECT_EQ(model.ldpBSignifPtr[j], -1.0L);
+    EXPECT_EQ(model.ldpBIntConfPtr[j], 0.0L);
+  }
+  // Both leverages are 1: no standardized residual for either.
+  EXPECT_EQ(run.names, "O0 O1 ");
+}
+
+TEST(FullModelStats, EqualTrainingResponsesGiveUndefinedValuesNotNaN) {
+  auto data = MakeData({{1, {1}, 5.0L}, {1, {2}, 5.0L}, {1, {4}, 5.0L}, {1, {7}, 5.0L}});
+  DataResultList list(data.get());
+  DataResultNode& model = FitByEngine(*data, list, {0});
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun run(*data);
+  RunFull(*data, model, validator, run);
+  EXPECT_EQ(model.ldpBStdCoeffPtr[1], -1.0L);  // SD(y) = 0
+  for (int j = 0; j <= 1; ++j) {
+    EXPECT_TRUE(std::isfinite(model.ldpBStdErrPtr[j]));
+    EXPECT_TRUE(std::isfinite(model.ldpBIntConfPtr[j]));
+    EXPECT_TRUE(std::isfinite(model.ldpBSignifPtr[j]));
+  }
+  EXPECT_EQ(run.names, "O0 O1 O2 O3 ");  // s = 0: no standardized residual
+}
+
+// Training x = 1..5 (leverages 0.6, 0.3, 0.2, 0.3, 0.6), one test object at x = 3,
+// an excluded object and one without a response.
+struct FullModelLeverages : ::testing::Test {
+  void SetUp() override { TestUi().Reset(); }
+
+  std::unique_ptr<ChemoData> data = MakeData({{1, {1}, 2.1L},
+                                              {1, {2}, 3.9L},
+                                              {2, {3}, 6.0L},
+                                              {1, {3}, 6.2L},
+                                              {0, {4}, 8.0L},
+                                              {1, {4}, 7.8L},
+                                              {0, {5.5L}, std::nullopt},
+                                              {1, {5}, 10.1L},
+                                              {0, {6}, 12.0L}});
+  DataResultList list{data.get()};
+  DataResultNode& model = FitByEngine(*data, list, {0});
+  const uint8_t unknown[9] = {0, 0, 0, 0, 0, 0, 1, 0, 0};
+};
+
+TEST_F(FullModelLeverages, UnknownAndExcludedObjectsGetTheirRows) {
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun run(*data);
+  RunFull(*data, model, validator, run, unknown, 1);
+  ASSERT_EQ(model.tsNoRespLev.iCount, 1);
+  EXPECT_TRUE(Near(model.tsNoRespLev.ldpValuePtr[0], 0.2L + 6.25L / 10.0L));
+  EXPECT_FALSE(model.tsNoRespLev.bpHstarPtr[0]);
+  EXPECT_TRUE(Near(run.leverage[6][0].Value, 0.825L));
+  EXPECT_FALSE(run.leverage[6][0].Missing);
+  EXPECT_TRUE(run.stdResCalc[6][0].Missing && run.stdResCalc[6][1].Missing);
+  EXPECT_EQ(run.names, "O6 ");
+  for (int excluded : {4, 8}) {
+    EXPECT_TRUE(run.leverage[excluded][0].Missing);
+    EXPECT_TRUE(run.stdResCalc[excluded][1].Missing);
+    EXPECT_TRUE(run.stdResPred[excluded][1].Missing);
+  }
+  // Residuals: X the experimental response, Y the value minus it.
+  EXPECT_EQ(run.resCalc[0][0].Value, 2.1L);
+  EXPECT_FALSE(run.resCalc[0][0].Missing);
+  EXPECT_EQ(run.resCalc[0][1].Value, run.expCalc[0][1].Value - 2.1L);
+  EXPECT_EQ(run.resPred[0][1].Value, run.expPred[0][1].Value - 2.1L);
+  EXPECT_NE(run.resPred[0][1].Value, run.resCalc[0][1].Value);
+  EXPECT_TRUE(run.resCalc[6][0].Missing);  // no response
+  EXPECT_TRUE(Near(run.stdResPred[0][1].Value, (run.expPred[0][1].Value - 2.1L) / (model.cvS.Value * std::sqrt(0.4L))));
+  EXPECT_EQ(run.stdResPred[0][0].Value, run.leverage[0][0].Value);
+
+  std::unique_ptr<bool[]> hStar;
+  std::string names;
+  EXPECT_THROW(FullModelStats(*data, {validator.TrainingMask(), validator.TestMask(), unknown}, 2, hStar, run.Rows(),
+                              model, names, validator, nullptr, false),
+               Exception);
+}
+
+TEST_F(FullModelLeverages, StoredLeveragesServeOnlyTheSameObjects) {
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun first(*data);
+  RunFull(*data, model, validator, first);
+  model.tsTrainLev.ldpValuePtr[0] = 0.5L;
+  model.ldpBStdErrPtr[1] = 42.0L;
+  StatsRun second(*data);
+  RunFull(*data, model, validator, second);
+  EXPECT_EQ(second.leverage[0][0].Value, 0.5L);  // reused
+  EXPECT_EQ(model.ldpBStdErrPtr[1], 42.0L);      // statistics not recomputed
+  EXPECT_EQ(model.tsTestLev.iCount, 1);
+
+  // Two more prediction objects: the test leverages are computed again.
+  data->ipTrainingPtr[4] = data->ipTrainingPtr[8] = kStatusPrediction;
+  ExternalValidator more(true, &list, data.get());
+  StatsRun third(*data);
+  RunFull(*data, model, more, third);
+  ASSERT_EQ(model.tsTestLev.iCount, 3);
+  EXPECT_TRUE(Near(model.tsTestLev.ldpValuePtr[1], 0.3L));
+  EXPECT_TRUE(Near(model.tsTestLev.ldpValuePtr[2], 0.2L + 0.9L));
+  EXPECT_TRUE(Near(third.leverage[8][0].Value, 1.1L));
+  EXPECT_TRUE(third.stdResCalc[8][1].Missing);  // a leverage above 1
+  EXPECT_EQ(third.names, "O8 ");
+
+  // One fewer training object: everything is computed again.
+  data->ipTrainingPtr[0] = kStatusExcluded;
+  ExternalValidator fewer(true, &list, data.get());
+  StatsRun fourth(*data);
+  RunFull(*data, model, fewer, fourth);
+  EXPECT_EQ(model.tsTrainLev.iCount, 4);
+  EXPECT_NE(model.ldpBStdErrPtr[1], 42.0L);
+  EXPECT_TRUE(fourth.leverage[0][0].Missing);
+}
+
+TEST_F(FullModelLeverages, ALeverageEqualToHStarIsNotFlagged) {
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun first(*data);
+  RunFull(*data, model, validator, first);
+  model.ldHstar = model.tsTrainLev.ldpValuePtr[1];  // 0.3, shared by objects 1 and 5
+  model.tsTrainLev.Release();
+  StatsRun second(*data);
+  RunFull(*data, model, validator, second);
+  const bool expected[] = {true, false, false, false, true};
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(model.tsTrainLev.bpHstarPtr[k], expected[k]) << k;
+  EXPECT_TRUE(second.hStar[0]);
+  EXPECT_FALSE(second.hStar[1]);
+}
+
+TEST_F(FullModelLeverages, ASingularDesignThrowsAndWritesNothing) {
+  DataResultNode& twin = validationtest::AddModel(list, {0, 0}, {0.0L, 1.0L, 1.0L});
+  twin.ldHstar = 1.0L;
+  twin.ldpBStdErrPtr[0] = twin.ldpBSignifPtr[0] = twin.ldpBIntConfPtr[0] = 42.0L;
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun run(*data);
+  EXPECT_THROW(RunFull(*data, twin, validator, run), MatrixSingularEx);
+  EXPECT_EQ(twin.ldpBStdErrPtr[0], 42.0L);
+  EXPECT_EQ(twin.ldpBSignifPtr[0], 42.0L);
+  EXPECT_EQ(twin.ldpBIntConfPtr[0], 42.0L);
+  EXPECT_EQ(twin.tsTrainLev.iCount, 0);
+  EXPECT_EQ(twin.tsTestLev.iCount, 0);
+}
+
+// Counts the steps of a progress bar.
+struct CountingProgress : Progress {
+  void SetText(const std::string&) override {}
+  void SetRange(int, int) override {}
+  void SetPosition(int position) override { positions.push_back(position); }
+  void AnimationTick() override {}
+  std::vector<int> positions;
+};
+
+TEST_F(FullModelLeverages, TheObjectPassStepsTheProgressOncePerObject) {
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun run(*data);
+  PredictObjects(*data, validator.TrainingMask(), validator.TestMask(), model, run.expCalc.Get(), run.expPred.Get(),
+                 run.leverage.Get(), nullptr);
+  CountingProgress progress;
+  ProgressStepper stepper(progress, 3);
+  FullModelStats(*data, {validator.TrainingMask(), validator.TestMask(), nullptr}, 0, run.hStar, run.Rows(), model,
+                 run.names, validator, &stepper, false);
+  EXPECT_EQ(progress.positions.size(), 9u);
+  EXPECT_EQ(stepper.Position(), 27);
 }
 
 }  // namespace
