@@ -35,6 +35,16 @@ std::array<int, kMinorPerMajor - 1> MinorTicks(int from, int step, int direction
   return ticks;
 }
 
+// The value between two major ticks. A range whose span overflows (values near
+// the extended-real limits) is divided before it is subtracted.
+long double TickStep(long double low, long double high) {
+  const long double step = (high - low) / kIntervals;
+  return std::isfinite(step) ? step : high / kIntervals - low / kIntervals;
+}
+
+// Zero for an accumulated tick value that differs from zero only by rounding.
+long double TickValue(long double v, long double step) { return std::fabs(v) < 1.0e-12L * step ? 0.0L : v; }
+
 }  // namespace
 
 Graph::Graph(Canvas& image, GraphData* data) : image_(image), data_(data) {
@@ -107,8 +117,10 @@ void Graph::SetYRange(long double yMin, long double yMax) {
   yMax_ = yMax;
 }
 
+bool Graph::IsDrawableSpan(long double span) { return span > 0 && std::isfinite(span); }
+
 bool Graph::IsDrawableRange(long double xMin, long double xMax, long double yMin, long double yMax) {
-  return xMax > xMin && yMax > yMin && std::isfinite(xMax - xMin) && std::isfinite(yMax - yMin);
+  return IsDrawableSpan(xMax - xMin) && IsDrawableSpan(yMax - yMin);
 }
 
 void Graph::GetPlotArea(int& left, int& bottom, int& width, int& height) const {
@@ -120,6 +132,7 @@ void Graph::GetPlotArea(int& left, int& bottom, int& width, int& height) const {
 
 int Graph::PixelOffset(long double numerator, long double denominator) {
   long double offset = std::trunc(numerator / denominator);
+  if (std::isnan(offset)) return 0;
   if (offset > kPixelLimit) return static_cast<int>(kPixelLimit);
   if (offset < -kPixelLimit) return static_cast<int>(-kPixelLimit);
   return static_cast<int>(offset);
@@ -180,11 +193,11 @@ void Graph::DrawXAxis() {
     image_.LineTo(x, gridTop);
   };
   if (!data_->Axis.IntegerXTicks) {
-    const long double valueStep = (xMax_ - xMin_) / kIntervals;
+    const long double valueStep = TickStep(xMin_, xMax_);
     long double v = xMin_;
     for (int i = 0; i <= kIntervals; ++i) {
       const int x = left + i * step;
-      DrawXTick(x, AxisLabel(v));
+      DrawXTick(x, AxisLabel(TickValue(v, valueStep)));
       if (x < last) {
         for (int p : MinorTicks(x, step, 1)) {
           image_.MoveTo(p, bottom + 1);
@@ -224,12 +237,12 @@ void Graph::DrawYAxis() {
   const int topTick = bottom - kIntervals * step;
   plotHeight_ = kIntervals * step;
   const int xLast = left + kIntervals * ((boxRight_ - boxLeft_) / kIntervals);
-  const long double valueStep = (yMax_ - yMin_) / kIntervals;
+  const long double valueStep = TickStep(yMin_, yMax_);
   long double v = yMin_;
   for (int i = 0; i <= kIntervals; ++i) {
     const int y = bottom - i * step;
     SetAxisPen(PenStyle::Solid, clBlack);
-    const std::string label = AxisLabel(v);
+    const std::string label = AxisLabel(TickValue(v, valueStep));
     image_.TextOut(left - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2, label);
     image_.MoveTo(left - 1, y);
     image_.LineTo(left - kMajorTick, y);

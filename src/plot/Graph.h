@@ -43,14 +43,17 @@ public:
   GraphData* GetData() { return data_; }
   void SetPlotWidth(int width) { plotWidth_ = width; }
   void SetPlotHeight(int height) { plotHeight_ = height; }
-  // A range a plot can be drawn in: both spans above 0 and finite.
+  // A span values can be placed in: above 0 and finite.
+  static bool IsDrawableSpan(long double span);
+  // A range a plot can be drawn in: both spans drawable.
   static bool IsDrawableRange(long double xMin, long double xMax, long double yMin, long double yMax);
   static int GetIntervalsX() { return 8; }
   static int GetIntervalsY() { return 8; }
 
 protected:
   // Pixel offset trunc(numerator / denominator), clamped far outside any image
-  // so that values beyond a forced range cannot overflow an int.
+  // so that values beyond a forced range cannot overflow an int; 0 when the
+  // quotient is no number.
   static int PixelOffset(long double numerator, long double denominator);
   // A major tick label of the X and Y axes.
   static std::string AxisLabel(long double value);

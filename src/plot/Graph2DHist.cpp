@@ -73,7 +73,7 @@ void Graph2DHist::DrawData() {
   auto drawn = [&](int e) { return !ElementCell(e).Missing && ElementCell(e).Value <= yMax_; };
   auto barX = [&](int e) { return boxLeft_ + static_cast<int>(std::trunc(e * s)); };
   auto barTop = [&](int e) {
-    return span > 0 ? boxBottom_ - PixelOffset(plotHeight_ * (ElementCell(e).Value - yMin_), span) : boxBottom_;
+    return IsDrawableSpan(span) ? boxBottom_ - PixelOffset(plotHeight_ * (ElementCell(e).Value - yMin_), span) : boxBottom_;
   };
   for (int e = 0; e < n; ++e) {
     if (!drawn(e)) continue;

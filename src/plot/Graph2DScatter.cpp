@@ -73,12 +73,12 @@ bool Graph2DScatter::IsLabelShown(const GraphData* data, int element) const {
 
 int Graph2DScatter::PixelX(long double v) const {
   const long double span = xMax_ - xMin_;
-  return span > 0 ? boxLeft_ + PixelOffset((v - xMin_) * plotWidth_, span) : boxLeft_;
+  return IsDrawableSpan(span) ? boxLeft_ + PixelOffset((v - xMin_) * plotWidth_, span) : boxLeft_;
 }
 
 int Graph2DScatter::PixelY(long double v) const {
   const long double span = yMax_ - yMin_;
-  return span > 0 ? boxBottom_ - PixelOffset((v - yMin_) * plotHeight_, span) : boxBottom_;
+  return IsDrawableSpan(span) ? boxBottom_ - PixelOffset((v - yMin_) * plotHeight_, span) : boxBottom_;
 }
 
 bool Graph2DScatter::InPlotArea(int x, int y) const {
@@ -133,7 +133,7 @@ void Graph2DScatter::DrawHorizontalLines() {
 void Graph2DScatter::DrawBand() {
   const long double xSpan = xMax_ - xMin_;
   const long double ySpan = yMax_ - yMin_;
-  if (xSpan == 0 || ySpan == 0) return;  // no band on a flat axis
+  if (!IsDrawableSpan(xSpan) || !IsDrawableSpan(ySpan)) return;  // no band on a flat axis
   const long double offset = data_->Axis.BandOffset;
   const int dy = std::abs(PixelOffset(offset * plotHeight_, ySpan));
   const int dx = std::abs(PixelOffset(offset * plotWidth_, xSpan));
@@ -268,7 +268,7 @@ bool Graph2DScatter::DrawPoint(int row) {
 
 void Graph2DScatter::DrawErrorBar(int row, int x, int y) {
   const long double span = yMax_ - yMin_;
-  if (span == 0) return;  // a flat Y axis has no scale for the bar
+  if (!IsDrawableSpan(span)) return;  // a flat Y axis has no scale for the bar
   const long double u = data_->tpGraphUncert[row][data_->YColumn].Value;
   const int d = PixelOffset(u * plotHeight_, span);
   auto cap = [&](int at) {

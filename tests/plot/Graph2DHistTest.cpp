@@ -82,3 +82,18 @@ TEST(Graph2DHistTest, EmptyChartsDrawOnlyTheirFrame) {
   Graph2DHist noSuchRowHist(canvas, &noSuchRow.data, 1, 0);
   EXPECT_TRUE(Bars(canvas, noSuchRowHist).empty());
 }
+
+TEST(Graph2DHistTest, ARangeWhoseSpanOverflowsHasFiniteTicksAndNoBars) {
+  PlotTestData table(Column({1e4932L, -1e4932L, 0}));
+  table.data.LabelType = 1;
+  RecordingCanvas canvas(616, 577);
+  Graph2DHist hist(canvas, &table.data, 0, 0);
+  std::vector<std::string> ticks;
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut))
+    if (call.at[0] < 77) ticks.push_back(call.text);
+  EXPECT_EQ(ticks, (std::vector<std::string>{"-1.00E+4932", "-7.50E+4931", "-5.00E+4931", "-2.50E+4931", "0.000",
+                                             "2.50E+4931", "5.00E+4931", "7.50E+4931", "1.00E+4932", "Value"}));
+  // Like an empty range: every label stands on the axis and no bar is drawn.
+  EXPECT_TRUE(Bars(canvas, hist).empty());
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) EXPECT_GT(call.at[1], 480) << call.text;
+}
