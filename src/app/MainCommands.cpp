@@ -78,6 +78,7 @@ void TMainForm::Copytoclipboard1Click() { Ui().SetClipboardText(RichEdit->toPlai
 // The file is replaced only when the whole project was written; a failed save
 // is reported and leaves the modified flag and the log as they were.
 void TMainForm::MenuFileSaveClick() {
+  if (modelList_ == nullptr) return;  // released: the window is closing
   FileDialogOptions options;
   options.filter = kProjectFilter;
   FileChoice choice = Ui().SaveFileDialog(options);
@@ -95,6 +96,7 @@ void TMainForm::MenuFileSaveClick() {
 // Replaces the project by the chosen project file. A file that is not a known
 // project leaves the project as it was; a damaged one leaves it empty.
 void TMainForm::MenuFileOpenClick() {
+  if (modelList_ == nullptr) return;  // released: the window is closing
   FileDialogOptions options;
   options.filter = kProjectFilter;
   FileChoice choice = Ui().OpenFileDialog(options);

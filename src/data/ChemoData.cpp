@@ -1,6 +1,10 @@
 #include "data/ChemoData.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "data/DataResult.h"
+#include "data/LabelLists.h"
 #include "data/RecordStreams.h"
 #include "numerics/Utils.h"
 #include "platform/base/UiServices.h"
@@ -117,6 +121,23 @@ void ChemoData::Allocate(int32_t varCount, int32_t objCount) {
   AllocCheckedArray(tpVarNameStrPtr, varCount, "*tpVarNameStrPtr");
   AllocCheckedArray(tpObjNameStrPtr, objCount, "*tpObjNameStrPtr");
   AllocCheckedArray(ipTrainingPtr, objCount, "*ipTrainingPtr");
+}
+
+bool ChemoData::ResetImpossibleSearchSettings() {
+  bool reset = false;
+  auto keepWithin = [&reset](int32_t& setting, int32_t low, int32_t high, int32_t fallback) {
+    if (setting >= low && setting <= high) return;
+    setting = fallback;
+    reset = true;
+  };
+  const int32_t most = std::numeric_limits<int32_t>::max();
+  for (int32_t* size : {&iEnumSize, &iAllSubsetUntil, &iGAFirstSize, &iGAUntil}) keepWithin(*size, 0, iSelectedVarCount, 0);
+  for (int32_t* count : {&iGAPopSize, &iGAGenerations, &iGAMutation, &iNextModelID}) keepWithin(*count, 0, most, 0);
+  keepWithin(iCombinations, -1, most, 0);
+  keepWithin(iKeepPerSize, -1, most, GetUndefinedIndex());
+  keepWithin(iFitnessFunc, 0, FitnessFunc().Count() - 1, 0);
+  keepWithin(iCurrentSplit, 0, std::max(iSplitCount - 1, 0), 0);
+  return reset;
 }
 
 bool ChemoData::HasResponse(int32_t obj) const {

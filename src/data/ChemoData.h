@@ -48,6 +48,12 @@ public:
   // The model is used only when writing.
   void ReadWriteSingleModel(Stream* stream, const DataResultNode* model, uint8_t mode);
 
+  // Resets to its default every search setting no search can run with: a model
+  // or pool size outside 0 .. the number of selected variables, a negative count,
+  // an unknown fitness function, a current splitting that does not exist.
+  // Returns true when any was reset.
+  bool ResetImpossibleSearchSettings();
+
   // A training object has status 1 and a response; a prediction object status 2 and a response.
   bool HasResponse(int32_t obj) const;
   bool IsTrainingObject(int32_t obj) const;

@@ -20,6 +20,10 @@ const char* const kOldVersionWarning =
     "You are loading a project saved with a previous version of KORVANE. Data will be converted in the new "
     "format: it would be safe to save now the new project with a different name. Note: concerning the models.";
 
+const char* const kSettingsResetWarning =
+    "The search settings stored in this project do not fit its data and have been reset: set up the search again "
+    "before running it.";
+
 int CurrentVersion() { return FileVersionTags::Count() - 1; }
 
 // The message of the exception being handled.
@@ -69,6 +73,9 @@ void ReadProjectBody(Stream& stream, int version, ChemoData& data, DataResultLis
   ShortReadNotingStream in(stream);
   data.ReadWrite(&in, kStreamRead, version);
   if (in.ShortReadSeen()) throw EDamagedRecord("the data set ends early");
+  // Settings only steer the next search: an impossible one costs the user nothing
+  // when reset, where refusing the file would cost the data and the models.
+  if (data.ResetImpossibleSearchSettings()) Ui().MessageBox(kSettingsResetWarning, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
   int32_t count = 0;
   StreamInt(in, count, kStreamRead);
   if (in.ShortReadSeen()) throw EDamagedRecord("the number of models is missing");

@@ -172,10 +172,41 @@ TEST_F(MainProjectTest, AReusedTemporaryFolderLosesItsLeftoversAndDiscardingRese
   EXPECT_EQ(ListFiles(PathOf("~.Temp_0"), "*"), std::vector<std::string>{"keep.txt"});
 
   FillProject(form);
-  form.DataSet().iGAPopSize = 30;
+  ChemoData& d = form.DataSet();
+  int32_t* const search[] = {&d.iEnumSize,  &d.iAllSubsetUntil, &d.iGAFirstSize, &d.iGAUntil,
+                             &d.iGAPopSize, &d.iGAGenerations,  &d.iGAMutation};
+  for (int32_t* setting : search) *setting = 1;
+  d.iCombinations = d.iFitnessFunc = d.iNextModelID = 2;  // not part of the search's state
+  const std::vector<std::string> validation = {"~yscr~", "~rdes~", "~rres~", "~many~"};
+  for (const std::string& name : validation) MakeFile("~.Temp_0/" + name + ".db$");
+  form.EnableViewAndSelModels(true);
   form.DiscardModels();
   EXPECT_EQ(form.ModelList()->Count(), 0);
-  EXPECT_EQ(form.DataSet().iEnumSize, 0);
-  EXPECT_EQ(form.DataSet().iGAPopSize, 0);
-  EXPECT_EQ(form.DataSet().iObjCount, 2);
+  for (int32_t* setting : search) EXPECT_EQ(*setting, 0) << setting - &d.iEnumSize;
+  EXPECT_EQ(d.iCombinations + d.iFitnessFunc + d.iNextModelID, 6);
+  EXPECT_EQ(d.iObjCount, 2);
+  EXPECT_FALSE(form.MenuViewAndSelModels->isEnabled());
+  EXPECT_EQ(ListFiles(PathOf("~.Temp_0"), "*"), std::vector<std::string>{"keep.txt"});
+
+  // Closing deletes the validation files again and keeps the folder of a user's file.
+  for (const std::string& name : validation) MakeFile("~.Temp_0/" + name + ".db$");
+  form.close();
+  EXPECT_EQ(ListFiles(PathOf("~.Temp_0"), "*"), std::vector<std::string>{"keep.txt"});
+  TestUi().Clear();
+  Save(form, PathOf("closed.kvp"));  // no list left to save or to open into
+  Open(form, PathOf("closed.kvp"));
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_FALSE(fs::exists(PathOf("closed.kvp")));
+}
+
+TEST_F(MainProjectTest, ViewingModelsOfAnEmptyListWarns) {
+  TMainForm& form = StartWithProject();
+  form.MenuViewAndSelModelsClick();  // one model: no warning
+  EXPECT_TRUE(TestUi().Shown().empty());
+  form.ModelList()->Clear();
+  form.MenuViewAndSelModelsClick();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Empty models list, cannot open View Models Data dialog");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).flags, unsigned(MB_OK | MB_ICONWARNING));
 }

@@ -32,7 +32,7 @@ void FillSample(ChemoData& d) {
   d.ipSplittingPtr = new int32_t*[1]{new int32_t[2]{2, 0}};
   d.tpSplitNameStrPtr = new std::string[1]{"S1"};
   const std::pair<int32_t*, int32_t> settings[] = {
-      {&d.iEnumSize, 2},   {&d.iAllSubsetUntil, 3}, {&d.iCombinations, 7}, {&d.iKeepPerSize, 5},
+      {&d.iEnumSize, 2},   {&d.iAllSubsetUntil, 1}, {&d.iCombinations, 7}, {&d.iKeepPerSize, 5},
       {&d.iSplitCount, 1}, {&d.iCurrentSplit, 0},   {&d.iGAFirstSize, 1},  {&d.iGAUntil, 2},
       {&d.iGAPopSize, 30}, {&d.iGAGenerations, 40}, {&d.iGAMutation, 50},  {&d.iFitnessFunc, 3},
       {&d.iNextModelID, 17}};
@@ -57,7 +57,7 @@ std::vector<uint8_t> SampleRecord(int version) {
   b.Int(2);
   b.Int(1).Int(1);
   b.Int(1).Int(0);
-  b.Int(2).Int(3).Int(7).Int(5);
+  b.Int(2).Int(1).Int(7).Int(5);
   b.Real(0.05L);
   b.Int(1).Int(0);
   b.Int(2).Int(2).Int(0);
@@ -146,4 +146,45 @@ TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) 
 
   model.ipSelVarIdxPtr[1] = 5;  // a column the data set does not have
   EXPECT_THROW(d.ReadWriteSingleModel(&stream, &model, kStreamWrite), Exception);
+}
+
+TEST(ChemoDataSettings, EachImpossibleSearchSettingAloneIsResetToItsDefault) {
+  EXPECT_FALSE(ChemoData().ResetImpossibleSearchSettings());  // the defaults are possible
+  const int32_t most = std::numeric_limits<int32_t>::max();
+  struct Case {
+    int32_t ChemoData::*field;
+    int32_t lowest, highest, fallback;
+  };
+  // The sample's pool holds 2 selected variables and it has 1 splitting.
+  const Case cases[] = {
+      {&ChemoData::iEnumSize, 0, 2, 0},         {&ChemoData::iAllSubsetUntil, 0, 2, 0},
+      {&ChemoData::iGAFirstSize, 0, 2, 0},      {&ChemoData::iGAUntil, 0, 2, 0},
+      {&ChemoData::iGAPopSize, 0, most, 0},     {&ChemoData::iGAGenerations, 0, most, 0},
+      {&ChemoData::iGAMutation, 0, most, 0},    {&ChemoData::iNextModelID, 0, most, 0},
+      {&ChemoData::iCombinations, -1, most, 0}, {&ChemoData::iKeepPerSize, -1, most, -1},
+      {&ChemoData::iFitnessFunc, 0, 3, 0},      {&ChemoData::iCurrentSplit, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    ChemoData d;
+    FillSample(d);
+    const int32_t kept = d.*c.field;
+    std::vector<int32_t> impossible = {c.lowest - 1, std::numeric_limits<int32_t>::min()};
+    if (c.highest < most) impossible.push_back(c.highest + 1);
+    for (int32_t value : {c.lowest, c.highest}) {
+      d.*c.field = value;
+      EXPECT_FALSE(d.ResetImpossibleSearchSettings()) << value;
+      EXPECT_EQ(d.*c.field, value);
+    }
+    for (int32_t value : impossible) {
+      d.*c.field = value;
+      EXPECT_TRUE(d.ResetImpossibleSearchSettings()) << value;
+      EXPECT_EQ(d.*c.field, c.fallback) << value;
+    }
+    d.*c.field = kept;
+    EXPECT_EQ(Written(d, 2), SampleRecord(2));  // nothing else was touched
+  }
+  ChemoData unsplit;  // without splittings the current splitting is 0
+  unsplit.iCurrentSplit = 1;
+  EXPECT_TRUE(unsplit.ResetImpossibleSearchSettings());
+  EXPECT_EQ(unsplit.iCurrentSplit, 0);
 }

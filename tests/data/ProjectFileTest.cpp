@@ -103,6 +103,23 @@ TEST(ProjectFile, OpenRestoresDataModelsAndValidationFiles) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
+TEST(ProjectFile, ImpossibleSearchSettingsAreResetWithAWarning) {
+  Project source;
+  source.Fill(1);
+  source.data.iEnumSize = 5;  // a pool of 5 where no variable is selected
+  source.data.iCurrentSplit = 0x7fffffff;
+  source.data.iGAPopSize = 30;
+  Project p;
+  ASSERT_EQ(p.Open(source.Save()), ProjectOpenResult::Loaded);
+  EXPECT_EQ(p.data.iEnumSize, 0);
+  EXPECT_EQ(p.data.iCurrentSplit, 0);
+  EXPECT_EQ(p.data.iGAPopSize, 30);
+  EXPECT_EQ(p.models.Count(), 1);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).text.substr(0, 48), "The search settings stored in this project do no");
+}
+
 TEST(ProjectFile, UnknownTagsLeaveTheProjectUnchanged) {
   Project p;
   p.Fill(1);
@@ -168,12 +185,14 @@ TEST(ProjectFile, CorruptedFilesAreReadOrRefusedNeverTrusted) {
     if (result == ProjectOpenResult::Refused) {
       ++refused;
       EXPECT_TRUE(p.Empty());
-      EXPECT_EQ(TestUi().Shown().size(), 1u);
+      ASSERT_FALSE(TestUi().Shown().empty());  // after a warning on the settings, perhaps
+      EXPECT_EQ(TestUi().Shown().back().caption, "APPLICATION ERROR");
     } else if (result == ProjectOpenResult::Unchanged) {
       EXPECT_LT(file.size(), 21u);  // only a header cut short is not a project file
     } else {
       ASSERT_EQ(result, ProjectOpenResult::Loaded);
       ++loaded;
+      EXPECT_FALSE(p.data.ResetImpossibleSearchSettings());
       for (DataResultNode* m = p.models.First(); m != nullptr; m = m->Next()) {
         for (int j = 0; j < m->iSize; ++j) ASSERT_LT(m->ipSelVarIdxPtr[j], p.data.iVarCount);
       }
