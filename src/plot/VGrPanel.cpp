@@ -108,11 +108,14 @@ void TViewGraphForm::BuildKindControls() {
     StaticTextHint->show();
     ShowNote(note);
   };
-  auto scatterControls = [&]() {
-    ShowLimitControls();
+  auto labelControls = [&]() {
     CheckBoxCustomLabel->show();
     StaticTextHint->show();
     RichEditParam->hide();
+  };
+  auto scatterControls = [&]() {
+    ShowLimitControls();
+    labelControls();
   };
   switch (kind_) {
     case GraphKind::VariableProfile:
@@ -140,7 +143,7 @@ void TViewGraphForm::BuildKindControls() {
       FillCombo(LabelVar2, ComboBoxVar2, "Y variable:", VariableNames(), data_->iVarCount > 0 ? 1 : 0);
       PlaceLabelCombo(2);
       FillCombo(LabelLabel, ComboBoxLabel, "Label:", noneIdName, 2);
-      scatterControls();
+      labelControls();  // the data scatter plot has no forced limits
       break;
     case GraphKind::VariableFrequency: {
       std::vector<std::string> sizes = {"All"};

@@ -105,7 +105,45 @@ TEST(PlotPanelTest, ProfilesOfferTheirColumnsAndLabelChoices) {
   EXPECT_NE(Recorded(*object.form).FindText("V2"), nullptr);
 }
 
-// A scatter plot of four objects: its limits and its labels.
+// A scatter plot of four elements at (e + 1, 2e + 2) on two chosen axes.
+struct AxesWindow {
+  explicit AxesWindow(bool draw = true) : data(MakeData(1, 4)), values(4, 2) {
+    for (int e = 0; e < 4; ++e) {
+      values.At(e, 0) = e + 1.0L;
+      values.At(e, 1) = 2.0L * (e + 1);
+    }
+    source.values = &values;
+    source.elementNames = names;
+    source.firstLabelTexts = names;
+    source.firstLabelText = "Name";
+    source.singleLabel = 1;
+    source.axisNames = axes;
+    form = TViewGraphForm::CreateForMatrixScatter(nullptr, data.get(), source, GraphKind::AxesChoice);
+    if (draw) Record(*form);
+  }
+  TViewGraphForm* operator->() const { return form.get(); }
+  std::unique_ptr<ChemoData> data;
+  Matrix values;
+  std::string names[4] = {"e1", "e2", "e3", "e4"};
+  std::string axes[2] = {"A1", "A2"};
+  MatrixPlotSource source;
+  std::unique_ptr<TViewGraphForm> form;
+};
+
+TEST(PlotPanelTest, OnlyTheDataScatterPlotOfTheScatterKindsHasNoLimitControls) {
+  DataSetWindow data(2, 4, GraphKind::VariablesScatter);
+  AxesWindow axes;
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(data->CheckBoxLimit[i]->isHidden()) << i;
+    EXPECT_TRUE(data->EditLimit[i]->isHidden()) << i;
+    EXPECT_FALSE(axes->CheckBoxLimit[i]->isHidden()) << i;
+    EXPECT_FALSE(axes->EditLimit[i]->isHidden()) << i;
+  }
+  EXPECT_FALSE(data->CheckBoxCustomLabel->isHidden());
+  EXPECT_FALSE(data->StaticTextHint->isHidden());
+}
+
+// A scatter plot of four elements: its limits and its labels.
 class ScatterWindowTest : public testing::Test {
 protected:
   long double Bound(int which) { return RangeOf(*w->CurrentPlot())[which]; }
@@ -117,7 +155,7 @@ protected:
     w->ImageMouseMove(x + dx, y + dy);
     w->ImageMouseUp();
   }
-  DataSetWindow w{2, 4, GraphKind::VariablesScatter};
+  AxesWindow w;
 };
 
 TEST_F(ScatterWindowTest, ACheckedLimitStaysInForceUntilUnchecked) {
@@ -199,7 +237,7 @@ TEST_F(ScatterWindowTest, DoubleClickTogglesTheLabelUnderTheCursorOnlyWithSingle
 }
 
 TEST(PlotBuilderTest, NoPlotMeansALimitEditDoesNothing) {
-  DataSetWindow w(2, 4, GraphKind::VariablesScatter, false);
+  AxesWindow w(false);
   ASSERT_EQ(w->CurrentPlot(), nullptr);
   w->CheckBoxLimit[0]->setChecked(true);
   PressKey(*w.form, w->EditLimit[0], "2", 0);
