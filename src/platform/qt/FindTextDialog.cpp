@@ -39,7 +39,9 @@ FindTextDialog::FindTextDialog(const FindDialogOptions& options, FindHandler onF
   connect(cancel, &QPushButton::clicked, this, &QDialog::close);
 
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel("Fi&nd what:"), 0, 0);
+  auto* label = new QLabel("Fi&nd what:");
+  label->setBuddy(textEdit);
+  layout->addWidget(label, 0, 0);
   layout->addWidget(textEdit, 0, 1);
   layout->addWidget(findNext, 0, 2);
   layout->addWidget(matchCase, 1, 0, 1, 2);

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -72,9 +73,12 @@ QWidget* DialogParent() {
   return QApplication::activeWindow();
 }
 
-// The 1-based index of the filter in use, 0 when it is not one of ours.
+// The 1-based index of the filter in use, 0 when it is not one of ours. The
+// dialog names it without its patterns when it hides them.
 int FilterIndexOf(const QStringList& filters, const QString& selected) {
-  return static_cast<int>(filters.indexOf(selected)) + 1;
+  for (qsizetype i = 0; i < filters.size(); ++i)
+    if (filters[i] == selected || filters[i].startsWith(selected + " (")) return static_cast<int>(i) + 1;
+  return 0;
 }
 
 }  // namespace
@@ -180,7 +184,11 @@ void QtUiServices::SetClipboardText(const std::string& text) {
 std::string QtUiServices::ClipboardText() { return StdStr(QGuiApplication::clipboard()->text()); }
 
 FileChoice QtUiServices::RunFileDialog(bool save, const FileDialogOptions& options) {
-  QFileDialog dialog(DialogParent(), QStr(options.title), QStr(options.initialDir));
+  // Without a folder of its own a dialog starts where the last one ended.
+  const QString start = options.initialDir.empty() ? lastFolder_ : QStr(options.initialDir);
+  QFileDialog dialog(DialogParent(), QStr(options.title), start);
+  // The descriptions name their patterns already, as the class library shows them.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The commands ask their own overwrite question.
@@ -192,7 +200,9 @@ FileChoice QtUiServices::RunFileDialog(bool save, const FileDialogOptions& optio
   dialog.setDefaultSuffix(QStr(options.defaultExt));
   if (!options.fileName.empty()) dialog.selectFile(QStr(options.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return {StdStr(dialog.selectedFiles().front()), FilterIndexOf(filters, dialog.selectedNameFilter())};
+  const QString chosen = dialog.selectedFiles().front();
+  lastFolder_ = QFileInfo(chosen).absolutePath();
+  return {StdStr(chosen), FilterIndexOf(filters, dialog.selectedNameFilter())};
 }
 
 FileChoice QtUiServices::OpenFileDialog(const FileDialogOptions& options) {

@@ -46,6 +46,7 @@ private:
   int quietDepth_ = 0;  // long calculations and Escape polls in progress
   QPointer<QWidget> modalAtQuietStart_;
   QPointer<FindTextDialog> findDialog_;
+  QString lastFolder_;  // of the file chosen last in this run
 };
 
 // The message box for the flags: caption as given, icon from MB_ICON*, buttons

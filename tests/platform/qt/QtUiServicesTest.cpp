@@ -5,9 +5,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -93,26 +97,52 @@ TEST(QtUiServicesTest, ClipboardKeepsLatin1Text) {
   EXPECT_EQ(ui.ClipboardText(), "a\t\xE9\r\n");
 }
 
-TEST(QtUiServicesTest, SaveDialogReturnsNameWithDefaultExtensionAndFilterIndex) {
+// The texts the running file dialog shows for its filters.
+QStringList ShownFilters(QFileDialog* dialog) {
+  auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+  QStringList texts;
+  for (int i = 0; types && i < types->count(); ++i) texts << types->itemText(i);
+  return texts;
+}
+
+TEST(QtUiServicesTest, FileDialogsShowEachFilterOnceAndStartWhereTheLastOneEnded) {
   QtUiServices ui;
   FileDialogOptions options;
   options.filter = "JPEG Image File (*.jpg)|*.jpg;*.jpeg|Bitmap (*.bmp)|*.bmp";
   options.defaultExt = "txt";
   QTemporaryDir folder;
   options.initialDir = folder.path().toStdString();
-  QString shownFilter;
+  QStringList shown;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
-    shownFilter = dialog->selectedNameFilter();
+    shown = ShownFilters(dialog);
     dialog->selectNameFilter(dialog->nameFilters().at(1));
     dialog->selectFile(folder.filePath("chart"));
     static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
   });
   const FileChoice choice = ui.SaveFileDialog(options);
-  EXPECT_EQ(shownFilter, "JPEG Image File (*.jpg) (*.jpg *.jpeg)");
+  EXPECT_EQ(shown, (QStringList{"JPEG Image File (*.jpg)", "Bitmap (*.bmp)"}));
   EXPECT_EQ(choice.filterIndex, 2);
   EXPECT_EQ(QFileInfo(QString::fromStdString(choice.fileName)).fileName(), "chart.txt");
+
+  QString started;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    started = dialog->directory().absolutePath();
+    dialog->reject();
+  });
+  EXPECT_FALSE(ui.OpenFileDialog(FileDialogOptions{}).Chosen());
+  EXPECT_EQ(started, QDir(folder.path()).absolutePath());
+}
+
+TEST(QtUiServicesTest, FindWhatLabelUnderlinesItsKeyForTheTextEdit) {
+  FindTextDialog dialog({}, nullptr, nullptr);
+  auto* label = dialog.findChild<QLabel*>();
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), "Fi&nd what:");
+  EXPECT_EQ(label->buddy(), static_cast<QWidget*>(dialog.textEdit));
 }
 
 TEST(QtUiServicesTest, FindDialogRunsItsHandlerOnEveryFind) {
