@@ -127,8 +127,10 @@ std::vector<int> DataImport::FilterRows() const {
   for (int i = 0; i < objCount_; ++i)
     if (IsFilterRow(i)) rows.push_back(i);
   if (rows.size() < 2)
-    throw Exception("Cannot filter correlated descriptors: at least 2 training objects are needed in the "
-                    "splitting column.");
+    throw Exception(splitColumn_ < 0
+                        ? "Cannot filter correlated descriptors: at least 2 objects are needed."
+                        : "Cannot filter correlated descriptors: at least 2 training objects are needed in the "
+                          "splitting column.");
   return rows;
 }
 
@@ -208,7 +210,7 @@ void ImportData(const ImportCells& grid, const ImportSettings& settings, const s
     LogImport(host, fileName, import);
     if (data.iVarCount == 0) {
       ReportAllExcluded(host);
-      host.ClearProject();
+      data.Clear();  // the commands stay as they were
       return;
     }
     host.SetModified(true);

@@ -71,15 +71,21 @@ TEST_F(DataImportTest, FiltersDropAndLogVariablesButNeverExemptOnes) {
   EXPECT_EQ(host.log[3], "Total excluded descriptors: 1\n");
 }
 
-TEST_F(DataImportTest, WhenEveryVariableGoesTheProjectIsLeftEmpty) {
+TEST_F(DataImportTest, WhenEveryVariableGoesTheDataSetIsLeftEmptyAndTheCommandsAsTheyWere) {
   settings.ConstFilter = true;
   settings.ConstPercent = 50;
-  Import("Name,c\r\nA,1\r\nB,1\r\nC,1\r\n");
-  EXPECT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(host.log.back(), "DATA NOT AVAILABLE: All descriptors excluded: no data available for calculation.\n\n");
-  EXPECT_EQ(host.data.iObjCount, 0);
-  EXPECT_FALSE(host.modified);
-  EXPECT_FALSE(host.dataCommands);
+  for (bool commands : {false, true}) {
+    host.dataCommands = commands;
+    host.modified = false;
+    TestUi().Clear();
+    Import("Name,c\r\nA,1\r\nB,1\r\nC,1\r\n");
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNINT");
+    EXPECT_EQ(host.log.back(), "DATA NOT AVAILABLE: All descriptors excluded: no data available for calculation.\n\n");
+    EXPECT_EQ(host.data.iObjCount, 0);
+    EXPECT_FALSE(host.modified);
+    EXPECT_EQ(host.dataCommands, commands);
+  }
 }
 
 // x and y agree on the objects marked 1 in s and disagree elsewhere; z has a missing cell
@@ -105,9 +111,13 @@ TEST_F(DataImportTest, TheSplittingColumnChoosesTheFilterRowsAndStays) {
 
 TEST_F(DataImportTest, ACorrelationFilterWithoutTwoTrainingObjectsIsRefused) {
   settings.CorrFilter = true;
+  Import("Name,x,y\r\nA,1,2\r\n");  // no splitting column: one object
+  EXPECT_EQ(ShownTexts(), Texts{"Cannot filter correlated descriptors: at least 2 objects are needed."});
   settings.SplitColumn = 2;
+  TestUi().Clear();
   Import("Name,s,x,y\r\nA,1,1,2\r\nB,0,2,3\r\nC,2,3,1\r\n");
-  EXPECT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(ShownTexts(), Texts{"Cannot filter correlated descriptors: at least 2 training objects are needed in the "
+                                "splitting column."});
   EXPECT_FALSE(host.dataCommands);
   // Without the correlation filter the same table imports.
   settings.CorrFilter = false;
