@@ -73,6 +73,18 @@ QWidget* DialogParent() {
   return QApplication::activeWindow();
 }
 
+// Window managers may stack a window that becomes active above the windows it
+// owns (after one of its dialogs closes, for example): an owned window is raised
+// again over its owner, so that it stays reachable while the owner is modal.
+void RaiseOwnedWindows(QObject* activated) {
+  auto* owner = qobject_cast<QWidget*>(activated);
+  if (owner == nullptr || !owner->isWindow()) return;
+  for (QObject* child : owner->children()) {
+    auto* window = qobject_cast<QWidget*>(child);
+    if (window != nullptr && window->isWindow() && window->isVisible()) window->raise();
+  }
+}
+
 // The 1-based index of the filter in use, 0 when it is not one of ours. The
 // dialog names it without its patterns when it hides them.
 int FilterIndexOf(const QStringList& filters, const QString& selected) {
@@ -163,6 +175,7 @@ bool QtUiServices::ReachesNewModal(QObject* target) const {
 // for the next poll. Escape that answers a message box shown meanwhile is no
 // abort request.
 bool QtUiServices::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) RaiseOwnedWindows(watched);
   if (quietDepth_ == 0 || !IsHeldOff(watched, event) || ReachesNewModal(watched)) return false;
   if (IsEscapePress(event)) escapeDown_ = true;
   event->ignore();
