@@ -13,6 +13,7 @@
 #include "data/ProjectFile.h"
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
+#include "prepare/CPmMain.h"
 #include "prepare/IDtMain.h"
 #include "prepare/SDtMain.h"
 #include "prepare/VDtMain.h"
@@ -160,5 +161,7 @@ void TMainForm::MenuCalculateAllSubsetClick() {}
 void TMainForm::SpeedButtonPBTClick() {}
 void TMainForm::SpeedButtonDatabaseClick() {}
 void TMainForm::Availablemodels1Click() {}
-void TMainForm::SpeedButtonRankingClick() {}
+void TMainForm::SpeedButtonRankingClick() {
+  RunModalForm<TFormPcaMcdm>("Cannot create Data PCA and MCDM dialog", this, &dataSet_, ProgressWindows(this));
+}
 void TMainForm::SpeedButtonValExtModClick() {}

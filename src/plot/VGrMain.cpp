@@ -121,11 +121,12 @@ std::unique_ptr<TViewGraphForm> TViewGraphForm::CreateForModelValues(QWidget* ow
 }
 
 std::unique_ptr<TViewGraphForm> TViewGraphForm::CreateForMatrixScatter(QWidget* owner, ChemoData* data,
-                                                                       const MatrixPlotSource& source,
-                                                                       GraphKind kind) {
+                                                                       const MatrixPlotSource& source, GraphKind kind,
+                                                                       bool* closedFlag) {
   std::unique_ptr<TViewGraphForm> form(new TViewGraphForm(owner, data, nullptr, kind));
   form->matrix_ = source;
   form->InitGraphForm();
+  form->closedFlag_ = closedFlag;
   return form;
 }
 
@@ -134,9 +135,7 @@ std::unique_ptr<TViewGraphForm> TViewGraphForm::CreateForPcaPlot(QWidget* owner,
                                                                  bool* closedFlag) {
   MatrixPlotSource withoutIDs = source;
   withoutIDs.elementIDs = nullptr;
-  auto form = CreateForMatrixScatter(owner, data, withoutIDs, kind);
-  form->closedFlag_ = closedFlag;
-  return form;
+  return CreateForMatrixScatter(owner, data, withoutIDs, kind, closedFlag);
 }
 
 void TViewGraphForm::DrawOn(std::unique_ptr<Canvas> canvas) {

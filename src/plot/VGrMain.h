@@ -85,8 +85,10 @@ public:
   static std::unique_ptr<TViewGraphForm> CreateForModelValues(QWidget* owner, ChemoData* data,
                                                               DataResultList* models, GraphKind kind,
                                                               CheckedValue** rows, const std::string& title);
+  // closedFlag, when given, is set when the window closes.
   static std::unique_ptr<TViewGraphForm> CreateForMatrixScatter(QWidget* owner, ChemoData* data,
-                                                                const MatrixPlotSource& source, GraphKind kind);
+                                                                const MatrixPlotSource& source, GraphKind kind,
+                                                                bool* closedFlag = nullptr);
   static std::unique_ptr<TViewGraphForm> CreateForPcaPlot(QWidget* owner, ChemoData* data,
                                                           const MatrixPlotSource& source, GraphKind kind,
                                                           bool* closedFlag);

@@ -4,7 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
+
+#include "numerics/CheckedValue.h"
 
 class ChemoData;
 class ModalDialog;
@@ -16,3 +20,8 @@ class QWidget;
 // correlation's own error.
 void ShowVariableCorrelation(QWidget* owner, const ChemoData& data, const std::vector<int32_t>& candidates,
                              bool zeroDeviationMissing, const std::function<void(ModalDialog&)>& show);
+
+// Opens the matrix viewer on a correlation matrix labelled by names and shows
+// it through show ("Cannot create View Matrix dialog" when it cannot be made).
+void ShowCorrelationMatrix(QWidget* owner, std::unique_ptr<CheckedMatrix> matrix, const std::vector<std::string>& names,
+                           const std::function<void(ModalDialog&)>& show);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/QtConvert.h"
 
@@ -29,3 +30,15 @@ void TDataRequestForm::showEvent(QShowEvent* event) {
 }
 
 void TDataRequestForm::ButtonConfirmClick() { *text_ = StdStr(EditInputData->text()); }
+
+bool AskNonEmptyName(const std::function<void(std::string& text)>& request, std::string& name) {
+  for (;;) {
+    request(name);
+    if (!name.empty()) return true;
+    if (Ui().MessageBox("Empty string: do you want to enter a new name?", "APPLICATION WARNING",
+                        MB_YESNO | MB_ICONQUESTION) != IDYES) {
+      Ui().MessageBox("Procedure aborted", "APPLICATION MESSAGE", MB_OK | MB_ICONINFORMATION);
+      return false;
+    }
+  }
+}

@@ -1,6 +1,7 @@
 // The one-line input dialog: asks the user for a name under the caller's caption.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/qt/Dialogs.h"
@@ -27,3 +28,7 @@ private:
   std::string* text_;
   ChemoData* data_;  // kept for the caller, never read
 };
+
+// Asks for a name through request until it is not empty; an empty one asks
+// whether to try again, and No ends with "Procedure aborted": false.
+bool AskNonEmptyName(const std::function<void(std::string& text)>& request, std::string& name);

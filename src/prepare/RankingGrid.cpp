@@ -198,14 +198,17 @@ std::vector<McdmCriterion> RankingGrid::Criteria() const {
   return criteria;
 }
 
-bool RankingGrid::Rank(bool descending, Progress& progress) {
+bool RankingGrid::CheckRankingInput() const {
   int selectedObjects = 0;
   for (const SelectedRowRec& row : selectedRow_) selectedObjects += row.selected ? 1 : 0;
   if (selectedObjects < 2) return Refuse("The number of selected objects must be greater that 1.");
   long double total = 0.0L;
   for (const McdmCriterion& c : Criteria()) total += c.weight;
   if (!WeightTotalAccepted(total)) return Refuse(WeightTotalMessage(total));
+  return true;
+}
 
+bool RankingGrid::Rank(bool descending, Progress& progress) {
   try {
     progress.SetText("Sorting data...");
     std::vector<SelectedRowRec> byObject(selectedRow_.size());

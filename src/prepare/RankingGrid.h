@@ -76,9 +76,12 @@ public:
   // (col's own in place of its old one, when selected) total 1.
   void CompleteWeight(int col);
 
+  // Whether a ranking may run: two or more selected objects and weights
+  // totalling 1; false after its message.
+  bool CheckRankingInput() const;
   // Ranks the selected objects (unless a ranking is current, whose scores are
   // kept) and rewrites the grid in the chosen order. False after its message
-  // when refused or failed, the window then as it was.
+  // when it failed, the grid and the selection then as they were.
   bool Rank(bool descending, Progress& progress);
   bool RankingCurrent() const { return rankingCurrent_; }
   void EndRanking() { rankingCurrent_ = false; }

@@ -845,14 +845,7 @@ void TDataSetupForm::ShowDistribution(PlotSet& set, const std::string& caption, 
 }
 
 bool TDataSetupForm::AskPcaName(std::string& name) {
-  for (;;) {
-    RequestName("PCA variable name", name);
-    if (!name.empty()) return true;
-    if (!AskYesNo("Empty string: do you want to enter a new name?", "APPLICATION WARNING")) {
-      Inform("Procedure aborted");
-      return false;
-    }
-  }
+  return AskNonEmptyName([this](std::string& text) { RequestName("PCA variable name", text); }, name);
 }
 
 void TDataSetupForm::Button1Click() {

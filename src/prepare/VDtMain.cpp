@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include "data/ChemoData.h"
 #include "data/LabelLists.h"
@@ -18,6 +17,7 @@
 #include "prepare/CorrelationWindow.h"
 #include "prepare/DataSetup.h"
 #include "prepare/GridSearch.h"
+#include "prepare/GridWindow.h"
 
 int TViewDataForm::NextVarSearchCol = 3;
 int TViewDataForm::NextObjSearchRow = 1;
@@ -26,14 +26,6 @@ namespace {
 
 constexpr int kLabelCols = 3;
 constexpr TColor kLabelFill = 0xF0CAA6;  // sky blue: red 166, green 202, blue 240
-
-QToolButton* ToolButton(QWidget* parent, const char* text, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setText(text);
-  button->setToolTip(hint);
-  button->setAutoRaise(true);
-  return button;
-}
 
 }  // namespace
 
@@ -64,15 +56,15 @@ void TViewDataForm::BuildComponents() {
   face.setPixelSize(11);
   setFont(face);
   auto* panel = new QHBoxLayout;
-  SpeedButtonCopy = ToolButton(this, "Copy", "Copy to clipboard");
-  SpeedButtonSelectRow = ToolButton(this, "Row", "Select row");
-  SpeedButtonSelectColumn = ToolButton(this, "Column", "Select column");
-  SpeedButtonSelectAll = ToolButton(this, "All", "Select all");
-  SpeedButtonGraphVar = ToolButton(this, "Var. profile", "View variables profile");
-  SpeedButtonGraphObj = ToolButton(this, "Obj. profile", "View objects profile");
-  SpeedButtonGraphBar = ToolButton(this, "Bar chart", "View bar chart");
-  SpeedButtonScatterGraph = ToolButton(this, "Scatter", "View scatter plot");
-  SpeedButtonCorrMatr = ToolButton(this, "Correlation", "View correlation matrix");
+  SpeedButtonCopy = TextToolButton(this, "Copy", "Copy to clipboard");
+  SpeedButtonSelectRow = TextToolButton(this, "Row", "Select row");
+  SpeedButtonSelectColumn = TextToolButton(this, "Column", "Select column");
+  SpeedButtonSelectAll = TextToolButton(this, "All", "Select all");
+  SpeedButtonGraphVar = TextToolButton(this, "Var. profile", "View variables profile");
+  SpeedButtonGraphObj = TextToolButton(this, "Obj. profile", "View objects profile");
+  SpeedButtonGraphBar = TextToolButton(this, "Bar chart", "View bar chart");
+  SpeedButtonScatterGraph = TextToolButton(this, "Scatter", "View scatter plot");
+  SpeedButtonCorrMatr = TextToolButton(this, "Correlation", "View correlation matrix");
   const std::pair<QToolButton*, void (TViewDataForm::*)()> buttons[] = {
       {SpeedButtonCopy, &TViewDataForm::SpeedButtonCopyClick},
       {SpeedButtonSelectRow, &TViewDataForm::SpeedButtonSelectRowClick},
@@ -96,9 +88,7 @@ void TViewDataForm::BuildComponents() {
     if (col < kLabelCols && row >= 1) look.fill = kLabelFill;
   };
   StringGrid->OnMouseUp = [this](int, int) { StringGridMouseUp(); };
-  auto* main = new QVBoxLayout(this);
-  main->addLayout(panel);
-  main->addWidget(StringGrid, 1);
+  LayOutGridWindow(this, panel, StringGrid);
 }
 
 void TViewDataForm::BuildPopupMenu() {
@@ -126,9 +116,7 @@ void TViewDataForm::BuildPopupMenu() {
     QAction* action = PopupMenu->addAction(caption);
     connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
   }
-  StringGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(StringGrid, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu->popup(StringGrid->viewport()->mapToGlobal(at)); });
+  AttachPopupMenu(StringGrid, PopupMenu);
 }
 
 void TViewDataForm::FillGrid() {

@@ -116,12 +116,12 @@ TEST_F(RankingFixture, WeightsMustTotalOneAndCompletionFixesThem) {
   LoadRankingExample();
   grid.SetColumnParameters(4, 4, CheckedValue(0.3L, true));
   grid.SetColumnParameters(5, 5, CheckedValue(0.3L, false));
-  EXPECT_FALSE(grid.Rank(true, progress));
+  EXPECT_FALSE(grid.CheckRankingInput());
   ASSERT_EQ(ui.Shown().size(), 1u);
   EXPECT_EQ(ui.Shown(0).text, WeightTotalMessage(0.3L + 0.3L));
   grid.CompleteWeight(4);
   EXPECT_EQ(cells.Cell(4, 2), "0.7");
-  EXPECT_TRUE(grid.Rank(true, progress));
+  EXPECT_TRUE(grid.CheckRankingInput());
   // Completing a column that is not selected still counts only the selected ones.
   grid.SelectColumns(5, 5, false);
   grid.CompleteWeight(5);
@@ -131,13 +131,14 @@ TEST_F(RankingFixture, WeightsMustTotalOneAndCompletionFixesThem) {
 TEST_F(RankingFixture, TooFewObjectsAndFailedRankingsChangeNothing) {
   LoadRankingExample();
   grid.SelectObjects(3, 6, false);
-  EXPECT_FALSE(grid.Rank(true, progress));
+  EXPECT_FALSE(grid.CheckRankingInput());
   EXPECT_EQ(ui.Shown(0).text, "The number of selected objects must be greater that 1.");
   grid.SelectObjects(0, 7, true);
   // Weights -1 and 2 make Q + 1 zero for some pair: the ranking fails.
   grid.SetColumnParameters(4, 4, CheckedValue(-1.0L, true));
   grid.SetColumnParameters(5, 5, CheckedValue(2.0L, false));
   const Line ids = Column(1);
+  EXPECT_TRUE(grid.CheckRankingInput());
   EXPECT_FALSE(grid.Rank(true, progress));
   EXPECT_EQ(ui.Shown(1).text, "Floating point division by zero");
   EXPECT_FALSE(grid.RankingCurrent());

@@ -1,0 +1,46 @@
+#include "prepare/McsMain.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "support/ScriptedUi.h"
+
+namespace {
+
+TEST(McdmSetupDialog, AcceptTakesTheWeightAndTheOptimality) {
+  CheckedValue setting(0.5L, true);
+  bool cancelled = false;
+  TFormMCDMparam form(nullptr, &cancelled, &setting);
+  EXPECT_EQ(form.windowTitle(), "MCDM setup");
+  EXPECT_TRUE(form.RadioButtonMax->isChecked());
+  EXPECT_EQ(form.EditWeight->text(), "0.5");
+  form.RadioButtonMin->setChecked(true);
+  form.EditWeight->setText("-0.25");
+  form.ButtonOKClick();
+  EXPECT_EQ(form.Result(), mrOk);
+  EXPECT_EQ(setting.Value, -0.25L);
+  EXPECT_FALSE(setting.Missing);
+  EXPECT_FALSE(cancelled);
+}
+
+TEST(McdmSetupDialog, AnInvalidWeightKeepsTheDialogOpen) {
+  CheckedValue setting(0.5L, false);
+  bool cancelled = false;
+  TFormMCDMparam form(nullptr, &cancelled, &setting);
+  EXPECT_TRUE(form.RadioButtonMin->isChecked());
+  form.EditWeight->setText("0.7");
+  EXPECT_TRUE(form.EditWeightExit());
+  form.EditWeight->setText("0,3");
+  form.ButtonOKClick();
+  EXPECT_EQ(form.Result(), mrNone);
+  EXPECT_EQ(TestUi().Shown(0).text, "Invalid input data, resetting to the last value.");
+  EXPECT_EQ(form.EditWeight->text(), "0.7");
+  EXPECT_EQ(setting.Value, 0.7L);
+  form.ButtonCancelClick();
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(form.Result(), mrCancel);
+}
+
+}  // namespace
