@@ -1,0 +1,366 @@
+#include "database/MoleculeDrawing.h"
+
+#include <cmath>
+#include <map>
+
+#include "numerics/Sorts.h"
+#include "numerics/Utils.h"
+
+namespace {
+
+const SinCosInt360& Trig() {
+  static const SinCosInt360 table;
+  return table;
+}
+
+int WrapDegrees(int degrees) { return ((degrees % 360) + 360) % 360; }
+
+struct Point3 {
+  long double x, y, z;
+};
+
+struct Rotation {
+  long double r[3][3];
+  Rotation(int a, int b) {
+    const long double* s = Trig().ldpSinTablePtr;
+    const long double* c = Trig().ldpCosTablePtr;
+    r[0][0] = c[b];
+    r[0][1] = s[a] * s[b];
+    r[0][2] = c[a] * s[b];
+    r[1][0] = 0;
+    r[1][1] = c[a];
+    r[1][2] = -s[a];
+    r[2][0] = -s[b];
+    r[2][1] = s[a] * c[b];
+    r[2][2] = c[a] * c[b];
+  }
+  Point3 Apply(long double x, long double y, long double z) const {
+    return {x * r[0][0] + y * r[0][1] + z * r[0][2], y * r[1][1] + z * r[1][2], x * r[2][0] + y * r[2][1] + z * r[2][2]};
+  }
+};
+
+// Dots on the unit sphere for a step of whole degrees; point
+// (i / step) * divisions + j / step lies on the circle of polar angle i.
+const std::vector<Point3>& UnitSphere(int step) {
+  static std::map<int, std::vector<Point3>> cache;
+  std::vector<Point3>& dots = cache[step];
+  if (dots.empty()) {
+    const long double* s = Trig().ldpSinTablePtr;
+    const long double* c = Trig().ldpCosTablePtr;
+    for (int i = 0; i < 360; i += step)
+      for (int j = 0; j < 360; j += step) dots.push_back({s[i] * c[j], c[i], s[i] * s[j]});
+  }
+  return dots;
+}
+
+bool IsHOrC(const std::string& element) { return element == "H" || element == "C"; }
+
+bool ValidAtom(int number, std::size_t count) { return number >= 0 && static_cast<std::size_t>(number) < count; }
+
+// Draws a line in one colour, or split at its midpoint into the two atoms' colours.
+void SplitLine(Canvas& canvas, int x1, int y1, int x2, int y2, const TColor* colours) {
+  if (colours == nullptr) {
+    canvas.MoveTo(x1, y1);
+    canvas.LineTo(x2, y2);
+    return;
+  }
+  int mx = x1 + ((x2 - x1) >> 1);
+  int my = y1 + ((y2 - y1) >> 1);
+  canvas.pen.color = colours[0];
+  canvas.MoveTo(x1, y1);
+  canvas.LineTo(mx, my);
+  canvas.pen.color = colours[1];
+  canvas.MoveTo(mx, my);
+  canvas.LineTo(x2, y2);
+}
+
+}  // namespace
+
+void ViewState::Reset() {
+  a = b = 0;
+  zoom = 1.0L;
+  panX = panY = 0;
+}
+
+void ViewState::MouseDown(bool shift, bool ctrl) {
+  pan_ = shift;
+  rotate_ = !shift && !ctrl;
+  zoom_ = !shift && ctrl;
+}
+
+bool ViewState::MouseMove(int x, int y) {
+  if (!Dragging()) {
+    lastX_ = lastY_ = -1;
+    return false;
+  }
+  if (lastX_ == -1 && lastY_ == -1) {
+    lastX_ = anchorX_ = x;
+    lastY_ = anchorY_ = y;
+    anchorA_ = a;
+    anchorB_ = b;
+    return false;
+  }
+  if (x == lastX_ && y == lastY_) return false;
+  if (rotate_) {
+    a = WrapDegrees(anchorA_ + ((y - anchorY_) >> 1));
+    b = WrapDegrees(anchorB_ + ((x - anchorX_) >> 1));
+  } else if (pan_) {
+    panX += x - lastX_;
+    panY += y - lastY_;
+  } else {
+    zoom += (y - lastY_) * 0.025L;
+    if (zoom < 0) zoom = 0;
+  }
+  lastX_ = x;
+  lastY_ = y;
+  return true;
+}
+
+void ViewState::MouseUp() { rotate_ = pan_ = zoom_ = false; }
+
+int SphereDotStep(long double radius) {
+  if (radius <= 50) return 9;
+  if (radius <= 100) return 6;
+  if (radius <= 150) return 5;
+  if (radius <= 250) return 4;
+  return 3;
+}
+
+TColor AtomDrawColour(const ElemCoord& atom, const ViewOptions& options) {
+  TColor colour = atom.colour;
+  if (!options.invertBackground && IsHOrC(atom.element)) colour += 0x6F6F6F;
+  return colour & 0xFFFFFF;
+}
+
+void SetViewColours(Canvas& canvas, const ViewOptions& options, bool clear) {
+  bool dark = options.color != options.invertBackground;
+  TColor background = dark ? clBlack : clWhite;
+  TColor foreground = dark ? clWhite : clBlack;
+  canvas.brush.color = background;
+  canvas.brush.style = BrushStyle::Solid;
+  canvas.pen.color = foreground;
+  canvas.font.color = foreground;
+  if (clear) canvas.FillRect(0, 0, canvas.Width(), canvas.Height());
+}
+
+long double MoleculeDrawing::Radius(const ElemCoord& atom, const ViewOptions& options) const {
+  return colours_.RadiusAt(colours_.IndexOfSymbol(atom.element), options.radiusKind);
+}
+
+Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<ElemCoord>& atoms, const ViewBox& box,
+                                    const ViewOptions& options, const ViewState& state, bool spheres) const {
+  Scene scene;
+  long double dx = std::fabs(box.maxX - box.minX);
+  long double dy = std::fabs(box.maxY - box.minY);
+  long double dz = std::fabs(box.maxZ - box.minZ);
+  long double planar = std::sqrt(dx * dx + dy * dy);
+  long double d = std::sqrt(planar * planar + dz * dz);
+  if (!(d > 0)) d = 1;  // a molecule of zero extent sits at the centre
+  scene.diagonal = d;
+  long double ox = (d - dx) * 0.5L;
+  long double oy = (d - dy) * 0.5L;
+  if (height >= width) {
+    scene.size = width - 32;
+    scene.marginY = (height - width) >> 1;
+  } else {
+    scene.size = height - 32;
+    scene.marginX = (width - height) >> 1;
+  }
+  const Rotation rot(state.a, state.b);
+  auto screenX = [&](long double rx) {
+    return static_cast<int>(std::trunc((rx - box.minX + ox) / d * scene.size)) + state.panX + scene.marginX + 16;
+  };
+  auto screenY = [&](long double ry) {
+    return static_cast<int>(std::trunc((ry - box.minY + oy) / d * scene.size)) + state.panY + scene.marginY + 16;
+  };
+
+  const std::size_t n = atoms.size();
+  std::vector<Point3> centres(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    centres[i] = rot.Apply(atoms[i].x * state.zoom, atoms[i].y * state.zoom, atoms[i].z * state.zoom);
+    scene.atoms.push_back({screenX(centres[i].x), screenY(centres[i].y), 0, true});
+  }
+  if (!spheres) return scene;
+
+  std::vector<long double> depth(n);
+  std::vector<long double> scaled(n);
+  std::vector<float> rotated;  // x, y, z per dot
+  scene.order.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    depth[i] = centres[i].z;
+    scene.order[i] = atoms[i].number;
+    long double r = Radius(atoms[i], options) * 0.01L;
+    scene.atoms[i].radius = r <= 0 ? -1 : static_cast<int>(std::trunc(r / d * state.zoom * scene.size));
+    scaled[i] = r * state.zoom;
+    depth[i] += scaled[i];  // nearer spheres cover farther ones at any zoom
+    scene.dotStart.push_back(static_cast<int>(rotated.size() / 3));
+    int step = SphereDotStep(Radius(atoms[i], options));
+    scene.divisions.push_back(360 / step);
+    if (r <= 0) continue;  // an unknown radius gets no sphere
+    for (const Point3& u : UnitSphere(step)) {
+      Point3 p = rot.Apply(u.x, u.y, u.z);
+      rotated.push_back(static_cast<float>(centres[i].x + scaled[i] * p.x));
+      rotated.push_back(static_cast<float>(centres[i].y + scaled[i] * p.y));
+      rotated.push_back(static_cast<float>(centres[i].z + scaled[i] * p.z));
+    }
+  }
+  scene.dotStart.push_back(static_cast<int>(rotated.size() / 3));
+
+  if (options.style != SphereStyle::Plain) {
+    for (std::size_t i = 0; i < n; ++i) {
+      for (int k = scene.dotStart[i]; k < scene.dotStart[i + 1]; ++k) {
+        const float* p = &rotated[3 * static_cast<std::size_t>(k)];
+        VideoCoord dot{static_cast<int>(std::trunc((p[0] - (box.minX - ox)) / d * scene.size)) + state.panX +
+                           scene.marginX + 16,
+                       static_cast<int>(std::trunc((p[1] - (box.minY - oy)) / d * scene.size)) + state.panY +
+                           scene.marginY + 16,
+                       0, true};
+        for (std::size_t j = 0; j < n && dot.visible; ++j) {
+          if (j == i) continue;
+          long double ex = p[0] - centres[j].x, ey = p[1] - centres[j].y, ez = p[2] - centres[j].z;
+          long double flat = std::sqrt(ex * ex + ez * ez);
+          if (std::sqrt(flat * flat + ey * ey) < scaled[j]) dot.visible = false;
+        }
+        scene.dots.push_back(dot);
+      }
+    }
+  } else if (n > 0) {
+    SortWithIndex(depth.data(), scene.order.data(), 0, static_cast<int32_t>(n) - 1, true);
+  }
+  return scene;
+}
+
+void MoleculeDrawing::DrawBonds(Canvas& canvas, const std::vector<ElemCoord>& atoms, const Scene& scene,
+                                const ViewOptions& options) const {
+  std::vector<std::pair<int, int>> drawn;
+  canvas.pen.width = 1;
+  const TColor foreground = canvas.pen.color;
+  for (std::size_t i = 0; i < atoms.size(); ++i) {
+    const ElemCoord& atom = atoms[i];
+    for (const BondStruct& bond : atom.bonds) {
+      if (!ValidAtom(bond.partner, atoms.size())) continue;
+      bool seen = false;
+      for (const auto& pair : drawn)
+        if ((pair.first == atom.number && pair.second == bond.partner) ||
+            (pair.first == bond.partner && pair.second == atom.number))
+          seen = true;
+      if (seen) continue;
+      drawn.emplace_back(atom.number, bond.partner);
+      const VideoCoord& from = scene.atoms[i];
+      const VideoCoord& to = scene.atoms[bond.partner];
+      int offsetB = 2;
+      int offsetC = 0;
+      if (from.x != to.x) {
+        long double slope = std::fabs(static_cast<long double>(from.y - to.y) / (from.x - to.x));
+        if (slope < 1.15L) {
+          offsetB = 0;
+          offsetC = 2;
+        }
+      }
+      TColor split[2] = {AtomDrawColour(atom, options), AtomDrawColour(atoms[bond.partner], options)};
+      const TColor* colours = options.color ? split : nullptr;
+      canvas.pen.color = foreground;
+      auto line = [&](int shiftX, int shiftY, PenStyle style) {
+        canvas.pen.style = style;
+        SplitLine(canvas, from.x + shiftX, from.y + shiftY, to.x + shiftX, to.y + shiftY, colours);
+        canvas.pen.style = PenStyle::Solid;
+      };
+      if (bond.type == 0 || bond.type == 2) line(0, 0, PenStyle::Solid);
+      if (bond.type >= 1) {
+        line(-offsetB, -offsetC, PenStyle::Solid);
+        line(offsetB, offsetC, bond.type == 3 ? PenStyle::Dot : PenStyle::Solid);
+      }
+    }
+  }
+  canvas.pen.color = foreground;
+}
+
+void MoleculeDrawing::DrawSpheres(Canvas& canvas, const std::vector<ElemCoord>& atoms, const Scene& scene,
+                                  const ViewOptions& options) const {
+  const TColor foreground = canvas.pen.color;
+  auto penFor = [&](std::size_t k) { canvas.pen.color = options.color ? AtomDrawColour(atoms[k], options) : foreground; };
+  if (options.style == SphereStyle::Plain) {
+    for (int32_t k : scene.order) {
+      if (!ValidAtom(k, atoms.size())) continue;
+      penFor(k);
+      const VideoCoord& c = scene.atoms[k];
+      if (c.radius > 0) canvas.Ellipse(c.x - c.radius, c.y - c.radius, c.x + c.radius, c.y + c.radius);
+    }
+  } else {
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+      penFor(i);
+      const int first = scene.dotStart[i];
+      const int count = scene.dotStart[i + 1] - first;
+      const VideoCoord* dots = scene.dots.data() + first;
+      if (options.style == SphereStyle::Dots) {
+        for (int k = 0; k < count; ++k) {
+          if (!dots[k].visible) continue;
+          canvas.MoveTo(dots[k].x, dots[k].y);
+          canvas.LineTo(dots[k].x + 1, dots[k].y);
+        }
+        continue;
+      }
+      const int n = scene.divisions[i];
+      for (int m = 0; m < count - n; m += n) {
+        for (int q = 0; q <= n - 2; ++q) {
+          const int k = m + q;
+          if (!dots[k].visible || !dots[k + n].visible || !dots[k + 1].visible) continue;
+          canvas.MoveTo(dots[k].x, dots[k].y);
+          canvas.LineTo(dots[k + 1].x, dots[k + 1].y);
+          canvas.MoveTo(dots[k].x, dots[k].y);
+          canvas.LineTo(dots[k + n].x, dots[k + n].y);
+        }
+      }
+    }
+  }
+  canvas.pen.color = foreground;
+}
+
+void MoleculeDrawing::DrawAtomLabels(Canvas& canvas, const std::vector<ElemCoord>& atoms, const Scene& scene,
+                                     const ViewOptions& options, TColor fontColour) const {
+  if (options.hideAllSymbols) return;
+  for (std::size_t i = 0; i < atoms.size(); ++i) {
+    if (IsHOrC(atoms[i].element) && !options.showAllSymbols) continue;
+    canvas.font.bold = true;
+    canvas.font.color = options.color ? AtomDrawColour(atoms[i], options) : fontColour;
+    canvas.TextOut(scene.atoms[i].x, scene.atoms[i].y, atoms[i].element);
+    canvas.font.bold = false;
+    canvas.font.color = fontColour;
+  }
+}
+
+void MoleculeDrawing::DrawMolecule(Canvas& canvas, const std::vector<ElemCoord>& atoms, const ViewBox& box,
+                                   const ViewOptions& options, ViewState& state, int selectedRow,
+                                   const std::string& name, const std::string& cas,
+                                   const std::function<void()>& pleaseWait) {
+  if (atoms.empty()) return;
+  if (selectedRow != state.lastDrawnRow) {
+    state.Reset();
+    state.lastDrawnRow = selectedRow;
+  }
+  const bool spheres = options.spheres && !state.Dragging();
+  const int width = canvas.Width();
+  const int height = canvas.Height();
+  if (spheres) {
+    SetViewColours(canvas, options, true);
+    const std::string wait = "Calculating, please wait...";
+    int textWidth = canvas.TextWidth(wait);
+    canvas.TextOut(width / 2 - textWidth / 2, height / 2 - textWidth / 2, wait);
+    if (pleaseWait) pleaseWait();
+  }
+  SetViewColours(canvas, options, false);
+  const TColor fontColour = canvas.font.color;
+  Scene scene = PrepareScene(width, height, atoms, box, options, state, spheres);
+
+  const int fontSize = canvas.font.pixelSize;
+  canvas.font.pixelSize = 13;  // 10 points at 96 dots per inch
+  SetViewColours(canvas, options, true);
+  DrawBonds(canvas, atoms, scene, options);
+  if (spheres) DrawSpheres(canvas, atoms, scene, options);
+  DrawAtomLabels(canvas, atoms, scene, options, fontColour);
+  canvas.font.pixelSize = fontSize;
+  SetViewColours(canvas, options, false);
+
+  canvas.TextOut(width / 2 - canvas.TextWidth(name) / 2, 0, name);
+  canvas.TextOut(width / 2 - canvas.TextWidth(cas) / 2, canvas.TextHeight(name), cas);
+}

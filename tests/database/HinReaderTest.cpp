@@ -1,0 +1,105 @@
+#include "database/HinReader.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<ElemCoord> Read(const std::string& text) {
+  MemoryStream stream(std::vector<uint8_t>(text.begin(), text.end()));
+  ElemColor colours;
+  return ReadHinAtoms(stream, colours);
+}
+
+std::vector<std::string> Tokens(const std::string& text) {
+  MemoryStream stream(std::vector<uint8_t>(text.begin(), text.end()));
+  ByteSource source(stream);
+  std::vector<std::string> tokens;
+  for (std::string t = ReadHinToken(&source); !t.empty(); t = ReadHinToken(&source)) tokens.push_back(t);
+  return tokens;
+}
+
+const char* kAtomLine = "atom 1 - C CA - 0 1.0 2.0 3.0 2 2 s 3 a\r\n";
+
+}  // namespace
+
+TEST(HinReaderTest, ReadsAnAtomWithItsBonds) {
+  auto atoms = Read(std::string("mol 1\r\n") + kAtomLine + "endmol 1\r\n");
+  ASSERT_EQ(atoms.size(), 1u);
+  EXPECT_EQ(atoms[0].number, 0);
+  EXPECT_EQ(atoms[0].element, "C");
+  EXPECT_EQ(atoms[0].x, 1.0L);
+  EXPECT_EQ(atoms[0].y, 2.0L);
+  EXPECT_EQ(atoms[0].z, 3.0L);
+  EXPECT_EQ(atoms[0].colour, 0x404040u);
+  ASSERT_EQ(atoms[0].bonds.size(), 2u);
+  EXPECT_EQ(atoms[0].bonds[0].partner, 1);
+  EXPECT_EQ(atoms[0].bonds[0].type, 0);
+  EXPECT_EQ(atoms[0].bonds[1].partner, 2);
+  EXPECT_EQ(atoms[0].bonds[1].type, 3);
+}
+
+TEST(HinReaderTest, TokensBondLettersAndOddFields) {
+  EXPECT_EQ(Tokens("  a  b\tc\r\nd"), (std::vector<std::string>{"a", "b\tc", "\n", "d"}));
+  EXPECT_EQ(Tokens("x\ny"), (std::vector<std::string>{"x", "\n", "y"}));
+  EXPECT_EQ(ReadHinToken(nullptr), "");
+  EXPECT_EQ(HinBondType("s"), 0);
+  EXPECT_EQ(HinBondType("d"), 1);
+  EXPECT_EQ(HinBondType("t"), 2);
+  EXPECT_EQ(HinBondType("a"), 3);
+  for (const char* other : {"D", "x", "", "dd"}) EXPECT_EQ(HinBondType(other), 0) << other;
+
+  auto atoms = Read("atom 1 - Xx ** - 0   1 2 3 0\r\natom  2 - O ** - 0 0 0 0 1 1 D");
+  ASSERT_EQ(atoms.size(), 2u);
+  EXPECT_TRUE(atoms[0].bonds.empty());
+  EXPECT_EQ(atoms[0].colour, 0xFFFFFFu);
+  ASSERT_EQ(atoms[1].bonds.size(), 1u);  // the file ends inside the line
+  EXPECT_EQ(atoms[1].bonds[0].type, 0);
+}
+
+TEST(HinReaderTest, LineFeedEndsLinesLikeCrLfButALoneCrRunsOn) {
+  std::string lf = "mol 1\natom 1 - C ** - 0 0 0 0 1 2 d\natom 2 - O ** - 0 1 0 0 1 1 d\nendmol 1\n";
+  auto atoms = Read(lf);
+  ASSERT_EQ(atoms.size(), 2u);
+  ASSERT_EQ(atoms[0].bonds.size(), 1u);
+  EXPECT_EQ(atoms[0].bonds[0].type, 1);
+  EXPECT_EQ(atoms[1].x, 1.0L);
+
+  std::string cr = "atom 1 - C ** - 0 0 0 0 1 2 d\ratom 2 - O ** - 0 1 0 0 1 1 d\r";
+  EXPECT_THROW(Read(cr), EConvertError);
+  // Lines that do not start with the keyword are passed over.
+  EXPECT_TRUE(Read(" atom 1 - C ** - 0 0 0 0 0\r\nAtom 1 - C ** - 0 0 0 0 0\r\n").empty());
+}
+
+TEST(HinReaderTest, LaterMoleculesNumberAfterEarlierOnes) {
+  auto atoms = Read(
+      "mol 1\r\natom 1 - C ** - 0 0 0 0 1 2 s\r\natom 2 - C ** - 0 1 0 0 1 1 s\r\nendmol 1\r\n"
+      "mol 2\r\natom 1 - O ** - 0 5 0 0 1 2 s\r\natom 2 - H ** - 0 6 0 0 1 1 s\r\nendmol 2\r\n");
+  ASSERT_EQ(atoms.size(), 4u);
+  EXPECT_EQ(atoms[2].number, 2);
+  EXPECT_EQ(atoms[2].bonds[0].partner, 3);
+  EXPECT_EQ(atoms[3].bonds[0].partner, 2);
+  EXPECT_EQ(atoms[1].bonds[0].partner, 0);
+}
+
+TEST(HinReaderTest, CentringMakesTheBoxSymmetric) {
+  auto atoms = Read(
+      "atom 1 - C ** - 0 1 -2 10 0\r\natom 2 - C ** - 0 4 6 10.5 0\r\natom 3 - C ** - 0 2 0 12 0\r\n");
+  ViewBox box = CentreMolecule(atoms);
+  EXPECT_EQ(box.minX, -1.5L);
+  EXPECT_EQ(box.maxX, 1.5L);
+  EXPECT_EQ(box.maxY, 4.0L);
+  EXPECT_EQ(box.minZ, -1.0L);
+  EXPECT_EQ(atoms[0].x, -1.5L);
+  EXPECT_EQ(atoms[1].x, 1.5L);
+  EXPECT_EQ(atoms[2].x, -0.5L);
+  EXPECT_EQ(atoms[0].y, -4.0L);
+  EXPECT_EQ(atoms[2].z, 1.0L);
+
+  auto single = Read("atom 1 - N ** - 0 3 4 5 0\r\n");
+  box = CentreMolecule(single);
+  EXPECT_EQ(single[0].x, 0.0L);
+  EXPECT_EQ(single[0].z, 0.0L);
+  EXPECT_EQ(box.maxX - box.minX, 0.0L);
+}

@@ -1,0 +1,276 @@
+#include "database/MoleculeDrawing.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/RecordingCanvas.h"
+
+namespace {
+
+ElemCoord Atom(int number, const std::string& element, long double x, long double y, long double z,
+               std::vector<BondStruct> bonds = {}) {
+  ElemColor colours;
+  ElemCoord atom;
+  atom.number = number;
+  atom.element = element;
+  atom.x = x;
+  atom.y = y;
+  atom.z = z;
+  atom.colour = colours.ColorOfSymbol(element);
+  atom.bonds = std::move(bonds);
+  return atom;
+}
+
+ViewBox BoxOf(const std::vector<ElemCoord>& atoms) {
+  ViewBox box{atoms[0].x, atoms[0].x, atoms[0].y, atoms[0].y, atoms[0].z, atoms[0].z};
+  for (const auto& a : atoms) {
+    box.minX = std::min(box.minX, a.x), box.maxX = std::max(box.maxX, a.x);
+    box.minY = std::min(box.minY, a.y), box.maxY = std::max(box.maxY, a.y);
+    box.minZ = std::min(box.minZ, a.z), box.maxZ = std::max(box.maxZ, a.z);
+  }
+  return box;
+}
+
+class MoleculeDrawingTest : public testing::Test {
+protected:
+  // Draws atoms on a fresh recording canvas; returns its calls.
+  RecordingCanvas& Draw(const std::vector<ElemCoord>& atoms, int width = 300, int height = 300) {
+    canvas = std::make_unique<RecordingCanvas>(width, height);
+    drawing.DrawMolecule(*canvas, atoms, BoxOf(atoms), options, state, 1, "Name", "CAS", [&] { ++waits; });
+    return *canvas;
+  }
+  std::vector<CanvasCall> Lines() const { return canvas->CallsOf(CallKind::LineTo); }
+
+  ElemColor colours;
+  MoleculeDrawing drawing{colours};
+  ViewOptions options;
+  ViewState state;
+  std::unique_ptr<RecordingCanvas> canvas;
+  int waits = 0;
+};
+
+// Two atoms on a horizontal (or vertical) line with one bond of the type.
+std::vector<ElemCoord> Pair(uint8_t type, bool vertical, const std::string& second = "C") {
+  return {Atom(0, "C", 0, 0, 0, {{1, type}}), Atom(1, second, vertical ? 0 : 2, vertical ? 2 : 0, 0, {{0, type}})};
+}
+
+}  // namespace
+
+TEST_F(MoleculeDrawingTest, ProjectsIntoTheCentredSquare) {
+  std::vector<ElemCoord> atoms = {Atom(0, "C", 0, 0, 0), Atom(1, "C", 2, 0, 0), Atom(2, "C", 0, 1, 0)};
+  Scene wide = drawing.PrepareScene(400, 300, atoms, BoxOf(atoms), options, state, false);
+  EXPECT_EQ(wide.size, 268);
+  EXPECT_EQ(wide.marginX, 50);
+  EXPECT_EQ(wide.marginY, 0);
+  Scene tall = drawing.PrepareScene(300, 400, atoms, BoxOf(atoms), options, state, false);
+  EXPECT_EQ(tall.size, 268);
+  EXPECT_EQ(tall.marginY, 50);
+
+  Scene scene = drawing.PrepareScene(300, 300, atoms, BoxOf(atoms), options, state, true);
+  EXPECT_EQ(scene.marginX, 0);
+  EXPECT_EQ(scene.atoms[0].x, 30);
+  EXPECT_EQ(scene.atoms[0].y, 90);
+  EXPECT_EQ(scene.atoms[1].x, 269);
+  EXPECT_EQ(scene.atoms[1].y, 90);
+  EXPECT_EQ(scene.atoms[2].x, 30);
+  EXPECT_EQ(scene.atoms[2].y, 209);
+  EXPECT_EQ(scene.atoms[0].radius, 83);
+
+  state.panX = 5;
+  state.panY = -3;
+  state.zoom = 2;
+  Scene moved = drawing.PrepareScene(300, 300, atoms, BoxOf(atoms), options, state, true);
+  EXPECT_EQ(moved.atoms[0].x, 35);
+  EXPECT_EQ(moved.atoms[1].x, 514);  // trunc((4 + ox) / D * 268) + 5 + 16
+  EXPECT_EQ(moved.atoms[0].radius, 167);
+}
+
+TEST_F(MoleculeDrawingTest, ZeroExtentMoleculeSitsInTheMiddle) {
+  std::vector<ElemCoord> one = {Atom(0, "N", 0, 0, 0)};
+  Scene scene = drawing.PrepareScene(300, 300, one, BoxOf(one), options, state, false);
+  EXPECT_EQ(scene.atoms[0].x, 150);
+  EXPECT_EQ(scene.atoms[0].y, 150);
+}
+
+TEST_F(MoleculeDrawingTest, BondTypesDrawTheirLines) {
+  options.color = false;
+  Draw(Pair(1, false));
+  EXPECT_NE(canvas->FindLine(16, 148, 284, 148), nullptr);
+  EXPECT_NE(canvas->FindLine(16, 152, 284, 152), nullptr);
+  EXPECT_EQ(canvas->FindLine(16, 150, 284, 150), nullptr);
+  Draw(Pair(1, true));
+  EXPECT_NE(canvas->FindLine(148, 16, 148, 284), nullptr);
+  EXPECT_NE(canvas->FindLine(152, 16, 152, 284), nullptr);
+  Draw(Pair(2, false));
+  EXPECT_EQ(Lines().size(), 3u);
+  EXPECT_NE(canvas->FindLine(16, 150, 284, 150), nullptr);
+  Draw(Pair(3, false));
+  ASSERT_EQ(Lines().size(), 2u);
+  EXPECT_EQ(canvas->FindLine(16, 148, 284, 148)->pen.style, PenStyle::Solid);
+  EXPECT_EQ(canvas->FindLine(16, 152, 284, 152)->pen.style, PenStyle::Dot);
+  Draw(Pair(0, false));
+  ASSERT_EQ(Lines().size(), 1u);
+  EXPECT_EQ(Lines()[0].pen.color, clBlack);  // without Color: black on white
+}
+
+TEST_F(MoleculeDrawingTest, SteepDoubleBondsKeepTwoSeparateLines) {
+  options.color = false;
+  // Partner above and to the left with a slope of 1.5.
+  Draw({Atom(0, "C", 2, 3, 0, {{1, 1}}), Atom(1, "C", 0, 0, 0, {{0, 1}})});
+  auto lines = Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].at[0] + 4, lines[1].at[0]);
+}
+
+TEST_F(MoleculeDrawingTest, ColouredBondsSplitAtTheMiddle) {
+  Draw(Pair(0, false, "O"));
+  auto lines = Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].pen.color, 0xAFAFAFu);
+  EXPECT_EQ(lines[0].at, (std::vector<int>{16, 150, 150, 150}));
+  EXPECT_EQ(lines[1].pen.color, 0x0000FFu);
+  EXPECT_EQ(lines[1].at, (std::vector<int>{150, 150, 284, 150}));
+}
+
+TEST_F(MoleculeDrawingTest, ColoursOfAtomsAndViews) {
+  ElemCoord carbon = Atom(0, "C", 0, 0, 0);
+  EXPECT_EQ(AtomDrawColour(carbon, options), 0xAFAFAFu);
+  carbon.colour = 0xFFFFFF;
+  EXPECT_EQ(AtomDrawColour(carbon, options), 0x6F6F6Eu);  // masked to 24 bits
+  options.invertBackground = true;
+  EXPECT_EQ(AtomDrawColour(carbon, options), 0xFFFFFFu);
+  EXPECT_EQ(AtomDrawColour(Atom(0, "O", 0, 0, 0), ViewOptions{}), 0x0000FFu);
+
+  RecordingCanvas canvas(10, 10);
+  const TColor expected[4][2] = {{clBlack, clWhite}, {clWhite, clBlack}, {clWhite, clBlack}, {clBlack, clWhite}};
+  for (int k = 0; k < 4; ++k) {
+    ViewOptions o;
+    o.color = k < 2;
+    o.invertBackground = k % 2 == 1;
+    SetViewColours(canvas, o, k == 0);
+    EXPECT_EQ(canvas.brush.color, expected[k][0]) << k;
+    EXPECT_EQ(canvas.pen.color, expected[k][1]) << k;
+    EXPECT_EQ(canvas.font.color, expected[k][1]) << k;
+  }
+  ASSERT_EQ(canvas.CallsOf(CallKind::FillRect).size(), 1u);
+  EXPECT_EQ(canvas.CallsOf(CallKind::FillRect)[0].at, (std::vector<int>{0, 0, 10, 10}));
+
+  EXPECT_EQ(SphereDotStep(-1), 9);
+  EXPECT_EQ(SphereDotStep(50), 9);
+  EXPECT_EQ(SphereDotStep(51), 6);
+  EXPECT_EQ(SphereDotStep(100), 6);
+  EXPECT_EQ(SphereDotStep(150), 5);
+  EXPECT_EQ(SphereDotStep(250), 4);
+  EXPECT_EQ(SphereDotStep(251), 3);
+}
+
+TEST_F(MoleculeDrawingTest, LabelsNameAndWaitingText) {
+  std::vector<ElemCoord> atoms = {Atom(0, "C", 0, 0, 0), Atom(1, "H", 1, 0, 0), Atom(2, "O", 2, 0, 0)};
+  Draw(atoms);
+  EXPECT_EQ(canvas->FindText("C"), nullptr);
+  EXPECT_EQ(canvas->FindText("H"), nullptr);
+  ASSERT_NE(canvas->FindText("O"), nullptr);
+  EXPECT_TRUE(canvas->FindText("O")->font.bold);
+  EXPECT_EQ(canvas->FindText("O")->font.color, 0x0000FFu);
+  EXPECT_EQ(canvas->FindText("O")->at, (std::vector<int>{284, 150}));
+  const CanvasCall* name = canvas->FindText("Name");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->at[1], 0);
+  EXPECT_FALSE(name->font.bold);
+  EXPECT_EQ(canvas->FindText("CAS")->at[1], canvas->TextHeight("Name"));
+  EXPECT_EQ(canvas->FindText("Calculating, please wait..."), nullptr);
+  EXPECT_EQ(waits, 0);
+
+  options.showAllSymbols = true;
+  options.color = false;
+  Draw(atoms);
+  EXPECT_NE(canvas->FindText("H"), nullptr);
+  EXPECT_EQ(canvas->FindText("O")->font.color, clBlack);
+  options.hideAllSymbols = true;
+  Draw(atoms);
+  EXPECT_EQ(canvas->FindText("O"), nullptr);
+  EXPECT_EQ(canvas->FindText("H"), nullptr);
+
+  options.spheres = true;
+  Draw(atoms);
+  EXPECT_EQ(waits, 1);
+  ASSERT_EQ(canvas->CallsOf(CallKind::TextOut)[0].text, "Calculating, please wait...");
+}
+
+TEST_F(MoleculeDrawingTest, PlainSpheresArePaintedBackToFront) {
+  options.spheres = true;
+  // Francium has no empirical radius and gets no circle.
+  std::vector<ElemCoord> atoms = {Atom(0, "O", 0, 0, 1), Atom(1, "C", 1, 0, -1), Atom(2, "Fr", 2, 0, 0)};
+  Draw(atoms);
+  auto circles = canvas->CallsOf(CallKind::Ellipse);
+  ASSERT_EQ(circles.size(), 2u);
+  EXPECT_EQ(circles[0].pen.color, 0xAFAFAFu);  // carbon lies farther back
+  EXPECT_EQ(circles[1].pen.color, 0x0000FFu);
+  EXPECT_EQ(circles[1].brush.color, clBlack);
+
+  // While dragging, spheres are left out.
+  state.MouseDown(false, false);
+  Draw(atoms);
+  EXPECT_TRUE(canvas->CallsOf(CallKind::Ellipse).empty());
+}
+
+TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
+  options.spheres = true;
+  options.style = SphereStyle::Dots;
+  std::vector<ElemCoord> lone = {Atom(0, "O", 0, 0, 0), Atom(1, "O", 10, 0, 0)};
+  Scene apart = drawing.PrepareScene(300, 300, lone, BoxOf(lone), options, state, true);
+  EXPECT_EQ(apart.dots.size(), 2u * 3600u);  // step 6: 60 x 60 dots each
+  for (const auto& d : apart.dots) ASSERT_TRUE(d.visible);
+  std::vector<ElemCoord> close = {Atom(0, "O", 0, 0, 0), Atom(1, "O", 0.5L, 0, 0), Atom(2, "Fr", 1, 0, 0)};
+  Scene overlap = drawing.PrepareScene(300, 300, close, BoxOf(close), options, state, true);
+  EXPECT_EQ(overlap.dots.size(), 2u * 3600u);  // no sphere for an unknown radius
+  int hidden = 0;
+  for (const auto& d : overlap.dots) hidden += d.visible ? 0 : 1;
+  EXPECT_GT(hidden, 0);
+  EXPECT_LT(hidden, 3600);
+
+  Draw(close);
+  auto dots = Lines();
+  EXPECT_EQ(static_cast<int>(dots.size()), 2 * 3600 - hidden);
+  EXPECT_EQ(dots.back().at[2], dots.back().at[0] + 1);
+  options.style = SphereStyle::Lines;
+  Draw(lone);
+  EXPECT_GT(Lines().size(), 3600u);
+}
+
+TEST(ViewStateTest, MouseTurnsMovesAndZooms) {
+  ViewState view;
+  EXPECT_FALSE(view.MouseMove(5, 5));
+  view.MouseDown(false, false);
+  EXPECT_FALSE(view.MouseMove(10, 10));  // the first position is only recorded
+  EXPECT_TRUE(view.MouseMove(10, 20));
+  EXPECT_EQ(view.a, 5);
+  EXPECT_TRUE(view.MouseMove(10, 9));
+  EXPECT_EQ(view.a, 359);
+  EXPECT_EQ(view.b, 0);
+  view.MouseUp();
+  EXPECT_FALSE(view.MouseMove(0, 0));
+
+  // A slow drag of one-pixel steps turns as far as one long step.
+  view.Reset();
+  view.MouseDown(false, false);
+  view.MouseMove(0, 0);
+  for (int x = 1; x <= 10; ++x) view.MouseMove(x, 0);
+  EXPECT_EQ(view.b, 5);
+  view.MouseUp();
+  view.MouseMove(0, 0);
+
+  view.MouseDown(true, true);  // Shift wins: pan
+  view.MouseMove(0, 0);
+  view.MouseMove(7, -3);
+  EXPECT_EQ(view.panX, 7);
+  EXPECT_EQ(view.panY, -3);
+  view.MouseUp();
+  view.MouseMove(0, 0);
+
+  view.MouseDown(false, true);
+  view.MouseMove(0, 0);
+  view.MouseMove(0, 40);
+  EXPECT_EQ(view.zoom, 1.0L + 40 * 0.025L);
+  view.MouseMove(0, -1000);
+  EXPECT_EQ(view.zoom, 0.0L);
+}
