@@ -1,6 +1,6 @@
 // Times the import of a table with both descriptor filters on: the shared ChEMBL
-// table (KORVANE_BENCH_DATA names its folder, /work/shared/data by default) and a
-// generated table of 5,000 objects x 2,000 descriptors.
+// table (KORVANE_BENCH_DATA names its folder, /work/shared/data by default) and
+// generated tables, on a given number of worker threads, with the peak memory.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 
 #include "data/ChemoData.h"
 #include "platform/base/NumberText.h"
+#include "platform/base/WorkerThreads.h"
 #include "prepare/DataImport.h"
 
 namespace {
@@ -44,22 +45,31 @@ std::string GeneratedTable(int objects, int descriptors) {
   return text;
 }
 
-void ImportBothFilters(benchmark::State& state, const std::string& text) {
+// The peak resident memory of the process since the last ResetPeakMemory, in MB.
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+double PeakMemoryMB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0.0;
+}
+
+// The import as the program runs it from the file's bytes: the table takes the bytes
+// over, the import reads it, filters and fills the data set.
+int ImportBothFilters(std::string bytes) {
   ImportSettings settings;
   settings.ConstFilter = true;
   settings.CorrFilter = true;
-  int kept = 0;
-  for (auto _ : state) {
-    const TextTableCells cells(ReadDelimitedTable(text, '\t'));
-    DataImport import(cells, settings);
-    import.ReadValues(nullptr);
-    import.FilterConstant(nullptr);
-    import.FilterCorrelated(nullptr);
-    ChemoData data;
-    import.Fill(data);
-    kept = data.iVarCount;
-  }
-  state.counters["kept"] = kept;
+  const TextTableCells cells(ReadDelimitedTable(std::move(bytes), '\t'));
+  DataImport import(cells, settings);
+  import.ReadValues(nullptr);
+  import.FilterConstant(nullptr);
+  import.FilterCorrelated(nullptr);
+  ChemoData data;
+  import.Fill(data);
+  return data.iVarCount;
 }
 
 void BM_ImportChembl(benchmark::State& state) {
@@ -69,14 +79,39 @@ void BM_ImportChembl(benchmark::State& state) {
     state.SkipWithError("chembl-1017.txt not found");
     return;
   }
-  ImportBothFilters(state, text);
+  SetWorkerThreadCount(static_cast<int>(state.range(0)));
+  int kept = 0;
+  for (auto _ : state) kept = ImportBothFilters(text);
+  state.counters["kept"] = kept;
+  SetWorkerThreadCount(0);
 }
-BENCHMARK(BM_ImportChembl)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportChembl)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
+// objects, descriptors, threads. The peak memory counts from the generated text on.
 void BM_ImportGenerated(benchmark::State& state) {
-  ImportBothFilters(state, GeneratedTable(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+  SetWorkerThreadCount(static_cast<int>(state.range(2)));
+  int kept = 0;
+  double peak = 0.0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string text = GeneratedTable(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    text.shrink_to_fit();
+    ResetPeakMemory();
+    state.ResumeTiming();
+    kept = ImportBothFilters(std::move(text));
+    peak = PeakMemoryMB();
+  }
+  state.counters["kept"] = kept;
+  state.counters["peak_MB"] = peak;
+  SetWorkerThreadCount(0);
 }
-BENCHMARK(BM_ImportGenerated)->Args({5000, 2000})->Args({10000, 1000})->Args({1000, 5000})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ImportGenerated)
+    ->Args({5000, 2000, 1})
+    ->Args({5000, 2000, 4})
+    ->Args({5000, 2000, 8})
+    ->Args({30, 20000, 4})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "prepare/DataImport.h"
 
+#include <algorithm>
+#include <new>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -7,16 +9,19 @@
 #include "numerics/Utils.h"
 #include "prepare/FilterCorrelations.h"
 #include "platform/base/NumberText.h"
+#include "platform/base/WorkerThreads.h"
 
 namespace {
 
 const char* const kCorruptedText = "Data may be corrupted - internal data memory will be reset";
+const char* const kTooLargeText =
+    "Cannot import data: the table is too large for the memory available. No data have been imported.";
 
 void Report(Progress* progress, const std::string& text) {
   if (progress != nullptr) progress->SetText(text);
 }
 
-bool ReadsAsOne(const std::string& text) {
+bool ReadsAsOne(std::string_view text) {
   int value = 0;
   return TryStrToInt(text, value) && value == 1;
 }
@@ -40,13 +45,10 @@ void ReportAllExcluded(ProjectHost& host) {
 
 }  // namespace
 
-int TextTableCells::RowCount() const {
-  return static_cast<int>(std::max<std::size_t>(table_.Rows.size(), 1)) + 1;
-}
+int TextTableCells::RowCount() const { return std::max(table_.RowCount(), 1) + 1; }
 
-const std::string& TextTableCells::Cell(int col, int row) const {
-  static const std::string header;
-  if (col == 0 || row == 0 || table_.Rows.empty()) return header;
+std::string_view TextTableCells::Cell(int col, int row) const {
+  if (col == 0 || row == 0 || table_.RowCount() == 0) return {};
   return table_.Field(col - 1, row - 1);
 }
 
@@ -87,6 +89,15 @@ bool DataImport::IsFilterRow(int i) const {
   return splitColumn_ < 0 || ReadsAsOne(grid_.Cell(splitColumn_, settings_.LabelRow + 1 + i));
 }
 
+void DataImport::ForEachVariable(Progress* progress, const std::function<void(int)>& task) {
+  constexpr int kBlock = 64;
+  for (int first = 0; first < varCount_; first += kBlock) {
+    const int count = std::min(kBlock, varCount_ - first);
+    ParallelFor(count, 100.0 * objCount_, [&](int t) { task(first + t); });
+    for (int t = 0; t < count; ++t) Step(progress);
+  }
+}
+
 void DataImport::ReadValues(Progress* progress) {
   const int n = settings_.NameColumn;
   const int l = settings_.LabelRow;
@@ -94,32 +105,47 @@ void DataImport::ReadValues(Progress* progress) {
   objNames_.resize(static_cast<std::size_t>(objCount_));
   for (int j = 0; j < varCount_; ++j) varNames_[static_cast<std::size_t>(j)] = grid_.Cell(n + 1 + j, l);
   for (int i = 0; i < objCount_; ++i) objNames_[static_cast<std::size_t>(i)] = grid_.Cell(n, l + 1 + i);
-  const std::size_t cells = static_cast<std::size_t>(varCount_) * static_cast<std::size_t>(objCount_);
-  values_.resize(cells);
-  missing_.resize(cells);
-  std::size_t cell = 0;
-  for (int j = 0; j < varCount_; ++j) {
-    for (int i = 0; i < objCount_; ++i, ++cell) {
-      const std::string& text = grid_.Cell(n + 1 + j, l + 1 + i);
-      missing_[cell] = text == settings_.MissingValue;
-      try {
-        values_[cell] = StrToFloat(text);
-      } catch (const EConvertError& e) {
-        throw ImportCellError(e.Message, l + 1 + i, n + 1 + j);
-      }
+  values_.resize(static_cast<std::size_t>(varCount_));
+  missing_.resize(static_cast<std::size_t>(varCount_));
+  // The first bad cell in reading order is reported: the failure of the lowest
+  // variable of a block wins, and blocks go in order.
+  ForEachVariable(progress, [this](int j) { ReadColumn(j); });
+}
+
+void DataImport::ReadColumn(int j) {
+  const int n = settings_.NameColumn;
+  const int l = settings_.LabelRow;
+  std::vector<long double>& values = values_[static_cast<std::size_t>(j)];
+  std::vector<uint8_t>& missing = missing_[static_cast<std::size_t>(j)];
+  values.resize(static_cast<std::size_t>(objCount_));
+  missing.resize(static_cast<std::size_t>(objCount_));
+  for (int i = 0; i < objCount_; ++i) {
+    const std::string_view text = grid_.Cell(n + 1 + j, l + 1 + i);
+    missing[static_cast<std::size_t>(i)] = text == settings_.MissingValue;
+    try {
+      values[static_cast<std::size_t>(i)] = StrToFloat(text);
+    } catch (const EConvertError& e) {
+      throw ImportCellError(e.Message, l + 1 + i, n + 1 + j);
     }
-    Step(progress);
   }
+}
+
+void DataImport::Drop(int j) {
+  bpColumnKept[static_cast<std::size_t>(j)] = false;
+  std::vector<long double>().swap(values_[static_cast<std::size_t>(j)]);
+  std::vector<uint8_t>().swap(missing_[static_cast<std::size_t>(j)]);
 }
 
 void DataImport::FilterConstant(Progress* progress) {
   Report(progress, "Filtering constant descriptors...");
   const long double threshold = FilterThreshold(settings_.ConstPercent);
-  for (int j = 0; j < varCount_; ++j) {
-    Step(progress);
-    if (!IsColumnExempt(j) && IsNearlyConstant(Column(j), MissingColumn(j), objCount_, threshold))
-      bpColumnKept[static_cast<std::size_t>(j)] = false;
-  }
+  std::vector<uint8_t> constant(static_cast<std::size_t>(varCount_));
+  ForEachVariable(progress, [&](int j) {
+    constant[static_cast<std::size_t>(j)] =
+        !IsColumnExempt(j) && IsNearlyConstant(Column(j), MissingColumn(j), objCount_, threshold);
+  });
+  for (int j = 0; j < varCount_; ++j)
+    if (constant[static_cast<std::size_t>(j)]) Drop(j);
 }
 
 std::vector<int> DataImport::FilterRows() const {
@@ -134,28 +160,34 @@ std::vector<int> DataImport::FilterRows() const {
   return rows;
 }
 
-std::vector<long double> DataImport::FilterValues(const std::vector<int>& rows) const {
-  std::vector<long double> values;
-  values.reserve(rows.size() * static_cast<std::size_t>(varCount_));
-  for (int j = 0; j < varCount_; ++j) {
-    const long double* column = Column(j);
-    for (int row : rows) values.push_back(column[row]);
-  }
-  return values;
-}
-
 void DataImport::FilterCorrelated(Progress* progress) {
   Report(progress, "Filtering correlated descriptors...");
   const std::vector<int> rows = FilterRows();
   for (int j = 0; j < varCount_; ++j) {
-    if (IsColumnExempt(j)) continue;
+    if (IsColumnExempt(j) || !Kept(j)) continue;
     const uint8_t* missing = MissingColumn(j);
-    for (int i = 0; i < objCount_; ++i)
-      if (missing[i]) bpColumnKept[static_cast<std::size_t>(j)] = false;
+    if (std::find(missing, missing + objCount_, 1) != missing + objCount_) Drop(j);
   }
-  FilterCorrelations pairs(FilterValues(rows), static_cast<int>(rows.size()), varCount_);
+  // The filter reads the kept columns where they lie; with a splitting column it
+  // reads copies of their filter rows.
+  const bool allRows = static_cast<int>(rows.size()) == objCount_;
+  std::vector<std::vector<long double>> filterRows(allRows ? 0 : static_cast<std::size_t>(varCount_));
+  std::vector<const long double*> columns(static_cast<std::size_t>(varCount_), nullptr);
+  for (int j = 0; j < varCount_; ++j) {
+    if (!Kept(j)) continue;
+    if (allRows) {
+      columns[static_cast<std::size_t>(j)] = Column(j);
+      continue;
+    }
+    std::vector<long double>& copy = filterRows[static_cast<std::size_t>(j)];
+    for (int row : rows) copy.push_back(Column(j)[row]);
+    columns[static_cast<std::size_t>(j)] = copy.data();
+  }
+  FilterCorrelations pairs(std::move(columns), static_cast<int>(rows.size()));
   CorrelationFilter filter(pairs, bpColumnKept, exempt_);
   filter.Run(FilterThreshold(settings_.CorrPercent), [&] { Step(progress); });
+  for (int j = 0; j < varCount_; ++j)
+    if (!Kept(j)) Drop(j);
 }
 
 std::vector<std::string> DataImport::DroppedNames() const {
@@ -165,8 +197,8 @@ std::vector<std::string> DataImport::DroppedNames() const {
   return names;
 }
 
-void DataImport::Fill(ChemoData& data) const {
-  data.Allocate(varCount_, objCount_);
+void DataImport::Fill(ChemoData& data) {
+  data.Allocate(static_cast<int32_t>(std::count(bpColumnKept.begin(), bpColumnKept.end(), true)), objCount_);
   for (int i = 0; i < objCount_; ++i) {
     data.tpObjNameStrPtr[i] = objNames_[static_cast<std::size_t>(i)];
     data.ipTrainingPtr[i] = kStatusTraining;
@@ -178,9 +210,10 @@ void DataImport::Fill(ChemoData& data) const {
     const long double* column = Column(j);
     const uint8_t* missing = MissingColumn(j);
     for (int i = 0; i < objCount_; ++i) data.tpChemoValuePtr[i][to] = CheckedValue(column[i], missing[i] != 0);
+    std::vector<long double>().swap(values_[static_cast<std::size_t>(j)]);
+    std::vector<uint8_t>().swap(missing_[static_cast<std::size_t>(j)]);
     ++to;
   }
-  data.iVarCount = to;  // the rows keep their allocated width
 }
 
 bool ConfirmReplaceData(const ProjectHost& host) {
@@ -218,6 +251,8 @@ void ImportData(const ImportCells& grid, const ImportSettings& settings, const s
     return;
   } catch (const ImportCellError& e) {
     Ui().MessageBox(e.Message, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  } catch (const std::bad_alloc&) {
+    Ui().MessageBox(kTooLargeText, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
   } catch (const Exception& e) {
     Ui().MessageBox(e.Message, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
   } catch (...) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/base/Exception.h"
@@ -22,7 +24,7 @@ public:
   virtual ~ImportCells() = default;
   virtual int ColCount() const = 0;
   virtual int RowCount() const = 0;
-  virtual const std::string& Cell(int col, int row) const = 0;
+  virtual std::string_view Cell(int col, int row) const = 0;
 };
 
 // A text table laid out as the import grid shows it.
@@ -31,7 +33,7 @@ public:
   explicit TextTableCells(TextTable table) : table_(std::move(table)) {}
   int ColCount() const override { return table_.ColCount + 1; }
   int RowCount() const override;
-  const std::string& Cell(int col, int row) const override;
+  std::string_view Cell(int col, int row) const override;
 
 private:
   TextTable table_;
@@ -76,18 +78,22 @@ public:
 
   bool Kept(int j) const { return bpColumnKept[static_cast<std::size_t>(j)]; }
   std::vector<std::string> DroppedNames() const;
-  // Fills the (cleared) data set with every object and the kept variables.
-  void Fill(ChemoData& data) const;
+  // Fills the (cleared) data set with every object and the kept variables; each
+  // variable's cells are released here once copied.
+  void Fill(ChemoData& data);
 
 private:
   bool IsFilterRow(int i) const;
   void Step(Progress* progress);
+  // Runs task(j) for every variable on worker threads, a block of variables at a
+  // time, stepping the bar for each variable of a block when the block is done.
+  void ForEachVariable(Progress* progress, const std::function<void(int)>& task);
+  void ReadColumn(int j);
+  void Drop(int j);
   // The objects whose rows form the filter matrix; fewer than 2 are refused.
   std::vector<int> FilterRows() const;
-  // The filter matrix: the values of those rows, column-major.
-  std::vector<long double> FilterValues(const std::vector<int>& rows) const;
-  const long double* Column(int j) const { return &values_[static_cast<std::size_t>(j) * objCount_]; }
-  const uint8_t* MissingColumn(int j) const { return &missing_[static_cast<std::size_t>(j) * objCount_]; }
+  const long double* Column(int j) const { return values_[static_cast<std::size_t>(j)].data(); }
+  const uint8_t* MissingColumn(int j) const { return missing_[static_cast<std::size_t>(j)].data(); }
 
   const ImportCells& grid_;
   const ImportSettings& settings_;
@@ -97,9 +103,10 @@ private:
   int position_ = 0;
   std::vector<std::string> varNames_;
   std::vector<std::string> objNames_;
-  // Column-major: variable j's cells are values_[j * O .. j * O + O - 1].
-  std::vector<long double> values_;
-  std::vector<uint8_t> missing_;
+  // Variable j's cells: the values and the missing flags of its O objects; released
+  // when the variable is dropped or copied into the data set.
+  std::vector<std::vector<long double>> values_;
+  std::vector<std::vector<uint8_t>> missing_;
   std::vector<bool> bpColumnKept;
   std::vector<bool> exempt_;
 };

@@ -38,7 +38,7 @@ public:
   explicit GridCells(const StringGrid& grid) : grid_(grid) {}
   int ColCount() const override { return grid_.ColCount(); }
   int RowCount() const override { return grid_.RowCount(); }
-  const std::string& Cell(int col, int row) const override { return grid_.Cells(col, row); }
+  std::string_view Cell(int col, int row) const override { return grid_.Cells(col, row); }
 
 private:
   const StringGrid& grid_;
@@ -202,17 +202,17 @@ void TImportDataForm::LoadFileToGrid() {
   try {
     const std::unique_ptr<Progress> progress = OpenProgress(true);
     if (progress) progress->SetText("Formatting...");
-    ShowTable(ReadDelimitedTable(bytes, delimiter, progress.get()), progress.get());
+    ShowTable(ReadDelimitedTable(std::move(bytes), delimiter, progress.get()), progress.get());
   } catch (...) {
     Ui().MessageBox("Cannot format data", "Exception Message", MB_OK);
   }
 }
 
 // Fills the grid: headers "Col c" and "Row r", field c of line r in cell (c, r).
-void TImportDataForm::ShowTable(TextTable table, Progress* progress) {
+void TImportDataForm::ShowTable(const TextTable& table, Progress* progress) {
   StringGrid->SetRowCount(0);
   StringGrid->SetColCount(0);
-  const int rows = static_cast<int>(table.Rows.size());
+  const int rows = table.RowCount();
   StringGrid->SetColCount(table.ColCount + 1);
   StringGrid->SetRowCount(std::max(rows, 1) + 1);
   StringGrid->SetFixedCols(1);
@@ -220,9 +220,8 @@ void TImportDataForm::ShowTable(TextTable table, Progress* progress) {
   for (int c = 1; c < StringGrid->ColCount(); ++c) StringGrid->Cells(c, 0) = "Col " + IntToStr(c);
   for (int r = 1; r <= rows; ++r) {
     StringGrid->Cells(0, r) = "Row " + IntToStr(r);
-    auto& fields = table.Rows[static_cast<std::size_t>(r - 1)];
-    for (std::size_t c = 0; c < fields.size(); ++c) StringGrid->Cells(static_cast<int>(c) + 1, r) = std::move(fields[c]);
-    std::vector<std::string>().swap(fields);  // large tables are not held twice
+    const int fields = table.FieldCount(r - 1);
+    for (int c = 0; c < fields; ++c) StringGrid->Cells(c + 1, r) = table.Field(c, r - 1);
     if (progress != nullptr) progress->AnimationTick();
   }
   FitMarksToGrid();

@@ -89,7 +89,7 @@ private:
   void BuildControls();
   void ConnectHandlers();
   void ConnectGrid();
-  void ShowTable(TextTable table, Progress* progress);
+  void ShowTable(const TextTable& table, Progress* progress);
   void FitMarksToGrid();
   void FilterCheckBoxClick(QCheckBox* box, QSpinBox* upDown, QCheckBox* other);
   void EnableRangeSelect();

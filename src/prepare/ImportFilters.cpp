@@ -27,6 +27,19 @@ bool IsNearlyConstant(const long double* values, const uint8_t* missing, int cou
   return share >= threshold;
 }
 
+void PairCorrelations::Correlations(int v, const std::vector<int>& others, std::vector<long double>& values,
+                                    std::vector<uint8_t>& failed) {
+  values.assign(others.size(), 0.0L);
+  failed.assign(others.size(), 0);
+  for (std::size_t t = 0; t < others.size(); ++t) {
+    try {
+      values[t] = Correlation(v, others[t]);
+    } catch (...) {
+      failed[t] = 1;
+    }
+  }
+}
+
 CorrelationFilter::CorrelationFilter(PairCorrelations& pairs, std::vector<bool>& columnKept,
                                      const std::vector<bool>& exempt)
     : pairs_(pairs),
@@ -82,14 +95,11 @@ void CorrelationFilter::CorrelationScore(int v) {
   const int count = static_cast<int>(bpColumnKept.size());
   for (int w = 0; w < count; ++w)
     if (w != v && bpColumnKept[static_cast<std::size_t>(w)]) others.push_back(w);
-  pairs_.Prepare(v, others);
+  std::vector<long double> r;
+  std::vector<uint8_t> failed;
+  pairs_.Correlations(v, others, r, failed);
   long double sum = 0.0L;
-  for (int w : others) {
-    try {
-      sum += pairs_.Correlation(v, w);
-    } catch (...) {
-      // A failing pair adds nothing.
-    }
-  }
+  for (std::size_t t = 0; t < others.size(); ++t)
+    if (!failed[t]) sum += r[t];  // a failing pair adds nothing
   score = CheckedValue(sum, false);
 }

@@ -29,9 +29,10 @@ public:
   // False only when r of the pair surely does not exceed threshold; a cheap screen
   // that spares the exact calculation of pairs that cannot count.
   virtual bool MayExceed(int a, int b, long double threshold) { return true; }
-  // Announces that the correlations of v with each of others follow, so that they
-  // may be computed together.
-  virtual void Prepare(int v, const std::vector<int>& others) {}
+  // The correlations of v with each of others, in their order; failed[t] = 1 where
+  // a pair cannot be computed. Implementations may compute them together.
+  virtual void Correlations(int v, const std::vector<int>& others, std::vector<long double>& values,
+                            std::vector<uint8_t>& failed);
 };
 
 class CorrelationFilter {

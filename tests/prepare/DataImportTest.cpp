@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <random>
+
+#include "numerics/Matrix.h"
+#include "numerics/Statistics.h"
+#include "platform/base/NumberText.h"
+#include "platform/base/WorkerThreads.h"
+
 #include "prepare/FixedClock.h"
 #include "prepare/SetupTestData.h"
 #include "support/FakeProjectHost.h"
@@ -152,6 +160,103 @@ TEST_F(DataImportTest, TheExampleTableGivesTheExpectedVariableCounts) {
     }
   }
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// Variables in groups of four: a base, a near copy of it, an unrelated one and one
+// of few values, so that many pairs lie near the threshold and scores tie.
+std::string CorrelatedTable(int objects, int variables) {
+  std::mt19937 random(3);
+  std::normal_distribution<double> noise;
+  std::string text = "Name";
+  for (int j = 0; j < variables; ++j) text += ",D" + std::to_string(j);
+  text += "\r\n";
+  std::vector<double> row(static_cast<std::size_t>(variables));
+  for (int i = 0; i < objects; ++i) {
+    text += "O" + std::to_string(i);
+    for (int j = 0; j < variables; ++j) {
+      double value = noise(random);
+      if (j % 4 == 1) value = row[static_cast<std::size_t>(j - 1)] + 0.2 * value;
+      if (j % 4 == 3) value = static_cast<double>(random() % 3);
+      row[static_cast<std::size_t>(j)] = value;
+      text += "," + FloatToStrF(value, FloatFormat::General, 15, 0);
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+// PairCorrelation on the whole table, as the filter is specified.
+class PlainPairs : public PairCorrelations {
+public:
+  explicit PlainPairs(const Matrix& m) : m_(m) {}
+  long double Correlation(int a, int b) override { return PairCorrelation(m_, a, b); }
+
+private:
+  const Matrix& m_;
+};
+
+// The import's correlations (screened, kept in a table, summed on 1 or 4 threads)
+// keep exactly the variables that plain PairCorrelation keeps, under the same coin.
+TEST_F(DataImportTest, TheCorrelationFilterKeepsWhatPlainPairCorrelationsKeep) {
+  settings.CorrFilter = true;
+  for (const std::string& text : {ReadFileText(ExamplePath()), CorrelatedTable(60, 160)}) {
+    const char delimiter = text.find('\t') != std::string::npos ? '\t' : ',';
+    const TextTableCells cells(ReadDelimitedTable(text, delimiter));
+    for (int percent : {80, 95}) {
+      settings.CorrPercent = percent;
+      FixedClock clock(FixedClock::ReadingThatDrops(true));
+      std::vector<bool> expected;
+      {
+        DataImport import(cells, settings);
+        import.ReadValues(nullptr);
+        ChemoData all;
+        import.Fill(all);
+        Matrix m(all.iObjCount, all.iVarCount);
+        expected.assign(static_cast<std::size_t>(all.iVarCount), true);
+        for (int j = 0; j < all.iVarCount; ++j)
+          for (int i = 0; i < all.iObjCount; ++i) {
+            m.At(i, j) = all.tpChemoValuePtr[i][j].Value;
+            if (all.tpChemoValuePtr[i][j].Missing) expected[static_cast<std::size_t>(j)] = false;
+          }
+        PlainPairs plain(m);
+        const std::vector<bool> exempt(expected.size(), false);
+        CorrelationFilter(plain, expected, exempt).Run(FilterThreshold(percent), [] {});
+      }
+      for (int threads : {1, 4}) {
+        SetWorkerThreadCount(threads);
+        DataImport import(cells, settings);
+        import.ReadValues(nullptr);
+        import.FilterCorrelated(nullptr);
+        std::vector<bool> kept;
+        for (std::size_t j = 0; j < expected.size(); ++j) kept.push_back(import.Kept(static_cast<int>(j)));
+        EXPECT_EQ(kept, expected) << percent << " % on " << threads << " threads";
+        EXPECT_LT(std::count(kept.begin(), kept.end(), true), static_cast<long>(kept.size()));
+      }
+      SetWorkerThreadCount(0);
+    }
+  }
+}
+
+// Cells that run the memory out at the first value.
+class ExhaustingCells : public ImportCells {
+public:
+  int ColCount() const override { return 3; }
+  int RowCount() const override { return 4; }
+  std::string_view Cell(int col, int row) const override {
+    if (col > 1 && row > 1) throw std::bad_alloc();
+    return "x";
+  }
+};
+
+TEST_F(DataImportTest, ATableTooLargeForTheMemoryLeavesTheProjectEmpty) {
+  host.data.Allocate(2, 2);
+  ImportData(ExhaustingCells(), settings, "big.txt", host.data, nullptr, host, nullptr);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Cannot import data: the table is too large for the memory available. No data have been imported.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(host.data.iVarCount, 0);
+  EXPECT_FALSE(host.dataCommands);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "numerics/Matrix.h"
 #include "numerics/Statistics.h"
+#include "platform/base/WorkerThreads.h"
 
 namespace {
 
@@ -38,41 +39,74 @@ Matrix TestColumns(int rows, std::mt19937& random) {
   return m;
 }
 
-std::vector<long double> ColumnMajor(const Matrix& m) {
-  std::vector<long double> values;
+std::vector<std::vector<long double>> Columns(const Matrix& m) {
+  std::vector<std::vector<long double>> columns(static_cast<std::size_t>(m.Cols()));
   for (int c = 0; c < m.Cols(); ++c)
-    for (int r = 0; r < m.Rows(); ++r) values.push_back(m.At(r, c));
-  return values;
+    for (int r = 0; r < m.Rows(); ++r) columns[static_cast<std::size_t>(c)].push_back(m.At(r, c));
+  return columns;
 }
 
+std::vector<const long double*> Pointers(const std::vector<std::vector<long double>>& columns) {
+  std::vector<const long double*> pointers;
+  for (const auto& column : columns) pointers.push_back(column.data());
+  return pointers;
+}
+
+// Single pairs, whole rows on 1 and on 4 threads, with and without the pair table,
+// in every order of asking: each gives PairCorrelation's bits or fails where it fails.
 TEST(FilterCorrelations, GivesPairCorrelationBitForBitAndFailsWhereItFails) {
   std::mt19937 random(5);
   for (int rows : {2, 3, 17, 200}) {
     const Matrix m = TestColumns(rows, random);
-    FilterCorrelations single(ColumnMajor(m), m.Rows(), m.Cols());
-    FilterCorrelations batched(ColumnMajor(m), m.Rows(), m.Cols());
+    const auto columns = Columns(m);
+    FilterCorrelations single(Pointers(columns), m.Rows());
+    FilterCorrelations batched(Pointers(columns), m.Rows());
+    FilterCorrelations untabled(Pointers(columns), m.Rows(), 0);
     std::vector<int> all(static_cast<std::size_t>(m.Cols()));
     std::iota(all.begin(), all.end(), 0);
     for (int a = 0; a < m.Cols(); ++a) {
-      batched.Prepare(a, all);
+      std::vector<long double> row, rowUntabled;
+      std::vector<uint8_t> failed, failedUntabled;
+      SetWorkerThreadCount(a % 2 == 0 ? 1 : 4);
+      batched.Correlations(a, all, row, failed);
+      untabled.Correlations(a, all, rowUntabled, failedUntabled);
       for (int b = 0; b < m.Cols(); ++b) {
-        bool failed = false;
+        SCOPED_TRACE(testing::Message() << rows << " rows: " << a << ", " << b);
+        bool fails = false;
         long double expected = 0.0L;
         try {
           expected = PairCorrelation(m, a, b);
         } catch (const MatrixEx&) {
-          failed = true;
+          fails = true;
         }
-        for (FilterCorrelations* pairs : {&single, &batched}) {
-          if (failed) {
-            EXPECT_ANY_THROW(pairs->Correlation(a, b)) << rows << ": " << a << ", " << b;
+        const auto t = static_cast<std::size_t>(b);
+        if (a != b) {
+          EXPECT_EQ(failed[t] != 0, fails);
+          EXPECT_EQ(failedUntabled[t] != 0, fails);
+          if (!fails) EXPECT_EQ(row[t], expected);
+          if (!fails) EXPECT_EQ(rowUntabled[t], expected);
+        }
+        for (FilterCorrelations* pairs : {&single, &batched, &untabled}) {
+          if (fails) {
+            EXPECT_ANY_THROW(pairs->Correlation(a, b));
           } else {
-            EXPECT_EQ(pairs->Correlation(a, b), expected) << rows << ": " << a << ", " << b;
+            EXPECT_EQ(pairs->Correlation(a, b), expected);
           }
         }
       }
     }
   }
+  SetWorkerThreadCount(0);
+}
+
+// An absent column takes part in no pair, and the screen never passes it.
+TEST(FilterCorrelations, AnAbsentColumnFailsEveryPair) {
+  const std::vector<long double> x = {1, 2, 3, 5};
+  FilterCorrelations pairs({x.data(), nullptr, x.data()}, 4);
+  EXPECT_NEAR(static_cast<double>(pairs.Correlation(0, 2)), 1.0, 1e-15);
+  EXPECT_ANY_THROW(pairs.Correlation(0, 1));
+  EXPECT_FALSE(pairs.MayExceed(0, 1, 0.0L));
+  EXPECT_TRUE(pairs.MayExceed(0, 2, 0.999L));
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ using Texts = std::vector<std::string>;
 inline void LoadExample(ChemoData& data) {
   const TextTable table = ReadDelimitedTable(ReadFileText(ExamplePath()), '\t');
   const int vars = table.ColCount - 1;
-  const int objects = static_cast<int>(table.Rows.size()) - 1;
+  const int objects = table.RowCount() - 1;
   data.Allocate(vars, objects);
   for (int j = 0; j < vars; ++j) data.tpVarNameStrPtr[j] = table.Field(j + 1, 0);
   for (int i = 0; i < objects; ++i) {

@@ -159,11 +159,11 @@ std::string NonFiniteText(long double value) {
   return value < 0 ? "-INF" : "INF";
 }
 
-const std::string kBlanks = " ";
+constexpr std::string_view kBlanks = " ";
 
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return "";
+  if (first == std::string_view::npos) return {};
   const auto last = text.find_last_not_of(kBlanks);
   return text.substr(first, last - first + 1);
 }
@@ -171,18 +171,18 @@ std::string Trimmed(const std::string& text) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Advances past digits; returns how many there were.
-int SkipDigits(const std::string& text, std::size_t& pos) {
+int SkipDigits(std::string_view text, std::size_t& pos) {
   const std::size_t start = pos;
   while (pos < text.size() && IsDigit(text[pos])) ++pos;
   return static_cast<int>(pos - start);
 }
 
-void SkipSign(const std::string& text, std::size_t& pos) {
+void SkipSign(std::string_view text, std::size_t& pos) {
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
 }
 
 // [sign] digits [. digits] [e|E [sign] digits], at least one mantissa digit.
-bool IsFloatSyntax(const std::string& text) {
+bool IsFloatSyntax(std::string_view text) {
   std::size_t pos = 0;
   SkipSign(text, pos);
   int mantissaDigits = SkipDigits(text, pos);
@@ -197,6 +197,21 @@ bool IsFloatSyntax(const std::string& text) {
     if (SkipDigits(text, pos) == 0) return false;
   }
   return pos == text.size();
+}
+
+// Calls parse with text as a terminated string: short texts (every usual number)
+// are copied onto the stack, so a conversion allocates nothing.
+template <typename Parse>
+auto WithTerminated(std::string_view text, Parse parse) {
+  constexpr std::size_t kShort = 64;
+  if (text.size() < kShort) {
+    char buffer[kShort];
+    text.copy(buffer, text.size());
+    buffer[text.size()] = '\0';
+    return parse(static_cast<const char*>(buffer));
+  }
+  const std::string copy(text);
+  return parse(copy.c_str());
 }
 
 locale_t CLocale() {
@@ -231,35 +246,38 @@ std::string FloatToStr(long double value) { return FloatToStrF(value, FloatForma
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
-bool TryStrToFloat(const std::string& text, long double& value) {
-  const std::string number = Trimmed(text);
+bool TryStrToFloat(std::string_view text, long double& value) {
+  const std::string_view number = Trimmed(text);
   if (!IsFloatSyntax(number)) return false;
-  const long double parsed = strtold_l(number.c_str(), nullptr, CLocale());
+  const long double parsed =
+      WithTerminated(number, [](const char* terminated) { return strtold_l(terminated, nullptr, CLocale()); });
   if (!std::isfinite(parsed)) return false;  // overflow; an underflow gives its tiny or zero value
   value = parsed;
   return true;
 }
 
-bool TryStrToInt(const std::string& text, int& value) {
-  const std::string number = Trimmed(text);
+bool TryStrToInt(std::string_view text, int& value) {
+  const std::string_view number = Trimmed(text);
   std::size_t pos = 0;
   SkipSign(number, pos);
   if (SkipDigits(number, pos) == 0 || pos != number.size()) return false;
   errno = 0;
-  const long long parsed = std::strtoll(number.c_str(), nullptr, 10);
+  const long long parsed =
+      WithTerminated(number, [](const char* terminated) { return std::strtoll(terminated, nullptr, 10); });
   if (errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX) return false;
   value = static_cast<int>(parsed);
   return true;
 }
 
-long double StrToFloat(const std::string& text) {
+long double StrToFloat(std::string_view text) {
   long double value = 0;
-  if (!TryStrToFloat(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
+  if (!TryStrToFloat(text, value))
+    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   return value;
 }
 
-int StrToInt(const std::string& text) {
+int StrToInt(std::string_view text) {
   int value = 0;
-  if (!TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+  if (!TryStrToInt(text, value)) throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
   return value;
 }

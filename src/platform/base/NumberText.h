@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 enum class FloatFormat {
   General,   // shortest of fixed and scientific, `precision` significant digits
@@ -25,7 +26,7 @@ std::string IntToStr(int64_t value);
 // Strict conversions: the whole text (surrounding blanks allowed) must be a number,
 // else EConvertError "'<text>' is not a valid floating point value" /
 // "'<text>' is not a valid integer value".
-long double StrToFloat(const std::string& text);
-int StrToInt(const std::string& text);
-bool TryStrToFloat(const std::string& text, long double& value);
-bool TryStrToInt(const std::string& text, int& value);
+long double StrToFloat(std::string_view text);
+int StrToInt(std::string_view text);
+bool TryStrToFloat(std::string_view text, long double& value);
+bool TryStrToInt(std::string_view text, int& value);

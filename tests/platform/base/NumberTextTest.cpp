@@ -22,7 +22,7 @@ std::string ConversionMessage(Convert convert) {
 }
 
 template <typename T>
-void ExpectRejected(std::initializer_list<const char*> texts, bool (*tryConvert)(const std::string&, T&)) {
+void ExpectRejected(std::initializer_list<const char*> texts, bool (*tryConvert)(std::string_view, T&)) {
   for (const char* text : texts) {
     T value = 7;
     EXPECT_FALSE(tryConvert(text, value)) << text;
@@ -78,6 +78,17 @@ TEST(TextToNumber, AcceptsOnlyANumberBetweenBlanksAndLeavesTheTargetOnFailure) {
   ExpectRejected<int>({"2147483648", "1.0", "", "-", "1e3", "99999999999999999999"}, TryStrToInt);
   EXPECT_EQ(ConversionMessage([] { StrToFloat("1,5"); }), "'1,5' is not a valid floating point value");
   EXPECT_EQ(ConversionMessage([] { StrToInt("x1"); }), "'x1' is not a valid integer value");
+}
+
+// A text that is part of a larger one is read to its own end only, long or short.
+TEST(TextToNumber, ReadsAPartOfALargerTextToItsEnd) {
+  const std::string_view line = "12e3 4e5;7";
+  EXPECT_EQ(StrToFloat(line.substr(0, 2)), 12.0L);
+  EXPECT_EQ(StrToInt(line.substr(5, 1)), 4);
+  long double value = 0;
+  EXPECT_FALSE(TryStrToFloat(line.substr(0, 3), value));
+  const std::string longText = std::string(80, '0') + "2.5" + std::string(80, '0');
+  EXPECT_EQ(StrToFloat(std::string_view(longText + "e1").substr(0, longText.size())), 2.5L);
 }
 
 TEST(NumberText, IgnoresACommaLocale) {

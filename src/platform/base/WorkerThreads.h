@@ -1,0 +1,17 @@
+// Independent pieces of work spread over worker threads. Callers keep every
+// decision that depends on order in their own thread: a task only computes.
+#pragma once
+
+#include <functional>
+
+// The number of threads that ParallelFor uses: the machine's core count unless set.
+int WorkerThreadCount();
+// Sets the count (tests and benchmarks); 0 goes back to the machine's.
+void SetWorkerThreadCount(int count);
+
+// Runs task(i) for every i in [0, count) and returns when all have run; the calling
+// thread works too. workPerTask (about the number of arithmetic operations of one
+// task) keeps small jobs in the calling thread, where starting threads would cost
+// more than it saves. When tasks throw, the exception of the lowest i is rethrown
+// after all have finished.
+void ParallelFor(int count, double workPerTask, const std::function<void(int)>& task);
