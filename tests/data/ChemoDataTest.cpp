@@ -8,6 +8,7 @@
 #include "data/RecordStreams.h"
 #include "data/ByteBuilder.h"
 #include "data/TestFiles.h"
+#include "support/ScriptedUi.h"
 
 namespace {
 
@@ -42,6 +43,11 @@ void FillSample(ChemoData& d) {
       {&d.ldQ2F2Threshold, 0.72L},   {&d.ldQ2F3Threshold, 0.73L},     {&d.ldCCCextThreshold, 0.86L},
       {&d.ldR2mAverThreshold, 0.66L}, {&d.ldR2mDeltaThreshold, 0.21L}};
   for (auto [field, value] : reals) *field = value;
+}
+
+std::vector<uint8_t> EmptyRecord() {
+  ChemoData empty;
+  return Written(empty, 2);
 }
 
 // The sample's record, field by field; version 0 lacks the model ID counter.
@@ -108,44 +114,134 @@ TEST(ChemoDataRecord, NoInfinityOrNaNIsWritten) {
   EXPECT_EQ(r.ldQuikDelta, -1.0L);
 }
 
-TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumns) {
+TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumnsInTheLayout) {
   ChemoData d;
-  d.Allocate(5, 12);
-  d.iResponseIndex = 3;
-  for (int v = 0; v < 5; ++v) d.tpVarNameStrPtr[v] = "V" + std::to_string(v);
-  for (int o = 0; o < 12; ++o) {
+  d.Allocate(4, 4);
+  d.iResponseIndex = 1;
+  for (int v = 0; v < 4; ++v) d.tpVarNameStrPtr[v] = "V" + std::to_string(v);
+  const int32_t status[] = {1, 1, 2, 1};
+  for (int o = 0; o < 4; ++o) {
     d.tpObjNameStrPtr[o] = "O" + std::to_string(o);
-    d.ipTrainingPtr[o] = o < 10 ? 1 : (o == 10 ? 2 : 0);
-    for (int v = 0; v < 5; ++v) d.tpChemoValuePtr[o][v] = CheckedValue(o * 10 + v, false);
+    d.ipTrainingPtr[o] = status[o];
+    for (int v = 0; v < 4; ++v) d.tpChemoValuePtr[o][v] = CheckedValue(o * 10 + v, false);
   }
-  d.tpChemoValuePtr[2][3].Missing = true;
-  d.tpChemoValuePtr[7][3].Missing = true;
+  d.tpChemoValuePtr[1][1].Missing = true;  // no response: left out
+  d.tpChemoValuePtr[3][2].Missing = true;  // a missing model value stays
   DataResultNode model;
-  model.iSize = 3;
-  model.ipSelVarIdxPtr = new int32_t[3]{4, 0, 2};
+  model.iSize = 2;
+  model.ipSelVarIdxPtr = new int32_t[2]{3, 2};
 
+  // Counts, the selected count and list, names, status, rows (model order, then
+  // the response) and the response index.
+  ByteBuilder b;
+  b.Int(3).Int(2).Int(2).Int(2).Int(0).Int(1);
+  b.Text("V3").Text("V2").Text("V1").Text("O0").Text("O3");
+  b.Int(2).Int(1).Int(1);
+  b.Int(3).Cell(3, false).Cell(2, false).Cell(1, false);
+  b.Int(3).Cell(33, false).Cell(32, true).Cell(31, false);
+  b.Int(2);
   MemoryStream stream;
   d.ReadWriteSingleModel(&stream, &model, kStreamWrite);
-  // counts, selected count and list, variable and object names, status, 8 rows of 4 cells, response index
-  EXPECT_EQ(stream.Size(), 8 + 4 + 16 + 4 * 6 + 8 * 6 + 36 + 8 * (4 + 96) + 4);
+  EXPECT_EQ(stream.Bytes(), b.bytes);
 
   ChemoData r;
   r.iNextModelID = 9;
   stream.Seek(0, SeekOrigin::Begin);
   r.ReadWriteSingleModel(&stream, nullptr, kStreamRead);
-  ASSERT_EQ(r.iObjCount, 8);
-  ASSERT_EQ(r.iVarCount, 4);
-  EXPECT_EQ(r.tpVarNameStrPtr[0], "V4");  // the model's variables, then the response
-  EXPECT_EQ(r.tpVarNameStrPtr[3], "V3");
-  EXPECT_EQ(r.iResponseIndex, 3);
-  EXPECT_EQ(r.tpObjNameStrPtr[2], "O3");  // O2 lacks the response
-  EXPECT_EQ(r.tpObjNameStrPtr[7], "O9");
-  EXPECT_EQ(r.tpChemoValuePtr[2][0].Value, 34);  // object 3, column 4
-  EXPECT_EQ(r.tpChemoValuePtr[2][3].Value, 33);  // its response
-  EXPECT_EQ(r.iNextModelID, 9);                  // not part of the record
+  MemoryStream again;
+  DataResultNode identity;
+  identity.iSize = 2;
+  identity.ipSelVarIdxPtr = new int32_t[2]{0, 1};
+  r.ReadWriteSingleModel(&again, &identity, kStreamWrite);
+  EXPECT_EQ(again.Bytes(), b.bytes);
+  EXPECT_EQ(r.iNextModelID, 9);  // not part of the record
 
-  model.ipSelVarIdxPtr[1] = 5;  // a column the data set does not have
+  std::vector<uint8_t> uneven = b.bytes;
+  uneven[8] = 1;  // the selected list says 2 items, its array holds 1 (and the rest shifts)
+  MemoryStream damaged(uneven);
+  EXPECT_THROW(r.ReadWriteSingleModel(&damaged, nullptr, kStreamRead), EDamagedRecord);
+  EXPECT_EQ(r.iVarCount, 0);
+
+  model.ipSelVarIdxPtr[1] = 4;  // a column the data set does not have
   EXPECT_THROW(d.ReadWriteSingleModel(&stream, &model, kStreamWrite), Exception);
+}
+
+TEST(ChemoDataRecord, ClearingRestoresEveryDefaultAndAClearedSetReadsBack) {
+  ChemoData d;
+  FillSample(d);
+  d.ldLOFSmoothing = 0.5L;
+  d.Clear();
+  EXPECT_EQ(Written(d, 2), EmptyRecord());
+  EXPECT_EQ(d.tpChemoValuePtr, nullptr);
+  EXPECT_EQ(d.ipSplittingPtr, nullptr);
+  EXPECT_EQ(d.iResponseIndex, -1);
+  EXPECT_EQ(d.iKeepPerSize, -1);
+  EXPECT_EQ(d.ldQuikDelta, -1.0L);
+  EXPECT_EQ(d.ldLOFSmoothing, 1.0L);
+  for (int32_t count : {d.iEnumSize, d.iAllSubsetUntil, d.iCombinations, d.iCurrentSplit, d.iGAFirstSize, d.iGAUntil,
+                        d.iGAPopSize, d.iGAGenerations, d.iGAMutation, d.iFitnessFunc, d.iNextModelID,
+                        d.iSelectedHoldCount})
+    EXPECT_EQ(count, 0);
+  const long double thresholds[] = {d.ldQ2F1Threshold,   d.ldQ2F2Threshold,    d.ldQ2F3Threshold,
+                                    d.ldCCCextThreshold, d.ldR2mAverThreshold, d.ldR2mDeltaThreshold};
+  EXPECT_EQ(std::vector<long double>(thresholds, thresholds + 6),
+            (std::vector<long double>{0.7L, 0.7L, 0.7L, 0.85L, 0.65L, 0.2L}));
+
+  ChemoData r;
+  FillSample(r);
+  ReadRecord(r, Written(d, 2), 2);
+  EXPECT_EQ(Written(r, 2), Written(d, 2));
+}
+
+TEST(ChemoDataRecord, ImpossibleContentIsADamagedRecordThatLeavesAnEmptySet) {
+  struct Case {
+    const char* what;
+    std::size_t at;  // byte offset in the sample record
+    int32_t value;
+  };
+  const std::vector<uint8_t> sample = SampleRecord(2);
+  auto offsetOf = [&](const ByteBuilder& prefix) { return prefix.bytes.size(); };
+  ByteBuilder head;
+  head.Int(3).Int(2).Text("logP").Text("MW").Text("Y").Text("A").Text("");
+  const std::size_t statusAt = offsetOf(head) + 4;
+  head.Int(2).Int(1).Int(2);
+  const std::size_t firstRowAt = offsetOf(head);
+  head.Int(3).Cell(1.5L, false).Cell(2.5L, true).Cell(3.25L, false);
+  head.Int(3).Cell(-4.0L, false).Cell(5e-300L, false).Cell(0.1L, false);
+  head.Int(2).Int(0).Int(1);
+  const std::size_t responseAt = offsetOf(head);
+  head.Int(2).Int(1).Int(1).Int(1).Int(0).Int(2).Int(1).Int(7).Int(5).Real(0.05L);
+  const std::size_t splitCountAt = offsetOf(head);
+  const Case cases[] = {{"status", statusAt, 3},        {"response index", responseAt, 3},
+                        {"response index", responseAt, -2}, {"splitting count", splitCountAt, -1}};
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes = sample;
+    for (int i = 0; i < 4; ++i) bytes[c.at + i] = static_cast<uint8_t>(static_cast<uint32_t>(c.value) >> (8 * i));
+    ChemoData r;
+    FillSample(r);
+    EXPECT_THROW(ReadRecord(r, bytes, 2), EDamagedRecord) << c.what;
+    EXPECT_EQ(Written(r, 2), EmptyRecord()) << c.what;
+  }
+  // A row stored empty while the set has variables.
+  ByteBuilder emptyRow;
+  emptyRow.Raw(std::vector<uint8_t>(sample.begin(), sample.begin() + firstRowAt)).Int(0);
+  emptyRow.Raw(std::vector<uint8_t>(sample.begin() + firstRowAt + 4 + 3 * 24, sample.end()));
+  ChemoData r;
+  EXPECT_THROW(ReadRecord(r, emptyRow.bytes, 2), EDamagedRecord);
+}
+
+TEST(ChemoDataRecord, WithoutAStreamNothingIsReadOrWrittenAndTheUserIsTold) {
+  ChemoData d;
+  FillSample(d);
+  TestUi().Clear();
+  d.ReadWrite(nullptr, kStreamRead, 2);
+  d.ReadWrite(nullptr, kStreamWrite, 2);
+  d.ReadWriteSingleModel(nullptr, nullptr, kStreamRead);
+  EXPECT_EQ(Written(d, 2), SampleRecord(2));
+  ASSERT_EQ(TestUi().Shown().size(), 3u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Empty file pointer: cannot read data");
+  EXPECT_EQ(TestUi().Shown(1).text, "Empty file pointer: cannot write data");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
 }
 
 TEST(ChemoDataSettings, EachImpossibleSearchSettingAloneIsResetToItsDefault) {

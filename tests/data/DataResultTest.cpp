@@ -6,6 +6,7 @@
 #include "data/ChemoData.h"
 #include "data/TestFiles.h"
 #include "data/RecordStreams.h"
+#include "support/ScriptedUi.h"
 
 namespace {
 
@@ -182,8 +183,12 @@ TEST(ModelCopy, CopiesWhatExistsAndNotTheLinks) {
   source->tsTestLev.ldpValuePtr = Reals({0.2L});
 
   DataResultNode copy;
+  source->tsNoRespLev.iCount = 2;
+  source->tsNoRespLev.ldpValuePtr = Reals({0.7L, 0.8L});
   copy = *source;
   copy = copy;
+  EXPECT_EQ(copy.tsNoRespLev.iCount, 2);
+  EXPECT_EQ(copy.tsNoRespLev.ldpValuePtr[1], 0.8L);
   EXPECT_EQ(copy.Next(), nullptr);
   EXPECT_EQ(Write(copy, false), Write(*source, false));
   EXPECT_NE(copy.ldpBSignifPtr, source->ldpBSignifPtr);
@@ -206,9 +211,110 @@ TEST(ModelList, RemoveRelinksAndReturnsTheFollower) {
   DataResultNode* b = list.Append();
   DataResultNode* c = list.Append();
   EXPECT_EQ(list.Remove(a), b);
+  EXPECT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Remove(c), nullptr);
+  EXPECT_EQ(list.Count(), 1);
   EXPECT_EQ(list.First(), b);
   EXPECT_EQ(list.Last(), b);
   EXPECT_EQ(b->Prev(), nullptr);
   EXPECT_EQ(b->Next(), nullptr);
+}
+
+TEST(ModelRecord, ResetGivesEveryCellAndFieldItsResetValue) {
+  ChemoData data;
+  DataResultList list(&data);
+  DataResultNode& node = *list.Append();
+  list.Append();
+  FillModel(node, 0);
+  node.iRank = 5;
+  node.tsTrainLev.iCount = 1;
+  node.tsTrainLev.ldpValuePtr = Reals({0.3L});
+  node.Reset();
+  for (int n = 1; n <= kModelCellCount; ++n) {
+    if (IsInt(n)) {
+      EXPECT_EQ(node.IntCell(n).Value, n == 85 ? -1 : 0) << n;
+      EXPECT_TRUE(node.IntCell(n).Missing) << n;
+    } else {
+      EXPECT_EQ(node.Cell(n).Value, n == 3 || n >= 18 ? -1.0L : 0.0L) << n;
+      EXPECT_TRUE(node.Cell(n).Missing) << n;
+    }
+  }
+  EXPECT_EQ(node.iSelStatus + node.iSize + node.iTrainCount + node.iRank + node.iID, 0);
+  EXPECT_EQ(node.sName, "");
+  EXPECT_EQ(node.ldHstar, 0.0L);
+  EXPECT_EQ(node.ipSelVarIdxPtr, nullptr);
+  EXPECT_EQ(node.ldpBIntConfPtr, nullptr);
+  EXPECT_EQ(node.tsTrainLev.iCount, 0);
+  EXPECT_EQ(node.tsTrainLev.ldpValuePtr, nullptr);
+  EXPECT_EQ(node.Next(), nullptr);
+  EXPECT_EQ(node.Prev(), nullptr);
+}
+
+TEST(ModelRecord, ReportTextHasFifteenLinesOfLabelledValues) {
+  DataResultNode node;
+  FillCells(node);  // cell n holds n + 0.25; cells 3, 6, 9, ... are missing
+  const std::string expected =
+      "(Fitting criteria)\r\n"
+      "R2: 4.2500 \t\tR2adj: 2.2500 \t\tR2-R2adj: 2.0000 \t\tLOF: \r\n"
+      "Kxx: 5.2500 \t\tDelta K:  \t\tRMSE tr: 7.2500 \t\tMAE tr: 50.2500\r\n"
+      "RSS tr: 53.2500 \t\tCCC tr:  \t\ts: 10.2500 \t\tF: 11.2500\r\n"
+      "\r\n"
+      "(Internal validation criteria)\r\n"
+      "Q2loo: 1.2500 \t\tR2-Q2loo: 3.0000 \t\tRMSE cv: 8.2500 \t\tMAE cv: \r\n"
+      "PRESS cv:  \t\tCCC cv: 40.2500 \t\t\r\n"
+      "Q2LMO:  \t\tR2Yscr:  \t\tQ2Yscr: 67.2500\r\n"
+      "R2Xrnd:  \t\tQ2Xrnd: 73.2500 \t\tR2Yrnd:  \t\tQ2Yrnd: 79.2500\r\n"
+      "\r\n"
+      "(External validation criteria)\r\n"
+      "RMSE ext:  \t\tMAE ext: 52.2500 \t\tPRESS ext: 55.2500 \t\tR2ext:  \t\t\r\n"
+      "Q2-F1: 23.2500 \t\tQ2-F2:  \t\tQ2-F3: 31.2500 \t\tCCC ext: 35.2500\r\n"
+      "r2m aver.: 46.2500 \t\tr2m delta: 47.2500\r\n";
+  EXPECT_EQ(ModelReportText(node), expected);
+  node.Cell(2).Missing = true;  // a difference with a missing term is missing
+  EXPECT_NE(ModelReportText(node).find("\r\nR2: 4.2500 \t\tR2adj:  \t\tR2-R2adj:  \t\tLOF: \r\n"), std::string::npos);
+}
+
+TEST(ModelList, CopyFromDuplicatesEveryModelAndADamagedReadAddsNone) {
+  ChemoData data;
+  DataResultList source(&data);
+  FillModel(*source.Append(), 0);
+  FillModel(*source.Append(), 2);
+  DataResultList copy(&data);
+  copy.Append();
+  copy.CopyFrom(source);
+  copy.CopyFrom(copy);
+  EXPECT_EQ(copy.Count(), 2);
+  EXPECT_EQ(Written(copy), Written(source));
+
+  // The second of two records is cut short: the list keeps only what it had.
+  std::vector<uint8_t> bytes = Written(source);
+  bytes.resize(bytes.size() - 40);
+  DataResultList read(&data);
+  read.Append();
+  MemoryStream stream(bytes);
+  EXPECT_THROW(read.ReadWrite(&stream, kStreamRead, 2), EDamagedRecord);
+  EXPECT_EQ(read.Count(), 1);
+  EXPECT_EQ(read.First(), read.Last());
+
+  TestUi().Clear();
+  read.ReadWrite(nullptr, kStreamRead, 2);
+  DataResultList(&data).ReadWrite(nullptr, kStreamWrite, 2);  // nothing to write: no message
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Empty file pointer: cannot read data");
+  EXPECT_EQ(read.Count(), 1);
+}
+
+TEST(ModelRecord, FromVersionThreeTheErrorArraysAreStored) {
+  DataResultNode node;
+  FillModel(node, 0);
+  MemoryStream stream;
+  node.ReadWrite(stream, kStreamWrite, 3);
+  EXPECT_EQ(stream.Size(), static_cast<int64_t>(Write(node, false).size() + 2 * (4 + 3 * 10)));
+  DataResultNode read;
+  stream.Seek(0, SeekOrigin::Begin);
+  read.ReadWrite(stream, kStreamRead, 3);
+  EXPECT_EQ(std::vector<long double>(read.ldpBSignifPtr, read.ldpBSignifPtr + 3),
+            (std::vector<long double>{0.01L, 0.02L, 0.03L}));
+  EXPECT_EQ(std::vector<long double>(read.ldpBStdErrPtr, read.ldpBStdErrPtr + 3),
+            (std::vector<long double>{0.4L, 0.5L, 0.6L}));
 }
