@@ -143,9 +143,8 @@ void WriteSetup(ChemoData& data, const DataSetup& setup, long double lofSmoothin
 }
 
 void ResetSetup(ChemoData& data) {
-  DataSetup empty;
+  DataSetup empty;  // no marks: every variable released
   empty.status.assign(data.ipTrainingPtr, data.ipTrainingPtr + data.iObjCount);
-  empty.marks.assign(data.iVarCount, VarMark::None);
   WriteSetup(data, empty, data.ldLOFSmoothing);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "plot/PlotTestData.h"
 
 namespace {
@@ -14,6 +16,8 @@ public:
     ComputeYRange();
   }
   void DrawData() override {}
+  using Graph::DrawAnchoredLabel;
+  using Graph::DrawColumnChartTitle;
 };
 
 // The texts drawn under the X axis of a 616 x 577 image (top 8 below the box).
@@ -127,4 +131,57 @@ TEST(GraphTest, TitleBlockNamesBothAxesAndTheCaption) {
   EXPECT_NE(canvas.FindText("Model 1"), nullptr);
   EXPECT_NE(canvas.FindText("Exp. endpoint"), nullptr);
   EXPECT_NE(canvas.FindText("Pred. by LOO"), nullptr);
+}
+
+TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
+  PlotTestData table({{0, 0}, {8, 8}});
+  table.data.Caption = "Model 1";
+  RecordingCanvas canvas(616, 577);
+  canvas.pen = Pen{clRed, 3, PenStyle::Dash, PenMode::Copy};
+  canvas.font.color = clRed;
+  canvas.brush = Brush{clRed, BrushStyle::Solid};
+  FrameOnly graph(canvas, &table.data);
+  graph.DrawFrame();
+  int left = 0, bottom = 0, width = 0, height = 0;
+  graph.GetPlotArea(left, bottom, width, height);
+  EXPECT_EQ(std::make_pair(left, bottom), std::make_pair(77, 520));
+
+  std::vector<int> minorY;
+  for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo)) {
+    EXPECT_EQ(line.pen.width, 1);
+    const bool grid = line.pen.style == PenStyle::Dot;
+    EXPECT_EQ(line.pen.color, grid ? clSilver : clBlack) << line.at[0] << "," << line.at[1];
+    if (!grid) EXPECT_EQ(line.pen.style, PenStyle::Solid);
+    if (line.at[0] == 76 && line.at[2] == 73 && line.at[1] > 463) minorY.push_back(line.at[1]);
+  }
+  // 57 = 10 * 5 + 7: the first seven sub-intervals are a pixel wider.
+  EXPECT_EQ(minorY, (std::vector<int>{515, 509, 503, 497, 491, 485, 479, 473, 468}));
+  for (const CanvasCall& text : canvas.CallsOf(CallKind::TextOut)) {
+    const bool tick = std::isdigit(static_cast<unsigned char>(text.text[0])) != 0;
+    EXPECT_EQ(text.font.color, tick ? clBlack : clBlue) << text.text;
+    EXPECT_EQ(text.brush.style, BrushStyle::Clear) << text.text;
+    const bool bold = text.text == "Model 1" || text.text == "X vs. Y";
+    EXPECT_EQ(text.font.bold, bold) << text.text;
+  }
+
+  // The column charts' title block: title above the box, a line below it, the Y text above the axis.
+  canvas.ClearCalls();
+  graph.DrawColumnChartTitle("Title", "Range", "Count");
+  const int h = canvas.TextHeight("T");
+  const int centre = 77 + 488 / 2;
+  canvas.font.bold = true;  // the title's font
+  const int titleWidth = canvas.TextWidth("Title");
+  canvas.font.bold = false;
+  EXPECT_EQ(canvas.FindText("Title")->at, (std::vector<int>{centre - titleWidth / 2, 64 / 2 - h / 2}));
+  EXPECT_EQ(canvas.FindText("Range")->at, (std::vector<int>{centre - canvas.TextWidth("Range") / 2, 520 + 57 / 2 - h / 2}));
+  EXPECT_EQ(canvas.FindText("Count")->at, (std::vector<int>{77 - canvas.TextWidth("Count") / 2, 64 - 57 / 2 + h / 4}));
+
+  canvas.ClearCalls();
+  LabelPlotParam label;
+  graph.DrawAnchoredLabel(label, 300, 200, "O1");
+  const std::vector<CanvasCall> boxes = canvas.CallsOf(CallKind::RoundRect);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].brush.color, 0xC0FFFFu);
+  EXPECT_EQ(boxes[0].brush.style, BrushStyle::Solid);
+  EXPECT_EQ(boxes[0].at, (std::vector<int>{label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, 16, 16}));
 }

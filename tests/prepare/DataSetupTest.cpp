@@ -48,6 +48,48 @@ TEST(DataSetup, SummaryAndStatusTexts) {
   EXPECT_EQ(ObjectStatusText(data, status, -1, marks, 1), "Training");
 }
 
+TEST(DataSetup, UnknownOutranksMissingAndTheFirstColumnCounts) {
+  ChemoData data;
+  // V0 selected, V1 response: O0 lacks both, O1 only V0, O2 only the response, O3 nothing.
+  FillData(data, {{kMissing, kMissing}, {kMissing, 1}, {1, kMissing}, {1, 1}});
+  const std::vector<int32_t> status = {1, 2, 1, 0};
+  const std::vector<VarMark> marks = {VarMark::Selected, VarMark::Response};
+  const Texts expected = {"Unknown", "Missing", "Unknown", "Excluded"};
+  for (int obj = 0; obj < 4; ++obj) EXPECT_EQ(ObjectStatusText(data, status, 1, marks, obj), expected[obj]) << obj;
+  SetVarLists(data, {0});
+  data.iResponseIndex = 1;
+  for (int obj = 0; obj < 4; ++obj) data.ipTrainingPtr[obj] = status[obj];
+  for (int obj = 0; obj < 4; ++obj) EXPECT_EQ(StoredStatusText(data, obj), expected[obj]) << obj;
+  data.ipTrainingPtr[0] = kStatusExcluded;  // an excluded object lacking its response is only missing
+  EXPECT_EQ(StoredStatusText(data, 0), "Missing");
+}
+
+TEST(DataSetup, SplittingsAndTheCurrentOneGoBothWays) {
+  ChemoData data;
+  FillData(data, {{1, 2}, {3, 4}});
+  bool bad = false;
+  DataSetup setup = LoadSetup(data, bad);
+  setup.splittings = {{"a", {1, 2}}, {"b", {2, 1}}};
+  setup.currentSplit = 1;
+  WriteSetup(data, setup, 1.0L);
+  ASSERT_EQ(data.iSplitCount, 2);
+  EXPECT_EQ(data.iCurrentSplit, 1);
+  DataSetup loaded = LoadSetup(data, bad);
+  EXPECT_EQ(loaded.currentSplit, 1);
+  EXPECT_EQ(loaded.splittings[1].name, "b");
+  EXPECT_EQ(loaded.splittings[1].status, (std::vector<int32_t>{2, 1}));
+
+  loaded.splittings.clear();  // the last ones deleted
+  WriteSetup(data, loaded, 1.0L);
+  EXPECT_EQ(data.iSplitCount, 0);
+  EXPECT_EQ(data.iCurrentSplit, 0);
+  EXPECT_EQ(data.ipSplittingPtr, nullptr);
+  EXPECT_EQ(data.tpSplitNameStrPtr, nullptr);
+  for (VarMark mark : {VarMark::Selected, VarMark::Response, VarMark::Splitting, VarMark::Hold})
+    EXPECT_EQ(VarMarkFromLabel(VariableStatusLabel(mark)), mark);
+  EXPECT_EQ(VarMarkFromLabel("Unknown"), VarMark::None);
+}
+
 TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
   ChemoData data;
   LoadExample(data);

@@ -32,6 +32,11 @@ TEST(ConstantFilter, SharesAgainstThePercentageMissingCellsAndSingleObjects) {
   // Without present cells a variable counts as constant.
   EXPECT_TRUE(Constant({-999, -999, -999}, {1, 1, 1}, 99));
   EXPECT_FALSE(Constant({5}, 1));  // a single object is never a reference
+  // A share equal to the threshold is constant: 1 of 4 present cells.
+  const std::vector<long double> quarter = {4, 4, 5, 6};
+  const std::vector<uint8_t> present(4, 0);
+  EXPECT_TRUE(IsNearlyConstant(quarter.data(), present.data(), 4, 0.25L));
+  EXPECT_FALSE(IsNearlyConstant(quarter.data(), present.data(), 4, 0.2500001L));
 }
 
 using Table = std::map<std::pair<int, int>, long double>;
@@ -41,6 +46,8 @@ using Kept = std::vector<bool>;
 class TablePairs : public PairCorrelations {
 public:
   explicit TablePairs(Table r) : r_(std::move(r)) {}
+  void Prepare(int v, const std::vector<int>& others) override { prepared.emplace_back(v, others); }
+  std::vector<std::pair<int, std::vector<int>>> prepared;
   long double Correlation(int a, int b) override {
     const auto it = r_.find({std::min(a, b), std::max(a, b)});
     if (it == r_.end()) throw MatrixCalcErrorEx("Building covariance matrix: ");
@@ -73,6 +80,37 @@ TEST(CorrelationFilter, StrictThresholdLargerScoreExemptionsAndFailingPairs) {
             (Kept{true, false, true}));
   // Exempt pair members are never examined.
   EXPECT_EQ(RunFilter({{{0, 1}, 0.99L}}, 2, {true, false}), (Kept{true, true}));
+}
+
+TEST(CorrelationFilter, AtTheThresholdBothStayAndAnExemptPartnerIsNeverDropped) {
+  TablePairs pairs({{{0, 1}, 0.5L}, {{0, 2}, 0.1L}, {{1, 2}, 0.2L}});
+  Kept kept(3, true);
+  const Kept none(3, false);
+  CorrelationFilter filter(pairs, kept, none);
+  int steps = 0;
+  filter.Run(0.5L, [&steps] { ++steps; });
+  EXPECT_EQ(kept, (Kept{true, true, true}));
+  EXPECT_EQ(steps, 3);  // one step per variable
+  EXPECT_TRUE(pairs.prepared.empty());  // no pair counted: no score
+
+  // 1 is exempt: 0-1 is never examined, though 1 would have the larger score.
+  EXPECT_EQ(RunFilter({{{0, 1}, 0.99L}, {{0, 2}, 0.0L}, {{1, 2}, 0.98L}}, 3, {false, true, false}),
+            (Kept{true, true, true}));
+}
+
+TEST(CorrelationFilter, AScoreIsTheSumOverTheOtherKeptVariablesAnnouncedBeforehand) {
+  TablePairs pairs({{{0, 1}, 0.99L}, {{0, 2}, 0.25L}, {{1, 2}, 0.5L}, {{0, 3}, 0.125L}});
+  Kept kept{true, true, true, false};  // 3 was dropped before: not in the scores
+  const Kept none(4, false);
+  CorrelationFilter filter(pairs, kept, none);
+  filter.Run(0.95L, [] {});
+  EXPECT_EQ(kept, (Kept{true, false, true, false}));  // 1.49 against 1.24
+  EXPECT_EQ(filter.Score(0).Value, 0.99L + 0.25L);
+  EXPECT_EQ(filter.Score(1).Value, 0.99L + 0.5L);
+  EXPECT_FALSE(filter.Score(0).Missing);
+  EXPECT_TRUE(filter.Score(2).Missing);  // never needed
+  using Announced = std::vector<std::pair<int, std::vector<int>>>;
+  EXPECT_EQ(pairs.prepared, (Announced{{0, {1, 2}}, {1, {0, 2}}}));
 }
 
 TEST(CorrelationFilter, ScoresAreComputedOnceWithTheKeptSetOfThatMoment) {
