@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/base/UiServices.h"
+#include "platform/base/CommandGuard.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("KORVANE");
@@ -19,6 +19,4 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void TApplication::ShowException(const std::exception& e) {
-  Ui().MessageBox(e.what(), "KORVANE", MB_OK | MB_ICONERROR);
-}
+void TApplication::ShowException(const std::exception& e) { ShowApplicationException(e); }

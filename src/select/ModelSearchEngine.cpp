@@ -92,8 +92,9 @@ bool ModelSearchEngine::Admissible(int position) {
   return state == 0;
 }
 
-bool ModelSearchEngine::PollEscape() {
-  if (!Ui().EscapePressed()) return false;
+bool ModelSearchEngine::PollEscape() { return Ui().EscapePressed() && ConfirmAbort(); }
+
+bool ModelSearchEngine::ConfirmAbort() {
   const std::string text = phaseDone_ ? std::string(kAbortQuestion) : std::string(kAllSubsetPreface) + kAbortQuestion;
   if (Ui().MessageBox(text, "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
   view_->StatusText("Exiting...");
@@ -233,9 +234,13 @@ void ModelSearchEngine::Activate() {
       ShowSearchException("APPLICATION WARNING", "Cannot calculate models");
     }
   }
-  // A failed or aborted start leaves no partial models behind; the genetic
-  // algorithm alone adds nothing at its start and keeps the models it continues.
-  if ((!started || abortRequested_) && mode_ != ModeGeneticOnly) models_->Clear();
+  // A failed or aborted start ends the run as aborted and leaves no partial
+  // models behind; the genetic algorithm alone adds nothing at its start and
+  // keeps the models it continues.
+  if (!started || abortRequested_) {
+    aborted_ = true;
+    if (mode_ != ModeGeneticOnly) models_->Clear();
+  }
   activated_ = true;
 }
 
@@ -351,7 +356,8 @@ void ModelSearchEngine::IdleStep() {
   if (ga_->IsRunning()) HarvestGaPopulation();
   ga_.reset();
   generation_ = 0;
-  if (data_->iGAFirstSize <= data_->iGAUntil) {
+  // An abort confirmed during the harvest ends the run at the size harvested.
+  if (!abortRequested_ && data_->iGAFirstSize <= data_->iGAUntil) {
     StartGaSize(nTrain);
   } else {
     gaFinished_ = true;
@@ -359,12 +365,23 @@ void ModelSearchEngine::IdleStep() {
   }
 }
 
+bool ModelSearchEngine::HasWork() const {
+  return !aborted_ && (!phaseDone_ || (ga_ && ga_->IsRunning()));
+}
+
 bool ModelSearchEngine::TimerWantsClose() const {
-  return (phaseDone_ || aborted_) && (activated_ || abortRequested_) && data_->iGAFirstSize == 0;
+  if (!activated_ && !abortRequested_) return false;
+  return aborted_ || (phaseDone_ && data_->iGAFirstSize == 0);
 }
 
 bool ModelSearchEngine::ConfirmClose() {
-  if (gaFinished_) return true;
+  if (aborted_ || gaFinished_) return true;
+  // Closing before the subsets are all fitted is an abort, asked as one.
+  if (!phaseDone_) {
+    if (!ConfirmAbort()) return false;
+    aborted_ = true;
+    return true;
+  }
   if (!activated_ || data_->iGAFirstSize != 0) {
     if (Ui().MessageBox("Do you really want to stop the genetic algorithm calculation?", "APPLICATION WARNING",
                         MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -375,8 +392,11 @@ bool ModelSearchEngine::ConfirmClose() {
 }
 
 void ModelSearchEngine::FinishRun(const std::function<void()>& discardModels) {
-  if (gaFinished_) --data_->iGAFirstSize;
-  if (data_->iGAFirstSize > 0) data_->iAllSubsetUntil = data_->iGAFirstSize;
+  // An aborted run leaves the sizes for the next set-up untouched.
+  if (!aborted_) {
+    if (gaFinished_) --data_->iGAFirstSize;
+    if (data_->iGAFirstSize > 0) data_->iAllSubsetUntil = data_->iGAFirstSize;
+  }
   idleActive_ = false;
   if (ga_ && ga_->IsRunning()) HarvestGaPopulation();
   ga_.reset();
@@ -387,7 +407,8 @@ void ModelSearchEngine::FinishRun(const std::function<void()>& discardModels) {
   ownPredResponse_.reset();
   slots_.fill(Disp{});
   ClearSubsetStack();
-  if (aborted_ && discardModels) discardModels();
+  // The genetic algorithm alone only fails at its start: the earlier models stay.
+  if (aborted_ && mode_ != ModeGeneticOnly && discardModels) discardModels();
   Ui().MessageBox(std::string("Models calculation ") + (aborted_ ? "aborted." : "completed."),
                   "APPLICATION MESSAGE", MB_OK | MB_ICONINFORMATION);
 }

@@ -68,10 +68,15 @@ public:
   void Activate();          // the first activation: starts the run
   bool StartCalculation();  // false after a reported failure
   void IdleStep();
+  // Subsets left to fit or a genetic algorithm running: the next step is wanted.
+  bool HasWork() const;
+  // The run is over or ended as aborted, and no genetic algorithm is set up.
   bool TimerWantsClose() const;
-  bool ConfirmClose();  // asks before stopping a genetic algorithm; false keeps the run
-  // Ends the run: writes the sizes back, harvests, frees, discards the models of an
-  // aborted run through discardModels and reports the end.
+  // Asks before stopping: the abort question while subsets are left (Yes ends the
+  // run as aborted), the stop question while a genetic algorithm runs; false keeps the run.
+  bool ConfirmClose();
+  // Ends the run: writes the sizes back (unless aborted), harvests, frees, discards
+  // the models of an aborted search through discardModels and reports the end.
   void FinishRun(const std::function<void()>& discardModels);
   void HarvestGaPopulation();
   // A model of the list with `size` variables, each among `variables`.
@@ -100,6 +105,7 @@ public:
 private:
   void PushLeaf(const int* positions, int64_t& visited, int k);
   bool PollEscape();
+  bool ConfirmAbort();
   void FitSubset(const std::vector<int>& positions);
   DataResultNode* FindWorstModelOfSize(int k, int& count, long double& worst) const;
   void StoreModel(DataResultNode& node, const std::vector<int>& positions);

@@ -31,7 +31,15 @@ public:
     DisableDataCommands();
     ++clears;
   }
-  void DiscardModels() override { ++discards; }
+  // As the main window: the list emptied and the seven search settings zeroed.
+  void DiscardModels() override {
+    ++discards;
+    if (ModelList()) ModelList()->Clear();
+    ChemoData& d = DataSet();
+    for (int32_t* setting : {&d.iEnumSize, &d.iAllSubsetUntil, &d.iGAFirstSize, &d.iGAUntil, &d.iGAPopSize,
+                             &d.iGAGenerations, &d.iGAMutation})
+      *setting = 0;
+  }
   bool ConfirmDiscardModels() override {
     if (Ui().MessageBox("Previous calculated models data will be erased! Do you want to continue?",
                         "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES)

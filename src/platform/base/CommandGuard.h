@@ -26,6 +26,11 @@ inline void ShowCaughtException(const std::string& caption, const std::string& f
   }
 }
 
+// The application's display of an exception that no handler caught.
+inline void ShowApplicationException(const std::exception& e) {
+  Ui().MessageBox(e.what(), "KORVANE", MB_OK | MB_ICONERROR);
+}
+
 // Runs command; false when it failed (after the report).
 template <typename Command>
 bool RunGuarded(Command&& command, const char* otherText) {
