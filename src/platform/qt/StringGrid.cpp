@@ -49,7 +49,7 @@ public:
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-    return QStr(Cell(index));
+    return QStr(grid_.CellText(index.column() + grid_.FixedCols(), index.row() + grid_.FixedRows()));
   }
   bool setData(const QModelIndex& index, const QVariant& value, int role) override {
     if (role != Qt::EditRole) return false;
@@ -77,7 +77,7 @@ public:
 
 private:
   std::string& Cell(const QModelIndex& index) const {
-    return grid_.rows_[index.row() + grid_.FixedRows()][index.column() + grid_.FixedCols()];
+    return grid_.Cells(index.column() + grid_.FixedCols(), index.row() + grid_.FixedRows());
   }
   void Resize(Qt::Orientation orientation, int from, int to, const std::function<void()>& change) {
     const bool rows = orientation == Qt::Vertical;
@@ -208,13 +208,32 @@ void StringGrid::CheckCell(int col, int row) const {
 
 std::string& StringGrid::Cells(int col, int row) {
   CheckCell(col, row);
+  if (Provided(row)) throw Exception("Grid row " + std::to_string(row) + " is provided, not stored");
   ScheduleRepaint();
-  return rows_[row][col];
+  std::vector<std::string>& cells = rows_[row];
+  if (static_cast<int>(cells.size()) < colCount_) cells.resize(colCount_);  // a fixed row under a provider
+  return cells[col];
 }
 
 const std::string& StringGrid::Cells(int col, int row) const {
   CheckCell(col, row);
-  return rows_[row][col];
+  if (Provided(row)) throw Exception("Grid row " + std::to_string(row) + " is provided, not stored");
+  static const std::string empty;
+  return col < static_cast<int>(rows_[row].size()) ? rows_[row][col] : empty;
+}
+
+std::string StringGrid::CellText(int col, int row) const {
+  if (!Provided(row)) return Cells(col, row);
+  CheckCell(col, row);
+  return provider_(col, row);
+}
+
+void StringGrid::SetCellTextProvider(CellTextProvider provider) {
+  model_->Reset([&] {
+    provider_ = std::move(provider);
+    if (!provider_) return;
+    for (int row = fixedRows_; row < RowCount(); ++row) std::vector<std::string>().swap(rows_[row]);
+  });
 }
 
 // Cells are written through references, so the repaint is queued once per
@@ -239,7 +258,8 @@ void StringGrid::SetColCount(int count) {
   if (count < fixedCols_) SetFixedCols(count);
   model_->ResizeColumns(colCount_ - fixedCols_, count - fixedCols_, [&] {
     colCount_ = count;
-    for (auto& row : rows_) row.resize(count);
+    for (auto& row : rows_)
+      if (!provider_ || !row.empty()) row.resize(count);
     colWidths_.resize(count, defaultColWidth_);
   });
 }
@@ -248,7 +268,7 @@ void StringGrid::SetRowCount(int count) {
   count = std::max(count, 0);
   if (count < fixedRows_) SetFixedRows(count);
   model_->ResizeRows(RowCount() - fixedRows_, count - fixedRows_,
-                     [&] { rows_.resize(count, std::vector<std::string>(colCount_)); });
+                     [&] { rows_.resize(count, std::vector<std::string>(provider_ ? 0 : colCount_)); });
 }
 
 void StringGrid::SetFixedCols(int count) {
@@ -346,7 +366,7 @@ void StringGrid::PaintCell(QPainter& painter, const QRect& rect, int col, int ro
   painter.fillRect(rect, ToQColor(look.fill));
   painter.setPen(ToQColor(look.textColor));
   painter.drawText(rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                   QStr(rows_[row][col]));
+                   QStr(CellText(col, row)));
 }
 
 GridRect StringGrid::Selection() const {

@@ -33,9 +33,20 @@ class StringGrid : public QTableView {
 public:
   explicit StringGrid(QWidget* parent = nullptr);
 
-  // The text of a cell; throws Exception when the cell lies outside the grid.
+  // The text of a stored cell; throws Exception when the cell lies outside the
+  // grid or is a row the cell-text provider serves.
   std::string& Cells(int col, int row);
   const std::string& Cells(int col, int row) const;
+  // The text shown in a cell, stored or provided.
+  std::string CellText(int col, int row) const;
+
+  // Lets a function give the texts of the rows below the fixed ones, formatted
+  // on demand, so that very long tables keep no text per cell; those rows are
+  // read-only. Fixed rows stay in the grid's store. Call Invalidate() after the
+  // provider's data changed.
+  using CellTextProvider = std::function<std::string(int col, int row)>;
+  void SetCellTextProvider(CellTextProvider provider);
+  void Invalidate() { ScheduleRepaint(); }
 
   int ColCount() const { return colCount_; }
   int RowCount() const { return static_cast<int>(rows_.size()); }
@@ -106,8 +117,10 @@ private:
   void ChangeFixed(const std::function<void()>& change);
   void CellAt(const QPoint& viewportPos, int& col, int& row) const;
   int VisibleColumnsBefore(int modelCol) const;
+  bool Provided(int row) const { return provider_ && row >= fixedRows_; }
 
-  std::vector<std::vector<std::string>> rows_;  // rows_[row][col]
+  std::vector<std::vector<std::string>> rows_;  // rows_[row][col]; provided rows hold none
+  CellTextProvider provider_;
   std::vector<int> colWidths_;
   int colCount_ = 0;
   int fixedCols_ = 0;

@@ -148,3 +148,30 @@ TEST(StringGridTest, MouseDragSelectsARangeOrMovesTheCell) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StringGridTest, ProvidedRowsAreFormattedOnDemandAndFixedRowsStayStored) {
+  StringGrid grid;
+  grid.SetFixedCols(0);
+  int calls = 0;
+  grid.SetCellTextProvider([&calls](int col, int row) {
+    ++calls;
+    return "p" + std::to_string(col) + "," + std::to_string(row);
+  });
+  grid.SetColCount(3);
+  grid.SetRowCount(100000);
+  grid.Cells(1, 0) = "title";
+  EXPECT_EQ(grid.CellText(1, 0), "title");
+  EXPECT_EQ(grid.CellText(2, 99999), "p2,99999");
+  EXPECT_EQ(StdStr(grid.model()->index(4, 1).data().toString()), "p1,5");
+  EXPECT_THROW(grid.Cells(0, 1), Exception);
+  EXPECT_THROW(grid.CellText(3, 1), Exception);
+  EXPECT_EQ(calls, 2);
+  grid.resize(300, 200);
+  grid.show();
+  QCoreApplication::processEvents();
+  EXPECT_LT(calls, 200);  // only the rows in view were formatted
+}
+
+}  // namespace
