@@ -17,6 +17,7 @@
 #include "prepare/IDtMain.h"
 #include "prepare/SDtMain.h"
 #include "prepare/VDtMain.h"
+#include "select/VSmMain.h"
 
 namespace {
 
@@ -124,6 +125,8 @@ void TMainForm::MenuViewAndSelModelsClick() {
                     MB_OK | MB_ICONWARNING);
     return;
   }
+  RunModalForm<TViewSelForm>("Cannot create View Models Data dialog", this, &modelList_, &dataSet_,
+                             ProgressWindows(this));
 }
 
 // Commands that open the windows of the other parts of the program; each is

@@ -104,6 +104,11 @@ public:
   // The order when the sorted array does not hold the list's models (before
   // the first sort, or after the list was exchanged): list order.
   void ResetToListOrder();
+  // Forgets the order and the rows (the list is about to go).
+  void Clear() {
+    sorted_.clear();
+    filtered_.clear();
+  }
 
   // Sorted array: the table shows it from its last element to its first.
   const std::vector<DataResultNode*>& Sorted() const { return sorted_; }

@@ -1,0 +1,328 @@
+#include "select/VSmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "data/TempFiles.h"
+#include "platform/qt/StringGrid.h"
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "platform/qt/QtConvert.h"
+#include "support/FakeProjectHost.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+// A main window whose temporary folder is a test folder.
+class HostWithRegistry : public FakeProjectHost {
+public:
+  explicit HostWithRegistry(const std::string& dir, char separator = '.') : FakeProjectHost(separator), registry(dir) {
+    for (const char* name : kValidationFileNames) registry.AddName(name);
+  }
+  TempFiles* Registry() override { return &registry; }
+  TempFiles registry;
+};
+
+class ViewSelFormTest : public ::testing::Test {
+protected:
+  ViewSelFormTest() {
+    TestUi().Reset();
+    host.data.Allocate(3, 8);
+    host.data.iResponseIndex = 2;
+    for (int i = 0; i < 8; ++i) host.data.ipTrainingPtr[i] = kStatusTraining;
+    host.models = new DataResultList(&host.data);
+  }
+  ~ViewSelFormTest() override { delete host.models; }
+
+  // Models with R2 falling by id; every other one selected.
+  void AddModels(int count) {
+    for (int id = 1; id <= count; ++id) {
+      DataResultNode* model = host.models->Append();
+      model->iID = id;
+      model->iSize = 1 + id % 3;
+      model->iSelStatus = id % 2 == 1 ? 3 : 0;
+      model->sName = "D" + std::to_string(id % 3) + "  ";
+      model->cvR2 = CheckedValue(1.0L - id / 100.0L, false);
+      model->cvQ2loo = CheckedValue(0.5L + (id % 4) / 10.0L, false);
+      model->cvKxx = CheckedValue(0.0L, false);
+      model->cvKxy = CheckedValue(id / 1000.0L, false);
+    }
+  }
+  std::unique_ptr<TViewSelForm> Open() {
+    auto form = std::make_unique<TViewSelForm>(nullptr, &host.models, &host.data);
+    form->DropDownList = [this](QComboBox&) { ++dropDowns; };
+    form->ShowModalWindow = [this](ModalDialog& window) { shownCaptions.push_back(StdStr(window.windowTitle())); };
+    return form;
+  }
+  std::vector<int> RowIds(const TViewSelForm& form) const {
+    std::vector<int> ids;
+    for (int row = 1; row <= form.Table().RowCount(); ++row) ids.push_back(std::stoi(form.Cells(2, row)));
+    return ids;
+  }
+  static void Choose(QComboBox& combo, int index) {
+    combo.setCurrentIndex(index);
+    emit combo.activated(index);
+  }
+
+  TestFolder folder;
+  HostWithRegistry host{folder.Dir()};
+  int dropDowns = 0;
+  std::vector<std::string> shownCaptions;
+};
+
+TEST_F(ViewSelFormTest, OpensSortedByR2WithItsCombosAndTheVariablesCellSelected) {
+  AddModels(4);
+  auto form = Open();
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(form->Cells(4, 0), "Variables");
+  EXPECT_EQ(form->Cells(5, 1), "0.9900");
+  EXPECT_EQ(form->ComboBoxSort->currentText(), "R2");
+  EXPECT_FALSE(form->ComboBoxSort2nd->isEnabled());
+  EXPECT_EQ(form->ComboBoxQUIKRule->count(), 22);
+  EXPECT_EQ(form->ComboBoxQUIKRule->itemText(3), "0.010");
+  EXPECT_EQ(form->ComboBoxCI->count(), 7);
+  EXPECT_EQ(form->ComboBoxCI->itemText(6), "1.5");
+  EXPECT_EQ(form->ComboBoxStdRes->currentText(), "2.5");
+  EXPECT_EQ(form->ComboBoxStdRes->count(), 9);
+  EXPECT_EQ(form->ComboBoxOnlyBest->count(), 4);
+  EXPECT_EQ(form->EditBest->text(), "All");
+  EXPECT_EQ(form->StringGridResults->Selection(), (GridRect{4, 1, 4, 1}));
+  EXPECT_FALSE(form->HasPredictionObjects());
+  EXPECT_FALSE(form->SpeedButtonExtValidation->isEnabled());
+  EXPECT_FALSE(form->SpeedButtonMultiCrit->isEnabled());
+  EXPECT_FALSE(form->SpeedButtonMCDMgraph->isEnabled());
+  EXPECT_TRUE(form->SpeedButtonPCAdesc->isEnabled() == false);  // selected models of sizes 2 and 1
+  EXPECT_TRUE(form->SpeedButtonViewVarStat->isEnabled());
+  EXPECT_EQ(form->StringGridResults->ColWidth(23), -1);  // no Q2 LMO anywhere
+  EXPECT_FALSE(form->ComboBoxSort->enabled[ColumnSortItem(23)]);
+}
+
+TEST_F(ViewSelFormTest, SortCombosGroupAndRestoreDisabledChoices) {
+  AddModels(6);
+  auto form = Open();
+  Choose(*form->ComboBoxSort, ColumnSortItem(kSizeColumn));
+  EXPECT_TRUE(form->ComboBoxSort2nd->isEnabled());
+  Choose(*form->ComboBoxSort2nd, ColumnSortItem(17));
+  // Sizes 3 (ids 2, 5), 2 (ids 1, 4), 1 (ids 3, 6); inside each the larger Q2loo first.
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{2, 5, 1, 4, 3, 6}));
+  EXPECT_EQ(form->Table().SortColumn(), 17);
+  // "Q2 LMO" has no value: choosing it puts the remembered item back and drops the list again.
+  form->ComboBoxSort->showPopup();
+  form->ComboBoxSort->hidePopup();
+  Choose(*form->ComboBoxSort, ColumnSortItem(23));
+  EXPECT_EQ(form->ComboBoxSort->currentIndex(), ColumnSortItem(kSizeColumn));
+  EXPECT_EQ(dropDowns, 1);
+  EXPECT_EQ(form->Table().SortColumn(), 17);
+  Choose(*form->ComboBoxSort, ColumnSortItem(kR2Column));
+  EXPECT_FALSE(form->ComboBoxSort2nd->isEnabled());
+}
+
+TEST_F(ViewSelFormTest, SelectionLettersAndStates) {
+  AddModels(5);
+  auto form = Open();
+  form->StringGridResults->SetSelection({4, 2, 4, 3});
+  form->PopupMenuAlwaysselectedClick();
+  EXPECT_EQ(form->Cells(0, 2), "S");
+  EXPECT_EQ(form->Table().RowModel(2)->iSelStatus, 3);
+  form->PopupMenuNeverselectedClick();
+  EXPECT_EQ(form->Cells(0, 3), "U");
+  EXPECT_EQ(form->Table().RowModel(3)->iSelStatus, 0);
+  // Select all answered No still puts both filters back to "None".
+  form->ComboBoxQUIKRule->setCurrentIndex(3);
+  form->ComboBoxCI->setCurrentIndex(2);
+  TestUi().Answer(IDNO);
+  form->PopupSelectallmodelsClick();
+  EXPECT_EQ(TestUi().Shown(0).text, "All models will be selected: do you want to continue?");
+  EXPECT_EQ(form->ComboBoxQUIKRule->currentText(), "None");
+  EXPECT_EQ(form->ComboBoxCI->currentText(), "None");
+  EXPECT_EQ(form->Table().RowModel(3)->iSelStatus, 0);
+  form->PopupSelectallmodelsClick();
+  for (int row = 1; row <= 5; ++row) EXPECT_EQ(form->Table().RowModel(row)->iSelStatus, 1);
+  form->PopupMenuResetAllSelClick();
+  EXPECT_EQ(form->Table().RowModel(1)->iSelStatus, 0);
+  EXPECT_FALSE(form->SpeedButtonIntValidation->isEnabled());
+}
+
+TEST_F(ViewSelFormTest, QuikRuleFilterAndNoneSelectsTheWholeList) {
+  AddModels(20);  // Kxy - Kxx = id / 1000: id 10 is on the limit and passes
+  auto form = Open();
+  Choose(*form->ComboBoxQUIKRule, 3);  // 0.010
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) {
+    if (m->iID < 10) {
+      EXPECT_EQ(m->iSelStatus, m->iID % 2 == 1 ? 2 : 0) << m->iID;
+    } else {
+      EXPECT_EQ(m->iSelStatus, 3) << m->iID;
+    }
+  }
+  Choose(*form->ComboBoxQUIKRule, 0);
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) EXPECT_EQ(m->iSelStatus, 3);
+  // A typed CI text that is no number changes nothing and shows nothing.
+  host.models->First()->iSelStatus = 0;
+  form->ComboBoxCI->setEditText("1.x");
+  form->ComboBoxCIChange();
+  EXPECT_EQ(host.models->First()->iSelStatus, 0);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(ViewSelFormTest, KeepBestAndDeleteUnselected) {
+  AddModels(20);
+  auto form = Open();
+  Choose(*form->ComboBoxOnlyBest, 5);
+  EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to keep only the best 5 models?");
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(host.models->Count(), 5);
+  ASSERT_EQ(form->ComboBoxOnlyBest->count(), 5);
+  EXPECT_EQ(form->ComboBoxOnlyBest->itemText(4), "4");
+  EXPECT_EQ(form->ComboBoxOnlyBest->currentText(), "All");
+  TestUi().Answer(IDNO);
+  form->SpeedButtonDelUnselModelClick();
+  EXPECT_EQ(host.models->Count(), 5);
+  form->SpeedButtonDelUnselModelClick();
+  EXPECT_EQ(TestUi().Shown(2).text, "Do you really want to delete unselected models?");
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3, 5}));
+  EXPECT_EQ(host.models->Count(), 3);
+  EXPECT_EQ(form->Cells(1, 2), "3");  // ranks of the last sort
+}
+
+TEST_F(ViewSelFormTest, OnlySelectedViewControlsAndKeepOnlySelected) {
+  AddModels(8);
+  auto form = Open();
+  form->UpDownBest->setValue(1);
+  EXPECT_EQ(form->EditBest->text(), "1");
+  form->SpeedButtonViewOnlySelModClick();
+  EXPECT_TRUE(form->SpeedButtonViewOnlySelMod->isChecked());
+  EXPECT_TRUE(form->PopupMenuViewOnlySel->isChecked());
+  EXPECT_FALSE(form->ComboBoxSort->isEnabled());
+  EXPECT_FALSE(form->UpDownBest->isEnabled());
+  EXPECT_FALSE(form->SpeedButtonSelAll->isEnabled());
+  EXPECT_FALSE(form->PopupMenuAlwaysselected->isEnabled());
+  EXPECT_EQ(StdStr(form->SpeedButtonDelUnselModel->toolTip()), "Keep only selected models");
+  EXPECT_EQ(StdStr(form->PopupMenuDelUnsel->text()), "Keep only selecte&d models");
+  // Selected: ids 1, 3, 5, 7 of sizes 2, 1, 3, 2: one per size.
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3, 5}));
+  EXPECT_TRUE(form->SpeedButtonViewVarStat->isEnabled());  // the command rule enables it again
+  EXPECT_EQ(form->SelectedRowModel()->iID, 1);
+  form->SpeedButtonDelUnselModelClick();
+  EXPECT_EQ(host.models->Count(), 3);
+  form->SpeedButtonViewOnlySelModClick();
+  EXPECT_EQ(StdStr(form->SpeedButtonDelUnselModel->toolTip()), "Delete unselected models");
+  EXPECT_TRUE(form->ComboBoxSort->isEnabled());
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3, 5}));
+}
+
+TEST_F(ViewSelFormTest, RowsWithoutModelsAreLeftAlone) {
+  AddModels(2);
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) m->iSelStatus = 0;
+  auto form = Open();
+  form->SpeedButtonViewOnlySelModClick();
+  EXPECT_EQ(form->Table().RowCount(), 0);
+  EXPECT_EQ(form->SelectedRowModel(), nullptr);
+  form->SetStatusOfSelectedRows("S");
+  EXPECT_EQ(form->Table().SelectedCount(), 0);
+}
+
+TEST_F(ViewSelFormTest, CopyUnderACommaLocaleConvertsNumberCellsOnly) {
+  host.separator = ',';
+  AddModels(6);
+  host.models->First()->sName = "x.1  ";
+  auto form = Open();
+  form->StringGridResults->SetSelection({2, 3, 6, 5});
+  form->SpeedButtonCopyClick();
+  const std::string& text = TestUi().clipboard;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+  EXPECT_EQ(text.substr(0, 29), "St.\tNo.\tID\tSize\tVariables\tR2\t");
+  EXPECT_NE(text.find("\r\nS\t3\t3\t1\tD0  \t0,9700\t"), std::string::npos);
+  EXPECT_EQ(text.find("0.9"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 3), "\t\r\n");
+  // Saving writes every row the same way, after asking before it overwrites.
+  const std::string path = folder.Path("table.txt");
+  std::ofstream(path) << "old";
+  TestUi().AnswerFile(path);
+  TestUi().Answer(IDNO);
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(TestUi().Shown(0).text, "File already esists! Do you want to overwrite?");
+  EXPECT_EQ(ReadFileText(path), "old");
+  TestUi().AnswerFile(path);
+  form->SpeedButtonSaveToFileClick();
+  const std::string saved = ReadFileText(path);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 7);
+  EXPECT_NE(saved.find("\r\nS\t1\t1\t2\tx.1  \t0,9900\t"), std::string::npos);
+  EXPECT_EQ(saved.substr(0, text.find('\n') + 1), text.substr(0, text.find('\n') + 1));
+  EXPECT_EQ(TestUi().FileDialogs().back().options.defaultExt, "txt");
+}
+
+TEST_F(ViewSelFormTest, CancelGivesBackTheListAndTheFilesOfTheOpening) {
+  AddModels(6);
+  const std::string many = folder.Path("~many~.db$");
+  const std::string rdes = folder.Path("~rdes~.db$");
+  std::ofstream(many) << "many at opening";
+  std::ofstream(rdes + ".und") << "stale";
+  auto form = Open();
+  form->SpeedButtonDelUnselModelClick();
+  host.models->First()->cvR2 = CheckedValue(0.1L, false);
+  std::ofstream(many) << "changed";
+  std::ofstream(rdes) << "new";
+  form->ButtonCancel->click();
+  EXPECT_EQ(host.models->Count(), 6);
+  EXPECT_EQ(host.models->First()->cvR2.Value, 0.99L);
+  EXPECT_EQ(ReadFileText(many), "many at opening");
+  EXPECT_FALSE(std::filesystem::exists(rdes));
+  EXPECT_FALSE(std::filesystem::exists(many + ".und"));
+  EXPECT_FALSE(host.modified);
+}
+
+TEST_F(ViewSelFormTest, AcceptKeepsTheEditsAndSetsTheModifiedFlag) {
+  AddModels(6);
+  auto form = Open();
+  DataResultList* list = host.models;
+  form->SpeedButtonDelUnselModelClick();
+  form->ButtonAccept->click();
+  EXPECT_TRUE(form->Accepted());
+  EXPECT_EQ(host.models, list);
+  EXPECT_EQ(host.models->Count(), 3);
+  EXPECT_TRUE(host.modified);
+  EXPECT_EQ(form->Result(), mrOk);
+}
+
+TEST_F(ViewSelFormTest, CellColours) {
+  AddModels(4);
+  auto form = Open();
+  auto look = [&form](int col, int row, bool selected) {
+    CellLook cell{clWhite, clBlack, selected, false};
+    if (selected) cell.fill = clHighlight;
+    form->StringGridResultsDrawCell(col, row, cell);
+    return cell.fill;
+  };
+  // Row 1: model 1, selected; row 2: model 2, unselected. Sort column 5 (R2).
+  EXPECT_EQ(look(0, 1, false), 0x00FF00u);
+  EXPECT_EQ(look(0, 2, true), 0x808080u);
+  EXPECT_EQ(look(6, 1, false), 0xB0F0F0u);   // fit, normal
+  EXPECT_EQ(look(17, 1, false), 0xB0B0F0u);  // internal, normal
+  EXPECT_EQ(look(31, 1, false), 0xF0F0B0u);  // external, normal
+  EXPECT_EQ(look(2, 1, false), clWhite);     // general keeps its colour
+  EXPECT_EQ(look(6, 1, true), clHighlight);
+  EXPECT_EQ(look(6, 2, false), 0xB0D0D0u);   // dim
+  EXPECT_EQ(look(17, 2, false), 0xB0B0D0u);
+  EXPECT_EQ(look(31, 2, false), 0xD0D0B0u);
+  EXPECT_EQ(look(2, 2, false), 0xE0E0E0u);
+  EXPECT_EQ(look(6, 2, true), 0x000080u);
+  EXPECT_EQ(look(5, 1, true), 0xFF00FFu);
+  EXPECT_EQ(look(5, 2, false), 0xFF00FFu);
+}
+
+TEST_F(ViewSelFormTest, VariableStatisticsOpenThePlotWindow) {
+  AddModels(4);
+  auto form = Open();
+  form->SpeedButtonViewVarStatClick();
+  ASSERT_EQ(shownCaptions.size(), 1u);
+  EXPECT_EQ(shownCaptions[0], "View selected models variables statistics");
+}
+
+}  // namespace
