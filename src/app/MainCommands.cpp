@@ -17,6 +17,7 @@
 #include "prepare/IDtMain.h"
 #include "prepare/SDtMain.h"
 #include "prepare/VDtMain.h"
+#include "select/CStMain.h"
 #include "select/VSmMain.h"
 
 namespace {
@@ -160,7 +161,9 @@ void TMainForm::MenuDataSetupClick() {
                                ProgressWindows(this));
 }
 
-void TMainForm::MenuCalculateAllSubsetClick() {}
+void TMainForm::MenuCalculateAllSubsetClick() {
+  RunModalForm<TCalculateSetupForm>("Cannot create Calculate setup dialog", this, modelList_, &dataSet_);
+}
 void TMainForm::SpeedButtonPBTClick() {}
 void TMainForm::SpeedButtonDatabaseClick() {}
 void TMainForm::Availablemodels1Click() {}

@@ -91,6 +91,7 @@ public:
   const std::array<Disp, DisplaySlotCount>& DisplaySlots() const { return slots_; }
   // The grid rows of the filled display slots, best first.
   std::vector<SearchGridRow> DisplaySlotRows() const;
+  uint8_t Mode() const { return mode_; }
   bool AbortRequested() const { return abortRequested_; }
   bool Aborted() const { return aborted_; }
   bool GaFinished() const { return gaFinished_; }

@@ -10,6 +10,7 @@
 
 #include "platform/qt/StringGrid.h"
 #include "select/SearchTestData.h"
+#include "select/SearchWindowDriver.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 
@@ -78,16 +79,8 @@ struct CAsMainTest : testing::Test {
     data->iAllSubsetUntil = K;
     return Open(ModelSearchEngine::ModeAllSubsets);
   }
-  // Drives the window as the event loop does until it closes; before each step
-  // `beforeStep` may script the user.
   static void Run(TCalcAllSubForm& form, const std::function<void()>& beforeStep = {}) {
-    form.FormActivate();
-    for (int step = 0; step < 10000 && !form.Closed(); ++step) {
-      if (beforeStep) beforeStep();
-      form.IdleStep();
-      form.TimerTimer();
-    }
-    ASSERT_TRUE(form.Closed());
+    RunSearchWindow(form, beforeStep);
   }
   std::string Last() const { return ui.Shown().back().text; }
   int CountOfSize(int k) const {
