@@ -319,7 +319,10 @@ void TMainForm::FindDatabaseFiles() {
   std::string folder = InMainFolder("database");
   if (DirectoryExists(folder)) {
     databaseFolder_ = folder + "/";
-    databaseFiles_ = ListFiles(folder, "*.csv");
+    // Data-set files end in ".csv" in any letter case; their order is the data sets' order.
+    for (const std::string& name : ListFiles(folder, "*"))
+      if (name.size() > 4 && QString::fromLatin1(name.substr(name.size() - 4)).toLower() == ".csv")
+        databaseFiles_.push_back(name);
   }
   bool found = !databaseFiles_.empty();
   if (!found)

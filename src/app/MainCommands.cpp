@@ -11,6 +11,7 @@
 #include "app/TextForm.h"
 #include "data/DataResult.h"
 #include "data/ProjectFile.h"
+#include "database/DbbMain.h"
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
 #include "prepare/CPmMain.h"
@@ -165,7 +166,9 @@ void TMainForm::MenuCalculateAllSubsetClick() {
   RunModalForm<TCalculateSetupForm>("Cannot create Calculate setup dialog", this, modelList_, &dataSet_);
 }
 void TMainForm::SpeedButtonPBTClick() {}
-void TMainForm::SpeedButtonDatabaseClick() {}
+void TMainForm::SpeedButtonDatabaseClick() {
+  RunModalForm<TDatabaseForm>("Cannot create database dialog.", this, ProgressWindows(this));
+}
 void TMainForm::Availablemodels1Click() {}
 void TMainForm::SpeedButtonRankingClick() {
   RunModalForm<TFormPcaMcdm>("Cannot create Data PCA and MCDM dialog", this, &dataSet_, ProgressWindows(this));
