@@ -46,8 +46,12 @@ using Kept = std::vector<bool>;
 class TablePairs : public PairCorrelations {
 public:
   explicit TablePairs(Table r) : r_(std::move(r)) {}
-  void Prepare(int v, const std::vector<int>& others) override { prepared.emplace_back(v, others); }
-  std::vector<std::pair<int, std::vector<int>>> prepared;
+  void Correlations(int v, const std::vector<int>& others, std::vector<long double>& values,
+                    std::vector<uint8_t>& failed) override {
+    prepared.emplace_back(v, others);
+    PairCorrelations::Correlations(v, others, values, failed);
+  }
+  std::vector<std::pair<int, std::vector<int>>> prepared;  // the score requests
   long double Correlation(int a, int b) override {
     const auto it = r_.find({std::min(a, b), std::max(a, b)});
     if (it == r_.end()) throw MatrixCalcErrorEx("Building covariance matrix: ");
