@@ -25,6 +25,8 @@
 #include "plot/ViewerCommon.h"
 #include "select/ModelFilters.h"
 #include "select/ModelSearchEngine.h"
+#include "validate/ExternalValidator.h"
+#include "validate/ModelListStatistics.h"
 
 namespace {
 
@@ -486,9 +488,10 @@ void TViewSelForm::RecalculateColumns() {
   }
   BusyCursor busy;
   std::unique_ptr<Progress> progress = OpenProgressWindow(true, "Calculating...");
+  std::unique_ptr<ModelListStatistics> stats = OpenStatistics();
+  if (!stats) return;
   const bool complete = ApplyModelFilters(
-      table_.Sorted(), choice, [](DataResultNode&) { throw Exception("Confidence intervals are not available"); },
-      progress.get());
+      table_.Sorted(), choice, [&stats](DataResultNode& model) { stats->ComputeIntervals(model); }, progress.get());
   progress.reset();
   StringGridResults->Invalidate();
   UpdateCommandStates();
@@ -559,7 +562,37 @@ void TViewSelForm::SpeedButtonViewVarStatClick() {
       "Unhandled ViewGraph exception");
 }
 
-void TViewSelForm::SpeedButtonExtValidationClick() {}
+void TViewSelForm::SpeedButtonExtValidationClick() {
+  std::unique_ptr<ExternalValidator> validator;
+  try {
+    validator = std::make_unique<ExternalValidator>(false, *models_, data_, progressWindow_);
+  } catch (...) {
+    Ui().MessageBox("Cannot open validation suite.", "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+    return;
+  }
+  validator->ValidateExternal();
+  validator.reset();
+  Refill(false);
+  Ui().MessageBox("External validation completed.", "APPLICATION INFO", MB_OK | MB_ICONINFORMATION);
+}
+
+std::unique_ptr<ModelListStatistics> TViewSelForm::OpenStatistics() {
+  try {
+    return std::make_unique<ModelListStatistics>(data_);
+  } catch (...) {
+    Ui().MessageBox("Data calculation failed: cannot open validation form.", "INTERNAL ERROR", MB_OK | MB_ICONERROR);
+    return nullptr;
+  }
+}
+
+bool TViewSelForm::RecalculateExternalColumns(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol,
+                                              int equationCol, int looCol) {
+  std::unique_ptr<ModelListStatistics> stats = OpenStatistics();
+  if (!stats) return false;
+  stats->RecalculateExternalColumns(counts, model, leverageCol, equationCol, looCol,
+                                    StrToFloat(StdStr(ComboBoxStdRes->currentText())));
+  return true;
+}
 
 // ---- Copy and save ----------------------------------------------------------------------
 

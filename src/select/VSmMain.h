@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "numerics/CheckedValue.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
 #include "prepare/ProgressWindow.h"
@@ -19,6 +20,7 @@
 class ChemoData;
 class DataResultList;
 class DataResultNode;
+class ModelListStatistics;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -80,6 +82,10 @@ public:
   void SpeedButtonDelUnselModelClick();
   void SpeedButtonViewVarStatClick();
   void SpeedButtonExtValidationClick();
+  // The outlier counts of one model with the threshold chosen in ComboBoxStdRes;
+  // false when the calculator could not be made (reported).
+  bool RecalculateExternalColumns(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol, int equationCol,
+                                  int looCol);
   void ButtonAcceptClick();
   void FormClose();
   // The commands whose windows come with later work: they do nothing yet.
@@ -172,6 +178,8 @@ private:
   // Sort items of a combo from the flags; restores and drops down a disabled choice.
   bool RestoreDisabledChoice(SortComboBox& combo, int remembered);
   std::unique_ptr<Progress> OpenProgressWindow(bool animated, const char* text);
+  // The calculator of the filters and counts; null after reporting a failure.
+  std::unique_ptr<ModelListStatistics> OpenStatistics();
 
   DataResultList** models_;
   ChemoData* data_;

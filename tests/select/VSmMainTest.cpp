@@ -17,6 +17,7 @@
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "validate/ValidationTestData.h"
 
 namespace {
 
@@ -323,6 +324,92 @@ TEST_F(ViewSelFormTest, VariableStatisticsOpenThePlotWindow) {
   form->SpeedButtonViewVarStatClick();
   ASSERT_EQ(shownCaptions.size(), 1u);
   EXPECT_EQ(shownCaptions[0], "View selected models variables statistics");
+}
+
+// Models fitted on real data sets, for the interval filter and the external validation.
+class ViewSelFittedTest : public ::testing::Test {
+protected:
+  ViewSelFittedTest() { TestUi().Reset(); }
+  std::unique_ptr<TViewSelForm> Open(std::unique_ptr<ChemoData>& data) {
+    delete host.models;
+    host.models = new DataResultList(data.get());
+    auto form = std::make_unique<TViewSelForm>(nullptr, &host.models, data.get());
+    EXPECT_EQ(TestUi().Shown().at(0).text, "Sorry, empty models list. Please, check data.");
+    TestUi().Clear();
+    return form;
+  }
+  ~ViewSelFittedTest() override { delete host.models; }
+
+  FakeProjectHost host;
+};
+
+TEST_F(ViewSelFittedTest, ConfidenceFilterRejectsWideIntervalsAndKeepsNarrowOnes) {
+  using validationtest::FitByEngine;
+  using validationtest::MakeData;
+  auto line = MakeData({{1, {1}, 2.1L}, {1, {2}, 3.9L}, {1, {3}, 6.2L}, {1, {4}, 7.8L}, {1, {5}, 10.1L}});
+  {
+    auto form = Open(line);
+    DataResultNode& model = FitByEngine(*line, *host.models, {0});
+    model.iSelStatus = 3;
+    form->SortAndShowModels();
+    form->ComboBoxCI->setCurrentIndex(1);  // 1.0
+    form->ComboBoxCIChange();
+    EXPECT_EQ(model.iSelStatus, 2);  // intercept 0.05, half-width about 0.630
+    EXPECT_NEAR(static_cast<double>(model.ldpBIntConfPtr[0]), 0.630, 0.001);
+    EXPECT_EQ(form->Cells(0, 1), "N");
+    EXPECT_TRUE(TestUi().Shown().empty());
+  }
+  auto plane = MakeData({{1, {1, 2}, 3.1L},
+                         {1, {2, 1}, 3.9L},
+                         {1, {3, 4}, 7.2L},
+                         {1, {4, 3}, 7.8L},
+                         {1, {5, 6}, 11.1L},
+                         {1, {6, 5}, 11.9L}});
+  auto form = Open(plane);
+  DataResultNode& model = FitByEngine(*plane, *host.models, {0, 1});
+  model.iSelStatus = 1;
+  DataResultNode& zero = FitByEngine(*plane, *host.models, {0});
+  zero.iSelStatus = 3;
+  form->SortAndShowModels();
+  form->ComboBoxCI->setCurrentIndex(1);
+  form->ComboBoxCIChange();
+  EXPECT_EQ(model.iSelStatus, 1);
+  for (int j = 0; j <= 2; ++j) EXPECT_LT(std::fabs(model.ldpBIntConfPtr[j]), std::fabs(model.ldpBModelCoeffPtr[j]));
+  // A coefficient of 0 rejects, whatever its interval.
+  zero.iSelStatus = 3;
+  zero.ldpBModelCoeffPtr[1] = 0.0L;
+  form->ComboBoxCI->setCurrentIndex(6);
+  form->ComboBoxCIChange();
+  EXPECT_EQ(zero.iSelStatus, 2);
+}
+
+TEST_F(ViewSelFittedTest, ExternalValidationFillsTheSelectedModelsOnly) {
+  using validationtest::FitByEngine;
+  using validationtest::MakeData;
+  auto data = MakeData({{1, {1, 2}, 3.1L},
+                        {1, {2, 1}, 3.9L},
+                        {1, {3, 4}, 7.2L},
+                        {1, {4, 3}, 7.8L},
+                        {2, {5, 6}, 11.0L},
+                        {2, {6, 5}, 12.2L},
+                        {2, {2.5L, 2}, 5.0L}});
+  auto form = Open(data);
+  DataResultNode& selected = FitByEngine(*data, *host.models, {0, 1});
+  selected.iSelStatus = 3;
+  DataResultNode& other = FitByEngine(*data, *host.models, {0});
+  other.iSelStatus = 0;
+  form->SortAndShowModels();
+  EXPECT_TRUE(form->HasPredictionObjects());
+  EXPECT_TRUE(form->SpeedButtonExtValidation->isEnabled());
+  form->SpeedButtonExtValidationClick();
+  EXPECT_FALSE(selected.cvQ2F1.Missing);
+  EXPECT_TRUE(other.cvQ2F1.Missing);
+  ASSERT_FALSE(TestUi().Shown().empty());
+  EXPECT_EQ(TestUi().Shown().back().text, "External validation completed.");
+  EXPECT_EQ(TestUi().Shown().back().caption, "APPLICATION INFO");
+  EXPECT_EQ(TestUi().Shown().back().Icon(), static_cast<unsigned>(MB_ICONINFORMATION));
+  EXPECT_NE(form->Cells(35, 1), "");
+  EXPECT_EQ(form->Cells(35, 2), "");
 }
 
 }  // namespace
