@@ -1,4 +1,5 @@
 #include <QCloseEvent>
+#include <algorithm>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -30,6 +31,19 @@ bool CloseAccepted(TMainForm& form) {
   QApplication::sendEvent(&form, &event);
   return event.isAccepted();
 }
+
+// The titles of the windows shown while it is installed, in order.
+struct ShownWindows : QObject {
+  ShownWindows() { qApp->installEventFilter(this); }
+  ~ShownWindows() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && widget != nullptr && widget->isWindow())
+      titles.push_back(widget->windowTitle().toStdString());
+    return false;
+  }
+  std::vector<std::string> titles;
+};
 
 struct UnbuildableForm {
   explicit UnbuildableForm(int) { throw std::bad_alloc(); }
@@ -70,6 +84,15 @@ TEST_F(MainFormTest, StartUpOffersTheStoredModelsAndDatabaseFilesItFinds) {
   }
   EXPECT_EQ(form_->StoredModelNames(), (std::vector<std::string>{"PBT Index.smd", "b.smd"}));
   EXPECT_EQ(form_->GetDatabaseFiles(), (std::vector<std::string>{"chemicals.csv", "more.csv"}));
+}
+
+TEST_F(MainFormTest, TheWelcomeWindowIsTheFirstWindowOfTheStart) {
+  MakeCompleteFolder();
+  ShownWindows shown;
+  Start();
+  ASSERT_FALSE(shown.titles.empty());
+  EXPECT_EQ(shown.titles.front(), "Welcome");
+  EXPECT_EQ(std::count(shown.titles.begin(), shown.titles.end(), "Welcome"), 1);
 }
 
 TEST_F(MainFormTest, ExistingTemporaryFolderAsksAndNoMovesToTheNextCounter) {

@@ -77,6 +77,9 @@ TEST(ProgressBarDialogFormTest, AnimationGrowsEvery125MsAndEmptiesOnTheNineteent
   now += 126;
   form.AnimationTick();
   EXPECT_EQ(label(), "");
+  now += 126;  // and grows again
+  form.AnimationTick();
+  EXPECT_EQ(label(), "+");
 }
 
 TEST(ProgressBarDialogFormTest, TheFirstTextReachesTheScreenWithoutWaitingForTheEventLoop) {

@@ -162,8 +162,28 @@ TEST(ChemoDataSingleModel, KeepsTrainingObjectsWithAResponseAndTheModelColumnsIn
   EXPECT_THROW(r.ReadWriteSingleModel(&damaged, nullptr, kStreamRead), EDamagedRecord);
   EXPECT_EQ(r.iVarCount, 0);
 
+  std::vector<uint8_t> badStatus = b.bytes;
+  badStatus[58] = 5;  // the first object's status
+  MemoryStream impossible(badStatus);
+  EXPECT_THROW(r.ReadWriteSingleModel(&impossible, nullptr, kStreamRead), EDamagedRecord);
+
   model.ipSelVarIdxPtr[1] = 4;  // a column the data set does not have
   EXPECT_THROW(d.ReadWriteSingleModel(&stream, &model, kStreamWrite), Exception);
+}
+
+TEST(ChemoDataRoles, TrainingAndPredictionObjectsNeedTheirStatusAndAResponse) {
+  ChemoData d(2, 4, 1);
+  const int32_t status[] = {1, 2, 2, 0};
+  for (int o = 0; o < 4; ++o) d.ipTrainingPtr[o] = status[o];
+  d.tpChemoValuePtr[2][1].Missing = true;
+  const bool training[] = {true, false, false, false};
+  const bool prediction[] = {false, true, false, false};
+  for (int o = 0; o < 4; ++o) {
+    EXPECT_EQ(d.IsTrainingObject(o), training[o]) << o;
+    EXPECT_EQ(d.IsPredictionObject(o), prediction[o]) << o;
+  }
+  d.iResponseIndex = -1;
+  EXPECT_FALSE(d.IsTrainingObject(0));
 }
 
 TEST(ChemoDataRecord, ClearingRestoresEveryDefaultAndAClearedSetReadsBack) {
@@ -212,8 +232,13 @@ TEST(ChemoDataRecord, ImpossibleContentIsADamagedRecordThatLeavesAnEmptySet) {
   const std::size_t responseAt = offsetOf(head);
   head.Int(2).Int(1).Int(1).Int(1).Int(0).Int(2).Int(1).Int(7).Int(5).Real(0.05L);
   const std::size_t splitCountAt = offsetOf(head);
-  const Case cases[] = {{"status", statusAt, 3},        {"response index", responseAt, 3},
-                        {"response index", responseAt, -2}, {"splitting count", splitCountAt, -1}};
+  const Case cases[] = {{"status", statusAt, 3},
+                        {"selected variable", responseAt - 4, 3},
+                        {"response index", responseAt, 3},
+                        {"response index", responseAt, -2},
+                        {"splitting variable", responseAt + 8, 3},
+                        {"held variable", responseAt + 16, -1},
+                        {"splitting count", splitCountAt, -1}};
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = sample;
     for (int i = 0; i < 4; ++i) bytes[c.at + i] = static_cast<uint8_t>(static_cast<uint32_t>(c.value) >> (8 * i));
