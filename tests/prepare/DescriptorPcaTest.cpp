@@ -32,6 +32,25 @@ TEST(DescriptorPca, TwoVariablesGiveTheTracedSigns) {
   EXPECT_TRUE(Near(pca.Loading(0, 2), kRoot) && Near(pca.Loading(1, 2), kRoot));
 }
 
+TEST(DescriptorPca, TooFewVariablesWithoutMissingCellsOrTooFewObjectsAreRefused) {
+  ChemoData data;
+  // V1 has a missing cell; O1 and O2 are excluded.
+  FillData(data, {{1, 5, 2}, {2, kMissing, 4}, {3, 1, 5}});
+  data.ipTrainingPtr[1] = data.ipTrainingPtr[2] = kStatusExcluded;
+  VariablePca pca;
+  TestUi().Clear();
+  EXPECT_FALSE(ComputeVariablePca(data, {0, 1}, pca));  // only V0 counts
+  data.iResponseIndex = 2;
+  EXPECT_FALSE(ComputeVariablePca(data, {0, 2}, pca));  // only O0 counts with a response set
+  EXPECT_EQ(ShownTexts(),
+            (Texts{"Too few selected variables, cannot continue.", "Too few selected objects, cannot continue."}));
+  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
+  data.iResponseIndex = -1;  // without a response every object counts
+  EXPECT_TRUE(ComputeVariablePca(data, {0, 2}, pca));
+  EXPECT_EQ(pca.objects, (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(TestUi().Shown().size(), 2u);
+}
+
 // Each component, checked against the correlation matrix itself: a unit vector v
 // with R v = value v, which fixes it up to its sign; values in descending order.
 TEST(DescriptorPca, ComponentsAreUnitEigenvectorsOfTheCorrelationMatrixInDescendingOrder) {

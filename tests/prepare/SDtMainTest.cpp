@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "platform/qt/StringGrid.h"
+#include "prepare/DescriptorPca.h"
 #include "plot/VGrMain.h"
 #include "plot/VMtMain.h"
 #include "prepare/FixedClock.h"
@@ -103,16 +104,30 @@ TEST_F(SetupFixture, OrderedSplitByResponseLeavesOutMissingResponses) {
   EXPECT_EQ(form->WorkingStatus(), (Statuses{1, 1, 2, 2, 1, 2, 2, 2}));
 }
 
-TEST_F(SetupFixture, StructureOrdersTheScoredObjectsWithTheSetupLent) {
+TEST_F(SetupFixture, StructureOrdersTheScoredObjectsByTheirFirstComponentWithTheSetupLent) {
+  data.ipTrainingPtr[7] = kStatusTraining;
+  data.ipTrainingPtr[3] = kStatusExcluded;  // not last: score rows and objects part ways after it
+  VariablePca pca;
+  ASSERT_TRUE(ComputeVariablePca(data, {1, 2, 3}, pca));
+  std::vector<std::pair<long double, int32_t>> scored;
+  for (std::size_t r = 0; r < pca.objects.size(); ++r)
+    scored.emplace_back(pca.Score(static_cast<int>(r), 1), pca.objects[r]);
+  std::sort(scored.begin(), scored.end());
+  Statuses expected;
+  for (const auto& [score, obj] : scored) expected.push_back(obj);
+  ASSERT_EQ(expected.size(), 7u);  // O3 is excluded: no score
+
   auto form = Open();
+  data.ipTrainingPtr[1] = kStatusPrediction;  // the form lends its own statuses, not these
   Choose(form->ComboBoxRATest, 1);
   Choose(form->ComboBoxRATrain, 1);
   form->RadioButtonOrdByPCA1->setChecked(true);  // runs the radio button's handler
-  Statuses order = form->Order();
-  std::sort(order.begin(), order.end());
-  EXPECT_EQ(order, (Statuses{0, 1, 2, 3, 4, 5, 6}));  // O7 is excluded: no score
-  EXPECT_EQ(data.ipTrainingPtr[7], kStatusExcluded);
+  EXPECT_EQ(form->Order(), expected);
+  EXPECT_NE(form->Order(), (Statuses{0, 1, 2, 4, 5, 6, 7}));  // the data is not in score order already
+  EXPECT_EQ(data.ipTrainingPtr[1], kStatusPrediction);  // lent and given back
   EXPECT_EQ(data.iResponseIndex, 0);
+  data.ipTrainingPtr[1] = kStatusTraining;
+  data.ipTrainingPtr[7] = kStatusExcluded;
 
   // A constant marked variable fails the analysis: reported, order empty, lending undone.
   for (int i = 0; i < 8; ++i) data.tpChemoValuePtr[i][2].Value = 3.0L;
@@ -124,6 +139,43 @@ TEST_F(SetupFixture, StructureOrdersTheScoredObjectsWithTheSetupLent) {
   EXPECT_TRUE(form->Order().empty());
   EXPECT_FALSE(form->OrderValid());
   EXPECT_EQ(data.ipTrainingPtr[0], kStatusTraining);
+}
+
+TEST_F(SetupFixture, SwapWithoutAnOrderExchangesEveryRoleWithoutAsking) {
+  data.ipTrainingPtr[2] = kStatusPrediction;
+  auto form = Open();
+  form->ButtonSwapClick();
+  EXPECT_TRUE(ui.Shown().empty());
+  EXPECT_EQ(form->WorkingStatus(), (Statuses{2, 2, 1, 2, 2, 2, 2, 0}));
+}
+
+TEST_F(SetupFixture, ResponseDistributionsShowTheResponsesOfEachRoleInTheirOwnWindow) {
+  data.ipTrainingPtr[1] = data.ipTrainingPtr[4] = kStatusPrediction;  // responses 3 and 4
+  auto form = Open();
+  form->ButtonRespDistClick();
+  TViewGraphForm* training = form->PlotWindow(2);
+  TViewGraphForm* prediction = form->PlotWindow(3);
+  ASSERT_NE(training, nullptr);
+  ASSERT_NE(prediction, nullptr);
+  EXPECT_EQ(StdTitle(*training), "View response training distribution");
+  EXPECT_EQ(StdTitle(*prediction), "View response prediction distribution");
+  auto values = [](TViewGraphForm* window) {
+    std::vector<long double> v;
+    for (int r = 0; r < window->Data().RowCount; ++r) v.push_back(window->Data().tpGraphValue[r][0].Value);
+    return v;
+  };
+  // O2 lacks its response and O7 is excluded: neither is shown.
+  EXPECT_EQ(values(training), (std::vector<long double>{5, 1, 2, 7}));
+  EXPECT_EQ(values(prediction), (std::vector<long double>{3, 4}));
+  EXPECT_EQ(training->parentWidget(), form.get());  // owned by the set-up: kept above it
+  EXPECT_TRUE(training->isWindow());
+
+  for (int i = 0; i < 8; ++i)
+    if (data.ipTrainingPtr[i] == kStatusPrediction) data.ipTrainingPtr[i] = kStatusTraining;
+  auto allTraining = Open();
+  allTraining->ButtonRespDistClick();  // no prediction object: one window
+  EXPECT_NE(allTraining->PlotWindow(2), nullptr);
+  EXPECT_EQ(allTraining->PlotWindow(3), nullptr);
 }
 
 TEST_F(SetupFixture, RandomSplitDrawsFromTheClassLibraryGenerator) {
