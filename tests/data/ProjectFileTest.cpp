@@ -120,6 +120,38 @@ TEST(ProjectFile, ImpossibleSearchSettingsAreResetWithAWarning) {
   EXPECT_EQ(TestUi().Shown(0).text.substr(0, 48), "The search settings stored in this project do no");
 }
 
+TEST(ProjectFile, OlderVersionsOpenWithTheWarningAndTheirOwnLayout) {
+  const std::string tags[] = {std::string("KVP beta ver. 0.99  \0", 21), std::string("KVP beta ver. 1.00  \0", 21)};
+  for (int version : {0, 1}) {
+    Project source;
+    source.Fill(1);
+    source.data.iNextModelID = 5;
+    source.models.First()->iID = 3;
+    MemoryStream body;
+    body.Write(tags[version].data(), tags[version].size());
+    source.data.ReadWrite(&body, kStreamWrite, version);
+    int32_t count = 1;
+    StreamInt(body, count, kStreamWrite);
+    source.models.ReadWrite(&body, kStreamWrite, version);
+
+    Project p;
+    TestUi().Clear();
+    ASSERT_EQ(p.Open(body.Bytes()), ProjectOpenResult::Loaded) << version;
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+    EXPECT_EQ(TestUi().Shown(0).text.substr(0, 68),
+              "You are loading a project saved with a previous version of KORVANE. ");
+    EXPECT_EQ(p.data.iNextModelID, version == 0 ? 0 : 5);  // version 0 has no ID counter nor model IDs
+    EXPECT_EQ(p.models.First()->iID, version == 0 ? 0 : 3);
+    EXPECT_EQ(p.data.tpObjNameStrPtr[2], "obj2");
+  }
+}
+
+TEST(ProjectFile, TheExtensionIsAddedUnlessTheNameEndsInKvpOfAnyCase) {
+  for (const std::string kept : {"a.kvp", "a.KVP", "dir/b.kVp", ".kvp"}) EXPECT_EQ(ProjectFileName(kept), kept);
+  for (const std::string added : {"a.kv", "kvp", "a.kvpx", "a_kvp", ""}) EXPECT_EQ(ProjectFileName(added), added + ".kvp");
+}
+
 TEST(ProjectFile, UnknownTagsLeaveTheProjectUnchanged) {
   Project p;
   p.Fill(1);
