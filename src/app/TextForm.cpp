@@ -35,6 +35,11 @@ const char* const kAcknowledgmentsText =
     "toolkit. ChEMBL data are made available under the Creative Commons Attribution-ShareAlike 3.0 "
     "Unported licence (CC BY-SA 3.0).\n"
     "\n"
+    "Sample database (database/): structures, names and measured melting and boiling points from the "
+    "chemical-structures collection by Jerome Pansanel (Debian package chemical-structures-data), "
+    "under its BSD-style licence (database/COPYRIGHT-chemical-structures); converted with Open Babel. "
+    "The CAS numbers were entered by hand and checked by check digit and formula only.\n"
+    "\n"
     "The windows are drawn with the Qt toolkit; JPEG images are written with the library of the "
     "Independent JPEG Group (this software is based in part on the work of the Independent JPEG "
     "Group); the text is set in the DejaVu fonts.";
