@@ -64,7 +64,7 @@ TEST_F(MainFormTest, StartUpOffersTheStoredModelsAndDatabaseFilesItFinds) {
       {{"models/other.smd", "database/readme.txt"}, both, false, true, false},
       {{"PBT Index.smd", "database/a.csv"}, {}, true, false, true},  // PBT model in the main folder
       {{"models/PBT Index.smd", "models/b.smd", "models/readme.txt", "database/chemicals.csv", "database/more.csv",
-        "database/notes.txt"},
+        "database/notes.txt", "database/Upper.CSV"},
        {}, true, true, true},
   };
   for (const Case& c : cases) {
@@ -83,7 +83,7 @@ TEST_F(MainFormTest, StartUpOffersTheStoredModelsAndDatabaseFilesItFinds) {
     ExpectEnabled({form.MenuItemQueryDB, form.SpeedButtonDatabase}, c.database, "database");
   }
   EXPECT_EQ(form_->StoredModelNames(), (std::vector<std::string>{"PBT Index.smd", "b.smd"}));
-  EXPECT_EQ(form_->GetDatabaseFiles(), (std::vector<std::string>{"chemicals.csv", "more.csv"}));
+  EXPECT_EQ(form_->GetDatabaseFiles(), (std::vector<std::string>{"Upper.CSV", "chemicals.csv", "more.csv"}));
 }
 
 TEST_F(MainFormTest, TheWelcomeWindowIsTheFirstWindowOfTheStart) {
