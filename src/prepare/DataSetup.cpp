@@ -1,5 +1,7 @@
 #include "prepare/DataSetup.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "data/ChemoData.h"
@@ -82,9 +84,9 @@ struct SplittingArrays {
 const char* VariableStatusLabel(VarMark mark) { return kMarkLabels[static_cast<int>(mark)]; }
 
 VarMark VarMarkFromLabel(const std::string& label) {
-  for (int m = 1; m < 5; ++m)
-    if (label == kMarkLabels[m]) return static_cast<VarMark>(m);
-  return VarMark::None;
+  const auto marked = std::begin(kMarkLabels) + 1;  // the empty label is no mark
+  const auto found = std::find(marked, std::end(kMarkLabels), label);
+  return found == std::end(kMarkLabels) ? VarMark::None : static_cast<VarMark>(found - std::begin(kMarkLabels));
 }
 
 DataSetup LoadSetup(const ChemoData& data, bool& badIndices) {

@@ -88,6 +88,24 @@ TEST(DataSetup, SplittingsAndTheCurrentOneGoBothWays) {
   for (VarMark mark : {VarMark::Selected, VarMark::Response, VarMark::Splitting, VarMark::Hold})
     EXPECT_EQ(VarMarkFromLabel(VariableStatusLabel(mark)), mark);
   EXPECT_EQ(VarMarkFromLabel("Unknown"), VarMark::None);
+  EXPECT_EQ(VarMarkFromLabel(""), VarMark::None);
+}
+
+TEST(DataSetup, ResetKeepsOnlyTheStatuses) {
+  ChemoData data;
+  FillData(data, {{1, 2, 3}, {4, 5, 6}});
+  SetVarLists(data, {0, 1}, {1}, {2});
+  data.iResponseIndex = 2;
+  data.ipTrainingPtr[1] = kStatusPrediction;
+  bool bad = false;
+  DataSetup setup = LoadSetup(data, bad);
+  setup.splittings = {{"a", {1, 2}}};
+  WriteSetup(data, setup, 0.5L);
+  ResetSetup(data);
+  EXPECT_EQ(data.iSelectedVarCount + data.iSelectedHoldCount + data.iSelectedSplitCount + data.iSplitCount, 0);
+  EXPECT_EQ(data.iResponseIndex, -1);
+  EXPECT_EQ(data.ipTrainingPtr[1], kStatusPrediction);
+  EXPECT_EQ(data.ldLOFSmoothing, 0.5L);
 }
 
 TEST(DataSetup, OrderedSplitOfTheExampleSurvivesTheProjectRecord) {
