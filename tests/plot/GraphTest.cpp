@@ -17,6 +17,7 @@ public:
   }
   void DrawData() override {}
   using Graph::DrawAnchoredLabel;
+  using Graph::GroupOf;
   using Graph::DrawColumnChartTitle;
 };
 
@@ -101,6 +102,15 @@ TEST(GraphTest, IntegerTicksMarkEachWholeNumberOnce) {
   for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo))
     EXPECT_FALSE(line.at[1] == 521 && line.at[3] == 524) << "minor tick at " << line.at[0];
   EXPECT_NE(canvas.FindLine(217, 521, 217, 528), nullptr);  // first column past 1: 77 + ceil(488 / 3.5)
+
+  // More than one unit per pixel: every column lies within a pixel's worth of a whole
+  // number, so only the first one is marked.
+  PlotTestData wide({{0, 0}, {1000, 1}});
+  wide.data.Axis.IntegerXTicks = true;
+  canvas.ClearCalls();
+  FrameOnly wideGraph(canvas, &wide.data);
+  wideGraph.DrawFrame();
+  EXPECT_EQ(XLabels(canvas), (std::vector<std::string>{"0"}));
 }
 
 TEST(GraphTest, ReversedRangeRaisesBeforeDrawingEqualRangeDraws) {
@@ -128,6 +138,10 @@ TEST(GraphTest, TitleBlockNamesBothAxesAndTheCaption) {
   const CanvasCall* title = canvas.FindText("Exp. endpoint vs. Pred. by LOO");
   ASSERT_NE(title, nullptr);
   EXPECT_TRUE(title->font.bold);
+  canvas.font.bold = true;
+  const int width = canvas.TextWidth(title->text);
+  // Centred over the box (77..571), not only over the ticks.
+  EXPECT_EQ(title->at, (std::vector<int>{77 + 494 / 2 - width / 2, 57 / 2 - canvas.TextHeight("T") / 2}));
   EXPECT_NE(canvas.FindText("Model 1"), nullptr);
   EXPECT_NE(canvas.FindText("Exp. endpoint"), nullptr);
   EXPECT_NE(canvas.FindText("Pred. by LOO"), nullptr);
@@ -150,6 +164,8 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo)) {
     EXPECT_EQ(line.pen.width, 1);
     const bool grid = line.pen.style == PenStyle::Dot;
+    const bool gridPlace = (line.at[3] == 63 && line.at[0] > 77) || (line.at[0] == 78 && line.at[1] < 520);
+    EXPECT_EQ(grid, gridPlace) << line.at[0] << "," << line.at[1];
     EXPECT_EQ(line.pen.color, grid ? clSilver : clBlack) << line.at[0] << "," << line.at[1];
     if (!grid) EXPECT_EQ(line.pen.style, PenStyle::Solid);
     if (line.at[0] == 76 && line.at[2] == 73 && line.at[1] > 463) minorY.push_back(line.at[1]);
@@ -175,6 +191,12 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   EXPECT_EQ(canvas.FindText("Title")->at, (std::vector<int>{centre - titleWidth / 2, 64 / 2 - h / 2}));
   EXPECT_EQ(canvas.FindText("Range")->at, (std::vector<int>{centre - canvas.TextWidth("Range") / 2, 520 + 57 / 2 - h / 2}));
   EXPECT_EQ(canvas.FindText("Count")->at, (std::vector<int>{77 - canvas.TextWidth("Count") / 2, 64 - 57 / 2 + h / 4}));
+
+  EXPECT_EQ(graph.GroupOf(1), 0);  // no group array: one group
+  int32_t groups[] = {0, 3};
+  table.data.Axis.ElementGroup = groups;
+  EXPECT_EQ(graph.GroupOf(1), 3);
+  table.data.Axis.ElementGroup = nullptr;
 
   canvas.ClearCalls();
   LabelPlotParam label;
