@@ -1,6 +1,7 @@
 #include "prepare/Splitting.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "data/ChemoData.h"
 #include "numerics/Sorts.h"
@@ -64,14 +65,15 @@ void ApplyOrderedSplitting(std::vector<int32_t>& status, const std::vector<int32
 void RandomSplitting(std::vector<int32_t>& status, int percent) {
   const int count = static_cast<int>(status.size());
   const int k = percent * count / 100;
-  for (int i = 0; i < count; ++i) status[i] = i < k ? kStatusPrediction : kStatusTraining;
+  std::fill(status.begin(), status.end(), kStatusTraining);
+  std::fill_n(status.begin(), k, kStatusPrediction);
   Randomize();
   for (int i = 0; i < count; ++i) std::swap(status[i], status[Random(count)]);
 }
 
 std::vector<int32_t> AllObjects(int32_t count) {
   std::vector<int32_t> objects(count);
-  for (int32_t i = 0; i < count; ++i) objects[i] = i;
+  std::iota(objects.begin(), objects.end(), 0);
   return objects;
 }
 

@@ -18,6 +18,7 @@ public:
   void DrawData() override {}
   using Graph::DrawAnchoredLabel;
   using Graph::GroupOf;
+  using Graph::DrawBaseLine;
   using Graph::DrawColumnChartTitle;
 };
 
@@ -191,6 +192,14 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   EXPECT_EQ(canvas.FindText("Title")->at, (std::vector<int>{centre - titleWidth / 2, 64 / 2 - h / 2}));
   EXPECT_EQ(canvas.FindText("Range")->at, (std::vector<int>{centre - canvas.TextWidth("Range") / 2, 520 + 57 / 2 - h / 2}));
   EXPECT_EQ(canvas.FindText("Count")->at, (std::vector<int>{77 - canvas.TextWidth("Count") / 2, 64 - 57 / 2 + h / 4}));
+
+  canvas.ClearCalls();
+  canvas.pen = Pen{clSilver, 1, PenStyle::Dot, PenMode::Copy};  // as a grid leaves it
+  graph.DrawBaseLine();
+  ASSERT_EQ(canvas.CallsOf(CallKind::LineTo).size(), 1u);
+  EXPECT_EQ(canvas.CallsOf(CallKind::LineTo)[0].at, (std::vector<int>{77, 520, 77 + 488 - 1, 520}));
+  EXPECT_EQ(canvas.CallsOf(CallKind::LineTo)[0].pen.style, PenStyle::Solid);
+  EXPECT_EQ(canvas.CallsOf(CallKind::LineTo)[0].pen.color, clBlack);
 
   EXPECT_EQ(graph.GroupOf(1), 0);  // no group array: one group
   int32_t groups[] = {0, 3};

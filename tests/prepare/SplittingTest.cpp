@@ -45,6 +45,13 @@ TEST(RandomSplitting, ReproducesTheGeneratorsExchanges) {
   EXPECT_EQ(status, FixedClock::Exchanged({2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
+TEST(SplittingNames, TheProposedNameCountsUpFromTheNumberOfSplittings) {
+  EXPECT_EQ(ProposeSplittingName({}), "Split - 0");
+  EXPECT_EQ(ProposeSplittingName({{"Split - 1", {}}}), "Split - 2");
+  EXPECT_EQ(ProposeSplittingName({{"a", {}}, {"Split - 2", {}}, {"Split - 3", {}}}), "Split - 4");
+  EXPECT_EQ(AllObjects(3), (Roles{0, 1, 2}));
+}
+
 TEST(StatusesFromVariable, TruncatesAndForcesOutOfRangeValuesToTraining) {
   ChemoData data;
   FillData(data, {{0}, {1}, {2}, {2.7L}, {-0.5L}, {kMissing}});
