@@ -46,9 +46,9 @@ long double DefinedOr(long double value) { return std::isfinite(value) ? value :
 long double RootOrUndefined(long double x) { return x >= 0.0L ? DefinedOr(std::sqrt(x)) : GetUndefinedReal(); }
 
 // The two-sided tail probability of b / v with df degrees of freedom; undefined
-// unless v > 0 and the quotient is finite.
+// unless v (finite or undefined) is > 0 and the quotient is finite.
 long double PValue(long double b, long double v, int df) {
-  if (!(v > 0.0L) || !std::isfinite(v)) return GetUndefinedReal();
+  if (!(v > 0.0L)) return GetUndefinedReal();
   const long double t = b / v;
   if (!std::isfinite(t)) return GetUndefinedReal();
   return DefinedOr(StudentTProb(t, df));

@@ -82,6 +82,13 @@ TEST(ProgressBarDialogFormTest, AnimationGrowsEvery125MsAndEmptiesOnTheNineteent
   EXPECT_EQ(label(), "+");
 }
 
+TEST(ProgressBarDialogFormTest, TheCallerSetsTheCaption) {
+  TProgressBarDialogForm form(nullptr, false);
+  EXPECT_EQ(form.windowTitle(), "Please wait...");
+  form.SetCaption("Calculating Q2-Fn...");
+  EXPECT_EQ(form.windowTitle(), "Calculating Q2-Fn...");
+}
+
 TEST(ProgressBarDialogFormTest, TheFirstTextReachesTheScreenWithoutWaitingForTheEventLoop) {
   TProgressBarDialogForm form(nullptr, true);
   form.show();

@@ -135,8 +135,12 @@ TEST_F(ExternalValidation, OneTestObjectTakesTheFewerThanTwoRowsValues) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
+// Pearson's r of these pairs exceeds 1 by rounding.
 TEST_F(ExternalValidation, PerfectPredictionsGiveOnes) {
-  auto data = WithTestObjects({{2, {0.1L}, 0.1L}, {2, {0.7L}, 0.7L}, {2, {2.3L}, 2.3L}, {2, {3.3L}, 3.3L}});
+  auto data = WithTestObjects({{2, {6423.381L}, 6423.381L},
+                               {2, {13345.398L}, 13345.398L},
+                               {2, {8397.185L}, 8397.185L},
+                               {2, {9293.493L}, 9293.493L}});
   DataResultList list(data.get());
   DataResultNode& model = AddModel(list, {0}, {0.0L, 1.0L});
   ExternalValidator(true, &list, data.get()).ValidateExternal();
@@ -145,6 +149,24 @@ TEST_F(ExternalValidation, PerfectPredictionsGiveOnes) {
     EXPECT_TRUE(Near(*cell, 1.0L, 1e-15L));
   EXPECT_TRUE(Near(model.cvR2mAver, 1.0L, 1e-9L));
   EXPECT_TRUE(Near(model.cvR2mDelta, 0.0L, 1e-9L));
+  EXPECT_EQ(model.cvR2ext.Value, 1.0L);
+}
+
+// One value predicted for all: the line of observed on predicted cannot be fitted,
+// its R2 falls below R2o and r2m is undefined.
+TEST_F(ExternalValidation, EqualPredictionsLeaveR2mMissing) {
+  auto data = WithTestObjects({{2, {1.7L}, 1.5L}, {2, {2.4L}, 2.5L}, {2, {3.6L}, 4.0L}});
+  DataResultList list(data.get());
+  DataResultNode& model = AddModel(list, {0}, {2.5L, 0.0L});
+  MarkCells(model);
+  ExternalValidator(true, &list, data.get()).ValidateExternal();
+  EXPECT_TRUE(MissingZero(model.cvR2mAver));
+  EXPECT_TRUE(MissingZero(model.cvR2mDelta));
+  EXPECT_TRUE(Near(model.cvR2o, 0.0L, 1e-15L));
+  EXPECT_TRUE(Near(model.cvClos, 1.0L, 1e-15L));
+  EXPECT_TRUE(Near(model.cvClosPrime, 1.0L, 1e-15L));
+  EXPECT_TRUE(Near(model.cvR2ext, 0.0L, 0.0L));
+  EXPECT_TRUE(Near(model.cvCCCext, 0.0L, 0.0L));
 }
 
 TEST_F(ExternalValidation, EqualTestResponsesLeaveTheRatiosOnTheirSpreadMissing) {
@@ -254,6 +276,7 @@ TEST_F(ExternalReference, TheConcordanceRunPollsAfterEveryModel) {
   ExternalValidator validator(false, &list, data.get());
   EXPECT_FALSE(validator.CalcExternalCCC(&list, true));  // aborted after the unselected first model
   EXPECT_TRUE(Marked(selected.cvCCCext));
+  EXPECT_TRUE(validator.CalcExternalQ2Fn(&list, false));
   EXPECT_TRUE(validator.CalcExternalCCC(&list, false));
   EXPECT_TRUE(Near(selected.cvCCCext, 0.958361L));
 }
@@ -292,6 +315,7 @@ TEST_F(ExternalReference, ProgressShowsTheCaptionsAndOneStepPerModel) {
   std::vector<std::string> log;
   ExternalValidator validator(false, &list, data.get(), [&log](bool animated) {
     log.push_back(animated ? "animated" : "bar");
+    EXPECT_EQ(TestUi().busyDepth, 1);
     return std::make_unique<RecordedProgress>(log);
   });
   validator.ValidateExternal();

@@ -72,6 +72,7 @@ TEST(FullModelStats, OneDescriptorModelGivesTheReferenceStatistics) {
   const long double leverages[] = {0.6L, 0.3L, 0.2L, 0.3L, 0.6L};
   const long double standardized[] = {-0.502331L, 0.822741L, -1.065605L, 1.329043L, -0.837218L};
   ASSERT_EQ(model.tsTrainLev.iCount, 5);
+  EXPECT_NE(model.tsTrainLev.bpActiveIndexPtr, nullptr);
   for (int k = 0; k < 5; ++k) EXPECT_TRUE(Near(model.tsTrainLev.ldpValuePtr[k], leverages[k]));
   const int trainingRows[] = {0, 1, 3, 4, 5};
   for (int k = 0; k < 5; ++k) {
@@ -179,6 +180,19 @@ struct FullModelLeverages : ::testing::Test {
 TEST_F(FullModelLeverages, UnknownAndExcludedObjectsGetTheirRows) {
   ExternalValidator validator(true, &list, data.get());
   StatsRun run(*data);
+  // Rows left over from an earlier call.
+  for (int i = 0; i < data->iObjCount; ++i)
+    for (CheckedValue** rows : {run.leverage.Get(), run.stdResCalc.Get(), run.stdResPred.Get()})
+      rows[i][0] = rows[i][1] = CheckedValue(9.0L, false);
+  FullModelStats(*data, {validator.TrainingMask(), validator.TestMask(), unknown}, 1, run.hStar, run.Rows(), model,
+                 run.names, validator, nullptr, false);
+  for (int excluded : {4, 8}) {
+    EXPECT_TRUE(run.leverage[excluded][0].Missing);
+    EXPECT_EQ(run.leverage[excluded][0].Value, 0.0L);
+    EXPECT_TRUE(run.stdResCalc[excluded][1].Missing);
+    EXPECT_TRUE(run.stdResPred[excluded][1].Missing);
+  }
+  run.names.clear();
   RunFull(*data, model, validator, run, unknown, 1);
   ASSERT_EQ(model.tsNoRespLev.iCount, 1);
   EXPECT_TRUE(Near(model.tsNoRespLev.ldpValuePtr[0], 0.2L + 6.25L / 10.0L));
@@ -187,11 +201,6 @@ TEST_F(FullModelLeverages, UnknownAndExcludedObjectsGetTheirRows) {
   EXPECT_FALSE(run.leverage[6][0].Missing);
   EXPECT_TRUE(run.stdResCalc[6][0].Missing && run.stdResCalc[6][1].Missing);
   EXPECT_EQ(run.names, "O6 ");
-  for (int excluded : {4, 8}) {
-    EXPECT_TRUE(run.leverage[excluded][0].Missing);
-    EXPECT_TRUE(run.stdResCalc[excluded][1].Missing);
-    EXPECT_TRUE(run.stdResPred[excluded][1].Missing);
-  }
   // Residuals: X the experimental response, Y the value minus it.
   EXPECT_EQ(run.resCalc[0][0].Value, 2.1L);
   EXPECT_FALSE(run.resCalc[0][0].Missing);
@@ -241,6 +250,14 @@ TEST_F(FullModelLeverages, StoredLeveragesServeOnlyTheSameObjects) {
   EXPECT_EQ(model.tsTrainLev.iCount, 4);
   EXPECT_NE(model.ldpBStdErrPtr[1], 42.0L);
   EXPECT_TRUE(fourth.leverage[0][0].Missing);
+
+  // No test object left: the stored test leverages go.
+  for (int i : {2, 4, 8}) data->ipTrainingPtr[i] = kStatusExcluded;
+  ExternalValidator none(true, &list, data.get());
+  StatsRun fifth(*data);
+  RunFull(*data, model, none, fifth);
+  EXPECT_EQ(model.tsTestLev.iCount, 0);
+  EXPECT_EQ(model.tsTestLev.ldpValuePtr, nullptr);
 }
 
 TEST_F(FullModelLeverages, ALeverageEqualToHStarIsNotFlagged) {
