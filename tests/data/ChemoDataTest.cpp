@@ -96,12 +96,6 @@ TEST(ChemoDataRecord, WritesTheLayoutByteForByteAndReadsEveryVersionBack) {
   }
 }
 
-TEST(ChemoDataRecord, ClearedSetSizesByVersion) {
-  ChemoData d;
-  for (auto [version, size] : {std::pair{2, 150u}, std::pair{1, 150u}, std::pair{0, 146u}})
-    EXPECT_EQ(Written(d, version).size(), size) << version;
-}
-
 TEST(ChemoDataRecord, NoInfinityOrNaNIsWritten) {
   ChemoData d;
   FillSample(d);
