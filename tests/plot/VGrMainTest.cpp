@@ -100,6 +100,14 @@ TEST(PlotPanelTest, ResponseDistributionCountsItsBarsNotItsRows) {
 TEST(PlotPanelTest, ProfilesOfferTheirColumnsAndLabelChoices) {
   DataSetWindow variable(3, 4, GraphKind::VariableProfile);
   EXPECT_NE(Recorded(*variable.form).FindText("4"), nullptr);  // ID labels: ordinals
+  // Values at the ends of the extended range: finite tick labels, no bar.
+  DataSetWindow extreme(1, 2, GraphKind::VariableProfile, false);
+  extreme.data->tpChemoValuePtr[0][0].Value = 1e4932L;
+  extreme.data->tpChemoValuePtr[1][0].Value = -1e4932L;
+  Record(*extreme.form);
+  EXPECT_NE(Recorded(*extreme.form).FindText("1.00E+4932"), nullptr);
+  EXPECT_EQ(Recorded(*extreme.form).FindText("INF"), nullptr);
+  EXPECT_TRUE(Recorded(*extreme.form).CallsOf(CallKind::Rectangle).empty());
   DataSetWindow object(3, 4, GraphKind::ObjectProfile);
   EXPECT_EQ(object->ElementCount(), 3);
   EXPECT_NE(Recorded(*object.form).FindText("V2"), nullptr);
