@@ -74,6 +74,9 @@ TFormPcaMcdm::TFormPcaMcdm(QWidget* owner, ChemoData* data, ProgressWindowFactor
   StringGrid->SetFixedCols(0);
   StringGrid->SetFixedRows(1);
   StringGrid->SetSelection({FirstDataColumn, HeaderRowCount, FirstDataColumn, HeaderRowCount});
+  // The selection scrolls the still small grid; the window opens at its top left.
+  StringGrid->SetLeftCol(0);
+  StringGrid->SetTopRow(1);
   UpdateCommands(0);
   resize(900, 600);
 }

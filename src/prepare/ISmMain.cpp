@@ -87,6 +87,7 @@ void TFormAddExtData::BuildComponents() {
   connect(EditRow, &QLineEdit::editingFinished, this, [this] { EditRowExit(); });
 
   StringGrid->SetDefaultRowHeight(16);
+  StringGrid->SetDefaultColWidth(80);
   StringGrid->SetRangeSelect(true);
   StringGrid->OnDrawCell = [this](int col, int row, CellLook& look) { StringGridDrawCell(col, row, look); };
   StringGrid->OnSetEditText = [this](int col, int row, const std::string& text) {
