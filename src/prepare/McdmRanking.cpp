@@ -11,19 +11,33 @@ namespace {
 // The double nearest 2/3, widened.
 constexpr long double kPairScale = static_cast<long double>(2.0 / 3.0);
 
+// The criteria's values of the selected objects, one row per object, gathered
+// for the pair loop; a minimized criterion's values are negated, so that the
+// larger value is the better one on every criterion.
+struct CriteriaTable {
+  CriteriaTable(const ChemoData& data, const std::vector<int32_t>& selected, const std::vector<McdmCriterion>& criteria)
+      : count(criteria.size()), values(selected.size() * criteria.size()) {
+    for (std::size_t i = 0; i < selected.size(); ++i)
+      for (std::size_t k = 0; k < count; ++k) {
+        const long double x = data.tpChemoValuePtr[selected[i]][criteria[k].variable].Value;
+        values[i * count + k] = criteria[k].maximize ? x : -x;
+      }
+  }
+  const long double* Row(std::size_t i) const { return values.data() + i * count; }
+
+  std::size_t count;
+  std::vector<long double> values;
+};
+
 // M(a, b) of the pair.
-long double PairScore(const ChemoData& data, int32_t a, int32_t b, const std::vector<McdmCriterion>& criteria) {
+long double PairScore(const long double* a, const long double* b, const std::vector<McdmCriterion>& criteria) {
   long double p = 0.0L;
   long double q = 0.0L;
-  for (const McdmCriterion& c : criteria) {
-    const long double xa = data.tpChemoValuePtr[a][c.variable].Value;
-    const long double xb = data.tpChemoValuePtr[b][c.variable].Value;
-    const bool aBetter = c.maximize ? xa > xb : xa < xb;
-    const bool bBetter = c.maximize ? xa < xb : xa > xb;
-    if (aBetter) p += c.weight;
-    if (bBetter) q += c.weight;
+  for (std::size_t k = 0; k < criteria.size(); ++k) {
+    if (a[k] > b[k]) p += criteria[k].weight;
+    if (a[k] < b[k]) q += criteria[k].weight;
   }
-  return Finite(kPairScale * (CheckedDiv(p + 1.0L, q + 1.0L) - 0.5L));
+  return kPairScale * (CheckedDiv(p + 1.0L, q + 1.0L) - 0.5L);
 }
 
 }  // namespace
@@ -31,12 +45,13 @@ long double PairScore(const ChemoData& data, int32_t a, int32_t b, const std::ve
 std::vector<long double> McdmScores(const ChemoData& data, const std::vector<int32_t>& selected,
                                     const std::vector<McdmCriterion>& criteria, Progress* progress) {
   std::vector<long double> scores(static_cast<std::size_t>(data.iObjCount), 0.0L);
+  const CriteriaTable table(data, selected, criteria);
   const long double others = static_cast<long double>(selected.size()) - 1.0L;
-  for (int32_t a : selected) {
+  for (std::size_t a = 0; a < selected.size(); ++a) {
     long double sum = 0.0L;
-    for (int32_t b : selected)
-      if (b != a) sum += PairScore(data, a, b, criteria);
-    scores[a] = CheckedDiv(sum, others);
+    for (std::size_t b = 0; b < selected.size(); ++b)
+      if (b != a) sum += PairScore(table.Row(a), table.Row(b), criteria);
+    scores[selected[a]] = CheckedDiv(sum, others);
     if (progress != nullptr) progress->AnimationTick();
   }
   return scores;
