@@ -69,7 +69,7 @@ TEST_F(TableFixture, CellChecksAndTheirMessages) {
 TEST_F(TableFixture, TypingRefusalsGoBackOnceWithOneMessage) {
   EXPECT_EQ(TypedCellText("-", "", false), "-");
   EXPECT_EQ(TypedCellText("+", "", true), "+");
-  EXPECT_EQ(TypedCellText("12a", "12", false), "12");
+  EXPECT_EQ(TypedCellText("12a", "1", false), "12");
   EXPECT_EQ(TypedCellText("3", "", true), "");
   EXPECT_EQ(TypedCellText("-x", "-", false), "-");
   // Typed in front: the text without its last character is refused as well.
@@ -84,6 +84,7 @@ TEST_F(TableFixture, UndoTextRestoresTheGridExactly) {
   const std::string before = GridToText(cells);
   EXPECT_EQ(before.substr(0, 18), "a\t1\t2\t-\r\n\t\t\t-999\r\n");
   DeleteCells(cells, {1, 1, 4, 5});
+  EXPECT_EQ(GridToText(cells), "\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t");
   PasteText(cells, before, 1, 1, -1, '.', false);
   EXPECT_EQ(GridToText(cells), before);
 }
@@ -98,6 +99,7 @@ TEST_F(TableFixture, RowsAreNumberedAndMarkedUnknown) {
   cells.Cell(4, 2) = "5";
   SetupRows(cells, 3, true);
   EXPECT_EQ(cells.RowCount(), 4);
+  EXPECT_EQ(cells.Line(0), Line(5));  // the header row is left alone
   EXPECT_EQ(cells.Line(1), (Line{"1", "", "", "", "-999"}));
   EXPECT_EQ(cells.Line(2), (Line{"2", "", "", "", "5"}));
   SetupRows(cells, 4, false);

@@ -55,6 +55,7 @@ TEST_F(McdmFixture, OrdersFollowTheSortNetworkAndMirrorEachOther) {
   const McdmOrder initial = InitialOrder(3);
   EXPECT_EQ(initial.descending, (std::vector<int32_t>{2, 1, 0}));
   EXPECT_EQ(initial.ascendingScores, (std::vector<long double>(3, 0.0L)));
+  EXPECT_EQ(initial.descendingScores, initial.ascendingScores);
 }
 
 TEST_F(McdmFixture, WeightTotalBoundsAreTheNearestDoubles) {
