@@ -177,7 +177,7 @@ void TFormAddExtData::StringGridSelectCell(int col, int row) {
 }
 
 void TFormAddExtData::StringGridSetEditText(int col, int row, const std::string& text) {
-  if (col < kFirstValueColumn || text.empty()) return;
+  if (col < kFirstValueColumn) return;
   if (col != editCol_ || row != editRow_) StringGridSelectCell(col, row);
   const std::string typed = FromSystemDecimalSeparator(text, Separator());
   const std::string kept = TypedCellText(typed, lastAccepted_, col == splittingColumn_);
