@@ -100,6 +100,11 @@ TEST_F(RankingWindowFixture, RankingReordersAndStores) {
   form->ComboBoxOrder->setCurrentIndex(0);
   form->SpeedButtonMCDMClick();
   EXPECT_EQ(Column(*form, 1), (Line{"5", "3", "2", "4", "1"}));
+  // With a current ranking the score plot offers the objects' order texts as rank classes.
+  form->SpeedButtonPCAClick();
+  ASSERT_NE(form->PlotWindow(1), nullptr);
+  EXPECT_TRUE(form->PlotWindow(1)->PanelRange->isVisibleTo(form->PlotWindow(1)));
+  EXPECT_EQ(form->PlotWindow(1)->Data().RowCount, 4);
 
   ui.Answer(IDYES);
   form->SpeedButtonStoreMCDMClick();
@@ -169,6 +174,8 @@ TEST_F(RankingWindowFixture, PcaOpensOwnedPlotsAndReleasesThePreviousPair) {
   EXPECT_EQ(form->PlotWindow(1)->Kind(), GraphKind::McdmRanking);
   EXPECT_EQ(form->PlotWindow(1)->Data().RowCount, 5);
   EXPECT_EQ(form->PlotWindow(1)->parent(), form.get());
+  // Without a current ranking the order texts are "n.a." and the rank classes are not offered.
+  EXPECT_FALSE(form->PlotWindow(1)->PanelRange->isVisibleTo(form->PlotWindow(1)));
   QPointer<TViewGraphForm> first = form->PlotWindow(0);
   form->SpeedButtonPCAClick();
   EXPECT_TRUE(first.isNull());

@@ -92,6 +92,7 @@ TEST_F(RankingFixture, RankingWritesScoresInTheChosenOrder) {
   LoadRankingExample();
   ASSERT_TRUE(grid.Rank(true, progress));
   EXPECT_TRUE(grid.RankingCurrent());
+  EXPECT_EQ(progress.texts.back(), "Sorting data...");
   EXPECT_EQ(Column(1), (Line{"1", "4", "2", "3", "5"}));
   EXPECT_EQ(Column(0), (Line{"1", "2", "3", "4", "5"}));
   EXPECT_EQ(Column(6), (Line{"0.777777777777778", "0.777777777777778", "0.111111111111111", "0.111111111111111", "0"}));
