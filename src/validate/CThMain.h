@@ -15,7 +15,7 @@ class UpDown;
 
 class TFormThreshold : public ModalDialog {
   Q_OBJECT
- public:
+public:
   static constexpr int RowCount = 6;
 
   // Copies the data set's thresholds (not owned) into the working values.
@@ -47,7 +47,7 @@ class TFormThreshold : public ModalDialog {
   QPushButton* ButtonAccept;
   QPushButton* ButtonCancel;
 
- private:
+private:
   void ShowValues();
 
   ChemoData* data_;

@@ -9,7 +9,6 @@
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalc.h"
-#include "numerics/ProgressStepper.h"
 #include "numerics/RowArray.h"
 #include "numerics/Statistics.h"
 #include "numerics/Utils.h"
@@ -104,7 +103,7 @@ bool GuardedRun(const ProgressWindowFactory& progressWindow, bool showProgress, 
 // The bar of a walk over the models of a list: 0 to LargestInt, one step per
 // model (no step for an empty list).
 class ModelBar {
- public:
+public:
   ModelBar(Progress* progress, const char* caption, int models)
       : progress_(progress), step_(models > 0 ? LargestInt() / models : 0) {
     if (progress_ == nullptr) return;
@@ -118,7 +117,7 @@ class ModelBar {
     if (progress_ != nullptr) progress_->SetPosition(position_);
   }
 
- private:
+private:
   Progress* progress_;
   int step_;
   int position_ = 0;

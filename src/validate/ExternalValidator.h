@@ -19,7 +19,7 @@ class DataResultNode;
 class Matrix;
 
 class ExternalValidator {
- public:
+public:
   // allModels: every model of the list is processed; otherwise only the selected
   // ones (selection state 1 or 3). Neither the list nor the data set is owned.
   // Builds the test mask (status 2 with a response) and the training mask (status
@@ -56,7 +56,7 @@ class ExternalValidator {
   int TrainingCount() const { return trainingCount_; }
   bool AllModels() const { return allModels_; }
 
- private:
+private:
   bool Processed(const DataResultNode& model) const;
   // Polls Escape and, when pressed, asks whether to abort: true on Yes.
   bool AbortRequested() const;

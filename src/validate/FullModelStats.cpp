@@ -19,7 +19,7 @@ enum class ObjectSet { None, Training, Test, Unknown };
 
 // The masks of one call, read as sets; a null unknown mask is empty.
 class ObjectSets {
- public:
+public:
   ObjectSets(const ModelObjectMasks& masks, int objects) : masks_(masks), objects_(objects) {}
 
   ObjectSet Of(int i) const {
@@ -34,7 +34,7 @@ class ObjectSets {
     return count;
   }
 
- private:
+private:
   ModelObjectMasks masks_;
   int objects_;
 };

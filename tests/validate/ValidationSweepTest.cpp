@@ -22,7 +22,7 @@ using validationtest::MakeData;
 using validationtest::TestObject;
 
 class Draw {
- public:
+public:
   explicit Draw(uint64_t seed) : state_(seed) {}
   uint64_t Next() {
     state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -31,7 +31,7 @@ class Draw {
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
   long double Real() { return static_cast<long double>(Below(2001) - 1000) / 200.0L; }  // -5..5 in steps of 0.005
 
- private:
+private:
   uint64_t state_;
 };
 

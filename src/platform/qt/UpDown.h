@@ -9,7 +9,7 @@ class QToolButton;
 
 class UpDown : public QWidget {
   Q_OBJECT
- public:
+public:
   enum class Button { Up, Down };
 
   explicit UpDown(QWidget* parent = nullptr);
@@ -29,10 +29,10 @@ class UpDown : public QWidget {
   QToolButton* UpButton;
   QToolButton* DownButton;
 
- protected:
+protected:
   void resizeEvent(QResizeEvent* event) override;
 
- private:
+private:
   int min_ = 0;
   int max_ = 100;
   int position_ = 0;
