@@ -123,6 +123,12 @@ TEST(CorrelationFilter, ScoresAreComputedOnceWithTheKeptSetOfThatMoment) {
   // also new, so 3 goes although 2 was once correlated with dropped 0.
   const Table r = {{{0, 1}, 0.99L}, {{0, 2}, 0.9L}, {{0, 3}, 0.0L}, {{1, 2}, 0.0L}, {{1, 3}, 0.5L}, {{2, 3}, 0.96L}};
   EXPECT_EQ(RunFilter(r, 4), (Kept{false, true, true, false}));
+
+  // 1's score is needed again after 0 went: the cached 1.95 (with 0) beats 2's 1.46, so 1
+  // goes; a fresh 0.96 (without 0) would have dropped 2.
+  const Table again = {{{0, 1}, 0.99L}, {{0, 2}, 0.98L}, {{0, 3}, 0.3L},
+                       {{1, 2}, 0.96L}, {{1, 3}, 0.0L},  {{2, 3}, 0.5L}};
+  EXPECT_EQ(RunFilter(again, 4), (Kept{false, false, true, true}));
 }
 
 TEST(CorrelationFilter, EqualScoresAreDecidedByTheSeededCoin) {
