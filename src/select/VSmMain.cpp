@@ -112,6 +112,9 @@ TViewSelForm::TViewSelForm(QWidget* owner, DataResultList** models, ChemoData* d
   PopupMenuMCDMgraph->setEnabled(false);
   UpdateCommandStates();
   StringGridResults->SetSelection({kVariablesColumn, 1, kVariablesColumn, 1});
+  // The selection scrolls the still small grid; the window opens at its top left.
+  StringGridResults->SetLeftCol(0);
+  StringGridResults->SetTopRow(1);
   resize(1100, 640);
 }
 
