@@ -7,7 +7,11 @@
 #include <utility>
 
 // The network itself: keys[lo..hi] sorted in place, payload (may be null) moved
-// with its key; onPass() runs once per merge width p.
+// with its key; onPass() runs once per merge width p. For each j the network
+// compares positions i + j and i + j + k for i below k only: the pairs a scan
+// up to n - j - k adds are either in order already or repeated by a later j, so
+// the result (ties included) is the same, at n log^2 n comparisons instead of
+// n^2 log n.
 template <typename Key, typename Payload, typename OnPass>
 void BatcherSortNetwork(Key* keys, Payload* payload, int32_t lo, int32_t hi, bool ascending, OnPass&& onPass) {
   const int64_t n = static_cast<int64_t>(hi) - lo + 1;
@@ -15,7 +19,7 @@ void BatcherSortNetwork(Key* keys, Payload* payload, int32_t lo, int32_t hi, boo
     onPass();
     for (int64_t k = p; k >= 1; k /= 2)
       for (int64_t j = k % p; j + k < n; j += 2 * k)
-        for (int64_t i = 0; i <= n - j - k - 1; ++i) {
+        for (int64_t i = 0; i < k && i < n - j - k; ++i) {
           if ((j + i) / (2 * p) != (j + i + k) / (2 * p)) continue;
           const int64_t a = lo + j + i;
           const int64_t b = a + k;

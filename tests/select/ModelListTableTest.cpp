@@ -103,6 +103,46 @@ TEST(SortValuesWithIndexTest, SameNetworkAsSortWithIndexAndOneTickPerWidth) {
   }
 }
 
+// The network with every j scanning i up to n - j - k, as a reference for the
+// tie order.
+void FullScanNetwork(std::vector<int>& keys, std::vector<int>& payload, bool ascending) {
+  const int64_t n = static_cast<int64_t>(keys.size());
+  for (int64_t p = 1; p < n; p *= 2)
+    for (int64_t k = p; k >= 1; k /= 2)
+      for (int64_t j = k % p; j + k < n; j += 2 * k)
+        for (int64_t i = 0; i < n - j - k; ++i) {
+          if ((i + j) / (2 * p) != (i + j + k) / (2 * p)) continue;
+          const int64_t a = i + j, b = a + k;
+          if (ascending ? keys[a] > keys[b] : keys[a] < keys[b]) {
+            std::swap(keys[a], keys[b]);
+            std::swap(payload[a], payload[b]);
+          }
+        }
+}
+
+TEST(SortValuesWithIndexTest, TiesEndWhereTheFullScanLeavesThem) {
+  uint32_t state = 7;
+  for (int n = 1; n <= 160; ++n)
+    for (int round = 0; round < 6; ++round) {
+      const bool ascending = round % 2 == 0;
+      const int range = round < 2 ? 3 : (round < 4 ? n : 1000);
+      std::vector<int> keys(n), payload(n);
+      std::vector<long double> values(n);
+      std::vector<DataResultNode*> models(n);
+      static DataResultNode nodes[160];
+      for (int i = 0; i < n; ++i) {
+        state = state * 1103515245u + 12345u;
+        keys[i] = static_cast<int>((state >> 8) % static_cast<uint32_t>(range));
+        values[i] = keys[i];
+        payload[i] = i;
+        models[i] = &nodes[i];
+      }
+      FullScanNetwork(keys, payload, ascending);
+      SortValuesWithIndex(values.data(), models.data(), 0, n - 1, ascending, nullptr);
+      for (int i = 0; i < n; ++i) ASSERT_EQ(models[i], &nodes[payload[i]]) << n << " " << round;
+    }
+}
+
 TEST_F(ModelListTableTest, SingleKeyPutsBestFirstAndRanksRows) {
   Add(1, 2, 0.5L).cvLOF = CheckedValue(0.3L, false);
   Add(2, 2, 0.9L).cvLOF = CheckedValue(0.1L, false);
