@@ -18,6 +18,7 @@
 #include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
 #include "platform/qt/QtConvert.h"
+#include "platform/qt/QtUiServices.h"
 #include "platform/qt/StringGrid.h"
 
 namespace {
@@ -43,6 +44,8 @@ TCalcAllSubForm::TCalcAllSubForm(QWidget* owner, uint8_t mode, DataResultList* m
       idle_(this) {
   setWindowTitle("Models calculation");
   setMinimumSize(320, 120);
+  // The close box pressed during a step comes back after it.
+  LetWindowDeferClose(this);
   BuildComponents();
 
   StringGridGAmodels->SetColCount(4);

@@ -34,7 +34,7 @@ long double AllSubsetTotal(int n, int K) {
 
 std::vector<int> GaUntilSizes(int n, int firstSize, int population) {
   std::vector<int> sizes;
-  for (int s = std::max(firstSize, 1); s <= n; ++s) {
+  for (int s = firstSize; s <= n; ++s) {
     if (static_cast<long double>(Binomial(n, s)) < 2.0L * population) break;
     sizes.push_back(s);
   }

@@ -38,6 +38,7 @@ TEST(SearchSetupTest, GaSizesStopAtTheFirstSizeWithFewerSubsetsThanTwoPopulation
   EXPECT_EQ(GaUntilSizes(10, 8, 10), (std::vector<int>{8}));
   EXPECT_EQ(GaUntilSizes(10, 5, 126), (std::vector<int>{5}));  // B(10, 5) = 252 = 2P passes
   EXPECT_TRUE(GaUntilSizes(10, 11, 10).empty());
+  EXPECT_TRUE(GaUntilSizes(10, 0, 2).empty());  // B(10, 0) = 0
 }
 
 TEST(SearchSetupTest, ObjectsPerVariableUseWholeNumberDivision) {

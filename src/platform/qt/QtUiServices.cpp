@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -61,6 +62,8 @@ bool IsHeldOff(const QObject* target, const QEvent* event) {
   return IsUserInput(event->type()) ||
          (event->type() == QEvent::Close && event->spontaneous() && target->isWidgetType());
 }
+
+const char* const kDefersClose = "korvaneDefersClose";
 
 bool IsEscapePress(const QEvent* event) {
   return event->type() == QEvent::KeyPress &&
@@ -178,6 +181,8 @@ bool QtUiServices::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::WindowActivate) RaiseOwnedWindows(watched);
   if (quietDepth_ == 0 || !IsHeldOff(watched, event) || ReachesNewModal(watched)) return false;
   if (IsEscapePress(event)) escapeDown_ = true;
+  if (event->type() == QEvent::Close && watched->property(kDefersClose).toBool())
+    QCoreApplication::postEvent(watched, new QCloseEvent);
   event->ignore();
   return true;
 }
@@ -241,6 +246,8 @@ std::optional<uint32_t> QtUiServices::ChooseColor(uint32_t initial) {
 std::string QtUiServices::ChooseFolder(const std::string& title, const std::string& startDir) {
   return StdStr(QFileDialog::getExistingDirectory(DialogParent(), QStr(title), QStr(startDir)));
 }
+
+void LetWindowDeferClose(QWidget* window) { window->setProperty(kDefersClose, true); }
 
 void InstallQtUi() {
   auto* ui = new QtUiServices;

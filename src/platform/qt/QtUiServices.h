@@ -59,6 +59,11 @@ int MessageBoxResult(QMessageBox::StandardButton button);
 // The class library's filter "Text (*.txt)|*.txt|All (*.*)|*.*" as Qt name filters.
 QStringList QtNameFilters(const std::string& filter);
 
+// A window whose close request, held off while a long calculation runs, is
+// delivered again as a close event once events flow; the window must itself
+// defer acting on a close that arrives during its calculation.
+void LetWindowDeferClose(QWidget* window);
+
 // Creates the Qt services (owned by the application object) and installs them.
 void InstallQtUi();
 // Makes DejaVu Sans at a fixed pixel size the font of every window.

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 
 #include "platform/qt/FindTextDialog.h"
 
@@ -74,6 +76,29 @@ TEST(QtUiServicesTest, EscapePollSeesOnlyPressesHeldOffDuringCalculation) {
   PostKey(&widget, Qt::Key_C);
   QCoreApplication::processEvents();
   EXPECT_EQ(widget.presses, 2);
+}
+
+TEST(QtUiServicesTest, ACloseHeldOffDuringCalculationReachesOnlyAWindowThatDefersIt) {
+  QtUiServices ui;
+  struct Window : QWidget {
+    int closes = 0;
+    void closeEvent(QCloseEvent* event) override {
+      ++closes;
+      event->ignore();
+    }
+  } deferring, plain;
+  LetWindowDeferClose(&deferring);
+  ui.BeginLongCalculation();
+  for (Window* window : {&deferring, &plain}) {
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    QCoreApplication::instance()->notify(window, &close);
+  }
+  EXPECT_EQ(deferring.closes + plain.closes, 0);
+  QCoreApplication::processEvents();
+  ui.EndLongCalculation();
+  EXPECT_EQ(deferring.closes, 1);
+  EXPECT_EQ(plain.closes, 0);
 }
 
 TEST(QtUiServicesTest, MessageBoxInsideCalculationTakesInput) {
