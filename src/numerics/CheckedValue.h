@@ -1,6 +1,7 @@
 // Checked cells: a value with a missing flag, and bounds-checked tables of them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 struct CheckedValue {
@@ -16,6 +17,11 @@ struct CheckedValue {
   bool Missing = false;
   long double Value = 0.0L;
 };
+
+// value as a present cell, or a missing one (value 0) when value is not finite.
+inline CheckedValue IfFinite(long double value) {
+  return std::isfinite(value) ? CheckedValue(value, false) : CheckedValue(0.0L, true);
+}
 
 struct CheckedIntValue {
   CheckedIntValue() = default;

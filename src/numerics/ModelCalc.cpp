@@ -15,6 +15,30 @@ void CheckDesign(const Matrix& X, const Matrix& y, int n, int p) {
   if (X.Rows() != n || X.Cols() != p + 1 || y.Rows() != n || y.Cols() != 1) throw MatrixBoundariesEx();
 }
 
+// A pivot of the unit-scaled normal equations at or below this is a linear
+// dependence to working precision. A design whose scaled X'X has a condition
+// number below 1e12 has every pivot above 1e-12, so it is never refused.
+constexpr long double kRankTolerance = 1e-13L;
+
+// Refuses normal equations G = X'X whose columns, scaled to unit length, are
+// linearly dependent: an elimination pivot of D G D (D = diag(G)^-1/2) at or below
+// kRankTolerance. A zero column is left to the LU decomposition, which reports it.
+void RequireFullRank(const Matrix& gram, Matrix& work) {
+  const int q = gram.Rows();
+  const long double* const* g = gram.Data();
+  long double** s = work.Data();
+  for (int j = 0; j < q; ++j)
+    if (g[j][j] == 0.0L) return;
+  for (int i = 0; i < q; ++i)
+    for (int j = 0; j <= i; ++j) s[i][j] = g[i][j] / (std::sqrt(std::fabs(g[i][i])) * std::sqrt(std::fabs(g[j][j])));
+  for (int k = 0; k < q; ++k) {
+    const long double pivot = s[k][k];
+    if (!(pivot > kRankTolerance)) throw MatrixSingularEx("Least squares: ");
+    for (int i = k + 1; i < q; ++i)
+      for (int j = k + 1; j <= i; ++j) s[i][j] -= s[i][k] * s[j][k] / pivot;
+  }
+}
+
 // X takes the shape and elements of b.
 void ReplaceBy(Matrix& X, const Matrix& b) {
   X.Reshape(b.Rows(), b.Cols());
@@ -28,6 +52,7 @@ void OlsCoefficients(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, i
   ws.PrepareFit(n, p);
   X.TransposeInto(ws.xt);
   ws.xt.MultiplyInto(X, ws.xtx);
+  RequireFullRank(ws.xtx, ws.scaled);
   ws.xtx.InvertMultiplyInto(ws.xt, ws.solution, ws.scratch.data());
   ws.solution.MultiplyInto(y, ws.b);
 }
@@ -54,20 +79,25 @@ long double LooPress(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, i
     const long double* const* h = ws.h.Data();
     const long double* const* bi = ws.bi.Data();
     long double press = 0.0L;
+    bool residualSeen = false;
     for (int i = 0; i < n; ++i) {
       const long double yi = y.At(i, 0);
       ws.gi = ws.g;
       for (int j = 0; j < q; ++j)
         for (int k = 0; k < q; ++k) gi[j][k] -= x[i][j] * x[i][k];
+      RequireFullRank(ws.gi, ws.scaled);
       ws.gi.InvertInto(ws.giInverse, ws.scratch.data());
       for (int j = 0; j < q; ++j) hi[j][0] = h[j][0] - x[i][j] * yi;
       ws.giInverse.MultiplyInto(ws.hi, ws.bi);
       long double yhat = bi[0][0];
       for (int j = 1; j <= p; ++j) yhat += bi[j][0] * x[i][j];
       const long double residual = yi - yhat;
+      residualSeen = residualSeen || residual != 0.0L;
       press = Finite(press + residual * residual);
       if (looPredictions != nullptr) looPredictions->At(i, 0) = Finite(yhat);
     }
+    // Residuals whose squares all vanish: the PRESS is below the number range, not 0.
+    if (residualSeen && press < LDBL_MIN) throw EUnderflow();
     if (succeeded != nullptr) *succeeded = true;
     return press;
   } catch (...) {
@@ -146,10 +176,14 @@ bool FitModel(ModelCalcWorkspace& ws, long double& ssReg, long double& ssTot, lo
     OlsCoefficients(ws, X, y, n, p);
     if (coefficients != nullptr && coefficients->Rows() == p + 1 && coefficients->Cols() == 1) *coefficients = ws.b;
     X.MultiplyInto(ws.b, ws.fitted);
+    for (int i = 0; i < n; ++i) Finite(y.At(i, 0) - ws.fitted.At(i, 0));  // the residuals
     if (fitted != nullptr)
       for (int i = 0; i < n; ++i) fitted->At(i, 0) = ws.fitted.At(i, 0);
     ssReg = SumSqDev(ws.fitted);
     ssTot = SumSqDev(y);
+    // A spread response whose sum of squares is below the number range has no
+    // statistic to show; 0 would claim a perfect fit.
+    if (ssTot < LDBL_MIN && !IsConstantColumn(y, 0)) throw EUnderflow();
     if (press == nullptr) return true;
     bool succeeded = false;
     *press = LooPress(ws, X, y, n, p, looPredictions, &succeeded);
@@ -171,31 +205,32 @@ bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix
   return succeeded;
 }
 
+namespace {
+
+void SetIfFinite(long double& out, bool& missing, long double value) {
+  const CheckedValue cell = IfFinite(value);
+  out = cell.Value;
+  missing = cell.Missing;
+}
+
+}  // namespace
+
 void R2FromSS(long double& r2, bool& missing, long double ssReg, long double ssTot) {
   r2 = 0.0L;
   missing = true;
-  if (ssTot > 0.0L) {
-    r2 = ssReg / ssTot;
-    missing = false;
-  }
+  if (ssTot > 0.0L) SetIfFinite(r2, missing, ssReg / ssTot);
 }
 
 void Q2FromPress(long double& q2, bool& missing, long double press, long double ssTot) {
   q2 = 0.0L;
   missing = true;
-  if (ssTot > 0.0L && press > 0.0L) {
-    q2 = 1.0L - press / ssTot;
-    missing = false;
-  }
+  if (ssTot > 0.0L && press > 0.0L) SetIfFinite(q2, missing, 1.0L - press / ssTot);
 }
 
 void AdjustedR2(long double& r2adj, bool& missing, long double r2, bool r2Missing, int n, int d) {
   r2adj = 0.0L;
   missing = true;
-  if (!r2Missing && d > 0 && n > 0) {
-    r2adj = 1.0L - (1.0L - r2) * (n - 1) / d;
-    missing = false;
-  }
+  if (!r2Missing && d > 0 && n > 0) SetIfFinite(r2adj, missing, 1.0L - (1.0L - r2) * (n - 1) / d);
 }
 
 void MaeAndSse(const Matrix& m, long double& mae, long double& sse) {
@@ -220,7 +255,7 @@ CheckedValue R2m(long double r2, long double r0Squared) {
     if (diff < -16.0L * LDBL_EPSILON * std::max(1.0L, r2)) return CheckedValue(0.0L, true);
     diff = 0.0L;
   }
-  return CheckedValue(Finite(r2 * (1.0L - std::sqrt(diff))), false);
+  return IfFinite(r2 * (1.0L - std::sqrt(diff)));
 }
 
 CheckedValue FriedmanLof(long double rss, int n, int p, long double d) {
@@ -229,7 +264,7 @@ CheckedValue FriedmanLof(long double rss, int n, int p, long double d) {
     const long double a = rss / n;
     const long double t = 1.0L - p * (d + 1.0L) / n;
     const long double den = t * t;
-    if (den > 0.0L) lof = CheckedValue(Finite(a / den), false);
+    if (den > 0.0L && std::isfinite(a / den)) lof = CheckedValue(a / den, false);
   }
   return lof;
 }

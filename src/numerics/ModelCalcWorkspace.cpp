@@ -14,13 +14,14 @@ void ModelCalcWorkspace::PrepareFit(int n, int p) {
   solution.Reshape(q, n);
   b.Reshape(q, 1);
   fitted.Reshape(n, 1);
+  scaled.Reshape(q, q);
   scratch.resize(2 * static_cast<std::size_t>(q));
 }
 
 void ModelCalcWorkspace::PrepareLoo(int n, int p) {
   const int q = p + 1;
   xt.Reshape(q, n);
-  for (Matrix* square : {&g, &gi, &giInverse}) square->Reshape(q, q);
+  for (Matrix* square : {&g, &gi, &giInverse, &scaled}) square->Reshape(q, q);
   for (Matrix* column : {&h, &hi, &bi}) column->Reshape(q, 1);
   scratch.resize(2 * static_cast<std::size_t>(q));
 }

@@ -24,6 +24,8 @@ struct ModelCalcWorkspace {
   Matrix xt, xtx, solution, b, fitted;
   // Leave-one-out: G = X'X, h = X'y, G_i, G_i^-1, h_i and b_(i).
   Matrix g, h, gi, giInverse, hi, bi;
+  // The unit-scaled normal equations of the rank test.
+  Matrix scaled;
   std::vector<long double> scratch;  // row scales and side vector of the LU solutions
   // Kxx (descriptors) and Kxy (descriptors and response).
   CorrelationWorkspace descriptors, withResponse;

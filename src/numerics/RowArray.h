@@ -24,7 +24,8 @@ template <typename T>
 class RowArray {
 public:
   RowArray(int rows, int cols, const char* name, const char* rowName) {
-    if (cols < 0) throw DataBadAllocEx(rowName);
+    // Row 0 is written below: without a row there is nothing to write it into.
+    if (rows < 1 || cols < 0) throw DataBadAllocEx(rowName);
     AllocCheckedArray(data_, rows, name);
     // The element count is taken in size_t: rows x cols may pass the int range.
     data_[0] = new (std::nothrow) T[static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols)]();

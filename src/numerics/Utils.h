@@ -65,6 +65,11 @@ public:
   EOverflow() : EMathError("Floating point overflow") {}
 };
 
+class EUnderflow : public EMathError {
+public:
+  EUnderflow() : EMathError("Floating point underflow") {}
+};
+
 // Raises EInvalidOp for a NaN, EOverflow for an infinity.
 [[noreturn]] void RaiseNonFinite(long double x);
 

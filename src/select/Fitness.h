@@ -3,13 +3,18 @@
 // ranks as the id's worst value and never wins.
 #pragma once
 
+#include <limits>
+
 #include "numerics/CheckedValue.h"
 
 namespace fitness {
 
 inline bool IsMaximised(int id) { return id == 0 || id == 1; }
 
-inline long double Worst(int id) { return IsMaximised(id) ? -1e99L : 1e99L; }
+// Below (above) every finite value, so that any present fitness ranks better.
+inline long double Worst(int id) {
+  return IsMaximised(id) ? std::numeric_limits<long double>::lowest() : std::numeric_limits<long double>::max();
+}
 
 // The value a ranking compares.
 inline long double Rank(const CheckedValue& cell, int id) { return cell.Missing ? Worst(id) : cell.Value; }

@@ -36,6 +36,13 @@ MersenneTwister SeedingGenerator() {
   return generator;
 }
 
+// 2 P for a population size P of at least 1 whose double is an int.
+int DoubledPopulation(int p) {
+  if (p < 1 || p > LargestInt() / 2)
+    throw Exception("Invalid population size for the genetic algorithm: " + IntToStr(p));
+  return 2 * p;
+}
+
 }  // namespace
 
 GenAlg::GenAlg(ModelSearchEngine& owner, ChemoData* data, DataResultList* models, const Matrix* trainingResponse,
@@ -46,7 +53,7 @@ GenAlg::GenAlg(ModelSearchEngine& owner, ChemoData* data, DataResultList* models
       response_(trainingResponse),
       nTrain_(nTrain),
       mask_(trainingMask),
-      twoP_(2 * data->iGAPopSize),
+      twoP_(DoubledPopulation(data->iGAPopSize)),
       k_(data->iGAFirstSize),
       p_(data->iGAPopSize),
       id_(data->iFitnessFunc) {
@@ -348,7 +355,7 @@ void GenAlg::ChooseModelsPerSize(int n) {
   }
 }
 
-void GenAlg::SetDisplayCount(int n) { displayCount_ = std::min(n, p_); }
+void GenAlg::SetDisplayCount(int n) { displayCount_ = std::clamp(n, 0, p_); }
 
 void GenAlg::ShowBestModels() {
   std::vector<GenPop> shown = chosenModels_;

@@ -45,7 +45,7 @@ public:
   GenPop CopyIndividual(int i) const { return Best()[i]; }
   // Shows the first n models of each smaller size beside the population.
   void ChooseModelsPerSize(int n);
-  // Shows min(n, P) individuals.
+  // Shows n individuals, n taken into 0..P.
   void SetDisplayCount(int n);
   void ShowBestModels();
 

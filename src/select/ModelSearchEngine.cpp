@@ -6,6 +6,7 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
+#include "numerics/Utils.h"
 #include "platform/base/CommandGuard.h"
 #include "platform/base/Exception.h"
 #include "platform/base/NumberText.h"
@@ -29,6 +30,19 @@ void ResetInPlace(DataResultNode& node) {
   node.Reset();
   node.SetNext(next);
   node.SetPrev(prev);
+}
+
+// Inside a catch block: the exception is an arithmetic fault of the numeric routines.
+bool IsArithmeticFault() {
+  try {
+    throw;
+  } catch (const EMathError&) {
+    return true;
+  } catch (const MatrixEx&) {
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
 
 SearchView& SilentView() {
@@ -190,7 +204,15 @@ void ModelSearchEngine::FitSubset(const std::vector<int>& positions) {
   }
   if (!quik) fitter_->ComputeKIndices();
   if (!target) target = models_->Append();
-  StoreModel(*target, positions);
+  try {
+    StoreModel(*target, positions);
+  } catch (...) {
+    // A model whose statistics could not be computed is a failed fit: no
+    // half-filled model stays in the list, and an arithmetic fault ends only it.
+    models_->Remove(target);
+    if (!IsArithmeticFault()) throw;
+    return;
+  }
   ShowDisplaySlots(*target);
 }
 
@@ -295,6 +317,8 @@ bool ModelSearchEngine::StartCalculation() {
 void ModelSearchEngine::StartAllSubsets() {
   view_->StatusText(
       "Preparing tables for all subset, it will take a while,please wait or press ESC to abort...");
+  if (data_->iEnumSize < 0 || data_->iEnumSize > data_->iSelectedVarCount || data_->iAllSubsetUntil < 0)
+    throw Exception("The subset sizes exceed the selected variables: cannot calculate all combinations");
   std::vector<int> buffer(data_->iAllSubsetUntil);
   for (int k = 1; k <= data_->iAllSubsetUntil; ++k)
     EnumerateSubsets(buffer.data(), total_, 0, data_->iEnumSize - 1, 0, k);
@@ -335,6 +359,20 @@ void ModelSearchEngine::StartGaSize(int nTrain) {
   ga_ = std::make_unique<GenAlg>(*this, data_, models_, trainResponse_, nTrain, trainMask_);
 }
 
+// Inside the idle step nothing may escape: a genetic algorithm that cannot be
+// built (memory, a bad setting) is reported and ends the run as a finished one,
+// with the sizes done so far.
+void ModelSearchEngine::StartGaSizeReported(int nTrain) {
+  try {
+    StartGaSize(nTrain);
+  } catch (...) {
+    ga_.reset();
+    ShowSearchException("APPLICATION WARNING (genetic algorithm)", "Cannot execute genetic algorithm.");
+    gaFinished_ = true;
+    view_->CloseWindow();
+  }
+}
+
 void ModelSearchEngine::IdleStep() {
   if (aborted_) return;
   if (!phaseDone_ && !CalculateModelBatch()) {
@@ -342,7 +380,7 @@ void ModelSearchEngine::IdleStep() {
       aborted_ = true;
     } else {
       phaseDone_ = true;
-      if (data_->iGAFirstSize != 0) StartGaSize(nTrain_);
+      if (data_->iGAFirstSize != 0) StartGaSizeReported(nTrain_);
     }
   }
   if (!phaseDone_ || !ga_) return;
@@ -358,7 +396,7 @@ void ModelSearchEngine::IdleStep() {
   generation_ = 0;
   // An abort confirmed during the harvest ends the run at the size harvested.
   if (!abortRequested_ && data_->iGAFirstSize <= data_->iGAUntil) {
-    StartGaSize(nTrain);
+    StartGaSizeReported(nTrain);
   } else {
     gaFinished_ = true;
     view_->CloseWindow();

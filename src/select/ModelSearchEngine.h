@@ -115,6 +115,7 @@ private:
   void StartAllSubsets();
   void StartHoldAndAdd();
   void StartGaSize(int nTrain);
+  void StartGaSizeReported(int nTrain);
   void PrepareInputs();
 
   ChemoData* data_;

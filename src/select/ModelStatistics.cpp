@@ -24,7 +24,7 @@ CheckedValue IfNotNegative(long double value) {
 
 // Concordance correlation coefficient of observed y and calculated f (n rows):
 // 2 S(y - my)(f - mf) / (S(f - mf)^2 + S(y - my)^2 + n (my - mf)^2); missing
-// unless the denominator is > 0.
+// unless the denominator is > 0 and the quotient finite.
 CheckedValue Concordance(const Matrix& y, const Matrix& f, int n) {
   long double my = 0.0L, mf = 0.0L;
   for (int i = 0; i < n; ++i) {
@@ -42,7 +42,7 @@ CheckedValue Concordance(const Matrix& y, const Matrix& f, int n) {
     syy += dy * dy;
   }
   const long double denominator = sff + syy + n * (my - mf) * (my - mf);
-  return denominator > 0.0L ? CheckedValue(2.0L * syf / denominator, false) : CheckedValue(0.0L, true);
+  return denominator > 0.0L ? IfFinite(2.0L * syf / denominator) : CheckedValue(0.0L, true);
 }
 
 // MAE and SSE of observed against calculated (n rows); -1.0 each with fewer than 2 rows.
@@ -149,7 +149,7 @@ void FillModelRecord(DataResultNode& node, const ChemoData& data, const SubsetFi
   if (d != 0) {
     const long double mse = rss / d;
     if (mse >= 0.0L) node.cvS = CheckedValue(std::sqrt(mse), false);
-    if (mse != 0.0L) node.cvF = CheckedValue((ssReg / k) / mse, false);
+    if (mse != 0.0L) node.cvF = IfFinite((ssReg / k) / mse);
   }
   if (prediction.count > 0) FillPredictionStatistics(node, data, prediction);
   node.ldHstar = 3.0L * (k + 1) / n;

@@ -1,10 +1,12 @@
 #include "select/SubsetFitter.h"
 
 #include <cmath>
+#include <string>
 
 #include "data/ChemoData.h"
 #include "numerics/ModelCalc.h"
 #include "numerics/Statistics.h"
+#include "platform/base/Exception.h"
 #include "select/Fitness.h"
 
 // The matrices of one subset size.
@@ -19,8 +21,10 @@ struct SubsetFitter::Workspace {
 
 SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
     : data_(data), mask_(trainingMask), n_(nTrain), response_(response) {
-  for (int i = 0; i < data.iObjCount && static_cast<int>(rows_.size()) < n_; ++i)
+  for (int i = 0; i < data.iObjCount; ++i)
     if (mask_[i] != 0) rows_.push_back(i);
+  if (static_cast<int>(rows_.size()) != n_ || response_.Rows() != n_ || response_.Cols() != 1)
+    throw Exception("The training objects do not match their count (" + std::to_string(n_) + ")");
   responseSS_ = SumSqDev(response_);
 }
 

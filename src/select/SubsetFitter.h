@@ -15,7 +15,9 @@ class ChemoData;
 
 class SubsetFitter {
 public:
-  // The mask and response stay the caller's and must outlive the fitter.
+  // The mask and response stay the caller's and must outlive the fitter. The mask
+  // must mark exactly nTrain objects and the response be nTrain x 1 (Exception
+  // otherwise).
   SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response);
   ~SubsetFitter();
 

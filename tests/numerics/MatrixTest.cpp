@@ -79,3 +79,11 @@ TEST(Matrix, IntoFormsCheckTheirDestination) {
   EXPECT_EQ(ThrownText([&] { singular.InvertMultiplyInto(t, solution, scratch); }),
             "Fast matrix inversion - multiplication: calculation error");
 }
+
+TEST(Matrix, AFreedMatrixRefusesToTransposeOrInvert) {
+  Matrix m = FromRows({{1, 2}, {3, 4}});
+  m.FreeData();
+  EXPECT_THROW(m.Transpose(), MatrixEx);
+  EXPECT_THROW(m.Invert(), MatrixEx);
+  EXPECT_EQ(m.Rows(), 0);
+}

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "numerics/MersenneTwister.h"
@@ -44,6 +48,44 @@ Model RandomModel(int n, int p, int32_t seed) {
   return MakeModel(rows);
 }
 
+// The columns of the example table: the response, then every descriptor.
+std::vector<std::vector<long double>> ExampleColumns() {
+  std::ifstream in(KORVANE_ASSETS_DIR "/help/example.txt");
+  std::string line, cell;
+  std::getline(in, line);
+  std::vector<std::vector<long double>> columns;
+  while (std::getline(in, line)) {
+    std::istringstream cells(line);
+    std::getline(cells, cell, '\t');  // the object name
+    for (std::size_t c = 0; std::getline(cells, cell, '\t'); ++c) {
+      if (columns.size() <= c) columns.emplace_back();
+      columns[c].push_back(std::strtold(cell.c_str(), nullptr));
+    }
+  }
+  return columns;
+}
+
+// The condition number of X'X with X's columns scaled to unit length.
+long double ScaledConditionNumber(const Matrix& X) {
+  Matrix xt(X);
+  xt.Transpose();
+  Matrix s(xt);
+  s.Multiply(X);
+  const int q = s.Rows();
+  std::vector<long double> norm(q);
+  for (int j = 0; j < q; ++j) norm[j] = std::sqrt(s.At(j, j));
+  for (int i = 0; i < q; ++i)
+    for (int j = 0; j < q; ++j) s.At(i, j) /= norm[i] * norm[j];
+  s.HouseholderReduce(nullptr);
+  s.QLEigen(nullptr);
+  long double low = s.At(0, 0), high = s.At(0, 0);
+  for (int j = 1; j < q; ++j) {
+    low = std::min(low, s.At(0, j));
+    high = std::max(high, s.At(0, j));
+  }
+  return low > 0.0L ? high / low : INFINITY;
+}
+
 long double RelativeError(long double actual, long double expected) {
   return std::fabs(actual - expected) / std::fabs(expected);
 }
@@ -70,6 +112,79 @@ TEST(OlsCoefficients, IllConditionedEmploymentDataMatchCertifiedValues) {
   ASSERT_EQ(m.X.Rows(), 7);
   ASSERT_EQ(m.X.Cols(), 1);
   for (int j = 0; j < 7; ++j) EXPECT_LT(RelativeError(m.X.At(j, 0), certified[j]), 1e-10L) << "b" << j;
+}
+
+// Polynomials of degree 5 in x = 0..20 with certified coefficients 1 and 10^-j.
+TEST(OlsCoefficients, IllConditionedPolynomialDesignsMatchCertifiedValues) {
+  for (const long double base : {1.0L, 0.1L}) {
+    std::vector<std::vector<long double>> rows;
+    for (int x = 0; x <= 20; ++x) {
+      std::vector<long double> row{0};
+      long double term = 1.0L, power = 1.0L;
+      for (int j = 0; j <= 5; ++j, term *= base, power *= x) {
+        row[0] += term * power;
+        if (j > 0) row.push_back(power);
+      }
+      rows.push_back(row);
+    }
+    Model m = MakeModel(rows);
+    OlsCoefficients(m.X, m.y, m.n, m.p);
+    long double certified = 1.0L;
+    for (int j = 0; j <= 5; ++j, certified *= base)
+      EXPECT_LT(RelativeError(m.X.At(j, 0), certified), 1e-8L) << "base " << static_cast<double>(base) << " b" << j;
+  }
+}
+
+// Every pair of the example table's descriptors and random larger subsets: a
+// design that an LU solution accepts and whose scaled X'X is well conditioned fits.
+TEST(FitModel, WellConditionedSubsetsOfTheExampleTableFit) {
+  const auto columns = ExampleColumns();
+  ASSERT_GT(columns.size(), 100u);
+  const int n = static_cast<int>(columns[0].size());
+  const int descriptors = static_cast<int>(columns.size()) - 1;
+  std::vector<std::vector<int>> subsets;
+  for (int a = 1; a <= descriptors; ++a)
+    for (int b = a; b <= descriptors; ++b) subsets.push_back(a == b ? std::vector<int>{a} : std::vector<int>{a, b});
+  MersenneTwister random(2024);
+  for (int t = 0; t < 400; ++t) {
+    std::vector<int> subset;
+    while (static_cast<int>(subset.size()) < 3 + t % 4) {
+      const int v = 1 + static_cast<int>(random.RandomInt(descriptors));
+      if (std::find(subset.begin(), subset.end(), v) == subset.end()) subset.push_back(v);
+    }
+    subsets.push_back(subset);
+  }
+  Matrix y(n, 1);
+  for (int i = 0; i < n; ++i) y.At(i, 0) = columns[0][i];
+  int checked = 0, refused = 0;
+  for (const auto& subset : subsets) {
+    const int p = static_cast<int>(subset.size());
+    Matrix X(n, p + 1);
+    for (int i = 0; i < n; ++i) {
+      X.At(i, 0) = 1.0L;
+      for (int j = 0; j < p; ++j) X.At(i, j + 1) = columns[subset[j]][i];
+    }
+    Matrix xt(X), normal(X);
+    xt.Transpose();
+    normal.Transpose();
+    normal.Multiply(X);
+    bool solvable = true;
+    try {
+      normal.InvertMultiply(xt);
+    } catch (const MatrixEx&) {
+      solvable = false;
+    }
+    long double ssReg, ssTot;
+    const bool fits = FitModel(ssReg, ssTot, nullptr, nullptr, nullptr, n, p, y, X, nullptr);
+    if (!solvable || ScaledConditionNumber(X) >= 1e12L) {
+      refused += !fits;
+      continue;
+    }
+    ++checked;
+    EXPECT_TRUE(fits) << testing::PrintToString(subset);
+  }
+  EXPECT_GT(checked, 5000);
+  EXPECT_GT(refused, 100);
 }
 
 TEST(LooPress, EqualsPressFromTheHatMatrix) {
@@ -112,25 +227,72 @@ TEST(FitModel, ExactFitAndConstantResponse) {
   EXPECT_TRUE(q2Missing);
 }
 
-// Failures keep their -1.0 values and are reported as failures too.
-TEST(FitModel, FailuresGiveMinusOneAndFalse) {
-  Model singular = MakeModel({{1, 2, 4}, {2, 3, 6}, {3, 4, 8}});  // x2 = 2 x1
-  Matrix X(singular.X);
-  Matrix H(singular.X);
-  EXPECT_FALSE(HatMatrix(X, 3, nullptr, H, 2));
-  X = singular.X;
-  EXPECT_THROW(OlsCoefficients(X, singular.y, 3, 2), MatrixCalcErrorEx);
-  long double ssReg, ssTot, press = 0.0L;
-  EXPECT_FALSE(FitModel(ssReg, ssTot, &press, nullptr, nullptr, 3, 2, singular.y, singular.X, nullptr));
-  EXPECT_EQ(ssReg, -1.0L);
-  EXPECT_EQ(ssTot, -1.0L);
-  EXPECT_EQ(press, -1.0L);
+// Designs singular to working precision are failed fits with -1.0 values; an
+// all-zero column keeps the LU decomposition's own error.
+TEST(FitModel, RankDeficientDesignsAreFailedFits) {
+  const std::vector<std::vector<std::vector<long double>>> designs = {
+      {{1, 2, 4}, {2, 3, 6}, {3, 4, 8}, {5, 1, 2}},                       // x2 = 2 x1
+      {{1, 0.1L, 3}, {2, 0.1L, 5}, {4, 0.1L, 4}, {3, 0.1L, 9}},            // x1 constant 0.1
+      {{1, 3.7L}, {2, 3.7L}, {4, 3.7L}},                                 // x1 constant 3.7
+      {{1, 2, 5, 7}, {3, 1, 4, 5}, {2, 7, 1, 8}, {6, 3, 3, 6}, {5, 4, 9, 13}},  // x3 = x1 + x2
+  };
+  for (const auto& rows : designs) {
+    Model m = MakeModel(rows);
+    SCOPED_TRACE(testing::Message() << "p = " << m.p << ", first x = " << static_cast<double>(rows[0][1]));
+    Matrix X(m.X);
+    EXPECT_THROW(OlsCoefficients(X, m.y, m.n, m.p), MatrixSingularEx);
+    long double ssReg = 0, ssTot = 0, press = 0;
+    EXPECT_FALSE(FitModel(ssReg, ssTot, &press, nullptr, nullptr, m.n, m.p, m.y, m.X, nullptr));
+    EXPECT_EQ(ssReg, -1.0L);
+    EXPECT_EQ(ssTot, -1.0L);
+    EXPECT_EQ(press, -1.0L);
+  }
+  Model zero = MakeModel({{1, 0, 2}, {2, 0, 5}, {3, 0, 4}});
+  EXPECT_EQ(ThrownText([&] { OlsCoefficients(zero.X, zero.y, zero.n, zero.p); }),
+            "Fast matrix inversion - multiplication: calculation error");
 
-  // A descriptor non-zero for one object only: without it the column is zero.
+  // Without object 2 the spike descriptor is zero: that refit fails, and so the PRESS.
   Model spike = MakeModel({{1, 0}, {2, 0}, {3, 7}, {4, 0}});
   bool ok = true;
   EXPECT_EQ(LooPress(spike.X, spike.y, spike.n, spike.p, nullptr, &ok), -1.0L);
   EXPECT_FALSE(ok);
+  // Without object 2 the descriptor is 0.1 throughout, the intercept's direction.
+  Model nearSpike = MakeModel({{1, 0.1L}, {2, 0.1L}, {3, 7}, {4, 0.1L}, {3, 0.1L}});
+  EXPECT_EQ(LooPress(nearSpike.X, nearSpike.y, nearSpike.n, nearSpike.p, nullptr, &ok), -1.0L);
+  EXPECT_FALSE(ok);
+}
+
+// Sums of squares beyond the number range: a response near 1e-4935 has no
+// statistic rather than a perfect fit.
+TEST(FitModel, UnderflowingSumsOfSquaresAreFailures) {
+  Model tiny = MakeModel({{1e-4935L, 1}, {3e-4935L, 2}, {2e-4935L, 3}, {5e-4935L, 4}});
+  long double ssReg = 0, ssTot = 0, press = 0;
+  EXPECT_FALSE(FitModel(ssReg, ssTot, &press, nullptr, nullptr, tiny.n, tiny.p, tiny.y, tiny.X, nullptr));
+  EXPECT_EQ(ssTot, -1.0L);
+  bool ok = true;
+  EXPECT_EQ(LooPress(tiny.X, tiny.y, tiny.n, tiny.p, nullptr, &ok), -1.0L);
+  EXPECT_FALSE(ok);
+  // A constant response is no underflow: it fits with a zero spread.
+  Model flat = MakeModel({{1e-4935L, 1}, {1e-4935L, 2}, {1e-4935L, 3}});
+  EXPECT_TRUE(FitModel(ssReg, ssTot, nullptr, nullptr, nullptr, flat.n, flat.p, flat.y, flat.X, nullptr));
+  EXPECT_EQ(ssTot, 0.0L);
+}
+
+// A statistic whose value is not finite is missing with the value 0.
+TEST(ModelStatistics, NonFiniteStatisticsAreMissing) {
+  long double value = 5;
+  bool missing = false;
+  R2FromSS(value, missing, 1e4000L, 1e-4000L);
+  EXPECT_TRUE(missing);
+  EXPECT_EQ(value, 0.0L);
+  Q2FromPress(value, missing, 1e4000L, 1e-4000L);
+  EXPECT_TRUE(missing);
+  EXPECT_EQ(value, 0.0L);
+  AdjustedR2(value, missing, -1e4931L, false, 30, 2);
+  EXPECT_TRUE(missing);
+  EXPECT_EQ(value, 0.0L);
+  EXPECT_TRUE(FriedmanLof(1e4932L, 1, 1, 1e-10L).Missing);  // (rss / 1) / (1 - (1 + 1e-10))^2
+  EXPECT_TRUE(R2m(-1e4932L, -1.1e4932L).Missing);
 }
 
 TEST(ModelStatistics, AdjustedR2LackOfFitErrorsAndR2m) {

@@ -6,7 +6,9 @@
 #include <set>
 
 #include "data/DataResult.h"
+#include "numerics/Utils.h"
 #include "platform/base/Random.h"
+#include "select/Fitness.h"
 #include "select/ModelSearchEngine.h"
 #include "select/SearchTestData.h"
 #include "support/ScriptedUi.h"
@@ -133,6 +135,40 @@ TEST(GenAlgTest, APoolTooSmallForTheSizeLeavesEmptyIndividualsAndOneReport) {
   EXPECT_EQ(reports, 1);
 }
 
+// Settings a window or file could pass are checked: a population whose double is
+// no int is refused with a report, at the start and inside the idle step (which
+// then ends the run with the sizes done), and a negative display count shows none.
+TEST(GenAlgTest, ImpossibleSettingsAreReportedNotObeyed) {
+  FixedClock clock(9);
+  const int huge = LargestInt() / 2 + 1;
+  const std::string refusal = "Invalid population size for the genetic algorithm: " + std::to_string(huge);
+  GaSearch alone(MakeLinearData(10, 4, {{0, 1.0L}}, 0.2L, 3), 2, 2, huge, 1, 2, 1);
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &alone.list, alone.data.get(), &alone.view);
+  engine.Activate();
+  EXPECT_EQ(engine.Genetic(), nullptr);
+  EXPECT_EQ(TestUi().Shown().back().text, refusal);
+
+  GaSearch after(MakeLinearData(10, 4, {{0, 1.0L}}, 0.2L, 3), 2, 3, huge, 1, 2, 1);
+  after.data->iAllSubsetUntil = 1;
+  after.RunUntilClosed(ModelSearchEngine::ModeAllSubsets);
+  EXPECT_EQ(after.list.Count(), 4);
+  EXPECT_EQ(after.data->iAllSubsetUntil, 1);
+  EXPECT_EQ(TestUi().Shown().end()[-2].text, refusal);
+
+  struct RowsView : SearchView {
+    std::vector<SearchGridRow> rows;
+    void ShowGaModels(const std::vector<SearchGridRow>& shown) override { rows = shown; }
+  } view;
+  GaSearch small(MakeLinearData(10, 4, {{0, 1.0L}}, 0.2L, 3), 2, 2, 4, 5, 2, 1);
+  ModelSearchEngine shown(ModelSearchEngine::ModeGeneticOnly, &small.list, small.data.get(), &view);
+  shown.Activate();
+  ASSERT_NE(shown.Genetic(), nullptr);
+  EXPECT_FALSE(view.rows.empty());
+  shown.SetDisplayCountChoice(-3);
+  shown.Genetic()->ShowBestModels();
+  EXPECT_TRUE(view.rows.empty());
+}
+
 GenPop Individual(std::vector<int> genes) {
   const int size = static_cast<int>(genes.size());
   return GenPop{std::move(genes), size};
@@ -169,7 +205,7 @@ TEST(GenAlgTest, RejectsDuplicateAndEmptyChildrenAndScoresFailedFitsAsMissing) {
   int failed[2] = {5, 1};
   const CheckedValue lof = ga.EvaluateFitness(2, failed, quik);
   EXPECT_TRUE(lof.Missing);
-  EXPECT_EQ(lof.Value, 1e99L);
+  EXPECT_EQ(lof.Value, fitness::Worst(2));
   int empty[2] = {-1, -1};
   EXPECT_TRUE(ga.EvaluateFitness(2, empty, quik).Missing);
 }

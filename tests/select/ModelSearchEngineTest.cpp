@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "data/DataResult.h"
+#include "select/Fitness.h"
 #include "select/SearchTestData.h"
 #include "support/ScriptedUi.h"
 
@@ -161,11 +162,41 @@ TEST(ModelSearchEngineTest, AMissingFitnessRanksWorstAndIsReplacedOrDroppedFromA
   EXPECT_TRUE(unscored->cvQ2F1.Missing);
   EXPECT_EQ(unscored->tsTrainLev.iCount, 0);
 
+  // Any present fitness, however extreme, ranks better than a missing one.
+  for (int id = 0; id < 4; ++id)
+    EXPECT_TRUE(fitness::Better(fitness::IsMaximised(id) ? -1e300L : 1e300L,
+                                fitness::Rank(CheckedValue(0.0L, true), id), id));
+
   // A constant response leaves every Q2loo missing: the first model fitted stays.
   for (int i = 0; i < data->iObjCount; ++i) data->tpChemoValuePtr[i][3].Value = 2.0L;
   DataResultList constant(data.get());
   RunAllSubsets(*data, constant, 1, 1, 0);
   EXPECT_EQ(Models(constant), Sets{{2}});
+}
+
+// A model whose statistics overflow (here those of a prediction object far out)
+// is a failed fit: it leaves no half-filled model, spends no id, and the run goes on.
+TEST(ModelSearchEngineTest, AModelWhoseStatisticsOverflowIsDroppedAndTheRunGoesOn) {
+  auto data = MakeLinearData(10, 3, {{0, 1.0L}}, 0.3L, 23);
+  data->ipTrainingPtr[8] = data->ipTrainingPtr[9] = kStatusPrediction;
+  data->tpChemoValuePtr[9][1].Value = 1e4930L;
+  data->iNextModelID = 1;
+  DataResultList list(data.get());
+  RunAllSubsets(*data, list, 2, -1, 0);
+  EXPECT_EQ(Models(list), (Sets{{0, 2}, {2}, {0}}));
+  EXPECT_EQ(Ids(list), (std::vector<int>{1, 2, 3}));
+  EXPECT_FALSE(list.First()->cvRMSEext.Missing);
+}
+
+TEST(ModelSearchEngineTest, AnEnumerationSizeAboveThePoolIsRefused) {
+  auto data = MakeLinearData(8, 4, {{0, 1.0L}}, 0.5L, 41);
+  data->iEnumSize = 5;
+  DataResultList list(data.get());
+  list.Append();
+  RunAllSubsets(*data, list, 2, -1, 0);
+  EXPECT_EQ(list.Count(), 0);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "The subset sizes exceed the selected variables: cannot calculate all combinations");
 }
 
 TEST(ModelSearchEngineTest, AFailedFitNeverBecomesAModel) {

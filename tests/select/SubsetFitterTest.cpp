@@ -86,3 +86,15 @@ TEST(SubsetFitter, SubsetsOfSizesSeenBeforeAreScoredWithoutAllocating) {
   EXPECT_EQ(count, 0) << "allocations over " << batch.size() << " subsets";
   EXPECT_GT(scored, static_cast<int>(batch.size()) / 2);  // real fits, not early failures
 }
+
+TEST(SubsetFitter, RefusesAMaskOrResponseThatDoesNotMatchTheTrainingCount) {
+  const auto data = searchtest::MakeLinearData(6, 2, {{0, 1.0L}}, 0.2L, 5);
+  const std::vector<uint8_t> mask = {1, 1, 0, 1, 0, 0};
+  EXPECT_THROW(SubsetFitter(*data, mask.data(), 4, Matrix(4, 1)), Exception);
+  EXPECT_THROW(SubsetFitter(*data, mask.data(), 2, Matrix(2, 1)), Exception);
+  EXPECT_THROW(SubsetFitter(*data, mask.data(), 3, Matrix(4, 1)), Exception);
+  Matrix response(3, 1);
+  for (int r = 0; r < 3; ++r) response.At(r, 0) = r;
+  SubsetFitter fitter(*data, mask.data(), 3, response);
+  EXPECT_EQ(fitter.TrainingCount(), 3);
+}
