@@ -28,6 +28,15 @@ MersenneTwister GenerationGenerator() {
   return MersenneTwister(1 + Random(LargestInt()));
 }
 
+class TwisterDraws : public GaDraws {
+public:
+  explicit TwisterDraws(MersenneTwister twister) : twister_(twister) {}
+  int Int(int n) override { return static_cast<int>(twister_.RandomInt(static_cast<uint32_t>(n))); }
+
+private:
+  MersenneTwister twister_;
+};
+
 // The generator of one seeding stage: seeded through the class library's generator,
 // then re-seeded from it after its re-seeding from the clock.
 MersenneTwister SeedingGenerator() {
@@ -274,17 +283,14 @@ bool GenAlg::IsRejectedChild(const std::vector<GenPop>& population, int count, c
 
 // ---- One generation ---------------------------------------------------------------
 
-// A tournament of two distinct individuals among the first P of current; the second
-// drawn wins ties, an empty individual never beats a filled one. A winner equal to
-// `exclude` is drawn again; at the bound the other contestant wins.
-int GenAlg::Tournament(MersenneTwister& random, std::vector<GenPop>& current, int exclude) {
+int GenAlg::Tournament(GaDraws& draws, std::vector<GenPop>& current, int exclude) {
   int a = 0, b = 0;
   for (int round = 0; round < kMaxAttempts; ++round) {
-    a = random.RandomInt(p_);
-    b = random.RandomInt(p_);
+    a = draws.Int(p_);
+    b = draws.Int(p_);
     for (int attempt = 0; a == b && attempt < kMaxAttempts; ++attempt) {
-      a = random.RandomInt(p_);
-      b = random.RandomInt(p_);
+      a = draws.Int(p_);
+      b = draws.Int(p_);
     }
     if (a == b) b = (a + 1) % p_;
     bool quikPassed = false;
@@ -298,21 +304,21 @@ int GenAlg::Tournament(MersenneTwister& random, std::vector<GenPop>& current, in
   return a == exclude ? b : a;
 }
 
-void GenAlg::MakeChildren(MersenneTwister& random, std::vector<GenPop>& current, int pair) {
-  const int first = Tournament(random, current, -1);
-  const int second = Tournament(random, current, first);
+void GenAlg::MakeChildren(GaDraws& draws, std::vector<GenPop>& current, int pair) {
+  const int first = Tournament(draws, current, -1);
+  const int second = Tournament(draws, current, first);
   const GenPop& parent0 = current[first];
   const GenPop& parent1 = current[second];
-  const int cut = random.RandomInt(k_ - 1);
+  const int cut = draws.Int(k_ - 1);
   GenPop children[2] = {parent0, parent1};
   for (int g = cut + 1; g < k_; ++g) {
     children[0].genes[g] = parent1.genes[g];
     children[1].genes[g] = parent0.genes[g];
   }
-  if (random.RandomInt(data_->iGAMutation) == 0 && data_->iSelectedVarCount > 0) {
-    const int gene = random.RandomInt(k_);
-    const int child = random.RandomInt(2) == 1 ? 0 : 1;
-    children[child].genes[gene] = data_->ipSelectedVarPtr[random.RandomInt(data_->iSelectedVarCount)];
+  if (draws.Int(data_->iGAMutation) == 0 && data_->iSelectedVarCount > 0) {
+    const int gene = draws.Int(k_);
+    const int child = draws.Int(2) == 1 ? 0 : 1;
+    children[child].genes[gene] = data_->ipSelectedVarPtr[draws.Int(data_->iSelectedVarCount)];
   }
   for (int j = 0; j < 2; ++j) {
     GenPop& slot = current[p_ + pair + j];
@@ -326,7 +332,7 @@ void GenAlg::MakeChildren(MersenneTwister& random, std::vector<GenPop>& current,
 
 void GenAlg::RunGeneration() {
   try {
-    MersenneTwister random = GenerationGenerator();
+    TwisterDraws random(GenerationGenerator());
     std::vector<GenPop>& current = (generation_ % 2 == 1) ? scratchB_ : scratchA_;
     std::vector<GenPop>& other = (generation_ % 2 == 1) ? scratchA_ : scratchB_;
     for (int s = p_; s < twoP_; ++s) current[s] = EmptyIndividual();

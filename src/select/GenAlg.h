@@ -28,6 +28,13 @@ struct GenPop {
   bool Empty() const { return genes.empty() || genes[0] < 0; }
 };
 
+// The draws of one generation's operators: an integer in 0 .. n-1.
+class GaDraws {
+public:
+  virtual ~GaDraws() = default;
+  virtual int Int(int n) = 0;
+};
+
 class GenAlg {
 public:
   // Builds and scores the first population and runs the first generation.
@@ -57,6 +64,13 @@ public:
   bool IsRejectedChild(const std::vector<GenPop>& population, int count, const GenPop& child);
   // How often the variable at pool position `poolPosition` occurs among genes 0..lastGene.
   int CountGene(const GenPop& individual, int poolPosition, int lastGene) const;
+  // A tournament of two distinct individuals among the first P of current; the
+  // second drawn wins ties, an empty individual never beats a filled one. A winner
+  // equal to `exclude` is drawn again; at the bound the other contestant wins.
+  int Tournament(GaDraws& draws, std::vector<GenPop>& current, int exclude);
+  // Two tournaments, a one-point crossover after gene 0..k-2 and, with probability
+  // 1 in m, one mutated gene; the children go to slots P + pair and P + pair + 1.
+  void MakeChildren(GaDraws& draws, std::vector<GenPop>& current, int pair);
 
 private:
   const std::vector<GenPop>& Best() const { return (generation_ % 2 == 1) ? scratchB_ : scratchA_; }
@@ -70,8 +84,6 @@ private:
   void SeedByExtendingModels(int& emptyCount);
   bool ExtendModel(const GenPop& base, GenPop& individual, MersenneTwister& random);
   bool EqualsSizeKModel(const GenPop& individual) const;
-  int Tournament(MersenneTwister& random, std::vector<GenPop>& current, int exclude);
-  void MakeChildren(MersenneTwister& random, std::vector<GenPop>& current, int pair);
 
   std::vector<GenPop> population_;
   ModelSearchEngine& owner_;

@@ -174,6 +174,93 @@ GenPop Individual(std::vector<int> genes) {
   return GenPop{std::move(genes), size};
 }
 
+// Hands out the given draws in turn and records each bound asked for.
+struct ScriptedDraws : GaDraws {
+  explicit ScriptedDraws(std::vector<int> script) : values(std::move(script)) {}
+  int Int(int n) override {
+    bounds.push_back(n);
+    return values.at(bounds.size() - 1);
+  }
+  std::vector<int> values, bounds;
+};
+
+// A pool of data-set variables 7, 2, 11, 4 and 9 (positions differ from variables);
+// the response lies on D2 and D7.
+struct PoolSearch : GaSearch {
+  PoolSearch(int first, int population, int mutation)
+      : GaSearch(MakeLinearData(16, 12, {{2, 1.0L}, {7, 1.0L}}, 0.1L, 71), first, first, population, 3, mutation, 1) {
+    const int pool[] = {7, 2, 11, 4, 9};
+    std::copy(pool, pool + 5, data->ipSelectedVarPtr);
+    data->iSelectedVarCount = data->iEnumSize = 5;
+  }
+};
+
+// Two tournaments (ties to the second drawn, a drawn pair redrawn, the excluded
+// winner drawn again), the crossover after gene `cut`, and a mutation drawn with
+// probability 1 in m that replaces the gene of the child drawn by a pool variable.
+TEST(GenAlgTest, OperatorsFollowTheirDrawsTracedByHand) {
+  FixedClock clock(21);
+  PoolSearch search(3, 4, 7);
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get(), &search.view);
+  engine.Activate();
+  ASSERT_NE(engine.Genetic(), nullptr);
+  GenAlg& ga = *engine.Genetic();
+  const GenPop empty = Individual({-1, -1, -1});
+  const std::vector<GenPop> start = {Individual({7, 2, 11}), Individual({4, 9, 2}), Individual({11, 4, 9}),
+                                     Individual({7, 2, 11}), empty, empty, empty, empty};
+  auto fitnessOf = [&](std::vector<int> genes) {
+    bool quik = false;
+    return ga.EvaluateFitness(3, genes.data(), quik).Value;
+  };
+  ASSERT_GT(fitnessOf({4, 9, 2}), fitnessOf({11, 4, 9}));
+
+  // Tournament 1: 0 and 3 tie, 3 wins. Tournament 2: 3 again is excluded; 1 and 1
+  // are redrawn; 1 beats 2. Parents {2, 7, 11} and {2, 4, 9} (genes sorted by their
+  // fitting) cross after gene 1; gene 2 of child 0 becomes pool position 3, D4.
+  std::vector<GenPop> current = start;
+  ScriptedDraws draws({0, 3, 0, 3, 1, 1, 1, 2, 1, 0, 2, 1, 3});
+  ga.MakeChildren(draws, current, 0);
+  EXPECT_EQ(draws.bounds, (std::vector<int>{4, 4, 4, 4, 4, 4, 4, 4, 2, 7, 3, 2, 5}));
+  EXPECT_EQ(current[4].genes, (std::vector<int>{2, 4, 7}));
+  EXPECT_EQ(current[4].fitness.Value, fitnessOf({2, 4, 7}));
+  EXPECT_EQ(current[5].genes, (std::vector<int>{2, 4, 11}));
+  EXPECT_FALSE(current[5].fitness.Missing);
+
+  // No mutation (the draw is not 0) and a cut after gene 0: both children repeat
+  // their parents and stay out.
+  current = start;
+  ScriptedDraws plain({0, 3, 1, 2, 0, 1});
+  ga.MakeChildren(plain, current, 2);
+  EXPECT_EQ(plain.bounds, (std::vector<int>{4, 4, 4, 4, 2, 7}));
+  EXPECT_TRUE(current[6].Empty());
+  EXPECT_TRUE(current[6].fitness.Missing);
+  EXPECT_TRUE(current[7].Empty());
+}
+
+// Seeding from models of the size takes them from the worst end of the list.
+TEST(GenAlgTest, SeedingTakesTheWorstModelsOfTheSize) {
+  FixedClock clock(8);
+  PoolSearch search(1, 2, LargestInt());
+  search.data->iAllSubsetUntil = 1;
+  search.data->iKeepPerSize = -1;
+  search.data->iGAFirstSize = 0;
+  ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &search.list, search.data.get());
+  subsets.Activate();
+  while (!subsets.TimerWantsClose()) subsets.IdleStep();
+  search.data->iGAFirstSize = 1;
+  std::vector<std::pair<long double, int>> ranked;
+  for (const DataResultNode* node = search.list.First(); node; node = node->Next())
+    ranked.emplace_back(node->cvR2adj.Value, node->ipSelVarIdxPtr[0]);
+  ASSERT_EQ(ranked.size(), 5u);
+  std::sort(ranked.begin(), ranked.end());
+
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get());
+  engine.Activate();
+  ASSERT_NE(engine.Genetic(), nullptr);
+  EXPECT_EQ(engine.Genetic()->CopyIndividual(0).genes, std::vector<int>{ranked[1].second});
+  EXPECT_EQ(engine.Genetic()->CopyIndividual(1).genes, std::vector<int>{ranked[0].second});
+}
+
 // A size-2 population where D5 is constant, so fits with it fail.
 TEST(GenAlgTest, RejectsDuplicateAndEmptyChildrenAndScoresFailedFitsAsMissing) {
   FixedClock clock(3);

@@ -1,0 +1,160 @@
+#include "select/ModelStatistics.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "data/DataResult.h"
+#include "select/SearchTestData.h"
+#include "select/SubsetFitter.h"
+
+namespace {
+
+// Plain sums over the rows of two columns.
+struct Pairs {
+  std::vector<long double> a, b;
+
+  long double Mean(const std::vector<long double>& v) const {
+    long double s = 0;
+    for (long double x : v) s += x;
+    return s / v.size();
+  }
+  long double SumSq() const {
+    long double s = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) s += (a[i] - b[i]) * (a[i] - b[i]);
+    return s;
+  }
+  long double MeanAbs() const {
+    long double s = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) s += std::fabs(a[i] - b[i]);
+    return s / a.size();
+  }
+  long double Concordance() const {
+    const long double ma = Mean(a), mb = Mean(b);
+    long double sab = 0, saa = 0, sbb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      sab += (a[i] - ma) * (b[i] - mb);
+      saa += (a[i] - ma) * (a[i] - ma);
+      sbb += (b[i] - mb) * (b[i] - mb);
+    }
+    return 2 * sab / (saa + sbb + a.size() * (ma - mb) * (ma - mb));
+  }
+};
+
+long double Pearson(const std::vector<long double>& x, const std::vector<long double>& y) {
+  Pairs p{x, y};
+  const long double mx = p.Mean(x), my = p.Mean(y);
+  long double sxy = 0, sxx = 0, syy = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    sxy += (x[i] - mx) * (y[i] - my);
+    sxx += (x[i] - mx) * (x[i] - mx);
+    syy += (y[i] - my) * (y[i] - my);
+  }
+  return sxy / std::sqrt(sxx * syy);
+}
+
+// K of three columns from the eigenvalues of their correlation matrix (closed form
+// for a symmetric 3 x 3 matrix): sum |lambda - 1| / 4.
+long double KOfThree(long double r01, long double r02, long double r12) {
+  const long double p1 = r01 * r01 + r02 * r02 + r12 * r12;
+  const long double p = std::sqrt(2 * p1 / 6);
+  const long double det = (2 * r01 * r02 * r12) / (p * p * p);  // det((R - I) / p)
+  const long double phi = std::acos(std::fmax(-1.0L, std::fmin(1.0L, det / 2))) / 3;
+  const long double e1 = 1 + 2 * p * std::cos(phi);
+  const long double e3 = 1 + 2 * p * std::cos(phi + 2.0943951023931954923L);
+  const long double e2 = 3 - e1 - e3;
+  return (std::fabs(e1 - 1) + std::fabs(e2 - 1) + std::fabs(e3 - 1)) / 4;
+}
+
+::testing::AssertionResult Near(const CheckedValue& cell, long double expected) {
+  if (cell.Missing) return ::testing::AssertionFailure() << "missing";
+  if (std::fabs(cell.Value - expected) <= 1e-12L * (1 + std::fabs(expected))) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << static_cast<double>(cell.Value) << " vs " << static_cast<double>(expected);
+}
+
+}  // namespace
+
+// Every statistic of a kept model against values computed here from plain sums;
+// the pool (variables 7, 2, 11, 4) differs from the data-set order, objects 0 and
+// 5 are predicted and object 2 excluded.
+TEST(ModelStatistics, TheKeptModelRecordHoldsIndependentlyComputedValues) {
+  auto data = searchtest::MakeLinearData(15, 12, {{7, 1.5L}, {11, -0.8L}, {4, 0.3L}}, 0.4L, 83);
+  const int pool[] = {7, 2, 11, 4};
+  std::copy(pool, pool + 4, data->ipSelectedVarPtr);
+  data->iSelectedVarCount = 4;
+  data->ldLOFSmoothing = 0.5L;
+  std::vector<uint8_t> train(15, 1), predict(15, 0);
+  train[0] = train[5] = train[2] = 0;
+  predict[0] = predict[5] = 1;
+  const int n = 12, k = 2;
+  Matrix y(n, 1), yPred(2, 1);
+  std::vector<long double> ys, x7, x11;
+  for (int i = 0, r = 0; i < 15; ++i) {
+    const CheckedValue* row = data->tpChemoValuePtr[i];
+    if (predict[i]) yPred.At(i == 0 ? 0 : 1, 0) = row[12].Value;
+    if (!train[i]) continue;
+    y.At(r++, 0) = row[12].Value;
+    ys.push_back(row[12].Value);
+    x7.push_back(row[7].Value);
+    x11.push_back(row[11].Value);
+  }
+  SubsetFitter fitter(*data, train.data(), n, y);
+  const int variables[] = {7, 11};
+  fitter.Load(variables, k);
+  fitter.ComputeKIndices();
+  ASSERT_TRUE(fitter.Fit());
+  ASSERT_TRUE(fitter.ComputePress());
+  DataResultNode node;
+  FillModelRecord(node, *data, fitter, {0, 2}, PredictionSet{2, predict.data(), &yPred});
+
+  EXPECT_EQ(node.sName, "D7  D11  ");
+  EXPECT_EQ(std::vector<int>(node.ipSelVarIdxPtr, node.ipSelVarIdxPtr + k), (std::vector<int>{7, 11}));
+  EXPECT_EQ(node.iSize, k);
+  EXPECT_EQ(node.iTrainCount, n);
+  const long double* b = node.ldpBModelCoeffPtr;
+  for (int j = 0; j <= k; ++j) {
+    EXPECT_EQ(b[j], fitter.Coefficients().At(j, 0));
+    for (const long double* unset : {node.ldpBStdCoeffPtr, node.ldpBIntConfPtr, node.ldpBSignifPtr,
+                                     node.ldpBStdErrPtr})
+      EXPECT_EQ(unset[j], -1.0L);
+  }
+  Pairs fit{ys, {}}, loo{ys, {}};
+  for (int i = 0; i < n; ++i) {
+    fit.b.push_back(b[0] + b[1] * x7[i] + b[2] * x11[i]);
+    loo.b.push_back(fitter.LooPredictions().At(i, 0));
+    EXPECT_EQ(node.ldpTrainYCapPtr[i], loo.b[i]);
+  }
+  const long double my = fit.Mean(ys);
+  long double ssTot = 0;
+  for (long double v : ys) ssTot += (v - my) * (v - my);
+  const long double rss = fit.SumSq(), press = loo.SumSq(), d = n - k - 1;
+  EXPECT_TRUE(Near(node.cvR2, 1 - rss / ssTot));
+  EXPECT_TRUE(Near(node.cvR2adj, 1 - (rss / ssTot) * (n - 1) / d));
+  EXPECT_TRUE(Near(node.cvQ2loo, 1 - press / ssTot));
+  const long double t = 1 - k * 1.5L / n;
+  EXPECT_TRUE(Near(node.cvLOF, (rss / n) / (t * t)));
+  EXPECT_TRUE(Near(node.cvF, ((ssTot - rss) / k) / (rss / d)));
+  EXPECT_TRUE(Near(node.cvS, std::sqrt(rss / d)));
+  EXPECT_TRUE(Near(node.cvRSStr, rss));
+  EXPECT_TRUE(Near(node.cvPRESScv, press));
+  EXPECT_TRUE(Near(node.cvRMSEtr, std::sqrt(rss / n)));
+  EXPECT_TRUE(Near(node.cvRMSEcv, std::sqrt(press / n)));
+  EXPECT_TRUE(Near(node.cvMAEtr, fit.MeanAbs()));
+  EXPECT_TRUE(Near(node.cvMAEcv, loo.MeanAbs()));
+  EXPECT_TRUE(Near(node.cvCCCtr, fit.Concordance()));
+  EXPECT_TRUE(Near(node.cvCCCcv, loo.Concordance()));
+  EXPECT_EQ(node.ldHstar, 3.0L * (k + 1) / n);
+  EXPECT_TRUE(Near(node.cvKxx, std::fabs(Pearson(x7, x11))));
+  EXPECT_TRUE(Near(node.cvKxy, KOfThree(Pearson(x7, x11), Pearson(x7, ys), Pearson(x11, ys))));
+
+  Pairs ext;
+  for (int i : {0, 5}) {
+    const CheckedValue* row = data->tpChemoValuePtr[i];
+    ext.a.push_back(row[12].Value);
+    ext.b.push_back(b[0] + b[1] * row[7].Value + b[2] * row[11].Value);
+  }
+  EXPECT_TRUE(Near(node.cvRMSEext, std::sqrt(ext.SumSq() / 2)));
+  EXPECT_TRUE(Near(node.cvMAEext, ext.MeanAbs()));
+  EXPECT_TRUE(Near(node.cvPRESSext, ext.SumSq()));
+}
