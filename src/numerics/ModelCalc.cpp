@@ -148,7 +148,6 @@ long double KCorrelationIndex(const Matrix& m) {
 void KIndices(ModelCalcWorkspace& ws, const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx,
               bool& kxxMissing, long double& kxy, bool& kxyMissing, int p) {
   kxx = 0.0L;
-  kxxMissing = false;
   try {
     if (p > 1) kxx = KCorrelationIndex(ws.descriptors, D);
   } catch (...) {

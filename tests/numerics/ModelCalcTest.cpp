@@ -254,6 +254,8 @@ TEST(FitModel, RankDeficientDesignsAreFailedFits) {
   // Without object 2 the spike descriptor is zero: that refit fails, and so the PRESS.
   Model spike = MakeModel({{1, 0}, {2, 0}, {3, 7}, {4, 0}});
   bool ok = true;
+  EXPECT_EQ(LooPress(spike.X, spike.y, spike.n + 1, spike.p, nullptr, &ok), -1.0L);  // sizes differ
+  EXPECT_FALSE(ok);
   EXPECT_EQ(LooPress(spike.X, spike.y, spike.n, spike.p, nullptr, &ok), -1.0L);
   EXPECT_FALSE(ok);
   // Without object 2 the descriptor is 0.1 throughout, the intercept's direction.
@@ -308,9 +310,15 @@ TEST(ModelStatistics, AdjustedR2LackOfFitErrorsAndR2m) {
   EXPECT_TRUE(vanishing.Missing);
   EXPECT_EQ(vanishing.Value, 1e99L);
 
-  MaeAndSse(FromRows({{1, 2}, {4, 2}, {3, 3}}), mae, sse);
-  EXPECT_EQ(mae, 1.0L);
+  MaeAndSse(FromRows({{1, 2}, {4, 2}}), mae, sse);
+  EXPECT_EQ(mae, 1.5L);
   EXPECT_EQ(sse, 5.0L);
+  MaeAndSse(FromRows({{1, 2}}), mae, sse);
+  EXPECT_EQ(mae, -1.0L);
+  EXPECT_EQ(sse, -1.0L);
+  R2FromSS(value, missing, 1.0L, 0.0L);
+  EXPECT_TRUE(missing);
+  EXPECT_EQ(value, 0.0L);
 
   // R2m: a rounding-size negative difference counts as 0, a clearly negative one is missing.
   EXPECT_TRUE(Close(R2m(0.81L, 0.72L).Value, 0.81L * 0.7L, 1e-18));

@@ -42,6 +42,12 @@ TEST(StudentTProb, ExactSeriesForOddAndEvenDf) {
                {-3.0L, 25, 0.00603817956514348712053}};
   for (const auto& c : cases)
     EXPECT_TRUE(Close(StudentTProb(c.t, c.df), c.p, 1e-16)) << c.df;
+  // Closed forms: 1 - 2 atan(t) / pi for df 1, 1 - t (t^2 + 6) / (t^2 + 4)^1.5 for
+  // df 4, and 1 - t / sqrt(t^2 + 6) (1 + b / 2 + 3 b^2 / 8) with b = 6 / (t^2 + 6) for df 6.
+  EXPECT_TRUE(Close(StudentTProb(1.5L, 1), 1.0L - 2.0L * std::atan(1.5L) / 3.14159265358979323846L, 1e-16));
+  EXPECT_TRUE(Close(StudentTProb(1.5L, 4), 1.0L - 1.5L * 8.25L / std::pow(6.25L, 1.5L), 1e-17));
+  const long double b6 = 6.0L / 10.0L;
+  EXPECT_TRUE(Close(StudentTProb(2.0L, 6), 1.0L - 2.0L / std::sqrt(10.0L) * (1 + b6 / 2 + 3 * b6 * b6 / 8), 1e-17));
   // A t whose square overflows raises rather than giving NaN.
   EXPECT_THROW(StudentTProb(std::numeric_limits<long double>::infinity(), 3), EOverflow);
 }
@@ -50,6 +56,11 @@ TEST(InvStudentT, ClosedFormsAndHillsApproximation) {
   EXPECT_TRUE(Close(InvStudentT(0.05L, 1.0L), 12.7062047361747046L, 1e-13));
   EXPECT_TRUE(Close(InvStudentT(0.05L, 3.0L), 3.18244630528371L, 1e-6 * 3.2));
   EXPECT_TRUE(Close(InvStudentT(0.05L, 30.0L), 2.04227245630124L, 1e-6 * 2.1));
+  // Hill's approximation, on both sides of its 0.1 switch between exp(y) - 1 and
+  // its series, inverts the exact probability.
+  for (long double df : {3.0L, 4.0L, 6.0L, 9.0L, 30.0L})
+    for (long double p : {0.002L, 0.01L, 0.05L, 0.2L, 0.6L})
+      EXPECT_TRUE(Close(StudentTProb(InvStudentT(p, df), static_cast<int>(df)), p, 2e-5L * p)) << df << " " << p;
   EXPECT_EQ(InvStudentT(0.05L, 0.5L), 0.0L);
   for (long double df : {1.0L, 7.0L}) EXPECT_EQ(InvStudentT(0.0L, df), 0.0L);  // a fault gives 0
 }
@@ -75,6 +86,10 @@ TEST(Statistics, MomentsAndCorrelationsWithTheirDegenerateCases) {
   } catch (long double value) {
     EXPECT_EQ(value, 1.0L);
   }
+  EXPECT_TRUE(Close(PearsonR(Columns({{1, 2}, {3, 1}})), -1.0L, 1e-18));  // two rows suffice
+  EXPECT_EQ(PartialMean(Columns({{1, 2, 3, 10}}), 2), 2.0L);
+  EXPECT_EQ(ColumnStdDev(Columns({{1, 1}, {1, 3}}), 1), 1.0L);
+  EXPECT_EQ(ThrownText([&] { ColumnStdDev(Columns({{1, 1}, {1, 3}}), 2); }), "Wrong selected column");
   // Sxy = 3, SSx = SSy = 5.
   EXPECT_TRUE(Close(PearsonR(Columns({{1, 2, 3, 4}, {2, 1, 4, 3}})), 0.6L, 1e-18));
   Matrix shifted = Columns({{1, 2, 3, 4}, {3, 4, 5, 6}});
@@ -95,6 +110,14 @@ TEST(Statistics, LinesAndTheirR2) {
   // RSS of the fitted line 0.3, SS(y) = 26.75.
   EXPECT_TRUE(Close(LineR2(m, line.a, line.b), 1.0L - 0.3L / 26.75L, 1e-17));
   EXPECT_TRUE(Close(OriginSlope(m), 37.0L / 14.0L, 1e-17));
+
+  // Two rows: the line through them; R2 of another line against SS(y) = 2.
+  Matrix two = Columns({{0, 1}, {1, 3}});
+  LineFit(two, line);
+  EXPECT_EQ(line.a, 1.0L);
+  EXPECT_EQ(line.b, 2.0L);
+  EXPECT_EQ(LineR2(two, 0, 0), 1.0L - 10.0L / 2.0L);
+  EXPECT_EQ(OriginSlope(Columns({{0, 0}, {1, 3}})), 0.0L);
 
   line = {5, 6};
   LineFit(Columns({{1.7L, 1.7L, 1.7L}, {0, 1, 2}}), line);  // vertical: the line is left alone
