@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "numerics/Sorts.h"
@@ -23,13 +25,20 @@ TEST(MersenneTwister, SeedFromSystemDrawsTheSeedFromTheClassLibraryGenerator) {
   EXPECT_EQ(twister.Next(), MersenneTwister(seed).Next());
 }
 
-TEST(MersenneTwister, RandomIntStaysInRange) {
-  MersenneTwister a(17);
+// Draws from the word: RandomInt divides by (2^32 - 1) / n, RandomReal multiplies
+// by 1 / (2^32 - 1).
+TEST(MersenneTwister, RandomIntAndRandomRealScaleTheWord) {
+  MersenneTwister a(17), words(17);
   for (int i = 0; i < 1000; ++i) {
-    EXPECT_LT(a.RandomInt(3), 3u);
+    EXPECT_EQ(a.RandomInt(3), words.Next() / 1431655765u);
     // Above 65535 the plain quotient reaches past n; such draws become n - 1.
-    EXPECT_LT(a.RandomInt(3000000000u), 3000000000u);
+    EXPECT_EQ(a.RandomInt(3000000000u), std::min(words.Next() / 1u, 2999999999u));
+    const long double real = a.RandomReal();
+    const long double expected = words.Next() / 4294967295.0L;
+    ASSERT_LE(std::fabs(real - expected), 1e-19L) << i;
+    ASSERT_LE(real, 1.0L);
   }
+  EXPECT_EQ(a.RandomInt(0), 0u);
 }
 
 namespace {
@@ -55,6 +64,38 @@ TEST(Sorts, ExamplesWithIndexAndTheNetworkOrderOnTies) {
   SortIntArray(ties, idx, 1, 3, true);  // a subrange: 9s stay
   EXPECT_EQ(Vec(ties, 5), (std::vector<int32_t>{9, 0, 1, 1, 9}));
   EXPECT_EQ(Vec(idx, 5), (std::vector<int32_t>{0, 3, 2, 1, 4}));
+}
+
+// The network compares each pair that the textbook loop (every i up to n - j - k)
+// compares, in an order that gives the same result: the payload of every tie
+// lands where the textbook network puts it.
+TEST(Sorts, TiesLandWhereTheFullNetworkPutsThem) {
+  auto textbook = [](std::vector<int32_t>& keys, std::vector<int32_t>& payload, bool ascending) {
+    const int n = static_cast<int>(keys.size());
+    for (int p = 1; p < n; p *= 2)
+      for (int k = p; k >= 1; k /= 2)
+        for (int j = k % p; j + k < n; j += 2 * k)
+          for (int i = 0; i < n - j - k; ++i)
+            if ((j + i) / (2 * p) == (j + i + k) / (2 * p) &&
+                (ascending ? keys[j + i] > keys[j + i + k] : keys[j + i] < keys[j + i + k])) {
+              std::swap(keys[j + i], keys[j + i + k]);
+              std::swap(payload[j + i], payload[j + i + k]);
+            }
+  };
+  MersenneTwister random(11);
+  for (int n = 3; n <= 40; ++n)
+    for (bool ascending : {true, false}) {
+      std::vector<int32_t> keys(n), payload(n);
+      for (int i = 0; i < n; ++i) {
+        keys[i] = static_cast<int32_t>(random.RandomInt(3));
+        payload[i] = i;
+      }
+      std::vector<int32_t> expectedKeys = keys, expectedPayload = payload;
+      textbook(expectedKeys, expectedPayload, ascending);
+      SortIntArray(keys.data(), payload.data(), 0, n - 1, ascending);
+      ASSERT_EQ(keys, expectedKeys) << n;
+      ASSERT_EQ(payload, expectedPayload) << n;
+    }
 }
 
 TEST(Sorts, EverySizeSortsAndIndexFollows) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "data/ChemoData.h"
@@ -50,8 +51,17 @@ TEST(PredictObjects, FillsEachKindOfObjectAndRaisesOnOverflow) {
 
   PointRows calculated(6), predicted(6), equation(6);
   equation.At(3, 0) = CheckedValue(7, false);
+  struct Positions : Progress {
+    std::vector<int> seen;
+    void SetText(const std::string&) override {}
+    void SetRange(int, int) override {}
+    void SetPosition(int pos) override { seen.push_back(pos); }
+    void AnimationTick() override {}
+  } bar;
+  ProgressStepper stepper(bar, 3, 10);
   PredictObjects(data, training, prediction, model, calculated.rows.data(), predicted.rows.data(),
-                 equation.rows.data(), nullptr);
+                 equation.rows.data(), &stepper);
+  EXPECT_EQ(bar.seen, (std::vector<int>{13, 16, 19, 22, 25, 28}));  // one step per object
 
   ExpectCell(calculated.At(0, 0), false, 10);  // training: LOO prediction in order
   ExpectCell(calculated.At(0, 1), false, 6);

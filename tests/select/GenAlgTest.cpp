@@ -237,6 +237,22 @@ TEST(GenAlgTest, OperatorsFollowTheirDrawsTracedByHand) {
   EXPECT_TRUE(current[7].Empty());
 }
 
+// The harvest maps each individual's variables to pool positions and back: every
+// model holds pool variables and the fit of exactly those.
+TEST(GenAlgTest, HarvestedModelsOfAPoolAreFitsOfTheirVariables) {
+  FixedClock clock(4);
+  PoolSearch search(3, 4, 3);
+  search.RunUntilClosed();
+  ASSERT_GT(search.list.Count(), 0);
+  const Matrix y = searchtest::ResponseOf(*search.data);
+  for (const DataResultNode* node = search.list.First(); node; node = node->Next()) {
+    const std::vector<int> variables(node->ipSelVarIdxPtr, node->ipSelVarIdxPtr + node->iSize);
+    for (int v : variables) EXPECT_NE(std::count(search.data->ipSelectedVarPtr, search.data->ipSelectedVarPtr + 5, v), 0);
+    const searchtest::FreshFit fit(*search.data, y, variables);
+    EXPECT_EQ(node->ldpBModelCoeffPtr[0], fit.b.At(0, 0));
+  }
+}
+
 // Seeding from models of the size takes them from the worst end of the list.
 TEST(GenAlgTest, SeedingTakesTheWorstModelsOfTheSize) {
   FixedClock clock(8);

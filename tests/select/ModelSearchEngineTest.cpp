@@ -210,6 +210,65 @@ TEST(ModelSearchEngineTest, AFailedFitNeverBecomesAModel) {
   for (const DataResultNode* node = list.First(); node; node = node->Next()) EXPECT_GT(node->cvLOF.Value, 0.0L);
 }
 
+// With keep 2, D3 and its copy D2 tie as the worst: D1 replaces the earlier, D3,
+// and D0 then replaces D2.
+TEST(ModelSearchEngineTest, OfTwoEquallyWorstModelsTheEarlierIsReplaced) {
+  auto data = MakeLinearData(12, 4, {{0, 2.0L}, {1, 1.0L}}, 0.2L, 9);
+  searchtest::MakeLinearCopy(*data, 2, 3, 1.0L, 0.0L);
+  DataResultList list(data.get());
+  RunAllSubsets(*data, list, 1, 2, 1);
+  EXPECT_EQ(Models(list), (Sets{{1}, {0}}));
+}
+
+// Display slots hold the best models best first; a model equal to a shown one
+// goes after it.
+TEST(ModelSearchEngineTest, DisplaySlotsAreBestFirstWithTiesInFittingOrder) {
+  auto data = MakeLinearData(12, 4, {{0, 1.0L}, {1, 0.5L}}, 0.3L, 15);
+  searchtest::MakeLinearCopy(*data, 1, 3, 1.0L, 0.0L);
+  DataResultList list(data.get());
+  const auto engine = RunAllSubsets(*data, list, 1, -1, 1);
+  std::vector<std::pair<long double, int>> expected;  // fitted D3, D2, D1, D0
+  for (const DataResultNode* node = list.First(); node; node = node->Next())
+    expected.emplace_back(node->cvR2adj.Value, node->ipSelVarIdxPtr[0]);
+  std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  ASSERT_EQ(expected[1].first, expected[2].first);  // D3 and D1 tie
+  const auto rows = engine->DisplaySlotRows();
+  ASSERT_EQ(rows.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(rows[i].rank, i + 1);
+    EXPECT_EQ(rows[i].descriptors, "D" + std::to_string(expected[i].second) + "  ");
+  }
+}
+
+// ---- Admissible subsets -------------------------------------------------------------
+
+// A pool of variables 7, 2, 11, 4 in that order: subsets are taken over pool
+// positions and stored as variables; a value missing in variable 2 keeps it out,
+// one in variable 3 (not in the pool) changes nothing.
+TEST(ModelSearchEngineTest, SubsetsOfAPoolInItsOrderAreStoredAsItsVariables) {
+  auto data = MakeLinearData(12, 12, {{7, 1.0L}, {4, 1.0L}}, 0.3L, 27);
+  const int pool[] = {7, 2, 11, 4};
+  std::copy(pool, pool + 4, data->ipSelectedVarPtr);
+  data->iSelectedVarCount = data->iEnumSize = 4;
+  data->tpChemoValuePtr[5][2].Missing = true;
+  data->tpChemoValuePtr[6][3].Missing = true;
+  DataResultList list(data.get());
+  RunAllSubsets(*data, list, 2, -1, 1);
+  EXPECT_EQ(Models(list), (Sets{{11, 4}, {7, 4}, {7, 11}, {4}, {11}, {7}}));
+  const Matrix y = searchtest::ResponseOf(*data);
+  for (const DataResultNode* node = list.First(); node; node = node->Next()) {
+    const searchtest::FreshFit fit(*data, y, std::vector<int>(node->ipSelVarIdxPtr, node->ipSelVarIdxPtr + node->iSize));
+    EXPECT_EQ(node->ldpBModelCoeffPtr[1], fit.b.At(1, 0));
+  }
+
+  data->tpChemoValuePtr[5][2].Missing = false;
+  searchtest::SetHeld(*data, {4, 7});
+  DataResultList held(data.get());
+  ModelSearchEngine engine(ModelSearchEngine::ModeHoldAndAdd, &held, data.get());
+  engine.Activate();
+  EXPECT_EQ(Models(held), (Sets{{4, 7, 11}, {4, 7, 2}}));
+}
+
 // ---- Admissible subsets -------------------------------------------------------------
 
 TEST(ModelSearchEngineTest, QuikRuleRejectsACollinearPairAndLetsSingleVariablesThrough) {

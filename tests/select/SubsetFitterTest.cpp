@@ -98,3 +98,23 @@ TEST(SubsetFitter, RefusesAMaskOrResponseThatDoesNotMatchTheTrainingCount) {
   SubsetFitter fitter(*data, mask.data(), 3, response);
   EXPECT_EQ(fitter.TrainingCount(), 3);
 }
+
+// One descriptor uncorrelated with the response: Kxy = Kxx = 0, which passes the
+// rule with delta 0 and no larger delta.
+TEST(SubsetFitter, QuikPassesWhenKxyEqualsKxx) {
+  auto data = searchtest::MakeLinearData(4, 1, {}, 0.0L, 1);
+  const long double x[4] = {1, -1, 1, -1}, y[4] = {1, 1, -1, -1};
+  Matrix response(4, 1);
+  for (int i = 0; i < 4; ++i) {
+    data->tpChemoValuePtr[i][0].Value = x[i];
+    response.At(i, 0) = y[i];
+  }
+  const std::vector<uint8_t> mask(4, 1);
+  SubsetFitter fitter(*data, mask.data(), 4, response);
+  const int variable = 0;
+  fitter.Load(&variable, 1);
+  fitter.ComputeKIndices();
+  ASSERT_EQ(fitter.Kxy().Value, 0.0L);
+  EXPECT_TRUE(fitter.PassesQuik(0.0L));
+  EXPECT_FALSE(fitter.PassesQuik(1e-30L));
+}
