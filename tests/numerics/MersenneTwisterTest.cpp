@@ -66,9 +66,8 @@ TEST(Sorts, ExamplesWithIndexAndTheNetworkOrderOnTies) {
   EXPECT_EQ(Vec(idx, 5), (std::vector<int32_t>{0, 3, 2, 1, 4}));
 }
 
-// The network compares each pair that the textbook loop (every i up to n - j - k)
-// compares, in an order that gives the same result: the payload of every tie
-// lands where the textbook network puts it.
+// The network sorts as the textbook loop (every i up to n - j - k) does, ties
+// included: the payload of every tie lands where the textbook network puts it.
 TEST(Sorts, TiesLandWhereTheFullNetworkPutsThem) {
   auto textbook = [](std::vector<int32_t>& keys, std::vector<int32_t>& payload, bool ascending) {
     const int n = static_cast<int>(keys.size());
@@ -83,7 +82,7 @@ TEST(Sorts, TiesLandWhereTheFullNetworkPutsThem) {
             }
   };
   MersenneTwister random(11);
-  for (int n = 3; n <= 40; ++n)
+  for (int n = 1; n <= 40; ++n)
     for (bool ascending : {true, false}) {
       std::vector<int32_t> keys(n), payload(n);
       for (int i = 0; i < n; ++i) {
@@ -95,24 +94,5 @@ TEST(Sorts, TiesLandWhereTheFullNetworkPutsThem) {
       SortIntArray(keys.data(), payload.data(), 0, n - 1, ascending);
       ASSERT_EQ(keys, expectedKeys) << n;
       ASSERT_EQ(payload, expectedPayload) << n;
-    }
-}
-
-TEST(Sorts, EverySizeSortsAndIndexFollows) {
-  MersenneTwister random(5);
-  for (int n = 1; n <= 70; ++n)
-    for (int ascending = 0; ascending < 2; ++ascending) {
-      long double values[70];
-      int32_t index[70];
-      for (int i = 0; i < n; ++i) {
-        values[i] = random.RandomInt(10);
-        index[i] = i;
-      }
-      long double original[70];
-      std::copy(values, values + n, original);
-      SortWithIndex(values, index, 0, n - 1, ascending == 1);
-      for (int i = 0; i < n; ++i) ASSERT_EQ(values[i], original[index[i]]);
-      for (int i = 1; i < n; ++i)
-        ASSERT_TRUE(ascending ? values[i - 1] <= values[i] : values[i - 1] >= values[i]) << n;
     }
 }
