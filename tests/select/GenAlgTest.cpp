@@ -157,13 +157,25 @@ TEST(GenAlgTest, ImpossibleSettingsAreReportedNotObeyed) {
 
   struct RowsView : SearchView {
     std::vector<SearchGridRow> rows;
+    int bestPerSize = 0;
     void ShowGaModels(const std::vector<SearchGridRow>& shown) override { rows = shown; }
+    void SelectBestPerSizeItem(int item) override { bestPerSize = item; }
   } view;
   GaSearch small(MakeLinearData(10, 4, {{0, 1.0L}}, 0.2L, 3), 2, 2, 4, 5, 2, 1);
   ModelSearchEngine shown(ModelSearchEngine::ModeGeneticOnly, &small.list, small.data.get(), &view);
+  const std::size_t reports = TestUi().Shown().size();
   shown.Activate();
   ASSERT_NE(shown.Genetic(), nullptr);
-  EXPECT_FALSE(view.rows.empty());
+  EXPECT_EQ(TestUi().Shown().size(), reports);  // a full population: no report
+  EXPECT_EQ(view.bestPerSize, 1);
+  ASSERT_EQ(view.rows.size(), 4u);  // min(10 shown, P)
+  for (int i = 0; i < 4; ++i) {
+    const GenPop individual = shown.Genetic()->CopyIndividual(i);
+    EXPECT_EQ(view.rows[i].rank, i + 1);
+    EXPECT_EQ(view.rows[i].fitness, GridFitnessText(individual.fitness.Value));
+    EXPECT_EQ(view.rows[i].descriptors,
+              "D" + std::to_string(individual.genes[0]) + " D" + std::to_string(individual.genes[1]) + " ");
+  }
   shown.SetDisplayCountChoice(-3);
   shown.Genetic()->ShowBestModels();
   EXPECT_TRUE(view.rows.empty());
