@@ -129,7 +129,6 @@ void GenAlg::BuildSortedModels() {
     model.fitness = FitnessCell(*node, id_);
     models.push_back(std::move(model));
   }
-  sortedModels_.clear();
   for (int i : BestFirstOrder(models)) sortedModels_.push_back(models[i]);
 }
 

@@ -95,7 +95,7 @@ CheckedValue SubsetFitter::Fitness(int id, long double smoothing) {
       break;
     }
     case 3: {  // RMSE cv
-      if (!ComputePress() || n_ <= 0) return result;
+      if (!ComputePress()) return result;
       result = CheckedValue(std::sqrt(press_ / n_), false);
       break;
     }

@@ -34,6 +34,15 @@ std::unique_ptr<ModelSearchEngine> RunAllSubsets(ChemoData& data, DataResultList
   return engine;
 }
 
+// Records the texts a run shows and counts the display-slot repaints.
+struct TextsView : SearchView {
+  std::vector<std::string> statuses, percents;
+  int slotRepaints = 0;
+  void StatusText(const std::string& text) override { statuses.push_back(text); }
+  void PercentText(const std::string& text) override { percents.push_back(text); }
+  void DisplaySlotsChanged() override { ++slotRepaints; }
+};
+
 const CheckedValue& FitnessCellOf(const DataResultNode& node, int id) {
   return id == 0 ? node.cvQ2loo : id == 1 ? node.cvR2adj : id == 2 ? node.cvLOF : node.cvRMSEcv;
 }
@@ -185,7 +194,15 @@ TEST(ModelSearchEngineTest, AModelWhoseStatisticsOverflowIsDroppedAndTheRunGoesO
   RunAllSubsets(*data, list, 2, -1, 0);
   EXPECT_EQ(Models(list), (Sets{{0, 2}, {2}, {0}}));
   EXPECT_EQ(Ids(list), (std::vector<int>{1, 2, 3}));
-  EXPECT_FALSE(list.First()->cvRMSEext.Missing);
+  const DataResultNode& first = *list.First();
+  long double sse = 0;
+  for (int i : {8, 9}) {
+    const CheckedValue* row = data->tpChemoValuePtr[i];
+    const long double e = row[3].Value - (first.ldpBModelCoeffPtr[0] + first.ldpBModelCoeffPtr[1] * row[0].Value +
+                                          first.ldpBModelCoeffPtr[2] * row[2].Value);
+    sse += e * e;
+  }
+  EXPECT_NEAR(static_cast<double>(first.cvRMSEext.Value), static_cast<double>(std::sqrt(sse / 2)), 1e-12);
 }
 
 TEST(ModelSearchEngineTest, AnEnumerationSizeAboveThePoolIsRefused) {
@@ -226,7 +243,9 @@ TEST(ModelSearchEngineTest, DisplaySlotsAreBestFirstWithTiesInFittingOrder) {
   auto data = MakeLinearData(12, 4, {{0, 1.0L}, {1, 0.5L}}, 0.3L, 15);
   searchtest::MakeLinearCopy(*data, 1, 3, 1.0L, 0.0L);
   DataResultList list(data.get());
-  const auto engine = RunAllSubsets(*data, list, 1, -1, 1);
+  TextsView view;
+  const auto engine = RunAllSubsets(*data, list, 1, -1, 1, &view);
+  EXPECT_EQ(view.slotRepaints, 4);
   std::vector<std::pair<long double, int>> expected;  // fitted D3, D2, D1, D0
   for (const DataResultNode* node = list.First(); node; node = node->Next())
     expected.emplace_back(node->cvR2adj.Value, node->ipSelVarIdxPtr[0]);
@@ -264,9 +283,11 @@ TEST(ModelSearchEngineTest, SubsetsOfAPoolInItsOrderAreStoredAsItsVariables) {
   data->tpChemoValuePtr[5][2].Missing = false;
   searchtest::SetHeld(*data, {4, 7});
   DataResultList held(data.get());
-  ModelSearchEngine engine(ModelSearchEngine::ModeHoldAndAdd, &held, data.get());
+  TextsView view;
+  ModelSearchEngine engine(ModelSearchEngine::ModeHoldAndAdd, &held, data.get(), &view);
   engine.Activate();
   EXPECT_EQ(Models(held), (Sets{{4, 7, 11}, {4, 7, 2}}));
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"Calculating hold models, press ESC to abort..."});
 }
 
 // ---- Admissible subsets -------------------------------------------------------------
@@ -298,14 +319,11 @@ TEST(ModelSearchEngineTest, ProgressAndMissingValuesOfAnAllSubsetRun) {
   data->ipTrainingPtr[3] = kStatusExcluded;
   data->tpChemoValuePtr[3][5].Missing = true;
   DataResultList list(data.get());
-  struct PercentView : SearchView {
-    std::vector<std::string> texts;
-    void PercentText(const std::string& text) override { texts.push_back(text); }
-  } view;
+  TextsView view;
   const auto engine = RunAllSubsets(*data, list, 2, -1, 3, &view);
   EXPECT_EQ(engine->Total(), 12 + 66);
   EXPECT_EQ(engine->Processed(), 11 + 55);
-  EXPECT_EQ(view.texts, (std::vector<std::string>{"64%", "100%"}));
+  EXPECT_EQ(view.percents, (std::vector<std::string>{"64%", "100%"}));
   ASSERT_EQ(list.Count(), 11 + 55);
   for (const DataResultNode* node = list.First(); node; node = node->Next())
     EXPECT_EQ(std::count(node->ipSelVarIdxPtr, node->ipSelVarIdxPtr + node->iSize, 5), 0);
@@ -341,6 +359,18 @@ TEST(ModelSearchEngineTest, HiddenCalculatorFitsOneSubset) {
   ASSERT_EQ(Models(list), (Sets{{3, 1}}));
   EXPECT_EQ(list.First()->iTrainCount, 7);
   EXPECT_TRUE(list.First()->cvRMSEext.Missing);  // a single prediction object
+
+  // Completing a prefix: position 1 with each of 2..4, where 4 misses a value in
+  // an excluded object; a prefix or a leaf holding position 4 pushes nothing.
+  data->iKeepPerSize = -1;
+  data->tpChemoValuePtr[1][4].Missing = true;
+  int prefix[2] = {1, 0}, held[2] = {4, 0}, leaf[2] = {2, 4};
+  engine.EnumerateSubsets(prefix, visited, 2, 4, 1, 2);
+  engine.EnumerateSubsets(held, visited, 0, 1, 1, 2);
+  engine.EnumerateSubsets(leaf, visited, 0, 0, 2, 2);
+  EXPECT_EQ(visited, 1 + 3 + 2 + 1);
+  EXPECT_FALSE(engine.CalculateModelBatch());
+  EXPECT_EQ(Models(list), (Sets{{3, 1}, {1, 3}, {1, 2}}));
 }
 
 TEST(ModelSearchEngineTest, EscapeDuringTheAllSubsetPhaseAbortsAndDiscards) {
@@ -348,7 +378,8 @@ TEST(ModelSearchEngineTest, EscapeDuringTheAllSubsetPhaseAbortsAndDiscards) {
   DataResultList list(data.get());
   data->iAllSubsetUntil = 3;
   data->iKeepPerSize = -1;
-  ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, data.get());
+  TextsView view;
+  ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, data.get(), &view);
   engine.Activate();
   engine.IdleStep();
   EXPECT_EQ(list.Count(), 500);
@@ -362,6 +393,9 @@ TEST(ModelSearchEngineTest, EscapeDuringTheAllSubsetPhaseAbortsAndDiscards) {
   ASSERT_TRUE(engine.ConfirmClose());
   engine.FinishRun([&] { discarded = true; });
   EXPECT_TRUE(discarded);
+  EXPECT_EQ(view.statuses.back(), "Exiting...");
+  EXPECT_FALSE(engine.IdleHandlerActive());
+  EXPECT_FALSE(engine.CalculateModelBatch());  // no subset left behind
   EXPECT_EQ(TestUi().Shown().back().text, "Models calculation aborted.");
 }
 
