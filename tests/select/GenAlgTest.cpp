@@ -265,6 +265,22 @@ TEST(GenAlgTest, HarvestedModelsOfAPoolAreFitsOfTheirVariables) {
   }
 }
 
+// The whole run is fixed by the clock: the seeding of size 3 from extended size-2
+// models and the draws of every generation. The size-3 models, in harvest order,
+// of one such run (a change of seeding, draws or operators changes them).
+TEST(GenAlgTest, AReseededRunRepeatsItsModelsExactly) {
+  FixedClock clock(99);
+  GaSearch search(MakeLinearData(16, 7, {{1, 1.0L}, {4, -1.0L}, {6, 0.5L}}, 0.5L, 5), 2, 3, 24, 2, 3, 1);
+  search.data->iAllSubsetUntil = 2;
+  search.RunUntilClosed(ModelSearchEngine::ModeAllSubsets);
+  Sets sizeThree;
+  for (const auto& set : ModelSets(search.list))
+    if (set.size() == 3) sizeThree.push_back(set);
+  EXPECT_EQ(sizeThree, (Sets{{2, 5, 6}, {3, 4, 5}, {2, 3, 4}, {2, 4, 5}, {0, 4, 5}, {0, 3, 4}, {4, 5, 6}, {3, 4, 6},
+                             {0, 4, 6}, {2, 4, 6}, {1, 3, 5}, {1, 2, 5}, {1, 5, 6}, {1, 2, 3}, {0, 1, 5}, {0, 1, 2},
+                             {1, 3, 6}, {1, 2, 6}, {0, 1, 6}, {0, 1, 4}, {1, 4, 5}, {1, 2, 4}, {1, 3, 4}, {1, 4, 6}}));
+}
+
 // Seeding from models of the size takes them from the worst end of the list.
 TEST(GenAlgTest, SeedingTakesTheWorstModelsOfTheSize) {
   FixedClock clock(8);
