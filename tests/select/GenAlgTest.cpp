@@ -273,6 +273,9 @@ TEST(GenAlgTest, AReseededRunRepeatsItsModelsExactly) {
   GaSearch search(MakeLinearData(16, 7, {{1, 1.0L}, {4, -1.0L}, {6, 0.5L}}, 0.5L, 5), 2, 3, 24, 2, 3, 1);
   search.data->iAllSubsetUntil = 2;
   search.RunUntilClosed(ModelSearchEngine::ModeAllSubsets);
+  // Size 2 holds all 21 pairs: the last 3 individuals find no new pair.
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Cannot build 3 of the 24 individuals of the genetic algorithm from the models found: they stay empty.");
   Sets sizeThree;
   for (const auto& set : ModelSets(search.list))
     if (set.size() == 3) sizeThree.push_back(set);
