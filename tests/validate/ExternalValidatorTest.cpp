@@ -297,6 +297,18 @@ TEST_F(ExternalReference, AFailedModelOnlyMarksItsOwnCells) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
+TEST_F(ExternalValidation, AQ2RatioThatOverflowsIsMissing) {
+  // Responses of the order 1e-2460: S1 and S2 near 1e-4920, the squared errors of 1e10 predictions 1e20.
+  auto data = MakeData({{1, {1}, 0.0L}, {1, {1}, 3e-2460L}, {2, {1}, 1e-2460L}, {2, {1}, 2e-2460L}});
+  DataResultList list(data.get());
+  DataResultNode& model = AddModel(list, {0}, {0.0L, 1e10L});
+  MarkCells(model);
+  ExternalValidator(true, &list, data.get()).ValidateExternal();
+  EXPECT_TRUE(MissingZero(model.cvQ2F1));
+  EXPECT_TRUE(MissingZero(model.cvQ2F2));
+  EXPECT_TRUE(MissingZero(model.cvQ2F3));
+}
+
 // The progress window of a run as a record of what it was told.
 struct RecordedProgress : Progress {
   explicit RecordedProgress(std::vector<std::string>& log) : log(log) {}
