@@ -77,7 +77,6 @@ TFormThreshold::TFormThreshold(QWidget* owner, ChemoData* data) : ModalDialog(ow
   SetButtonResult(ButtonAccept, mrOk);
   SetButtonResult(ButtonCancel, mrCancel);
   ShowValues();
-  changed_ = false;
 }
 
 void TFormThreshold::ShowValues() {
