@@ -1,12 +1,15 @@
 // Speed of the model search on a real descriptor table: subsets fitted per second
 // for model sizes 1 to 4 and each fitness function, genetic-algorithm generations
-// per second, and a whole all-subset run through the search window. The table is
+// per second, a whole all-subset run through the search window, and the job of the
+// numpy anchor (BM_AnchorJob, below). The table is
 // taken from $KORVANE_SEARCH_DATA or ../shared/data/chembl-1017.txt (name, response, descriptors; tab-separated);
 // its first 50 descriptors form the pool and every object is a training object.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,10 +21,13 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
+#include "numerics/Statistics.h"
 #include "numerics/Utils.h"
 #include "select/CAsMain.h"
 #include "select/GenAlg.h"
 #include "select/ModelSearchEngine.h"
+#include "select/SubsetScreen.h"
+#include "platform/base/WorkerThreads.h"
 
 namespace {
 
@@ -95,10 +101,14 @@ void BM_Subsets(benchmark::State& state) {
 }
 BENCHMARK(BM_Subsets)->ArgsProduct({{1, 2, 3, 4}, {0, 1, 2, 3}})->Unit(benchmark::kMillisecond);
 
-// One generation of the genetic algorithm for size 4 with a population of 50.
+// One generation of the genetic algorithm for size 4 with a population of 50:
+// fitness id, threads (0: the plain path).
 void BM_GaGeneration(benchmark::State& state) {
   ChemoData& data = Table();
   data.iFitnessFunc = static_cast<int>(state.range(0));
+  const int threads = static_cast<int>(state.range(1));
+  SetSearchFastPaths(threads > 0);
+  SetWorkerThreadCount(std::max(1, threads));
   data.iGAFirstSize = 4;
   data.iGAUntil = 4;
   data.iGAPopSize = 50;
@@ -108,9 +118,15 @@ void BM_GaGeneration(benchmark::State& state) {
   ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &list, &data);
   engine.Activate();
   for (auto _ : state) engine.Genetic()->RunGeneration();
-  state.SetItemsProcessed(state.iterations());
+  state.counters["generations/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  SetSearchFastPaths(true);
+  SetWorkerThreadCount(0);
 }
-BENCHMARK(BM_GaGeneration)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GaGeneration)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1, 4}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // A whole all-subset run up to size 2 (1,275 subsets, Q2loo), as the engine alone
 // steps it, as the search window's handlers step it, and as the shown window runs
@@ -151,6 +167,93 @@ void BM_AllSubsetRun(benchmark::State& state) {
   state.SetLabel(labels[state.range(0)]);
 }
 BENCHMARK(BM_AllSubsetRun)->DenseRange(kEngine, kEventLoop)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The job a user would otherwise script (../shared/bench/numpy_anchor.py): the example
+// table's response and its first 50 descriptors less those with a missing value, a
+// constant one or a near copy (|r| >= 0.999999) of an earlier one, 47 on this table;
+// every subset of sizes 1 to 4 (195,708), 10 models kept per size, QUIK off.
+std::unique_ptr<ChemoData> LoadAnchorJob() {
+  const char* variable = std::getenv("KORVANE_ANCHOR_DATA");
+  std::ifstream file(variable ? variable : "../shared/data/example.txt");
+  if (!file) {
+    std::fprintf(stderr, "Cannot read the example table: run from beside ../shared or set KORVANE_ANCHOR_DATA\n");
+    std::exit(1);
+  }
+  std::string line;
+  std::getline(file, line);
+  const std::vector<std::string> header = SplitTabs(line);
+  std::vector<std::vector<long double>> columns(51);
+  int objects = 0;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    const std::vector<std::string> cells = SplitTabs(line);
+    for (int c = 0; c < 51; ++c) columns[c].push_back(std::stold(cells.at(c + 1)));
+    ++objects;
+  }
+  std::vector<int> kept;
+  for (int c = 1; c <= 50; ++c) {
+    const std::vector<long double>& x = columns[c];
+    if (std::count(x.begin(), x.end(), -999.0L) > 0 || std::count(x.begin(), x.end(), x[0]) == objects) continue;
+    bool copy = false;
+    for (int other : kept) {
+      Matrix pair(objects, 2);
+      for (int i = 0; i < objects; ++i) pair.At(i, 0) = x[i], pair.At(i, 1) = columns[other][i];
+      copy = copy || std::fabs(PairCorrelation(pair, 0, 1)) >= 0.999999L;
+    }
+    if (!copy) kept.push_back(c);
+  }
+  const int pool = static_cast<int>(kept.size());
+  auto data = std::make_unique<ChemoData>(pool + 1, objects, pool);
+  for (int v = 0; v < pool; ++v) data->tpVarNameStrPtr[v] = header.at(kept[v] + 1);
+  data->tpVarNameStrPtr[pool] = header.at(1);
+  for (int i = 0; i < objects; ++i) {
+    data->tpObjNameStrPtr[i] = "O" + std::to_string(i);
+    data->ipTrainingPtr[i] = kStatusTraining;
+    for (int v = 0; v < pool; ++v) data->tpChemoValuePtr[i][v] = CheckedValue(columns[kept[v]][i], false);
+    data->tpChemoValuePtr[i][pool] = CheckedValue(columns[0][i], false);
+  }
+  AllocCheckedArray(data->ipSelectedVarPtr, pool, "*ipSelectedVarPtr");
+  for (int v = 0; v < pool; ++v) data->ipSelectedVarPtr[v] = v;
+  data->iSelectedVarCount = pool;
+  data->iEnumSize = pool;
+  data->iResponseIndex = pool;
+  data->iKeepPerSize = 10;
+  data->iAllSubsetUntil = 4;
+  data->ldQuikDelta = -1.0L;
+  return data;
+}
+
+// The whole anchor job as the search window runs it: fitness id, threads (0: the
+// plain path). Counter: subsets per second of real time.
+void BM_AnchorJob(benchmark::State& state) {
+  static std::unique_ptr<ChemoData> data = LoadAnchorJob();
+  data->iFitnessFunc = static_cast<int>(state.range(0));
+  const int threads = static_cast<int>(state.range(1));
+  SetSearchFastPaths(threads > 0);
+  SetWorkerThreadCount(std::max(1, threads));
+  int64_t subsets = 0, screened = 0;
+  for (auto _ : state) {
+    DataResultList list(data.get());
+    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, data.get());
+    engine.Activate();
+    while (!engine.TimerWantsClose()) engine.IdleStep();
+    subsets += engine.Processed();
+    screened = engine.Screened();
+  }
+  state.counters["subsets/s"] = benchmark::Counter(static_cast<double>(subsets), benchmark::Counter::kIsRate);
+  state.counters["screened"] = static_cast<double>(screened);
+  state.SetLabel("pool " + std::to_string(data->iSelectedVarCount));
+  SetSearchFastPaths(true);
+  SetWorkerThreadCount(0);
+}
+BENCHMARK(BM_AnchorJob)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1, 4}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numerics/LuSteps.h"
 #include "numerics/RowArray.h"
 #include "numerics/Utils.h"
 
@@ -183,40 +184,7 @@ void Matrix::LUDecomposeSteps(long double* scale) {
     AllocCheckedArray(ipRowPermutPtr, n, "*ipRowPermutPtr");
     permutLength_ = n;
   }
-  int* perm = ipRowPermutPtr;
-  for (int i = 0; i < n; ++i) perm[i] = i;
-
-  for (int i = 0; i < n; ++i) {
-    long double big = 0.0L;
-    for (int j = 0; j < n; ++j)
-      if (std::fabs(a[i][j]) > big) big = std::fabs(a[i][j]);
-    if (big == 0.0L) FailSingular(kLUContext);
-    scale[i] = CheckedDiv(1.0L, big);
-  }
-
-  for (int k = 0; k < n - 1; ++k) {
-    // Position k competes unscaled, later positions scaled; the first largest wins.
-    long double big = std::fabs(a[perm[k]][k]);
-    int imax = k;
-    for (int i = k + 1; i < n; ++i) {
-      long double candidate = std::fabs(a[perm[i]][k]) * scale[i];
-      if (candidate > big) {
-        big = candidate;
-        imax = i;
-      }
-    }
-    if (imax != k) {
-      std::swap(perm[k], perm[imax]);
-      scale[imax] = scale[k];
-    }
-    const long double* pivotRow = a[perm[k]];
-    if (pivotRow[k] == 0.0L) FailSingular(kLUContext);
-    for (int i = k + 1; i < n; ++i) {
-      long double* row = a[perm[i]];
-      row[k] = CheckedDiv(row[k], pivotRow[k]);
-      for (int j = k + 1; j < n; ++j) row[j] = Finite(row[j] - row[k] * pivotRow[j]);
-    }
-  }
+  LuDecomposeRows(n, a, ipRowPermutPtr, scale, [this] { FailSingular(kLUContext); });
 }
 
 void Matrix::ForwardSubstitute(const long double* b) {
@@ -228,13 +196,7 @@ void Matrix::ForwardSubstitute(const long double* b) {
     AllocCheckedArray(ldpSolVectorPtr, rows_, "*ldpSolVectorPtr");
     solLength_ = rows_;
   }
-  long double* y = ldpSolVectorPtr;
-  for (int i = 0; i < rows_; ++i) {
-    const long double* row = ldpMatrixDataPtr[ipRowPermutPtr[i]];
-    long double sum = b[ipRowPermutPtr[i]];
-    for (int j = 0; j < i; ++j) sum -= row[j] * y[j];
-    y[i] = Finite(sum);
-  }
+  LuForwardRows(rows_, ldpMatrixDataPtr, ipRowPermutPtr, b, ldpSolVectorPtr);
 }
 
 void Matrix::BackSubstitute() {
@@ -243,17 +205,10 @@ void Matrix::BackSubstitute() {
   if (ldpSolVectorPtr == nullptr || solLength_ != rows_ || ipRowPermutPtr == nullptr ||
       permutLength_ != rows_)
     throw MatrixRowPermutEx(context);
-  long double* x = ldpSolVectorPtr;
-  for (int i = rows_ - 1; i >= 0; --i) {
-    const long double* row = ldpMatrixDataPtr[ipRowPermutPtr[i]];
-    long double sum = x[i];
-    for (int j = i + 1; j < rows_; ++j) sum -= row[j] * x[j];
-    if (row[i] == 0.0L) {
-      FreeSolution();
-      throw MatrixSingularEx(context);
-    }
-    x[i] = CheckedDiv(sum, row[i]);
-  }
+  LuBackRows(rows_, ldpMatrixDataPtr, ipRowPermutPtr, ldpSolVectorPtr, [&] {
+    FreeSolution();
+    throw MatrixSingularEx(context);
+  });
 }
 
 void Matrix::SolveColumn(long double* side, long double** dest, int col) {

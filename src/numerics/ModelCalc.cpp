@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "numerics/RankTest.h"
 #include "numerics/Statistics.h"
 #include "numerics/Utils.h"
 
@@ -15,28 +16,10 @@ void CheckDesign(const Matrix& X, const Matrix& y, int n, int p) {
   if (X.Rows() != n || X.Cols() != p + 1 || y.Rows() != n || y.Cols() != 1) throw MatrixBoundariesEx();
 }
 
-// A pivot of the unit-scaled normal equations at or below this is a linear
-// dependence to working precision. A design whose scaled X'X has a condition
-// number below 1e12 has every pivot above 1e-12, so it is never refused.
-constexpr long double kRankTolerance = 1e-13L;
-
-// Refuses normal equations G = X'X whose columns, scaled to unit length, are
-// linearly dependent: an elimination pivot of D G D (D = diag(G)^-1/2) at or below
-// kRankTolerance. A zero column is left to the LU decomposition, which reports it.
+// Refuses normal equations G = X'X whose scaled columns are linearly dependent
+// (RankTest.h).
 void RequireFullRank(const Matrix& gram, Matrix& work) {
-  const int q = gram.Rows();
-  const long double* const* g = gram.Data();
-  long double** s = work.Data();
-  for (int j = 0; j < q; ++j)
-    if (g[j][j] == 0.0L) return;
-  for (int i = 0; i < q; ++i)
-    for (int j = 0; j <= i; ++j) s[i][j] = g[i][j] / (std::sqrt(std::fabs(g[i][i])) * std::sqrt(std::fabs(g[j][j])));
-  for (int k = 0; k < q; ++k) {
-    const long double pivot = s[k][k];
-    if (!(pivot > kRankTolerance)) throw MatrixSingularEx("Least squares: ");
-    for (int i = k + 1; i < q; ++i)
-      for (int j = k + 1; j <= i; ++j) s[i][j] -= s[i][k] * s[j][k] / pivot;
-  }
+  RequireFullRankRows(gram.Rows(), gram.Data(), work.Data(), [] { throw MatrixSingularEx("Least squares: "); });
 }
 
 // X takes the shape and elements of b.

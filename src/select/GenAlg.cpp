@@ -1,6 +1,7 @@
 #include "select/GenAlg.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -14,6 +15,8 @@
 #include "select/ModelSearchEngine.h"
 #include "select/ModelStatistics.h"
 #include "select/SubsetFitter.h"
+#include "select/SubsetScreen.h"
+#include "platform/base/WorkerThreads.h"
 
 namespace {
 
@@ -69,6 +72,8 @@ GenAlg::GenAlg(ModelSearchEngine& owner, ChemoData* data, DataResultList* models
   poolPositionOf_.assign(data_->iVarCount, -1);
   for (int j = data_->iSelectedVarCount - 1; j >= 0; --j) poolPositionOf_[data_->ipSelectedVarPtr[j]] = j;
   fitter_ = std::make_unique<SubsetFitter>(*data_, mask_, nTrain_, *response_);
+  poolGram_ = std::make_shared<const PoolGram>(*data_, mask_, nTrain_, *response_);
+  fitter_->UsePoolGram(poolGram_);
 
   population_.assign(twoP_, EmptyIndividual());
   BuildInitialPopulation();
@@ -234,17 +239,47 @@ void GenAlg::SeedByExtendingModels(int& emptyCount) {
 // ---- Fitness and rejection --------------------------------------------------------
 
 CheckedValue GenAlg::EvaluateFitness(int k, int* genes, bool& quikPassed) {
+  SortGenes(k, genes);
+  return ScoreGenes(*fitter_, k, genes, quikPassed);
+}
+
+bool GenAlg::SortGenes(int k, int* genes) const {
+  if (k < 1 || std::any_of(genes, genes + k, [](int g) { return g < 0; })) return false;
+  SortIntArray(genes, nullptr, 0, k - 1, true);
+  return true;
+}
+
+CheckedValue GenAlg::ScoreGenes(SubsetFitter& fitter, int k, const int* genes, bool& quikPassed) const {
   quikPassed = false;
   const CheckedValue worst(fitness::Worst(id_), true);
   if (k < 1 || std::any_of(genes, genes + k, [](int g) { return g < 0; })) return worst;
-  SortIntArray(genes, nullptr, 0, k - 1, true);
-  fitter_->Load(genes, k);
+  fitter.Load(genes, k);
   if (data_->ldQuikDelta >= 0.0L) {
-    fitter_->ComputeKIndices();
-    if (!fitter_->PassesQuik(data_->ldQuikDelta)) return worst;
+    fitter.ComputeKIndices();
+    if (!fitter.PassesQuik(data_->ldQuikDelta)) return worst;
   }
   quikPassed = true;
-  return fitter_->Fitness(id_, data_->ldLOFSmoothing);
+  return fitter.Fitness(id_, data_->ldLOFSmoothing);
+}
+
+// Each worker thread has a fitter of its own and scores every T-th slot of a copy of
+// its genes, sorted as EvaluateFitness sorts them.
+void GenAlg::ScoreSlots(const std::vector<GenPop>& current, const std::vector<int>& slots,
+                        std::vector<CheckedValue>& fitness) {
+  fitness.assign(slots.size(), CheckedValue(fitness::Worst(id_), true));
+  const int tasks = std::min(WorkerThreadCount(), static_cast<int>(slots.size()));
+  while (static_cast<int>(workers_.size()) < tasks) {
+    workers_.push_back(std::make_unique<SubsetFitter>(*data_, mask_, nTrain_, *response_));
+    workers_.back()->UsePoolGram(poolGram_);
+  }
+  ParallelFor(tasks, 1e9, [&](int task) {
+    for (std::size_t t = static_cast<std::size_t>(task); t < slots.size(); t += static_cast<std::size_t>(tasks)) {
+      std::vector<int> genes = current[static_cast<std::size_t>(slots[t])].genes;
+      SortGenes(k_, genes.data());
+      bool quikPassed = false;
+      fitness[t] = ScoreGenes(*workers_[static_cast<std::size_t>(task)], k_, genes.data(), quikPassed);
+    }
+  });
 }
 
 int GenAlg::CountGene(const GenPop& individual, int poolPosition, int lastGene) const {
@@ -293,8 +328,16 @@ int GenAlg::Tournament(GaDraws& draws, std::vector<GenPop>& current, int exclude
     }
     if (a == b) b = (a + 1) % p_;
     bool quikPassed = false;
-    const long double fa = RankOf(EvaluateFitness(k_, current[a].genes.data(), quikPassed));
-    const long double fb = RankOf(EvaluateFitness(k_, current[b].genes.data(), quikPassed));
+    long double fa = 0.0L, fb = 0.0L;
+    if (parentFitness_.empty()) {
+      fa = RankOf(EvaluateFitness(k_, current[a].genes.data(), quikPassed));
+      fb = RankOf(EvaluateFitness(k_, current[b].genes.data(), quikPassed));
+    } else {  // scored at the start of the generation; the genes are sorted as then
+      SortGenes(k_, current[a].genes.data());
+      SortGenes(k_, current[b].genes.data());
+      fa = RankOf(parentFitness_[static_cast<std::size_t>(a)]);
+      fb = RankOf(parentFitness_[static_cast<std::size_t>(b)]);
+    }
     bool bWins = fitness::IsMaximised(id_) ? fb >= fa : fb <= fa;
     if (current[a].Empty() != current[b].Empty()) bWins = current[a].Empty();
     const int winner = bWins ? b : a;
@@ -324,8 +367,13 @@ void GenAlg::MakeChildren(GaDraws& draws, std::vector<GenPop>& current, int pair
     slot.fitness.Missing = true;
     if (IsRejectedChild(current, twoP_, children[j])) continue;
     slot = children[j];
-    bool quikPassed = false;
-    slot.fitness = EvaluateFitness(k_, slot.genes.data(), quikPassed);
+    if (parentFitness_.empty()) {
+      bool quikPassed = false;
+      slot.fitness = EvaluateFitness(k_, slot.genes.data(), quikPassed);
+    } else {  // scored at the end of the generation: no tournament draws from here
+      SortGenes(k_, slot.genes.data());
+      unscoredChildren_.push_back(p_ + pair + j);
+    }
   }
 }
 
@@ -335,7 +383,23 @@ void GenAlg::RunGeneration() {
     std::vector<GenPop>& current = (generation_ % 2 == 1) ? scratchB_ : scratchA_;
     std::vector<GenPop>& other = (generation_ % 2 == 1) ? scratchA_ : scratchB_;
     for (int s = p_; s < twoP_; ++s) current[s] = EmptyIndividual();
+    // The fast path scores the parents before the tournaments and the children after
+    // them, on worker threads; the draws and decisions stay in order.
+    parentFitness_.clear();
+    unscoredChildren_.clear();
+    if (SearchFastPaths()) {
+      std::vector<int> parents(static_cast<std::size_t>(p_));
+      std::iota(parents.begin(), parents.end(), 0);
+      ScoreSlots(current, parents, parentFitness_);
+    }
     for (int i = 0; i < p_ - 1; i += 2) MakeChildren(random, current, i);
+    if (!unscoredChildren_.empty()) {
+      std::vector<CheckedValue> childFitness;
+      ScoreSlots(current, unscoredChildren_, childFitness);
+      for (std::size_t t = 0; t < unscoredChildren_.size(); ++t)
+        current[static_cast<std::size_t>(unscoredChildren_[t])].fitness = childFitness[t];
+    }
+    parentFitness_.clear();
     const std::vector<int> positions = BestFirstOrder(current);
     for (int s = 0; s < p_; ++s) other[s] = current[positions[s]];
     owner_.View().GaIterationText(IntToStr(generation_));

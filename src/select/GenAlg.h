@@ -17,6 +17,7 @@ class Matrix;
 class MersenneTwister;
 class ModelSearchEngine;
 class SubsetFitter;
+struct PoolGram;
 
 // One individual: data-set variable indices (each in the pool), or all -1 when
 // the slot is empty.
@@ -84,6 +85,13 @@ private:
   void SeedByExtendingModels(int& emptyCount);
   bool ExtendModel(const GenPop& base, GenPop& individual, MersenneTwister& random);
   bool EqualsSizeKModel(const GenPop& individual) const;
+  // The fitness of genes that EvaluateFitness has sorted (or left, when empty).
+  CheckedValue ScoreGenes(SubsetFitter& fitter, int k, const int* genes, bool& quikPassed) const;
+  // Sorts the genes as EvaluateFitness does; false when they cannot be scored.
+  bool SortGenes(int k, int* genes) const;
+  // The fitness of current[slots[t]] for every t, on worker threads, into fitness.
+  void ScoreSlots(const std::vector<GenPop>& current, const std::vector<int>& slots,
+                  std::vector<CheckedValue>& fitness);
 
   std::vector<GenPop> population_;
   ModelSearchEngine& owner_;
@@ -105,5 +113,11 @@ private:
   int id_;
   std::vector<int> poolPositionOf_;  // data-set variable -> first pool position, -1 if absent
   std::unique_ptr<SubsetFitter> fitter_;
+  std::vector<std::unique_ptr<SubsetFitter>> workers_;  // one per worker thread
+  std::shared_ptr<const PoolGram> poolGram_;
+  // During a fast generation: the fitness of individuals 0 .. P - 1 of current, and
+  // the offspring slots whose fitness is left for the end of the generation.
+  std::vector<CheckedValue> parentFitness_;
+  std::vector<int> unscoredChildren_;
   bool poolWarningShown_ = false;  // the missing-pool-variable report is shown once
 };

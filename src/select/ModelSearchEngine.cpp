@@ -11,10 +11,12 @@
 #include "platform/base/Exception.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
+#include "platform/base/WorkerThreads.h"
 #include "select/Fitness.h"
 #include "select/GenAlg.h"
 #include "select/ModelStatistics.h"
 #include "select/SubsetFitter.h"
+#include "select/SubsetScreen.h"
 
 namespace {
 
@@ -89,6 +91,9 @@ void ModelSearchEngine::SetEngineInputs(int nTrain, int nPred, const uint8_t* tr
   trainResponse_ = trainingResponse;
   predResponse_ = predictionResponse;
   fitter_.reset();
+  workers_.clear();
+  screen_.reset();
+  poolGram_.reset();
   if (nTrain_ > 0 && trainResponse_) fitter_ = std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_);
 }
 
@@ -144,6 +149,10 @@ void ModelSearchEngine::PushLeaf(const int* positions, int64_t& visited, int k) 
 bool ModelSearchEngine::CalculateModelBatch() {
   // Without training objects there is no matrix to fit, as the fits would report.
   if (!fitter_ && !stack_.Empty()) throw MatrixIndexEx();
+  return SearchFastPaths() ? CalculateFastBatch() : CalculatePlainBatch();
+}
+
+bool ModelSearchEngine::CalculatePlainBatch() {
   int taken = 0;
   while (!stack_.Empty()) {
     if (PollEscape()) return false;
@@ -155,6 +164,148 @@ bool ModelSearchEngine::CalculateModelBatch() {
   }
   view_->PercentText("100%");
   return false;
+}
+
+bool ModelSearchEngine::CalculateFastBatch() {
+  std::vector<std::vector<int>> batch;
+  while (static_cast<int>(batch.size()) < BatchSize && !stack_.Empty()) {
+    batch.emplace_back();
+    stack_.Pop(batch.back());
+  }
+  // The batch is scored a part at a time: all of it when its first subset's size
+  // is full (the screen applies), else a few subsets, which may fill the size.
+  constexpr std::size_t kFillingPart = 16;
+  std::vector<Outcome> outcomes(batch.size());
+  std::size_t scored = 0;
+  for (std::size_t t = 0; t < batch.size(); ++t) {
+    if (t == scored) {
+      const bool full = StateOfSize(static_cast<int>(batch[t].size())).full;
+      scored = full ? batch.size() : std::min(batch.size(), t + kFillingPart);
+      ScoreBatch(batch, t, scored, outcomes);
+    }
+    if (PollEscape()) {
+      // The subsets not yet decided go back, to be taken in the same order.
+      for (std::size_t u = batch.size(); u-- > t;) stack_.PushSubset(batch[u].data(), static_cast<int>(batch[u].size()));
+      return false;
+    }
+    ++processed_;
+    if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
+    Decide(batch[t], outcomes[t]);
+  }
+  if (!stack_.Empty()) return true;
+  view_->PercentText("100%");
+  return false;
+}
+
+ModelSearchEngine::SizeState ModelSearchEngine::StateOfSize(int k) const {
+  SizeState state;
+  const int keep = data_->iKeepPerSize;
+  if (keep == -1) return state;
+  int count = 0;
+  state.full = FindWorstModelOfSize(k, count, state.worst) != nullptr && count >= keep;
+  return state;
+}
+
+// Each worker thread has a fitter of its own and takes every T-th subset; nothing
+// here touches the model list or the view.
+void ModelSearchEngine::ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
+                                   std::vector<Outcome>& outcomes) {
+  if (data_->iKeepPerSize != -1 && !screen_)
+    screen_ = std::make_unique<SubsetScreen>(*data_, trainMask_, nTrain_, *trainResponse_);
+  if (!poolGram_) {
+    poolGram_ = std::make_shared<const PoolGram>(*data_, trainMask_, nTrain_, *trainResponse_);
+    fitter_->UsePoolGram(poolGram_);
+  }
+  std::vector<SizeState> sizes;
+  for (std::size_t t = first; t < end; ++t) {
+    const std::size_t k = batch[t].size();
+    if (sizes.size() <= k) sizes.resize(k + 1);
+  }
+  for (std::size_t k = 1; k < sizes.size(); ++k) sizes[k] = StateOfSize(static_cast<int>(k));
+  const int tasks = std::min(WorkerThreadCount(), static_cast<int>(end - first));
+  while (static_cast<int>(workers_.size()) < tasks) {
+    workers_.push_back(std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_));
+    workers_.back()->UsePoolGram(poolGram_);
+  }
+  const int id = data_->iFitnessFunc;
+  ParallelFor(tasks, 1e9, [&](int task) {
+    for (std::size_t t = first + static_cast<std::size_t>(task); t < end; t += static_cast<std::size_t>(tasks)) {
+      const std::vector<int>& positions = batch[t];
+      const int k = static_cast<int>(positions.size());
+      Outcome& outcome = outcomes[t];
+      const SizeState& size = sizes[positions.size()];
+      if (size.full && screen_->SurelyWorse(positions.data(), k, id, data_->ldLOFSmoothing, size.worst)) {
+        outcome.screened = true;
+        outcome.against = size.worst;
+        continue;
+      }
+      Score(*workers_[static_cast<std::size_t>(task)], positions, outcome);
+    }
+  });
+}
+
+void ModelSearchEngine::Score(SubsetFitter& fitter, const std::vector<int>& positions, Outcome& outcome) {
+  const int k = static_cast<int>(positions.size());
+  std::vector<int> variables(positions.size());
+  for (int j = 0; j < k; ++j) variables[j] = data_->ipSelectedVarPtr[positions[j]];
+  fitter.Load(variables.data(), k);
+  if (data_->ldQuikDelta >= 0.0L) {
+    fitter.ComputeKIndices();
+    outcome.quikPassed = fitter.PassesQuik(data_->ldQuikDelta);
+    if (!outcome.quikPassed) return;
+  }
+  outcome.fitted = fitter.Fit();
+  if (outcome.fitted && data_->iKeepPerSize != -1) outcome.fitness = fitter.Fitness(data_->iFitnessFunc, data_->ldLOFSmoothing);
+}
+
+// The decisions of FitSubset, in the engine's order. A screened subset is passed
+// over while the worst kept model of its size is no worse than the one it was
+// screened against; otherwise (a model of its size went meanwhile) it is scored here.
+void ModelSearchEngine::Decide(const std::vector<int>& positions, Outcome& outcome) {
+  const int k = static_cast<int>(positions.size());
+  const int id = data_->iFitnessFunc;
+  if (outcome.screened) {
+    const SizeState size = StateOfSize(k);
+    if (size.full && !fitness::Better(outcome.against, size.worst, id)) {
+      ++screened_;
+      return;
+    }
+    outcome = Outcome{};
+    Score(*fitter_, positions, outcome);
+  }
+  if (!outcome.quikPassed || !outcome.fitted) return;
+  DataResultNode* target = nullptr;
+  const int keep = data_->iKeepPerSize;
+  if (keep != -1) {
+    int count = 0;
+    long double worst = 0.0L;
+    DataResultNode* worstNode = FindWorstModelOfSize(k, count, worst);
+    if (count >= keep) {
+      if (!worstNode || outcome.fitness.Missing || fitness::Better(worst, outcome.fitness.Value, id)) return;
+      target = worstNode;
+      ResetInPlace(*target);
+    }
+  }
+  variables_.resize(k);
+  for (int j = 0; j < k; ++j) variables_[j] = data_->ipSelectedVarPtr[positions[j]];
+  fitter_->Load(variables_.data(), k);
+  fitter_->ComputeKIndices();
+  fitter_->Fit();
+  Keep(target, positions);
+}
+
+void ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& positions) {
+  if (!target) target = models_->Append();
+  try {
+    StoreModel(*target, positions);
+  } catch (...) {
+    // A model whose statistics could not be computed is a failed fit: no
+    // half-filled model stays in the list, and an arithmetic fault ends only it.
+    models_->Remove(target);
+    if (!IsArithmeticFault()) throw;
+    return;
+  }
+  ShowDisplaySlots(*target);
 }
 
 DataResultNode* ModelSearchEngine::FindWorstModelOfSize(int k, int& count, long double& worst) const {
@@ -203,17 +354,7 @@ void ModelSearchEngine::FitSubset(const std::vector<int>& positions) {
     }
   }
   if (!quik) fitter_->ComputeKIndices();
-  if (!target) target = models_->Append();
-  try {
-    StoreModel(*target, positions);
-  } catch (...) {
-    // A model whose statistics could not be computed is a failed fit: no
-    // half-filled model stays in the list, and an arithmetic fault ends only it.
-    models_->Remove(target);
-    if (!IsArithmeticFault()) throw;
-    return;
-  }
-  ShowDisplaySlots(*target);
+  Keep(target, positions);
 }
 
 void ModelSearchEngine::StoreModel(DataResultNode& node, const std::vector<int>& positions) {

@@ -24,6 +24,8 @@ class DataResultNode;
 class GenAlg;
 class Matrix;
 class SubsetFitter;
+class SubsetScreen;
+struct PoolGram;
 
 // Thrown by a start that has already told the user why it cannot go on.
 struct SearchStartFailed {};
@@ -98,16 +100,45 @@ public:
   bool IdleHandlerActive() const { return idleActive_; }
   int64_t Total() const { return total_; }
   int64_t Processed() const { return processed_; }
+  // Subsets passed over unfitted as surely worse than the worst kept model.
+  int64_t Screened() const { return screened_; }
   GenAlg* Genetic() const { return ga_.get(); }
   SearchView& View() const { return *view_; }
   bool DisplayResults() const { return displayResults_; }
   int DisplayCountChoice() const { return displayCount_; }
 
 private:
+  // What the worker threads find out about one subset of a batch, for the decisions
+  // that follow in order.
+  struct Outcome {
+    bool screened = false;  // surely worse than `against`, the worst kept at the batch's start
+    long double against = 0.0L;
+    bool quikPassed = true;
+    bool fitted = false;
+    CheckedValue fitness;
+  };
+  // The worst kept model of a size when the batch began: screening needs a full size.
+  struct SizeState {
+    bool full = false;
+    long double worst = 0.0L;
+  };
+
   void PushLeaf(const int* positions, int64_t& visited, int k);
   bool PollEscape();
   bool ConfirmAbort();
   void FitSubset(const std::vector<int>& positions);
+  // The plain path: one subset after the other, each fitted in full.
+  bool CalculatePlainBatch();
+  // The fast path: a batch scored on worker threads, then decided in order.
+  bool CalculateFastBatch();
+  // Scores batch[first .. end - 1] on worker threads into outcomes.
+  void ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
+                  std::vector<Outcome>& outcomes);
+  void Score(SubsetFitter& fitter, const std::vector<int>& positions, Outcome& outcome);
+  void Decide(const std::vector<int>& positions, Outcome& outcome);
+  // Stores the subset loaded into the engine's fitter into target (or a new node).
+  void Keep(DataResultNode* target, const std::vector<int>& positions);
+  SizeState StateOfSize(int k) const;
   DataResultNode* FindWorstModelOfSize(int k, int& count, long double& worst) const;
   void StoreModel(DataResultNode& node, const std::vector<int>& positions);
   void ShowDisplaySlots(const DataResultNode& node);
@@ -139,6 +170,7 @@ private:
   bool phaseDone_ = true;  // false only during the all-subset phase of a shown run
   int64_t total_ = 0;
   int64_t processed_ = 0;
+  int64_t screened_ = 0;
   bool idleActive_ = false;
   bool displayResults_ = true;
   int displayCount_ = 10;
@@ -148,6 +180,9 @@ private:
   std::unique_ptr<Matrix> ownTrainResponse_, ownPredResponse_;
 
   std::unique_ptr<SubsetFitter> fitter_;
+  std::vector<std::unique_ptr<SubsetFitter>> workers_;  // one per worker thread
+  std::unique_ptr<SubsetScreen> screen_;
+  std::shared_ptr<const PoolGram> poolGram_;
   std::vector<int> subset_;           // the subset being fitted (pool positions)
   std::vector<int> variables_;        // its data-set variables
   std::vector<signed char> missing_;  // per pool position: 1 missing somewhere, 0 not, -1 unknown

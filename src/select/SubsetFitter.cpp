@@ -1,13 +1,16 @@
 #include "select/SubsetFitter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "data/ChemoData.h"
+#include "numerics/GramLoo.h"
 #include "numerics/ModelCalc.h"
 #include "numerics/Statistics.h"
 #include "platform/base/Exception.h"
 #include "select/Fitness.h"
+#include "select/SubsetScreen.h"
 
 // The matrices of one subset size.
 struct SubsetFitter::Workspace {
@@ -19,6 +22,40 @@ struct SubsetFitter::Workspace {
   ModelCalcWorkspace calc;  // the fit's coefficients and fitted values stay here
 };
 
+PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
+    : columns(1 + data.iSelectedVarCount), columnOf(static_cast<std::size_t>(data.iVarCount), -1) {
+  for (int v = 0; v < data.iSelectedVarCount; ++v) {
+    const int variable = data.ipSelectedVarPtr[v];
+    if (variable >= 0 && variable < data.iVarCount && columnOf[variable] < 0) columnOf[variable] = 1 + v;
+  }
+  // The design rows [1 | pool] of the training objects, column by column.
+  const auto cols = static_cast<std::size_t>(columns);
+  std::vector<std::vector<long double>> x(cols);
+  int r = 0;
+  for (int i = 0; i < data.iObjCount && r < nTrain; ++i) {
+    if (trainingMask[i] == 0) continue;
+    x[0].push_back(1.0L);
+    for (int v = 0; v < data.iSelectedVarCount; ++v) x[1 + v].push_back(data.tpChemoValuePtr[i][data.ipSelectedVarPtr[v]].Value);
+    ++r;
+  }
+  gram.assign(cols * cols, 0.0L);
+  gramFinite.assign(cols * cols, 0);
+  xty.assign(cols, 0.0L);
+  xtyFinite.assign(cols, 0);
+  for (std::size_t a = 0; a < cols; ++a) {
+    long double sy = 0.0L;
+    for (int k = 0; k < r; ++k) sy += x[a][k] * response.At(k, 0);
+    xty[a] = sy;
+    xtyFinite[a] = std::isfinite(sy) ? 1 : 0;
+    for (std::size_t b = a; b < cols; ++b) {
+      long double sum = 0.0L;
+      for (int k = 0; k < r; ++k) sum += x[a][k] * x[b][k];
+      gram[a * cols + b] = gram[b * cols + a] = sum;
+      gramFinite[a * cols + b] = gramFinite[b * cols + a] = std::isfinite(sum) ? 1 : 0;
+    }
+  }
+}
+
 SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
     : data_(data), mask_(trainingMask), n_(nTrain), response_(response) {
   for (int i = 0; i < data.iObjCount; ++i)
@@ -26,6 +63,7 @@ SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, i
   if (static_cast<int>(rows_.size()) != n_ || response_.Rows() != n_ || response_.Cols() != 1)
     throw Exception("The training objects do not match their count (" + std::to_string(n_) + ")");
   responseSS_ = SumSqDev(response_);
+  for (int r = 0; r < n_; ++r) y_.push_back(response_.At(r, 0));
 }
 
 SubsetFitter::~SubsetFitter() = default;
@@ -48,6 +86,11 @@ void SubsetFitter::Load(const int* variables, int k) {
     design[r][0] = 1.0L;
     for (int j = 0; j < k; ++j) x[r][j] = xy[r][j] = design[r][j + 1] = row[variables[j]].Value;
   }
+  columns_.assign(1, 0);
+  for (int j = 0; j < k; ++j)
+    columns_.push_back(gram_ && variables[j] >= 0 && variables[j] < static_cast<int>(gram_->columnOf.size())
+                           ? gram_->columnOf[variables[j]]
+                           : -1);
 }
 
 void SubsetFitter::ComputeKIndices() {
@@ -70,8 +113,38 @@ bool SubsetFitter::ComputePress() {
   if (pressDone_) return pressOk_;
   pressDone_ = true;
   for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
+  if (gram_ && SearchFastPaths() && k_ + 1 <= kGramLooMaxCoefficients &&
+      std::find(columns_.begin(), columns_.end(), -1) == columns_.end()) {
+    pressOk_ = GramPress();
+    return pressOk_;
+  }
   press_ = LooPress(space_->calc, space_->design, response_, n_, k_, &space_->loo, &pressOk_);
   return pressOk_;
+}
+
+// LooPress's G and h gathered from the pool's sums (an overflowed sum fails there as
+// it would in LooPress), then its refits on flat arrays.
+bool SubsetFitter::GramPress() {
+  const int q = k_ + 1;
+  const auto cols = static_cast<std::size_t>(gram_->columns);
+  long double G[kGramLooMaxCoefficients * kGramLooMaxCoefficients], h[kGramLooMaxCoefficients];
+  press_ = -1.0L;
+  for (int a = 0; a < q; ++a) {
+    const auto ca = static_cast<std::size_t>(columns_[a]);
+    if (!gram_->xtyFinite[ca]) return false;
+    h[a] = gram_->xty[ca];
+    for (int b = 0; b < q; ++b) {
+      const std::size_t index = ca * cols + static_cast<std::size_t>(columns_[b]);
+      if (!gram_->gramFinite[index]) return false;
+      G[a * q + b] = gram_->gram[index];
+    }
+  }
+  looScratch_.assign(static_cast<std::size_t>(n_), 0.0L);
+  long double press = 0.0L;
+  const bool ok = LooPressFromGram(n_, q, G, h, space_->design.Data(), y_.data(), press, looScratch_.data());
+  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = looScratch_[static_cast<std::size_t>(r)];
+  press_ = ok ? press : -1.0L;
+  return ok;
 }
 
 CheckedValue SubsetFitter::Fitness(int id, long double smoothing) {

@@ -13,6 +13,18 @@
 
 class ChemoData;
 
+// The cross-products of the constant and the pool's variables over the training
+// rows, and their products with the response, summed as the leave-one-out routine
+// sums them: made once per search, so that a subset's matrices are gathered, not
+// summed again. Read-only once made; shared by the fitters of worker threads.
+struct PoolGram {
+  PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response);
+  int columns = 0;             // 1 + the pool size; column 0 is the constant
+  std::vector<int> columnOf;   // per data-set variable: its column, or -1
+  std::vector<long double> gram, xty;
+  std::vector<uint8_t> gramFinite, xtyFinite;  // 0 where the sum overflowed
+};
+
 class SubsetFitter {
 public:
   // The mask and response stay the caller's and must outlive the fitter. The mask
@@ -20,6 +32,10 @@ public:
   // otherwise).
   SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response);
   ~SubsetFitter();
+
+  // With a pool's cross-products (and the fast paths on), ComputePress gathers its
+  // matrices from them and runs LooPressFromGram: the same bits as LooPress.
+  void UsePoolGram(std::shared_ptr<const PoolGram> gram) { gram_ = std::move(gram); }
 
   // Takes the training columns of the given data-set variables (k >= 1).
   void Load(const int* variables, int k);
@@ -56,7 +72,12 @@ private:
   const uint8_t* mask_;
   int n_;
   const Matrix& response_;
+  bool GramPress();
+
   std::vector<int> rows_;  // object index of each training row
+  std::shared_ptr<const PoolGram> gram_;
+  std::vector<int> columns_;  // the pool column of each loaded variable (-1: none)
+  std::vector<long double> y_, looScratch_;
   std::vector<std::unique_ptr<Workspace>> spaces_;
   Workspace* space_ = nullptr;
   int k_ = 0;

@@ -7,6 +7,11 @@
 
 #include "data/DataResult.h"
 #include "numerics/Utils.h"
+#include "data/FileVersionTags.h"
+#include "data/RecordStreams.h"
+#include "platform/base/Stream.h"
+#include "platform/base/WorkerThreads.h"
+#include "select/SubsetScreen.h"
 #include "platform/base/Random.h"
 #include "select/Fitness.h"
 #include "select/ModelSearchEngine.h"
@@ -342,6 +347,39 @@ TEST(GenAlgTest, RejectsDuplicateAndEmptyChildrenAndScoresFailedFitsAsMissing) {
   EXPECT_EQ(lof.Value, fitness::Worst(2));
   int empty[2] = {-1, -1};
   EXPECT_TRUE(ga.EvaluateFitness(2, empty, quik).Missing);
+}
+
+std::vector<uint8_t> ListBytes(DataResultList& list) {
+  MemoryStream stream;
+  list.ReadWrite(&stream, kStreamWrite, FileVersionTags::Count() - 1);
+  return stream.Bytes();
+}
+
+// Scoring a generation's parents and children on worker threads gives the same
+// individuals, the same harvest and the same models as scoring them in turn.
+TEST(GenAlgTest, TheFastPathBreedsTheSameIndividualsAsThePlainPath) {
+  for (int id = 0; id < 4; ++id) {
+    for (const long double delta : {-1.0L, 0.0L}) {
+      SCOPED_TRACE(testing::Message() << "id " << id << " QUIK " << static_cast<double>(delta));
+      auto run = [&](bool fast, int threads) {
+        SetSearchFastPaths(fast);
+        SetWorkerThreadCount(threads);
+        FixedClock clock(99);
+        GaSearch search(MakeLinearData(25, 14, {{2, 1.0L}, {7, -1.0L}, {9, 0.5L}}, 0.3L, 53), 3, 4, 12, 4, 3, id, 6);
+        searchtest::MakeLinearCopy(*search.data, 2, 13, 2.0L, 0.5L);  // an exact copy: failed fits
+        search.data->ldQuikDelta = delta;
+        search.data->iAllSubsetUntil = 2;
+        search.RunUntilClosed(ModelSearchEngine::ModeAllSubsets);
+        return ListBytes(search.list);
+      };
+      const std::vector<uint8_t> plain = run(false, 1);
+      EXPECT_GT(plain.size(), 1000u);
+      EXPECT_EQ(run(true, 1), plain);
+      EXPECT_EQ(run(true, 4), plain);
+    }
+  }
+  SetSearchFastPaths(true);
+  SetWorkerThreadCount(0);
 }
 
 }  // namespace

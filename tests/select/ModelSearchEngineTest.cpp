@@ -7,6 +7,12 @@
 
 #include "data/DataResult.h"
 #include "select/Fitness.h"
+#include "data/FileVersionTags.h"
+#include "data/RecordStreams.h"
+#include "platform/base/Stream.h"
+#include "platform/base/WorkerThreads.h"
+#include "prepare/SetupTestData.h"
+#include "select/SubsetScreen.h"
 #include "select/SearchTestData.h"
 #include "support/ScriptedUi.h"
 
@@ -411,6 +417,82 @@ TEST(ModelSearchEngineTest, NoTrainingObjectStopsTheStartWithOneMessage) {
   EXPECT_EQ(TestUi().Shown(0).text, "Zero rows matrix, cannot continue");
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+// ---- The fast path against the plain one --------------------------------------
+
+std::vector<uint8_t> ListBytes(DataResultList& list) {
+  MemoryStream stream;
+  list.ReadWrite(&stream, kStreamWrite, FileVersionTags::Count() - 1);
+  return stream.Bytes();
+}
+
+// The example table's response and its first descriptors without a missing cell.
+std::unique_ptr<ChemoData> ExampleJob(int poolSize) {
+  auto data = std::make_unique<ChemoData>();
+  LoadExample(*data);
+  data->iResponseIndex = 0;
+  std::vector<int> pool;
+  for (int v = 1; v < data->iVarCount && static_cast<int>(pool.size()) < poolSize; ++v) {
+    bool complete = true;
+    for (int i = 0; i < data->iObjCount; ++i) complete = complete && !data->tpChemoValuePtr[i][v].Missing;
+    if (complete) pool.push_back(v);
+  }
+  AllocCheckedArray(data->ipSelectedVarPtr, static_cast<int>(pool.size()), "*ipSelectedVarPtr");
+  std::copy(pool.begin(), pool.end(), data->ipSelectedVarPtr);
+  data->iSelectedVarCount = data->iEnumSize = static_cast<int>(pool.size());
+  return data;
+}
+
+// Exact and near copies, a constant and a column that is the sum of two others.
+std::unique_ptr<ChemoData> CollinearJob() {
+  auto data = MakeLinearData(24, 12, {{0, 2.0L}, {2, -1.0L}, {9, 0.5L}}, 0.3L, 41);
+  searchtest::MakeLinearCopy(*data, 0, 3, 2.0L, 1.0L);
+  searchtest::MakeLinearCopy(*data, 2, 4, 1.0L, 1e-12L);
+  for (int i = 0; i < data->iObjCount; ++i) {
+    CheckedValue* row = data->tpChemoValuePtr[i];
+    row[5] = CheckedValue(row[1].Value + row[2].Value, false);
+    row[6] = CheckedValue(row[0].Value * (1.0L + 1e-15L * (i % 3)), false);
+    row[7] = CheckedValue(3.0L, false);
+  }
+  data->iResponseIndex = 12;
+  return data;
+}
+
+// Every fitness function, QUIK off and at 0.000, 10, 100 and every model kept: the
+// fast path on 1 and 4 threads keeps the same models as the plain path, to the last
+// bit of every statistic, in the same order and with the same IDs.
+TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
+  int64_t screened = 0;
+  for (const bool example : {true, false}) {
+    // More subsets than one batch, so that later batches meet full sizes.
+    auto data = example ? ExampleJob(16) : CollinearJob();
+    const int K = example ? 3 : 4;
+    for (int id = 0; id < 4; ++id) {
+      for (const long double delta : {-1.0L, 0.0L}) {
+        for (const int keep : {10, 100, -1}) {
+          if (example && keep != 10) continue;  // the larger job once; the small one for every count
+          SCOPED_TRACE(testing::Message() << (example ? "example" : "collinear") << " id " << id << " QUIK "
+                                          << static_cast<double>(delta) << " keep " << keep);
+          data->ldQuikDelta = delta;
+          SetSearchFastPaths(false);
+          DataResultList plain(data.get());
+          data->iNextModelID = 1;
+          RunAllSubsets(*data, plain, K, keep, id);
+          SetSearchFastPaths(true);
+          for (const int threads : {1, 4}) {
+            SetWorkerThreadCount(threads);
+            DataResultList fast(data.get());
+            data->iNextModelID = 1;
+            screened += RunAllSubsets(*data, fast, K, keep, id)->Screened();
+            EXPECT_EQ(ListBytes(fast), ListBytes(plain)) << threads << " threads";
+          }
+          SetWorkerThreadCount(0);
+        }
+      }
+    }
+  }
+  EXPECT_GT(screened, 300);  // the screen did pass over subsets
 }
 
 }  // namespace
