@@ -177,20 +177,30 @@ bool ModelSearchEngine::CalculateFastBatch() {
   constexpr std::size_t kFillingPart = 16;
   std::vector<Outcome> outcomes(batch.size());
   std::size_t scored = 0;
+  // The subsets not yet decided go back, to be taken in the same order: on an abort
+  // from the current one on, on a failure after it (a failing subset is consumed,
+  // as on the plain path, so that the run goes on).
+  auto putBack = [&](std::size_t from) {
+    for (std::size_t u = batch.size(); u-- > from;) stack_.PushSubset(batch[u].data(), static_cast<int>(batch[u].size()));
+  };
   for (std::size_t t = 0; t < batch.size(); ++t) {
-    if (t == scored) {
-      const bool full = StateOfSize(static_cast<int>(batch[t].size())).full;
-      scored = full ? batch.size() : std::min(batch.size(), t + kFillingPart);
-      ScoreBatch(batch, t, scored, outcomes);
+    try {
+      if (t == scored) {
+        const bool full = StateOfSize(static_cast<int>(batch[t].size())).full;
+        scored = full ? batch.size() : std::min(batch.size(), t + kFillingPart);
+        ScoreBatch(batch, t, scored, outcomes);
+      }
+      if (PollEscape()) {
+        putBack(t);
+        return false;
+      }
+      ++processed_;
+      if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
+      Decide(batch[t], outcomes[t]);
+    } catch (...) {
+      putBack(t + 1);
+      throw;
     }
-    if (PollEscape()) {
-      // The subsets not yet decided go back, to be taken in the same order.
-      for (std::size_t u = batch.size(); u-- > t;) stack_.PushSubset(batch[u].data(), static_cast<int>(batch[u].size()));
-      return false;
-    }
-    ++processed_;
-    if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
-    Decide(batch[t], outcomes[t]);
   }
   if (!stack_.Empty()) return true;
   view_->PercentText("100%");
