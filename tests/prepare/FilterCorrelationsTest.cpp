@@ -99,6 +99,29 @@ TEST(FilterCorrelations, GivesPairCorrelationBitForBitAndFailsWhereItFails) {
   SetWorkerThreadCount(0);
 }
 
+// The screen never passes over a pair whose exact r exceeds the threshold, also for
+// badly centred columns, whose exact r carries the rounding of sum x^2 - n m^2.
+TEST(FilterCorrelations, TheScreenKeepsEveryPairThatExceeds) {
+  std::mt19937 random(9);
+  for (int rows : {3, 17, 200}) {
+    const Matrix m = TestColumns(rows, random);
+    const auto columns = Columns(m);
+    FilterCorrelations pairs(Pointers(columns), m.Rows());
+    for (int a = 0; a < m.Cols(); ++a)
+      for (int b = a + 1; b < m.Cols(); ++b) {
+        long double r = 0.0L;
+        try {
+          r = pairs.Correlation(a, b);
+        } catch (...) {
+          EXPECT_FALSE(pairs.MayExceed(a, b, -1.0L)) << a << ", " << b;
+          continue;
+        }
+        for (long double below : {1e-15L, 1e-9L, 1e-3L})
+          EXPECT_TRUE(pairs.MayExceed(a, b, r - below)) << rows << ": " << a << ", " << b << " r " << static_cast<double>(r);
+      }
+  }
+}
+
 // An absent column takes part in no pair, and the screen never passes it.
 TEST(FilterCorrelations, AnAbsentColumnFailsEveryPair) {
   const std::vector<long double> x = {1, 2, 3, 5};
