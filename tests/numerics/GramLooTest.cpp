@@ -23,6 +23,7 @@ struct Design {
         if (kind == 3) v = 1e3L + 1e-3L * v;                                                 // badly centred
         if (kind == 4 && i == 0) v = 1e30L;                                                  // one huge leverage
         if (kind == 5 && j == 1) v = 0.0L;                                                   // a zero column
+        if (kind == 6 && j == q - 1) v = X.At(i, 1) + (i == 0 ? 1.0L : 0.0L);  // a copy but for the row left out first
         X.At(i, j) = v;
       }
       y.At(i, 0) = 1.0L + static_cast<long double>(noise(random));
@@ -36,7 +37,7 @@ struct Design {
 TEST(GramLoo, GivesLooPressBitForBit) {
   std::mt19937 random(7);
   int failed = 0;
-  for (int kind = 0; kind <= 5; ++kind)
+  for (int kind = 0; kind <= 6; ++kind)
     for (int q = 1; q <= 6; ++q)
       for (int n : {q + 1, q + 3, 40}) {
         SCOPED_TRACE(testing::Message() << "kind " << kind << " q " << q << " n " << n);
