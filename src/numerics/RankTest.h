@@ -15,10 +15,15 @@ constexpr long double kRankTolerance = 1e-13L;
 // A zero column is left to the LU decomposition, which reports it.
 template <typename Refuse>
 void RequireFullRankRows(int q, const long double* const* g, long double* const* s, Refuse refuse) {
-  for (int j = 0; j < q; ++j)
+  constexpr int kMaxRoots = 16;
+  long double root[kMaxRoots];  // sqrt |g_jj|, taken once per column when q allows
+  for (int j = 0; j < q; ++j) {
     if (g[j][j] == 0.0L) return;
+    if (j < kMaxRoots) root[j] = std::sqrt(std::fabs(g[j][j]));
+  }
+  auto rootOf = [&](int j) { return j < kMaxRoots ? root[j] : std::sqrt(std::fabs(g[j][j])); };
   for (int i = 0; i < q; ++i)
-    for (int j = 0; j <= i; ++j) s[i][j] = g[i][j] / (std::sqrt(std::fabs(g[i][i])) * std::sqrt(std::fabs(g[j][j])));
+    for (int j = 0; j <= i; ++j) s[i][j] = g[i][j] / (rootOf(i) * rootOf(j));
   for (int k = 0; k < q; ++k) {
     const long double pivot = s[k][k];
     if (!(pivot > kRankTolerance)) refuse();
