@@ -25,6 +25,7 @@ TChooseDirForm::TChooseDirForm(QWidget* owner, std::vector<std::string> hinPaths
   ButtonExportHIN = new QPushButton("Export hin", this);
   ButtonExportMOL = new QPushButton("Export mol", this);
   ButtonClose = new QPushButton("Close", this);
+  for (QPushButton* b : {ButtonExportHIN, ButtonExportMOL, ButtonClose}) b->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(ButtonExportHIN);
   buttons->addWidget(ButtonExportMOL);

@@ -209,6 +209,7 @@ QWidget* TDatabaseForm::BuildQueryPanel() {
   ComboBoxDataset = new QComboBox(box);
   CheckBoxSepar = new QCheckBox("Show compounds separately", box);
   ButtonQuery = new QPushButton("Query", box);
+  ButtonQuery->setAutoDefault(false);  // Enter in an edit runs the query once, through the edit
   grid->addWidget(CheckBoxDataset, 0, 3);
   grid->addWidget(ComboBoxDataset, 0, 4);
   grid->addWidget(CheckBoxSepar, 1, 3, 1, 2);

@@ -106,8 +106,10 @@ void TDatabaseForm::CheckBoxColorClick() {
 }
 
 void TDatabaseForm::CheckBoxInvBackClick() {
-  ImageCanvas canvas(Image->Picture());
-  SetViewColours(canvas, Options(), true);
+  if (!Image->Picture().isNull()) {
+    ImageCanvas canvas(Image->Picture());
+    SetViewColours(canvas, Options(), true);
+  }
   DrawMolecule();
   Image->update();
 }
