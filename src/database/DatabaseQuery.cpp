@@ -191,17 +191,15 @@ std::vector<QueryAtom> ReadStructureAtoms(const std::string& path) {
   FileStream file(path, FileMode::OpenRead);
   ByteSource source(file);
   std::vector<QueryAtom> atoms;
-  std::vector<int32_t> numbers;
+  std::map<int32_t, int> position;  // atom number -> place in the list (the first atom of a number)
   ScanHinFile(source, [&](ByteSource& in, int32_t offset) {
     ElemCoord atom = ReadHinAtom(in, offset);
     QueryAtom entry{atom.element, {}};
     for (const BondStruct& b : atom.bonds) entry.partners.push_back(b.partner);
+    position.emplace(atom.number, static_cast<int>(atoms.size()));
     atoms.push_back(std::move(entry));
-    numbers.push_back(atom.number);
   });
   // Partners are atom numbers; turn them into positions in the list.
-  std::map<int32_t, int> position;
-  for (std::size_t i = 0; i < numbers.size(); ++i) position.emplace(numbers[i], static_cast<int>(i));
   for (QueryAtom& atom : atoms)
     for (int& partner : atom.partners) {
       auto found = position.find(partner);

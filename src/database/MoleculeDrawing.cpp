@@ -20,14 +20,13 @@ struct Point3 {
 };
 
 struct Rotation {
-  long double r[3][3];
+  long double r[3][3];  // r[1][0] is 0 and never needed
   Rotation(int a, int b) {
     const long double* s = Trig().ldpSinTablePtr;
     const long double* c = Trig().ldpCosTablePtr;
     r[0][0] = c[b];
     r[0][1] = s[a] * s[b];
     r[0][2] = c[a] * s[b];
-    r[1][0] = 0;
     r[1][1] = c[a];
     r[1][2] = -s[a];
     r[2][0] = -s[b];
@@ -156,7 +155,6 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
   long double planar = std::sqrt(dx * dx + dy * dy);
   long double d = std::sqrt(planar * planar + dz * dz);
   if (!(d > 0)) d = 1;  // a molecule of zero extent sits at the centre
-  scene.diagonal = d;
   long double ox = (d - dx) * 0.5L;
   long double oy = (d - dy) * 0.5L;
   if (height >= width) {

@@ -68,7 +68,6 @@ struct VideoCoord {
 
 // The projection of one drawing, kept for the painting steps and for tests.
 struct Scene {
-  long double diagonal = 1;
   int size = 0;
   int marginX = 0;
   int marginY = 0;

@@ -10,8 +10,6 @@ namespace {
 
 DatabaseContent Load(const std::vector<std::string>& files) {
   DatabaseContent content;
-  content.titles.resize(files.size());
-  content.references.resize(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
     MemoryStream stream(std::vector<uint8_t>(files[i].begin(), files[i].end()));
     LoadDataSet(stream, static_cast<int>(i), content);
@@ -75,10 +73,26 @@ TEST(DatabaseLoaderTest, EveryFileKeepsItsOwnTitleAndReference) {
   EXPECT_EQ(content.references, (std::vector<std::string>{"", "Ref 2"}));
 }
 
+struct Positions : Progress {
+  void SetText(const std::string&) override {}
+  void SetRange(int, int) override {}
+  void SetPosition(int pos) override { seen.push_back(pos); }
+  void AnimationTick() override {}
+  std::vector<int> seen;
+};
+
 TEST(DatabaseLoaderTest, LoadsFilesOfAFolderAndStopsAtAMissingOne) {
   TestFolder folder;
   std::ofstream(folder.Path("A.csv"), std::ios::binary) << kHeader << "1;A;1-1-1;C;5;\r\n";
+  std::ofstream(folder.Path("B.csv"), std::ios::binary) << kHeader << std::string("2;A\0B;1-1-1;C;5;\r\n", 18);
   DatabaseContent content;
+  Positions progress;
+  LoadDatabaseFiles(folder.Dir(), {"A.csv", "B.csv", "A.csv"}, content, &progress);
+  EXPECT_EQ(progress.seen, (std::vector<int>{715827882, 1431655764, 2147483646}));
+  EXPECT_EQ(content.records[1].name, std::string("A\0B", 3));
+  EXPECT_EQ(content.distinctCas, 1);
+
+  content = DatabaseContent();
   EXPECT_THROW(LoadDatabaseFiles(folder.Dir(), {"A.csv", "Missing.csv"}, content, nullptr), Exception);
   EXPECT_EQ(content.recordCount, 1);
   EXPECT_EQ(content.titles.size(), 2u);

@@ -163,6 +163,12 @@ TEST(SmilesParsingTest, SymbolsBranchesAndRingClosures) {
   EXPECT_EQ(branched[1].partners, (std::vector<int>{0, 2, 3, 4}));
   EXPECT_EQ(branched[3].partners, (std::vector<int>{1}));
 
+  auto nested = ParseSmilesStructure("C(C(O)N)S");
+  ASSERT_EQ(nested.size(), 5u);
+  EXPECT_EQ(nested[3].partners, (std::vector<int>{1}));
+  EXPECT_EQ(nested[4].partners, (std::vector<int>{0}));
+  EXPECT_EQ(ParseSmilesStructure("C9CC9")[0].partners, (std::vector<int>{1, 2}));
+
   // A reused ring digit opens a new ring; digits in brackets are no rings.
   auto rings = ParseSmilesStructure("C1CC1C1CC1");
   ASSERT_EQ(rings.size(), 6u);

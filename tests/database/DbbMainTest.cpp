@@ -252,6 +252,33 @@ TEST_F(DatabaseFormTest, ColourCheckBoxesAndImageSaves) {
   EXPECT_EQ(TestUi().Shown().back().text, "Cannot save image");
 }
 
+TEST_F(DatabaseFormTest, ColumnColoursWinOverRowColours) {
+  OpenSample();
+  QueryCas("");
+  auto fill = [&](int col, int row, bool selected = false) {
+    CellLook look{clWhite, clBlack, selected, false};
+    form->StringGridDrawCell(col, row, look);
+    return look.fill;
+  };
+  form->StringGrid->SetSelection({2, 3, 3, 4});
+  TestUi().AnswerColor(0x00FF00);
+  form->Changerowcolor1Click();
+  form->StringGrid->SetSelection({3, 1, 3, 1});
+  TestUi().AnswerColor(0x0000FF);
+  form->Changecolumncolor1Click();
+  EXPECT_EQ(fill(2, 3), 0x00FF00u);
+  EXPECT_EQ(fill(3, 3), 0x0000FFu);
+  EXPECT_EQ(fill(3, 7), 0x0000FFu);
+  EXPECT_EQ(fill(2, 5), clWhite);
+  EXPECT_EQ(fill(2, 3, true), clWhite);  // selected cells keep the table's own look
+  EXPECT_EQ(fill(0, 3), clWhite);        // the fixed column too
+  form->Resetcolumncolor1Click();
+  EXPECT_EQ(fill(3, 3), 0x00FF00u);
+  form->StringGrid->SetSelection({2, 2, 2, 4});
+  form->Resetrowcolor1Click();
+  EXPECT_EQ(fill(2, 3), clWhite);
+}
+
 // With KORVANE_PNG_DIR set, writes pictures of the window for a person to look at.
 TEST_F(DatabaseFormTest, GrabsPicturesWhenAsked) {
   const char* dir = std::getenv("KORVANE_PNG_DIR");

@@ -52,6 +52,7 @@ TEST(HinReaderTest, TokensBondLettersAndOddFields) {
 
   auto atoms = Read("atom 1 - Xx ** - 0   1 2 3 0\r\natom  2 - O ** - 0 0 0 0 1 1 D");
   ASSERT_EQ(atoms.size(), 2u);
+  EXPECT_EQ(atoms[1].number, 1);  // no molecule line: numbered from the file
   EXPECT_TRUE(atoms[0].bonds.empty());
   EXPECT_EQ(atoms[0].colour, 0xFFFFFFu);
   ASSERT_EQ(atoms[1].bonds.size(), 1u);  // the file ends inside the line

@@ -176,7 +176,8 @@ TEST_F(MoleculeDrawingTest, LabelsNameAndWaitingText) {
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->at[1], 0);
   EXPECT_FALSE(name->font.bold);
-  EXPECT_EQ(canvas->FindText("CAS")->at[1], canvas->TextHeight("Name"));
+  EXPECT_EQ(canvas->FindText("CAS")->at,
+            (std::vector<int>{150 - canvas->TextWidth("CAS") / 2, canvas->TextHeight("Name")}));
   EXPECT_EQ(canvas->FindText("Calculating, please wait..."), nullptr);
   EXPECT_EQ(waits, 0);
 
@@ -228,13 +229,43 @@ TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
   EXPECT_GT(hidden, 0);
   EXPECT_LT(hidden, 3600);
 
+  // The first dot of a sphere points along +y, towards a neighbour above it.
+  std::vector<ElemCoord> stacked = {Atom(0, "O", 0, 0, 0), Atom(1, "O", 0, 0.5L, 0)};
+  Scene above = drawing.PrepareScene(400, 300, stacked, BoxOf(stacked), options, state, true);
+  EXPECT_FALSE(above.dots[0].visible);
+  EXPECT_TRUE(above.dots[30 * 60].visible);  // polar angle 180: pointing away
+  EXPECT_EQ(above.dots[0].x, above.atoms[0].x);
+  EXPECT_EQ(above.marginX, 50);
+
   Draw(close);
   auto dots = Lines();
   EXPECT_EQ(static_cast<int>(dots.size()), 2 * 3600 - hidden);
   EXPECT_EQ(dots.back().at[2], dots.back().at[0] + 1);
   options.style = SphereStyle::Lines;
   Draw(lone);
-  EXPECT_GT(Lines().size(), 3600u);
+  auto mesh = Lines();
+  EXPECT_EQ(mesh.size(), 2u * 59 * 59 * 2);  // rows below the last, dots before the last of a row
+  auto line = [&](int from, int to) {
+    return std::vector<int>{apart.dots[from].x, apart.dots[from].y, apart.dots[to].x, apart.dots[to].y};
+  };
+  EXPECT_EQ(mesh[0].at, line(0, 1));
+  EXPECT_EQ(mesh[1].at, line(0, 60));
+  EXPECT_EQ(mesh[3].at, line(1, 61));
+  EXPECT_EQ(mesh[2 * 59 + 1].at, line(60, 120));
+}
+
+TEST_F(MoleculeDrawingTest, ANewRowStartsFromAFreshViewAndBadPartnersArePassedOver) {
+  options.color = false;
+  std::vector<ElemCoord> atoms = {Atom(0, "C", 0, 0, 0, {{1, 0}, {7, 0}, {-1, 0}}), Atom(1, "C", 2, 0, 0, {{0, 0}})};
+  state.a = 30;
+  state.lastDrawnRow = 1;
+  Draw(atoms);  // the row drawn last: the turn stays
+  EXPECT_EQ(state.a, 30);
+  EXPECT_EQ(Lines().size(), 1u);
+  canvas = std::make_unique<RecordingCanvas>(300, 300);
+  drawing.DrawMolecule(*canvas, atoms, BoxOf(atoms), options, state, 2, "", "");
+  EXPECT_EQ(state.a, 0);
+  EXPECT_EQ(state.lastDrawnRow, 2);
 }
 
 TEST(ViewStateTest, MouseTurnsMovesAndZooms) {
@@ -262,8 +293,9 @@ TEST(ViewStateTest, MouseTurnsMovesAndZooms) {
   view.MouseDown(true, true);  // Shift wins: pan
   view.MouseMove(0, 0);
   view.MouseMove(7, -3);
-  EXPECT_EQ(view.panX, 7);
-  EXPECT_EQ(view.panY, -3);
+  view.MouseMove(10, -1);
+  EXPECT_EQ(view.panX, 10);
+  EXPECT_EQ(view.panY, -1);
   view.MouseUp();
   view.MouseMove(0, 0);
 
