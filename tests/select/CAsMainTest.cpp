@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <cmath>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -127,6 +128,18 @@ TEST_F(CAsMainTest, AllSubsetRunKeepsWhatTheEngineAloneKeepsAndShowsTheBestFirst
   const DataResultNode* best = nullptr;
   for (const DataResultNode* node = alone.First(); node; node = node->Next())
     if (!best || node->cvQ2loo.Value > best->cvQ2loo.Value) best = node;
+  // The prediction statistics use the two prediction objects only.
+  const DataResultNode& first = *list->First();
+  long double squares = 0.0L;
+  for (int i = 0; i < 2; ++i) {
+    const CheckedValue* row = data->tpChemoValuePtr[i];
+    long double predicted = first.ldpBModelCoeffPtr[0];
+    for (int j = 0; j < first.iSize; ++j) predicted += first.ldpBModelCoeffPtr[j + 1] * row[first.ipSelVarIdxPtr[j]].Value;
+    squares += (row[6].Value - predicted) * (row[6].Value - predicted);
+  }
+  ASSERT_FALSE(first.cvRMSEext.Missing);
+  EXPECT_NEAR(static_cast<double>(first.cvRMSEext.Value), static_cast<double>(std::sqrt(squares / 2)), 1e-12);
+
   const StringGrid& grid = *form->StringGridGAmodels;
   EXPECT_EQ(grid.RowCount(), 16);
   EXPECT_EQ(grid.Cells(1, 0), "Q2loo");
@@ -219,6 +232,7 @@ TEST_F(CAsMainTest, EscapeDuringTheBatchesEndsAbortedWithOrWithoutAGa) {
 TEST_F(CAsMainTest, EscapeAnsweredNoAndTheCloseBoxAnsweredNoKeepTheRunGoing) {
   auto form = OpenAllSubsets(20, 16, 3);
   form->FormActivate();
+  EXPECT_EQ(form->StaticText->text().toStdString(), "Calculating all subset, press ESC to abort...");
   form->IdleStep();
   ui.PressEscape();
   ui.Answer(IDNO);
@@ -307,6 +321,25 @@ TEST_F(CAsMainTest, WithoutAGenerationLimitTheGaRunsUntilDone) {
   ASSERT_TRUE(form->Closed());
   EXPECT_EQ(Last(), "Models calculation completed.");
   EXPECT_GT(CountOfSize(3), 0);
+  EXPECT_EQ(data->iAllSubsetUntil, 3);
+}
+
+TEST_F(CAsMainTest, TheGaAloneContinuesFromTheModelsAndDoneAsksBeforeTheLastGeneration) {
+  auto form = OpenAllSubsets(24, 10, 2);
+  Run(*form);
+  const int before = list->Count();
+  SetGa(3, 3, 10, 50);
+  form = Open(ModelSearchEngine::ModeGeneticOnly);
+  form->FormActivate();
+  for (int step = 0; step < 3; ++step) EXPECT_TRUE(form->IdleStep());
+  ui.Answer(IDNO);
+  form->ButtonDoneGAClick();
+  EXPECT_EQ(Last(), "Do you really want to stop the genetic algorithm calculation?");
+  EXPECT_FALSE(form->Closed());
+  ui.Answer(IDYES);
+  form->ButtonDoneGAClick();
+  ASSERT_TRUE(form->Closed());
+  EXPECT_GT(list->Count(), before);
   EXPECT_EQ(data->iAllSubsetUntil, 3);
 }
 
