@@ -201,8 +201,12 @@ TEST_F(MainProjectTest, AReusedTemporaryFolderLosesItsLeftoversAndDiscardingRese
 
 TEST_F(MainProjectTest, ViewingModelsOfAnEmptyListWarns) {
   TMainForm& form = StartWithProject();
-  form.MenuViewAndSelModelsClick();  // one model: no warning
+  DataResultList* opened = form.ModelList();
+  form.MenuViewAndSelModelsClick();  // one model: the list window opens, and the closer cancels it
   EXPECT_TRUE(TestUi().Shown().empty());
+  // Cancel puts the copy taken at opening into the main window's field.
+  EXPECT_NE(form.ModelList(), opened);
+  EXPECT_EQ(form.ModelList()->Count(), 1);
   form.ModelList()->Clear();
   form.MenuViewAndSelModelsClick();
   ASSERT_EQ(TestUi().Shown().size(), 1u);
