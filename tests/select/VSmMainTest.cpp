@@ -99,10 +99,12 @@ TEST_F(ViewSelFormTest, OpensSortedByR2WithItsCombosAndTheVariablesCellSelected)
   EXPECT_FALSE(form->SpeedButtonExtValidation->isEnabled());
   EXPECT_FALSE(form->SpeedButtonMultiCrit->isEnabled());
   EXPECT_FALSE(form->SpeedButtonMCDMgraph->isEnabled());
-  EXPECT_TRUE(form->SpeedButtonPCAdesc->isEnabled() == false);  // selected models of sizes 2 and 1
+  EXPECT_FALSE(form->SpeedButtonPCAdesc->isEnabled());  // selected models of sizes 2 and 1
   EXPECT_TRUE(form->SpeedButtonViewVarStat->isEnabled());
   EXPECT_EQ(form->StringGridResults->ColWidth(23), -1);  // no Q2 LMO anywhere
   EXPECT_FALSE(form->ComboBoxSort->enabled[ColumnSortItem(23)]);
+  EXPECT_FALSE(form->ComboBoxSort2nd->enabled[ColumnSortItem(23)]);
+  EXPECT_TRUE(form->ComboBoxSort2nd->enabled[ColumnSortItem(17)]);
 }
 
 TEST_F(ViewSelFormTest, SortCombosGroupAndRestoreDisabledChoices) {
