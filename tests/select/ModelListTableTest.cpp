@@ -67,6 +67,23 @@ TEST(ModelListColumnsTest, TitlesOrdersAndSortItems) {
   for (int col : {0, 1, 4, 55}) EXPECT_EQ(ColumnSortItem(col), -1);
 }
 
+TEST(ModelListColumnsTest, WidthsOrdersAndGroupsOfEveryColumn) {
+  const int widths[kModelListColumnCount] = {24, 32, 32, 24, 128, 40, 40, 50, 50, 40, 40, 50, 40, 40,
+                                             50, 40, 40, 40, 50, 50, 40, 50, 50, 50, 50, 50, 50, 50,
+                                             50, 50, 60, 50, 50, 50, 40, 50, 50, 50, 50, 50, 50, 50,
+                                             50, 54, 54, 100, 100, 100, 100, 50, 50, 50, 50, 50, 50};
+  const std::string orders = "1110100111011101101111001111110111000000111111111110000";
+  const std::string groups = "3333300000000000011111111111112222222222222223333330123";
+  std::string orderText, groupText;
+  for (int col = 0; col < kModelListColumnCount; ++col) {
+    EXPECT_EQ(ModelListColumns()[col].width, widths[col]) << col;
+    orderText += std::to_string(ModelListColumns()[col].order);
+    groupText += std::to_string(ModelListColumns()[col].group);
+  }
+  EXPECT_EQ(orderText, orders);
+  EXPECT_EQ(groupText, groups);
+}
+
 TEST(ModelListColumnsTest, LettersAndStates) {
   EXPECT_EQ(SelectionLetter(0), "U");
   EXPECT_EQ(SelectionLetter(2), "N");
@@ -281,6 +298,17 @@ TEST_F(ModelListTableTest, OnlySelectedViewWithBestLimit) {
   EXPECT_EQ(RowIds(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(table.RowModel(0), nullptr);
   EXPECT_EQ(table.RowModel(4), nullptr);
+}
+
+TEST_F(ModelListTableTest, SortAndFillAdvanceTheProgressOncePerModel) {
+  for (int id = 1; id <= 5; ++id) Add(id, 2, id / 10.0L);
+  CountingProgress progress;
+  table.Sort(Item(kR2Column), Item(kR2Column), &progress);
+  EXPECT_EQ(progress.ticks, 5 + 3);  // the walk, then p = 1, 2, 4
+  table.Fill(false, 0, false, &progress);
+  EXPECT_EQ(progress.ticks, 8 + 5);
+  table.Fill(true, 0, false, &progress);
+  EXPECT_EQ(progress.ticks, 13 + 5);
 }
 
 TEST_F(ModelListTableTest, RemoveUnselectedAndKeepBest) {
