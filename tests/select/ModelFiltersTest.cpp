@@ -83,22 +83,33 @@ TEST_F(ApplyFiltersTest, ConfidenceFilterComputesMissingIntervalsAndKeepsStatesO
   SetFit(nodes[0], {1.0L, 1.0L}, {0.1L, 0.1L}, 0.01L);   // computed, kept
   SetFit(nodes[1], {1.0L, 1.0L}, {0.1L, 2.0L}, 0.01L);   // computed, rejected: 1 -> 0
   SetFit(nodes[2], {1.0L, 1.0L}, {0.1L, 0.1L}, -1.0L);   // not computed yet: fails
+  nodes[2].iID = 99;
   SetFit(nodes[3], {1.0L, 1.0L}, {9.0L, 9.0L}, -1.0L);   // not computed yet: narrowed, kept
   int computed = 0;
   auto compute = [&computed](DataResultNode& model) {
     ++computed;
-    if (model.iSelStatus == 2) throw std::runtime_error("singular");
+    if (model.iID == 99) throw std::runtime_error("singular");
     model.ldpBIntConfPtr[0] = model.ldpBIntConfPtr[1] = 0.5L;
     model.ldpBSignifPtr[0] = 0.01L;
   };
   EXPECT_FALSE(ApplyModelFilters(models, {std::nullopt, 1.0L}, compute, nullptr));
   EXPECT_EQ(computed, 2);
   EXPECT_EQ(States(), (std::vector<int>{0, 0, 2, 3}));
-  // The QUIK rule rejects the first two whatever their intervals; 3 rejected goes to 2.
+  // The QUIK rule rejects the first two whatever their intervals; 3 rejected goes to 2;
+  // a model whose statistics fail keeps its state even when the QUIK rule rejects it.
   nodes[3].ldpBIntConfPtr[1] = 1.0L;
   nodes[0].iSelStatus = 3;
+  nodes[2].iSelStatus = 3;
+  nodes[2].cvKxy = CheckedValue(0.0L, false);
   EXPECT_FALSE(ApplyModelFilters(models, {0.010L, 1.0L}, compute, nullptr));
-  EXPECT_EQ(States(), (std::vector<int>{2, 0, 2, 2}));
+  EXPECT_EQ(States(), (std::vector<int>{2, 0, 3, 2}));
+  // A first significance of -0.5 counts as computed.
+  nodes[3].ldpBSignifPtr[0] = -0.5L;
+  nodes[3].iID = 99;
+  nodes[3].ldpBIntConfPtr[1] = 0.1L;
+  nodes[3].iSelStatus = 1;
+  EXPECT_TRUE(ApplyModelFilters({&nodes[3]}, {std::nullopt, 1.0L}, compute, nullptr));
+  EXPECT_EQ(nodes[3].iSelStatus, 1);
 }
 
 }  // namespace
