@@ -100,6 +100,35 @@ TEST_F(OutlierCountsTest, AnObjectWithoutResponseCountsOutsideTheDomainOnly) {
   EXPECT_EQ(model.ciNYOutlUndLOO.Value + model.ciNYOutlOverLOO.Value, 6);
 }
 
+TEST_F(OutlierCountsTest, AnObjectWithAMissingModelVariableIsNotCounted) {
+  data->tpChemoValuePtr[6][0] = CheckedValue(40.0L, true);  // excluded, with a response
+  ModelListStatistics stats(data.get());
+  stats.RecalculateExternalColumns(counts, model, 0, 1, 2, 2.5L);
+  EXPECT_EQ(model.ciNOutAD.Value, 1);
+  EXPECT_EQ(counts.At(6, 0).Value, 0);
+  // Without a response too, the object is still not one of the model's objects.
+  data->tpChemoValuePtr[6][1] = CheckedValue(0.0L, true);
+  stats.RecalculateExternalColumns(counts, model, 0, 1, 2, 2.5L);
+  EXPECT_EQ(model.ciNOutAD.Value, 1);
+  EXPECT_EQ(counts.At(6, 0).Value, 0);
+}
+
+TEST(OutlierCountsOfTrainingObjects, ATrainingObjectAboveHStarIsAnXOutlier) {
+  TestUi().Reset();
+  std::vector<validationtest::TestObject> objects;
+  for (int x = 1; x <= 9; ++x) objects.push_back({1, {static_cast<long double>(x)}, 2.0L * x + (x % 3) * 0.1L});
+  objects.push_back({1, {30}, 60.2L});
+  auto data = MakeData(objects);
+  DataResultList list(data.get());
+  DataResultNode& model = FitByEngine(*data, list, {0});
+  CheckedIntMatrix counts(10, 3);
+  ModelListStatistics(data.get()).RecalculateExternalColumns(counts, model, 0, 1, 2, 2.5L);
+  EXPECT_EQ(model.ciNOutAD.Value, 1);
+  EXPECT_EQ(model.ciNXOutl.Value, 1);
+  EXPECT_EQ(counts.At(9, 0).Value, 1);
+  EXPECT_FALSE(counts.At(9, 0).Missing);
+}
+
 TEST_F(OutlierCountsTest, IntervalsOfTheOneDescriptorModel) {
   model.ldpBSignifPtr[0] = -1.0L;
   ModelListStatistics stats(data.get());
