@@ -340,13 +340,18 @@ TEST(GenAlgTest, RejectsDuplicateAndEmptyChildrenAndScoresFailedFitsAsMissing) {
     EXPECT_EQ(ga.IsRejectedChild(population, c.count, Individual(c.child)), c.rejected);
   }
 
-  bool quik = false;
   int failed[2] = {5, 1};
+  bool quik = false;
   const CheckedValue lof = ga.EvaluateFitness(2, failed, quik);
   EXPECT_TRUE(lof.Missing);
   EXPECT_EQ(lof.Value, fitness::Worst(2));
   int empty[2] = {-1, -1};
   EXPECT_TRUE(ga.EvaluateFitness(2, empty, quik).Missing);
+  // The QUIK rule, when on, refuses a pair before it is fitted.
+  int fine[2] = {2, 4};
+  EXPECT_FALSE(ga.EvaluateFitness(2, fine, quik).Missing);
+  search.data->ldQuikDelta = 2.0L;  // no pair passes
+  EXPECT_TRUE(ga.EvaluateFitness(2, fine, quik).Missing);
 }
 
 std::vector<uint8_t> ListBytes(DataResultList& list) {
