@@ -334,6 +334,7 @@ TEST(GenAlgTest, RejectsDuplicateAndEmptyChildrenAndScoresFailedFitsAsMissing) {
       {{0, 4}, 2, false},  // the third is not compared
       {{0, 2}, 2, false},  // an empty slot matches no child, not even one holding variable 0
       {{-1, 2}, 3, true},  // an empty gene
+      {{2, -1}, 3, true},  // an empty gene after a filled one
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.child));
