@@ -51,10 +51,17 @@ TEST(Eigen, HouseholderAndQLGiveEigenpairsOrReportTheIterationLimit) {
   const long double expected[3] = {2.0L - std::sqrt(2.0L), 2.0L, 2.0L + std::sqrt(2.0L)};
   for (int j = 0; j < 3; ++j) EXPECT_LT(std::fabs(tri.At(0, j) - expected[j]), 1e-17L) << j;
 
-  Matrix slow = FromRows({{1, 2, 3}, {2, 1, 0}, {3, 0, 2}});
-  slow.HouseholderReduce(nullptr);
-  EXPECT_FALSE(slow.QLIterate(1, nullptr));
-  EXPECT_EQ(slow.Rows(), 1);
+  // This form needs a limit of 5 steps per eigenvalue: 4 stops short.
+  for (int limit : {4, 5}) {
+    Matrix slow = FromRows({{1, 2, 3}, {2, 1, 0}, {3, 0, 2}});
+    slow.HouseholderReduce(nullptr);
+    EXPECT_EQ(slow.QLIterate(limit, nullptr), limit == 5);
+    EXPECT_EQ(slow.Rows(), 1);
+  }
+  Matrix notForm(3, 3), notSquare(2, 3), form, work(2, 2);
+  EXPECT_THROW(notForm.QLEigen(nullptr), MatrixQLIndexEx);
+  EXPECT_THROW(notSquare.HouseholderReduce(nullptr), MatrixSameIndexEx);
+  EXPECT_THROW(notSquare.HouseholderReduceInto(form, work), MatrixSameIndexEx);
 }
 
 TEST(Eigen2x2, RealAndComplexPairs) {
