@@ -45,14 +45,21 @@ CheckedValue Concordance(const Matrix& y, const Matrix& f, int n) {
   return denominator > 0.0L ? IfFinite(2.0L * syf / denominator) : CheckedValue(0.0L, true);
 }
 
+struct Errors {
+  long double mae;
+  long double sse;
+};
+
 // MAE and SSE of observed against calculated (n rows); -1.0 each with fewer than 2 rows.
-void MaeSse(const Matrix& observed, const Matrix& calculated, int n, long double& mae, long double& sse) {
+Errors MaeSse(const Matrix& observed, const Matrix& calculated, int n) {
   Matrix pairs(n, 2);
   for (int i = 0; i < n; ++i) {
     pairs.At(i, 0) = observed.At(i, 0);
     pairs.At(i, 1) = calculated.At(i, 0);
   }
-  MaeAndSse(pairs, mae, sse);
+  Errors errors{};
+  MaeAndSse(pairs, errors.mae, errors.sse);
+  return errors;
 }
 
 void FillArray(long double*& array, int count, const char* name, long double value) {
@@ -76,12 +83,11 @@ void FillPredictionStatistics(DataResultNode& node, const ChemoData& data, const
     predicted.At(row, 0) = value;
     ++row;
   }
-  long double mae = -1.0L, sse = -1.0L;
-  MaeSse(observed, predicted, n, mae, sse);
+  const Errors errors = MaeSse(observed, predicted, n);
   // With a single prediction object the sums are undefined (-1.0): all three stay missing.
-  if (sse >= 0.0L) node.cvRMSEext = RootIfDefined(sse / n);
-  node.cvMAEext = IfNotNegative(mae);
-  node.cvPRESSext = IfNotNegative(sse);
+  if (errors.sse >= 0.0L) node.cvRMSEext = RootIfDefined(errors.sse / n);
+  node.cvMAEext = IfNotNegative(errors.mae);
+  node.cvPRESSext = IfNotNegative(errors.sse);
 }
 
 }  // namespace
@@ -135,11 +141,8 @@ void FillModelRecord(DataResultNode& node, const ChemoData& data, const SubsetFi
 
   node.cvRMSEtr = RootIfDefined(rss / n);
   node.cvRMSEcv = RootIfDefined(press / n);  // a failed PRESS is -1.0
-  long double mae = -1.0L, sse = -1.0L;
-  MaeSse(y, fitter.FittedValues(), n, mae, sse);
-  node.cvMAEtr = IfNotNegative(mae);
-  MaeSse(y, fitter.LooPredictions(), n, mae, sse);
-  node.cvMAEcv = press >= 0.0L ? IfNotNegative(mae) : CheckedValue(0.0L, true);
+  node.cvMAEtr = IfNotNegative(MaeSse(y, fitter.FittedValues(), n).mae);
+  node.cvMAEcv = press >= 0.0L ? IfNotNegative(MaeSse(y, fitter.LooPredictions(), n).mae) : CheckedValue(0.0L, true);
   node.cvRSStr = CheckedValue(rss, false);
   node.cvPRESScv = IfNotNegative(press);
   node.cvCCCtr = Concordance(y, fitter.FittedValues(), n);

@@ -117,6 +117,7 @@ TEST(Statistics, LinesAndTheirR2) {
   EXPECT_EQ(line.a, 1.0L);
   EXPECT_EQ(line.b, 2.0L);
   EXPECT_EQ(LineR2(two, 0, 0), 1.0L - 10.0L / 2.0L);
+  EXPECT_EQ(OriginR2(two, 1), 1.0L - 5.0L / 2.0L);
   EXPECT_EQ(OriginSlope(Columns({{0, 0}, {1, 3}})), 0.0L);
 
   line = {5, 6};

@@ -184,6 +184,28 @@ TEST(GenAlgTest, ImpossibleSettingsAreReportedNotObeyed) {
   shown.SetDisplayCountChoice(-3);
   shown.Genetic()->ShowBestModels();
   EXPECT_TRUE(view.rows.empty());
+
+  // Listed smaller models: the best n of each size are shown beside the population.
+  const long double r2adj[3] = {0.1L, 0.3L, 0.2L};
+  for (int v = 0; v < 3; ++v) {
+    DataResultNode* node = small.list.Append();
+    node->iSize = 1;
+    AllocCheckedArray(node->ipSelVarIdxPtr, 1, "variable");
+    node->ipSelVarIdxPtr[0] = v;
+    node->cvR2adj = CheckedValue(r2adj[v], false);
+  }
+  ModelSearchEngine withModels(ModelSearchEngine::ModeGeneticOnly, &small.list, small.data.get(), &view);
+  withModels.Activate();
+  auto sizeOneRows = [&] {
+    std::vector<std::string> names;
+    for (const auto& row : view.rows)
+      if (row.size == 1) names.push_back(row.descriptors);
+    return names;
+  };
+  EXPECT_EQ(sizeOneRows(), std::vector<std::string>{"D1 "});
+  withModels.SetBestPerSizeChoice(2);
+  withModels.Genetic()->ShowBestModels();
+  EXPECT_EQ(sizeOneRows(), (std::vector<std::string>{"D1 ", "D2 "}));
 }
 
 GenPop Individual(std::vector<int> genes) {
@@ -233,20 +255,21 @@ TEST(GenAlgTest, OperatorsFollowTheirDrawsTracedByHand) {
 
   // Tournament 1: 0 and 3 tie, 3 wins. Tournament 2: 3 again is excluded; 1 and 1
   // are redrawn; 1 beats 2. Parents {2, 7, 11} and {2, 4, 9} (genes sorted by their
-  // fitting) cross after gene 1; gene 2 of child 0 becomes pool position 3, D4.
+  // fitting) cross after gene 1; gene 1 of child 0 becomes pool position 2, D11.
   std::vector<GenPop> current = start;
-  ScriptedDraws draws({0, 3, 0, 3, 1, 1, 1, 2, 1, 0, 2, 1, 3});
+  ScriptedDraws draws({0, 3, 0, 3, 1, 1, 1, 2, 1, 0, 1, 1, 2});
   ga.MakeChildren(draws, current, 0);
   EXPECT_EQ(draws.bounds, (std::vector<int>{4, 4, 4, 4, 4, 4, 4, 4, 2, 7, 3, 2, 5}));
-  EXPECT_EQ(current[4].genes, (std::vector<int>{2, 4, 7}));
-  EXPECT_EQ(current[4].fitness.Value, fitnessOf({2, 4, 7}));
+  EXPECT_EQ(current[4].genes, (std::vector<int>{2, 9, 11}));
+  EXPECT_EQ(current[4].fitness.Value, fitnessOf({2, 9, 11}));
   EXPECT_EQ(current[5].genes, (std::vector<int>{2, 4, 11}));
   EXPECT_FALSE(current[5].fitness.Missing);
 
-  // No mutation (the draw is not 0) and a cut after gene 0: both children repeat
-  // their parents and stay out.
+  // Individual 0 wins the first tournament (a tie, drawn second); no mutation (the
+  // draw is not 0) and a cut after gene 0: both children repeat their parents and
+  // stay out.
   current = start;
-  ScriptedDraws plain({0, 3, 1, 2, 0, 1});
+  ScriptedDraws plain({3, 0, 1, 2, 0, 1});
   ga.MakeChildren(plain, current, 2);
   EXPECT_EQ(plain.bounds, (std::vector<int>{4, 4, 4, 4, 2, 7}));
   EXPECT_TRUE(current[6].Empty());
