@@ -113,10 +113,8 @@ void FillModelRecord(DataResultNode& node, const ChemoData& data, const SubsetFi
   const long double ssReg = fitter.SSreg(), ssTot = fitter.SStot(), press = fitter.Press();
   const long double rss = ssTot - ssReg;
 
-  node.iSelStatus = 0;
   node.iSize = k;
   node.iTrainCount = n;
-  node.sName.clear();
   AllocCheckedArray(node.ipSelVarIdxPtr, k, "*ipSelVarIdxPtr");
   for (int j = 0; j < k; ++j) {
     const int variable = data.ipSelectedVarPtr[positions[j]];

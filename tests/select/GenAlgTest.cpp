@@ -253,11 +253,11 @@ TEST(GenAlgTest, OperatorsFollowTheirDrawsTracedByHand) {
   };
   ASSERT_GT(fitnessOf({4, 9, 2}), fitnessOf({11, 4, 9}));
 
-  // Tournament 1: 0 and 3 tie, 3 wins. Tournament 2: 3 again is excluded; 1 and 1
-  // are redrawn; 1 beats 2. Parents {2, 7, 11} and {2, 4, 9} (genes sorted by their
+  // Tournament 1: 0 and 3 tie, 3 wins. Tournament 2: 3 again is excluded; 2 and 2
+  // are redrawn as a pair; 1 beats 2. Parents {2, 7, 11} and {2, 4, 9} (genes sorted by their
   // fitting) cross after gene 1; gene 1 of child 0 becomes pool position 2, D11.
   std::vector<GenPop> current = start;
-  ScriptedDraws draws({0, 3, 0, 3, 1, 1, 1, 2, 1, 0, 1, 1, 2});
+  ScriptedDraws draws({0, 3, 0, 3, 2, 2, 1, 2, 1, 0, 1, 1, 2});
   ga.MakeChildren(draws, current, 0);
   EXPECT_EQ(draws.bounds, (std::vector<int>{4, 4, 4, 4, 4, 4, 4, 4, 2, 7, 3, 2, 5}));
   EXPECT_EQ(current[4].genes, (std::vector<int>{2, 9, 11}));
@@ -363,6 +363,12 @@ TEST(GenAlgTest, RejectsDuplicateAndEmptyChildrenAndScoresFailedFitsAsMissing) {
     SCOPED_TRACE(testing::PrintToString(c.child));
     EXPECT_EQ(ga.IsRejectedChild(population, c.count, Individual(c.child)), c.rejected);
   }
+  // A gene outside the pool (the response) is reported once and rejects nothing.
+  const std::size_t reports = TestUi().Shown().size();
+  for (int call = 0; call < 2; ++call) EXPECT_FALSE(ga.IsRejectedChild(population, 3, Individual({0, 6})));
+  ASSERT_EQ(TestUi().Shown().size(), reports + 1);
+  EXPECT_EQ(TestUi().Shown().back().text,
+            "Cannot find nucleotide indexed as: 6. The program was looking for variable: 6. Internal error, please check.");
 
   int failed[2] = {5, 1};
   bool quik = false;
