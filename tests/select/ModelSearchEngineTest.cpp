@@ -59,7 +59,7 @@ struct Kept {
   std::vector<int> variables;
   CheckedValue fitness;
   int id = 0;
-  long double r2 = 0, q2 = 0, b0 = 0;
+  long double r2 = 0, q2 = 0, b0 = 0, kxy = 0;
 };
 
 // Fits every subset (sizes K down to 1, each size in reverse lexicographic order)
@@ -84,7 +84,7 @@ std::vector<Kept> BruteForce(const ChemoData& data, int K, int N, int id, long d
       const CheckedValue lof = FriedmanLof(fit.ssTot - fit.ssReg, n, k, data.ldLOFSmoothing);
       const CheckedValue rmse(std::sqrt(fit.press / n), fit.press < 0);
       const Kept model{*subset, id == 0 ? q2 : id == 1 ? r2adj : id == 2 ? lof : rmse, nextId, r2.Value, q2.Value,
-                       fit.b.At(0, 0)};
+                       fit.b.At(0, 0), fit.kxy};
 
       int count = 0, worst = -1;
       for (std::size_t i = 0; i < list.size(); ++i) {
@@ -131,6 +131,7 @@ TEST(ModelSearchEngineTest, KeepsWhatABruteForceKeepsForEveryFitnessFunction) {
         EXPECT_EQ(node->cvR2.Value, model.r2);
         EXPECT_EQ(node->cvQ2loo.Value, model.q2);
         EXPECT_EQ(node->ldpBModelCoeffPtr[0], model.b0);
+        EXPECT_EQ(node->cvKxy.Value, model.kxy);
       }
     }
   }
@@ -241,6 +242,7 @@ TEST(ModelSearchEngineTest, OfTwoEquallyWorstModelsTheEarlierIsReplaced) {
   DataResultList list(data.get());
   RunAllSubsets(*data, list, 1, 2, 1);
   EXPECT_EQ(Models(list), (Sets{{1}, {0}}));
+  EXPECT_EQ(list.Last()->Prev(), list.First());  // a node replaced in place keeps its links
 }
 
 // Display slots hold the best models best first; a model equal to a shown one
@@ -301,6 +303,7 @@ TEST(ModelSearchEngineTest, SubsetsOfAPoolInItsOrderAreStoredAsItsVariables) {
 TEST(ModelSearchEngineTest, QuikRuleRejectsACollinearPairAndLetsSingleVariablesThrough) {
   auto data = MakeLinearData(12, 3, {{0, 1.0L}, {2, 1.0L}}, 0.3L, 17);
   searchtest::MakeLinearCopy(*data, 0, 1, 2.0L, 1.0L);
+  data->tpChemoValuePtr[0][1].Value += 0.01L;  // nearly collinear: the pair fits, the rule refuses it
   data->ldQuikDelta = 0.0L;
   DataResultList list(data.get());
   RunAllSubsets(*data, list, 2, -1, 1);
@@ -314,6 +317,7 @@ TEST(ModelSearchEngineTest, HoldAndAddPutsTheHeldVariablesInEveryModel) {
   DataResultList list(data.get());
   ModelSearchEngine engine(ModelSearchEngine::ModeHoldAndAdd, &list, data.get());
   engine.Activate();
+  engine.Activate();  // only the first activation runs
   EXPECT_TRUE(engine.TimerWantsClose());
   EXPECT_EQ(Models(list), (Sets{{4, 1, 5}, {4, 1, 3}, {4, 1, 2}, {4, 1, 0}}));
 }

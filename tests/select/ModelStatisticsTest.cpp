@@ -158,3 +158,24 @@ TEST(ModelStatistics, TheKeptModelRecordHoldsIndependentlyComputedValues) {
   EXPECT_TRUE(Near(node.cvMAEext, ext.MeanAbs()));
   EXPECT_TRUE(Near(node.cvPRESSext, ext.SumSq()));
 }
+
+// A failed PRESS leaves every cross-validated statistic missing with the value 0.
+TEST(ModelStatistics, AFailedPressLeavesTheCrossValidatedStatisticsMissing) {
+  auto data = searchtest::MakeLinearData(6, 1, {{0, 1.0L}}, 0.2L, 3);
+  for (int i = 0; i < 6; ++i) data->tpChemoValuePtr[i][0].Value = i == 2 ? 7.0L : 0.0L;  // one object only
+  const std::vector<uint8_t> train(6, 1);
+  const Matrix y = searchtest::ResponseOf(*data);
+  SubsetFitter fitter(*data, train.data(), 6, y);
+  const int variable = 0;
+  fitter.Load(&variable, 1);
+  fitter.ComputeKIndices();
+  ASSERT_TRUE(fitter.Fit());
+  ASSERT_FALSE(fitter.ComputePress());
+  DataResultNode node;
+  FillModelRecord(node, *data, fitter, {0}, PredictionSet{});
+  for (const CheckedValue* cell : {&node.cvQ2loo, &node.cvRMSEcv, &node.cvMAEcv, &node.cvPRESScv, &node.cvCCCcv}) {
+    EXPECT_TRUE(cell->Missing);
+    EXPECT_EQ(cell->Value, 0.0L);
+  }
+  EXPECT_FALSE(node.cvR2.Missing);
+}
