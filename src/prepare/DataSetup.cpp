@@ -84,8 +84,8 @@ struct SplittingArrays {
 const char* VariableStatusLabel(VarMark mark) { return kMarkLabels[static_cast<int>(mark)]; }
 
 VarMark VarMarkFromLabel(const std::string& label) {
-  const auto marked = std::begin(kMarkLabels) + 1;  // the empty label is no mark
-  const auto found = std::find(marked, std::end(kMarkLabels), label);
+  // The empty label is the first, that of no mark.
+  const auto found = std::find(std::begin(kMarkLabels), std::end(kMarkLabels), label);
   return found == std::end(kMarkLabels) ? VarMark::None : static_cast<VarMark>(found - std::begin(kMarkLabels));
 }
 

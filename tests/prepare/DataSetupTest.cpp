@@ -27,6 +27,9 @@ TEST(DataSetup, LoadLaysMarksInOrderAndDropsBadIndices) {
   setup = LoadSetup(data, bad);
   EXPECT_TRUE(bad);
   EXPECT_EQ(setup.response, -1);
+  data.iResponseIndex = 2;
+  LoadSetup(data, bad);  // nothing bad this time
+  EXPECT_FALSE(bad);
 }
 
 TEST(DataSetup, SummaryAndStatusTexts) {
