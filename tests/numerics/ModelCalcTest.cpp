@@ -304,6 +304,7 @@ TEST(ModelStatistics, AdjustedR2LackOfFitErrorsAndR2m) {
   EXPECT_TRUE(Close(value, 1.0L - 0.1L * 9 / 7, 1e-18));
   AdjustedR2(value, missing, 0.9L, false, 3, 0);  // n = p + 1
   EXPECT_TRUE(missing);
+  EXPECT_EQ(value, 0.0L);
 
   EXPECT_TRUE(Close(FriedmanLof(8.0L, 10, 2, 1.0L).Value, 0.8L / 0.36L, 1e-17));  // (8/10) / (1 - 4/10)^2
   const CheckedValue vanishing = FriedmanLof(8.0L, 4, 2, 1.0L);  // n = 2p with d = 1
