@@ -40,6 +40,7 @@ public:
   RowArray& operator=(const RowArray&) = delete;
 
   T** Get() { return data_; }
+  T* const* Get() const { return data_; }
   T** Release() { return std::exchange(data_, nullptr); }
   T* operator[](int r) { return data_[r]; }
 

@@ -27,6 +27,7 @@
 #include "select/ModelSearchEngine.h"
 #include "validate/ExternalValidator.h"
 #include "validate/ModelListStatistics.h"
+#include "validate/VMsMain.h"
 
 namespace {
 
@@ -442,6 +443,21 @@ void TViewSelForm::UpdateCommandStates() {
 }
 
 DataResultNode* TViewSelForm::SelectedRowModel() const { return table_.RowModel(StringGridResults->Selection().Top); }
+
+void TViewSelForm::SpeedButtonViewSelModClick() {
+  DataResultNode* model = SelectedRowModel();
+  if (model == nullptr) return;
+  RunGuarded(
+      [&] {
+        std::unique_ptr<TViewSelModForm> window;
+        {
+          BusyCursor busy;
+          window = std::make_unique<TViewSelModForm>(this, "", 1, 1, model, data_, progressWindow_);
+        }
+        ShowModalWindow(*window);
+      },
+      "Cannot create Validate models dialog");
+}
 
 int TViewSelForm::BestPosition() const { return static_cast<int16_t>(UpDownBest->value()); }
 

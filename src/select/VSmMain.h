@@ -88,8 +88,9 @@ public:
                                   int looCol);
   void ButtonAcceptClick();
   void FormClose();
+  // Opens the single-model window on the model of the selection's top row.
+  void SpeedButtonViewSelModClick();
   // The commands whose windows come with later work: they do nothing yet.
-  void SpeedButtonViewSelModClick() {}
   void SpeedButtonIntValidationClick() {}
   void SpeedButtonModAnClick() {}
   void SpeedButtonMultiCritClick() {}

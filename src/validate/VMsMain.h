@@ -1,0 +1,133 @@
+// The "View selected model" window: one model's coefficients, statistics text and
+// per-object values, coloured where an object exceeds h* or the chosen
+// standardized-residual threshold, with the model's plots and the correlation
+// matrix of its descriptors. Everything is computed when the window is made.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/base/UiServices.h"
+#include "platform/qt/Dialogs.h"
+#include "plot/VGrMain.h"
+#include "validate/SingleModelAnalysis.h"
+
+class ChemoData;
+class DataResultNode;
+class QAction;
+class QComboBox;
+class QFrame;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+struct CellLook;
+class StringGrid;
+
+class TViewSelModForm : public ModalDialog {
+public:
+  // fileName: the single-model file the model came from (empty for none).
+  // offerSmdSave: the save command offers the single-model file.
+  // showProgress: the calculation shows the bar of progressWindow.
+  TViewSelModForm(QWidget* owner, const std::string& fileName, uint8_t offerSmdSave, uint8_t showProgress,
+                  DataResultNode* model, ChemoData* data, ProgressWindowFactory progressWindow = {});
+  ~TViewSelModForm() override;
+
+  // Shows another window modally; tests replace it.
+  std::function<void(ModalDialog& window)> ShowModalWindow;
+
+  SingleModelAnalysis& Analysis() { return *analysis_; }
+  uint8_t OfferSmdSave() const { return offerSmdSave_; }
+  const std::string& QmrfPdfPath() const { return qmrfPdfPath_; }
+  // The threshold item read as a number.
+  long double Threshold() const;
+
+  void ComboBoxStdResChange();
+  void StringGridDrawCell(int col, int row, CellLook& look);
+  void StringGridRegrParDrawCell(int col, int row, CellLook& look);
+
+  // Opens the plot window of one kind modally on a copy of the model.
+  void ShowModelGraph(GraphKind kind);
+  void SpeedButtonViewExpCalcPlotClick() { ShowModelGraph(GraphKind::ExpVsCalc); }
+  void SpeedButtonViewExpPredPlotClick() { ShowModelGraph(GraphKind::ExpVsPred); }
+  void SpeedButtonResCalcClick() { ShowModelGraph(GraphKind::ResidualsCalc); }
+  void SpeedButtonResPredClick() { ShowModelGraph(GraphKind::ResidualsPred); }
+  void SpeedButtonViewWillPlotCalcClick();
+  void SpeedButtonViewWillPlotPredClick();
+  void SpeedButtonApplDomainClick() { ShowModelGraph(GraphKind::ApplicabilityDomain); }
+  void SpeedButtonLMOClick() { ShowModelGraph(GraphKind::LeaveManyOut); }
+  void SpeedButtonYScrambleClick() { ShowModelGraph(GraphKind::YScramble); }
+  void SpeedButtonRandDescClick() { ShowModelGraph(GraphKind::RandomDescriptors); }
+  void SpeedButtonRandRespClick() { ShowModelGraph(GraphKind::RandomResponses); }
+  void SpeedButtonCorrMatrClick();
+  // The commands whose windows come with later work: they do nothing yet.
+  void SpeedButtonCopyClick() {}
+  void SpeedButtonSaveToFileClick() {}
+  void SpeedButtonPCAdescClick() {}
+  void SpeedButtonQMRFClick() {}
+  void SpeedButtonExportQMRFClick() {}
+
+  // The caption prefix of a plot kind.
+  static std::string GraphCaptionPrefix(GraphKind kind);
+
+  QToolButton* SpeedButtonCopy;
+  QToolButton* SpeedButtonSaveToFile;
+  QToolButton* SpeedButtonViewExpCalcPlot;
+  QToolButton* SpeedButtonViewExpPredPlot;
+  QToolButton* SpeedButtonResCalc;
+  QToolButton* SpeedButtonResPred;
+  QToolButton* SpeedButtonViewWillPlotCalc;
+  QToolButton* SpeedButtonViewWillPlotPred;
+  QToolButton* SpeedButtonApplDomain;
+  QToolButton* SpeedButtonLMO;
+  QToolButton* SpeedButtonYScramble;
+  QToolButton* SpeedButtonRandDesc;
+  QToolButton* SpeedButtonRandResp;
+  QToolButton* SpeedButtonPCAdesc;
+  QToolButton* SpeedButtonCorrMatr;
+  QToolButton* SpeedButtonQMRF;
+  QToolButton* SpeedButtonExportQMRF;
+  QFrame* BevelQMRF;
+  ::StringGrid* StringGridRegrPar;
+  QPlainTextEdit* RichEdit;
+  QComboBox* ComboBoxStdRes;
+  ::StringGrid* StringGrid;
+  QMenu* PopupMenu;
+  QAction* PopupMenuCopy;
+  QAction* PopupMenuSaveToFile;
+  QAction* PopupMenuViewRespCalcPlot;
+  QAction* ViewRespexpvsResppred1;
+  QAction* Viewresidualsfrommodcalc1;
+  QAction* Viewresidualsfrommodpred1;
+  QAction* PopupMenuViewWillPlot;
+  QAction* ViewWilliamsplotpred1;
+  QAction* ViewApplicabilitydomain1;
+  QAction* ViewLMOdatapoints1;
+  QAction* ViewYscrambling1;
+  QAction* ViewRx1;
+  QAction* ViewRanomresponseplot1;
+  QAction* ViewPCAofthedescriptors1;
+  QAction* Viewcorrelationmatrix1;
+  QAction* N5;
+  QAction* ViewQMRF1;
+  QAction* ExportQMRFandSDF1;
+
+protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+  void BuildComponents();
+  void BuildPopupMenu();
+  void DisableMissingValidations();
+  void ShowQmrfCommandsWhenPresent(const std::string& fileName);
+  void ShowResults();
+  void WarnAboutMissingResiduals(const std::string& names);
+  CheckedValue** GraphRows(GraphKind kind);
+
+  ChemoData* data_;
+  DataResultNode* model_;
+  uint8_t offerSmdSave_;
+  std::string qmrfPdfPath_;
+  std::unique_ptr<SingleModelAnalysis> analysis_;
+};
