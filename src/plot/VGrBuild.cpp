@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "data/ChemoData.h"
+#include "data/DataResult.h"
 #include "numerics/Matrix.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
@@ -14,6 +15,7 @@
 #include "plot/Graph2DBar.h"
 #include "plot/Graph2DHist.h"
 #include "plot/Graph2DScatter.h"
+#include "plot/ModelPlotFill.h"
 #include "plot/VGrMain.h"
 
 namespace {
@@ -136,10 +138,27 @@ void TViewGraphForm::RedrawSteps() {
   }
 }
 
-// The model plots (kinds 5-8, 13-15) and the validation plots (kinds 10-12,
-// 16) read the model list and the temporary validation files; their builders
-// come with the windows that open them. Until then these kinds draw nothing.
-bool TViewGraphForm::FillModelPlot() { return false; }
+// The model plots (kinds 5-8, 13-15): the given rows of the list's last model.
+bool TViewGraphForm::FillModelPlot() {
+  if (givenRows_ == nullptr || models_ == nullptr || models_->Last() == nullptr) return false;
+  long double k = 0.0L;
+  const bool kRead = !ComboBoxVar2->isHidden() && TryStrToFloat(StdStr(ComboBoxVar2->currentText()), k);
+  const ModelPlotInput input{kind_,
+                             data_,
+                             givenRows_,
+                             models_->Last()->ldHstar,
+                             kRead ? std::optional<long double>(k) : std::nullopt,
+                             !CheckBoxLabel2->isHidden() && CheckBoxLabel2->isChecked()};
+  const int predictionCount =
+      FillModelPlotData(input, tGraphData, {elementGroups_, colors_.data(), legendNames_.data()});
+  const bool expKind = kind_ == GraphKind::ExpVsCalc || kind_ == GraphKind::ExpVsPred;
+  CheckBoxVieRegr->setHidden(!expKind || predictionCount < 2);
+  tGraphData.Axis.GroupRegression = !CheckBoxVieRegr->isHidden() && CheckBoxVieRegr->isChecked();
+  return true;
+}
+
+// The validation plots (kinds 10-12, 16) read the temporary validation files;
+// their builder comes with the internal validation. Until then they draw nothing.
 bool TViewGraphForm::FillValidationPlot() { return false; }
 
 void TViewGraphForm::FillDataPlot() {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include "platform/qt/RecordingCanvas.h"
 #include "platform/qt/StringGrid.h"
+#include "plot/ModelPlotFill.h"
 #include "plot/VMtMain.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
@@ -114,6 +118,97 @@ TEST_F(SingleModelWindow, EveryPlotOpensWithItsCaptionOnACopyOfTheModel) {
                         "Random responses: M1"}));
   EXPECT_EQ(ModelReportText(*model), before);
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// Opens one plot of the window, draws it on a recording canvas and hands it to check.
+void DrawPlot(TViewSelModForm& form, void (TViewSelModForm::*command)(),
+              const std::function<void(TViewGraphForm&)>& check) {
+  bool shown = false;
+  form.ShowModalWindow = [&](ModalDialog& window) {
+    auto& plot = dynamic_cast<TViewGraphForm&>(window);
+    plot.DrawOn(std::make_unique<RecordingCanvas>(616, 577));
+    plot.FormResize();
+    check(plot);
+    shown = true;
+  };
+  (form.*command)();
+  EXPECT_TRUE(shown);
+}
+
+std::vector<std::string> Limits(TViewGraphForm& plot) {
+  std::vector<std::string> limits;
+  for (QLineEdit* edit : plot.EditLimit) limits.push_back(edit->text().toStdString());
+  return limits;
+}
+
+TEST_F(SingleModelWindow, WilliamsPlotDrawsTrainingAndPredictionWithThresholdLines) {
+  auto form = Open();
+  DrawPlot(*form, &TViewSelModForm::SpeedButtonViewWillPlotCalcClick, [](TViewGraphForm& plot) {
+    const GraphData& d = plot.Data();
+    EXPECT_EQ(d.XAxisName, "HAT i/i (h* = 1.200)");
+    EXPECT_EQ(d.YAxisName, "Std. residuals");
+    const AxisParams& a = d.Axis;
+    EXPECT_TRUE(a.HorizontalLines && a.FullWidth && a.ZeroLine && a.VerticalLine && a.Legend);
+    EXPECT_EQ(a.FirstLineY, -2.5L);
+    EXPECT_EQ(a.SecondLineY, 2.5L);
+    EXPECT_NEAR(static_cast<double>(a.VerticalLineX), 1.2, 1e-12);
+    ASSERT_EQ(a.GroupCount, 2);
+    EXPECT_EQ(std::vector<int32_t>(a.ElementGroup, a.ElementGroup + 10),
+              (std::vector<int32_t>{0, 0, 0, 0, 0, 1, 1, -1, -1, -1}));
+    EXPECT_EQ(a.LegendNames[1], "Prediction");
+    EXPECT_EQ(a.GroupColors[0], clYellow);
+    EXPECT_EQ(a.GroupColors[1], clBlue);
+    EXPECT_EQ(Limits(plot)[2], "-3");
+    EXPECT_EQ(Limits(plot)[3], "3");
+  });
+  EXPECT_EQ(LeverageAxisName(0.0004L), "HAT i/i (h* = 4.00E-04)");
+}
+
+TEST_F(SingleModelWindow, ApplicabilityDomainAddsTheUnknownObjects) {
+  auto form = Open();
+  DrawPlot(*form, &TViewSelModForm::SpeedButtonApplDomainClick, [](TViewGraphForm& plot) {
+    const AxisParams& a = plot.Data().Axis;
+    ASSERT_EQ(a.GroupCount, 3);
+    EXPECT_EQ(std::vector<int32_t>(a.ElementGroup, a.ElementGroup + 10),
+              (std::vector<int32_t>{0, 0, 0, 0, 0, 1, 1, 2, -1, 2}));
+    EXPECT_EQ(a.LegendNames[2], "Unknown");
+    EXPECT_EQ(a.GroupColors[2], clRed);
+    EXPECT_TRUE(a.VerticalLine && a.HorizontalLines && !a.FullWidth && !a.ZeroLine);
+    EXPECT_NEAR(static_cast<double>(a.FirstLineY), 2.04, 1e-12);
+    EXPECT_NEAR(static_cast<double>(a.SecondLineY), 10.0, 1e-12);
+    EXPECT_NEAR(static_cast<double>(a.LineEndX), 1.2, 1e-12);
+  });
+}
+
+TEST_F(SingleModelWindow, ApplicabilityDomainWithoutPredictionObjectsShowsUnknownSecond) {
+  data->ipTrainingPtr[5] = data->ipTrainingPtr[6] = kStatusExcluded;
+  auto form = Open();
+  DrawPlot(*form, &TViewSelModForm::SpeedButtonApplDomainClick, [](TViewGraphForm& plot) {
+    const AxisParams& a = plot.Data().Axis;
+    ASSERT_EQ(a.GroupCount, 2);
+    EXPECT_EQ(a.ElementGroup[7], 1);
+    EXPECT_EQ(a.LegendNames[1], "Unknown");
+    EXPECT_EQ(a.GroupColors[1], clRed);
+  });
+}
+
+TEST_F(SingleModelWindow, ExperimentalPlotsDrawTheBandAndResidualPlotsLeaveOutTheOrigin) {
+  auto form = Open();
+  const long double offsets[] = {0.4152L, 0.5385L};
+  int n = 0;
+  for (auto command : {&TViewSelModForm::SpeedButtonViewExpCalcPlotClick, &TViewSelModForm::SpeedButtonViewExpPredPlotClick})
+    DrawPlot(*form, command, [&](TViewGraphForm& plot) {
+      const AxisParams& a = plot.Data().Axis;
+      EXPECT_TRUE(a.Band && a.SameRange);
+      EXPECT_NEAR(static_cast<double>(a.BandOffset), static_cast<double>(offsets[n++]), 5e-5);
+      EXPECT_FALSE(plot.CheckBoxVieRegr->isHidden());
+    });
+  DrawPlot(*form, &TViewSelModForm::SpeedButtonResCalcClick, [](TViewGraphForm& plot) {
+    EXPECT_EQ(plot.Data().YAxisName, "Residuals");
+    EXPECT_EQ(Limits(plot)[0].rfind("2.1", 0), 0u);
+    EXPECT_EQ(Limits(plot)[2], "-1");
+    EXPECT_EQ(Limits(plot)[3], "1");
+  });
 }
 
 TEST_F(SingleModelWindow, CorrelationMatrixNeedsTwoDescriptors) {
