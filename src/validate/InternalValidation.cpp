@@ -1,0 +1,385 @@
+#include "validate/InternalValidation.h"
+
+#include <cmath>
+#include <exception>
+#include <utility>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "data/TempFiles.h"
+#include "numerics/Matrix.h"
+#include "numerics/MersenneTwister.h"
+#include "numerics/ModelCalc.h"
+#include "platform/base/NumberText.h"
+#include "platform/base/Stream.h"
+#include "validate/ExternalValidator.h"
+
+namespace {
+
+constexpr int kProgressMaximum = 2147483647;
+constexpr auto kProgressInterval = std::chrono::milliseconds(125);
+
+struct KindTexts {
+  const char* tag;
+  const char* name;
+  const char* progressPrefix;
+};
+
+constexpr KindTexts kKinds[kValidationKindCount] = {
+    {"~many~", "LMO", "Calc. LMO: "},
+    {"~yscr~", "Y-scramble", "Calc. Y-scramble: "},
+    {"~rdes~", "Random descriptors", "Calc. Rand. Descr.: "},
+    {"~rres~", "Random responses", "Calc. Rand. Resp.: "},
+};
+
+void ShowError(const std::string& text) { Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
+
+ValidationIteration FailedIteration() {
+  return {CheckedValue(0.0L, true), CheckedValue(0.0L, true), CheckedValue(0.0L, true)};
+}
+
+bool AllPresent(const ValidationIteration& it) { return !it.r2.Missing && !it.q2.Missing && !it.k.Missing; }
+
+// A statistic that came out non-finite counts as a failure of its iteration.
+struct IterationFailed {};
+
+CheckedValue Statistic(long double value, bool missing) {
+  if (!std::isfinite(value)) throw IterationFailed{};
+  return CheckedValue(missing ? 0.0L : value, missing);
+}
+
+// K of the descriptor columns of X together with y; a fault fails the iteration.
+CheckedValue KOf(const Matrix& X, const Matrix& y, int rows, int p) {
+  Matrix m(rows, p + 1);
+  for (int r = 0; r < rows; ++r) {
+    for (int j = 1; j <= p; ++j) m.At(r, j - 1) = X.At(r, j);
+    m.At(r, p) = y.At(r, 0);
+  }
+  const long double k = KCorrelationIndex(m);
+  if (!(k >= 0.0L && k <= 1.0L)) throw IterationFailed{};
+  return CheckedValue(k, false);
+}
+
+CheckedValue& MeanR2Cell(DataResultNode& model, int kind) {
+  CheckedValue* cells[] = {&model.cvR2LMO, &model.cvR2Yscr, &model.cvR2Xrnd, &model.cvR2Yrnd};
+  return *cells[kind];
+}
+
+CheckedValue& MeanQ2Cell(DataResultNode& model, int kind) {
+  CheckedValue* cells[] = {&model.cvQ2LMO, &model.cvQ2Yscr, &model.cvQ2Xrnd, &model.cvQ2Yrnd};
+  return *cells[kind];
+}
+
+}  // namespace
+
+void ShuffleIndexes(std::vector<int>& indexes) {
+  MersenneTwister twister(0);
+  twister.SeedFromSystem();
+  const auto n = static_cast<uint32_t>(indexes.size());
+  for (uint32_t i = 0; i < n; ++i) std::swap(indexes[i], indexes[twister.RandomInt(n)]);
+}
+
+const char* ValidationFileTag(int kind) { return kKinds[kind].tag; }
+
+InternalValidation::InternalValidation(ExternalValidator& calculator, DataResultList* models, ChemoData* data,
+                                       TempFiles* registry, ProgressWindowFactory progressWindow)
+    : calculator_(calculator),
+      models_(models),
+      data_(data),
+      registry_(registry),
+      progressWindow_(std::move(progressWindow)) {
+  for (int i = 0; i < data_->iObjCount; ++i)
+    if (calculator_.TrainingMask()[i]) training_.push_back(i);
+}
+
+InternalValidation::~InternalValidation() = default;
+
+int InternalValidation::LmoPredictionCount() const {
+  long double percent = 0.0L;
+  if (!TryStrToFloat(lmoPercentText_, percent)) return 0;
+  return static_cast<int>(std::trunc(percent * 0.01L * calculator_.TrainingCount()));
+}
+
+void InternalValidation::LmoSizeCheck() const {
+  const int predictCount = LmoPredictionCount();
+  if (predictCount >= 2) return;
+  Ui().MessageBox("Too few prediction elements (" + std::to_string(predictCount) +
+                      "). Please, choose an higher percentage or increase the training set size.",
+                  "LMO WARNING", MB_OK | MB_ICONWARNING);
+}
+
+void InternalValidation::Step() {
+  if (!running_) return;
+  BusyCursor busy;
+  int kind = 0;
+  while (kind < kValidationKindCount && !checked_[kind]) ++kind;
+  if (kind == kValidationKindCount)
+    EndRun();
+  else
+    ValidationStep(kind);
+}
+
+void InternalValidation::EndRun() {
+  running_ = false;
+  abortRequested_ = false;
+  kindStarted_ = false;
+  current_ = nullptr;
+  progress_.reset();
+  recordStreamFailed_ = false;
+  setupFailureShown_ = false;
+}
+
+bool InternalValidation::CheckStep(int kind, int trainingCount, int& predictCount, int& iterations) {
+  if (trainingCount == 0) {
+    ShowError("No training elements found!");
+    return false;
+  }
+  if (kind == kLeaveManyOut) {
+    predictCount = LmoPredictionCount();
+    if (predictCount < 2) {
+      Ui().MessageBox("Too few prediction elements: " + std::to_string(predictCount) + ". Cannot calculate LMO.",
+                      "LMO ERROR", MB_OK | MB_ICONERROR);
+      return false;
+    }
+  }
+  if (!TryStrToInt(iterationText_[kind], iterations) || iterations < 1) {
+    ShowError("Cannot achieve iteration count, aborting... ");
+    return false;
+  }
+  return true;
+}
+
+void InternalValidation::ValidationStep(int kind) {
+  int predictCount = 0;
+  int iterations = 0;
+  if (!CheckStep(kind, calculator_.TrainingCount(), predictCount, iterations)) {
+    checked_[kind] = false;
+    return;
+  }
+  if (!kindStarted_) StartKind(kind);
+  lastProgress_ = std::chrono::steady_clock::now();
+  if (current_ && Processed(*current_)) {
+    working_ = training_;
+    if (kind == kLeaveManyOut || kind == kYScramble) ShuffleIndexes(working_);
+    MersenneTwister twister(0);
+    twister.SeedFromSystem();
+    ValidateModel(kind, *current_, iterations, predictCount, twister);
+  }
+  if (current_) current_ = current_->Next();
+  if (!current_ || abortRequested_) EndKind(kind);
+}
+
+void InternalValidation::StartKind(int kind) {
+  kindStarted_ = true;
+  current_ = models_->First();
+  if (!progress_ && progressWindow_) {
+    progress_ = progressWindow_(false);
+    int selected = 0;
+    for (DataResultNode* node = models_->First(); node; node = node->Next())
+      if (node->iSelStatus == 1 || node->iSelStatus == 3) ++selected;
+    progressStep_ = selected > 0 ? kProgressMaximum / selected : 0;
+    progressPosition_ = 0;
+    progress_->SetRange(0, kProgressMaximum);
+    progress_->SetPosition(0);
+    progress_->SetText("Press ESC to abort...");
+  }
+  const std::string path = FilePath(kind, "");
+  try {
+    if (path.empty()) throw EStreamError("no registry");
+    recordStream_ = std::make_unique<FileStream>(FilePath(kind, registry_->TmpExtension()), FileMode::Create);
+  } catch (const EStreamError&) {
+    recordStream_.reset();
+    if (!recordStreamFailed_)
+      Ui().MessageBox(
+          "Cannot open temporary validation file, detailed data will not be available for plotting graphs. "
+          "Please check your privileges.",
+          "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    recordStreamFailed_ = true;
+  }
+}
+
+std::string InternalValidation::FilePath(int kind, const std::string& extension) const {
+  if (!registry_) return "";
+  const std::string path = registry_->FindTempFilePath(kKinds[kind].tag, TempFiles::DbExtensionIndex());
+  return path.empty() ? path : path + extension;
+}
+
+bool InternalValidation::Processed(const DataResultNode& model) const {
+  return calculator_.AllModels() || model.iSelStatus == 1 || model.iSelStatus == 3;
+}
+
+void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iterations, int predictCount,
+                                       MersenneTwister& twister) {
+  const int rows = static_cast<int>(training_.size());
+  const int p = model.iSize;
+  Matrix X;
+  Matrix y;
+  try {
+    X.Allocate(rows, p + 1);
+    calculator_.BuildDesignMatrix(X, rows, p, calculator_.TrainingMask(), model.ipSelVarIdxPtr);
+    y.Allocate(rows, 1);
+    for (int r = 0; r < rows; ++r) y.At(r, 0) = data_->tpChemoValuePtr[training_[r]][data_->iResponseIndex].Value;
+  } catch (const std::exception& e) {
+    SetupFailed(e.what());
+    return;
+  } catch (...) {
+    SetupFailed("Unknown error");
+    return;
+  }
+  if (progress_) progress_->SetCaption(std::string(kKinds[kind].name) + ": " + model.sName);
+
+  ValidationRecord record;
+  record.variables.assign(model.ipSelVarIdxPtr, model.ipSelVarIdxPtr + p);
+  record.iterations.reserve(static_cast<std::size_t>(iterations));
+  long double sumR2 = 0.0L;
+  long double sumQ2 = 0.0L;
+  int count = 0;
+  for (int i = 0; i < iterations; ++i) {
+    ShowProgress(kind, i, iterations, model);
+    const ValidationIteration it = Iterate(kind, model, X, y, predictCount, twister);
+    if (kind == kLeaveManyOut || kind == kYScramble) ShuffleIndexes(working_);
+    PollEscape();
+    record.iterations.push_back(it);
+    if (AllPresent(it)) {
+      sumR2 += it.r2.Value;
+      sumQ2 += it.q2.Value;
+      ++count;
+    }
+  }
+  if (recordStream_) {
+    try {
+      WriteValidationRecord(*recordStream_, record);
+    } catch (const EStreamError& e) {
+      ShowError(e.what());
+    }
+  }
+  if (count > 0) {
+    MeanR2Cell(model, kind) = IfFinite(sumR2 / count);
+    MeanQ2Cell(model, kind) = IfFinite(sumQ2 / count);
+  }
+  if (progress_) {
+    progressPosition_ += progressStep_;
+    progress_->SetPosition(progressPosition_);
+  }
+}
+
+ValidationIteration InternalValidation::Iterate(int kind, const DataResultNode& model, const Matrix& X,
+                                                const Matrix& y, int predictCount, MersenneTwister& twister) {
+  try {
+    if (kind == kLeaveManyOut) return LeaveManyOutIteration(model, predictCount);
+    const int rows = X.Rows();
+    const int p = model.iSize;
+    Matrix Xi(X);
+    Matrix yi(rows, 1);
+    if (kind == kRandomDescriptors)
+      for (int j = 1; j <= p; ++j)
+        for (int r = 0; r < rows; ++r) Xi.At(r, j) = twister.RandomReal() * 1000.0L + 0.0L;
+    if (kind == kRandomResponses) {
+      long double ymin = y.At(0, 0);
+      long double ymax = ymin;
+      for (int r = 1; r < rows; ++r) {
+        ymin = std::min(ymin, y.At(r, 0));
+        ymax = std::max(ymax, y.At(r, 0));
+      }
+      for (int r = 0; r < rows; ++r) yi.At(r, 0) = twister.RandomReal() * (ymax - ymin) + ymin;
+    } else {
+      const int response = data_->iResponseIndex;
+      for (int r = 0; r < rows; ++r)
+        yi.At(r, 0) = kind == kYScramble ? data_->tpChemoValuePtr[working_[r]][response].Value : y.At(r, 0);
+    }
+    ValidationIteration it;
+    it.k = KOf(Xi, yi, rows, p);
+    long double ssReg = 0.0L;
+    long double ssTot = 0.0L;
+    long double press = 0.0L;
+    if (!FitModel(ssReg, ssTot, &press, nullptr, nullptr, rows, p, yi, Xi, nullptr)) return FailedIteration();
+    long double value = 0.0L;
+    bool missing = false;
+    R2FromSS(value, missing, ssReg, ssTot);
+    it.r2 = Statistic(value, missing);
+    Q2FromPress(value, missing, press, ssTot);
+    it.q2 = Statistic(value, missing);
+    return it;
+  } catch (...) {
+    // A singular fit, a non-finite statistic or a fault of the matrices.
+  }
+  return FailedIteration();
+}
+
+ValidationIteration InternalValidation::LeaveManyOutIteration(const DataResultNode& model, int predictCount) {
+  const int p = model.iSize;
+  const int rows = static_cast<int>(working_.size()) - predictCount;
+  const int response = data_->iResponseIndex;
+  auto value = [this](int object, int column) { return data_->tpChemoValuePtr[object][column].Value; };
+  Matrix Xi(rows, p + 1);
+  Matrix yi(rows, 1);
+  for (int r = 0; r < rows; ++r) {
+    const int object = working_[predictCount + r];
+    Xi.At(r, 0) = 1.0L;
+    for (int j = 1; j <= p; ++j) Xi.At(r, j) = value(object, model.ipSelVarIdxPtr[j - 1]);
+    yi.At(r, 0) = value(object, response);
+  }
+  ValidationIteration it;
+  it.k = KOf(Xi, yi, rows, p);
+  long double ssReg = 0.0L;
+  long double ssTot = 0.0L;
+  Matrix b(p + 1, 1);
+  if (!FitModel(ssReg, ssTot, nullptr, &b, nullptr, rows, p, yi, Xi, nullptr)) return FailedIteration();
+  long double r2 = 0.0L;
+  bool missing = false;
+  R2FromSS(r2, missing, ssReg, ssTot);
+  it.r2 = Statistic(r2, missing);
+
+  long double mean = 0.0L;
+  for (int t = 0; t < predictCount; ++t) mean += value(working_[t], response);
+  mean /= predictCount;
+  long double press = 0.0L;
+  long double ss = 0.0L;
+  for (int t = 0; t < predictCount; ++t) {
+    const int object = working_[t];
+    long double predicted = b.At(0, 0);
+    for (int j = 1; j <= p; ++j) predicted += b.At(j, 0) * value(object, model.ipSelVarIdxPtr[j - 1]);
+    const long double observed = value(object, response);
+    press += (predicted - observed) * (predicted - observed);
+    ss += (observed - mean) * (observed - mean);
+  }
+  long double q2 = 0.0L;
+  Q2FromPress(q2, missing, press, ss);
+  it.q2 = Statistic(q2, missing);
+  return it;
+}
+
+void InternalValidation::SetupFailed(const std::string& text) {
+  if (!setupFailureShown_) Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+  setupFailureShown_ = true;
+}
+
+void InternalValidation::ShowProgress(int kind, int iteration, int iterations, const DataResultNode& model) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!progress_ || now - lastProgress_ <= kProgressInterval) return;
+  lastProgress_ = now;
+  const int percent = static_cast<int>(static_cast<double>(iteration) / iterations * 100.0);
+  progress_->SetCaption(std::string(kKinds[kind].progressPrefix) + "done " + std::to_string(percent) +
+                        "% model: " + model.sName);
+}
+
+void InternalValidation::PollEscape() {
+  if (abortRequested_ || !Ui().EscapePressed()) return;
+  if (Ui().MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING",
+                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  abortRequested_ = true;
+  if (progress_) progress_->SetText("Please wait until calculations for this model are completed...");
+}
+
+void InternalValidation::EndKind(int kind) {
+  kindStarted_ = false;
+  current_ = nullptr;
+  if (recordStream_) {
+    recordStream_.reset();
+    const std::string path = FilePath(kind, "");
+    MergeValidationFiles(path, path + registry_->TmpExtension(), path + registry_->OutExtension());
+  }
+  checked_[kind] = false;
+  if (abortRequested_) checked_.fill(false);
+}

@@ -1,0 +1,106 @@
+// The internal validation of a model list: leave-many-out, Y-scrambling, random
+// descriptors and random responses, each repeated N times per selected model. A run
+// goes one model per Step (the window calls it from the idle event), works on the
+// first checked kind, stores the means into the model's cells and the iterations
+// into the kind's validation file, and unchecks a kind when its list is done.
+// Random numbers come from a fresh twister seeded through the class library's
+// generator at every shuffle and every step, so a fixed clock repeats a run.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/base/UiServices.h"
+#include "validate/ValidationFiles.h"
+
+class ChemoData;
+class DataResultList;
+class DataResultNode;
+class ExternalValidator;
+class FileStream;
+class Matrix;
+class MersenneTwister;
+class TempFiles;
+
+enum ValidationKind : int { kLeaveManyOut = 0, kYScramble, kRandomDescriptors, kRandomResponses };
+constexpr int kValidationKindCount = 4;
+
+// Swaps entry i with a draw from the whole range, for every i, with a fresh
+// twister seeded from the clock (not the Fisher-Yates scheme).
+void ShuffleIndexes(std::vector<int>& indexes);
+
+// The registered base name of each kind's validation file.
+const char* ValidationFileTag(int kind);
+
+class InternalValidation {
+public:
+  // The calculator supplies the training mask, the all-models flag and the design
+  // matrix; nothing is owned. registry may be null (no files are written then).
+  InternalValidation(ExternalValidator& calculator, DataResultList* models, ChemoData* data, TempFiles* registry,
+                     ProgressWindowFactory progressWindow = {});
+  ~InternalValidation();
+  InternalValidation(const InternalValidation&) = delete;
+  InternalValidation& operator=(const InternalValidation&) = delete;
+
+  // The settings the window's controls hold; read at every step.
+  bool Checked(int kind) const { return checked_[kind]; }
+  void SetChecked(int kind, bool checked) { checked_[kind] = checked; }
+  void SetIterationText(int kind, const std::string& text) { iterationText_[kind] = text; }
+  void SetLmoPercentText(const std::string& text) { lmoPercentText_ = text; }
+
+  // trunc(percent x 0.01 x training count).
+  int LmoPredictionCount() const;
+  // Warns when fewer than 2 objects would be left out.
+  void LmoSizeCheck() const;
+
+  void Start() { running_ = true; }
+  bool Running() const { return running_; }
+  // Finishes the current model, merges its kind's file and unchecks every kind.
+  void RequestAbort() { abortRequested_ = true; }
+  // One idle call: one model of the first checked kind, or the end of the run.
+  void Step();
+
+private:
+  void EndRun();
+  void ValidationStep(int kind);
+  bool CheckStep(int kind, int trainingCount, int& predictCount, int& iterations);
+  void StartKind(int kind);
+  void ValidateModel(int kind, DataResultNode& model, int iterations, int predictCount, MersenneTwister& twister);
+  ValidationIteration Iterate(int kind, const DataResultNode& model, const Matrix& X, const Matrix& y,
+                              int predictCount, MersenneTwister& twister);
+  ValidationIteration LeaveManyOutIteration(const DataResultNode& model, int predictCount);
+  void SetupFailed(const std::string& text);
+  void ShowProgress(int kind, int iteration, int iterations, const DataResultNode& model);
+  void PollEscape();
+  void EndKind(int kind);
+  std::string FilePath(int kind, const std::string& extension) const;
+  bool Processed(const DataResultNode& model) const;
+
+  ExternalValidator& calculator_;
+  DataResultList* models_;
+  ChemoData* data_;
+  TempFiles* registry_;
+  ProgressWindowFactory progressWindow_;
+
+  std::array<bool, kValidationKindCount> checked_{true, true, false, false};
+  std::array<std::string, kValidationKindCount> iterationText_{"2000", "2000", "2000", "2000"};
+  std::string lmoPercentText_ = "30";
+
+  bool running_ = false;
+  bool abortRequested_ = false;
+  bool kindStarted_ = false;
+  DataResultNode* current_ = nullptr;
+  std::unique_ptr<FileStream> recordStream_;
+  bool recordStreamFailed_ = false;
+  bool setupFailureShown_ = false;
+  std::unique_ptr<Progress> progress_;
+  int progressStep_ = 0;
+  int progressPosition_ = 0;
+  std::chrono::steady_clock::time_point lastProgress_;
+  std::vector<int> training_;  // the training objects in object order
+  std::vector<int> working_;   // the shuffled copy of LMO and Y-scrambling
+};

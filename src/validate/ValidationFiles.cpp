@@ -1,0 +1,205 @@
+#include "validate/ValidationFiles.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/base/ExtendedCodec.h"
+#include "platform/base/Files.h"
+#include "platform/base/Stream.h"
+#include "platform/base/UiServices.h"
+
+namespace {
+
+const char* const kMergeFailed = "Cannot handle or find validation files, please check your privileges.";
+
+void AppendInt32(std::vector<uint8_t>& bytes, int32_t value) {
+  uint8_t image[4];
+  EncodeInt32(value, image);
+  bytes.insert(bytes.end(), image, image + 4);
+}
+
+void AppendCell(std::vector<uint8_t>& bytes, const CheckedValue& cell) {
+  uint8_t image[kCheckedValueSize];
+  EncodeCheckedValueImage(cell.Missing, cell.Value, image);
+  bytes.insert(bytes.end(), image, image + kCheckedValueSize);
+}
+
+CheckedValue DecodeCell(const uint8_t* image) {
+  CheckedValue cell;
+  DecodeCheckedValueImage(image, cell.Missing, cell.Value);
+  return cell;
+}
+
+bool ReadInt32(Stream& stream, int32_t& value) {
+  uint8_t image[4];
+  if (stream.Read(image, 4) != 4) return false;
+  value = DecodeInt32(image);
+  return true;
+}
+
+int64_t Remaining(Stream& stream) { return stream.Size() - stream.Position(); }
+
+// Copies count bytes from one stream to the other; false on a short read.
+bool CopyBytes(Stream& from, Stream& to, int64_t count) {
+  std::vector<uint8_t> buffer(64 * 1024);
+  while (count > 0) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<int64_t>(count, buffer.size()));
+    if (from.Read(buffer.data(), chunk) != chunk) return false;
+    to.Write(buffer.data(), chunk);
+    count -= static_cast<int64_t>(chunk);
+  }
+  return true;
+}
+
+void WriteHead(Stream& stream, const RecordHead& head) {
+  std::vector<uint8_t> bytes;
+  AppendInt32(bytes, head.iterations);
+  AppendInt32(bytes, static_cast<int32_t>(head.variables.size()));
+  for (int32_t index : head.variables) AppendInt32(bytes, index);
+  stream.Write(bytes.data(), bytes.size());
+}
+
+struct MergeFailure {};
+
+// Reads every head of stream, or throws MergeFailure on a damaged record; the
+// stream is left at the start.
+std::vector<RecordHead> ReadAllHeads(Stream& stream) {
+  std::vector<RecordHead> heads;
+  RecordHead head;
+  RecordRead read;
+  while ((read = ReadRecordHead(stream, head)) == RecordRead::Ok) {
+    stream.Seek(head.BlockBytes(), SeekOrigin::Current);
+    heads.push_back(head);
+  }
+  if (read == RecordRead::Damaged) throw MergeFailure{};
+  stream.Seek(0, SeekOrigin::Begin);
+  return heads;
+}
+
+bool InSet(const std::vector<RecordHead>& heads, const RecordHead& head) {
+  for (const RecordHead& other : heads)
+    if (SameVariableSet(other.variables, head.variables.data(), static_cast<int>(head.variables.size()))) return true;
+  return false;
+}
+
+// Copies the records of from to the output, those of a variable set in skip left out.
+void CopyRecords(Stream& from, Stream& output, const std::vector<RecordHead>& heads,
+                 const std::vector<RecordHead>& skip) {
+  RecordHead head;
+  for (std::size_t i = 0; i < heads.size(); ++i) {
+    if (ReadRecordHead(from, head) != RecordRead::Ok) throw MergeFailure{};
+    if (InSet(skip, head)) {
+      from.Seek(head.BlockBytes(), SeekOrigin::Current);
+      continue;
+    }
+    WriteHead(output, head);
+    if (!CopyBytes(from, output, head.BlockBytes())) throw MergeFailure{};
+  }
+}
+
+bool WriteMergedFile(const std::string& validationPath, const std::string& recordPath,
+                     const std::string& outputPath) {
+  try {
+    FileStream oldFile(validationPath, FileMode::OpenRead);
+    FileStream newFile(recordPath, FileMode::OpenRead);
+    const std::vector<RecordHead> newHeads = ReadAllHeads(newFile);
+    const std::vector<RecordHead> oldHeads = ReadAllHeads(oldFile);
+    FileStream output(outputPath, FileMode::Create);
+    CopyRecords(newFile, output, newHeads, {});
+    CopyRecords(oldFile, output, oldHeads, newHeads);
+    output.Flush();
+    return true;
+  } catch (const MergeFailure&) {
+  } catch (const EStreamError&) {
+  }
+  return false;
+}
+
+bool MergeFailed() {
+  Ui().MessageBox(kMergeFailed, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  return false;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeValidationRecord(const ValidationRecord& record) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(8 + 4 * record.variables.size() + kValidationBlockSize * record.iterations.size());
+  AppendInt32(bytes, static_cast<int32_t>(record.iterations.size()));
+  AppendInt32(bytes, static_cast<int32_t>(record.variables.size()));
+  for (int32_t index : record.variables) AppendInt32(bytes, index);
+  for (const ValidationIteration& iteration : record.iterations) {
+    AppendCell(bytes, iteration.r2);
+    AppendCell(bytes, iteration.q2);
+    AppendCell(bytes, iteration.k);
+  }
+  return bytes;
+}
+
+void WriteValidationRecord(Stream& stream, const ValidationRecord& record) {
+  const std::vector<uint8_t> bytes = EncodeValidationRecord(record);
+  stream.Write(bytes.data(), bytes.size());
+}
+
+RecordRead ReadRecordHead(Stream& stream, RecordHead& head) {
+  int32_t n = 0;
+  int32_t p = 0;
+  if (!ReadInt32(stream, n)) return RecordRead::End;
+  if (!ReadInt32(stream, p) || n < 0 || p < 0) return RecordRead::Damaged;
+  if (int64_t{4} * p + int64_t{kValidationBlockSize} * n > Remaining(stream)) return RecordRead::Damaged;
+  head.iterations = n;
+  head.variables.assign(static_cast<std::size_t>(p), 0);
+  for (int32_t& index : head.variables)
+    if (!ReadInt32(stream, index)) return RecordRead::Damaged;
+  return RecordRead::Ok;
+}
+
+RecordRead ReadRecordIterations(Stream& stream, const RecordHead& head, ValidationRecord& record) {
+  record.variables = head.variables;
+  record.iterations.assign(static_cast<std::size_t>(head.iterations), {});
+  uint8_t block[kValidationBlockSize];
+  for (ValidationIteration& iteration : record.iterations) {
+    if (stream.Read(block, kValidationBlockSize) != kValidationBlockSize) return RecordRead::Damaged;
+    iteration.r2 = DecodeCell(block);
+    iteration.q2 = DecodeCell(block + kCheckedValueSize);
+    iteration.k = DecodeCell(block + 2 * kCheckedValueSize);
+  }
+  return RecordRead::Ok;
+}
+
+bool SameVariableSet(const std::vector<int32_t>& a, const int32_t* b, int bCount) {
+  if (static_cast<int>(a.size()) != bCount) return false;
+  int pairs = 0;
+  for (int32_t x : a)
+    for (int k = 0; k < bCount; ++k) pairs += x == b[k] ? 1 : 0;
+  return pairs == bCount;
+}
+
+RecordSearch FindValidationRecord(Stream& stream, const int32_t* variables, int p, ValidationRecord& record) {
+  const std::vector<int32_t> model(variables, variables + p);
+  RecordHead head;
+  for (;;) {
+    switch (ReadRecordHead(stream, head)) {
+      case RecordRead::End:
+        return RecordSearch::NotFound;
+      case RecordRead::Damaged:
+        return RecordSearch::Damaged;
+      case RecordRead::Ok:
+        break;
+    }
+    if (SameVariableSet(model, head.variables.data(), static_cast<int>(head.variables.size())))
+      return ReadRecordIterations(stream, head, record) == RecordRead::Ok ? RecordSearch::Found
+                                                                          : RecordSearch::Damaged;
+    stream.Seek(head.BlockBytes(), SeekOrigin::Current);
+  }
+}
+
+bool MergeValidationFiles(const std::string& validationPath, const std::string& recordPath,
+                          const std::string& outputPath) {
+  if (!FileExists(validationPath)) return RenameFile(recordPath, validationPath) || MergeFailed();
+  if (!WriteMergedFile(validationPath, recordPath, outputPath)) return MergeFailed();
+  // rename(2) replaces the validation file atomically, so one always exists.
+  if (std::rename(outputPath.c_str(), validationPath.c_str()) != 0) return MergeFailed();
+  DeleteFile(recordPath);
+  return true;
+}

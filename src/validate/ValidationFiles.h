@@ -1,0 +1,65 @@
+// The temporary validation files: one per internal-validation kind, a sequence of
+// records (N iterations, p variable indices, then per iteration R2, Q2 and K as
+// 24-byte checked cells), all integers 32-bit little-endian. A record is written
+// whole, once its model's iterations are known; the one record reader serves the
+// merge and the plots and refuses a damaged record (negative counts or more bytes
+// than the file still holds) instead of seeking or allocating without bound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "numerics/CheckedValue.h"
+
+class Stream;
+
+constexpr int kValidationBlockSize = 72;
+
+struct ValidationIteration {
+  CheckedValue r2;
+  CheckedValue q2;
+  CheckedValue k;
+};
+
+struct ValidationRecord {
+  std::vector<int32_t> variables;
+  std::vector<ValidationIteration> iterations;
+};
+
+// The byte image of one record (unused cell bytes zero).
+std::vector<uint8_t> EncodeValidationRecord(const ValidationRecord& record);
+// Appends the image of record; throws EStreamError when it cannot be written.
+void WriteValidationRecord(Stream& stream, const ValidationRecord& record);
+
+enum class RecordRead { Ok, End, Damaged };
+
+// The head of one record: its iteration count and variable indices; the stream is
+// left at its first iteration block.
+struct RecordHead {
+  int32_t iterations = 0;
+  std::vector<int32_t> variables;
+  int64_t BlockBytes() const { return int64_t{kValidationBlockSize} * iterations; }
+};
+
+// Reads the next record head. End: nothing (or less than the 4 bytes of N) is left.
+// Damaged: N or p negative, or the record needs more bytes than remain.
+RecordRead ReadRecordHead(Stream& stream, RecordHead& head);
+// Reads the head's iteration blocks (the head has been checked against the size).
+RecordRead ReadRecordIterations(Stream& stream, const RecordHead& head, ValidationRecord& record);
+
+// The model's variable set: p equal and p pairs (model variable, record index) of
+// equal values, so any order of the same indices matches.
+bool SameVariableSet(const std::vector<int32_t>& a, const int32_t* b, int bCount);
+
+enum class RecordSearch { Found, NotFound, Damaged };
+// The first record of the model's variable set, from the stream's position.
+RecordSearch FindValidationRecord(Stream& stream, const int32_t* variables, int p, ValidationRecord& record);
+
+// Merges the record file into the validation file: the new records first, then the
+// old records of other variable sets; the output file replaces the validation file
+// by rename and the record file goes. Without a validation file the record file is
+// renamed to it. Any failure shows the merge message and leaves the files as they
+// are; returns false then.
+bool MergeValidationFiles(const std::string& validationPath, const std::string& recordPath,
+                          const std::string& outputPath);

@@ -1,0 +1,222 @@
+#include "validate/InternalValidation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "data/TempFiles.h"
+#include "platform/base/Random.h"
+#include "platform/base/Stream.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+#include "validate/ExternalValidator.h"
+#include "validate/ValidationTestData.h"
+
+namespace {
+
+using validationtest::AddModel;
+using validationtest::MakeData;
+using validationtest::TestObject;
+
+// Every re-seeding gives the class library's generator the seed 0, so every
+// twister starts as Seed(4357).
+uint64_t ZeroClock() { return 0; }
+
+::testing::AssertionResult Near(const CheckedValue& cell, long double expected, long double tolerance = 5e-7L) {
+  if (cell.Missing) return ::testing::AssertionFailure() << "missing";
+  if (std::fabs(cell.Value - expected) <= tolerance) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << static_cast<double>(cell.Value) << " is not "
+                                       << static_cast<double>(expected);
+}
+
+std::vector<TestObject> Line(const std::vector<long double>& ys) {
+  std::vector<TestObject> objects;
+  for (std::size_t i = 0; i < ys.size(); ++i) objects.push_back({1, {static_cast<long double>(i + 1)}, ys[i]});
+  return objects;
+}
+
+struct Validation : ::testing::Test {
+  void SetUp() override {
+    TestUi().Reset();
+    SetRandomizeClock(ZeroClock);
+    for (int kind = 0; kind < kValidationKindCount; ++kind) registry.AddName(ValidationFileTag(kind));
+  }
+  void TearDown() override { SetRandomizeClock(nullptr); }
+
+  void Use(const std::vector<TestObject>& objects) {
+    data = MakeData(objects);
+    list = std::make_unique<DataResultList>(data.get());
+  }
+  // Runs with only kind checked, N iterations, until the run ends.
+  void Run(int kind, int iterations, const std::string& percent = "30") {
+    calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+    validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+    for (int k = 0; k < kValidationKindCount; ++k) {
+      validation->SetChecked(k, k == kind);
+      validation->SetIterationText(k, std::to_string(iterations));
+    }
+    validation->SetLmoPercentText(percent);
+    RunToEnd();
+  }
+  void RunToEnd() {
+    validation->Start();
+    for (int calls = 0; validation->Running() && calls < 100; ++calls) validation->Step();
+    ASSERT_FALSE(validation->Running());
+  }
+  ValidationRecord RecordOf(int kind, const DataResultNode& model) {
+    FileStream file(registry.FindTempFilePath(ValidationFileTag(kind), 0), FileMode::OpenRead);
+    ValidationRecord record;
+    EXPECT_EQ(FindValidationRecord(file, model.ipSelVarIdxPtr, model.iSize, record), RecordSearch::Found);
+    return record;
+  }
+  void ExpectIteration(const ValidationIteration& it, long double r2, long double q2, long double k) {
+    EXPECT_TRUE(Near(it.r2, r2));
+    EXPECT_TRUE(Near(it.q2, q2));
+    EXPECT_TRUE(Near(it.k, k));
+  }
+
+  TestFolder folder;
+  TempFiles registry{folder.Dir()};
+  std::unique_ptr<ChemoData> data;
+  std::unique_ptr<DataResultList> list;
+  std::unique_ptr<ExternalValidator> calculator;
+  std::unique_ptr<InternalValidation> validation;
+};
+
+struct FiveObjects : Validation {
+  void SetUp() override {
+    Validation::SetUp();
+    Use(Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L}));
+  }
+};
+
+TEST(ShuffleIndexesTest, EveryPositionDrawsFromTheWholeRange) {
+  SetRandomizeClock(ZeroClock);
+  std::vector<int> order{1, 2, 3, 4, 5};
+  ShuffleIndexes(order);
+  EXPECT_EQ(order, (std::vector<int>{2, 1, 3, 5, 4}));
+  ShuffleIndexes(order);  // the same swaps again restore this order
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4, 5}));
+  SetRandomizeClock(nullptr);
+}
+
+TEST_F(FiveObjects, YScramblingRefitsOnShuffledResponses) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  Run(kYScramble, 2);
+  const ValidationRecord record = RecordOf(kYScramble, model);
+  ASSERT_EQ(record.iterations.size(), 2u);
+  ExpectIteration(record.iterations[0], 0.628689L, -0.073913L, 0.792899L);
+  ExpectIteration(record.iterations[1], 0.997305L, 0.993449L, 0.998652L);
+  EXPECT_TRUE(Near(model.cvR2Yscr, (0.628689L + 0.997305L) / 2, 1e-6L));
+  EXPECT_TRUE(Near(model.cvQ2Yscr, (-0.073913L + 0.993449L) / 2, 1e-6L));
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_FALSE(validation->Checked(kYScramble));
+}
+
+TEST_F(FiveObjects, RandomDescriptorsAndResponsesComeFromTheStepTwister) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  Run(kRandomDescriptors, 1);
+  ExpectIteration(RecordOf(kRandomDescriptors, model).iterations.at(0), 0.845005L, 0.475677L, 0.919241L);
+  EXPECT_TRUE(Near(model.cvR2Xrnd, 0.845005L));
+  EXPECT_TRUE(Near(model.cvQ2Xrnd, 0.475677L));
+  Run(kRandomResponses, 1);
+  ExpectIteration(RecordOf(kRandomResponses, model).iterations.at(0), 0.842734L, 0.507266L, 0.918006L);
+  EXPECT_TRUE(Near(model.cvR2Yrnd, 0.842734L));
+  EXPECT_TRUE(Near(model.cvQ2Yrnd, 0.507266L));
+}
+
+TEST_F(Validation, LeaveManyOutPredictsTheLeftOutObjects) {
+  Use(Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L}));
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  Run(kLeaveManyOut, 2, "50");
+  const ValidationRecord record = RecordOf(kLeaveManyOut, model);
+  ASSERT_EQ(record.iterations.size(), 2u);
+  ExpectIteration(record.iterations[0], 0.998219L, 0.997806L, 0.999109L);
+  ExpectIteration(record.iterations[1], 0.994672L, 0.999241L, 0.997333L);
+  EXPECT_TRUE(Near(model.cvQ2LMO, (0.997806L + 0.999241L) / 2, 1e-6L));
+  EXPECT_TRUE(Near(model.cvR2LMO, (0.998219L + 0.994672L) / 2, 1e-6L));
+}
+
+TEST_F(Validation, TooFewLeftOutObjectsUncheckLmoAndTheRunGoesOn) {
+  Use(Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L}));
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetIterationText(kYScramble, "2");
+  validation->LmoSizeCheck();
+  RunToEnd();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Too few prediction elements (1). Please, choose an higher percentage or increase the training set size.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "LMO WARNING");
+  EXPECT_EQ(TestUi().Shown(1).text, "Too few prediction elements: 1. Cannot calculate LMO.");
+  EXPECT_EQ(TestUi().Shown(1).caption, "LMO ERROR");
+  EXPECT_TRUE(model.cvQ2LMO.Missing);
+  EXPECT_FALSE(model.cvR2Yscr.Missing);
+  EXPECT_EQ(RecordOf(kYScramble, model).iterations.size(), 2u);
+}
+
+TEST_F(Validation, SingularIterationsAreWrittenMissingAndLeftOutOfTheMeans) {
+  // The second descriptor copies the first: every refit is singular.
+  std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L});
+  for (TestObject& object : objects) object.x.push_back(object.x[0]);
+  Use(objects);
+  DataResultNode& model = AddModel(*list, {0, 1}, {0.0L, 1.0L, 1.0L});
+  model.cvR2Yscr = CheckedValue(0.25L, false);
+  model.cvQ2Yscr = CheckedValue(0.5L, true);
+  Run(kYScramble, 3);
+  const ValidationRecord record = RecordOf(kYScramble, model);
+  ASSERT_EQ(record.iterations.size(), 3u);
+  for (const ValidationIteration& it : record.iterations)
+    for (const CheckedValue* cell : {&it.r2, &it.q2, &it.k}) {
+      EXPECT_TRUE(cell->Missing);
+      EXPECT_EQ(cell->Value, 0.0L);
+    }
+  EXPECT_EQ(model.cvR2Yscr.Value, 0.25L);
+  EXPECT_FALSE(model.cvR2Yscr.Missing);
+  EXPECT_EQ(model.cvQ2Yscr.Value, 0.5L);
+  EXPECT_TRUE(model.cvQ2Yscr.Missing);
+}
+
+TEST_F(FiveObjects, EscapeKeepsTheCurrentModelAndEndsTheRun) {
+  DataResultNode& first = AddModel(*list, {0}, {0.0L, 2.0L});
+  DataResultNode& second = AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetChecked(kRandomDescriptors, true);
+  for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, "3");
+  validation->SetLmoPercentText("50");
+  TestUi().PressEscape();
+  TestUi().Answer(IDYES);
+  RunToEnd();
+  EXPECT_EQ(RecordOf(kLeaveManyOut, first).iterations.size(), 3u);
+  EXPECT_FALSE(first.cvQ2LMO.Missing);
+  EXPECT_TRUE(second.cvQ2LMO.Missing);
+  EXPECT_TRUE(first.cvR2Yscr.Missing);
+  for (int k = 0; k < kValidationKindCount; ++k) EXPECT_FALSE(validation->Checked(k));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to abort calculation?");
+}
+
+TEST_F(FiveObjects, UnselectedModelsWriteNoRecordsAndAnEmptyFileIsMerged) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L}, 0);
+  Run(kYScramble, 2);
+  EXPECT_EQ(ReadFileText(registry.FindTempFilePath("~yscr~", 0)), "");
+  EXPECT_TRUE(model.cvR2Yscr.Missing);
+}
+
+TEST_F(FiveObjects, NoKindCheckedEndsTheRunAtTheFirstStep) {
+  AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetChecked(kLeaveManyOut, false);
+  validation->SetChecked(kYScramble, false);
+  validation->Start();
+  validation->Step();
+  EXPECT_FALSE(validation->Running());
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+#include "validate/ValidationFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+#include "../support/ScriptedUi.h"
+#include "../support/TestFolder.h"
+#include "platform/base/ExtendedCodec.h"
+#include "platform/base/Stream.h"
+
+namespace {
+
+const char* const kMergeMessage = "Cannot handle or find validation files, please check your privileges.";
+
+ValidationRecord Record(std::vector<int32_t> variables, int iterations, long double base) {
+  ValidationRecord record{std::move(variables), {}};
+  for (int i = 0; i < iterations; ++i)
+    record.iterations.push_back({CheckedValue(base + i, false), CheckedValue(base - i, i == 1),
+                                 CheckedValue(0.5L + i * 0.01L, false)});
+  return record;
+}
+
+std::string Bytes(const std::vector<ValidationRecord>& records) {
+  std::string bytes;
+  for (const ValidationRecord& record : records) {
+    const std::vector<uint8_t> image = EncodeValidationRecord(record);
+    bytes.append(image.begin(), image.end());
+  }
+  return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct MergeFiles {
+  TestFolder folder;
+  std::string db = folder.Path("~yscr~.db$");
+  std::string tmp = db + ".tmp";
+  std::string out = db + ".out";
+};
+
+}  // namespace
+
+TEST(ValidationFilesTest, RecordImageFollowsTheLayout) {
+  ValidationRecord record{{4, 9, 1}, {{CheckedValue(0.25L, false), CheckedValue(0.0L, true), CheckedValue(1.5L, false)},
+                                      {CheckedValue(-2.0L, false), CheckedValue(3.0L, false), CheckedValue(0.0L, true)}}};
+  const std::vector<uint8_t> bytes = EncodeValidationRecord(record);
+  ASSERT_EQ(bytes.size(), 164u);  // 8 + 4 x 3 + 72 x 2
+  std::vector<uint8_t> expected(164, 0);
+  auto putInt = [&](int offset, int32_t value) { EncodeInt32(value, &expected[offset]); };
+  auto putCell = [&](int offset, bool missing, long double value) {
+    expected[offset] = missing ? 1 : 0;
+    EncodeExtended(value, &expected[offset + 8]);
+  };
+  putInt(0, 2);
+  putInt(4, 3);
+  putInt(8, 4);
+  putInt(12, 9);
+  putInt(16, 1);
+  putCell(20, false, 0.25L);
+  putCell(44, true, 0.0L);
+  putCell(68, false, 1.5L);
+  putCell(92, false, -2.0L);
+  putCell(116, false, 3.0L);
+  putCell(140, true, 0.0L);
+  EXPECT_EQ(bytes, expected);
+
+  MemoryStream stream(bytes);
+  ValidationRecord read;
+  const int32_t model[] = {1, 4, 9};
+  ASSERT_EQ(FindValidationRecord(stream, model, 3, read), RecordSearch::Found);
+  EXPECT_EQ(read.variables, record.variables);
+  ASSERT_EQ(read.iterations.size(), 2u);
+  EXPECT_EQ(read.iterations[0].r2.Value, 0.25L);
+  EXPECT_TRUE(read.iterations[0].q2.Missing);
+  EXPECT_EQ(read.iterations[1].q2.Value, 3.0L);
+  EXPECT_TRUE(read.iterations[1].k.Missing);
+}
+
+TEST(ValidationFilesTest, SearchSkipsOtherModelsAndMatchesByPairs) {
+  const std::string bytes = Bytes({Record({3}, 2, 1.0L), Record({2, 5, 8}, 1, 2.0L), Record({7, 2, 5}, 3, 3.0L)});
+  MemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  ValidationRecord read;
+  const int32_t model[] = {2, 5, 7};
+  ASSERT_EQ(FindValidationRecord(stream, model, 3, read), RecordSearch::Found);
+  EXPECT_EQ(read.iterations.size(), 3u);
+  EXPECT_EQ(read.iterations[0].r2.Value, 3.0L);
+
+  EXPECT_FALSE(SameVariableSet({2, 5, 9}, model, 3));
+  EXPECT_FALSE(SameVariableSet({2, 5}, model, 3));
+  stream.Seek(0, SeekOrigin::Begin);
+  const int32_t absent[] = {2, 5};
+  EXPECT_EQ(FindValidationRecord(stream, absent, 2, read), RecordSearch::NotFound);
+}
+
+TEST(ValidationFilesTest, DamagedHeadsAreRefused) {
+  auto head = [](int32_t n, int32_t p, std::size_t extra) {
+    std::vector<uint8_t> bytes(8 + extra, 0);
+    EncodeInt32(n, &bytes[0]);
+    EncodeInt32(p, &bytes[4]);
+    return bytes;
+  };
+  RecordHead read;
+  for (auto bytes : {head(-1, 0, 0), head(0, -3, 0), head(1, 0, 71), head(0, 2, 7), head(2000000000, 1, 4)}) {
+    MemoryStream stream(bytes);
+    EXPECT_EQ(ReadRecordHead(stream, read), RecordRead::Damaged);
+  }
+  MemoryStream exact(head(1, 1, 76));
+  EXPECT_EQ(ReadRecordHead(exact, read), RecordRead::Ok);
+  MemoryStream shortN(std::vector<uint8_t>{1, 0});
+  EXPECT_EQ(ReadRecordHead(shortN, read), RecordRead::End);
+}
+
+TEST(ValidationFilesTest, FirstMergeRenamesTheRecordFile) {
+  MergeFiles f;
+  const std::string bytes = Bytes({Record({1, 2}, 2, 0.5L)});
+  WriteFile(f.tmp, bytes);
+  EXPECT_TRUE(MergeValidationFiles(f.db, f.tmp, f.out));
+  EXPECT_EQ(ReadFileText(f.db), bytes);
+  EXPECT_FALSE(std::filesystem::exists(f.tmp));
+}
+
+TEST(ValidationFilesTest, MergePutsNewRecordsFirstAndKeepsOtherOldOnes) {
+  MergeFiles f;
+  const ValidationRecord m1old = Record({1}, 2, 1.0L), m2 = Record({4, 6}, 1, 2.0L), m3old = Record({2, 5, 7}, 1, 3.0L);
+  const ValidationRecord m1new = Record({1}, 3, 4.0L), m3new = Record({7, 2, 5}, 2, 5.0L);
+  WriteFile(f.db, Bytes({m1old, m2, m3old}));
+  WriteFile(f.tmp, Bytes({m1new, m3new}));
+  EXPECT_TRUE(MergeValidationFiles(f.db, f.tmp, f.out));
+  EXPECT_EQ(ReadFileText(f.db), Bytes({m1new, m3new, m2}));
+  EXPECT_FALSE(std::filesystem::exists(f.tmp));
+  EXPECT_FALSE(std::filesystem::exists(f.out));
+
+  WriteFile(f.tmp, "");
+  EXPECT_TRUE(MergeValidationFiles(f.db, f.tmp, f.out));
+  EXPECT_EQ(ReadFileText(f.db), Bytes({m1new, m3new, m2}));
+}
+
+TEST(ValidationFilesTest, DamagedOldFileLeavesAllFilesAsTheyWere) {
+  MergeFiles f;
+  TestUi().Reset();
+  std::string old = Bytes({Record({1}, 2, 1.0L), Record({3}, 2, 2.0L)});
+  old.resize(old.size() - 10);
+  const std::string fresh = Bytes({Record({1}, 1, 9.0L)});
+  WriteFile(f.db, old);
+  WriteFile(f.tmp, fresh);
+  EXPECT_FALSE(MergeValidationFiles(f.db, f.tmp, f.out));
+  EXPECT_EQ(ReadFileText(f.db), old);
+  EXPECT_EQ(ReadFileText(f.tmp), fresh);
+  EXPECT_FALSE(std::filesystem::exists(f.out));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, kMergeMessage);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+}
+
+TEST(ValidationFilesTest, CorruptedFilesAreReadOrRefused) {
+  MergeFiles f;
+  TestUi().Reset();
+  std::mt19937 random(17);
+  const std::string valid = Bytes({Record({1, 2}, 3, 1.0L), Record({3}, 2, 2.0L), Record({5, 6, 7}, 1, 3.0L)});
+  const int32_t model[] = {7, 6, 5};
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes = valid;
+    if (round % 2) bytes.resize(random() % bytes.size());
+    for (int flips = bytes.empty() ? 0 : random() % 4; flips > 0; --flips) bytes[random() % bytes.size()] = static_cast<char>(random());
+    MemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    ValidationRecord read;
+    const RecordSearch result = FindValidationRecord(stream, model, 3, read);
+    if (result == RecordSearch::Found) {
+      EXPECT_LE(read.iterations.size() * 72, bytes.size());
+    }
+    if (round % 50 == 0) {
+      WriteFile(f.db, bytes);
+      WriteFile(f.tmp, valid);
+      if (!MergeValidationFiles(f.db, f.tmp, f.out)) {
+        EXPECT_EQ(ReadFileText(f.db), bytes);
+      }
+      std::filesystem::remove(f.out);
+    }
+  }
+}
