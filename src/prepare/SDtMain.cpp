@@ -31,6 +31,9 @@
 #include "prepare/GridSearch.h"
 #include "prepare/Splitting.h"
 #include "prepare/VariableTools.h"
+#include "select/SingleModelFit.h"
+#include "validate/ExternalValidator.h"
+#include "validate/VMsMain.h"
 
 int TDataSetupForm::NextVarSearchRow = 1;
 int TDataSetupForm::NextObjSearchRow = 1;
@@ -218,7 +221,6 @@ QWidget* TDataSetupForm::BuildAnalysisRow() {
   Button1 = Button("Des. from PCA", box);
   Button2 = Button("Correlation", box);
   ButtonSingleModel = Button("Single model", box);
-  ButtonSingleModel->setEnabled(false);  // the single-model window is not part of this program yet
   ComboBoxLOFsmooth = DropDown(box);
   grid->addWidget(ButtonVarPCA, 0, 0);
   grid->addWidget(Button1, 0, 1);
@@ -298,6 +300,7 @@ void TDataSetupForm::ConnectHandlers() {
     connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
   };
   click(ButtonSetX, &TDataSetupForm::ButtonSetXClick);
+  click(ButtonSingleModel, &TDataSetupForm::ButtonSingleModelClick);
   click(ButtonHoldVar, &TDataSetupForm::ButtonHoldVarClick);
   click(ButtonReleaseX, &TDataSetupForm::ButtonReleaseXClick);
   click(ButtonSetY, &TDataSetupForm::ButtonSetYClick);
@@ -660,6 +663,58 @@ bool TDataSetupForm::CheckTrainingPresent() {
     return false;
   Refuse("Objects cannot be marked as ALL test!", "INPUT DATA ERROR");
   return true;
+}
+
+// ---- Single model ---------------------------------------------------------------
+
+// Fits the one model of the marked variables on the working set-up, lent to the
+// data set for the command, and shows it; the data set gets back its own set-up.
+void TDataSetupForm::ButtonSingleModelClick() {
+  auto busy = std::make_unique<BusyCursor>();
+  data_->ldLOFSmoothing = StrToFloat(StdStr(ComboBoxLOFsmooth->currentText()));
+  if (CheckTrainingPresent()) return;
+  const std::vector<int32_t> pool = MarkedPool();
+  if (iWorkResponse < 0 || pool.empty()) {
+    Refuse("Data setup not valid. Response: " + std::to_string(iWorkResponse) +
+               " - Variable amount: " + std::to_string(pool.size()),
+           "USER DATA INPUT ERROR");
+    return;
+  }
+  DataSetupLoan loan(*data_, pool, iWorkResponse, ipTempTrainingPtr);
+  try {
+    loan.Apply();
+  } catch (...) {
+    ShowWarning("Cannot setup temporary data");
+    return;
+  }
+  DataResultList list(data_);
+  SingleModelFitResult fit;
+  try {
+    fit = FitSingleModel(list, *data_, true);
+  } catch (...) {
+    Refuse("Cannot calculate single model", "APPLICATION ERROR");
+    return;
+  }
+  if (fit.model == nullptr) return;
+  fit.model->iSelStatus = 1;
+  busy.reset();
+  bool anyPrediction = false;
+  for (int i = 0; i < data_->iObjCount; ++i) anyPrediction = anyPrediction || data_->IsPredictionObject(i);
+  if (anyPrediction &&
+      Ui().MessageBox("Do you want to perform external validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha method)?",
+                      "APPLICATION REQUEST", MB_YESNO | MB_ICONQUESTION) == IDYES)
+    RunGuarded([&] { ExternalValidator(true, &list, data_, progressWindow_).ValidateExternal(); },
+               "Cannot create Validate models dialog");
+  RunGuarded(
+      [&] {
+        std::unique_ptr<TViewSelModForm> window;
+        {
+          BusyCursor modelBusy;
+          window = std::make_unique<TViewSelModForm>(this, "", 1, 1, list.First(), data_, progressWindow_);
+        }
+        ShowModalWindow(*window);
+      },
+      "Cannot create Validate models dialog");
 }
 
 void TDataSetupForm::ButtonOKClick() {

@@ -81,6 +81,7 @@ public:
   void SpeedButtonCopyVarToClipboardClick();
   void SpeedButtonCopyToClipboardClick();
   void ButtonOKClick();
+  void ButtonSingleModelClick();
 
   bool OrderObjectsByResponse();
   void ApplyOrderedSplitting();

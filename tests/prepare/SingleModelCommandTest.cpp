@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+
+#include "platform/qt/StringGrid.h"
+#include "prepare/SDtMain.h"
+#include "prepare/SetupTestData.h"
+#include "support/FakeProjectHost.h"
+#include "validate/VMsMain.h"
+
+namespace {
+
+// What the command must give back: the lists with their counts, the response and the statuses.
+struct SetupState {
+  explicit SetupState(const ChemoData& d)
+      : selected(d.ipSelectedVarPtr, d.ipSelectedVarPtr + d.iSelectedVarCount),
+        split(d.ipSelectedSplitPtr, d.ipSelectedSplitPtr + d.iSelectedSplitCount),
+        status(d.ipTrainingPtr, d.ipTrainingPtr + d.iObjCount),
+        response(d.iResponseIndex) {}
+  bool operator==(const SetupState&) const = default;
+  std::vector<int32_t> selected, split, status;
+  int32_t response;
+};
+
+// x and the response y: objects 1-5 training, 6-7 prediction, 8 prediction and
+// 10 training without a response, 9 excluded; a splitting variable s.
+struct SingleModelCommand : testing::Test {
+  SingleModelCommand() {
+    FillData(data, {{1, 2.1L, 1}, {2, 3.9L, 2}, {3, 6.2L, 1}, {4, 7.8L, 2}, {5, 10.1L, 1},
+                    {2.5L, 5.2L, 1}, {4.5L, 9.3L, 2}, {6, kMissing, 1}, {3, 6.0L, 1}, {7, kMissing, 2}});
+    for (int i : {5, 6, 7}) data.ipTrainingPtr[i] = kStatusPrediction;
+    data.ipTrainingPtr[8] = kStatusExcluded;
+    data.iResponseIndex = 1;
+    SetVarLists(data, {0}, {}, {2});
+    data.ldQuikDelta = -1.0L;
+  }
+
+  // Opens the set-up, runs the command and checks that the set-up came back.
+  void Run() {
+    TDataSetupForm form(nullptr, &models, &data);
+    form.ShowModalWindow = [this](ModalDialog& window) {
+      auto& view = dynamic_cast<TViewSelModForm&>(window);
+      for (int row = 0; row < view.StringGrid->RowCount(); ++row)
+        cells.push_back(view.StringGrid->Cells(8, row));
+      params.push_back(view.StringGridRegrPar->Cells(1, 2));
+      EXPECT_EQ(view.OfferSmdSave(), 1);
+    };
+    form.ComboBoxLOFsmooth->setCurrentIndex(3);
+    const SetupState before(data);
+    form.ButtonSingleModelClick();
+    EXPECT_EQ(SetupState(data), before);
+    EXPECT_EQ(data.ldLOFSmoothing, StrToFloat(form.ComboBoxLOFsmooth->currentText().toStdString()));
+    EXPECT_EQ(models.Count(), 0);
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : ui.Shown()) texts.push_back(m.text);
+    return texts;
+  }
+
+  FakeProjectHost host;
+  ChemoData& data = host.data;
+  DataResultList models{&host.data};
+  ScriptedUi& ui = TestUi();
+  std::vector<std::string> cells, params;
+};
+
+TEST_F(SingleModelCommand, FitsTheMarkedVariablesAndShowsTheModel) {
+  ui.Reset();
+  ui.Answer(IDNO);
+  Run();
+  ASSERT_EQ(params, std::vector<std::string>{"1.9900"});
+  EXPECT_EQ(cells.at(0), "HAT i/i (h*=1.2000)");
+  EXPECT_EQ(cells.at(10), "1.8000");
+  ASSERT_EQ(ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.Shown(0).text,
+            "Do you want to perform external validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha method)?");
+  EXPECT_EQ(ui.Shown(0).caption, "APPLICATION REQUEST");
+}
+
+TEST_F(SingleModelCommand, NoQuestionWithoutPredictionObjects) {
+  ui.Reset();
+  for (int i : {5, 6}) data.ipTrainingPtr[i] = kStatusExcluded;
+  Run();
+  EXPECT_EQ(params.size(), 1u);
+  EXPECT_TRUE(ui.Shown().empty());
+}
+
+TEST_F(SingleModelCommand, RefusesBadSetupsAndPutsTheDataSetBack) {
+  ui.Reset();
+  for (int i = 0; i < data.iObjCount; ++i)
+    if (data.ipTrainingPtr[i] == kStatusTraining) data.ipTrainingPtr[i] = kStatusPrediction;
+  Run();
+  ASSERT_EQ(ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.Shown(0).text, "Objects cannot be marked as ALL test!");
+  EXPECT_EQ(ui.Shown(0).caption, "INPUT DATA ERROR");
+  EXPECT_EQ(ui.Shown(0).Icon(), MB_ICONERROR);
+}
+
+TEST_F(SingleModelCommand, RefusesAnEmptyPool) {
+  ui.Reset();
+  SetVarLists(data, {}, {}, {2});
+  Run();
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Data setup not valid. Response: 1 - Variable amount: 0"});
+  EXPECT_EQ(ui.Shown(0).caption, "USER DATA INPUT ERROR");
+}
+
+TEST_F(SingleModelCommand, RefusesMissingValuesEvenOfExcludedObjects) {
+  ui.Reset();
+  data.tpChemoValuePtr[8][0].InitMissing();
+  Run();
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Cannot calculate a model with missing data"});
+  EXPECT_EQ(ui.Shown(0).caption, "USER DATA INPUT ERROR");
+  EXPECT_TRUE(params.empty());
+}
+
+TEST_F(SingleModelCommand, NoTrainingResponseEndsInTheCalculationFailure) {
+  ui.Reset();
+  for (int i = 0; i < 5; ++i) data.tpChemoValuePtr[i][1].InitMissing();
+  Run();
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"Zero rows matrix, cannot continue", "Cannot calculate single model"}));
+  EXPECT_EQ(ui.Shown(1).caption, "APPLICATION ERROR");
+  EXPECT_TRUE(params.empty());
+}
+
+}  // namespace
