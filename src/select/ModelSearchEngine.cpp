@@ -517,7 +517,6 @@ void ModelSearchEngine::StartGaSizeReported(int nTrain) {
   try {
     StartGaSize(nTrain);
   } catch (...) {
-    ga_.reset();
     ShowSearchException("APPLICATION WARNING (genetic algorithm)", "Cannot execute genetic algorithm.");
     gaFinished_ = true;
     view_->CloseWindow();
