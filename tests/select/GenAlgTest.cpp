@@ -167,6 +167,8 @@ TEST(GenAlgTest, ImpossibleSettingsAreReportedNotObeyed) {
     int bestPerSize = 0;
     void ShowGaModels(const std::vector<SearchGridRow>& shown) override { rows = shown; }
     void SelectBestPerSizeItem(int item) override { bestPerSize = item; }
+    void StatusText(const std::string& text) override { status = text; }
+    std::string status;
   } view;
   GaSearch small(MakeLinearData(10, 4, {{0, 1.0L}}, 0.2L, 3), 2, 2, 4, 5, 2, 1);
   ModelSearchEngine shown(ModelSearchEngine::ModeGeneticOnly, &small.list, small.data.get(), &view);
@@ -175,6 +177,7 @@ TEST(GenAlgTest, ImpossibleSettingsAreReportedNotObeyed) {
   ASSERT_NE(shown.Genetic(), nullptr);
   EXPECT_EQ(TestUi().Shown().size(), reports);  // a full population: no report
   EXPECT_EQ(view.bestPerSize, 1);
+  EXPECT_EQ(view.status, "Running genetic algorithm: 2 variables");
   ASSERT_EQ(view.rows.size(), 4u);  // min(10 shown, P)
   for (int i = 0; i < 4; ++i) {
     const GenPop individual = shown.Genetic()->CopyIndividual(i);
@@ -312,6 +315,27 @@ TEST(GenAlgTest, AReseededRunRepeatsItsModelsExactly) {
   EXPECT_EQ(sizeThree, (Sets{{2, 5, 6}, {3, 4, 5}, {2, 3, 4}, {2, 4, 5}, {0, 4, 5}, {0, 3, 4}, {4, 5, 6}, {3, 4, 6},
                              {0, 4, 6}, {2, 4, 6}, {1, 3, 5}, {1, 2, 5}, {1, 5, 6}, {1, 2, 3}, {0, 1, 5}, {0, 1, 2},
                              {1, 3, 6}, {1, 2, 6}, {0, 1, 6}, {0, 1, 4}, {1, 4, 5}, {1, 2, 4}, {1, 3, 4}, {1, 4, 6}}));
+}
+
+// With too few models of the size, the rest of the population extends the smaller
+// models: all four individuals are built, without a report.
+TEST(GenAlgTest, SeedingExtendsSmallerModelsWhenTheSizeHasTooFew) {
+  FixedClock clock(6);
+  PoolSearch search(2, 4, 3);
+  search.data->iAllSubsetUntil = 2;
+  search.data->iKeepPerSize = 2;
+  search.data->iGAFirstSize = 0;
+  ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &search.list, search.data.get());
+  subsets.Activate();
+  while (!subsets.TimerWantsClose()) subsets.IdleStep();
+  search.data->iGAFirstSize = 2;
+  ASSERT_EQ(search.list.Count(), 4);
+  const std::size_t reports = TestUi().Shown().size();
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get());
+  engine.Activate();
+  ASSERT_NE(engine.Genetic(), nullptr);
+  EXPECT_EQ(TestUi().Shown().size(), reports);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(engine.Genetic()->CopyIndividual(i).Empty()) << i;
 }
 
 // Seeding from models of the size takes them from the worst end of the list.
