@@ -74,21 +74,21 @@ void TViewSelModForm::BuildComponents() {
   SpeedButtonCopy = Button(this, "Copy", "Copy to clipboard");
   SpeedButtonSaveToFile = Button(this, "Save", "Save to file");
   SpeedButtonViewExpCalcPlot =
-      Button(this, "Exp/Calc", "View experimental endpoint vs Predicted by model equation");
-  SpeedButtonViewExpPredPlot = Button(this, "Exp/LOO", "View Experimental endpoint vs Prediction by LOO");
-  SpeedButtonResCalc = Button(this, "Res calc", "View residuals from model predicted by model equation");
-  SpeedButtonResPred = Button(this, "Res LOO", "View residuals from model predicted by LOO");
-  SpeedButtonViewWillPlotCalc = Button(this, "Will calc", "View Williams plot - Predictions by model equation");
-  SpeedButtonViewWillPlotPred = Button(this, "Will LOO", "View Williams plot - Predictions by LOO");
+      Button(this, "E/C", "View experimental endpoint vs Predicted by model equation");
+  SpeedButtonViewExpPredPlot = Button(this, "E/P", "View Experimental endpoint vs Prediction by LOO");
+  SpeedButtonResCalc = Button(this, "Rc", "View residuals from model predicted by model equation");
+  SpeedButtonResPred = Button(this, "Rp", "View residuals from model predicted by LOO");
+  SpeedButtonViewWillPlotCalc = Button(this, "Wc", "View Williams plot - Predictions by model equation");
+  SpeedButtonViewWillPlotPred = Button(this, "Wp", "View Williams plot - Predictions by LOO");
   SpeedButtonApplDomain = Button(this, "AD", "View Applicability Domain");
   SpeedButtonLMO = Button(this, "LMO", "View LMO plot");
-  SpeedButtonYScramble = Button(this, "Yscr", "View Y-scramble plot");
-  SpeedButtonRandDesc = Button(this, "Xrnd", "View Random descriptors plot");
-  SpeedButtonRandResp = Button(this, "Yrnd", "View Random responces plot");
+  SpeedButtonYScramble = Button(this, "Ys", "View Y-scramble plot");
+  SpeedButtonRandDesc = Button(this, "Xr", "View Random descriptors plot");
+  SpeedButtonRandResp = Button(this, "Yr", "View Random responces plot");
   SpeedButtonPCAdesc = Button(this, "PCA", "PCA of the descriptors");
   SpeedButtonCorrMatr = Button(this, "Corr", "View correlation matrix");
   SpeedButtonQMRF = Button(this, "QMRF", "View QMRF");
-  SpeedButtonExportQMRF = Button(this, "Export", "Export QMRF and SDF");
+  SpeedButtonExportQMRF = Button(this, "Exp", "Export QMRF and SDF");
   BevelQMRF = Bevel(this);
 
   auto* top = new QHBoxLayout;
@@ -113,6 +113,7 @@ void TViewSelModForm::BuildComponents() {
 
   StringGridRegrPar = new ::StringGrid(this);
   StringGridRegrPar->SetColCount(SingleModelAnalysis::ParamColumns);
+  StringGridRegrPar->SetFixedCols(0);
   StringGridRegrPar->SetDefaultColWidth(96);
   StringGridRegrPar->SetDefaultRowHeight(16);
   StringGridRegrPar->setFixedHeight(91);
@@ -133,6 +134,7 @@ void TViewSelModForm::BuildComponents() {
 
   StringGrid = new ::StringGrid(this);
   StringGrid->SetColCount(SingleModelAnalysis::ObjectColumns);
+  StringGrid->SetFixedCols(0);
   StringGrid->SetDefaultColWidth(96);
   StringGrid->SetDefaultRowHeight(16);
   StringGrid->SetRowSelect(true);
