@@ -27,6 +27,8 @@ struct Design {
         X.At(i, j) = v;
       }
       y.At(i, 0) = 1.0L + static_cast<long double>(noise(random));
+      if (kind == 7) y.At(i, 0) = 2.0L;                                                 // nothing to explain
+      if (kind == 8) y.At(i, 0) = 1e-2500L * static_cast<long double>(noise(random));  // squares underflow
     }
   }
   Matrix X, y;
@@ -37,7 +39,7 @@ struct Design {
 TEST(GramLoo, GivesLooPressBitForBit) {
   std::mt19937 random(7);
   int failed = 0;
-  for (int kind = 0; kind <= 6; ++kind)
+  for (int kind = 0; kind <= 8; ++kind)
     for (int q = 1; q <= 6; ++q)
       for (int n : {q + 1, q + 3, 40}) {
         SCOPED_TRACE(testing::Message() << "kind " << kind << " q " << q << " n " << n);
@@ -74,6 +76,15 @@ TEST(GramLoo, GivesLooPressBitForBit) {
         for (int i = 0; i < n; ++i) EXPECT_EQ(loo[static_cast<std::size_t>(i)], expectedLoo.At(i, 0)) << i;
       }
   EXPECT_GT(failed, 3);
+}
+
+TEST(GramLoo, RefusesSizesOutsideItsArrays) {
+  const long double one = 1.0L, y = 0.0L;
+  const long double* row = &one;
+  long double press = 7.0L;
+  EXPECT_FALSE(LooPressFromGram(1, 0, &one, &one, &row, &y, press, nullptr));
+  EXPECT_FALSE(LooPressFromGram(1, kGramLooMaxCoefficients + 1, &one, &one, &row, &y, press, nullptr));
+  EXPECT_EQ(press, 7.0L);
 }
 
 }  // namespace
