@@ -22,4 +22,4 @@ asan="$root/build/asan"
 cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON
 cmake --build "$asan" --target korvane_core_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1 \
-  "$asan/tests/korvane_core_tests" --gtest_filter='ProjectFile*:ChemoData*:DataResult*:TempFiles*:Stream*:ExtendedCodec*:DatabaseReadersFuzz*:HinReader*:DatabaseLoader*'
+  "$asan/tests/korvane_core_tests" --gtest_filter='ProjectFile*:SingleModelFile*:ChemoData*:DataResult*:TempFiles*:Stream*:ExtendedCodec*:DatabaseReadersFuzz*:HinReader*:DatabaseLoader*'

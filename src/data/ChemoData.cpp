@@ -93,17 +93,27 @@ void ChemoData::Init() {
   ldR2mDeltaThreshold = 0.2L;
 }
 
-void ChemoData::ReleaseArrays() {
+void ChemoData::ReleaseTable() {
   ReleaseRows(tpChemoValuePtr, iObjCount);
   ReleaseArray(tpVarNameStrPtr);
   ReleaseArray(tpObjNameStrPtr);
   ReleaseArray(ipTrainingPtr);
   ReleaseArray(ipSelectedVarPtr);
+  iVarCount = iObjCount = iSelectedVarCount = 0;
+}
+
+void ChemoData::ReleaseArrays() {
+  ReleaseTable();
   ReleaseArray(ipSelectedSplitPtr);
   ReleaseArray(ipSelectedHoldPtr);
+  ReleaseSplittings();
+  iSelectedSplitCount = iSelectedHoldCount = 0;
+}
+
+void ChemoData::ReleaseSplittings() {
   ReleaseRows(ipSplittingPtr, iSplitCount);
   ReleaseArray(tpSplitNameStrPtr);
-  iVarCount = iObjCount = iSelectedVarCount = iSelectedSplitCount = iSelectedHoldCount = iSplitCount = 0;
+  iSplitCount = 0;
 }
 
 void ChemoData::Clear() {
@@ -193,16 +203,21 @@ void ChemoData::StreamSplittings(Stream& stream, uint8_t mode) {
   StreamStringArray(stream, tpSplitNameStrPtr, iSplitCount, mode);
 }
 
-void ChemoData::RequireConsistent() const {
-  Require(iVarCount >= 0 && iObjCount >= 0 && iSplitCount >= 0, "negative count");
+void ChemoData::RequireTableConsistent() const {
+  Require(iVarCount >= 0 && iObjCount >= 0, "negative count");
   Require(iVarCount == 0 || tpVarNameStrPtr != nullptr, "variable names");
   Require(iObjCount == 0 || (tpObjNameStrPtr && tpChemoValuePtr), "object names");
   Require(AllStatus(ipTrainingPtr, iObjCount), "object status");
   for (int32_t i = 0; i < iObjCount; ++i) Require(iVarCount == 0 || tpChemoValuePtr[i], "value rows");
   Require(IndicesBelow(ipSelectedVarPtr, iSelectedVarCount, iVarCount), "selected variables");
+  Require(iResponseIndex >= -1 && iResponseIndex < iVarCount, "response index");
+}
+
+void ChemoData::RequireConsistent() const {
+  RequireTableConsistent();
+  Require(iSplitCount >= 0, "negative count");
   Require(IndicesBelow(ipSelectedSplitPtr, iSelectedSplitCount, iVarCount), "splitting variables");
   Require(IndicesBelow(ipSelectedHoldPtr, iSelectedHoldCount, iVarCount), "held variables");
-  Require(iResponseIndex >= -1 && iResponseIndex < iVarCount, "response index");
   if (iSplitCount == 0) return;
   Require(ipSplittingPtr && tpSplitNameStrPtr, "splittings");
   for (int32_t k = 0; k < iSplitCount; ++k) Require(AllStatus(ipSplittingPtr[k], iObjCount), "splittings");
@@ -290,12 +305,29 @@ void ChemoData::ReadWriteSingleModel(Stream* stream, const DataResultNode* model
     WriteSingleModel(*stream, *model);
     return;
   }
-  ReleaseArrays();
+  const int32_t previousObjCount = iObjCount;
+  ReleaseTable();
   try {
     StreamSingleModelFields(*stream, mode);
-    RequireConsistent();
+    RequireTableConsistent();
   } catch (...) {
     Clear();
     throw;
+  }
+  DropWhatNoLongerFits(previousObjCount);
+}
+
+void ChemoData::DropWhatNoLongerFits(int32_t previousObjCount) {
+  if (iSplitCount > 0 && iObjCount != previousObjCount) {
+    ReleaseSplittings();
+    iCurrentSplit = 0;
+  }
+  if (!IndicesBelow(ipSelectedSplitPtr, iSelectedSplitCount, iVarCount)) {
+    ReleaseArray(ipSelectedSplitPtr);
+    iSelectedSplitCount = 0;
+  }
+  if (!IndicesBelow(ipSelectedHoldPtr, iSelectedHoldCount, iVarCount)) {
+    ReleaseArray(ipSelectedHoldPtr);
+    iSelectedHoldCount = 0;
   }
 }

@@ -45,8 +45,11 @@ public:
   void ReadWrite(Stream* stream, uint8_t mode, int version);
   // The reduced record of the single-model file: the training objects with a
   // response, the model's variables in model order and then the response.
-  // The model is used only when writing.
+  // The model is used only when writing. Reading keeps the fields the record
+  // does not store, except those that no longer fit the new table.
   void ReadWriteSingleModel(Stream* stream, const DataResultNode* model, uint8_t mode);
+  // The writing half of the single-model record; changes nothing.
+  void WriteSingleModel(Stream& stream, const DataResultNode& model) const;
 
   // Resets to its default every search setting no search can run with: a model
   // or pool size outside 0 .. the number of selected variables, a negative count,
@@ -99,6 +102,12 @@ public:
 private:
   // Releases every array and zeroes the counts that size them.
   void ReleaseArrays();
+  // Only what the single-model record stores: names, status, rows, selected list.
+  void ReleaseTable();
+  void ReleaseSplittings();
+  // After a single-model read: splittings of another object count and variable
+  // lists pointing past the new columns are released; the rest stays.
+  void DropWhatNoLongerFits(int32_t previousObjCount);
   void StreamCounts(Stream& stream, uint8_t mode);
   // Names, status and value rows.
   void StreamTable(Stream& stream, uint8_t mode);
@@ -107,7 +116,8 @@ private:
   // Throws EDamagedRecord unless the arrays agree with the counts and every
   // index and status read lies in its range.
   void RequireConsistent() const;
-  void WriteSingleModel(Stream& stream, const DataResultNode& model) const;
+  // The same for the fields of the single-model record only.
+  void RequireTableConsistent() const;
 };
 
 // "Empty file pointer: cannot read data" (or write) as an error box.

@@ -186,7 +186,7 @@ void DataResultNode::StreamFit(Stream& stream, uint8_t mode, bool sequence) {
   if (reading) RequireCount(count, iTrainCount, "training count");
 }
 
-void DataResultNode::StreamErrorArrays(Stream& stream, uint8_t mode, int version) {
+void DataResultNode::StreamErrorArrays(Stream& stream, uint8_t mode, int version, int32_t columns) {
   bool reading = !IsWriting(mode);
   if (version >= 3) {
     for (long double** errors : {&ldpBSignifPtr, &ldpBStdErrPtr}) {
@@ -196,7 +196,7 @@ void DataResultNode::StreamErrorArrays(Stream& stream, uint8_t mode, int version
     }
   }
   if (!reading) return;
-  RequireConsistent();
+  RequireConsistent(columns);
   for (long double** errors : {&ldpBSignifPtr, &ldpBStdErrPtr}) {
     if (*errors != nullptr) continue;
     AllocCheckedArray(*errors, iSize + 1, errors == &ldpBSignifPtr ? "*ldpBSignifPtr" : "*ldpBStdErrPtr");
@@ -204,10 +204,11 @@ void DataResultNode::StreamErrorArrays(Stream& stream, uint8_t mode, int version
   }
 }
 
-void DataResultNode::RequireConsistent() const {
+int32_t DataResultNode::OwnerColumns() const { return tpChemoData ? tpChemoData->iVarCount : INT32_MAX; }
+
+void DataResultNode::RequireConsistent(int32_t columns) const {
   bool ok = iSize >= 0 && iTrainCount >= 0 && (iSize == 0 || ipSelVarIdxPtr) && ldpBModelCoeffPtr &&
             ldpBStdCoeffPtr && ldpBIntConfPtr && (iTrainCount == 0 || ldpTrainYCapPtr);
-  int32_t columns = tpChemoData ? tpChemoData->iVarCount : INT32_MAX;
   for (int32_t j = 0; ok && j < iSize; ++j) ok = ipSelVarIdxPtr[j] >= 0 && ipSelVarIdxPtr[j] < columns;
   if (!ok) throw EDamagedRecord("model arrays");
 }
@@ -239,7 +240,7 @@ void DataResultNode::ReadWrite(Stream& stream, uint8_t mode, int version) {
     StreamCells(stream, kProjectCells, mode);
     StreamFit(stream, mode, false);
     if (version > 0) StreamCells(stream, kProjectCellsV1, mode);
-    StreamErrorArrays(stream, mode, version);
+    StreamErrorArrays(stream, mode, version, OwnerColumns());
   };
   RunRecord(mode, body);
 }
@@ -250,7 +251,9 @@ void DataResultNode::ReadWriteSingleModel(Stream& stream, uint8_t mode, int vers
     StreamString(stream, sName, mode);
     StreamCells(stream, kSingleModelCells, mode);
     StreamFit(stream, mode, true);
-    StreamErrorArrays(stream, mode, version);
+    // The data block with the model's columns follows this record, so the
+    // indices can only be checked against the model's own size here.
+    StreamErrorArrays(stream, mode, version, iSize);
   };
   RunRecord(mode, body);
 }

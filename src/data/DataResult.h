@@ -152,9 +152,12 @@ private:
   // Variable indices (0..size-1 instead when sequence is set), the three
   // coefficient arrays, h* and the leave-one-out predictions.
   void StreamFit(Stream& stream, uint8_t mode, bool sequence);
-  void StreamErrorArrays(Stream& stream, uint8_t mode, int version);
-  // Throws EDamagedRecord unless the arrays agree with size and training count.
-  void RequireConsistent() const;
+  void StreamErrorArrays(Stream& stream, uint8_t mode, int version, int32_t columns);
+  // Throws EDamagedRecord unless the arrays agree with size and training count
+  // and every variable index is below columns.
+  void RequireConsistent(int32_t columns) const;
+  // The owner data set's variable count; no limit without an owner.
+  int32_t OwnerColumns() const;
   // Runs the record's body; a read starts from released arrays, and a failed
   // read leaves the node reset (links kept) and rethrows.
   template <typename Body>

@@ -1,0 +1,25 @@
+// The single-model file (".smd"): a 21-byte version header, one model's record
+// and the reduced data set the model was fitted on.
+#pragma once
+
+#include <string>
+
+#include "platform/base/Stream.h"
+
+class ChemoData;
+class DataResultNode;
+
+// Writes the header (the current tag), the model record and the reduced data set
+// built from data. Neither the model nor the data set changes.
+void WriteSingleModelFile(Stream& stream, const DataResultNode& model, const ChemoData& data);
+// The same into a file through a temporary file renamed over it when complete;
+// false (the old file intact) when anything failed.
+bool SaveSingleModelFile(const std::string& fileName, const DataResultNode& model, const ChemoData& data);
+
+// Reads a single-model file: the header is any 21 bytes, then the model into
+// model (bound to data) and the data set into data. The file is accepted only
+// when nothing was read short and every count and index fits the model (p >= 1,
+// p + 1 columns with the response last, the model's training count equal to the
+// stored training objects with a response). Anything else throws EDamagedRecord
+// with data cleared and model reset.
+void ReadSingleModelFile(Stream& stream, DataResultNode& model, ChemoData& data);
