@@ -5,6 +5,10 @@
 #include "data/FileVersionTags.h"
 #include "data/ProjectFile.h"
 #include "data/RecordStreams.h"
+#include "numerics/Utils.h"
+#include "select/SingleModelFit.h"
+#include "platform/base/UiServices.h"
+#include "validate/ExternalValidator.h"
 
 namespace {
 
@@ -60,5 +64,24 @@ void ReadSingleModelFile(Stream& stream, DataResultNode& model, ChemoData& data)
     data.Clear();
     model.Reset();
     throw;
+  }
+}
+
+void CalculateSingleModel(DataResultList& models, ChemoData& data) {
+  try {
+    const int32_t count = data.iVarCount - 1;
+    ReleaseArray(data.ipSelectedVarPtr);
+    data.iSelectedVarCount = 0;
+    if (count > 0) AllocCheckedArray(data.ipSelectedVarPtr, count, "*ipSelectedVarPtr");
+    for (int32_t j = 0; j < count; ++j) data.ipSelectedVarPtr[j] = j;
+    data.iSelectedVarCount = count;
+    FitSingleModel(models, data, false);
+    ExternalValidator validator(true, &models, &data);
+    if (validator.TestCount() > 0) {
+      validator.CalcExternalQ2Fn(&models, false);
+      validator.CalcExternalCCC(&models, false);
+    }
+  } catch (...) {
+    Ui().MessageBox("Cannot calculate single model", "APPLICATION ERROR", MB_OK | MB_ICONERROR);
   }
 }

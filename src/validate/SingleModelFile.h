@@ -23,3 +23,11 @@ bool SaveSingleModelFile(const std::string& fileName, const DataResultNode& mode
 // stored training objects with a response). Anything else throws EDamagedRecord
 // with data cleared and model reset.
 void ReadSingleModelFile(Stream& stream, DataResultNode& model, ChemoData& data);
+
+class DataResultList;
+
+// Refits the model of the data set's first iVarCount - 1 columns on its training
+// objects into models (empty), as a search would, with the external Q2 and CCC
+// when prediction objects exist. Any failure is shown as "Cannot calculate single
+// model" and leaves models as far as it got (empty when nothing was fitted).
+void CalculateSingleModel(DataResultList& models, ChemoData& data);

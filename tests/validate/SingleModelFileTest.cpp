@@ -8,6 +8,8 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "data/RecordStreams.h"
+#include "platform/base/NumberText.h"
+#include "support/ScriptedUi.h"
 
 namespace {
 
@@ -218,4 +220,40 @@ TEST(SingleModelFile, TruncatedFilesAreRefusedAndCorruptedOnesNeverHarm) {
       ExpectEmpty(data, model);
     }
   }
+}
+
+TEST(SingleModelRecalculation, RefitsTheStoredColumnsWithTheExternalStatistics) {
+  // The stored example with two prediction objects and one without a response.
+  const long double x[] = {1, 2, 3, 4, 5, 2.5L, 4.5L, 6};
+  const long double y[] = {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 5.2L, 9.3L, 0};
+  ChemoData data(2, 8, 1);
+  for (int o = 0; o < 8; ++o) {
+    data.ipTrainingPtr[o] = o < 5 ? kStatusTraining : kStatusPrediction;
+    data.tpChemoValuePtr[o][0] = CheckedValue(x[o], false);
+    data.tpChemoValuePtr[o][1] = CheckedValue(y[o], o == 7);
+  }
+  TestUi().Reset();
+  DataResultList models(&data);
+  CalculateSingleModel(models, data);
+  EXPECT_TRUE(TestUi().Shown().empty());
+  ASSERT_EQ(models.Count(), 1);
+  const DataResultNode& m = *models.First();
+  auto text = [](long double v) { return FloatToStrF(v, FloatFormat::Fixed, 18, 4); };
+  EXPECT_EQ(text(m.ldpBModelCoeffPtr[0]), "0.0500");
+  EXPECT_EQ(text(m.ldpBModelCoeffPtr[1]), "1.9900");
+  EXPECT_EQ(text(m.cvQ2F1.Value), "0.9897");
+  EXPECT_EQ(text(m.cvQ2F2.Value), "0.9860");
+  EXPECT_EQ(text(m.cvQ2F3.Value), "0.9926");
+  EXPECT_EQ(text(m.cvCCCext.Value), "0.9928");
+
+  // No training object: the engine's message, then the recalculation's own.
+  for (int o = 0; o < 5; ++o) data.ipTrainingPtr[o] = kStatusExcluded;
+  DataResultList none(&data);
+  TestUi().Reset();
+  CalculateSingleModel(none, data);
+  EXPECT_EQ(none.Count(), 0);
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Zero rows matrix, cannot continue");
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot calculate single model");
+  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
 }
