@@ -18,6 +18,8 @@ class QPlainTextEdit;
 class QToolButton;
 class QWidget;
 
+struct StoredModelSteps;
+
 class TMainForm : public QMainWindow, public ProjectHost {
   Q_OBJECT
 public:
@@ -158,6 +160,8 @@ private:
   void PrepareTempFolder();
   void CreateRegistry();
   void FindStoredModels();
+  // The editor and the single-model window of applying a stored model.
+  StoredModelSteps StoredModelWindows(const std::string& fileName);
   void TestPbtModel();
   void FindDatabaseFiles();
   void KeepDecimalSeparator();

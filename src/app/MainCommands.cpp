@@ -15,11 +15,14 @@
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
 #include "prepare/CPmMain.h"
+#include "prepare/ISmMain.h"
 #include "prepare/IDtMain.h"
 #include "prepare/SDtMain.h"
 #include "prepare/VDtMain.h"
 #include "select/CStMain.h"
 #include "select/VSmMain.h"
+#include "validate/SingleModelFile.h"
+#include "validate/VMsMain.h"
 
 namespace {
 
@@ -165,7 +168,63 @@ void TMainForm::MenuDataSetupClick() {
 void TMainForm::MenuCalculateAllSubsetClick() {
   RunModalForm<TCalculateSetupForm>("Cannot create Calculate setup dialog", this, modelList_, &dataSet_);
 }
-void TMainForm::SpeedButtonPBTClick() {}
+namespace {
+
+const char* const kAboutPbt =
+    "The PBT index model estimates, from a few molecular descriptors, how persistent, bioaccumulative "
+    "and toxic a chemical is likely to be, as one number: the higher the index, the more the chemical "
+    "is of concern. Apply it to your chemicals by adding them as prediction objects.\n"
+    "If you need, select the pertaining Help menu voice to learn how to use this model.";
+
+}  // namespace
+
+StoredModelSteps TMainForm::StoredModelWindows(const std::string& fileName) {
+  StoredModelSteps steps;
+  steps.addExternalSet = [this](ChemoData& data) {
+    std::unique_ptr<TFormAddExtData> editor;
+    try {
+      editor = TFormAddExtData::CreateForExternalSet(this, &data);
+    } catch (...) {
+    }
+    if (editor == nullptr) {
+      Ui().MessageBox("Cannot create Add external prediction set dialog", "APPLICATION WARNING",
+                      MB_OK | MB_ICONWARNING);
+      return;
+    }
+    editor->ShowModal();
+  };
+  steps.showModel = [this, fileName](DataResultNode& model, ChemoData& data) {
+    RunModalForm<TViewSelModForm>("Cannot create Validate models dialog", this, fileName, uint8_t{0}, uint8_t{1},
+                                  &model, &data, ProgressWindows(this));
+  };
+  return steps;
+}
+
+void TMainForm::SpeedButtonPBTClick() {
+  if (modified_ && Ui().MessageBox("All data will be erased! Do you really want to continue without saving?",
+                                   "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  const std::string path = modelsFolder_ + "PBT Index.smd";
+  const char* const failure =
+      "Cannot load PBT file: check its existence in the models folder and/or check your privileges.";
+  std::unique_ptr<FileStream> file;
+  try {
+    file = std::make_unique<FileStream>(path, FileMode::OpenRead);
+  } catch (...) {
+    Ui().MessageBox(failure, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+    return;
+  }
+  Ui().MessageBox(kAboutPbt, "ABOUT PBT", MB_OK | MB_ICONINFORMATION);
+  ClearProject();
+  try {
+    ApplyStoredModel(*file, dataSet_, StoredModelWindows(path));
+  } catch (...) {
+    ClearProject();
+    Ui().MessageBox(failure, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+    return;
+  }
+  ReportDataLoaded(path);
+}
 void TMainForm::SpeedButtonDatabaseClick() {
   RunModalForm<TDatabaseForm>("Cannot create database dialog.", this, ProgressWindows(this));
 }

@@ -85,3 +85,15 @@ void CalculateSingleModel(DataResultList& models, ChemoData& data) {
     Ui().MessageBox("Cannot calculate single model", "APPLICATION ERROR", MB_OK | MB_ICONERROR);
   }
 }
+
+void ApplyStoredModel(Stream& stream, ChemoData& data, const StoredModelSteps& steps) {
+  DataResultNode stored(&data);
+  ReadSingleModelFile(stream, stored, data);
+  if (steps.addExternalSet) steps.addExternalSet(data);
+  bool predictions = false;
+  for (int32_t i = 0; i < data.iObjCount; ++i) predictions = predictions || data.ipTrainingPtr[i] == kStatusPrediction;
+  DataResultList models(&data);
+  if (predictions) CalculateSingleModel(models, data);
+  DataResultNode* shown = predictions ? models.First() : &stored;
+  if (shown != nullptr && steps.showModel) steps.showModel(*shown, data);
+}

@@ -2,6 +2,7 @@
 // and the reduced data set the model was fitted on.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/base/Stream.h"
@@ -31,3 +32,16 @@ class DataResultList;
 // when prediction objects exist. Any failure is shown as "Cannot calculate single
 // model" and leaves models as far as it got (empty when nothing was fitted).
 void CalculateSingleModel(DataResultList& models, ChemoData& data);
+
+// The two window steps of applying a stored model: the editor that lets the
+// user add prediction objects, and the single-model window.
+struct StoredModelSteps {
+  std::function<void(ChemoData& data)> addExternalSet;
+  std::function<void(DataResultNode& model, ChemoData& data)> showModel;
+};
+
+// Reads the file into data (ReadSingleModelFile; a refused file throws with
+// data cleared), lets the user add prediction objects, refits the model when
+// any exist (CalculateSingleModel; nothing is shown when that failed) and shows
+// the model read or refitted.
+void ApplyStoredModel(Stream& stream, ChemoData& data, const StoredModelSteps& steps);

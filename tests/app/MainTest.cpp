@@ -6,6 +6,8 @@
 
 #include "app/MainFixture.h"
 #include "app/ModalForm.h"
+#include "data/DataResult.h"
+#include "validate/SingleModelFile.h"
 
 namespace fs = std::filesystem;
 
@@ -244,4 +246,47 @@ TEST_F(MainFormTest, WithoutAMainFolderTheProgramRunsWithoutTemporaryFolder) {
   form.ClearProject();
   form.DiscardModels();
   EXPECT_TRUE(CloseAccepted(form));
+}
+
+TEST_F(MainFormTest, PbtCommandAppliesTheStoredModelOrLeavesAnEmptyProject) {
+  const char* const failure =
+      "Cannot load PBT file: check its existence in the models folder and/or check your privileges.";
+  TMainForm& form = StartInCompleteFolder();  // its "PBT Index.smd" is damaged
+  form.EnableDataCommands();
+  form.SetModified(true);
+  TestUi().Clear();
+  form.SpeedButtonPBTClick();
+  EXPECT_EQ(ShownTexts().size(), 3u);
+  EXPECT_EQ(TestUi().Shown(1).caption, "ABOUT PBT");
+  EXPECT_EQ(TestUi().Shown(2).text, failure);
+  EXPECT_FALSE(form.Modified());
+  EXPECT_FALSE(form.MenuViewData->isEnabled());
+  EXPECT_EQ(form.DataSet().iVarCount, 0);
+
+  ChemoData data(2, 5, 1);
+  for (int o = 0; o < 5; ++o) {
+    data.ipTrainingPtr[o] = kStatusTraining;
+    data.tpChemoValuePtr[o][0] = CheckedValue(o + 1, false);
+    data.tpChemoValuePtr[o][1] = CheckedValue(2.0L * (o + 1), false);
+  }
+  DataResultNode model;
+  model.iSize = 1;
+  model.iTrainCount = 5;
+  model.ipSelVarIdxPtr = new int32_t[1]{0};
+  ASSERT_TRUE(SaveSingleModelFile(PathOf("models/PBT Index.smd"), model, data));
+  TestUi().Clear();
+  form.SpeedButtonPBTClick();
+  EXPECT_EQ(ShownTexts().size(), 1u);  // the about box only
+  EXPECT_TRUE(form.Modified());
+  EXPECT_EQ(form.DataSet().iObjCount, 5);
+  EXPECT_EQ(form.ModelList()->Count(), 0);
+  EXPECT_NE(form.RichEdit->toPlainText().toStdString().find("Source file: " + PathOf("models/PBT Index.smd")),
+            std::string::npos);
+
+  fs::remove(PathOf("models/PBT Index.smd"));
+  TestUi().Clear();
+  form.SpeedButtonPBTClick();  // modified: asked, then the file is missing
+  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{
+                              "All data will be erased! Do you really want to continue without saving?", failure}));
+  EXPECT_EQ(form.DataSet().iObjCount, 5);
 }

@@ -257,3 +257,27 @@ TEST(SingleModelRecalculation, RefitsTheStoredColumnsWithTheExternalStatistics) 
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot calculate single model");
   EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION ERROR");
 }
+
+TEST(StoredModelApply, ShowsTheStoredModelOrTheRefitWithTheAddedObjects) {
+  for (bool addPredictions : {false, true}) {
+    Example e;
+    e.model.ldpBModelCoeffPtr[0] = 0.5L;  // a refit gives 0.05 again
+    MemoryStream stream(e.File());
+    ChemoData data;
+    StoredModelSteps steps;
+    steps.addExternalSet = [&](ChemoData& d) {
+      if (!addPredictions) return;
+      d.ipTrainingPtr[4] = kStatusPrediction;
+    };
+    long double intercept = 0.0L;
+    int shown = 0;
+    steps.showModel = [&](DataResultNode& m, ChemoData& d) {
+      EXPECT_EQ(&d, &data);
+      intercept = m.ldpBModelCoeffPtr[0];
+      ++shown;
+    };
+    ApplyStoredModel(stream, data, steps);
+    EXPECT_EQ(shown, 1);
+    EXPECT_NE(intercept == 0.5L, addPredictions);
+  }
+}
