@@ -18,6 +18,7 @@ class QPlainTextEdit;
 class QToolButton;
 class QWidget;
 
+class Stream;
 struct StoredModelSteps;
 
 class TMainForm : public QMainWindow, public ProjectHost {
@@ -162,6 +163,9 @@ private:
   void FindStoredModels();
   // The editor and the single-model window of applying a stored model.
   StoredModelSteps StoredModelWindows(const std::string& fileName);
+  // Clears the project and applies the stored model read from file; a refused
+  // file leaves the project cleared and throws.
+  void ApplyStoredModelFile(Stream& file, const std::string& path);
   void TestPbtModel();
   void FindDatabaseFiles();
   void KeepDecimalSeparator();

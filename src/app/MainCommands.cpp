@@ -21,6 +21,7 @@
 #include "prepare/VDtMain.h"
 #include "select/CStMain.h"
 #include "select/VSmMain.h"
+#include "validate/AVmMain.h"
 #include "validate/SingleModelFile.h"
 #include "validate/VMsMain.h"
 
@@ -215,20 +216,49 @@ void TMainForm::SpeedButtonPBTClick() {
     return;
   }
   Ui().MessageBox(kAboutPbt, "ABOUT PBT", MB_OK | MB_ICONINFORMATION);
+  try {
+    ApplyStoredModelFile(*file, path);
+  } catch (...) {
+    Ui().MessageBox(failure, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  }
+}
+
+void TMainForm::ApplyStoredModelFile(Stream& file, const std::string& path) {
   ClearProject();
   try {
-    ApplyStoredModel(*file, dataSet_, StoredModelWindows(path));
+    ApplyStoredModel(file, dataSet_, StoredModelWindows(path));
   } catch (...) {
     ClearProject();
-    Ui().MessageBox(failure, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
-    return;
+    throw;
   }
   ReportDataLoaded(path);
 }
 void TMainForm::SpeedButtonDatabaseClick() {
   RunModalForm<TDatabaseForm>("Cannot create database dialog.", this, ProgressWindows(this));
 }
-void TMainForm::Availablemodels1Click() {}
+void TMainForm::Availablemodels1Click() {
+  if (modified_ && Ui().MessageBox("All data will be erased! Do you really want to continue without saving?",
+                                   "APPLICATION WARNING", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  std::unique_ptr<TFormAvailMod> list;
+  try {
+    list = std::make_unique<TFormAvailMod>(this, false, modelsFolder_, modelFiles_);
+  } catch (...) {
+    Ui().MessageBox("Cannot create Available models dialog", "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  list->OnApply = [this](const std::string& path) {
+    try {
+      FileStream file(path, FileMode::OpenRead);
+      ApplyStoredModelFile(file, path);
+      return true;
+    } catch (const std::exception& e) {
+      TApplication::ShowException(e);
+      return false;
+    }
+  };
+  list->ShowModal();
+}
 void TMainForm::SpeedButtonRankingClick() {
   RunModalForm<TFormPcaMcdm>("Cannot create Data PCA and MCDM dialog", this, &dataSet_, ProgressWindows(this));
 }

@@ -2,11 +2,14 @@
 #include <algorithm>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QLabel>
+#include <QListWidget>
 #include <QToolButton>
 
 #include "app/MainFixture.h"
 #include "app/ModalForm.h"
 #include "data/DataResult.h"
+#include "validate/AVmMain.h"
 #include "validate/SingleModelFile.h"
 
 namespace fs = std::filesystem;
@@ -289,4 +292,30 @@ TEST_F(MainFormTest, PbtCommandAppliesTheStoredModelOrLeavesAnEmptyProject) {
   EXPECT_EQ(ShownTexts(), (std::vector<std::string>{
                               "All data will be erased! Do you really want to continue without saving?", failure}));
   EXPECT_EQ(form.DataSet().iObjCount, 5);
+}
+
+TEST_F(MainFormTest, StoredModelListAppliesTheDoubleClickedFileAndStaysOpenAfterAFailure) {
+  TMainForm& form = StartInCompleteFolder();  // "PBT Index.smd" is damaged
+  TFormAvailMod list(&form, false, form.ModelsFolder(), {"PBT Index.smd", "a.b.smd", "noext"});
+  std::vector<std::string> shown;
+  for (int row = 0; row < list.ListBox->count(); ++row) shown.push_back(list.ListBox->item(row)->text().toStdString());
+  EXPECT_EQ(shown, (std::vector<std::string>{"PBT Index", "a.b", "noext"}));
+  std::vector<std::string> applied;
+  list.OnApply = [&](const std::string& path) {
+    applied.push_back(path);
+    return false;
+  };
+  list.ListBoxDblClick();  // nothing selected
+  list.ListBox->setCurrentRow(1);
+  list.ListBoxDblClick();
+  EXPECT_EQ(applied, (std::vector<std::string>{form.ModelsFolder() + "a.b.smd"}));
+
+  TFormAvailMod message(&form, true, "Title", {"first", "second"});
+  message.OnApply = list.OnApply;
+  message.ListBox->setCurrentRow(0);
+  message.ListBoxDblClick();
+  EXPECT_EQ(applied.size(), 1u);
+  EXPECT_EQ(message.width(), 640);
+  EXPECT_EQ(message.ListBox->count(), 2);
+  EXPECT_EQ(message.Panel->text().toStdString(), "Title");
 }
