@@ -28,6 +28,9 @@ TEST(ModelFiltersTest, QuikRuleComparesTheStoredDifference) {
   EXPECT_TRUE(RejectedByQuik(model, 0.0101L));
   EXPECT_FALSE(RejectedByQuik(model, 0.0099L));
   EXPECT_FALSE(RejectedByQuik(model, 0.0L));
+  model.cvKxy = CheckedValue(0.5L, false);
+  model.cvKxx = CheckedValue(0.25L, false);
+  EXPECT_FALSE(RejectedByQuik(model, 0.25L));  // equal passes
 }
 
 TEST(ModelFiltersTest, ConfidenceFilterRejectsWideIntervalsZeroCoefficientsAndUnknownWidths) {
