@@ -111,6 +111,7 @@ void InternalValidation::LmoSizeCheck() const {
 void InternalValidation::Step() {
   if (!running_) return;
   BusyCursor busy;
+  if (abortRequested_ && !kindStarted_) checked_.fill(false);
   int kind = 0;
   while (kind < kValidationKindCount && !checked_[kind]) ++kind;
   if (kind == kValidationKindCount)
@@ -157,6 +158,10 @@ void InternalValidation::ValidationStep(int kind) {
     return;
   }
   if (!kindStarted_) StartKind(kind);
+  if (abortRequested_) {  // asked for between two models
+    EndKind(kind);
+    return;
+  }
   lastProgress_ = std::chrono::steady_clock::now();
   if (current_ && Processed(*current_)) {
     working_ = training_;
