@@ -26,6 +26,7 @@
 #include "select/ModelFilters.h"
 #include "select/ModelSearchEngine.h"
 #include "validate/ExternalValidator.h"
+#include "validate/VMdMain.h"
 #include "validate/ModelListStatistics.h"
 #include "validate/VMsMain.h"
 
@@ -457,6 +458,20 @@ void TViewSelForm::SpeedButtonViewSelModClick() {
         ShowModalWindow(*window);
       },
       "Cannot create Validate models dialog");
+}
+
+void TViewSelForm::SpeedButtonIntValidationClick() {
+  std::unique_ptr<TValidateModelForm> window;
+  try {
+    window = std::make_unique<TValidateModelForm>(this, false, *models_, data_,
+                                                  MainForm != nullptr ? MainForm->Registry() : nullptr, progressWindow_);
+  } catch (...) {
+    ShowWarning("Cannot create Validate models dialog");
+    return;
+  }
+  ShowModalWindow(*window);
+  window.reset();
+  Refill(false);
 }
 
 int TViewSelForm::BestPosition() const { return static_cast<int16_t>(UpDownBest->value()); }

@@ -90,8 +90,9 @@ public:
   void FormClose();
   // Opens the single-model window on the model of the selection's top row.
   void SpeedButtonViewSelModClick();
+  // Validates the selected models internally, then refills the table.
+  void SpeedButtonIntValidationClick();
   // The commands whose windows come with later work: they do nothing yet.
-  void SpeedButtonIntValidationClick() {}
   void SpeedButtonModAnClick() {}
   void SpeedButtonMultiCritClick() {}
   void SpeedButtonMCDMgraphClick() {}

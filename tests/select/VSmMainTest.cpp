@@ -17,7 +17,10 @@
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "platform/base/NumberText.h"
+#include "validate/VMdMain.h"
 #include "validate/ValidationTestData.h"
+#include <QComboBox>
 
 namespace {
 
@@ -412,6 +415,58 @@ TEST_F(ViewSelFittedTest, ExternalValidationFillsTheSelectedModelsOnly) {
   EXPECT_EQ(TestUi().Shown().back().Icon(), static_cast<unsigned>(MB_ICONINFORMATION));
   EXPECT_NE(form->Cells(35, 1), "");
   EXPECT_EQ(form->Cells(35, 2), "");
+}
+
+}  // namespace
+
+namespace {
+
+int ColumnOf(const TViewSelForm& form, const std::string& title) {
+  for (int col = 0; col < kModelListColumnCount; ++col)
+    if (form.Cells(col, 0) == title) return col;
+  return -1;
+}
+
+TEST_F(ViewSelFormTest, InternalValidationValidatesTheSelectedModelsAndRefills) {
+  for (int i = 0; i < 8; ++i) {
+    host.data.tpChemoValuePtr[i][0] = CheckedValue(i + 1.0L, false);
+    host.data.tpChemoValuePtr[i][1] = CheckedValue((i * 7) % 5 + 0.5L * i, false);
+    host.data.tpChemoValuePtr[i][2] = CheckedValue(2.0L * i + (i % 3) * 0.3L, false);
+  }
+  std::vector<DataResultNode*> models = {&validationtest::AddModel(*host.models, {0}, {0.0L, 2.0L}, 3),
+                                         &validationtest::AddModel(*host.models, {0, 1}, {0.0L, 2.0L, 0.0L}, 0),
+                                         &validationtest::AddModel(*host.models, {1}, {0.0L, 1.0L}, 3)};
+  for (int i = 0; i < 3; ++i) {
+    models[i]->iID = i + 1;
+    models[i]->cvR2 = CheckedValue(0.9L - i / 10.0L, false);
+  }
+  auto form = Open();
+  EXPECT_EQ(form->StringGridResults->ColWidth(ColumnOf(*form, "Q2 LMO")), -1);
+  form->ShowModalWindow = [this](ModalDialog& window) {
+    shownCaptions.push_back(StdStr(window.windowTitle()));
+    auto& validate = dynamic_cast<TValidateModelForm&>(window);
+    validate.ComboBoxLMOPercPred->setCurrentText("50");
+    validate.ComboBoxLMOIter->setCurrentText("100");
+    validate.ComboBoxYscrIter->setCurrentText("100");
+    validate.ButtonValidateClick();
+    for (int calls = 0; validate.Running() && calls < 50; ++calls) validate.IdleStep();
+    validate.TimerTimer();
+  };
+  form->SpeedButtonIntValidationClick();
+  EXPECT_EQ(shownCaptions, (std::vector<std::string>{"Internal model validation"}));
+  EXPECT_FALSE(models[0]->cvQ2LMO.Missing);
+  EXPECT_TRUE(models[1]->cvQ2LMO.Missing);
+  EXPECT_TRUE(models[1]->cvR2Yscr.Missing);
+  EXPECT_FALSE(models[2]->cvQ2Yscr.Missing);
+  const int q2Lmo = ColumnOf(*form, "Q2 LMO");
+  const int r2Yscr = ColumnOf(*form, "R2 Yscr");
+  ASSERT_GE(q2Lmo, 0);
+  ASSERT_GE(r2Yscr, 0);
+  EXPECT_GT(form->StringGridResults->ColWidth(q2Lmo), 0);
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(form->Cells(q2Lmo, 1), FloatToStrF(models[0]->cvQ2LMO.Value, FloatFormat::Fixed, 18, 4));
+  EXPECT_EQ(form->Cells(r2Yscr, 2), "");
+  EXPECT_TRUE(std::filesystem::exists(host.registry.FindTempFilePath("~many~", 0)));
 }
 
 }  // namespace
