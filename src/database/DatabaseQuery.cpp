@@ -240,9 +240,7 @@ int FindRowByCas(const QueryResult& result, const std::string& cas, bool separat
 }
 
 bool QueryResult::EmptyColumn(int col) const {
-  for (std::size_t r = 1; r < rows.size(); ++r)
-    if (!rows[r][col].empty()) return false;
-  return true;
+  return std::all_of(rows.begin() + 1, rows.end(), [col](const auto& row) { return row[col].empty(); });
 }
 
 bool DatabaseQuery::Considered(const Molecule& m, const QueryInput& input) const {

@@ -257,7 +257,6 @@ void MoleculeDrawing::DrawBonds(Canvas& canvas, const std::vector<ElemCoord>& at
       }
       TColor split[2] = {AtomDrawColour(atom, options), AtomDrawColour(atoms[bond.partner], options)};
       const TColor* colours = options.color ? split : nullptr;
-      canvas.pen.color = foreground;
       auto line = [&](int shiftX, int shiftY, PenStyle style) {
         canvas.pen.style = style;
         SplitLine(canvas, from.x + shiftX, from.y + shiftY, to.x + shiftX, to.y + shiftY, colours);

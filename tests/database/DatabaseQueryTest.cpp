@@ -120,6 +120,20 @@ TEST_F(DatabaseQueryTest, FormulaCountsEveryElementWithHydrogens) {
   EXPECT_EQ(Cas(Formula("CH3OH")), (std::set<std::string>{"000067-56-1"}));
   EXPECT_EQ(Cas(Formula("CH4O")), (std::set<std::string>{"000067-56-1"}));
   EXPECT_TRUE(Cas(Formula("C2H5O")).empty());
+  EXPECT_TRUE(Cas(Formula("C2H6N")).empty());  // every element of the molecule must be in the formula
+
+  struct LastPosition : Progress {
+    void SetText(const std::string&) override {}
+    void SetRange(int, int) override {}
+    void SetPosition(int pos) override { last = pos; }
+    void AnimationTick() override {}
+    int last = -1;
+  } progress;
+  DatabaseQuery(SampleContent(), SampleFolder(), SampleFiles()).Run(Formula("CH4O"), &progress);
+  EXPECT_EQ(progress.last, 103 * (2147483647 / 103));
+  // A structure file that cannot be read is no match.
+  const std::string elsewhere = SampleFolder() + "no-such-folder/";
+  EXPECT_EQ(DatabaseQuery(SampleContent(), elsewhere, SampleFiles()).Run(Formula("CH4O")).Hits(), 0);
   std::vector<AtomNum> counts;
   EXPECT_EQ(ParseEmpiricalFormula("C6H5Cl", counts), 12);
   ASSERT_EQ(counts.size(), 3u);

@@ -64,6 +64,7 @@ TEST_F(MoleculeDrawingTest, ProjectsIntoTheCentredSquare) {
   Scene tall = drawing.PrepareScene(300, 400, atoms, BoxOf(atoms), options, state, false);
   EXPECT_EQ(tall.size, 268);
   EXPECT_EQ(tall.marginY, 50);
+  EXPECT_EQ(tall.atoms[2].y, 209 + 50);
 
   Scene scene = drawing.PrepareScene(300, 300, atoms, BoxOf(atoms), options, state, true);
   EXPECT_EQ(scene.marginX, 0);
@@ -107,8 +108,15 @@ TEST_F(MoleculeDrawingTest, BondTypesDrawTheirLines) {
   ASSERT_EQ(Lines().size(), 2u);
   EXPECT_EQ(canvas->FindLine(16, 148, 284, 148)->pen.style, PenStyle::Solid);
   EXPECT_EQ(canvas->FindLine(16, 152, 284, 152)->pen.style, PenStyle::Dot);
+  // The pen is solid again after an aromatic bond: spheres drawn next are outlined.
+  options.spheres = true;
+  Draw(Pair(3, false));
+  ASSERT_EQ(canvas->CallsOf(CallKind::Ellipse).size(), 2u);
+  EXPECT_EQ(canvas->CallsOf(CallKind::Ellipse)[0].pen.style, PenStyle::Solid);
+  options.spheres = false;
   Draw(Pair(0, false));
   ASSERT_EQ(Lines().size(), 1u);
+  EXPECT_EQ(Lines()[0].pen.width, 1);
   EXPECT_EQ(Lines()[0].pen.color, clBlack);  // without Color: black on white
 }
 
@@ -236,6 +244,8 @@ TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
   EXPECT_TRUE(above.dots[30 * 60].visible);  // polar angle 180: pointing away
   EXPECT_EQ(above.dots[0].x, above.atoms[0].x);
   EXPECT_EQ(above.marginX, 50);
+  Scene tallAbove = drawing.PrepareScene(300, 400, stacked, BoxOf(stacked), options, state, true);
+  EXPECT_EQ(tallAbove.dots[0].y, above.dots[0].y + 50);
 
   Draw(close);
   auto dots = Lines();
