@@ -282,6 +282,19 @@ TEST(GenAlgTest, OperatorsFollowTheirDrawsTracedByHand) {
   EXPECT_TRUE(current[7].Empty());
 }
 
+// For a minimised fitness (LOF) a tie goes to the second drawn as well.
+TEST(GenAlgTest, ATieOfAMinimisedFitnessGoesToTheSecondDrawn) {
+  FixedClock clock(22);
+  PoolSearch search(3, 4, 7);
+  search.data->iFitnessFunc = 2;
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get(), &search.view);
+  engine.Activate();
+  ASSERT_NE(engine.Genetic(), nullptr);
+  std::vector<GenPop> current(8, Individual({7, 2, 11}));
+  ScriptedDraws draws({0, 3});
+  EXPECT_EQ(engine.Genetic()->Tournament(draws, current, -1), 3);
+}
+
 // The harvest maps each individual's variables to pool positions and back: every
 // model holds pool variables and the fit of exactly those.
 TEST(GenAlgTest, HarvestedModelsOfAPoolAreFitsOfTheirVariables) {
