@@ -104,6 +104,9 @@ TEST(DataSetup, ResetKeepsOnlyTheStatuses) {
   DataSetup setup = LoadSetup(data, bad);
   setup.splittings = {{"a", {1, 2}}};
   WriteSetup(data, setup, 0.5L);
+  setup.status.pop_back();  // a status per object or nothing is written
+  EXPECT_THROW(WriteSetup(data, setup, 0.25L), Exception);
+  EXPECT_EQ(data.ldLOFSmoothing, 0.5L);
   ResetSetup(data);
   EXPECT_EQ(data.iSelectedVarCount + data.iSelectedHoldCount + data.iSelectedSplitCount + data.iSplitCount, 0);
   EXPECT_EQ(data.iResponseIndex, -1);
