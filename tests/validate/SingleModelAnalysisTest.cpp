@@ -60,7 +60,12 @@ TEST(SingleModelAnalysis, ParameterGridShowsCoefficientsStatisticsAndColours) {
   EXPECT_EQ(p[1][0], "Intercept");
   EXPECT_EQ(p[1][1], "0.0500");
   EXPECT_EQ(p[1][2], "");
+  EXPECT_EQ(p[1][3], "0.1981");
+  EXPECT_EQ(p[1][4], "0.6304");
   EXPECT_EQ(p[1][5], "0.8170");
+  EXPECT_EQ(p[2][3], "0.0597");
+  EXPECT_EQ(p[2][4], "0.1901");
+  EXPECT_EQ(p[2][5], "0.0001");
   EXPECT_EQ(p[2][0], "D0");
   EXPECT_EQ(p[2][1], "1.9900");
   EXPECT_EQ(p[2][2], "0.9987");
@@ -122,6 +127,7 @@ TEST(SingleModelAnalysis, ObjectGridShowsEveryKindOfObject) {
     EXPECT_EQ(Cell(a, 8, row), leverages[row - 1]) << row;
     EXPECT_EQ(a.ObjectCellColour(8, row, 2.5L), row == 10 ? kCellRed : kNoCellColour) << row;
   }
+  for (int col : {8, 9, 10}) EXPECT_EQ(a.ObjectCellColour(col, 0, 0.0L), kNoCellColour) << col;
   EXPECT_EQ(Cell(a, 4, 8), "11.9900");
   EXPECT_EQ(Cell(a, 4, 10), "13.9800");
   for (int row : {8, 10})
