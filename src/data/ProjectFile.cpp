@@ -9,6 +9,7 @@
 #include "data/RecordStreams.h"
 #include "data/TempFiles.h"
 #include "platform/base/Files.h"
+#include "platform/base/ReplaceFile.h"
 #include "platform/base/UiServices.h"
 
 namespace {
@@ -108,27 +109,11 @@ void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempF
 }
 
 bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&)>& write) {
-  // A link is followed, so that its target is replaced and the link stays.
-  const std::string target = ResolveLinks(fileName);
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  const std::string temporary = CreateUniqueFile(folder, target.substr(folder.size()) + ".", "~");
   try {
-    if (temporary.empty()) throw EStreamError("Cannot create a temporary file in the folder of \"" + fileName + "\"");
-    {
-      FileStream file(temporary, FileMode::Create);
-      write(file);
-      file.Flush();
-    }
-    if (FileExists(target)) CopyPermissions(target, temporary);
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-      throw EStreamError("Cannot replace file \"" + fileName + "\"");
-    }
+    WriteReplacingFile(fileName, write);
     return true;
   } catch (...) {
-    std::string reason = CurrentExceptionText();
-    if (!temporary.empty()) DeleteFile(temporary);
-    ReportError("Cannot save file " + fileName + ": " + reason);
+    ReportError("Cannot save file " + fileName + ": " + CurrentExceptionText());
     return false;
   }
 }

@@ -9,7 +9,7 @@
 
 #include "data/ProjectHost.h"
 #include "database/DbbMain.h"
-#include "database/ReplaceFile.h"
+#include "platform/base/ReplaceFile.h"
 #include "platform/qt/ImageCanvas.h"
 #include "platform/qt/ImageFiles.h"
 #include "platform/qt/QtConvert.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "database/ReplaceFile.h"
+#include "platform/base/ReplaceFile.h"
 #include "platform/base/Stream.h"
 
 // Colours 0x00BBGGRR; radii in picometres (-1 unknown).
