@@ -179,3 +179,24 @@ TEST(ModelStatistics, AFailedPressLeavesTheCrossValidatedStatisticsMissing) {
   }
   EXPECT_FALSE(node.cvR2.Missing);
 }
+
+// One degree of freedom left (n = k + 2) still gives s and F; none left gives neither.
+TEST(ModelStatistics, StandardErrorAndFNeedOneDegreeOfFreedom) {
+  for (int n : {3, 2}) {
+    auto data = searchtest::MakeLinearData(n, 1, {{0, 2.0L}}, 0.3L, 11);
+    const std::vector<uint8_t> train(n, 1);
+    const Matrix y = searchtest::ResponseOf(*data);
+    SubsetFitter fitter(*data, train.data(), n, y);
+    const int variable = 0;
+    fitter.Load(&variable, 1);
+    fitter.ComputeKIndices();
+    ASSERT_TRUE(fitter.Fit());
+    fitter.ComputePress();
+    DataResultNode node;
+    FillModelRecord(node, *data, fitter, {0}, PredictionSet{});
+    SCOPED_TRACE(n);
+    EXPECT_EQ(node.cvS.Missing, n == 2);
+    EXPECT_EQ(node.cvF.Missing, n == 2);
+    if (n == 3) EXPECT_TRUE(Near(node.cvS, std::sqrt(node.cvRSStr.Value)));
+  }
+}
