@@ -75,6 +75,7 @@ TEST(ValidationFilesTest, RecordImageFollowsTheLayout) {
   EXPECT_EQ(read.variables, record.variables);
   ASSERT_EQ(read.iterations.size(), 2u);
   EXPECT_EQ(read.iterations[0].r2.Value, 0.25L);
+  EXPECT_EQ(read.iterations[0].k.Value, 1.5L);
   EXPECT_TRUE(read.iterations[0].q2.Missing);
   EXPECT_EQ(read.iterations[1].q2.Value, 3.0L);
   EXPECT_TRUE(read.iterations[1].k.Missing);
@@ -108,6 +109,8 @@ TEST(ValidationFilesTest, DamagedHeadsAreRefused) {
     MemoryStream stream(bytes);
     EXPECT_EQ(ReadRecordHead(stream, read), RecordRead::Damaged);
   }
+  MemoryStream noVariables(head(0, 0, 0));
+  EXPECT_EQ(ReadRecordHead(noVariables, read), RecordRead::Ok);
   MemoryStream exact(head(1, 1, 76));
   EXPECT_EQ(ReadRecordHead(exact, read), RecordRead::Ok);
   MemoryStream shortN(std::vector<uint8_t>{1, 0});
