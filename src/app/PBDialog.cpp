@@ -75,6 +75,8 @@ void TProgressBarDialogForm::SetCaption(const std::string& caption) {
   setWindowTitle(QString::fromLatin1(caption.c_str()));
 }
 
+void TProgressBarDialogForm::BringToFront() { raise(); }
+
 void TProgressBarDialogForm::SetRange(int lo, int hi) { ProgressBar->setRange(lo, hi); }
 
 void TProgressBarDialogForm::SetPosition(int pos) {

@@ -31,6 +31,7 @@ public:
   // Adds a "+" at most once per 125 ms; the 19th step empties the row.
   void AnimationTick() override;
   void SetCaption(const std::string& caption) override;
+  void BringToFront() override;
 
   QProgressBar* ProgressBar;
   QLabel* PBarStaticText;

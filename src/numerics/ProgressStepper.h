@@ -6,12 +6,13 @@
 
 class ProgressStepper {
 public:
-  ProgressStepper(Progress& progress, int step, int position = 0)
-      : progress_(progress), step_(step), position_(position) {}
+  ProgressStepper(Progress& progress, int step, int position = 0, bool bringToFront = false)
+      : progress_(progress), step_(step), position_(position), bringToFront_(bringToFront) {}
 
-  // Moves the bar by one step and repaints it.
+  // Moves the bar by one step and repaints it, raising the window first when asked.
   void Step() {
     position_ += step_;
+    if (bringToFront_) progress_.BringToFront();
     progress_.SetPosition(position_);
   }
   int Position() const { return position_; }
@@ -20,4 +21,5 @@ private:
   Progress& progress_;
   int step_;
   int position_;
+  bool bringToFront_;
 };

@@ -95,10 +95,10 @@ SingleModelAnalysis::SingleModelAnalysis(ChemoData& data, DataResultNode& model,
   std::unique_ptr<Progress> window = progressWindow ? progressWindow(false) : nullptr;
   std::unique_ptr<ProgressStepper> stepper;
   if (window) {
-    // Three passes step the bar once per object.
+    // Three passes step the bar once per object, each step raising the window.
     window->SetRange(0, INT_MAX);
     window->SetPosition(0);
-    stepper = std::make_unique<ProgressStepper>(*window, n_ > 0 ? INT_MAX / (3 * n_) : 0);
+    stepper = std::make_unique<ProgressStepper>(*window, n_ > 0 ? INT_MAX / (3 * n_) : 0, 0, true);
   }
   FirstBlock(stepper.get());
   SecondBlock(stepper.get());

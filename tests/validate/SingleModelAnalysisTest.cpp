@@ -36,7 +36,7 @@ const std::string& Cell(const SingleModelAnalysis& a, int col, int row) { return
 
 // What a progress bar was told; it outlives the bar.
 struct ProgressLog {
-  int lo = -1, hi = -1, opened = 0;
+  int lo = -1, hi = -1, opened = 0, raised = 0;
   std::vector<int> positions;
 };
 
@@ -46,6 +46,7 @@ struct RecordingProgress : Progress {
   void SetRange(int low, int high) override { log.lo = low, log.hi = high; }
   void SetPosition(int pos) override { log.positions.push_back(pos); }
   void AnimationTick() override {}
+  void BringToFront() override { ++log.raised; }
   ProgressLog& log;
 };
 
@@ -271,6 +272,7 @@ TEST(SingleModelAnalysis, ProgressBarStepsThreePassesOverTheObjects) {
   ASSERT_EQ(log.positions.size(), 31u);
   EXPECT_EQ(log.positions.front(), 0);
   for (int k = 1; k <= 30; ++k) EXPECT_EQ(log.positions[k], k * step) << k;
+  EXPECT_EQ(log.raised, 30);
 }
 
 TEST(SingleModelAnalysis, ValidationPlotsNeedTheKindsMeanQ2) {

@@ -92,6 +92,8 @@ struct Progress {
   virtual void AnimationTick() = 0;
   // The window's caption; displays without one ignore it.
   virtual void SetCaption(const std::string&) {}
+  // Raises the window above the others; displays without a window ignore it.
+  virtual void BringToFront() {}
 };
 
 // Opens the progress window of a long operation: animated (a growing row of "+")
