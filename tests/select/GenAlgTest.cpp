@@ -351,6 +351,34 @@ TEST(GenAlgTest, SeedingExtendsSmallerModelsWhenTheSizeHasTooFew) {
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(engine.Genetic()->CopyIndividual(i).Empty()) << i;
 }
 
+// With too few models of the size, the other individuals extend the smaller
+// models, the best of the list included.
+TEST(GenAlgTest, SeedingExtendsTheBestModelOfTheList) {
+  FixedClock clock(9);
+  PoolSearch search(3, 3, 3);
+  search.data->iAllSubsetUntil = 3;
+  search.data->iKeepPerSize = 1;
+  search.data->iGAFirstSize = 0;
+  search.data->iFitnessFunc = 2;  // LOF, smoothed so that a third variable does not pay
+  search.data->ldLOFSmoothing = 3.0L;
+  ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &search.list, search.data.get());
+  subsets.Activate();
+  while (!subsets.TimerWantsClose()) subsets.IdleStep();
+  search.data->iGAFirstSize = 3;
+  const DataResultNode* best = search.list.First();
+  for (const DataResultNode* node = best; node; node = node->Next())
+    if (node->cvLOF.Value < best->cvLOF.Value) best = node;
+  ASSERT_EQ(best->iSize, 2);
+  const std::set<int> base(best->ipSelVarIdxPtr, best->ipSelVarIdxPtr + 2);
+  ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get());
+  engine.Activate();
+  ASSERT_NE(engine.Genetic(), nullptr);
+  for (int i = 0; i < 3; ++i) {
+    const std::vector<int> genes = engine.Genetic()->CopyIndividual(i).genes;
+    for (int variable : base) EXPECT_EQ(std::count(genes.begin(), genes.end(), variable), 1) << i;
+  }
+}
+
 // Seeding from models of the size takes them from the worst end of the list.
 TEST(GenAlgTest, SeedingTakesTheWorstModelsOfTheSize) {
   FixedClock clock(8);
