@@ -237,6 +237,14 @@ struct PoolSearch : GaSearch {
     std::copy(pool, pool + 5, data->ipSelectedVarPtr);
     data->iSelectedVarCount = data->iEnumSize = 5;
   }
+
+  // Runs the all-subset search of the settings, then sets the GA's first size.
+  void RunAllSubsetsThenStartGaAt(int size) {
+    ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &list, data.get());
+    subsets.Activate();
+    while (!subsets.TimerWantsClose()) subsets.IdleStep();
+    data->iGAFirstSize = size;
+  }
 };
 
 // Two tournaments (ties to the second drawn, a drawn pair redrawn, the excluded
@@ -338,10 +346,7 @@ TEST(GenAlgTest, SeedingExtendsSmallerModelsWhenTheSizeHasTooFew) {
   search.data->iAllSubsetUntil = 2;
   search.data->iKeepPerSize = 2;
   search.data->iGAFirstSize = 0;
-  ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &search.list, search.data.get());
-  subsets.Activate();
-  while (!subsets.TimerWantsClose()) subsets.IdleStep();
-  search.data->iGAFirstSize = 2;
+  search.RunAllSubsetsThenStartGaAt(2);
   ASSERT_EQ(search.list.Count(), 4);
   const std::size_t reports = TestUi().Shown().size();
   ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get());
@@ -361,10 +366,7 @@ TEST(GenAlgTest, SeedingExtendsTheBestModelOfTheList) {
   search.data->iGAFirstSize = 0;
   search.data->iFitnessFunc = 2;  // LOF, smoothed so that a third variable does not pay
   search.data->ldLOFSmoothing = 3.0L;
-  ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &search.list, search.data.get());
-  subsets.Activate();
-  while (!subsets.TimerWantsClose()) subsets.IdleStep();
-  search.data->iGAFirstSize = 3;
+  search.RunAllSubsetsThenStartGaAt(3);
   const DataResultNode* best = search.list.First();
   for (const DataResultNode* node = best; node; node = node->Next())
     if (node->cvLOF.Value < best->cvLOF.Value) best = node;
@@ -386,10 +388,7 @@ TEST(GenAlgTest, SeedingTakesTheWorstModelsOfTheSize) {
   search.data->iAllSubsetUntil = 1;
   search.data->iKeepPerSize = -1;
   search.data->iGAFirstSize = 0;
-  ModelSearchEngine subsets(ModelSearchEngine::ModeAllSubsets, &search.list, search.data.get());
-  subsets.Activate();
-  while (!subsets.TimerWantsClose()) subsets.IdleStep();
-  search.data->iGAFirstSize = 1;
+  search.RunAllSubsetsThenStartGaAt(1);
   std::vector<std::pair<long double, int>> ranked;
   for (const DataResultNode* node = search.list.First(); node; node = node->Next())
     ranked.emplace_back(node->cvR2adj.Value, node->ipSelVarIdxPtr[0]);
