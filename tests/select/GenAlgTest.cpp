@@ -458,6 +458,28 @@ std::vector<uint8_t> ListBytes(DataResultList& list) {
 
 // Scoring a generation's parents and children on worker threads gives the same
 // individuals, the same harvest and the same models as scoring them in turn.
+// Generation by generation the fast path holds the same individuals, genes in the
+// same order, as the plain path.
+TEST(GenAlgTest, TheFastPathKeepsThePlainPathsGenerations) {
+  auto generations = [](bool fast) {
+    SetSearchFastPaths(fast);
+    FixedClock clock(31);
+    GaSearch search(MakeLinearData(25, 14, {{2, 1.0L}, {7, -1.0L}, {9, 0.5L}}, 0.3L, 53), 4, 4, 10, 0, 2, 0);
+    ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get());
+    engine.Activate();
+    std::vector<std::vector<int>> genes;
+    for (int g = 0; g < 4 && engine.Genetic(); ++g) {
+      for (int i = 0; i < 20; ++i) genes.push_back(engine.Genetic()->CopyIndividual(i).genes);
+      engine.Genetic()->RunGeneration();
+    }
+    return genes;
+  };
+  const auto plain = generations(false);
+  ASSERT_EQ(plain.size(), 80u);
+  EXPECT_EQ(generations(true), plain);
+  SetSearchFastPaths(true);
+}
+
 TEST(GenAlgTest, TheFastPathBreedsTheSameIndividualsAsThePlainPath) {
   for (int id = 0; id < 4; ++id) {
     for (const long double delta : {-1.0L, 0.0L}) {
