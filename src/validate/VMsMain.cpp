@@ -18,12 +18,17 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "data/ProjectFile.h"
+#include "data/ProjectHost.h"
 #include "numerics/Matrix.h"
 #include "platform/base/CommandGuard.h"
 #include "platform/base/Files.h"
 #include "platform/base/NumberText.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VMtMain.h"
+#include "platform/base/Stream.h"
+#include "validate/ModelReport.h"
+#include "validate/SingleModelFile.h"
 
 namespace {
 
@@ -43,6 +48,8 @@ QFrame* Bevel(QWidget* parent) {
 }
 
 void Warn(const char* text) { Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING); }
+
+char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
 
 void FillGrid(StringGrid& grid, const std::vector<std::vector<std::string>>& cells) {
   grid.SetRowCount(static_cast<int>(cells.size()));
@@ -360,4 +367,32 @@ void TViewSelModForm::SpeedButtonCorrMatrClick() {
   } catch (...) {
     ShowCaughtException("APPLICATION WARNING", "Unhandled ViewGraph exception");
   }
+}
+
+void TViewSelModForm::SpeedButtonCopyClick() {
+  Ui().SetBusyCursor(true);
+  const std::string text = ModelCopyText(*analysis_, UserSeparator());
+  Ui().SetClipboardText(text);
+  Ui().SetBusyCursor(false);
+}
+
+void TViewSelModForm::SpeedButtonSaveToFileClick() {
+  FileDialogOptions options;
+  options.filter = "Text file (*.txt)|*.txt";
+  if (offerSmdSave_) options.filter += "|Single model (*.smd)|*smd";
+  options.defaultExt = "txt";
+  const FileChoice choice = Ui().SaveFileDialog(options);
+  if (!choice.Chosen()) return;
+  const bool modelFile = offerSmdSave_ && choice.filterIndex == 2;
+  const std::string fileName = ModelReportFileName(choice.fileName, modelFile ? 2 : 1);
+  if (FileExists(fileName) &&
+      Ui().MessageBox(fileName + " already exists. Do you want to overwrite it?", "APPLICATION WARNING",
+                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  if (modelFile) {
+    SaveSingleModelFile(fileName, *model_, *data_);
+    return;
+  }
+  const std::string report = ModelReportText(*analysis_, UserSeparator());
+  SafeWriteFile(fileName, [&](Stream& stream) { stream.Write(report.data(), report.size()); });
 }

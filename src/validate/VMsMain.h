@@ -61,9 +61,11 @@ public:
   void SpeedButtonRandDescClick() { ShowModelGraph(GraphKind::RandomDescriptors); }
   void SpeedButtonRandRespClick() { ShowModelGraph(GraphKind::RandomResponses); }
   void SpeedButtonCorrMatrClick();
+  // Puts both grids and the statistics text on the clipboard.
+  void SpeedButtonCopyClick();
+  // Saves the text report, or the single-model file when offered and chosen.
+  void SpeedButtonSaveToFileClick();
   // The commands whose windows come with later work: they do nothing yet.
-  void SpeedButtonCopyClick() {}
-  void SpeedButtonSaveToFileClick() {}
   void SpeedButtonPCAdescClick() {}
   void SpeedButtonQMRFClick() {}
   void SpeedButtonExportQMRFClick() {}

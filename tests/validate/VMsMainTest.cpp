@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QComboBox>
@@ -13,6 +16,8 @@
 #include "plot/VMtMain.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
+#include "platform/base/Stream.h"
+#include "validate/SingleModelFile.h"
 #include "validate/VMsMain.h"
 #include "validate/ValidationTestData.h"
 
@@ -238,6 +243,50 @@ TEST_F(SingleModelWindow, CorrelationMatrixShowsTheLowerTriangle) {
   form->SpeedButtonCorrMatrClick();
   EXPECT_NE(std::find(cells.begin(), cells.end(), "0.8286"), cells.end());
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+}  // namespace
+
+namespace {
+
+std::string FileText(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(SingleModelWindow, CopyPutsTheGridsOnTheClipboard) {
+  auto form = Open();
+  form->SpeedButtonCopyClick();
+  EXPECT_EQ(TestUi().clipboard.substr(0, TestUi().clipboard.find("\r\n")),
+            "Variable\tCoeff.\tStd. coeff.\tStd. err.\t(+/-) Co. int. 95%\tp-value\t");
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+TEST_F(SingleModelWindow, SaveWritesTheReportOrTheModelFileAndAsksBeforeReplacing) {
+  QTemporaryDir dir;
+  const std::string base = dir.path().toStdString() + "/";
+  auto form = Open();
+  TestUi().AnswerFile(base + "report", 1);
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(TestUi().FileDialogs().at(0).options.filter, "Text file (*.txt)|*.txt|Single model (*.smd)|*smd");
+  EXPECT_EQ(FileText(base + "report.txt").substr(0, 13), "Model: M1\r\n\r\n");
+
+  {
+    std::ofstream(base + "report.txt", std::ios::binary) << "old";
+  }
+  TestUi().AnswerFile(base + "report.TXT", 1);
+  TestUi().Answer(IDNO);
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(TestUi().Shown(0).text, base + "report.txt already exists. Do you want to overwrite it?");
+  EXPECT_EQ(FileText(base + "report.txt"), "old");
+
+  TestUi().AnswerFile(base + "model.smd", 2);
+  form->SpeedButtonSaveToFileClick();
+  ChemoData read;
+  DataResultNode readModel;
+  FileStream stream(base + "model.smd", FileMode::OpenRead);
+  ReadSingleModelFile(stream, readModel, read);
+  EXPECT_EQ(readModel.iSize, 1);
 }
 
 }  // namespace

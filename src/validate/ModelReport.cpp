@@ -1,0 +1,77 @@
+// The single-model window's report and clipboard texts.
+#include "validate/ModelReport.h"
+
+#include <cctype>
+#include <vector>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "numerics/Utils.h"
+#include "validate/SingleModelAnalysis.h"
+
+namespace {
+
+constexpr const char* kEol = "\r\n";
+using Grid = std::vector<std::vector<std::string>>;
+
+// Every row, every cell followed by a TAB; below the titles, cells from
+// firstNumber on are numbers and show the user's separator.
+std::string GridRows(const Grid& cells, std::size_t firstNumber, char separator) {
+  std::string text;
+  for (std::size_t row = 0; row < cells.size(); ++row) {
+    for (std::size_t col = 0; col < cells[row].size(); ++col) {
+      const std::string& cell = cells[row][col];
+      text += (row > 0 && col >= firstNumber ? ToSystemDecimalSeparator(cell, separator) : cell) + "\t";
+    }
+    text += kEol;
+  }
+  return text;
+}
+
+std::string StatisticsLines(const SingleModelAnalysis& analysis, char separator) {
+  std::string text;
+  for (const std::string& line : analysis.TextLines()) text += ConvertReportSeparators(line, separator) + kEol;
+  return text;
+}
+
+constexpr std::size_t kFirstObjectNumberColumn = 3;
+
+std::string Number(long double value, char separator) {
+  return ToSystemDecimalSeparator(SingleModelAnalysis::NumberText(value), separator);
+}
+
+bool EndsWithNoCase(const std::string& name, const std::string& ending) {
+  if (name.size() < ending.size()) return false;
+  for (std::size_t i = 0; i < ending.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(name[name.size() - ending.size() + i])) != ending[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string ModelCopyText(const SingleModelAnalysis& analysis, char separator) {
+  return GridRows(analysis.ParamCells(), 1, separator) + kEol + StatisticsLines(analysis, separator) + kEol +
+         GridRows(analysis.ObjectCells(), kFirstObjectNumberColumn, separator);
+}
+
+std::string ModelReportText(const SingleModelAnalysis& analysis, char separator) {
+  const DataResultNode& model = analysis.Model();
+  const ChemoData& data = analysis.Data();
+  std::string text = "Model: " + model.sName + kEol + kEol + "Variable\tCoeff.\tStd.Coeff.\tCo.Int.95%" + kEol;
+  for (int j = 0; j <= model.iSize; ++j) {
+    text += (j == 0 ? std::string("Intercept") : data.tpVarNameStrPtr[model.ipSelVarIdxPtr[j - 1]]) + "\t";
+    text += Number(model.ldpBModelCoeffPtr[j], separator) + "\t";
+    if (j > 0) text += Number(model.ldpBStdCoeffPtr[j], separator);
+    text += "\t" + Number(model.ldpBIntConfPtr[j], separator) + kEol;
+  }
+  text += std::string(kEol) + kEol;
+  text += StatisticsLines(analysis, separator);
+  text += std::string(kEol) + kEol;
+  return text + GridRows(analysis.ObjectCells(), kFirstObjectNumberColumn, separator);
+}
+
+std::string ModelReportFileName(const std::string& chosen, int filterIndex) {
+  std::string name = chosen;
+  if (EndsWithNoCase(name, ".txt") || EndsWithNoCase(name, ".smd")) name.resize(name.size() - 4);
+  return name + (filterIndex == 2 ? ".smd" : ".txt");
+}
