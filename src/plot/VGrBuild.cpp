@@ -7,6 +7,8 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "data/ProjectHost.h"
+#include "data/TempFiles.h"
 #include "numerics/Matrix.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
@@ -16,6 +18,7 @@
 #include "plot/Graph2DHist.h"
 #include "plot/Graph2DScatter.h"
 #include "plot/ModelPlotFill.h"
+#include "plot/ValidationPlotFill.h"
 #include "plot/VGrMain.h"
 
 namespace {
@@ -123,6 +126,7 @@ void TViewGraphForm::RedrawSteps() {
     else
       FillDataPlot();
   }
+  if (IsValidationKind(kind_) && !layoutReset_) ScaleLabelLayout(sx, sy);
   ReadPanel();
   DrawPlot(filled);
 
@@ -157,9 +161,30 @@ bool TViewGraphForm::FillModelPlot() {
   return true;
 }
 
-// The validation plots (kinds 10-12, 16) read the temporary validation files;
-// their builder comes with the internal validation. Until then they draw nothing.
-bool TViewGraphForm::FillValidationPlot() { return false; }
+// The validation plots (kinds 10-12, 16): the record of the list's last model in
+// the kind's temporary validation file, read afresh at each redraw.
+bool TViewGraphForm::FillValidationPlot() {
+  const DataResultNode* model = models_ != nullptr ? models_->Last() : nullptr;
+  if (model == nullptr) return false;
+  TempFiles* registry = MainForm != nullptr ? MainForm->Registry() : nullptr;
+  const std::string path =
+      registry != nullptr ? registry->FindTempFilePath(ValidationPlotFileName(kind_), TempFiles::DbExtensionIndex())
+                          : std::string();
+  ValidationRecord record;
+  if (!LoadValidationPlotRecord(path, model->ipSelVarIdxPtr, model->iSize, record, !validationFailureShown_)) {
+    validationFailureShown_ = true;
+    return false;
+  }
+  validationFailureShown_ = false;
+  FillValidationPlotData(kind_, record, {model->cvKxy, model->cvR2, model->cvQ2loo}, tGraphData,
+                         {validationRows_, validationRowPointers_, customLabels_, elementGroups_, colors_.data(),
+                          legendNames_.data()});
+  const int rows = tGraphData.RowCount;
+  EnsureLabelCapacity(rows);
+  const int modelPoints = ValidationModelPointCount(kind_);
+  for (int r = 0; r < rows; ++r) labels_[r].Shown = r >= rows - modelPoints;
+  return true;
+}
 
 void TViewGraphForm::FillDataPlot() {
   GraphData& d = tGraphData;

@@ -267,6 +267,9 @@ private:
   std::vector<std::string> customLabels_;              // tpCustomLabelPtr
   std::vector<std::vector<CheckedValue>> uncertRows_;  // kind 23
   std::vector<CheckedValue*> uncertRowPointers_;
+  std::vector<std::vector<CheckedValue>> validationRows_;  // kinds 10-12 and 16
+  std::vector<CheckedValue*> validationRowPointers_;
+  bool validationFailureShown_ = false;  // a read failure is reported once until a read succeeds
 
   bool* closedFlag_ = nullptr;
   std::array<std::string, 3> rangeTexts_;

@@ -401,6 +401,8 @@ void TViewGraphForm::FreePlotArrays() {
   matrixRowPointers_.clear();
   uncertRows_.clear();
   uncertRowPointers_.clear();
+  validationRows_.clear();
+  validationRowPointers_.clear();
   hover_.clear();
   GraphData& d = tGraphData;
   d.tpLabelPlotParam = nullptr;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/base/UiServices.h"
-#include "validate/ValidationFiles.h"
+#include "data/ValidationFiles.h"
 
 class ChemoData;
 class DataResultList;

@@ -1,4 +1,4 @@
-#include "validate/ValidationFiles.h"
+#include "data/ValidationFiles.h"
 
 #include <cstdio>
 #include <memory>
