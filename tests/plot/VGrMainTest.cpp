@@ -11,10 +11,14 @@
 #include <QToolButton>
 #include <QLabel>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 #include "plot/PlotTestData.h"
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "data/TempFiles.h"
+#include "data/ValidationFiles.h"
 #include "numerics/Matrix.h"
 #include "numerics/Utils.h"
 #include "platform/qt/QtUiServices.h"
@@ -538,6 +542,51 @@ TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
     EXPECT_TRUE(closed);
     EXPECT_TRUE(watch.isNull());
     EXPECT_TRUE(windows.IsClosed(number));
+  }
+}
+
+// The validation plot window reads the model's record from the registered file at
+// each redraw; a failure is reported once until a read succeeds.
+TEST(ValidationPlotWindowTest, ReadsTheModelRecordAndReportsAFailureOnce) {
+  TestFolder folder;
+  struct Host : FakeProjectHost {
+    TempFiles files;
+    explicit Host(const std::string& dir) : files(dir) { files.AddName("~yscr~"); }
+    TempFiles* Registry() override { return &files; }
+  } host(folder.Path(""));
+  auto data = MakeData(3, 4);
+  DataResultList models(data.get());
+  DataResultNode* node = models.Append();
+  node->iSize = 2;
+  AllocCheckedArray(node->ipSelVarIdxPtr, 2, "*ipSelVarIdxPtr");
+  node->ipSelVarIdxPtr[0] = 2;
+  node->ipSelVarIdxPtr[1] = 0;
+  node->cvKxy = CheckedValue(0.4L, false);
+  node->cvR2 = CheckedValue(0.9L, false);
+  node->cvQ2loo = CheckedValue(0.85L, false);
+  TestUi().Reset();
+  auto form = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, GraphKind::YScramble);
+  Record(*form);
+  form->FormResize();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);  // the open failure and the reading error, once
+  ValidationRecord record{{0, 2}, {}};
+  for (int i = 0; i < 3; ++i)
+    record.iterations.push_back({CheckedValue(0.1L * i, false), CheckedValue(-0.2L * i, false),
+                                 CheckedValue(0.3L + 0.1L * i, false)});
+  const std::vector<uint8_t> bytes = EncodeValidationRecord(record);
+  std::ofstream(host.files.FindTempFilePath("~yscr~", TempFiles::DbExtensionIndex()), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  form->FormResize();
+  const GraphData& d = form->Data();
+  ASSERT_EQ(d.RowCount, 8);
+  for (int r = 0; r < 8; ++r) EXPECT_EQ(d.tpLabelPlotParam[r].Shown, r >= 6) << r;
+  EXPECT_NE(Recorded(*form).FindText("Kxy"), nullptr);
+  EXPECT_EQ(TestUi().Shown().size(), 2u);
+  if (const char* png = std::getenv("KORVANE_PNG")) {
+    auto shown = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, GraphKind::YScramble);
+    shown->resize(800, 640);
+    shown->FormResize();
+    shown->grab().save(png);
   }
 }
 
