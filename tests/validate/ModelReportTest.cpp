@@ -22,12 +22,13 @@ struct ExampleReport : ::testing::Test {
     TestUi().Reset();
     data->tpVarNameStrPtr[0] = "x";
     data->tpObjNameStrPtr[0] = "2.4-D";
-    DataResultNode& model = FitByEngine(*data, list, {0});
-    model.sName = "x  ";
-    analysis = std::make_unique<SingleModelAnalysis>(*data, model);
+    model = &FitByEngine(*data, list, {0});
+    model->sName = "x  ";
+    analysis = std::make_unique<SingleModelAnalysis>(*data, *model);
   }
   std::unique_ptr<ChemoData> data;
   DataResultList list;
+  DataResultNode* model = nullptr;
   std::unique_ptr<SingleModelAnalysis> analysis;
 };
 
@@ -48,6 +49,8 @@ TEST_F(ExampleReport, ReportHoldsTheCoefficientLinesThenTheTextThenTheObjectGrid
 }
 
 TEST_F(ExampleReport, CommaSeparatorReachesOnlyTheNumbers) {
+  data->tpVarNameStrPtr[0] = "log.P";
+  analysis = std::make_unique<SingleModelAnalysis>(*data, *model);
   const std::string report = ModelReportText(*analysis, ',');
   EXPECT_NE(report.find("Intercept\t0,0500\t\t0,6304\r\n"), std::string::npos);
   EXPECT_NE(report.find("\t2.4-D\t"), std::string::npos);
@@ -65,6 +68,8 @@ TEST_F(ExampleReport, CommaSeparatorReachesOnlyTheNumbers) {
   EXPECT_EQ(copy.substr(0, copy.find("\r\n") + 2),
             "Variable\tCoeff.\tStd. coeff.\tStd. err.\t(+/-) Co. int. 95%\tp-value\t\r\n");
   EXPECT_NE(copy.find("\r\nIntercept\t0,0500\t"), std::string::npos);
+  EXPECT_NE(copy.find("\r\nlog.P\t1,9900\t"), std::string::npos);
+  EXPECT_NE(report.find("\r\nlog.P\t1,9900\t"), std::string::npos);
   EXPECT_NE(copy.find("\t2.4-D\t"), std::string::npos);
   EXPECT_NE(copy.find("Exp. endpoint\t"), std::string::npos);
   EXPECT_NE(copy.find("\t\r\n\r\n" + ConvertReportSeparators(lines[0], ',') + "\r\n"), std::string::npos);
@@ -76,6 +81,8 @@ TEST(ModelReportFileName, DropsAKnownEndingThenAddsTheFiltersOwn) {
   EXPECT_EQ(ModelReportFileName("model.smd", 2), "model.smd");
   EXPECT_EQ(ModelReportFileName("a.TXT", 2), "a.smd");
   EXPECT_EQ(ModelReportFileName("a.v2", 1), "a.v2.txt");
+  EXPECT_EQ(ModelReportFileName("ab.v2", 1), "ab.v2.txt");
+  EXPECT_EQ(ModelReportFileName(".TXT", 1), ".txt");
   EXPECT_EQ(ModelReportFileName("txt", 1), "txt.txt");
 }
 
