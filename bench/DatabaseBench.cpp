@@ -1,7 +1,6 @@
 // The molecule viewer's heaviest redraw and the formula query over the sample database.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 
 #include "database/DatabaseQuery.h"
@@ -47,10 +46,3 @@ void BM_FormulaQueryWholeDatabase(benchmark::State& state) {
 BENCHMARK(BM_FormulaQueryWholeDatabase)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

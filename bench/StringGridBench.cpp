@@ -80,12 +80,3 @@ void BM_ScrollColumn(benchmark::State& state) { ScrollStep(state, false); }
 BENCHMARK(BM_ScrollColumn)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
