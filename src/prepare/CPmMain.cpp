@@ -13,6 +13,7 @@
 #include "data/ProjectHost.h"
 #include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
+#include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
@@ -117,8 +118,7 @@ void TFormPcaMcdm::BuildComponents() {
       {SpeedButtonMCDM, &TFormPcaMcdm::SpeedButtonMCDMClick},
       {SpeedButtonStoreMCDM, &TFormPcaMcdm::SpeedButtonStoreMCDMClick},
       {SpeedButtonCorr, &TFormPcaMcdm::SpeedButtonCorrClick}};
-  for (auto [button, handler] : buttons)
-    connect(button, &QToolButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+  ConnectClicks(this, buttons);
   connect(ComboBoxOrder, &QComboBox::activated, this, [this] { SpeedButtonMCDMClick(); });
 
   StringGrid->SetDefaultRowHeight(16);

@@ -15,6 +15,7 @@
 #include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
+#include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VMtMain.h"
@@ -70,10 +71,8 @@ void TFormAddExtData::BuildComponents() {
       {SpeedButtonUndo, &TFormAddExtData::SpeedButtonUndoClick},
       {SpeedButtonCut, &TFormAddExtData::SpeedButtonCutClick},
       {SpeedButtonEdit, &TFormAddExtData::SpeedButtonEditClick}};
-  for (auto [button, handler] : buttons) {
-    panel->addWidget(button);
-    connect(button, &QToolButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
-  }
+  for (auto [button, handler] : buttons) panel->addWidget(button);
+  ConnectClicks(this, buttons);
   panel->addSpacing(16);
   panel->addWidget(StaticText1);
   panel->addWidget(EditRow);

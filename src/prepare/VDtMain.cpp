@@ -9,6 +9,7 @@
 #include "data/LabelLists.h"
 #include "platform/base/NumberText.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
@@ -75,10 +76,8 @@ void TViewDataForm::BuildComponents() {
       {SpeedButtonGraphBar, &TViewDataForm::SpeedButtonGraphBarClick},
       {SpeedButtonScatterGraph, &TViewDataForm::SpeedButtonScatterGraphClick},
       {SpeedButtonCorrMatr, &TViewDataForm::SpeedButtonCorrMatrClick}};
-  for (auto [button, handler] : buttons) {
-    panel->addWidget(button);
-    connect(button, &QToolButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
-  }
+  for (auto [button, handler] : buttons) panel->addWidget(button);
+  ConnectClicks(this, buttons);
   panel->addStretch();
 
   StringGrid = new ::StringGrid(this);

@@ -19,6 +19,7 @@
 #include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
 #include "platform/qt/Canvas.h"
+#include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
@@ -226,8 +227,7 @@ void TViewSelForm::BuildComponents() {
       {SpeedButtonPCARes, &TViewSelForm::SpeedButtonPCAResClick},
       {SpeedButtonPCAdesc, &TViewSelForm::SpeedButtonPCAdescClick},
       {SpeedButtonModAn, &TViewSelForm::SpeedButtonModAnClick}};
-  for (auto [button, handler] : buttons)
-    connect(button, &QToolButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+  ConnectClicks(this, buttons);
   connect(ButtonAccept, &QPushButton::clicked, this, [this] { ButtonAcceptClick(); });
   SetButtonResult(ButtonCancel, mrCancel);
   for (SortComboBox* combo : {ComboBoxSort, ComboBoxSort2nd})

@@ -24,6 +24,7 @@
 #include "platform/base/CommandGuard.h"
 #include "platform/base/Files.h"
 #include "platform/base/NumberText.h"
+#include "platform/qt/Events.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VMtMain.h"
 #include "platform/base/Stream.h"
@@ -173,8 +174,7 @@ void TViewSelModForm::BuildComponents() {
       {SpeedButtonCorrMatr, &TViewSelModForm::SpeedButtonCorrMatrClick},
       {SpeedButtonQMRF, &TViewSelModForm::SpeedButtonQMRFClick},
       {SpeedButtonExportQMRF, &TViewSelModForm::SpeedButtonExportQMRFClick}};
-  for (auto [button, handler] : buttons)
-    connect(button, &QToolButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+  ConnectClicks(this, buttons);
   connect(ComboBoxStdRes, &QComboBox::activated, this, [this] { ComboBoxStdResChange(); });
 }
 

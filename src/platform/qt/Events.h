@@ -4,6 +4,8 @@
 // every change of its text.
 #pragma once
 
+#include <QAbstractButton>
+#include <QObject>
 #include <functional>
 
 class QCheckBox;
@@ -16,3 +18,13 @@ void OnCheckBoxClick(QCheckBox* box, std::function<void()> handler);
 void OnRadioButtonClick(QRadioButton* button, std::function<void()> handler);
 void OnComboChange(QComboBox* box, std::function<void()> handler);
 void OnEditChange(QLineEdit* edit, std::function<void()> handler);
+
+// Connects each (button, member handler) pair of bindings so that a click on the
+// button runs the handler on form.
+template <class Form, class Bindings>
+void ConnectClicks(Form* form, const Bindings& bindings) {
+  for (const auto& [button, handler] : bindings) {
+    auto run = handler;
+    QObject::connect(button, &QAbstractButton::clicked, form, [form, run] { (form->*run)(); });
+  }
+}
