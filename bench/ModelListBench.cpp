@@ -10,8 +10,8 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "platform/qt/StringGrid.h"
-#include "select/ModelListTable.h"
-#include "select/VSmMain.h"
+#include "models/ModelListTable.h"
+#include "models/VSmMain.h"
 
 namespace {
 

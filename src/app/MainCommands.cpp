@@ -20,7 +20,7 @@
 #include "prepare/SDtMain.h"
 #include "prepare/VDtMain.h"
 #include "select/CStMain.h"
-#include "select/VSmMain.h"
+#include "models/VSmMain.h"
 #include "validate/AVmMain.h"
 #include "validate/SingleModelFile.h"
 #include "validate/VMsMain.h"

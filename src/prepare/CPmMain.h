@@ -15,7 +15,7 @@
 #include "numerics/Matrix.h"
 #include "platform/qt/Dialogs.h"
 #include "prepare/GridCells.h"
-#include "prepare/ProgressWindow.h"
+#include "platform/base/ProgressWindow.h"
 #include "prepare/RankingGrid.h"
 
 class ChemoData;

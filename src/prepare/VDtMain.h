@@ -7,7 +7,7 @@
 
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
-#include "prepare/ProgressWindow.h"
+#include "platform/base/ProgressWindow.h"
 
 class ChemoData;
 class DataResultList;

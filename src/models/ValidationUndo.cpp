@@ -1,4 +1,4 @@
-#include "select/ValidationUndo.h"
+#include "models/ValidationUndo.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "select/VSmMain.h"
+#include "models/VSmMain.h"
 
 #include <gtest/gtest.h>
 

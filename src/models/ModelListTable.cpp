@@ -1,4 +1,4 @@
-#include "select/ModelListTable.h"
+#include "models/ModelListTable.h"
 
 #include <algorithm>
 #include <new>

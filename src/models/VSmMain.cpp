@@ -1,5 +1,5 @@
 // The "View and select models" window.
-#include "select/VSmMain.h"
+#include "models/VSmMain.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,7 +24,7 @@
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
 #include "plot/ViewerCommon.h"
-#include "select/ModelFilters.h"
+#include "models/ModelFilters.h"
 #include "select/ModelSearchEngine.h"
 #include "validate/ExternalValidator.h"
 #include "validate/VMdMain.h"

@@ -3,7 +3,7 @@
 #include <QToolButton>
 
 #include "platform/qt/StringGrid.h"
-#include "select/VSmMain.h"
+#include "models/VSmMain.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "validate/VMsMain.h"

@@ -1,4 +1,4 @@
-#include "prepare/ProgressWindow.h"
+#include "platform/base/ProgressWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "select/ModelFilters.h"
+#include "models/ModelFilters.h"
 
 #include <gtest/gtest.h>
 

@@ -13,9 +13,9 @@
 #include "numerics/CheckedValue.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
-#include "prepare/ProgressWindow.h"
-#include "select/ModelListTable.h"
-#include "select/ValidationUndo.h"
+#include "platform/base/ProgressWindow.h"
+#include "models/ModelListTable.h"
+#include "models/ValidationUndo.h"
 
 class ChemoData;
 class DataResultList;
