@@ -110,7 +110,7 @@ void InternalValidation::LmoSizeCheck() const {
 
 void InternalValidation::Step() {
   if (!running_) return;
-  BusyCursor busy;
+  if (!busy_) busy_.emplace();  // the hourglass stays until the run ends
   if (abortRequested_ && !kindStarted_) checked_.fill(false);
   int kind = 0;
   while (kind < kValidationKindCount && !checked_[kind]) ++kind;
@@ -126,6 +126,7 @@ void InternalValidation::EndRun() {
   kindStarted_ = false;
   current_ = nullptr;
   progress_.reset();
+  busy_.reset();
   recordStreamFailed_ = false;
   setupFailureShown_ = false;
 }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,7 @@ private:
   bool recordStreamFailed_ = false;
   bool setupFailureShown_ = false;
   std::unique_ptr<Progress> progress_;
+  std::optional<BusyCursor> busy_;
   int progressStep_ = 0;
   int progressPosition_ = 0;
   std::chrono::steady_clock::time_point lastProgress_;

@@ -145,7 +145,11 @@ void TValidateModelForm::ButtonValidateClick() {
   EnableSettings(false);
   validation_->Start();
   idleInstalled_ = true;
-  idle_.SetOnIdle([this](bool&) { IdleStep(); });
+  // Called again and again while the run has work; the timer closes the window after it.
+  idle_.SetOnIdle([this](bool& done) {
+    IdleStep();
+    done = !validation_->Running();
+  });
 }
 
 void TValidateModelForm::IdleStep() {

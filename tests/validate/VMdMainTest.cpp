@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QPushButton>
 
@@ -23,6 +24,34 @@ using validationtest::TestObject;
 
 uint64_t ZeroClock() { return 0; }
 
+struct SilentProgress : Progress {
+  void SetText(const std::string&) override {}
+  void SetRange(int, int) override {}
+  void SetPosition(int) override {}
+  void AnimationTick() override {}
+};
+
+// Records the hourglass depth at the end of each model (the bar's steps).
+struct BusyProbe : SilentProgress {
+  explicit BusyProbe(std::vector<int>& depths) : depths(depths) {}
+  void SetPosition(int position) override {
+    if (position > 0) depths.push_back(TestUi().busyDepth);
+  }
+  std::vector<int>& depths;
+};
+
+// Clicks Cancel, through the event loop, once the first model is done.
+struct CancelAfterFirstModel : SilentProgress {
+  explicit CancelAfterFirstModel(TValidateModelForm& form) : form(form) {}
+  void SetPosition(int position) override {
+    if (position > 0 && !clicked)
+      QMetaObject::invokeMethod(form.ButtonCancel, [button = form.ButtonCancel] { button->click(); }, Qt::QueuedConnection);
+    clicked = clicked || position > 0;
+  }
+  TValidateModelForm& form;
+  bool clicked = false;
+};
+
 struct ValidateWindow : ::testing::Test {
   void SetUp() override {
     TestUi().Reset();
@@ -31,13 +60,18 @@ struct ValidateWindow : ::testing::Test {
   }
   void TearDown() override { SetRandomizeClock(nullptr); }
 
-  std::unique_ptr<TValidateModelForm> Open(bool allModels = false) {
-    return std::make_unique<TValidateModelForm>(nullptr, allModels, &list, data.get(), &registry);
+  std::unique_ptr<TValidateModelForm> Open(bool allModels = false, ProgressWindowFactory progress = {}) {
+    return std::make_unique<TValidateModelForm>(nullptr, allModels, &list, data.get(), &registry, std::move(progress));
   }
-  // Idle calls until the run is over, then the timer tick.
-  void Finish(TValidateModelForm& form) {
-    for (int calls = 0; form.Running() && calls < 100; ++calls) form.IdleStep();
-    form.TimerTimer();
+  // Shows the window, presses Validate and runs the event loop until the window
+  // closes itself; false when it is still open after 20 s.
+  static bool ValidateAndWait(TValidateModelForm& form) {
+    form.show();
+    form.ButtonValidate->click();
+    QElapsedTimer clock;
+    clock.start();
+    while (form.Result() == mrNone && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return form.Result() != mrNone;
   }
 
   TestFolder folder;
@@ -79,53 +113,95 @@ TEST_F(ValidateWindow, SizeCheckWarnsOnShowingAndOnEachChange) {
   EXPECT_EQ(TestUi().Shown().size(), 2u);
 }
 
-TEST_F(ValidateWindow, RunValidatesTheSelectedModelsAndCloses) {
-  DataResultNode& selected = AddModel(list, {0}, {0.0L, 2.0L}, 3);
+TEST_F(ValidateWindow, TheEventLoopRunsEveryModelAndKindAndClosesTheWindow) {
+  DataResultNode& first = AddModel(list, {0}, {0.0L, 2.0L}, 3);
   DataResultNode& other = AddModel(list, {0}, {0.0L, 2.0L}, 0);
+  DataResultNode& last = AddModel(list, {0}, {0.0L, 2.0L}, 1);
   auto form = Open();
   form->ComboBoxLMOPercPred->setCurrentText("50");
-  form->ComboBoxLMOIter->setCurrentText("100");
-  form->ComboBoxYscrIter->setCurrentText("100");
-  form->ButtonValidateClick();
-  EXPECT_FALSE(form->ButtonValidate->isEnabled());
-  EXPECT_FALSE(form->CheckBoxLMO->isEnabled());
-  form->TimerTimer();
-  EXPECT_TRUE(form->IdleInstalled());
-  Finish(*form);
-  EXPECT_FALSE(form->IdleInstalled());
+  for (QComboBox* combo : {form->ComboBoxLMOIter, form->ComboBoxYscrIter, form->ComboBoxXrndIter, form->ComboBoxYrndIter})
+    combo->setCurrentText("100");
+  form->CheckBoxRandDesc->click();
+  form->CheckBoxRandResp->click();
+  ASSERT_TRUE(ValidateAndWait(*form));
   EXPECT_EQ(form->Result(), mrOk);
-  EXPECT_FALSE(selected.cvQ2LMO.Missing);
-  EXPECT_FALSE(selected.cvR2Yscr.Missing);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(form->IdleInstalled());
+  for (DataResultNode* model : {&first, &last})
+    for (const CheckedValue* cell : {&model->cvQ2LMO, &model->cvR2Yscr, &model->cvQ2Yscr, &model->cvR2Xrnd,
+                                     &model->cvQ2Xrnd, &model->cvR2Yrnd, &model->cvQ2Yrnd})
+      EXPECT_FALSE(cell->Missing);
   EXPECT_TRUE(other.cvQ2LMO.Missing);
-  EXPECT_FALSE(form->CheckBoxLMO->isChecked());
-  EXPECT_FALSE(form->CheckBoxYScramble->isChecked());
+  EXPECT_TRUE(other.cvR2Yrnd.Missing);
+  for (QCheckBox* box : {form->CheckBoxLMO, form->CheckBoxYScramble, form->CheckBoxRandDesc, form->CheckBoxRandResp})
+    EXPECT_FALSE(box->isChecked());
+  EXPECT_TRUE(form->ButtonValidate->isEnabled());
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
-TEST_F(ValidateWindow, CancelDuringARunFinishesTheModelAndThenCloses) {
+TEST_F(ValidateWindow, OneModelOfOneKindClosesByItself) {
+  DataResultNode& model = AddModel(list, {0}, {0.0L, 2.0L});
+  auto form = Open();
+  form->CheckBoxLMO->click();
+  form->ComboBoxYscrIter->setCurrentText("100");
+  ASSERT_TRUE(ValidateAndWait(*form));
+  EXPECT_FALSE(model.cvR2Yscr.Missing);
+  EXPECT_TRUE(model.cvQ2LMO.Missing);
+}
+
+TEST_F(ValidateWindow, TheHourglassStaysForTheWholeRun) {
+  AddModel(list, {0}, {0.0L, 2.0L});
+  AddModel(list, {0}, {0.0L, 2.0L});
+  std::vector<int> depths;
+  auto form = Open(false, [&depths](bool) { return std::make_unique<BusyProbe>(depths); });
+  form->CheckBoxLMO->click();
+  form->ComboBoxYscrIter->setCurrentText("100");
+  ASSERT_TRUE(ValidateAndWait(*form));
+  EXPECT_EQ(depths, (std::vector<int>{1, 1}));  // at the end of each model
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+TEST_F(ValidateWindow, EscapeAnsweredYesKeepsTheModelAndEndsTheRun) {
   DataResultNode& first = AddModel(list, {0}, {0.0L, 2.0L});
   DataResultNode& second = AddModel(list, {0}, {0.0L, 2.0L});
   auto form = Open();
   form->ComboBoxLMOPercPred->setCurrentText("50");
-  form->ButtonValidateClick();
-  form->IdleStep();
-  form->ButtonCancel->click();
-  EXPECT_EQ(form->Result(), mrNone);
-  Finish(*form);
+  form->ComboBoxLMOIter->setCurrentText("100");
+  TestUi().PressEscape();
+  TestUi().Answer(IDYES);
+  ASSERT_TRUE(ValidateAndWait(*form));
   EXPECT_FALSE(first.cvQ2LMO.Missing);
   EXPECT_TRUE(second.cvQ2LMO.Missing);
   EXPECT_TRUE(first.cvR2Yscr.Missing);
-  EXPECT_NE(form->Result(), mrNone);
+  EXPECT_FALSE(form->CheckBoxYScramble->isChecked());
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to abort calculation?");
 }
 
-TEST_F(ValidateWindow, NoKindCheckedClosesAtTheFirstIdleCall) {
+TEST_F(ValidateWindow, CancelDuringARunFinishesTheModelAndThenCloses) {
+  DataResultNode& first = AddModel(list, {0}, {0.0L, 2.0L});
+  AddModel(list, {0}, {0.0L, 2.0L});
+  DataResultNode& last = AddModel(list, {0}, {0.0L, 2.0L});
+  std::unique_ptr<TValidateModelForm> form;
+  // The end of the first model clicks Cancel through the event loop.
+  form = Open(false, [&form](bool) { return std::make_unique<CancelAfterFirstModel>(*form); });
+  form->ComboBoxLMOPercPred->setCurrentText("50");
+  form->ComboBoxLMOIter->setCurrentText("100");
+  ASSERT_TRUE(ValidateAndWait(*form));
+  EXPECT_FALSE(first.cvQ2LMO.Missing);
+  EXPECT_TRUE(last.cvQ2LMO.Missing);
+  EXPECT_TRUE(first.cvR2Yscr.Missing);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(form->IdleInstalled());
+}
+
+TEST_F(ValidateWindow, NoKindCheckedClosesAtOnce) {
   auto form = Open();
   form->CheckBoxLMO->click();
   form->CheckBoxYScramble->click();
-  form->ButtonValidateClick();
-  form->IdleStep();
-  EXPECT_FALSE(form->Running());
-  form->TimerTimer();
+  ASSERT_TRUE(ValidateAndWait(*form));
   EXPECT_EQ(form->Result(), mrOk);
+  EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
 }  // namespace
