@@ -97,7 +97,8 @@ InternalValidation::~InternalValidation() = default;
 int InternalValidation::LmoPredictionCount() const {
   long double percent = 0.0L;
   if (!TryStrToFloat(lmoPercentText_, percent)) return 0;
-  return static_cast<int>(std::trunc(percent * 0.01L * calculator_.TrainingCount()));
+  // The product before the division keeps whole-number results exact (30 % of 120 is 36, not 35.999...).
+  return static_cast<int>(std::trunc(percent * calculator_.TrainingCount() / 100.0L));
 }
 
 void InternalValidation::LmoSizeCheck() const {

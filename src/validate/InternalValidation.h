@@ -53,7 +53,7 @@ public:
   void SetIterationText(int kind, const std::string& text) { iterationText_[kind] = text; }
   void SetLmoPercentText(const std::string& text) { lmoPercentText_ = text; }
 
-  // trunc(percent x 0.01 x training count).
+  // trunc(percent x training count / 100).
   int LmoPredictionCount() const;
   // Warns when fewer than 2 objects would be left out.
   void LmoSizeCheck() const;

@@ -158,6 +158,39 @@ TEST_F(Validation, TooFewLeftOutObjectsUncheckLmoAndTheRunGoesOn) {
   EXPECT_EQ(RecordOf(kYScramble, model).iterations.size(), 2u);
 }
 
+TEST_F(Validation, LeftOutCountIsTheTruncatedExactShare) {
+  struct Case {
+    const char* percent;
+    int training;
+    int expected;
+  };
+  for (const Case& c : {Case{"30", 120, 36}, Case{"10", 20, 2}, Case{"5", 40, 2}, Case{"20", 100, 20}, Case{"30", 6, 1},
+                        Case{"33", 10, 3}, Case{"50", 7, 3}}) {
+    std::vector<long double> ys;
+    for (int i = 0; i < c.training; ++i) ys.push_back(2.0L * i + (i % 3));
+    Use(Line(ys));
+    calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+    validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+    validation->SetLmoPercentText(c.percent);
+    EXPECT_EQ(validation->LmoPredictionCount(), c.expected) << c.percent << " % of " << c.training;
+  }
+}
+
+TEST_F(Validation, TenPercentOfTwentyLeavesOutTwoInTheCheckAndTheRun) {
+  std::vector<long double> ys;
+  for (int i = 0; i < 20; ++i) ys.push_back(2.0L * i + (i % 3));
+  Use(Line(ys));
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetLmoPercentText("10");
+  validation->LmoSizeCheck();
+  Run(kLeaveManyOut, 3, "10");
+  EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_EQ(RecordOf(kLeaveManyOut, model).iterations.size(), 3u);
+  EXPECT_FALSE(model.cvQ2LMO.Missing);
+}
+
 TEST_F(Validation, SingularIterationsAreWrittenMissingAndLeftOutOfTheMeans) {
   // The second descriptor copies the first: every refit is singular.
   std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L});
