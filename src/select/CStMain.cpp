@@ -299,6 +299,7 @@ bool TCalculateSetupForm::CheckGASettings(int firstSize, bool keepChoice) {
   }
   if (firstSetup_) {
     Warn("Too few descriptors, GA cannot be used.", "APPLICATION WARNING");
+    FillGaUntil(firstSize, 0);
     SetEnabled({CheckBoxGAuntil, ComboBoxGAgen, ComboBoxMutRate}, false);
   } else {
     Warn("The requested GA population size is too big. Reset now to default (10)", "APPLICATION WARNING");
@@ -342,6 +343,13 @@ bool TCalculateSetupForm::GaSetUp() const {
 bool TCalculateSetupForm::GaRequested() const {
   return RadioButtonAllSubset->isChecked() && CheckBoxGAuntil->isChecked() && CheckBoxGAuntil->isEnabled() &&
          ComboBoxGAuntil->currentIndex() >= 0;
+}
+
+// The size the genetic algorithm starts from: the one set already, else the
+// size after the all-subset part.
+int TCalculateSetupForm::GaFirstSize() const {
+  if (data_->iGAFirstSize != 0) return data_->iGAFirstSize;
+  return ComboBoxAllSubset->currentIndex() >= 0 ? AllSubsetNumber() + 1 : data_->iAllSubsetUntil;
 }
 
 // ---- Option handlers ----------------------------------------------------------------
@@ -405,6 +413,12 @@ void TCalculateSetupForm::ButtonCalculateClick() {
     return;
   }
   const bool ga = GaRequested();
+  if (ga && !GaSizesCanRun(PoolSize(), GaFirstSize(), NumberOf(ComboBoxGAuntil), NumberOf(ComboBoxGAPopSize))) {
+    Warn("The genetic algorithm cannot run from " + IntToStr(GaFirstSize()) + " descriptors until " +
+             StdStr(ComboBoxGAuntil->currentText()) + " with this population: please change the setup.",
+         "Application Message");
+    return;
+  }
   // With models in the list only the genetic algorithm can go on from them.
   if (models_->Count() > 0 && !ga) {
     Warn("The models list is not empty: only the genetic algorithm can be continued.", "Application Message");
@@ -438,9 +452,7 @@ void TCalculateSetupForm::ButtonCalculateClick() {
 void TCalculateSetupForm::WriteSettings(bool ga) {
   if (ComboBoxAllSubset->currentIndex() >= 0) data_->iAllSubsetUntil = AllSubsetNumber();
   if (ga) {
-    if (data_->iGAFirstSize == 0)
-      data_->iGAFirstSize =
-          ComboBoxAllSubset->currentIndex() >= 0 ? AllSubsetNumber() + 1 : data_->iAllSubsetUntil;
+    data_->iGAFirstSize = GaFirstSize();
     data_->iGAUntil = NumberOf(ComboBoxGAuntil);
     data_->iGAPopSize = NumberOf(ComboBoxGAPopSize);
     data_->iGAGenerations = ComboBoxGAgen->isEnabled() ? NumberOf(ComboBoxGAgen) : 0;

@@ -100,6 +100,7 @@ private:
   void FillGaUntil(int firstSize, int count);
   bool GaSetUp() const;
   bool GaRequested() const;
+  int GaFirstSize() const;
   void WriteSettings(bool ga);
 
   ChemoData* data_;

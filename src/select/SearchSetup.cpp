@@ -41,6 +41,11 @@ std::vector<int> GaUntilSizes(int n, int firstSize, int population) {
   return sizes;
 }
 
+bool GaSizesCanRun(int n, int firstSize, int until, int population) {
+  const std::vector<int> sizes = GaUntilSizes(n, firstSize, population);
+  return !sizes.empty() && until >= firstSize && until <= sizes.back();
+}
+
 bool TooFewObjectsPerVariable(int trainingObjects, int size) { return trainingObjects / 5 < size; }
 
 KeepPerSizeChoice FillKeepPerSize(bool gaSetUp, int population, const KeepPerSizeMemory& previous, bool quiet) {

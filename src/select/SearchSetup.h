@@ -22,6 +22,10 @@ long double AllSubsetTotal(int n, int K);
 // firstSize + 1, .. up to n, stopping at the first size s with B(n, s) < 2P.
 std::vector<int> GaUntilSizes(int n, int firstSize, int population);
 
+// A genetic algorithm from firstSize to until can run: every size between is
+// one GaUntilSizes offers (at a size with fewer subsets than 2P it never ends).
+bool GaSizesCanRun(int n, int firstSize, int until, int population);
+
 // Too few training objects for models of `size` variables: objects / 5 < size.
 bool TooFewObjectsPerVariable(int trainingObjects, int size);
 

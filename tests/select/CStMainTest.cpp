@@ -184,6 +184,27 @@ TEST_F(CStMainTest, GaSizesFollowThePopulationAndTooFewObjectsAreWarnedOf) {
   EXPECT_TRUE(ui.Shown().empty());
 }
 
+TEST_F(CStMainTest, TooFewDescriptorsEmptyTheGaListSoNoOptionSwitchBringsTheGaBack) {
+  Make(8, 60);
+  searchtest::SetHeld(*data, {1});
+  runSearches = false;
+  auto form = Open();
+  EXPECT_EQ(ItemsOf(form->ComboBoxGAuntil), (Items{"2", "3", "4", "5", "6"}));
+  Choose(form->ComboBoxAllSubset, 6);  // all subsets to 7: B(8, 8) = 1 < 2P
+  form->ComboBoxAllSubsetChange();
+  EXPECT_EQ(ui.Shown(0).text, "Too few descriptors, GA cannot be used.");
+  EXPECT_EQ(form->ComboBoxGAuntil->count(), 0);
+  form->RadioButtonHoldAdd->setChecked(true);
+  form->RadioButtonAllSubset->setChecked(true);
+  EXPECT_FALSE(form->CheckBoxGAuntil->isEnabled());
+  form->CheckBoxGAuntil->setChecked(true);
+  form->ButtonCalculateClick();
+  EXPECT_EQ(modes, (std::vector<int>{ModelSearchEngine::ModeAllSubsets}));
+  EXPECT_EQ(data->iAllSubsetUntil, 7);
+  for (int32_t setting : {data->iGAFirstSize, data->iGAUntil, data->iGAPopSize, data->iGAGenerations})
+    EXPECT_EQ(setting, 0);
+}
+
 TEST_F(CStMainTest, ModelsPerSizeFollowThePopulationOfAGaAndRememberTheChoice) {
   Make(40, 30);
   auto form = Open();
@@ -378,6 +399,21 @@ TEST_F(LaterSetup, CalculateContinuesTheGaOnlyAndRefusesAnythingElse) {
   EXPECT_EQ(data->iAllSubsetUntil, 3);
   EXPECT_FALSE(DbFileExists());
   EXPECT_EQ(form->Result(), mrOk);
+}
+
+TEST_F(LaterSetup, AGaThatCouldNeverEndIsRefused) {
+  runSearches = false;
+  auto form = Open(2);
+  data->iGAFirstSize = 10;  // the whole pool: a single subset, "GA until" below it
+  ui.Clear();
+  form->ButtonCalculateClick();
+  ASSERT_EQ(ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.Shown(0).text,
+            "The genetic algorithm cannot run from 10 descriptors until 4 with this population: please change the "
+            "setup.");
+  EXPECT_TRUE(modes.empty());
+  EXPECT_EQ(form->Result(), mrNone);
+  EXPECT_EQ(data->iGAUntil, 5);
 }
 
 }  // namespace

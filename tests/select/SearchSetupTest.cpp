@@ -41,6 +41,15 @@ TEST(SearchSetupTest, GaSizesStopAtTheFirstSizeWithFewerSubsetsThanTwoPopulation
   EXPECT_TRUE(GaUntilSizes(10, 0, 2).empty());  // B(10, 0) = 0
 }
 
+TEST(SearchSetupTest, AGaRunsOnlyOverSizesTheListOffers) {
+  EXPECT_TRUE(GaSizesCanRun(10, 3, 8, 10));
+  EXPECT_TRUE(GaSizesCanRun(10, 3, 3, 10));
+  EXPECT_FALSE(GaSizesCanRun(10, 3, 9, 10));   // B(10, 9) = 10 < 2P
+  EXPECT_FALSE(GaSizesCanRun(10, 4, 3, 10));   // until below the first size
+  EXPECT_FALSE(GaSizesCanRun(10, 10, 8, 10));  // first size = pool: one subset
+  EXPECT_FALSE(GaSizesCanRun(10, 4, 6, 200));  // B(10, 4) = 210 < 400
+}
+
 TEST(SearchSetupTest, ObjectsPerVariableUseWholeNumberDivision) {
   EXPECT_TRUE(TooFewObjectsPerVariable(20, 5));
   EXPECT_FALSE(TooFewObjectsPerVariable(25, 5));
