@@ -81,7 +81,10 @@ void ViewState::Reset() {
   panX = panY = 0;
 }
 
+// Press and release both forget the last position: moves without a button
+// never reach the image, so a drag must not start from where the last one ended.
 void ViewState::MouseDown(bool shift, bool ctrl) {
+  lastX_ = lastY_ = -1;
   pan_ = shift;
   rotate_ = !shift && !ctrl;
   zoom_ = !shift && ctrl;
@@ -115,7 +118,10 @@ bool ViewState::MouseMove(int x, int y) {
   return true;
 }
 
-void ViewState::MouseUp() { rotate_ = pan_ = zoom_ = false; }
+void ViewState::MouseUp() {
+  rotate_ = pan_ = zoom_ = false;
+  lastX_ = lastY_ = -1;
+}
 
 int SphereDotStep(long double radius) {
   if (radius <= 50) return 9;

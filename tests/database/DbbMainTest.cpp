@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QToolButton>
 #include <cstdlib>
@@ -110,6 +111,35 @@ TEST_F(DatabaseFormTest, CasQueryShowsTheMoleculeAndHidesEmptyDataSets) {
   EXPECT_EQ(TestUi().Shown(0).text, "Sorry, no molecules found.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
   EXPECT_TRUE(form->StringGrid->isHidden());
+}
+
+// A drag on the molecule picture: press, the moves with the button held, release.
+void Drag(QWidget* image, Qt::KeyboardModifiers keys, std::initializer_list<QPoint> path) {
+  auto send = [image, keys](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)), Qt::LeftButton, held, keys);
+    QApplication::sendEvent(image, &event);
+  };
+  send(QEvent::MouseButtonPress, *path.begin(), Qt::LeftButton);
+  for (QPoint at : path) send(QEvent::MouseMove, at, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, *(path.end() - 1), Qt::NoButton);
+}
+
+TEST_F(DatabaseFormTest, EveryDragStartsWhereItsButtonGoesDown) {
+  OpenSample();
+  QueryCas("58", "08", "2");
+  Drag(form->Image, Qt::NoModifier, {{50, 50}, {70, 50}});
+  EXPECT_EQ(form->View().b, 10);
+  // The next drag starts far away, with no move between the two.
+  Drag(form->Image, Qt::NoModifier, {{150, 150}, {151, 150}, {155, 152}});
+  EXPECT_EQ(form->View().a, 1);
+  EXPECT_EQ(form->View().b, 12);
+  Drag(form->Image, Qt::ShiftModifier, {{10, 10}, {15, 12}});
+  Drag(form->Image, Qt::ShiftModifier, {{200, 200}, {201, 200}});
+  EXPECT_EQ(form->View().panX, 6);
+  EXPECT_EQ(form->View().panY, 2);
+  Drag(form->Image, Qt::ControlModifier, {{0, 300}, {0, 340}});
+  Drag(form->Image, Qt::ControlModifier, {{0, 0}, {0, 40}});
+  EXPECT_NEAR(static_cast<double>(form->View().zoom), 3.0, 1e-12);
 }
 
 TEST_F(DatabaseFormTest, EmptyInputFallsBackToCasAndReruns) {
