@@ -1,6 +1,7 @@
 // The "MCDM setup" dialog.
 #include "prepare/McsMain.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,7 +36,12 @@ TFormMCDMparam::TFormMCDMparam(QWidget* owner, bool* cancelled, CheckedValue* se
 
   (setting->Missing ? RadioButtonMax : RadioButtonMin)->setChecked(true);
   EditWeight->setText(QStr(FloatToStr(setting->Value)));
-  connect(EditWeight, &QLineEdit::editingFinished, this, [this] { EditWeightExit(); });
+  // Enter and Accept check the weight themselves and keep the dialog open on
+  // a refusal; only leaving the edit for another control checks it here (the
+  // edit loses the focus to Accept before Accept is clicked).
+  connect(EditWeight, &QLineEdit::editingFinished, this, [this] {
+    if (!EditWeight->hasFocus() && QApplication::focusWidget() != ButtonOK) EditWeightExit();
+  });
   connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 }
