@@ -103,8 +103,7 @@ std::string TypedCellText(const std::string& text, const std::string& lastAccept
   return lastAccepted;
 }
 
-bool PasteText(CellStore& cells, const std::string& text, int startCol, int startRow, int statusCol, char separator,
-               bool checking) {
+bool PasteText(CellStore& cells, const std::string& text, int startCol, int startRow, int statusCol, char separator) {
   const auto isEnd = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
   const std::size_t length = text.size();
   std::size_t pos = 0;
@@ -115,7 +114,7 @@ bool PasteText(CellStore& cells, const std::string& text, int startCol, int star
     while (pos < length && !isEnd(text[pos])) ++pos;
     std::string token = text.substr(begin, pos - begin);
     if (cells.Contains(col, row)) {
-      if (checking && !token.empty() && col > kNameColumn) {
+      if (!token.empty() && col > kNameColumn) {
         token = FromSystemDecimalSeparator(token, separator);
         if (!ValidateCell(token, col == statusCol)) return false;
       }
@@ -146,6 +145,26 @@ std::string GridToText(const CellStore& cells) {
     }
   }
   return text;
+}
+
+void RestoreGridText(CellStore& cells, const std::string& text) {
+  if (text.empty()) return;  // nothing stored yet
+  int row = 1;
+  int col = kNameColumn;
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t end = text.find_first_of("\t\r", begin);
+    if (cells.Contains(col, row)) cells.Cell(col, row) = text.substr(begin, end - begin);
+    if (end == std::string::npos) return;
+    if (text[end] == '\t') {
+      ++col;
+      begin = end + 1;
+    } else {
+      ++row;
+      col = kNameColumn;
+      begin = end + 2;  // CR LF
+    }
+  }
 }
 
 std::string CopyCellsText(const CellStore& cells, GridRect rect, char separator) {

@@ -37,14 +37,15 @@ std::string TypedCellText(const std::string& text, const std::string& lastAccept
 // Writes TAB-separated text into the cells from (startCol, startRow) on. A TAB
 // moves one column right; CR LF, a lone LF or a terminator followed by CR or LF
 // starts the next row at startCol; a lone CR only ends the token. Cells outside
-// the table are skipped. With checking, value tokens are converted from the
-// user's separator and refused tokens end the paste (false) after their message;
-// without it the text is restored as it stands.
-bool PasteText(CellStore& cells, const std::string& text, int startCol, int startRow, int statusCol, char separator,
-               bool checking = true);
+// the table are skipped. Value tokens are converted from the user's separator
+// and refused tokens end the paste (false) after their message.
+bool PasteText(CellStore& cells, const std::string& text, int startCol, int startRow, int statusCol, char separator);
 
 // Columns 1 .. ColCount - 1 of rows 1 .. RowCount - 1, TAB between cells, CR LF between rows.
 std::string GridToText(const CellStore& cells);
+// Puts a GridToText text back as it stands, empty cells included (the undo);
+// cells outside the table are skipped and an empty text changes nothing.
+void RestoreGridText(CellStore& cells, const std::string& text);
 // The block, TAB between cells, CR LF between rows; value columns with the user's separator.
 std::string CopyCellsText(const CellStore& cells, GridRect rect, char separator);
 void DeleteCells(CellStore& cells, GridRect rect);

@@ -230,7 +230,7 @@ void TFormAddExtData::SpeedButtonPasteClick() {
 
 void TFormAddExtData::SpeedButtonUndoClick() {
   const std::string taken = GridToText(cells_);
-  PasteText(cells_, undoText_, kNameColumn, 1, splittingColumn_, Separator(), false);
+  RestoreGridText(cells_, undoText_);
   undoText_ = taken;
 }
 

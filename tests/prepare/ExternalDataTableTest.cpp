@@ -80,13 +80,19 @@ TEST_F(TableFixture, TypingRefusalsGoBackOnceWithOneMessage) {
 
 TEST_F(TableFixture, UndoTextRestoresTheGridExactly) {
   SetupRows(cells, 5, true);
-  PasteText(cells, "a\t1\t2\t-", 1, 1, -1, '.', false);
+  RestoreGridText(cells, "a\t1\t2\t-");
   const std::string before = GridToText(cells);
   EXPECT_EQ(before.substr(0, 18), "a\t1\t2\t-\r\n\t\t\t-999\r\n");
   DeleteCells(cells, {1, 1, 4, 5});
-  EXPECT_EQ(GridToText(cells), "\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t");
-  PasteText(cells, before, 1, 1, -1, '.', false);
+  const std::string emptied = GridToText(cells);
+  EXPECT_EQ(emptied, "\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t");
+  RestoreGridText(cells, before);
   EXPECT_EQ(GridToText(cells), before);
+  // Empty cells of the last column come back too, and rows beyond the table are skipped.
+  RestoreGridText(cells, emptied + "\r\nx\t1\t2\t3");
+  EXPECT_EQ(GridToText(cells), emptied);
+  RestoreGridText(cells, "");
+  EXPECT_EQ(GridToText(cells), emptied);
 }
 
 TEST_F(TableFixture, CopyUsesTheUserSeparatorInValueColumns) {

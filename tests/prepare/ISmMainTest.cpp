@@ -85,6 +85,28 @@ TEST_F(EditorFixture, PasteWithEitherLineEndAndToggleUndo) {
   EXPECT_EQ(Row(*form, 2), (Line{"2", "", "3", "4", "-999"}));
 }
 
+TEST_F(EditorFixture, UndoAndRedoBringBackEmptyLastCells) {
+  auto form = TFormAddExtData::CreateForExternalSet(nullptr, &data);
+  Paste(*form, 1, 1, "a\t1\t2");
+  form->StringGrid->SetSelection({4, 1, 4, 2});
+  form->SpeedButtonDeleteClick();  // the responses emptied
+  EXPECT_EQ(Row(*form, 1), (Line{"1", "a", "1", "2", ""}));
+  form->SpeedButtonUndoClick();
+  EXPECT_EQ(Row(*form, 1), (Line{"1", "a", "1", "2", "-999"}));
+  form->SpeedButtonUndoClick();
+  EXPECT_EQ(Row(*form, 1), (Line{"1", "a", "1", "2", ""}));
+  EXPECT_EQ(Row(*form, 2), (Line{"2", "", "", "", ""}));
+
+  auto table = TFormAddExtData::CreateForTable(nullptr, &data, 4);
+  Paste(*table, 2, 1, "1\t2\t1\r\n3\t4\t2");
+  EXPECT_EQ(Row(*table, 2), (Line{"2", "", "3", "4", "2"}));
+  table->SpeedButtonUndoClick();
+  EXPECT_EQ(Row(*table, 1), (Line{"1", "", "", "", ""}));
+  EXPECT_EQ(Row(*table, 2), (Line{"2", "", "", "", ""}));
+  table->SpeedButtonUndoClick();
+  EXPECT_EQ(Row(*table, 2), (Line{"2", "", "3", "4", "2"}));
+}
+
 TEST_F(EditorFixture, PasteTakesAtMostTheLimit) {
   auto form = TFormAddExtData::CreateForExternalSet(nullptr, &data);
   Paste(*form, 1, 1, std::string(kPasteLimit - 1, 'a') + "bc");
