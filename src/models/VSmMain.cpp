@@ -448,7 +448,7 @@ DataResultNode* TViewSelForm::SelectedRowModel() const { return table_.RowModel(
 void TViewSelForm::SpeedButtonViewSelModClick() {
   DataResultNode* model = SelectedRowModel();
   if (model == nullptr) return;
-  RunGuarded(
+  RunOrWarn(
       [&] {
         std::unique_ptr<TViewSelModForm> window;
         {

@@ -703,9 +703,9 @@ void TDataSetupForm::ButtonSingleModelClick() {
   if (anyPrediction &&
       Ui().MessageBox("Do you want to perform external validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha method)?",
                       "APPLICATION REQUEST", MB_YESNO | MB_ICONQUESTION) == IDYES)
-    RunGuarded([&] { ExternalValidator(true, &list, data_, progressWindow_).ValidateExternal(); },
-               "Cannot create Validate models dialog");
-  RunGuarded(
+    RunOrWarn([&] { ExternalValidator(true, &list, data_, progressWindow_).ValidateExternal(); },
+              "Cannot create Validate models dialog");
+  RunOrWarn(
       [&] {
         std::unique_ptr<TViewSelModForm> window;
         {

@@ -84,7 +84,8 @@ DataSetupLoan::DataSetupLoan(ChemoData& data, const std::vector<int32_t>& variab
       savedSelected_(Copy(data.ipSelectedVarPtr, data.iSelectedVarCount)),
       savedSplit_(Copy(data.ipSelectedSplitPtr, data.iSelectedSplitCount)),
       savedStatuses_(Copy(data.ipTrainingPtr, data.iObjCount)),
-      savedResponse_(data.iResponseIndex) {}
+      savedResponse_(data.iResponseIndex),
+      savedNextModelID_(data.iNextModelID) {}
 
 void DataSetupLoan::Apply() {
   Refill(data_.ipSelectedVarPtr, variables_, "*ipSelectedVarPtr");
@@ -100,6 +101,7 @@ DataSetupLoan::~DataSetupLoan() {
     Refill(data_.ipSelectedSplitPtr, savedSplit_, "*tpChemoData->ipSelectedSplitPtr");
     data_.iSelectedSplitCount = static_cast<int32_t>(savedSplit_.size());
     data_.iResponseIndex = savedResponse_;
+    data_.iNextModelID = savedNextModelID_;
     std::copy(savedStatuses_.begin(), savedStatuses_.end(), data_.ipTrainingPtr);
   } catch (...) {
     // Out of memory while putting back: the data set keeps the working set-up.

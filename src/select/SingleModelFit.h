@@ -31,8 +31,9 @@ SingleModelFitResult FitSingleModel(DataResultList& models, ChemoData& data, boo
 
 // Lends the data set a working set-up for the lifetime of the object: the given
 // variables as the selected list, the response and the object statuses. The
-// destructor puts back the selected list, the splitting list, the response and
-// the statuses as they were; the splitting list is never changed meanwhile.
+// destructor puts back the selected list, the splitting list, the response, the
+// statuses and the next model ID as they were; the splitting list is never
+// changed meanwhile.
 class DataSetupLoan {
 public:
   DataSetupLoan(ChemoData& data, const std::vector<int32_t>& variables, int32_t response,
@@ -50,4 +51,5 @@ private:
   int32_t response_;
   std::vector<int32_t> savedSelected_, savedSplit_, savedStatuses_;
   int32_t savedResponse_;
+  int32_t savedNextModelID_;
 };

@@ -2,6 +2,7 @@
 
 #include <QToolButton>
 
+#include "platform/base/Exception.h"
 #include "platform/qt/StringGrid.h"
 #include "models/VSmMain.h"
 #include "support/FakeProjectHost.h"
@@ -43,6 +44,14 @@ TEST(ViewSelectedModel, OpensTheSingleModelWindowOnTheSelectedRowsModel) {
   list->StringGridResults->OnDblClick();
   EXPECT_EQ(opened.size(), 3u);
   EXPECT_TRUE(TestUi().Shown().empty());
+
+  // A window that fails says so in the program's words, whatever the failure carried.
+  list->ShowModalWindow = [](ModalDialog&) { throw Exception("Matrix is singular"); };
+  list->SpeedButtonViewSelMod->click();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot create Validate models dialog");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONWARNING);
   list.reset();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 
+#include "platform/base/Exception.h"
 #include "platform/qt/StringGrid.h"
 #include "prepare/SDtMain.h"
 #include "prepare/SetupTestData.h"
@@ -10,16 +11,18 @@
 
 namespace {
 
-// What the command must give back: the lists with their counts, the response and the statuses.
+// What the command must give back: the lists with their counts, the response,
+// the statuses and the model-ID counter.
 struct SetupState {
   explicit SetupState(const ChemoData& d)
       : selected(d.ipSelectedVarPtr, d.ipSelectedVarPtr + d.iSelectedVarCount),
         split(d.ipSelectedSplitPtr, d.ipSelectedSplitPtr + d.iSelectedSplitCount),
         status(d.ipTrainingPtr, d.ipTrainingPtr + d.iObjCount),
-        response(d.iResponseIndex) {}
+        response(d.iResponseIndex),
+        nextModelId(d.iNextModelID) {}
   bool operator==(const SetupState&) const = default;
   std::vector<int32_t> selected, split, status;
-  int32_t response;
+  int32_t response, nextModelId;
 };
 
 // x and the response y: objects 1-5 training, 6-7 prediction, 8 prediction and
@@ -77,6 +80,22 @@ TEST_F(SingleModelCommand, FitsTheMarkedVariablesAndShowsTheModel) {
   EXPECT_EQ(ui.Shown(0).text,
             "Do you want to perform external validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha method)?");
   EXPECT_EQ(ui.Shown(0).caption, "APPLICATION REQUEST");
+}
+
+TEST_F(SingleModelCommand, AModelWindowThatFailsIsReportedInTheProgramsWords) {
+  ui.Reset();
+  ui.Answer(IDNO);
+  data.iNextModelID = 7;
+  TDataSetupForm form(nullptr, &models, &data);
+  form.ShowModalWindow = [](ModalDialog&) { throw Exception("Matrix is singular"); };
+  form.ButtonSingleModelClick();
+  ASSERT_FALSE(ui.Shown().empty());
+  EXPECT_EQ(ui.Shown().back().text, "Cannot create Validate models dialog");
+  EXPECT_EQ(ui.Shown().back().caption, "APPLICATION WARNING");
+  EXPECT_EQ(ui.Shown().back().Icon(), MB_ICONWARNING);
+  const std::vector<std::string> texts = Texts();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Matrix is singular"), 0);
+  EXPECT_EQ(data.iNextModelID, 7);
 }
 
 TEST_F(SingleModelCommand, NoQuestionWithoutPredictionObjects) {

@@ -42,3 +42,16 @@ bool RunGuarded(Command&& command, const char* otherText) {
   }
   return false;
 }
+
+// Runs command; any failure, whatever it carries, shows warning under
+// "APPLICATION WARNING" with the warning icon (false).
+template <typename Command>
+bool RunOrWarn(Command&& command, const std::string& warning) {
+  try {
+    command();
+    return true;
+  } catch (...) {
+    ShowWarning(warning);
+  }
+  return false;
+}
