@@ -69,19 +69,23 @@ void SetBand(const ModelPlotInput& in, const ObjectMasks& m, AxisParams& axis) {
     return;
   }
   if (!in.k) return;
-  std::vector<long double> differences;
-  for (std::size_t i = 0; i < m.training.size(); ++i) {
-    const CheckedValue* row = in.rows[i];
-    if ((m.training[i] || m.prediction[i]) && !row[0].Missing && !row[1].Missing)
-      differences.push_back(row[0].Value - row[1].Value);
+  try {
+    std::vector<long double> differences;
+    for (std::size_t i = 0; i < m.training.size(); ++i) {
+      const CheckedValue* row = in.rows[i];
+      if ((m.training[i] || m.prediction[i]) && !row[0].Missing && !row[1].Missing)
+        differences.push_back(row[0].Value - row[1].Value);
+    }
+    if (differences.empty()) return;
+    Matrix column(static_cast<int>(differences.size()), 1);
+    for (int r = 0; r < column.Rows(); ++r) column.At(r, 0) = differences[r];
+    const long double offset = *in.k * StdDev(column);
+    if (!std::isfinite(offset)) return;
+    axis.BandOffset = offset;
+    axis.Band = true;
+  } catch (...) {
+    // A deviation that overflows, for one: the plot goes on without a new band.
   }
-  if (differences.empty()) return;
-  Matrix column(static_cast<int>(differences.size()), 1);
-  for (int r = 0; r < column.Rows(); ++r) column.At(r, 0) = differences[r];
-  const long double offset = *in.k * StdDev(column);
-  if (!std::isfinite(offset)) return;
-  axis.BandOffset = offset;
-  axis.Band = true;
 }
 
 // Horizontal lines at the smallest and largest training Y, ending at h*.

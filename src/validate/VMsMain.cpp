@@ -294,9 +294,15 @@ CheckedValue** TViewSelModForm::GraphRows(GraphKind kind) {
 }
 
 void TViewSelModForm::ShowModelGraph(GraphKind kind) {
+  // The plot window works on a list of its own holding a copy of the model.
+  DataResultList list(data_);
   try {
-    DataResultList list(data_);
     *list.Append() = *model_;
+  } catch (...) {
+    Warn("Cannot find any data model");
+    return;
+  }
+  try {
     std::unique_ptr<TViewGraphForm> form;
     if (CheckedValue** rows = GraphRows(kind))
       form = TViewGraphForm::CreateForModelValues(this, data_, &list, kind, rows, model_->sName);

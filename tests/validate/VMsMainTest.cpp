@@ -14,6 +14,7 @@
 #include "platform/qt/StringGrid.h"
 #include "plot/ModelPlotFill.h"
 #include "plot/VMtMain.h"
+#include "support/FailingAllocation.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "platform/base/Stream.h"
@@ -123,6 +124,17 @@ TEST_F(SingleModelWindow, EveryPlotOpensWithItsCaptionOnACopyOfTheModel) {
                         "Random responses: M1"}));
   EXPECT_EQ(ModelReportText(*model), before);
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(SingleModelWindow, APlotWithoutRoomForItsCopyOfTheModelSaysSo) {
+  auto form = Open();
+  FailNextNothrowAllocation(sizeof(DataResultNode));
+  form->SpeedButtonViewExpCalcPlot->click();
+  EXPECT_TRUE(opened.empty());
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot find any data model");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), MB_ICONWARNING);
 }
 
 // Opens one plot of the window, draws it on a recording canvas and hands it to check.
