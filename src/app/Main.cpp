@@ -218,8 +218,6 @@ void TMainForm::FormCreate() {
   BevelDatabase->setVisible(true);
   SpeedButtonDatabase->setVisible(true);
   MenuItemQueryDB->setVisible(true);
-  SingleModels2->setVisible(false);
-  SingleModels1->setVisible(false);
   FindMainFolder();
   ShowSplashForm(true);
   CentreOnScreen(this);

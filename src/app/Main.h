@@ -74,8 +74,8 @@ public:
   void SpeedButtonValExtModClick();
   void Moreinfo1Click();
   void GeneralHelp1Click();
-  void SingleModels2Click() {}
-  void SingleModels1Click() {}
+  void SingleModels2Click();
+  void SingleModels1Click();
   void Loadexample1Click();
   void HowtociteKORVANE1Click();
   void N4Click();

@@ -76,6 +76,14 @@ void TMainForm::HowtociteKORVANE1Click() {
   RunModalForm<TTextForm>("Cannot create How to cyte KORVANE dialog", this, "How to cite KORVANE", kCitationText);
 }
 
+void TMainForm::SingleModels2Click() {
+  RunModalForm<TTextForm>("Cannot create Single models dialog", this, "Single models", kSingleModelsHelpText);
+}
+
+void TMainForm::SingleModels1Click() {
+  RunModalForm<TTextForm>("Cannot create PBT index dialog", this, "PBT index", kPbtHelpText);
+}
+
 void TMainForm::N4Click() {
   RunModalForm<TTextForm>("Cannot create Acknowledgment dialog", this, "Acknowledgments", kAcknowledgmentsText);
 }

@@ -1,5 +1,5 @@
-// A plain modal window showing a text with a Close button (citation and
-// acknowledgments).
+// A plain modal window showing a text with a Close button (citation,
+// acknowledgments and the short help texts).
 #pragma once
 
 #include <string>
@@ -19,3 +19,5 @@ public:
 // The texts the Help menu shows.
 extern const char* const kCitationText;
 extern const char* const kAcknowledgmentsText;
+extern const char* const kSingleModelsHelpText;
+extern const char* const kPbtHelpText;

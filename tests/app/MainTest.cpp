@@ -215,6 +215,18 @@ TEST_F(MainFormTest, CopyPutsTheWholeLogOnTheClipboardAndAMissingHelpDocumentIsN
   EXPECT_NE(TestUi().Shown(0).text.find(Folder() + "/help/Manual_v21.pdf"), std::string::npos);
 }
 
+TEST_F(MainFormTest, HelpOffersSingleModelsAndThePbtIndex) {
+  TMainForm& form = StartInCompleteFolder();
+  form.show();
+  EXPECT_TRUE(form.SingleModels2->isVisible());
+  EXPECT_TRUE(form.SingleModels1->isVisible());
+  ShownWindows windows;
+  form.SingleModels2->trigger();
+  form.SingleModels1->trigger();
+  EXPECT_EQ(windows.titles, (std::vector<std::string>{"Single models", "PBT index"}));
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
 TEST_F(MainFormTest, UserSeparatorComesFromTheLocaleAndConvertsOnlyNumberTexts) {
   MakeCompleteFolder();
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -50,6 +50,12 @@ TEST_F(MainFormTest, ExampleImportFillsTheProjectOrNamesTheMissingExample) {
   EXPECT_TRUE(form.MenuDataSetup->isEnabled());
   EXPECT_NE(form.RichEdit->toPlainText().toStdString().find("Source file: " + PathOf("help/example.txt")),
             std::string::npos);
+
+  // An example that is there but cannot be imported is reported by the import itself.
+  std::ofstream(PathOf("help/example.txt"), std::ios::binary | std::ios::trunc) << "Name\tY\r\n";
+  TestUi().Clear();
+  form.Loadexample1Click();
+  for (const std::string& text : ShownTexts()) EXPECT_EQ(text.find("Cannot import example file:"), std::string::npos);
 }
 
 }  // namespace
