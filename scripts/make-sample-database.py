@@ -7,7 +7,11 @@ Run by hand (standard library only) after
 It writes MeltingPoint.csv and BoilingPoint.csv with their hin/ and mol/
 structure folders. Only the compounds listed in sample-database-cas.tsv are
 taken: CAS numbers cannot be derived from a structure, so each one was entered
-by hand and is checked here by its check digit and its formula.
+by hand and is checked here by its check digit and its formula. A record's ID
+is "CS_" and the CML file's name, its Name the common name of the listing (what
+a chemist searches by), and its sixth field, which readers ignore, keeps the
+collection's systematic name. The listing also corrects what the collection
+has wrong (a systematic name, a SMILES).
 """
 import os
 import re
@@ -76,26 +80,31 @@ def read_list():
             if line.startswith("#") or not line.strip():
                 continue
             fields = line.rstrip("\n").split("\t")
-            path, cas, formula = fields[:3]
-            name = fields[3] if len(fields) > 3 else None
+            if len(fields) < 4:
+                fail("%s: CAS number, formula and common name are required" % fields[0])
+            path, cas, formula, name = fields[:4]
+            corrections = dict(field.split("=", 1) for field in fields[4:])
+            if not set(corrections) <= {"systematic", "smiles"}:
+                fail("%s: unknown correction in %s" % (path, fields[4:]))
             if not cas_valid(cas):
                 fail("CAS %s of %s fails its check digit" % (cas, path))
             if cas in seen:
                 fail("CAS %s is listed twice" % cas)
             seen.add(cas)
-            entries.append((path, cas, formula, name))
+            entries.append((path, cas, formula, name, corrections))
     return entries
 
 
-def compound(path, cas, formula, name):
+def compound(path, cas, formula, name, corrections):
     root = ET.parse(os.path.join(COLLECTION, path)).getroot()
     if cml_formula(root) != formula:
         fail("%s: listed formula %s, CML formula %s" % (path, formula, cml_formula(root)))
     full = os.path.join(COLLECTION, path)
-    smiles = babel(full, "can").split("\t")[0].strip()
-    record = {"id": root.get("id"), "name": name or root.find(CML + "name").text.strip(),
+    smiles = corrections.get("smiles") or babel(full, "can").split("\t")[0].strip()
+    systematic = corrections.get("systematic") or root.find(CML + "name").text.strip()
+    record = {"id": "CS_" + os.path.splitext(os.path.basename(path))[0], "name": name, "systematic": systematic,
               "cas": cas11(cas), "smiles": smiles, "path": full}
-    for field in ("id", "name", "smiles"):
+    for field in ("id", "name", "systematic", "smiles"):
         if ";" in record[field] or not record[field].isascii():
             fail("%s: field %s is not plain ASCII without ';'" % (path, field))
     return root, record
@@ -132,7 +141,8 @@ def main():
             value = cml_property(root, ref)
             if value is None:
                 continue
-            lines.append(";".join([record["id"], record["name"], record["cas"], record["smiles"], value, ""]))
+            lines.append(";".join([record["id"], record["name"], record["cas"], record["smiles"], value,
+                                   record["systematic"]]))
             write_structures(folder, record)
         with open(os.path.join(OUT, set_name + ".csv"), "w", newline="", encoding="ascii") as out:
             out.write("".join(line + "\r\n" for line in lines))

@@ -103,6 +103,15 @@ TEST_F(DatabaseQueryTest, NameAndDatasetSmilesAndEmptyInputFallBack) {
   EXPECT_EQ(Run(name).Hits(), 3);
   EXPECT_EQ(Run(name).rows[1][2], "2-Bromophenol");
 
+  // A chemist's names find their compounds.
+  const std::pair<const char*, const char*> common[] = {{"caffeine", "000058-08-2"}, {"water", "007732-18-5"},
+                                                        {"acetone", "000067-64-1"}, {"glycerol", "000056-81-5"},
+                                                        {"paracetamol", "000103-90-2"}};
+  for (const auto& [text, cas] : common) {
+    name.name = text;
+    EXPECT_EQ(Cas(name), std::set<std::string>{cas}) << text;
+  }
+
   QueryInput smiles;
   smiles.mode = QueryMode::Smiles;
   smiles.smiles = "CCO";

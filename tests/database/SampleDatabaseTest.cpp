@@ -28,6 +28,17 @@ TEST(SampleDatabaseTest, HoldsTheGeneratedRecordsAndValidCasNumbers) {
   for (const Molecule& m : content.records) EXPECT_TRUE(CasCheckDigitHolds(m.cas)) << m.cas;
 }
 
+TEST(SampleDatabaseTest, IdsFollowTheStructureFilesAndNitroGroupsCarryTheirCharges) {
+  std::map<std::string, std::string> idOf, smilesOf;
+  for (const Molecule& m : SampleContent().records) {
+    idOf[m.cas] = m.idDataset;
+    smilesOf[m.cas] = m.smiles;
+  }
+  EXPECT_EQ(idOf["000095-56-7"], "CS_2-bromophenol");
+  EXPECT_EQ(idOf["000591-20-8"], "CS_3-bromophenol");
+  EXPECT_EQ(smilesOf["000098-95-3"], "[O-][N+](=O)c1ccccc1");
+}
+
 TEST(SampleDatabaseTest, EveryStructureFileReadsWithBondsOnBothAtoms) {
   ElemColor colours;
   for (const Molecule& m : SampleContent().records) {
