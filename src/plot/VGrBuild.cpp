@@ -179,10 +179,13 @@ bool TViewGraphForm::FillValidationPlot() {
   FillValidationPlotData(kind_, record, {model->cvKxy, model->cvR2, model->cvQ2loo}, tGraphData,
                          {validationRows_, validationRowPointers_, customLabels_, elementGroups_, colors_.data(),
                           legendNames_.data()});
+  // Only layouts allocated now get their flags (the model points shown): a label
+  // toggled by double click keeps its state over the redraws.
   const int rows = tGraphData.RowCount;
+  const bool firstNeed = static_cast<int>(labels_.size()) < rows;
   EnsureLabelCapacity(rows);
-  const int modelPoints = ValidationModelPointCount(kind_);
-  for (int r = 0; r < rows; ++r) labels_[r].Shown = r >= rows - modelPoints;
+  if (firstNeed)
+    for (int r = rows - ValidationModelPointCount(kind_); r < rows; ++r) labels_[r].Shown = true;
   return true;
 }
 

@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "plot/PlotTestData.h"
+#include "plot/ValidationPlotFill.h"
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "data/TempFiles.h"
@@ -545,49 +546,109 @@ TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
   }
 }
 
-// The validation plot window reads the model's record from the registered file at
-// each redraw; a failure is reported once until a read succeeds.
-TEST(ValidationPlotWindowTest, ReadsTheModelRecordAndReportsAFailureOnce) {
-  TestFolder folder;
+// A validation plot window over a model of variables 2 and 0 whose validation
+// files are registered in a test folder.
+struct ValidationPlotWindowTest : ::testing::Test {
   struct Host : FakeProjectHost {
     TempFiles files;
-    explicit Host(const std::string& dir) : files(dir) { files.AddName("~yscr~"); }
+    explicit Host(const std::string& dir) : files(dir) {
+      for (const char* tag : {"~yscr~", "~rdes~", "~rres~", "~many~"}) files.AddName(tag);
+    }
     TempFiles* Registry() override { return &files; }
-  } host(folder.Path(""));
-  auto data = MakeData(3, 4);
-  DataResultList models(data.get());
+  };
+
+  void SetUp() override {
+    TestUi().Reset();
+    node->iSize = 2;
+    AllocCheckedArray(node->ipSelVarIdxPtr, 2, "*ipSelVarIdxPtr");
+    node->ipSelVarIdxPtr[0] = 2;
+    node->ipSelVarIdxPtr[1] = 0;
+    node->cvKxy = CheckedValue(0.4L, false);
+    node->cvR2 = CheckedValue(0.9L, false);
+    node->cvQ2loo = CheckedValue(0.85L, false);
+  }
+  // Writes the model's record (variables in another order) with N iterations.
+  void WriteRecord(GraphKind kind, int iterations) {
+    ValidationRecord record{{0, 2}, {}};
+    for (int i = 0; i < iterations; ++i)
+      record.iterations.push_back({CheckedValue(0.1L * i, false), CheckedValue(-0.2L * i + 0.5L, false),
+                                   CheckedValue(0.3L + 0.1L * i, false)});
+    const std::vector<uint8_t> bytes = EncodeValidationRecord(record);
+    std::ofstream(host.files.FindTempFilePath(ValidationPlotFileName(kind), TempFiles::DbExtensionIndex()),
+                  std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  void DoubleClick(TViewGraphForm& form, int row) {
+    const LabelPlotParam point = form.Data().tpLabelPlotParam[row];
+    form.ImageMouseMove((point.SymbolLeft + point.SymbolRight) / 2, (point.SymbolTop + point.SymbolBottom) / 2);
+    form.ImageDblClick();
+  }
+  static std::vector<bool> ShownFlags(TViewGraphForm& form) {
+    std::vector<bool> shown;
+    for (int r = 0; r < form.Data().RowCount; ++r) shown.push_back(form.Data().tpLabelPlotParam[r].Shown);
+    return shown;
+  }
+
+  TestFolder folder;
+  Host host{folder.Path("")};
+  std::unique_ptr<ChemoData> data = MakeData(3, 4);
+  DataResultList models{data.get()};
   DataResultNode* node = models.Append();
-  node->iSize = 2;
-  AllocCheckedArray(node->ipSelVarIdxPtr, 2, "*ipSelVarIdxPtr");
-  node->ipSelVarIdxPtr[0] = 2;
-  node->ipSelVarIdxPtr[1] = 0;
-  node->cvKxy = CheckedValue(0.4L, false);
-  node->cvR2 = CheckedValue(0.9L, false);
-  node->cvQ2loo = CheckedValue(0.85L, false);
-  TestUi().Reset();
+};
+
+// The record is read from the registered file at each redraw; a failure is
+// reported once until a read succeeds.
+TEST_F(ValidationPlotWindowTest, ReadsTheModelRecordAndReportsAFailureOnce) {
   auto form = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, GraphKind::YScramble);
   Record(*form);
   form->FormResize();
   ASSERT_EQ(TestUi().Shown().size(), 2u);  // the open failure and the reading error, once
-  ValidationRecord record{{0, 2}, {}};
-  for (int i = 0; i < 3; ++i)
-    record.iterations.push_back({CheckedValue(0.1L * i, false), CheckedValue(-0.2L * i, false),
-                                 CheckedValue(0.3L + 0.1L * i, false)});
-  const std::vector<uint8_t> bytes = EncodeValidationRecord(record);
-  std::ofstream(host.files.FindTempFilePath("~yscr~", TempFiles::DbExtensionIndex()), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  WriteRecord(GraphKind::YScramble, 3);
   form->FormResize();
   const GraphData& d = form->Data();
   ASSERT_EQ(d.RowCount, 8);
-  for (int r = 0; r < 8; ++r) EXPECT_EQ(d.tpLabelPlotParam[r].Shown, r >= 6) << r;
+  EXPECT_EQ(ShownFlags(*form), (std::vector<bool>{false, false, false, false, false, false, true, true}));
   EXPECT_NE(Recorded(*form).FindText("Kxy"), nullptr);
   EXPECT_EQ(TestUi().Shown().size(), 2u);
-  if (const char* png = std::getenv("KORVANE_PNG")) {
-    auto shown = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, GraphKind::YScramble);
-    shown->resize(800, 640);
-    shown->FormResize();
-    shown->grab().save(png);
+}
+
+// With "Single labels" a double click toggles a point's label, and the toggle
+// outlives every later redraw; each kind is grabbed when KORVANE_PNG_DIR is set.
+TEST_F(ValidationPlotWindowTest, ADoubleClickedLabelStaysToggledOverRedraws) {
+  for (GraphKind kind : {GraphKind::YScramble, GraphKind::RandomDescriptors, GraphKind::RandomResponses,
+                         GraphKind::LeaveManyOut}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    WriteRecord(kind, 4);
+    auto form = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, kind);
+    Record(*form);
+    ASSERT_TRUE(form->CheckBoxCustomLabel->isChecked());
+    const int rows = form->Data().RowCount;
+    ASSERT_EQ(rows, kind == GraphKind::LeaveManyOut ? 5 : 10);
+    std::vector<bool> expected(static_cast<std::size_t>(rows), false);
+    for (int r = rows - ValidationModelPointCount(kind); r < rows; ++r) expected[r] = true;
+    EXPECT_EQ(ShownFlags(*form), expected);
+
+    DoubleClick(*form, 1);
+    DoubleClick(*form, rows - 1);
+    expected[1] = true;
+    expected[rows - 1] = false;
+    EXPECT_EQ(ShownFlags(*form), expected);
+    Record(*form, 700, 500);
+    form->FormResize();
+    EXPECT_EQ(ShownFlags(*form), expected);
+    EXPECT_NE(Recorded(*form).FindText("iter 1"), nullptr);
+    EXPECT_EQ(Recorded(*form).FindText(kind == GraphKind::LeaveManyOut ? "model Q2" : "model R2") != nullptr,
+              kind != GraphKind::LeaveManyOut);
+
+    if (const char* dir = std::getenv("KORVANE_PNG_DIR")) {
+      auto shown = TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, kind);
+      shown->resize(800, 640);
+      shown->FormResize();
+      shown->grab().save(QString::fromStdString(std::string(dir) + "/validation" +
+                                                std::to_string(static_cast<int>(kind)) + ".png"));
+    }
   }
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
 }  // namespace
