@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "numerics/ProgressStepper.h"
 #include "platform/qt/Dialogs.h"
 
 namespace {
@@ -54,8 +55,7 @@ void TProgressBarDialogForm::Refresh(QWidget* part) {
 }
 
 int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {
-  int d = hi - lo;
-  return (last > first && hi > lo) ? d / (last - first + 1) : d;
+  return ::ProgressStep(lo, hi, first, last);
 }
 
 // Beside the animation the message keeps its whole width and the row of "+"

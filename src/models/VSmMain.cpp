@@ -26,6 +26,7 @@
 #include "plot/ViewerCommon.h"
 #include "models/ModelFilters.h"
 #include "select/ModelSearchEngine.h"
+#include "validate/CAnMain.h"
 #include "validate/ExternalValidator.h"
 #include "validate/VMdMain.h"
 #include "validate/ModelListStatistics.h"
@@ -472,6 +473,18 @@ void TViewSelForm::SpeedButtonIntValidationClick() {
   ShowModalWindow(*window);
   window.reset();
   Refill(false);
+}
+
+void TViewSelForm::SpeedButtonModAnClick() {
+  if (CountSelectedModels(**models_) == 0) return;
+  std::unique_ptr<TFormConsensus> window;
+  try {
+    window = std::make_unique<TFormConsensus>(this, *models_, data_, progressWindow_);
+  } catch (...) {
+    ShowWarning("Cannot create Validate models dialog");
+    return;
+  }
+  ShowModalWindow(*window);
 }
 
 int TViewSelForm::BestPosition() const { return static_cast<int16_t>(UpDownBest->value()); }

@@ -93,7 +93,7 @@ public:
   // Validates the selected models internally, then refills the table.
   void SpeedButtonIntValidationClick();
   // The commands whose windows come with later work: they do nothing yet.
-  void SpeedButtonModAnClick() {}
+  void SpeedButtonModAnClick();
   void SpeedButtonMultiCritClick() {}
   void SpeedButtonMCDMgraphClick() {}
   void SpeedButtonR2vsQ2Click() {}

@@ -4,6 +4,13 @@
 
 #include "platform/base/UiServices.h"
 
+// The step that spreads lo..hi over the items first..last: (hi - lo) / (last -
+// first + 1), or the whole span hi - lo when there is at most one item or no span.
+inline int ProgressStep(int lo, int hi, int first, int last) {
+  const int span = hi - lo;
+  return (last > first && hi > lo) ? span / (last - first + 1) : span;
+}
+
 class ProgressStepper {
 public:
   ProgressStepper(Progress& progress, int step, int position = 0, bool bringToFront = false)

@@ -49,6 +49,10 @@ public:
   ChemoData& Data() const { return data_; }
   DataResultNode& Model() const { return model_; }
   bool HadErrors() const { return errors_; }
+  // Per object 1 when it is in none of the training and test masks, its response
+  // is missing and the model's variables are all present: the objects of the
+  // model's response-less leverages, in object order.
+  const std::vector<uint8_t>& UnknownMask() const { return unknown_; }
 
   // "Model: " + the model's name.
   std::string Caption() const;

@@ -1,0 +1,26 @@
+// What the consensus window shows and exports as text: the object table and the
+// report that the copy and save commands write (lines end with CR LF, every
+// table cell is followed by a TAB; only number cells and criteria values show
+// the user's decimal separator).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/base/UiServices.h"
+
+class Consensus;
+
+using TextTable = std::vector<std::vector<std::string>>;
+
+constexpr int kConsensusColumns = 15;
+
+// The header row and one row per data-set object.
+TextTable ConsensusTableCells(const Consensus& consensus);
+
+// The report: the model lines, the criteria lines and the table, separated by
+// empty lines; the saved report starts with "Consensus selected models:".
+// progress, when given, advances once per model line, criteria line, header
+// cell and table row.
+std::string ConsensusReportText(const std::vector<std::string>& modelLines, const std::vector<std::string>& criteria,
+                                const TextTable& table, bool saved, char separator, Progress* progress = nullptr);
