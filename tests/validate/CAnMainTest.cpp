@@ -267,3 +267,47 @@ TEST_F(ConsensusWindow, AfterAnAbortTheWindowClosesAsSoonAsItShows) {
 }
 
 }  // namespace
+
+namespace {
+
+using validationtest::FitByEngine;
+
+// Sixteen objects on three descriptors, twelve training and four prediction
+// objects, three engine-fitted two-descriptor models: the pictures a person looks at.
+TEST(ConsensusWindowPictures, AWindowAndItsWilliamsAndLooPlots) {
+  TestUi().Reset();
+  FakeProjectHost host;
+  std::vector<validationtest::TestObject> objects;
+  for (int i = 0; i < 16; ++i) {
+    const long double x0 = i, x1 = (i * 7) % 5, x2 = (i * 3) % 7;
+    const long double noise = ((i * 37) % 11 - 5) / 10.0L;
+    objects.push_back({i % 4 == 3 ? 2 : 1, {x0, x1, x2}, 1.0L + 0.8L * x0 + 0.5L * x1 + 0.2L * x2 + noise});
+  }
+  auto data = MakeData(objects);
+  DataResultList list(data.get());
+  int id = 1;
+  for (const std::vector<int>& variables : {std::vector<int>{0, 1}, {0, 2}, {1, 2}}) {
+    DataResultNode& model = FitByEngine(*data, list, variables);
+    model.iID = id++;
+    model.iSelStatus = 3;
+  }
+  TFormConsensus form(nullptr, &list, data.get());
+  std::vector<std::string> names{"/tmp/consensus-real-williams.png", "/tmp/consensus-real-loo.png"};
+  form.ShowModalWindow = [&](ModalDialog& window) {
+    auto& plot = dynamic_cast<TViewGraphForm&>(window);
+    plot.resize(640, 480);
+    plot.FormResize();
+    plot.grab().save(QString::fromStdString(names.front()));
+    names.erase(names.begin());
+  };
+  form.resize(900, 650);
+  form.grab().save("/tmp/consensus-real-window.png");
+  EXPECT_TRUE(form.SpeedButtonPredWillACM->isEnabled());
+  form.SpeedButtonPredWillACM->click();
+  form.SpeedButtonPredACM->click();
+  EXPECT_TRUE(names.empty());
+  EXPECT_EQ(list.Count(), 3);
+  for (const auto& message : TestUi().Shown()) ADD_FAILURE() << message.text;
+}
+
+}  // namespace
