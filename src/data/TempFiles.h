@@ -42,6 +42,7 @@ public:
   static int DbExtensionIndex() { return 0; }
   std::string DbExtension() const { return extensions_[0]; }
   std::string TmpExtension() const { return extensions_[1]; }
+  std::string NewExtension() const { return extensions_[2]; }
   std::string UndExtension() const { return extensions_[3]; }
   std::string OutExtension() const { return extensions_[4]; }
 

@@ -6,33 +6,19 @@
 #include <memory>
 #include <string>
 
+#include "data/ValidationFileCopies.h"
+
 class DataResultList;
 class TempFiles;
 
-class ValidationUndo {
+// The copies carry the registry's undo extension ".und".
+class ValidationUndo : public ValidationFileCopies {
 public:
-  // registry may be null (no temporary folder): then there is nothing to copy.
-  explicit ValidationUndo(TempFiles* registry) : registry_(registry) {}
+  explicit ValidationUndo(TempFiles* registry);
 
-  // Deletes any undo copy left behind, then copies each existing ".db$" file to
-  // its undo copy. Throws on the first failed copy, which leaves no partial copy.
-  void Backup();
-  // For each file: deletes the ".db$" file, then renames its undo copy (if any)
-  // to the ".db$" name (a failed rename is ignored). Throws when a ".db$" file
-  // cannot be deleted.
-  void Restore();
-  // Deletes every undo copy that exists; throws when one cannot be deleted.
-  void DeleteUndoCopies();
-
-  std::string DbPath(const std::string& name) const;
-  std::string UndoPath(const std::string& name) const;
-
-private:
-  TempFiles* registry_;
+  void DeleteUndoCopies() { DeleteCopies(); }
+  std::string UndoPath(const std::string& name) const { return CopyPath(name); }
 };
-
-// The four validation files, in the order they are handled.
-inline constexpr const char* kValidationFileNames[] = {"~many~", "~yscr~", "~rdes~", "~rres~"};
 
 // Closes the model list window. Not accepted: the main window's model-list
 // field gets the backup list back (the edited list is freed) and the

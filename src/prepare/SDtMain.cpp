@@ -18,6 +18,7 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "data/ProjectHost.h"
+#include "data/ValidationFileCopies.h"
 #include "platform/base/NumberText.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/Events.h"
@@ -33,6 +34,7 @@
 #include "prepare/VariableTools.h"
 #include "select/SingleModelFit.h"
 #include "validate/ExternalValidator.h"
+#include "validate/VMdMain.h"
 #include "validate/VMsMain.h"
 
 int TDataSetupForm::NextVarSearchRow = 1;
@@ -698,6 +700,18 @@ void TDataSetupForm::ButtonSingleModelClick() {
   if (fit.model == nullptr) return;
   fit.model->iSelStatus = 1;
   busy.reset();
+  // The dialog merges the temporary model's records into the project's validation
+  // files: they are put aside for the command, so that a project model with the
+  // same variables keeps its own records; the model window below plots the new ones.
+  TempFiles* registry = MainForm != nullptr ? MainForm->Registry() : nullptr;
+  ValidationFilesAside aside(registry);
+  if (aside.Held())
+    RunOrWarn(
+        [&] {
+          TValidateModelForm window(this, true, &list, data_, registry, progressWindow_);
+          ShowModalWindow(window);
+        },
+        "Cannot create Validate models dialog");
   bool anyPrediction = false;
   for (int i = 0; i < data_->iObjCount; ++i) anyPrediction = anyPrediction || data_->IsPredictionObject(i);
   if (anyPrediction &&

@@ -1,12 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+#include <functional>
 
+#include "data/TempFiles.h"
+#include "data/ValidationFileCopies.h"
+#include "data/ValidationFiles.h"
 #include "platform/base/Exception.h"
+#include "platform/base/Stream.h"
+#include "platform/qt/RecordingCanvas.h"
+#include "plot/VGrMain.h"
 #include "platform/qt/StringGrid.h"
 #include "prepare/SDtMain.h"
 #include "prepare/SetupTestData.h"
+#include "support/EventLoop.h"
 #include "support/FakeProjectHost.h"
+#include "support/TestFolder.h"
+#include "validate/VMdMain.h"
 #include "validate/VMsMain.h"
 
 namespace {
@@ -38,15 +52,23 @@ struct SingleModelCommand : testing::Test {
     data.ldQuikDelta = -1.0L;
   }
 
-  // Opens the set-up, runs the command and checks that the set-up came back.
+  // Opens the set-up, runs the command and checks that the set-up came back. The
+  // validation dialog is cancelled unless onValidation says otherwise.
   void Run() {
     TDataSetupForm form(nullptr, &models, &data);
     form.ShowModalWindow = [this](ModalDialog& window) {
+      if (auto* validation = dynamic_cast<TValidateModelForm*>(&window)) {
+        windows.push_back("validation after " + std::to_string(ui.Shown().size()) + " messages");
+        onValidation(*validation);
+        return;
+      }
       auto& view = dynamic_cast<TViewSelModForm&>(window);
+      windows.push_back("model");
       for (int row = 0; row < view.StringGrid->RowCount(); ++row)
         cells.push_back(view.StringGrid->Cells(8, row));
       params.push_back(view.StringGridRegrPar->Cells(1, 2));
       EXPECT_EQ(view.OfferSmdSave(), 1);
+      if (onModel) onModel(view);
     };
     form.ComboBoxLOFsmooth->setCurrentIndex(3);
     const SetupState before(data);
@@ -62,11 +84,23 @@ struct SingleModelCommand : testing::Test {
     return texts;
   }
 
-  FakeProjectHost host;
+  // The main window with the four validation files registered in a test folder.
+  struct Host : FakeProjectHost {
+    TempFiles files;
+    explicit Host(const std::string& dir) : files(dir) {
+      for (const char* name : kValidationFileNames) files.AddName(name);
+    }
+    TempFiles* Registry() override { return &files; }
+  };
+
+  TestFolder folder;
+  Host host{folder.Dir()};
   ChemoData& data = host.data;
   DataResultList models{&host.data};
   ScriptedUi& ui = TestUi();
-  std::vector<std::string> cells, params;
+  std::vector<std::string> cells, params, windows;
+  std::function<void(TValidateModelForm&)> onValidation = [](TValidateModelForm& w) { w.ButtonCancel->click(); };
+  std::function<void(TViewSelModForm&)> onModel;
 };
 
 TEST_F(SingleModelCommand, FitsTheMarkedVariablesAndShowsTheModel) {
@@ -74,6 +108,7 @@ TEST_F(SingleModelCommand, FitsTheMarkedVariablesAndShowsTheModel) {
   ui.Answer(IDNO);
   Run();
   ASSERT_EQ(params, std::vector<std::string>{"1.9900"});
+  EXPECT_EQ(windows, (std::vector<std::string>{"validation after 0 messages", "model"}));
   EXPECT_EQ(cells.at(0), "HAT i/i (h*=1.2000)");
   EXPECT_EQ(cells.at(10), "1.8000");
   ASSERT_EQ(ui.Shown().size(), 1u);
@@ -141,6 +176,70 @@ TEST_F(SingleModelCommand, NoTrainingResponseEndsInTheCalculationFailure) {
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Zero rows matrix, cannot continue", "Cannot calculate single model"}));
   EXPECT_EQ(ui.Shown(1).caption, "APPLICATION ERROR");
   EXPECT_TRUE(params.empty());
+}
+
+// The validation dialog runs on the one model and writes the project's files;
+// the model window enables and plots the kinds run; when the command ends the
+// files are as before it, byte for byte.
+TEST_F(SingleModelCommand, ValidatesTheModelWithTheProjectFilesPutAside) {
+  ui.Reset();
+  ui.Answer(IDNO);
+  const std::string yscr = host.files.FindTempFilePath("~yscr~", 0);
+  const std::string many = host.files.FindTempFilePath("~many~", 0);
+  // A project model of the same variable, with its own record.
+  ValidationRecord project{{0}, {{CheckedValue(0.5L, false), CheckedValue(0.4L, false), CheckedValue(0.6L, false)}}};
+  const std::vector<uint8_t> bytes = EncodeValidationRecord(project);
+  std::ofstream(yscr, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  const std::string before = ReadFileText(yscr);
+
+  onValidation = [](TValidateModelForm& w) {
+    w.ComboBoxLMOPercPred->setCurrentText("50");
+    w.ComboBoxLMOIter->setCurrentText("100");
+    w.ComboBoxYscrIter->setCurrentText("200");
+    w.show();
+    w.ButtonValidate->click();
+    EXPECT_TRUE(ProcessEventsUntil([&w] { return w.Result() != mrNone; }));
+  };
+  int plotRows = 0;
+  onModel = [&](TViewSelModForm& view) {
+    EXPECT_TRUE(view.SpeedButtonLMO->isEnabled());
+    EXPECT_TRUE(view.SpeedButtonYScramble->isEnabled());
+    EXPECT_FALSE(view.SpeedButtonRandDesc->isEnabled());
+    FileStream file(yscr, FileMode::OpenRead);
+    ValidationRecord record;
+    const int32_t variable = 0;
+    EXPECT_EQ(FindValidationRecord(file, &variable, 1, record), RecordSearch::Found);
+    EXPECT_EQ(record.iterations.size(), 200u);
+    EXPECT_TRUE(std::filesystem::exists(many));
+    view.ShowModalWindow = [&](ModalDialog& window) {
+      auto& plot = dynamic_cast<TViewGraphForm&>(window);
+      plot.DrawOn(std::make_unique<RecordingCanvas>(616, 577));
+      plot.FormResize();
+      plotRows = plot.Data().RowCount;
+    };
+    view.SpeedButtonYScrambleClick();
+  };
+  Run();
+  EXPECT_EQ(plotRows, 2 * 200 + 2);
+  EXPECT_EQ(ReadFileText(yscr), before);
+  EXPECT_FALSE(std::filesystem::exists(many));
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Dir()))
+    EXPECT_EQ(entry.path().filename().string().find(".new"), std::string::npos) << entry.path();
+  ASSERT_EQ(ui.Shown().size(), 1u);  // the external-validation question only
+}
+
+TEST_F(SingleModelCommand, FilesThatCannotBePutAsideSkipTheValidation) {
+  ui.Reset();
+  ui.Answer(IDNO);
+  std::ofstream(host.files.FindTempFilePath("~many~", 0)) << "records";
+  std::filesystem::create_directories(host.files.FindTempFilePath("~many~", 0) + ".new/blocked");
+  Run();
+  EXPECT_EQ(windows, std::vector<std::string>{"model"});
+  ASSERT_EQ(ui.Shown().size(), 2u);
+  EXPECT_EQ(ui.Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
+  EXPECT_EQ(ui.Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(ReadFileText(host.files.FindTempFilePath("~many~", 0)), "records");
 }
 
 }  // namespace

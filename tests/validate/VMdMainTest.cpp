@@ -5,12 +5,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QPushButton>
 
 #include "data/TempFiles.h"
 #include "platform/base/Random.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "validate/InternalValidation.h"
@@ -68,10 +68,7 @@ struct ValidateWindow : ::testing::Test {
   static bool ValidateAndWait(TValidateModelForm& form) {
     form.show();
     form.ButtonValidate->click();
-    QElapsedTimer clock;
-    clock.start();
-    while (form.Result() == mrNone && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return form.Result() != mrNone;
+    return ProcessEventsUntil([&form] { return form.Result() != mrNone; });
   }
 
   TestFolder folder;
