@@ -1,5 +1,6 @@
 #include "plot/Graph.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -264,21 +265,43 @@ void Graph::DrawYAxis() {
   image_.LineTo(left, topTick - 1);
 }
 
+// The title over the box, the Y-axis name above its left end, the X-axis name
+// under its right end and the caption under its left end, in blue. Two moves keep
+// the texts apart: the title goes up to clear the Y-axis name when the two would
+// meet, and a caption too long to share its line with the X-axis name goes below
+// it (the X-axis name then rises to just under the tick labels).
 void Graph::DrawTitle() {
   const int below = image_.Height() - boxBottom_;  // room under the box
   image_.font.color = clBlue;
-  const std::string title = data_->XAxisName + " vs. " + data_->YAxisName;
-  image_.font.bold = true;
-  image_.TextOut(boxLeft_ + (boxRight_ - boxLeft_) / 2 - image_.TextWidth(title) / 2,
-                 boxTop_ / 2 - image_.TextHeight(title) / 2, title);
-  image_.font.bold = false;
   const std::string& xName = data_->XAxisName;
-  image_.TextOut(boxRight_ - image_.TextWidth(xName), boxBottom_ + below / 2 + image_.TextHeight(xName) / 4, xName);
   const std::string& yName = data_->YAxisName;
-  image_.TextOut(boxLeft_, boxTop_ - below / 2 + image_.TextHeight(yName) / 4, yName);
-  image_.font.bold = true;
   const std::string& caption = data_->Caption;
-  image_.TextOut(boxLeft_, boxBottom_ + below / 2 + image_.TextHeight(caption) / 4, caption);
+  const std::string title = xName + " vs. " + yName;
+  const int yNameTop = boxTop_ - below / 2 + image_.TextHeight(yName) / 4;
+  const int yNameRight = boxLeft_ + image_.TextWidth(yName);
+
+  image_.font.bold = true;
+  const int titleX = boxLeft_ + (boxRight_ - boxLeft_) / 2 - image_.TextWidth(title) / 2;
+  const int titleHeight = image_.TextHeight(title);
+  int titleY = boxTop_ / 2 - titleHeight / 2;
+  if (!yName.empty() && titleX < yNameRight && titleY + titleHeight > yNameTop)
+    titleY = std::max(0, yNameTop - titleHeight);
+  image_.TextOut(titleX, titleY, title);
+  const int captionRight = boxLeft_ + image_.TextWidth(caption);
+  const int captionHeight = image_.TextHeight(caption);
+  image_.font.bold = false;
+
+  const int xNameX = boxRight_ - image_.TextWidth(xName);
+  int xNameY = boxBottom_ + below / 2 + image_.TextHeight(xName) / 4;
+  int captionY = boxBottom_ + below / 2 + captionHeight / 4;
+  if (!caption.empty() && !xName.empty() && captionRight + kLabelGap > xNameX) {
+    xNameY = boxBottom_ + kLabelGap + image_.TextHeight(AxisLabel(xMin_));
+    captionY = xNameY + image_.TextHeight(xName);
+  }
+  image_.TextOut(xNameX, xNameY, xName);
+  image_.TextOut(boxLeft_, yNameTop, yName);
+  image_.font.bold = true;
+  image_.TextOut(boxLeft_, captionY, caption);
   image_.font.bold = false;
 }
 

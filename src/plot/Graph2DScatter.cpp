@@ -14,6 +14,17 @@ namespace {
 constexpr TColor kDefaultPointColor = clAqua;
 constexpr TColor kLegendColor = 0xE0FFFF;
 constexpr int kSymbolRadius = 3;  // a symbol covers centre - 3 .. centre + 3
+// A range taken from the data grows by this share of its span at each end, so
+// that the extreme points do not sit on the frame.
+constexpr long double kRangePadShare = 1.0L / 32;
+
+// low .. high widened at both ends; unchanged when it is empty or would overflow.
+void PadRange(long double& low, long double& high) {
+  const long double pad = (high - low) * kRangePadShare;
+  if (!Graph::IsDrawableSpan(pad) || !std::isfinite(low - pad) || !std::isfinite(high + pad)) return;
+  low -= pad;
+  high += pad;
+}
 
 }  // namespace
 
@@ -22,6 +33,9 @@ Graph2DScatter::Graph2DScatter(Canvas& image, GraphData* data, uint8_t singleLab
   ComputeXRange();
   ComputeYRange();
   const AxisParams& axis = data_->Axis;
+  PadRange(xMin_, xMax_);
+  // The symmetric range runs to the next whole number beyond the data already.
+  if (!axis.Symmetric) PadRange(yMin_, yMax_);
   if (axis.Symmetric) {
     const long double a = std::trunc(std::fabs(yMin_) + 1);
     const long double b = std::trunc(std::fabs(yMax_) + 1);
@@ -95,6 +109,7 @@ void Graph2DScatter::Redraw() {
 
 void Graph2DScatter::DrawData() {
   BeginDrawing();
+  legendLeft_ = legendRight_ = 0;
   SetAxisPen(PenStyle::Solid, clBlack);
   const AxisParams& axis = data_->Axis;
   const int left = boxLeft_;
@@ -202,7 +217,10 @@ void Graph2DScatter::DrawLegend() {
   }
   const int x0 = boxLeft_ + plotWidth_ - maxW;
   SetBrush(kLegendColor);
-  image_.Rectangle(x0 - 15, 2, boxLeft_ + plotWidth_ + 4, maxH * axis.GroupCount + 8);
+  legendLeft_ = x0 - 15;
+  legendRight_ = boxLeft_ + plotWidth_ + 4;
+  legendBottom_ = maxH * axis.GroupCount + 8;
+  image_.Rectangle(legendLeft_, 2, legendRight_, legendBottom_);
   for (int k = 0; k < axis.GroupCount; ++k) {
     const int top = maxH * k + 4;
     image_.TextOut(x0, top, axis.LegendNames[k]);
@@ -241,7 +259,10 @@ bool Graph2DScatter::DrawPoint(int row) {
     if (drawable && axis.GroupColors != nullptr) color = axis.GroupColors[g];
   }
   LabelPlotParam& label = LabelRecord(row);
-  if (!text.empty() && drawable) PlaceLabel(label, x, y, text);
+  if (!text.empty() && drawable && !label.IsPlaced()) {
+    PlaceLabel(label, x, y, text);
+    KeepOffLegend(label, y);
+  }
   SetBrush(color);
   if (!drawable || x < boxLeft_ || x > boxRight_ || y < boxTop_ || y > boxBottom_) return false;
   if (axis.OriginVectors) {
@@ -264,6 +285,15 @@ bool Graph2DScatter::DrawPoint(int row) {
     label.SymbolBottom = b;
   }
   return true;
+}
+
+void Graph2DScatter::KeepOffLegend(LabelPlotParam& label, int pointY) const {
+  if (legendRight_ == legendLeft_ || label.LabelLeft >= legendRight_ || label.LabelRight <= legendLeft_ ||
+      label.LabelTop >= legendBottom_)
+    return;
+  const int down = std::max(legendBottom_, pointY + kSymbolRadius + 1) + 1 - label.LabelTop;
+  label.LabelTop += down;
+  label.LabelBottom += down;
 }
 
 void Graph2DScatter::DrawErrorBar(int row, int x, int y) {

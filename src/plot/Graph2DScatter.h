@@ -32,12 +32,17 @@ private:
   void DrawZeroLine();
   void DrawRegressionLine();
   void DrawLegend();
+  // Moves a label box just placed that meets the legend down, below the legend
+  // and below its point.
+  void KeepOffLegend(LabelPlotParam& label, int pointY) const;
   std::string LabelText(int row) const;
   // Draws the point of the row; false when it is not drawable or outside the box.
   bool DrawPoint(int row);
   void DrawErrorBar(int row, int x, int y);
   void DrawLabels(const bool* inBox);
 
+  // The legend's box as last drawn; empty (right = left) without a legend.
+  int legendLeft_ = 0, legendRight_ = 0, legendBottom_ = 0;
   long double intercept_ = 0.0L;
   long double slope_ = 0.0L;
   uint8_t singleLabels_;

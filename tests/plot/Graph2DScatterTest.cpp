@@ -17,6 +17,14 @@ protected:
     DrawAgain(*plot);
     return plot;
   }
+  // As Draw, in the data's own range (the pixel positions below are worked out in
+  // it; a plot widens a range it takes from the data, see ExtremePointsStayOffTheFrame).
+  std::unique_ptr<Graph2DScatter> DrawIn(PlotTestData& table, std::vector<long double> range) {
+    auto plot = std::make_unique<Graph2DScatter>(canvas, &table.data, 0);
+    plot->SetRange(range[0], range[1], range[2], range[3]);
+    DrawAgain(*plot);
+    return plot;
+  }
   void DrawAgain(Graph2DScatter& plot) {
     canvas.ClearCalls();
     plot.DrawData();
@@ -43,7 +51,7 @@ protected:
 TEST_F(Graph2DScatterTest, PointsAndLabelsSitWhereTheRangeMapsThem) {
   PlotTestData table({{0, 0}, {8, 8}, {2, 6}, {3, std::nullopt}, {std::nullopt, 1}});
   table.data.LabelType = 2;
-  auto plot = Draw(table);
+  auto plot = DrawIn(table, {0, 8, 0, 8});
   EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 3u);
   EXPECT_NE(SymbolAt(77, 520), nullptr);
   EXPECT_NE(SymbolAt(565, 64), nullptr);
@@ -108,12 +116,15 @@ TEST_F(Graph2DScatterTest, SingleLabelsShowOnlyTheChosenElements) {
 }
 
 TEST_F(Graph2DScatterTest, SymmetricAndSameRangeOptionsAdjustTheRanges) {
+  // X widens by a 32nd of its span at each end; the symmetric Y range is whole already.
   PlotTestData skewed({{0, -2.5L}, {1, 4.2L}});
   skewed.data.Axis.Symmetric = true;
-  EXPECT_EQ(RangeOf(Graph2DScatter(canvas, &skewed.data, 0)), (std::vector<long double>{0, 1, -5, 5}));
+  EXPECT_EQ(RangeOf(Graph2DScatter(canvas, &skewed.data, 0)),
+            (std::vector<long double>{-1.0L / 32, 1 + 1.0L / 32, -5, 5}));
+  // Both widened ranges, then their union on both axes.
   PlotTestData table({{1, 0}, {3, 5}});
   table.data.Axis.SameRange = true;
-  EXPECT_EQ(RangeOf(*Draw(table)), (std::vector<long double>{0, 5, 0, 5}));
+  EXPECT_EQ(RangeOf(*Draw(table)), (std::vector<long double>{-5.0L / 32, 5 + 5.0L / 32, -5.0L / 32, 5 + 5.0L / 32}));
   EXPECT_TRUE(HasLine(77, 520, 565, 64));  // the diagonal
 }
 
@@ -127,7 +138,7 @@ TEST_F(Graph2DScatterTest, ReferenceLinesAppearOnlyInsideTheRange) {
   axis.VerticalLine = true;
   axis.VerticalLineX = 2;
   axis.ZeroLine = true;
-  auto plot = Draw(table);
+  auto plot = DrawIn(table, {0, 8, -4, 4});
   EXPECT_EQ(Dashed(), (Lines{{77, 406, 565, 406}, {77, 178, 565, 178}}));
   EXPECT_TRUE(HasLine(199, 520, 199, 64));
   EXPECT_TRUE(HasLine(77, 292, 565, 292));
@@ -146,7 +157,7 @@ TEST_F(Graph2DScatterTest, BandLinesRunParallelToTheDiagonalUnlessAnAxisIsFlat) 
     t->data.Axis.BandOffset = 2;
   }
   table.data.Axis.SameRange = true;
-  Draw(table);
+  DrawIn(table, {0, 8, 0, 8});
   EXPECT_EQ(Dashed(), (Lines{{77, 406, 443, 64}, {199, 520, 565, 178}}));
   Draw(flat);
   EXPECT_TRUE(Dashed().empty());
@@ -161,7 +172,7 @@ TEST_F(Graph2DScatterTest, RegressionLineIsClippedAtItsEnds) {
     t->SetGroups({0, 0, 1}, {clYellow, clRed});
     t->data.Axis.GroupRegression = true;
   }
-  Draw(table);
+  DrawIn(table, {0, 4, 2, 4});
   EXPECT_EQ(Blue(), (Lines{{321, 520, 565, 64}}));
   EXPECT_EQ(SymbolAt(77, 292)->brush.color, clRed);
   Graph2DScatter flatPlot(canvas, &flat.data, 0);
@@ -191,7 +202,7 @@ TEST_F(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
   std::string names[] = {"Training", "Prediction"};
   table.data.Axis.Legend = true;
   table.data.Axis.LegendNames = names;
-  Draw(table);
+  DrawIn(table, {0, 8, 0, 8});
   EXPECT_EQ(SymbolAt(77, 520)->brush.color, clYellow);
   EXPECT_EQ(SymbolAt(443, 406)->brush.color, clBlue);
   // Groups outside 0 .. count - 1: no point, no label.
@@ -204,7 +215,7 @@ TEST_F(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
 TEST_F(Graph2DScatterTest, ErrorBarsHaveCapsInsideThePlotArea) {
   PlotTestData table({{0, 0}, {4, 4}, {8, 8}});
   table.SetUncertainty(1);  // 57 pixels
-  Draw(table);
+  DrawIn(table, {0, 8, 0, 8});
   for (auto line : Lines{{318, 235, 325, 235}, {318, 349, 325, 349}, {321, 235, 321, 349},
                          {565, 64, 565, 121}, {562, 121, 569, 121}, {77, 463, 77, 520}})
     EXPECT_TRUE(HasLine(line[0], line[1], line[2], line[3])) << line[0] << "," << line[1];
@@ -212,7 +223,7 @@ TEST_F(Graph2DScatterTest, ErrorBarsHaveCapsInsideThePlotArea) {
   EXPECT_FALSE(HasLine(74, 520, 81, 520));
   PlotTestData flat({{0, 3}, {4, 3}});
   flat.SetUncertainty(1);
-  Draw(flat);
+  DrawIn(flat, {0, 4, 3, 3});
   EXPECT_TRUE(canvas.CallsOf(CallKind::LineTo).empty());
 }
 
@@ -220,9 +231,25 @@ TEST_F(Graph2DScatterTest, OriginVectorsRunFromTheOrigin) {
   PlotTestData table({{-4, -4}, {4, 4}});
   table.data.Axis.OriginVectors = true;
   table.data.Axis.KeepSymbolBoxes = false;
-  Draw(table);
+  DrawIn(table, {-4, 4, -4, 4});
   EXPECT_EQ(Blue(), (Lines{{321, 292, 77, 520}, {321, 292, 565, 64}}));
   EXPECT_EQ(table.Label(1).SymbolRight, 0);
+}
+
+TEST_F(Graph2DScatterTest, ExtremePointsStayOffTheFrame) {
+  PlotTestData table({{0, 0}, {8, 8}, {-8, 2}});
+  auto plot = Draw(table);
+  EXPECT_EQ(RangeOf(*plot), (std::vector<long double>{-8.5L, 8.5L, -0.25L, 8.25L}));
+  for (const CanvasCall& symbol : canvas.CallsOf(CallKind::Ellipse)) {
+    EXPECT_GT(symbol.at[0], 77);
+    EXPECT_LT(symbol.at[2], 565);
+    EXPECT_GT(symbol.at[1], 64);
+    EXPECT_LT(symbol.at[3], 520);
+  }
+  // A forced range is taken as it is.
+  plot->SetRange(0, 8, 0, 8);
+  DrawAgain(*plot);
+  EXPECT_NE(SymbolAt(565, 64), nullptr);
 }
 
 TEST_F(Graph2DScatterTest, EmptyAndSinglePointData) {

@@ -171,8 +171,9 @@ protected:
   AxesWindow w;
 };
 
+// X runs 1 .. 4 and Y 2 .. 8: the plot widens each by a 32nd of its span at both ends.
 TEST_F(ScatterWindowTest, ACheckedLimitStaysInForceUntilUnchecked) {
-  EXPECT_EQ(w->EditLimit[1]->text(), "4");
+  EXPECT_EQ(w->EditLimit[1]->text(), "4.09375");
   w->CheckBoxLimit[1]->setChecked(true);
   PressKey(*w.form, w->EditLimit[1], "10", 1);
   EXPECT_EQ(Bound(1), 10.0L);
@@ -181,21 +182,21 @@ TEST_F(ScatterWindowTest, ACheckedLimitStaysInForceUntilUnchecked) {
   EXPECT_EQ(w->EditLimit[1]->text(), "10");
   w->CheckBoxLimit[1]->setChecked(false);
   Record(*w.form);
-  EXPECT_EQ(Bound(1), 4.0L);
+  EXPECT_EQ(Bound(1), 4.09375L);
 }
 
 TEST_F(ScatterWindowTest, AnEmptyOrReversedRangeIsPutBackSilently) {
   w->CheckBoxLimit[0]->setChecked(true);
   PressKey(*w.form, w->EditLimit[0], "7", 0);
-  EXPECT_EQ(w->EditLimit[0]->text(), "1");
-  EXPECT_EQ(Bound(0), 1.0L);
+  EXPECT_EQ(w->EditLimit[0]->text(), "0.90625");
+  EXPECT_EQ(Bound(0), 0.90625L);
   EXPECT_TRUE(TestUi().Shown().empty());
   // A span beyond the largest real cannot be mapped to pixels either.
   PressKey(*w.form, w->EditLimit[0], "-1e4932", 0);
   w->CheckBoxLimit[1]->setChecked(true);
   PressKey(*w.form, w->EditLimit[1], "1e4932", 1);
-  EXPECT_EQ(w->EditLimit[1]->text(), "4");
-  EXPECT_EQ(Bound(1), 4.0L);
+  EXPECT_EQ(w->EditLimit[1]->text(), "4.09375");
+  EXPECT_EQ(Bound(1), 4.09375L);
 }
 
 TEST_F(ScatterWindowTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
@@ -205,11 +206,11 @@ TEST_F(ScatterWindowTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
   Record(*w.form, 600, 500);
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "'abc' is not a valid floating point value");
-  EXPECT_EQ(w->EditLimit[3]->text(), "8");
+  EXPECT_EQ(w->EditLimit[3]->text(), "8.1875");
 
   PressKey(*w.form, w->EditLimit[3], "x1", 3);
   EXPECT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(w->EditLimit[3]->text(), "8");
+  EXPECT_EQ(w->EditLimit[3]->text(), "8.1875");
 }
 
 TEST_F(ScatterWindowTest, LabelsMoveWithTheImageAndKeepTheirSize) {
