@@ -6,6 +6,7 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "data/TempFiles.h"
+#include "data/ValidationFiles.h"
 #include "platform/base/Files.h"
 
 namespace fs = std::filesystem;
@@ -111,6 +112,31 @@ TEST_F(MainProjectTest, SaveThenOpenRestoresTheProjectAndItsValidationFilesUnder
   Save(form, PathOf("again.kvp"));
   QLocale::setDefault(QLocale::c());
   EXPECT_EQ(ReadFileText(PathOf("again.kvp")), ReadFileText(saved));
+}
+
+// The four validation files travel inside the project: New deletes them, Open
+// brings them back byte for byte.
+TEST_F(MainProjectTest, SaveNewOpenCarriesTheFourValidationFilesByteForByte) {
+  TMainForm& form = StartWithProject();
+  const std::vector<std::string> names = {"~many~", "~yscr~", "~rdes~", "~rres~"};
+  std::vector<std::string> contents;
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    ValidationRecord record{{0, static_cast<int32_t>(k)}, {}};
+    for (std::size_t i = 0; i <= k; ++i)
+      record.iterations.push_back({CheckedValue(-1.5L * i, false), CheckedValue(0.0L, true),
+                                   CheckedValue(0.25L + i, false)});
+    const std::vector<uint8_t> bytes = EncodeValidationRecord(record);
+    contents.emplace_back(bytes.begin(), bytes.end());
+    MakeFile("~.Temp_0/" + names[k] + ".db$", contents.back());
+  }
+  Save(form, PathOf("validated.kvp"));
+  form.SetModified(true);  // New erases only after its question
+  TestUi().Answer(IDYES);
+  form.MenuFileNewClick();
+  for (const std::string& name : names) EXPECT_FALSE(fs::exists(ValidationFile(form, name))) << name;
+  Open(form, PathOf("validated.kvp"));
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
+  for (std::size_t k = 0; k < names.size(); ++k) EXPECT_EQ(ReadFileText(ValidationFile(form, names[k])), contents[k]);
 }
 
 TEST_F(MainProjectTest, SaveAppendsTheExtensionAsksBeforeOverwritingAndLogsOnlyWhatItWrote) {

@@ -10,10 +10,12 @@
 #include <fstream>
 
 #include "data/TempFiles.h"
+#include "data/ValidationFiles.h"
 #include "platform/qt/StringGrid.h"
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "platform/qt/QtConvert.h"
+#include "support/EventLoop.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
@@ -427,7 +429,8 @@ int ColumnOf(const TViewSelForm& form, const std::string& title) {
   return -1;
 }
 
-TEST_F(ViewSelFormTest, InternalValidationValidatesTheSelectedModelsAndRefills) {
+// Three models over a data set with a real relation; the first and last selected.
+std::vector<DataResultNode*> AddValidationModels(HostWithRegistry& host) {
   for (int i = 0; i < 8; ++i) {
     host.data.tpChemoValuePtr[i][0] = CheckedValue(i + 1.0L, false);
     host.data.tpChemoValuePtr[i][1] = CheckedValue((i * 7) % 5 + 0.5L * i, false);
@@ -440,19 +443,30 @@ TEST_F(ViewSelFormTest, InternalValidationValidatesTheSelectedModelsAndRefills) 
     models[i]->iID = i + 1;
     models[i]->cvR2 = CheckedValue(0.9L - i / 10.0L, false);
   }
-  auto form = Open();
-  EXPECT_EQ(form->StringGridResults->ColWidth(ColumnOf(*form, "Q2 LMO")), -1);
-  form->ShowModalWindow = [this](ModalDialog& window) {
-    shownCaptions.push_back(StdStr(window.windowTitle()));
+  return models;
+}
+
+// Runs the internal validation of the form's selected models, LMO and
+// Y-scrambling, through the validation window's own event loop.
+void ValidateInternally(TViewSelForm& form, std::vector<std::string>& captions) {
+  form.ShowModalWindow = [&captions](ModalDialog& window) {
+    captions.push_back(StdStr(window.windowTitle()));
     auto& validate = dynamic_cast<TValidateModelForm&>(window);
     validate.ComboBoxLMOPercPred->setCurrentText("50");
     validate.ComboBoxLMOIter->setCurrentText("100");
     validate.ComboBoxYscrIter->setCurrentText("100");
-    validate.ButtonValidateClick();
-    for (int calls = 0; validate.Running() && calls < 50; ++calls) validate.IdleStep();
-    validate.TimerTimer();
+    validate.show();
+    validate.ButtonValidate->click();
+    EXPECT_TRUE(ProcessEventsUntil([&validate] { return validate.Result() != mrNone; }));
   };
-  form->SpeedButtonIntValidationClick();
+  form.SpeedButtonIntValidationClick();
+}
+
+TEST_F(ViewSelFormTest, InternalValidationValidatesTheSelectedModelsAndRefills) {
+  std::vector<DataResultNode*> models = AddValidationModels(host);
+  auto form = Open();
+  EXPECT_EQ(form->StringGridResults->ColWidth(ColumnOf(*form, "Q2 LMO")), -1);
+  ValidateInternally(*form, shownCaptions);
   EXPECT_EQ(shownCaptions, (std::vector<std::string>{"Internal model validation"}));
   EXPECT_FALSE(models[0]->cvQ2LMO.Missing);
   EXPECT_TRUE(models[1]->cvQ2LMO.Missing);
@@ -467,6 +481,35 @@ TEST_F(ViewSelFormTest, InternalValidationValidatesTheSelectedModelsAndRefills) 
   EXPECT_EQ(form->Cells(q2Lmo, 1), FloatToStrF(models[0]->cvQ2LMO.Value, FloatFormat::Fixed, 18, 4));
   EXPECT_EQ(form->Cells(r2Yscr, 2), "");
   EXPECT_TRUE(std::filesystem::exists(host.registry.FindTempFilePath("~many~", 0)));
+}
+
+// Cancel puts back the cells and the four files of the opening; Accept keeps what
+// the validation wrote.
+TEST_F(ViewSelFormTest, InternalValidationIsUndoneByCancelAndKeptByAccept) {
+  AddValidationModels(host);
+  const std::string yscr = host.registry.FindTempFilePath("~yscr~", 0);
+  const std::string many = host.registry.FindTempFilePath("~many~", 0);
+  const std::vector<uint8_t> record = EncodeValidationRecord({{2}, {}});
+  const std::string opening(record.begin(), record.end());
+  std::ofstream(yscr, std::ios::binary) << opening;
+  auto form = Open();
+  ValidateInternally(*form, shownCaptions);
+  EXPECT_NE(ReadFileText(yscr), opening);
+  form->ButtonCancel->click();
+  EXPECT_TRUE(host.models->First()->cvQ2LMO.Missing);
+  EXPECT_TRUE(host.models->Last()->cvR2Yscr.Missing);
+  EXPECT_EQ(ReadFileText(yscr), opening);
+  EXPECT_FALSE(std::filesystem::exists(many));
+
+  form = Open();
+  ValidateInternally(*form, shownCaptions);
+  const std::string validated = ReadFileText(yscr);
+  form->ButtonAccept->click();
+  EXPECT_FALSE(host.models->First()->cvQ2LMO.Missing);
+  EXPECT_FALSE(host.models->Last()->cvR2Yscr.Missing);
+  EXPECT_EQ(ReadFileText(yscr), validated);
+  EXPECT_TRUE(std::filesystem::exists(many));
+  EXPECT_FALSE(std::filesystem::exists(many + ".und"));
 }
 
 }  // namespace
