@@ -10,8 +10,10 @@ int WorkerThreadCount();
 void SetWorkerThreadCount(int count);
 
 // Runs task(i) for every i in [0, count) and returns when all have run; the calling
-// thread works too. workPerTask (about the number of arithmetic operations of one
-// task) keeps small jobs in the calling thread, where starting threads would cost
-// more than it saves. When tasks throw, the exception of the lowest i is rethrown
-// after all have finished.
+// thread works too, beside helper threads that are started once and then wait for
+// the next call. workPerTask (about the number of arithmetic operations of one
+// task) keeps small jobs in the calling thread, where waking helpers would cost
+// more than it saves. A call made while another runs (from a task, say) works in
+// its own thread alone. When tasks throw, the exception of the lowest i is
+// rethrown after all have finished.
 void ParallelFor(int count, double workPerTask, const std::function<void(int)>& task);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -30,6 +33,41 @@ TEST(WorkerThreads, EveryTaskRunsOnceAndTheLowestFailureIsRethrown) {
   }
   SetWorkerThreadCount(0);
   EXPECT_GE(WorkerThreadCount(), 1);
+}
+
+// The helpers are started once: many calls run on the same few threads, the
+// count may change between calls, and calls made from a task or from another
+// thread while one runs still run every task.
+TEST(WorkerThreads, HelpersAreReusedAndNestedOrConcurrentCallsComplete) {
+  std::mutex lock;
+  std::set<std::thread::id> seen;
+  for (int call = 0; call < 200; ++call) {
+    SetWorkerThreadCount(call % 2 == 0 ? 3 : 2);
+    std::atomic<int> sum{0};
+    ParallelFor(30, 1e6, [&](int i) {
+      {
+        const std::lock_guard<std::mutex> guard(lock);
+        seen.insert(std::this_thread::get_id());
+      }
+      sum += i;
+    });
+    ASSERT_EQ(sum.load(), 30 * 29 / 2);
+  }
+  EXPECT_LE(seen.size(), 3u);  // the caller and at most two helpers
+
+  SetWorkerThreadCount(4);
+  std::atomic<int> inner{0};
+  ParallelFor(8, 1e6, [&](int) { ParallelFor(5, 1e6, [&](int) { ++inner; }); });
+  EXPECT_EQ(inner.load(), 40);
+
+  std::atomic<int> both{0};
+  std::thread other([&] {
+    for (int r = 0; r < 50; ++r) ParallelFor(10, 1e6, [&](int) { ++both; });
+  });
+  for (int r = 0; r < 50; ++r) ParallelFor(10, 1e6, [&](int) { ++both; });
+  other.join();
+  EXPECT_EQ(both.load(), 1000);
+  SetWorkerThreadCount(0);
 }
 
 }  // namespace
