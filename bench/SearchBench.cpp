@@ -219,7 +219,8 @@ std::unique_ptr<ChemoData> LoadAnchorJob() {
   data->iEnumSize = pool;
   data->iResponseIndex = pool;
   data->iKeepPerSize = 10;
-  data->iAllSubsetUntil = 4;
+  const char* sizes = std::getenv("KORVANE_ANCHOR_SIZES");
+  data->iAllSubsetUntil = sizes ? std::atoi(sizes) : 4;
   data->ldQuikDelta = -1.0L;
   return data;
 }

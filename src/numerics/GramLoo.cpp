@@ -24,11 +24,12 @@ void Invert(int q, const long double* const* lu, const int* perm, long double* i
   }
 }
 
-}  // namespace
-
-bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
-                      const long double* y, long double& press, long double* loo) {
-  if (q < 1 || q > kMax) return false;
+// The refits of LooPressFromGram with q known to the compiler when Q > 0, so that
+// its loops are unrolled; the operations and their order are those of Q = 0.
+template <int Q>
+bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double* h, const long double* const* rows,
+                    const long double* y, long double& press, long double* loo) {
+  const int q = Q > 0 ? Q : runtimeQ;
   try {
     long double gi[kMax * kMax], scaled[kMax * kMax], inverse[kMax * kMax], hi[kMax], bi[kMax], scale[kMax];
     int perm[kMax];
@@ -66,5 +67,20 @@ bool LooPressFromGram(int n, int q, const long double* G, const long double* h, 
     return true;
   } catch (...) {
     return false;
+  }
+}
+
+}  // namespace
+
+bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
+                      const long double* y, long double& press, long double* loo) {
+  switch (q) {
+    case 2: return LooPressOfSize<2>(n, q, G, h, rows, y, press, loo);
+    case 3: return LooPressOfSize<3>(n, q, G, h, rows, y, press, loo);
+    case 4: return LooPressOfSize<4>(n, q, G, h, rows, y, press, loo);
+    case 5: return LooPressOfSize<5>(n, q, G, h, rows, y, press, loo);
+    default:
+      if (q < 1 || q > kMax) return false;
+      return LooPressOfSize<0>(n, q, G, h, rows, y, press, loo);
   }
 }

@@ -172,9 +172,9 @@ bool ModelSearchEngine::CalculateFastBatch() {
     batch.emplace_back();
     stack_.Pop(batch.back());
   }
-  // The batch is scored a part at a time: all of it when its first subset's size
-  // is full (the screen applies), else a few subsets, which may fill the size.
-  constexpr std::size_t kFillingPart = 16;
+  // The batch is scored a part at a time, and each part's subsets are screened
+  // against the worst kept values as the decisions before it left them.
+  const std::size_t part = PartSize();
   std::vector<Outcome> outcomes(batch.size());
   std::size_t scored = 0;
   // The subsets not yet decided go back, to be taken in the same order: on an abort
@@ -186,8 +186,7 @@ bool ModelSearchEngine::CalculateFastBatch() {
   for (std::size_t t = 0; t < batch.size(); ++t) {
     try {
       if (t == scored) {
-        const bool full = StateOfSize(static_cast<int>(batch[t].size())).full;
-        scored = full ? batch.size() : std::min(batch.size(), t + kFillingPart);
+        scored = std::min(batch.size(), t + part);
         ScoreBatch(batch, t, scored, outcomes);
       }
       if (PollEscape()) {
@@ -197,6 +196,7 @@ bool ModelSearchEngine::CalculateFastBatch() {
       ++processed_;
       if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
       Decide(batch[t], outcomes[t]);
+      outcomes[t] = Outcome{};  // the record, once stored, is not needed
     } catch (...) {
       putBack(t + 1);
       throw;
@@ -214,6 +214,12 @@ ModelSearchEngine::SizeState ModelSearchEngine::StateOfSize(int k) const {
   int count = 0;
   state.full = FindWorstModelOfSize(k, count, state.worst) != nullptr && count >= keep;
   return state;
+}
+
+std::size_t ModelSearchEngine::PartSize() const {
+  constexpr std::size_t kSubsetsPerThread = 8;
+  if (data_->iKeepPerSize == -1) return BatchSize;
+  return kSubsetsPerThread * static_cast<std::size_t>(WorkerThreadCount());
 }
 
 // Each worker thread has a fitter of its own and takes every T-th subset; nothing
@@ -249,7 +255,9 @@ void ModelSearchEngine::ScoreBatch(const std::vector<std::vector<int>>& batch, s
         outcome.against = size.worst;
         continue;
       }
-      Score(*workers_[static_cast<std::size_t>(task)], positions, outcome);
+      SubsetFitter& fitter = *workers_[static_cast<std::size_t>(task)];
+      Score(fitter, positions, outcome);
+      PrepareRecord(fitter, positions, size, outcome);
     }
   });
 }
@@ -266,6 +274,22 @@ void ModelSearchEngine::Score(SubsetFitter& fitter, const std::vector<int>& posi
   }
   outcome.fitted = fitter.Fit();
   if (outcome.fitted && data_->iKeepPerSize != -1) outcome.fitness = fitter.Fitness(data_->iFitnessFunc, data_->ldLOFSmoothing);
+}
+
+// The calculations of FitSubset and StoreModel in their order: the K indices after
+// the fit when the QUIK rule did not need them before.
+void ModelSearchEngine::PrepareRecord(SubsetFitter& fitter, const std::vector<int>& positions,
+                                      const SizeState& size, Outcome& outcome) const {
+  if (!outcome.quikPassed || !outcome.fitted) return;
+  if (size.full && (outcome.fitness.Missing || fitness::Better(size.worst, outcome.fitness.Value, data_->iFitnessFunc)))
+    return;
+  try {
+    outcome.record = std::make_unique<DataResultNode>(models_->DataSet());
+    if (data_->ldQuikDelta < 0.0L) fitter.ComputeKIndices();
+    FillRecord(*outcome.record, fitter, positions);
+  } catch (...) {
+    outcome.recordFailure = std::current_exception();
+  }
 }
 
 // The decisions of FitSubset, in the engine's order. A screened subset is passed
@@ -296,6 +320,10 @@ void ModelSearchEngine::Decide(const std::vector<int>& positions, Outcome& outco
       ResetInPlace(*target);
     }
   }
+  if (outcome.record || outcome.recordFailure) {
+    Keep(target, positions, &outcome);
+    return;
+  }
   variables_.resize(k);
   for (int j = 0; j < k; ++j) variables_[j] = data_->ipSelectedVarPtr[positions[j]];
   fitter_->Load(variables_.data(), k);
@@ -304,10 +332,17 @@ void ModelSearchEngine::Decide(const std::vector<int>& positions, Outcome& outco
   Keep(target, positions);
 }
 
-void ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& positions) {
+void ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& positions, Outcome* prepared) {
   if (!target) target = models_->Append();
   try {
-    StoreModel(*target, positions);
+    if (!prepared) {
+      FillRecord(*target, *fitter_, positions);
+    } else if (prepared->recordFailure) {
+      std::rethrow_exception(prepared->recordFailure);
+    } else {
+      *target = *prepared->record;  // everything but the links
+    }
+    target->iID = data_->iNextModelID++;
   } catch (...) {
     // A model whose statistics could not be computed is a failed fit: no
     // half-filled model stays in the list, and an arithmetic fault ends only it.
@@ -367,11 +402,10 @@ void ModelSearchEngine::FitSubset(const std::vector<int>& positions) {
   Keep(target, positions);
 }
 
-void ModelSearchEngine::StoreModel(DataResultNode& node, const std::vector<int>& positions) {
-  fitter_->ComputePress();
+void ModelSearchEngine::FillRecord(DataResultNode& node, SubsetFitter& fitter, const std::vector<int>& positions) const {
+  fitter.ComputePress();
   const PredictionSet prediction{nPred_, predMask_, predResponse_};
-  FillModelRecord(node, *data_, *fitter_, positions, prediction);
-  node.iID = data_->iNextModelID++;
+  FillModelRecord(node, *data_, fitter, positions, prediction);
 }
 
 void ModelSearchEngine::ShowDisplaySlots(const DataResultNode& node) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -111,13 +112,17 @@ private:
   // What the worker threads find out about one subset of a batch, for the decisions
   // that follow in order.
   struct Outcome {
-    bool screened = false;  // surely worse than `against`, the worst kept at the batch's start
+    bool screened = false;  // surely worse than `against`, the worst kept when its part began
     long double against = 0.0L;
     bool quikPassed = true;
     bool fitted = false;
     CheckedValue fitness;
+    // The model's record (no ID yet), filled by the worker for a subset that may
+    // enter, or the failure of its statistics.
+    std::unique_ptr<DataResultNode> record;
+    std::exception_ptr recordFailure;
   };
-  // The worst kept model of a size when the batch began: screening needs a full size.
+  // The worst kept model of a size when a part began: screening needs a full size.
   struct SizeState {
     bool full = false;
     long double worst = 0.0L;
@@ -131,16 +136,24 @@ private:
   bool CalculatePlainBatch();
   // The fast path: a batch scored on worker threads, then decided in order.
   bool CalculateFastBatch();
+  // The subsets scored on worker threads at a time: few, so that the screen meets
+  // the worst kept value as it moves; a whole batch when every model is kept.
+  std::size_t PartSize() const;
   // Scores batch[first .. end - 1] on worker threads into outcomes.
   void ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
                   std::vector<Outcome>& outcomes);
   void Score(SubsetFitter& fitter, const std::vector<int>& positions, Outcome& outcome);
+  // After Score: the record of a subset that may enter a size in the given state.
+  void PrepareRecord(SubsetFitter& fitter, const std::vector<int>& positions, const SizeState& size,
+                     Outcome& outcome) const;
   void Decide(const std::vector<int>& positions, Outcome& outcome);
-  // Stores the subset loaded into the engine's fitter into target (or a new node).
-  void Keep(DataResultNode* target, const std::vector<int>& positions);
+  // Stores into target (or a new node) the prepared record, or else the subset
+  // loaded into the engine's fitter, and gives it the next ID.
+  void Keep(DataResultNode* target, const std::vector<int>& positions, Outcome* prepared = nullptr);
   SizeState StateOfSize(int k) const;
   DataResultNode* FindWorstModelOfSize(int k, int& count, long double& worst) const;
-  void StoreModel(DataResultNode& node, const std::vector<int>& positions);
+  // The record of the subset loaded into fitter (fitted, its K indices computed).
+  void FillRecord(DataResultNode& node, SubsetFitter& fitter, const std::vector<int>& positions) const;
   void ShowDisplaySlots(const DataResultNode& node);
   bool Admissible(int position);
   void StartAllSubsets();
