@@ -207,7 +207,37 @@ TEST(Consensus, OneSelectedModelHasNoSpreadAndItsOwnValuesWithWilliamsResiduals)
   EXPECT_EQ(Text(c, A::WillAcmPred, 0), "1.2115");
   EXPECT_EQ(Text(c, A::WillAcmPred, 3), "-1.6653");
   EXPECT_EQ(Text(c, A::WillAcmPred, 4), "missing");
+  // WCM on the leave-one-out values: y = -0.1408 + 1.0563 LOO over the training objects.
+  EXPECT_EQ(Text(c, A::WillWcmPred, 0), "0.7886");
+  EXPECT_EQ(Text(c, A::WillWcmPred, 2), "1.5035");
   EXPECT_EQ(c.ModelLines(), std::vector<std::string>{"ID: 1   model: D0"});
+}
+
+// Stores count leverages of the given value in one of a model's leverage sets.
+void StoreLeverages(LeverageStruct& leverages, int count, long double value) {
+  leverages.Release();
+  leverages.iCount = count;
+  AllocCheckedArray(leverages.ldpValuePtr, count, "*ldpValuePtr");
+  AllocCheckedArray(leverages.bpHstarPtr, count, "*bpHstarPtr");
+  for (int k = 0; k < count; ++k) leverages.ldpValuePtr[k] = value;
+}
+
+TEST(Consensus, WilliamsResidualsNeedMoreObjectsThanTheModelHasVariables) {
+  TestUi().Reset();
+  // Two training objects for a two-variable model: the leave-one-out residuals
+  // have no degree of freedom left, the equation residuals of three objects one.
+  Example ex({{1, {1, 2}, 1}, {1, {2, 1}, 2}, {2, {3, 3}, 3.5L}});
+  DataResultNode& model = ex.Add({0, 1}, {0, 0.6L, 0.5L}, {1.2L, 1.7L}, 1);
+  StoreLeverages(model.tsTrainLev, 2, 0.5L);
+  StoreLeverages(model.tsTestLev, 1, 0.25L);
+  const Consensus c(ex.list, *ex.data);
+  ASSERT_EQ(c.CommonModelSize(), 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Text(c, A::AverageHat, i), "0.5000");
+    EXPECT_FALSE(c.Array(A::WillAcmCalc)[i].Missing) << i;
+    EXPECT_TRUE(c.Array(A::WillAcmPred)[i].Missing) << i;
+    EXPECT_TRUE(c.Array(A::WillWcmPred)[i].Missing) << i;
+  }
 }
 
 TEST(Consensus, PredictionExcludedAndResponseLessObjectsGetTheirOwnCells) {
