@@ -207,6 +207,9 @@ TEST(Consensus, OneSelectedModelHasNoSpreadAndItsOwnValuesWithWilliamsResiduals)
   EXPECT_EQ(Text(c, A::WillAcmPred, 0), "1.2115");
   EXPECT_EQ(Text(c, A::WillAcmPred, 3), "-1.6653");
   EXPECT_EQ(Text(c, A::WillAcmPred, 4), "missing");
+  // WCM on the equation values: y = -0.1111 + 1.0444 D0, residuals over all six objects.
+  EXPECT_EQ(Text(c, A::WillWcmCalc, 0), "0.3223");
+  EXPECT_EQ(Text(c, A::WillWcmCalc, 2), "1.3810");
   // WCM on the leave-one-out values: y = -0.1408 + 1.0563 LOO over the training objects.
   EXPECT_EQ(Text(c, A::WillWcmPred, 0), "0.7886");
   EXPECT_EQ(Text(c, A::WillWcmPred, 2), "1.5035");
