@@ -114,6 +114,25 @@ TEST(ConsensusReport, TheTableShowsStatusLabelsDashesAndPred) {
   EXPECT_EQ(table[4][5], "4.0000");
 }
 
+TEST(ConsensusReport, OnlyLeaveOneOutColumnsOfPredictionObjectsShowPred) {
+  TestUi().Reset();
+  ReportExample ex;
+  // The first model twice: no spread and no weighted consensus.
+  DataResultNode& second = *ex.list->Last();
+  second.ipSelVarIdxPtr[0] = 0;
+  for (LeverageStruct* leverages : {&second.tsTrainLev, &second.tsTestLev}) leverages->Release();
+  const Consensus c(*ex.list, *ex.data);
+  const TextTable table = ConsensusTableCells(c);
+  const std::vector<std::string> prediction(table[5].begin() + 4, table[5].end());
+  EXPECT_EQ(prediction, (std::vector<std::string>{"PRED", "5.2000", "PRED", "", "PRED", "0.0000", "PRED", "5.2000",
+                                                  "PRED", "5.2000", "1.8700"}));
+  EXPECT_EQ(table[1][7], "");
+  second.iSelStatus = 0;
+  const TextTable one = ConsensusTableCells(Consensus(*ex.list, *ex.data));
+  EXPECT_EQ(one[5][8], "PRED");
+  EXPECT_EQ(one[5][9], "");
+}
+
 TEST(ConsensusReport, TheBarStepsOncePerLineHeaderCellAndRow) {
   TestUi().Reset();
   const ReportExample ex;
