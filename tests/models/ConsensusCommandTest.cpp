@@ -44,6 +44,16 @@ TEST(ConsensusCommand, OpensTheConsensusWindowOnTheSelectedModelsFromTwoOn) {
   list->Consensusanalysis1->trigger();
   EXPECT_EQ(opened, (std::vector<std::string>{"Consensus modeling", "Consensus modeling"}));
   EXPECT_TRUE(TestUi().Shown().empty());
+
+  // A window that cannot be made (its per-object arrays cannot be allocated) is reported.
+  const int objects = data->iObjCount;
+  data->iObjCount = -1;
+  list->SpeedButtonModAnClick();
+  data->iObjCount = objects;
+  EXPECT_EQ(opened.size(), 2u);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot create Validate models dialog");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
   list.reset();
 }
 
