@@ -33,7 +33,7 @@ ObjectMasks ClassifyObjects(const ChemoData& data) {
   return m;
 }
 
-// Groups and legend; kind 13 also shows the objects without a response.
+// Groups and legend; the applicability domain also shows the objects without a response.
 void AssignGroups(const ObjectMasks& m, bool withUnknown, AxisParams& axis, const ModelPlotGroups& g) {
   const bool unknown = withUnknown && m.missingCount > 0;
   const int unknownGroup = m.predictionCount > 0 ? kUnknown : kSecond;
@@ -159,7 +159,24 @@ int FillModelPlotData(const ModelPlotInput& in, GraphData& d, const ModelPlotGro
       axis.ZeroLine = false;
       SetDomainLines(in, m, axis);
       break;
-    default:  // residuals
+    case GraphKind::ResidualsCalc:
+    case GraphKind::ResidualsPred:
+    case GraphKind::VariableProfile:
+    case GraphKind::ObjectProfile:
+    case GraphKind::VariableDistribution:
+    case GraphKind::VariablesScatter:
+    case GraphKind::VariableFrequency:
+    case GraphKind::YScramble:
+    case GraphKind::RandomDescriptors:
+    case GraphKind::RandomResponses:
+    case GraphKind::LeaveManyOut:
+    case GraphKind::AxesChoice:
+    case GraphKind::PcaScores:
+    case GraphKind::PcaLoadings:
+    case GraphKind::ModelsScatter:
+    case GraphKind::McdmRanking:
+    case GraphKind::ResponseDistribution:
+    case GraphKind::R2VsQ2:
       d.XAxisName = "Exp. endpoint";
       d.YAxisName = "Residuals";
       axis.ZeroLine = true;

@@ -11,10 +11,9 @@
 
 #include "numerics/CheckedValue.h"
 #include "plot/GraphData.h"
+#include "plot/PlotKinds.h"
 
 class ChemoData;
-enum class GraphKind : uint8_t;
-
 // What the panel and the window hand the builder.
 struct ModelPlotInput {
   GraphKind kind;
@@ -22,7 +21,7 @@ struct ModelPlotInput {
   CheckedValue** rows;             // one row (X, Y) per object
   long double hStar;               // the model's warning leverage
   std::optional<long double> k;    // the "Std.Dev.:" choice; none when not a number
-  bool bandChecked;                // kinds 5 and 6: draw the band
+  bool bandChecked;                // the Exp. kinds: draw the band
 };
 
 // The plot window's buffers the groups are written into (at least 3 colours
@@ -33,7 +32,7 @@ struct ModelPlotGroups {
   std::string* legendNames;
 };
 
-// Fills d and d.Axis for one of the kinds 5-8 and 13-15; returns the number of
+// Fills d and d.Axis for one of the model-family kinds; returns the number of
 // prediction objects with a response.
 int FillModelPlotData(const ModelPlotInput& in, GraphData& d, const ModelPlotGroups& groups);
 

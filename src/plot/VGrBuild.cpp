@@ -21,41 +21,6 @@
 #include "plot/ValidationPlotFill.h"
 #include "plot/VGrMain.h"
 
-namespace {
-
-bool IsValidationKind(GraphKind kind) {
-  return kind == GraphKind::YScramble || kind == GraphKind::RandomDescriptors ||
-         kind == GraphKind::RandomResponses || kind == GraphKind::LeaveManyOut;
-}
-
-bool IsModelKind(GraphKind kind) {
-  int k = static_cast<int>(kind);
-  return (k >= 5 && k <= 8) || (k >= 13 && k <= 15);
-}
-
-bool IsMatrixKind(GraphKind kind) {
-  int k = static_cast<int>(kind);
-  return k >= 17 && k <= 21;
-}
-
-// Kinds whose data are prepared under the hourglass cursor.
-bool IsSlowKind(GraphKind kind) {
-  int k = static_cast<int>(kind);
-  return (k >= 5 && k <= 8) || (k >= 10 && k <= 21) || k == 23;
-}
-
-}  // namespace
-
-// The scatter kinds drawn from the window's own data; the model and validation
-// kinds draw only what their builders filled.
-bool TViewGraphForm::IsScatterKind() const {
-  int k = KindNumber();
-  return k == 3 || IsMatrixKind(kind_) || k == 23;
-}
-
-// The kinds offering the data export are exactly those prepared under the hourglass.
-bool TViewGraphForm::HasExport() const { return IsSlowKind(kind_); }
-
 void TViewGraphForm::ResetPicture() {
   if (auto* recording = dynamic_cast<RecordingCanvas*>(canvas_.get())) recording->ClearCalls();
   picture_ = QImage(std::max(1, Image->width()), std::max(1, Image->height()), QImage::Format_RGB32);
@@ -106,27 +71,17 @@ void TViewGraphForm::RedrawSteps() {
   if (width < 16 || height < 16) return;
   long double sx = referenceWidth_ > 0 ? static_cast<long double>(width) / referenceWidth_ : 1.0L;
   long double sy = referenceHeight_ > 0 ? static_cast<long double>(height) / referenceHeight_ : 1.0L;
-  if (!IsValidationKind(kind_) && !layoutReset_) ScaleLabelLayout(sx, sy);
+  const PlotFamily family = Traits().family;
+  if (family != PlotFamily::Validation && !layoutReset_) ScaleLabelLayout(sx, sy);
   BuildVerticalPanel();
 
   bool filled = false;
   {
     std::unique_ptr<BusyCursor> busy;
-    if (IsSlowKind(kind_)) busy = std::make_unique<BusyCursor>();
-    if (IsModelKind(kind_))
-      filled = FillModelPlot();
-    else if (IsValidationKind(kind_))
-      filled = FillValidationPlot();
-    else if (IsMatrixKind(kind_))
-      FillMatrixPlot();
-    else if (kind_ == GraphKind::VariableFrequency)
-      FillFrequencyPlot();
-    else if (kind_ == GraphKind::R2VsQ2)
-      FillR2Q2Plot(sx, sy);
-    else
-      FillDataPlot();
+    if (Traits().slow) busy = std::make_unique<BusyCursor>();
+    filled = FillFamilyData(family, sx, sy);
   }
-  if (IsValidationKind(kind_) && !layoutReset_) ScaleLabelLayout(sx, sy);
+  if (family == PlotFamily::Validation && !layoutReset_) ScaleLabelLayout(sx, sy);
   ReadPanel();
   DrawPlot(filled);
 
@@ -142,7 +97,20 @@ void TViewGraphForm::RedrawSteps() {
   }
 }
 
-// The model plots (kinds 5-8, 13-15): the given rows of the list's last model.
+// Reports whether a model or validation builder filled the plot data.
+bool TViewGraphForm::FillFamilyData(PlotFamily family, long double sx, long double sy) {
+  switch (family) {
+    case PlotFamily::DataSet: FillDataPlot(); return false;
+    case PlotFamily::Frequency: FillFrequencyPlot(); return false;
+    case PlotFamily::Model: return FillModelPlot();
+    case PlotFamily::Validation: return FillValidationPlot();
+    case PlotFamily::Matrix: FillMatrixPlot(); return false;
+    case PlotFamily::Uncertainty: FillR2Q2Plot(sx, sy); return false;
+  }
+  return false;
+}
+
+// The model family: the given rows of the list's last model.
 bool TViewGraphForm::FillModelPlot() {
   if (givenRows_ == nullptr || models_ == nullptr || models_->Last() == nullptr) return false;
   long double k = 0.0L;
@@ -161,7 +129,7 @@ bool TViewGraphForm::FillModelPlot() {
   return true;
 }
 
-// The validation plots (kinds 10-12, 16): the record of the list's last model in
+// The validation family: the record of the list's last model in
 // the kind's temporary validation file, read afresh at each redraw.
 bool TViewGraphForm::FillValidationPlot() {
   const DataResultNode* model = models_ != nullptr ? models_->Last() : nullptr;
@@ -334,7 +302,6 @@ void TViewGraphForm::FillR2Q2Plot(long double sx, long double sy) {
 
 void TViewGraphForm::ReadPanel() {
   GraphData& d = tGraphData;
-  const int k = KindNumber();
   if (!ComboBoxVar1->isHidden() && ComboBoxVar1->currentIndex() >= 0) {
     d.XAxisName = StdStr(ComboBoxVar1->currentText());
     d.XColumn = ComboBoxVar1->currentIndex();
@@ -344,7 +311,9 @@ void TViewGraphForm::ReadPanel() {
     }
   }
   bool barKind = kind_ == GraphKind::VariableDistribution || kind_ == GraphKind::ResponseDistribution;
-  if (!ComboBoxVar2->isHidden() && !(k >= 5 && k <= 8)) {
+  const PlotFamily family = Traits().family;
+  // The model family's second list is the "Std.Dev.:" choice, not an axis.
+  if (!ComboBoxVar2->isHidden() && family != PlotFamily::Model) {
     if (ComboBoxVar2->currentIndex() >= 0) {
       d.YAxisName = StdStr(ComboBoxVar2->currentText());
       d.YColumn = ComboBoxVar2->currentIndex();
@@ -358,9 +327,10 @@ void TViewGraphForm::ReadPanel() {
   }
   int index = ComboBoxLabel->currentIndex();
   if (index >= 0) d.LabelType = static_cast<uint8_t>(index);
-  if ((IsValidationKind(kind_) || kind_ == GraphKind::R2VsQ2 || kind_ == GraphKind::ObjectProfile) && index > 0)
-    d.LabelType = 2;
-  if (IsMatrixKind(kind_) && index >= 0) {
+  const bool namesOnly = family == PlotFamily::Validation || family == PlotFamily::Uncertainty ||
+                         kind_ == GraphKind::ObjectProfile;
+  if (namesOnly && index > 0) d.LabelType = 2;
+  if (family == PlotFamily::Matrix && index >= 0) {
     d.LabelType = index == 0 ? 0 : index == 3 ? 3 : 2;
     d.ElementNames = index == 1 ? matrix_.firstLabelTexts : matrix_.elementNames;
   }
@@ -370,23 +340,22 @@ void TViewGraphForm::DrawPlot(bool filled) {
   GraphData* d = &tGraphData;
   EnsureLabelCapacity(std::max({d->RowCount, d->ColCount, ElementCount()}));
   std::unique_ptr<Graph> chart;
-  switch (kind_) {
-    case GraphKind::VariableProfile:
+  switch (Traits().chart) {
+    case PlotChart::RowBars:
       chart = std::make_unique<Graph2DHist>(*canvas_, d, 0, 0);
       break;
-    case GraphKind::ObjectProfile:
+    case PlotChart::ColumnBars:
       chart = std::make_unique<Graph2DHist>(*canvas_, d, 1, 0);
       break;
-    case GraphKind::VariableDistribution:
-    case GraphKind::ResponseDistribution:
+    case PlotChart::Distribution:
       chart = std::make_unique<Graph2DBar>(*canvas_, d);
       break;
-    case GraphKind::VariableFrequency:
+    case PlotChart::FrequencyBars:
       chart = std::make_unique<Graph2DHist>(*canvas_, d, 1, 1, "Rel. freq.",
                                             "Selected models variables: " + d->XAxisName);
       break;
-    default:
-      if (IsScatterKind() || filled) DrawScatter();
+    case PlotChart::Scatter:
+      if (Traits().scatter || filled) DrawScatter();
       return;
   }
   chart->DrawData();

@@ -29,7 +29,7 @@ void TViewGraphForm::SpeedButtonSaveImageClick() {
 // The extension is compared with its letter case: a.JPG is saved as a.JPG.jpg.
 void TViewGraphForm::SavePicture(const std::string& fileName, int filterIndex) {
   const char* extensions[3] = {".jpg", ".bmp", ".txt"};
-  if (filterIndex < 1 || filterIndex > 3 || (filterIndex == 3 && !HasExport())) return;
+  if (filterIndex < 1 || filterIndex > 3 || (filterIndex == 3 && !Traits().exports)) return;
   std::string path = WithExtension(fileName, extensions[filterIndex - 1], true);
   if (!ConfirmOverwrite(path)) return;
   try {

@@ -281,28 +281,14 @@ void TViewGraphForm::InitGraphForm() {
   referenceWidth_ = canvas_->Width();
   referenceHeight_ = canvas_->Height();
   layoutReset_ = true;
-  int n = data_->iObjCount;
-  if (kind_ == GraphKind::ObjectProfile) n = data_->iVarCount;
-  if (kind_ == GraphKind::VariableFrequency) n = data_->iSelectedVarCount;
-  switch (kind_) {
-    case GraphKind::YScramble:
-    case GraphKind::RandomDescriptors:
-    case GraphKind::RandomResponses:
-    case GraphKind::LeaveManyOut:
-    case GraphKind::AxesChoice:
-    case GraphKind::PcaScores:
-    case GraphKind::PcaLoadings:
-    case GraphKind::ModelsScatter:
-    case GraphKind::McdmRanking:
-    case GraphKind::R2VsQ2:
-      break;
-    default:
-      EnsureLabelCapacity(n);
+  switch (Traits().labels) {
+    case PlotLabels::Objects: EnsureLabelCapacity(data_->iObjCount); break;
+    case PlotLabels::Variables: EnsureLabelCapacity(data_->iVarCount); break;
+    case PlotLabels::Pool: EnsureLabelCapacity(data_->iSelectedVarCount); break;
+    case PlotLabels::Filled: break;
   }
   if (kind_ == GraphKind::VariableFrequency) BuildFrequencyTable();
-  if (kind_ == GraphKind::YScramble || kind_ == GraphKind::RandomDescriptors ||
-      kind_ == GraphKind::RandomResponses || kind_ == GraphKind::LeaveManyOut)
-    CheckBoxCustomLabel->setChecked(true);
+  if (Traits().family == PlotFamily::Validation) CheckBoxCustomLabel->setChecked(true);
   if (kind_ == GraphKind::McdmRanking) SetupRankPanel();
   setupDone_ = true;
 }

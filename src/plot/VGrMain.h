@@ -12,6 +12,7 @@
 
 #include "plot/Graph.h"
 #include "plot/GraphData.h"
+#include "plot/PlotKinds.h"
 #include "platform/qt/Dialogs.h"
 
 class ChemoData;
@@ -24,33 +25,7 @@ class QLineEdit;
 class QTextEdit;
 class QToolButton;
 
-enum class GraphKind : uint8_t {
-  VariableProfile = 0,
-  ObjectProfile = 1,
-  VariableDistribution = 2,
-  VariablesScatter = 3,
-  VariableFrequency = 4,
-  ExpVsCalc = 5,
-  ExpVsPred = 6,
-  WilliamsCalc = 7,
-  WilliamsPred = 8,
-  YScramble = 10,
-  RandomDescriptors = 11,
-  RandomResponses = 12,
-  ApplicabilityDomain = 13,
-  ResidualsCalc = 14,
-  ResidualsPred = 15,
-  LeaveManyOut = 16,
-  AxesChoice = 17,
-  PcaScores = 18,
-  PcaLoadings = 19,
-  ModelsScatter = 20,
-  McdmRanking = 21,
-  ResponseDistribution = 22,
-  R2VsQ2 = 23,
-};
-
-// The texts and arrays a matrix plot (kinds 17-21) is opened with; the opener
+// The texts and arrays a matrix-family plot is opened with; the opener
 // keeps them alive while the window exists.
 struct MatrixPlotSource {
   const Matrix* values = nullptr;       // one row per element, one column per axis
@@ -59,7 +34,7 @@ struct MatrixPlotSource {
   uint8_t singleLabel = 0;                    // 1: the second label choice is not offered
   std::string firstLabelText;
   std::string secondLabelText;
-  std::string* elementIDs = nullptr;    // kinds 20, 21
+  std::string* elementIDs = nullptr;    // ModelsScatter, McdmRanking
   std::string* axisNames = nullptr;     // one per matrix column
   // Score plot: the object of each row, its status and the response that marks
   // objects without one; without them row i is object i of the data set.
@@ -208,8 +183,9 @@ private:
   void FillMatrixPlot();
   void ClassifyScoreElements();
   void FillR2Q2Plot(long double sx, long double sy);
-  // Kinds 5-8 and 13-15, and kinds 10-12 and 16, are filled by the model and
-  // validation builders; they report whether there is anything to draw.
+  // The model and validation families are filled by their builders; they
+  // report whether there is anything to draw.
+  bool FillFamilyData(PlotFamily family, long double sx, long double sy);
   bool FillModelPlot();
   bool FillValidationPlot();
   void ReadPanel();
@@ -217,9 +193,7 @@ private:
   void DrawPlot(bool filled);
   void DrawScatter();
   void EnsureLabelCapacity(int count);
-  bool IsScatterKind() const;
-  bool HasExport() const;
-  int KindNumber() const { return static_cast<int>(kind_); }
+  PlotKindTraits Traits() const { return PlotKindTraitsOf(kind_); }
   void ResetPicture();
 
   // Export helpers.
@@ -244,7 +218,7 @@ private:
   std::vector<LabelPlotParam> labels_;      // tpLabelPlotParam
   std::vector<LabelPlotParam> baseLabels_;  // tpBaseLabelPlotParam
 
-  // Kind 4: the pool variable names and the per-size frequency table.
+  // VariableFrequency: the pool variable names and the per-size frequency table.
   std::vector<std::string> poolNames_;                   // tpSelModelNameStr
   std::vector<std::vector<CheckedValue>> frequency_;     // tpModelVarData
   std::vector<CheckedValue*> frequencyRows_;
@@ -261,13 +235,13 @@ private:
   bool firstBuild_ = true;
 
   MatrixPlotSource matrix_;
-  std::vector<std::vector<CheckedValue>> matrixRows_;  // the value rows of kinds 17-21
+  std::vector<std::vector<CheckedValue>> matrixRows_;  // the value rows of the matrix family
   std::vector<CheckedValue*> matrixRowPointers_;
   std::vector<int32_t> elementGroups_;                 // ipElemColorIndexPtr
   std::vector<std::string> customLabels_;              // tpCustomLabelPtr
-  std::vector<std::vector<CheckedValue>> uncertRows_;  // kind 23
+  std::vector<std::vector<CheckedValue>> uncertRows_;  // R2VsQ2
   std::vector<CheckedValue*> uncertRowPointers_;
-  std::vector<std::vector<CheckedValue>> validationRows_;  // kinds 10-12 and 16
+  std::vector<std::vector<CheckedValue>> validationRows_;  // the validation family
   std::vector<CheckedValue*> validationRowPointers_;
   bool validationFailureShown_ = false;  // a read failure is reported once until a read succeeds
 

@@ -235,7 +235,7 @@ void TViewGraphForm::BuildVerticalPanel() {
   }
   if (kind_ != GraphKind::VariableFrequency && ComboBoxLabel->currentIndex() == 0)
     SpeedButtonLabelReset->setEnabled(false);
-  if (firstBuild_ && HasExport()) {
+  if (firstBuild_ && Traits().exports) {
     SpeedButtonSaveImage->setToolTip(SpeedButtonSaveImage->toolTip() + " - Export data");
     SavePictureFilter += "|Text (*.txt)|*.txt";
     if (kind_ == GraphKind::R2VsQ2) {
@@ -351,19 +351,20 @@ void TViewGraphForm::ApplyRangeEdit(int which, int key) {
 
 // The number of bars is read leniently: an empty "Bars:" choice counts as one bar.
 int TViewGraphForm::ElementCount() const {
-  switch (kind_) {
-    case GraphKind::ObjectProfile:
+  switch (Traits().chart) {
+    case PlotChart::ColumnBars:
       return tGraphData.ColCount;
-    case GraphKind::VariableDistribution:
-    case GraphKind::VariableFrequency:
-    case GraphKind::ResponseDistribution: {
+    case PlotChart::Distribution:
+    case PlotChart::FrequencyBars: {
       int bars = 1;
       TryStrToInt(tGraphData.YAxisName, bars);
       return bars;
     }
-    default:
-      return tGraphData.RowCount;
+    case PlotChart::RowBars:
+    case PlotChart::Scatter:
+      break;
   }
+  return tGraphData.RowCount;
 }
 
 void TViewGraphForm::ResetLabelLayout() {

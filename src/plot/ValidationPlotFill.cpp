@@ -11,32 +11,49 @@ const char* const kCaption = "APPLICATION WARNING";
 bool IsLeaveManyOut(GraphKind kind) { return kind == GraphKind::LeaveManyOut; }
 
 struct KindTexts {
+  const char* file;  // the registered name of the kind's validation file
   const char* yAxis;
   const char* r2;
   const char* q2;
 };
 
+// The Y-scrambling texts also stand for the kinds outside the validation family,
+// which never come here.
 KindTexts Texts(GraphKind kind) {
   switch (kind) {
-    case GraphKind::RandomDescriptors: return {"R2 Xrnd and Q2 Xrnd", "R2 Xrnd", "Q2 Xrnd"};
-    case GraphKind::RandomResponses: return {"R2 Yrnd and Q2 Yrnd", "R2 Yrnd", "Q2 Yrnd"};
-    case GraphKind::LeaveManyOut: return {"Q2 LMO", "", "Q2 LMO"};
-    default: return {"R2 Yscr and Q2 Yscr", "R2 Yscr", "Q2 Yscr"};
+    case GraphKind::RandomDescriptors: return {"~rdes~", "R2 Xrnd and Q2 Xrnd", "R2 Xrnd", "Q2 Xrnd"};
+    case GraphKind::RandomResponses: return {"~rres~", "R2 Yrnd and Q2 Yrnd", "R2 Yrnd", "Q2 Yrnd"};
+    case GraphKind::LeaveManyOut: return {"~many~", "Q2 LMO", "", "Q2 LMO"};
+    case GraphKind::YScramble:
+    case GraphKind::VariableProfile:
+    case GraphKind::ObjectProfile:
+    case GraphKind::VariableDistribution:
+    case GraphKind::VariablesScatter:
+    case GraphKind::VariableFrequency:
+    case GraphKind::ExpVsCalc:
+    case GraphKind::ExpVsPred:
+    case GraphKind::WilliamsCalc:
+    case GraphKind::WilliamsPred:
+    case GraphKind::ApplicabilityDomain:
+    case GraphKind::ResidualsCalc:
+    case GraphKind::ResidualsPred:
+    case GraphKind::AxesChoice:
+    case GraphKind::PcaScores:
+    case GraphKind::PcaLoadings:
+    case GraphKind::ModelsScatter:
+    case GraphKind::McdmRanking:
+    case GraphKind::ResponseDistribution:
+    case GraphKind::R2VsQ2:
+      break;
   }
+  return {"~yscr~", "R2 Yscr and Q2 Yscr", "R2 Yscr", "Q2 Yscr"};
 }
 
 void Warn(const char* text) { Ui().MessageBox(text, kCaption, MB_OK | MB_ICONWARNING); }
 
 }  // namespace
 
-const char* ValidationPlotFileName(GraphKind kind) {
-  switch (kind) {
-    case GraphKind::RandomDescriptors: return "~rdes~";
-    case GraphKind::RandomResponses: return "~rres~";
-    case GraphKind::LeaveManyOut: return "~many~";
-    default: return "~yscr~";
-  }
-}
+const char* ValidationPlotFileName(GraphKind kind) { return Texts(kind).file; }
 
 int ValidationModelPointCount(GraphKind kind) { return IsLeaveManyOut(kind) ? 1 : 2; }
 

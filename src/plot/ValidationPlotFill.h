@@ -10,8 +10,7 @@
 
 #include "data/ValidationFiles.h"
 #include "plot/GraphData.h"
-
-enum class GraphKind : uint8_t;
+#include "plot/PlotKinds.h"
 
 // The registered name of the kind's validation file ("~yscr~", ...).
 const char* ValidationPlotFileName(GraphKind kind);

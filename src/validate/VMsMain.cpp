@@ -263,34 +263,37 @@ void TViewSelModForm::StringGridRegrParDrawCell(int col, int row, CellLook& look
   if (colour != kNoCellColour) look.fill = colour;
 }
 
-std::string TViewSelModForm::GraphCaptionPrefix(GraphKind kind) {
+// The caption prefix of a plot kind and, for the model plots, the rows it draws;
+// the validation plots read their records themselves.
+TViewSelModForm::ModelGraph TViewSelModForm::GraphOf(GraphKind kind) const {
+  SingleModelAnalysis& a = *analysis_;
   switch (kind) {
-    case GraphKind::ExpVsCalc: return "Exp. endpoint vs Pred. by model eq.: ";
-    case GraphKind::ExpVsPred: return "Exp. endpoint vs Predicted by LOO: ";
-    case GraphKind::WilliamsCalc: return "Williams plot - Pred. by model eq.: ";
-    case GraphKind::WilliamsPred: return "Williams plot - Predicted by LOO: ";
-    case GraphKind::YScramble: return "Y-scramble: ";
-    case GraphKind::RandomDescriptors: return "Random descriptors: ";
-    case GraphKind::RandomResponses: return "Random responses: ";
-    case GraphKind::ApplicabilityDomain: return "Tolvirna graph: ";
-    case GraphKind::ResidualsCalc: return "Residuals of Pred. by model eq.: ";
-    case GraphKind::ResidualsPred: return "Residuals of Predicted by LOO: ";
-    case GraphKind::LeaveManyOut: return "LMO: ";
-    default: return "";
+    case GraphKind::ExpVsCalc: return {"Exp. endpoint vs Pred. by model eq.: ", a.ExpCalc()};
+    case GraphKind::ExpVsPred: return {"Exp. endpoint vs Predicted by LOO: ", a.ExpPred()};
+    case GraphKind::WilliamsCalc: return {"Williams plot - Pred. by model eq.: ", a.StdResCalc()};
+    case GraphKind::WilliamsPred: return {"Williams plot - Predicted by LOO: ", a.StdResPred()};
+    case GraphKind::YScramble: return {"Y-scramble: ", nullptr};
+    case GraphKind::RandomDescriptors: return {"Random descriptors: ", nullptr};
+    case GraphKind::RandomResponses: return {"Random responses: ", nullptr};
+    case GraphKind::ApplicabilityDomain: return {"Tolvirna graph: ", a.Leverage()};
+    case GraphKind::ResidualsCalc: return {"Residuals of Pred. by model eq.: ", a.ResCalc()};
+    case GraphKind::ResidualsPred: return {"Residuals of Predicted by LOO: ", a.ResPred()};
+    case GraphKind::LeaveManyOut: return {"LMO: ", nullptr};
+    case GraphKind::VariableProfile:
+    case GraphKind::ObjectProfile:
+    case GraphKind::VariableDistribution:
+    case GraphKind::VariablesScatter:
+    case GraphKind::VariableFrequency:
+    case GraphKind::AxesChoice:
+    case GraphKind::PcaScores:
+    case GraphKind::PcaLoadings:
+    case GraphKind::ModelsScatter:
+    case GraphKind::McdmRanking:
+    case GraphKind::ResponseDistribution:
+    case GraphKind::R2VsQ2:
+      break;
   }
-}
-
-CheckedValue** TViewSelModForm::GraphRows(GraphKind kind) {
-  switch (kind) {
-    case GraphKind::ExpVsCalc: return analysis_->ExpCalc();
-    case GraphKind::ExpVsPred: return analysis_->ExpPred();
-    case GraphKind::WilliamsCalc: return analysis_->StdResCalc();
-    case GraphKind::WilliamsPred: return analysis_->StdResPred();
-    case GraphKind::ApplicabilityDomain: return analysis_->Leverage();
-    case GraphKind::ResidualsCalc: return analysis_->ResCalc();
-    case GraphKind::ResidualsPred: return analysis_->ResPred();
-    default: return nullptr;
-  }
+  return {"", nullptr};
 }
 
 void TViewSelModForm::ShowModelGraph(GraphKind kind) {
@@ -304,15 +307,16 @@ void TViewSelModForm::ShowModelGraph(GraphKind kind) {
   }
   try {
     std::unique_ptr<TViewGraphForm> form;
-    if (CheckedValue** rows = GraphRows(kind))
-      form = TViewGraphForm::CreateForModelValues(this, data_, &list, kind, rows, model_->sName);
-    else if (!GraphCaptionPrefix(kind).empty())
+    const ModelGraph graph = GraphOf(kind);
+    if (graph.rows != nullptr)
+      form = TViewGraphForm::CreateForModelValues(this, data_, &list, kind, graph.rows, model_->sName);
+    else if (!graph.prefix.empty())
       form = TViewGraphForm::CreateForModelList(this, data_, &list, kind);
     if (!form) {
       Warn("Cannot create View Graph dialog");
       return;
     }
-    form->setWindowTitle(QString::fromLatin1(GraphCaptionPrefix(kind) + model_->sName));
+    form->setWindowTitle(QString::fromLatin1(graph.prefix + model_->sName));
     ShowModalWindow(*form);
   } catch (...) {
     ShowCaughtException("APPLICATION WARNING", "Unhandled ViewGraph exception");

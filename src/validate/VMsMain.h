@@ -70,9 +70,6 @@ public:
   void SpeedButtonQMRFClick() {}
   void SpeedButtonExportQMRFClick() {}
 
-  // The caption prefix of a plot kind.
-  static std::string GraphCaptionPrefix(GraphKind kind);
-
   QToolButton* SpeedButtonCopy;
   QToolButton* SpeedButtonSaveToFile;
   QToolButton* SpeedButtonViewExpCalcPlot;
@@ -125,7 +122,11 @@ private:
   void ShowQmrfCommandsWhenPresent(const std::string& fileName);
   void ShowResults();
   void WarnAboutMissingResiduals(const std::string& names);
-  CheckedValue** GraphRows(GraphKind kind);
+  struct ModelGraph {
+    std::string prefix;
+    CheckedValue** rows;
+  };
+  ModelGraph GraphOf(GraphKind kind) const;
 
   ChemoData* data_;
   DataResultNode* model_;
