@@ -60,6 +60,13 @@ CheckedValue KOf(const Matrix& X, const Matrix& y, int rows, int p) {
   return CheckedValue(k, false);
 }
 
+// A step of the bar; past the maximum it starts over from the beginning, as a
+// progress bar's step does (the bar stays for every kind of the run).
+int SteppedPosition(int position, int step) {
+  const int64_t next = static_cast<int64_t>(position) + step;
+  return static_cast<int>(next > kProgressMaximum ? next - kProgressMaximum : next);
+}
+
 CheckedValue& MeanR2Cell(DataResultNode& model, int kind) {
   CheckedValue* cells[] = {&model.cvR2LMO, &model.cvR2Yscr, &model.cvR2Xrnd, &model.cvR2Yrnd};
   return *cells[kind];
@@ -265,7 +272,7 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
     MeanQ2Cell(model, kind) = IfFinite(sumQ2 / count);
   }
   if (progress_) {
-    progressPosition_ += progressStep_;
+    progressPosition_ = SteppedPosition(progressPosition_, progressStep_);
     progress_->SetPosition(progressPosition_);
   }
 }

@@ -12,6 +12,7 @@
 namespace {
 
 using validationtest::AddModel;
+using validationtest::RecordedProgress;
 using validationtest::MakeData;
 using validationtest::TestObject;
 
@@ -308,18 +309,6 @@ TEST_F(ExternalValidation, AQ2RatioThatOverflowsIsMissing) {
   EXPECT_TRUE(MissingZero(model.cvQ2F2));
   EXPECT_TRUE(MissingZero(model.cvQ2F3));
 }
-
-// The progress window of a run as a record of what it was told.
-struct RecordedProgress : Progress {
-  explicit RecordedProgress(std::vector<std::string>& log) : log(log) {}
-  ~RecordedProgress() override { log.push_back("closed"); }
-  void SetText(const std::string& text) override { log.push_back("text " + text); }
-  void SetRange(int lo, int hi) override { log.push_back("range " + std::to_string(lo) + " " + std::to_string(hi)); }
-  void SetPosition(int pos) override { log.push_back("position " + std::to_string(pos)); }
-  void AnimationTick() override {}
-  void SetCaption(const std::string& caption) override { log.push_back("caption " + caption); }
-  std::vector<std::string>& log;
-};
 
 TEST_F(ExternalReference, ProgressShowsTheCaptionsAndOneStepPerModel) {
   AddModel(list, {0}, {0.0L, 1.0L}, 0);

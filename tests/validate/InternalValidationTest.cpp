@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,7 @@
 namespace {
 
 using validationtest::AddModel;
+using validationtest::RecordedProgress;
 using validationtest::MakeData;
 using validationtest::TestObject;
 
@@ -151,8 +156,10 @@ TEST_F(Validation, TooFewLeftOutObjectsUncheckLmoAndTheRunGoesOn) {
   EXPECT_EQ(TestUi().Shown(0).text,
             "Too few prediction elements (1). Please, choose an higher percentage or increase the training set size.");
   EXPECT_EQ(TestUi().Shown(0).caption, "LMO WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
   EXPECT_EQ(TestUi().Shown(1).text, "Too few prediction elements: 1. Cannot calculate LMO.");
   EXPECT_EQ(TestUi().Shown(1).caption, "LMO ERROR");
+  EXPECT_EQ(TestUi().Shown(1).Icon(), static_cast<unsigned>(MB_ICONERROR));
   EXPECT_TRUE(model.cvQ2LMO.Missing);
   EXPECT_FALSE(model.cvR2Yscr.Missing);
   EXPECT_EQ(RecordOf(kYScramble, model).iterations.size(), 2u);
@@ -250,6 +257,171 @@ TEST_F(FiveObjects, NoKindCheckedEndsTheRunAtTheFirstStep) {
   validation->Step();
   EXPECT_FALSE(validation->Running());
   EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+// The progress window of a run, recording what it was told; captions may take
+// long, so that the next iteration finds its 125 ms passed.
+struct RunProgress : RecordedProgress {
+  RunProgress(std::vector<std::string>& log, int slowCaptions) : RecordedProgress(log), slowCaptions(slowCaptions) {}
+  void SetCaption(const std::string& caption) override {
+    RecordedProgress::SetCaption(caption);
+    if (slowCaptions-- > 0) std::this_thread::sleep_for(std::chrono::milliseconds(140));
+  }
+  int slowCaptions;
+};
+
+struct ProgressOfTheRun : FiveObjects {
+  // A run of LMO and Y-scrambling, N = 2, over the list, its progress logged.
+  void RunLogged(int slowCaptions = 0, int iterations = 2) {
+    calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+    validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry,
+                                                      [this, slowCaptions](bool animated) {
+                                                        log.push_back(animated ? "animated" : "bar");
+                                                        return std::make_unique<RunProgress>(log, slowCaptions);
+                                                      });
+    for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, std::to_string(iterations));
+    validation->SetLmoPercentText("50");
+    RunToEnd();
+  }
+  std::vector<std::string> log;
+};
+
+TEST_F(ProgressOfTheRun, OneBarForTheRunOneStepPerSelectedModel) {
+  AddModel(*list, {0}, {0.0L, 2.0L}, 3).sName = "x1";
+  AddModel(*list, {0}, {0.0L, 2.0L}, 0).sName = "x2";
+  AddModel(*list, {0}, {0.0L, 2.0L}, 1).sName = "x3";
+  RunLogged();
+  const int step = 2147483647 / 2;
+  // The second kind steps the bar past its end: it starts over from the beginning.
+  const std::vector<std::string> expected = {"bar",
+                                             "range 0 2147483647",
+                                             "position 0",
+                                             "text Press ESC to abort...",
+                                             "caption LMO: x1",
+                                             "position " + std::to_string(step),
+                                             "caption LMO: x3",
+                                             "position " + std::to_string(2 * step),
+                                             "caption Y-scramble: x1",
+                                             "position " + std::to_string(3LL * step - 2147483647),
+                                             "caption Y-scramble: x3",
+                                             "position " + std::to_string(4LL * step - 2147483647),
+                                             "closed"};
+  EXPECT_EQ(log, expected);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(ProgressOfTheRun, NoSelectedModelNeverStepsTheBar) {
+  AddModel(*list, {0}, {0.0L, 2.0L}, 0);
+  RunLogged();
+  EXPECT_EQ(log, (std::vector<std::string>{"bar", "range 0 2147483647", "position 0", "text Press ESC to abort...",
+                                           "closed"}));
+}
+
+TEST_F(ProgressOfTheRun, TheCaptionTellsTheShareDoneAfter125Ms) {
+  AddModel(*list, {0}, {0.0L, 2.0L}).sName = "x1";
+  RunLogged(3, 4);  // the first three captions take 140 ms each
+  std::vector<std::string> captions;
+  for (const std::string& line : log)
+    if (line.rfind("caption ", 0) == 0) captions.push_back(line.substr(8));
+  EXPECT_EQ(captions, (std::vector<std::string>{"LMO: x1", "Calc. LMO: done 0% model: x1", "Calc. LMO: done 25% model: x1",
+                                                "Calc. LMO: done 50% model: x1", "Y-scramble: x1"}));
+}
+
+TEST_F(ProgressOfTheRun, EscapeAnsweredNoGoesOnAndYesAsksToWait) {
+  AddModel(*list, {0}, {0.0L, 2.0L}).sName = "x1";
+  AddModel(*list, {0}, {0.0L, 2.0L}).sName = "x2";
+  TestUi().PressEscape();
+  TestUi().Answer(IDNO);
+  RunLogged();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to abort calculation?");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).flags, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_FALSE(list->Last()->cvR2Yscr.Missing);
+
+  TestUi().Reset();
+  log.clear();
+  TestUi().PressEscape();
+  TestUi().Answer(IDYES);
+  RunLogged();
+  EXPECT_NE(std::find(log.begin(), log.end(), "text Please wait until calculations for this model are completed..."),
+            log.end());
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("position", 0) == 0; }),
+            2);  // the start and the one model
+}
+
+TEST_F(FiveObjects, StepMessagesUncheckTheirKindAndTheRunGoesOn) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetChecked(kRandomDescriptors, true);
+  validation->SetLmoPercentText("50");
+  validation->SetIterationText(kLeaveManyOut, "0");
+  validation->SetIterationText(kYScramble, "many");
+  validation->SetIterationText(kRandomDescriptors, "1");
+  RunToEnd();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  for (const ScriptedUi::Message& message : TestUi().Shown()) {
+    EXPECT_EQ(message.text, "Cannot achieve iteration count, aborting... ");
+    EXPECT_EQ(message.caption, "APPLICATION ERROR");
+    EXPECT_EQ(message.Icon(), static_cast<unsigned>(MB_ICONERROR));
+  }
+  EXPECT_TRUE(model.cvQ2LMO.Missing);
+  EXPECT_TRUE(model.cvR2Yscr.Missing);
+  EXPECT_FALSE(model.cvR2Xrnd.Missing);
+  for (int k = 0; k < kValidationKindCount; ++k) EXPECT_FALSE(validation->Checked(k));
+}
+
+TEST_F(Validation, NoTrainingObjectIsReportedForEachKind) {
+  std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L});
+  for (TestObject& object : objects) object.status = 2;
+  Use(objects);
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  RunToEnd();  // the defaults: LMO and Y-scrambling
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  for (const ScriptedUi::Message& message : TestUi().Shown()) {
+    EXPECT_EQ(message.text, "No training elements found!");
+    EXPECT_EQ(message.caption, "APPLICATION ERROR");
+    EXPECT_EQ(message.Icon(), static_cast<unsigned>(MB_ICONERROR));
+  }
+  EXPECT_TRUE(model.cvR2Yscr.Missing);
+  EXPECT_FALSE(std::filesystem::exists(registry.FindTempFilePath("~yscr~", 0)));
+}
+
+TEST_F(FiveObjects, ARecordFileThatCannotBeCreatedIsReportedOnceAndTheMeansStillCount) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  TempFiles unregistered(folder.Dir());
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &unregistered);
+  validation->SetChecked(kRandomDescriptors, true);
+  for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, "2");
+  validation->SetLmoPercentText("50");
+  RunToEnd();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Cannot open temporary validation file, detailed data will not be available for plotting graphs. Please "
+            "check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+  EXPECT_FALSE(model.cvQ2LMO.Missing);
+  EXPECT_FALSE(model.cvR2Yscr.Missing);
+  EXPECT_FALSE(model.cvR2Xrnd.Missing);
+  EXPECT_TRUE(std::filesystem::is_empty(folder.Dir()));
+}
+
+TEST_F(FiveObjects, AModelThatCannotBeSetUpIsSkippedAndReportedOnce) {
+  AddModel(*list, {0}, {0.0L, 2.0L}).iSize = -2;  // a damaged record: no design matrix
+  AddModel(*list, {0}, {0.0L, 2.0L}).iSize = -2;
+  DataResultNode& sound = AddModel(*list, {0}, {0.0L, 2.0L});
+  Run(kYScramble, 2);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+  EXPECT_FALSE(sound.cvR2Yscr.Missing);
+  EXPECT_TRUE(list->First()->cvR2Yscr.Missing);
+  EXPECT_EQ(RecordOf(kYScramble, sound).iterations.size(), 2u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "data/DataResult.h"
 #include "numerics/Matrix.h"
 #include "numerics/Utils.h"
+#include "platform/base/UiServices.h"
 #include "select/ModelSearchEngine.h"
 
 namespace validationtest {
@@ -83,5 +84,17 @@ inline DataResultNode& FitByEngine(ChemoData& data, DataResultList& list, const 
   engine.ClearSubsetStack();
   return *list.Last();
 }
+
+// The progress window of a run as a record of what it was told.
+struct RecordedProgress : Progress {
+  explicit RecordedProgress(std::vector<std::string>& log) : log(log) {}
+  ~RecordedProgress() override { log.push_back("closed"); }
+  void SetText(const std::string& text) override { log.push_back("text " + text); }
+  void SetRange(int lo, int hi) override { log.push_back("range " + std::to_string(lo) + " " + std::to_string(hi)); }
+  void SetPosition(int pos) override { log.push_back("position " + std::to_string(pos)); }
+  void AnimationTick() override {}
+  void SetCaption(const std::string& caption) override { log.push_back("caption " + caption); }
+  std::vector<std::string>& log;
+};
 
 }  // namespace validationtest
