@@ -181,6 +181,10 @@ TEST_F(Validation, LeftOutCountIsTheTruncatedExactShare) {
     validation->SetLmoPercentText(c.percent);
     EXPECT_EQ(validation->LmoPredictionCount(), c.expected) << c.percent << " % of " << c.training;
   }
+  validation->SetLmoPercentText("half");
+  validation->LmoSizeCheck();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text.substr(0, 31), "Too few prediction elements (0)");
 }
 
 TEST_F(Validation, TenPercentOfTwentyLeavesOutTwoInTheCheckAndTheRun) {
@@ -257,6 +261,18 @@ TEST_F(FiveObjects, NoKindCheckedEndsTheRunAtTheFirstStep) {
   validation->Step();
   EXPECT_FALSE(validation->Running());
   EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+TEST_F(FiveObjects, AStepOutsideARunDoesNothing) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetLmoPercentText("50");
+  validation->Step();
+  EXPECT_TRUE(model.cvQ2LMO.Missing);
+  EXPECT_TRUE(validation->Checked(kLeaveManyOut));
+  EXPECT_EQ(TestUi().busyDepth, 0);
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
 // The progress window of a run, recording what it was told; captions may take
@@ -390,25 +406,30 @@ TEST_F(Validation, NoTrainingObjectIsReportedForEachKind) {
   EXPECT_FALSE(std::filesystem::exists(registry.FindTempFilePath("~yscr~", 0)));
 }
 
+// Without a registry, or with the names not registered, no record file exists.
 TEST_F(FiveObjects, ARecordFileThatCannotBeCreatedIsReportedOnceAndTheMeansStillCount) {
   DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
   TempFiles unregistered(folder.Dir());
-  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
-  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &unregistered);
-  validation->SetChecked(kRandomDescriptors, true);
-  for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, "2");
-  validation->SetLmoPercentText("50");
-  RunToEnd();
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text,
-            "Cannot open temporary validation file, detailed data will not be available for plotting graphs. Please "
-            "check your privileges.");
-  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
-  EXPECT_FALSE(model.cvQ2LMO.Missing);
-  EXPECT_FALSE(model.cvR2Yscr.Missing);
-  EXPECT_FALSE(model.cvR2Xrnd.Missing);
-  EXPECT_TRUE(std::filesystem::is_empty(folder.Dir()));
+  for (TempFiles* files : {static_cast<TempFiles*>(nullptr), &unregistered}) {
+    TestUi().Reset();
+    for (CheckedValue* cell : {&model.cvQ2LMO, &model.cvR2Yscr, &model.cvR2Xrnd}) *cell = CheckedValue(0.0L, true);
+    calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+    validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), files);
+    validation->SetChecked(kRandomDescriptors, true);
+    for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, "2");
+    validation->SetLmoPercentText("50");
+    RunToEnd();
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).text,
+              "Cannot open temporary validation file, detailed data will not be available for plotting graphs. Please "
+              "check your privileges.");
+    EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+    EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+    EXPECT_FALSE(model.cvQ2LMO.Missing);
+    EXPECT_FALSE(model.cvR2Yscr.Missing);
+    EXPECT_FALSE(model.cvR2Xrnd.Missing);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Dir()));
+  }
 }
 
 TEST_F(FiveObjects, AModelThatCannotBeSetUpIsSkippedAndReportedOnce) {

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
+#include <cstdlib>
 
 #include "data/TempFiles.h"
 #include "platform/base/Random.h"
@@ -94,6 +95,7 @@ TEST_F(ValidateWindow, OpensWithTheDefaultsAndLayout) {
   EXPECT_EQ(form->ComboBoxYrndIter->currentText(), "2000");
   EXPECT_EQ(form->ComboBoxLMOPercPred->count(), 10);
   EXPECT_EQ(form->ComboBoxLMOPercPred->currentText(), "30");
+  if (const char* dir = std::getenv("KORVANE_PNG_DIR")) form->grab().save(QString(dir) + "/validate-dialog.png");
   form->CheckBoxLMO->click();
   EXPECT_FALSE(form->ComboBoxLMOPercPred->isEnabled());
   EXPECT_FALSE(form->ComboBoxLMOIter->isEnabled());
