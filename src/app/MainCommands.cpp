@@ -27,19 +27,10 @@
 
 namespace {
 
-// Progress windows over the main window, for the data windows' long steps.
-ProgressWindowFactory ProgressWindows(TMainForm* main) {
-  return [main](bool animated) -> std::unique_ptr<Progress> {
-    auto window = std::make_unique<TProgressBarDialogForm>(main, animated);
-    window->show();
-    return window;
-  };
-}
-
 // The import window on a text file.
 void OpenImportWindow(TMainForm* main, const std::string& fileName) {
   RunModalForm<TImportDataForm>("Cannot create Import Data dialog", main, fileName, &main->DataSet(),
-                                main->ModelList(), ProgressWindows(main));
+                                main->ModelList(), ProgressWindowsOver(main));
 }
 
 const char* const kProjectFilter = "KORVANE project files (*.kvp)|*.kvp";
@@ -140,7 +131,7 @@ void TMainForm::MenuViewAndSelModelsClick() {
     return;
   }
   RunModalForm<TViewSelForm>("Cannot create View Models Data dialog", this, &modelList_, &dataSet_,
-                             ProgressWindows(this));
+                             ProgressWindowsOver(this));
 }
 
 // Commands that open the windows of the other parts of the program; each is
@@ -166,12 +157,12 @@ void TMainForm::Loadexample1Click() {
   OpenImportWindow(this, path);
 }
 void TMainForm::MenuViewDataClick() {
-  RunModalForm<TViewDataForm>("Cannot create View Data dialog", this, modelList_, &dataSet_, ProgressWindows(this));
+  RunModalForm<TViewDataForm>("Cannot create View Data dialog", this, modelList_, &dataSet_, ProgressWindowsOver(this));
 }
 
 void TMainForm::MenuDataSetupClick() {
   RunModalForm<TDataSetupForm>("Cannot create Data Setup dialog", this, modelList_, &dataSet_,
-                               ProgressWindows(this));
+                               ProgressWindowsOver(this));
 }
 
 void TMainForm::MenuCalculateAllSubsetClick() {
@@ -204,7 +195,7 @@ StoredModelSteps TMainForm::StoredModelWindows(const std::string& fileName) {
   };
   steps.showModel = [this, fileName](DataResultNode& model, ChemoData& data) {
     RunModalForm<TViewSelModForm>("Cannot create Validate models dialog", this, fileName, uint8_t{0}, uint8_t{1},
-                                  &model, &data, ProgressWindows(this));
+                                  &model, &data, ProgressWindowsOver(this));
   };
   return steps;
 }
@@ -242,7 +233,7 @@ void TMainForm::ApplyStoredModelFile(Stream& file, const std::string& path) {
   ReportDataLoaded(path);
 }
 void TMainForm::SpeedButtonDatabaseClick() {
-  RunModalForm<TDatabaseForm>("Cannot create database dialog.", this, ProgressWindows(this));
+  RunModalForm<TDatabaseForm>("Cannot create database dialog.", this, ProgressWindowsOver(this));
 }
 void TMainForm::Availablemodels1Click() {
   if (modified_ && Ui().MessageBox("All data will be erased! Do you really want to continue without saving?",
@@ -268,6 +259,6 @@ void TMainForm::Availablemodels1Click() {
   list->ShowModal();
 }
 void TMainForm::SpeedButtonRankingClick() {
-  RunModalForm<TFormPcaMcdm>("Cannot create Data PCA and MCDM dialog", this, &dataSet_, ProgressWindows(this));
+  RunModalForm<TFormPcaMcdm>("Cannot create Data PCA and MCDM dialog", this, &dataSet_, ProgressWindowsOver(this));
 }
 void TMainForm::SpeedButtonValExtModClick() {}

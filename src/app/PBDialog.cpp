@@ -2,6 +2,7 @@
 #include "app/PBDialog.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QWindow>
@@ -14,8 +15,51 @@
 namespace {
 
 constexpr int kAnimationLeft = 87;
+// How long after showing a window waits for the display to show it.
+constexpr int64_t kExposeWaitMs = 1000;
+// How often the whole window is painted again while the work runs.
+constexpr int64_t kWholePaintMs = 100;
+
+// The caller's hold on a progress window that may go with its owner first.
+class ProgressWindowHandle : public Progress {
+public:
+  explicit ProgressWindowHandle(TProgressBarDialogForm* window) : window_(window) {}
+  ~ProgressWindowHandle() override { delete window_.data(); }
+  void SetText(const std::string& text) override {
+    if (window_) window_->SetText(text);
+  }
+  void SetRange(int lo, int hi) override {
+    if (window_) window_->SetRange(lo, hi);
+  }
+  void SetPosition(int pos) override {
+    if (window_) window_->SetPosition(pos);
+  }
+  void AnimationTick() override {
+    if (window_) window_->AnimationTick();
+  }
+  void SetCaption(const std::string& caption) override {
+    if (window_) window_->SetCaption(caption);
+  }
+  void BringToFront() override {
+    if (window_) window_->BringToFront();
+  }
+
+private:
+  QPointer<TProgressBarDialogForm> window_;
+};
 
 }  // namespace
+
+ProgressWindowFactory ProgressWindowsOver(QWidget* fallback) {
+  QPointer<QWidget> kept(fallback);
+  return [kept](bool animated) -> std::unique_ptr<Progress> {
+    QWidget* over = WindowToOpenOver();
+    auto* window = new TProgressBarDialogForm(over != nullptr ? over : kept.data(), animated);
+    auto handle = std::make_unique<ProgressWindowHandle>(window);
+    window->show();
+    return handle;
+  };
+}
 
 int64_t TProgressBarDialogForm::MonotonicMilliseconds() {
   using namespace std::chrono;
@@ -45,13 +89,32 @@ TProgressBarDialogForm::TProgressBarDialogForm(QWidget* owner, bool animated, Cl
 
 void TProgressBarDialogForm::FormCreate() { CentreOnScreen(this); }
 
-// The caller's loop keeps the event loop waiting, so the window paints its part
-// at once; until the display has shown the window, pending events other than
-// user input are let through first, or nothing would appear.
+void TProgressBarDialogForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  shownAt_ = clock_();
+  AddProgressWindow(this);
+}
+
+void TProgressBarDialogForm::hideEvent(QHideEvent* event) {
+  RemoveProgressWindow(this);
+  QDialog::hideEvent(event);
+}
+
+// The caller's loop keeps the event loop waiting, so the window paints itself.
+// Until the display has shown the window (for a second at most), pending events
+// other than user input are let through first, or nothing would appear. Then the
+// changed part is painted at once and the whole window now and then, since the
+// paint requests of a window uncovered meanwhile wait for the event loop.
 void TProgressBarDialogForm::Refresh(QWidget* part) {
-  if (windowHandle() != nullptr && isVisible() && !windowHandle()->isExposed())
+  const int64_t now = clock_();
+  if (windowHandle() != nullptr && isVisible() && !windowHandle()->isExposed() && now - shownAt_ < kExposeWaitMs)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  part->repaint();
+  if (now - lastWholePaint_ >= kWholePaintMs) {
+    lastWholePaint_ = now;
+    repaint();
+  } else {
+    part->repaint();
+  }
 }
 
 int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {

@@ -37,6 +37,11 @@ public:
   QLabel* PBarStaticText;
   QLabel* StaticTextAnimation;
 
+protected:
+  // A shown progress window is the one questions asked during the work go over.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
 private:
   void FormCreate();
   void Refresh(QWidget* part);
@@ -44,5 +49,12 @@ private:
   int animationSteps_ = 0;
   std::string animationText_;
   int64_t lastStepTime_;
+  int64_t shownAt_ = 0;
+  int64_t lastWholePaint_ = 0;
   Clock clock_;
 };
+
+// Progress windows for the long steps of a window: each opens over the window
+// active at that moment (over fallback when none is) and closes when the caller
+// lets go of it, unless the window it belongs to has closed it first.
+ProgressWindowFactory ProgressWindowsOver(QWidget* fallback);

@@ -7,6 +7,8 @@
 
 #include "app/PBDialog.h"
 #include "app/SplMain.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/QtUiServices.h"
 
 namespace {
 
@@ -95,4 +97,73 @@ TEST(ProgressBarDialogFormTest, TheFirstTextReachesTheScreenWithoutWaitingForThe
   form.SetText("Loading data...");
   ASSERT_NE(form.windowHandle(), nullptr);
   EXPECT_TRUE(form.windowHandle()->isExposed());
+}
+
+namespace {
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
+}  // namespace
+
+TEST(ProgressBarDialogFormTest, TheWholeWindowIsPaintedAgainWhileTheWorkRuns) {
+  int64_t now = 1000;
+  TProgressBarDialogForm form(nullptr, false, [&now] { return now; });
+  form.show();
+  form.SetText("Calculating...");
+  QApplication::processEvents();
+  PaintCounter text(form.PBarStaticText);
+  for (int step = 1; step <= 10; ++step) {  // 50 ms apart, without the event loop
+    now += 50;
+    form.SetPosition(step);
+  }
+  EXPECT_EQ(text.paints, 5);  // every 100 ms
+}
+
+TEST(ProgressWindowsTest, OpenOverTheActiveWindowAndQuestionsOpenOverThem) {
+  QWidget main;
+  main.show();
+  ModalDialog dialog(&main);  // a modal window of the program, such as the validation window
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  dialog.activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+
+  const ProgressWindowFactory progressWindows = ProgressWindowsOver(&main);
+  std::unique_ptr<Progress> outer = progressWindows(false);
+  auto* outerWindow = dynamic_cast<QWidget*>(WindowToOpenOver());
+  ASSERT_NE(outerWindow, nullptr);
+  EXPECT_EQ(outerWindow->parentWidget(), &dialog);
+  std::unique_ptr<Progress> inner = progressWindows(true);
+  QWidget* innerWindow = WindowToOpenOver();
+  EXPECT_EQ(innerWindow->parentWidget(), outerWindow);
+  EXPECT_EQ(BuildMessageBox("Do you really want to abort calculation?", "APPLICATION WARNING",
+                            MB_YESNO | MB_ICONQUESTION)
+                ->parentWidget(),
+            innerWindow);
+  inner.reset();
+  EXPECT_EQ(WindowToOpenOver(), outerWindow);
+  outer.reset();
+  EXPECT_EQ(WindowToOpenOver(), &dialog);
+}
+
+TEST(ProgressWindowsTest, AWindowClosedWithItsOwnerLeavesASilentHandle) {
+  auto owner = std::make_unique<QWidget>();
+  owner->show();
+  owner->activateWindow();
+  QApplication::processEvents();
+  std::unique_ptr<Progress> progress = ProgressWindowsOver(nullptr)(false);
+  EXPECT_NE(WindowToOpenOver(), owner.get());
+  owner.reset();  // takes the progress window with it
+  progress->SetText("Still going");
+  progress->SetPosition(5);
+  progress.reset();
 }

@@ -1,10 +1,41 @@
 #include "platform/qt/Dialogs.h"
 
 #include <QAbstractButton>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
+#include <algorithm>
+
+namespace {
+
+// The progress windows shown, oldest first.
+std::vector<QPointer<QWidget>>& ProgressWindows() {
+  static std::vector<QPointer<QWidget>> windows;
+  return windows;
+}
+
+}  // namespace
 
 void CentreOnScreen(QWidget* window) { PlaceOnScreen(*window, 0); }
+
+QWidget* WindowToOpenOver() {
+  const auto& progress = ProgressWindows();
+  for (auto it = progress.rbegin(); it != progress.rend(); ++it)
+    if (*it != nullptr && (*it)->isVisible()) return it->data();
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+void AddProgressWindow(QWidget* window) {
+  RemoveProgressWindow(window);
+  ProgressWindows().emplace_back(window);
+}
+
+void RemoveProgressWindow(QWidget* window) {
+  auto& progress = ProgressWindows();
+  progress.erase(std::remove_if(progress.begin(), progress.end(),
+                                [window](const QPointer<QWidget>& w) { return w == nullptr || w == window; }),
+                 progress.end());
+}
 
 void PlaceOnScreen(QWidget& window, int offset) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();

@@ -12,6 +12,14 @@ enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4,
 
 // Moves a window so that its frame is centred on its screen.
 void CentreOnScreen(QWidget* window);
+
+// The window a window opened now belongs to and stays over: the progress window
+// shown last while it is up (a question asked during the work goes over it),
+// else the active modal window, else the active window; null when there is none.
+QWidget* WindowToOpenOver();
+// Progress windows announce themselves while they are shown.
+void AddProgressWindow(QWidget* window);
+void RemoveProgressWindow(QWidget* window);
 // Centres the window on its whole screen and moves it offset pixels right and down;
 // halves are taken by an arithmetic shift.
 void PlaceOnScreen(QWidget& window, int offset);

@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QWindow>
 
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/FindTextDialog.h"
 #include "platform/qt/QtConvert.h"
 
@@ -70,12 +72,6 @@ bool IsEscapePress(const QEvent* event) {
          static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
 }
 
-// The window that a dialog opened now should belong to.
-QWidget* DialogParent() {
-  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-  return QApplication::activeWindow();
-}
-
 // Window managers may stack a window that becomes active above the windows it
 // owns (after one of its dialogs closes, for example): an owned window is raised
 // again over its owner, so that it stays reachable while the owner is modal.
@@ -100,7 +96,7 @@ int FilterIndexOf(const QStringList& filters, const QString& selected) {
 
 std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, const std::string& caption,
                                              unsigned flags) {
-  auto box = std::make_unique<QMessageBox>(DialogParent());
+  auto box = std::make_unique<QMessageBox>(WindowToOpenOver());
   box->setWindowTitle(QStr(caption));
   box->setText(QStr(text));
   box->setTextFormat(Qt::PlainText);
@@ -168,10 +164,14 @@ void QtUiServices::EndQuiet() {
 }
 
 // A message box opened inside a quiet period must still take the user's answer.
+// The window system's keys and clicks reach the box's native window first, then
+// its widgets.
 bool QtUiServices::ReachesNewModal(QObject* target) const {
   QWidget* modal = QApplication::activeModalWidget();
-  auto* widget = qobject_cast<QWidget*>(target);
-  return modal && modal != modalAtQuietStart_ && widget && widget->window() == modal;
+  if (modal == nullptr || modal == modalAtQuietStart_) return false;
+  if (auto* widget = qobject_cast<QWidget*>(target)) return widget->window() == modal;
+  auto* window = qobject_cast<QWindow*>(target);
+  return window != nullptr && window == modal->windowHandle();
 }
 
 // While quiet, user input is swallowed; an Escape press among it is recorded
@@ -204,7 +204,7 @@ std::string QtUiServices::ClipboardText() { return StdStr(QGuiApplication::clipb
 FileChoice QtUiServices::RunFileDialog(bool save, const FileDialogOptions& options) {
   // Without a folder of its own a dialog starts where the last one ended.
   const QString start = options.initialDir.empty() ? lastFolder_ : QStr(options.initialDir);
-  QFileDialog dialog(DialogParent(), QStr(options.title), start);
+  QFileDialog dialog(WindowToOpenOver(), QStr(options.title), start);
   // The descriptions name their patterns already, as the class library shows them.
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -233,18 +233,18 @@ FileChoice QtUiServices::SaveFileDialog(const FileDialogOptions& options) {
 
 void QtUiServices::ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) {
   if (findDialog_) findDialog_->close();
-  findDialog_ = new FindTextDialog(options, std::move(onFind), DialogParent());
+  findDialog_ = new FindTextDialog(options, std::move(onFind), WindowToOpenOver());
   findDialog_->show();
 }
 
 std::optional<uint32_t> QtUiServices::ChooseColor(uint32_t initial) {
-  const QColor color = QColorDialog::getColor(ToQColor(initial), DialogParent());
+  const QColor color = QColorDialog::getColor(ToQColor(initial), WindowToOpenOver());
   if (!color.isValid()) return std::nullopt;
   return ToTColor(color);
 }
 
 std::string QtUiServices::ChooseFolder(const std::string& title, const std::string& startDir) {
-  return StdStr(QFileDialog::getExistingDirectory(DialogParent(), QStr(title), QStr(startDir)));
+  return StdStr(QFileDialog::getExistingDirectory(WindowToOpenOver(), QStr(title), QStr(startDir)));
 }
 
 void LetWindowDeferClose(QWidget* window) { window->setProperty(kDefersClose, true); }

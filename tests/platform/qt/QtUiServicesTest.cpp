@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QWindow>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -113,6 +114,24 @@ TEST(QtUiServicesTest, MessageBoxInsideCalculationTakesInput) {
   });
   EXPECT_EQ(ui.MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING", MB_YESNO), IDNO);
   EXPECT_FALSE(ui.EscapePressed());
+  ui.EndLongCalculation();
+}
+
+TEST(QtUiServicesTest, KeysFromTheWindowSystemReachAQuestionAskedDuringCalculation) {
+  QtUiServices ui;
+  ui.BeginLongCalculation();
+  // The window system hands a key to the box's native window, which passes it on
+  // to the box: N answers No.
+  QTimer::singleShot(0, [] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box != nullptr && box->windowHandle() != nullptr)
+      QCoreApplication::postEvent(box->windowHandle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, "n"));
+  });
+  QTimer::singleShot(2000, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_EQ(ui.MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING", MB_YESNO), IDNO);
   ui.EndLongCalculation();
 }
 
