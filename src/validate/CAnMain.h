@@ -103,5 +103,5 @@ private:
   ChemoData* data_;
   ProgressWindowFactory progressWindow_;
   std::unique_ptr<Consensus> consensus_;
-  TextTable table_;
+  ConsensusCells table_;
 };

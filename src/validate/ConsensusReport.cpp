@@ -62,10 +62,10 @@ private:
 
 }  // namespace
 
-TextTable ConsensusTableCells(const Consensus& consensus) {
+ConsensusCells ConsensusTableCells(const Consensus& consensus) {
   const ChemoData& data = consensus.Data();
   const TrainingStatus labels;
-  TextTable table{HeaderRow()};
+  ConsensusCells table{HeaderRow()};
   for (int i = 0; i < data.iObjCount; ++i) {
     const CheckedValue& response = data.tpChemoValuePtr[i][data.iResponseIndex];
     const bool prediction = data.ipTrainingPtr[i] == 2;
@@ -84,7 +84,7 @@ TextTable ConsensusTableCells(const Consensus& consensus) {
 }
 
 std::string ConsensusReportText(const std::vector<std::string>& modelLines, const std::vector<std::string>& criteria,
-                                const TextTable& table, bool saved, char separator, Progress* progress) {
+                                const ConsensusCells& table, bool saved, char separator, Progress* progress) {
   const int headerCells = table.empty() ? 0 : static_cast<int>(table.front().size());
   const int rows = table.empty() ? 0 : static_cast<int>(table.size()) - 1;
   ItemBar bar(progress, static_cast<int>(modelLines.size() + criteria.size()) + headerCells + rows);

@@ -11,16 +11,16 @@
 
 class Consensus;
 
-using TextTable = std::vector<std::vector<std::string>>;
+using ConsensusCells = std::vector<std::vector<std::string>>;
 
 constexpr int kConsensusColumns = 15;
 
 // The header row and one row per data-set object.
-TextTable ConsensusTableCells(const Consensus& consensus);
+ConsensusCells ConsensusTableCells(const Consensus& consensus);
 
 // The report: the model lines, the criteria lines and the table, separated by
 // empty lines; the saved report starts with "Consensus selected models:".
 // progress, when given, advances once per model line, criteria line, header
 // cell and table row.
 std::string ConsensusReportText(const std::vector<std::string>& modelLines, const std::vector<std::string>& criteria,
-                                const TextTable& table, bool saved, char separator, Progress* progress = nullptr);
+                                const ConsensusCells& table, bool saved, char separator, Progress* progress = nullptr);

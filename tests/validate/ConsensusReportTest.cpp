@@ -102,7 +102,7 @@ TEST(ConsensusReport, TheTableShowsStatusLabelsDashesAndPred) {
   ex.data->tpChemoValuePtr[3][ex.data->iResponseIndex].InitMissing();
   for (DataResultNode* model = ex.list->First(); model != nullptr; model = model->Next()) model->iTrainCount = 2;
   const Consensus c(*ex.list, *ex.data);
-  const TextTable table = ConsensusTableCells(c);
+  const ConsensusCells table = ConsensusTableCells(c);
   ASSERT_EQ(table.size(), 7u);
   ASSERT_EQ(table[2].size(), 15u);
   EXPECT_EQ(table[2][2], "Excluded");
@@ -122,13 +122,13 @@ TEST(ConsensusReport, OnlyLeaveOneOutColumnsOfPredictionObjectsShowPred) {
   second.ipSelVarIdxPtr[0] = 0;
   for (LeverageStruct* leverages : {&second.tsTrainLev, &second.tsTestLev}) leverages->Release();
   const Consensus c(*ex.list, *ex.data);
-  const TextTable table = ConsensusTableCells(c);
+  const ConsensusCells table = ConsensusTableCells(c);
   const std::vector<std::string> prediction(table[5].begin() + 4, table[5].end());
   EXPECT_EQ(prediction, (std::vector<std::string>{"PRED", "5.2000", "PRED", "", "PRED", "0.0000", "PRED", "5.2000",
                                                   "PRED", "5.2000", "1.8700"}));
   EXPECT_EQ(table[1][7], "");
   second.iSelStatus = 0;
-  const TextTable one = ConsensusTableCells(Consensus(*ex.list, *ex.data));
+  const ConsensusCells one = ConsensusTableCells(Consensus(*ex.list, *ex.data));
   EXPECT_EQ(one[5][8], "PRED");
   EXPECT_EQ(one[5][9], "");
 }

@@ -1,0 +1,340 @@
+// The road a user walks through the program, from the main window's commands
+// through every window on the way, in the real event loop: import the example,
+// set up a split, search, view and validate the models, save and reopen the
+// project, apply a stored model and query the database. Modal windows are driven
+// by a script that acts on each as it comes up; every step checks what it left.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <QToolButton>
+#include <deque>
+#include <map>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Main.h"
+#include "app/SplMain.h"
+#include "data/DataResult.h"
+#include "models/ModelListTable.h"
+#include "database/DbbMain.h"
+#include "models/VSmMain.h"
+#include "platform/qt/StringGrid.h"
+#include "plot/VGrMain.h"
+#include "prepare/IDtMain.h"
+#include "prepare/ISmMain.h"
+#include "prepare/SDtMain.h"
+#include "select/CAsMain.h"
+#include "select/CStMain.h"
+#include "support/EventLoop.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+#include "validate/AVmMain.h"
+#include "validate/CAnMain.h"
+#include "validate/Consensus.h"
+#include "validate/VMdMain.h"
+#include "validate/VMsMain.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The longest any one window may take to come up or to finish its work.
+constexpr int kStepCapMs = 30000;
+
+// Acts on the program's modal windows as a user would. Each step waits until the
+// top modal window is of its kind, then acts on it once; the action runs from a
+// timer call of its own, so that it may open the next modal window in its turn.
+// A window that stays up unscripted past the time cap fails the test and is closed.
+class ModalScript {
+public:
+  ModalScript() {
+    poll_.setInterval(5);
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+    poll_.start();
+    sinceProgress_.start();
+  }
+  ~ModalScript() { EXPECT_TRUE(steps_.empty()) << "never reached: " << steps_.front().what; }
+
+  template <typename Window>
+  void Then(std::string what, std::function<void(Window&)> act) {
+    steps_.push_back({std::move(what), [](QWidget* w) { return dynamic_cast<Window*>(w) != nullptr; },
+                      [act = std::move(act)](QWidget* w) { act(dynamic_cast<Window&>(*w)); }});
+  }
+  bool Done() const { return steps_.empty() && !dispatching_; }
+
+private:
+  struct Step {
+    std::string what;
+    std::function<bool(QWidget*)> matches;
+    std::function<void(QWidget*)> act;
+  };
+
+  void Poll() {
+    if (dispatching_) return;
+    QWidget* top = QApplication::activeModalWidget();
+    if (top == nullptr || !top->isVisible()) {
+      sinceProgress_.restart();
+      return;
+    }
+    if (steps_.empty() || !steps_.front().matches(top)) {
+      if (sinceProgress_.elapsed() > kStepCapMs) GiveUp(top);
+      return;
+    }
+    auto step = std::make_shared<Step>(std::move(steps_.front()));
+    steps_.pop_front();
+    dispatching_ = true;
+    QTimer::singleShot(0, [this, step, window = QPointer<QWidget>(top)] {
+      dispatching_ = false;
+      sinceProgress_.restart();
+      if (window) step->act(window.data());
+    });
+  }
+
+  void GiveUp(QWidget* top) {
+    ADD_FAILURE() << "window \"" << top->windowTitle().toStdString() << "\" still open; next step: "
+                  << (steps_.empty() ? std::string("none") : steps_.front().what);
+    top->close();
+    sinceProgress_.restart();
+  }
+
+  std::deque<Step> steps_;
+  QTimer poll_;
+  QElapsedTimer sinceProgress_;
+  bool dispatching_ = false;
+};
+
+// Chooses a combo's item as the user does: the change handler runs.
+void Pick(QComboBox* combo, const QString& text) {
+  const int index = combo->findText(text);
+  ASSERT_GE(index, 0) << text.toStdString();
+  combo->setCurrentIndex(index);
+  emit combo->activated(index);
+}
+
+// Selects grid rows top..bottom of a column, as a drag of the mouse does.
+void SelectRows(StringGrid* grid, int col, int top, int bottom) { grid->SetSelection({col, top, col, bottom}); }
+
+// The row of the variable named name in the set-up's variable grid.
+int VariableRow(const ChemoData& data, const std::string& name) {
+  for (int v = 0; v < data.iVarCount; ++v)
+    if (data.tpVarNameStrPtr[v] == name) return v + 1;
+  ADD_FAILURE() << "no variable " << name;
+  return 1;
+}
+
+int CountStatus(const ChemoData& data, int32_t status) {
+  return static_cast<int>(std::count(data.ipTrainingPtr, data.ipTrainingPtr + data.iObjCount, status));
+}
+
+// What the list says of each model, in list order: identity and a statistic.
+struct ModelSummary {
+  int32_t id;
+  std::string name;
+  int32_t selection;
+  long double q2loo;
+  bool operator==(const ModelSummary&) const = default;
+};
+[[maybe_unused]] std::vector<ModelSummary> Summarise(const DataResultList& list) {
+  std::vector<ModelSummary> models;
+  for (const DataResultNode* m = list.First(); m != nullptr; m = m->Next())
+    models.push_back({m->iID, m->sName, m->iSelStatus, m->cvQ2loo.Value});
+  return models;
+}
+
+// The points a plot window shows: its elements with both coordinates.
+int PlottedPoints(TViewGraphForm& plot) {
+  const GraphData& d = plot.Data();
+  int points = 0;
+  for (int i = 0; i < d.RowCount; ++i)
+    points += !d.tpGraphValue[i][d.XColumn].Missing && !d.tpGraphValue[i][d.YColumn].Missing;
+  return points;
+}
+
+std::map<int, int> CountBySize(const DataResultList& list) {
+  std::map<int, int> sizes;
+  for (const DataResultNode* m = list.First(); m != nullptr; m = m->Next()) ++sizes[m->iSize];
+  return sizes;
+}
+
+bool Shown(const std::string& text) {
+  for (const ScriptedUi::Message& message : TestUi().Shown())
+    if (message.text == text) return true;
+  return false;
+}
+
+// The descriptors of the search: a small pool keeps the whole road to seconds.
+const char* const kPool[] = {"qed", "MolWt", "HeavyAtomMolWt", "NumValenceElectrons",
+                             "MaxPartialCharge", "MinPartialCharge", "BalabanJ", "Chi0"};
+
+class WholeRoadTest : public testing::Test {
+protected:
+  void SetUp() override {
+    TestUi().Reset();
+    previous_ = fs::current_path();
+    for (const char* folder : {"models", "database"})
+      fs::copy(fs::path(KORVANE_ASSETS_DIR) / folder, folder_.Path(folder), fs::copy_options::recursive);
+    fs::current_path(folder_.Dir());
+  }
+  void TearDown() override {
+    main_.reset();
+    fs::current_path(previous_);
+  }
+
+  // Starts the main window; its welcome window is closed as the user does.
+  TMainForm& Start() {
+    script_.Then<TSplashForm>("welcome window", [](TSplashForm& w) { w.close(); });
+    main_ = std::make_unique<TMainForm>();
+    return *main_;
+  }
+  // Runs a command of the main window and checks the script met every window on the way.
+  void Run(QAction* command) {
+    ASSERT_TRUE(command->isEnabled()) << command->text().toStdString();
+    command->trigger();
+    EXPECT_TRUE(script_.Done());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  }
+  std::string PathOf(const std::string& name) const { return folder_.Path(name); }
+
+  ModalScript script_;
+  std::unique_ptr<TMainForm> main_;
+
+private:
+  TestFolder folder_;
+  fs::path previous_;
+};
+
+TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
+  TMainForm& main = Start();
+  ChemoData& data = main.DataSet();
+
+  // Import the example table.
+  TestUi().AnswerFile(KORVANE_ASSETS_DIR "/help/example.txt");
+  script_.Then<TImportDataForm>("import", [](TImportDataForm& w) { w.ButtonImport->click(); });
+  Run(main.MenuFileImport);
+  ASSERT_EQ(data.iObjCount, 204);
+  ASSERT_EQ(data.iVarCount, 124);
+  EXPECT_TRUE(main.Modified());
+
+  // Set up: the response, a small pool of descriptors, and an ordered split
+  // by response putting one object in four into the prediction set.
+  script_.Then<TDataSetupForm>("set-up", [&data](TDataSetupForm& w) {
+    const int response = VariableRow(data, "Activity");
+    SelectRows(w.StringGridVar, 2, response, response);
+    w.ButtonSetY->click();
+    for (const char* name : kPool) {
+      const int row = VariableRow(data, name);
+      SelectRows(w.StringGridVar, 2, row, row);
+      w.ButtonSetX->click();
+    }
+    Pick(w.ComboBoxRATest, "1");
+    Pick(w.ComboBoxRATrain, "3");
+    w.ButtonOK->click();
+  });
+  Run(main.MenuDataSetup);
+  EXPECT_EQ(data.iSelectedVarCount, 8);
+  EXPECT_EQ(data.tpVarNameStrPtr[data.iResponseIndex], "Activity");
+  const int training = CountStatus(data, kStatusTraining);
+  const int prediction = CountStatus(data, kStatusPrediction);
+  EXPECT_EQ(training + prediction, 204);
+  EXPECT_NEAR(prediction, 51, 1);
+
+  // Search: all subsets to size 3, then a short genetic algorithm for size 4;
+  // the search window runs on its own and closes itself.
+  script_.Then<TCalculateSetupForm>("search set-up", [](TCalculateSetupForm& w) {
+    Pick(w.ComboBoxAllSubset, "3");
+    w.CheckBoxGAuntil->click();
+    Pick(w.ComboBoxGAuntil, "4");
+    w.ComboBoxGAgen->setCurrentText("50");
+    w.ButtonCalculate->click();
+  });
+  Run(main.MenuCalculateAllSubset);
+  EXPECT_TRUE(Shown("Models calculation completed."));
+  EXPECT_EQ(data.iAllSubsetUntil, 4);  // the last size searched
+  EXPECT_EQ(data.iGAUntil, 4);
+  EXPECT_EQ(data.iKeepPerSize, 10);
+  // Every size has its models, at most the ten kept per size (the population).
+  const std::map<int, int> sizes = CountBySize(*main.ModelList());
+  ASSERT_EQ(sizes.size(), 4u);
+  EXPECT_EQ(sizes.at(1), 8);
+  for (const auto& [size, count] : sizes) EXPECT_LE(count, 10) << size;
+  EXPECT_TRUE(main.MenuViewAndSelModels->isEnabled());
+
+  // The model list: validate externally, look at the best model and its plots,
+  // validate the three best internally and take their consensus, then accept.
+  const int models = main.ModelList()->Count();
+  std::vector<DataResultNode*> chosen;
+  script_.Then<TViewSelForm>("model list: choose three, validate them externally, view the best",
+                              [&](TViewSelForm& w) {
+    EXPECT_EQ(w.StringGridResults->RowCount(), models + 1);
+    SelectRows(w.StringGridResults, kVariablesColumn, 1, 3);
+    w.SpeedButtonAlwaysSelModel->click();
+    for (int row = 1; row <= 3; ++row) chosen.push_back(w.Table().RowModel(row));
+    w.SpeedButtonExtValidation->click();
+    EXPECT_TRUE(Shown("External validation completed."));
+    SelectRows(w.StringGridResults, kVariablesColumn, 1, 1);
+    w.SpeedButtonViewSelMod->click();
+  });
+  script_.Then<TViewSelModForm>("single model: fitted plot", [](TViewSelModForm& w) {
+    w.SpeedButtonViewExpCalcPlot->click();
+  });
+  script_.Then<TViewGraphForm>("fitted plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(w.Kind(), GraphKind::ExpVsCalc);
+    EXPECT_EQ(PlottedPoints(w), 204);  // training and prediction objects alike
+    w.close();
+  });
+  script_.Then<TViewSelModForm>("single model: Williams plot of predictions", [](TViewSelModForm& w) {
+    w.SpeedButtonViewWillPlotPred->click();
+  });
+  script_.Then<TViewGraphForm>("Williams plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(w.Kind(), GraphKind::WilliamsPred);
+    EXPECT_EQ(PlottedPoints(w), 204);
+    w.close();
+  });
+  script_.Then<TViewSelModForm>("single model: close", [](TViewSelModForm& w) { w.close(); });
+  script_.Then<TViewSelForm>("model list: internal validation", [](TViewSelForm& w) {
+    w.SpeedButtonIntValidation->click();
+  });
+  script_.Then<TValidateModelForm>("internal validation", [](TValidateModelForm& w) {
+    EXPECT_TRUE(w.CheckBoxLMO->isChecked());
+    EXPECT_TRUE(w.CheckBoxYScramble->isChecked());
+    w.ComboBoxLMOIter->setCurrentText("100");
+    w.ComboBoxYscrIter->setCurrentText("100");
+    w.ButtonValidate->click();  // runs on idle calls and closes the window when done
+  });
+  script_.Then<TViewSelForm>("model list: consensus", [](TViewSelForm& w) { w.SpeedButtonModAn->click(); });
+  script_.Then<TFormConsensus>("consensus", [](TFormConsensus& w) {
+    EXPECT_EQ(w.Calculation().CountSelectedModels(), 3);
+    EXPECT_FALSE(w.Aborted());
+    w.SpeedButtonCalcACM->click();
+  });
+  script_.Then<TViewGraphForm>("consensus plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(PlottedPoints(w), 204);
+    w.close();
+  });
+  script_.Then<TFormConsensus>("consensus: close", [](TFormConsensus& w) { w.close(); });
+  script_.Then<TViewSelForm>("model list: accept", [](TViewSelForm& w) { w.ButtonAccept->click(); });
+  Run(main.MenuViewAndSelModels);
+  ASSERT_EQ(main.ModelList()->Count(), models);
+  ASSERT_EQ(chosen.size(), 3u);
+  for (const DataResultNode* m = main.ModelList()->First(); m != nullptr; m = m->Next()) {
+    const bool validated = std::find(chosen.begin(), chosen.end(), m) != chosen.end();
+    EXPECT_EQ(m->cvQ2F1.Missing, !validated) << m->sName;
+    EXPECT_EQ(m->cvQ2LMO.Missing, !validated) << m->sName;
+    EXPECT_EQ(m->cvR2Yscr.Missing, !validated) << m->sName;
+  }
+}
+
+}  // namespace
