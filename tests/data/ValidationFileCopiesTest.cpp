@@ -1,0 +1,69 @@
+#include "data/ValidationFileCopies.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/TempFiles.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+class ValidationFilesAsideTest : public ::testing::Test {
+protected:
+  ValidationFilesAsideTest() {
+    TestUi().Reset();
+    for (const char* name : kValidationFileNames) registry.AddName(name);
+  }
+  std::string Db(const char* name) const { return folder.Path(std::string(name) + ".db$"); }
+  void Write(const char* name, const std::string& text) const { std::ofstream(Db(name), std::ios::binary) << text; }
+  bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
+
+  TestFolder folder;
+  TempFiles registry{folder.Dir()};
+};
+
+TEST_F(ValidationFilesAsideTest, WhatIsWrittenMeanwhileIsGoneAndTheFilesComeBack) {
+  Write("~many~", "many before");
+  Write("~yscr~", "yscr before");
+  {
+    ValidationFilesAside aside(&registry);
+    ASSERT_TRUE(aside.Held());
+    EXPECT_EQ(ReadFileText(Db("~many~") + ".new"), "many before");
+    Write("~many~", "many meanwhile");
+    std::filesystem::remove(Db("~yscr~"));
+    Write("~rres~", "rres meanwhile");
+  }
+  EXPECT_EQ(ReadFileText(Db("~many~")), "many before");
+  EXPECT_EQ(ReadFileText(Db("~yscr~")), "yscr before");
+  EXPECT_FALSE(Exists(Db("~rres~")));
+  EXPECT_FALSE(Exists(Db("~rdes~")));
+  for (const char* name : kValidationFileNames) EXPECT_FALSE(Exists(Db(name) + ".new")) << name;
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(ValidationFilesAsideTest, CopiesThatCannotBeTakenAreReportedAndNothingIsPutBack) {
+  Write("~many~", "many before");
+  Write("~rdes~", "rdes before");
+  std::filesystem::create_directories(Db("~rdes~") + ".new/taken");  // the copy's name is a folder's
+  {
+    ValidationFilesAside aside(&registry);
+    EXPECT_FALSE(aside.Held());
+    EXPECT_FALSE(Exists(Db("~many~") + ".new"));
+    Write("~many~", "many meanwhile");
+  }
+  EXPECT_EQ(ReadFileText(Db("~many~")), "many meanwhile");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+}
+
+TEST(ValidationFilesAsideWithoutRegistryTest, HoldsNothingAndSaysNothing) {
+  TestUi().Reset();
+  { EXPECT_TRUE(ValidationFilesAside(nullptr).Held()); }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+}  // namespace
