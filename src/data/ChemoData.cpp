@@ -162,6 +162,14 @@ bool ChemoData::IsPredictionObject(int32_t obj) const {
   return ipTrainingPtr[obj] == kStatusPrediction && HasResponse(obj);
 }
 
+void ChemoData::BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const {
+  for (int32_t i = 0; i < iObjCount; ++i) {
+    if (prediction) prediction[i] = IsPredictionObject(i) ? 1 : 0;
+    if (training) training[i] = IsTrainingObject(i) ? 1 : 0;
+    if (missing) missing[i] = HasResponse(i) ? 0 : 1;
+  }
+}
+
 void ChemoData::StreamCounts(Stream& stream, uint8_t mode) {
   StreamInt(stream, iVarCount, mode);
   StreamInt(stream, iObjCount, mode);

@@ -61,6 +61,9 @@ public:
   bool HasResponse(int32_t obj) const;
   bool IsTrainingObject(int32_t obj) const;
   bool IsPredictionObject(int32_t obj) const;
+  // Fills the given masks (one byte per object, or null): 1 for a prediction
+  // object, 1 for a training object, 1 for an object without a response.
+  void BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const;
 
   int32_t iVarCount;
   int32_t iObjCount;

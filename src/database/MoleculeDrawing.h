@@ -12,7 +12,7 @@
 
 #include "database/ElemColor.h"
 #include "database/HinReader.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 enum class SphereStyle { Plain, Dots, Lines };
 

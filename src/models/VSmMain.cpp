@@ -18,14 +18,13 @@
 #include "data/ProjectHost.h"
 #include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
 #include "plot/ViewerCommon.h"
 #include "models/ModelFilters.h"
-#include "select/ModelSearchEngine.h"
 #include "validate/CAnMain.h"
 #include "validate/ExternalValidator.h"
 #include "validate/VMdMain.h"
@@ -295,7 +294,7 @@ void TViewSelForm::FillOnlyBestCombo() {
 
 void TViewSelForm::ComputePredictionFlag() {
   std::vector<uint8_t> prediction(static_cast<std::size_t>(std::max(data_->iObjCount, 0)));
-  ModelSearchEngine(ModelSearchEngine::ModeAllSubsets, *models_, data_).BuildObjectMasks(prediction.data(), nullptr, nullptr);
+  data_->BuildObjectMasks(prediction.data(), nullptr, nullptr);
   hasPredictionObjects_ = std::find(prediction.begin(), prediction.end(), 1) != prediction.end();
 }
 

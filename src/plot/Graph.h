@@ -9,7 +9,7 @@
 #include "numerics/Utils.h"
 #include "plot/GraphData.h"
 #include "plot/GraphEx.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 class Graph {
 public:

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "numerics/CheckedValue.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 // A real that may be unset.
 class OptionalValue {

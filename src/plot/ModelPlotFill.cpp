@@ -7,9 +7,8 @@
 #include "numerics/Statistics.h"
 #include "numerics/Utils.h"
 #include "platform/base/NumberText.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 #include "plot/VGrMain.h"
-#include "select/ModelSearchEngine.h"
 
 namespace {
 
@@ -26,8 +25,7 @@ struct ObjectMasks {
 ObjectMasks ClassifyObjects(const ChemoData& data) {
   const int n = data.iObjCount;
   ObjectMasks m{std::vector<uint8_t>(n), std::vector<uint8_t>(n), std::vector<uint8_t>(n)};
-  ModelSearchEngine(ModelSearchEngine::ModeAllSubsets, nullptr, const_cast<ChemoData*>(&data))
-      .BuildObjectMasks(m.prediction.data(), m.training.data(), m.missing.data());
+  data.BuildObjectMasks(m.prediction.data(), m.training.data(), m.missing.data());
   m.predictionCount = static_cast<int>(std::count(m.prediction.begin(), m.prediction.end(), 1));
   m.missingCount = static_cast<int>(std::count(m.missing.begin(), m.missing.end(), 1));
   return m;

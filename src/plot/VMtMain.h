@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "numerics/CheckedValue.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/StringGrid.h"
 

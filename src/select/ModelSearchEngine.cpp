@@ -70,15 +70,7 @@ ModelSearchEngine::ModelSearchEngine(uint8_t mode, DataResultList* models, Chemo
 ModelSearchEngine::~ModelSearchEngine() = default;
 
 void ModelSearchEngine::BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const {
-  for (int i = 0; i < data_->iObjCount; ++i) {
-    // Without a response column no object has a response.
-    const bool noResponse =
-        data_->iResponseIndex < 0 || data_->tpChemoValuePtr[i][data_->iResponseIndex].Missing;
-    const int status = data_->ipTrainingPtr[i];
-    if (prediction) prediction[i] = (!noResponse && status == 2) ? 1 : 0;
-    if (training) training[i] = (!noResponse && status == 1) ? 1 : 0;
-    if (missing) missing[i] = noResponse ? 1 : 0;
-  }
+  data_->BuildObjectMasks(prediction, training, missing);
 }
 
 void ModelSearchEngine::SetEngineInputs(int nTrain, int nPred, const uint8_t* trainingMask,

@@ -54,8 +54,7 @@ public:
   ModelSearchEngine(const ModelSearchEngine&) = delete;
   ModelSearchEngine& operator=(const ModelSearchEngine&) = delete;
 
-  // Fills the given masks (one byte per object, or null): prediction = status 2,
-  // training = status 1, neither when the response is missing (missing mask 1).
+  // The data set's object masks (ChemoData::BuildObjectMasks).
   void BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const;
   // Stores the inputs of the following fits; the caller keeps them alive.
   void SetEngineInputs(int nTrain, int nPred, const uint8_t* trainingMask, const uint8_t* predictionMask,

@@ -12,7 +12,6 @@
 #include "numerics/Utils.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/ProgressWindow.h"
-#include "select/ModelSearchEngine.h"
 #include "validate/ExternalValidator.h"
 #include "validate/SingleModelAnalysis.h"
 
@@ -91,10 +90,7 @@ Consensus::Consensus(DataResultList& models, ChemoData& data, ProgressWindowFact
   for (int k = 0; k < kConsensusArrayCount; ++k) arrays_[k] = MissingCells(n_, kArrayNames[k]);
   test_.assign(n_, 0);
   training_.assign(n_, 0);
-  {
-    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, nullptr, &data_);
-    engine.BuildObjectMasks(test_.data(), training_.data(), nullptr);
-  }
+  data_.BuildObjectMasks(test_.data(), training_.data(), nullptr);
   trainingIndex_ = Positions(training_);
   for (uint8_t set : training_) trainingCount_ += set ? 1 : 0;
   testIndex_ = Positions(test_);

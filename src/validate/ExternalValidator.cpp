@@ -12,7 +12,6 @@
 #include "numerics/RowArray.h"
 #include "numerics/Statistics.h"
 #include "numerics/Utils.h"
-#include "select/ModelSearchEngine.h"
 
 namespace {
 
@@ -136,8 +135,7 @@ ExternalValidator::ExternalValidator(bool allModels, DataResultList* models, Che
     : data_(data), models_(models), allModels_(allModels), progressWindow_(std::move(progressWindow)) {
   testMask_ = AllocMask(data_->iObjCount, "*bpTempTestPtr");
   trainingMask_ = AllocMask(data_->iObjCount, "*bpTempTrainingPtr");
-  ModelSearchEngine(ModelSearchEngine::ModeAllSubsets, models_, data_)
-      .BuildObjectMasks(testMask_.get(), trainingMask_.get(), nullptr);
+  data_->BuildObjectMasks(testMask_.get(), trainingMask_.get(), nullptr);
   testCount_ = static_cast<int>(std::count(testMask_.get(), testMask_.get() + data_->iObjCount, 1));
   trainingCount_ = static_cast<int>(std::count(trainingMask_.get(), trainingMask_.get() + data_->iObjCount, 1));
 }

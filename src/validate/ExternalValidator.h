@@ -23,7 +23,7 @@ public:
   // allModels: every model of the list is processed; otherwise only the selected
   // ones (selection state 1 or 3). Neither the list nor the data set is owned.
   // Builds the test mask (status 2 with a response) and the training mask (status
-  // 1 with a response) through the search engine's BuildObjectMasks. The progress
+  // 1 with a response) with the data set's BuildObjectMasks. The progress
   // windows of the operations come from progressWindow (none when it is empty).
   ExternalValidator(bool allModels, DataResultList* models, ChemoData* data, ProgressWindowFactory progressWindow = {});
   ~ExternalValidator();

@@ -12,7 +12,6 @@
 #include "numerics/ProgressStepper.h"
 #include "numerics/Statistics.h"
 #include "platform/base/NumberText.h"
-#include "select/ModelSearchEngine.h"
 #include "validate/ExternalValidator.h"
 #include "validate/FullModelStats.h"
 
@@ -88,10 +87,7 @@ SingleModelAnalysis::SingleModelAnalysis(ChemoData& data, DataResultNode& model,
   AppendLines(text_, ModelReportText(model_));
   FillParameterTitles();
   FillObjectTitles();
-  {
-    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, nullptr, &data_);
-    engine.BuildObjectMasks(test_.data(), training_.data(), nullptr);
-  }
+  data_.BuildObjectMasks(test_.data(), training_.data(), nullptr);
   std::unique_ptr<Progress> window = progressWindow ? progressWindow(false) : nullptr;
   std::unique_ptr<ProgressStepper> stepper;
   if (window) {

@@ -180,6 +180,26 @@ TEST(ChemoDataRoles, TrainingAndPredictionObjectsNeedTheirStatusAndAResponse) {
   EXPECT_FALSE(d.IsTrainingObject(0));
 }
 
+// The masks follow the same roles; a null mask is left out, and without a
+// response column every object lacks a response.
+TEST(ChemoDataRoles, ObjectMasksMarkPredictionTrainingAndMissingObjects) {
+  ChemoData d(2, 5, 1);
+  const int32_t status[] = {1, 2, 2, 0, 1};
+  for (int o = 0; o < 5; ++o) d.ipTrainingPtr[o] = status[o];
+  d.tpChemoValuePtr[2][1].Missing = true;
+  d.tpChemoValuePtr[4][1].Missing = true;
+  std::vector<uint8_t> prediction(5, 7), training(5, 7), missing(5, 7);
+  d.BuildObjectMasks(prediction.data(), training.data(), missing.data());
+  EXPECT_EQ(prediction, (std::vector<uint8_t>{0, 1, 0, 0, 0}));
+  EXPECT_EQ(training, (std::vector<uint8_t>{1, 0, 0, 0, 0}));
+  EXPECT_EQ(missing, (std::vector<uint8_t>{0, 0, 1, 0, 1}));
+
+  d.iResponseIndex = -1;
+  d.BuildObjectMasks(nullptr, training.data(), missing.data());
+  EXPECT_EQ(training, (std::vector<uint8_t>(5, 0)));
+  EXPECT_EQ(missing, (std::vector<uint8_t>(5, 1)));
+}
+
 TEST(ChemoDataRecord, ClearingRestoresEveryDefaultAndAClearedSetReadsBack) {
   ChemoData d;
   FillSample(d);

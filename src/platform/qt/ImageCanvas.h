@@ -5,7 +5,7 @@
 #include <QImage>
 #include <functional>
 
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 class QPainter;
 

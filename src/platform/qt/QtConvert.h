@@ -6,7 +6,7 @@
 #include <QString>
 #include <string>
 
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 inline QString QStr(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 enum class CallKind { MoveTo, LineTo, Rectangle, FillRect, RoundRect, Ellipse, Polygon, SetPixel, TextOut };
 

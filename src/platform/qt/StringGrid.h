@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/base/GridRect.h"
-#include "platform/qt/Canvas.h"
+#include "platform/base/Canvas.h"
 
 // How one cell is drawn; the draw hook may change the colours.
 struct CellLook {
