@@ -240,6 +240,8 @@ CheckedValue R2m(long double r2, long double r0Squared) {
   return IfFinite(r2 * (1.0L - std::sqrt(diff)));
 }
 
+long double ResidualSumOfSquares(long double ssReg, long double ssTot) { return std::max(0.0L, ssTot - ssReg); }
+
 CheckedValue FriedmanLof(long double rss, int n, int p, long double d) {
   CheckedValue lof(1e99L, true);
   if (n > 0) {

@@ -69,6 +69,10 @@ void MaeAndSse(const Matrix& m, long double& mae, long double& sse);
 // a clearly negative one makes the result missing.
 CheckedValue R2m(long double r2, long double r0Squared);
 
+// The residual sum of squares ssTot - ssReg; below 0 only by rounding (a
+// response the model fits exactly, a constant one), where it is 0.
+long double ResidualSumOfSquares(long double ssReg, long double ssTot);
+
 // Friedman's lack of fit (RSS / n) / (1 - p (d + 1) / n)^2 with the smoothing
 // parameter d; missing with the value 1e99 when undefined.
 CheckedValue FriedmanLof(long double rss, int n, int p, long double d);

@@ -111,7 +111,7 @@ void FillModelRecord(DataResultNode& node, const ChemoData& data, const SubsetFi
   const int n = fitter.TrainingCount();
   const Matrix& y = fitter.Response();
   const long double ssReg = fitter.SSreg(), ssTot = fitter.SStot(), press = fitter.Press();
-  const long double rss = ssTot - ssReg;
+  const long double rss = ResidualSumOfSquares(ssReg, ssTot);
 
   node.iSize = k;
   node.iTrainCount = n;
@@ -150,7 +150,7 @@ void FillModelRecord(DataResultNode& node, const ChemoData& data, const SubsetFi
   if (d != 0) {
     const long double mse = rss / d;
     if (mse >= 0.0L) node.cvS = CheckedValue(std::sqrt(mse), false);
-    if (mse != 0.0L) node.cvF = IfFinite((ssReg / k) / mse);
+    if (mse > 0.0L) node.cvF = IfFinite((ssReg / k) / mse);
   }
   if (prediction.count > 0) FillPredictionStatistics(node, data, prediction);
   node.ldHstar = 3.0L * (k + 1) / n;

@@ -164,7 +164,7 @@ CheckedValue SubsetFitter::Fitness(int id, long double smoothing) {
     }
     case 2: {  // LOF
       if (!Fit()) return result;
-      result = FriedmanLof(ssTot_ - ssReg_, n_, k_, smoothing);
+      result = FriedmanLof(ResidualSumOfSquares(ssReg_, ssTot_), n_, k_, smoothing);
       break;
     }
     case 3: {  // RMSE cv

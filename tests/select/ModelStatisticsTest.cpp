@@ -200,3 +200,40 @@ TEST(ModelStatistics, StandardErrorAndFNeedOneDegreeOfFreedom) {
     if (n == 3) EXPECT_TRUE(Near(node.cvS, std::sqrt(node.cvRSStr.Value)));
   }
 }
+
+// A constant response leaves nothing to explain: its sums of squares are rounding
+// noise, and no statistic of the models may come out impossible (a negative sum
+// of squares or s, a negative F, an R2 above 1).
+TEST(ModelStatistics, AConstantResponseGivesNoImpossibleStatistic) {
+  int negativeRounding = 0;
+  for (long double level : {0.3L, 1.7L, 1e300L}) {
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+      auto data = searchtest::MakeLinearData(9, 3, {{0, 1.0L}}, 0.5L, seed);
+      for (int i = 0; i < 9; ++i) data->tpChemoValuePtr[i][3].Value = level;
+      const std::vector<uint8_t> train(9, 1);
+      const Matrix y = searchtest::ResponseOf(*data);
+      for (int k = 1; k <= 3; ++k) {
+        SubsetFitter fitter(*data, train.data(), 9, y);
+        const std::vector<int> variables = {0, 1, 2};
+        fitter.Load(variables.data(), k);
+        fitter.ComputeKIndices();
+        if (!fitter.Fit()) continue;
+        fitter.ComputePress();
+        negativeRounding += fitter.SStot() - fitter.SSreg() < 0.0L ? 1 : 0;
+        DataResultNode node;
+        std::vector<int> positions(variables.begin(), variables.begin() + k);
+        FillModelRecord(node, *data, fitter, positions, PredictionSet{});
+        SCOPED_TRACE(testing::Message() << level << " " << seed << " " << k);
+        EXPECT_GE(node.cvRSStr.Value, 0.0L);
+        EXPECT_TRUE(node.cvF.Missing || node.cvF.Value >= 0.0L) << node.cvF.Value;
+        EXPECT_TRUE(node.cvS.Missing || node.cvS.Value >= 0.0L);
+        EXPECT_TRUE(node.cvR2.Missing || node.cvR2.Value <= 1.0L);
+        EXPECT_TRUE(node.cvLOF.Missing || node.cvLOF.Value >= 0.0L);
+        EXPECT_TRUE(node.cvRMSEtr.Missing || node.cvRMSEtr.Value >= 0.0L);
+        const CheckedValue lofFitness = fitter.Fitness(2, data->ldLOFSmoothing);
+        EXPECT_TRUE(lofFitness.Missing || lofFitness.Value >= 0.0L);
+      }
+    }
+  }
+  EXPECT_GT(negativeRounding, 0);  // the case this guards against does occur
+}
