@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <QToolButton>
@@ -144,13 +145,14 @@ struct ModelSummary {
   int32_t id;
   std::string name;
   int32_t selection;
-  long double q2loo;
+  long double q2loo, q2f1, q2lmo;
+  bool lmoMissing;
   bool operator==(const ModelSummary&) const = default;
 };
-[[maybe_unused]] std::vector<ModelSummary> Summarise(const DataResultList& list) {
+std::vector<ModelSummary> Summarise(const DataResultList& list) {
   std::vector<ModelSummary> models;
   for (const DataResultNode* m = list.First(); m != nullptr; m = m->Next())
-    models.push_back({m->iID, m->sName, m->iSelStatus, m->cvQ2loo.Value});
+    models.push_back({m->iID, m->sName, m->iSelStatus, m->cvQ2loo.Value, m->cvQ2F1.Value, m->cvQ2LMO.Value, m->cvQ2LMO.Missing});
   return models;
 }
 
@@ -198,6 +200,12 @@ protected:
     script_.Then<TSplashForm>("welcome window", [](TSplashForm& w) { w.close(); });
     main_ = std::make_unique<TMainForm>();
     return *main_;
+  }
+  // Closes the main window as the user does, and starts the program again.
+  TMainForm& Restart() {
+    EXPECT_TRUE(main_->close());
+    main_.reset();
+    return Start();
   }
   // Runs a command of the main window and checks the script met every window on the way.
   void Run(QAction* command) {
@@ -334,6 +342,97 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     EXPECT_EQ(m->cvQ2F1.Missing, !validated) << m->sName;
     EXPECT_EQ(m->cvQ2LMO.Missing, !validated) << m->sName;
     EXPECT_EQ(m->cvR2Yscr.Missing, !validated) << m->sName;
+  }
+
+  // Save, close the program, start it again and open the project: the same
+  // list comes back, with the validation files the plots read.
+  const std::vector<ModelSummary> saved = Summarise(*main.ModelList());
+  const std::string validated = chosen.front()->sName;
+  TestUi().AnswerFile(PathOf("road"));
+  Run(main.MenuFileSave);
+  EXPECT_TRUE(fs::exists(PathOf("road.kvp")));
+  EXPECT_FALSE(main.Modified());
+  TMainForm& reopened = Restart();
+  TestUi().AnswerFile(PathOf("road.kvp"));
+  Run(reopened.MenuFileOpen);
+  EXPECT_EQ(Summarise(*reopened.ModelList()), saved);
+  EXPECT_EQ(reopened.DataSet().iObjCount, 204);
+  EXPECT_EQ(CountStatus(reopened.DataSet(), kStatusPrediction), prediction);
+
+  script_.Then<TViewSelForm>("reopened list: view a validated model", [&validated](TViewSelForm& w) {
+    int row = 1;
+    while (row < w.StringGridResults->RowCount() && w.Table().RowModel(row)->sName != validated) ++row;
+    SelectRows(w.StringGridResults, kVariablesColumn, row, row);
+    w.SpeedButtonViewSelMod->click();
+  });
+  script_.Then<TViewSelModForm>("reopened model: leave-many-out plot", [](TViewSelModForm& w) {
+    w.SpeedButtonLMO->click();
+  });
+  script_.Then<TViewGraphForm>("leave-many-out plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(w.Kind(), GraphKind::LeaveManyOut);
+    EXPECT_EQ(PlottedPoints(w), 100 + 1);  // the iterations and the model itself
+    w.close();
+  });
+  script_.Then<TViewSelModForm>("reopened model: close", [](TViewSelModForm& w) { w.close(); });
+  script_.Then<TViewSelForm>("reopened list: cancel", [](TViewSelForm& w) { w.ButtonCancel->click(); });
+  Run(reopened.MenuViewAndSelModels);
+  EXPECT_EQ(Summarise(*reopened.ModelList()), saved);
+
+  // Apply the example stored model to two new chemicals: the model is refitted
+  // with them as prediction objects and shown.
+  TestUi().clipboard = "new one\t300\t0.5\t5.25\r\nnew two\t180\t0.75\t6.5";
+  script_.Then<TFormAvailMod>("stored models", [](TFormAvailMod& w) {
+    const QList<QListWidgetItem*> found = w.ListBox->findItems("Example activity on MolWt and qed", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    w.ListBox->setCurrentItem(found.front());
+    emit w.ListBox->itemDoubleClicked(found.front());
+  });
+  script_.Then<TFormAddExtData>("new chemicals", [](TFormAddExtData& w) {
+    w.EditRow->setText("2");
+    w.EditRowExit();
+    w.StringGrid->SetSelection({1, 1, 1, 1});
+    w.SpeedButtonPaste->click();
+    w.ButtonAccept->click();
+  });
+  script_.Then<TViewSelModForm>("stored model", [](TViewSelModForm& w) {
+    const DataResultNode& model = w.Analysis().Model();
+    EXPECT_EQ(model.iSize, 2);
+    EXPECT_EQ(model.iTrainCount, 204);
+    EXPECT_FALSE(model.cvR2.Missing);
+    EXPECT_FALSE(model.cvRMSEext.Missing);
+    w.close();
+  });
+  Run(reopened.Availablemodels1);
+  ChemoData& applied = reopened.DataSet();
+  EXPECT_EQ(applied.iVarCount, 3);
+  EXPECT_EQ(applied.iObjCount, 206);
+  EXPECT_EQ(CountStatus(applied, kStatusPrediction), 2);
+  EXPECT_EQ(applied.tpObjNameStrPtr[205], "new two");
+
+  // Query the database by CAS number.
+  script_.Then<TDatabaseForm>("database", [](TDatabaseForm& w) {
+    w.EditCAS_00->setText("58");
+    w.EditCAS_01->setText("08");
+    w.EditCAS_02->setText("2");
+    w.ButtonQuery->click();
+    EXPECT_EQ(w.StaticTextFound->text(), "Found: 1");
+    EXPECT_EQ(w.StringGrid->Cells(3, 1), "000058-08-2");
+    w.close();
+  });
+  Run(reopened.MenuItemQueryDB);
+
+  // Leaving the program leaves nothing behind.
+  const std::string temporary = reopened.TempFolder();
+  EXPECT_TRUE(reopened.close());
+  EXPECT_FALSE(temporary.empty());
+  EXPECT_FALSE(fs::exists(temporary));
+
+  // No step met an error; the only warnings are of the PBT model the folder lacks.
+  for (const ScriptedUi::Message& message : TestUi().Shown()) {
+    EXPECT_NE(message.Icon(), unsigned(MB_ICONERROR)) << message.text;
+    if (message.Icon() == MB_ICONWARNING) {
+      EXPECT_EQ(message.text.rfind("PBT Index model is not available", 0), 0u) << message.text;
+    }
   }
 }
 
