@@ -297,7 +297,7 @@ void TMainForm::FindStoredModels() {
   std::string folder = InMainFolder("models");
   if (!DirectoryExists(folder)) return;
   modelsFolder_ = folder + "/";
-  modelFiles_ = ListFiles(folder, "*.smd");
+  modelFiles_ = ListFilesWithExtension(folder, ".smd");
 }
 
 void TMainForm::TestPbtModel() {
@@ -318,9 +318,7 @@ void TMainForm::FindDatabaseFiles() {
   if (DirectoryExists(folder)) {
     databaseFolder_ = folder + "/";
     // Data-set files end in ".csv" in any letter case; their order is the data sets' order.
-    for (const std::string& name : ListFiles(folder, "*"))
-      if (name.size() > 4 && QString::fromLatin1(name.substr(name.size() - 4)).toLower() == ".csv")
-        databaseFiles_.push_back(name);
+    databaseFiles_ = ListFilesWithExtension(folder, ".csv");
   }
   bool found = !databaseFiles_.empty();
   if (!found)

@@ -1,7 +1,5 @@
 // The commands of the main window's menus, toolbar and log popup.
-#include <QDesktopServices>
 #include <QPlainTextEdit>
-#include <QUrl>
 
 #include "app/Application.h"
 #include "app/Main.h"
@@ -50,16 +48,8 @@ void TMainForm::GeneralHelp1Click() { OpenHelpDocument("Manual_v21.pdf"); }
 
 void TMainForm::Moreinfo1Click() { OpenHelpDocument("GeneralInfo_v21.pdf"); }
 
-// Opens a document of the help folder with the system's viewer; the system
-// reports nothing for a missing file, so the program does.
-void TMainForm::OpenHelpDocument(const std::string& name) {
-  std::string path = InMainFolder("help/" + name);
-  if (!FileExists(path)) {
-    Ui().MessageBox("Cannot find the help document " + path, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLatin1(path.c_str())));
-}
+// Opens a document of the help folder with the desktop's viewer.
+void TMainForm::OpenHelpDocument(const std::string& name) { OpenDocument(InMainFolder("help/" + name)); }
 
 void TMainForm::AboutKORVANE1Click() { ShowSplashForm(false); }
 

@@ -83,7 +83,7 @@ TFormPcaMcdm::TFormPcaMcdm(QWidget* owner, ChemoData* data, ProgressWindowFactor
 }
 
 TFormPcaMcdm::~TFormPcaMcdm() {
-  for (PlotRecord& record : plots_) ReleasePlot(record);
+  for (ModelessPlot& plot : plots_) plot.Release();
 }
 
 void TFormPcaMcdm::BuildComponents() {
@@ -228,11 +228,6 @@ void TFormPcaMcdm::StringGridDrawCell(int col, int row, CellLook& look) const {
 
 TViewGraphForm* TFormPcaMcdm::PlotWindow(int which) const { return plots_.at(which).window.data(); }
 
-void TFormPcaMcdm::ReleasePlot(PlotRecord& record) {
-  if (!record.closed) delete record.window.data();
-  record = PlotRecord();
-}
-
 // A failure of the analysis (a constant column) is left to the application's
 // general report; the plots shown before then stay.
 void TFormPcaMcdm::SpeedButtonPCAClick() {
@@ -241,34 +236,15 @@ void TFormPcaMcdm::SpeedButtonPCAClick() {
     BusyCursor busy;
     if (!model_.CalculatePca(pca)) return;
   }
-  ReleasePlot(plots_[kLoading]);
-  ReleasePlot(plots_[kScore]);
-  RunGuarded([&] { ShowLoadingPlot(pca); }, "Unhandled ViewGraph exception");
+  plots_[kLoading].Release();
+  plots_[kScore].Release();
+  RunGuarded([&] { ShowPcaLoadingPlot(this, data_, pca, plots_[kLoading]); }, "Unhandled ViewGraph exception");
   RunGuarded([&] { ShowScorePlot(pca); }, "Unhandled ViewGraph exception");
 }
 
-void TFormPcaMcdm::ShowLoadingPlot(const VariablePca& pca) {
-  PlotRecord& record = plots_[kLoading];
-  record.values = std::make_unique<Matrix>(pca.LoadingMatrix());
-  for (int k = 1; k <= pca.Components(); ++k) {
-    record.texts.push_back(data_->tpVarNameStrPtr[pca.pool[k - 1]]);
-    record.names.push_back("PC" + std::to_string(k));
-    record.axisNames.push_back(pca.AxisText(k));
-  }
-  MatrixPlotSource source;
-  source.values = record.values.get();
-  source.elementNames = record.names.data();
-  source.firstLabelTexts = record.texts.data();
-  source.singleLabel = 1;
-  source.firstLabelText = "Name";
-  source.axisNames = record.axisNames.data();
-  ShowPlot(record, TViewGraphForm::CreateForPcaPlot(this, data_, source, GraphKind::PcaLoadings, &record.closed),
-           "Loading plot", false);
-}
-
 void TFormPcaMcdm::ShowScorePlot(const VariablePca& pca) {
-  PlotRecord& record = plots_[kScore];
-  record.values = std::make_unique<Matrix>(pca.ScoreMatrix());
+  ModelessPlot& record = plots_[kScore];
+  CopyMatrix(record.values, pca.ScoreMatrix());
   for (int k = 1; k <= pca.Components(); ++k) record.axisNames.push_back(pca.AxisText(k));
   for (std::size_t i = 0; i < pca.objects.size(); ++i) {
     const int32_t obj = pca.objects[i];
@@ -277,7 +253,7 @@ void TFormPcaMcdm::ShowScorePlot(const VariablePca& pca) {
     record.texts.push_back(model_.RankingCurrent() ? IntToStr(static_cast<int64_t>(i) + 1) : "n.a.");
   }
   MatrixPlotSource source;
-  source.values = record.values.get();
+  source.values = &record.values;
   source.elementNames = record.names.data();
   source.firstLabelTexts = record.texts.data();
   source.singleLabel = 0;
@@ -285,25 +261,9 @@ void TFormPcaMcdm::ShowScorePlot(const VariablePca& pca) {
   source.secondLabelText = "Name";
   source.elementIDs = record.ids.data();
   source.axisNames = record.axisNames.data();
-  ShowPlot(record,
-           TViewGraphForm::CreateForMatrixScatter(this, data_, source, GraphKind::McdmRanking, &record.closed),
-           "Score plot", true);
-}
-
-// The plot stays usable while this window is modal and closes with it.
-void TFormPcaMcdm::ShowPlot(PlotRecord& record, std::unique_ptr<TViewGraphForm> form, const char* caption,
-                            bool moved) {
-  if (!form) {
-    ShowWarning("Cannot create View Graph dialog");
-    return;
-  }
-  TViewGraphForm* window = form.release();
-  record.window = window;
-  window->setParent(this, window->windowFlags() | Qt::Window);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->setWindowTitle(caption);
-  window->show();
-  if (moved) window->move(window->pos() + QPoint(32, 32));
+  record.Show(this,
+              TViewGraphForm::CreateForMatrixScatter(this, data_, source, GraphKind::McdmRanking, &record.closed),
+              "Score plot", true);
 }
 
 void TFormPcaMcdm::SpeedButtonCorrClick() {

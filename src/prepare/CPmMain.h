@@ -14,6 +14,7 @@
 
 #include "numerics/Matrix.h"
 #include "platform/qt/Dialogs.h"
+#include "plot/PcaPlots.h"
 #include "prepare/GridCells.h"
 #include "platform/base/ProgressWindow.h"
 #include "prepare/RankingGrid.h"
@@ -83,32 +84,17 @@ public:
   QAction* PopupCalculatecorrelation;
 
 private:
-  // A plot window shown without waiting and what it shows, which lives until
-  // the window has gone.
-  struct PlotRecord {
-    QPointer<TViewGraphForm> window;
-    bool closed = false;
-    std::unique_ptr<Matrix> values;
-    std::vector<std::string> names;      // the second label choice
-    std::vector<std::string> texts;      // the first label choice
-    std::vector<std::string> ids;
-    std::vector<std::string> axisNames;
-  };
-
   void BuildComponents();
   void BuildPopupMenu();
   void StringGridDrawCell(int col, int row, CellLook& look) const;
   void SelectColumns(bool on);
   void SelectObjects(bool on);
   void AfterRanking();
-  void ReleasePlot(PlotRecord& record);
-  void ShowLoadingPlot(const VariablePca& pca);
   void ShowScorePlot(const VariablePca& pca);
-  void ShowPlot(PlotRecord& record, std::unique_ptr<TViewGraphForm> form, const char* caption, bool moved);
 
   ChemoData* data_;
   GridCells cells_;
   RankingGrid model_;
   ProgressWindowFactory progressWindow_;
-  std::array<PlotRecord, 2> plots_;  // loading, score
+  std::array<ModelessPlot, 2> plots_;  // loading, score
 };

@@ -63,12 +63,6 @@ bool AskYesNo(const std::string& text, const char* caption) {
   return Ui().MessageBox(text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void CopyMatrix(Matrix& dest, const Matrix& source) {
-  dest.Allocate(source.Rows(), source.Cols());
-  for (int r = 0; r < source.Rows(); ++r)
-    for (int c = 0; c < source.Cols(); ++c) dest.At(r, c) = source.At(r, c);
-}
-
 void SetupGrid(StringGrid* grid, int rows, const char* nameHeader) {
   grid->SetColCount(3);
   grid->SetRowCount(rows);
@@ -783,14 +777,7 @@ void TDataSetupForm::WriteBack() {
 TViewGraphForm* TDataSetupForm::PlotWindow(int which) const { return plots_.at(which).window.data(); }
 
 void TDataSetupForm::ReleasePlotSet(PlotSet& set) {
-  delete set.window.data();
-  set.window = nullptr;
-  set.closed = false;
-  set.elementNames.clear();
-  set.firstLabelTexts.clear();
-  set.axisNames.clear();
-  set.objects.clear();
-  set.statuses.clear();
+  set.Release();
   set.cells.clear();
   set.rows.clear();
 }
@@ -805,79 +792,10 @@ void TDataSetupForm::ButtonVarPCAClick() {
           BusyCursor busy;
           done = ComputeVariablePca(*data_, MarkedPool(), pca);
         }
-        if (done) ShowPcaPlots(pca);
+        if (done)
+          ShowPcaPlots(this, data_, pca, ipTempTrainingPtr.data(), iWorkResponse, plots_[kLoading], plots_[kScore]);
       },
       "Unhandled ViewGraph exception");
-}
-
-void TDataSetupForm::ShowPcaPlots(const VariablePca& pca) {
-  ReleasePlotSet(plots_[kLoading]);
-  ReleasePlotSet(plots_[kScore]);
-  const int p = pca.Components();
-  std::vector<std::string> axes;
-  for (int k = 1; k <= p; ++k) axes.push_back(pca.AxisText(k));
-
-  RunGuarded(
-      [&] {
-        PlotSet& set = plots_[kLoading];
-        CopyMatrix(set.values, pca.LoadingMatrix());
-        for (int i = 0; i < p; ++i) {
-          set.firstLabelTexts.push_back(data_->tpVarNameStrPtr[pca.pool[i]]);
-          set.elementNames.push_back("PC" + std::to_string(i + 1));
-        }
-        set.axisNames = axes;
-        ShowPcaPlot(set, "Loading plot", static_cast<int>(GraphKind::PcaLoadings), false);
-      },
-      "Unhandled ViewGraph exception");
-  RunGuarded(
-      [&] {
-        PlotSet& set = plots_[kScore];
-        CopyMatrix(set.values, pca.ScoreMatrix());
-        for (std::size_t k = 0; k < pca.objects.size(); ++k) {
-          set.firstLabelTexts.push_back(std::to_string(k + 1));
-          set.elementNames.push_back(data_->tpObjNameStrPtr[pca.objects[k]]);
-          set.statuses.push_back(ipTempTrainingPtr[pca.objects[k]]);
-        }
-        set.objects = pca.objects;
-        set.axisNames = axes;
-        ShowPcaPlot(set, "Score plot", static_cast<int>(GraphKind::PcaScores), true);
-      },
-      "Unhandled ViewGraph exception");
-}
-
-void TDataSetupForm::ShowPcaPlot(PlotSet& set, const std::string& caption, int kind, bool moved) {
-  const bool loadings = kind == static_cast<int>(GraphKind::PcaLoadings);
-  MatrixPlotSource source;
-  source.values = &set.values;
-  source.elementNames = set.elementNames.data();
-  source.firstLabelTexts = set.firstLabelTexts.data();
-  source.singleLabel = loadings ? 1 : 0;
-  source.firstLabelText = loadings ? "Name" : "ID";
-  source.secondLabelText = loadings ? "" : "Name";
-  source.axisNames = set.axisNames.data();
-  if (!loadings) {
-    source.elementObjects = set.objects.data();
-    source.elementStatus = set.statuses.data();
-    source.elementResponse = iWorkResponse;
-  }
-  std::unique_ptr<TViewGraphForm> form =
-      TViewGraphForm::CreateForPcaPlot(this, data_, source, static_cast<GraphKind>(kind), &set.closed);
-  if (!form) {
-    ShowWarning("Cannot create View Graph dialog");
-    return;
-  }
-  ShowModeless(set, std::move(form), caption, moved);
-}
-
-void TDataSetupForm::ShowModeless(PlotSet& set, std::unique_ptr<TViewGraphForm> form, const std::string& caption,
-                                  bool moved) {
-  TViewGraphForm* window = form.release();
-  window->setParent(this, window->windowFlags() | Qt::Window);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->setWindowTitle(QStr(caption));
-  window->show();
-  if (moved) window->move(window->pos() + QPoint(32, 32));
-  set.window = window;
 }
 
 void TDataSetupForm::ButtonRespDistClick() {
@@ -904,13 +822,11 @@ bool TDataSetupForm::FillDistribution(PlotSet& set, int32_t status) {
 }
 
 void TDataSetupForm::ShowDistribution(PlotSet& set, const std::string& caption, bool moved) {
-  std::unique_ptr<TViewGraphForm> form = TViewGraphForm::CreateForResponseDistribution(
-      this, data_, GraphKind::ResponseDistribution, set.rows.data(), static_cast<int>(set.rows.size()), &set.closed);
-  if (!form) {
-    ShowWarning("Cannot create View Graph dialog");
-    return;
-  }
-  ShowModeless(set, std::move(form), caption, moved);
+  set.Show(this,
+           TViewGraphForm::CreateForResponseDistribution(this, data_, GraphKind::ResponseDistribution,
+                                                         set.rows.data(), static_cast<int>(set.rows.size()),
+                                                         &set.closed),
+           caption, moved);
 }
 
 bool TDataSetupForm::AskPcaName(std::string& name) {

@@ -16,6 +16,7 @@
 #include "numerics/Matrix.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
+#include "plot/PcaPlots.h"
 #include "prepare/DataSetup.h"
 #include "platform/base/ProgressWindow.h"
 
@@ -149,17 +150,9 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
-  // A plot window shown without waiting and the data it shows, which lives
-  // until the window has gone.
-  struct PlotSet {
-    QPointer<TViewGraphForm> window;
-    bool closed = false;
-    Matrix values;
-    std::vector<std::string> elementNames;
-    std::vector<std::string> firstLabelTexts;
-    std::vector<std::string> axisNames;
-    std::vector<int32_t> objects;
-    std::vector<int32_t> statuses;
+  // A plot window shown without waiting and the data it shows; the response
+  // distributions keep their cells here.
+  struct PlotSet : ModelessPlot {
     std::vector<std::array<CheckedValue, 2>> cells;
     std::vector<CheckedValue*> rows;
   };
@@ -192,9 +185,6 @@ private:
   void WriteBack();
   void AppendVariableRows(int32_t firstNew);
   void ReleasePlotSet(PlotSet& set);
-  void ShowPcaPlots(const VariablePca& pca);
-  void ShowPcaPlot(PlotSet& set, const std::string& caption, int kind, bool moved);
-  void ShowModeless(PlotSet& set, std::unique_ptr<TViewGraphForm> form, const std::string& caption, bool moved);
   bool FillDistribution(PlotSet& set, int32_t status);
   void ShowDistribution(PlotSet& set, const std::string& caption, bool moved);
   void CopyLines(const QListWidget* list);

@@ -26,7 +26,8 @@ TFormAvailMod::TFormAvailMod(QWidget* owner, bool messageMode, const std::string
   for (const std::string& name : names_) {
     ListBox->addItem(QString::fromStdString(messageMode ? name : NameWithoutExtension(name)));
   }
-  resize(messageMode ? 640 : 225, 245 + 32);
+  // The client area holds the panel above the list.
+  resize(messageMode ? 640 : 225, 245);
   QObject::connect(ListBox, &QListWidget::itemDoubleClicked, this, [this] { ListBoxDblClick(); });
 }
 

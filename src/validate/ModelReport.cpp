@@ -2,21 +2,24 @@
 #include "validate/ModelReport.h"
 
 #include <cctype>
+#include <functional>
 #include <vector>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "numerics/Utils.h"
+#include "platform/base/UiServices.h"
 #include "validate/SingleModelAnalysis.h"
 
 namespace {
 
 constexpr const char* kEol = "\r\n";
 using Grid = std::vector<std::vector<std::string>>;
+using RowDone = std::function<void()>;
 
 // Every row, every cell followed by a TAB; below the titles, cells from
 // firstNumber on are numbers and show the user's separator.
-std::string GridRows(const Grid& cells, std::size_t firstNumber, char separator) {
+std::string GridRows(const Grid& cells, std::size_t firstNumber, char separator, const RowDone& rowDone = {}) {
   std::string text;
   for (std::size_t row = 0; row < cells.size(); ++row) {
     for (std::size_t col = 0; col < cells[row].size(); ++col) {
@@ -24,13 +27,17 @@ std::string GridRows(const Grid& cells, std::size_t firstNumber, char separator)
       text += (row > 0 && col >= firstNumber ? ToSystemDecimalSeparator(cell, separator) : cell) + "\t";
     }
     text += kEol;
+    if (rowDone) rowDone();
   }
   return text;
 }
 
-std::string StatisticsLines(const SingleModelAnalysis& analysis, char separator) {
+std::string StatisticsLines(const SingleModelAnalysis& analysis, char separator, const RowDone& rowDone = {}) {
   std::string text;
-  for (const std::string& line : analysis.TextLines()) text += ConvertReportSeparators(line, separator) + kEol;
+  for (const std::string& line : analysis.TextLines()) {
+    text += ConvertReportSeparators(line, separator) + kEol;
+    if (rowDone) rowDone();
+  }
   return text;
 }
 
@@ -49,9 +56,19 @@ bool EndsWithNoCase(const std::string& name, const std::string& ending) {
 
 }  // namespace
 
-std::string ModelCopyText(const SingleModelAnalysis& analysis, char separator) {
-  return GridRows(analysis.ParamCells(), 1, separator) + kEol + StatisticsLines(analysis, separator) + kEol +
-         GridRows(analysis.ObjectCells(), kFirstObjectNumberColumn, separator);
+std::string ModelCopyText(const SingleModelAnalysis& analysis, char separator, Progress* progress) {
+  RowDone rowDone;
+  int rows = 0;
+  if (progress != nullptr) {
+    progress->SetText("Formatting...");
+    progress->SetRange(0, static_cast<int>(analysis.ParamCells().size() + analysis.TextLines().size() +
+                                           analysis.ObjectCells().size()));
+    progress->SetPosition(0);
+    rowDone = [progress, &rows] { progress->SetPosition(++rows); };
+  }
+  return GridRows(analysis.ParamCells(), 1, separator, rowDone) + kEol +
+         StatisticsLines(analysis, separator, rowDone) + kEol +
+         GridRows(analysis.ObjectCells(), kFirstObjectNumberColumn, separator, rowDone);
 }
 
 std::string ModelReportText(const SingleModelAnalysis& analysis, char separator) {

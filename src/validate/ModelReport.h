@@ -5,10 +5,13 @@
 
 #include <string>
 
+struct Progress;
 class SingleModelAnalysis;
 
-// Both grids with the statistics text between them, every cell followed by a TAB.
-std::string ModelCopyText(const SingleModelAnalysis& analysis, char separator);
+// Both grids with the statistics text between them, every cell followed by a
+// TAB. progress, when given, shows "Formatting..." and a bar stepped once per
+// row written.
+std::string ModelCopyText(const SingleModelAnalysis& analysis, char separator, Progress* progress = nullptr);
 // "Model: " + name, the coefficient lines, the statistics text and the object grid.
 std::string ModelReportText(const SingleModelAnalysis& analysis, char separator);
 // The file the save command writes for the chosen name: a ".txt" or ".smd"

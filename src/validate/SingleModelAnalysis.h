@@ -64,6 +64,8 @@ public:
   // Grids as cells[row][col], row 0 the titles.
   const std::vector<std::vector<std::string>>& ParamCells() const { return paramCells_; }
   const std::vector<std::vector<std::string>>& ObjectCells() const { return objectCells_; }
+  // The window widens the object grid with the scores of its descriptor PCA.
+  std::vector<std::vector<std::string>>& ObjectCells() { return objectCells_; }
   // Fill colour of a cell (rows > 0); threshold is the selected standardized-residual limit.
   uint32_t ParamCellColour(int col, int row) const;
   uint32_t ObjectCellColour(int col, int row, long double threshold) const;

@@ -24,11 +24,14 @@
 #include "platform/base/CommandGuard.h"
 #include "platform/base/Files.h"
 #include "platform/base/NumberText.h"
+#include "platform/base/ProgressWindow.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VMtMain.h"
 #include "platform/base/Stream.h"
+#include "validate/ModelDescriptorPca.h"
 #include "validate/ModelReport.h"
+#include "validate/QmrfDocuments.h"
 #include "validate/SingleModelFile.h"
 
 namespace {
@@ -63,7 +66,7 @@ void FillGrid(StringGrid& grid, const std::vector<std::vector<std::string>>& cel
 TViewSelModForm::TViewSelModForm(QWidget* owner, const std::string& fileName, uint8_t offerSmdSave,
                                  uint8_t showProgress, DataResultNode* model, ChemoData* data,
                                  ProgressWindowFactory progressWindow)
-    : ModalDialog(owner), data_(data), model_(model), offerSmdSave_(offerSmdSave) {
+    : ModalDialog(owner), data_(data), model_(model), offerSmdSave_(offerSmdSave), progressWindow_(progressWindow) {
   ShowModalWindow = [](ModalDialog& window) { window.ShowModal(); };
   BuildComponents();
   BuildPopupMenu();
@@ -74,7 +77,7 @@ TViewSelModForm::TViewSelModForm(QWidget* owner, const std::string& fileName, ui
   ShowResults();
 }
 
-TViewSelModForm::~TViewSelModForm() = default;
+TViewSelModForm::~TViewSelModForm() { ReleasePcaPlots(); }
 
 void TViewSelModForm::BuildComponents() {
   resize(610, 566);
@@ -130,6 +133,10 @@ void TViewSelModForm::BuildComponents() {
   RichEdit = new QPlainTextEdit(this);
   RichEdit->setReadOnly(true);
   RichEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The text shows the window's pop-up menu, not the editor's own.
+  RichEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(RichEdit, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { PopupMenu->popup(RichEdit->viewport()->mapToGlobal(pos)); });
 
   ComboBoxStdRes = new QComboBox(this);
   for (const std::string& item : SingleModelAnalysis::ThresholdItems())
@@ -226,8 +233,7 @@ void TViewSelModForm::DisableMissingValidations() {
 }
 
 void TViewSelModForm::ShowQmrfCommandsWhenPresent(const std::string& fileName) {
-  // The model's file name with "pdf" in place of its last three characters.
-  qmrfPdfPath_ = fileName.substr(0, fileName.size() >= 3 ? fileName.size() - 3 : 0) + "pdf";
+  qmrfPdfPath_ = QmrfPdfPathOf(fileName);
   if (!FileExists(qmrfPdfPath_)) return;
   for (QWidget* w : {static_cast<QWidget*>(SpeedButtonQMRF), static_cast<QWidget*>(SpeedButtonExportQMRF),
                      static_cast<QWidget*>(BevelQMRF)})
@@ -380,10 +386,11 @@ void TViewSelModForm::SpeedButtonCorrMatrClick() {
 }
 
 void TViewSelModForm::SpeedButtonCopyClick() {
-  Ui().SetBusyCursor(true);
-  const std::string text = ModelCopyText(*analysis_, UserSeparator());
+  BusyCursor busy;
+  std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, false);
+  const std::string text = ModelCopyText(*analysis_, UserSeparator(), progress.get());
+  progress->SetText("Sending...");
   Ui().SetClipboardText(text);
-  Ui().SetBusyCursor(false);
 }
 
 void TViewSelModForm::SpeedButtonSaveToFileClick() {
@@ -406,3 +413,39 @@ void TViewSelModForm::SpeedButtonSaveToFileClick() {
   const std::string report = ModelReportText(*analysis_, UserSeparator());
   SafeWriteFile(fileName, [&](Stream& stream) { stream.Write(report.data(), report.size()); });
 }
+
+// ---- Descriptor PCA and QMRF documents -----------------------------------------
+
+void TViewSelModForm::SpeedButtonPCAdescClick() {
+  BusyCursor busy;
+  RunGuarded(
+      [this] {
+        VariablePca pca;
+        if (!ModelDescriptorPca(*data_, *model_, pca)) return;
+        ShowPcaPlots(this, data_, pca, data_->ipTrainingPtr, data_->iResponseIndex, pcaLoadings_, pcaScores_);
+        if (!scoreColumnsPending_) return;
+        AppendScoreColumns(pca, analysis_->ObjectCells());
+        StringGrid->SetColCount(static_cast<int>(analysis_->ObjectCells().front().size()));
+        FillGrid(*StringGrid, analysis_->ObjectCells());
+        scoreColumnsPending_ = 0;
+      },
+      "Unhandled ViewGraph exception");
+}
+
+void TViewSelModForm::ReleasePcaPlots() {
+  for (ModelessPlot* plot : {&pcaLoadings_, &pcaScores_}) {
+    try {
+      plot->Release();
+    } catch (...) {
+      // A window that cannot be released is left to its owner's deletion.
+    }
+  }
+}
+
+TViewGraphForm* TViewSelModForm::PcaPlot(int which) const {
+  return (which == 0 ? pcaLoadings_ : pcaScores_).window.data();
+}
+
+void TViewSelModForm::SpeedButtonQMRFClick() { OpenDocument(qmrfPdfPath_); }
+
+void TViewSelModForm::SpeedButtonExportQMRFClick() { ExportQmrfAndSdf(qmrfPdfPath_); }

@@ -11,6 +11,7 @@
 
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
+#include "plot/PcaPlots.h"
 #include "plot/VGrMain.h"
 #include "validate/SingleModelAnalysis.h"
 
@@ -65,10 +66,18 @@ public:
   void SpeedButtonCopyClick();
   // Saves the text report, or the single-model file when offered and chosen.
   void SpeedButtonSaveToFileClick();
-  // The commands whose windows come with later work: they do nothing yet.
-  void SpeedButtonPCAdescClick() {}
-  void SpeedButtonQMRFClick() {}
-  void SpeedButtonExportQMRFClick() {}
+  // PCA of the model's descriptors: the loading and score plots shown without
+  // waiting, replacing those of the previous run; the first run also adds the
+  // score columns to the object grid.
+  void SpeedButtonPCAdescClick();
+  // Deletes the PCA plots that have not closed themselves and forgets what they showed.
+  void ReleasePcaPlots();
+  // The loading (0) and score (1) plots of the last PCA run, null once gone.
+  TViewGraphForm* PcaPlot(int which) const;
+  // Opens the model's QMRF document with the desktop's viewer.
+  void SpeedButtonQMRFClick();
+  // Copies the QMRF document and the SDF file where the user chooses.
+  void SpeedButtonExportQMRFClick();
 
   QToolButton* SpeedButtonCopy;
   QToolButton* SpeedButtonSaveToFile;
@@ -132,5 +141,8 @@ private:
   DataResultNode* model_;
   uint8_t offerSmdSave_;
   std::string qmrfPdfPath_;
+  ProgressWindowFactory progressWindow_;
   std::unique_ptr<SingleModelAnalysis> analysis_;
+  ModelessPlot pcaLoadings_, pcaScores_;
+  uint8_t scoreColumnsPending_ = 1;  // the first PCA run adds the score columns
 };

@@ -9,6 +9,8 @@ void ScriptedUi::Clear() {
   busyDepth = 0;
   calculationDepth = 0;
   clipboard.clear();
+  documents.clear();
+  documentViewerFails = false;
   fileAnswers_.clear();
   colorAnswers_.clear();
   folderAnswers_.clear();

@@ -57,12 +57,19 @@ public:
   void ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
   std::string ChooseFolder(const std::string& title, const std::string& startDir) override;
+  // Records the document; the viewer starts unless documentViewerFails is set.
+  bool OpenDocument(const std::string& path) override {
+    documents.push_back(path);
+    return !documentViewerFails;
+  }
   void BeginLongCalculation() override { ++calculationDepth; }
   void EndLongCalculation() override { --calculationDepth; }
 
   int busyDepth = 0;
   int calculationDepth = 0;
   std::string clipboard;
+  std::vector<std::string> documents;  // handed to the viewer, in order
+  bool documentViewerFails = false;
 
 private:
   std::deque<int> answers_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <random>
@@ -39,6 +40,11 @@ bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
   std::error_code ec;
   const auto options = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
   return FileExists(from) && fs::copy_file(from, to, options, ec);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
 }
 
 std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix) {
@@ -118,6 +124,18 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     if (MatchesMask(name, mask)) names.push_back(name);
   }
   std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> ListFilesWithExtension(const std::string& folder, const std::string& extension) {
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::vector<std::string> names;
+  for (const std::string& name : ListFiles(folder, "*"))
+    if (name.size() > extension.size() && lower(name.substr(name.size() - extension.size())) == lower(extension))
+      names.push_back(name);
   return names;
 }
 

@@ -17,6 +17,9 @@ bool RenameFile(const std::string& from, const std::string& to);
 // Copies a file; an existing `to` is replaced only when overwrite is set.
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite);
 
+// True when both paths name one existing file (through links and relative paths).
+bool SameFile(const std::string& a, const std::string& b);
+
 // Creates a new empty file in folder whose name is prefix followed by a few
 // random characters and suffix. The file is made exclusively, so its name cannot
 // have existed before; returns its path, or "" when no file could be made.
@@ -34,6 +37,10 @@ bool RemoveDirIfEmpty(const std::string& path);
 // Names (without folder) of the files in folder matching mask ('*' any run of characters,
 // '?' one character), sorted by name; empty when the folder cannot be read.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& mask);
+
+// Names of the files in folder that end in extension (".smd") in any letter
+// case with at least one character before it, sorted by name.
+std::vector<std::string> ListFilesWithExtension(const std::string& folder, const std::string& extension);
 
 // The process's current folder, without a trailing '/'.
 std::string CurrentDir();

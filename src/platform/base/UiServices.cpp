@@ -1,5 +1,7 @@
 #include "platform/base/UiServices.h"
 
+#include "platform/base/Files.h"
+
 namespace {
 
 // Answers every question with its first button and keeps no state.
@@ -29,6 +31,13 @@ void UiServices::ShowFindDialog(const FindDialogOptions&, FindHandler) {}
 std::optional<uint32_t> UiServices::ChooseColor(uint32_t) { return std::nullopt; }
 
 std::string UiServices::ChooseFolder(const std::string&, const std::string&) { return {}; }
+
+bool UiServices::OpenDocument(const std::string&) { return false; }
+
+void OpenDocument(const std::string& path) {
+  if (FileExists(path) && Ui().OpenDocument(path)) return;
+  Ui().MessageBox("Cannot open the document " + path, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+}
 
 UiServices& Ui() { return *installed; }
 

@@ -78,10 +78,17 @@ struct UiServices {
   virtual std::optional<uint32_t> ChooseColor(uint32_t initial);
   // The chosen folder, or empty when cancelled.
   virtual std::string ChooseFolder(const std::string& title, const std::string& startDir);
+  // Hands the document to the desktop's viewer without waiting for it; false
+  // when no viewer could be started.
+  virtual bool OpenDocument(const std::string& path);
   // While a long calculation runs, user input other than Escape is held off.
   virtual void BeginLongCalculation() {}
   virtual void EndLongCalculation() {}
 };
+
+// Opens an existing document with the desktop's viewer; a missing file or a
+// viewer that cannot start is reported: "Cannot open the document " + path.
+void OpenDocument(const std::string& path);
 
 // A long loop that shows progress takes a Progress* (or none).
 struct Progress {

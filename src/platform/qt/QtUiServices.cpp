@@ -4,10 +4,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QUrl>
 #include <QWindow>
 
 #include "platform/qt/Dialogs.h"
@@ -241,6 +243,10 @@ std::optional<uint32_t> QtUiServices::ChooseColor(uint32_t initial) {
   const QColor color = QColorDialog::getColor(ToQColor(initial), WindowToOpenOver());
   if (!color.isValid()) return std::nullopt;
   return ToTColor(color);
+}
+
+bool QtUiServices::OpenDocument(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QStr(path)));
 }
 
 std::string QtUiServices::ChooseFolder(const std::string& title, const std::string& startDir) {

@@ -27,6 +27,7 @@ public:
   void ShowFindDialog(const FindDialogOptions& options, FindHandler onFind) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
   std::string ChooseFolder(const std::string& title, const std::string& startDir) override;
+  bool OpenDocument(const std::string& path) override;
   void BeginLongCalculation() override;
   void EndLongCalculation() override;
 

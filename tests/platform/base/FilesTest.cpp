@@ -59,3 +59,21 @@ TEST_F(FilesTest, ListFilesMatchesTheMaskCaseSensitivelyInNameOrder) {
   EXPECT_TRUE(MatchesMask("abcbd", "a*b?"));  // the star backtracks past the first b
   EXPECT_FALSE(MatchesMask("", "?"));
 }
+
+TEST_F(FilesTest, ListFilesWithExtensionTakesAnyLetterCaseInNameOrder) {
+  for (const char* name : {"a.smd", "B.SMD", "c.Smd", ".smd", "x.smdx", "smd", "notes.txt"}) Write(name, "");
+  ForceDirectories(Path("dir.smd"));
+  EXPECT_EQ(ListFilesWithExtension(folder_.Dir(), ".smd"), (std::vector<std::string>{"B.SMD", "a.smd", "c.Smd"}));
+  EXPECT_EQ(ListFilesWithExtension(folder_.Dir(), ".TXT"), std::vector<std::string>{"notes.txt"});
+}
+
+TEST_F(FilesTest, SameFileSeesThroughRelativePathsAndLinks) {
+  Write("a", "x");
+  Write("b", "x");
+  ForceDirectories(Path("sub"));
+  std::filesystem::create_symlink(Path("a"), Path("link"));
+  EXPECT_TRUE(SameFile(Path("a"), Path("sub/../a")));
+  EXPECT_TRUE(SameFile(Path("link"), Path("a")));
+  EXPECT_FALSE(SameFile(Path("a"), Path("b")));
+  EXPECT_FALSE(SameFile(Path("a"), Path("missing")));
+}

@@ -1,0 +1,107 @@
+#include "validate/QmrfDocuments.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct QmrfExport : ::testing::Test {
+  QmrfExport() {
+    TestUi().Reset();
+    fs::create_directories(folder.Path("models"));
+    fs::create_directories(folder.Path("out"));
+    std::ofstream(pdf, std::ios::binary) << std::string("%PDF-1.4\0qmrf", 13);
+    std::ofstream(sdf, std::ios::binary) << "mol\r\n$$$$\r\n";
+  }
+  TestFolder folder;
+  const std::string pdf = folder.Path("models/model.pdf");
+  const std::string sdf = folder.Path("models/model.sdf");
+};
+
+TEST(QmrfPaths, ThePdfReplacesTheLastThreeCharactersAndTheSdfTheLastFour) {
+  EXPECT_EQ(QmrfPdfPathOf("/m/PBT Index.smd"), "/m/PBT Index.pdf");
+  EXPECT_EQ(QmrfPdfPathOf(""), "pdf");
+  EXPECT_EQ(SdfPathOf("/m/PBT Index.pdf"), "/m/PBT Index.sdf");
+}
+
+TEST_F(QmrfExport, BothDocumentsAreCopiedTheSdfProposedBesideThePdfCopy) {
+  TestUi().AnswerFile(folder.Path("out/qmrf.pdf"));
+  TestUi().AnswerFile(folder.Path("out/structures.sdf"));
+  ExportQmrfAndSdf(pdf);
+  ASSERT_EQ(TestUi().FileDialogs().size(), 2u);
+  const FileDialogOptions& first = TestUi().FileDialogs()[0].options;
+  const FileDialogOptions& second = TestUi().FileDialogs()[1].options;
+  EXPECT_TRUE(TestUi().FileDialogs()[0].save);
+  EXPECT_EQ(first.title, "Save QMRF file");
+  EXPECT_EQ(first.filter, "PDF file (*.pdf)|*.pdf");
+  EXPECT_EQ(first.fileName, pdf);
+  EXPECT_EQ(second.title, "Save SDF file");
+  EXPECT_EQ(second.filter, "SDF file (*.sdf)|*.sdf");
+  EXPECT_EQ(second.fileName, folder.Path("out/model.sdf"));
+  EXPECT_EQ(ReadFileText(folder.Path("out/qmrf.pdf")), ReadFileText(pdf));
+  EXPECT_EQ(ReadFileText(folder.Path("out/structures.sdf")), ReadFileText(sdf));
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(QmrfExport, ACancelledPdfProposesTheSdfBesideTheModelAndTheSourceItselfIsLeftAlone) {
+  const std::string before = ReadFileText(sdf);
+  TestUi().AnswerFile("");
+  TestUi().AnswerFile(sdf);
+  ExportQmrfAndSdf(pdf);
+  EXPECT_EQ(TestUi().FileDialogs().at(1).options.fileName, sdf);
+  EXPECT_EQ(ReadFileText(sdf), before);
+
+  const std::string pdfBefore = ReadFileText(pdf);
+  TestUi().Clear();
+  TestUi().AnswerFile(folder.Path("models/../models/model.pdf"));  // the source by another path
+  ExportQmrfAndSdf(pdf);
+  EXPECT_EQ(ReadFileText(pdf), pdfBefore);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+TEST_F(QmrfExport, AnExistingTargetIsReplacedOnlyAfterYesAndAFailedCopyIsNamed) {
+  const std::string target = folder.Path("out/qmrf.pdf");
+  std::ofstream(target, std::ios::binary) << "old";
+  TestUi().AnswerFile(target);
+  TestUi().Answer(IDNO);
+  ExportQmrfAndSdf(pdf);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, target + " already exists. Do you want to overwrite it?");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).flags, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(ReadFileText(target), "old");
+
+  TestUi().Clear();
+  TestUi().AnswerFile(target);
+  TestUi().Answer(IDYES);
+  TestUi().AnswerFile(folder.Path("missing/model.sdf"));
+  ExportQmrfAndSdf(pdf);
+  EXPECT_EQ(ReadFileText(target), ReadFileText(pdf));
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot copy " + sdf + " to " + folder.Path("missing/model.sdf"));
+  EXPECT_EQ(TestUi().Shown(1).Icon(), MB_ICONWARNING);
+}
+
+TEST_F(QmrfExport, DocumentsOpenThroughTheServicesAndAFailureNamesTheFile) {
+  OpenDocument(pdf);
+  EXPECT_EQ(TestUi().documents, std::vector<std::string>{pdf});
+  EXPECT_TRUE(TestUi().Shown().empty());
+
+  OpenDocument(folder.Path("models/none.pdf"));  // missing: the viewer is not asked
+  TestUi().documentViewerFails = true;
+  OpenDocument(pdf);
+  EXPECT_EQ(TestUi().documents.size(), 2u);
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot open the document " + folder.Path("models/none.pdf"));
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot open the document " + pdf);
+  EXPECT_EQ(TestUi().Shown(1).caption, "APPLICATION WARNING");
+}
+
+}  // namespace
