@@ -47,6 +47,9 @@ protected:
     MakeFile("database/chemicals.csv");
   }
 
+  // Leaves the modal windows opened from now on to the test.
+  void StopClosingModals() { closer_.stop(); }
+
   TMainForm& Start() {
     form_ = std::make_unique<TMainForm>();
     return *form_;
