@@ -11,6 +11,7 @@
 #include "data/ChemoData.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/WorkerThreads.h"
+#include "support/Memory.h"
 #include "prepare/DataImport.h"
 
 namespace {
@@ -45,16 +46,8 @@ std::string GeneratedTable(int objects, int descriptors) {
   return text;
 }
 
-// The peak resident memory of the process since the last ResetPeakMemory, in MB.
-void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-double PeakMemoryMB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0.0;
-}
+using benchsupport::PeakMemoryMB;
+using benchsupport::ResetPeakMemory;
 
 // The import as the program runs it from the file's bytes: the table takes the bytes
 // over, the import reads it, filters and fills the data set.

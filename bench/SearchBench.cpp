@@ -28,6 +28,7 @@
 #include "select/ModelSearchEngine.h"
 #include "select/SubsetScreen.h"
 #include "platform/base/WorkerThreads.h"
+#include "support/Memory.h"
 
 namespace {
 
@@ -168,11 +169,15 @@ void BM_AllSubsetRun(benchmark::State& state) {
 }
 BENCHMARK(BM_AllSubsetRun)->DenseRange(kEngine, kEventLoop)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// The job a user would otherwise script (../shared/bench/numpy_anchor.py): the example
-// table's response and its first 50 descriptors less those with a missing value, a
-// constant one or a near copy (|r| >= 0.999999) of an earlier one, 47 on this table;
-// every subset of sizes 1 to 4 (195,708), 10 models kept per size, QUIK off.
-std::unique_ptr<ChemoData> LoadAnchorJob() {
+// The job a user would otherwise script (../shared/bench/numpy_anchor.py): a table's
+// response ($KORVANE_ANCHOR_DATA, by default the example table) and its first
+// `descriptors` descriptors less those with a missing value, a constant one or a
+// near copy (|r| >= 0.999999) of an earlier one (47 of the example table's first
+// 50); every subset of sizes 1 to $KORVANE_ANCHOR_SIZES (default 4: 195,708 on the
+// example table), 10 models kept per size, QUIK off.
+// A descriptor is also left out where one value fills `share` of the objects or more
+// (1: a constant one) or where it correlates with an earlier one by |r| >= limit.
+std::unique_ptr<ChemoData> LoadAnchorJob(int descriptors, double share = 1.0, long double limit = 0.999999L) {
   const char* variable = std::getenv("KORVANE_ANCHOR_DATA");
   std::ifstream file(variable ? variable : "../shared/data/example.txt");
   if (!file) {
@@ -182,24 +187,34 @@ std::unique_ptr<ChemoData> LoadAnchorJob() {
   std::string line;
   std::getline(file, line);
   const std::vector<std::string> header = SplitTabs(line);
-  std::vector<std::vector<long double>> columns(51);
+  const int columnCount = std::min(descriptors + 1, static_cast<int>(header.size()) - 1);
+  std::vector<std::vector<long double>> columns(static_cast<std::size_t>(columnCount));
   int objects = 0;
   while (std::getline(file, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     const std::vector<std::string> cells = SplitTabs(line);
-    for (int c = 0; c < 51; ++c) columns[c].push_back(std::stold(cells.at(c + 1)));
+    for (int c = 0; c < columnCount; ++c) columns[c].push_back(std::stold(cells.at(c + 1)));
     ++objects;
   }
   std::vector<int> kept;
-  for (int c = 1; c <= 50; ++c) {
+  for (int c = 1; c < columnCount; ++c) {
     const std::vector<long double>& x = columns[c];
     if (std::count(x.begin(), x.end(), -999.0L) > 0 || std::count(x.begin(), x.end(), x[0]) == objects) continue;
+    std::vector<long double> sorted = x;
+    std::sort(sorted.begin(), sorted.end());
+    int longestRun = 0;
+    for (std::size_t i = 0, j = 0; i < sorted.size(); i = j) {
+      for (j = i; j < sorted.size() && sorted[j] == sorted[i]; ++j) {
+      }
+      longestRun = std::max(longestRun, static_cast<int>(j - i));
+    }
+    if (longestRun >= share * objects) continue;
     bool copy = false;
     for (int other : kept) {
       Matrix pair(objects, 2);
       for (int i = 0; i < objects; ++i) pair.At(i, 0) = x[i], pair.At(i, 1) = columns[other][i];
-      copy = copy || std::fabs(PairCorrelation(pair, 0, 1)) >= 0.999999L;
+      copy = copy || std::fabs(PairCorrelation(pair, 0, 1)) >= limit;
     }
     if (!copy) kept.push_back(c);
   }
@@ -225,35 +240,68 @@ std::unique_ptr<ChemoData> LoadAnchorJob() {
   return data;
 }
 
-// The whole anchor job as the search window runs it: fitness id, threads (0: the
-// plain path). Counter: subsets per second of real time.
-void BM_AnchorJob(benchmark::State& state) {
-  static std::unique_ptr<ChemoData> data = LoadAnchorJob();
-  data->iFitnessFunc = static_cast<int>(state.range(0));
-  const int threads = static_cast<int>(state.range(1));
+// Runs a whole all-subset search as the search window runs it, on the given number
+// of threads (0: the plain path); counters: subsets per second of real time, the
+// subsets screened and the models kept.
+void RunAnchorSearch(benchmark::State& state, ChemoData& data, int threads) {
   SetSearchFastPaths(threads > 0);
   SetWorkerThreadCount(std::max(1, threads));
-  int64_t subsets = 0, screened = 0;
+  int64_t subsets = 0, screened = 0, kept = 0;
+  double listMB = 0.0;
   for (auto _ : state) {
-    DataResultList list(data.get());
-    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, data.get());
+    const double before = benchsupport::ResidentMB();
+    DataResultList list(&data);
+    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, &data);
     engine.Activate();
     while (!engine.TimerWantsClose()) engine.IdleStep();
     subsets += engine.Processed();
     screened = engine.Screened();
+    kept = list.Count();
+    listMB = benchsupport::ResidentMB() - before;
   }
+  if (kept > 0) state.counters["kB/model"] = 1024.0 * listMB / static_cast<double>(kept);
   state.counters["subsets/s"] = benchmark::Counter(static_cast<double>(subsets), benchmark::Counter::kIsRate);
   state.counters["screened"] = static_cast<double>(screened);
-  state.SetLabel("pool " + std::to_string(data->iSelectedVarCount));
+  state.counters["kept"] = static_cast<double>(kept);
+  state.SetLabel("pool " + std::to_string(data.iSelectedVarCount));
   SetSearchFastPaths(true);
   SetWorkerThreadCount(0);
 }
+
+// The anchor job: fitness id, QUIK (0 off, 1 at 0.000), threads.
+void BM_AnchorJob(benchmark::State& state) {
+  static std::unique_ptr<ChemoData> data = LoadAnchorJob(50);
+  data->iFitnessFunc = static_cast<int>(state.range(0));
+  data->ldQuikDelta = state.range(1) == 0 ? -1.0L : 0.0L;
+  RunAnchorSearch(state, *data, static_cast<int>(state.range(2)));
+}
 BENCHMARK(BM_AnchorJob)
-    ->ArgsProduct({{0, 1, 2, 3}, {0, 1, 4}})
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1}, {0, 1, 4, 8}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
     ->Iterations(1);
+
+// Every model kept: the anchor table's descriptors, all of them, filtered as above
+// and as the import's filters would (a value in 80 % of the objects, |r| >= 0.95):
+// 95 of chembl-1017.txt; every subset of sizes 1 to 3, Q2loo; threads. The
+// counter kB/model is the growth of the resident memory while the list is kept,
+// per kept model.
+void BM_KeepAllJob(benchmark::State& state) {
+  static std::unique_ptr<ChemoData> data = LoadAnchorJob(100000, 0.8, 0.95L);
+  data->iFitnessFunc = 0;
+  data->iKeepPerSize = -1;
+  data->iAllSubsetUntil = 3;
+  RunAnchorSearch(state, *data, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_KeepAllJob)
+    ->Arg(1)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+
 
 
 }  // namespace
