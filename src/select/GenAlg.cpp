@@ -262,24 +262,41 @@ CheckedValue GenAlg::ScoreGenes(SubsetFitter& fitter, int k, const int* genes, b
   return fitter.Fitness(id_, data_->ldLOFSmoothing);
 }
 
-// Each worker thread has a fitter of its own and scores every T-th slot of a copy of
-// its genes, sorted as EvaluateFitness sorts them.
+// The genes of each slot sorted as EvaluateFitness sorts them; a set of genes scored
+// before (in this or an earlier generation) takes its fitness from the cache, the
+// others are scored on worker threads, each with a fitter of its own taking every
+// T-th of them. Scoring is a function of the sorted genes, so the cache gives the
+// same bits as scoring again.
 void GenAlg::ScoreSlots(const std::vector<GenPop>& current, const std::vector<int>& slots,
                         std::vector<CheckedValue>& fitness) {
   fitness.assign(slots.size(), CheckedValue(fitness::Worst(id_), true));
-  const int tasks = std::min(WorkerThreadCount(), static_cast<int>(slots.size()));
+  std::vector<std::vector<int>> genes(slots.size());
+  std::vector<std::size_t> unscored;
+  for (std::size_t t = 0; t < slots.size(); ++t) {
+    genes[t] = current[static_cast<std::size_t>(slots[t])].genes;
+    SortGenes(k_, genes[t].data());
+    const auto cached = fitnessCache_.find(genes[t]);
+    if (cached != fitnessCache_.end())
+      fitness[t] = cached->second;
+    else
+      unscored.push_back(t);
+  }
+  const int tasks = std::min(WorkerThreadCount(), static_cast<int>(unscored.size()));
   while (static_cast<int>(workers_.size()) < tasks) {
     workers_.push_back(std::make_unique<SubsetFitter>(*data_, mask_, nTrain_, *response_));
     workers_.back()->UsePoolGram(poolGram_);
   }
   ParallelFor(tasks, 1e9, [&](int task) {
-    for (std::size_t t = static_cast<std::size_t>(task); t < slots.size(); t += static_cast<std::size_t>(tasks)) {
-      std::vector<int> genes = current[static_cast<std::size_t>(slots[t])].genes;
-      SortGenes(k_, genes.data());
+    for (std::size_t u = static_cast<std::size_t>(task); u < unscored.size(); u += static_cast<std::size_t>(tasks)) {
+      const std::size_t t = unscored[u];
       bool quikPassed = false;
-      fitness[t] = ScoreGenes(*workers_[static_cast<std::size_t>(task)], k_, genes.data(), quikPassed);
+      fitness[t] = ScoreGenes(*workers_[static_cast<std::size_t>(task)], k_, genes[t].data(), quikPassed);
     }
   });
+  // The cache is bounded: emptied when full, it fills again from the population.
+  constexpr std::size_t kMaxCached = 200000;
+  if (fitnessCache_.size() + unscored.size() > kMaxCached) fitnessCache_.clear();
+  for (std::size_t t : unscored) fitnessCache_.emplace(std::move(genes[t]), fitness[t]);
 }
 
 int GenAlg::CountGene(const GenPop& individual, int poolPosition, int lastGene) const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -119,5 +120,6 @@ private:
   // the offspring slots whose fitness is left for the end of the generation.
   std::vector<CheckedValue> parentFitness_;
   std::vector<int> unscoredChildren_;
+  std::map<std::vector<int>, CheckedValue> fitnessCache_;  // by sorted genes, on the fast path
   bool poolWarningShown_ = false;  // the missing-pool-variable report is shown once
 };
