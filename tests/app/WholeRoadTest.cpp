@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <QToolButton>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <filesystem>
@@ -117,6 +118,13 @@ private:
   bool dispatching_ = false;
 };
 
+// Saves a picture of the window into the folder KORVANE_PNG_DIR names, when it names one.
+void Grab(QWidget& window, const char* name) {
+  QCoreApplication::processEvents();  // the layout as the user sees it
+  if (const char* dir = std::getenv("KORVANE_PNG_DIR"))
+    window.grab().save(QString(dir) + "/road-" + name + ".png");
+}
+
 // Chooses a combo's item as the user does: the change handler runs.
 void Pick(QComboBox* combo, const QString& text) {
   const int index = combo->findText(text);
@@ -199,6 +207,7 @@ protected:
   TMainForm& Start() {
     script_.Then<TSplashForm>("welcome window", [](TSplashForm& w) { w.close(); });
     main_ = std::make_unique<TMainForm>();
+    main_->show();
     return *main_;
   }
   // Closes the main window as the user does, and starts the program again.
@@ -213,6 +222,10 @@ protected:
     command->trigger();
     EXPECT_TRUE(script_.Done());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    QCoreApplication::processEvents();
+    for (QWidget* window : QApplication::topLevelWidgets())
+      EXPECT_TRUE(window == main_.get() || !window->isVisible())
+          << "left open: " << window->metaObject()->className() << " \"" << window->windowTitle().toStdString() << "\"";
   }
   std::string PathOf(const std::string& name) const { return folder_.Path(name); }
 
@@ -292,10 +305,12 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     for (int row = 1; row <= 3; ++row) chosen.push_back(w.Table().RowModel(row));
     w.SpeedButtonExtValidation->click();
     EXPECT_TRUE(Shown("External validation completed."));
+    Grab(w, "model-list");
     SelectRows(w.StringGridResults, kVariablesColumn, 1, 1);
     w.SpeedButtonViewSelMod->click();
   });
   script_.Then<TViewSelModForm>("single model: fitted plot", [](TViewSelModForm& w) {
+    Grab(w, "single-model");
     w.SpeedButtonViewExpCalcPlot->click();
   });
   script_.Then<TViewGraphForm>("fitted plot", [](TViewGraphForm& w) {
@@ -326,6 +341,7 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
   script_.Then<TFormConsensus>("consensus", [](TFormConsensus& w) {
     EXPECT_EQ(w.Calculation().CountSelectedModels(), 3);
     EXPECT_FALSE(w.Aborted());
+    Grab(w, "consensus");
     w.SpeedButtonCalcACM->click();
   });
   script_.Then<TViewGraphForm>("consensus plot", [](TViewGraphForm& w) {
@@ -400,6 +416,7 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     EXPECT_EQ(model.iTrainCount, 204);
     EXPECT_FALSE(model.cvR2.Missing);
     EXPECT_FALSE(model.cvRMSEext.Missing);
+    Grab(w, "stored-model");
     w.close();
   });
   Run(reopened.Availablemodels1);
@@ -417,10 +434,12 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     w.ButtonQuery->click();
     EXPECT_EQ(w.StaticTextFound->text(), "Found: 1");
     EXPECT_EQ(w.StringGrid->Cells(3, 1), "000058-08-2");
+    Grab(w, "database");
     w.close();
   });
   Run(reopened.MenuItemQueryDB);
 
+  Grab(reopened, "main");
   // Leaving the program leaves nothing behind.
   const std::string temporary = reopened.TempFolder();
   EXPECT_TRUE(reopened.close());
