@@ -29,6 +29,7 @@ TEST(QmrfPaths, ThePdfReplacesTheLastThreeCharactersAndTheSdfTheLastFour) {
   EXPECT_EQ(QmrfPdfPathOf("/m/PBT Index.smd"), "/m/PBT Index.pdf");
   EXPECT_EQ(QmrfPdfPathOf(""), "pdf");
   EXPECT_EQ(SdfPathOf("/m/PBT Index.pdf"), "/m/PBT Index.sdf");
+  EXPECT_EQ(SdfPathOf("pdf"), ".sdf");
 }
 
 TEST_F(QmrfExport, BothDocumentsAreCopiedTheSdfProposedBesideThePdfCopy) {
@@ -42,6 +43,8 @@ TEST_F(QmrfExport, BothDocumentsAreCopiedTheSdfProposedBesideThePdfCopy) {
   EXPECT_EQ(first.title, "Save QMRF file");
   EXPECT_EQ(first.filter, "PDF file (*.pdf)|*.pdf");
   EXPECT_EQ(first.fileName, pdf);
+  EXPECT_EQ(first.defaultExt, "pdf");
+  EXPECT_EQ(second.defaultExt, "sdf");
   EXPECT_EQ(second.title, "Save SDF file");
   EXPECT_EQ(second.filter, "SDF file (*.sdf)|*.sdf");
   EXPECT_EQ(second.fileName, folder.Path("out/model.sdf"));
