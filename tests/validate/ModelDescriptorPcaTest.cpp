@@ -37,6 +37,15 @@ TEST_F(ModelPcaExample, TwoDescriptorsGiveTheirSharesLoadingsAndScores) {
     for (int k = 1; k <= 2; ++k) EXPECT_NEAR(std::fabs(pca.Loading(var, k)), 0.7071L, 5e-5L);
   EXPECT_NEAR(std::fabs(pca.Score(0, 1)), 1.6562L, 5e-5L);
   EXPECT_TRUE(TestUi().Shown().empty());
+  // The matrices the plots show: column c is component c + 1.
+  const Matrix loadings = pca.LoadingMatrix(), scores = pca.ScoreMatrix();
+  ASSERT_EQ(loadings.Rows(), 2);
+  ASSERT_EQ(scores.Rows(), 6);
+  for (int c = 0; c < 2; ++c) {
+    for (int var = 0; var < 2; ++var) EXPECT_EQ(loadings.At(var, c), pca.Loading(var, c + 1));
+    for (int row = 0; row < 6; ++row) EXPECT_EQ(scores.At(row, c), pca.Score(row, c + 1));
+  }
+  EXPECT_NE(scores.At(0, 0), scores.At(0, 1));
 }
 
 TEST_F(ModelPcaExample, ExcludedObjectsAreLeftOutAndResponselessOnesKept) {
