@@ -125,6 +125,17 @@ TEST_F(ModelWindowCommands, PcaOfOneDescriptorIsRefusedAndOpensNothing) {
   EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
+TEST_F(ModelWindowCommands, AConstantDescriptorFailsThePcaWithItsMessageAndOpensNothing) {
+  auto form = Open({0, 1});
+  for (int i = 0; i < 6; ++i) data->tpChemoValuePtr[i][1].Value = 2;
+  form->SpeedButtonPCAdescClick();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(form->PcaPlot(0), nullptr);
+  EXPECT_EQ(form->StringGrid->ColCount(), 11);
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
 TEST_F(ModelWindowCommands, CopyShowsFormattingThenSendingInItsProgressWindow) {
   auto form = Open({0});
   form->SpeedButtonCopyClick();
@@ -204,6 +215,11 @@ TEST_F(ModelWindowCommands, GrabsThePcaPlotsWhenAsked) {
     QApplication::processEvents();
     plot->grab().save(QString(dir) + (which == 0 ? "/model-pca-loadings.png" : "/model-pca-scores.png"));
   }
+  form->resize(760, 566);
+  form->show();
+  form->StringGrid->scrollTo(form->StringGrid->model()->index(0, 12));
+  QApplication::processEvents();
+  form->grab().save(QString(dir) + "/single-model-scores.png");
 }
 
 }  // namespace
