@@ -196,6 +196,7 @@ protected:
   void SetUp() override {
     TestUi().Reset();
     SetRandomizeClock([]() -> uint64_t { return 29; });  // the same genetic algorithm every run
+    TCalculateSetupForm::RememberedKeepPerSize = {};      // as at the program's start
     previous_ = fs::current_path();
     for (const char* folder : {"models", "database"})
       fs::copy(fs::path(KORVANE_ASSETS_DIR) / folder, folder_.Path(folder), fs::copy_options::recursive);
