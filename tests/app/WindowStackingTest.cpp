@@ -40,7 +40,8 @@ std::vector<unsigned long> Stacking() {
   xprop.waitForFinished(5000);
   const QString text = QString::fromLatin1(xprop.readAllStandardOutput());
   std::vector<unsigned long> ids;
-  for (const QString& part : text.section('#', 1).split(',', Qt::SkipEmptyParts)) ids.push_back(part.trimmed().toULong(nullptr, 16));
+  for (const QString& part : text.section('#', 1).split(',', Qt::SkipEmptyParts))
+    ids.push_back(part.trimmed().toULong(nullptr, 16));
   return ids;
 }
 

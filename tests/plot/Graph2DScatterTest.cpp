@@ -212,6 +212,45 @@ TEST_F(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
   EXPECT_NE(canvas.FindText("Prediction"), nullptr);
 }
 
+TEST_F(Graph2DScatterTest, ALabelThatWouldMeetTheLegendGoesBelowItAndItsPoint) {
+  // The point (8, 8) sits at (565, 64), under the right end of a four-line legend.
+  PlotTestData table({{0, 0}, {8, 8}, {6, 7.7L}, {1, 8}});
+  table.data.LabelType = 2;
+  table.SetGroups({0, 1, 2, 3}, {clYellow, clBlue, clRed, clAqua});
+  std::string names[] = {"R2 Yscr", "Q2 Yscr", "Mod. R2", "Mod. Q2"};
+  table.data.Axis.Legend = true;
+  table.data.Axis.LegendNames = names;
+  DrawIn(table, {0, 8, 0, 8});
+  const int legendBottom = 4 * canvas.TextHeight("Mod. Q2") + 8;
+  const CanvasCall legend = canvas.CallsOf(CallKind::Rectangle).at(0);
+  ASSERT_EQ(legend.at[3], legendBottom);
+  const int height = canvas.TextHeight("E2") + 4;  // from y - 18 to y + text height - 14
+  const LabelPlotParam& moved = table.Label(1);
+  EXPECT_EQ(moved.LabelTop, 64 + 3 + 2);  // the point's symbol ends lower than the legend
+  EXPECT_EQ(moved.LabelBottom - moved.LabelTop, height);
+  // A label that starts where the legend ends, and labels away from it, keep
+  // their places over their points.
+  EXPECT_EQ(table.Label(2).LabelTop, legendBottom);
+  EXPECT_EQ(table.Label(3).LabelTop, 64 - 18);
+  EXPECT_EQ(table.Label(0).LabelTop, 520 - 18);
+
+  // On a low image the point lies higher than the legend's end: the label goes
+  // just below the legend.
+  PlotTestData low({{0, 0}, {8, 8}});
+  low.data.LabelType = 2;
+  low.SetGroups({0, 1}, {clYellow, clBlue, clRed, clAqua});
+  low.data.Axis.Legend = true;
+  low.data.Axis.LegendNames = names;
+  RecordingCanvas small(616, 400);  // box top 40: the point (8, 8) at y = 40
+  Graph2DScatter plot(small, &low.data, 0);
+  plot.SetRange(0, 8, 0, 8);
+  plot.DrawData();
+  const int lowLegendBottom = 4 * small.TextHeight("Q2 Yscr") + 8;
+  ASSERT_GT(lowLegendBottom, 40 + 4);
+  EXPECT_EQ(low.Label(1).LabelTop, lowLegendBottom + 1);
+  EXPECT_EQ(low.Label(1).LabelBottom - low.Label(1).LabelTop, height);
+}
+
 TEST_F(Graph2DScatterTest, ErrorBarsHaveCapsInsideThePlotArea) {
   PlotTestData table({{0, 0}, {4, 4}, {8, 8}});
   table.SetUncertainty(1);  // 57 pixels
