@@ -214,7 +214,7 @@ TEST_F(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
 
 TEST_F(Graph2DScatterTest, ALabelThatWouldMeetTheLegendGoesBelowItAndItsPoint) {
   // The point (8, 8) sits at (565, 64), under the right end of a four-line legend.
-  PlotTestData table({{0, 0}, {8, 8}, {6, 7.7L}, {1, 8}});
+  PlotTestData table({{0, 0}, {8, 8}, {7.5L, 7.7L}, {1, 8}});
   table.data.LabelType = 2;
   table.SetGroups({0, 1, 2, 3}, {clYellow, clBlue, clRed, clAqua});
   std::string names[] = {"R2 Yscr", "Q2 Yscr", "Mod. R2", "Mod. Q2"};
