@@ -77,6 +77,15 @@ std::string ResolveLinks(const std::string& path) {
   return current.string();
 }
 
+bool SyncToDisk(const std::string& path) {
+  const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+  const bool synced = ::fsync(fd) == 0 || (folder && (errno == EINVAL || errno == ENOTSUP));
+  return ::close(fd) == 0 && synced;
+}
+
 bool CopyPermissions(const std::string& model, const std::string& path) {
   struct stat status {};
   return ::stat(model.c_str(), &status) == 0 && ::chmod(path.c_str(), status.st_mode & 07777) == 0;

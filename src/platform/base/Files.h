@@ -28,6 +28,9 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
 std::string ResolveLinks(const std::string& path);
 // Gives path the permission bits of model; false when either cannot be read or set.
 bool CopyPermissions(const std::string& model, const std::string& path);
+// Writes the file's or folder's data and entries through to the disk (fsync);
+// false when that failed. A folder on a file system that cannot do so counts as written.
+bool SyncToDisk(const std::string& path);
 
 // Makes the folder with any missing parents; true when it exists afterwards.
 bool ForceDirectories(const std::string& path);

@@ -10,8 +10,10 @@ class Stream;
 // file of a unique name in the same folder, and renames that over fileName once
 // write() returned, so that saves running at once each leave a whole file. An
 // existing file keeps its permissions; a symbolic link keeps pointing at its
-// target, which is replaced. On failure the temporary file is removed, fileName
-// is left as it was, and the exception is passed on.
+// target, which is replaced. The file is written through to the disk and closed
+// before the rename, and the folder after it. On failure the temporary file is
+// removed, fileName is left as it was, and the exception is passed on, naming
+// fileName where it named the temporary file.
 void WriteReplacingPath(const std::string& fileName, const std::function<void(const std::string&)>& write);
 // The same for writers of a stream.
 void WriteReplacingFile(const std::string& fileName, const std::function<void(Stream&)>& write);

@@ -33,7 +33,9 @@ FileStream::FileStream(const std::string& fileName, FileMode mode) : fileName_(f
   }
 }
 
-FileStream::~FileStream() { std::fclose(file_); }
+FileStream::~FileStream() {
+  if (file_ != nullptr) std::fclose(file_);
+}
 
 // A C stream must be repositioned between a read and a following write (and back).
 void FileStream::SwitchTo(LastOp op) {
@@ -68,6 +70,13 @@ int64_t FileStream::Size() {
 
 void FileStream::Flush() {
   if (std::fflush(file_) != 0 || std::ferror(file_)) throw EStreamError("Stream write error");
+}
+
+void FileStream::Close() {
+  const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (!flushed || !closed) throw EStreamError("Stream write error");
 }
 
 std::size_t MemoryStream::Read(void* buffer, std::size_t count) {

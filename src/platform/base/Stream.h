@@ -50,6 +50,9 @@ public:
   int64_t Size() override;
   // Flushes buffered writes; throws EStreamError when the data could not be written.
   void Flush();
+  // Flushes and closes the file; throws EStreamError when either failed. Nothing
+  // may be read or written afterwards.
+  void Close();
   const std::string& FileName() const { return fileName_; }
 
 private:

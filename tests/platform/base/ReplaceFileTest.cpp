@@ -1,0 +1,51 @@
+#include "platform/base/ReplaceFile.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/base/Files.h"
+#include "platform/base/Stream.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+// A writer's failure that names the temporary file names the chosen file
+// instead, and leaves the chosen file and the folder as they were.
+TEST(ReplaceFile, AFailureNamesTheChosenFileNotTheTemporaryOne) {
+  TestFolder folder;
+  const std::string name = folder.Path("f.db");
+  WriteReplacingFile(name, [](Stream& out) { out.Write("old", 3); });
+  std::string temporary;
+  try {
+    WriteReplacingPath(name, [&](const std::string& path) {
+      temporary = path;
+      throw Exception("Cannot write file " + path);
+    });
+    FAIL() << "no failure";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message, "Cannot write file " + name);
+  }
+  EXPECT_NE(temporary, name);
+  EXPECT_EQ(ReadFileText(name), "old");
+  EXPECT_EQ(ListFiles(folder.Dir(), "*"), (std::vector<std::string>{"f.db"}));
+
+  // A message without the temporary name passes unchanged, with its type.
+  EXPECT_THROW(WriteReplacingPath(name, [](const std::string&) { throw EConvertError("x"); }), EConvertError);
+}
+
+// Data the close could not write is a failure, not a silent loss.
+TEST(ReplaceFile, ClosingReportsDataThatCouldNotBeWritten) {
+  FileStream full("/dev/full", FileMode::Create);
+  full.Write("abc", 3);  // buffered: the device refuses it only when flushed
+  EXPECT_THROW(full.Close(), EStreamError);
+}
+
+TEST(ReplaceFile, FilesAndFoldersAreWrittenThroughToTheDisk) {
+  TestFolder folder;
+  WriteReplacingFile(folder.Path("a"), [](Stream& out) { out.Write("new", 3); });
+  EXPECT_EQ(ReadFileText(folder.Path("a")), "new");
+  EXPECT_TRUE(SyncToDisk(folder.Path("a")));
+  EXPECT_TRUE(SyncToDisk(folder.Dir()));
+  EXPECT_FALSE(SyncToDisk(folder.Path("missing")));
+}
+
+}  // namespace
