@@ -282,16 +282,19 @@ void StringGrid::SetFixedRows(int count) {
 }
 
 // The view's cells shift when the fixed counts change: keep what is in view
-// and what is selected, in grid coordinates.
+// and what is selected, in grid coordinates. A view at the first scrolling row
+// or column stays at the first one, so cells that stop being fixed stay in view.
 void StringGrid::ChangeFixed(const std::function<void()>& change) {
+  const bool atTop = TopRow() == fixedRows_;
+  const bool atLeft = LeftCol() == fixedCols_;
   const int top = TopRow();
   const int left = LeftCol();
   const GridRect selection = Selection();
   model_->Reset(change);
   ApplyAllColWidths();
   SetSelection(selection);  // scrolls to the current cell, so first
-  SetTopRow(top);
-  SetLeftCol(left);
+  SetTopRow(atTop ? fixedRows_ : top);
+  SetLeftCol(atLeft ? fixedCols_ : left);
 }
 
 int StringGrid::FixedColsWidth() const {

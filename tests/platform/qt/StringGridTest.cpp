@@ -70,6 +70,18 @@ TEST(StringGridTest, FixedCellsStayInViewAndHiddenColumnsTakeNoRoom) {
   EXPECT_EQ(f.CellRect(3, 5).width(), 100);
 }
 
+TEST(StringGridTest, CellsThatStopBeingFixedStayInView) {
+  FilledGrid f(20, 50);
+  f.grid.SetFixedCols(0);
+  f.grid.SetFixedRows(0);
+  EXPECT_EQ(f.grid.LeftCol(), 0);
+  EXPECT_EQ(f.grid.TopRow(), 0);
+  EXPECT_EQ(f.CellRect(0, 0).topLeft(), QPoint(0, 0));
+  f.grid.SetLeftCol(5);  // scrolled away, the view keeps its place
+  f.grid.SetFixedCols(1);
+  EXPECT_EQ(f.grid.LeftCol(), 5);
+}
+
 TEST(StringGridTest, SelectionIsInGridCoordinatesAndClamped) {
   FilledGrid f(8, 8);
   f.grid.SetSelection({0, 0, 99, 2});
