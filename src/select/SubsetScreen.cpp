@@ -18,6 +18,9 @@ constexpr int kMaxCoefficients = 16;
 // set the rounding error of the residuals against the response's spread) and, for
 // the leave-one-out sums, over the least 1 - h_ii; up to 1e12 it gives errors near
 // 1e-7 of the spread, against margins of 1e-5 of the sum and 1e-5 of the spread.
+// The fit's sums of squared deviations (of the response and of the fitted values)
+// are sums of squares less the square of the sum, which lose n^2 max y^2 / SStot
+// units of roundoff: that condition, too, must stay below 1e12.
 constexpr long double kMaxCondition = 1e12L;
 constexpr long double kRelativeMargin = 1e-5L;
 constexpr long double kSpreadMargin = 1e-5L;
@@ -100,6 +103,7 @@ SubsetScreen::SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, i
   }
   const long double variance = n_ > 1 ? ssTot_ / (n_ - 1) : 0.0L;
   spreadRatio_ = variance > 0.0L ? std::max(1.0L, largest / std::sqrt(variance)) : INFINITY;
+  squaresCondition_ = ssTot_ > 0.0L ? static_cast<long double>(n_) * n_ * largest * largest / ssTot_ : INFINITY;
   // The pool columns centred and scaled to unit length, their cross-products (a
   // correlation matrix) and their products with the centred response.
   std::vector<std::vector<long double>> unit(static_cast<std::size_t>(pool));
@@ -242,7 +246,9 @@ struct RowPass {
 
 bool SubsetScreen::SurelyWorse(const int* positions, int k, int id, long double smoothing, long double worst) const {
   const int q = k + 1;
-  if (q > kMaxCoefficients || n_ <= q || !(ssTot_ > 0.0L) || !std::isfinite(spreadRatio_)) return false;
+  if (q > kMaxCoefficients || n_ <= q || !(ssTot_ > 0.0L) || !std::isfinite(spreadRatio_) ||
+      !(squaresCondition_ <= kMaxCondition))
+    return false;
   long double limit = 0.0L;
   bool alwaysMissing = false;
   if (!SumBeyond(id, worst, n_, k, ssTot_, smoothing, limit, alwaysMissing)) return false;

@@ -49,4 +49,5 @@ private:
   std::vector<uint8_t> usable_;  // per pool column: not constant
   long double ssTot_ = 0.0L;
   long double spreadRatio_ = 0.0L;  // largest |y| / standard deviation of y
+  long double squaresCondition_ = 0.0L;  // n^2 max y^2 / SStot
 };
