@@ -1,7 +1,10 @@
 #include "models/ModelListTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
+#include <numeric>
+#include <unordered_set>
 
 #include "data/DataResult.h"
 #include "data/LabelLists.h"
@@ -236,25 +239,29 @@ void ModelListTable::ResetToListOrder() {
 
 namespace {
 
-// Regroups the models (list order, keys the first keys: whole numbers >= 0) by
-// first key, smallest group first, each group sorted by the second key.
+// Regroups the models (list order) by first key truncated to a whole number,
+// smallest group first, each group sorted by the second key. Only the groups
+// that occur are visited, so no key, however large or negative, is trusted to
+// bound a loop or to name a group.
 std::vector<DataResultNode*> SortByGroups(const std::vector<long double>& keys,
                                           const std::vector<DataResultNode*>& listOrder, int secondCol,
                                           bool ascending, Progress* progress) {
   const std::size_t n = listOrder.size();
-  long double largest = 0.0L;
-  for (long double key : keys) largest = std::max(largest, key);
+  auto group = [&keys](std::size_t i) { return std::trunc(keys[i]); };
+  std::vector<std::size_t> byGroup = NamedArray<std::size_t>(n, "*tpSortNodePtr");
+  std::iota(byGroup.begin(), byGroup.end(), std::size_t{0});
+  std::stable_sort(byGroup.begin(), byGroup.end(), [&group](std::size_t a, std::size_t b) { return group(a) < group(b); });
   std::vector<DataResultNode*> regrouped = NamedArray<DataResultNode*>(n, "*tpSortNodePtr");
   std::vector<long double> groupKeys = NamedArray<long double>(n, "*ldpSubsetVectPtr");
   std::vector<DataResultNode*> groupModels = NamedArray<DataResultNode*>(n, "*tpSubsetVectNodePtr");
   auto next = regrouped.begin();
-  const int32_t last = static_cast<int32_t>(largest);
-  for (int32_t k = 0; k <= last; ++k) {
+  for (std::size_t start = 0; start < n;) {
+    const long double k = group(byGroup[start]);
     int32_t count = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (static_cast<int32_t>(keys[i]) != k) continue;
-      groupKeys[count] = ColumnKey(*listOrder[i], secondCol);
-      groupModels[count++] = listOrder[i];
+    for (; start < n && group(byGroup[start]) == k; ++start) {
+      DataResultNode* model = listOrder[byGroup[start]];
+      groupKeys[count] = ColumnKey(*model, secondCol);
+      groupModels[count++] = model;
     }
     SortValuesWithIndex(groupKeys.data(), groupModels.data(), 0, count - 1, ascending, progress);
     next = std::copy_n(groupModels.begin(), count, next);
@@ -299,7 +306,7 @@ void ModelListTable::Fill(bool onlySelected, int m, bool deleteExtra, Progress* 
   filtered_.clear();
   if (onlySelected) {
     std::vector<int> shownOfSize;
-    std::vector<DataResultNode*> kept;
+    std::vector<DataResultNode*> extra;
     for (auto it = sorted_.rbegin(); it != sorted_.rend(); ++it) {
       DataResultNode* model = *it;
       Tick(progress);
@@ -308,15 +315,11 @@ void ModelListTable::Fill(bool onlySelected, int m, bool deleteExtra, Progress* 
         if (static_cast<int>(shownOfSize.size()) <= model->iSize) shownOfSize.resize(model->iSize + 1, 0);
         shown = shownOfSize[model->iSize] < m;
         if (shown) ++shownOfSize[model->iSize];
-        if (!shown && deleteExtra) {
-          Models().Remove(model);
-          continue;
-        }
+        if (!shown && deleteExtra) extra.push_back(model);
       }
       if (shown) filtered_.push_back(model);
-      kept.push_back(model);
     }
-    sorted_.assign(kept.rbegin(), kept.rend());
+    Discard(extra);
   } else {
     for (std::size_t i = 0; i < sorted_.size(); ++i) Tick(progress);
   }
@@ -359,23 +362,24 @@ void ModelListTable::FindEmptyColumns() {
 }
 
 void ModelListTable::RemoveUnselected() {
-  std::vector<DataResultNode*> kept;
-  for (DataResultNode* model : sorted_) {
-    if (IsSelectedState(model->iSelStatus)) {
-      kept.push_back(model);
-    } else {
-      Models().Remove(model);
-    }
-  }
-  sorted_ = std::move(kept);
+  std::vector<DataResultNode*> unselected;
+  for (DataResultNode* model : sorted_)
+    if (!IsSelectedState(model->iSelStatus)) unselected.push_back(model);
+  Discard(unselected);
 }
 
 void ModelListTable::KeepBest(int k) {
   const std::size_t keep = static_cast<std::size_t>(std::max(k, 0));
   if (sorted_.size() <= keep) return;
-  const auto firstKept = sorted_.end() - static_cast<std::ptrdiff_t>(keep);
-  for (auto it = sorted_.begin(); it != firstKept; ++it) Models().Remove(*it);
-  sorted_.erase(sorted_.begin(), firstKept);
+  Discard({sorted_.begin(), sorted_.end() - static_cast<std::ptrdiff_t>(keep)});
+}
+
+void ModelListTable::Discard(const std::vector<DataResultNode*>& models) {
+  const std::unordered_set<const DataResultNode*> gone(models.begin(), models.end());
+  const auto isGone = [&gone](const DataResultNode* model) { return gone.count(model) != 0; };
+  std::erase_if(sorted_, isGone);
+  std::erase_if(filtered_, isGone);
+  for (DataResultNode* model : models) Models().Remove(model);
 }
 
 // ---- Commands ---------------------------------------------------------------------

@@ -97,9 +97,10 @@ public:
   // m > 0 at most m selected models of each size are shown; with deleteExtra
   // the others are removed from the list.
   void Fill(bool onlySelected, int m, bool deleteExtra, Progress* progress);
-  // Removes every unselected model (state 0 or 2) from the list and the order.
+  // Removes every unselected model (state 0 or 2) from the list, the order and
+  // the rows.
   void RemoveUnselected();
-  // Removes models from the bottom of the table until k remain.
+  // Removes models from the bottom of the table (and from the rows) until k remain.
   void KeepBest(int k);
   // The order when the sorted array does not hold the list's models (before
   // the first sort, or after the list was exchanged): list order.
@@ -133,6 +134,9 @@ public:
 
 private:
   void FindEmptyColumns();
+  // Takes the models out of the order and the rows first, then frees them, so
+  // that no row points at a freed model when anything repaints next.
+  void Discard(const std::vector<DataResultNode*>& models);
 
   DataResultList** models_;
   std::vector<DataResultNode*> sorted_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -324,6 +325,57 @@ TEST_F(ModelListTableTest, RemoveUnselectedAndKeepBest) {
   EXPECT_EQ(list->Count(), 2);
   table.KeepBest(7);
   EXPECT_EQ(list->Count(), 2);
+}
+
+// Every removal in the only-selected view leaves rows that show models of the
+// list, whenever the table is read (a repaint may come at any tick).
+TEST_F(ModelListTableTest, RemovalsNeverLeaveARowOnAFreedModel) {
+  auto rowsInList = [this] {
+    for (int row = 1; row <= table.RowCount(); ++row) {
+      bool found = false;
+      for (DataResultNode* m = list->First(); m != nullptr && !found; m = m->Next()) found = m == table.RowModel(row);
+      if (!found) return false;
+    }
+    return true;
+  };
+  for (int id = 1; id <= 8; ++id) Add(id, 1 + id % 2, 1.0L - id / 10.0L, id % 3 == 0 ? 0 : 3);
+  SortBy(kR2Column);
+  table.Fill(true, 0, false, nullptr);
+  ASSERT_EQ(RowIds(), (std::vector<int>{1, 2, 4, 5, 7, 8}));
+  table.KeepBest(6);  // the bottom two: ids 8 and 7
+  EXPECT_TRUE(rowsInList());
+  EXPECT_EQ(RowIds(), (std::vector<int>{1, 2, 4, 5}));
+  table.RemoveUnselected();  // ids 3 and 6
+  EXPECT_TRUE(rowsInList());
+  EXPECT_EQ(list->Count(), 4);
+  struct CheckingProgress : Progress {
+    std::function<bool()> check;
+    bool ok = true;
+    void SetText(const std::string&) override {}
+    void SetRange(int, int) override {}
+    void SetPosition(int) override {}
+    void AnimationTick() override { ok = ok && check(); }
+  } progress;
+  progress.check = rowsInList;
+  table.Fill(true, 1, true, &progress);  // one per size: ids 1 and 2 stay
+  EXPECT_TRUE(progress.ok);
+  EXPECT_TRUE(rowsInList());
+  EXPECT_EQ(RowIds(), (std::vector<int>{1, 2}));
+  EXPECT_EQ(list->Count(), 2);
+  EXPECT_EQ(table.Sorted().size(), 2u);
+}
+
+// Group keys from a damaged or foreign list: a negative key forms its own group
+// below the others, a huge one its own group above, and the sort ends at once.
+TEST_F(ModelListTableTest, GroupsTrustNoKey) {
+  const int32_t counts[] = {2, -1, 1000000000, 2, -1, 0};
+  for (int id = 1; id <= 6; ++id) Add(id, 2, id / 10.0L).ciNExtOK = CheckedIntValue(counts[id - 1], false);
+  SortBy(kNExtOkColumn, kR2Column);
+  EXPECT_EQ(RowIds(), (std::vector<int>{3, 4, 1, 6, 5, 2}));
+  list->First()->iSize = -5;
+  list->Last()->iSize = INT32_MAX;
+  SortBy(kSizeColumn, kR2Column);
+  EXPECT_EQ(RowIds(), (std::vector<int>{6, 5, 4, 3, 2, 1}));
 }
 
 TEST_F(ModelListTableTest, FailedSortKeepsThePreviousOrder) {

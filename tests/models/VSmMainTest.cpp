@@ -199,6 +199,39 @@ TEST_F(ViewSelFormTest, KeepBestAndDeleteUnselected) {
   EXPECT_EQ(form->Cells(1, 2), "3");  // ranks of the last sort
 }
 
+// A progress window that repaints the whole grid whenever it shows anything,
+// as the real one may when it lets pending events through.
+struct RepaintingProgress : Progress {
+  explicit RepaintingProgress(TViewSelForm*& form) : form(form) { Repaint(); }
+  void Repaint() {
+    if (form == nullptr) return;
+    for (int row = 1; row < form->StringGridResults->RowCount(); ++row)
+      for (int col = 0; col < kModelListColumnCount; ++col) texts += form->Cells(col, row).size();
+  }
+  void SetText(const std::string&) override { Repaint(); }
+  void SetRange(int, int) override {}
+  void SetPosition(int) override { Repaint(); }
+  void AnimationTick() override { Repaint(); }
+  TViewSelForm*& form;
+  std::size_t texts = 0;
+};
+
+TEST_F(ViewSelFormTest, RemovingModelsInTheOnlySelectedViewNeverRepaintsFreedOnes) {
+  AddModels(12);
+  TViewSelForm* shown = nullptr;
+  TViewSelForm form(nullptr, &host.models, &host.data,
+                    [&shown](bool) { return std::make_unique<RepaintingProgress>(shown); });
+  shown = &form;
+  form.SpeedButtonViewOnlySelModClick();
+  ASSERT_EQ(RowIds(form), (std::vector<int>{1, 3, 5, 7, 9, 11}));
+  Choose(*form.ComboBoxOnlyBest, 4);  // frees eight models, four of them shown
+  EXPECT_EQ(RowIds(form), (std::vector<int>{1, 3}));
+  form.PopupMenuNeverselectedClick();  // the selection is row 1: id 1
+  form.SpeedButtonDelUnselModelClick();
+  EXPECT_EQ(RowIds(form), (std::vector<int>{3}));
+  EXPECT_EQ(host.models->Count(), 1);
+}
+
 TEST_F(ViewSelFormTest, OnlySelectedViewControlsAndKeepOnlySelected) {
   AddModels(8);
   auto form = Open();
