@@ -31,7 +31,7 @@ constexpr CellSlot R(CheckedValue ModelCells::*cell) { return {cell, nullptr}; }
 constexpr CellSlot I(CheckedIntValue ModelCells::*cell) { return {nullptr, cell}; }
 
 using M = ModelCells;
-const CellSlot kCells[kModelCellCount + 1] = {
+constexpr CellSlot kCells[kModelCellCount + 1] = {
     {nullptr, nullptr},
     R(&M::cvQ2loo), R(&M::cvR2adj), R(&M::cvLOF), R(&M::cvR2), R(&M::cvKxx), R(&M::cvKxy),
     R(&M::cvRMSEtr), R(&M::cvRMSEcv), R(&M::cvRMSEext), R(&M::cvS), R(&M::cvF),
@@ -54,13 +54,13 @@ const CellSlot kCells[kModelCellCount + 1] = {
 };
 
 // The cells of the project record: always, then only from version 1 on.
-const int kProjectCells[] = {1,  2,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 22, 23, 27, 31, 35, 39, 40,
+constexpr int kProjectCells[] = {1,  2,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 22, 23, 27, 31, 35, 39, 40,
                              41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 61, 66, 67,
                              68, 70, 72, 73, 74, 76, 78, 79, 80, 82};
-const int kProjectCellsV1[] = {69, 71, 75, 77, 81, 83, 59, 60, 62, 63, 64, 65, 24, 25, 26, 28, 29,
+constexpr int kProjectCellsV1[] = {69, 71, 75, 77, 81, 83, 59, 60, 62, 63, 64, 65, 24, 25, 26, 28, 29,
                                30, 32, 33, 34, 36, 37, 38, 85, 84, 18, 19, 20, 21, 3,  16, 17};
 // The cells of the single-model record.
-const int kSingleModelCells[] = {1,  2,  4,  5,  6,  7,  8,  10, 11, 39, 40, 41,
+constexpr int kSingleModelCells[] = {1,  2,  4,  5,  6,  7,  8,  10, 11, 39, 40, 41,
                                  42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 53, 54};
 
 }  // namespace
@@ -206,6 +206,16 @@ void DataResultNode::StreamErrorArrays(Stream& stream, uint8_t mode, int version
 
 int32_t DataResultNode::OwnerColumns() const { return tpChemoData ? tpChemoData->iVarCount : INT32_MAX; }
 
+int32_t DataResultNode::OwnerObjects() const { return tpChemoData ? tpChemoData->iObjCount : INT32_MAX; }
+
+void DataResultNode::RequirePossibleCounts(int32_t objects) const {
+  const auto within = [](const CheckedIntValue& cell, int32_t limit) { return cell.Value >= 0 && cell.Value <= limit; };
+  if (!within(ciNExtOK, kExternalCriteriaCount)) throw EDamagedRecord("number of external criteria met");
+  for (const CheckedIntValue* count : {&ciNOutAD, &ciNXOutl, &ciNYOutlUndModEq, &ciNYOutlOverModEq, &ciNYOutlUndLOO,
+                                       &ciNYOutlOverLOO})
+    if (!within(*count, objects)) throw EDamagedRecord("number of outlying objects");
+}
+
 void DataResultNode::RequireConsistent(int32_t columns) const {
   bool ok = iSize >= 0 && iTrainCount >= 0 && (iSize == 0 || ipSelVarIdxPtr) && ldpBModelCoeffPtr &&
             ldpBStdCoeffPtr && ldpBIntConfPtr && (iTrainCount == 0 || ldpTrainYCapPtr);
@@ -241,6 +251,7 @@ void DataResultNode::ReadWrite(Stream& stream, uint8_t mode, int version) {
     StreamFit(stream, mode, false);
     if (version > 0) StreamCells(stream, kProjectCellsV1, mode);
     StreamErrorArrays(stream, mode, version, OwnerColumns());
+    if (!IsWriting(mode)) RequirePossibleCounts(OwnerObjects());
   };
   RunRecord(mode, body);
 }
@@ -358,11 +369,26 @@ void DataResultList::CopyFrom(const DataResultList& source) {
 
 namespace {
 
-// The smallest model record of a version: no name, no variables, no training objects.
+// The bytes of a record's cells: an int cell's image or a real cell's image each.
+template <std::size_t N>
+constexpr int64_t CellBytes(const int (&numbers)[N]) {
+  int64_t bytes = 0;
+  for (int n : numbers) bytes += kCells[n].integer != nullptr ? kCheckedIntValueSize : kCheckedValueSize;
+  return bytes;
+}
+
+// The smallest model record of a version: no name, no variables, no training
+// objects, so one coefficient in each of the three coefficient arrays.
 int64_t MinimumModelRecordBytes(int version) {
-  int64_t bytes = 3 * 4 + 4 + 10 * kCheckedValueSize + 5 * kCheckedIntValueSize + 37 * kCheckedValueSize + 4 +
-                  3 * (4 + kExtendedSize) + kExtendedSize + 4;
-  if (version > 0) bytes += 4 + 30 * kCheckedValueSize + 3 * kCheckedIntValueSize;
+  constexpr int64_t kInt = 4;
+  constexpr int64_t counts = 3 * kInt;       // selection state, size, training count
+  constexpr int64_t name = kInt;             // its length
+  constexpr int64_t fit = kInt                               // variable indices: their count
+                          + 3 * (kInt + kExtendedSize)       // three arrays of one coefficient
+                          + kExtendedSize                    // h*
+                          + kInt;                            // leave-one-out predictions: their count
+  int64_t bytes = counts + name + CellBytes(kProjectCells) + fit;
+  if (version > 0) bytes += kInt + CellBytes(kProjectCellsV1);  // the identifier and the later cells
   return bytes;
 }
 

@@ -94,6 +94,8 @@ struct ModelCells {
 };
 
 constexpr int kModelCellCount = 85;
+// The external criteria a model can meet ("N. ext. OK" counts them).
+constexpr int32_t kExternalCriteriaCount = 5;
 
 class DataResultNode : public ModelCells {
 public:
@@ -156,8 +158,12 @@ private:
   // Throws EDamagedRecord unless the arrays agree with size and training count
   // and every variable index is below columns.
   void RequireConsistent(int32_t columns) const;
-  // The owner data set's variable count; no limit without an owner.
+  // Throws EDamagedRecord unless every count cell, missing or not, holds a
+  // count that can be: criteria met up to their number, objects up to objects.
+  void RequirePossibleCounts(int32_t objects) const;
+  // The owner data set's variable and object counts; no limit without an owner.
   int32_t OwnerColumns() const;
+  int32_t OwnerObjects() const;
   // Runs the record's body; a read starts from released arrays, and a failed
   // read leaves the node reset (links kept) and rethrows.
   template <typename Body>

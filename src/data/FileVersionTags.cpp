@@ -1,10 +1,11 @@
 #include "data/FileVersionTags.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
-const char* const kTags[] = {
+constexpr const char* kTags[] = {
     "KVP beta ver. 0.99  ",
     "KVP beta ver. 1.00  ",
     "KVP ver. 1.30       ",
@@ -13,6 +14,8 @@ const char* const kTags[] = {
 }  // namespace
 
 const char* FileVersionTags::Tag(int index) { return kTags[index]; }
+
+int FileVersionTags::Count() { return static_cast<int>(std::size(kTags)); }
 
 int FileVersionTags::Find() const {
   for (int i = 0; i < Count(); ++i) {

@@ -16,7 +16,7 @@ public:
   static const char* Current() { return Tag(Count() - 1); }
   static const char* Tag(int index);
   static int Size() { return 21; }
-  static int Count() { return 3; }
+  static int Count();
   // The index of the tag equal to the buffer's zero-terminated text; -1 when none.
   int Find() const;
 

@@ -13,132 +13,21 @@
 
 namespace {
 
-constexpr std::array<ModelListColumn, kModelListColumnCount> kColumns{{
-    {24, "St.", 1, 3},
-    {32, "No.", 1, 3},
-    {32, "ID", 1, 3},
-    {24, "Size", 0, 3},
-    {128, "Variables", 1, 3},
-    {40, "R2", 0, 0},
-    {40, "R2adj", 0, 0},
-    {50, "R2-R2adj", 1, 0},
-    {50, "LOF", 1, 0},
-    {40, "Kxx", 1, 0},
-    {40, "Delta K", 0, 0},
-    {50, "RMSE tr", 1, 0},
-    {40, "MAE tr", 1, 0},
-    {40, "RSS tr", 1, 0},
-    {50, "CCC tr", 0, 0},
-    {40, "s", 1, 0},
-    {40, "F", 1, 0},
-    {40, "Q2loo", 0, 1},
-    {50, "R2-Q2loo", 1, 1},
-    {50, "RMSE cv", 1, 1},
-    {40, "MAE cv", 1, 1},
-    {50, "PRESS cv ", 1, 1},
-    {50, "CCC cv", 0, 1},
-    {50, "Q2 LMO", 0, 1},
-    {50, "R2 Yscr", 1, 1},
-    {50, "Q2 Yscr", 1, 1},
-    {50, "R2 Xrnd", 1, 1},
-    {50, "Q2 Xrnd", 1, 1},
-    {50, "R2 Yrnd", 1, 1},
-    {50, "Q2 Yrnd", 1, 1},
-    {60, "N. ext. OK", 0, 2},
-    {50, "RMSE ext", 1, 2},
-    {50, "MAE ext", 1, 2},
-    {50, "PRESS ext ", 1, 2},
-    {40, "R2ext", 0, 2},
-    {50, "Q2-F1", 0, 2},
-    {50, "Q2-F2", 0, 2},
-    {50, "Q2-F3", 0, 2},
-    {50, "CCC ext", 0, 2},
-    {50, "r2m aver.", 0, 2},
-    {50, "r2m delta", 1, 2},
-    {50, "k'", 1, 2},
-    {50, "k", 1, 2},
-    {54, "Clos'", 1, 2},
-    {54, "Clos", 1, 2},
-    {100, "N. Y-outl. und. mod. eq.", 1, 3},
-    {100, "N. Y-outl. over. mod. eq.", 1, 3},
-    {100, "N. Y-outl. und. LOO", 1, 3},
-    {100, "N. Y-outl. over. LOO", 1, 3},
-    {50, "N. X-outl.", 1, 3},
-    {50, "N. out AD", 1, 3},
-    {50, "MCDM fit", 0, 0},
-    {50, "MCDM cv", 0, 1},
-    {50, "MCDM ext", 0, 2},
-    {50, "MCDM all", 0, 3},
-}};
+constexpr const auto& kColumns = model_list_columns::kColumns;
 
-// What a column's cell holds: a real statistic, a count, a difference of two
-// real statistics, or something the model record holds directly.
-struct ColumnSource {
-  CheckedValue ModelCells::*real = nullptr;
-  CheckedIntValue ModelCells::*count = nullptr;
-  CheckedValue ModelCells::*minus = nullptr;  // derived: real - minus
-};
-
-constexpr ColumnSource Real(CheckedValue ModelCells::*cell) { return {cell, nullptr, nullptr}; }
-constexpr ColumnSource Count(CheckedIntValue ModelCells::*cell) { return {nullptr, cell, nullptr}; }
-constexpr ColumnSource Diff(CheckedValue ModelCells::*a, CheckedValue ModelCells::*b) { return {a, nullptr, b}; }
-
-const std::array<ColumnSource, kModelListColumnCount>& Sources() {
-  static const std::array<ColumnSource, kModelListColumnCount> sources{{
-      {}, {}, {}, {}, {},  // status, rank, identifier, size, variables
-      Real(&ModelCells::cvR2),
-      Real(&ModelCells::cvR2adj),
-      Diff(&ModelCells::cvR2, &ModelCells::cvR2adj),
-      Real(&ModelCells::cvLOF),
-      Real(&ModelCells::cvKxx),
-      Diff(&ModelCells::cvKxy, &ModelCells::cvKxx),
-      Real(&ModelCells::cvRMSEtr),
-      Real(&ModelCells::cvMAEtr),
-      Real(&ModelCells::cvRSStr),
-      Real(&ModelCells::cvCCCtr),
-      Real(&ModelCells::cvS),
-      Real(&ModelCells::cvF),
-      Real(&ModelCells::cvQ2loo),
-      Diff(&ModelCells::cvR2, &ModelCells::cvQ2loo),
-      Real(&ModelCells::cvRMSEcv),
-      Real(&ModelCells::cvMAEcv),
-      Real(&ModelCells::cvPRESScv),
-      Real(&ModelCells::cvCCCcv),
-      Real(&ModelCells::cvQ2LMO),
-      Real(&ModelCells::cvR2Yscr),
-      Real(&ModelCells::cvQ2Yscr),
-      Real(&ModelCells::cvR2Xrnd),
-      Real(&ModelCells::cvQ2Xrnd),
-      Real(&ModelCells::cvR2Yrnd),
-      Real(&ModelCells::cvQ2Yrnd),
-      Count(&ModelCells::ciNExtOK),
-      Real(&ModelCells::cvRMSEext),
-      Real(&ModelCells::cvMAEext),
-      Real(&ModelCells::cvPRESSext),
-      Real(&ModelCells::cvR2ext),
-      Real(&ModelCells::cvQ2F1),
-      Real(&ModelCells::cvQ2F2),
-      Real(&ModelCells::cvQ2F3),
-      Real(&ModelCells::cvCCCext),
-      Real(&ModelCells::cvR2mAver),
-      Real(&ModelCells::cvR2mDelta),
-      Real(&ModelCells::cvKPrime),
-      Real(&ModelCells::cvK),
-      Real(&ModelCells::cvClosPrime),
-      Real(&ModelCells::cvClos),
-      Count(&ModelCells::ciNYOutlUndModEq),
-      Count(&ModelCells::ciNYOutlOverModEq),
-      Count(&ModelCells::ciNYOutlUndLOO),
-      Count(&ModelCells::ciNYOutlOverLOO),
-      Count(&ModelCells::ciNXOutl),
-      Count(&ModelCells::ciNOutAD),
-      Real(&ModelCells::cvMCDMfit),
-      Real(&ModelCells::cvMCDMcv),
-      Real(&ModelCells::cvMCDMext),
-      Real(&ModelCells::cvMCDMall),
-  }};
-  return sources;
-}
+// The column of every sort item, and the item of every column (-1: none).
+constexpr auto kItemColumns = [] {
+  std::array<int, kSortItemCount> columns{};
+  for (int col = 0, item = 0; col < kModelListColumnCount; ++col)
+    if (kColumns[col].sort != ColumnSort::None) columns[item++] = col;
+  return columns;
+}();
+constexpr auto kColumnItems = [] {
+  std::array<int, kModelListColumnCount> items{};
+  for (int col = 0, item = 0; col < kModelListColumnCount; ++col)
+    items[col] = kColumns[col].sort != ColumnSort::None ? item++ : -1;
+  return items;
+}();
 
 std::string FixedText(long double value) { return FloatToStrF(value, FloatFormat::Fixed, 18, kStatisticDecimals); }
 
@@ -158,16 +47,11 @@ void Tick(Progress* progress) {
 
 }  // namespace
 
-const std::array<ModelListColumn, kModelListColumnCount>& ModelListColumns() { return kColumns; }
+int SortItemColumn(int item) { return kItemColumns.at(item); }
 
-int SortItemColumn(int item) { return item < 2 ? item + 2 : item + 3; }
+int ColumnSortItem(int col) { return col >= 0 && col < kModelListColumnCount ? kColumnItems[col] : -1; }
 
-int ColumnSortItem(int col) {
-  if (col == 2 || col == 3) return col - 2;
-  return col >= kR2Column && col < kModelListColumnCount ? col - 3 : -1;
-}
-
-bool IsGroupColumn(int col) { return col == kSizeColumn || col == kNExtOkColumn; }
+bool IsGroupColumn(int col) { return kColumns.at(col).sort == ColumnSort::Grouped; }
 
 bool IsSelectedState(int32_t state) { return state == 1 || state == 3; }
 
@@ -182,47 +66,62 @@ int32_t StateOfLetter(const std::string& letter) {
 }
 
 long double ColumnKey(const DataResultNode& model, int col) {
-  switch (col) {
-    case 2: return static_cast<uint32_t>(model.iID);
-    case kSizeColumn: return model.iSize;
-    default: break;
+  const ModelListColumn& column = kColumns.at(col);
+  switch (column.source) {
+    case CellSource::Id: return static_cast<uint32_t>(model.iID);
+    case CellSource::Size: return model.iSize;
+    case CellSource::Count: return (model.*column.count).Value;
+    case CellSource::Real:
+    case CellSource::MarkedReal: return (model.*column.real).Value;
+    case CellSource::Difference: return (model.*column.real).Value - (model.*column.minus).Value;
+    case CellSource::Status:
+    case CellSource::Rank:
+    case CellSource::Variables: return 0.0L;
   }
-  const ColumnSource& source = Sources().at(col);
-  if (source.count != nullptr) return (model.*source.count).Value;
-  if (source.real == nullptr) return 0.0L;
-  const long double value = (model.*source.real).Value;
-  return source.minus != nullptr ? value - (model.*source.minus).Value : value;
+  return 0.0L;
 }
 
 bool ModelCellPresent(const DataResultNode& model, int col) {
-  const ColumnSource& source = Sources().at(col);
-  if (col <= kR2Column || source.minus != nullptr) return true;
-  return source.count != nullptr ? !(model.*source.count).Missing : !(model.*source.real).Missing;
+  const ModelListColumn& column = kColumns.at(col);
+  switch (column.source) {
+    case CellSource::Real: return !(model.*column.real).Missing;
+    case CellSource::Count: return !(model.*column.count).Missing;
+    case CellSource::Status:
+    case CellSource::Rank:
+    case CellSource::Id:
+    case CellSource::Size:
+    case CellSource::Variables:
+    case CellSource::MarkedReal:
+    case CellSource::Difference: return true;
+  }
+  return true;
 }
 
-bool IsNumberColumn(int col) { return col != kStatusColumn && col != kVariablesColumn; }
+bool IsNumberColumn(int col) {
+  const CellSource source = kColumns.at(col).source;
+  return source != CellSource::Status && source != CellSource::Variables;
+}
 
 std::string ModelIdText(const DataResultNode& model) { return std::to_string(static_cast<uint32_t>(model.iID)); }
 
 std::string ModelCellText(const DataResultNode& model, int col) {
-  switch (col) {
-    case kStatusColumn: return SelectionLetter(model.iSelStatus);
-    case kRankColumn: return IntToStr(model.iRank);
-    case 2: return ModelIdText(model);
-    case kSizeColumn: return IntToStr(model.iSize);
-    case kVariablesColumn: return model.sName;
-    default: break;
+  const ModelListColumn& column = kColumns.at(col);
+  const auto marked = [&](bool missing) { return (missing ? "*" : "") + FixedText(ColumnKey(model, col)); };
+  switch (column.source) {
+    case CellSource::Status: return SelectionLetter(model.iSelStatus);
+    case CellSource::Rank: return IntToStr(model.iRank);
+    case CellSource::Id: return ModelIdText(model);
+    case CellSource::Size: return IntToStr(model.iSize);
+    case CellSource::Variables: return model.sName;
+    case CellSource::Count: {
+      const CheckedIntValue& cell = model.*column.count;
+      return cell.Missing ? std::string() : IntToStr(cell.Value);
+    }
+    case CellSource::Real: return (model.*column.real).Missing ? std::string() : FixedText(ColumnKey(model, col));
+    case CellSource::MarkedReal: return marked((model.*column.real).Missing);
+    case CellSource::Difference: return marked((model.*column.real).Missing || (model.*column.minus).Missing);
   }
-  const ColumnSource& source = Sources().at(col);
-  if (source.count != nullptr) {
-    const CheckedIntValue& cell = model.*source.count;
-    return cell.Missing ? std::string() : IntToStr(cell.Value);
-  }
-  const CheckedValue& cell = model.*source.real;
-  const bool missing = cell.Missing || (source.minus != nullptr && (model.*source.minus).Missing);
-  const std::string text = FixedText(ColumnKey(model, col));
-  if (col == kR2Column || source.minus != nullptr) return missing ? "*" + text : text;
-  return missing ? std::string() : text;
+  return std::string();
 }
 
 void SortValuesWithIndex(long double* keys, DataResultNode** models, int32_t lo, int32_t hi, bool ascending,

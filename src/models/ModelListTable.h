@@ -1,4 +1,4 @@
-// The model list as a table: 55 statistic columns per model, the sort by one
+// The model list as a table: a row of statistic columns per model, the sort by one
 // key or by groups and a second key, the rows of the all-models and the
 // only-selected views, the text of every cell, the columns without values and
 // the states of the commands that need selected models. Formats on demand, so
@@ -10,37 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "models/ModelListColumns.h"
 #include "platform/base/UiServices.h"
 
 class DataResultList;
 class DataResultNode;
 
-enum ColumnGroup : int32_t { GroupFit = 0, GroupInternal = 1, GroupExternal = 2, GroupGeneral = 3 };
-
-struct ModelListColumn {
-  int32_t width;      // pixels
-  const char* title;  // title cell and sort item
-  int32_t order;      // 0: larger values are better (shown first), 1: smaller values are better
-  int32_t group;      // ColumnGroup: chooses the cell colour
-};
-
-constexpr int kModelListColumnCount = 55;
-constexpr int kSortItemCount = 52;
-constexpr int kStatusColumn = 0;
-constexpr int kRankColumn = 1;
-constexpr int kSizeColumn = 3;
-constexpr int kVariablesColumn = 4;
-constexpr int kR2Column = 5;
-constexpr int kNExtOkColumn = 30;
 constexpr int kStatisticDecimals = 4;
 
-const std::array<ModelListColumn, kModelListColumnCount>& ModelListColumns();
-
-// The sort items list the columns 2, 3 and 5 to 54: item <-> column.
+// The sort items list the sortable columns in table order: item <-> column.
 int SortItemColumn(int item);
-// -1 for the columns without an item (0, 1 and 4).
+// -1 for the columns without an item.
 int ColumnSortItem(int col);
-// "Size" and "N. ext. OK" sort by groups and a second key.
+// Whether the column sorts by groups and a second key.
 bool IsGroupColumn(int col);
 
 // States 1 and 3 count as selected.
@@ -56,10 +38,10 @@ int32_t StateOfLetter(const std::string& letter);
 long double ColumnKey(const DataResultNode& model, int col);
 // The text of a model's cell (the rank column shows the model's last rank).
 std::string ModelCellText(const DataResultNode& model, int col);
-// Whether the cell has a text: always for the columns that are always written
-// (0-5, 7, 10, 18), else when its statistic is present.
+// Whether the cell has a text: always for the columns that are always written,
+// else when its statistic is present.
 bool ModelCellPresent(const DataResultNode& model, int col);
-// Whether a column's cells are numbers (1-3 and 5-54).
+// Whether a column's cells are numbers (all but the letters and the variables).
 bool IsNumberColumn(int col);
 
 // The model's identifier as decimal text (unsigned).

@@ -161,8 +161,9 @@ void SingleModelAnalysis::FirstBlock(ProgressStepper* progress) {
     for (int i = 0; i < n_; ++i) {
       const CheckedValue* values = data_.tpChemoValuePtr[i];
       if (training_[i]) {
-        training.emplace_back(values[data_.iResponseIndex].Value,
-                              model_.ldpTrainYCapPtr[static_cast<int>(training.size())]);
+        // The leave-one-out prediction as PredictObjects placed it: missing
+        // beyond the model's stored predictions.
+        if (!expPred_[i][1].Missing) training.emplace_back(values[data_.iResponseIndex].Value, expPred_[i][1].Value);
       } else if (!test_[i] && values[data_.iResponseIndex].Missing) {
         bool complete = true;
         for (int j = 0; j < model_.iSize; ++j) complete = complete && !values[model_.ipSelVarIdxPtr[j]].Missing;

@@ -12,11 +12,15 @@ namespace {
 
 bool IsInt(int n) { return (n >= 12 && n <= 17) || n == 22 || n == 85; }
 
-// Cell n holds n + 0.25 (an int cell n); every third cell is missing.
+// A count that can be: objects 1 to 6 for the outlier counts, 4 criteria met
+// for cell 22; cell 85 is no count.
+int32_t PossibleCount(int n) { return n == 85 ? n : n == 22 ? 4 : n - 11; }
+
+// Cell n holds n + 0.25 (an int cell a possible count); every third cell is missing.
 void FillCells(DataResultNode& node) {
   for (int n = 1; n <= kModelCellCount; ++n) {
     if (IsInt(n)) {
-      node.IntCell(n) = CheckedIntValue(n, n % 3 == 0);
+      node.IntCell(n) = CheckedIntValue(PossibleCount(n), n % 3 == 0);
     } else {
       node.Cell(n) = CheckedValue(n + 0.25L, n % 3 == 0);
     }
@@ -111,7 +115,7 @@ TEST(ModelRecord, ProjectFormWritesTheLayoutByteForByte) {
 // The writer is checked against the layout above; a read that writes the same bytes again has kept
 // every stored field, as all of them hold distinct values.
 TEST(ModelRecord, ListRoundTripsEveryStoredField) {
-  ChemoData data(3, 0, -1);
+  ChemoData data(3, 6, -1);
   DataResultList list(&data);
   FillModel(*list.Append(), 0);
   FillModel(*list.Append(), 2);

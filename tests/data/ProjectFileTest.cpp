@@ -188,6 +188,41 @@ TEST(ProjectFile, FilesCutShortAreRefusedAndLeaveAnEmptyProject) {
   }
 }
 
+// Counts that no run can give are damage: the file is refused, nothing loaded.
+TEST(ProjectFile, ImpossibleCountsAreRefused) {
+  struct Case {
+    CheckedIntValue ModelCells::*cell;
+    int32_t value;
+    bool possible;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {&ModelCells::ciNExtOK, -1, false, "number of external criteria met"},
+      {&ModelCells::ciNExtOK, 1000000000, false, "number of external criteria met"},
+      {&ModelCells::ciNExtOK, kExternalCriteriaCount + 1, false, "number of external criteria met"},
+      {&ModelCells::ciNExtOK, kExternalCriteriaCount, true, ""},
+      {&ModelCells::ciNOutAD, -1, false, "number of outlying objects"},
+      {&ModelCells::ciNYOutlOverLOO, 4, false, "number of outlying objects"},  // of 3 objects
+      {&ModelCells::ciNYOutlOverLOO, 3, true, ""},
+  };
+  for (const Case& c : cases) {
+    Project source;
+    source.Fill(2);
+    source.models.Last()->*c.cell = CheckedIntValue(c.value, true);  // missing or not
+    Project p;
+    TestUi().Clear();
+    if (c.possible) {
+      EXPECT_EQ(p.Open(source.Save()), ProjectOpenResult::Loaded) << c.value;
+      EXPECT_EQ((p.models.Last()->*c.cell).Value, c.value);
+      continue;
+    }
+    EXPECT_EQ(p.Open(source.Save()), ProjectOpenResult::Refused) << c.value;
+    EXPECT_TRUE(p.Empty());
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).text, "Cannot load file, damaged project file: Damaged record: " + c.reason);
+  }
+}
+
 TEST(ProjectFile, CorruptedFilesAreReadOrRefusedNeverTrusted) {
   Project source;
   source.Fill(2);
@@ -227,6 +262,8 @@ TEST(ProjectFile, CorruptedFilesAreReadOrRefusedNeverTrusted) {
       EXPECT_FALSE(p.data.ResetImpossibleSearchSettings());
       for (DataResultNode* m = p.models.First(); m != nullptr; m = m->Next()) {
         for (int j = 0; j < m->iSize; ++j) ASSERT_LT(m->ipSelVarIdxPtr[j], p.data.iVarCount);
+        ASSERT_GE(m->ciNExtOK.Value, 0);
+        ASSERT_LE(m->ciNExtOK.Value, kExternalCriteriaCount);
       }
     }
   }

@@ -180,6 +180,24 @@ TEST(SingleModelAnalysis, TextHoldsAngleLeaveOneOutAndExternalLines) {
   EXPECT_EQ(std::vector<std::string>(t.end() - tail.size(), t.end()), tail);
 }
 
+// A model holding fewer leave-one-out predictions than the data set has training
+// objects: the objects without one are left out, never read past the array.
+TEST(SingleModelAnalysis, TrainingObjectsBeyondTheStoredPredictionsAreLeftOut) {
+  TestUi().Reset();
+  Example ex;
+  delete[] ex.model.ldpTrainYCapPtr;
+  ex.model.ldpTrainYCapPtr = new long double[2]{2.0L, 4.0L};
+  ex.model.iTrainCount = 2;
+  SingleModelAnalysis a(*ex.data, ex.model);
+  const auto& t = a.TextLines();
+  const auto loo = std::find(t.begin(), t.end(), "Predictions by LOO:");
+  ASSERT_NE(loo, t.end());
+  // Two points lie on their line.
+  EXPECT_EQ(loo[1].rfind("Exp(x) vs. Pred(y): R2: 1.0000 ", 0), 0u) << loo[1];
+  EXPECT_EQ(Cell(a, 6, 2), "4.0000");
+  EXPECT_EQ(Cell(a, 6, 3), "");
+}
+
 TEST(SingleModelAnalysis, AngleLineNeedsTwoPredictionObjectsAndExternalLinesOne) {
   TestUi().Reset();
   auto objects = ExampleObjects();
