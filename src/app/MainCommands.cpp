@@ -9,6 +9,7 @@
 #include "app/TextForm.h"
 #include "data/DataResult.h"
 #include "data/ProjectFile.h"
+#include "numerics/Matrix.h"
 #include "database/DbbMain.h"
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
@@ -21,6 +22,7 @@
 #include "models/VSmMain.h"
 #include "validate/AVmMain.h"
 #include "validate/SingleModelFile.h"
+#include "validate/ValidationCriteriaReport.h"
 #include "validate/VMsMain.h"
 
 namespace {
@@ -251,4 +253,32 @@ void TMainForm::Availablemodels1Click() {
 void TMainForm::SpeedButtonRankingClick() {
   RunModalForm<TFormPcaMcdm>("Cannot create Data PCA and MCDM dialog", this, &dataSet_, ProgressWindowsOver(this));
 }
-void TMainForm::SpeedButtonValExtModClick() {}
+void TMainForm::SpeedButtonValExtModClick() {
+  // A table of its own: the pairs and their split, discarded afterwards.
+  ChemoData table(3, 5, 2);
+  const char* const names[] = {"Experimental", "Predicted", "Splitting"};
+  for (int j = 0; j < 3; ++j) table.tpVarNameStrPtr[j] = names[j];
+  std::unique_ptr<TFormAddExtData> editor;
+  try {
+    editor = TFormAddExtData::CreateForTable(this, &table, 4);
+  } catch (...) {
+  }
+  if (editor == nullptr) {
+    Ui().MessageBox("Cannot create Add external prediction set dialog", "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  editor->SetFixedColumns(2);
+  editor->setWindowTitle("Validate experimental vs. predicted data");
+  const bool accepted = editor->ShowModal() == mrOk;
+  editor.reset();
+  if (!accepted || table.iObjCount == 0) return;
+  Matrix pairs(table.iObjCount, 2);
+  std::vector<int32_t> statuses(table.ipTrainingPtr, table.ipTrainingPtr + table.iObjCount);
+  for (int i = 0; i < table.iObjCount; ++i)
+    for (int j = 0; j < 2; ++j) pairs.At(i, j) = table.tpChemoValuePtr[i][j].Value;
+  const std::string report = ValidationCriteriaReport(pairs, statuses);
+  Ui().MessageBox(report, "VALIDATION CRITERIA", MB_OK | MB_ICONINFORMATION);
+  ActivityLog("VALIDATION CRITERIA CALCULATED FROM EXTERNAL DATA (" + DateTimeText() + ")");
+  ActivityLog("");
+  ActivityLog(report);
+}

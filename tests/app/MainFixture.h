@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -19,10 +20,12 @@ protected:
   void SetUp() override {
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(folder_.Dir());
-    // Closes the welcome window and any other modal window as soon as it runs.
+    // Closes the welcome window and any other modal window as soon as it runs,
+    // unless the test's own handler takes care of it.
     closer_.setInterval(5);
-    QObject::connect(&closer_, &QTimer::timeout, [] {
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    QObject::connect(&closer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && !(handleModal_ && handleModal_(*modal))) modal->close();
     });
     closer_.start();
   }
@@ -61,6 +64,8 @@ protected:
   }
 
   std::unique_ptr<TMainForm> form_;
+  // Gets each modal window first; true when it handled the window.
+  std::function<bool(QWidget& modal)> handleModal_;
 
 private:
   TestFolder folder_;
