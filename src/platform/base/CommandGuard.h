@@ -55,3 +55,9 @@ bool RunOrWarn(Command&& command, const std::string& warning) {
   }
   return false;
 }
+
+// Polls Escape and, when it went down, asks whether to abort: true on Yes.
+inline bool EscapeAbortRequested() {
+  return Ui().EscapePressed() && Ui().MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING",
+                                                 MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
