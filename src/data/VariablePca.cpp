@@ -1,6 +1,7 @@
 #include "data/VariablePca.h"
 
 #include "data/ChemoData.h"
+#include "numerics/CorrelationPca.h"
 #include "numerics/Utils.h"
 #include "platform/base/UiServices.h"
 
@@ -35,17 +36,12 @@ void ComputePca(const ChemoData& data, VariablePca& pca) {
   for (int r = 0; r < n; ++r)
     for (int c = 0; c < p; ++c) X.At(r, c) = data.tpChemoValuePtr[pca.objects[r]][pca.pool[c]].Value;
   X.Autoscale();
-  Matrix R;
-  R.Correlation(X);
-  R.HouseholderReduce(&pca.vectors);
-  R.QLEigen(&pca.vectors);
-  X.Multiply(pca.vectors);
-  R.SortEigen(&pca.vectors, &X);
-
-  long double sum = 0.0L;
-  for (int c = 0; c < p; ++c) sum += R.At(0, c);
+  PcaComponents components;
+  CorrelationPca(X, components);
+  pca.vectors.Allocate(p, p);
+  pca.vectors = components.vectors;
   pca.explained.Allocate(1, p);
-  for (int c = 0; c < p; ++c) pca.explained.At(0, c) = sum == 0.0L ? 0.0L : CheckedDiv(R.At(0, c), sum);
+  pca.explained = components.explained;
 }
 
 bool PcaHasEnough(const VariablePca& pca) {

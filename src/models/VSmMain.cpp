@@ -112,7 +112,7 @@ TViewSelForm::TViewSelForm(QWidget* owner, DataResultList** models, ChemoData* d
   EditBest->setText("All");
   BackupValidationFiles();
   SpeedButtonMCDMgraph->setEnabled(false);
-  PopupMenuMCDMgraph->setEnabled(false);
+  ViewMCDMgraph1->setEnabled(false);
   UpdateCommandStates();
   StringGridResults->SetSelection({kVariablesColumn, 1, kVariablesColumn, 1});
   // The selection scrolls the still small grid; the window opens at its top left.
@@ -175,15 +175,15 @@ void TViewSelForm::BuildComponents() {
   SpeedButtonIntValidation = Button(this, "Int. val.", "Internal model validation");
   SpeedButtonExtValidation =
       Button(this, "Ext. val.", "External model validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha)");
-  SpeedButtonHatRes = Button(this, "Hat/res.", "Hat/res. above thresh. counting");
+  SpeedButtonHatRes = Button(this, "Hat/res.", "Count hat/residuals above threshold countings");
   ComboBoxStdRes = new QComboBox(this);
   SpeedButtonChangeThresh = Button(this, "Thresh.", "Change thresholds");
-  SpeedButtonMultiCrit = Button(this, "MCDM", "MultiCriteria Decision Making");
+  SpeedButtonMultiCrit = Button(this, "MCDM", "Multicriteria decision making");
   SpeedButtonMCDMgraph = Button(this, "MCDM graph", "View ext. vs. fitting MCDM graph");
   SpeedButtonPCARes = Button(this, "Res. PCA", "View residuals PCA");
   SpeedButtonPCAdesc = Button(this, "Desc. PCA", "View descriptors PCA");
   SpeedButtonModAn = Button(this, "Consensus", "Consensus modeling");
-  SpeedButtonPCAchem = Button(this, "Chem. PCA", "");
+  SpeedButtonPCAchem = Button(this, "Chem. PCA", "View chemicals PCA");
   SpeedButtonPCAchem->setVisible(false);
 
   auto* second = new QHBoxLayout;
@@ -226,7 +226,8 @@ void TViewSelForm::BuildComponents() {
       {SpeedButtonMCDMgraph, &TViewSelForm::SpeedButtonMCDMgraphClick},
       {SpeedButtonPCARes, &TViewSelForm::SpeedButtonPCAResClick},
       {SpeedButtonPCAdesc, &TViewSelForm::SpeedButtonPCAdescClick},
-      {SpeedButtonModAn, &TViewSelForm::SpeedButtonModAnClick}};
+      {SpeedButtonModAn, &TViewSelForm::SpeedButtonModAnClick},
+      {SpeedButtonPCAchem, &TViewSelForm::SpeedButtonPCAchemClick}};
   ConnectClicks(this, buttons);
   connect(ButtonAccept, &QPushButton::clicked, this, [this] { ButtonAcceptClick(); });
   SetButtonResult(ButtonCancel, mrCancel);
@@ -265,7 +266,7 @@ void TViewSelForm::BuildPopupMenu() {
   PopupMenuExtVal = item("E&xternal model validation", &TViewSelForm::SpeedButtonExtValidationClick);
   Hatandresabovethreshcounting1 = item("&Hat/res. above thresh. counting", &TViewSelForm::SpeedButtonHatResClick);
   MultiCritDecMak = item("MultiCriteria Decision Making", &TViewSelForm::SpeedButtonMultiCritClick);
-  PopupMenuMCDMgraph = item("View ext. vs. fitting MCDM graph", &TViewSelForm::SpeedButtonMCDMgraphClick);
+  ViewMCDMgraph1 = item("View ext. vs. fitting MCDM graph", &TViewSelForm::SpeedButtonMCDMgraphClick);
   ViewresidualsPCA1 = item("View residuals PCA", &TViewSelForm::SpeedButtonPCAResClick);
   ViewdescriptorsPCA2 = item("View descriptors PCA", &TViewSelForm::SpeedButtonPCAdescClick);
   Consensusanalysis1 = item("C&onsensus modeling", &TViewSelForm::SpeedButtonModAnClick);

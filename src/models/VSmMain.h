@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "numerics/CheckedValue.h"
 #include "platform/base/UiServices.h"
@@ -21,6 +22,7 @@ class ChemoData;
 class DataResultList;
 class DataResultNode;
 class ModelListStatistics;
+struct ModelScatterPoints;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -94,14 +96,16 @@ public:
   void SpeedButtonIntValidationClick();
   // The commands whose windows come with later work: they do nothing yet.
   void SpeedButtonModAnClick();
-  void SpeedButtonMultiCritClick() {}
-  void SpeedButtonMCDMgraphClick() {}
-  void SpeedButtonR2vsQ2Click() {}
-  void SpeedButtonQ2looLOFClick() {}
-  void SpeedButtonHatResClick() {}
-  void SpeedButtonChangeThreshClick() {}
-  void SpeedButtonPCAResClick() {}
-  void SpeedButtonPCAdescClick() {}
+  // The analyses over the selected models.
+  void SpeedButtonMultiCritClick();
+  void SpeedButtonMCDMgraphClick();
+  void SpeedButtonQ2looLOFClick();
+  void SpeedButtonR2vsQ2Click();
+  void SpeedButtonHatResClick();
+  void SpeedButtonChangeThreshClick();
+  void SpeedButtonPCAResClick();
+  void SpeedButtonPCAdescClick();
+  void SpeedButtonPCAchemClick();
 
   // The model of the selection's top row; null when the selection holds no data row.
   DataResultNode* SelectedRowModel() const;
@@ -157,7 +161,7 @@ public:
   QAction* PopupMenuExtVal;
   QAction* Hatandresabovethreshcounting1;
   QAction* MultiCritDecMak;
-  QAction* PopupMenuMCDMgraph;
+  QAction* ViewMCDMgraph1;
   QAction* ViewresidualsPCA1;
   QAction* ViewdescriptorsPCA2;
   QAction* Consensusanalysis1;
@@ -182,6 +186,13 @@ private:
   std::unique_ptr<Progress> OpenProgressWindow(bool animated, const char* text);
   // The calculator of the filters and counts; null after reporting a failure.
   std::unique_ptr<ModelListStatistics> OpenStatistics();
+  // Shows a models scatter (kind 20) modally with the caption; the points'
+  // matrix has one column per axis name.
+  void ShowModelsScatter(const ModelScatterPoints& points, std::vector<std::string> axisNames,
+                         const std::string& caption);
+  // The two-stage PCA of the selected models' descriptors: loadings of the
+  // models, or scores of the objects.
+  void CalculateDataPca(bool objectMode, const std::string& title);
 
   DataResultList** models_;
   ChemoData* data_;

@@ -1,0 +1,122 @@
+// Average R2 and Q2 per model size, and the outlier counts over models.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "models/ModelOutliers.h"
+#include "models/ModelSizeAverages.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+class ModelAnalysesTest : public ::testing::Test {
+protected:
+  DataResultNode* Add(int size, long double r2, long double q2, int32_t state = 3) {
+    DataResultNode* m = list.Append();
+    m->iSize = size;
+    m->iSelStatus = state;
+    m->cvR2 = CheckedValue(r2, false);
+    m->cvQ2loo = CheckedValue(q2, true);  // missing flags are not consulted
+    sorted.push_back(m);
+    return m;
+  }
+  DataResultList list{nullptr};
+  std::vector<DataResultNode*> sorted;
+};
+
+struct BarRecord : Progress {
+  void SetText(const std::string&) override {}
+  void SetRange(int lo, int hi) override { range = {lo, hi}; }
+  void SetPosition(int pos) override { positions.push_back(pos); }
+  void AnimationTick() override {}
+  std::pair<int, int> range;
+  std::vector<int> positions;
+};
+
+}  // namespace
+
+TEST_F(ModelAnalysesTest, MeansAndPopulationDeviationsPerSize) {
+  Add(3, 0.70L, 0.60L);
+  Add(3, 0.80L, 0.65L);
+  Add(1, 0.99L, 0.11L, 0);  // unselected: left out
+  Add(3, 0.90L, 0.50L, 1);
+  SizeAverages averages(sorted);
+  ASSERT_EQ(averages.Sizes(), 3);
+  CheckedValue** rows = averages.Rows();
+  const int K = 3;
+  EXPECT_NEAR(static_cast<double>(rows[2][1].Value), 0.80, 1e-15);
+  EXPECT_NEAR(static_cast<double>(rows[2 * K + 2][1].Value), std::sqrt(0.02 / 3), 1e-15);
+  EXPECT_NEAR(static_cast<double>(rows[2 * K + 2][1].Value), 0.08165, 5e-6);
+  EXPECT_NEAR(static_cast<double>(rows[K + 2][1].Value), 1.75 / 3, 1e-15);
+  EXPECT_NEAR(static_cast<double>(rows[3 * K + 2][1].Value), std::sqrt(0.035 / 9), 1e-15);
+  for (int block = 0; block < 4; ++block) EXPECT_FALSE(rows[block * K + 2][1].Missing);
+  EXPECT_EQ(rows[2][0].Value, 3.0L);
+  EXPECT_EQ(rows[K + 2][0].Value, 3.0L);
+  EXPECT_TRUE(rows[2 * K + 2][0].Missing);
+  EXPECT_FALSE(rows[3 * K + 2][0].Missing);
+  EXPECT_EQ(rows[3 * K + 2][0].Value, 0.0L);
+}
+
+TEST_F(ModelAnalysesTest, SizesWithoutSelectedModelsHaveMissingCellsInAllFourBlocks) {
+  Add(2, 0.5L, 0.4L);
+  Add(4, 0.9L, 0.7L);
+  Add(3, 0.8L, 0.6L, 0);
+  SizeAverages averages(sorted);
+  ASSERT_EQ(averages.Sizes(), 4);
+  for (int block = 0; block < 4; ++block)
+    for (int size = 1; size <= 4; ++size) {
+      const CheckedValue& y = averages.Rows()[block * 4 + size - 1][1];
+      EXPECT_EQ(y.Missing, size == 1 || size == 3) << block << " " << size;
+      if (y.Missing) EXPECT_EQ(y.Value, 0.0L);
+    }
+  // A single model of its size: its own values, deviations 0.
+  EXPECT_EQ(averages.Rows()[1][1].Value, 0.5L);
+  EXPECT_EQ(averages.Rows()[4 + 3][1].Value, 0.7L);
+  EXPECT_EQ(averages.Rows()[8 + 1][1].Value, 0.0L);
+}
+
+TEST_F(ModelAnalysesTest, OutlierWalkCountsSelectedModelsStepsByOneAndStopsOnEscapeYes) {
+  Add(1, 0, 0);
+  Add(1, 0, 0, 0);
+  Add(1, 0, 0, 1);
+  Add(1, 0, 0);
+  CheckedIntMatrix counts(2, 3);
+  std::vector<DataResultNode*> counted;
+  auto count = [&](CheckedIntMatrix& matrix, DataResultNode& model) {
+    ++matrix.At(0, 0).Value;
+    counted.push_back(&model);
+    return counted.size() != 2;
+  };
+  BarRecord bar;
+  TestUi().Reset();
+  OutlierWalk walk = CountOutliersOverModels(list, counts, count, bar);
+  EXPECT_TRUE(walk.failed);
+  EXPECT_FALSE(walk.aborted);
+  EXPECT_EQ(counted, (std::vector<DataResultNode*>{sorted[0], sorted[2], sorted[3]}));
+  EXPECT_EQ(bar.range, std::make_pair(0, 3));
+  EXPECT_EQ(bar.positions, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(counts.At(0, 0).Value, 3);
+
+  counted.clear();
+  TestUi().PressEscape(2);  // the first model's poll answered No, the unselected model's Yes
+  TestUi().Answer(IDNO);
+  TestUi().Answer(IDYES);
+  walk = CountOutliersOverModels(list, counts, count, bar);
+  EXPECT_TRUE(walk.aborted);
+  EXPECT_EQ(counted.size(), 1u);
+  EXPECT_EQ(counts.At(0, 0).Value, 4);  // the counts gathered so far stay
+}
+
+TEST(OutlierRowColoursTest, RolesGiveColoursAndAMissingResponseIsRed) {
+  ChemoData data(2, 5, 1);
+  const int32_t status[] = {0, 1, 2, 1, 2};
+  for (int i = 0; i < 5; ++i) {
+    data.ipTrainingPtr[i] = status[i];
+    data.tpChemoValuePtr[i][1] = CheckedValue(1.0L, i == 3 || i == 4);
+  }
+  EXPECT_EQ(OutlierRowColours(data), (std::vector<uint32_t>{0xFFFFFF, 0x00FFFF, 0xFFC000, 0x0000FF, 0x0000FF}));
+  EXPECT_EQ(OutlierCountTitles(),
+            (std::vector<std::string>{"High leverage (> h*)", "Pred. by model eq. res.", "Pred. by LOO res."}));
+}
