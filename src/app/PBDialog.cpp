@@ -140,6 +140,11 @@ void TProgressBarDialogForm::SetCaption(const std::string& caption) {
 
 void TProgressBarDialogForm::BringToFront() { raise(); }
 
+void TProgressBarDialogForm::SetAnimationText(const std::string& text) {
+  StaticTextAnimation->setText(QString::fromLatin1(text.c_str()));
+  Refresh(StaticTextAnimation);
+}
+
 void TProgressBarDialogForm::SetRange(int lo, int hi) { ProgressBar->setRange(lo, hi); }
 
 void TProgressBarDialogForm::SetPosition(int pos) {

@@ -32,6 +32,7 @@ public:
   void AnimationTick() override;
   void SetCaption(const std::string& caption) override;
   void BringToFront() override;
+  void SetAnimationText(const std::string& text) override;
 
   QProgressBar* ProgressBar;
   QLabel* PBarStaticText;

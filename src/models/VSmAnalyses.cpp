@@ -6,7 +6,16 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "models/ModelListPca.h"
 #include "models/ModelMcdm.h"
+#include "models/ModelOutliers.h"
+#include "models/ModelSizeAverages.h"
+#include "numerics/ProgressStepper.h"
+#include "numerics/Utils.h"
+#include "plot/VMtMain.h"
+#include "validate/CThMain.h"
+#include "validate/ExternalValidator.h"
+#include "validate/SingleModelAnalysis.h"
 #include "models/VSmMain.h"
 #include "platform/base/CommandGuard.h"
 #include "plot/VGrMain.h"
@@ -45,6 +54,21 @@ void TViewSelForm::SpeedButtonMultiCritClick() {
   SortAndShowModels();
 }
 
+void TViewSelForm::ShowGraphWindow(const std::function<std::unique_ptr<TViewGraphForm>()>& create,
+                                   const std::string& caption) {
+  std::unique_ptr<TViewGraphForm> form;
+  try {
+    form = create();
+  } catch (...) {
+  }
+  if (!form) {
+    ShowWarning("Cannot create View Graph dialog");
+    return;
+  }
+  form->setWindowTitle(QString::fromLatin1(caption.c_str()));
+  ShowModalWindow(*form);
+}
+
 void TViewSelForm::ShowModelsScatter(const ModelScatterPoints& points, std::vector<std::string> axisNames,
                                      const std::string& caption) {
   std::vector<std::string> ids = points.ids;
@@ -58,17 +82,8 @@ void TViewSelForm::ShowModelsScatter(const ModelScatterPoints& points, std::vect
   source.elementNames = ranks.data();
   source.elementIDs = ids.data();
   source.axisNames = axisNames.data();
-  std::unique_ptr<TViewGraphForm> form;
-  try {
-    form = TViewGraphForm::CreateForMatrixScatter(this, data_, source, GraphKind::ModelsScatter);
-  } catch (...) {
-  }
-  if (!form) {
-    ShowWarning("Cannot create View Graph dialog");
-    return;
-  }
-  form->setWindowTitle(QString::fromLatin1(caption.c_str()));
-  ShowModalWindow(*form);
+  ShowGraphWindow([&] { return TViewGraphForm::CreateForMatrixScatter(this, data_, source, GraphKind::ModelsScatter); },
+                  caption);
 }
 
 void TViewSelForm::SpeedButtonMCDMgraphClick() {
@@ -84,9 +99,139 @@ void TViewSelForm::SpeedButtonQ2looLOFClick() {
              "Unhandled View PCA exception");
 }
 
-void TViewSelForm::SpeedButtonR2vsQ2Click() {}
-void TViewSelForm::SpeedButtonHatResClick() {}
-void TViewSelForm::SpeedButtonChangeThreshClick() {}
-void TViewSelForm::SpeedButtonPCAResClick() {}
-void TViewSelForm::SpeedButtonPCAdescClick() {}
-void TViewSelForm::SpeedButtonPCAchemClick() {}
+// ---- Average R2 and Q2 per size -----------------------------------------------------------
+
+void TViewSelForm::SpeedButtonR2vsQ2Click() {
+  RunGuarded(
+      [this] {
+        SizeAverages averages(table_.Sorted());
+        ShowGraphWindow(
+            [&] {
+              return TViewGraphForm::CreateForValueRows(this, data_, GraphKind::R2VsQ2, averages.Rows(),
+                                                        2 * averages.Sizes());
+            },
+            "Average models R2 vs. Q2");
+      },
+      "Unhandled View PCA exception");
+}
+
+// ---- Outlier counts and thresholds ------------------------------------------------------
+
+void TViewSelForm::SpeedButtonHatResClick() {
+  try {
+    BusyCursor busy;
+    std::unique_ptr<CheckedIntMatrix> counts;
+    OutlierWalk walk;
+    {
+      std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, false);
+      progress->SetCaption("Outliers-leverages counting...");
+      progress->SetText("Press ESC to abort...");
+      counts = std::make_unique<CheckedIntMatrix>(data_->iObjCount, kOutlierCountColumns);
+      walk = CountOutliersOverModels(
+          **models_, *counts,
+          [this](CheckedIntMatrix& matrix, DataResultNode& model) {
+            return RecalculateExternalColumns(matrix, model, 0, 1, 2);
+          },
+          *progress);
+    }
+    if (walk.failed) ShowWarning("Calculation errors occurs: listed data may be unreliable or incomplete.");
+    const std::vector<std::string> names(data_->tpObjNameStrPtr, data_->tpObjNameStrPtr + data_->iObjCount);
+    const std::vector<uint32_t> colours = OutlierRowColours(*data_);
+    std::unique_ptr<TFormViewMatrix> window;
+    try {
+      window = TFormViewMatrix::CreateForIntMatrix(this, counts.get(), colours.data(), OutlierCountTitles().data(),
+                                                   names.data(), "Name", 0, 1, 1, 0);
+    } catch (...) {
+    }
+    if (!window) {
+      ShowWarning("Cannot create View Matrix dialog");
+    } else {
+      window->setWindowTitle("View counting of the out of limits objects");
+      ShowModalWindow(*window);
+    }
+  } catch (...) {
+    ShowCaughtException("APPLICATION WARNING", "Unhandled ViewGraph exception");
+  }
+  SortAndShowModels();
+}
+
+void TViewSelForm::SpeedButtonChangeThreshClick() {
+  std::unique_ptr<TFormThreshold> dialog;
+  try {
+    dialog = std::make_unique<TFormThreshold>(this, data_);
+  } catch (...) {
+    ShowWarning("Cannot create Validate models dialog");
+    return;
+  }
+  ShowModalWindow(*dialog);
+  if (!dialog->ThresholdsChanged()) return;
+  try {
+    ExternalValidator(true, *models_, data_).CountExternalCriteria();
+  } catch (...) {
+    return;
+  }
+  SortAndShowModels();
+}
+
+// ---- Principal component analyses ---------------------------------------------------------
+
+void TViewSelForm::ShowPcaGraph(const ModelListPcaResult& result, bool objectMode, const std::string& title) {
+  RunGuarded(
+      [&] {
+        PcaPlotValues plot = PcaPlotOf(result, objectMode);
+        ModelScatterPoints points{plot.values, result.numbers, result.names,
+                                  // One identifier per point: the objects' own numbers in object mode.
+                                  objectMode ? result.numbers : result.ids};
+        ShowModelsScatter(points, plot.axisNames, title);
+      },
+      "Unhandled View PCA exception");
+}
+
+void TViewSelForm::SpeedButtonPCAResClick() {
+  auto busy = std::make_unique<BusyCursor>();
+  std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, false);
+  progress->SetRange(0, LargestInt());
+  ProgressStepper stepper(*progress, LargestInt() / std::max((*models_)->Count(), 1) / 2);
+  progress->SetCaption("Calculating PCA...");
+  progress->SetText("Press ESC to abort...");
+  const ModelListPcaResult result = ResidualsPca(
+      **models_, *data_,
+      [this](DataResultNode& model) {
+        // Built for what its construction stores in the model: the leverages.
+        SingleModelAnalysis hidden(*data_, model);
+      },
+      [&stepper] {
+        stepper.Step();
+        return EscapeAbortRequested();
+      });
+  if (result.outcome == ModelPcaOutcome::ResidualsFailed)
+    Ui().MessageBox(ModelPcaFailureText(result.outcome), "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  if (result.outcome != ModelPcaOutcome::Done) return;
+  progress.reset();
+  busy.reset();
+  ShowPcaGraph(result, false, "PCA of the residuals");
+}
+
+void TViewSelForm::CalculateDataPca(bool objectMode, const std::string& title) {
+  auto busy = std::make_unique<BusyCursor>();
+  std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, true);
+  progress->SetCaption("Please wait or press ESC to abort...");
+  progress->SetText("Calculating PCA...");
+  const ModelListPcaResult result = DescriptorsPca(
+      **models_, *data_, objectMode,
+      [&progress] {
+        progress->AnimationTick();
+        return EscapeAbortRequested();
+      },
+      [&progress] { progress->SetAnimationText(" finalizing, please wait..."); });
+  const std::string failure = ModelPcaFailureText(result.outcome);
+  if (!failure.empty()) Ui().MessageBox(failure, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  if (result.outcome != ModelPcaOutcome::Done) return;
+  progress.reset();
+  busy.reset();
+  ShowPcaGraph(result, objectMode, title);
+}
+
+void TViewSelForm::SpeedButtonPCAdescClick() { CalculateDataPca(false, "PCA of the descriptors"); }
+
+void TViewSelForm::SpeedButtonPCAchemClick() { CalculateDataPca(true, "PCA of the chemicals"); }

@@ -23,6 +23,8 @@ class DataResultList;
 class DataResultNode;
 class ModelListStatistics;
 struct ModelScatterPoints;
+struct ModelListPcaResult;
+class TViewGraphForm;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -186,6 +188,11 @@ private:
   std::unique_ptr<Progress> OpenProgressWindow(bool animated, const char* text);
   // The calculator of the filters and counts; null after reporting a failure.
   std::unique_ptr<ModelListStatistics> OpenStatistics();
+  // Shows the plot window that create builds (a failure to build it is
+  // reported) modally with the caption.
+  void ShowGraphWindow(const std::function<std::unique_ptr<TViewGraphForm>()>& create, const std::string& caption);
+  // The loading plot (model mode) or score plot (object mode) of an analysis.
+  void ShowPcaGraph(const ModelListPcaResult& result, bool objectMode, const std::string& title);
   // Shows a models scatter (kind 20) modally with the caption; the points'
   // matrix has one column per axis name.
   void ShowModelsScatter(const ModelScatterPoints& points, std::vector<std::string> axisNames,

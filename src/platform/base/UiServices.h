@@ -101,6 +101,8 @@ struct Progress {
   virtual void SetCaption(const std::string&) {}
   // Raises the window above the others; displays without a window ignore it.
   virtual void BringToFront() {}
+  // Replaces the text of the animation row; displays without one ignore it.
+  virtual void SetAnimationText(const std::string&) {}
 };
 
 // Opens the progress window of a long operation: animated (a growing row of "+")
