@@ -1,0 +1,263 @@
+// The analyses of the model list window through their handlers, with the
+// windows they open captured (and grabbed to PNGs in /tmp for a look).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QToolButton>
+#include <QAction>
+
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "models/VSmMain.h"
+#include "platform/qt/QtConvert.h"
+#include "platform/qt/StringGrid.h"
+#include "platform/qt/UpDown.h"
+#include "plot/VGrMain.h"
+#include "plot/VMtMain.h"
+#include "support/FakeProjectHost.h"
+#include "support/ScriptedUi.h"
+#include "validate/AVmMain.h"
+#include "validate/CThMain.h"
+#include "validate/ValidationTestData.h"
+
+namespace {
+
+using namespace validationtest;
+
+struct Shown {
+  std::string caption;
+  int points = 0;
+  std::vector<std::string> axes;
+  std::vector<std::string> lines;  // message window lines, or count-matrix cells
+};
+
+class ViewSelAnalysesTest : public ::testing::Test {
+protected:
+  ViewSelAnalysesTest() {
+    TestUi().Reset();
+    std::vector<TestObject> objects;
+    const long double bs[12] = {2.1L, 0.4L, 3.3L, 1.8L, 4.6L, 0.9L, 2.7L, 3.9L, 1.2L, 4.1L, 2.2L, 3.0L};
+    const long double cs[12] = {5.2L, 3.1L, 0.7L, 4.4L, 2.9L, 6.3L, 1.5L, 3.8L, 4.9L, 0.2L, 2.6L, 5.5L};
+    for (int i = 0; i < 12; ++i) {
+      const long double a = i, b = bs[i], c = cs[i];
+      const int status = i < 8 ? 1 : i < 10 ? 2 : 0;
+      std::optional<long double> y = 1.0L + 0.8L * a - 0.5L * b + 0.3L * c + ((i * 5) % 3) * 0.2L;
+      if (i == 7) y.reset();  // a training object without a response
+      objects.push_back({status, {a, b, c}, y});
+    }
+    data = MakeData(objects);
+    host.models = new DataResultList(data.get());
+    for (const std::vector<int>& vars : std::vector<std::vector<int>>{{0, 1}, {1, 2}, {0, 2}}) {
+      DataResultNode& m = FitByEngine(*data, *host.models, vars);
+      m.iSelStatus = 3;
+      m.iID = 10 + static_cast<int>(m.iSize) * 10 + host.models->Count();
+    }
+  }
+  ~ViewSelAnalysesTest() override { delete host.models; }
+
+  std::unique_ptr<TViewSelForm> Open() {
+    auto form = std::make_unique<TViewSelForm>(nullptr, &host.models, data.get());
+    form->ShowModalWindow = [this](ModalDialog& window) { Capture(window); };
+    return form;
+  }
+  void Capture(ModalDialog& window) {
+    Shown shown{StdStr(window.windowTitle())};
+    if (auto* graph = dynamic_cast<TViewGraphForm*>(&window)) {
+      Grab(window, shown.caption);
+      shown.points = graph->Data().RowCount;
+      for (int c = 0; c < graph->Data().ColCount && graph->Data().ColumnNames; ++c)
+        shown.axes.push_back(graph->Data().ColumnNames[c]);
+    } else if (auto* matrix = dynamic_cast<TFormViewMatrix*>(&window)) {
+      Grab(window, shown.caption);
+      for (int row = 0; row < matrix->StringGrid->RowCount(); ++row)
+        for (int col = 0; col < matrix->StringGrid->ColCount(); ++col)
+          shown.lines.push_back(matrix->StringGrid->Cells(col, row));
+    } else if (auto* list = dynamic_cast<TFormAvailMod*>(&window)) {
+      for (int i = 0; i < list->ListBox->count(); ++i) shown.lines.push_back(StdStr(list->ListBox->item(i)->text()));
+    } else if (onDialog) {
+      onDialog(window);
+    }
+    shown_.push_back(shown);
+  }
+  static void Grab(QWidget& window, std::string name) {
+    window.resize(760, 560);
+    window.show();
+    QApplication::processEvents();
+    for (char& ch : name)
+      if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    window.grab().save(QString::fromStdString("/tmp/korvane_" + name + ".png"));
+    window.hide();
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : TestUi().Shown()) texts.push_back(m.text);
+    return texts;
+  }
+
+  FakeProjectHost host;
+  std::unique_ptr<ChemoData> data;
+  std::vector<Shown> shown_;
+  std::function<void(ModalDialog&)> onDialog;
+};
+
+}  // namespace
+
+TEST_F(ViewSelAnalysesTest, McdmScoresListsModelsWithoutInternalValidationAndEnablesItsPlot) {
+  auto form = Open();
+  EXPECT_FALSE(form->SpeedButtonMCDMgraph->isEnabled());
+  EXPECT_FALSE(form->ViewMCDMgraph1->isEnabled());
+  EXPECT_TRUE(form->SpeedButtonMultiCrit->isEnabled());
+  form->SpeedButtonMultiCritClick();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].caption, "Application message");
+  ASSERT_EQ(shown_[0].lines.size(), 3u);
+  // The search gave Q2loo and CCC cv; the internal validation never ran.
+  EXPECT_EQ(shown_[0].lines[0], "Mod ID 31 --> <Internal>[ (R2 Yscr) (Q2 LMO)  ]     ");
+  EXPECT_EQ(shown_[0].lines[2], "Mod ID 33 --> <Internal>[ (R2 Yscr) (Q2 LMO)  ]     ");
+  EXPECT_TRUE(form->SpeedButtonMCDMgraph->isEnabled());
+  EXPECT_TRUE(form->ViewMCDMgraph1->isEnabled());
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) {
+    EXPECT_FALSE(m->cvMCDMfit.Missing);
+    EXPECT_FALSE(m->cvMCDMext.Missing);  // recomputed from the prediction objects
+    EXPECT_TRUE(m->cvMCDMall.Missing);
+  }
+  EXPECT_EQ(form->Cells(54, 0), "MCDM all");
+
+  host.models->First()->iSelStatus = 0;
+  form->SpeedButtonMCDMgraphClick();
+  ASSERT_EQ(shown_.size(), 2u);
+  EXPECT_EQ(shown_[1].caption, "MCDM fitting vs. MCDM external");
+  EXPECT_EQ(shown_[1].points, 2);
+  EXPECT_EQ(shown_[1].axes, (std::vector<std::string>{"MCDM ext", "MCDM fit"}));
+}
+
+TEST_F(ViewSelAnalysesTest, Q2LofPlotLeavesOutAModelWithAMissingLof) {
+  auto form = Open();
+  host.models->Last()->cvLOF = CheckedValue(1e99L, true);
+  form->SpeedButtonQ2looLOFClick();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].caption, "Q2loo vs. Lack Of Fitting");
+  EXPECT_EQ(shown_[0].points, 2);
+  EXPECT_EQ(shown_[0].axes, (std::vector<std::string>{"Q2loo", "LOF"}));
+}
+
+TEST_F(ViewSelAnalysesTest, AverageR2Q2PlotGivesTheMeansOfEachSize) {
+  auto form = Open();
+  form->SpeedButtonR2vsQ2Click();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].caption, "Average models R2 vs. Q2");
+  EXPECT_EQ(shown_[0].points, 4);  // 2K rows, K = 2
+}
+
+TEST_F(ViewSelAnalysesTest, OutlierCountsShowTheMatrixEmptyForExcludedAndResponseLessObjects) {
+  auto form = Open();
+  form->ComboBoxStdRes->setCurrentText("0.5");
+  form->SpeedButtonHatResClick();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].caption, "View counting of the out of limits objects");
+  const std::vector<std::string> low = shown_[0].lines;
+  const int cols = 4;
+  ASSERT_EQ(low.size(), 13u * cols);
+  EXPECT_EQ(low[0], "Name");
+  EXPECT_EQ(low[1], "High leverage (> h*)");
+  // The window may order the rows: find the object's row by its name.
+  auto cell = [&](const std::vector<std::string>& cells, int obj, int col) {
+    for (std::size_t row = 1; row * cols < cells.size(); ++row)
+      if (cells[row * cols] == "O" + std::to_string(obj)) return cells[row * cols + col + 1];
+    return std::string("no row");
+  };
+  for (int obj : {7, 10, 11})
+    for (int col = 0; col < 3; ++col) EXPECT_EQ(cell(low, obj, col), "") << obj;
+  int counted = 0;
+  for (int obj = 0; obj < 10; ++obj)
+    if (obj != 7) counted += std::stoi(cell(low, obj, 1));
+  EXPECT_GT(counted, 0);
+  const DataResultNode& first = *host.models->First();
+  EXPECT_FALSE(first.ciNYOutlOverModEq.Missing);
+
+  // A higher residual threshold changes the residual columns only.
+  form->ComboBoxStdRes->setCurrentText("5.0");
+  form->SpeedButtonHatResClick();
+  ASSERT_EQ(shown_.size(), 2u);
+  const std::vector<std::string>& high = shown_[1].lines;
+  for (int obj = 0; obj < 10; ++obj) {
+    if (obj == 7) continue;
+    EXPECT_EQ(cell(high, obj, 0), cell(low, obj, 0));
+    EXPECT_EQ(cell(high, obj, 1), "0");
+    EXPECT_EQ(cell(high, obj, 2), "0");
+  }
+  EXPECT_EQ(first.ciNYOutlOverModEq.Value + first.ciNYOutlUndModEq.Value, 0);
+}
+
+TEST_F(ViewSelAnalysesTest, LoweringTheQ2F1ThresholdBelowAModelRaisesItsExternalCount) {
+  auto form = Open();
+  data->ldQ2F1Threshold = 1.0L;
+  form->SpeedButtonExtValidationClick();
+  DataResultNode& model = *host.models->First();
+  const int before = model.ciNExtOK.Value;
+  ASSERT_LT(model.cvQ2F1.Value, 1.0L);
+  ASSERT_GT(model.cvQ2F1.Value, 0.01L);
+  onDialog = [](ModalDialog& window) {
+    auto& dialog = dynamic_cast<TFormThreshold&>(window);
+    dialog.UpDownQ2F1->SetPosition(0);  // 0.01
+    dialog.UpDownClick(0);
+    dialog.ButtonAcceptClick();
+  };
+  form->SpeedButtonChangeThreshClick();
+  EXPECT_EQ(model.ciNExtOK.Value, before + 1);
+
+  onDialog = [](ModalDialog&) {};  // closed without a change
+  model.ciNExtOK.Value = 77;
+  form->SpeedButtonChangeThreshClick();
+  EXPECT_EQ(model.ciNExtOK.Value, 77);
+}
+
+TEST_F(ViewSelAnalysesTest, ResidualsPcaShowsOneLoadingPointPerSelectedModel) {
+  auto form = Open();
+  form->SpeedButtonPCAResClick();
+  ASSERT_EQ(shown_.size(), 1u) << (Texts().empty() ? "" : Texts()[0]);
+  EXPECT_EQ(shown_[0].caption, "PCA of the residuals");
+  EXPECT_EQ(shown_[0].points, 3);
+  ASSERT_EQ(shown_[0].axes.size(), 3u);
+  EXPECT_EQ(shown_[0].axes[0].rfind("PC1 (EV% = ", 0), 0u);
+  // The hidden single-model calculation gave the models their leverages.
+  EXPECT_EQ(host.models->First()->tsTrainLev.iCount, 7);
+  EXPECT_EQ(host.models->First()->tsTestLev.iCount, 2);
+}
+
+TEST_F(ViewSelAnalysesTest, EscapeAnsweredYesEndsAPcaWithoutAPlot) {
+  auto form = Open();
+  TestUi().PressEscape(1);
+  TestUi().Answer(IDYES);
+  form->SpeedButtonPCAResClick();
+  TestUi().PressEscape(1);
+  TestUi().Answer(IDYES);
+  form->SpeedButtonPCAdescClick();
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_EQ(Texts(), (std::vector<std::string>(2, "Do you really want to abort calculation?")));
+}
+
+TEST_F(ViewSelAnalysesTest, DescriptorsAndChemicalsPca) {
+  auto form = Open();
+  EXPECT_TRUE(form->SpeedButtonPCAdesc->isEnabled());
+  form->SpeedButtonPCAdescClick();
+  form->SpeedButtonPCAchemClick();
+  ASSERT_EQ(shown_.size(), 2u) << (Texts().empty() ? "" : Texts()[0]);
+  EXPECT_EQ(shown_[0].caption, "PCA of the descriptors");
+  EXPECT_EQ(shown_[0].points, 3);
+  EXPECT_EQ(shown_[1].caption, "PCA of the chemicals");
+  EXPECT_EQ(shown_[1].points, 9);  // training and prediction objects with a response
+  EXPECT_FALSE(form->SpeedButtonPCAchem->isVisible());
+}
+
+TEST_F(ViewSelAnalysesTest, ModelsOfSizeOneGiveTheFirstStageMessage) {
+  host.models->Clear();
+  for (int v = 0; v < 2; ++v) FitByEngine(*data, *host.models, {v}).iSelStatus = 3;
+  auto form = Open();
+  form->SpeedButtonPCAdescClick();
+  EXPECT_TRUE(shown_.empty());
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Sorry, cannot calculate PCA. Please, check your data.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+}
