@@ -96,7 +96,7 @@ public:
   void SpeedButtonViewSelModClick();
   // Validates the selected models internally, then refills the table.
   void SpeedButtonIntValidationClick();
-  // The commands whose windows come with later work: they do nothing yet.
+  // Opens the consensus window on the selected models.
   void SpeedButtonModAnClick();
   // The analyses over the selected models.
   void SpeedButtonMultiCritClick();
