@@ -367,15 +367,31 @@ void TViewSelForm::FillResultsGrid(Progress* progress, bool deleteExtra) {
   StringGridResults->Invalidate();
 }
 
+// Shown columns keep the width they have (the user's, say) through sorts and
+// refills; a column shown again gets its table width. "No." and "ID" grow to
+// their widest number.
 void TViewSelForm::ApplyEmptyColumns() {
   const auto& columns = ModelListColumns();
   for (int col = 0; col < kModelListColumnCount; ++col) {
     const bool empty = table_.EmptyColumns()[col];
-    StringGridResults->SetColWidth(col, empty ? -1 : columns[col].width);
+    const int shown = StringGridResults->ColWidth(col);
+    const int width = empty ? -1 : std::max(shown < 0 ? columns[col].width : shown, NumberWidth(col));
+    if (width != shown) StringGridResults->SetColWidth(col, width);
     const int item = ColumnSortItem(col);
     if (item < 0) continue;
-    for (SortComboBox* combo : {ComboBoxSort, ComboBoxSort2nd}) combo->enabled[item] = !empty || col == 2;
+    for (SortComboBox* combo : {ComboBoxSort, ComboBoxSort2nd}) combo->enabled[item] = !empty || col == kIdColumn;
   }
+}
+
+int TViewSelForm::NumberWidth(int col) const {
+  if (col != kRankColumn && col != kIdColumn) return 0;
+  uint32_t widest = static_cast<uint32_t>(table_.Sorted().size());
+  if (col == kIdColumn) {
+    widest = 0;
+    for (const DataResultNode* model : table_.Sorted()) widest = std::max(widest, static_cast<uint32_t>(model->iID));
+  }
+  // The text starts 2 pixels into the cell; as much room is left after it.
+  return StringGridResults->fontMetrics().horizontalAdvance(QString::number(widest)) + 4;
 }
 
 void TViewSelForm::Refill(bool deleteExtra) {
@@ -643,6 +659,8 @@ bool TViewSelForm::RecalculateExternalColumns(CheckedIntMatrix& counts, DataResu
 
 // ---- Copy and save ----------------------------------------------------------------------
 
+// The bar moves by whole percents: repainting it for each of many thousand
+// rows would take far longer than formatting them.
 void TViewSelForm::SpeedButtonCopyClick() {
   RunGuarded(
       [this] {
@@ -651,13 +669,14 @@ void TViewSelForm::SpeedButtonCopyClick() {
         const GridRect selection = StringGridResults->Selection();
         const int top = std::max(selection.Top, 1);
         const int bottom = std::min(selection.Bottom, table_.RowCount());
+        const int64_t rows = std::max(bottom - top + 1, 1);
         progress->SetRange(0, LargestInt());
         const int step = bottom > top ? LargestInt() / (bottom - top + 1) : LargestInt();
         std::string text = table_.LineText(0, UserSeparator());
-        int position = 0;
         for (int row = top; row <= bottom; ++row) {
           text += table_.LineText(row, UserSeparator());
-          progress->SetPosition(position += step);
+          const int64_t done = row - top + 1;
+          if (done * 100 / rows != (done - 1) * 100 / rows) progress->SetPosition(static_cast<int>(done * step));
         }
         progress->SetText("Sending...");
         Ui().SetClipboardText(text);

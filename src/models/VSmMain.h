@@ -180,6 +180,8 @@ private:
   void ComputePredictionFlag();
   void BackupValidationFiles();
   void ApplyEmptyColumns();
+  // The width of a number column's widest text; 0 for columns that need none.
+  int NumberWidth(int col) const;
   // Refills the table after a command changed the list or its statistics.
   void Refill(bool deleteExtra);
   void SetViewOnlySelectedControls(bool on);

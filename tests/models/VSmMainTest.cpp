@@ -19,10 +19,12 @@
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "numerics/Utils.h"
 #include "platform/base/NumberText.h"
 #include "validate/VMdMain.h"
 #include "validate/ValidationTestData.h"
 #include <QComboBox>
+#include <QFontMetrics>
 
 namespace {
 
@@ -267,6 +269,49 @@ TEST_F(ViewSelFormTest, RowsWithoutModelsAreLeftAlone) {
   EXPECT_EQ(form->SelectedRowModel(), nullptr);
   form->SetStatusOfSelectedRows("S");
   EXPECT_EQ(form->Table().SelectedCount(), 0);
+}
+
+// A copy of many rows repaints the bar only when it moves a whole percent, and
+// ends it where stepping every row would.
+TEST_F(ViewSelFormTest, CopyOfManyRowsMovesTheBarByPercents) {
+  AddModels(1000);
+  struct Bar : Progress {
+    explicit Bar(std::vector<int>& positions) : positions(positions) {}
+    void SetText(const std::string&) override {}
+    void SetRange(int, int) override {}
+    void SetPosition(int pos) override { positions.push_back(pos); }
+    void AnimationTick() override {}
+    std::vector<int>& positions;
+  };
+  std::vector<int> positions;
+  TViewSelForm form(nullptr, &host.models, &host.data, [&positions](bool) { return std::make_unique<Bar>(positions); });
+  form.StringGridResults->SetSelection({0, 1, 4, 1000});
+  positions.clear();
+  form.SpeedButtonCopyClick();
+  ASSERT_EQ(positions.size(), 100u);
+  const int step = LargestInt() / 1000;
+  EXPECT_EQ(positions.front(), 10 * step);
+  EXPECT_EQ(positions.back(), 1000 * step);
+  EXPECT_EQ(std::count(TestUi().clipboard.begin(), TestUi().clipboard.end(), '\n'), 1001);
+}
+
+// Five- and six-digit numbers fit their cells, and a width the user gave stays
+// through sorts and refills.
+TEST_F(ViewSelFormTest, RankAndIdColumnsFitTheirNumbersAndKeepTheirWidths) {
+  AddModels(3);
+  host.models->Last()->iID = 123456;
+  auto form = Open();
+  StringGrid& grid = *form->StringGridResults;
+  const QFontMetrics metrics = grid.fontMetrics();
+  EXPECT_GE(grid.ColWidth(kIdColumn), metrics.horizontalAdvance("123456") + 4);
+  EXPECT_EQ(grid.ColWidth(kRankColumn), ModelListColumns()[kRankColumn].width);  // "3" fits
+  grid.SetColWidth(kRankColumn, 90);
+  grid.SetColWidth(kR2Column, 77);
+  Choose(*form->ComboBoxSort, ColumnSortItem(kIdColumn));
+  form->SpeedButtonViewOnlySelModClick();
+  EXPECT_EQ(grid.ColWidth(kRankColumn), 90);
+  EXPECT_EQ(grid.ColWidth(kR2Column), 77);
+  EXPECT_GE(grid.ColWidth(kIdColumn), metrics.horizontalAdvance("123456") + 4);
 }
 
 TEST_F(ViewSelFormTest, CopyUnderACommaLocaleConvertsNumberCellsOnly) {
