@@ -7,6 +7,7 @@
 
 #include "data/DataResult.h"
 #include "support/ScriptedUi.h"
+#include "validate/ValidationTestData.h"
 
 namespace {
 
@@ -157,6 +158,7 @@ TEST_F(ModelMcdmTest, PlotPointsTakeSelectedModelsWithBothValuesInSortedOrder) {
 
   const ModelScatterPoints mcdm = McdmPlotPoints(sorted);
   ASSERT_EQ(mcdm.values.Rows(), 2);
+  EXPECT_EQ(mcdm.values.Cols(), 2);
   EXPECT_EQ(mcdm.values.At(0, 0), d.cvMCDMext.Value);
   EXPECT_EQ(mcdm.values.At(0, 1), d.cvMCDMfit.Value);
   EXPECT_EQ(mcdm.ranks, (std::vector<std::string>{"104", "101"}));
@@ -171,4 +173,26 @@ TEST_F(ModelMcdmTest, PlotPointsTakeSelectedModelsWithBothValuesInSortedOrder) {
 
   d.iSelStatus = a.iSelStatus = 0;
   EXPECT_ANY_THROW(McdmPlotPoints(sorted));  // no point: the matrix refuses the size
+}
+
+TEST(McdmExternalCriteriaTest, RecomputedOnlyWithPredictionObjectsThatHaveAResponse) {
+  using namespace validationtest;
+  TestUi().Reset();
+  std::vector<TestObject> objects;
+  const long double x[8] = {1.0L, 2.5L, 3.1L, 4.2L, 5.0L, 6.3L, 2.0L, 4.7L};
+  for (int i = 0; i < 8; ++i) objects.push_back({i < 6 ? 1 : 2, {x[i]}, 2.0L * x[i] + (i % 3) * 0.3L});
+  auto data = MakeData(objects);
+  DataResultList list(data.get());
+  DataResultNode& model = FitByEngine(*data, list, {0});
+  model.cvQ2F1 = model.cvCCCext = CheckedValue(0.0L, true);
+  EXPECT_TRUE(RecomputeExternalCriteria(&list, data.get(), {}));
+  EXPECT_FALSE(model.cvQ2F1.Missing);
+  EXPECT_FALSE(model.cvCCCext.Missing);
+  EXPECT_GT(model.cvCCCext.Value, 0.9L);
+
+  for (int i = 6; i < 8; ++i) data->tpChemoValuePtr[i][1].Missing = true;
+  model.cvQ2F1 = model.cvCCCext = CheckedValue(0.5L, true);
+  EXPECT_FALSE(RecomputeExternalCriteria(&list, data.get(), {}));
+  EXPECT_TRUE(model.cvQ2F1.Missing);
+  EXPECT_EQ(model.cvCCCext.Value, 0.5L);
 }

@@ -80,3 +80,9 @@ TEST(ValidationCriteriaReport, ZeroDenominatorsLeaveTheirLinesOut) {
   EXPECT_EQ(report.find("nan"), std::string::npos);
   EXPECT_EQ(report.find("NAN"), std::string::npos);
 }
+
+TEST(ValidationCriteriaReport, ADenominatorOfOneKeepsItsLine) {
+  // Syy = 4 x 0.25 = 1 exactly: R2 = 1 - SSE.
+  const std::string report = Report({{0, 0.1L}, {1, 0.9L}, {1, 1.2L}, {0, 0.2L}}, {1, 1, 1, 1});
+  EXPECT_NE(report.find("\nR2 = 0.9000\n"), std::string::npos) << report;
+}
