@@ -167,3 +167,12 @@ TEST(ProgressWindowsTest, AWindowClosedWithItsOwnerLeavesASilentHandle) {
   progress->SetPosition(5);
   progress.reset();
 }
+
+TEST(ProgressBarDialogFormTest, AnimationTextReplacesTheRowOfPlusSigns) {
+  int64_t now = 1000;
+  TProgressBarDialogForm form(nullptr, true, [&now] { return now; });
+  now += 126;
+  form.AnimationTick();
+  form.SetAnimationText(" finalizing, please wait...");
+  EXPECT_EQ(form.StaticTextAnimation->text().toStdString(), " finalizing, please wait...");
+}

@@ -25,6 +25,18 @@ namespace {
 
 using namespace validationtest;
 
+// Every progress window's calls, as text.
+struct ProgressLog : Progress {
+  explicit ProgressLog(std::vector<std::string>& log) : log(log) {}
+  void SetText(const std::string& text) override { log.push_back("text " + text); }
+  void SetRange(int lo, int hi) override { log.push_back("range " + std::to_string(lo) + " " + std::to_string(hi)); }
+  void SetPosition(int pos) override { log.push_back("at " + std::to_string(pos)); }
+  void AnimationTick() override { log.push_back("tick"); }
+  void SetCaption(const std::string& caption) override { log.push_back("caption " + caption); }
+  void SetAnimationText(const std::string& text) override { log.push_back("animation" + text); }
+  std::vector<std::string>& log;
+};
+
 struct Shown {
   std::string caption;
   int points = 0;
@@ -56,8 +68,8 @@ protected:
   }
   ~ViewSelAnalysesTest() override { delete host.models; }
 
-  std::unique_ptr<TViewSelForm> Open() {
-    auto form = std::make_unique<TViewSelForm>(nullptr, &host.models, data.get());
+  std::unique_ptr<TViewSelForm> Open(ProgressWindowFactory progress = {}) {
+    auto form = std::make_unique<TViewSelForm>(nullptr, &host.models, data.get(), std::move(progress));
     form->ShowModalWindow = [this](ModalDialog& window) { Capture(window); };
     return form;
   }
@@ -260,4 +272,32 @@ TEST_F(ViewSelAnalysesTest, ModelsOfSizeOneGiveTheFirstStageMessage) {
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "Sorry, cannot calculate PCA. Please, check your data.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+}
+
+TEST_F(ViewSelAnalysesTest, ProgressOfThePcaCommands) {
+  std::vector<std::string> log;
+  auto form = Open([&log](bool animated) {
+    log.push_back(animated ? "open animated" : "open bar");
+    return std::make_unique<ProgressLog>(log);
+  });
+  log.clear();
+  form->SpeedButtonPCAdescClick();
+  std::vector<std::string> expected = {"open animated", "caption Please wait or press ESC to abort...",
+                                       "text Calculating PCA...", "tick", "tick", "tick",
+                                       "animation finalizing, please wait..."};
+  EXPECT_EQ(log, expected);
+
+  log.clear();
+  form->SpeedButtonPCAResClick();
+  const int step = 2147483647 / 3 / 2;
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(log[0], "open bar");
+  EXPECT_EQ(log[1], "range 0 2147483647");
+  EXPECT_EQ(log[2], "caption Calculating PCA...");
+  EXPECT_EQ(log[3], "text Press ESC to abort...");
+  std::vector<std::string> positions;
+  for (const std::string& entry : log)
+    if (entry.rfind("at ", 0) == 0) positions.push_back(entry);
+  ASSERT_EQ(positions.size(), 6u);  // every model of the list, in both passes
+  EXPECT_EQ(positions.back(), "at " + std::to_string(6 * step));
 }
