@@ -8,6 +8,9 @@
 #include "models/ModelOutliers.h"
 #include "models/ModelSizeAverages.h"
 #include "support/ScriptedUi.h"
+#include "validate/ModelListStatistics.h"
+#include "validate/SingleModelAnalysis.h"
+#include "validate/ValidationTestData.h"
 
 namespace {
 
@@ -119,4 +122,42 @@ TEST(OutlierRowColoursTest, RolesGiveColoursAndAMissingResponseIsRed) {
   EXPECT_EQ(OutlierRowColours(data), (std::vector<uint32_t>{0xFFFFFF, 0x00FFFF, 0xFFC000, 0x0000FF, 0x0000FF}));
   EXPECT_EQ(OutlierCountTitles(),
             (std::vector<std::string>{"High leverage (> h*)", "Pred. by model eq. res.", "Pred. by LOO res."}));
+}
+
+TEST(OutlierCountsOverTwoModelsTest, EachObjectCountsTheModelsWhereItsResidualPassesTheThresholdStrictly) {
+  using namespace validationtest;
+  TestUi().Reset();
+  const long double a[9] = {1.0L, 2.0L, 3.5L, 4.1L, 5.2L, 6.0L, 7.3L, 2.8L, 5.5L};
+  const long double b[9] = {2.2L, 0.5L, 3.1L, 1.4L, 4.8L, 0.9L, 2.6L, 3.9L, 1.7L};
+  const long double noise[9] = {0.3L, -0.4L, 0.1L, 0.6L, -0.2L, -0.5L, 0.2L, 0.4L, -0.3L};
+  std::vector<TestObject> objects;
+  for (int i = 0; i < 9; ++i) objects.push_back({i < 7 ? 1 : 2, {a[i], b[i]}, 1.0L + a[i] + 0.5L * b[i] + noise[i]});
+  auto data = MakeData(objects);
+  DataResultList list(data.get());
+  DataResultNode* first = &FitByEngine(*data, list, {0});
+  DataResultNode* second = &FitByEngine(*data, list, {1});
+  first->iSelStatus = second->iSelStatus = 3;
+  // Each model's standardized residuals as the single-model calculation gives them.
+  std::vector<long double> r[2];
+  int k = 0;
+  for (DataResultNode* model : {first, second}) {
+    SingleModelAnalysis analysis(*data, *model);
+    for (int e = 0; e < 9; ++e) r[k].push_back(analysis.StdResCalc()[e][1].Value);
+    ++k;
+  }
+  // The threshold equals the second model's residual of object 0 in magnitude.
+  const long double t = std::fabs(r[1][0]);
+  ASSERT_NE(std::fabs(r[0][0]), t);
+  ModelListStatistics stats(data.get());
+  CheckedIntMatrix counts(9, 3);
+  BarRecord bar;
+  CountOutliersOverModels(
+      list, counts,
+      [&](CheckedIntMatrix& matrix, DataResultNode& model) {
+        stats.RecalculateExternalColumns(matrix, model, 0, 1, 2, t);
+        return true;
+      },
+      bar);
+  for (int e = 0; e < 9; ++e)
+    EXPECT_EQ(counts.At(e, 1).Value, (t < std::fabs(r[0][e]) ? 1 : 0) + (t < std::fabs(r[1][e]) ? 1 : 0)) << e;
 }
