@@ -207,6 +207,11 @@ TEST_F(ModelListPcaTest, ResidualIsZeroWithoutRoomUnderTheLeverageOrWithoutAnErr
   for (int r = 0; r < 7; ++r) EXPECT_EQ(R.At(r, 0), 0.0L);
 }
 
+TEST_F(ModelListPcaTest, OneSelectedModelFailsTheResidualAnalysis) {
+  AddModel(1, {0, 1}, {0.5L, 1.2L, 0.6L}, 0.4L, {0.3L, 0.2L, 0.5L, 0.25L, 0.6L}, {0.35L, 0.45L});
+  EXPECT_EQ(ResidualsPca(models, data, {}, {}).outcome, ModelPcaOutcome::ResidualsFailed);
+}
+
 TEST_F(ModelListPcaTest, ModelWithoutFittingLeveragesFailsTheResidualAnalysis) {
   AddThreeModels();
   models.First()->tsTestLev.Release();  // as a failed single-model calculation leaves it
@@ -220,6 +225,8 @@ TEST_F(ModelListPcaTest, AStepAskingToStopAbortsEitherAnalysis) {
   int steps = 0;
   auto stopAtThird = [&] { return ++steps == 3; };
   EXPECT_EQ(ResidualsPca(models, data, {}, stopAtThird).outcome, ModelPcaOutcome::Aborted);
+  steps = 0;  // in the second pass
+  EXPECT_EQ(ResidualsPca(models, data, {}, [&] { return ++steps == 6; }).outcome, ModelPcaOutcome::Aborted);
   steps = 0;
   bool finalized = false;
   EXPECT_EQ(DescriptorsPca(models, data, false, stopAtThird, [&] { finalized = true; }).outcome,
