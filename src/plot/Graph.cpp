@@ -149,7 +149,7 @@ std::string Graph::AxisLabel(long double value) {
 }
 
 LabelPlotParam& Graph::LabelRecord(int element) {
-  if (data_->tpLabelPlotParam != nullptr) return data_->tpLabelPlotParam[element];
+  if (LabelPlotParam* given = data_->GivenLabel(element)) return *given;
   if (static_cast<int>(ownLabels_.size()) <= element) ownLabels_.resize(element + 1);
   return ownLabels_[element];
 }

@@ -82,7 +82,8 @@ void Graph2DScatter::FitGroupLine() {
 
 bool Graph2DScatter::IsLabelShown(const GraphData* data, int element) const {
   if (singleLabels_ == 0) return true;
-  return data->tpLabelPlotParam != nullptr && data->tpLabelPlotParam[element].Shown;
+  const LabelPlotParam* label = data->GivenLabel(element);
+  return label != nullptr && label->Shown;
 }
 
 int Graph2DScatter::PixelX(long double v) const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "numerics/CheckedValue.h"
 #include "platform/base/Canvas.h"
@@ -89,6 +90,17 @@ struct GraphData {
   CheckedValue** tpGraphValue = nullptr;
   CheckedValue** tpGraphUncert = nullptr;  // same shape as the values, or null
   uint8_t LabelType = 0;  // 0 none, 1 ordinal, 2 element name, 3 element ID
-  LabelPlotParam* tpLabelPlotParam = nullptr;  // one per element, owned by the plot window
+  LabelPlotParam* tpLabelPlotParam = nullptr;  // LabelCount records, owned by the plot window
+  int32_t LabelCount = 0;
   AxisParams Axis;
+
+  // Points the label records at labels (one per element; none when empty).
+  void SetLabels(std::vector<LabelPlotParam>& labels) {
+    tpLabelPlotParam = labels.empty() ? nullptr : labels.data();
+    LabelCount = static_cast<int32_t>(labels.size());
+  }
+  // The element's label record; null when the window holds none for it.
+  LabelPlotParam* GivenLabel(int element) const {
+    return element >= 0 && element < LabelCount ? &tpLabelPlotParam[element] : nullptr;
+  }
 };

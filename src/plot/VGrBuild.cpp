@@ -32,7 +32,7 @@ void TViewGraphForm::ResetPicture() {
 void TViewGraphForm::EnsureLabelCapacity(int count) {
   if (static_cast<int>(labels_.size()) < count) labels_.resize(static_cast<std::size_t>(count));
   if (static_cast<int>(baseLabels_.size()) < count) baseLabels_.resize(static_cast<std::size_t>(count));
-  tGraphData.tpLabelPlotParam = labels_.empty() ? nullptr : labels_.data();
+  tGraphData.SetLabels(labels_);
 }
 
 // The custom label texts go, and no pointer of the plot data is left on them.

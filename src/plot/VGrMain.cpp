@@ -305,7 +305,7 @@ void TViewGraphForm::BuildFrequencyTable() {
 
   std::vector<std::vector<long double>> counts(largestModelSize_ + 1, std::vector<long double>(pool, 0.0L));
   for (DataResultNode* m = models_->First(); m != nullptr; m = m->Next()) {
-    if (m->iSelStatus != 1 && m->iSelStatus != 3) continue;
+    if ((m->iSelStatus != 1 && m->iSelStatus != 3) || m->ipSelVarIdxPtr == nullptr) continue;
     for (int v = 0; v < m->iSize; ++v) {
       const int32_t* first = data_->ipSelectedVarPtr;
       const int32_t* found = std::find(first, first + pool, m->ipSelVarIdxPtr[v]);

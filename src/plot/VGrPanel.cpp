@@ -407,6 +407,7 @@ void TViewGraphForm::FreePlotArrays() {
   hover_.clear();
   GraphData& d = tGraphData;
   d.tpLabelPlotParam = nullptr;
+  d.LabelCount = 0;
   d.ElementNames = nullptr;
   d.ColumnNames = nullptr;
   d.ElementIDs = nullptr;

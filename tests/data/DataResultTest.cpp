@@ -226,9 +226,10 @@ TEST(ModelList, RemoveRelinksAndReturnsTheFollower) {
 
 TEST(ModelRecord, ResetGivesEveryCellAndFieldItsResetValue) {
   ChemoData data;
-  DataResultList list(&data);
-  DataResultNode& node = *list.Append();
-  list.Append();
+  DataResultNode node(&data);
+  DataResultNode neighbour(&data);  // links that the reset must drop
+  node.SetNext(&neighbour);
+  node.SetPrev(&neighbour);
   FillModel(node, 0);
   node.iRank = 5;
   node.tsTrainLev.iCount = 1;

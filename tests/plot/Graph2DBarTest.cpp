@@ -98,7 +98,7 @@ TEST(Graph2DBarTest, EmptyDataShowsZeroSharesWithoutBars) {
   table.data.YAxisName = "2";
   table.data.LabelType = 1;
   std::vector<LabelPlotParam> labels(2);
-  table.data.tpLabelPlotParam = labels.data();
+  table.data.SetLabels(labels);
   RecordingCanvas canvas(616, 577);
   Graph2DBar bar(canvas, &table.data);
   EXPECT_NE(canvas.FindText("Range: 0.00 - 0.00"), nullptr);

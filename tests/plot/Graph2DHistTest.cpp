@@ -35,6 +35,8 @@ TEST(Graph2DHistTest, OneBarPerRowFromTheRangeBottom) {
   EXPECT_EQ(box.LabelLeft, 507 - canvas.TextWidth("E4") / 2 - 8);
 }
 
+// The table gives two label records (one per row) for three column bars: the
+// chart keeps its own record for the third instead of reading past them.
 TEST(Graph2DHistTest, TransposedChartShowsOneRowOverTheColumns) {
   PlotTestData table({{9, 9, 9}, {3, std::nullopt, 6}});
   std::string columns[] = {"MW", "logP", "TPSA"};

@@ -32,7 +32,7 @@ public:
     data.XColumn = 0;
     data.YColumn = data.ColCount > 1 ? 1 : 0;
     data.tpGraphValue = n > 0 ? rowPointers_.data() : nullptr;
-    data.tpLabelPlotParam = labels_.data();
+    data.SetLabels(labels_);
     data.ElementNames = names_.data();
     data.XAxisName = "X";
     data.YAxisName = "Y";

@@ -301,6 +301,17 @@ TEST_F(FrequencyTest, CountsOnlySelectedModelsPerSizeAndOverall) {
   EXPECT_EQ(form->ElementCount(), 3);
 }
 
+// A selected model that holds no variable indices (a damaged record) is counted nowhere.
+TEST_F(FrequencyTest, AModelWithoutVariableIndicesIsPassedOver) {
+  AddModel({0, 1}, 1);
+  DataResultNode* broken = models.Append();
+  broken->iSize = 2;
+  broken->iSelStatus = 1;
+  Open();
+  EXPECT_EQ(Cell(2, 0), 0.5L);
+  EXPECT_EQ(Cell(0, 1), 0.5L);
+}
+
 TEST_F(FrequencyTest, NoSelectedModelGivesPresentZeros) {
   AddModel({0, 1}, 0);
   Open();

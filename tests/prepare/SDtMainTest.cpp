@@ -51,8 +51,8 @@ struct SetupFixture : testing::Test {
   static void SelectRows(StringGrid* grid, int top, int bottom) { grid->SetSelection({2, top, 2, bottom}); }
   static void Choose(QComboBox* combo, int item) { combo->setCurrentIndex(item); }
 
+  FakeProjectHost host;  // before the reference to its data set
   ChemoData& data = host.data;
-  FakeProjectHost host;
   DataResultList models{&host.data};
   std::deque<std::string> names;
   std::vector<std::string> shownModal;

@@ -58,6 +58,7 @@ inline DataResultNode& AddModel(DataResultList& list, const std::vector<int>& va
 // search engine, as the program's callers do, and returns it (last in the list).
 inline DataResultNode& FitByEngine(ChemoData& data, DataResultList& list, const std::vector<int>& variables) {
   const int nDesc = data.iResponseIndex;
+  delete[] data.ipSelectedVarPtr;  // a second model of the same data set
   AllocCheckedArray(data.ipSelectedVarPtr, nDesc, "*ipSelectedVarPtr");
   for (int v = 0; v < nDesc; ++v) data.ipSelectedVarPtr[v] = v;
   data.iSelectedVarCount = data.iEnumSize = nDesc;
