@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@
 #include "platform/base/Random.h"
 #include "platform/qt/StringGrid.h"
 #include "plot/VGrMain.h"
+#include "plot/VMtMain.h"
 #include "prepare/IDtMain.h"
 #include "prepare/ISmMain.h"
 #include "prepare/SDtMain.h"
@@ -324,6 +326,7 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     for (int row = 1; row <= 3; ++row) chosen.push_back(w.Table().RowModel(row));
     w.SpeedButtonExtValidation->click();
     EXPECT_TRUE(Shown("External validation completed."));
+    for (int row = 1; row <= 4; ++row) EXPECT_EQ(w.Table().RowModel(row)->cvQ2F1.Missing, row == 4) << row;
     Grab(w, "model-list");
     SelectRows(w.StringGridResults, kVariablesColumn, 1, 1);
     w.SpeedButtonViewSelMod->click();
@@ -368,13 +371,47 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     w.close();
   });
   script_.Then<TFormConsensus>("consensus: close", [](TFormConsensus& w) { w.close(); });
+  // The analyses over the three chosen models.
+  script_.Then<TViewSelForm>("model list: multi-criteria scores", [&chosen](TViewSelForm& w) {
+    EXPECT_FALSE(w.SpeedButtonMCDMgraph->isEnabled());
+    w.SpeedButtonMultiCrit->click();  // every score can be computed: no message window
+    for (const DataResultNode* m : chosen) EXPECT_FALSE(m->cvMCDMall.Missing) << m->sName;
+    w.SpeedButtonMCDMgraph->click();
+  });
+  script_.Then<TViewGraphForm>("MCDM plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(PlottedPoints(w), 3);
+    w.close();
+  });
+  script_.Then<TViewSelForm>("model list: Q2loo against LOF", [](TViewSelForm& w) { w.SpeedButtonQ2looLOF->click(); });
+  script_.Then<TViewGraphForm>("Q2loo-LOF plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(PlottedPoints(w), 3);
+    w.close();
+  });
+  script_.Then<TViewSelForm>("model list: R2 and Q2 per size", [](TViewSelForm& w) { w.SpeedButtonR2vsQ2->click(); });
+  script_.Then<TViewGraphForm>("R2-Q2 plot", [&chosen](TViewGraphForm& w) {
+    std::set<int32_t> sizes;
+    for (const DataResultNode* m : chosen) sizes.insert(m->iSize);
+    EXPECT_EQ(PlottedPoints(w), 2 * static_cast<int>(sizes.size()));  // an R2 and a Q2 point per size
+    w.close();
+  });
+  script_.Then<TViewSelForm>("model list: outlier counts", [](TViewSelForm& w) { w.SpeedButtonHatRes->click(); });
+  script_.Then<TFormViewMatrix>("outlier counts", [](TFormViewMatrix& w) {
+    EXPECT_EQ(w.StringGrid->RowCount(), 204 + 1);
+    EXPECT_EQ(w.StringGrid->Cells(1, 0), "High leverage (> h*)");
+    w.close();
+  });
+  script_.Then<TViewSelForm>("model list: PCA of the residuals", [](TViewSelForm& w) { w.SpeedButtonPCARes->click(); });
+  script_.Then<TViewGraphForm>("residuals PCA plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(PlottedPoints(w), 3);  // one loading point per model
+    w.close();
+  });
   script_.Then<TViewSelForm>("model list: accept", [](TViewSelForm& w) { w.ButtonAccept->click(); });
   Run(main.MenuViewAndSelModels);
   ASSERT_EQ(main.ModelList()->Count(), models);
   ASSERT_EQ(chosen.size(), 3u);
   for (const DataResultNode* m = main.ModelList()->First(); m != nullptr; m = m->Next()) {
+    EXPECT_FALSE(m->cvQ2F1.Missing) << m->sName;  // the multi-criteria scores validate every model
     const bool validated = std::find(chosen.begin(), chosen.end(), m) != chosen.end();
-    EXPECT_EQ(m->cvQ2F1.Missing, !validated) << m->sName;
     EXPECT_EQ(m->cvQ2LMO.Missing, !validated) << m->sName;
     EXPECT_EQ(m->cvR2Yscr.Missing, !validated) << m->sName;
     if (validated) {
@@ -460,6 +497,20 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     w.close();
   });
   Run(reopened.MenuItemQueryDB);
+
+  // Compare experimental values with predicted ones the user types in.
+  TestUi().clipboard = "1\t1.1\t1\r\n2\t1.9\t1\r\n3\t3.2\t1\r\n4\t3.8\t2\r\n5\t5.3\t2\r\n6\t5.9\t2";
+  script_.Then<TFormAddExtData>("experimental against predicted", [](TFormAddExtData& w) {
+    EXPECT_EQ(w.windowTitle(), "Validate experimental vs. predicted data");
+    w.EditRow->setText("6");
+    w.EditRowExit();
+    w.StringGrid->SetSelection({2, 1, 2, 1});
+    w.SpeedButtonPaste->click();
+    w.ButtonAccept->click();
+  });
+  Run(reopened.Validateexternaldata1);
+  ASSERT_EQ(TestUi().Shown().back().caption, "VALIDATION CRITERIA");
+  EXPECT_NE(TestUi().Shown().back().text.find("\nQ2-F1 = 0.9952\n"), std::string::npos);
 
   Grab(reopened, "main");
   // Leaving the program leaves nothing behind.
