@@ -405,6 +405,22 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
     EXPECT_EQ(PlottedPoints(w), 3);  // one loading point per model
     w.close();
   });
+  script_.Then<TViewSelForm>("model list: three models of one size, PCA of their descriptors", [](TViewSelForm& w) {
+    w.SpeedButtonReset->click();  // answered Yes: no model is selected
+    int picked = 0;
+    for (int row = 1; row < w.StringGridResults->RowCount() && picked < 3; ++row) {
+      if (w.Table().RowModel(row)->iSize != 3) continue;
+      SelectRows(w.StringGridResults, kVariablesColumn, row, row);
+      w.SpeedButtonAlwaysSelModel->click();
+      ++picked;
+    }
+    EXPECT_TRUE(w.SpeedButtonPCAdesc->isEnabled());
+    w.SpeedButtonPCAdesc->click();
+  });
+  script_.Then<TViewGraphForm>("descriptors PCA plot", [](TViewGraphForm& w) {
+    EXPECT_EQ(PlottedPoints(w), 3);  // one loading point per model
+    w.close();
+  });
   script_.Then<TViewSelForm>("model list: accept", [](TViewSelForm& w) { w.ButtonAccept->click(); });
   Run(main.MenuViewAndSelModels);
   ASSERT_EQ(main.ModelList()->Count(), models);
