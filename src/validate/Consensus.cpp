@@ -85,6 +85,14 @@ int CountSelectedModels(const DataResultList& models) {
 
 Consensus::Consensus(DataResultList& models, ChemoData& data, ProgressWindowFactory progressWindow)
     : models_(models), data_(data), progressWindow_(std::move(progressWindow)), n_(data.iObjCount) {
+  Compute();
+  if (errors_)
+    Ui().MessageBox("Calculation errors occurs: listed data may be unreliable or incomplete.", "APPLICATION WARNING",
+                    MB_OK | MB_ICONWARNING);
+}
+
+// The steps under the hourglass, which is gone before the error warning shows.
+void Consensus::Compute() {
   BusyCursor busy;
   avCalcRes_ = MissingCells(n_, "*tpAvCalcResPtr");
   for (int k = 0; k < kConsensusArrayCount; ++k) arrays_[k] = MissingCells(n_, kArrayNames[k]);
@@ -108,9 +116,6 @@ Consensus::Consensus(DataResultList& models, ChemoData& data, ProgressWindowFact
     step(&Consensus::BuildConsensusArrays);
     step(&Consensus::BuildCriteriaText);
   }
-  if (errors_)
-    Ui().MessageBox("Calculation errors occurs: listed data may be unreliable or incomplete.", "APPLICATION WARNING",
-                    MB_OK | MB_ICONWARNING);
 }
 
 Consensus::~Consensus() = default;

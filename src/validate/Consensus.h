@@ -111,6 +111,7 @@ private:
     std::vector<int> unknownPosition;  // per object: index into its response-less leverages, or -1
   };
 
+  void Compute();
   CheckedValue* Cells(ConsensusArray which) { return arrays_[static_cast<int>(which)].get(); }
   bool Active(int i) const;
   bool HasResponse(int i) const;

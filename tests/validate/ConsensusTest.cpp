@@ -317,6 +317,27 @@ TEST(Consensus, EqualModelsLeaveOnlyTheWeightedConsensusMissing) {
   EXPECT_EQ(lines[7].substr(0, 26), "Calc. external data (ACM) ");
 }
 
+TEST(Consensus, TheErrorWarningComesAfterTheHourglassIsGone) {
+  // Records whether the hourglass is on when each message is shown.
+  struct CursorAtMessages : ScriptedUi {
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+      busyAtMessage.push_back(busyDepth);
+      return ScriptedUi::MessageBox(text, caption, flags);
+    }
+    std::vector<int> busyAtMessage;
+  } ui;
+  InstallUi(&ui);
+  Example ex;
+  ex.Add({0}, {0, 1}, {1.2L, 1.8L, 3.3L, 3.7L}, 1);
+  ex.Add({0}, {0, 1}, {1.2L, 1.8L, 3.3L, 3.7L}, 2);
+  const Consensus c(ex.list, *ex.data);
+  InstallUi(&TestUi());
+  ASSERT_TRUE(c.HadErrors());
+  ASSERT_EQ(ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.busyAtMessage, std::vector<int>{0});
+  EXPECT_EQ(ui.busyDepth, 0);
+}
+
 TEST(Consensus, OnePredictionObjectAtTheTrainingMeanHasUndefinedQ2AndNoAngles) {
   TestUi().Reset();
   std::vector<TestObject> objects = BaseObjects();
