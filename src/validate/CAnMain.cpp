@@ -98,11 +98,11 @@ void TFormConsensus::BuildComponents() {
 
   StringGrid = new ::StringGrid(this);
   StringGrid->SetColCount(kConsensusColumns);
+  StringGrid->SetRowSelect(true);  // first, so that the selection kept below is a whole row
   StringGrid->SetFixedCols(0);
   StringGrid->SetLeftCol(0);  // the column that was the fixed one comes into view
   StringGrid->SetDefaultColWidth(80);
   StringGrid->SetDefaultRowHeight(16);
-  StringGrid->SetRowSelect(true);
 
   auto* main = new QVBoxLayout(this);
   main->setContentsMargins(2, 2, 2, 2);

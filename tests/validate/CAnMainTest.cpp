@@ -107,6 +107,8 @@ TEST_F(ConsensusWindow, ShowsTheModelsTheCriteriaAndTheTable) {
   EXPECT_EQ(form->StringGrid->Cells(4, 5), "PRED");
   EXPECT_EQ(form->StringGrid->Cells(5, 5), "5.1000");
   EXPECT_EQ(form->StringGrid->Cells(9, 1), "0.1414");
+  // Whole rows are selected, the first object's row at the start.
+  EXPECT_EQ(form->StringGrid->Selection(), (GridRect{0, 1, 14, 1}));
   EXPECT_TRUE(form->SpeedButtonCalcWillACM->isEnabled());
   EXPECT_TRUE(form->PopupMenuPredWilliamsplotWCM->isEnabled());
   EXPECT_EQ(ActionTexts(*form->PopupMenu),
