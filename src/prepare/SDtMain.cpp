@@ -287,7 +287,7 @@ void TDataSetupForm::BuildPopupMenus() {
   for (auto [grid, menu] : {std::pair{StringGridVar, PopupMenuVar}, std::pair{StringGridObj, PopupMenuObj}}) {
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this,
-            [grid, menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
+            [grid = grid, menu = menu](const QPoint& at) { menu->popup(grid->viewport()->mapToGlobal(at)); });
   }
 }
 
