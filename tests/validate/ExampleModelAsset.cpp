@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "select/SingleModelFit.h"
 #include "support/ScriptedUi.h"
+#include "validate/ExampleData.h"
 #include "validate/SingleModelFile.h"
 
 namespace {
@@ -23,32 +23,7 @@ const char* const kExampleModel = "Example activity on MolWt and qed.smd";
 
 // The example table's columns MolWt, qed and Activity, in this order.
 void ReadExample(ChemoData& data) {
-  const char* const wanted[] = {"MolWt", "qed", "Activity"};
-  std::ifstream in(KORVANE_ASSETS_DIR "/help/example.txt");
-  std::string line, cell;
-  std::getline(in, line);
-  std::vector<std::string> header;
-  for (std::istringstream cells(line); std::getline(cells, cell, '\t');) header.push_back(cell);
-  std::vector<std::size_t> columns;
-  for (const char* name : wanted) {
-    columns.push_back(std::find(header.begin(), header.end(), name) - header.begin());
-  }
-  std::vector<std::vector<std::string>> rows;
-  while (std::getline(in, line)) {
-    rows.emplace_back();
-    for (std::istringstream cells(line); std::getline(cells, cell, '\t');) rows.back().push_back(cell);
-  }
-  data.Allocate(3, static_cast<int32_t>(rows.size()));
-  data.iResponseIndex = 2;
-  for (int v = 0; v < 3; ++v) data.tpVarNameStrPtr[v] = wanted[v];
-  for (std::size_t o = 0; o < rows.size(); ++o) {
-    data.tpObjNameStrPtr[o] = rows[o][0];
-    data.ipTrainingPtr[o] = kStatusTraining;
-    for (int v = 0; v < 3; ++v) {
-      const std::string& text = rows[o].at(columns[v]);
-      data.tpChemoValuePtr[o][v] = CheckedValue(std::strtold(text.c_str(), nullptr), text == "-999");
-    }
-  }
+  validationtest::ReadExampleTable(data, {"MolWt", "qed", "Activity"});
   data.ipSelectedVarPtr = new int32_t[2]{0, 1};
   data.iSelectedVarCount = 2;
 }

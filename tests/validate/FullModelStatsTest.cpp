@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "numerics/PredictObjects.h"
@@ -9,6 +10,7 @@
 #include "support/ScriptedUi.h"
 #include "validate/ExternalValidator.h"
 #include "validate/FullModelStats.h"
+#include "validate/ExampleData.h"
 #include "validate/ValidationTestData.h"
 
 namespace {
@@ -311,3 +313,56 @@ TEST_F(FullModelLeverages, TheObjectPassStepsTheProgressOncePerObject) {
 }
 
 }  // namespace
+
+namespace {
+
+// FNV-1a over the ten bytes of each value.
+struct Digest {
+  uint64_t hash = 14695981039346656037ULL;
+  void Add(long double value) {
+    unsigned char bytes[sizeof(long double)] = {};
+    std::memcpy(bytes, &value, sizeof value);
+    for (int b = 0; b < 10; ++b) hash = (hash ^ bytes[b]) * 1099511628211ULL;
+  }
+  void Add(const long double* values, int count) {
+    for (int k = 0; k < count; ++k) Add(values[k]);
+  }
+};
+
+}  // namespace
+
+// The example table with prediction objects and objects without a response: the
+// leverages, coefficient statistics and standardized residuals keep the bits
+// they had when the whole hat matrix was built.
+TEST(FullModelStats, ExampleDataKeepsItsBits) {
+  TestUi().Reset();
+  ChemoData data;
+  validationtest::ReadExampleTable(data, {"MolWt", "qed", "MaxEStateIndex", "Activity"});
+  std::vector<uint8_t> unknown(data.iObjCount, 0);
+  for (int o = 0; o < data.iObjCount; ++o) {
+    if (o % 5 == 4) data.ipTrainingPtr[o] = kStatusPrediction;
+    if (o % 9 == 2) data.tpChemoValuePtr[o][3] = CheckedValue(0.0L, true);
+    unknown[o] = o % 9 == 2;
+  }
+  DataResultList list(&data);
+  DataResultNode& model = FitByEngine(data, list, {0, 1, 2});
+  ExternalValidator validator(true, &list, &data);
+  StatsRun run(data);
+  const int unknownCount = static_cast<int>(std::count(unknown.begin(), unknown.end(), 1));
+  RunFull(data, model, validator, run, unknown.data(), unknownCount);
+  ASSERT_EQ(model.tsTrainLev.iCount + model.tsTestLev.iCount + model.tsNoRespLev.iCount, data.iObjCount);
+  ASSERT_GT(model.tsNoRespLev.iCount, 0);
+  Digest leverages, statistics, residuals;
+  for (const LeverageStruct* set : {&model.tsTrainLev, &model.tsTestLev, &model.tsNoRespLev})
+    leverages.Add(set->ldpValuePtr, set->iCount);
+  statistics.Add(model.ldpBStdCoeffPtr + 1, model.iSize);
+  for (const long double* array : {model.ldpBStdErrPtr, model.ldpBIntConfPtr, model.ldpBSignifPtr})
+    statistics.Add(array, model.iSize + 1);
+  for (int o = 0; o < data.iObjCount; ++o) {
+    residuals.Add(run.stdResCalc[o][1].Value);
+    residuals.Add(run.stdResPred[o][1].Value);
+  }
+  EXPECT_EQ(leverages.hash, 5189233929524249783ULL);
+  EXPECT_EQ(statistics.hash, 3997699573263193668ULL);
+  EXPECT_EQ(residuals.hash, 1517242844704669798ULL);
+}
