@@ -115,12 +115,7 @@ void Matrix::ReplaceGuarded(int rows, int cols, const char* name, const char* ro
   InstallData(dest->Release(), rows, cols);
 }
 
-long double& Matrix::At(int row, int col) {
-  if (row < 0 || col < 0 || row >= rows_ || col >= cols_) throw MatrixBoundariesEx();
-  return ldpMatrixDataPtr[row][col];
-}
-
-long double Matrix::At(int row, int col) const { return const_cast<Matrix*>(this)->At(row, col); }
+void Matrix::ThrowBoundaries() { throw MatrixBoundariesEx(); }
 
 void Matrix::RequireSquare(const char* context) const {
   if (rows_ != cols_) throw MatrixSameIndexEx(context);

@@ -75,8 +75,13 @@ public:
   void Reshape(int rows, int cols);
   void FreeData();
 
-  long double& At(int row, int col);
-  long double At(int row, int col) const;
+  // An element; outside the matrix MatrixBoundariesEx. Inline: the statistics
+  // of many thousand models go through it.
+  long double& At(int row, int col) {
+    if (row < 0 || col < 0 || row >= rows_ || col >= cols_) ThrowBoundaries();
+    return ldpMatrixDataPtr[row][col];
+  }
+  long double At(int row, int col) const { return const_cast<Matrix*>(this)->At(row, col); }
   int Rows() const { return rows_; }
   int Cols() const { return cols_; }
   long double** Data() { return ldpMatrixDataPtr; }
@@ -139,6 +144,7 @@ public:
   bool Eigen2x2(long double out[2]) const;
 
 private:
+  [[noreturn]] static void ThrowBoundaries();
   // Runs fill on a new rows x cols array that then replaces the data. Any failure
   // still installs what was filled and becomes MatrixCalcErrorEx(context).
   template <typename Fill>

@@ -253,24 +253,70 @@ CheckedValue FriedmanLof(long double rss, int n, int p, long double d) {
   return lof;
 }
 
-bool HatMatrix(Matrix& X, int n, Matrix* Z, Matrix& H, int p) {
+namespace {
+
+// Q becomes (X'X)^-1 of the design X; throws on a fault. X'X is formed entry by
+// entry as the product of the transpose with X forms it (the same terms summed in
+// the same order, each sum checked finite), without the transposed copy; its
+// lower triangle mirrors the upper one, as the products commute exactly.
+void InvertGram(const Matrix& X, Matrix& Q) {
+  const int n = X.Rows();
+  const int m = X.Cols();
+  Q.Reshape(m, m);
+  const long double* const* x = X.Data();
+  long double** gram = Q.Data();
+  for (int i = 0; i < m; ++i)
+    for (int j = i; j < m; ++j) {
+      long double sum = 0.0L;
+      for (int k = 0; k < n; ++k) sum += x[k][i] * x[k][j];
+      gram[i][j] = gram[j][i] = Finite(sum);
+    }
+  Q.Invert();
+}
+
+void RequireDesign(const Matrix& X, int n, int p) {
+  if (X.Rows() != n || X.Cols() != p + 1) throw MatrixBoundariesEx();
+}
+
+}  // namespace
+
+bool InverseGram(const Matrix& X, int n, int p, Matrix& Q) {
   try {
-    if (X.Rows() != n || X.Cols() != p + 1) throw MatrixBoundariesEx();
+    RequireDesign(X, n, p);
+    InvertGram(X, Q);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// Row k of Z Q Z' is formed as the full product would form it: (ZQ)_kl summed
+// over j from 0, then the diagonal entry summed over l from 0, each sum checked
+// finite. Only the row's p + 1 entries of ZQ are kept, never the m x m product.
+bool HatMatrix(Matrix& X, int n, const Matrix* Z, std::vector<long double>& leverages, int p) {
+  try {
+    RequireDesign(X, n, p);
+    if (Z != nullptr && Z->Cols() != p + 1) throw MatrixMultiplicationEx();
     const Matrix A(X);
-    X.Transpose();
-    std::optional<Matrix> T;
-    if (Z == nullptr) T.emplace(X);
-    X.Multiply(A);
-    X.Invert();
-    H.Multiply(X);
-    if (Z != nullptr) {
-      Z->Transpose();
-      H.Multiply(*Z);
-    } else {
-      H.Multiply(*T);
+    InvertGram(A, X);
+    const Matrix& rows = Z != nullptr ? *Z : A;
+    const long double* const* q = std::as_const(X).Data();
+    leverages.assign(static_cast<std::size_t>(rows.Rows()), 0.0L);
+    std::vector<long double> rowTimesQ(static_cast<std::size_t>(p + 1));
+    for (int k = 0; k < rows.Rows(); ++k) {
+      const long double* row = rows.Data()[k];
+      for (int l = 0; l <= p; ++l) {
+        long double sum = 0.0L;
+        for (int j = 0; j <= p; ++j) sum += row[j] * q[j][l];
+        rowTimesQ[l] = Finite(sum);
+      }
+      long double sum = 0.0L;
+      for (int l = 0; l <= p; ++l) sum += rowTimesQ[l] * row[l];
+      leverages[k] = Finite(sum);
     }
     return true;
   } catch (...) {
+    leverages.clear();
     return false;
   }
 }

@@ -7,6 +7,8 @@
 // is n x 1; coefficients are (p + 1) x 1, intercept first.
 #pragma once
 
+#include <vector>
+
 #include "numerics/CheckedValue.h"
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalcWorkspace.h"
@@ -77,8 +79,12 @@ long double ResidualSumOfSquares(long double ssReg, long double ssTot);
 // parameter d; missing with the value 1e99 when undefined.
 CheckedValue FriedmanLof(long double rss, int n, int p, long double d);
 
-// With Z null: H (holding X on entry) becomes X (X'X)^-1 X' (n x n). With Z (m x
-// (p + 1)): H (holding Z on entry) becomes Z (X'X)^-1 Z' (m x m), Z is left
-// transposed. X becomes (X'X)^-1. Returns false on any fault; H then holds no
-// valid leverages.
-bool HatMatrix(Matrix& X, int n, Matrix* Z, Matrix& H, int p);
+// The leverages, the diagonal of the hat matrix, with memory in proportion to
+// the rows: with Z null, of X (X'X)^-1 X' (n entries); with Z (m x (p + 1)), of
+// Z (X'X)^-1 Z' (m entries). Each entry carries the bits the full product's
+// diagonal has. X becomes (X'X)^-1. Returns false on any fault (leverages then
+// empty).
+bool HatMatrix(Matrix& X, int n, const Matrix* Z, std::vector<long double>& leverages, int p);
+// Q becomes (X'X)^-1 of X (n x (p + 1)) as HatMatrix forms it, without
+// leverages. Returns false on any fault.
+bool InverseGram(const Matrix& X, int n, int p, Matrix& Q);

@@ -178,15 +178,15 @@ long double InvStudentT(long double p, long double df) {
   }
 }
 
-long double SumSqDev(const Matrix& m) {
+long double SumSqDev(const Matrix& m, int col) {
   // Identical values deviate by nothing; the two sums below would leave a rounding
   // residue that makes a constant column look spread.
-  if (IsConstantColumn(m, 0)) return 0.0L;
+  if (IsConstantColumn(m, col)) return 0.0L;
   long double sum = 0.0L;
   long double sumSq = 0.0L;
   for (int i = 0; i < m.Rows(); ++i) {
-    sum += m.At(i, 0);
-    sumSq += m.At(i, 0) * m.At(i, 0);
+    sum += m.At(i, col);
+    sumSq += m.At(i, col) * m.At(i, col);
   }
   return Finite(std::fabs(sumSq - CheckedDiv(sum * sum, m.Rows())));
 }

@@ -19,8 +19,8 @@ long double InvStudentT(long double p, long double df);
 
 // True when every row of column j holds the same value.
 bool IsConstantColumn(const Matrix& m, int j);
-// |sum x^2 - (sum x)^2 / n| of column 0; exactly 0 for identical values.
-long double SumSqDev(const Matrix& m);
+// |sum x^2 - (sum x)^2 / n| of column col; exactly 0 for identical values.
+long double SumSqDev(const Matrix& m, int col = 0);
 // Pearson r of columns 0 and 1; fewer than 2 rows throws the value 1.0L.
 long double PearsonR(const Matrix& m);
 // R2 of the given line y = a + b x, and of the line y = k x.

@@ -64,14 +64,12 @@ bool Holds(const LeverageStruct& leverages, int count) {
          (count == 0 || (leverages.ldpValuePtr != nullptr && leverages.bpHstarPtr != nullptr));
 }
 
-// The diagonal of H, every entry finite; a non-finite leverage means the inverse failed.
-std::vector<long double> Diagonal(const Matrix& H) {
-  std::vector<long double> diagonal(H.Rows());
-  for (int k = 0; k < H.Rows(); ++k) {
-    diagonal[k] = H.At(k, k);
-    if (!std::isfinite(diagonal[k])) throw MatrixSingularEx(kHatContext);
-  }
-  return diagonal;
+// The leverages of the rows of Z (of the design itself when Z is null); Q
+// receives (X'X)^-1 of the design. A failure means the inverse failed.
+std::vector<long double> Leverages(Matrix& Q, int n, const Matrix* Z, int p) {
+  std::vector<long double> leverages;
+  if (!HatMatrix(Q, n, Z, leverages, p)) throw MatrixSingularEx(kHatContext);
+  return leverages;
 }
 
 // Replaces the structure's arrays by count leverages taken from values[first..]
@@ -95,23 +93,20 @@ Matrix TrainingDesign(const ExternalValidator& builder, const ModelObjectMasks& 
   return X;
 }
 
-// Column j of X as an n x 1 matrix.
-Matrix Column(const Matrix& X, int j) {
-  Matrix column(X.Rows(), 1);
-  for (int i = 0; i < X.Rows(); ++i) column.At(i, 0) = X.At(i, j);
-  return column;
-}
-
 // The coefficient statistics from Q = (X'X)^-1 of the training design; returns
-// the hat diagonal of the training objects.
+// the leverages of the training objects when asked for them, else none.
 std::vector<long double> CoefficientStatistics(const ChemoData& data, const ModelObjectMasks& masks, int n,
-                                               DataResultNode& model, const ExternalValidator& builder) {
+                                               DataResultNode& model, const ExternalValidator& builder,
+                                               bool withLeverages) {
   const int p = model.iSize;
   const Matrix design = TrainingDesign(builder, masks, n, model);
-  Matrix Q(design);
-  Matrix H(design);
-  if (!HatMatrix(Q, n, nullptr, H, p)) throw MatrixSingularEx(kHatContext);
-  std::vector<long double> leverages = Diagonal(H);
+  Matrix Q = withLeverages ? Matrix(design) : Matrix(p + 1, p + 1);
+  std::vector<long double> leverages;
+  if (withLeverages) {
+    leverages = Leverages(Q, n, nullptr, p);
+  } else if (!InverseGram(design, n, p, Q)) {
+    throw MatrixSingularEx(kHatContext);
+  }
 
   Matrix y(n, 1);
   long double rss = 0.0L;
@@ -135,7 +130,7 @@ std::vector<long double> CoefficientStatistics(const ChemoData& data, const Mode
   for (int j = 0; j <= p; ++j) {
     const long double b = model.ldpBModelCoeffPtr[j];
     const long double q = Q.At(j, j);
-    if (j > 0) model.ldpBStdCoeffPtr[j] = DefinedOr(b * std::sqrt(SumSqDev(Column(design, j)) / n) / sdY);
+    if (j > 0) model.ldpBStdCoeffPtr[j] = DefinedOr(b * std::sqrt(SumSqDev(design, j) / n) / sdY);
     const long double root = RootOrUndefined(q);
     const long double standardError = root >= 0.0L ? DefinedOr(s * root) : GetUndefinedReal();
     model.ldpBStdErrPtr[j] = standardError;
@@ -160,9 +155,7 @@ void TestAndUnknownLeverages(const ModelObjectMasks& masks, const ObjectSets& se
   Matrix X = TrainingDesign(builder, masks, n, model);
   Matrix Z(m, model.iSize + 1);
   builder.BuildDesignMatrix(Z, m, model.iSize, combined.get(), model.ipSelVarIdxPtr);
-  Matrix M(Z);
-  if (!HatMatrix(X, n, &Z, M, model.iSize)) throw MatrixSingularEx(kHatContext);
-  const std::vector<long double> diagonal = Diagonal(M);
+  const std::vector<long double> diagonal = Leverages(X, n, &Z, model.iSize);
 
   std::vector<long double> test, unknown;
   for (int i = 0, row = 0; i < objects; ++i) {
@@ -247,7 +240,7 @@ void FullModelStats(const ChemoData& data, const ModelObjectMasks& masks, int un
   hStar.reset(flags);
 
   if (statisticsOnly || !Holds(model.tsTrainLev, n) || n == 0) {
-    const std::vector<long double> leverages = CoefficientStatistics(data, masks, n, model, builder);
+    const std::vector<long double> leverages = CoefficientStatistics(data, masks, n, model, builder, !statisticsOnly);
     if (statisticsOnly) return;
     StoreLeverages(model.tsTrainLev, leverages.data(), n, model.ldHstar, "*tLeverageTrain.ldpValuePtr",
                    "*tLeverageTrain.bpHstarPtr");

@@ -195,13 +195,14 @@ TEST(LooPress, EqualsPressFromTheHatMatrix) {
     const long double press = LooPress(m.X, m.y, m.n, m.p, &loo, &ok);
     ASSERT_TRUE(ok);
 
-    Matrix fitX(m.X), fitted(m.n, 1), hatX(m.X), H(m.X);
+    Matrix fitX(m.X), fitted(m.n, 1), hatX(m.X);
+    std::vector<long double> h;
     long double ssReg, ssTot;
     ASSERT_TRUE(FitModel(ssReg, ssTot, nullptr, nullptr, nullptr, m.n, m.p, m.y, fitX, &fitted));
-    ASSERT_TRUE(HatMatrix(hatX, m.n, nullptr, H, m.p));
+    ASSERT_TRUE(HatMatrix(hatX, m.n, nullptr, h, m.p));
     long double expected = 0.0L;
     for (int i = 0; i < m.n; ++i) {
-      const long double deleted = (m.y.At(i, 0) - fitted.At(i, 0)) / (1.0L - H.At(i, i));
+      const long double deleted = (m.y.At(i, 0) - fitted.At(i, 0)) / (1.0L - h[i]);
       expected += deleted * deleted;
       EXPECT_LT(std::fabs(m.y.At(i, 0) - loo.At(i, 0) - deleted), 1e-12L * (1 + std::fabs(deleted)));
     }
@@ -356,9 +357,50 @@ TEST(KIndices, BothEigenFormsOneDescriptorAndFailures) {
 TEST(HatMatrix, LeveragesOfOtherObjects) {
   Model m = MakeModel({{1, 0}, {2, 1}, {3, 2}, {4, 3}});
   Matrix Z = FromRows({{1, 1.5L}, {1, 3}});  // the mean of x, and a training object's x
-  Matrix H(Z);
-  ASSERT_TRUE(HatMatrix(m.X, m.n, &Z, H, m.p));
-  EXPECT_TRUE(Close(H.At(0, 0), 0.25L, 1e-18));                  // 1/n
-  EXPECT_TRUE(Close(H.At(1, 1), 0.25L + 2.25L / 5.0L, 1e-18));  // 1/n + d^2 / Sxx
+  std::vector<long double> h;
+  ASSERT_TRUE(HatMatrix(m.X, m.n, &Z, h, m.p));
+  ASSERT_EQ(h.size(), 2u);
+  EXPECT_TRUE(Close(h[0], 0.25L, 1e-18));                  // 1/n
+  EXPECT_TRUE(Close(h[1], 0.25L + 2.25L / 5.0L, 1e-18));  // 1/n + d^2 / Sxx
+  EXPECT_TRUE(Close(m.X.At(0, 0), 0.25L + 2.25L / 5.0L, 1e-18));  // X became (X'X)^-1: 1/n + mean^2 / Sxx
+}
 
+// The leverages are the diagonal of the whole product H = R Q R', formed by the
+// matrix operations, to the last bit; a singular design or a Z of other
+// columns is a fault that leaves no leverage.
+TEST(HatMatrix, DiagonalHasTheBitsOfTheWholeProduct) {
+  for (int p = 1; p <= 4; ++p) {
+    const Model m = RandomModel(30, p, 11u + p);
+    const Model other = RandomModel(9, p, 101u + p);
+    Matrix Q(m.X);
+    Q.Transpose();
+    Q.Multiply(m.X);
+    Q.Invert();
+    for (const Matrix* rows : {&m.X, &other.X}) {
+      Matrix H(*rows), transposed(*rows);
+      H.Multiply(Q);
+      transposed.Transpose();
+      H.Multiply(transposed);
+      Matrix X(m.X);
+      std::vector<long double> h;
+      ASSERT_TRUE(HatMatrix(X, m.n, rows == &m.X ? nullptr : rows, h, p));
+      ASSERT_EQ(h.size(), static_cast<std::size_t>(rows->Rows()));
+      for (int k = 0; k < rows->Rows(); ++k) EXPECT_EQ(h[k], H.At(k, k)) << "p = " << p << ", row " << k;
+      EXPECT_EQ(X.At(p, p), Q.At(p, p));
+    }
+    Matrix inverse(1, 1);
+    ASSERT_TRUE(InverseGram(m.X, m.n, p, inverse));
+    ASSERT_EQ(inverse.Rows(), p + 1);
+    for (int i = 0; i <= p; ++i)
+      for (int j = 0; j <= p; ++j) EXPECT_EQ(inverse.At(i, j), Q.At(i, j));
+  }
+  Model singular = MakeModel({{1, 2}, {2, 2}, {3, 2}});  // x constant: X'X singular
+  std::vector<long double> h{1.0L};
+  Matrix inverse(1, 1);
+  EXPECT_FALSE(InverseGram(singular.X, singular.n, singular.p, inverse));
+  EXPECT_FALSE(HatMatrix(singular.X, singular.n, nullptr, h, singular.p));
+  EXPECT_TRUE(h.empty());
+  Model m = RandomModel(6, 2, 5);
+  const Matrix wrong(2, 2);
+  EXPECT_FALSE(HatMatrix(m.X, m.n, &wrong, h, m.p));
 }

@@ -362,7 +362,41 @@ TEST(FullModelStats, ExampleDataKeepsItsBits) {
     residuals.Add(run.stdResCalc[o][1].Value);
     residuals.Add(run.stdResPred[o][1].Value);
   }
+  // The statistics alone, as the model list's filter asks for them.
+  DataResultNode alone(model);
+  alone.ldpBSignifPtr[0] = -1.0L;
+  std::unique_ptr<bool[]> hStar;
+  std::string names;
+  FullModelStats(data, {validator.TrainingMask(), validator.TestMask(), nullptr}, 0, hStar, ModelPointRows{}, alone,
+                 names, validator, nullptr, true);
+  Digest aloneStatistics;
+  aloneStatistics.Add(alone.ldpBStdCoeffPtr + 1, alone.iSize);
+  for (const long double* array : {alone.ldpBStdErrPtr, alone.ldpBIntConfPtr, alone.ldpBSignifPtr})
+    aloneStatistics.Add(array, alone.iSize + 1);
+  EXPECT_EQ(aloneStatistics.hash, statistics.hash);
   EXPECT_EQ(leverages.hash, 5189233929524249783ULL);
   EXPECT_EQ(statistics.hash, 3997699573263193668ULL);
   EXPECT_EQ(residuals.hash, 1517242844704669798ULL);
+}
+
+// Twenty thousand objects: the leverages need memory in proportion to the
+// objects (the whole hat matrix would take 6.4 GB); they sum to p + 1.
+TEST(FullModelStats, TwentyThousandObjectsNeedNoSquareMatrix) {
+  TestUi().Reset();
+  std::vector<validationtest::TestObject> objects;
+  for (int i = 0; i < 20000; ++i) {
+    const long double x1 = (i % 97) / 10.0L, x2 = (i % 89) / 7.0L;
+    objects.push_back({i % 4 == 3 ? 2 : 1, {x1, x2}, 1.0L + x1 - 2.0L * x2 + (i % 13) / 100.0L});
+  }
+  auto data = MakeData(objects);
+  DataResultList list(data.get());
+  DataResultNode& model = FitByEngine(*data, list, {0, 1});
+  ExternalValidator validator(true, &list, data.get());
+  StatsRun run(*data);
+  RunFull(*data, model, validator, run);
+  ASSERT_EQ(model.tsTrainLev.iCount, 15000);
+  ASSERT_EQ(model.tsTestLev.iCount, 5000);
+  long double trace = 0.0L;
+  for (int k = 0; k < model.tsTrainLev.iCount; ++k) trace += model.tsTrainLev.ldpValuePtr[k];
+  EXPECT_TRUE(Near(trace, 3.0L, 1e-12L));
 }
