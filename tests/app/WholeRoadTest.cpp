@@ -234,6 +234,38 @@ protected:
       EXPECT_TRUE(window == main_.get() || !window->isVisible())
           << "left open: " << window->metaObject()->className() << " \"" << window->windowTitle().toStdString() << "\"";
   }
+  // Imports the example table and sets it up: the response, a small pool of
+  // descriptors, and an ordered split by response putting one object in four
+  // into the prediction set.
+  void ImportAndSetUp(TMainForm& main) {
+    ChemoData& data = main.DataSet();
+    TestUi().AnswerFile(KORVANE_ASSETS_DIR "/help/example.txt");
+    script_.Then<TImportDataForm>("import", [](TImportDataForm& w) { w.ButtonImport->click(); });
+    Run(main.MenuFileImport);
+    ASSERT_EQ(data.iObjCount, 204);
+    ASSERT_EQ(data.iVarCount, 124);
+    EXPECT_TRUE(main.Modified());
+
+    script_.Then<TDataSetupForm>("set-up", [&data](TDataSetupForm& w) {
+      const int response = VariableRow(data, "Activity");
+      SelectRows(w.StringGridVar, 2, response, response);
+      w.ButtonSetY->click();
+      for (const char* name : kPool) {
+        const int row = VariableRow(data, name);
+        SelectRows(w.StringGridVar, 2, row, row);
+        w.ButtonSetX->click();
+      }
+      Pick(w.ComboBoxRATest, "1");
+      Pick(w.ComboBoxRATrain, "3");
+      w.ButtonOK->click();
+    });
+    Run(main.MenuDataSetup);
+    EXPECT_EQ(data.iSelectedVarCount, 8);
+    EXPECT_EQ(data.tpVarNameStrPtr[data.iResponseIndex], "Activity");
+    const int prediction = CountStatus(data, kStatusPrediction);
+    EXPECT_EQ(CountStatus(data, kStatusTraining) + prediction, 204);
+    EXPECT_NEAR(prediction, 51, 1);
+  }
   std::string PathOf(const std::string& name) const { return folder_.Path(name); }
 
   ModalScript script_;
@@ -248,36 +280,8 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
   TMainForm& main = Start();
   ChemoData& data = main.DataSet();
 
-  // Import the example table.
-  TestUi().AnswerFile(KORVANE_ASSETS_DIR "/help/example.txt");
-  script_.Then<TImportDataForm>("import", [](TImportDataForm& w) { w.ButtonImport->click(); });
-  Run(main.MenuFileImport);
-  ASSERT_EQ(data.iObjCount, 204);
-  ASSERT_EQ(data.iVarCount, 124);
-  EXPECT_TRUE(main.Modified());
-
-  // Set up: the response, a small pool of descriptors, and an ordered split
-  // by response putting one object in four into the prediction set.
-  script_.Then<TDataSetupForm>("set-up", [&data](TDataSetupForm& w) {
-    const int response = VariableRow(data, "Activity");
-    SelectRows(w.StringGridVar, 2, response, response);
-    w.ButtonSetY->click();
-    for (const char* name : kPool) {
-      const int row = VariableRow(data, name);
-      SelectRows(w.StringGridVar, 2, row, row);
-      w.ButtonSetX->click();
-    }
-    Pick(w.ComboBoxRATest, "1");
-    Pick(w.ComboBoxRATrain, "3");
-    w.ButtonOK->click();
-  });
-  Run(main.MenuDataSetup);
-  EXPECT_EQ(data.iSelectedVarCount, 8);
-  EXPECT_EQ(data.tpVarNameStrPtr[data.iResponseIndex], "Activity");
-  const int training = CountStatus(data, kStatusTraining);
+  ImportAndSetUp(main);
   const int prediction = CountStatus(data, kStatusPrediction);
-  EXPECT_EQ(training + prediction, 204);
-  EXPECT_NEAR(prediction, 51, 1);
 
   // Search: all subsets to size 3, then a short genetic algorithm for size 4;
   // the search window runs on its own and closes itself.
@@ -542,6 +546,33 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
       EXPECT_EQ(message.text.rfind("PBT Index model is not available", 0), 0u) << message.text;
     }
   }
+}
+
+// Escape during a search: the models found so far go, the search can be set up
+// afresh, and the next search fills the list.
+TEST_F(WholeRoadTest, AnAbortedSearchLeavesNoModelsAndTheNextSearchRuns) {
+  TMainForm& main = Start();
+  ImportAndSetUp(main);
+  auto searchToSize = [this](const char* size) {
+    script_.Then<TCalculateSetupForm>("search set-up", [size](TCalculateSetupForm& w) {
+      EXPECT_TRUE(w.FirstSetup());
+      Pick(w.ComboBoxAllSubset, size);
+      w.ComboBoxQUIKrule->setCurrentText("None");
+      w.ButtonCalculate->click();
+    });
+  };
+  searchToSize("3");
+  TestUi().PressEscape();  // answered Yes: abort
+  Run(main.MenuCalculateAllSubset);
+  EXPECT_TRUE(Shown("Models calculation aborted."));
+  EXPECT_EQ(main.ModelList()->Count(), 0);
+  EXPECT_FALSE(main.MenuViewAndSelModels->isEnabled());
+
+  searchToSize("2");
+  Run(main.MenuCalculateAllSubset);
+  EXPECT_TRUE(Shown("Models calculation completed."));
+  EXPECT_EQ(CountBySize(*main.ModelList()), (std::map<int, int>{{1, 8}, {2, 10}}));  // ten kept per size
+  EXPECT_TRUE(main.MenuViewAndSelModels->isEnabled());
 }
 
 }  // namespace
