@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "platform/qt/QtConvert.h"
+#include "platform/qt/QtUiServices.h"
 #include "validate/ExternalValidator.h"
 #include "validate/InternalValidation.h"
 
@@ -66,6 +67,9 @@ TValidateModelForm::TValidateModelForm(QWidget* owner, bool allModels, DataResul
   ButtonValidate->setGeometry(228, 140, 75, 25);
   ButtonValidate->setDefault(true);
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { reject(); });
+  // A model's step holds off input: Cancel and the close box still ask the run to end.
+  LetWidgetTakeClicksDuringCalculation(ButtonCancel);
+  LetWindowDeferClose(this);
   connect(ButtonValidate, &QPushButton::clicked, this, [this] { ButtonValidateClick(); });
 
   Timer1 = new QTimer(this);

@@ -4,13 +4,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QWindow>
+#include <QtTest/qtestspontaneevent.h>
 #include <cstdlib>
+#include <functional>
 
 #include "data/TempFiles.h"
 #include "platform/base/Random.h"
+#include "platform/qt/QtUiServices.h"
 #include "support/EventLoop.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
@@ -52,6 +58,31 @@ struct CancelAfterFirstModel : SilentProgress {
   TValidateModelForm& form;
   bool clicked = false;
 };
+
+// Runs an action through the event loop once the first model has begun: it comes
+// while the run polls the Escape key, as the window system's input does.
+struct ActDuringFirstModel : SilentProgress {
+  explicit ActDuringFirstModel(std::function<void()> action) : action(std::move(action)) {}
+  void SetCaption(const std::string&) override {
+    if (action) QMetaObject::invokeMethod(QCoreApplication::instance(), std::exchange(action, {}), Qt::QueuedConnection);
+  }
+  std::function<void()> action;
+};
+
+// Input from the window system: spontaneous events to the widget's native window.
+void SendFromWindowSystem(QWidget* window, QEvent& event) {
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  QCoreApplication::instance()->notify(window->window()->windowHandle(), &event);
+}
+
+void ClickFromWindowSystem(QWidget* button) {
+  const QPointF local = button->mapTo(button->window(), button->rect().center());
+  const QPointF global = button->mapToGlobal(button->rect().center());
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  SendFromWindowSystem(button, press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  SendFromWindowSystem(button, release);
+}
 
 struct ValidateWindow : ::testing::Test {
   void SetUp() override {
@@ -192,6 +223,50 @@ TEST_F(ValidateWindow, CancelDuringARunFinishesTheModelAndThenCloses) {
   EXPECT_TRUE(first.cvR2Yscr.Missing);
   EXPECT_FALSE(form->isVisible());
   EXPECT_FALSE(form->IdleInstalled());
+}
+
+// With the program's own user-interface services, which hold off input while a
+// model is computed: Cancel and the close box still reach the window.
+struct ValidateWindowOnQt : ValidateWindow {
+  void SetUp() override {
+    ValidateWindow::SetUp();
+    InstallUi(&ui);
+  }
+  void TearDown() override {
+    InstallUi(&TestUi());
+    ValidateWindow::TearDown();
+  }
+  // Three models, leave-many-out only; the action comes during the first model.
+  void RunWith(const std::function<void(TValidateModelForm&)>& action) {
+    first = &AddModel(list, {0}, {0.0L, 2.0L});
+    AddModel(list, {0}, {0.0L, 2.0L});
+    last = &AddModel(list, {0}, {0.0L, 2.0L});
+    std::unique_ptr<TValidateModelForm> form;
+    form = Open(false, [&form, &action](bool) {
+      return std::make_unique<ActDuringFirstModel>([&form, &action] { action(*form); });
+    });
+    form->ComboBoxLMOPercPred->setCurrentText("50");
+    form->ComboBoxLMOIter->setCurrentText("100");
+    form->CheckBoxYScramble->click();
+    ASSERT_TRUE(ValidateAndWait(*form));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(first->cvQ2LMO.Missing);
+    EXPECT_TRUE(last->cvQ2LMO.Missing);
+  }
+  QtUiServices ui;
+  DataResultNode* first = nullptr;
+  DataResultNode* last = nullptr;
+};
+
+TEST_F(ValidateWindowOnQt, CancelClickedDuringAModelEndsTheRunAfterIt) {
+  RunWith([](TValidateModelForm& form) { ClickFromWindowSystem(form.ButtonCancel); });
+}
+
+TEST_F(ValidateWindowOnQt, TheCloseBoxDuringAModelEndsTheRunAfterIt) {
+  RunWith([](TValidateModelForm& form) {
+    QCloseEvent close;
+    SendFromWindowSystem(&form, close);
+  });
 }
 
 TEST_F(ValidateWindow, NoKindCheckedClosesAtOnce) {

@@ -8,9 +8,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 #include <QWindow>
+
+#include <utility>
 
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/FindTextDialog.h"
@@ -68,6 +71,26 @@ bool IsHeldOff(const QObject* target, const QEvent* event) {
 }
 
 const char* const kDefersClose = "korvaneDefersClose";
+const char* const kTakesClicks = "korvaneTakesClicks";
+
+bool IsMouseButton(QEvent::Type type) {
+  return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+         type == QEvent::MouseButtonDblClick;
+}
+
+// The widget of a native window under a point of that window.
+QWidget* WidgetAt(const QWindow* window, QPoint point) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->windowHandle() != window) continue;
+    QWidget* child = top->childAt(point);
+    return child != nullptr ? child : top;
+  }
+  return nullptr;
+}
+
+bool TakesClicks(const QWidget* widget) {
+  return widget != nullptr && widget->isEnabled() && widget->property(kTakesClicks).toBool();
+}
 
 bool IsEscapePress(const QEvent* event) {
   return event->type() == QEvent::KeyPress &&
@@ -181,12 +204,26 @@ bool QtUiServices::ReachesNewModal(QObject* target) const {
 // abort request.
 bool QtUiServices::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::WindowActivate) RaiseOwnedWindows(watched);
+  if (ClickReachesTaker(watched, event)) return false;
   if (quietDepth_ == 0 || !IsHeldOff(watched, event) || ReachesNewModal(watched)) return false;
   if (IsEscapePress(event)) escapeDown_ = true;
   if (event->type() == QEvent::Close && watched->property(kDefersClose).toBool())
     QCoreApplication::postEvent(watched, new QCloseEvent);
   event->ignore();
   return true;
+}
+
+// A click on a widget that takes clicks during a calculation passes: its press
+// over the widget, the release that ends it, and both again at the widget itself.
+bool QtUiServices::ClickReachesTaker(QObject* target, const QEvent* event) {
+  if (!IsMouseButton(event->type())) return false;
+  if (auto* widget = qobject_cast<QWidget*>(target)) return TakesClicks(widget);
+  auto* window = qobject_cast<QWindow*>(target);
+  if (window == nullptr) return false;
+  if (event->type() == QEvent::MouseButtonRelease) return std::exchange(clickOnTaker_, false);
+  const auto* mouse = static_cast<const QMouseEvent*>(event);
+  clickOnTaker_ = TakesClicks(WidgetAt(window, mouse->position().toPoint()));
+  return clickOnTaker_;
 }
 
 void QtUiServices::SetBusyCursor(bool busy) {
@@ -254,6 +291,8 @@ std::string QtUiServices::ChooseFolder(const std::string& title, const std::stri
 }
 
 void LetWindowDeferClose(QWidget* window) { window->setProperty(kDefersClose, true); }
+
+void LetWidgetTakeClicksDuringCalculation(QWidget* widget) { widget->setProperty(kTakesClicks, true); }
 
 void InstallQtUi() {
   auto* ui = new QtUiServices;

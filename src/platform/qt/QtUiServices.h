@@ -40,9 +40,11 @@ private:
   void BeginQuiet();
   void EndQuiet();
   bool ReachesNewModal(QObject* target) const;
+  bool ClickReachesTaker(QObject* target, const QEvent* event);
   FileChoice RunFileDialog(bool save, const FileDialogOptions& options);
 
   bool escapeDown_ = false;
+  bool clickOnTaker_ = false;  // a press went to a widget that takes clicks
   int busyDepth_ = 0;
   int quietDepth_ = 0;  // long calculations and Escape polls in progress
   QPointer<QWidget> modalAtQuietStart_;
@@ -64,6 +66,11 @@ QStringList QtNameFilters(const std::string& filter);
 // delivered again as a close event once events flow; the window must itself
 // defer acting on a close that arrives during its calculation.
 void LetWindowDeferClose(QWidget* window);
+
+// A widget (such as a button that stops a calculation) whose mouse clicks reach
+// it while a long calculation holds off other input; what it does must be safe
+// in the middle of that calculation.
+void LetWidgetTakeClicksDuringCalculation(QWidget* widget);
 
 // Creates the Qt services (owned by the application object) and installs them.
 void InstallQtUi();

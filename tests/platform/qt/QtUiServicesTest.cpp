@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -100,6 +101,50 @@ TEST(QtUiServicesTest, ACloseHeldOffDuringCalculationReachesOnlyAWindowThatDefer
   ui.EndLongCalculation();
   EXPECT_EQ(deferring.closes, 1);
   EXPECT_EQ(plain.closes, 0);
+}
+
+// A click from the window system: spontaneous press and release at the button's
+// centre, sent to its native window.
+void ClickFromWindowSystem(QWidget* button) {
+  const QPointF local = button->mapTo(button->window(), button->rect().center());
+  const QPointF global = button->mapToGlobal(button->rect().center());
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  for (QMouseEvent* event : {&press, &release}) {
+    QSpontaneKeyEvent::setSpontaneous(event);
+    QCoreApplication::instance()->notify(button->window()->windowHandle(), event);
+  }
+}
+
+TEST(QtUiServicesTest, OnlyAWidgetThatTakesClicksIsClickedDuringCalculation) {
+  QtUiServices ui;
+  QWidget window;
+  window.resize(200, 60);
+  auto* stop = new QPushButton("Cancel", &window);
+  auto* other = new QPushButton("Validate", &window);
+  stop->setGeometry(10, 10, 80, 25);
+  other->setGeometry(110, 10, 80, 25);
+  LetWidgetTakeClicksDuringCalculation(stop);
+  int stops = 0, others = 0;
+  QObject::connect(stop, &QPushButton::clicked, [&stops] { ++stops; });
+  QObject::connect(other, &QPushButton::clicked, [&others] { ++others; });
+  window.show();
+  QCoreApplication::processEvents();
+
+  ui.BeginLongCalculation();
+  ClickFromWindowSystem(other);
+  ClickFromWindowSystem(stop);
+  ClickFromWindowSystem(other);  // the click on Cancel lets no later click through
+  ui.EndLongCalculation();
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(others, 0);
+  stop->setEnabled(false);
+  ui.BeginLongCalculation();
+  ClickFromWindowSystem(stop);
+  ui.EndLongCalculation();
+  EXPECT_EQ(stops, 1);
+  ClickFromWindowSystem(other);
+  EXPECT_EQ(others, 1);
 }
 
 TEST(QtUiServicesTest, MessageBoxInsideCalculationTakesInput) {
