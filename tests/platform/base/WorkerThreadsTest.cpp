@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -68,6 +70,40 @@ TEST(WorkerThreads, HelpersAreReusedAndNestedOrConcurrentCallsComplete) {
   other.join();
   EXPECT_EQ(both.load(), 1000);
   SetWorkerThreadCount(0);
+}
+
+// With T threads, T tasks that each wait until all T have started finish only when
+// they run side by side (a task gives up after five seconds and reports it); a job
+// too small to be worth a helper stays on the calling thread; the count left to the
+// machine is its core count.
+TEST(WorkerThreads, TasksRunSideBySideAndSmallJobsStayOnTheCaller) {
+  for (int threads : {2, 3, 2}) {
+    SetWorkerThreadCount(threads);
+    for (int round = 0; round < 20; ++round) {
+      std::atomic<int> arrived{0};
+      std::atomic<int> gaveUp{0};
+      ParallelFor(threads, 1e6, [&](int) {
+        ++arrived;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (arrived.load() < threads)
+          if (std::chrono::steady_clock::now() > deadline) {
+            ++gaveUp;
+            return;
+          }
+      });
+      ASSERT_EQ(gaveUp.load(), 0) << threads << " threads, round " << round;
+    }
+  }
+  SetWorkerThreadCount(4);
+  std::mutex lock;
+  std::set<std::thread::id> seen;
+  ParallelFor(4, 10.0, [&](int) {
+    const std::lock_guard<std::mutex> guard(lock);
+    seen.insert(std::this_thread::get_id());
+  });
+  EXPECT_EQ(seen, std::set<std::thread::id>{std::this_thread::get_id()});
+  SetWorkerThreadCount(0);
+  EXPECT_EQ(WorkerThreadCount(), std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 }
 
 }  // namespace
