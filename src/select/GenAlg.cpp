@@ -1,6 +1,7 @@
 #include "select/GenAlg.h"
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 
 #include "data/ChemoData.h"
@@ -264,8 +265,8 @@ CheckedValue GenAlg::ScoreGenes(SubsetFitter& fitter, int k, const int* genes, b
 
 // The genes of each slot sorted as EvaluateFitness sorts them; a set of genes scored
 // before (in this or an earlier generation) takes its fitness from the cache, the
-// others are scored on worker threads, each with a fitter of its own taking every
-// T-th of them. Scoring is a function of the sorted genes, so the cache gives the
+// others are scored on worker threads, each with a fitter of its own taking the
+// next one left. Scoring is a function of the sorted genes, so the cache gives the
 // same bits as scoring again.
 void GenAlg::ScoreSlots(const std::vector<GenPop>& current, const std::vector<int>& slots,
                         std::vector<CheckedValue>& fitness) {
@@ -286,8 +287,9 @@ void GenAlg::ScoreSlots(const std::vector<GenPop>& current, const std::vector<in
     workers_.push_back(std::make_unique<SubsetFitter>(*data_, mask_, nTrain_, *response_));
     workers_.back()->UsePoolGram(poolGram_);
   }
+  std::atomic<std::size_t> next{0};
   ParallelFor(tasks, 1e9, [&](int task) {
-    for (std::size_t u = static_cast<std::size_t>(task); u < unscored.size(); u += static_cast<std::size_t>(tasks)) {
+    for (std::size_t u = next++; u < unscored.size(); u = next++) {
       const std::size_t t = unscored[u];
       bool quikPassed = false;
       fitness[t] = ScoreGenes(*workers_[static_cast<std::size_t>(task)], k_, genes[t].data(), quikPassed);

@@ -1,6 +1,7 @@
 #include "select/ModelSearchEngine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "data/ChemoData.h"
@@ -208,14 +209,15 @@ ModelSearchEngine::SizeState ModelSearchEngine::StateOfSize(int k) const {
   return state;
 }
 
+// Eight subsets alone; with helpers, 32 more for each, so that waking them pays off
+// (at the price of fitting some subsets that an earlier decision would have screened).
 std::size_t ModelSearchEngine::PartSize() const {
-  constexpr std::size_t kSubsetsPerThread = 8;
   if (data_->iKeepPerSize == -1) return BatchSize;
-  return kSubsetsPerThread * static_cast<std::size_t>(WorkerThreadCount());
+  return 8 + 32 * static_cast<std::size_t>(WorkerThreadCount() - 1);
 }
 
-// Each worker thread has a fitter of its own and takes every T-th subset; nothing
-// here touches the model list or the view.
+// Each worker thread has a fitter of its own; nothing here touches the model list
+// or the view.
 void ModelSearchEngine::ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
                                    std::vector<Outcome>& outcomes) {
   if (data_->iKeepPerSize != -1 && !screen_)
@@ -236,8 +238,11 @@ void ModelSearchEngine::ScoreBatch(const std::vector<std::vector<int>>& batch, s
     workers_.back()->UsePoolGram(poolGram_);
   }
   const int id = data_->iFitnessFunc;
+  // Subsets are handed out one at a time, so that a worker the system holds back
+  // delays one subset, not a share of the part.
+  std::atomic<std::size_t> next{first};
   ParallelFor(tasks, 1e9, [&](int task) {
-    for (std::size_t t = first + static_cast<std::size_t>(task); t < end; t += static_cast<std::size_t>(tasks)) {
+    for (std::size_t t = next++; t < end; t = next++) {
       const std::vector<int>& positions = batch[t];
       const int k = static_cast<int>(positions.size());
       Outcome& outcome = outcomes[t];

@@ -136,7 +136,7 @@ private:
   // The fast path: a batch scored on worker threads, then decided in order.
   bool CalculateFastBatch();
   // The subsets scored on worker threads at a time: few, so that the screen meets
-  // the worst kept value as it moves; a whole batch when every model is kept.
+  // the worst kept values as they move; a whole batch when every model is kept.
   std::size_t PartSize() const;
   // Scores batch[first .. end - 1] on worker threads into outcomes.
   void ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
