@@ -358,7 +358,7 @@ void TFormViewMatrix::StringGridDrawCell(int col, int row, CellLook& look) const
     look.fill = sortedRowColors_[row - 1];
   if (lowerTriangle_ != 0 && col > 0 && row > col) {
     long double v = 0;
-    if (TryStrToFloat(StringGrid->Cells(col, row), v)) {
+    if (TryStrToFloat(StringGrid->CellText(col, row), v)) {
       v = std::fabs(v);
       if (v >= Threshold(UpDownHi))
         look.fill = kThresholdHi;

@@ -1,6 +1,8 @@
 #include "plot/VMtMain.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 
 #include "plot/PlotTestData.h"
@@ -46,6 +48,28 @@ TEST_F(CorrelationViewTest, ColoursCellsBelowTheDiagonalByThresholds) {
   EXPECT_EQ(fill(1, 2), std::optional<TColor>(33023));
   EXPECT_EQ(fill(1, 3), std::optional<TColor>(255));
   EXPECT_EQ(fill(2, 3), std::nullopt);
+}
+
+// Shown and left alone, the window paints once and then rests: no cell is
+// painted again while the event loop runs.
+TEST_F(CorrelationViewTest, AWindowAtRestPaintsNothing) {
+  int paints = 0;
+  const auto hook = form->StringGrid->OnDrawCell;
+  form->StringGrid->OnDrawCell = [&](int col, int row, CellLook& look) {
+    ++paints;
+    hook(col, row, look);
+  };
+  form->show();
+  auto pump = [](int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  };
+  pump(300);
+  ASSERT_GT(paints, 0);
+  paints = 0;
+  pump(300);
+  EXPECT_EQ(paints, 0);
 }
 
 TEST_F(CorrelationViewTest, SavesTheTriangleWithEighteenDecimalsAndTheUsersSeparator) {

@@ -239,7 +239,7 @@ void StringGrid::SetCellTextProvider(CellTextProvider provider) {
 // Cells are written through references, so the repaint is queued once per
 // round of the event loop instead of once per cell.
 void StringGrid::ScheduleRepaint() {
-  if (repaintQueued_) return;
+  if (repaintQueued_ || painting_) return;
   repaintQueued_ = true;
   QMetaObject::invokeMethod(
       this,
@@ -365,7 +365,14 @@ void StringGrid::PaintCell(QPainter& painter, const QRect& rect, int col, int ro
     look.fill = clHighlight;
     look.textColor = clHighlightText;
   }
-  if (OnDrawCell) OnDrawCell(col, row, look);
+  if (OnDrawCell) {
+    // A hook that reads cells through the writable accessor is drawing them,
+    // not changing them: no repaint follows, or the grid would never rest.
+    const bool painting = painting_;
+    painting_ = true;
+    OnDrawCell(col, row, look);
+    painting_ = painting;
+  }
   painter.fillRect(rect, ToQColor(look.fill));
   painter.setPen(ToQColor(look.textColor));
   painter.drawText(rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,

@@ -130,6 +130,7 @@ private:
   bool rangeSelect_ = true;
   bool editing_ = false;
   bool repaintQueued_ = false;
+  bool painting_ = false;  // inside the draw hook
   StringGridModel* model_ = nullptr;
   StringGridHeader* topHeader_ = nullptr;
   StringGridHeader* leftHeader_ = nullptr;

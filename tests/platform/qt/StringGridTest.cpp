@@ -110,6 +110,30 @@ TEST(StringGridTest, DrawHookSeesEveryVisibleCellWithItsState) {
   EXPECT_EQ(ToTColor(image.pixelColor(red.center())), clRed);
 }
 
+// A draw hook that reads cells through the writable accessor leaves the grid at
+// rest once painted; a write outside painting still repaints.
+TEST(StringGridTest, ReadingCellsWhileDrawingSchedulesNoRepaint) {
+  FilledGrid filled(4, 6);
+  StringGrid& grid = filled.grid;
+  int paints = 0;
+  grid.OnDrawCell = [&](int col, int row, CellLook& look) {
+    ++paints;
+    if (grid.Cells(col, row) == "1,1") look.fill = clRed;
+  };
+  auto pump = [] {
+    for (int round = 0; round < 20; ++round) QCoreApplication::processEvents();
+  };
+  grid.viewport()->update();
+  pump();
+  ASSERT_GT(paints, 0);
+  paints = 0;
+  pump();
+  EXPECT_EQ(paints, 0);
+  grid.Cells(2, 2) = "new";
+  pump();
+  EXPECT_GT(paints, 0);
+}
+
 TEST(StringGridTest, EditingReportsEveryKeystroke) {
   FilledGrid f(3, 3);
   std::vector<std::string> edits;
