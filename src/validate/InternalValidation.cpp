@@ -131,6 +131,7 @@ void InternalValidation::Step() {
 void InternalValidation::EndRun() {
   running_ = false;
   abortRequested_ = false;
+  escapeTyped_ = false;
   kindStarted_ = false;
   current_ = nullptr;
   progress_.reset();
@@ -378,7 +379,8 @@ void InternalValidation::ShowProgress(int kind, int iteration, int iterations, c
 }
 
 void InternalValidation::PollEscape() {
-  if (abortRequested_ || !Ui().EscapePressed()) return;
+  const bool typed = std::exchange(escapeTyped_, false);
+  if (abortRequested_ || !(typed || Ui().EscapePressed())) return;
   if (Ui().MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING",
                       MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;

@@ -62,6 +62,8 @@ public:
   bool Running() const { return running_; }
   // Finishes the current model, merges its kind's file and unchecks every kind.
   void RequestAbort() { abortRequested_ = true; }
+  // Escape that reached the window between two models: the next Escape poll asks.
+  void EscapeTyped() { escapeTyped_ = true; }
   // One idle call: one model of the first checked kind, or the end of the run.
   void Step();
 
@@ -93,6 +95,7 @@ private:
 
   bool running_ = false;
   bool abortRequested_ = false;
+  bool escapeTyped_ = false;
   bool kindStarted_ = false;
   DataResultNode* current_ = nullptr;
   std::unique_ptr<FileStream> recordStream_;

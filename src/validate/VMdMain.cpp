@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -170,6 +171,15 @@ void TValidateModelForm::TimerTimer() {
 }
 
 bool TValidateModelForm::Running() const { return validation_->Running(); }
+
+// Escape during a run is the run's Escape key, which asks before it aborts; it
+// comes here only between two models, so the next model's poll takes it.
+void TValidateModelForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && validation_->Running())
+    validation_->EscapeTyped();
+  else
+    ModalDialog::keyPressEvent(event);
+}
 
 // During a run Cancel and the close box finish the current model; the timer then
 // closes the window.

@@ -65,6 +65,7 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void reject() override;
 
 private:

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWindow>
@@ -67,6 +68,17 @@ struct ActDuringFirstModel : SilentProgress {
     if (action) QMetaObject::invokeMethod(QCoreApplication::instance(), std::exchange(action, {}), Qt::QueuedConnection);
   }
   std::function<void()> action;
+};
+
+// Types Escape during the first model: it reaches the window once the model is done.
+struct EscapeDuringFirstModel : SilentProgress {
+  explicit EscapeDuringFirstModel(QWidget& form) : form(form) {}
+  void SetCaption(const std::string&) override {
+    if (!typed) QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    typed = true;
+  }
+  QWidget& form;
+  bool typed = false;
 };
 
 // Input from the window system: spontaneous events to the widget's native window.
@@ -223,6 +235,30 @@ TEST_F(ValidateWindow, CancelDuringARunFinishesTheModelAndThenCloses) {
   EXPECT_TRUE(first.cvR2Yscr.Missing);
   EXPECT_FALSE(form->isVisible());
   EXPECT_FALSE(form->IdleInstalled());
+}
+
+// Escape typed between two models reaches the window, not the run's poll: the
+// next model's poll asks, and only Yes ends the run after that model.
+TEST_F(ValidateWindow, EscapeTypedBetweenModelsAsksFirst) {
+  for (int answer : {IDNO, IDYES}) {
+    TestUi().Reset();
+    list.Clear();
+    DataResultNode& first = AddModel(list, {0}, {0.0L, 2.0L});
+    DataResultNode& second = AddModel(list, {0}, {0.0L, 2.0L});
+    DataResultNode& last = AddModel(list, {0}, {0.0L, 2.0L});
+    std::unique_ptr<TValidateModelForm> form;
+    form = Open(false, [&form](bool) { return std::make_unique<EscapeDuringFirstModel>(*form); });
+    form->ComboBoxLMOPercPred->setCurrentText("50");
+    form->ComboBoxLMOIter->setCurrentText("100");
+    form->CheckBoxYScramble->click();
+    TestUi().Answer(answer);
+    ASSERT_TRUE(ValidateAndWait(*form));
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to abort calculation?");
+    EXPECT_FALSE(first.cvQ2LMO.Missing);
+    EXPECT_FALSE(second.cvQ2LMO.Missing);
+    EXPECT_EQ(last.cvQ2LMO.Missing, answer == IDYES);
+  }
 }
 
 // With the program's own user-interface services, which hold off input while a
