@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QLabel>
@@ -76,8 +77,13 @@ public:
 
   template <typename Window>
   void Then(std::string what, std::function<void(Window&)> act) {
-    steps_.push_back({std::move(what), [](QWidget* w) { return dynamic_cast<Window*>(w) != nullptr; },
-                      [act = std::move(act)](QWidget* w) { act(dynamic_cast<Window&>(*w)); }});
+    steps_.push_back(MakeStep<Window>(std::move(what), std::move(act)));
+  }
+  // Acts on every window of the kind that comes up, at any point of the script
+  // (for a window that may also go by itself, as the welcome window does).
+  template <typename Window>
+  void Always(std::string what, std::function<void(Window&)> act) {
+    standing_.push_back(MakeStep<Window>(std::move(what), std::move(act)));
   }
   bool Done() const { return steps_.empty() && !dispatching_; }
 
@@ -87,6 +93,11 @@ private:
     std::function<bool(QWidget*)> matches;
     std::function<void(QWidget*)> act;
   };
+  template <typename Window>
+  static Step MakeStep(std::string what, std::function<void(Window&)> act) {
+    return {std::move(what), [](QWidget* w) { return dynamic_cast<Window*>(w) != nullptr; },
+            [act = std::move(act)](QWidget* w) { act(dynamic_cast<Window&>(*w)); }};
+  }
 
   void Poll() {
     if (dispatching_) return;
@@ -95,12 +106,17 @@ private:
       sinceProgress_.restart();
       return;
     }
-    if (steps_.empty() || !steps_.front().matches(top)) {
+    std::shared_ptr<Step> step;
+    for (const Step& standing : standing_)
+      if (standing.matches(top)) step = std::make_shared<Step>(standing);
+    if (!step && !steps_.empty() && steps_.front().matches(top)) {
+      step = std::make_shared<Step>(std::move(steps_.front()));
+      steps_.pop_front();
+    }
+    if (!step) {
       if (sinceProgress_.elapsed() > kStepCapMs) GiveUp(top);
       return;
     }
-    auto step = std::make_shared<Step>(std::move(steps_.front()));
-    steps_.pop_front();
     dispatching_ = true;
     QTimer::singleShot(0, [this, step, window = QPointer<QWidget>(top)] {
       dispatching_ = false;
@@ -117,6 +133,7 @@ private:
   }
 
   std::deque<Step> steps_;
+  std::vector<Step> standing_;
   QTimer poll_;
   QElapsedTimer sinceProgress_;
   bool dispatching_ = false;
@@ -197,6 +214,7 @@ class WholeRoadTest : public testing::Test {
 protected:
   void SetUp() override {
     TestUi().Reset();
+    script_.Always<TSplashForm>("welcome window", [](TSplashForm& w) { w.close(); });
     SetRandomizeClock([]() -> uint64_t { return 29; });  // the same genetic algorithm every run
     TCalculateSetupForm::RememberedKeepPerSize = {};      // as at the program's start
     previous_ = fs::current_path();
@@ -212,7 +230,6 @@ protected:
 
   // Starts the main window; its welcome window is closed as the user does.
   TMainForm& Start() {
-    script_.Then<TSplashForm>("welcome window", [](TSplashForm& w) { w.close(); });
     main_ = std::make_unique<TMainForm>();
     main_->show();
     return *main_;
@@ -450,6 +467,8 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
   TMainForm& reopened = Restart();
   TestUi().AnswerFile(PathOf("road.kvp"));
   Run(reopened.MenuFileOpen);
+  EXPECT_NE(reopened.RichEdit->toPlainText().toStdString().find("\nSource file: " + PathOf("road.kvp")),
+            std::string::npos);
   EXPECT_EQ(Summarise(*reopened.ModelList()), saved);
   EXPECT_EQ(reopened.DataSet().iObjCount, 204);
   EXPECT_EQ(CountStatus(reopened.DataSet(), kStatusPrediction), prediction);
