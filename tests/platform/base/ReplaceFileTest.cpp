@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "platform/base/Files.h"
 #include "platform/base/Stream.h"
 #include "support/TestFolder.h"
@@ -30,6 +33,33 @@ TEST(ReplaceFile, AFailureNamesTheChosenFileNotTheTemporaryOne) {
 
   // A message without the temporary name passes unchanged, with its type.
   EXPECT_THROW(WriteReplacingPath(name, [](const std::string&) { throw EConvertError("x"); }), EConvertError);
+}
+
+std::string FailureText(const std::string& name, const std::function<void(const std::string&)>& write) {
+  try {
+    WriteReplacingPath(name, write);
+  } catch (const Exception& e) {
+    return e.Message;
+  }
+  return "";
+}
+
+// Each step that fails says so, and leaves the folder as it was.
+TEST(ReplaceFile, EachFailingStepIsReportedAndLeavesNothingBehind) {
+  TestFolder folder;
+  const std::string name = folder.Path("f.txt");
+  auto nothing = [](const std::string&) {};
+  EXPECT_EQ(FailureText(folder.Path("no/f.txt"), nothing),
+            "Cannot create a temporary file in the folder of \"" + folder.Path("no/f.txt") + "\"");
+  // The written file vanished before it reached the disk.
+  EXPECT_EQ(FailureText(name, [](const std::string& path) { DeleteFile(path); }), "Cannot write file \"" + name + "\"");
+  // A folder of that name cannot be replaced by a file.
+  ForceDirectories(folder.Path("d/inner"));
+  EXPECT_EQ(FailureText(folder.Path("d"), nothing), "Cannot replace file \"" + folder.Path("d") + "\"");
+  // A failure of any other kind passes unchanged.
+  EXPECT_THROW(WriteReplacingPath(name, [](const std::string&) { throw std::runtime_error("x"); }), std::runtime_error);
+  EXPECT_EQ(ListFiles(folder.Dir(), "*"), std::vector<std::string>{});
+  EXPECT_TRUE(DirectoryExists(folder.Path("d/inner")));
 }
 
 // Data the close could not write is a failure, not a silent loss.
