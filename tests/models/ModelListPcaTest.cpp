@@ -9,6 +9,7 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "platform/base/NumberText.h"
 
 namespace {
 
@@ -246,8 +247,10 @@ TEST_F(ModelListPcaTest, TwoModelsGiveTwoLoadingPointsWhosePercentagesAddUpToAHu
   ASSERT_EQ(plot.axisNames.size(), 2u);
   EXPECT_EQ(plot.axisNames[0].rfind("PC1 (EV% = ", 0), 0u);
   EXPECT_EQ(plot.axisNames[1].rfind("PC2 (EV% = ", 0), 0u);
-  const long double pc1 = std::stold(plot.axisNames[0].substr(11));
-  const long double pc2 = std::stold(plot.axisNames[1].substr(11));
+  // The percentage in "PCk (EV% = 49.50%)", read whatever the C library's locale.
+  auto percent = [](const std::string& name) { return StrToFloat(name.substr(11, name.find('%', 11) - 11)); };
+  const long double pc1 = percent(plot.axisNames[0]);
+  const long double pc2 = percent(plot.axisNames[1]);
   EXPECT_GE(pc1, pc2);
   EXPECT_NEAR(static_cast<double>(pc1 + pc2), 100.0, 0.011);
   // Column 0 holds the component of the largest eigenvalue.

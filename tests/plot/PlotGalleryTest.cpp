@@ -20,6 +20,7 @@
 #include "validate/InternalValidation.h"
 #include "validate/VMsMain.h"
 #include "validate/ValidationTestData.h"
+#include "platform/base/NumberText.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ std::vector<TestObject> ExampleObjects(const std::vector<std::string>& descripto
   while (std::getline(in, line)) {
     std::vector<std::string> cells;
     for (std::istringstream row(line); std::getline(row, cell, '\t');) cells.push_back(cell);
-    TestObject object{objects.size() % 4 == 3 ? 2 : 1, {}, std::stold(cells[column("Activity")])};
-    for (const std::string& name : descriptors) object.x.push_back(std::stold(cells[column(name)]));
+    TestObject object{objects.size() % 4 == 3 ? 2 : 1, {}, StrToFloat(cells[column("Activity")])};
+    for (const std::string& name : descriptors) object.x.push_back(StrToFloat(cells[column(name)]));
     if (objects.size() == 5) object.y.reset();
     objects.push_back(object);
   }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "prepare/SetupTestData.h"
+#include "platform/base/NumberText.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST(DescriptorPca, ComponentsAreUnitEigenvectorsOfTheCorrelationMatrixInDescend
     const long double value = pca.explained.At(0, 4 - k) * 4;  // the eigenvalues sum to p
     EXPECT_LT(value, previous);
     previous = value;
-    total += std::stold(pca.ExplainedText(k));
+    total += StrToFloat(pca.ExplainedText(k));
     long double norm = 0.0L;
     for (int v = 0; v < 4; ++v) norm += pca.Loading(v, k) * pca.Loading(v, k);
     EXPECT_TRUE(Near(norm, 1.0L));
