@@ -10,20 +10,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QLabel>
 #include <QTimer>
-#include <algorithm>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
-#include <map>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -32,8 +32,8 @@
 #include "app/Main.h"
 #include "app/SplMain.h"
 #include "data/DataResult.h"
-#include "models/ModelListTable.h"
 #include "database/DbbMain.h"
+#include "models/ModelListTable.h"
 #include "models/VSmMain.h"
 #include "platform/base/Random.h"
 #include "platform/qt/StringGrid.h"
@@ -45,12 +45,10 @@
 #include "select/CAsMain.h"
 #include "select/CStMain.h"
 #include "select/THbMain.h"
-#include "support/EventLoop.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "validate/AVmMain.h"
 #include "validate/CAnMain.h"
-#include "validate/Consensus.h"
 #include "validate/VMdMain.h"
 #include "validate/VMsMain.h"
 
@@ -63,7 +61,8 @@ constexpr int kStepCapMs = 30000;
 
 // Acts on the program's modal windows as a user would. Each step waits until the
 // top modal window is of its kind, then acts on it once; the action runs from a
-// timer call of its own, so that it may open the next modal window in its turn.
+// timer call of its own, so that it may open the next modal window in its turn,
+// and the window takes no next step until its action has returned.
 // A window that stays up unscripted past the time cap fails the test and is closed.
 class ModalScript {
 public:
@@ -102,7 +101,8 @@ private:
   void Poll() {
     if (dispatching_) return;
     QWidget* top = QApplication::activeModalWidget();
-    if (top == nullptr || !top->isVisible()) {
+    // No window, or one whose action is still running (and pumping events).
+    if (top == nullptr || !top->isVisible() || std::count(acting_.begin(), acting_.end(), top) > 0) {
       sinceProgress_.restart();
       return;
     }
@@ -118,10 +118,13 @@ private:
       return;
     }
     dispatching_ = true;
-    QTimer::singleShot(0, [this, step, window = QPointer<QWidget>(top)] {
+    QTimer::singleShot(0, &poll_, [this, step, window = QPointer<QWidget>(top)] {
       dispatching_ = false;
       sinceProgress_.restart();
-      if (window) step->act(window.data());
+      if (!window) return;
+      acting_.push_back(window.data());
+      step->act(window.data());
+      acting_.pop_back();
     });
   }
 
@@ -134,6 +137,7 @@ private:
 
   std::deque<Step> steps_;
   std::vector<Step> standing_;
+  std::vector<QWidget*> acting_;  // the windows whose actions run, innermost last
   QTimer poll_;
   QElapsedTimer sinceProgress_;
   bool dispatching_ = false;
@@ -141,9 +145,10 @@ private:
 
 // Saves a picture of the window into the folder KORVANE_PNG_DIR names, when it names one.
 void Grab(QWidget& window, const char* name) {
+  const char* dir = std::getenv("KORVANE_PNG_DIR");
+  if (dir == nullptr) return;
   QCoreApplication::processEvents();  // the layout as the user sees it
-  if (const char* dir = std::getenv("KORVANE_PNG_DIR"))
-    window.grab().save(QString(dir) + "/road-" + name + ".png");
+  window.grab().save(QString(dir) + "/road-" + name + ".png");
 }
 
 // Chooses a combo's item as the user does: the change handler runs.
