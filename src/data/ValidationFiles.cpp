@@ -1,5 +1,6 @@
 #include "data/ValidationFiles.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -24,9 +25,11 @@ void AppendCell(std::vector<uint8_t>& bytes, const CheckedValue& cell) {
   bytes.insert(bytes.end(), image, image + kCheckedValueSize);
 }
 
+// A value that is not finite (a damaged file) is no value: a missing zero.
 CheckedValue DecodeCell(const uint8_t* image) {
   CheckedValue cell;
   DecodeCheckedValueImage(image, cell.Missing, cell.Value);
+  if (!std::isfinite(cell.Value)) cell = CheckedValue(0.0L, true);
   return cell;
 }
 

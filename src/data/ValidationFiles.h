@@ -45,7 +45,8 @@ struct RecordHead {
 // Reads the next record head. End: nothing (or less than the 4 bytes of N) is left.
 // Damaged: N or p negative, or the record needs more bytes than remain.
 RecordRead ReadRecordHead(Stream& stream, RecordHead& head);
-// Reads the head's iteration blocks (the head has been checked against the size).
+// Reads the head's iteration blocks (the head has been checked against the size);
+// a cell whose value is not finite is read as missing with value 0.
 RecordRead ReadRecordIterations(Stream& stream, const RecordHead& head, ValidationRecord& record);
 
 // The model's variable set: p equal and p pairs (model variable, record index) of

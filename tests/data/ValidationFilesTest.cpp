@@ -81,6 +81,33 @@ TEST(ValidationFilesTest, RecordImageFollowsTheLayout) {
   EXPECT_TRUE(read.iterations[1].k.Missing);
 }
 
+// A damaged or edited file may hold an infinity or a NaN in a cell: it is read
+// as no value, so that nothing unusable reaches a plot.
+TEST(ValidationFilesTest, ACellThatIsNotFiniteIsReadAsMissing) {
+  std::vector<uint8_t> bytes = EncodeValidationRecord(Record({4}, 1, 0.5L));
+  // The cell's 80-bit value at bytes 8 to 17: significand, then sign and exponent.
+  auto largestExponent = [&bytes](int cell, bool negative, uint8_t significandTop) {
+    uint8_t* value = &bytes[8 + 4 + cell * 24 + 8];
+    for (int i = 0; i < 7; ++i) value[i] = 0;
+    value[7] = significandTop;
+    value[8] = 0xFF;
+    value[9] = negative ? 0xFF : 0x7F;
+  };
+  largestExponent(0, false, 0xC0);  // R2: a NaN
+  largestExponent(2, true, 0x80);   // K: -infinity
+  MemoryStream stream(bytes);
+  ValidationRecord read;
+  const int32_t model[] = {4};
+  ASSERT_EQ(FindValidationRecord(stream, model, 1, read), RecordSearch::Found);
+  ASSERT_EQ(read.iterations.size(), 1u);
+  for (const CheckedValue* cell : {&read.iterations[0].r2, &read.iterations[0].k}) {
+    EXPECT_TRUE(cell->Missing);
+    EXPECT_EQ(cell->Value, 0.0L);
+  }
+  EXPECT_FALSE(read.iterations[0].q2.Missing);
+  EXPECT_EQ(read.iterations[0].q2.Value, 0.5L);
+}
+
 TEST(ValidationFilesTest, SearchSkipsOtherModelsAndMatchesByPairs) {
   const std::string bytes = Bytes({Record({3}, 2, 1.0L), Record({2, 5, 8}, 1, 2.0L), Record({7, 2, 5}, 3, 3.0L)});
   MemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
