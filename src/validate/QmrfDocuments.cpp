@@ -11,13 +11,14 @@ std::string BesideFile(const std::string& file, const std::string& path) {
 }
 
 // The chosen target, or "" when the dialog was cancelled.
-std::string ChooseTarget(const char* title, const char* filter, const char* extension, const std::string& proposal) {
-  FileDialogOptions options;
-  options.title = title;
-  options.filter = filter;
-  options.defaultExt = extension;
-  options.fileName = proposal;
-  return Ui().SaveFileDialog(options).fileName;
+std::string ChooseTarget(FileDialogOptions& dialog, const char* title, const char* filter, const char* extension,
+                         const std::string& proposal) {
+  dialog.title = title;
+  dialog.filter = filter;
+  dialog.filterIndex = 1;
+  dialog.defaultExt = extension;
+  dialog.fileName = proposal;
+  return RunSaveDialog(dialog).fileName;
 }
 
 void CopyDocument(const std::string& source, const std::string& target) {
@@ -40,11 +41,11 @@ std::string SdfPathOf(const std::string& pdfPath) {
   return pdfPath.substr(0, pdfPath.size() >= 4 ? pdfPath.size() - 4 : 0) + ".sdf";
 }
 
-void ExportQmrfAndSdf(const std::string& pdfPath) {
-  const std::string pdfTarget = ChooseTarget("Save QMRF file", "PDF file (*.pdf)|*.pdf", "pdf", pdfPath);
+void ExportQmrfAndSdf(const std::string& pdfPath, FileDialogOptions& dialog) {
+  const std::string pdfTarget = ChooseTarget(dialog, "Save QMRF file", "PDF file (*.pdf)|*.pdf", "pdf", pdfPath);
   if (!pdfTarget.empty()) CopyDocument(pdfPath, pdfTarget);
   const std::string sdfPath = SdfPathOf(pdfPath);
   const std::string proposal = pdfTarget.empty() ? sdfPath : BesideFile(pdfTarget, sdfPath);
-  const std::string sdfTarget = ChooseTarget("Save SDF file", "SDF file (*.sdf)|*.sdf", "sdf", proposal);
+  const std::string sdfTarget = ChooseTarget(dialog, "Save SDF file", "SDF file (*.sdf)|*.sdf", "sdf", proposal);
   if (!sdfTarget.empty()) CopyDocument(sdfPath, sdfTarget);
 }

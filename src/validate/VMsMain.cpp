@@ -394,11 +394,10 @@ void TViewSelModForm::SpeedButtonCopyClick() {
 }
 
 void TViewSelModForm::SpeedButtonSaveToFileClick() {
-  FileDialogOptions options;
-  options.filter = "Text file (*.txt)|*.txt";
-  if (offerSmdSave_) options.filter += "|Single model (*.smd)|*smd";
-  options.defaultExt = "txt";
-  const FileChoice choice = Ui().SaveFileDialog(options);
+  saveDialog_.filter = "Text file (*.txt)|*.txt";
+  if (offerSmdSave_) saveDialog_.filter += "|Single model (*.smd)|*smd";
+  saveDialog_.defaultExt = "txt";
+  const FileChoice choice = RunSaveDialog(saveDialog_);
   if (!choice.Chosen()) return;
   const bool modelFile = offerSmdSave_ && choice.filterIndex == 2;
   const std::string fileName = ModelReportFileName(choice.fileName, modelFile ? 2 : 1);
@@ -448,4 +447,4 @@ TViewGraphForm* TViewSelModForm::PcaPlot(int which) const {
 
 void TViewSelModForm::SpeedButtonQMRFClick() { OpenDocument(qmrfPdfPath_); }
 
-void TViewSelModForm::SpeedButtonExportQMRFClick() { ExportQmrfAndSdf(qmrfPdfPath_); }
+void TViewSelModForm::SpeedButtonExportQMRFClick() { ExportQmrfAndSdf(qmrfPdfPath_, saveDialog_); }

@@ -143,6 +143,9 @@ private:
   std::string qmrfPdfPath_;
   ProgressWindowFactory progressWindow_;
   std::unique_ptr<SingleModelAnalysis> analysis_;
+  // The one save dialog of the window: the export sets its title, filter and
+  // name, the save command only its filter; each keeps the name last chosen.
+  FileDialogOptions saveDialog_;
   ModelessPlot pcaLoadings_, pcaScores_;
   uint8_t scoreColumnsPending_ = 1;  // the first PCA run adds the score columns
 };

@@ -23,6 +23,7 @@ struct QmrfExport : ::testing::Test {
   TestFolder folder;
   const std::string pdf = folder.Path("models/model.pdf");
   const std::string sdf = folder.Path("models/model.sdf");
+  FileDialogOptions dialog;
 };
 
 TEST(QmrfPaths, ThePdfReplacesTheLastThreeCharactersAndTheSdfTheLastFour) {
@@ -35,7 +36,7 @@ TEST(QmrfPaths, ThePdfReplacesTheLastThreeCharactersAndTheSdfTheLastFour) {
 TEST_F(QmrfExport, BothDocumentsAreCopiedTheSdfProposedBesideThePdfCopy) {
   TestUi().AnswerFile(folder.Path("out/qmrf.pdf"));
   TestUi().AnswerFile(folder.Path("out/structures.sdf"));
-  ExportQmrfAndSdf(pdf);
+  ExportQmrfAndSdf(pdf, dialog);
   ASSERT_EQ(TestUi().FileDialogs().size(), 2u);
   const FileDialogOptions& first = TestUi().FileDialogs()[0].options;
   const FileDialogOptions& second = TestUi().FileDialogs()[1].options;
@@ -53,18 +54,38 @@ TEST_F(QmrfExport, BothDocumentsAreCopiedTheSdfProposedBesideThePdfCopy) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
+TEST_F(QmrfExport, TheWindowsDialogKeepsTheTitleFilterAndNameTheExportLeft) {
+  FileDialogOptions dialog;
+  dialog.title = "";
+  dialog.filter = "Text file (*.txt)|*.txt";
+  dialog.fileName = folder.Path("out/report.txt");
+  TestUi().AnswerFile(folder.Path("out/qmrf.pdf"));
+  TestUi().AnswerFile(folder.Path("out/structures.sdf"));
+  ExportQmrfAndSdf(pdf, dialog);
+  EXPECT_EQ(dialog.title, "Save SDF file");
+  EXPECT_EQ(dialog.filter, "SDF file (*.sdf)|*.sdf");
+  EXPECT_EQ(dialog.fileName, folder.Path("out/structures.sdf"));
+
+  // Both dialogs cancelled: the name stays the proposal of the second.
+  TestUi().Clear();
+  ExportQmrfAndSdf(pdf, dialog);
+  EXPECT_EQ(dialog.title, "Save SDF file");
+  EXPECT_EQ(dialog.fileName, sdf);
+  EXPECT_EQ(TestUi().FileDialogs().at(0).options.fileName, pdf);
+}
+
 TEST_F(QmrfExport, ACancelledPdfProposesTheSdfBesideTheModelAndTheSourceItselfIsLeftAlone) {
   const std::string before = ReadFileText(sdf);
   TestUi().AnswerFile("");
   TestUi().AnswerFile(sdf);
-  ExportQmrfAndSdf(pdf);
+  ExportQmrfAndSdf(pdf, dialog);
   EXPECT_EQ(TestUi().FileDialogs().at(1).options.fileName, sdf);
   EXPECT_EQ(ReadFileText(sdf), before);
 
   const std::string pdfBefore = ReadFileText(pdf);
   TestUi().Clear();
   TestUi().AnswerFile(folder.Path("models/../models/model.pdf"));  // the source by another path
-  ExportQmrfAndSdf(pdf);
+  ExportQmrfAndSdf(pdf, dialog);
   EXPECT_EQ(ReadFileText(pdf), pdfBefore);
   EXPECT_TRUE(TestUi().Shown().empty());
 }
@@ -74,7 +95,7 @@ TEST_F(QmrfExport, AnExistingTargetIsReplacedOnlyAfterYesAndAFailedCopyIsNamed) 
   std::ofstream(target, std::ios::binary) << "old";
   TestUi().AnswerFile(target);
   TestUi().Answer(IDNO);
-  ExportQmrfAndSdf(pdf);
+  ExportQmrfAndSdf(pdf, dialog);
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, target + " already exists. Do you want to overwrite it?");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
@@ -85,7 +106,7 @@ TEST_F(QmrfExport, AnExistingTargetIsReplacedOnlyAfterYesAndAFailedCopyIsNamed) 
   TestUi().AnswerFile(target);
   TestUi().Answer(IDYES);
   TestUi().AnswerFile(folder.Path("missing/model.sdf"));
-  ExportQmrfAndSdf(pdf);
+  ExportQmrfAndSdf(pdf, dialog);
   EXPECT_EQ(ReadFileText(target), ReadFileText(pdf));
   ASSERT_EQ(TestUi().Shown().size(), 2u);
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot copy " + sdf + " to " + folder.Path("missing/model.sdf"));

@@ -203,6 +203,31 @@ TEST_F(QmrfWindow, CommandsShowOnlyWithThePdfBesideTheModelAndWork) {
   }
 }
 
+// The save command and the export share the window's one save dialog: it keeps
+// the title and name the export left and the name and filter last chosen.
+TEST_F(QmrfWindow, SaveAndExportShareOneDialogThatKeepsWhatWasLastSet) {
+  auto form = Open({0}, folder.Path("model.smd"));
+  TestUi().AnswerFile(folder.Path("report.txt"), 1);
+  form->SpeedButtonSaveToFileClick();
+  TestUi().AnswerFile("");
+  form->SpeedButtonSaveToFileClick();
+  const FileDialogOptions& again = TestUi().FileDialogs().at(1).options;
+  EXPECT_EQ(again.fileName, folder.Path("report.txt"));
+  EXPECT_EQ(again.title, "");
+
+  TestUi().AnswerFile("");
+  TestUi().AnswerFile(folder.Path("copy.sdf"));
+  form->SpeedButtonExportQMRFClick();
+  EXPECT_EQ(TestUi().FileDialogs().at(2).options.fileName, folder.Path("model.pdf"));
+  TestUi().AnswerFile("");
+  form->SpeedButtonSaveToFileClick();
+  const FileDialogOptions& afterExport = TestUi().FileDialogs().at(4).options;
+  EXPECT_EQ(afterExport.title, "Save SDF file");
+  EXPECT_EQ(afterExport.fileName, folder.Path("copy.sdf"));
+  EXPECT_EQ(afterExport.filter, "Text file (*.txt)|*.txt");
+  EXPECT_EQ(afterExport.defaultExt, "txt");
+}
+
 // With KORVANE_PNG_DIR set, writes the two PCA plots for a person to look at.
 TEST_F(ModelWindowCommands, GrabsThePcaPlotsWhenAsked) {
   const char* dir = std::getenv("KORVANE_PNG_DIR");

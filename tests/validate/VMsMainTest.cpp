@@ -299,6 +299,11 @@ TEST_F(SingleModelWindow, SaveWritesTheReportOrTheModelFileAndAsksBeforeReplacin
   FileStream stream(base + "model.smd", FileMode::OpenRead);
   ReadSingleModelFile(stream, readModel, read);
   EXPECT_EQ(readModel.iSize, 1);
+
+  // The dialog opens again on the name and filter last chosen.
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(TestUi().FileDialogs().back().options.fileName, base + "model.smd");
+  EXPECT_EQ(TestUi().FileDialogs().back().options.filterIndex, 2);
 }
 
 }  // namespace

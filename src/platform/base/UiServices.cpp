@@ -26,6 +26,15 @@ FileChoice UiServices::OpenFileDialog(const FileDialogOptions&) { return {}; }
 
 FileChoice UiServices::SaveFileDialog(const FileDialogOptions&) { return {}; }
 
+FileChoice RunSaveDialog(FileDialogOptions& dialog) {
+  const FileChoice choice = Ui().SaveFileDialog(dialog);
+  if (choice.Chosen()) {
+    dialog.fileName = choice.fileName;
+    dialog.filterIndex = choice.filterIndex;
+  }
+  return choice;
+}
+
 void UiServices::ShowFindDialog(const FindDialogOptions&, FindHandler) {}
 
 std::optional<uint32_t> UiServices::ChooseColor(uint32_t) { return std::nullopt; }

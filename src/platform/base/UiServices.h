@@ -86,6 +86,10 @@ struct UiServices {
   virtual void EndLongCalculation() {}
 };
 
+// Runs the save dialog on a window's own options and keeps the chosen name and
+// filter in them, so that the next use of that dialog starts from them.
+FileChoice RunSaveDialog(FileDialogOptions& dialog);
+
 // Opens an existing document with the desktop's viewer; a missing file or a
 // viewer that cannot start is reported: "Cannot open the document " + path.
 void OpenDocument(const std::string& path);
