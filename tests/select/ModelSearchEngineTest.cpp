@@ -431,6 +431,14 @@ std::vector<uint8_t> ListBytes(DataResultList& list) {
   return stream.Bytes();
 }
 
+// The display slots as rows of text: fitness, size and descriptors.
+std::vector<std::string> SlotTexts(const ModelSearchEngine& engine) {
+  std::vector<std::string> texts;
+  for (const SearchGridRow& row : engine.DisplaySlotRows())
+    texts.push_back(row.fitness + " " + std::to_string(row.size) + " " + row.descriptors);
+  return texts;
+}
+
 // The example table's response and its first descriptors without a missing cell.
 std::unique_ptr<ChemoData> ExampleJob(int poolSize) {
   auto data = std::make_unique<ChemoData>();
@@ -483,7 +491,8 @@ std::unique_ptr<ChemoData> GuardedJob() {
 
 // Every fitness function, QUIK off and at 0.000, 10, 100 and every model kept: the
 // fast path on 1 and 4 threads keeps the same models as the plain path, to the last
-// bit of every statistic, in the same order and with the same IDs.
+// bit of every statistic, in the same order and with the same IDs, and shows the
+// same progress and display slots.
 TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
   int64_t screened = 0;
   for (const int job : {0, 1, 2}) {
@@ -501,14 +510,22 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
           SetSearchFastPaths(false);
           DataResultList plain(data.get());
           data->iNextModelID = 1;
-          RunAllSubsets(*data, plain, K, keep, id);
+          TextsView plainView;
+          const auto plainEngine = RunAllSubsets(*data, plain, K, keep, id, &plainView);
           SetSearchFastPaths(true);
           for (const int threads : {1, 4}) {
             SetWorkerThreadCount(threads);
             DataResultList fast(data.get());
             data->iNextModelID = 1;
-            screened += RunAllSubsets(*data, fast, K, keep, id)->Screened();
+            TextsView fastView;
+            const auto fastEngine = RunAllSubsets(*data, fast, K, keep, id, &fastView);
+            screened += fastEngine->Screened();
             EXPECT_EQ(ListBytes(fast), ListBytes(plain)) << threads << " threads";
+            // What the window shows along the way is the same too.
+            EXPECT_EQ(fastView.percents, plainView.percents);
+            EXPECT_EQ(fastView.slotRepaints, plainView.slotRepaints);
+            EXPECT_EQ(SlotTexts(*fastEngine), SlotTexts(*plainEngine));
+            EXPECT_EQ(fastEngine->Processed(), plainEngine->Processed());
           }
           SetWorkerThreadCount(0);
         }
