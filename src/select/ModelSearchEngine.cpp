@@ -273,7 +273,7 @@ void ModelSearchEngine::Score(SubsetFitter& fitter, const std::vector<int>& posi
   if (outcome.fitted && data_->iKeepPerSize != -1) outcome.fitness = fitter.Fitness(data_->iFitnessFunc, data_->ldLOFSmoothing);
 }
 
-// The calculations of FitSubset and StoreModel in their order: the K indices after
+// The calculations of FitSubset and FillRecord in their order: the K indices after
 // the fit when the QUIK rule did not need them before.
 void ModelSearchEngine::PrepareRecord(SubsetFitter& fitter, const std::vector<int>& positions,
                                       const SizeState& size, Outcome& outcome) const {
