@@ -120,6 +120,8 @@ TEST(OutlierRowColoursTest, RolesGiveColoursAndAMissingResponseIsRed) {
     data.tpChemoValuePtr[i][1] = CheckedValue(1.0L, i == 3 || i == 4);
   }
   EXPECT_EQ(OutlierRowColours(data), (std::vector<uint32_t>{0xFFFFFF, 0x00FFFF, 0xFFC000, 0x0000FF, 0x0000FF}));
+  data.ipTrainingPtr[0] = 2;  // the first object takes its colour too
+  EXPECT_EQ(OutlierRowColours(data)[0], 0xFFC000u);
   EXPECT_EQ(OutlierCountTitles(),
             (std::vector<std::string>{"High leverage (> h*)", "Pred. by model eq. res.", "Pred. by LOO res."}));
 }

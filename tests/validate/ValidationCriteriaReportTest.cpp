@@ -74,8 +74,11 @@ TEST(ValidationCriteriaReport, ZeroDenominatorsLeaveTheirLinesOut) {
   // Equal training responses: no training R2, no Q2-F3; equal prediction
   // responses equal to the training mean: no Q2-F1, no Q2-F2.
   const std::string report = Report({{2, 1}, {2, 3}, {2, 2.5L}, {2, 2.2L}}, {1, 1, 2, 2});
-  for (const char* line : {"R2 = ", "Q2-F1 = ", "Q2-F2 = ", "Q2-F3 = "})
+  // Equal experimental values leave no line to fit with them as x: that r2m
+  // is missing, the other one (0) is not, and both lines go.
+  for (const char* line : {"R2 = ", "Q2-F1 = ", "Q2-F2 = ", "Q2-F3 = ", "r2m aver. = ", "r2m delta = "})
     EXPECT_EQ(report.find(std::string("\n") + line), std::string::npos) << line;
+  EXPECT_NE(report.find("\nk' = "), std::string::npos);
   EXPECT_NE(report.find("\nRMSE = "), std::string::npos);
   EXPECT_EQ(report.find("nan"), std::string::npos);
   EXPECT_EQ(report.find("NAN"), std::string::npos);
