@@ -301,3 +301,89 @@ TEST_F(ViewSelAnalysesTest, ProgressOfThePcaCommands) {
   ASSERT_EQ(positions.size(), 6u);  // every model of the list, in both passes
   EXPECT_EQ(positions.back(), "at " + std::to_string(6 * step));
 }
+
+namespace {
+
+// Each progress window's calls as "<n> <call>", n counting the windows opened,
+// and "<n> closed" when it goes.
+struct NumberedProgress : Progress {
+  NumberedProgress(std::vector<std::string>& log, int id) : log(log), id(std::to_string(id) + " ") {}
+  ~NumberedProgress() override { log.push_back(id + "closed"); }
+  void SetText(const std::string& text) override { log.push_back(id + "text " + text); }
+  void SetRange(int lo, int hi) override { log.push_back(id + "range " + std::to_string(lo) + " " + std::to_string(hi)); }
+  void SetPosition(int pos) override { log.push_back(id + "at " + std::to_string(pos)); }
+  void AnimationTick() override {}
+  void SetCaption(const std::string& caption) override { log.push_back(id + "caption " + caption); }
+  std::vector<std::string>& log;
+  std::string id;
+};
+
+// The entries of window n, and where the first shown window came in the log.
+std::vector<std::string> EntriesOf(const std::vector<std::string>& log, int n) {
+  std::vector<std::string> entries;
+  const std::string prefix = std::to_string(n) + " ";
+  for (const std::string& entry : log)
+    if (entry.rfind(prefix, 0) == 0) entries.push_back(entry.substr(prefix.size()));
+  return entries;
+}
+
+}  // namespace
+
+TEST_F(ViewSelAnalysesTest, ProgressOfMcdmAndOutlierCountsAndPlotsShownOnlyAfterTheirProgressCloses) {
+  std::vector<std::string> log;
+  int opened = 0;
+  auto form = Open([&](bool animated) {
+    log.push_back(std::to_string(opened) + (animated ? " open animated" : " open bar"));
+    return std::make_unique<NumberedProgress>(log, opened++);
+  });
+  form->ShowModalWindow = [&](ModalDialog& window) {
+    log.push_back("show " + StdStr(window.windowTitle()));
+    Capture(window);
+  };
+  auto run = [&](void (TViewSelForm::*command)()) {
+    log.clear();
+    opened = 0;
+    ((*form).*command)();
+  };
+
+  run(&TViewSelForm::SpeedButtonHatResClick);
+  EXPECT_EQ(EntriesOf(log, 0), (std::vector<std::string>{"open bar", "caption Outliers-leverages counting...",
+                                                          "text Press ESC to abort...", "range 0 3", "at 1", "at 2",
+                                                          "at 3", "closed"}));
+  ASSERT_GE(log.size(), 9u);
+  EXPECT_EQ(log[7], "0 closed");
+  EXPECT_EQ(log[8], "show View counting of the out of limits objects");
+
+  run(&TViewSelForm::SpeedButtonMultiCritClick);
+  const int step = 2147483647 / 3;
+  const std::vector<std::string> mcdm = EntriesOf(log, 0);
+  ASSERT_GE(mcdm.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(mcdm.begin(), mcdm.begin() + 3),
+            (std::vector<std::string>{"open bar", "caption Calculating MCDM", "text Press ESC to abort..."}));
+  EXPECT_EQ(std::vector<std::string>(mcdm.end() - 5, mcdm.end()),
+            (std::vector<std::string>{"range 0 2147483647", "at " + std::to_string(step),
+                                      "at " + std::to_string(2 * step), "at " + std::to_string(3 * step), "closed"}));
+  // The message window comes while the bar is still there.
+  const auto shown = std::find(log.begin(), log.end(), "show Application message");
+  EXPECT_LT(shown - log.begin(), std::find(log.begin(), log.end(), "0 closed") - log.begin());
+
+  for (auto command : {&TViewSelForm::SpeedButtonPCAResClick, &TViewSelForm::SpeedButtonPCAdescClick}) {
+    run(command);
+    const auto plot = std::find_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("show ", 0) == 0; });
+    ASSERT_NE(plot, log.end());
+    EXPECT_LT(std::find(log.begin(), log.end(), "0 closed"), plot) << *plot;
+  }
+}
+
+TEST_F(ViewSelAnalysesTest, AResidualsPcaOfOneModelEndsWithItsErrorAndNoPlot) {
+  host.models->First()->iSelStatus = 0;
+  host.models->Last()->iSelStatus = 0;
+  auto form = Open();
+  TestUi().Clear();
+  form->SpeedButtonPCAResClick();
+  EXPECT_TRUE(shown_.empty());
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot calculate PCA, please check your data.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(0).flags, unsigned(MB_OK | MB_ICONERROR));
+}
