@@ -181,6 +181,21 @@ TEST_F(ConsensusWindow, TheTenPlotsOpenWithTheirTitlesKindsAndValues) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
+TEST_F(ConsensusWindow, AFailingPlotIsReportedAndTheWindowStays) {
+  auto form = Open();
+  form->ShowModalWindow = [](ModalDialog&) { throw Exception("The plot failed"); };
+  form->SpeedButtonCalcACMClick();
+  form->ShowModalWindow = [](ModalDialog&) { throw 42; };
+  form->SpeedButtonPredWillWCMClick();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, "The plot failed");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), unsigned(MB_ICONWARNING));
+  EXPECT_EQ(TestUi().Shown(1).text, "Unhandled ViewGraph exception");
+  EXPECT_EQ(TestUi().Shown(1).caption, "Exception Message");
+  EXPECT_EQ(TestUi().Shown(1).Icon(), 0u);
+}
+
 TEST_F(ConsensusWindow, PopupItemsRunTheButtonsHandlers) {
   auto form = Open();
   form->PopupMenuAppDomWCM->trigger();
