@@ -430,11 +430,13 @@ void Consensus::BuildCriteriaText() {
   if (external.empty()) return;
   const Sums d = deviations(external);
   const long double press = d.squares;
+  // Q2-F1 and Q2-F3 compare with the training mean: without training objects they have no value.
+  const std::string q2f1 = training.empty() ? std::string() : Q2Text(press, spread(external, meanTrain));
   const std::string q2f3 = training.empty() ? std::string() : Q2Text(press / nExt, ssTrain / nTrain);
   criteria_.push_back("(External validation criteria)");
   criteria_.push_back("MAE ext: " + NumberText(d.absolute / nExt) + "\tRMSE ext: " +
                       NumberText(std::sqrt(press / nExt)) + "\tCCC ext: " + NumberText(LinCCC(PairMatrix(external))));
-  criteria_.push_back("Q2-F1: " + Q2Text(press, spread(external, meanTrain)) +
+  criteria_.push_back("Q2-F1: " + q2f1 +
                       "\tQ2-F2: " + Q2Text(press, spread(external, mean(external))) + "\tQ2-F3: " + q2f3);
   if (external.size() > 1) AddAngleLines();
 }

@@ -351,6 +351,20 @@ TEST(Consensus, OnePredictionObjectAtTheTrainingMeanHasUndefinedQ2AndNoAngles) {
   EXPECT_EQ(lines[5], "Q2-F1: -1.0000*\tQ2-F2: -1.0000*\tQ2-F3: 1.0000");
 }
 
+TEST(Consensus, WithoutTrainingObjectsTheQ2ValuesThatNeedTheirMeanAreEmpty) {
+  TestUi().Reset();
+  std::vector<TestObject> objects = BaseObjects();
+  for (TestObject& object : objects) object.status = 2;
+  Example ex(objects);
+  ex.Add({0}, {0, 1}, {}, 7);
+  ex.Add({1}, {0, 1}, {}, 3);
+  const Consensus c(ex.list, *ex.data);
+  const std::vector<std::string>& lines = c.CriteriaLines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "(External validation criteria)");
+  EXPECT_EQ(lines[2], "Q2-F1: \tQ2-F2: 0.9989\tQ2-F3: ");
+}
+
 TEST(Consensus, WithoutPredictionObjectsOnlyTheFittingBlockIsWritten) {
   TestUi().Reset();
   std::vector<TestObject> objects = BaseObjects();
