@@ -403,4 +403,10 @@ TEST(HatMatrix, DiagonalHasTheBitsOfTheWholeProduct) {
   Model m = RandomModel(6, 2, 5);
   const Matrix wrong(2, 2);
   EXPECT_FALSE(HatMatrix(m.X, m.n, &wrong, h, m.p));
+  // A design that is not n x (p + 1) is refused by both.
+  for (auto [n, p] : {std::pair{m.n + 1, m.p}, std::pair{m.n, m.p + 1}, std::pair{m.n, m.p - 1}}) {
+    Matrix X(m.X);
+    EXPECT_FALSE(HatMatrix(X, n, nullptr, h, p)) << n << " " << p;
+    EXPECT_FALSE(InverseGram(m.X, n, p, inverse)) << n << " " << p;
+  }
 }
