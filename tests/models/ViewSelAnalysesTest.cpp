@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QListWidget>
 #include <QToolButton>
 #include <QAction>
@@ -42,6 +43,7 @@ struct Shown {
   int points = 0;
   std::vector<std::string> axes;
   std::vector<std::string> lines;  // message window lines, or count-matrix cells
+  std::vector<std::string> labels;  // a plot's label choices
 };
 
 class ViewSelAnalysesTest : public ::testing::Test {
@@ -80,6 +82,7 @@ protected:
       shown.points = graph->Data().RowCount;
       for (int c = 0; c < graph->Data().ColCount && graph->Data().ColumnNames; ++c)
         shown.axes.push_back(graph->Data().ColumnNames[c]);
+      for (int i = 0; i < graph->ComboBoxLabel->count(); ++i) shown.labels.push_back(StdStr(graph->ComboBoxLabel->itemText(i)));
     } else if (auto* matrix = dynamic_cast<TFormViewMatrix*>(&window)) {
       Grab(window, shown.caption);
       for (int row = 0; row < matrix->StringGrid->RowCount(); ++row)
@@ -152,6 +155,8 @@ TEST_F(ViewSelAnalysesTest, Q2LofPlotLeavesOutAModelWithAMissingLof) {
   EXPECT_EQ(shown_[0].caption, "Q2loo vs. Lack Of Fitting");
   EXPECT_EQ(shown_[0].points, 2);
   EXPECT_EQ(shown_[0].axes, (std::vector<std::string>{"Q2loo", "LOF"}));
+  // Variables texts as names, ranks as numbers, identifiers.
+  EXPECT_EQ(shown_[0].labels, (std::vector<std::string>{"None", "Name", "Number", "Mod ID"}));
 }
 
 TEST_F(ViewSelAnalysesTest, AverageR2Q2PlotGivesTheMeansOfEachSize) {
@@ -233,6 +238,7 @@ TEST_F(ViewSelAnalysesTest, ResidualsPcaShowsOneLoadingPointPerSelectedModel) {
   EXPECT_EQ(shown_[0].points, 3);
   ASSERT_EQ(shown_[0].axes.size(), 3u);
   EXPECT_EQ(shown_[0].axes[0].rfind("PC1 (EV% = ", 0), 0u);
+  EXPECT_EQ(shown_[0].labels, (std::vector<std::string>{"None", "Name", "Number", "Mod ID"}));
   // The hidden single-model calculation gave the models their leverages.
   EXPECT_EQ(host.models->First()->tsTrainLev.iCount, 7);
   EXPECT_EQ(host.models->First()->tsTestLev.iCount, 2);
