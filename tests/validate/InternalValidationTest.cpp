@@ -263,6 +263,22 @@ TEST_F(FiveObjects, NoKindCheckedEndsTheRunAtTheFirstStep) {
   EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
+TEST_F(FiveObjects, TheHourglassStaysFromTheFirstStepToTheEndOfTheRun) {
+  AddModel(*list, {0}, {0.0L, 2.0L});
+  AddModel(*list, {0}, {0.0L, 2.0L});
+  calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+  validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+  validation->SetChecked(kLeaveManyOut, false);
+  validation->SetIterationText(kYScramble, "2");
+  validation->Start();
+  validation->Step();
+  EXPECT_EQ(TestUi().busyDepth, 1);
+  validation->Step();
+  validation->Step();
+  EXPECT_FALSE(validation->Running());
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
 TEST_F(FiveObjects, AStepOutsideARunDoesNothing) {
   DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
   calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
@@ -429,12 +445,16 @@ TEST_F(FiveObjects, ARecordFileThatCannotBeCreatedIsReportedOnceAndTheMeansStill
     EXPECT_FALSE(model.cvR2Yscr.Missing);
     EXPECT_FALSE(model.cvR2Xrnd.Missing);
     EXPECT_TRUE(std::filesystem::is_empty(folder.Dir()));
+    TestUi().Reset();
+    validation->SetChecked(kYScramble, true);
+    RunToEnd();  // a later run of the same window reports it again
+    EXPECT_EQ(TestUi().Shown().size(), 1u);
   }
 }
 
 TEST_F(FiveObjects, AModelThatCannotBeSetUpIsSkippedAndReportedOnce) {
-  AddModel(*list, {0}, {0.0L, 2.0L}).iSize = -2;  // a damaged record: no design matrix
-  AddModel(*list, {0}, {0.0L, 2.0L}).iSize = -2;
+  for (int damaged = 0; damaged < 3; ++damaged)
+    AddModel(*list, {0}, {0.0L, 2.0L}).iSize = -2;  // a damaged record: no design matrix
   DataResultNode& sound = AddModel(*list, {0}, {0.0L, 2.0L});
   Run(kYScramble, 2);
   ASSERT_EQ(TestUi().Shown().size(), 1u);
