@@ -10,6 +10,7 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
+#include "models/ModelListColumns.h"
 #include "models/VSmMain.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
@@ -392,4 +393,42 @@ TEST_F(ViewSelAnalysesTest, AResidualsPcaOfOneModelEndsWithItsErrorAndNoPlot) {
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot calculate PCA, please check your data.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(TestUi().Shown(0).flags, unsigned(MB_OK | MB_ICONERROR));
+}
+
+TEST_F(ViewSelAnalysesTest, McdmAndOutlierCountsRefillTheTableWhichShowsTheirNewColumns) {
+  using model_list_columns::ColumnTitled;
+  auto form = Open();
+  const int mcdmFit = ColumnTitled("MCDM fit");
+  const int outAd = ColumnTitled("N. out AD");
+  ASSERT_EQ(form->StringGridResults->ColWidth(mcdmFit), -1);  // empty, so hidden
+  ASSERT_EQ(form->StringGridResults->ColWidth(outAd), -1);
+  form->SpeedButtonMultiCritClick();
+  EXPECT_GT(form->StringGridResults->ColWidth(mcdmFit), 0);
+  form->SpeedButtonHatResClick();
+  EXPECT_GT(form->StringGridResults->ColWidth(outAd), 0);
+}
+
+TEST_F(ViewSelAnalysesTest, ChangedThresholdsReSortTheTableByTheNewExternalCounts) {
+  auto form = Open();
+  form->SpeedButtonExtValidationClick();
+  const int column = model_list_columns::ColumnTitled("N. ext. OK");
+  form->ComboBoxSort->setCurrentIndex(column - 3);
+  form->ComboBoxSortChange();
+  auto top = [&] { return form->Cells(kIdColumn, 1) + ":" + form->Cells(column, 1); };
+  ASSERT_NE(top().rfind("32:", 0), 0u);
+  // The second model's stored external statistics now meet every threshold.
+  DataResultNode& second = *host.models->First()->Next();
+  ASSERT_EQ(second.iID, 32);
+  for (CheckedValue* cell : {&second.cvQ2F1, &second.cvQ2F2, &second.cvQ2F3, &second.cvCCCext})
+    *cell = CheckedValue(0.99L, false);
+  second.cvR2mAver = CheckedValue(0.9L, false);
+  second.cvR2mDelta = CheckedValue(0.0L, false);
+  onDialog = [](ModalDialog& window) {
+    auto& dialog = dynamic_cast<TFormThreshold&>(window);
+    dialog.UpDownQ2F1->SetPosition(0);  // 0.01
+    dialog.UpDownClick(0);
+    dialog.ButtonAcceptClick();
+  };
+  form->SpeedButtonChangeThreshClick();
+  EXPECT_EQ(top(), "32:5");
 }
