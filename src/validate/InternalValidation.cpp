@@ -373,7 +373,7 @@ void InternalValidation::ShowProgress(int kind, int iteration, int iterations, c
   const auto now = std::chrono::steady_clock::now();
   if (!progress_ || now - lastProgress_ <= kProgressInterval) return;
   lastProgress_ = now;
-  const int percent = static_cast<int>(static_cast<double>(iteration) / iterations * 100.0);
+  const int percent = static_cast<int>(std::trunc(static_cast<long double>(iteration) / iterations * 100.0L));
   progress_->SetCaption(std::string(kKinds[kind].progressPrefix) + "done " + std::to_string(percent) +
                         "% model: " + model.sName);
 }

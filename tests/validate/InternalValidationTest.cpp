@@ -359,6 +359,26 @@ TEST_F(ProgressOfTheRun, TheCaptionTellsTheShareDoneAfter125Ms) {
                                                 "Calc. LMO: done 50% model: x1", "Y-scramble: x1"}));
 }
 
+// The share is trunc(i / N x 100) in extended precision: 29 of 50 iterations is
+// 58 %, where double precision gives 57.
+TEST_F(ProgressOfTheRun, TheShareDoneIsTruncatedInExtendedPrecision) {
+  struct SlowPoll : ScriptedUi {
+    bool EscapePressed() override {
+      if (++polls == 29) std::this_thread::sleep_for(std::chrono::milliseconds(140));
+      return ScriptedUi::EscapePressed();
+    }
+    int polls = 0;
+  } ui;
+  InstallUi(&ui);
+  AddModel(*list, {0}, {0.0L, 2.0L}).sName = "x1";
+  RunLogged(0, 50);
+  InstallUi(&TestUi());
+  std::vector<std::string> captions;
+  for (const std::string& line : log)
+    if (line.rfind("caption ", 0) == 0) captions.push_back(line.substr(8));
+  EXPECT_EQ(captions, (std::vector<std::string>{"LMO: x1", "Calc. LMO: done 58% model: x1", "Y-scramble: x1"}));
+}
+
 TEST_F(ProgressOfTheRun, EscapeAnsweredNoGoesOnAndYesAsksToWait) {
   AddModel(*list, {0}, {0.0L, 2.0L}).sName = "x1";
   AddModel(*list, {0}, {0.0L, 2.0L}).sName = "x2";
