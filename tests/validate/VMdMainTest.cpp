@@ -8,10 +8,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QWindow>
-#include <QtTest/qtestspontaneevent.h>
 #include <cstdlib>
 #include <functional>
 
@@ -21,6 +18,7 @@
 #include "support/EventLoop.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "support/WindowSystemInput.h"
 #include "validate/InternalValidation.h"
 #include "validate/ValidationTestData.h"
 
@@ -80,21 +78,6 @@ struct EscapeDuringFirstModel : SilentProgress {
   QWidget& form;
   bool typed = false;
 };
-
-// Input from the window system: spontaneous events to the widget's native window.
-void SendFromWindowSystem(QWidget* window, QEvent& event) {
-  QSpontaneKeyEvent::setSpontaneous(&event);
-  QCoreApplication::instance()->notify(window->window()->windowHandle(), &event);
-}
-
-void ClickFromWindowSystem(QWidget* button) {
-  const QPointF local = button->mapTo(button->window(), button->rect().center());
-  const QPointF global = button->mapToGlobal(button->rect().center());
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  SendFromWindowSystem(button, press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  SendFromWindowSystem(button, release);
-}
 
 struct ValidateWindow : ::testing::Test {
   void SetUp() override {

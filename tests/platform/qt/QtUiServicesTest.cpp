@@ -14,13 +14,13 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/qtestspontaneevent.h>
 
 #include "platform/qt/FindTextDialog.h"
+#include "support/WindowSystemInput.h"
 
 namespace {
 
@@ -101,19 +101,6 @@ TEST(QtUiServicesTest, ACloseHeldOffDuringCalculationReachesOnlyAWindowThatDefer
   ui.EndLongCalculation();
   EXPECT_EQ(deferring.closes, 1);
   EXPECT_EQ(plain.closes, 0);
-}
-
-// A click from the window system: spontaneous press and release at the button's
-// centre, sent to its native window.
-void ClickFromWindowSystem(QWidget* button) {
-  const QPointF local = button->mapTo(button->window(), button->rect().center());
-  const QPointF global = button->mapToGlobal(button->rect().center());
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  for (QMouseEvent* event : {&press, &release}) {
-    QSpontaneKeyEvent::setSpontaneous(event);
-    QCoreApplication::instance()->notify(button->window()->windowHandle(), event);
-  }
 }
 
 TEST(QtUiServicesTest, OnlyAWidgetThatTakesClicksIsClickedDuringCalculation) {
