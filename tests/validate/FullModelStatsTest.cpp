@@ -288,6 +288,13 @@ TEST_F(FullModelLeverages, ASingularDesignThrowsAndWritesNothing) {
   EXPECT_EQ(twin.ldpBIntConfPtr[0], 42.0L);
   EXPECT_EQ(twin.tsTrainLev.iCount, 0);
   EXPECT_EQ(twin.tsTestLev.iCount, 0);
+  // The statistics alone, as the model list's filter asks for them.
+  std::unique_ptr<bool[]> hStar;
+  std::string names;
+  EXPECT_THROW(FullModelStats(*data, {validator.TrainingMask(), validator.TestMask(), nullptr}, 0, hStar,
+                              ModelPointRows{}, twin, names, validator, nullptr, true),
+               MatrixSingularEx);
+  EXPECT_EQ(twin.ldpBStdErrPtr[0], 42.0L);
 }
 
 // Counts the steps of a progress bar.
