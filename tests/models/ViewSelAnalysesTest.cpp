@@ -45,6 +45,7 @@ struct Shown {
   std::vector<std::string> axes;
   std::vector<std::string> lines;  // message window lines, or count-matrix cells
   std::vector<std::string> labels;  // a plot's label choices
+  std::vector<std::string> firstPoint;  // a models scatter's first point: its name, number and identifier
 };
 
 class ViewSelAnalysesTest : public ::testing::Test {
@@ -84,6 +85,14 @@ protected:
       for (int c = 0; c < graph->Data().ColCount && graph->Data().ColumnNames; ++c)
         shown.axes.push_back(graph->Data().ColumnNames[c]);
       for (int i = 0; i < graph->ComboBoxLabel->count(); ++i) shown.labels.push_back(StdStr(graph->ComboBoxLabel->itemText(i)));
+      if (shown.labels.size() == 4 && shown.points > 0)
+        for (int choice = 1; choice <= 3; ++choice) {
+          graph->ComboBoxLabel->setCurrentIndex(choice);
+          graph->ComboBoxLabelChange();
+          const GraphData& d = graph->Data();
+          const std::string* texts = choice == 3 ? d.ElementIDs : d.ElementNames;
+          shown.firstPoint.push_back(texts != nullptr ? texts[0] : "none");
+        }
     } else if (auto* matrix = dynamic_cast<TFormViewMatrix*>(&window)) {
       Grab(window, shown.caption);
       for (int row = 0; row < matrix->StringGrid->RowCount(); ++row)
@@ -158,6 +167,14 @@ TEST_F(ViewSelAnalysesTest, Q2LofPlotLeavesOutAModelWithAMissingLof) {
   EXPECT_EQ(shown_[0].axes, (std::vector<std::string>{"Q2loo", "LOF"}));
   // Variables texts as names, ranks as numbers, identifiers.
   EXPECT_EQ(shown_[0].labels, (std::vector<std::string>{"None", "Name", "Number", "Mod ID"}));
+  // The first point's variables text, rank and identifier belong to one model.
+  ASSERT_EQ(shown_[0].firstPoint.size(), 3u);
+  const DataResultNode* model = host.models->First();
+  while (model != nullptr && std::to_string(model->iID) != shown_[0].firstPoint[2]) model = model->Next();
+  ASSERT_NE(model, nullptr) << shown_[0].firstPoint[2];
+  EXPECT_FALSE(model->sName.empty());
+  EXPECT_EQ(shown_[0].firstPoint[0], model->sName);
+  EXPECT_EQ(shown_[0].firstPoint[1], std::to_string(model->iRank));
 }
 
 TEST_F(ViewSelAnalysesTest, AverageR2Q2PlotGivesTheMeansOfEachSize) {
