@@ -29,6 +29,7 @@ struct QmrfExport : ::testing::Test {
 TEST(QmrfPaths, ThePdfReplacesTheLastThreeCharactersAndTheSdfTheLastFour) {
   EXPECT_EQ(QmrfPdfPathOf("/m/PBT Index.smd"), "/m/PBT Index.pdf");
   EXPECT_EQ(QmrfPdfPathOf(""), "pdf");
+  EXPECT_EQ(QmrfPdfPathOf("ab"), "pdf");
   EXPECT_EQ(SdfPathOf("/m/PBT Index.pdf"), "/m/PBT Index.sdf");
   EXPECT_EQ(SdfPathOf("pdf"), ".sdf");
 }
@@ -56,12 +57,13 @@ TEST_F(QmrfExport, BothDocumentsAreCopiedTheSdfProposedBesideThePdfCopy) {
 
 TEST_F(QmrfExport, TheWindowsDialogKeepsTheTitleFilterAndNameTheExportLeft) {
   FileDialogOptions dialog;
-  dialog.title = "";
-  dialog.filter = "Text file (*.txt)|*.txt";
+  dialog.filter = "Text file (*.txt)|*.txt|Single model (*.smd)|*smd";
+  dialog.filterIndex = 2;
   dialog.fileName = folder.Path("out/report.txt");
   TestUi().AnswerFile(folder.Path("out/qmrf.pdf"));
   TestUi().AnswerFile(folder.Path("out/structures.sdf"));
   ExportQmrfAndSdf(pdf, dialog);
+  EXPECT_EQ(TestUi().FileDialogs().at(0).options.filterIndex, 1);  // the only filter
   EXPECT_EQ(dialog.title, "Save SDF file");
   EXPECT_EQ(dialog.filter, "SDF file (*.sdf)|*.sdf");
   EXPECT_EQ(dialog.fileName, folder.Path("out/structures.sdf"));
