@@ -75,6 +75,28 @@ TEST_F(ExampleReport, CommaSeparatorReachesOnlyTheNumbers) {
   EXPECT_NE(copy.find("\t\r\n\r\n" + ConvertReportSeparators(lines[0], ',') + "\r\n"), std::string::npos);
 }
 
+// Records the bar of the copy's progress window.
+struct BarSteps : Progress {
+  void SetText(const std::string& t) override { text = t; }
+  void SetRange(int lo, int hi) override { range = {lo, hi}; }
+  void SetPosition(int pos) override { positions.push_back(pos); }
+  void AnimationTick() override {}
+  std::string text;
+  std::pair<int, int> range;
+  std::vector<int> positions;
+};
+
+TEST_F(ExampleReport, CopyStepsItsBarOncePerRowFromZeroToTheEnd) {
+  BarSteps bar;
+  ModelCopyText(*analysis, '.', &bar);
+  EXPECT_EQ(bar.text, "Formatting...");
+  const int rows = 3 + static_cast<int>(analysis->TextLines().size()) + 6;  // both grids with their titles
+  EXPECT_EQ(bar.range, std::make_pair(0, rows));
+  std::vector<int> expected(static_cast<std::size_t>(rows) + 1);
+  for (int i = 0; i <= rows; ++i) expected[static_cast<std::size_t>(i)] = i;
+  EXPECT_EQ(bar.positions, expected);
+}
+
 TEST(ModelReportFileName, DropsAKnownEndingThenAddsTheFiltersOwn) {
   EXPECT_EQ(ModelReportFileName("report", 1), "report.txt");
   EXPECT_EQ(ModelReportFileName("report.txt", 1), "report.txt");
