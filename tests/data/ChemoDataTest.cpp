@@ -194,6 +194,11 @@ TEST(ChemoDataRoles, ObjectMasksMarkPredictionTrainingAndMissingObjects) {
   EXPECT_EQ(training, (std::vector<uint8_t>{1, 0, 0, 0, 0}));
   EXPECT_EQ(missing, (std::vector<uint8_t>{0, 0, 1, 0, 1}));
 
+  d.iResponseIndex = 0;  // the first column is a response like any other
+  d.BuildObjectMasks(nullptr, training.data(), missing.data());
+  EXPECT_EQ(training, (std::vector<uint8_t>{1, 0, 0, 0, 1}));
+  EXPECT_EQ(missing, (std::vector<uint8_t>(5, 0)));
+
   d.iResponseIndex = -1;
   d.BuildObjectMasks(nullptr, training.data(), missing.data());
   EXPECT_EQ(training, (std::vector<uint8_t>(5, 0)));
