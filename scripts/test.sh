@@ -24,3 +24,12 @@ cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE
 cmake --build "$asan" --target korvane_core_tests korvane_gui_tests
 (cd "$asan" && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+
+# The program and its tests also build and pass with clang where it is installed,
+# so that neither compiler's extensions creep in.
+if command -v clang++ >/dev/null; then
+  clang="$root/build/clang"
+  CXX=clang++ cmake -S "$root" -B "$clang" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build "$clang" --target korvane korvane_core_tests korvane_gui_tests
+  (cd "$clang" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+fi
