@@ -52,15 +52,16 @@ std::string TableText(char separator, const std::string& lastSplit) {
 class ValidateExternalDataTest : public MainFormTest {
 protected:
   // The editor gets six rows, the pasted text, then Accept (or Cancel).
-  void FillEditorWith(const std::string& text, bool accept = true) {
-    handleModal_ = [this, text, accept](QWidget& modal) {
+  void FillEditorWith(const std::string& text, bool accept = true, int rows = 6) {
+    handleModal_ = [this, text, accept, rows](QWidget& modal) {
       auto* editor = dynamic_cast<TFormAddExtData*>(&modal);
       if (editor == nullptr) return false;
       editorTitle_ = editor->windowTitle().toStdString();
       editorHeader_ = editor->StringGrid->Cells(4, 0);
       fixedCols_ = editor->StringGrid->FixedCols();
+      openRows_ = editor->StringGrid->RowCount();
       if (accept) {
-        editor->UpDownRow->SetPosition(6);
+        editor->UpDownRow->SetPosition(rows);
         editor->UpDownRowClick();
         TestUi().clipboard = text;
         editor->StringGrid->SetSelection({2, 1, 2, 1});
@@ -78,6 +79,7 @@ protected:
   std::string editorTitle_;
   std::string editorHeader_;
   int fixedCols_ = 0;
+  int openRows_ = 0;
 };
 
 }  // namespace
@@ -96,6 +98,7 @@ TEST_F(ValidateExternalDataTest, ReportShowsInABoxAndTheLogWithPointUnderEitherS
     EXPECT_EQ(editorTitle_, "Validate experimental vs. predicted data");
     EXPECT_EQ(editorHeader_, "Splitting");
     EXPECT_EQ(fixedCols_, 2);
+    EXPECT_EQ(openRows_, 6);  // the title row and five empty rows
     ASSERT_EQ(TestUi().Shown().size(), 1u) << separator;
     EXPECT_EQ(TestUi().Shown(0).text, kReport) << separator;
     EXPECT_EQ(TestUi().Shown(0).caption, "VALIDATION CRITERIA");
@@ -130,4 +133,14 @@ TEST_F(ValidateExternalDataTest, CancelShowsAndLogsNothing) {
   EXPECT_FALSE(editorTitle_.empty());
   EXPECT_TRUE(TestUi().Shown().empty());
   EXPECT_EQ(LogText(), before);
+}
+
+TEST_F(ValidateExternalDataTest, ASingleRowIsReported) {
+  TMainForm& form = StartInCompleteFolder();
+  FillEditorWith("1\t1.5\t1\r\n", true, 1);
+  TestUi().Clear();
+  form.SpeedButtonValExtModClick();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text.rfind("(Training validation criteria)\nRMSE = 0.5000\nMAE = 0.5000\n", 0), 0u)
+      << TestUi().Shown(0).text;
 }
