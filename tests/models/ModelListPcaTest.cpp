@@ -262,6 +262,10 @@ TEST_F(ModelListPcaTest, TwoStageAnalysisAgreesWithIndependentDecompositionsUpTo
   AddThreeModels();
   const ModelListPcaResult result = DescriptorsPca(models, data, false, {}, {});
   ASSERT_EQ(result.outcome, ModelPcaOutcome::Done);
+  // One point per selected model: its variables text, rank and identifier.
+  EXPECT_EQ(result.names, (std::vector<std::string>{"M1", "M3", "M4"}));
+  EXPECT_EQ(result.numbers, (std::vector<std::string>{"11", "13", "14"}));
+  EXPECT_EQ(result.ids, (std::vector<std::string>{"1", "3", "4"}));
   // First stage by hand: the autoscaled descriptors' scores on their largest component.
   Table f(7);
   for (const DataResultNode* m = models.First(); m != nullptr; m = m->Next()) {
@@ -305,6 +309,13 @@ TEST_F(ModelListPcaTest, ObjectModeNamesTheIncludedObjectsAndPlotsTheirScores) {
   const PcaPlotValues plot = PcaPlotOf(result, true);
   ASSERT_EQ(plot.values.Rows(), 7);
   EXPECT_EQ(plot.values.At(4, 0), result.scores.At(4, 2));
+  // The scores are those of the autoscaled first-stage columns: each
+  // component's sum of squared scores is n times its eigenvalue.
+  for (int j = 0; j < 3; ++j) {
+    long double squares = 0.0L;
+    for (int r = 0; r < 7; ++r) squares += result.scores.At(r, j) * result.scores.At(r, j);
+    EXPECT_NEAR(static_cast<double>(squares), static_cast<double>(7.0L * result.components.eigenvalues.At(0, j)), 1e-9);
+  }
 }
 
 TEST_F(ModelListPcaTest, ModelsOfSizeOneOrAConstantDescriptorFailTheFirstStage) {
