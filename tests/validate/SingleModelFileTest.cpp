@@ -281,3 +281,20 @@ TEST(StoredModelApply, ShowsTheStoredModelOrTheRefitWithTheAddedObjects) {
     EXPECT_NE(intercept == 0.5L, addPredictions);
   }
 }
+
+TEST(StoredModelApply, ARefitThatFailsShowsNoModel) {
+  Example e;
+  MemoryStream stream(e.File());
+  ChemoData data;
+  StoredModelSteps steps;
+  steps.addExternalSet = [](ChemoData& d) {
+    for (int32_t o = 0; o < d.iObjCount; ++o) d.ipTrainingPtr[o] = kStatusPrediction;
+  };
+  int shown = 0;
+  steps.showModel = [&](DataResultNode&, ChemoData&) { ++shown; };
+  TestUi().Reset();
+  ApplyStoredModel(stream, data, steps);
+  EXPECT_EQ(shown, 0);
+  ASSERT_FALSE(TestUi().Shown().empty());
+  EXPECT_EQ(TestUi().Shown().back().text, "Cannot calculate single model");
+}
