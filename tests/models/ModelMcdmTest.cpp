@@ -88,6 +88,7 @@ TEST_F(ModelMcdmTest, ValuesOutsideTheUnitRangeAreClampedAndCccSquared) {
 TEST_F(ModelMcdmTest, MissingGroupsGiveMissingScoresAndTheirMessageParts) {
   DataResultNode& m = Add(7);
   m.cvMCDMcv = CheckedValue(0.123L, false);
+  m.cvMCDMall = CheckedValue(0.5L, false);  // from an earlier run
   m.cvQ2LMO.Missing = true;
   m.cvR2Yscr.Missing = true;
   EXPECT_EQ(ScoreMcdm(m), "Mod ID 7 --> <Internal>[ (R2 Yscr) (Q2 LMO)  ]     ");
@@ -139,6 +140,13 @@ TEST_F(ModelMcdmTest, RunScoresSelectedModelsStepsTheBarAndStopsOnEscapeYes) {
   EXPECT_TRUE(run.aborted);
   EXPECT_EQ(run.lines.size(), 1u);      // the first model is scored before the poll
   EXPECT_TRUE(late.cvMCDMall.Missing);  // not reached
+
+  // One selected model is scored too.
+  for (DataResultNode* m = list.First(); m != nullptr; m = m->Next()) m->iSelStatus = m == &late ? 3 : 0;
+  TestUi().Clear();
+  run = RunMcdm(list, bar);
+  EXPECT_FALSE(late.cvMCDMall.Missing);
+  EXPECT_EQ(bar.positions.back(), 2147483647);
 }
 
 TEST_F(ModelMcdmTest, PlotPointsTakeSelectedModelsWithBothValuesInSortedOrder) {

@@ -387,6 +387,10 @@ TEST_F(ViewSelAnalysesTest, ProgressOfMcdmAndOutlierCountsAndPlotsShownOnlyAfter
   EXPECT_EQ(std::vector<std::string>(mcdm.end() - 5, mcdm.end()),
             (std::vector<std::string>{"range 0 2147483647", "at " + std::to_string(step),
                                       "at " + std::to_string(2 * step), "at " + std::to_string(3 * step), "closed"}));
+  // The recomputation of the external criteria shows its own two bars, then the table is sorted.
+  EXPECT_EQ(EntriesOf(log, 1).front(), "open bar");
+  EXPECT_EQ(EntriesOf(log, 2).front(), "open bar");
+  EXPECT_EQ(EntriesOf(log, 3).front(), "open animated");
   // The message window comes while the bar is still there.
   const auto shown = std::find(log.begin(), log.end(), "show Application message");
   EXPECT_LT(shown - log.begin(), std::find(log.begin(), log.end(), "0 closed") - log.begin());
