@@ -57,9 +57,21 @@ TEST_F(ModelAnalysesTest, MeansAndPopulationDeviationsPerSize) {
   for (int block = 0; block < 4; ++block) EXPECT_FALSE(rows[block * K + 2][1].Missing);
   EXPECT_EQ(rows[2][0].Value, 3.0L);
   EXPECT_EQ(rows[K + 2][0].Value, 3.0L);
+  EXPECT_FALSE(rows[2][0].Missing);
+  EXPECT_FALSE(rows[K + 2][0].Missing);
   EXPECT_TRUE(rows[2 * K + 2][0].Missing);
   EXPECT_FALSE(rows[3 * K + 2][0].Missing);
   EXPECT_EQ(rows[3 * K + 2][0].Value, 0.0L);
+}
+
+TEST_F(ModelAnalysesTest, ModelsOfOneVariableHaveTheirPoint) {
+  Add(1, 0.6L, 0.5L);
+  Add(1, 0.8L, 0.3L);
+  SizeAverages averages(sorted);
+  ASSERT_EQ(averages.Sizes(), 1);
+  EXPECT_FALSE(averages.Rows()[0][1].Missing);
+  EXPECT_NEAR(static_cast<double>(averages.Rows()[0][1].Value), 0.7, 1e-15);
+  EXPECT_NEAR(static_cast<double>(averages.Rows()[1][1].Value), 0.4, 1e-15);
 }
 
 TEST_F(ModelAnalysesTest, SizesWithoutSelectedModelsHaveMissingCellsInAllFourBlocks) {
