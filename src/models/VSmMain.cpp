@@ -44,14 +44,6 @@ constexpr TColor kGroupDim[] = {0xB0D0D0, 0xB0B0D0, 0xD0D0B0};
 const char* const kDeleteHint = "Delete unselected models";
 const char* const kKeepHint = "Keep only selected models";
 
-QToolButton* Button(QWidget* parent, const char* text, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setText(text);
-  button->setToolTip(hint);
-  button->setAutoRaise(true);
-  return button;
-}
-
 QLabel* Label(QWidget* parent, const char* text) { return new QLabel(text, parent); }
 
 char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
@@ -132,15 +124,15 @@ void TViewSelForm::BuildComponents() {
   QFont face("DejaVu Sans");
   face.setPixelSize(11);
   setFont(face);
-  SpeedButtonCopy = Button(this, "Copy", "Copy to clipboard");
-  SpeedButtonSaveToFile = Button(this, "Save", "Save to file");
+  SpeedButtonCopy = TextToolButton(this, "Copy", "Copy to clipboard");
+  SpeedButtonSaveToFile = TextToolButton(this, "Save", "Save to file");
   ComboBoxSort = new SortComboBox(this);
   ComboBoxSort2nd = new SortComboBox(this);
   ComboBoxQUIKRule = new QComboBox(this);
   ComboBoxCI = new QComboBox(this);
   ComboBoxCI->setEditable(true);
   ComboBoxOnlyBest = new QComboBox(this);
-  SpeedButtonViewOnlySelMod = Button(this, "Only sel.", "View only selected models");
+  SpeedButtonViewOnlySelMod = TextToolButton(this, "Only sel.", "View only selected models");
   SpeedButtonViewOnlySelMod->setCheckable(true);
   EditBest = new QLineEdit(this);
   EditBest->setReadOnly(true);
@@ -163,27 +155,27 @@ void TViewSelForm::BuildComponents() {
   top->addWidget(ButtonAccept);
   top->addWidget(ButtonCancel);
 
-  SpeedButtonAlwaysSelModel = Button(this, "Select", "Select model");
-  SpeedButtonNeverSelModel = Button(this, "Unselect", "Unselect model");
-  SpeedButtonSelAll = Button(this, "All", "Select all models");
-  SpeedButtonReset = Button(this, "None", "Unselect all models");
-  SpeedButtonDelUnselModel = Button(this, "Delete", kDeleteHint);
-  SpeedButtonViewVarStat = Button(this, "Var. stat.", "View variables statistics");
-  SpeedButtonR2vsQ2 = Button(this, "R2/Q2", "View average models R2 vs. Q2");
-  SpeedButtonQ2looLOF = Button(this, "Q2/LOF", "View Q2loo vs. LOF");
-  SpeedButtonViewSelMod = Button(this, "Model", "View selected model");
-  SpeedButtonIntValidation = Button(this, "Int. val.", "Internal model validation");
+  SpeedButtonAlwaysSelModel = TextToolButton(this, "Select", "Select model");
+  SpeedButtonNeverSelModel = TextToolButton(this, "Unselect", "Unselect model");
+  SpeedButtonSelAll = TextToolButton(this, "All", "Select all models");
+  SpeedButtonReset = TextToolButton(this, "None", "Unselect all models");
+  SpeedButtonDelUnselModel = TextToolButton(this, "Delete", kDeleteHint);
+  SpeedButtonViewVarStat = TextToolButton(this, "Var. stat.", "View variables statistics");
+  SpeedButtonR2vsQ2 = TextToolButton(this, "R2/Q2", "View average models R2 vs. Q2");
+  SpeedButtonQ2looLOF = TextToolButton(this, "Q2/LOF", "View Q2loo vs. LOF");
+  SpeedButtonViewSelMod = TextToolButton(this, "Model", "View selected model");
+  SpeedButtonIntValidation = TextToolButton(this, "Int. val.", "Internal model validation");
   SpeedButtonExtValidation =
-      Button(this, "Ext. val.", "External model validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha)");
-  SpeedButtonHatRes = Button(this, "Hat/res.", "Count hat/residuals above threshold countings");
+      TextToolButton(this, "Ext. val.", "External model validation (Q2-Fn, CCC, r2m, Golbraikh and Tropsha)");
+  SpeedButtonHatRes = TextToolButton(this, "Hat/res.", "Count hat/residuals above threshold countings");
   ComboBoxStdRes = new QComboBox(this);
-  SpeedButtonChangeThresh = Button(this, "Thresh.", "Change thresholds");
-  SpeedButtonMultiCrit = Button(this, "MCDM", "Multicriteria decision making");
-  SpeedButtonMCDMgraph = Button(this, "MCDM graph", "View ext. vs. fitting MCDM graph");
-  SpeedButtonPCARes = Button(this, "Res. PCA", "View residuals PCA");
-  SpeedButtonPCAdesc = Button(this, "Desc. PCA", "View descriptors PCA");
-  SpeedButtonModAn = Button(this, "Consensus", "Consensus modeling");
-  SpeedButtonPCAchem = Button(this, "Chem. PCA", "View chemicals PCA");
+  SpeedButtonChangeThresh = TextToolButton(this, "Thresh.", "Change thresholds");
+  SpeedButtonMultiCrit = TextToolButton(this, "MCDM", "Multicriteria decision making");
+  SpeedButtonMCDMgraph = TextToolButton(this, "MCDM graph", "View ext. vs. fitting MCDM graph");
+  SpeedButtonPCARes = TextToolButton(this, "Res. PCA", "View residuals PCA");
+  SpeedButtonPCAdesc = TextToolButton(this, "Desc. PCA", "View descriptors PCA");
+  SpeedButtonModAn = TextToolButton(this, "Consensus", "Consensus modeling");
+  SpeedButtonPCAchem = TextToolButton(this, "Chem. PCA", "View chemicals PCA");
   SpeedButtonPCAchem->setVisible(false);
 
   auto* second = new QHBoxLayout;

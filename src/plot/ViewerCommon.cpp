@@ -1,5 +1,6 @@
 #include "plot/ViewerCommon.h"
 
+#include <QFrame>
 #include <QToolButton>
 #include <algorithm>
 #include <cctype>
@@ -25,6 +26,21 @@ QToolButton* MakeToolButton(QWidget* parent, QStyle::StandardPixmap icon, const 
   button->setToolTip(hint);
   button->setAutoRaise(true);
   return button;
+}
+
+QToolButton* TextToolButton(QWidget* parent, const char* text, const char* hint) {
+  auto* button = new QToolButton(parent);
+  button->setText(text);
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  return button;
+}
+
+QFrame* MakeBevel(QWidget* parent) {
+  auto* bevel = new QFrame(parent);
+  bevel->setFrameShape(QFrame::VLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+  return bevel;
 }
 
 std::string FileExtension(const std::string& fileName) {

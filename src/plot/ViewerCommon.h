@@ -1,16 +1,22 @@
-// Helpers shared by the plot window and the matrix viewer: their tool-bar
-// buttons, the extension rule of their save commands, the overwrite question,
-// text files and the user's decimal separator in exported numbers.
+// Helpers shared by the plot window, the matrix viewer and the other windows with
+// a tool bar: tool-bar buttons and bevels, the extension rule of their save
+// commands, the overwrite question, text files and the user's decimal separator
+// in exported numbers.
 #pragma once
 
 #include <QStyle>
 #include <string>
 
+class QFrame;
 class QToolButton;
 class QWidget;
 
 // A flat tool-bar button with a standard icon and a hint.
 QToolButton* MakeToolButton(QWidget* parent, QStyle::StandardPixmap icon, const char* hint);
+// A flat tool-bar button with a text and a hint.
+QToolButton* TextToolButton(QWidget* parent, const char* text, const char* hint = "");
+// A sunken vertical line between groups of tool-bar buttons.
+QFrame* MakeBevel(QWidget* parent);
 
 // The file name's extension with its dot ("" when it has none).
 std::string FileExtension(const std::string& fileName);

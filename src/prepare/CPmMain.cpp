@@ -16,6 +16,7 @@
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
+#include "plot/ViewerCommon.h"
 #include "plot/VGrMain.h"
 #include "prepare/CorrelationWindow.h"
 #include "prepare/DRdMain.h"
@@ -31,13 +32,6 @@ constexpr TColor kSkyBlue = 0x00F0CAA6;     // RGB(166, 202, 240)
 constexpr TColor kHeaderLight = 0x00C8D0D4; // RGB(212, 208, 200)
 constexpr TColor kYellow = 0x0000FFFF;
 constexpr TColor kGrey = 0x00808080;
-
-QFrame* Bevel(QWidget* parent) {
-  auto* bevel = new QFrame(parent);
-  bevel->setFrameShape(QFrame::VLine);
-  bevel->setFrameShadow(QFrame::Sunken);
-  return bevel;
-}
 
 char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
 
@@ -101,15 +95,15 @@ void TFormPcaMcdm::BuildComponents() {
   SpeedButtonCorr = TextToolButton(this, "Correlation", "Calculate correlation");
   auto* panel = new QHBoxLayout;
   panel->addWidget(SpeedButtonCopy);
-  panel->addWidget(Bevel(this));
+  panel->addWidget(MakeBevel(this));
   panel->addWidget(SpeedButtonPCA);
-  panel->addWidget(Bevel(this));
+  panel->addWidget(MakeBevel(this));
   panel->addWidget(SpeedButtonMCDM);
   panel->addWidget(StaticTextOrder);
   panel->addWidget(ComboBoxOrder);
-  panel->addWidget(Bevel(this));
+  panel->addWidget(MakeBevel(this));
   panel->addWidget(SpeedButtonStoreMCDM);
-  panel->addWidget(Bevel(this));
+  panel->addWidget(MakeBevel(this));
   panel->addWidget(SpeedButtonCorr);
   panel->addStretch();
   const std::pair<QToolButton*, void (TFormPcaMcdm::*)()> buttons[] = {

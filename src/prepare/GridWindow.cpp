@@ -1,18 +1,9 @@
 #include "prepare/GridWindow.h"
 
 #include <QMenu>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "platform/qt/StringGrid.h"
-
-QToolButton* TextToolButton(QWidget* parent, const char* text, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setText(text);
-  button->setToolTip(hint);
-  button->setAutoRaise(true);
-  return button;
-}
 
 void LayOutGridWindow(QWidget* window, QLayout* toolBar, StringGrid* grid) {
   auto* main = new QVBoxLayout(window);

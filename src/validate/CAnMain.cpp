@@ -28,21 +28,6 @@
 
 namespace {
 
-QToolButton* Button(QWidget* parent, const char* text, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setText(text);
-  button->setToolTip(hint);
-  button->setAutoRaise(true);
-  return button;
-}
-
-QFrame* Bevel(QWidget* parent) {
-  auto* bevel = new QFrame(parent);
-  bevel->setFrameShape(QFrame::VLine);
-  bevel->setFrameShadow(QFrame::Sunken);
-  return bevel;
-}
-
 char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
 
 }  // namespace
@@ -63,18 +48,18 @@ TFormConsensus::~TFormConsensus() = default;
 void TFormConsensus::BuildComponents() {
   resize(589, 566);
   setMinimumSize(597, 600);
-  SpeedButtonCopy = Button(this, "Copy", "Copy to clipboard");
-  SpeedButtonSaveToFile = Button(this, "Save", "Save to file");
-  SpeedButtonCalcACM = Button(this, "E/C A", "View experimental endpoint vs Predictions by model equation ACM");
-  SpeedButtonPredACM = Button(this, "E/P A", "View experimental endpoint vs Predictions by LOO ACM");
-  SpeedButtonCalcWCM = Button(this, "E/C W", "View Experimental endpoint vs Predictions by model equation WCM");
-  SpeedButtonPredWCM = Button(this, "E/P W", "View Experimental endpoint vs Predictions by LOO WCM");
-  SpeedButtonCalcWillACM = Button(this, "Wc A", "View Williams plot - Predictions by model equation ACM");
-  SpeedButtonPredWillACM = Button(this, "Wp A", "View Williams plot - Predictions by LOO ACM");
-  SpeedButtonCalcWillWCM = Button(this, "Wc W", "View Williams plot - Predictions by model equation WCM");
-  SpeedButtonPredWillWCM = Button(this, "Wp W", "View Williams plot - Predictions by LOO WCM");
-  SpeedButtonAppDomACM = Button(this, "AD A", "View Applicability Domain using ACM");
-  SpeedButtonAppDomWCM = Button(this, "AD W", "View Applicability Domain using WCM");
+  SpeedButtonCopy = TextToolButton(this, "Copy", "Copy to clipboard");
+  SpeedButtonSaveToFile = TextToolButton(this, "Save", "Save to file");
+  SpeedButtonCalcACM = TextToolButton(this, "E/C A", "View experimental endpoint vs Predictions by model equation ACM");
+  SpeedButtonPredACM = TextToolButton(this, "E/P A", "View experimental endpoint vs Predictions by LOO ACM");
+  SpeedButtonCalcWCM = TextToolButton(this, "E/C W", "View Experimental endpoint vs Predictions by model equation WCM");
+  SpeedButtonPredWCM = TextToolButton(this, "E/P W", "View Experimental endpoint vs Predictions by LOO WCM");
+  SpeedButtonCalcWillACM = TextToolButton(this, "Wc A", "View Williams plot - Predictions by model equation ACM");
+  SpeedButtonPredWillACM = TextToolButton(this, "Wp A", "View Williams plot - Predictions by LOO ACM");
+  SpeedButtonCalcWillWCM = TextToolButton(this, "Wc W", "View Williams plot - Predictions by model equation WCM");
+  SpeedButtonPredWillWCM = TextToolButton(this, "Wp W", "View Williams plot - Predictions by LOO WCM");
+  SpeedButtonAppDomACM = TextToolButton(this, "AD A", "View Applicability Domain using ACM");
+  SpeedButtonAppDomWCM = TextToolButton(this, "AD W", "View Applicability Domain using WCM");
 
   auto* top = new QHBoxLayout;
   top->setSpacing(1);
@@ -84,7 +69,7 @@ void TFormConsensus::BuildComponents() {
       {SpeedButtonCalcWillACM, SpeedButtonPredWillACM, SpeedButtonCalcWillWCM, SpeedButtonPredWillWCM},
       {SpeedButtonAppDomACM, SpeedButtonAppDomWCM}};
   for (const auto& group : groups) {
-    if (&group != &groups.front()) top->addWidget(Bevel(this));
+    if (&group != &groups.front()) top->addWidget(MakeBevel(this));
     for (QWidget* w : group) top->addWidget(w);
   }
   top->addStretch(1);

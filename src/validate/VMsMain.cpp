@@ -27,6 +27,7 @@
 #include "platform/base/ProgressWindow.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/StringGrid.h"
+#include "plot/ViewerCommon.h"
 #include "plot/VMtMain.h"
 #include "platform/base/Stream.h"
 #include "validate/ModelDescriptorPca.h"
@@ -35,21 +36,6 @@
 #include "validate/SingleModelFile.h"
 
 namespace {
-
-QToolButton* Button(QWidget* parent, const char* text, const char* hint) {
-  auto* button = new QToolButton(parent);
-  button->setText(text);
-  button->setToolTip(hint);
-  button->setAutoRaise(true);
-  return button;
-}
-
-QFrame* Bevel(QWidget* parent) {
-  auto* bevel = new QFrame(parent);
-  bevel->setFrameShape(QFrame::VLine);
-  bevel->setFrameShadow(QFrame::Sunken);
-  return bevel;
-}
 
 void Warn(const char* text) { Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING); }
 
@@ -82,25 +68,25 @@ TViewSelModForm::~TViewSelModForm() { ReleasePcaPlots(); }
 void TViewSelModForm::BuildComponents() {
   resize(610, 566);
   setMinimumSize(618, 600);
-  SpeedButtonCopy = Button(this, "Copy", "Copy to clipboard");
-  SpeedButtonSaveToFile = Button(this, "Save", "Save to file");
+  SpeedButtonCopy = TextToolButton(this, "Copy", "Copy to clipboard");
+  SpeedButtonSaveToFile = TextToolButton(this, "Save", "Save to file");
   SpeedButtonViewExpCalcPlot =
-      Button(this, "E/C", "View experimental endpoint vs Predicted by model equation");
-  SpeedButtonViewExpPredPlot = Button(this, "E/P", "View Experimental endpoint vs Prediction by LOO");
-  SpeedButtonResCalc = Button(this, "Rc", "View residuals from model predicted by model equation");
-  SpeedButtonResPred = Button(this, "Rp", "View residuals from model predicted by LOO");
-  SpeedButtonViewWillPlotCalc = Button(this, "Wc", "View Williams plot - Predictions by model equation");
-  SpeedButtonViewWillPlotPred = Button(this, "Wp", "View Williams plot - Predictions by LOO");
-  SpeedButtonApplDomain = Button(this, "AD", "View Applicability Domain");
-  SpeedButtonLMO = Button(this, "LMO", "View LMO plot");
-  SpeedButtonYScramble = Button(this, "Ys", "View Y-scramble plot");
-  SpeedButtonRandDesc = Button(this, "Xr", "View Random descriptors plot");
-  SpeedButtonRandResp = Button(this, "Yr", "View Random responces plot");
-  SpeedButtonPCAdesc = Button(this, "PCA", "PCA of the descriptors");
-  SpeedButtonCorrMatr = Button(this, "Corr", "View correlation matrix");
-  SpeedButtonQMRF = Button(this, "QMRF", "View QMRF");
-  SpeedButtonExportQMRF = Button(this, "Exp", "Export QMRF and SDF");
-  BevelQMRF = Bevel(this);
+      TextToolButton(this, "E/C", "View experimental endpoint vs Predicted by model equation");
+  SpeedButtonViewExpPredPlot = TextToolButton(this, "E/P", "View Experimental endpoint vs Prediction by LOO");
+  SpeedButtonResCalc = TextToolButton(this, "Rc", "View residuals from model predicted by model equation");
+  SpeedButtonResPred = TextToolButton(this, "Rp", "View residuals from model predicted by LOO");
+  SpeedButtonViewWillPlotCalc = TextToolButton(this, "Wc", "View Williams plot - Predictions by model equation");
+  SpeedButtonViewWillPlotPred = TextToolButton(this, "Wp", "View Williams plot - Predictions by LOO");
+  SpeedButtonApplDomain = TextToolButton(this, "AD", "View Applicability Domain");
+  SpeedButtonLMO = TextToolButton(this, "LMO", "View LMO plot");
+  SpeedButtonYScramble = TextToolButton(this, "Ys", "View Y-scramble plot");
+  SpeedButtonRandDesc = TextToolButton(this, "Xr", "View Random descriptors plot");
+  SpeedButtonRandResp = TextToolButton(this, "Yr", "View Random responces plot");
+  SpeedButtonPCAdesc = TextToolButton(this, "PCA", "PCA of the descriptors");
+  SpeedButtonCorrMatr = TextToolButton(this, "Corr", "View correlation matrix");
+  SpeedButtonQMRF = TextToolButton(this, "QMRF", "View QMRF");
+  SpeedButtonExportQMRF = TextToolButton(this, "Exp", "Export QMRF and SDF");
+  BevelQMRF = MakeBevel(this);
 
   auto* top = new QHBoxLayout;
   top->setSpacing(1);
@@ -111,7 +97,7 @@ void TViewSelModForm::BuildComponents() {
       {SpeedButtonLMO, SpeedButtonYScramble, SpeedButtonRandDesc, SpeedButtonRandResp},
       {SpeedButtonPCAdesc, SpeedButtonCorrMatr}};
   for (const auto& group : groups) {
-    if (&group != &groups.front()) top->addWidget(Bevel(this));
+    if (&group != &groups.front()) top->addWidget(MakeBevel(this));
     for (QWidget* w : group) top->addWidget(w);
   }
   top->addWidget(BevelQMRF);
