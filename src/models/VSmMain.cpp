@@ -46,8 +46,6 @@ const char* const kKeepHint = "Keep only selected models";
 
 QLabel* Label(QWidget* parent, const char* text) { return new QLabel(text, parent); }
 
-char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
-
 // Draws the sort items from the combo's flags: disabled ones grey, and never
 // highlighted.
 class SortItemDelegate : public QStyledItemDelegate {

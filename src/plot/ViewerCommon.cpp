@@ -72,3 +72,5 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 std::string UserNumberText(const std::string& number) {
   return MainForm != nullptr ? MainForm->ToSystemDecimalSeparator(number) : number;
 }
+
+char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }

@@ -31,3 +31,5 @@ void WriteTextFile(const std::string& path, const std::string& text);
 // A number text with its first '.' turned into the user's decimal separator
 // (unchanged while there is no main window).
 std::string UserNumberText(const std::string& number);
+// The user's decimal separator ('.' while there is no main window).
+char UserSeparator();

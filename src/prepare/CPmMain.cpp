@@ -33,8 +33,6 @@ constexpr TColor kHeaderLight = 0x00C8D0D4; // RGB(212, 208, 200)
 constexpr TColor kYellow = 0x0000FFFF;
 constexpr TColor kGrey = 0x00808080;
 
-char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
-
 }  // namespace
 
 TFormPcaMcdm::TFormPcaMcdm(QWidget* owner, ChemoData* data, ProgressWindowFactory progressWindow)

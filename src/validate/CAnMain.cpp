@@ -26,12 +26,6 @@
 #include "platform/qt/StringGrid.h"
 #include "plot/ViewerCommon.h"
 
-namespace {
-
-char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
-
-}  // namespace
-
 TFormConsensus::TFormConsensus(QWidget* owner, DataResultList* models, ChemoData* data,
                                ProgressWindowFactory progressWindow)
     : ModalDialog(owner), data_(data), progressWindow_(std::move(progressWindow)) {

@@ -39,8 +39,6 @@ namespace {
 
 void Warn(const char* text) { Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING); }
 
-char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
-
 void FillGrid(StringGrid& grid, const std::vector<std::vector<std::string>>& cells) {
   grid.SetRowCount(static_cast<int>(cells.size()));
   for (int row = 0; row < grid.RowCount(); ++row)
