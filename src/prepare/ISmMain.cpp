@@ -144,8 +144,6 @@ void TFormAddExtData::SetFixedColumns(int n) {
   if (n > 0) StringGrid->SetFixedCols(n);
 }
 
-char TFormAddExtData::Separator() const { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }
-
 void TFormAddExtData::UpDownRowClick() { SetupRows(); }
 
 void TFormAddExtData::EditRowExit() {
@@ -178,7 +176,7 @@ void TFormAddExtData::StringGridSelectCell(int col, int row) {
 void TFormAddExtData::StringGridSetEditText(int col, int row, const std::string& text) {
   if (col < kFirstValueColumn) return;
   if (col != editCol_ || row != editRow_) StringGridSelectCell(col, row);
-  const std::string typed = FromSystemDecimalSeparator(text, Separator());
+  const std::string typed = FromSystemDecimalSeparator(text, UserSeparator());
   const std::string kept = TypedCellText(typed, lastAccepted_, col == splittingColumn_);
   if (kept == typed) {
     lastAccepted_ = text;
@@ -198,7 +196,7 @@ void TFormAddExtData::StringGridDrawCell(int col, int row, CellLook& look) const
 // ---- Clipboard and undo ---------------------------------------------------------
 
 void TFormAddExtData::SpeedButtonCopyClick() {
-  Ui().SetClipboardText(CopyCellsText(cells_, StringGrid->Selection(), Separator()));
+  Ui().SetClipboardText(CopyCellsText(cells_, StringGrid->Selection(), UserSeparator()));
 }
 
 void TFormAddExtData::SpeedButtonDeleteClick() {
@@ -225,7 +223,7 @@ void TFormAddExtData::SpeedButtonPasteClick() {
   buffer = Ui().ClipboardText();
   if (buffer.size() > kPasteLimit) buffer.resize(kPasteLimit);
   const GridRect at = StringGrid->Selection();
-  PasteText(cells_, buffer, at.Left, at.Top, splittingColumn_, Separator());
+  PasteText(cells_, buffer, at.Left, at.Top, splittingColumn_, UserSeparator());
 }
 
 void TFormAddExtData::SpeedButtonUndoClick() {
@@ -240,8 +238,8 @@ void TFormAddExtData::ButtonAcceptClick() {
   bool accepted = false;
   RunGuarded(
       [&] {
-        accepted = AddMode() ? AcceptExternalSet(cells_, *data_, Separator())
-                             : AcceptTable(cells_, *data_, splittingColumn_, Separator());
+        accepted = AddMode() ? AcceptExternalSet(cells_, *data_, UserSeparator())
+                             : AcceptTable(cells_, *data_, splittingColumn_, UserSeparator());
       },
       "Cannot add external data");
   if (accepted) SetModalResult(mrOk);

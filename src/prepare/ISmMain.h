@@ -71,7 +71,6 @@ private:
   void SetupGrid();
   void SetupRows();
   void StringGridDrawCell(int col, int row, CellLook& look) const;
-  char Separator() const;
   bool AddMode() const { return splittingColumn_ < 0; }
 
   ChemoData* data_;
