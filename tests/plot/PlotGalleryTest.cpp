@@ -6,8 +6,6 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "data/TempFiles.h"
 #include "platform/base/Random.h"
@@ -19,6 +17,7 @@
 #include "validate/ExternalValidator.h"
 #include "validate/InternalValidation.h"
 #include "validate/VMsMain.h"
+#include "validate/ExampleData.h"
 #include "validate/ValidationTestData.h"
 #include "platform/base/NumberText.h"
 
@@ -28,21 +27,12 @@ using validationtest::TestObject;
 
 // The example table's descriptors and its response: every fourth compound
 // predicts, the sixth has no response.
-std::vector<TestObject> ExampleObjects(const std::vector<std::string>& descriptors) {
-  std::ifstream in(KORVANE_ASSETS_DIR "/help/example.txt");
-  std::string line, cell;
-  std::getline(in, line);
-  std::vector<std::string> header;
-  for (std::istringstream cells(line); std::getline(cells, cell, '\t');) header.push_back(cell);
-  auto column = [&header](const std::string& name) {
-    return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
-  };
+std::vector<TestObject> ExampleObjects(std::vector<std::string> descriptors) {
+  descriptors.push_back("Activity");
   std::vector<TestObject> objects;
-  while (std::getline(in, line)) {
-    std::vector<std::string> cells;
-    for (std::istringstream row(line); std::getline(row, cell, '\t');) cells.push_back(cell);
-    TestObject object{objects.size() % 4 == 3 ? 2 : 1, {}, StrToFloat(cells[column("Activity")])};
-    for (const std::string& name : descriptors) object.x.push_back(StrToFloat(cells[column(name)]));
+  for (const std::vector<std::string>& cells : validationtest::ExampleCells(descriptors)) {
+    TestObject object{objects.size() % 4 == 3 ? 2 : 1, {}, StrToFloat(cells.back())};
+    for (std::size_t d = 1; d + 1 < cells.size(); ++d) object.x.push_back(StrToFloat(cells[d]));
     if (objects.size() == 5) object.y.reset();
     objects.push_back(object);
   }
