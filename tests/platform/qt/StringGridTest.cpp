@@ -77,9 +77,11 @@ TEST(StringGridTest, CellsThatStopBeingFixedStayInView) {
   EXPECT_EQ(f.grid.LeftCol(), 0);
   EXPECT_EQ(f.grid.TopRow(), 0);
   EXPECT_EQ(f.CellRect(0, 0).topLeft(), QPoint(0, 0));
-  f.grid.SetLeftCol(5);  // scrolled away, the view keeps its place
+  f.grid.SetLeftCol(5);  // scrolled away, the view keeps its place and its selection
+  f.grid.SetSelection({6, 2, 7, 3});
   f.grid.SetFixedCols(1);
   EXPECT_EQ(f.grid.LeftCol(), 5);
+  EXPECT_EQ(f.grid.Selection(), (GridRect{6, 2, 7, 3}));
 }
 
 TEST(StringGridTest, SelectionIsInGridCoordinatesAndClamped) {
