@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "numerics/CovarianceSteps.h"
 #include "numerics/Matrix.h"
 #include "numerics/Statistics.h"
 #include "numerics/RowArray.h"
@@ -144,32 +145,18 @@ void Matrix::CovarianceRows(const Matrix& X, bool correlation, long double** res
   long double* means = scratch;
   long double* sd = scratch + p;
   const long double* const* x = X.ldpMatrixDataPtr;
-  const long double divisor = n - 1;
+  auto deviations = [dev](int j) { return [dev, j](int i) { return dev[i][j]; }; };
   for (int j = 0; j < p; ++j) {
-    long double sum = 0.0L;
-    for (int i = 0; i < n; ++i) sum += x[i][j];
-    // Identical values are their own mean, so that a constant column has no deviation.
-    means[j] = IsConstantColumn(X, j) ? x[0][j] : CheckedDiv(sum, n);
+    means[j] = DeviationMean(n, [x, j](int i) { return x[i][j]; });
     for (int i = 0; i < n; ++i) dev[i][j] = x[i][j] - means[j];
   }
-  if (correlation) {
-    for (int j = 0; j < p; ++j) {
-      long double sum = 0.0L;
-      for (int i = 0; i < n; ++i) sum += dev[i][j] * dev[i][j];
-      sd[j] = CheckedSqrt(CheckedDiv(sum, divisor));
-    }
-  }
+  if (correlation)
+    for (int j = 0; j < p; ++j) sd[j] = DeviationSd(n, deviations(j));
   const int s = correlation ? 1 : 0;
   for (int j = s; j < p; ++j)
     for (int k = 0; k <= j - s; ++k) {
-      long double sum = 0.0L;
-      for (int i = 0; i < n; ++i) sum += dev[i][j] * dev[i][k];
-      long double c = CheckedDiv(sum, divisor);
-      if (correlation) {
-        const long double product = sd[j] * sd[k];
-        flags[j][k] = (product == 0.0L);
-        if (product != 0.0L) c = CheckedDiv(c, product);
-      }
+      long double c = DeviationCovariance(n, deviations(j), deviations(k));
+      if (correlation) c = CorrelationOf(c, sd[j], sd[k], flags[j][k]);
       result[j][k] = c;
     }
   if (correlation)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "numerics/ColumnCorrelations.h"
 #include "numerics/RankTest.h"
 #include "numerics/Statistics.h"
 #include "numerics/Utils.h"
@@ -93,13 +94,10 @@ long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* loo
   return LooPress(ws, X, y, n, p, looPredictions, succeeded);
 }
 
-long double KCorrelationIndex(CorrelationWorkspace& ws, const Matrix& m) {
-  const int cols = m.Cols();
-  if (cols < 2) return 0.0L;
+long double KIndexOfCorrelation(CorrelationWorkspace& ws) {
+  Matrix& R = ws.correlation;
+  const int cols = R.Cols();
   try {
-    ws.Prepare(m.Rows(), cols);
-    Matrix& R = ws.correlation;
-    R.CovarianceInto(m, true, ws.deviations, ws.scratch.data());
     const Matrix* eigenvalues = &R;  // row 0
     if (cols == 2) {
       R.At(0, 1) = R.At(1, 0);
@@ -123,33 +121,81 @@ long double KCorrelationIndex(CorrelationWorkspace& ws, const Matrix& m) {
   }
 }
 
+long double KCorrelationIndex(CorrelationWorkspace& ws, const Matrix& m) {
+  const int cols = m.Cols();
+  if (cols < 2) return 0.0L;
+  try {
+    ws.Prepare(m.Rows(), cols);
+    ws.correlation.CovarianceInto(m, true, ws.deviations, ws.scratch.data());
+  } catch (...) {
+    return -1.0L;
+  }
+  return KIndexOfCorrelation(ws);
+}
+
 long double KCorrelationIndex(const Matrix& m) {
   CorrelationWorkspace ws;
   return KCorrelationIndex(ws, m);
 }
 
-void KIndices(ModelCalcWorkspace& ws, const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx,
-              bool& kxxMissing, long double& kxy, bool& kxyMissing, int p) {
+long double KCorrelationIndex(CorrelationWorkspace& ws, const ColumnCorrelations& pool, const int* columns,
+                              int count) {
+  if (count < 2) return 0.0L;
+  try {
+    ws.PrepareIndex(count);
+    if (!pool.Gather(columns, count, ws.correlation)) return -1.0L;
+  } catch (...) {
+    return -1.0L;
+  }
+  return KIndexOfCorrelation(ws);
+}
+
+namespace {
+
+// Kxx of the descriptors (index(false); 0.0 when p < 2) and Kxy with the response
+// (index(true)); an index that fails or throws is missing with the value -1.0.
+template <typename Index>
+void KIndicesOf(int p, Index index, long double& kxx, bool& kxxMissing, long double& kxy, bool& kxyMissing) {
   kxx = 0.0L;
   try {
-    if (p > 1) kxx = KCorrelationIndex(ws.descriptors, D);
+    if (p > 1) kxx = index(false);
   } catch (...) {
     kxx = -1.0L;
   }
   kxxMissing = (kxx == -1.0L);
   try {
-    for (int i = 0; i < y.Rows(); ++i) DY.At(i, p) = y.At(i, 0);
-    kxy = KCorrelationIndex(ws.withResponse, DY);
+    kxy = index(true);
   } catch (...) {
     kxy = -1.0L;
   }
   kxyMissing = (kxy == -1.0L);
 }
 
+}  // namespace
+
+void KIndices(ModelCalcWorkspace& ws, const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx,
+              bool& kxxMissing, long double& kxy, bool& kxyMissing, int p) {
+  auto index = [&](bool withResponse) {
+    if (!withResponse) return KCorrelationIndex(ws.descriptors, D);
+    for (int i = 0; i < y.Rows(); ++i) DY.At(i, p) = y.At(i, 0);
+    return KCorrelationIndex(ws.withResponse, DY);
+  };
+  KIndicesOf(p, index, kxx, kxxMissing, kxy, kxyMissing);
+}
+
 void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bool& kxxMissing, long double& kxy,
               bool& kxyMissing, int p) {
   ModelCalcWorkspace ws;
   KIndices(ws, D, DY, y, kxx, kxxMissing, kxy, kxyMissing, p);
+}
+
+void KIndices(ModelCalcWorkspace& ws, const ColumnCorrelations& pool, const int* columns, int p, long double& kxx,
+              bool& kxxMissing, long double& kxy, bool& kxyMissing) {
+  auto index = [&](bool withResponse) {
+    return withResponse ? KCorrelationIndex(ws.withResponse, pool, columns, p + 1)
+                        : KCorrelationIndex(ws.descriptors, pool, columns, p);
+  };
+  KIndicesOf(p, index, kxx, kxxMissing, kxy, kxyMissing);
 }
 
 bool FitModel(ModelCalcWorkspace& ws, long double& ssReg, long double& ssTot, long double* press, Matrix* coefficients,

@@ -13,6 +13,8 @@
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalcWorkspace.h"
 
+class ColumnCorrelations;
+
 // Each routine that scores one model comes in two forms: one that keeps its
 // matrices in a caller's workspace (the model search: nothing is allocated per
 // model once the workspace has grown) and one that makes its own.
@@ -38,6 +40,10 @@ void KIndices(ModelCalcWorkspace& ws, const Matrix& D, Matrix& DY, const Matrix&
               bool& kxxMissing, long double& kxy, bool& kxyMissing, int p);
 void KIndices(const Matrix& D, Matrix& DY, const Matrix& y, long double& kxx, bool& kxxMissing, long double& kxy,
               bool& kxyMissing, int p);
+// The same from a pool's correlations: the descriptors are the pool columns
+// columns[0..p-1], the response is columns[p]. The bits of the form above.
+void KIndices(ModelCalcWorkspace& ws, const ColumnCorrelations& pool, const int* columns, int p, long double& kxx,
+              bool& kxxMissing, long double& kxy, bool& kxyMissing);
 
 // Fits y on X: X is replaced by b; SSreg is the spread of the fitted values, SStot
 // that of y. Optional: the coefficients (written only when (p + 1) x 1), the fitted
@@ -56,6 +62,12 @@ bool FitModel(long double& ssReg, long double& ssTot, long double* press, Matrix
 // than 2 columns, -1.0 on any fault.
 long double KCorrelationIndex(CorrelationWorkspace& ws, const Matrix& m);
 long double KCorrelationIndex(const Matrix& m);
+// The same for a matrix of the given columns of a pool.
+long double KCorrelationIndex(CorrelationWorkspace& ws, const ColumnCorrelations& pool, const int* columns,
+                              int count);
+// The index part alone, from the correlation matrix in ws.correlation (its lower
+// triangle and diagonal as Matrix::CovarianceInto leaves them).
+long double KIndexOfCorrelation(CorrelationWorkspace& ws);
 
 // Statistics that may be undefined: value 0 and missing unless their inputs allow.
 void R2FromSS(long double& r2, bool& missing, long double ssReg, long double ssTot);

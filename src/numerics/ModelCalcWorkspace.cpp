@@ -1,10 +1,14 @@
 #include "numerics/ModelCalcWorkspace.h"
 
 void CorrelationWorkspace::Prepare(int n, int m) {
-  correlation.Reshape(m, m);
+  PrepareIndex(m);
   deviations.Reshape(n, m);
-  transformation.Reshape(m, m);
   scratch.resize(2 * static_cast<std::size_t>(m));
+}
+
+void CorrelationWorkspace::PrepareIndex(int m) {
+  correlation.Reshape(m, m);
+  transformation.Reshape(m, m);
 }
 
 void ModelCalcWorkspace::PrepareFit(int n, int p) {

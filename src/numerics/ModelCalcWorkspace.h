@@ -16,6 +16,8 @@ struct CorrelationWorkspace {
   std::vector<long double> scratch;  // column means and standard deviations
 
   void Prepare(int n, int m);
+  // The matrices of the index from a correlation matrix made elsewhere.
+  void PrepareIndex(int m);
 };
 
 struct ModelCalcWorkspace {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "data/ChemoData.h"
+#include "numerics/ColumnCorrelations.h"
 #include "numerics/GramLoo.h"
 #include "numerics/ModelCalc.h"
 #include "numerics/Statistics.h"
@@ -28,32 +30,50 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
     const int variable = data.ipSelectedVarPtr[v];
     if (variable >= 0 && variable < data.iVarCount && columnOf[variable] < 0) columnOf[variable] = 1 + v;
   }
-  // The design rows [1 | pool] of the training objects, column by column.
+  std::vector<int> objects;
+  for (int i = 0; i < data.iObjCount && static_cast<int>(objects.size()) < nTrain; ++i)
+    if (trainingMask[i] != 0) objects.push_back(i);
+  rows = static_cast<int>(objects.size());
+  // The design rows [1 | pool] of the training objects, column by column, and the response.
   const auto cols = static_cast<std::size_t>(columns);
-  std::vector<std::vector<long double>> x(cols);
-  int r = 0;
-  for (int i = 0; i < data.iObjCount && r < nTrain; ++i) {
-    if (trainingMask[i] == 0) continue;
-    x[0].push_back(1.0L);
-    for (int v = 0; v < data.iSelectedVarCount; ++v) x[1 + v].push_back(data.tpChemoValuePtr[i][data.ipSelectedVarPtr[v]].Value);
-    ++r;
+  values_.resize((cols + 1) * static_cast<std::size_t>(rows));
+  auto column = [&](std::size_t c) { return &values_[c * static_cast<std::size_t>(rows)]; };
+  for (int r = 0; r < rows; ++r) {
+    const CheckedValue* cells = data.tpChemoValuePtr[objects[static_cast<std::size_t>(r)]];
+    column(0)[r] = 1.0L;
+    for (int v = 0; v < data.iSelectedVarCount; ++v) column(1 + static_cast<std::size_t>(v))[r] = cells[data.ipSelectedVarPtr[v]].Value;
+    column(cols)[r] = response.At(r, 0);
   }
   gram.assign(cols * cols, 0.0L);
   gramFinite.assign(cols * cols, 0);
   xty.assign(cols, 0.0L);
   xtyFinite.assign(cols, 0);
+  const long double* y = column(cols);
   for (std::size_t a = 0; a < cols; ++a) {
+    const long double* xa = column(a);
     long double sy = 0.0L;
-    for (int k = 0; k < r; ++k) sy += x[a][k] * response.At(k, 0);
+    for (int k = 0; k < rows; ++k) sy += xa[k] * y[k];
     xty[a] = sy;
     xtyFinite[a] = std::isfinite(sy) ? 1 : 0;
     for (std::size_t b = a; b < cols; ++b) {
+      const long double* xb = column(b);
       long double sum = 0.0L;
-      for (int k = 0; k < r; ++k) sum += x[a][k] * x[b][k];
+      for (int k = 0; k < rows; ++k) sum += xa[k] * xb[k];
       gram[a * cols + b] = gram[b * cols + a] = sum;
       gramFinite[a * cols + b] = gramFinite[b * cols + a] = std::isfinite(sum) ? 1 : 0;
     }
   }
+}
+
+PoolGram::~PoolGram() = default;
+
+const ColumnCorrelations& PoolGram::Correlations() const {
+  std::call_once(correlationsMade_, [this] {
+    std::vector<const long double*> all;
+    for (int c = 0; c <= columns; ++c) all.push_back(Column(c));
+    correlations_ = std::make_unique<ColumnCorrelations>(rows, all.data(), columns + 1);
+  });
+  return *correlations_;
 }
 
 SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
@@ -78,23 +98,53 @@ void SubsetFitter::Load(const int* variables, int k) {
   space_ = &Space(k);
   k_ = k;
   fitDone_ = fitOk_ = pressDone_ = pressOk_ = false;
+  variables_.assign(variables, variables + k);
+  columns_.assign(1, 0);
+  for (int j = 0; j < k; ++j)
+    columns_.push_back(gram_ && variables[j] >= 0 && variables[j] < static_cast<int>(gram_->columnOf.size())
+                           ? gram_->columnOf[variables[j]]
+                           : -1);
+  pooled_ = gram_ && SearchFastPaths() && std::find(columns_.begin(), columns_.end(), -1) == columns_.end();
+  cellsLoaded_ = false;
+  if (!pooled_) LoadCells();
+}
+
+// The subset's training columns into the workspace's matrices, for the routines
+// that read them there.
+void SubsetFitter::LoadCells() {
+  if (cellsLoaded_) return;
+  cellsLoaded_ = true;
   long double** x = space_->x.Data();
   long double** xy = space_->xy.Data();
   long double** design = space_->design.Data();
   for (int r = 0; r < n_; ++r) {
     const CheckedValue* row = data_.tpChemoValuePtr[rows_[r]];
     design[r][0] = 1.0L;
-    for (int j = 0; j < k; ++j) x[r][j] = xy[r][j] = design[r][j + 1] = row[variables[j]].Value;
+    for (int j = 0; j < k_; ++j) x[r][j] = xy[r][j] = design[r][j + 1] = row[variables_[j]].Value;
   }
-  columns_.assign(1, 0);
-  for (int j = 0; j < k; ++j)
-    columns_.push_back(gram_ && variables[j] >= 0 && variables[j] < static_cast<int>(gram_->columnOf.size())
-                           ? gram_->columnOf[variables[j]]
-                           : -1);
 }
 
 void SubsetFitter::ComputeKIndices() {
+  if (pooled_ && PoolKIndices()) return;
+  LoadCells();
   KIndices(space_->calc, space_->x, space_->xy, response_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing, k_);
+}
+
+// The K indices from the pool's correlations, the response being its column after
+// the design's; false when the correlations could not be made.
+bool SubsetFitter::PoolKIndices() {
+  const ColumnCorrelations* correlations = nullptr;
+  try {
+    correlations = &gram_->Correlations();
+  } catch (...) {
+    return false;
+  }
+  int columns[kGramLooMaxCoefficients + 1];
+  if (k_ + 1 > static_cast<int>(std::size(columns))) return false;
+  for (int j = 0; j < k_; ++j) columns[j] = columns_[j + 1];
+  columns[k_] = gram_->columns;
+  KIndices(space_->calc, *correlations, columns, k_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing);
+  return true;
 }
 
 bool SubsetFitter::PassesQuik(long double delta) const {
@@ -104,6 +154,7 @@ bool SubsetFitter::PassesQuik(long double delta) const {
 bool SubsetFitter::Fit() {
   if (fitDone_) return fitOk_;
   fitDone_ = true;
+  LoadCells();
   fitOk_ = FitModel(space_->calc, ssReg_, ssTot_, nullptr, nullptr, nullptr, n_, k_, response_, space_->design,
                     nullptr);
   return fitOk_;
@@ -113,8 +164,8 @@ bool SubsetFitter::ComputePress() {
   if (pressDone_) return pressOk_;
   pressDone_ = true;
   for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
-  if (gram_ && SearchFastPaths() && k_ + 1 <= kGramLooMaxCoefficients &&
-      std::find(columns_.begin(), columns_.end(), -1) == columns_.end()) {
+  LoadCells();
+  if (pooled_ && k_ + 1 <= kGramLooMaxCoefficients) {
     pressOk_ = GramPress();
     return pressOk_;
   }

@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "numerics/CheckedValue.h"
 #include "numerics/Matrix.h"
 
 class ChemoData;
+class ColumnCorrelations;
 
 // The cross-products of the constant and the pool's variables over the training
 // rows, and their products with the response, summed as the leave-one-out routine
@@ -19,10 +21,23 @@ class ChemoData;
 // summed again. Read-only once made; shared by the fitters of worker threads.
 struct PoolGram {
   PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response);
+  ~PoolGram();
   int columns = 0;             // 1 + the pool size; column 0 is the constant
+  int rows = 0;                // the training rows summed
   std::vector<int> columnOf;   // per data-set variable: its column, or -1
   std::vector<long double> gram, xty;
   std::vector<uint8_t> gramFinite, xtyFinite;  // 0 where the sum overflowed
+
+  // Column c of the design [1 | pool] on the training rows.
+  const long double* Column(int c) const { return &values_[static_cast<std::size_t>(c) * rows]; }
+  // The correlations of the design's columns and, as column `columns`, of the
+  // response; made on the first call (by one thread, the others waiting).
+  const ColumnCorrelations& Correlations() const;
+
+private:
+  std::vector<long double> values_;  // the design's columns, then the response
+  mutable std::once_flag correlationsMade_;
+  mutable std::unique_ptr<ColumnCorrelations> correlations_;
 };
 
 class SubsetFitter {
@@ -33,8 +48,10 @@ public:
   SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response);
   ~SubsetFitter();
 
-  // With a pool's cross-products (and the fast paths on), ComputePress gathers its
-  // matrices from them and runs LooPressFromGram: the same bits as LooPress.
+  // With a pool's cross-products (and the fast paths on), the subsets of pool
+  // variables are scored from them: ComputePress gathers its matrices and runs
+  // LooPressFromGram, ComputeKIndices gathers the correlations; the same bits as
+  // the routines on the subset's own columns.
   void UsePoolGram(std::shared_ptr<const PoolGram> gram) { gram_ = std::move(gram); }
 
   // Takes the training columns of the given data-set variables (k >= 1).
@@ -73,10 +90,15 @@ private:
   int n_;
   const Matrix& response_;
   bool GramPress();
+  bool PoolKIndices();
+  void LoadCells();
 
   std::vector<int> rows_;  // object index of each training row
   std::shared_ptr<const PoolGram> gram_;
-  std::vector<int> columns_;  // the pool column of each loaded variable (-1: none)
+  std::vector<int> variables_;  // the loaded variables
+  std::vector<int> columns_;    // the pool column of the constant and each loaded variable (-1: none)
+  bool pooled_ = false;         // every loaded variable in the pool, the fast paths on
+  bool cellsLoaded_ = false;    // the subset's cells copied into the workspace
   std::vector<long double> y_, looScratch_;
   std::vector<std::unique_ptr<Workspace>> spaces_;
   Workspace* space_ = nullptr;

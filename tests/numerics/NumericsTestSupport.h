@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -35,4 +36,12 @@ std::string ThrownText(Action action) {
     return e.Message;
   }
   return "";
+}
+
+// The same extended real to the last bit (the 10 bytes that hold its value).
+inline ::testing::AssertionResult SameBits(long double actual, long double expected) {
+  if (std::memcmp(&actual, &expected, 10) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << static_cast<double>(actual) << " is not bit for bit "
+                                       << static_cast<double>(expected) << " (differs by "
+                                       << static_cast<double>(actual - expected) << ")";
 }
