@@ -1,10 +1,10 @@
 #include "numerics/GramLoo.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <utility>
 
-#include "numerics/LuSteps.h"
 #include "numerics/RankTest.h"
 #include "numerics/Utils.h"
 
@@ -40,6 +40,139 @@ bool BitSymmetric(int q, const long double* G) {
     }
   return true;
 }
+
+constexpr long double kUnitRoundoff = 0x1p-64L;
+
+// Factorizes a - shift I (symmetric, upper half read) as R'R; false where a pivot
+// is not positive or a value not finite.
+bool Cholesky(int q, const long double (*a)[kMax], long double shift, long double (*r)[kMax]) {
+  for (int j = 0; j < q; ++j)
+    for (int k = j; k < q; ++k) {
+      long double s = k == j ? a[j][j] - shift : a[j][k];
+      for (int i = 0; i < j; ++i) s -= r[i][j] * r[i][k];
+      if (k == j) {
+        if (!(s > 0.0L) || !std::isfinite(s)) return false;
+        r[j][j] = std::sqrt(s);
+      } else {
+        r[j][k] = s / r[j][j];
+        if (!std::isfinite(r[j][k])) return false;
+      }
+    }
+  return true;
+}
+
+// (R'R)^-1 = T T' with T = R^-1 (upper triangular, from R T = I).
+void InverseFromFactor(int q, const long double (*r)[kMax], long double (*inverse)[kMax]) {
+  long double t[kMax][kMax] = {};
+  for (int j = q - 1; j >= 0; --j) {
+    t[j][j] = 1.0L / r[j][j];
+    for (int k = j + 1; k < q; ++k) {
+      long double s = 0.0L;
+      for (int i = j + 1; i <= k; ++i) s += r[j][i] * t[i][k];
+      t[j][k] = -s / r[j][j];
+    }
+  }
+  for (int j = 0; j < q; ++j)
+    for (int k = 0; k < q; ++k) {
+      long double s = 0.0L;
+      for (int i = std::max(j, k); i < q; ++i) s += t[j][i] * t[k][i];
+      inverse[j][k] = s;
+    }
+}
+
+// An upper bound of the Frobenius norm from its computed sum of squares (whose
+// relative error is below 1e-17 for these sizes).
+long double FrobeniusBound(long double sumOfSquares) { return 1.01L * std::sqrt(sumOfSquares); }
+
+}  // namespace
+
+// Why a waiver is sound. Let E = diag(e) (the doubles unitScale_, e_j about
+// G_jj^-1/2), S = E G E with lambda_min(S) >= L > 0 (G is then positive definite),
+// z = E x and h = x'G^-1 x = z'S^-1 z < 1. By Cauchy-Schwarz x x' <= h G, so
+// G - x x' >= (1 - h) G. The refit's diagonal fl(g - fl(x^2)) is at most g
+// (rounding is monotone, g a number), so with D_i the rank test's scaling,
+// D_i G D_i = T S T with T >= (1 - 3e-16) I, and lambda_min(D_i (G - x x') D_i)
+// >= (1 - h) L (1 - 6e-16). Rounding G - x x' moves that scaled matrix by at most
+// 1.1 q u / (1 - h) in norm (u = 2^-64), the rank test's scaling by 4.1 q u, its
+// elimination (growth factor 1 on a positive definite matrix) by 1.1 q (q + 1) u,
+// and each pivot of a positive definite matrix is at least its smallest
+// eigenvalue. A waived row has 1 - h >= 1e-3 and (1 - h) L >= 1e-10 (up to the
+// rounding of the bound itself, about 1e-19), so every pivot the rank test
+// computes exceeds 1e-10 - 2e-15 > kRankTolerance.
+// L: a Cholesky factorization of fl(S) - mu I that succeeds proves lambda_min(fl(S))
+// >= mu - 1.1 (q + 1)^2 u (its backward error, with the rounded shift), and
+// ||S - fl(S)|| <= 2.1 u ||fl(S)||_F. h: for the symmetric M (an approximate inverse
+// of fl(S), rounded to doubles) and rho >= ||I - S M||, z'S^-1 z <= z'M z +
+// (rho / L) |z|^2; rounding z and the sum add at most (2.1 u / L + 1.1 (2q + 2) u
+// ||M||_F) |z|^2. slope_ takes twice the sum of these rates, which also covers the
+// rounding of |z|^2.
+RankTestWaiver::RankTestWaiver(int q, const long double* G) : q_(q) {
+  if (q < 1 || q > kMax || !BitSymmetric(q, G)) return;
+  for (int j = 0; j < q; ++j) {
+    const long double diagonal = G[j * q + j];
+    if (!(diagonal > 0.0L) || !std::isfinite(diagonal)) return;
+    unitScale_[j] = static_cast<double>(1.0L / std::sqrt(diagonal));
+    if (!std::isnormal(unitScale_[j])) return;
+  }
+  long double s[kMax][kMax], r[kMax][kMax], m[kMax][kMax], squares = 0.0L;
+  for (int j = 0; j < q; ++j)
+    for (int k = 0; k < q; ++k) {
+      s[j][k] = G[j * q + k] * unitScale_[j] * unitScale_[k];
+      squares += s[j][k] * s[j][k];
+    }
+  const long double normS = FrobeniusBound(squares);
+  if (!std::isfinite(normS) || !Cholesky(q, s, 0.0L, r)) return;
+  InverseFromFactor(q, r, m);
+  double md[kMax][kMax];
+  squares = 0.0L;
+  for (int j = 0; j < q; ++j)
+    for (int k = 0; k < q; ++k) {
+      md[j][k] = static_cast<double>(m[std::min(j, k)][std::max(j, k)]);
+      squares += static_cast<long double>(md[j][k]) * md[j][k];
+      if (k >= j) inverse_[j][k] = k == j ? md[j][k] : 2.0 * md[j][k];
+      if (!std::isfinite(inverse_[j][k])) return;
+    }
+  const long double normM = FrobeniusBound(squares);
+  const long double shift = 0.5L / normM;
+  if (!std::isfinite(normM) || !Cholesky(q, s, shift, r)) return;
+  const long double u = kUnitRoundoff;
+  const long double errorS = 2.1L * u * normS;
+  const long double lower = 0.99L * (shift - 1.1L * (q + 1) * (q + 1) * u - errorS);
+  squares = 0.0L;
+  for (int j = 0; j < q; ++j)
+    for (int k = 0; k < q; ++k) {
+      long double f = j == k ? 1.0L : 0.0L;
+      for (int l = 0; l < q; ++l) f -= s[j][l] * md[l][k];
+      squares += f * f;
+    }
+  const long double rho =
+      FrobeniusBound(squares) + 1.1L * (q + 2) * u * (std::sqrt(static_cast<long double>(q)) + normS * normM) +
+      errorS * normM;
+  slope_ = 2.0L * ((rho + 2.1L * u) / lower + 1.1L * (2 * q + 2) * u * normM);
+  largest_ = std::min(1.0L - 1e-3L, 1.0L - 1e-10L / lower);
+  usable_ = lower > 0.0L && std::isfinite(slope_) && largest_ > 0.0L;
+}
+
+template <int Q>
+bool RankTestWaiver::Waives(const long double* x) const {
+  if (!usable_) return false;
+  const int q = Q > 0 ? Q : q_;
+  long double z[kMax], size = 0.0L, leverage = 0.0L;
+  for (int j = 0; j < q; ++j) {
+    z[j] = x[j] * unitScale_[j];
+    size += z[j] * z[j];
+  }
+  for (int j = 0; j < q; ++j) {
+    long double row = inverse_[j][j] * z[j];
+    for (int k = j + 1; k < q; ++k) row += inverse_[j][k] * z[k];
+    leverage += row * z[j];
+  }
+  return leverage + slope_ * size <= largest_;
+}
+
+template bool RankTestWaiver::Waives<0>(const long double*) const;
+
+namespace {
 
 // One refit's working arrays.
 struct Refit {
@@ -134,6 +267,11 @@ void Invert(int runtimeQ, Refit& r) {
 
 // The refits of LooPressFromGram with q known to the compiler when Q > 0, so that
 // its loops are unrolled; the operations and their order are those of Q = 0.
+// Every value is LooPress's, from the same operations on the same operands; only
+// the order of independent steps differs (the row scales before the rank test,
+// the columns of the inverse in step), and so may the order of the checks. As any
+// check that fires ends the refits with false and nothing written for that row,
+// and LooPress makes each of these checks on the same value, the verdict is its.
 template <int Q>
 bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double* h, const long double* const* rows,
                     const long double* y, long double& press, long double* loo) {
@@ -148,13 +286,17 @@ bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double
       scaledRows[j] = &scaled[j * kMax];
     }
     const bool symmetric = BitSymmetric(q, G);
+    const RankTestWaiver waiver(q, G);
     long double sum = 0.0L;
     bool residualSeen = false;
     for (int i = 0; i < n; ++i) {
       const long double* x = rows[i];
       const long double yi = y[i];
-      if (symmetric) DownDate<Q, true>(q, G, x, r); else DownDate<Q, false>(q, G, x, r);
-      RequireFullRankRows(q, giRows, scaledRows, Singular);
+      if (symmetric)
+        DownDate<Q, true>(q, G, x, r);
+      else
+        DownDate<Q, false>(q, G, x, r);
+      if (!waiver.Waives<Q>(x)) RequireFullRankRows(q, giRows, scaledRows, Singular);
       Decompose<Q>(q, r);
       Invert<Q>(q, r);
       for (int p = 0; p < q; ++p) position[r.perm[p]] = p;
@@ -195,3 +337,4 @@ bool LooPressFromGram(int n, int q, const long double* G, const long double* h, 
       return LooPressOfSize<0>(n, q, G, h, rows, y, press, loo);
   }
 }
+

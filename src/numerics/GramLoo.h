@@ -2,14 +2,36 @@
 // caller gathers from one made for many models at once.
 #pragma once
 
+constexpr int kGramLooMaxCoefficients = 16;
+
 // G = X'X and h = X'y as LooPress forms them (each entry the sum over the rows in
 // row order, from 0, of the products), q = p + 1 <= 16, and the design rows (row i
 // holds 1.0 and the p descriptors). Performs LooPress's operations in its order on
-// flat arrays (the rank test of each refit included), so PRESS and the predictions
-// are the same to the last bit: true
+// flat arrays (the rank test of each refit included, where it could refuse), so
+// PRESS and the predictions are the same to the last bit: true
 // with PRESS in press and row i's prediction in loo[i] (when loo is given); false
 // where LooPress fails (the predictions written before the fault stay).
 bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
                       const long double* y, long double& press, long double* loo);
 
-constexpr int kGramLooMaxCoefficients = 16;
+// Decides, for the refits of one model, where the rank test of G - x x' provably
+// passes, from a bound on the smallest eigenvalue of G scaled to unit diagonal,
+// made once, and a bound on the leverage of x, made per row.
+class RankTestWaiver {
+public:
+  // G as for LooPressFromGram; q <= kGramLooMaxCoefficients.
+  RankTestWaiver(int q, const long double* G);
+  // True only where RequireFullRankRows on G - x x' (rounded as the refit rounds
+  // it) cannot refuse; false where that is not certain.
+  // Q > 0: q known to the compiler.
+  template <int Q = 0>
+  bool Waives(const long double* x) const;
+
+private:
+  int q_ = 0;
+  bool usable_ = false;
+  double unitScale_[kGramLooMaxCoefficients] = {};                         // about G_jj^-1/2
+  double inverse_[kGramLooMaxCoefficients][kGramLooMaxCoefficients] = {};  // of the scaled G, upper half doubled
+  long double slope_ = 0.0L;    // the leverage's error per unit of |z|^2
+  long double largest_ = 0.0L;  // the largest leverage bound that waives
+};
