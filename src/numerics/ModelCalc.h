@@ -7,11 +7,13 @@
 // is n x 1; coefficients are (p + 1) x 1, intercept first.
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "numerics/CheckedValue.h"
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalcWorkspace.h"
+#include "numerics/Utils.h"
 
 class ColumnCorrelations;
 
@@ -78,6 +80,22 @@ void AdjustedR2(long double& r2adj, bool& missing, long double r2, bool r2Missin
 // Mean absolute and summed squared difference of columns 0 and 1; both -1.0 for
 // fewer than 2 rows.
 void MaeAndSse(const Matrix& m, long double& mae, long double& sse);
+// The same of the n differences diff(i), summed in row order.
+template <typename Difference>
+void MaeAndSseOf(int n, Difference diff, long double& mae, long double& sse) {
+  mae = -1.0L;
+  sse = -1.0L;
+  if (n < 2) return;
+  long double absSum = 0.0L;
+  long double sqSum = 0.0L;
+  for (int i = 0; i < n; ++i) {
+    const long double d = diff(i);
+    absSum += std::fabs(d);
+    sqSum += d * d;
+  }
+  mae = Finite(absSum / n);
+  sse = Finite(sqSum);
+}
 
 // r2 (1 - sqrt(r2 - r0Squared)); a rounding-size negative difference counts as 0,
 // a clearly negative one makes the result missing.

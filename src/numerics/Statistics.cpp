@@ -81,12 +81,32 @@ void CheckColumn(const Matrix& m, int j) {
   if (j < 0 || j > m.Cols() - 1) throw "Wrong selected column";
 }
 
+// The n values x(0..n-1) are all the same.
+template <typename Column>
+bool IsConstant(int n, Column x) {
+  for (int i = 1; i < n; ++i)
+    if (x(i) != x(0)) return false;
+  return true;
+}
+
+template <typename Column>
+long double SumSqDevOf(int n, Column x) {
+  // Identical values deviate by nothing; the two sums below would leave a rounding
+  // residue that makes a constant column look spread.
+  if (IsConstant(n, x)) return 0.0L;
+  long double sum = 0.0L;
+  long double sumSq = 0.0L;
+  for (int i = 0; i < n; ++i) {
+    sum += x(i);
+    sumSq += x(i) * x(i);
+  }
+  return Finite(std::fabs(sumSq - CheckedDiv(sum * sum, n)));
+}
+
 }  // namespace
 
 bool IsConstantColumn(const Matrix& m, int j) {
-  for (int i = 1; i < m.Rows(); ++i)
-    if (m.At(i, j) != m.At(0, j)) return false;
-  return true;
+  return IsConstant(m.Rows(), [&m, j](int i) { return m.At(i, j); });
 }
 
 long double InvNormalDeviate(const long double& p) {
@@ -179,16 +199,11 @@ long double InvStudentT(long double p, long double df) {
 }
 
 long double SumSqDev(const Matrix& m, int col) {
-  // Identical values deviate by nothing; the two sums below would leave a rounding
-  // residue that makes a constant column look spread.
-  if (IsConstantColumn(m, col)) return 0.0L;
-  long double sum = 0.0L;
-  long double sumSq = 0.0L;
-  for (int i = 0; i < m.Rows(); ++i) {
-    sum += m.At(i, col);
-    sumSq += m.At(i, col) * m.At(i, col);
-  }
-  return Finite(std::fabs(sumSq - CheckedDiv(sum * sum, m.Rows())));
+  return SumSqDevOf(m.Rows(), [&m, col](int i) { return m.At(i, col); });
+}
+
+long double SumSqDev(const long double* values, int n) {
+  return SumSqDevOf(n, [values](int i) { return values[i]; });
 }
 
 long double PearsonR(const Matrix& m) {

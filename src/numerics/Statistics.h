@@ -21,6 +21,8 @@ long double InvStudentT(long double p, long double df);
 bool IsConstantColumn(const Matrix& m, int j);
 // |sum x^2 - (sum x)^2 / n| of column col; exactly 0 for identical values.
 long double SumSqDev(const Matrix& m, int col = 0);
+// The same of the n values of an array.
+long double SumSqDev(const long double* values, int n);
 // Pearson r of columns 0 and 1; fewer than 2 rows throws the value 1.0L.
 long double PearsonR(const Matrix& m);
 // R2 of the given line y = a + b x, and of the line y = k x.

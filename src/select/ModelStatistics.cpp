@@ -22,21 +22,29 @@ CheckedValue IfNotNegative(long double value) {
   return value >= 0.0L ? CheckedValue(value, false) : CheckedValue(0.0L, true);
 }
 
+// Column 0 of the first n rows of a matrix, read without a copy.
+auto ColumnOf(const Matrix& m, int n) {
+  if (m.Rows() < n) throw MatrixBoundariesEx();
+  return [rows = m.Data()](int i) { return rows[i][0]; };
+}
+
 // Concordance correlation coefficient of observed y and calculated f (n rows):
 // 2 S(y - my)(f - mf) / (S(f - mf)^2 + S(y - my)^2 + n (my - mf)^2); missing
 // unless the denominator is > 0 and the quotient finite.
-CheckedValue Concordance(const Matrix& y, const Matrix& f, int n) {
+CheckedValue Concordance(const Matrix& observed, const Matrix& calculated, int n) {
+  const auto y = ColumnOf(observed, n);
+  const auto f = ColumnOf(calculated, n);
   long double my = 0.0L, mf = 0.0L;
   for (int i = 0; i < n; ++i) {
-    my += y.At(i, 0);
-    mf += f.At(i, 0);
+    my += y(i);
+    mf += f(i);
   }
   my /= n;
   mf /= n;
   long double syf = 0.0L, sff = 0.0L, syy = 0.0L;
   for (int i = 0; i < n; ++i) {
-    const long double dy = y.At(i, 0) - my;
-    const long double df = f.At(i, 0) - mf;
+    const long double dy = y(i) - my;
+    const long double df = f(i) - mf;
     syf += dy * df;
     sff += df * df;
     syy += dy * dy;
@@ -52,13 +60,10 @@ struct Errors {
 
 // MAE and SSE of observed against calculated (n rows); -1.0 each with fewer than 2 rows.
 Errors MaeSse(const Matrix& observed, const Matrix& calculated, int n) {
-  Matrix pairs(n, 2);
-  for (int i = 0; i < n; ++i) {
-    pairs.At(i, 0) = observed.At(i, 0);
-    pairs.At(i, 1) = calculated.At(i, 0);
-  }
+  const auto y = ColumnOf(observed, n);
+  const auto f = ColumnOf(calculated, n);
   Errors errors{};
-  MaeAndSse(pairs, errors.mae, errors.sse);
+  MaeAndSseOf(n, [&](int i) { return y(i) - f(i); }, errors.mae, errors.sse);
   return errors;
 }
 

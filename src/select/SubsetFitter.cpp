@@ -1,12 +1,14 @@
 #include "select/SubsetFitter.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <iterator>
 #include <string>
 
 #include "data/ChemoData.h"
 #include "numerics/ColumnCorrelations.h"
+#include "numerics/GramFit.h"
 #include "numerics/GramLoo.h"
 #include "numerics/ModelCalc.h"
 #include "numerics/Statistics.h"
@@ -83,6 +85,9 @@ SubsetFitter::SubsetFitter(const ChemoData& data, const uint8_t* trainingMask, i
   if (static_cast<int>(rows_.size()) != n_ || response_.Rows() != n_ || response_.Cols() != 1)
     throw Exception("The training objects do not match their count (" + std::to_string(n_) + ")");
   responseSS_ = SumSqDev(response_);
+  // FitModel's rule: a spread response whose sum of squares is below the number
+  // range has no statistic to show.
+  responseFits_ = !(responseSS_ < LDBL_MIN && !IsConstantColumn(response_, 0));
   for (int r = 0; r < n_; ++r) y_.push_back(response_.At(r, 0));
 }
 
@@ -105,7 +110,7 @@ void SubsetFitter::Load(const int* variables, int k) {
                            ? gram_->columnOf[variables[j]]
                            : -1);
   pooled_ = gram_ && SearchFastPaths() && std::find(columns_.begin(), columns_.end(), -1) == columns_.end();
-  cellsLoaded_ = false;
+  cellsLoaded_ = designLoaded_ = false;
   if (!pooled_) LoadCells();
 }
 
@@ -113,7 +118,7 @@ void SubsetFitter::Load(const int* variables, int k) {
 // that read them there.
 void SubsetFitter::LoadCells() {
   if (cellsLoaded_) return;
-  cellsLoaded_ = true;
+  cellsLoaded_ = designLoaded_ = true;
   long double** x = space_->x.Data();
   long double** xy = space_->xy.Data();
   long double** design = space_->design.Data();
@@ -121,6 +126,17 @@ void SubsetFitter::LoadCells() {
     const CheckedValue* row = data_.tpChemoValuePtr[rows_[r]];
     design[r][0] = 1.0L;
     for (int j = 0; j < k_; ++j) x[r][j] = xy[r][j] = design[r][j + 1] = row[variables_[j]].Value;
+  }
+}
+
+// The design rows [1 | X] alone, from the pool's columns (the same values).
+void SubsetFitter::LoadDesign() {
+  if (designLoaded_) return;
+  designLoaded_ = true;
+  long double** design = space_->design.Data();
+  for (int j = 0; j <= k_; ++j) {
+    const long double* column = gram_->Column(columns_[j]);
+    for (int r = 0; r < n_; ++r) design[r][j] = column[r];
   }
 }
 
@@ -154,42 +170,81 @@ bool SubsetFitter::PassesQuik(long double delta) const {
 bool SubsetFitter::Fit() {
   if (fitDone_) return fitOk_;
   fitDone_ = true;
+  if (pooled_ && k_ + 1 <= kGramFitMaxCoefficients) {
+    fitOk_ = GramFit();
+    return fitOk_;
+  }
   LoadCells();
   fitOk_ = FitModel(space_->calc, ssReg_, ssTot_, nullptr, nullptr, nullptr, n_, k_, response_, space_->design,
                     nullptr);
   return fitOk_;
 }
 
-bool SubsetFitter::ComputePress() {
-  if (pressDone_) return pressOk_;
-  pressDone_ = true;
-  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
-  LoadCells();
-  if (pooled_ && k_ + 1 <= kGramLooMaxCoefficients) {
-    pressOk_ = GramPress();
-    return pressOk_;
-  }
-  press_ = LooPress(space_->calc, space_->design, response_, n_, k_, &space_->loo, &pressOk_);
-  return pressOk_;
-}
-
-// LooPress's G and h gathered from the pool's sums (an overflowed sum fails there as
-// it would in LooPress), then its refits on flat arrays.
-bool SubsetFitter::GramPress() {
+// G = X'X gathered from the pool's sums, and h = X'y when given; false where a sum
+// overflowed, as forming it from the subset's columns fails.
+bool SubsetFitter::GatherGram(long double* G, long double* h) const {
   const int q = k_ + 1;
   const auto cols = static_cast<std::size_t>(gram_->columns);
-  long double G[kGramLooMaxCoefficients * kGramLooMaxCoefficients], h[kGramLooMaxCoefficients];
-  press_ = -1.0L;
   for (int a = 0; a < q; ++a) {
     const auto ca = static_cast<std::size_t>(columns_[a]);
-    if (!gram_->xtyFinite[ca]) return false;
-    h[a] = gram_->xty[ca];
+    if (h != nullptr) {
+      if (!gram_->xtyFinite[ca]) return false;
+      h[a] = gram_->xty[ca];
+    }
     for (int b = 0; b < q; ++b) {
       const std::size_t index = ca * cols + static_cast<std::size_t>(columns_[b]);
       if (!gram_->gramFinite[index]) return false;
       G[a * q + b] = gram_->gram[index];
     }
   }
+  return true;
+}
+
+// FitModel's fit from the gathered G and the pool's columns; SStot and the rule on
+// its underflow are the response's, the same for every subset.
+bool SubsetFitter::GramFit() {
+  const int q = k_ + 1;
+  long double G[kGramFitMaxCoefficients * kGramFitMaxCoefficients], b[kGramFitMaxCoefficients];
+  const long double* columns[kGramFitMaxCoefficients];
+  for (int j = 0; j < q; ++j) columns[j] = gram_->Column(columns_[j]);
+  Matrix& coefficients = space_->calc.b;
+  Matrix& fitted = space_->calc.fitted;
+  coefficients.Reshape(q, 1);
+  fitted.Reshape(n_, 1);
+  fitted_.resize(static_cast<std::size_t>(n_));
+  long double ssReg = 0.0L;
+  if (!responseFits_ || !GatherGram(G, nullptr) || !FitFromGram(n_, q, G, columns, y_.data(), b, fitted_.data(), ssReg)) {
+    ssReg_ = ssTot_ = -1.0L;
+    return false;
+  }
+  ssReg_ = ssReg;
+  ssTot_ = responseSS_;
+  for (int j = 0; j < q; ++j) coefficients.Data()[j][0] = b[j];
+  long double* const* rows = fitted.Data();
+  for (int r = 0; r < n_; ++r) rows[r][0] = fitted_[static_cast<std::size_t>(r)];
+  return true;
+}
+
+bool SubsetFitter::ComputePress() {
+  if (pressDone_) return pressOk_;
+  pressDone_ = true;
+  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
+  if (pooled_ && k_ + 1 <= kGramLooMaxCoefficients) {
+    pressOk_ = GramPress();
+    return pressOk_;
+  }
+  LoadCells();
+  press_ = LooPress(space_->calc, space_->design, response_, n_, k_, &space_->loo, &pressOk_);
+  return pressOk_;
+}
+
+// LooPress's G and h gathered from the pool's sums, then its refits on flat arrays.
+bool SubsetFitter::GramPress() {
+  const int q = k_ + 1;
+  long double G[kGramLooMaxCoefficients * kGramLooMaxCoefficients], h[kGramLooMaxCoefficients];
+  press_ = -1.0L;
+  if (!GatherGram(G, h)) return false;
+  LoadDesign();
   looScratch_.assign(static_cast<std::size_t>(n_), 0.0L);
   long double press = 0.0L;
   const bool ok = LooPressFromGram(n_, q, G, h, space_->design.Data(), y_.data(), press, looScratch_.data());

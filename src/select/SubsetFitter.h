@@ -50,8 +50,9 @@ public:
 
   // With a pool's cross-products (and the fast paths on), the subsets of pool
   // variables are scored from them: ComputePress gathers its matrices and runs
-  // LooPressFromGram, ComputeKIndices gathers the correlations; the same bits as
-  // the routines on the subset's own columns.
+  // LooPressFromGram, Fit gathers X'X and runs FitFromGram, ComputeKIndices
+  // gathers the correlations; the same bits as the routines on the subset's own
+  // columns.
   void UsePoolGram(std::shared_ptr<const PoolGram> gram) { gram_ = std::move(gram); }
 
   // Takes the training columns of the given data-set variables (k >= 1).
@@ -89,9 +90,12 @@ private:
   const uint8_t* mask_;
   int n_;
   const Matrix& response_;
+  bool GatherGram(long double* G, long double* h) const;
+  bool GramFit();
   bool GramPress();
   bool PoolKIndices();
   void LoadCells();
+  void LoadDesign();
 
   std::vector<int> rows_;  // object index of each training row
   std::shared_ptr<const PoolGram> gram_;
@@ -99,7 +103,9 @@ private:
   std::vector<int> columns_;    // the pool column of the constant and each loaded variable (-1: none)
   bool pooled_ = false;         // every loaded variable in the pool, the fast paths on
   bool cellsLoaded_ = false;    // the subset's cells copied into the workspace
-  std::vector<long double> y_, looScratch_;
+  bool designLoaded_ = false;   // its design rows copied (with the cells, or alone)
+  bool responseFits_ = true;    // the response passes FitModel's underflow rule
+  std::vector<long double> y_, looScratch_, fitted_;
   std::vector<std::unique_ptr<Workspace>> spaces_;
   Workspace* space_ = nullptr;
   int k_ = 0;

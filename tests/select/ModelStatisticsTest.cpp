@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/DataResult.h"
+#include "numerics/NumericsTestSupport.h"
 #include "select/SearchTestData.h"
 #include "select/SubsetFitter.h"
 
@@ -144,6 +145,9 @@ TEST(ModelStatistics, TheKeptModelRecordHoldsIndependentlyComputedValues) {
   EXPECT_TRUE(Near(node.cvMAEcv, loo.MeanAbs()));
   EXPECT_TRUE(Near(node.cvCCCtr, fit.Concordance()));
   EXPECT_TRUE(Near(node.cvCCCcv, loo.Concordance()));
+  // The same operations in the same order as the sums here: the same bits.
+  EXPECT_TRUE(SameBits(node.cvMAEcv.Value, loo.MeanAbs()));
+  EXPECT_TRUE(SameBits(node.cvCCCcv.Value, loo.Concordance()));
   EXPECT_EQ(node.ldHstar, 3.0L * (k + 1) / n);
   EXPECT_TRUE(Near(node.cvKxx, std::fabs(Pearson(x7, x11))));
   EXPECT_TRUE(Near(node.cvKxy, KOfThree(Pearson(x7, x11), Pearson(x7, ys), Pearson(x11, ys))));

@@ -1,0 +1,68 @@
+#include "numerics/GramFit.h"
+
+#include "numerics/LuSteps.h"
+#include "numerics/RankTest.h"
+#include "numerics/Statistics.h"
+#include "numerics/Utils.h"
+
+namespace {
+
+constexpr int kMax = kGramFitMaxCoefficients;
+
+[[noreturn]] void Singular() { throw EZeroDivide(); }
+
+// FitFromGram with q known to the compiler when Q > 0, so that its loops are
+// unrolled; the operations and their order are those of Q = 0. Row i of G^-1 X' is
+// multiplied into b as soon as it is solved: each b_j still sums its products in
+// row order.
+template <int Q>
+bool FitOfSize(int n, int runtimeQ, const long double* G, const long double* const* columns, const long double* y,
+               long double* b, long double* fitted, long double& ssReg) {
+  const int q = Q > 0 ? Q : runtimeQ;
+  try {
+    long double lu[kMax * kMax], scaled[kMax * kMax], scale[kMax], side[kMax], x[kMax], sum[kMax];
+    int perm[kMax];
+    long double *luRows[kMax], *scaledRows[kMax];
+    for (int j = 0; j < q; ++j) {
+      luRows[j] = &lu[j * kMax];
+      scaledRows[j] = &scaled[j * kMax];
+      for (int k = 0; k < q; ++k) lu[j * kMax + k] = G[j * q + k];
+      sum[j] = 0.0L;
+    }
+    RequireFullRankRows(q, luRows, scaledRows, Singular);
+    LuDecomposeRows(q, luRows, perm, scale, Singular);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < q; ++j) side[j] = columns[j][i];
+      LuForwardRows(q, luRows, perm, side, x);
+      LuBackRows(q, luRows, perm, x, Singular);
+      const long double yi = y[i];
+      for (int j = 0; j < q; ++j) sum[j] += x[j] * yi;
+    }
+    for (int j = 0; j < q; ++j) b[j] = Finite(sum[j]);
+    for (int i = 0; i < n; ++i) {
+      long double s = 0.0L;
+      for (int k = 0; k < q; ++k) s += columns[k][i] * b[k];
+      fitted[i] = Finite(s);
+    }
+    for (int i = 0; i < n; ++i) Finite(y[i] - fitted[i]);  // the residuals
+    ssReg = SumSqDev(fitted, n);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace
+
+bool FitFromGram(int n, int q, const long double* G, const long double* const* columns, const long double* y,
+                 long double* b, long double* fitted, long double& ssReg) {
+  switch (q) {
+    case 2: return FitOfSize<2>(n, q, G, columns, y, b, fitted, ssReg);
+    case 3: return FitOfSize<3>(n, q, G, columns, y, b, fitted, ssReg);
+    case 4: return FitOfSize<4>(n, q, G, columns, y, b, fitted, ssReg);
+    case 5: return FitOfSize<5>(n, q, G, columns, y, b, fitted, ssReg);
+    default:
+      if (q < 1 || q > kMax) return false;
+      return FitOfSize<0>(n, q, G, columns, y, b, fitted, ssReg);
+  }
+}
