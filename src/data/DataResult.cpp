@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <new>
+#include <utility>
 
 #include "data/ChemoData.h"
 #include "data/RecordStreams.h"
@@ -81,6 +82,13 @@ void LeverageStruct::Release() {
   iCount = 0;
 }
 
+void LeverageStruct::Swap(LeverageStruct& other) noexcept {
+  std::swap(iCount, other.iCount);
+  std::swap(ldpValuePtr, other.ldpValuePtr);
+  std::swap(bpActiveIndexPtr, other.bpActiveIndexPtr);
+  std::swap(bpHstarPtr, other.bpHstarPtr);
+}
+
 bool DataResultNode::IsIntCell(int number) { return kCells[number].integer != nullptr; }
 
 CheckedValue& DataResultNode::Cell(int number) { return this->*kCells[number].real; }
@@ -138,6 +146,36 @@ DataResultNode& DataResultNode::operator=(const DataResultNode& source) {
   tsNoRespLev = source.tsNoRespLev;
   ldHstar = source.ldHstar;
   CopyArray(ldpTrainYCapPtr, source.ldpTrainYCapPtr, iTrainCount, "*ldpTrainYCapPtr");
+  return *this;
+}
+
+DataResultNode& DataResultNode::operator=(DataResultNode&& source) noexcept {
+  if (&source == this) return *this;
+  tpChemoData = source.tpChemoData;
+  iSelStatus = source.iSelStatus;
+  iSize = source.iSize;
+  iTrainCount = source.iTrainCount;
+  iRank = source.iRank;
+  iID = source.iID;
+  sName.swap(source.sName);
+  static_cast<ModelCells&>(*this) = source;
+  std::swap(ipSelVarIdxPtr, source.ipSelVarIdxPtr);
+  std::swap(ldpBModelCoeffPtr, source.ldpBModelCoeffPtr);
+  std::swap(ldpBStdCoeffPtr, source.ldpBStdCoeffPtr);
+  std::swap(ldpBIntConfPtr, source.ldpBIntConfPtr);
+  std::swap(ldpBSignifPtr, source.ldpBSignifPtr);
+  std::swap(ldpBStdErrPtr, source.ldpBStdErrPtr);
+  tsTrainLev.Swap(source.tsTrainLev);
+  tsTestLev.Swap(source.tsTestLev);
+  tsNoRespLev.Swap(source.tsNoRespLev);
+  ldHstar = source.ldHstar;
+  std::swap(ldpTrainYCapPtr, source.ldpTrainYCapPtr);
+  // The source now holds this node's former arrays: reset it, keeping its links.
+  DataResultNode* next = source.tpNext;
+  DataResultNode* prev = source.tpPrev;
+  source.Reset();
+  source.tpNext = next;
+  source.tpPrev = prev;
   return *this;
 }
 

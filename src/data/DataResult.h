@@ -20,6 +20,7 @@ struct LeverageStruct {
   // Copies the count and whichever arrays the source has.
   LeverageStruct& operator=(const LeverageStruct& source);
   void Release();
+  void Swap(LeverageStruct& other) noexcept;
 
   int32_t iCount = 0;
   long double* ldpValuePtr = nullptr;   // hat diagonal of each object
@@ -105,6 +106,9 @@ public:
   ~DataResultNode() { ReleaseArrays(); }
   // Copies everything but the links.
   DataResultNode& operator=(const DataResultNode& source);
+  // Takes everything but the links, without copying the arrays; the source is
+  // left reset, its own links kept.
+  DataResultNode& operator=(DataResultNode&& source) noexcept;
 
   // Links, state, counts, ID 0; name empty; cells missing with their reset
   // values; arrays released; h* 0.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -67,8 +68,6 @@ void ShowSearchException(const std::string& caption, const std::string& fallback
 
 ModelSearchEngine::ModelSearchEngine(uint8_t mode, DataResultList* models, ChemoData* data, SearchView* view)
     : data_(data), models_(models), view_(view ? view : &SilentView()), mode_(mode) {}
-
-ModelSearchEngine::~ModelSearchEngine() = default;
 
 void ModelSearchEngine::BuildObjectMasks(uint8_t* prediction, uint8_t* training, uint8_t* missing) const {
   data_->BuildObjectMasks(prediction, training, missing);
@@ -159,104 +158,249 @@ bool ModelSearchEngine::CalculatePlainBatch() {
   return false;
 }
 
-bool ModelSearchEngine::CalculateFastBatch() {
-  std::vector<std::vector<int>> batch;
-  while (static_cast<int>(batch.size()) < BatchSize && !stack_.Empty()) {
-    batch.emplace_back();
-    stack_.Pop(batch.back());
-  }
-  // The batch is scored a part at a time, and each part's subsets are screened
-  // against the worst kept values as the decisions before it left them.
-  const std::size_t part = PartSize();
-  std::vector<Outcome> outcomes(batch.size());
-  std::size_t scored = 0;
-  // The subsets not yet decided go back, to be taken in the same order: on an abort
-  // from the current one on, on a failure after it (a failing subset is consumed,
-  // as on the plain path, so that the run goes on).
-  auto putBack = [&](std::size_t from) {
-    for (std::size_t u = batch.size(); u-- > from;) stack_.PushSubset(batch[u].data(), static_cast<int>(batch[u].size()));
-  };
-  for (std::size_t t = 0; t < batch.size(); ++t) {
-    try {
-      if (t == scored) {
-        scored = std::min(batch.size(), t + part);
-        ScoreBatch(batch, t, scored, outcomes);
-      }
-      if (PollEscape()) {
-        putBack(t);
-        return false;
-      }
-      ++processed_;
-      if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
-      Decide(batch[t], outcomes[t]);
-      outcomes[t] = Outcome{};  // the record, once stored, is not needed
-    } catch (...) {
-      putBack(t + 1);
-      throw;
+// One batch on the fast path. Helper threads, and this thread while it waits,
+// claim the subsets in order and screen each against the worst kept values as the
+// latest decisions published them; this thread decides them in order. A state
+// published after deciding subset d bounds every later subset: the worst kept
+// value of a full size only improves as decisions go on, and a decision checks a
+// screened subset again against the worst of its size at that moment.
+// A subset that this thread screens and cannot pass over waits for a helper to fit
+// it, so that the decisions go on meanwhile; it is screened again if the kept values
+// moved before its fit begins.
+struct ModelSearchEngine::BatchRun {
+  enum Stage : uint8_t { kPending, kWantsFit, kFitting, kReady };
+
+  BatchRun()
+      : subsets(BatchSize), outcomes(BatchSize), stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize)),
+        screenedWith(BatchSize) {}
+
+  // Starts a batch with no subset yet.
+  void Begin() {
+    if (unsettled) {
+      for (Outcome& outcome : outcomes) outcome = Outcome{};
+      unsettled = false;
     }
+    size = 0;
+    maxSize = 0;
+    popped.store(0);
+    next.store(0);
+    fitsFrom.store(0);
+    stop.store(false);
+    published.clear();
   }
-  if (!stack_.Empty()) return true;
+  // Makes subsets[size], just filled, claimable.
+  void Add() {
+    stages[size].store(kPending, std::memory_order_relaxed);
+    popped.store(++size, std::memory_order_release);
+  }
+  // Takes the next unclaimed subset into t; false when none is there or the batch stops.
+  bool Claim(std::size_t& t) {
+    t = next.load(std::memory_order_relaxed);
+    while (!stop.load(std::memory_order_relaxed) && t < popped.load(std::memory_order_acquire))
+      if (next.compare_exchange_weak(t, t + 1)) return true;
+    return false;
+  }
+  // Takes into t the first subset waiting for its fit.
+  bool TakeFit(std::size_t& t) {
+    const std::size_t claimed = std::min(next.load(std::memory_order_relaxed), popped.load(std::memory_order_acquire));
+    for (t = fitsFrom.load(std::memory_order_relaxed); t < claimed; ++t)
+      if (TakeFitOf(t)) return true;
+    return false;
+  }
+  bool TakeFitOf(std::size_t t) {
+    uint8_t waiting = kWantsFit;
+    return stages[t].load(std::memory_order_relaxed) == kWantsFit &&
+           stages[t].compare_exchange_strong(waiting, kFitting, std::memory_order_acquire);
+  }
+  bool Ready(std::size_t t) const { return stages[t].load(std::memory_order_acquire) == kReady; }
+  // The states as the latest decision left them.
+  const std::vector<SizeState>& Latest() const { return *sizes.load(std::memory_order_acquire); }
+  // Called by the deciding thread only; every state stays alive until the batch ends.
+  void Publish(std::vector<SizeState> states) {
+    published.push_back(std::make_unique<const std::vector<SizeState>>(std::move(states)));
+    sizes.store(published.back().get(), std::memory_order_release);
+  }
+
+  std::vector<std::vector<int>> subsets;
+  std::vector<Outcome> outcomes;
+  std::unique_ptr<std::atomic<uint8_t>[]> stages;
+  std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
+  std::size_t size = 0;  // the subsets taken from the stack (deciding thread)
+  int maxSize = 0;       // their largest size
+  bool unsettled = false;  // outcomes left behind by an abort or a failure
+  std::atomic<std::size_t> popped{0};  // the subsets the helpers may claim
+  std::atomic<std::size_t> next{0};
+  std::atomic<std::size_t> fitsFrom{0};  // no subset before it waits for a fit
+  std::atomic<bool> stop{false};
+  std::atomic<const std::vector<SizeState>*> sizes{nullptr};
+  std::vector<std::unique_ptr<const std::vector<SizeState>>> published;
+};
+
+ModelSearchEngine::~ModelSearchEngine() = default;
+
+// The helpers start on the first subsets while this thread takes the others from the stack.
+bool ModelSearchEngine::CalculateFastBatch() {
+  if (!stack_.Empty()) {
+    if (!run_) run_ = std::make_unique<BatchRun>();
+    BatchRun& run = *run_;
+    const int helpers = WorkerThreadCount() - 1;
+    PrepareFastPath(helpers);
+    if (data_->iKeepPerSize != -1) CollectSizeModels();
+    run.Begin();
+    run.Publish(SizeStates(0));
+    bool completed = true;
+    RunBeside(
+        helpers, [&](int helper) { HelpBatch(run, *workers_[static_cast<std::size_t>(helper)]); },
+        [&] {
+          // However this ends, the helpers claim nothing more.
+          struct StopOnExit {
+            std::atomic<bool>& stop;
+            ~StopOnExit() { stop.store(true); }
+          } stopOnExit{run.stop};
+          PopBatch(run);
+          completed = DecideInOrder(run);
+        });
+    if (!completed) return false;
+    if (!stack_.Empty()) return true;
+  }
   view_->PercentText("100%");
   return false;
 }
 
-ModelSearchEngine::SizeState ModelSearchEngine::StateOfSize(int k) const {
-  SizeState state;
-  const int keep = data_->iKeepPerSize;
-  if (keep == -1) return state;
-  int count = 0;
-  state.full = FindWorstModelOfSize(k, count, state.worst) != nullptr && count >= keep;
-  return state;
+void ModelSearchEngine::PopBatch(BatchRun& run) {
+  while (static_cast<int>(run.size) < BatchSize && !stack_.Empty()) {
+    std::vector<int>& subset = run.subsets[run.size];
+    stack_.Pop(subset);
+    if (static_cast<int>(subset.size()) > run.maxSize) {
+      run.maxSize = static_cast<int>(subset.size());
+      run.Publish(SizeStates(run.maxSize));
+    }
+    run.Add();
+  }
 }
 
-// Eight subsets alone; with helpers, 32 more for each, so that waking them pays off
-// (at the price of fitting some subsets that an earlier decision would have screened).
-std::size_t ModelSearchEngine::PartSize() const {
-  if (data_->iKeepPerSize == -1) return BatchSize;
-  return 8 + 32 * static_cast<std::size_t>(WorkerThreadCount() - 1);
-}
-
-// Each worker thread has a fitter of its own; nothing here touches the model list
-// or the view.
-void ModelSearchEngine::ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
-                                   std::vector<Outcome>& outcomes) {
+void ModelSearchEngine::PrepareFastPath(int helpers) {
   if (data_->iKeepPerSize != -1 && !screen_)
     screen_ = std::make_unique<SubsetScreen>(*data_, trainMask_, nTrain_, *trainResponse_);
   if (!poolGram_) {
     poolGram_ = std::make_shared<const PoolGram>(*data_, trainMask_, nTrain_, *trainResponse_);
     fitter_->UsePoolGram(poolGram_);
   }
-  std::vector<SizeState> sizes;
-  for (std::size_t t = first; t < end; ++t) {
-    const std::size_t k = batch[t].size();
-    if (sizes.size() <= k) sizes.resize(k + 1);
-  }
-  for (std::size_t k = 1; k < sizes.size(); ++k) sizes[k] = StateOfSize(static_cast<int>(k));
-  const int tasks = std::min(WorkerThreadCount(), static_cast<int>(end - first));
-  while (static_cast<int>(workers_.size()) < tasks) {
+  while (static_cast<int>(workers_.size()) < helpers) {
     workers_.push_back(std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_));
     workers_.back()->UsePoolGram(poolGram_);
   }
-  const int id = data_->iFitnessFunc;
-  // Subsets are handed out one at a time, so that a worker the system holds back
-  // delays one subset, not a share of the part.
-  std::atomic<std::size_t> next{first};
-  ParallelFor(tasks, 1e9, [&](int task) {
-    for (std::size_t t = next++; t < end; t = next++) {
-      const std::vector<int>& positions = batch[t];
-      const int k = static_cast<int>(positions.size());
-      Outcome& outcome = outcomes[t];
-      const SizeState& size = sizes[positions.size()];
-      if (size.full && screen_->SurelyWorse(positions.data(), k, id, data_->ldLOFSmoothing, size.worst)) {
-        outcome.screened = true;
-        outcome.against = size.worst;
-        continue;
-      }
-      SubsetFitter& fitter = *workers_[static_cast<std::size_t>(task)];
-      Score(fitter, positions, outcome);
-      PrepareRecord(fitter, positions, size, outcome);
+}
+
+// Nothing here touches the model list or the view.
+void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
+  int idle = 0;
+  for (std::size_t t = 0;;) {
+    if (run.TakeFit(t)) {
+      Settle(run, t, [&] { return FitOne(run, fitter, t); });
+    } else if (run.Claim(t)) {
+      Settle(run, t, [&] { return ScreenedOut(run, t) || FitOne(run, fitter, t); });
+    } else if (run.stop.load(std::memory_order_relaxed)) {
+      return;
+    } else {
+      // Nothing to do until the decisions move on: on a busy machine the
+      // deciding thread needs the processor more.
+      if (++idle % 64 == 0) std::this_thread::yield();
+      CpuRelax();
+      continue;
     }
-  });
+    idle = 0;
+  }
+}
+
+// Runs work for subset t and marks its outcome ready, or else waiting for its fit
+// when work returns false; a failure is kept for the decision.
+template <typename Work>
+void ModelSearchEngine::Settle(BatchRun& run, std::size_t t, const Work& work) {
+  bool settled = true;
+  try {
+    settled = work();
+  } catch (...) {
+    run.outcomes[t].failure = std::current_exception();
+  }
+  run.stages[t].store(settled ? BatchRun::kReady : BatchRun::kWantsFit, std::memory_order_release);
+}
+
+bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
+  const std::vector<int>& positions = run.subsets[t];
+  const std::vector<SizeState>& latest = run.Latest();
+  run.screenedWith[t] = &latest;
+  const SizeState size = latest[positions.size()];
+  if (!size.full || !screen_->SurelyWorse(positions.data(), static_cast<int>(positions.size()), data_->iFitnessFunc,
+                                          data_->ldLOFSmoothing, size.worst))
+    return false;
+  run.outcomes[t].screened = true;
+  run.outcomes[t].against = size.worst;
+  return true;
+}
+
+// Screens subset t again when the states moved since it passed, then scores it
+// and prepares its record; true.
+bool ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t) {
+  if (run.screenedWith[t] != &run.Latest() && ScreenedOut(run, t)) return true;
+  const std::vector<int>& positions = run.subsets[t];
+  Score(fitter, positions, run.outcomes[t]);
+  PrepareRecord(fitter, positions, (*run.screenedWith[t])[positions.size()], run.outcomes[t]);
+  return true;
+}
+
+bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
+  // The subsets not yet decided go back, to be taken in the same order: on an abort
+  // from the current one on, on a failure from the one that the plain path had not
+  // yet taken from the stack (a subset that fails its fit is consumed, so that the
+  // run goes on).
+  auto putBack = [&](std::size_t from) {
+    run.unsettled = true;
+    for (std::size_t u = run.size; u-- > from;)
+      stack_.PushSubset(run.subsets[u].data(), static_cast<int>(run.subsets[u].size()));
+  };
+  for (std::size_t t = 0; t < run.size; ++t) {
+    std::size_t undecided = t;
+    try {
+      if (PollEscape()) {
+        putBack(t);
+        return false;
+      }
+      ++processed_;
+      if (processed_ % 50 == 0 && total_ != 0) view_->PercentText(IntToStr(processed_ * 100 / total_) + "%");
+      undecided = t + 1;
+      AwaitOutcome(run, t);
+      Outcome& outcome = run.outcomes[t];
+      if (outcome.failure) std::rethrow_exception(outcome.failure);
+      if (Decide(run.subsets[t], outcome)) run.Publish(SizeStates(run.maxSize));
+      outcome = Outcome{};  // the record, once stored, is not needed
+    } catch (...) {
+      putBack(undecided);
+      throw;
+    }
+  }
+  return true;
+}
+
+// Meanwhile this thread fits subset t itself when it waits for its fit, and
+// screens the next unclaimed subsets, leaving their fits to the helpers.
+void ModelSearchEngine::AwaitOutcome(BatchRun& run, std::size_t t) {
+  run.fitsFrom.store(t, std::memory_order_relaxed);
+  // A helper finishes a screened subset in a few microseconds: spin that long,
+  // then give the processor away between looks.
+  constexpr int kSpins = 2000;
+  int spins = 0;
+  for (std::size_t u = 0; !run.Ready(t);) {
+    if (run.TakeFitOf(t)) {
+      Settle(run, t, [&] { return FitOne(run, *fitter_, t); });
+    } else if (run.Claim(u)) {
+      Settle(run, u, [&] { return ScreenedOut(run, u); });
+    } else if (++spins < kSpins) {
+      CpuRelax();
+    } else {
+      std::this_thread::yield();
+    }
+  }
 }
 
 void ModelSearchEngine::Score(SubsetFitter& fitter, const std::vector<int>& positions, Outcome& outcome) {
@@ -292,44 +436,47 @@ void ModelSearchEngine::PrepareRecord(SubsetFitter& fitter, const std::vector<in
 // The decisions of FitSubset, in the engine's order. A screened subset is passed
 // over while the worst kept model of its size is no worse than the one it was
 // screened against; otherwise (a model of its size went meanwhile) it is scored here.
-void ModelSearchEngine::Decide(const std::vector<int>& positions, Outcome& outcome) {
+bool ModelSearchEngine::Decide(const std::vector<int>& positions, Outcome& outcome) {
   const int k = static_cast<int>(positions.size());
   const int id = data_->iFitnessFunc;
   if (outcome.screened) {
     const SizeState size = StateOfSize(k);
     if (size.full && !fitness::Better(outcome.against, size.worst, id)) {
       ++screened_;
-      return;
+      return false;
     }
     outcome = Outcome{};
     Score(*fitter_, positions, outcome);
   }
-  if (!outcome.quikPassed || !outcome.fitted) return;
+  if (!outcome.quikPassed || !outcome.fitted) return false;
   DataResultNode* target = nullptr;
   const int keep = data_->iKeepPerSize;
   if (keep != -1) {
-    int count = 0;
-    long double worst = 0.0L;
-    DataResultNode* worstNode = FindWorstModelOfSize(k, count, worst);
-    if (count >= keep) {
-      if (!worstNode || outcome.fitness.Missing || fitness::Better(worst, outcome.fitness.Value, id)) return;
-      target = worstNode;
+    const SizeModels& models = ModelsOfSize(k);
+    if (static_cast<int>(models.nodes.size()) >= keep) {
+      if (!models.worstNode || outcome.fitness.Missing || fitness::Better(models.worst, outcome.fitness.Value, id))
+        return false;
+      target = models.worstNode;
       ResetInPlace(*target);
     }
   }
+  DataResultNode* kept = nullptr;
   if (outcome.record || outcome.recordFailure) {
-    Keep(target, positions, &outcome);
-    return;
+    kept = Keep(target, positions, &outcome);
+  } else {
+    variables_.resize(k);
+    for (int j = 0; j < k; ++j) variables_[j] = data_->ipSelectedVarPtr[positions[j]];
+    fitter_->Load(variables_.data(), k);
+    fitter_->ComputeKIndices();
+    fitter_->Fit();
+    kept = Keep(target, positions);
   }
-  variables_.resize(k);
-  for (int j = 0; j < k; ++j) variables_[j] = data_->ipSelectedVarPtr[positions[j]];
-  fitter_->Load(variables_.data(), k);
-  fitter_->ComputeKIndices();
-  fitter_->Fit();
-  Keep(target, positions);
+  if (keep == -1) return false;
+  NoteKept(k, target, kept);
+  return true;
 }
 
-void ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& positions, Outcome* prepared) {
+DataResultNode* ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& positions, Outcome* prepared) {
   if (!target) target = models_->Append();
   try {
     if (!prepared) {
@@ -337,7 +484,7 @@ void ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& pos
     } else if (prepared->recordFailure) {
       std::rethrow_exception(prepared->recordFailure);
     } else {
-      *target = *prepared->record;  // everything but the links
+      *target = std::move(*prepared->record);  // everything but the links
     }
     target->iID = data_->iNextModelID++;
   } catch (...) {
@@ -345,9 +492,57 @@ void ModelSearchEngine::Keep(DataResultNode* target, const std::vector<int>& pos
     // half-filled model stays in the list, and an arithmetic fault ends only it.
     models_->Remove(target);
     if (!IsArithmeticFault()) throw;
-    return;
+    return nullptr;
   }
   ShowDisplaySlots(*target);
+  return target;
+}
+
+void ModelSearchEngine::CollectSizeModels() {
+  sizeModels_.clear();
+  for (DataResultNode* node = models_->First(); node; node = node->Next())
+    if (node->iSize >= 1) ModelsOfSize(node->iSize).nodes.push_back(node);
+  for (SizeModels& models : sizeModels_) FindWorst(models);
+}
+
+ModelSearchEngine::SizeModels& ModelSearchEngine::ModelsOfSize(int k) {
+  if (static_cast<int>(sizeModels_.size()) <= k) sizeModels_.resize(static_cast<std::size_t>(k) + 1);
+  return sizeModels_[static_cast<std::size_t>(k)];
+}
+
+void ModelSearchEngine::FindWorst(SizeModels& models) const {
+  const int id = data_->iFitnessFunc;
+  models.worstNode = nullptr;
+  for (DataResultNode* node : models.nodes) {
+    const long double value = fitness::Rank(FitnessCell(*node, id), id);
+    if (!models.worstNode || fitness::Better(models.worst, value, id)) {
+      models.worstNode = node;
+      models.worst = value;
+    }
+  }
+}
+
+void ModelSearchEngine::NoteKept(int k, DataResultNode* replaced, DataResultNode* kept) {
+  SizeModels& models = ModelsOfSize(k);
+  if (!replaced && kept) models.nodes.push_back(kept);
+  if (replaced && !kept) models.nodes.erase(std::find(models.nodes.begin(), models.nodes.end(), replaced));
+  FindWorst(models);
+}
+
+ModelSearchEngine::SizeState ModelSearchEngine::StateOfSize(int k) {
+  SizeState state;
+  const int keep = data_->iKeepPerSize;
+  if (keep == -1) return state;
+  const SizeModels& models = ModelsOfSize(k);
+  state.full = models.worstNode && static_cast<int>(models.nodes.size()) >= keep;
+  state.worst = models.worst;
+  return state;
+}
+
+std::vector<ModelSearchEngine::SizeState> ModelSearchEngine::SizeStates(int maxSize) {
+  std::vector<SizeState> states(static_cast<std::size_t>(maxSize) + 1);
+  for (int k = 1; k <= maxSize; ++k) states[static_cast<std::size_t>(k)] = StateOfSize(k);
+  return states;
 }
 
 DataResultNode* ModelSearchEngine::FindWorstModelOfSize(int k, int& count, long double& worst) const {

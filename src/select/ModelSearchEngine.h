@@ -111,7 +111,7 @@ private:
   // What the worker threads find out about one subset of a batch, for the decisions
   // that follow in order.
   struct Outcome {
-    bool screened = false;  // surely worse than `against`, the worst kept when its part began
+    bool screened = false;  // surely worse than `against`, the worst kept when it was scored
     long double against = 0.0L;
     bool quikPassed = true;
     bool fitted = false;
@@ -120,12 +120,20 @@ private:
     // enter, or the failure of its statistics.
     std::unique_ptr<DataResultNode> record;
     std::exception_ptr recordFailure;
+    std::exception_ptr failure;  // of the scoring itself, raised at the subset's decision
   };
-  // The worst kept model of a size when a part began: screening needs a full size.
+  // The worst kept model of a size as the screen sees it: screening needs a full size.
   struct SizeState {
     bool full = false;
     long double worst = 0.0L;
   };
+  // The kept models of one size in list order, and the first-found worst of them.
+  struct SizeModels {
+    std::vector<DataResultNode*> nodes;
+    DataResultNode* worstNode = nullptr;
+    long double worst = 0.0L;
+  };
+  struct BatchRun;
 
   void PushLeaf(const int* positions, int64_t& visited, int k);
   bool PollEscape();
@@ -133,24 +141,48 @@ private:
   void FitSubset(const std::vector<int>& positions);
   // The plain path: one subset after the other, each fitted in full.
   bool CalculatePlainBatch();
-  // The fast path: a batch scored on worker threads, then decided in order.
+  // The fast path: helper threads score the batch's subsets in order while this
+  // thread decides them in order as their outcomes come.
   bool CalculateFastBatch();
-  // The subsets scored on worker threads at a time: few, so that the screen meets
-  // the worst kept values as they move; a whole batch when every model is kept.
-  std::size_t PartSize() const;
-  // Scores batch[first .. end - 1] on worker threads into outcomes.
-  void ScoreBatch(const std::vector<std::vector<int>>& batch, std::size_t first, std::size_t end,
-                  std::vector<Outcome>& outcomes);
+  // The screen, the pool's cross-products and a fitter for each of `helpers` helpers.
+  void PrepareFastPath(int helpers);
+  // Takes the batch's subsets from the stack, each claimable at once.
+  void PopBatch(BatchRun& run);
+  // A helper's part: exact fits that the deciding thread queued, else the next
+  // unclaimed subsets, screened and fitted, until the batch stops.
+  void HelpBatch(BatchRun& run, SubsetFitter& fitter);
+  template <typename Work>
+  void Settle(BatchRun& run, std::size_t t, const Work& work);
+  // True when subset t is surely worse than the worst of its size as last published.
+  bool ScreenedOut(BatchRun& run, std::size_t t);
+  // Scores subset t and prepares its record; true.
+  bool FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t);
+  // This thread's part: the decisions in order; false after a confirmed abort. The
+  // undecided subsets go back to the stack on an abort or a failure.
+  bool DecideInOrder(BatchRun& run);
+  // Waits for subset t's outcome.
+  void AwaitOutcome(BatchRun& run, std::size_t t);
   void Score(SubsetFitter& fitter, const std::vector<int>& positions, Outcome& outcome);
   // After Score: the record of a subset that may enter a size in the given state.
   void PrepareRecord(SubsetFitter& fitter, const std::vector<int>& positions, const SizeState& size,
                      Outcome& outcome) const;
-  void Decide(const std::vector<int>& positions, Outcome& outcome);
+  // The decisions of FitSubset; true when the kept models of the subset's size changed.
+  bool Decide(const std::vector<int>& positions, Outcome& outcome);
   // Stores into target (or a new node) the prepared record, or else the subset
-  // loaded into the engine's fitter, and gives it the next ID.
-  void Keep(DataResultNode* target, const std::vector<int>& positions, Outcome* prepared = nullptr);
-  SizeState StateOfSize(int k) const;
+  // loaded into the engine's fitter, and gives it the next ID. Returns the stored
+  // node, or null when the record failed and the node left the list.
+  DataResultNode* Keep(DataResultNode* target, const std::vector<int>& positions, Outcome* prepared = nullptr);
   DataResultNode* FindWorstModelOfSize(int k, int& count, long double& worst) const;
+  // The fast path's kept models by size, collected from the list when a batch
+  // begins and then kept up to date by the decisions.
+  void CollectSizeModels();
+  SizeModels& ModelsOfSize(int k);
+  void FindWorst(SizeModels& models) const;
+  // After a decision stored `kept` (null: nothing) in place of `replaced` (null: a new node).
+  void NoteKept(int k, DataResultNode* replaced, DataResultNode* kept);
+  SizeState StateOfSize(int k);
+  // The states of sizes 0 to maxSize, for the screen.
+  std::vector<SizeState> SizeStates(int maxSize);
   // The record of the subset loaded into fitter (fitted, its K indices computed).
   void FillRecord(DataResultNode& node, SubsetFitter& fitter, const std::vector<int>& positions) const;
   void ShowDisplaySlots(const DataResultNode& node);
@@ -192,10 +224,12 @@ private:
   std::unique_ptr<Matrix> ownTrainResponse_, ownPredResponse_;
 
   std::unique_ptr<SubsetFitter> fitter_;
-  std::vector<std::unique_ptr<SubsetFitter>> workers_;  // one per worker thread
+  std::vector<std::unique_ptr<SubsetFitter>> workers_;  // one per helper thread
   std::unique_ptr<SubsetScreen> screen_;
   std::shared_ptr<const PoolGram> poolGram_;
   std::vector<int> subset_;           // the subset being fitted (pool positions)
   std::vector<int> variables_;        // its data-set variables
   std::vector<signed char> missing_;  // per pool position: 1 missing somewhere, 0 not, -1 unknown
+  std::vector<SizeModels> sizeModels_;  // by model size
+  std::unique_ptr<BatchRun> run_;
 };

@@ -208,6 +208,50 @@ TEST(ModelCopy, CopiesWhatExistsAndNotTheLinks) {
   EXPECT_EQ(copy.tsTrainLev.ldpValuePtr, nullptr);
 }
 
+// A move into a listed node takes every stored field and the arrays themselves,
+// keeps the target's place in the list, and leaves the source reset with its own links.
+TEST(ModelCopy, AMoveTakesTheArraysAndKeepsBothNodesLinks) {
+  ChemoData data;
+  DataResultList list(&data);
+  DataResultNode* first = list.Append();
+  DataResultNode* target = list.Append();
+  DataResultNode* last = list.Append();
+  FillModel(*target, 5);  // its arrays are released by the move
+  DataResultList sources(&data);
+  DataResultNode* before = sources.Append();
+  DataResultNode* source = sources.Append();
+  DataResultNode* after = sources.Append();
+  FillModel(*source, 0);
+  source->tsTestLev.iCount = 1;
+  source->tsTestLev.ldpValuePtr = Reals({0.2L});
+  DataResultNode expected;
+  expected = *source;
+  const long double* coefficients = source->ldpBModelCoeffPtr;
+  const long double* leverages = source->tsTestLev.ldpValuePtr;
+
+  *target = std::move(*source);
+  EXPECT_EQ(Write(*target, false), Write(expected, false));
+  EXPECT_EQ(target->ldpBModelCoeffPtr, coefficients);
+  EXPECT_EQ(target->tsTestLev.ldpValuePtr, leverages);
+  EXPECT_EQ(target->tsTestLev.iCount, 1);
+  EXPECT_EQ(target->tpChemoData, &data);
+  EXPECT_EQ(target->Prev(), first);
+  EXPECT_EQ(target->Next(), last);
+
+  DataResultNode reset;
+  EXPECT_EQ(Write(*source, false), Write(reset, false));
+  EXPECT_EQ(source->ldpBModelCoeffPtr, nullptr);
+  EXPECT_EQ(source->tsTestLev.ldpValuePtr, nullptr);
+  EXPECT_EQ(source->tsTestLev.iCount, 0);
+  EXPECT_TRUE(source->sName.empty());
+  EXPECT_EQ(source->Prev(), before);
+  EXPECT_EQ(source->Next(), after);
+
+  DataResultNode& self = *target;
+  *target = std::move(self);
+  EXPECT_EQ(Write(*target, false), Write(expected, false));
+}
+
 TEST(ModelList, RemoveRelinksAndReturnsTheFollower) {
   ChemoData data;
   DataResultList list(&data);

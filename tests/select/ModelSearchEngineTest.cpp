@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "data/DataResult.h"
 #include "select/Fitness.h"
@@ -490,20 +491,20 @@ std::unique_ptr<ChemoData> GuardedJob() {
 }
 
 // Every fitness function, QUIK off and at 0.000, 10, 100 and every model kept: the
-// fast path on 1 and 4 threads keeps the same models as the plain path, to the last
-// bit of every statistic, in the same order and with the same IDs, and shows the
-// same progress and display slots.
+// fast path on 1, 2, 4 and 8 threads keeps the same models as the plain path, to the
+// last bit of every statistic, in the same order and with the same IDs, and shows
+// the same progress and display slots.
 TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
   int64_t screened = 0;
   for (const int job : {0, 1, 2}) {
     const bool example = job == 0;
     // More subsets than one batch, so that later batches meet full sizes.
     auto data = example ? ExampleJob(16) : job == 1 ? CollinearJob() : GuardedJob();
-    const int K = example || job == 2 ? 3 : 4;
     for (int id = 0; id < 4; ++id) {
       for (const long double delta : {-1.0L, 0.0L}) {
         for (const int keep : {10, 100, -1}) {
-          if (example && keep != 10) continue;  // the larger job once; the small one for every count
+          // The example's larger job with 10 kept; with more, its pairs and triples.
+          const int K = job == 1 ? 4 : example && keep != 10 ? 2 : 3;
           SCOPED_TRACE(testing::Message() << "job " << job << " id " << id << " QUIK "
                                           << static_cast<double>(delta) << " keep " << keep);
           data->ldQuikDelta = delta;
@@ -513,7 +514,7 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
           TextsView plainView;
           const auto plainEngine = RunAllSubsets(*data, plain, K, keep, id, &plainView);
           SetSearchFastPaths(true);
-          for (const int threads : {1, 4}) {
+          for (const int threads : {1, 2, 4, 8}) {
             SetWorkerThreadCount(threads);
             DataResultList fast(data.get());
             data->iNextModelID = 1;
@@ -526,6 +527,7 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
             EXPECT_EQ(fastView.slotRepaints, plainView.slotRepaints);
             EXPECT_EQ(SlotTexts(*fastEngine), SlotTexts(*plainEngine));
             EXPECT_EQ(fastEngine->Processed(), plainEngine->Processed());
+            if (keep == -1) EXPECT_EQ(fastEngine->Screened(), 0);
           }
           SetWorkerThreadCount(0);
         }
@@ -533,6 +535,81 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
     }
   }
   EXPECT_GT(screened, 300);  // the screen did pass over subsets
+}
+
+// At its nth "%" text, in the middle of the first batch, the view presses Escape
+// (answered Yes) or fails.
+struct InterruptingView : TextsView {
+  InterruptingView(int at, bool fail) : at(at), fail(fail) {}
+  void PercentText(const std::string& text) override {
+    TextsView::PercentText(text);
+    if (static_cast<int>(percents.size()) != at) return;
+    if (fail) throw std::runtime_error("view");
+    TestUi().PressEscape();
+    TestUi().Answer(IDYES);
+  }
+  int at;
+  bool fail;
+};
+
+struct Interrupted {
+  std::vector<uint8_t> atInterruption, atEnd;
+  int64_t processedAtInterruption = 0, processedAtEnd = 0;
+};
+
+// Runs an all-subset search up to triples that the view interrupts, then fits the
+// subsets left behind until none is.
+Interrupted RunInterrupted(ChemoData& data, int keep, bool fail) {
+  Interrupted result;
+  data.iAllSubsetUntil = 3;
+  data.iKeepPerSize = keep;
+  data.iNextModelID = 1;
+  DataResultList list(&data);
+  InterruptingView view(3, fail);
+  ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, &data, &view);
+  engine.Activate();
+  bool thrown = false;
+  try {
+    while (!engine.TimerWantsClose()) engine.IdleStep();
+  } catch (const std::runtime_error&) {
+    thrown = true;
+  }
+  EXPECT_EQ(thrown, fail);
+  EXPECT_EQ(engine.Aborted(), !fail);
+  result.atInterruption = ListBytes(list);
+  result.processedAtInterruption = engine.Processed();
+  while (engine.CalculateModelBatch()) {
+  }
+  result.atEnd = ListBytes(list);
+  result.processedAtEnd = engine.Processed();
+  return result;
+}
+
+// An abort or a failure in the middle of a batch, while helpers score the subsets
+// after it, leaves the models the plain path leaves and puts the subsets not yet
+// decided back in their order: the rest of the run keeps what the plain path keeps.
+TEST(ModelSearchEngineTest, AnAbortOrAFailureMidBatchPutsTheUndecidedSubsetsBackInOrder) {
+  auto data = ExampleJob(16);
+  data->iFitnessFunc = 0;
+  data->ldQuikDelta = -1.0L;
+  for (const bool fail : {false, true}) {
+    for (const int keep : {10, -1}) {
+      SCOPED_TRACE(testing::Message() << (fail ? "failure" : "abort") << " keep " << keep);
+      SetSearchFastPaths(false);
+      const Interrupted plain = RunInterrupted(*data, keep, fail);
+      EXPECT_EQ(plain.processedAtInterruption, 150);
+      SetSearchFastPaths(true);
+      for (const int threads : {1, 4, 8}) {
+        SetWorkerThreadCount(threads);
+        const Interrupted fast = RunInterrupted(*data, keep, fail);
+        EXPECT_EQ(fast.atInterruption, plain.atInterruption) << threads << " threads";
+        EXPECT_EQ(fast.processedAtInterruption, plain.processedAtInterruption);
+        EXPECT_EQ(fast.atEnd, plain.atEnd) << threads << " threads";
+        EXPECT_EQ(fast.processedAtEnd, plain.processedAtEnd);
+      }
+      SetWorkerThreadCount(0);
+    }
+  }
 }
 
 }  // namespace

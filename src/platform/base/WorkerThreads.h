@@ -17,3 +17,15 @@ void SetWorkerThreadCount(int count);
 // its own thread alone. When tasks throw, the exception of the lowest i is
 // rethrown after all have finished.
 void ParallelFor(int count, double workPerTask, const std::function<void(int)>& task);
+
+// Runs own() on the calling thread while up to `helpers` helper threads of the same
+// pool each run helper(i) once, i a distinct index below `helpers`; returns when
+// own has returned and every helper call that began has returned. A helper that
+// has not begun when own returns never begins, and a call made while the pool is
+// busy has no helpers: own must finish the work alone if need be, and must make the
+// helper calls end (they share the work through the caller's data). helper must
+// not throw; an exception of own is rethrown once the helpers have returned.
+void RunBeside(int helpers, const std::function<void(int)>& helper, const std::function<void()>& own);
+
+// One step of a spinning wait: a pause instruction where there is one.
+void CpuRelax();

@@ -106,4 +106,79 @@ TEST(WorkerThreads, TasksRunSideBySideAndSmallJobsStayOnTheCaller) {
   EXPECT_EQ(WorkerThreadCount(), std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
 }
 
+// The calling thread runs its own function while the helpers run theirs side by
+// side, each with an index of its own; the call returns only when every helper
+// that began has returned, and an exception of the caller's function comes back
+// once they have.
+TEST(WorkerThreads, RunBesideRunsTheCallersLoopBesideIndexedHelpers) {
+  for (int round = 0; round < 50; ++round) {
+    const int helpers = 1 + round % 3;
+    std::mutex lock;
+    std::set<int> indices;
+    std::set<std::thread::id> threads;
+    std::atomic<int> arrived{0}, finished{0};
+    std::atomic<bool> stop{false};
+    std::thread::id own;
+    RunBeside(
+        helpers,
+        [&](int index) {
+          {
+            const std::lock_guard<std::mutex> guard(lock);
+            EXPECT_TRUE(indices.insert(index).second);
+            threads.insert(std::this_thread::get_id());
+          }
+          ++arrived;
+          while (!stop.load()) std::this_thread::yield();
+          std::this_thread::sleep_for(std::chrono::microseconds(200));
+          ++finished;
+        },
+        [&] {
+          own = std::this_thread::get_id();
+          const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+          while (arrived.load() < helpers && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+          stop.store(true);
+        });
+    EXPECT_EQ(own, std::this_thread::get_id());
+    ASSERT_EQ(arrived.load(), helpers) << "round " << round;  // side by side
+    EXPECT_EQ(finished.load(), helpers);                      // all waited for
+    EXPECT_EQ(*indices.rbegin(), helpers - 1);
+    EXPECT_EQ(threads.count(std::this_thread::get_id()), 0u);
+  }
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> running{0};
+  try {
+    RunBeside(
+        2,
+        [&](int) {
+          ++running;
+          while (!stop.load()) std::this_thread::yield();
+          --running;
+        },
+        [&] {
+          struct StopOnExit {
+            std::atomic<bool>& stop;
+            ~StopOnExit() { stop.store(true); }
+          } guard{stop};
+          throw std::runtime_error("own");
+        });
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "own");
+  }
+  EXPECT_EQ(running.load(), 0);
+
+  // Inside a task of a running job the pool is busy: the caller's function runs alone.
+  SetWorkerThreadCount(3);
+  std::atomic<int> helperCalls{0}, ownCalls{0};
+  ParallelFor(3, 1e6, [&](int) { RunBeside(2, [&](int) { ++helperCalls; }, [&] { ++ownCalls; }); });
+  EXPECT_EQ(ownCalls.load(), 3);
+  EXPECT_EQ(helperCalls.load(), 0);
+  // No helpers asked for: the same.
+  RunBeside(0, [&](int) { ++helperCalls; }, [&] { ++ownCalls; });
+  EXPECT_EQ(ownCalls.load(), 4);
+  EXPECT_EQ(helperCalls.load(), 0);
+  SetWorkerThreadCount(0);
+}
+
 }  // namespace
