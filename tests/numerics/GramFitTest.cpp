@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -89,6 +90,17 @@ TEST(GramFit, GivesFitModelBitForBit) {
       }
   EXPECT_GT(failed, 20);
   EXPECT_GT(fitted, 60);
+}
+
+// The mean of 1.1e4932, -1.1e4932 and -1.1e4932 is finite, the first residual is
+// not: the fit fails there, before SSreg (which would be 0 for the constant
+// fitted values).
+TEST(GramFit, AResidualBeyondTheNumberRangeFailsTheFit) {
+  const long double ones[3] = {1.0L, 1.0L, 1.0L}, y[3] = {1.1e4932L, -1.1e4932L, -1.1e4932L}, G = 3.0L;
+  const long double* columns[1] = {ones};
+  long double b = 0.0L, fitted[3] = {}, ssReg = 0.0L;
+  EXPECT_FALSE(FitFromGram(3, 1, &G, columns, y, &b, fitted, ssReg));
+  EXPECT_TRUE(std::isfinite(fitted[0]));
 }
 
 TEST(GramFit, RefusesSizesOutsideItsArrays) {
