@@ -110,15 +110,14 @@ void SubsetFitter::Load(const int* variables, int k) {
                            ? gram_->columnOf[variables[j]]
                            : -1);
   pooled_ = gram_ && SearchFastPaths() && std::find(columns_.begin(), columns_.end(), -1) == columns_.end();
-  cellsLoaded_ = designLoaded_ = false;
-  if (!pooled_) LoadCells();
+  cellsLoaded_ = false;
 }
 
 // The subset's training columns into the workspace's matrices, for the routines
 // that read them there.
 void SubsetFitter::LoadCells() {
   if (cellsLoaded_) return;
-  cellsLoaded_ = designLoaded_ = true;
+  cellsLoaded_ = true;
   long double** x = space_->x.Data();
   long double** xy = space_->xy.Data();
   long double** design = space_->design.Data();
@@ -131,8 +130,6 @@ void SubsetFitter::LoadCells() {
 
 // The design rows [1 | X] alone, from the pool's columns (the same values).
 void SubsetFitter::LoadDesign() {
-  if (designLoaded_) return;
-  designLoaded_ = true;
   long double** design = space_->design.Data();
   for (int j = 0; j <= k_; ++j) {
     const long double* column = gram_->Column(columns_[j]);

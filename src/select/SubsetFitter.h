@@ -55,7 +55,8 @@ public:
   // columns.
   void UsePoolGram(std::shared_ptr<const PoolGram> gram) { gram_ = std::move(gram); }
 
-  // Takes the training columns of the given data-set variables (k >= 1).
+  // Takes the given data-set variables (k >= 1); their training columns are
+  // copied when a routine needs them.
   void Load(const int* variables, int k);
   // Kxx and Kxy of the QUIK rule.
   void ComputeKIndices();
@@ -102,8 +103,7 @@ private:
   std::vector<int> variables_;  // the loaded variables
   std::vector<int> columns_;    // the pool column of the constant and each loaded variable (-1: none)
   bool pooled_ = false;         // every loaded variable in the pool, the fast paths on
-  bool cellsLoaded_ = false;    // the subset's cells copied into the workspace
-  bool designLoaded_ = false;   // its design rows copied (with the cells, or alone)
+  bool cellsLoaded_ = false;    // the subset's cells copied into the workspace (on first need)
   bool responseFits_ = true;    // the response passes FitModel's underflow rule
   std::vector<long double> y_, looScratch_, fitted_;
   std::vector<std::unique_ptr<Workspace>> spaces_;
