@@ -78,10 +78,7 @@ GenAlg::GenAlg(ModelSearchEngine& owner, ChemoData* data, DataResultList* models
 
   population_.assign(twoP_, EmptyIndividual());
   BuildInitialPopulation();
-  for (int i = 0; i < p_; ++i) {
-    bool quikPassed = false;
-    population_[i].fitness = EvaluateFitness(k_, population_[i].genes.data(), quikPassed);
-  }
+  ScoreInitialPopulation();
   scratchA_ = population_;
   scratchB_ = population_;
 
@@ -238,6 +235,26 @@ void GenAlg::SeedByExtendingModels(int& emptyCount) {
 }
 
 // ---- Fitness and rejection --------------------------------------------------------
+
+// Each individual's genes sorted and scored; the fast path scores them on worker
+// threads and keeps their scores for the first generation's parents.
+void GenAlg::ScoreInitialPopulation() {
+  if (!SearchFastPaths()) {
+    for (int i = 0; i < p_; ++i) {
+      bool quikPassed = false;
+      population_[i].fitness = EvaluateFitness(k_, population_[i].genes.data(), quikPassed);
+    }
+    return;
+  }
+  std::vector<int> slots(static_cast<std::size_t>(p_));
+  std::iota(slots.begin(), slots.end(), 0);
+  std::vector<CheckedValue> fitness;
+  ScoreSlots(population_, slots, fitness);
+  for (int i = 0; i < p_; ++i) {
+    SortGenes(k_, population_[i].genes.data());
+    population_[i].fitness = fitness[static_cast<std::size_t>(i)];
+  }
+}
 
 CheckedValue GenAlg::EvaluateFitness(int k, int* genes, bool& quikPassed) {
   SortGenes(k, genes);

@@ -86,6 +86,8 @@ private:
   void SeedByExtendingModels(int& emptyCount);
   bool ExtendModel(const GenPop& base, GenPop& individual, MersenneTwister& random);
   bool EqualsSizeKModel(const GenPop& individual) const;
+  // Sorts and scores the first population's individuals.
+  void ScoreInitialPopulation();
   // The fitness of genes that EvaluateFitness has sorted (or left, when empty).
   CheckedValue ScoreGenes(SubsetFitter& fitter, int k, const int* genes, bool& quikPassed) const;
   // Sorts the genes as EvaluateFitness does; false when they cannot be scored.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -294,6 +295,7 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
 
 // Nothing here touches the model list or the view.
 void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
+  constexpr int kIdleSpins = 1000, kIdleYields = 10000;  // tens of microseconds, then milliseconds
   int idle = 0;
   for (std::size_t t = 0;;) {
     if (run.TakeFit(t)) {
@@ -303,10 +305,16 @@ void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
     } else if (run.stop.load(std::memory_order_relaxed)) {
       return;
     } else {
-      // Nothing to do until the decisions move on: on a busy machine the
-      // deciding thread needs the processor more.
-      if (++idle % 64 == 0) std::this_thread::yield();
-      CpuRelax();
+      // Nothing to do until the decisions move on, which takes microseconds unless
+      // the deciding thread waits for the user: then the helpers doze. On a busy
+      // machine the deciding thread needs the processor more.
+      ++idle;
+      if (idle < kIdleSpins)
+        CpuRelax();
+      else if (idle < kIdleYields)
+        std::this_thread::yield();
+      else
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
       continue;
     }
     idle = 0;

@@ -461,23 +461,31 @@ std::vector<uint8_t> ListBytes(DataResultList& list) {
 // Generation by generation the fast path holds the same individuals, genes in the
 // same order, as the plain path.
 TEST(GenAlgTest, TheFastPathKeepsThePlainPathsGenerations) {
-  auto generations = [](bool fast) {
+  // Each individual's genes, then its fitness and whether it is missing.
+  auto generations = [](bool fast, int threads) {
     SetSearchFastPaths(fast);
+    SetWorkerThreadCount(threads);
     FixedClock clock(31);
     GaSearch search(MakeLinearData(25, 14, {{2, 1.0L}, {7, -1.0L}, {9, 0.5L}}, 0.3L, 53), 4, 4, 10, 0, 2, 0);
     ModelSearchEngine engine(ModelSearchEngine::ModeGeneticOnly, &search.list, search.data.get());
     engine.Activate();
     std::vector<std::vector<int>> genes;
+    std::vector<std::pair<long double, bool>> fitness;
     for (int g = 0; g < 4 && engine.Genetic(); ++g) {
-      for (int i = 0; i < 20; ++i) genes.push_back(engine.Genetic()->CopyIndividual(i).genes);
+      for (int i = 0; i < 20; ++i) {
+        const GenPop individual = engine.Genetic()->CopyIndividual(i);
+        genes.push_back(individual.genes);
+        fitness.emplace_back(individual.fitness.Value, individual.fitness.Missing);
+      }
       engine.Genetic()->RunGeneration();
     }
-    return genes;
+    return std::make_pair(genes, fitness);
   };
-  const auto plain = generations(false);
-  ASSERT_EQ(plain.size(), 80u);
-  EXPECT_EQ(generations(true), plain);
+  const auto plain = generations(false, 1);
+  ASSERT_EQ(plain.first.size(), 80u);
+  for (const int threads : {1, 8}) EXPECT_EQ(generations(true, threads), plain) << threads << " threads";
   SetSearchFastPaths(true);
+  SetWorkerThreadCount(0);
 }
 
 TEST(GenAlgTest, TheFastPathBreedsTheSameIndividualsAsThePlainPath) {
