@@ -490,6 +490,53 @@ std::unique_ptr<ChemoData> GuardedJob() {
   return data;
 }
 
+// New inputs replace the fitters of every thread: the hidden calculator fits pairs
+// on all objects, then on the first twelve only, and keeps what an engine given only
+// the second inputs keeps. Either path takes 500 subsets a batch.
+TEST(ModelSearchEngineTest, NewInputsReachEveryThreadsFitsAndABatchIsFiveHundredSubsets) {
+  auto data = MakeLinearData(20, 40, {{3, 1.0L}, {7, 0.5L}}, 0.3L, 57);
+  data->iKeepPerSize = -1;
+  data->iFitnessFunc = 0;
+  auto inputs = [&](int objects, std::vector<uint8_t>& mask, Matrix& y) {
+    mask.assign(20, 0);
+    for (int i = 0; i < objects; ++i) {
+      mask[static_cast<std::size_t>(i)] = 1;
+      y.At(i, 0) = data->tpChemoValuePtr[i][40].Value;
+    }
+  };
+  auto fitPairs = [&](ModelSearchEngine& engine, int objects, std::vector<uint8_t>& mask, Matrix& y) {
+    inputs(objects, mask, y);
+    engine.SetEngineInputs(objects, 0, mask.data(), nullptr, &y, nullptr);
+    std::vector<int> buffer(2);
+    int64_t visited = 0;
+    engine.EnumerateSubsets(buffer.data(), visited, 0, 39, 0, 2);  // 780 pairs
+    EXPECT_TRUE(engine.CalculateModelBatch());
+    EXPECT_EQ(engine.Processed() % 780, 500);
+    while (engine.CalculateModelBatch()) {
+    }
+  };
+  for (const bool fast : {false, true}) {
+    SetSearchFastPaths(fast);
+    SetWorkerThreadCount(4);
+    std::vector<uint8_t> maskAll, maskPart, maskFresh;
+    Matrix yAll(20, 1), yPart(12, 1), yFresh(12, 1);
+    DataResultList both(data.get()), fresh(data.get());
+    ModelSearchEngine reused(ModelSearchEngine::ModeAllSubsets, &both, data.get());
+    fitPairs(reused, 20, maskAll, yAll);
+    both.Clear();
+    fitPairs(reused, 12, maskPart, yPart);
+    ModelSearchEngine once(ModelSearchEngine::ModeAllSubsets, &fresh, data.get());
+    fitPairs(once, 12, maskFresh, yFresh);
+    data->iNextModelID = 0;
+    for (DataResultNode* node = both.First(); node; node = node->Next()) node->iID = 0;
+    for (DataResultNode* node = fresh.First(); node; node = node->Next()) node->iID = 0;
+    EXPECT_EQ(ListBytes(both), ListBytes(fresh)) << (fast ? "fast" : "plain");
+    EXPECT_EQ(both.Count(), 780);
+  }
+  SetSearchFastPaths(true);
+  SetWorkerThreadCount(0);
+}
+
 // Every fitness function, QUIK off and at 0.000, 10, 100 and every model kept: the
 // fast path on 1, 2, 4 and 8 threads keeps the same models as the plain path, to the
 // last bit of every statistic, in the same order and with the same IDs, and shows
@@ -537,19 +584,25 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
   EXPECT_GT(screened, 300);  // the screen did pass over subsets
 }
 
-// At its nth "%" text, in the middle of the first batch, the view presses Escape
-// (answered Yes) or fails.
+enum class Interruption { kEscape, kFailureBeforeTheFit, kFailureAfterTheFit };
+
+// In the middle of the first batch the view presses Escape (answered Yes) or fails
+// at its third "%" text, before the next subset is fitted, or fails at its 20th
+// display-slot repaint, after a model was stored.
 struct InterruptingView : TextsView {
-  InterruptingView(int at, bool fail) : at(at), fail(fail) {}
+  explicit InterruptingView(Interruption how) : how(how) {}
   void PercentText(const std::string& text) override {
     TextsView::PercentText(text);
-    if (static_cast<int>(percents.size()) != at) return;
-    if (fail) throw std::runtime_error("view");
+    if (percents.size() != 3 || how == Interruption::kFailureAfterTheFit) return;
+    if (how == Interruption::kFailureBeforeTheFit) throw std::runtime_error("view");
     TestUi().PressEscape();
     TestUi().Answer(IDYES);
   }
-  int at;
-  bool fail;
+  void DisplaySlotsChanged() override {
+    TextsView::DisplaySlotsChanged();
+    if (slotRepaints == 20 && how == Interruption::kFailureAfterTheFit) throw std::runtime_error("view");
+  }
+  Interruption how;
 };
 
 struct Interrupted {
@@ -559,13 +612,14 @@ struct Interrupted {
 
 // Runs an all-subset search up to triples that the view interrupts, then fits the
 // subsets left behind until none is.
-Interrupted RunInterrupted(ChemoData& data, int keep, bool fail) {
+Interrupted RunInterrupted(ChemoData& data, int keep, Interruption how) {
+  const bool fail = how != Interruption::kEscape;
   Interrupted result;
   data.iAllSubsetUntil = 3;
   data.iKeepPerSize = keep;
   data.iNextModelID = 1;
   DataResultList list(&data);
-  InterruptingView view(3, fail);
+  InterruptingView view(how);
   ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, &data, &view);
   engine.Activate();
   bool thrown = false;
@@ -592,16 +646,19 @@ TEST(ModelSearchEngineTest, AnAbortOrAFailureMidBatchPutsTheUndecidedSubsetsBack
   auto data = ExampleJob(16);
   data->iFitnessFunc = 0;
   data->ldQuikDelta = -1.0L;
-  for (const bool fail : {false, true}) {
+  for (const Interruption how :
+       {Interruption::kEscape, Interruption::kFailureBeforeTheFit, Interruption::kFailureAfterTheFit}) {
     for (const int keep : {10, -1}) {
-      SCOPED_TRACE(testing::Message() << (fail ? "failure" : "abort") << " keep " << keep);
+      SCOPED_TRACE(testing::Message() << "interruption " << static_cast<int>(how) << " keep " << keep);
       SetSearchFastPaths(false);
-      const Interrupted plain = RunInterrupted(*data, keep, fail);
-      EXPECT_EQ(plain.processedAtInterruption, 150);
+      const Interrupted plain = RunInterrupted(*data, keep, how);
+      if (how != Interruption::kFailureAfterTheFit) EXPECT_EQ(plain.processedAtInterruption, 150);
+      EXPECT_GT(plain.processedAtInterruption, 1);
+      EXPECT_LT(plain.processedAtInterruption, 499);  // in the middle of the first batch
       SetSearchFastPaths(true);
       for (const int threads : {1, 4, 8}) {
         SetWorkerThreadCount(threads);
-        const Interrupted fast = RunInterrupted(*data, keep, fail);
+        const Interrupted fast = RunInterrupted(*data, keep, how);
         EXPECT_EQ(fast.atInterruption, plain.atInterruption) << threads << " threads";
         EXPECT_EQ(fast.processedAtInterruption, plain.processedAtInterruption);
         EXPECT_EQ(fast.atEnd, plain.atEnd) << threads << " threads";
