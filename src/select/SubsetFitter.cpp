@@ -225,27 +225,30 @@ bool SubsetFitter::GramFit() {
 bool SubsetFitter::ComputePress() {
   if (pressDone_) return pressOk_;
   pressDone_ = true;
-  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
   if (pooled_ && k_ + 1 <= kGramLooMaxCoefficients) {
     pressOk_ = GramPress();
     return pressOk_;
   }
+  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = 0.0L;
   LoadCells();
   press_ = LooPress(space_->calc, space_->design, response_, n_, k_, &space_->loo, &pressOk_);
   return pressOk_;
 }
 
 // LooPress's G and h gathered from the pool's sums, then its refits on flat arrays.
+// The predictions not reached before a fault are 0, as LooPress leaves them.
 bool SubsetFitter::GramPress() {
   const int q = k_ + 1;
   long double G[kGramLooMaxCoefficients * kGramLooMaxCoefficients], h[kGramLooMaxCoefficients];
-  press_ = -1.0L;
-  if (!GatherGram(G, h)) return false;
-  LoadDesign();
   looScratch_.assign(static_cast<std::size_t>(n_), 0.0L);
   long double press = 0.0L;
-  const bool ok = LooPressFromGram(n_, q, G, h, space_->design.Data(), y_.data(), press, looScratch_.data());
-  for (int r = 0; r < n_; ++r) space_->loo.At(r, 0) = looScratch_[static_cast<std::size_t>(r)];
+  bool ok = GatherGram(G, h);
+  if (ok) {
+    LoadDesign();
+    ok = LooPressFromGram(n_, q, G, h, space_->design.Data(), y_.data(), press, looScratch_.data());
+  }
+  long double* const* loo = space_->loo.Data();
+  for (int r = 0; r < n_; ++r) loo[r][0] = looScratch_[static_cast<std::size_t>(r)];
   press_ = ok ? press : -1.0L;
   return ok;
 }
