@@ -28,6 +28,7 @@
 #include "select/ModelSearchEngine.h"
 #include "select/SubsetScreen.h"
 #include "platform/base/WorkerThreads.h"
+#include "platform/qt/QtUiServices.h"
 #include "support/Memory.h"
 
 namespace {
@@ -281,6 +282,25 @@ void BM_AnchorJob(benchmark::State& state) {
 }
 BENCHMARK(BM_AnchorJob)
     ->ArgsProduct({{0, 1, 2, 3}, {0, 1}, {0, 1, 4, 8}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+
+// The anchor job (Q2loo, QUIK off) as the program runs it, with the window
+// system's services: every subset's Escape poll processes the pending events.
+// Threads.
+void BM_AnchorJobQtServices(benchmark::State& state) {
+  static std::unique_ptr<ChemoData> data = LoadAnchorJob(50);
+  data->iFitnessFunc = 0;
+  data->ldQuikDelta = -1.0L;
+  QtUiServices services;
+  InstallUi(&services);
+  RunAnchorSearch(state, *data, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_AnchorJobQtServices)
+    ->Arg(1)
+    ->Arg(8)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
