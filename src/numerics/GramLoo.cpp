@@ -174,7 +174,10 @@ template bool RankTestWaiver::Waives<0>(const long double*) const;
 
 namespace {
 
-// One refit's working arrays.
+// One refit's working arrays. The refit's loops are unrolled completely for fixed
+// sizes (#pragma GCC unroll) where that keeps a column or the factors in
+// registers: extended-precision loads and stores cost about five cycles each and
+// bound the refit's speed.
 struct Refit {
   long double a[kMax][kMax];       // G_i, then its LU factors
   long double scale[kMax];         // the decomposition's row scales
@@ -201,15 +204,18 @@ void DownDate(int runtimeQ, const long double* G, const long double* x, Refit& r
   }
 }
 
-// LuDecomposeRows after the row scales, on the same operands in the same order.
+// LuDecomposeRows after the row scales, on the same operands in the same order
+// for each value (the factors of a column before the updates they make).
 template <int Q>
 void Decompose(int runtimeQ, Refit& r) {
   const int q = Q > 0 ? Q : runtimeQ;
   int* perm = r.perm;
   for (int i = 0; i < q; ++i) perm[i] = i;
+#pragma GCC unroll 16
   for (int k = 0; k < q - 1; ++k) {
     long double big = std::fabs(r.a[perm[k]][k]);
     int imax = k;
+#pragma GCC unroll 16
     for (int i = k + 1; i < q; ++i) {
       const long double candidate = std::fabs(r.a[perm[i]][k]) * r.scale[i];
       const bool larger = candidate > big;
@@ -223,45 +229,56 @@ void Decompose(int runtimeQ, Refit& r) {
     const long double* pivotRow = r.a[perm[k]];
     const long double pivot = pivotRow[k];
     if (pivot == 0.0L) Singular();
+    long double factor[kMax] = {};
+#pragma GCC unroll 16
     for (int i = k + 1; i < q; ++i) {
       long double* row = r.a[perm[i]];
-      const long double factor = Divided(row[k], pivot);
-      row[k] = factor;
-      for (int j = k + 1; j < q; ++j) row[j] = Checked(row[j] - factor * pivotRow[j]);
+      factor[i] = Divided(row[k], pivot);
+      row[k] = factor[i];
+    }
+#pragma GCC unroll 16
+    for (int j = k + 1; j < q; ++j) {
+      const long double pivotValue = pivotRow[j];
+#pragma GCC unroll 16
+      for (int i = k + 1; i < q; ++i) {
+        long double* row = r.a[perm[i]];
+        row[j] = Checked(row[j] - factor[i] * pivotValue);
+      }
     }
   }
 }
 
-// Matrix::InvertRows after the decomposition, with all columns solved in step (each
-// column's operations in its own order). The forward substitution of unit vector
-// perm[p] gives exactly +0 above p: each sum starts at +0 and subtracts products of
-// finite factors (the decomposition checks them) with +0, which leaves +0 in round
-// to nearest. At p it gives exactly 1, and below p the literal sums, whose leading
-// zero terms change nothing and are left out, so are their checks, which cannot fire.
+// Matrix::InvertRows after the decomposition, column by column in the order of the
+// permuted unit vectors: solved[p] is the solution for unit vector perm[p]. Its
+// forward substitution gives exactly +0 above p: each sum starts at +0 and
+// subtracts products of finite factors (the decomposition checks them) with +0,
+// which leaves +0 in round to nearest. At p it gives exactly 1, and below p the
+// literal sums, whose leading zero terms change nothing and are left out, so are
+// their checks, which cannot fire. A zero diagonal is reported by Divided's test.
 template <int Q>
 void Invert(int runtimeQ, Refit& r) {
   const int q = Q > 0 ? Q : runtimeQ;
-  long double sum[kMax];
-  for (int p = 0; p < q; ++p) r.solved[p][p] = 1.0L;
-  for (int i = 1; i < q; ++i) {
-    const long double* row = r.a[r.perm[i]];
-    for (int p = 0; p < i; ++p) sum[p] = 0.0L;
-    for (int j = 0; j < i; ++j) {
-      const long double factor = row[j];
-      for (int p = 0; p <= j; ++p) sum[p] -= factor * r.solved[p][j];
+  const long double* rows[kMax];
+  for (int i = 0; i < q; ++i) rows[i] = r.a[r.perm[i]];
+#pragma GCC unroll 16
+  for (int p = 0; p < q; ++p) {
+    long double v[kMax];
+    v[p] = 1.0L;
+#pragma GCC unroll 16
+    for (int i = p + 1; i < q; ++i) {
+      long double sum = 0.0L;
+#pragma GCC unroll 16
+      for (int j = p; j < i; ++j) sum -= rows[i][j] * v[j];
+      v[i] = Checked(sum);
     }
-    for (int p = 0; p < i; ++p) r.solved[p][i] = Checked(sum[p]);
-  }
-  for (int i = q - 1; i >= 0; --i) {
-    const long double* row = r.a[r.perm[i]];
-    const long double diagonal = row[i];
-    if (diagonal == 0.0L) Singular();
-    for (int p = 0; p < q; ++p) sum[p] = i < p ? 0.0L : r.solved[p][i];
-    for (int j = i + 1; j < q; ++j) {
-      const long double factor = row[j];
-      for (int p = 0; p < q; ++p) sum[p] -= factor * r.solved[p][j];
+#pragma GCC unroll 16
+    for (int i = q - 1; i >= 0; --i) {
+      long double sum = i < p ? 0.0L : v[i];
+#pragma GCC unroll 16
+      for (int j = i + 1; j < q; ++j) sum -= rows[i][j] * v[j];
+      v[i] = Divided(sum, rows[i][i]);
     }
-    for (int p = 0; p < q; ++p) r.solved[p][i] = Divided(sum[p], diagonal);
+    for (int i = 0; i < q; ++i) r.solved[p][i] = v[i];
   }
 }
 
