@@ -29,15 +29,11 @@ inline long double Divided(long double a, long double b) {
   return Checked(a / b);
 }
 
-// True when G holds the same bits at (j, k) and (k, j) (equal values of equal sign;
-// a NaN never qualifies): then G - x x' is symmetric to the bit as well, x_j x_k
-// and x_k x_j being one product, and its upper half is a copy of the lower.
-bool BitSymmetric(int q, const long double* G) {
+// True when G equals its transpose (a NaN never does).
+bool Symmetric(int q, const long double* G) {
   for (int j = 0; j < q; ++j)
-    for (int k = 0; k < j; ++k) {
-      const long double a = G[j * q + k], b = G[k * q + j];
-      if (!(a == b) || std::signbit(a) != std::signbit(b)) return false;
-    }
+    for (int k = 0; k < j; ++k)
+      if (!(G[j * q + k] == G[k * q + j])) return false;
   return true;
 }
 
@@ -107,7 +103,7 @@ long double FrobeniusBound(long double sumOfSquares) { return 1.01L * std::sqrt(
 // ||M||_F) |z|^2. slope_ takes twice the sum of these rates, which also covers the
 // rounding of |z|^2.
 RankTestWaiver::RankTestWaiver(int q, const long double* G) : q_(q) {
-  if (q < 1 || q > kMax || !BitSymmetric(q, G)) return;
+  if (q < 1 || q > kMax || !Symmetric(q, G)) return;
   for (int j = 0; j < q; ++j) {
     const long double diagonal = G[j * q + j];
     if (!(diagonal > 0.0L) || !std::isfinite(diagonal)) return;
@@ -187,14 +183,14 @@ struct Refit {
 
 // G_i = G - x x' with the decomposition's row scales (the largest magnitude of a row
 // does not depend on the order the row is scanned in).
-template <int Q, bool Symmetric>
+template <int Q>
 void DownDate(int runtimeQ, const long double* G, const long double* x, Refit& r) {
   const int q = Q > 0 ? Q : runtimeQ;
   for (int j = 0; j < q; ++j) {
     const long double xj = x[j];
     long double big = 0.0L;
     for (int k = 0; k < q; ++k) {
-      const long double v = (Symmetric && k < j) ? r.a[k][j] : G[j * q + k] - xj * x[k];
+      const long double v = G[j * q + k] - xj * x[k];
       r.a[j][k] = v;
       const long double size = std::fabs(v);
       big = size > big ? size : big;
@@ -302,17 +298,13 @@ bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double
       giRows[j] = r.a[j];
       scaledRows[j] = &scaled[j * kMax];
     }
-    const bool symmetric = BitSymmetric(q, G);
     const RankTestWaiver waiver(q, G);
     long double sum = 0.0L;
     bool residualSeen = false;
     for (int i = 0; i < n; ++i) {
       const long double* x = rows[i];
       const long double yi = y[i];
-      if (symmetric)
-        DownDate<Q, true>(q, G, x, r);
-      else
-        DownDate<Q, false>(q, G, x, r);
+      DownDate<Q>(q, G, x, r);
       if (!waiver.Waives<Q>(x)) RequireFullRankRows(q, giRows, scaledRows, Singular);
       Decompose<Q>(q, r);
       Invert<Q>(q, r);
