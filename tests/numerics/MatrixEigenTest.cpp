@@ -11,6 +11,8 @@ TEST(Covariance, CorrelationAndAutoscalingOnDegenerateData) {
   Matrix c;
   c.Covariance(FromRows({{1, 2}, {2, 4}, {3, 3}}), false);
   EXPECT_EQ(c.At(1, 0), 0.5L);
+  EXPECT_EQ(c.At(0, 0), 1.0L);  // the variances on the diagonal
+  EXPECT_EQ(c.At(1, 1), 1.0L);
   EXPECT_EQ(ThrownText([&] { c.Covariance(FromRows({{1, 2}}), false); }),
             "Building covariance matrix: calculation error");  // n = 1: divisor n - 1 is 0
 
