@@ -184,11 +184,16 @@ TEST(ModelSearchEngineTest, AMissingFitnessRanksWorstAndIsReplacedOrDroppedFromA
     EXPECT_TRUE(fitness::Better(fitness::IsMaximised(id) ? -1e300L : 1e300L,
                                 fitness::Rank(CheckedValue(0.0L, true), id), id));
 
-  // A constant response leaves every Q2loo missing: the first model fitted stays.
+  // A constant response leaves every Q2loo missing: the first model fitted stays,
+  // on either path.
   for (int i = 0; i < data->iObjCount; ++i) data->tpChemoValuePtr[i][3].Value = 2.0L;
-  DataResultList constant(data.get());
-  RunAllSubsets(*data, constant, 1, 1, 0);
-  EXPECT_EQ(Models(constant), Sets{{2}});
+  for (const bool fast : {false, true}) {
+    SetSearchFastPaths(fast);
+    DataResultList constant(data.get());
+    RunAllSubsets(*data, constant, 1, 1, 0);
+    EXPECT_EQ(Models(constant), Sets{{2}}) << (fast ? "fast" : "plain");
+  }
+  SetSearchFastPaths(true);
 }
 
 // A model whose statistics overflow (here those of a prediction object far out)
@@ -211,6 +216,32 @@ TEST(ModelSearchEngineTest, AModelWhoseStatisticsOverflowIsDroppedAndTheRunGoesO
     sse += e * e;
   }
   EXPECT_NEAR(static_cast<double>(first.cvRMSEext.Value), static_cast<double>(std::sqrt(sse / 2)), 1e-12);
+}
+
+// With one model kept per size, a better model whose statistics overflow takes the
+// place of the kept one and is then dropped: the size is empty again, and the next
+// model of the size is appended, on every path and thread count.
+TEST(ModelSearchEngineTest, AFailedReplacementEmptiesItsSizeAndTheNextModelIsAppended) {
+  auto data = MakeLinearData(12, 4, {{3, 1.0L}, {0, 1.0L}}, 0.3L, 71);
+  data->ipTrainingPtr[10] = data->ipTrainingPtr[11] = kStatusPrediction;
+  data->tpChemoValuePtr[11][3].Value = 1e4930L;  // every model with D3 overflows
+  SetSearchFastPaths(false);
+  data->iNextModelID = 1;
+  DataResultList plain(data.get());
+  RunAllSubsets(*data, plain, 2, 1, 1);
+  // D1 D2 enters, D0 D3 replaces it and fails, D0 D2 enters the empty size and D0 D1
+  // replaces it.
+  EXPECT_EQ(Models(plain), (Sets{{0, 1}, {0}}));
+  SetSearchFastPaths(true);
+  for (const int threads : {1, 4}) {
+    SetWorkerThreadCount(threads);
+    data->iNextModelID = 1;
+    DataResultList fast(data.get());
+    RunAllSubsets(*data, fast, 2, 1, 1);
+    EXPECT_EQ(Models(fast), Models(plain)) << threads << " threads";
+    EXPECT_EQ(Ids(fast), Ids(plain));
+  }
+  SetWorkerThreadCount(0);
 }
 
 TEST(ModelSearchEngineTest, AnEnumerationSizeAboveThePoolIsRefused) {
