@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -15,6 +16,14 @@
 #include "platform/base/Exception.h"
 #include "select/Fitness.h"
 #include "select/SubsetScreen.h"
+
+namespace {
+
+// to = from, copied as bytes: the extended-precision loads and stores of the
+// floating-point unit are slow beside plain moves.
+inline void CopyValue(long double& to, const long double& from) { std::memcpy(&to, &from, sizeof(long double)); }
+
+}  // namespace
 
 // The matrices of one subset size.
 struct SubsetFitter::Workspace {
@@ -131,10 +140,10 @@ void SubsetFitter::LoadCells() {
 // The design rows [1 | X] alone, from the pool's columns (the same values).
 void SubsetFitter::LoadDesign() {
   long double** design = space_->design.Data();
-  for (int j = 0; j <= k_; ++j) {
-    const long double* column = gram_->Column(columns_[j]);
-    for (int r = 0; r < n_; ++r) design[r][j] = column[r];
-  }
+  const long double* columns[kGramLooMaxCoefficients];
+  for (int j = 0; j <= k_; ++j) columns[j] = gram_->Column(columns_[j]);
+  for (int r = 0; r < n_; ++r)
+    for (int j = 0; j <= k_; ++j) CopyValue(design[r][j], columns[j][r]);
 }
 
 void SubsetFitter::ComputeKIndices() {
@@ -218,7 +227,7 @@ bool SubsetFitter::GramFit() {
   ssTot_ = responseSS_;
   for (int j = 0; j < q; ++j) coefficients.Data()[j][0] = b[j];
   long double* const* rows = fitted.Data();
-  for (int r = 0; r < n_; ++r) rows[r][0] = fitted_[static_cast<std::size_t>(r)];
+  for (int r = 0; r < n_; ++r) CopyValue(rows[r][0], fitted_[static_cast<std::size_t>(r)]);
   return true;
 }
 
@@ -248,7 +257,7 @@ bool SubsetFitter::GramPress() {
     ok = LooPressFromGram(n_, q, G, h, space_->design.Data(), y_.data(), press, looScratch_.data());
   }
   long double* const* loo = space_->loo.Data();
-  for (int r = 0; r < n_; ++r) loo[r][0] = looScratch_[static_cast<std::size_t>(r)];
+  for (int r = 0; r < n_; ++r) CopyValue(loo[r][0], looScratch_[static_cast<std::size_t>(r)]);
   press_ = ok ? press : -1.0L;
   return ok;
 }
