@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -184,6 +183,7 @@ struct ModelSearchEngine::BatchRun {
     size = 0;
     maxSize = 0;
     popped.store(0);
+    allTaken.store(false);
     next.store(0);
     fitsFrom.store(0);
     stop.store(false);
@@ -213,6 +213,11 @@ struct ModelSearchEngine::BatchRun {
     return stages[t].load(std::memory_order_relaxed) == kWantsFit &&
            stages[t].compare_exchange_strong(waiting, kFitting, std::memory_order_acquire);
   }
+  // Every subset of the batch claimed.
+  bool Exhausted() const {
+    return allTaken.load(std::memory_order_acquire) &&
+           next.load(std::memory_order_relaxed) >= popped.load(std::memory_order_relaxed);
+  }
   bool Ready(std::size_t t) const { return stages[t].load(std::memory_order_acquire) == kReady; }
   // The states as the latest decision left them.
   const std::vector<SizeState>& Latest() const { return *sizes.load(std::memory_order_acquire); }
@@ -232,6 +237,7 @@ struct ModelSearchEngine::BatchRun {
   std::atomic<std::size_t> popped{0};  // the subsets the helpers may claim
   std::atomic<std::size_t> next{0};
   std::atomic<std::size_t> fitsFrom{0};  // no subset before it waits for a fit
+  std::atomic<bool> allTaken{false};  // the batch's subsets are all claimable
   std::atomic<bool> stop{false};
   std::atomic<const std::vector<SizeState>*> sizes{nullptr};
   std::vector<std::unique_ptr<const std::vector<SizeState>>> published;
@@ -278,6 +284,7 @@ void ModelSearchEngine::PopBatch(BatchRun& run) {
     }
     run.Add();
   }
+  run.allTaken.store(true);
 }
 
 void ModelSearchEngine::PrepareFastPath(int helpers) {
@@ -297,28 +304,26 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
   }
 }
 
-// Nothing here touches the model list or the view.
+// Nothing here touches the model list or the view. A helper leaves as soon as no
+// subset is left to claim, so that the helpers are gone when the batch ends, however
+// busy the machine: this thread fits what still waits.
 void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
-  constexpr int kIdleSpins = 1000, kIdleYields = 10000;  // tens of microseconds, then milliseconds
+  constexpr int kIdleSpins = 1000;  // some microseconds
   int idle = 0;
   for (std::size_t t = 0;;) {
     if (run.TakeFit(t)) {
       Settle(run, t, [&] { return FitOne(run, fitter, t); });
     } else if (run.Claim(t)) {
       Settle(run, t, [&] { return ScreenedOut(run, t) || FitOne(run, fitter, t); });
-    } else if (run.stop.load(std::memory_order_relaxed)) {
+    } else if (run.stop.load(std::memory_order_relaxed) || run.Exhausted()) {
       return;
     } else {
-      // Nothing to do until the decisions move on, which takes microseconds unless
-      // the deciding thread waits for the user: then the helpers doze. On a busy
-      // machine the deciding thread needs the processor more.
-      ++idle;
-      if (idle < kIdleSpins)
+      // The subsets are still being taken from the stack; on a busy machine the
+      // thread taking them needs the processor more.
+      if (++idle < kIdleSpins)
         CpuRelax();
-      else if (idle < kIdleYields)
-        std::this_thread::yield();
       else
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        std::this_thread::yield();
       continue;
     }
     idle = 0;

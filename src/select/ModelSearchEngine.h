@@ -148,8 +148,8 @@ private:
   void PrepareFastPath(int helpers);
   // Takes the batch's subsets from the stack, each claimable at once.
   void PopBatch(BatchRun& run);
-  // A helper's part: exact fits that the deciding thread queued, else the next
-  // unclaimed subsets, screened and fitted, until the batch stops.
+  // A helper's part: exact fits that the deciding thread left waiting, else the
+  // next unclaimed subsets, screened and fitted, until none is left.
   void HelpBatch(BatchRun& run, SubsetFitter& fitter);
   template <typename Work>
   void Settle(BatchRun& run, std::size_t t, const Work& work);
