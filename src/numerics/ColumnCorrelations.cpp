@@ -1,5 +1,6 @@
 #include "numerics/ColumnCorrelations.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -18,43 +19,59 @@ std::size_t TriangleIndex(int a, int b) {
 }  // namespace
 
 ColumnCorrelations::ColumnCorrelations(int n, const long double* const* columns, int count)
-    : count_(count), entries_(TriangleIndex(count, 0), std::numeric_limits<long double>::quiet_NaN()) {
+    : n_(n),
+      count_(count),
+      deviations_(static_cast<std::size_t>(n > 0 ? n : 0) * static_cast<std::size_t>(count)),
+      sd_(static_cast<std::size_t>(count)),
+      spread_(static_cast<std::size_t>(count), 0),
+      entries_(TriangleIndex(count, 0)),
+      states_(std::make_unique<std::atomic<uint8_t>[]>(TriangleIndex(count, 0))) {
   if (n < 1) return;
-  // Each column's deviations and standard deviation; a column whose mean or spread
-  // fails has none.
-  const auto rows = static_cast<std::size_t>(n);
-  std::vector<long double> deviations(rows * static_cast<std::size_t>(count));
-  std::vector<long double> sd(static_cast<std::size_t>(count));
-  std::vector<bool> formed(static_cast<std::size_t>(count), false);
   for (int c = 0; c < count; ++c) {
     const long double* x = columns[c];
-    long double* dev = &deviations[rows * static_cast<std::size_t>(c)];
+    long double* dev = &deviations_[static_cast<std::size_t>(n) * static_cast<std::size_t>(c)];
     try {
       const long double mean = DeviationMean(n, [x](int i) { return x[i]; });
       for (int i = 0; i < n; ++i) dev[i] = x[i] - mean;
-      sd[c] = DeviationSd(n, [dev](int i) { return dev[i]; });
-      formed[c] = true;
+      sd_[c] = DeviationSd(n, [dev](int i) { return dev[i]; });
+      spread_[c] = 1;
     } catch (...) {
-    }
-  }
-  for (int a = 0; a < count; ++a) {
-    if (!formed[a]) continue;
-    const long double* devA = &deviations[rows * static_cast<std::size_t>(a)];
-    for (int b = 0; b <= a; ++b) {
-      if (!formed[b]) continue;
-      const long double* devB = &deviations[rows * static_cast<std::size_t>(b)];
-      try {
-        bool zeroSpread = false;
-        const long double covariance = DeviationCovariance(n, [devA](int i) { return devA[i]; },
-                                                           [devB](int i) { return devB[i]; });
-        entries_[TriangleIndex(a, b)] = CorrelationOf(covariance, sd[a], sd[b], zeroSpread);
-      } catch (...) {
-      }
     }
   }
 }
 
-long double ColumnCorrelations::Entry(int a, int b) const { return entries_[TriangleIndex(a, b)]; }
+ColumnCorrelations::~ColumnCorrelations() = default;
+
+// The entry of columns a >= b; NaN where a column's spread or the entry fails.
+long double ColumnCorrelations::Form(int a, int b) const {
+  constexpr long double kFailed = std::numeric_limits<long double>::quiet_NaN();
+  if (!spread_[a] || !spread_[b]) return kFailed;
+  const long double* devA = &deviations_[static_cast<std::size_t>(n_) * static_cast<std::size_t>(a)];
+  const long double* devB = &deviations_[static_cast<std::size_t>(n_) * static_cast<std::size_t>(b)];
+  try {
+    bool zeroSpread = false;
+    const long double covariance =
+        DeviationCovariance(n_, [devA](int i) { return devA[i]; }, [devB](int i) { return devB[i]; });
+    return CorrelationOf(covariance, sd_[a], sd_[b], zeroSpread);
+  } catch (...) {
+    return kFailed;
+  }
+}
+
+// Threads that need an entry not yet stored each form it (the same bits); the
+// first stores it, the others use their own.
+long double ColumnCorrelations::Entry(int a, int b) const {
+  const std::size_t index = TriangleIndex(a, b);
+  std::atomic<uint8_t>& state = states_[index];
+  if (state.load(std::memory_order_acquire) == 2) return entries_[index];
+  const long double entry = Form(std::max(a, b), std::min(a, b));
+  uint8_t unformed = 0;
+  if (state.compare_exchange_strong(unformed, 1, std::memory_order_acq_rel)) {
+    entries_[index] = entry;
+    state.store(2, std::memory_order_release);
+  }
+  return entry;
+}
 
 bool ColumnCorrelations::Gather(const int* columns, int count, Matrix& R) const {
   long double** r = R.Data();
