@@ -59,19 +59,41 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
   gramFinite.assign(cols * cols, 0);
   xty.assign(cols, 0.0L);
   xtyFinite.assign(cols, 0);
-  const long double* y = column(cols);
+  // Column `cols` is the response: its products with column a are X'y.
+  auto store = [&](std::size_t a, std::size_t b, long double sum) {
+    const uint8_t finite = std::isfinite(sum) ? 1 : 0;
+    if (b == cols) {
+      xty[a] = sum;
+      xtyFinite[a] = finite;
+      return;
+    }
+    gram[a * cols + b] = gram[b * cols + a] = sum;
+    gramFinite[a * cols + b] = gramFinite[b * cols + a] = finite;
+  };
+  // Each sum over the rows in row order; four at a time share the loads of column a.
   for (std::size_t a = 0; a < cols; ++a) {
     const long double* xa = column(a);
-    long double sy = 0.0L;
-    for (int k = 0; k < rows; ++k) sy += xa[k] * y[k];
-    xty[a] = sy;
-    xtyFinite[a] = std::isfinite(sy) ? 1 : 0;
-    for (std::size_t b = a; b < cols; ++b) {
+    std::size_t b = a;
+    for (; b + 4 <= cols + 1; b += 4) {
+      const long double *x0 = column(b), *x1 = column(b + 1), *x2 = column(b + 2), *x3 = column(b + 3);
+      long double s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;
+      for (int k = 0; k < rows; ++k) {
+        const long double v = xa[k];
+        s0 += v * x0[k];
+        s1 += v * x1[k];
+        s2 += v * x2[k];
+        s3 += v * x3[k];
+      }
+      store(a, b, s0);
+      store(a, b + 1, s1);
+      store(a, b + 2, s2);
+      store(a, b + 3, s3);
+    }
+    for (; b <= cols; ++b) {
       const long double* xb = column(b);
       long double sum = 0.0L;
       for (int k = 0; k < rows; ++k) sum += xa[k] * xb[k];
-      gram[a * cols + b] = gram[b * cols + a] = sum;
-      gramFinite[a * cols + b] = gramFinite[b * cols + a] = std::isfinite(sum) ? 1 : 0;
+      store(a, b, sum);
     }
   }
 }
