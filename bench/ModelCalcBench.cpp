@@ -1,5 +1,6 @@
 // Speed of scoring one model as the model search does it: the K indices, the
-// least-squares fit and the leave-one-out PRESS, for n objects and p descriptors.
+// least-squares fit and the leave-one-out PRESS, for n objects and p descriptors;
+// and of the leave-one-out refits alone, from the model's cross-products.
 #include <benchmark/benchmark.h>
 
 #include <vector>
