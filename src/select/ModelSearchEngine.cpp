@@ -189,10 +189,11 @@ struct ModelSearchEngine::BatchRun {
     stop.store(false);
     published.clear();
   }
-  // Makes subsets[size], just filled, claimable.
+  // Makes subsets[size], just filled, claimable: a few at a time, since each
+  // change of the count is read again by every helper.
   void Add() {
     stages[size].store(kPending, std::memory_order_relaxed);
-    popped.store(++size, std::memory_order_release);
+    if (++size % 8 == 0) popped.store(size, std::memory_order_release);
   }
   // Takes the next unclaimed subset into t; false when none is there or the batch stops.
   bool Claim(std::size_t& t) {
@@ -231,15 +232,17 @@ struct ModelSearchEngine::BatchRun {
   std::vector<Outcome> outcomes;
   std::unique_ptr<std::atomic<uint8_t>[]> stages;
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
+  std::vector<int> taken;  // the deciding thread's own
   std::size_t size = 0;  // the subsets taken from the stack (deciding thread)
   int maxSize = 0;       // their largest size
   bool unsettled = false;  // outcomes left behind by an abort or a failure
-  std::atomic<std::size_t> popped{0};  // the subsets the helpers may claim
-  std::atomic<std::size_t> next{0};
-  std::atomic<std::size_t> fitsFrom{0};  // no subset before it waits for a fit
-  std::atomic<bool> allTaken{false};  // the batch's subsets are all claimable
+  // Each on a cache line of its own: the threads write them at different paces.
+  alignas(64) std::atomic<std::size_t> popped{0};  // the subsets the helpers may claim
+  alignas(64) std::atomic<std::size_t> next{0};
+  alignas(64) std::atomic<std::size_t> fitsFrom{0};  // no subset before it waits for a fit
+  alignas(64) std::atomic<bool> allTaken{false};     // the batch's subsets are all claimable
   std::atomic<bool> stop{false};
-  std::atomic<const std::vector<SizeState>*> sizes{nullptr};
+  alignas(64) std::atomic<const std::vector<SizeState>*> sizes{nullptr};
   std::vector<std::unique_ptr<const std::vector<SizeState>>> published;
 };
 
@@ -276,14 +279,18 @@ bool ModelSearchEngine::CalculateFastBatch() {
 
 void ModelSearchEngine::PopBatch(BatchRun& run) {
   while (static_cast<int>(run.size) < BatchSize && !stack_.Empty()) {
+    // Taken into this thread's own vector first, so that the subset shared with the
+    // helpers is written once.
     std::vector<int>& subset = run.subsets[run.size];
-    stack_.Pop(subset);
+    stack_.Pop(run.taken);
+    subset.assign(run.taken.begin(), run.taken.end());
     if (static_cast<int>(subset.size()) > run.maxSize) {
       run.maxSize = static_cast<int>(subset.size());
       run.Publish(SizeStates(run.maxSize));
     }
     run.Add();
   }
+  run.popped.store(run.size, std::memory_order_release);
   run.allTaken.store(true);
 }
 
