@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <chrono>
 #include <memory>
 
 #include "platform/base/UiServices.h"
@@ -44,6 +45,7 @@ private:
   FileChoice RunFileDialog(bool save, const FileDialogOptions& options);
 
   bool escapeDown_ = false;
+  std::chrono::steady_clock::time_point lastEventPoll_{};
   bool clickOnTaker_ = false;  // a press went to a widget that takes clicks
   int busyDepth_ = 0;
   int quietDepth_ = 0;  // long calculations and Escape polls in progress
