@@ -200,15 +200,51 @@ void DownDate(int runtimeQ, const long double* G, const long double* x, Refit& r
   }
 }
 
-// LuDecomposeRows after the row scales, on the same operands in the same order
-// for each value (the factors of a column before the updates they make).
+// True where the decomposition's first step keeps row 0 as its pivot whatever the
+// other rows hold: it compares |a_00| unscaled with the scaled |a_i0| / max_j |a_ij|
+// of the other rows, each at most 1 + 2u after rounding, so |a_00| >= 2 wins.
+bool FirstPivotStays(const long double* G, const long double* x) { return std::fabs(G[0] - x[0] * x[0]) >= 2.0L; }
+
+// DownDate followed by the decomposition's first step where FirstPivotStays: each
+// row of G_i is eliminated as it is formed instead of being stored and read again.
+// The scale of row 0 is then never read, and its checks cannot fire (|a_00| >= 2).
 template <int Q>
+void DownDateEliminatingFirst(int runtimeQ, const long double* G, const long double* x, Refit& r) {
+  const int q = Q > 0 ? Q : runtimeQ;
+  long double* pivotRow = r.a[0];
+  const long double x0 = x[0];
+#pragma GCC unroll 16
+  for (int k = 0; k < q; ++k) pivotRow[k] = G[k] - x0 * x[k];
+  const long double pivot = pivotRow[0];
+#pragma GCC unroll 16
+  for (int j = 1; j < q; ++j) {
+    const long double xj = x[j];
+    const long double first = G[j * q] - xj * x0;
+    const long double factor = Divided(first, pivot);
+    r.a[j][0] = factor;
+    long double big = std::fabs(first);
+#pragma GCC unroll 16
+    for (int k = 1; k < q; ++k) {
+      const long double v = G[j * q + k] - xj * x[k];
+      const long double size = std::fabs(v);
+      big = size > big ? size : big;
+      r.a[j][k] = Checked(v - factor * pivotRow[k]);
+    }
+    if (big == 0.0L) Singular();
+    r.scale[j] = Divided(1.0L, big);
+  }
+}
+
+// LuDecomposeRows after the row scales from step First on (its first First steps
+// done), on the same operands in the same order for each value (the factors of a
+// column before the updates they make).
+template <int Q, int First>
 void Decompose(int runtimeQ, Refit& r) {
   const int q = Q > 0 ? Q : runtimeQ;
   int* perm = r.perm;
   for (int i = 0; i < q; ++i) perm[i] = i;
 #pragma GCC unroll 16
-  for (int k = 0; k < q - 1; ++k) {
+  for (int k = First; k < q - 1; ++k) {
     long double big = std::fabs(r.a[perm[k]][k]);
     int imax = k;
 #pragma GCC unroll 16
@@ -282,7 +318,8 @@ void Invert(int runtimeQ, Refit& r) {
 // its loops are unrolled; the operations and their order are those of Q = 0.
 // Every value is LooPress's, from the same operations on the same operands; only
 // the order of independent steps differs (the row scales before the rank test,
-// the columns of the inverse in step), and so may the order of the checks. As any
+// the decomposition's first step as G_i is formed), and so may the order of the
+// checks. As any
 // check that fires ends the refits with false and nothing written for that row,
 // and LooPress makes each of these checks on the same value, the verdict is its.
 template <int Q>
@@ -304,9 +341,14 @@ bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double
     for (int i = 0; i < n; ++i) {
       const long double* x = rows[i];
       const long double yi = y[i];
-      DownDate<Q>(q, G, x, r);
-      if (!waiver.Waives<Q>(x)) RequireFullRankRows(q, giRows, scaledRows, Singular);
-      Decompose<Q>(q, r);
+      if (waiver.Waives<Q>(x) && FirstPivotStays(G, x)) {
+        DownDateEliminatingFirst<Q>(q, G, x, r);
+        Decompose<Q, 1>(q, r);
+      } else {
+        DownDate<Q>(q, G, x, r);
+        if (!waiver.Waives<Q>(x)) RequireFullRankRows(q, giRows, scaledRows, Singular);
+        Decompose<Q, 0>(q, r);
+      }
       Invert<Q>(q, r);
       for (int p = 0; p < q; ++p) position[r.perm[p]] = p;
       for (int j = 0; j < q; ++j) hi[j] = h[j] - x[j] * yi;

@@ -38,6 +38,7 @@ struct Design {
         if (kind == 12 && j == 1) v = 1e-3L * v;                                   // a small column
         X.At(i, j) = v;
       }
+      if (kind == 13) X.At(i, 0) = 1e-3L * (1.0L + 0.1L * draw());  // no constant: the first pivot moves
       y.At(i, 0) = 1.0L + draw();
       if (kind == 7) y.At(i, 0) = 2.0L;                    // nothing to explain
       if (kind == 8) y.At(i, 0) = 1e-2500L * draw();       // squares underflow
@@ -46,7 +47,7 @@ struct Design {
   Matrix X, y;
 };
 
-constexpr int kKinds = 13;
+constexpr int kKinds = 14;
 constexpr long double kUnwritten = 7.25L;
 
 // G = X'X and h = X'y as LooPress forms them, flat; false where they overflow.
@@ -211,7 +212,7 @@ TEST(GramLoo, WaivesTheRankTestOnlyWithRoomToSpare) {
 
 TEST(GramLoo, WaivesTheRankTestForMostRowsOfAnOrdinaryModel) {
   std::mt19937 random(3);
-  for (int kind : {0, 9, 10, 12}) {
+  for (int kind : {0, 9, 10, 12, 13}) {
     long double closest = 1.0L;
     EXPECT_GE(ExpectWaivedRowsPass(Design(200, 5, kind, random), closest), 190) << "kind " << kind;
   }
