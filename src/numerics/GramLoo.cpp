@@ -23,7 +23,8 @@ inline long double Checked(long double x) {
   return x;
 }
 
-// CheckedDiv with the test above.
+// CheckedDiv with the test above; it also stands for the decomposition's tests of a
+// zero row or pivot, which precede a division by that same value.
 inline long double Divided(long double a, long double b) {
   if (b == 0.0L) Singular();
   return Checked(a / b);
@@ -195,7 +196,6 @@ void DownDate(int runtimeQ, const long double* G, const long double* x, Refit& r
       const long double size = std::fabs(v);
       big = size > big ? size : big;
     }
-    if (big == 0.0L) Singular();
     r.scale[j] = Divided(1.0L, big);
   }
 }
@@ -230,7 +230,6 @@ void DownDateEliminatingFirst(int runtimeQ, const long double* G, const long dou
       big = size > big ? size : big;
       r.a[j][k] = Checked(v - factor * pivotRow[k]);
     }
-    if (big == 0.0L) Singular();
     r.scale[j] = Divided(1.0L, big);
   }
 }
@@ -260,7 +259,6 @@ void Decompose(int runtimeQ, Refit& r) {
     }
     const long double* pivotRow = r.a[perm[k]];
     const long double pivot = pivotRow[k];
-    if (pivot == 0.0L) Singular();
     long double factor[kMax] = {};
 #pragma GCC unroll 16
     for (int i = k + 1; i < q; ++i) {

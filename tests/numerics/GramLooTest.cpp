@@ -42,12 +42,13 @@ struct Design {
       y.At(i, 0) = 1.0L + draw();
       if (kind == 7) y.At(i, 0) = 2.0L;                    // nothing to explain
       if (kind == 8) y.At(i, 0) = 1e-2500L * draw();       // squares underflow
+      if (kind == 14) y.At(i, 0) = 1e2500L * draw();       // squares overflow
     }
   }
   Matrix X, y;
 };
 
-constexpr int kKinds = 14;
+constexpr int kKinds = 15;
 constexpr long double kUnwritten = 7.25L;
 
 // G = X'X and h = X'y as LooPress forms them, flat; false where they overflow.
@@ -231,10 +232,12 @@ TEST(GramLoo, WaivesNothingForUnfitCrossProducts) {
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
   const long double notANumber[4] = {4.0L, nan, nan, 4.0L};
   const long double fit[4] = {4.0L, 1.0L, 1.0L, 4.0L};
+  const long double outsideDoubles[4] = {4.0L, 1e300L, 1e300L, 1e640L};  // its unit scale is no double
   EXPECT_FALSE(RankTestWaiver(2, asymmetric).Waives(x));
   EXPECT_FALSE(RankTestWaiver(2, indefinite).Waives(x));
   EXPECT_FALSE(RankTestWaiver(2, zeroDiagonal).Waives(x));
   EXPECT_FALSE(RankTestWaiver(2, notANumber).Waives(x));
+  EXPECT_FALSE(RankTestWaiver(2, outsideDoubles).Waives(x));
   EXPECT_TRUE(RankTestWaiver(2, fit).Waives(x));
   const long double infinite[2] = {std::numeric_limits<long double>::infinity(), 0.0L};
   EXPECT_FALSE(RankTestWaiver(2, fit).Waives(infinite));
