@@ -295,16 +295,13 @@ void ModelSearchEngine::PopBatch(BatchRun& run) {
 }
 
 void ModelSearchEngine::PrepareFastPath(int helpers) {
-  // The screen and the cross-products are independent: made side by side.
-  const bool makeScreen = data_->iKeepPerSize != -1 && !screen_;
-  const bool makeGram = !poolGram_;
-  if (makeScreen || makeGram) {
-    ParallelFor(2, 1e9, [&](int task) {
-      if (task == 0 && makeScreen) screen_ = std::make_unique<SubsetScreen>(*data_, trainMask_, nTrain_, *trainResponse_);
-      if (task == 1 && makeGram) poolGram_ = std::make_shared<const PoolGram>(*data_, trainMask_, nTrain_, *trainResponse_);
-    });
+  // Each spreads its sums over the worker threads.
+  if (data_->iKeepPerSize != -1 && !screen_)
+    screen_ = std::make_unique<SubsetScreen>(*data_, trainMask_, nTrain_, *trainResponse_);
+  if (!poolGram_) {
+    poolGram_ = std::make_shared<const PoolGram>(*data_, trainMask_, nTrain_, *trainResponse_);
+    fitter_->UsePoolGram(poolGram_);
   }
-  if (makeGram) fitter_->UsePoolGram(poolGram_);
   while (static_cast<int>(workers_.size()) < helpers) {
     workers_.push_back(std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_));
     workers_.back()->UsePoolGram(poolGram_);

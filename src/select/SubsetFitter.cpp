@@ -14,6 +14,7 @@
 #include "numerics/ModelCalc.h"
 #include "numerics/Statistics.h"
 #include "platform/base/Exception.h"
+#include "platform/base/WorkerThreads.h"
 #include "select/Fitness.h"
 #include "select/SubsetScreen.h"
 
@@ -71,7 +72,9 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
     gramFinite[a * cols + b] = gramFinite[b * cols + a] = finite;
   };
   // Each sum over the rows in row order; four at a time share the loads of column a.
-  for (std::size_t a = 0; a < cols; ++a) {
+  // The rows a of the triangle are independent: spread over the worker threads.
+  ParallelFor(static_cast<int>(cols), static_cast<double>(cols) * rows, [&](int task) {
+    const auto a = static_cast<std::size_t>(task);
     const long double* xa = column(a);
     std::size_t b = a;
     for (; b + 4 <= cols + 1; b += 4) {
@@ -95,7 +98,7 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
       for (int k = 0; k < rows; ++k) sum += xa[k] * xb[k];
       store(a, b, sum);
     }
-  }
+  });
 }
 
 PoolGram::~PoolGram() = default;

@@ -6,6 +6,7 @@
 
 #include "data/ChemoData.h"
 #include "numerics/Matrix.h"
+#include "platform/base/WorkerThreads.h"
 #include "select/Fitness.h"
 
 namespace {
@@ -83,12 +84,16 @@ SubsetScreen::SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, i
   const auto cols = static_cast<std::size_t>(columns_);
   auto column = [&](std::size_t c, int r) { return c == 0 ? 1.0L : x[c - 1][static_cast<std::size_t>(r)]; };
   gram_.assign(cols * cols, 0.0L);
-  for (std::size_t a = 0; a < cols; ++a)
+  // Each row a of a triangle of sums is independent: spread over the worker threads.
+  const double rowWork = static_cast<double>(cols) * n_;
+  ParallelFor(static_cast<int>(cols), rowWork, [&](int task) {
+    const auto a = static_cast<std::size_t>(task);
     for (std::size_t b = a; b < cols; ++b) {
       long double sum = 0.0L;
       for (int r = 0; r < n_; ++r) sum += column(a, r) * column(b, r);
       gram_[a * cols + b] = gram_[b * cols + a] = sum;
     }
+  });
   // The response, centred.
   long double sum = 0.0L, largest = 0.0L;
   for (long double value : y) {
@@ -108,7 +113,7 @@ SubsetScreen::SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, i
   // correlation matrix) and their products with the centred response.
   std::vector<std::vector<long double>> unit(static_cast<std::size_t>(pool));
   usable_.assign(static_cast<std::size_t>(pool), 0);
-  for (int v = 0; v < pool; ++v) {
+  ParallelFor(pool, 4.0 * n_, [&](int v) {
     long double m = 0.0L;
     for (long double value : x[v]) m += value;
     m = n_ > 0 ? m / n_ : 0.0L;
@@ -117,18 +122,19 @@ SubsetScreen::SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, i
     norm = std::sqrt(norm);
     usable_[v] = std::isfinite(norm) && norm > 0.0L ? 1 : 0;
     for (long double value : x[v]) unit[v].push_back(usable_[v] ? (value - m) / norm : 0.0L);
-  }
+  });
   const auto p = static_cast<std::size_t>(pool);
   correlation_.assign(p * p, 0.0L);
   withResponse_.assign(p, 0.0L);
-  for (std::size_t a = 0; a < p; ++a) {
+  ParallelFor(pool, rowWork, [&](int task) {
+    const auto a = static_cast<std::size_t>(task);
     for (int r = 0; r < n_; ++r) withResponse_[a] += unit[a][r] * yc[r];
     for (std::size_t b = a; b < p; ++b) {
       long double s = 0.0L;
       for (int r = 0; r < n_; ++r) s += unit[a][r] * unit[b][r];
       correlation_[a * p + b] = correlation_[b * p + a] = s;
     }
-  }
+  });
   const auto stride = static_cast<std::size_t>(stride_);
   unitColumns_.assign(p * stride, 0.0);
   for (std::size_t a = 0; a < p; ++a)
