@@ -605,7 +605,9 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
             EXPECT_EQ(fastView.slotRepaints, plainView.slotRepaints);
             EXPECT_EQ(SlotTexts(*fastEngine), SlotTexts(*plainEngine));
             EXPECT_EQ(fastEngine->Processed(), plainEngine->Processed());
-            if (keep == -1) EXPECT_EQ(fastEngine->Screened(), 0);
+            if (keep == -1) {
+              EXPECT_EQ(fastEngine->Screened(), 0);
+            }
           }
           SetWorkerThreadCount(0);
         }
@@ -683,7 +685,9 @@ TEST(ModelSearchEngineTest, AnAbortOrAFailureMidBatchPutsTheUndecidedSubsetsBack
       SCOPED_TRACE(testing::Message() << "interruption " << static_cast<int>(how) << " keep " << keep);
       SetSearchFastPaths(false);
       const Interrupted plain = RunInterrupted(*data, keep, how);
-      if (how != Interruption::kFailureAfterTheFit) EXPECT_EQ(plain.processedAtInterruption, 150);
+      if (how != Interruption::kFailureAfterTheFit) {
+        EXPECT_EQ(plain.processedAtInterruption, 150);
+      }
       EXPECT_GT(plain.processedAtInterruption, 1);
       EXPECT_LT(plain.processedAtInterruption, 499);  // in the middle of the first batch
       SetSearchFastPaths(true);
