@@ -3,6 +3,7 @@
 #include "numerics/LuSteps.h"
 #include "numerics/RankTest.h"
 #include "numerics/Statistics.h"
+#include "numerics/UnrolledSize.h"
 #include "numerics/Utils.h"
 
 namespace {
@@ -77,13 +78,8 @@ bool FitOfSize(int n, int runtimeQ, const long double* G, const long double* con
 
 bool FitFromGram(int n, int q, const long double* G, const long double* const* columns, const long double* y,
                  long double* b, long double* fitted, long double& ssReg) {
-  switch (q) {
-    case 2: return FitOfSize<2>(n, q, G, columns, y, b, fitted, ssReg);
-    case 3: return FitOfSize<3>(n, q, G, columns, y, b, fitted, ssReg);
-    case 4: return FitOfSize<4>(n, q, G, columns, y, b, fitted, ssReg);
-    case 5: return FitOfSize<5>(n, q, G, columns, y, b, fitted, ssReg);
-    default:
-      if (q < 1 || q > kMax) return false;
-      return FitOfSize<0>(n, q, G, columns, y, b, fitted, ssReg);
-  }
+  if (q < 1 || q > kMax) return false;
+  return WithUnrolledSize(q, [&](auto size) {
+    return FitOfSize<decltype(size)::value>(n, q, G, columns, y, b, fitted, ssReg);
+  });
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "numerics/RankTest.h"
+#include "numerics/UnrolledSize.h"
 #include "numerics/Utils.h"
 
 namespace {
@@ -376,14 +377,9 @@ bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double
 
 bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
                       const long double* y, long double& press, long double* loo) {
-  switch (q) {
-    case 2: return LooPressOfSize<2>(n, q, G, h, rows, y, press, loo);
-    case 3: return LooPressOfSize<3>(n, q, G, h, rows, y, press, loo);
-    case 4: return LooPressOfSize<4>(n, q, G, h, rows, y, press, loo);
-    case 5: return LooPressOfSize<5>(n, q, G, h, rows, y, press, loo);
-    default:
-      if (q < 1 || q > kMax) return false;
-      return LooPressOfSize<0>(n, q, G, h, rows, y, press, loo);
-  }
+  if (q < 1 || q > kMax) return false;
+  return WithUnrolledSize(q, [&](auto size) {
+    return LooPressOfSize<decltype(size)::value>(n, q, G, h, rows, y, press, loo);
+  });
 }
 
