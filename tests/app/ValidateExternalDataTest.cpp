@@ -9,29 +9,11 @@
 #include "platform/qt/StringGrid.h"
 #include "plot/VMtMain.h"
 #include "prepare/ISmMain.h"
+#include "validate/ValidationCriteriaExample.h"
 
 namespace {
 
-const char* const kReport =
-    "(Training validation criteria)\n"
-    "RMSE = 0.1414\n"
-    "MAE = 0.1333\n"
-    "R2 = 0.9700\n"
-    "CCC = 0.9859\n"
-    "k = 0.9628\n"
-    "k' = 1.0357\n"
-    "\n"
-    "(Prediction validation criteria)\n"
-    "RMSE = 0.2160\n"
-    "MAE = 0.2000\n"
-    "Q2-F1 = 0.9952\n"
-    "Q2-F2 = 0.9300\n"
-    "Q2-F3 = 0.9300\n"
-    "CCC = 0.9677\n"
-    "k = 0.9969\n"
-    "k' = 1.0013\n"
-    "r2m aver. = 0.8693\n"
-    "r2m delta = 0.0600\n";
+const std::string kReport = std::string(criteriaexample::kTrainingBlock) + criteriaexample::kPredictionBlock;
 
 // Rows (experimental, predicted, split) as the user pastes them, with the separator.
 std::string TableText(char separator, const std::string& lastSplit) {

@@ -7,6 +7,7 @@
 #include "data/DataResult.h"
 #include "models/ModelOutliers.h"
 #include "models/ModelSizeAverages.h"
+#include "support/ProgressSteps.h"
 #include "support/ScriptedUi.h"
 #include "validate/ModelListStatistics.h"
 #include "validate/SingleModelAnalysis.h"
@@ -27,15 +28,6 @@ protected:
   }
   DataResultList list{nullptr};
   std::vector<DataResultNode*> sorted;
-};
-
-struct BarRecord : Progress {
-  void SetText(const std::string&) override {}
-  void SetRange(int lo, int hi) override { range = {lo, hi}; }
-  void SetPosition(int pos) override { positions.push_back(pos); }
-  void AnimationTick() override {}
-  std::pair<int, int> range;
-  std::vector<int> positions;
 };
 
 }  // namespace
@@ -84,7 +76,9 @@ TEST_F(ModelAnalysesTest, SizesWithoutSelectedModelsHaveMissingCellsInAllFourBlo
     for (int size = 1; size <= 4; ++size) {
       const CheckedValue& y = averages.Rows()[block * 4 + size - 1][1];
       EXPECT_EQ(y.Missing, size == 1 || size == 3) << block << " " << size;
-      if (y.Missing) EXPECT_EQ(y.Value, 0.0L);
+      if (y.Missing) {
+        EXPECT_EQ(y.Value, 0.0L);
+      }
     }
   // A single model of its size: its own values, deviations 0.
   EXPECT_EQ(averages.Rows()[1][1].Value, 0.5L);
@@ -104,7 +98,7 @@ TEST_F(ModelAnalysesTest, OutlierWalkCountsSelectedModelsStepsByOneAndStopsOnEsc
     counted.push_back(&model);
     return counted.size() != 2;
   };
-  BarRecord bar;
+  ProgressSteps bar;
   TestUi().Reset();
   OutlierWalk walk = CountOutliersOverModels(list, counts, count, bar);
   EXPECT_TRUE(walk.failed);
@@ -164,7 +158,7 @@ TEST(OutlierCountsOverTwoModelsTest, EachObjectCountsTheModelsWhereItsResidualPa
   ASSERT_NE(std::fabs(r[0][0]), t);
   ModelListStatistics stats(data.get());
   CheckedIntMatrix counts(9, 3);
-  BarRecord bar;
+  ProgressSteps bar;
   CountOutliersOverModels(
       list, counts,
       [&](CheckedIntMatrix& matrix, DataResultNode& model) {

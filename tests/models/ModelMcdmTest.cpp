@@ -6,19 +6,11 @@
 #include <memory>
 
 #include "data/DataResult.h"
+#include "support/ProgressSteps.h"
 #include "support/ScriptedUi.h"
 #include "validate/ValidationTestData.h"
 
 namespace {
-
-struct RecordingBar : Progress {
-  void SetText(const std::string&) override {}
-  void SetRange(int lo, int hi) override { range = {lo, hi}; }
-  void SetPosition(int pos) override { positions.push_back(pos); }
-  void AnimationTick() override {}
-  std::pair<int, int> range;
-  std::vector<int> positions;
-};
 
 void SetAll(DataResultNode& m, long double fit, long double cv, long double ext) {
   for (CheckedValue* c : {&m.cvR2, &m.cvR2adj, &m.cvCCCtr}) *c = CheckedValue(fit, false);
@@ -117,7 +109,7 @@ TEST_F(ModelMcdmTest, RunScoresSelectedModelsStepsTheBarAndStopsOnEscapeYes) {
   DataResultNode& unselected = Add(2, 0);
   Add(3, 1).cvQ2loo.Missing = true;
   DataResultNode& late = Add(4, 3);
-  RecordingBar bar;
+  ProgressSteps bar;
   TestUi().Clear();
   TestUi().PressEscape(1);
   TestUi().Answer(IDNO);

@@ -48,6 +48,14 @@ struct Shown {
   std::vector<std::string> firstPoint;  // a models scatter's first point: its name, number and identifier
 };
 
+// The thresholds dialog's answer: Q2-F1 down to its lowest step (0.01), accepted.
+void LowestQ2F1Threshold(ModalDialog& window) {
+  auto& dialog = dynamic_cast<TFormThreshold&>(window);
+  dialog.UpDownQ2F1->SetPosition(0);
+  dialog.UpDownClick(0);
+  dialog.ButtonAcceptClick();
+}
+
 class ViewSelAnalysesTest : public ::testing::Test {
 protected:
   ViewSelAnalysesTest() {
@@ -233,12 +241,7 @@ TEST_F(ViewSelAnalysesTest, LoweringTheQ2F1ThresholdBelowAModelRaisesItsExternal
   const int before = model.ciNExtOK.Value;
   ASSERT_LT(model.cvQ2F1.Value, 1.0L);
   ASSERT_GT(model.cvQ2F1.Value, 0.01L);
-  onDialog = [](ModalDialog& window) {
-    auto& dialog = dynamic_cast<TFormThreshold&>(window);
-    dialog.UpDownQ2F1->SetPosition(0);  // 0.01
-    dialog.UpDownClick(0);
-    dialog.ButtonAcceptClick();
-  };
+  onDialog = LowestQ2F1Threshold;
   form->SpeedButtonChangeThreshClick();
   EXPECT_EQ(model.ciNExtOK.Value, before + 1);
 
@@ -444,12 +447,7 @@ TEST_F(ViewSelAnalysesTest, ChangedThresholdsReSortTheTableByTheNewExternalCount
     *cell = CheckedValue(0.99L, false);
   second.cvR2mAver = CheckedValue(0.9L, false);
   second.cvR2mDelta = CheckedValue(0.0L, false);
-  onDialog = [](ModalDialog& window) {
-    auto& dialog = dynamic_cast<TFormThreshold&>(window);
-    dialog.UpDownQ2F1->SetPosition(0);  // 0.01
-    dialog.UpDownClick(0);
-    dialog.ButtonAcceptClick();
-  };
+  onDialog = LowestQ2F1Threshold;
   form->SpeedButtonChangeThreshClick();
   EXPECT_EQ(top(), "32:5");
 }

@@ -3,18 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalc.h"
+#include "numerics/NumericsTestSupport.h"
 #include "numerics/RankTest.h"
 
 namespace {
-
-// The 10 significant bytes of an extended value, so that -0 and +0 differ.
-bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
 
 // A design [1 | X] of n rows and q columns of a given kind, and a response;
 // spread scales the noise that separates a near copy from its original.

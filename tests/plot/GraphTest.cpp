@@ -168,7 +168,9 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
     const bool gridPlace = (line.at[3] == 63 && line.at[0] > 77) || (line.at[0] == 78 && line.at[1] < 520);
     EXPECT_EQ(grid, gridPlace) << line.at[0] << "," << line.at[1];
     EXPECT_EQ(line.pen.color, grid ? clSilver : clBlack) << line.at[0] << "," << line.at[1];
-    if (!grid) EXPECT_EQ(line.pen.style, PenStyle::Solid);
+    if (!grid) {
+      EXPECT_EQ(line.pen.style, PenStyle::Solid);
+    }
     if (line.at[0] == 76 && line.at[2] == 73 && line.at[1] > 463) minorY.push_back(line.at[1]);
   }
   // 57 = 10 * 5 + 7: the first seven sub-intervals are a pixel wider.

@@ -113,12 +113,18 @@ TEST(ValidationPlotTest, ModelRecordBecomesTheSeriesOfEachKind) {
     EXPECT_EQ(d.tpGraphValue[1][d.XColumn].Value, 1.5L);
     EXPECT_EQ(plot.Y(lmo ? 2 : 5).Value, -0.3L);
     EXPECT_TRUE(plot.Y(lmo ? 1 : 4).Missing);
-    if (!lmo) EXPECT_FALSE(plot.Y(1).Missing);
+    if (!lmo) {
+      EXPECT_FALSE(plot.Y(1).Missing);
+    }
     // The model points: its Kxy, R2 and Q2, always shown for kinds 10-12.
     EXPECT_EQ(d.tpGraphValue[c.rows - 1][d.XColumn].Value, 0.9L);
     EXPECT_EQ(plot.Y(c.rows - 1).Value, 0.7L);
-    if (!lmo) EXPECT_EQ(plot.Y(c.rows - 2).Value, 0.8L);
-    if (!lmo) EXPECT_FALSE(plot.Y(c.rows - 2).Missing);
+    if (!lmo) {
+      EXPECT_EQ(plot.Y(c.rows - 2).Value, 0.8L);
+    }
+    if (!lmo) {
+      EXPECT_FALSE(plot.Y(c.rows - 2).Missing);
+    }
   }
   EXPECT_TRUE(TestUi().Shown().empty());
 }

@@ -83,8 +83,12 @@ TEST(FilterCorrelations, GivesPairCorrelationBitForBitAndFailsWhereItFails) {
         if (a != b) {
           EXPECT_EQ(failed[t] != 0, fails);
           EXPECT_EQ(failedUntabled[t] != 0, fails);
-          if (!fails) EXPECT_EQ(row[t], expected);
-          if (!fails) EXPECT_EQ(rowUntabled[t], expected);
+          if (!fails) {
+            EXPECT_EQ(row[t], expected);
+          }
+          if (!fails) {
+            EXPECT_EQ(rowUntabled[t], expected);
+          }
         }
         for (FilterCorrelations* pairs : {&single, &batched, &untabled}) {
           if (fails) {

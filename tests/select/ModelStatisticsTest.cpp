@@ -201,7 +201,9 @@ TEST(ModelStatistics, StandardErrorAndFNeedOneDegreeOfFreedom) {
     SCOPED_TRACE(n);
     EXPECT_EQ(node.cvS.Missing, n == 2);
     EXPECT_EQ(node.cvF.Missing, n == 2);
-    if (n == 3) EXPECT_TRUE(Near(node.cvS, std::sqrt(node.cvRSStr.Value)));
+    if (n == 3) {
+      EXPECT_TRUE(Near(node.cvS, std::sqrt(node.cvRSStr.Value)));
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "prepare/SetupTestData.h"
@@ -28,7 +29,7 @@ TEST(SubsetScreen, ClaimsSurelyWorseOnlyOfWhatTheFitFindsWorse) {
   std::copy(pool.begin(), pool.end(), data.ipSelectedVarPtr);
   data.iSelectedVarCount = 8;
   Training training(data);
-  SubsetScreen screen(data, training.mask.data(), data.iObjCount, training.response);
+  SubsetScreen screen(std::make_shared<const PoolGram>(data, training.mask.data(), data.iObjCount, training.response));
   SubsetFitter fitter(data, training.mask.data(), data.iObjCount, training.response);
   // Against the fitted value itself the screen never claims "surely worse"; against
   // a value a little better it mostly does.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ProgressSteps.h"
 #include "support/ScriptedUi.h"
 #include "validate/Consensus.h"
 #include "validate/ConsensusReport.h"
@@ -136,14 +137,7 @@ TEST(ConsensusReport, OnlyLeaveOneOutColumnsOfPredictionObjectsShowPred) {
 TEST(ConsensusReport, TheBarStepsOncePerLineHeaderCellAndRow) {
   TestUi().Reset();
   const ReportExample ex;
-  struct Bar : Progress {
-    void SetText(const std::string&) override {}
-    void SetRange(int lo, int hi) override { range = {lo, hi}; }
-    void SetPosition(int p) override { positions.push_back(p); }
-    void AnimationTick() override {}
-    std::pair<int, int> range;
-    std::vector<int> positions;
-  } bar;
+  ProgressSteps bar;
   ex.Report(false, '.', &bar);
   const int items = 2 + 9 + 15 + 6;
   EXPECT_EQ(bar.range, std::make_pair(0, INT_MAX));
