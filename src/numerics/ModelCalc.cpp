@@ -262,19 +262,7 @@ void AdjustedR2(long double& r2adj, bool& missing, long double r2, bool r2Missin
 }
 
 void MaeAndSse(const Matrix& m, long double& mae, long double& sse) {
-  mae = -1.0L;
-  sse = -1.0L;
-  const int n = m.Rows();
-  if (n < 2) return;
-  long double absSum = 0.0L;
-  long double sqSum = 0.0L;
-  for (int i = 0; i < n; ++i) {
-    const long double diff = m.At(i, 0) - m.At(i, 1);
-    absSum += std::fabs(diff);
-    sqSum += diff * diff;
-  }
-  mae = Finite(absSum / n);
-  sse = Finite(sqSum);
+  MaeAndSseOf(m.Rows(), [&m](int i) { return m.At(i, 0) - m.At(i, 1); }, mae, sse);
 }
 
 CheckedValue R2m(long double r2, long double r0Squared) {

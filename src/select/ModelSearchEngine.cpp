@@ -295,13 +295,12 @@ void ModelSearchEngine::PopBatch(BatchRun& run) {
 }
 
 void ModelSearchEngine::PrepareFastPath(int helpers) {
-  // Each spreads its sums over the worker threads.
-  if (data_->iKeepPerSize != -1 && !screen_)
-    screen_ = std::make_unique<SubsetScreen>(*data_, trainMask_, nTrain_, *trainResponse_);
+  // Each spreads its sums over the worker threads; the screen reads the pool's.
   if (!poolGram_) {
     poolGram_ = std::make_shared<const PoolGram>(*data_, trainMask_, nTrain_, *trainResponse_);
     fitter_->UsePoolGram(poolGram_);
   }
+  if (data_->iKeepPerSize != -1 && !screen_) screen_ = std::make_unique<SubsetScreen>(poolGram_);
   while (static_cast<int>(workers_.size()) < helpers) {
     workers_.push_back(std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_));
     workers_.back()->UsePoolGram(poolGram_);

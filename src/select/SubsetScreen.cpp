@@ -4,10 +4,9 @@
 #include <atomic>
 #include <cmath>
 
-#include "data/ChemoData.h"
-#include "numerics/Matrix.h"
 #include "platform/base/WorkerThreads.h"
 #include "select/Fitness.h"
+#include "select/SubsetFitter.h"
 
 namespace {
 
@@ -67,41 +66,19 @@ bool SearchFastPaths() { return fastPaths.load(); }
 
 void SetSearchFastPaths(bool on) { fastPaths.store(on); }
 
-SubsetScreen::SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response)
-    : columns_(1 + data.iSelectedVarCount) {
-  const int pool = data.iSelectedVarCount;
-  std::vector<std::vector<long double>> x(static_cast<std::size_t>(pool));
-  std::vector<long double> y;
-  for (int i = 0; i < data.iObjCount && static_cast<int>(y.size()) < nTrain; ++i) {
-    if (trainingMask[i] == 0) continue;
-    for (int v = 0; v < pool; ++v) x[v].push_back(data.tpChemoValuePtr[i][data.ipSelectedVarPtr[v]].Value);
-    y.push_back(response.At(static_cast<int>(y.size()), 0));
-  }
-  n_ = static_cast<int>(y.size());
+SubsetScreen::SubsetScreen(std::shared_ptr<const PoolGram> pool)
+    : pool_(std::move(pool)), n_(pool_->rows), columns_(pool_->columns) {
+  const int poolSize = columns_ - 1;
   stride_ = (n_ + 3) / 4 * 4;
-  // The cross-products of the constant and the pool columns, uncentered as the fit
-  // forms them.
-  const auto cols = static_cast<std::size_t>(columns_);
-  auto column = [&](std::size_t c, int r) { return c == 0 ? 1.0L : x[c - 1][static_cast<std::size_t>(r)]; };
-  gram_.assign(cols * cols, 0.0L);
-  // Each row a of a triangle of sums is independent: spread over the worker threads.
-  const double rowWork = static_cast<double>(cols) * n_;
-  ParallelFor(static_cast<int>(cols), rowWork, [&](int task) {
-    const auto a = static_cast<std::size_t>(task);
-    for (std::size_t b = a; b < cols; ++b) {
-      long double sum = 0.0L;
-      for (int r = 0; r < n_; ++r) sum += column(a, r) * column(b, r);
-      gram_[a * cols + b] = gram_[b * cols + a] = sum;
-    }
-  });
+  const long double* y = pool_->Column(columns_);
   // The response, centred.
   long double sum = 0.0L, largest = 0.0L;
-  for (long double value : y) {
-    sum += value;
-    largest = std::max(largest, std::fabs(value));
+  for (int r = 0; r < n_; ++r) {
+    sum += y[r];
+    largest = std::max(largest, std::fabs(y[r]));
   }
   const long double mean = n_ > 0 ? sum / n_ : 0.0L;
-  std::vector<long double> yc(y.size());
+  std::vector<long double> yc(static_cast<std::size_t>(n_));
   for (int r = 0; r < n_; ++r) {
     yc[r] = y[r] - mean;
     ssTot_ += yc[r] * yc[r];
@@ -111,22 +88,24 @@ SubsetScreen::SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, i
   squaresCondition_ = ssTot_ > 0.0L ? static_cast<long double>(n_) * n_ * largest * largest / ssTot_ : INFINITY;
   // The pool columns centred and scaled to unit length, their cross-products (a
   // correlation matrix) and their products with the centred response.
-  std::vector<std::vector<long double>> unit(static_cast<std::size_t>(pool));
-  usable_.assign(static_cast<std::size_t>(pool), 0);
-  ParallelFor(pool, 4.0 * n_, [&](int v) {
+  std::vector<std::vector<long double>> unit(static_cast<std::size_t>(poolSize));
+  usable_.assign(static_cast<std::size_t>(poolSize), 0);
+  ParallelFor(poolSize, 4.0 * n_, [&](int v) {
+    const long double* column = pool_->Column(1 + v);
     long double m = 0.0L;
-    for (long double value : x[v]) m += value;
+    for (int r = 0; r < n_; ++r) m += column[r];
     m = n_ > 0 ? m / n_ : 0.0L;
     long double norm = 0.0L;
-    for (long double value : x[v]) norm += (value - m) * (value - m);
+    for (int r = 0; r < n_; ++r) norm += (column[r] - m) * (column[r] - m);
     norm = std::sqrt(norm);
     usable_[v] = std::isfinite(norm) && norm > 0.0L ? 1 : 0;
-    for (long double value : x[v]) unit[v].push_back(usable_[v] ? (value - m) / norm : 0.0L);
+    for (int r = 0; r < n_; ++r) unit[v].push_back(usable_[v] ? (column[r] - m) / norm : 0.0L);
   });
-  const auto p = static_cast<std::size_t>(pool);
+  const auto p = static_cast<std::size_t>(poolSize);
   correlation_.assign(p * p, 0.0L);
   withResponse_.assign(p, 0.0L);
-  ParallelFor(pool, rowWork, [&](int task) {
+  // Each row a of the triangle of sums is independent: spread over the worker threads.
+  ParallelFor(poolSize, static_cast<double>(columns_) * n_, [&](int task) {
     const auto a = static_cast<std::size_t>(task);
     for (int r = 0; r < n_; ++r) withResponse_[a] += unit[a][r] * yc[r];
     for (std::size_t b = a; b < p; ++b) {
@@ -269,7 +248,7 @@ bool SubsetScreen::SurelyWorse(const int* positions, int k, int id, long double 
   auto gram = [&](int a, int b) {
     const std::size_t ca = a == 0 ? 0 : 1 + static_cast<std::size_t>(positions[a - 1]);
     const std::size_t cb = b == 0 ? 0 : 1 + static_cast<std::size_t>(positions[b - 1]);
-    return gram_[ca * cols + cb];
+    return pool_->gram[ca * cols + cb];
   };
   if (!Factor(q, gram, L, reciprocal, fitCondition)) return false;
   fitCondition *= spreadRatio_;

@@ -11,12 +11,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "numerics/CheckedValue.h"
 
-class ChemoData;
-class Matrix;
+struct PoolGram;
 
 // The search's fast paths (the screen below, worker threads, kernels that give the
 // same bits as the plain routines) are on unless a test turns them off to run the
@@ -26,8 +26,8 @@ void SetSearchFastPaths(bool on);
 
 class SubsetScreen {
 public:
-  // The training rows of the pool's variables and the training response.
-  SubsetScreen(const ChemoData& data, const uint8_t* trainingMask, int nTrain, const Matrix& response);
+  // From the training rows of the pool's design and response and their cross-products.
+  explicit SubsetScreen(std::shared_ptr<const PoolGram> pool);
 
   // True when the fitness of fitness id `id` that the fit computes for the subset of
   // pool positions is surely strictly worse than `worst`, or surely missing; false
@@ -35,10 +35,10 @@ public:
   bool SurelyWorse(const int* positions, int k, int id, long double smoothing, long double worst) const;
 
 private:
+  std::shared_ptr<const PoolGram> pool_;  // its gram: the uncentred cross-products
   int n_ = 0;
-  int stride_ = 0;                 // n_ rounded up to a multiple of 4
-  int columns_;                    // 1 + the pool size: column 0 is the constant 1
-  std::vector<long double> gram_;  // columns_ x columns_: the uncentred cross-products
+  int stride_ = 0;  // n_ rounded up to a multiple of 4
+  int columns_;     // 1 + the pool size: column 0 is the constant 1
   // The pool columns centred and scaled to unit length: their cross-products, their
   // products with the centred response, and the columns themselves in double
   // precision (stride_ rows each, zero padded), with the centred response.
