@@ -313,31 +313,29 @@ void Invert(int runtimeQ, Refit& r) {
   }
 }
 
-// The refits of LooPressFromGram with q known to the compiler when Q > 0, so that
-// its loops are unrolled; the operations and their order are those of Q = 0.
+// The refits of objects [from, to) with q known to the compiler when Q > 0, so that
+// their loops are unrolled; the operations and their order are those of Q = 0.
 // Every value is LooPress's, from the same operations on the same operands; only
 // the order of independent steps differs (the row scales before the rank test,
 // the decomposition's first step as G_i is formed), and so may the order of the
-// checks. As any
-// check that fires ends the refits with false and nothing written for that row,
-// and LooPress makes each of these checks on the same value, the verdict is its.
+// checks. As any check that fires ends the refits there, and LooPress makes each
+// of these checks on the same value, the verdict is its. Returns the object whose
+// refit faulted, else to.
 template <int Q>
-bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double* h, const long double* const* rows,
-                    const long double* y, long double& press, long double* loo) {
+int RefitRange(int runtimeQ, const long double* G, const long double* h, const long double* const* rows,
+               const long double* y, const RankTestWaiver& waiver, int from, int to, long double* predictions) {
   const int q = Q > 0 ? Q : runtimeQ;
+  Refit r;
+  long double scaled[kMax * kMax], hi[kMax], bi[kMax];
+  int position[kMax];
+  long double *giRows[kMax], *scaledRows[kMax];
+  for (int j = 0; j < q; ++j) {
+    giRows[j] = r.a[j];
+    scaledRows[j] = &scaled[j * kMax];
+  }
+  int i = from;
   try {
-    Refit r;
-    long double scaled[kMax * kMax], hi[kMax], bi[kMax];
-    int position[kMax];
-    long double *giRows[kMax], *scaledRows[kMax];
-    for (int j = 0; j < q; ++j) {
-      giRows[j] = r.a[j];
-      scaledRows[j] = &scaled[j * kMax];
-    }
-    const RankTestWaiver waiver(q, G);
-    long double sum = 0.0L;
-    bool residualSeen = false;
-    for (int i = 0; i < n; ++i) {
+    for (; i < to; ++i) {
       const long double* x = rows[i];
       const long double yi = y[i];
       if (waiver.Waives<Q>(x) && FirstPivotStays(G, x)) {
@@ -359,27 +357,52 @@ bool LooPressOfSize(int n, int runtimeQ, const long double* G, const long double
       }
       long double yhat = bi[0];
       for (int j = 1; j < q; ++j) yhat += bi[j] * x[j];
-      const long double residual = yi - yhat;
-      residualSeen = residualSeen || residual != 0.0L;
-      sum = Checked(sum + residual * residual);
-      if (loo != nullptr) loo[i] = Checked(yhat);
+      predictions[i] = yhat;
     }
-    // Residuals whose squares all vanish: the PRESS is below the number range, not 0.
-    if (residualSeen && sum < LDBL_MIN) return false;
-    press = sum;
-    return true;
   } catch (...) {
-    return false;
+    return i;
   }
+  return to;
 }
 
 }  // namespace
 
-bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
-                      const long double* y, long double& press, long double* loo) {
-  if (q < 1 || q > kMax) return false;
-  return WithUnrolledSize(q, [&](auto size) {
-    return LooPressOfSize<decltype(size)::value>(n, q, G, h, rows, y, press, loo);
+GramLooRefits::GramLooRefits(int n, int q, const long double* G, const long double* h,
+                             const long double* const* rows, const long double* y)
+    : n_(n), q_(q), G_(G), h_(h), rows_(rows), y_(y), waiver_(q, G) {}
+
+int GramLooRefits::Run(int from, int to, long double* predictions) const {
+  return WithUnrolledSize(q_, [&](auto size) {
+    return RefitRange<decltype(size)::value>(q_, G_, h_, rows_, y_, waiver_, from, to, predictions);
   });
 }
 
+bool GramLooRefits::Sum(int fault, long double* predictions, long double& press) const {
+  long double sum = 0.0L;
+  bool residualSeen = false;
+  int i = 0;
+  try {
+    for (; i < fault; ++i) {
+      const long double residual = y_[i] - predictions[i];
+      residualSeen = residualSeen || residual != 0.0L;
+      sum = Checked(sum + residual * residual);
+      Checked(predictions[i]);
+    }
+  } catch (...) {
+  }
+  if (i < n_) {
+    std::fill(predictions + i, predictions + n_, 0.0L);
+    return false;
+  }
+  // Residuals whose squares all vanish: the PRESS is below the number range, not 0.
+  if (residualSeen && sum < LDBL_MIN) return false;
+  press = sum;
+  return true;
+}
+
+bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
+                      const long double* y, long double& press, long double* loo) {
+  if (q < 1 || q > kMax) return false;
+  const GramLooRefits refits(n, q, G, h, rows, y);
+  return refits.Sum(refits.Run(0, n, loo), loo, press);
+}

@@ -6,7 +6,7 @@
 // kernel(std::integral_constant<int, Q>{}) with Q = q for the common orders 2 to 5,
 // whose loops the compiler unrolls, else with Q = 0 (the order read at run time).
 template <typename Kernel>
-bool WithUnrolledSize(int q, const Kernel& kernel) {
+auto WithUnrolledSize(int q, const Kernel& kernel) {
   switch (q) {
     case 2: return kernel(std::integral_constant<int, 2>{});
     case 3: return kernel(std::integral_constant<int, 3>{});

@@ -11,6 +11,7 @@
 #include "numerics/Utils.h"
 #include "platform/base/CommandGuard.h"
 #include "platform/base/Exception.h"
+#include "platform/base/JoinableLoops.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
 #include "platform/base/WorkerThreads.h"
@@ -244,6 +245,7 @@ struct ModelSearchEngine::BatchRun {
   std::atomic<bool> stop{false};
   alignas(64) std::atomic<const std::vector<SizeState>*> sizes{nullptr};
   std::vector<std::unique_ptr<const std::vector<SizeState>>> published;
+  JoinableLoops loops;  // the fits' leave-one-out refits, which idle threads join
 };
 
 ModelSearchEngine::~ModelSearchEngine() = default;
@@ -305,6 +307,9 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
     workers_.push_back(std::make_unique<SubsetFitter>(*data_, trainMask_, nTrain_, *trainResponse_));
     workers_.back()->UsePoolGram(poolGram_);
   }
+  JoinableLoops* loops = helpers > 0 ? &run_->loops : nullptr;
+  fitter_->ShareLoops(loops);
+  for (auto& worker : workers_) worker->ShareLoops(loops);
 }
 
 // Nothing here touches the model list or the view. A helper leaves as soon as no
@@ -314,7 +319,9 @@ void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
   constexpr int kIdleSpins = 1000;  // some microseconds
   int idle = 0;
   for (std::size_t t = 0;;) {
-    if (run.TakeFit(t)) {
+    if (run.loops.HelpOne()) {
+      // A chunk of another thread's refits.
+    } else if (run.TakeFit(t)) {
       Settle(run, t, [&] { return FitOne(run, fitter, t); });
     } else if (run.Claim(t)) {
       Settle(run, t, [&] { return ScreenedOut(run, t) || FitOne(run, fitter, t); });
@@ -411,7 +418,9 @@ void ModelSearchEngine::AwaitOutcome(BatchRun& run, std::size_t t) {
   constexpr int kSpins = 2000;
   int spins = 0;
   for (std::size_t u = 0; !run.Ready(t);) {
-    if (run.TakeFitOf(t)) {
+    if (run.loops.HelpOne()) {
+      // A chunk of a helper's refits: perhaps of subset t's.
+    } else if (run.TakeFitOf(t)) {
       Settle(run, t, [&] { return FitOne(run, *fitter_, t); });
     } else if (run.Claim(u)) {
       Settle(run, u, [&] { return ScreenedOut(run, u); });

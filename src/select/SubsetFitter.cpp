@@ -1,6 +1,7 @@
 #include "select/SubsetFitter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "numerics/ModelCalc.h"
 #include "numerics/Statistics.h"
 #include "platform/base/Exception.h"
+#include "platform/base/JoinableLoops.h"
 #include "platform/base/WorkerThreads.h"
 #include "select/Fitness.h"
 #include "select/SubsetScreen.h"
@@ -274,17 +276,38 @@ bool SubsetFitter::ComputePress() {
 bool SubsetFitter::GramPress() {
   const int q = k_ + 1;
   long double G[kGramLooMaxCoefficients * kGramLooMaxCoefficients], h[kGramLooMaxCoefficients];
-  looScratch_.assign(static_cast<std::size_t>(n_), 0.0L);
+  looScratch_.resize(static_cast<std::size_t>(n_));
+  long double* predictions = looScratch_.data();
   long double press = 0.0L;
   bool ok = GatherGram(G, h);
   if (ok) {
     LoadDesign();
-    ok = LooPressFromGram(n_, q, G, h, space_->design.Data(), y_.data(), press, looScratch_.data());
+    const GramLooRefits refits(n_, q, G, h, space_->design.Data(), y_.data());
+    ok = refits.Sum(RefitRows(refits, predictions), predictions, press);
+  } else {
+    std::fill(predictions, predictions + n_, 0.0L);
   }
   long double* const* loo = space_->loo.Data();
-  for (int r = 0; r < n_; ++r) CopyValue(loo[r][0], looScratch_[static_cast<std::size_t>(r)]);
+  for (int r = 0; r < n_; ++r) CopyValue(loo[r][0], predictions[r]);
   press_ = ok ? press : -1.0L;
   return ok;
+}
+
+// The refits of every row, in chunks that idle threads may join when loops are
+// shared; returns the first row whose refit faulted, else n.
+int SubsetFitter::RefitRows(const GramLooRefits& refits, long double* predictions) const {
+  if (!loops_) return refits.Run(0, n_, predictions);
+  constexpr int kRowsPerChunk = 16;  // some microseconds of work
+  std::atomic<int> fault{n_};
+  loops_->Run((n_ + kRowsPerChunk - 1) / kRowsPerChunk, [&](int chunk) {
+    const int from = chunk * kRowsPerChunk;
+    const int to = std::min(n_, from + kRowsPerChunk);
+    const int faulted = refits.Run(from, to, predictions);
+    if (faulted == to) return;
+    for (int seen = fault.load(); faulted < seen && !fault.compare_exchange_weak(seen, faulted);) {
+    }
+  });
+  return fault.load();
 }
 
 CheckedValue SubsetFitter::Fitness(int id, long double smoothing) {

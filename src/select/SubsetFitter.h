@@ -14,6 +14,8 @@
 
 class ChemoData;
 class ColumnCorrelations;
+class GramLooRefits;
+class JoinableLoops;
 
 // The cross-products of the constant and the pool's variables over the training
 // rows, and their products with the response, summed as the leave-one-out routine
@@ -54,6 +56,9 @@ public:
   // gathers the correlations; the same bits as the routines on the subset's own
   // columns.
   void UsePoolGram(std::shared_ptr<const PoolGram> gram) { gram_ = std::move(gram); }
+  // With loops given (null: none), the leave-one-out refits from the pool's sums
+  // run in chunks of rows that other threads may join; the same bits.
+  void ShareLoops(JoinableLoops* loops) { loops_ = loops; }
 
   // Takes the given data-set variables (k >= 1); their training columns are
   // copied when a routine needs them.
@@ -94,12 +99,14 @@ private:
   bool GatherGram(long double* G, long double* h) const;
   bool GramFit();
   bool GramPress();
+  int RefitRows(const GramLooRefits& refits, long double* predictions) const;
   bool PoolKIndices();
   void LoadCells();
   void LoadDesign();
 
   std::vector<int> rows_;  // object index of each training row
   std::shared_ptr<const PoolGram> gram_;
+  JoinableLoops* loops_ = nullptr;
   std::vector<int> variables_;  // the loaded variables
   std::vector<int> columns_;    // the pool column of the constant and each loaded variable (-1: none)
   bool pooled_ = false;         // every loaded variable in the pool, the fast paths on

@@ -1,4 +1,5 @@
 #include "select/SubsetFitter.h"
+#include "platform/base/JoinableLoops.h"
 
 #include <gtest/gtest.h>
 
@@ -133,11 +134,14 @@ namespace {
 // the pool's sums, score each subset with the same bits.
 class FastAndPlain {
 public:
-  FastAndPlain(const ChemoData& data, const std::vector<uint8_t>& mask) : y_(Training(data, mask)) {
+  // With loops, the fast fitter's refits run in chunks that other threads may join.
+  FastAndPlain(const ChemoData& data, const std::vector<uint8_t>& mask, JoinableLoops* loops = nullptr)
+      : y_(Training(data, mask)) {
     const int n = y_.Rows();
     plain_ = std::make_unique<SubsetFitter>(data, mask.data(), n, y_);
     fast_ = std::make_unique<SubsetFitter>(data, mask.data(), n, y_);
     fast_->UsePoolGram(std::make_shared<const PoolGram>(data, mask.data(), n, y_));
+    fast_->ShareLoops(loops);
   }
 
   // Scores the subset on both, the K indices first or last, and compares all.
@@ -240,7 +244,8 @@ std::vector<int> AllOf(int count) {
 TEST(SubsetFitter, ScoresFromThePoolAsThePlainRoutinesOnTheDesignedTable) {
   auto data = DesignedData(41);
   data->iSelectedVarCount = 11;  // variable 11 outside the pool: the plain routines score it
-  FastAndPlain fitters(*data, TrainingMask(*data));
+  JoinableLoops loops;
+  FastAndPlain fitters(*data, TrainingMask(*data), &loops);
   fitters.CompareAll(AllOf(12), 3);
   fitters.Compare({0, 0}, true);  // one variable twice
   fitters.Compare({1, 5, 1}, false);
