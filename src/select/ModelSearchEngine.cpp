@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <mutex>
 #include <thread>
 
 #include "data/ChemoData.h"
@@ -160,52 +161,65 @@ bool ModelSearchEngine::CalculatePlainBatch() {
 }
 
 // One batch on the fast path. Helper threads, and this thread while it waits,
-// claim the subsets in order and screen each against the worst kept values as the
-// latest decisions published them; this thread decides them in order. A state
-// published after deciding subset d bounds every later subset: the worst kept
-// value of a full size only improves as decisions go on, and a decision checks a
-// screened subset again against the worst of its size at that moment.
-// A subset that this thread screens and cannot pass over waits for a helper to fit
-// it, so that the decisions go on meanwhile; it is screened again if the kept values
-// moved before its fit begins.
+// claim the subsets in order, a few at a time, taking them from the stack, and
+// screen each against the worst kept values as the latest decisions published
+// them; this thread decides them in order. A state published after deciding subset
+// d bounds every later subset: the worst kept value of a full size only improves
+// as decisions go on, and a decision checks a screened subset again against the
+// worst of its size at that moment. A subset that the screen cannot pass over
+// waits for a fit, which the first thread free takes, so that the screen goes on
+// meanwhile; it is screened again if the kept values moved before its fit begins.
 struct ModelSearchEngine::BatchRun {
   enum Stage : uint8_t { kPending, kWantsFit, kFitting, kReady };
+  // Subsets taken from the stack at a time: the claims of many threads at once
+  // meet at the stack's lock, a claim of one subset each time would queue there.
+  static constexpr std::size_t kClaim = 8;
 
-  BatchRun()
-      : subsets(BatchSize), outcomes(BatchSize), stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize)),
-        screenedWith(BatchSize) {}
+  explicit BatchRun(SubsetStack& stack)
+      : stack(stack), subsets(BatchSize), outcomes(BatchSize),
+        stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize)), screenedWith(BatchSize) {}
 
-  // Starts a batch with no subset yet.
-  void Begin() {
+  // Starts a batch with no subset yet, none larger than largest.
+  void Begin(int largest) {
     if (unsettled) {
       for (Outcome& outcome : outcomes) outcome = Outcome{};
       unsettled = false;
     }
     size = 0;
-    maxSize = 0;
+    maxSize = largest;
     popped.store(0);
-    allTaken.store(false);
-    next.store(0);
+    allTaken.store(stack.Empty());
     fitsFrom.store(0);
     stop.store(false);
     published.clear();
   }
-  // Makes subsets[size], just filled, claimable: a few at a time, since each
-  // change of the count is read again by every helper.
-  void Add() {
-    stages[size].store(kPending, std::memory_order_relaxed);
-    if (++size % 8 == 0) popped.store(size, std::memory_order_release);
+  // Takes the next subsets of the batch from the stack into [from, to); false when
+  // none is left or the batch stops.
+  bool Claim(std::size_t& from, std::size_t& to) {
+    if (allTaken.load(std::memory_order_acquire) || stop.load(std::memory_order_relaxed)) return false;
+    const std::lock_guard<std::mutex> guard(stackLock);
+    if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
+    from = size;
+    while (size < BatchSize && size - from < kClaim && !stack.Empty()) {
+      stack.Pop(taken);
+      subsets[size].assign(taken.begin(), taken.end());
+      stages[size].store(kPending, std::memory_order_relaxed);
+      ++size;
+    }
+    to = size;
+    popped.store(size, std::memory_order_release);
+    if (size == BatchSize || stack.Empty()) allTaken.store(true, std::memory_order_release);
+    return to > from;
   }
-  // Takes the next unclaimed subset into t; false when none is there or the batch stops.
-  bool Claim(std::size_t& t) {
-    t = next.load(std::memory_order_relaxed);
-    while (!stop.load(std::memory_order_relaxed) && t < popped.load(std::memory_order_acquire))
-      if (next.compare_exchange_weak(t, t + 1)) return true;
-    return false;
+  // Ends the claims; returns how many subsets were taken from the stack.
+  std::size_t StopClaims() {
+    const std::lock_guard<std::mutex> guard(stackLock);
+    stop.store(true);
+    return size;
   }
   // Takes into t the first subset waiting for its fit.
   bool TakeFit(std::size_t& t) {
-    const std::size_t claimed = std::min(next.load(std::memory_order_relaxed), popped.load(std::memory_order_acquire));
+    const std::size_t claimed = popped.load(std::memory_order_acquire);
     for (t = fitsFrom.load(std::memory_order_relaxed); t < claimed; ++t)
       if (TakeFitOf(t)) return true;
     return false;
@@ -214,11 +228,6 @@ struct ModelSearchEngine::BatchRun {
     uint8_t waiting = kWantsFit;
     return stages[t].load(std::memory_order_relaxed) == kWantsFit &&
            stages[t].compare_exchange_strong(waiting, kFitting, std::memory_order_acquire);
-  }
-  // Every subset of the batch claimed.
-  bool Exhausted() const {
-    return allTaken.load(std::memory_order_acquire) &&
-           next.load(std::memory_order_relaxed) >= popped.load(std::memory_order_relaxed);
   }
   bool Ready(std::size_t t) const { return stages[t].load(std::memory_order_acquire) == kReady; }
   // The states as the latest decision left them.
@@ -229,19 +238,20 @@ struct ModelSearchEngine::BatchRun {
     sizes.store(published.back().get(), std::memory_order_release);
   }
 
+  SubsetStack& stack;  // the engine's, taken from under stackLock while the batch runs
   std::vector<std::vector<int>> subsets;
   std::vector<Outcome> outcomes;
   std::unique_ptr<std::atomic<uint8_t>[]> stages;
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
-  std::vector<int> taken;  // the deciding thread's own
-  std::size_t size = 0;  // the subsets taken from the stack (deciding thread)
-  int maxSize = 0;       // their largest size
+  int maxSize = 0;         // no subset of the batch is larger
   bool unsettled = false;  // outcomes left behind by an abort or a failure
+  std::mutex stackLock;    // guards the stack, size and taken while the batch runs
+  std::size_t size = 0;    // the subsets taken from the stack
+  std::vector<int> taken;
   // Each on a cache line of its own: the threads write them at different paces.
-  alignas(64) std::atomic<std::size_t> popped{0};  // the subsets the helpers may claim
-  alignas(64) std::atomic<std::size_t> next{0};
+  alignas(64) std::atomic<std::size_t> popped{0};  // size, for reading without the lock
   alignas(64) std::atomic<std::size_t> fitsFrom{0};  // no subset before it waits for a fit
-  alignas(64) std::atomic<bool> allTaken{false};     // the batch's subsets are all claimable
+  alignas(64) std::atomic<bool> allTaken{false};     // the batch's subsets are all claimed
   std::atomic<bool> stop{false};
   alignas(64) std::atomic<const std::vector<SizeState>*> sizes{nullptr};
   std::vector<std::unique_ptr<const std::vector<SizeState>>> published;
@@ -253,23 +263,22 @@ ModelSearchEngine::~ModelSearchEngine() = default;
 // The helpers start on the first subsets while this thread takes the others from the stack.
 bool ModelSearchEngine::CalculateFastBatch() {
   if (!stack_.Empty()) {
-    if (!run_) run_ = std::make_unique<BatchRun>();
+    if (!run_) run_ = std::make_unique<BatchRun>(stack_);
     BatchRun& run = *run_;
     const int helpers = WorkerThreadCount() - 1;
     PrepareFastPath(helpers);
     if (data_->iKeepPerSize != -1) CollectSizeModels();
-    run.Begin();
-    run.Publish(SizeStates(0));
+    run.Begin(stack_.LargestSize());
+    run.Publish(SizeStates(run.maxSize));
     bool completed = true;
     RunBeside(
         helpers, [&](int helper) { HelpBatch(run, *workers_[static_cast<std::size_t>(helper)]); },
         [&] {
           // However this ends, the helpers claim nothing more.
           struct StopOnExit {
-            std::atomic<bool>& stop;
-            ~StopOnExit() { stop.store(true); }
-          } stopOnExit{run.stop};
-          PopBatch(run);
+            BatchRun& run;
+            ~StopOnExit() { run.StopClaims(); }
+          } stopOnExit{run};
           completed = DecideInOrder(run);
         });
     if (!completed) return false;
@@ -277,23 +286,6 @@ bool ModelSearchEngine::CalculateFastBatch() {
   }
   view_->PercentText("100%");
   return false;
-}
-
-void ModelSearchEngine::PopBatch(BatchRun& run) {
-  while (static_cast<int>(run.size) < BatchSize && !stack_.Empty()) {
-    // Taken into this thread's own vector first, so that the subset shared with the
-    // helpers is written once.
-    std::vector<int>& subset = run.subsets[run.size];
-    stack_.Pop(run.taken);
-    subset.assign(run.taken.begin(), run.taken.end());
-    if (static_cast<int>(subset.size()) > run.maxSize) {
-      run.maxSize = static_cast<int>(subset.size());
-      run.Publish(SizeStates(run.maxSize));
-    }
-    run.Add();
-  }
-  run.popped.store(run.size, std::memory_order_release);
-  run.allTaken.store(true);
 }
 
 void ModelSearchEngine::PrepareFastPath(int helpers) {
@@ -318,14 +310,14 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
 void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
   constexpr int kIdleSpins = 1000;  // some microseconds
   int idle = 0;
-  for (std::size_t t = 0;;) {
+  for (std::size_t t = 0, to = 0;;) {
     if (run.loops.HelpOne()) {
       // A chunk of another thread's refits.
     } else if (run.TakeFit(t)) {
       Settle(run, t, [&] { return FitOne(run, fitter, t); });
-    } else if (run.Claim(t)) {
-      Settle(run, t, [&] { return ScreenedOut(run, t) || FitOne(run, fitter, t); });
-    } else if (run.stop.load(std::memory_order_relaxed) || run.Exhausted()) {
+    } else if (run.Claim(t, to)) {
+      ScreenClaimed(run, t, to);
+    } else if (run.stop.load(std::memory_order_relaxed) || run.allTaken.load(std::memory_order_acquire)) {
       return;
     } else {
       // The subsets are still being taken from the stack; on a busy machine the
@@ -351,6 +343,10 @@ void ModelSearchEngine::Settle(BatchRun& run, std::size_t t, const Work& work) {
     run.outcomes[t].failure = std::current_exception();
   }
   run.stages[t].store(settled ? BatchRun::kReady : BatchRun::kWantsFit, std::memory_order_release);
+}
+
+void ModelSearchEngine::ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to) {
+  for (std::size_t t = from; t < to; ++t) Settle(run, t, [&] { return ScreenedOut(run, t); });
 }
 
 bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
@@ -383,10 +379,10 @@ bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
   // run goes on).
   auto putBack = [&](std::size_t from) {
     run.unsettled = true;
-    for (std::size_t u = run.size; u-- > from;)
+    for (std::size_t u = run.StopClaims(); u-- > from;)
       stack_.PushSubset(run.subsets[u].data(), static_cast<int>(run.subsets[u].size()));
   };
-  for (std::size_t t = 0; t < run.size; ++t) {
+  for (std::size_t t = 0; AwaitSubset(run, t); ++t) {
     std::size_t undecided = t;
     try {
       if (PollEscape()) {
@@ -409,21 +405,35 @@ bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
   return true;
 }
 
+// Claims subsets itself meanwhile, leaving their fits to the helpers.
+bool ModelSearchEngine::AwaitSubset(BatchRun& run, std::size_t t) {
+  for (std::size_t from = 0, to = 0; t >= run.popped.load(std::memory_order_acquire);) {
+    if (run.allTaken.load(std::memory_order_acquire) || run.stop.load(std::memory_order_relaxed))
+      return t < run.popped.load(std::memory_order_acquire);
+    if (run.Claim(from, to))
+      ScreenClaimed(run, from, to);
+    else
+      CpuRelax();
+  }
+  return true;
+}
+
 // Meanwhile this thread fits subset t itself when it waits for its fit, and
 // screens the next unclaimed subsets, leaving their fits to the helpers.
 void ModelSearchEngine::AwaitOutcome(BatchRun& run, std::size_t t) {
+  if (run.Ready(t)) return;
   run.fitsFrom.store(t, std::memory_order_relaxed);
   // A helper finishes a screened subset in a few microseconds: spin that long,
   // then give the processor away between looks.
   constexpr int kSpins = 2000;
   int spins = 0;
-  for (std::size_t u = 0; !run.Ready(t);) {
+  for (std::size_t from = 0, to = 0; !run.Ready(t);) {
     if (run.loops.HelpOne()) {
       // A chunk of a helper's refits: perhaps of subset t's.
     } else if (run.TakeFitOf(t)) {
       Settle(run, t, [&] { return FitOne(run, *fitter_, t); });
-    } else if (run.Claim(u)) {
-      Settle(run, u, [&] { return ScreenedOut(run, u); });
+    } else if (run.Claim(from, to)) {
+      ScreenClaimed(run, from, to);
     } else if (++spins < kSpins) {
       CpuRelax();
     } else {

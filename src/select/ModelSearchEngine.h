@@ -146,13 +146,13 @@ private:
   bool CalculateFastBatch();
   // The screen, the pool's cross-products and a fitter for each of `helpers` helpers.
   void PrepareFastPath(int helpers);
-  // Takes the batch's subsets from the stack, each claimable at once.
-  void PopBatch(BatchRun& run);
   // A helper's part: exact fits that the deciding thread left waiting, else the
   // next unclaimed subsets, screened and fitted, until none is left.
   void HelpBatch(BatchRun& run, SubsetFitter& fitter);
   template <typename Work>
   void Settle(BatchRun& run, std::size_t t, const Work& work);
+  // Screens the claimed subsets [from, to); those that may enter wait for their fits.
+  void ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to);
   // True when subset t is surely worse than the worst of its size as last published.
   bool ScreenedOut(BatchRun& run, std::size_t t);
   // Scores subset t and prepares its record; true.
@@ -160,6 +160,8 @@ private:
   // This thread's part: the decisions in order; false after a confirmed abort. The
   // undecided subsets go back to the stack on an abort or a failure.
   bool DecideInOrder(BatchRun& run);
+  // Waits until subset t is taken from the stack; false when the batch holds fewer.
+  bool AwaitSubset(BatchRun& run, std::size_t t);
   // Waits for subset t's outcome.
   void AwaitOutcome(BatchRun& run, std::size_t t);
   void Score(SubsetFitter& fitter, const std::vector<int>& positions, Outcome& outcome);

@@ -1,5 +1,6 @@
 #include "select/SubsetStack.h"
 
+#include <algorithm>
 #include <limits>
 
 void SubsetStack::PushSubset(const int* positions, int k) {
@@ -36,6 +37,12 @@ static bool PreviousCombination(std::vector<int>& choice, int n) {
     }
   }
   return false;
+}
+
+int SubsetStack::LargestSize() const {
+  int largest = 0;
+  for (const ModelDescr& entry : entries_) largest = std::max(largest, entry.size);
+  return largest;
 }
 
 void SubsetStack::Pop(std::vector<int>& out) {

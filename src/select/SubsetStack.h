@@ -24,6 +24,8 @@ public:
   // ascending positions taken from `candidates`; nothing when there are too few.
   void PushRange(const int* prefix, int depth, std::vector<int> candidates, int k);
   bool Empty() const { return entries_.empty(); }
+  // The size of the largest subset waiting (0 when none).
+  int LargestSize() const;
   // Takes the next subset into `out` (its size is the subset size).
   void Pop(std::vector<int>& out);
   void Clear() { entries_.clear(); }
