@@ -170,10 +170,15 @@ bool ModelSearchEngine::CalculatePlainBatch() {
 // waits for a fit, which the first thread free takes, so that the screen goes on
 // meanwhile; it is screened again if the kept values moved before its fit begins.
 struct ModelSearchEngine::BatchRun {
-  enum Stage : uint8_t { kPending, kWantsFit, kFitting, kReady };
+  // A subset's outcome is ready from kReady on; a screened one's is its stage alone.
+  enum Stage : uint8_t { kPending, kWantsFit, kFitting, kReady, kScreened };
   // Subsets taken from the stack at a time: the claims of many threads at once
   // meet at the stack's lock, a claim of one subset each time would queue there.
+  // Towards the batch's end claims shrink, so that the last ones end together.
   static constexpr std::size_t kClaim = 8;
+  static std::size_t ClaimSize(std::size_t taken) {
+    return std::clamp<std::size_t>((BatchSize - taken) / 16, 1, kClaim);
+  }
 
   explicit BatchRun(SubsetStack& stack)
       : stack(stack), subsets(BatchSize), outcomes(BatchSize),
@@ -200,7 +205,8 @@ struct ModelSearchEngine::BatchRun {
     const std::lock_guard<std::mutex> guard(stackLock);
     if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
     from = size;
-    while (size < BatchSize && size - from < kClaim && !stack.Empty()) {
+    const std::size_t count = ClaimSize(size);
+    while (size < BatchSize && size - from < count && !stack.Empty()) {
       stack.Pop(taken);
       subsets[size].assign(taken.begin(), taken.end());
       stages[size].store(kPending, std::memory_order_relaxed);
@@ -229,7 +235,7 @@ struct ModelSearchEngine::BatchRun {
     return stages[t].load(std::memory_order_relaxed) == kWantsFit &&
            stages[t].compare_exchange_strong(waiting, kFitting, std::memory_order_acquire);
   }
-  bool Ready(std::size_t t) const { return stages[t].load(std::memory_order_acquire) == kReady; }
+  bool Ready(std::size_t t) const { return stages[t].load(std::memory_order_acquire) >= kReady; }
   // The states as the latest decision left them.
   const std::vector<SizeState>& Latest() const { return *sizes.load(std::memory_order_acquire); }
   // Called by the deciding thread only; every state stays alive until the batch ends.
@@ -332,21 +338,24 @@ void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
   }
 }
 
-// Runs work for subset t and marks its outcome ready, or else waiting for its fit
-// when work returns false; a failure is kept for the decision.
+// Runs work for subset t and gives the subset the stage work returns; a failure is
+// kept for the decision, the outcome then ready.
 template <typename Work>
 void ModelSearchEngine::Settle(BatchRun& run, std::size_t t, const Work& work) {
-  bool settled = true;
+  uint8_t stage = BatchRun::kReady;
   try {
-    settled = work();
+    stage = work();
   } catch (...) {
     run.outcomes[t].failure = std::current_exception();
   }
-  run.stages[t].store(settled ? BatchRun::kReady : BatchRun::kWantsFit, std::memory_order_release);
+  run.stages[t].store(stage, std::memory_order_release);
 }
 
+// A screened subset's outcome is its stage and the states it was screened with,
+// so that the deciding thread reads little and writes nothing for it.
 void ModelSearchEngine::ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to) {
-  for (std::size_t t = from; t < to; ++t) Settle(run, t, [&] { return ScreenedOut(run, t); });
+  for (std::size_t t = from; t < to; ++t)
+    Settle(run, t, [&] { return ScreenedOut(run, t) ? BatchRun::kScreened : BatchRun::kWantsFit; });
 }
 
 bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
@@ -354,22 +363,26 @@ bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
   const std::vector<SizeState>& latest = run.Latest();
   run.screenedWith[t] = &latest;
   const SizeState size = latest[positions.size()];
-  if (!size.full || !screen_->SurelyWorse(positions.data(), static_cast<int>(positions.size()), data_->iFitnessFunc,
-                                          data_->ldLOFSmoothing, size.worst))
-    return false;
-  run.outcomes[t].screened = true;
-  run.outcomes[t].against = size.worst;
-  return true;
+  return size.full && screen_->SurelyWorse(positions.data(), static_cast<int>(positions.size()),
+                                           data_->iFitnessFunc, data_->ldLOFSmoothing, size.worst);
 }
 
 // Screens subset t again when the states moved since it passed, then scores it
-// and prepares its record; true.
-bool ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t) {
-  if (run.screenedWith[t] != &run.Latest() && ScreenedOut(run, t)) return true;
+// and prepares its record.
+uint8_t ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t) {
+  if (run.screenedWith[t] != &run.Latest() && ScreenedOut(run, t)) return BatchRun::kScreened;
   const std::vector<int>& positions = run.subsets[t];
   Score(fitter, positions, run.outcomes[t]);
   PrepareRecord(fitter, positions, (*run.screenedWith[t])[positions.size()], run.outcomes[t]);
-  return true;
+  return BatchRun::kReady;
+}
+
+// A screened subset is passed over while the worst kept model of its size is no
+// worse than the one it was screened against.
+bool ModelSearchEngine::PassedOver(BatchRun& run, std::size_t t) {
+  const int k = static_cast<int>(run.subsets[t].size());
+  const SizeState size = StateOfSize(k);
+  return size.full && !fitness::Better((*run.screenedWith[t])[k].worst, size.worst, data_->iFitnessFunc);
 }
 
 bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
@@ -394,6 +407,14 @@ bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
       undecided = t + 1;
       AwaitOutcome(run, t);
       Outcome& outcome = run.outcomes[t];
+      if (run.stages[t].load(std::memory_order_relaxed) == BatchRun::kScreened) {
+        if (PassedOver(run, t)) {
+          ++screened_;
+          continue;
+        }
+        // A model of its size went meanwhile.
+        Score(*fitter_, run.subsets[t], outcome);
+      }
       if (outcome.failure) std::rethrow_exception(outcome.failure);
       if (Decide(run.subsets[t], outcome)) run.Publish(SizeStates(run.maxSize));
       outcome = Outcome{};  // the record, once stored, is not needed
@@ -472,21 +493,10 @@ void ModelSearchEngine::PrepareRecord(SubsetFitter& fitter, const std::vector<in
   }
 }
 
-// The decisions of FitSubset, in the engine's order. A screened subset is passed
-// over while the worst kept model of its size is no worse than the one it was
-// screened against; otherwise (a model of its size went meanwhile) it is scored here.
+// The decisions of FitSubset, in the engine's order, on a scored subset.
 bool ModelSearchEngine::Decide(const std::vector<int>& positions, Outcome& outcome) {
   const int k = static_cast<int>(positions.size());
   const int id = data_->iFitnessFunc;
-  if (outcome.screened) {
-    const SizeState size = StateOfSize(k);
-    if (size.full && !fitness::Better(outcome.against, size.worst, id)) {
-      ++screened_;
-      return false;
-    }
-    outcome = Outcome{};
-    Score(*fitter_, positions, outcome);
-  }
   if (!outcome.quikPassed || !outcome.fitted) return false;
   DataResultNode* target = nullptr;
   const int keep = data_->iKeepPerSize;

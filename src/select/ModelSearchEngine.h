@@ -111,8 +111,6 @@ private:
   // What the worker threads find out about one subset of a batch, for the decisions
   // that follow in order.
   struct Outcome {
-    bool screened = false;  // surely worse than `against`, the worst kept when it was scored
-    long double against = 0.0L;
     bool quikPassed = true;
     bool fitted = false;
     CheckedValue fitness;
@@ -155,8 +153,10 @@ private:
   void ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to);
   // True when subset t is surely worse than the worst of its size as last published.
   bool ScreenedOut(BatchRun& run, std::size_t t);
-  // Scores subset t and prepares its record; true.
-  bool FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t);
+  // Scores subset t and prepares its record; its stage.
+  uint8_t FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t);
+  // The decision on a screened subset t: true when it is passed over.
+  bool PassedOver(BatchRun& run, std::size_t t);
   // This thread's part: the decisions in order; false after a confirmed abort. The
   // undecided subsets go back to the stack on an abort or a failure.
   bool DecideInOrder(BatchRun& run);
