@@ -52,12 +52,17 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
   const auto cols = static_cast<std::size_t>(columns);
   values_.resize((cols + 1) * static_cast<std::size_t>(rows));
   auto column = [&](std::size_t c) { return &values_[c * static_cast<std::size_t>(rows)]; };
-  for (int r = 0; r < rows; ++r) {
-    const CheckedValue* cells = data.tpChemoValuePtr[objects[static_cast<std::size_t>(r)]];
-    column(0)[r] = 1.0L;
-    for (int v = 0; v < data.iSelectedVarCount; ++v) column(1 + static_cast<std::size_t>(v))[r] = cells[data.ipSelectedVarPtr[v]].Value;
-    column(cols)[r] = response.At(r, 0);
-  }
+  // Blocks of rows on the worker threads.
+  constexpr int kRowsPerTask = 64;
+  ParallelFor((rows + kRowsPerTask - 1) / kRowsPerTask, static_cast<double>(cols) * kRowsPerTask, [&](int task) {
+    for (int r = task * kRowsPerTask; r < std::min(rows, (task + 1) * kRowsPerTask); ++r) {
+      const CheckedValue* cells = data.tpChemoValuePtr[objects[static_cast<std::size_t>(r)]];
+      column(0)[r] = 1.0L;
+      for (int v = 0; v < data.iSelectedVarCount; ++v)
+        column(1 + static_cast<std::size_t>(v))[r] = cells[data.ipSelectedVarPtr[v]].Value;
+      column(cols)[r] = response.At(r, 0);
+    }
+  });
   gram.assign(cols * cols, 0.0L);
   gramFinite.assign(cols * cols, 0);
   xty.assign(cols, 0.0L);

@@ -86,12 +86,17 @@ SubsetScreen::SubsetScreen(std::shared_ptr<const PoolGram> pool)
   const long double variance = n_ > 1 ? ssTot_ / (n_ - 1) : 0.0L;
   spreadRatio_ = variance > 0.0L ? std::max(1.0L, largest / std::sqrt(variance)) : INFINITY;
   squaresCondition_ = ssTot_ > 0.0L ? static_cast<long double>(n_) * n_ * largest * largest / ssTot_ : INFINITY;
-  // The pool columns centred and scaled to unit length, their cross-products (a
-  // correlation matrix) and their products with the centred response.
-  std::vector<std::vector<long double>> unit(static_cast<std::size_t>(poolSize));
-  usable_.assign(static_cast<std::size_t>(poolSize), 0);
-  ParallelFor(poolSize, 4.0 * n_, [&](int v) {
-    const long double* column = pool_->Column(1 + v);
+  // The pool columns centred and scaled to unit length, in both precisions, their
+  // cross-products (a correlation matrix) and their products with the centred response.
+  const auto p = static_cast<std::size_t>(poolSize);
+  const auto stride = static_cast<std::size_t>(stride_);
+  std::vector<long double> unit(p * static_cast<std::size_t>(n_));
+  auto unitColumn = [&](std::size_t v) { return &unit[v * static_cast<std::size_t>(n_)]; };
+  usable_.assign(p, 0);
+  unitColumns_.assign(p * stride, 0.0);
+  ParallelFor(poolSize, 4.0 * n_, [&](int task) {
+    const auto v = static_cast<std::size_t>(task);
+    const long double* column = pool_->Column(1 + task);
     long double m = 0.0L;
     for (int r = 0; r < n_; ++r) m += column[r];
     m = n_ > 0 ? m / n_ : 0.0L;
@@ -99,25 +104,26 @@ SubsetScreen::SubsetScreen(std::shared_ptr<const PoolGram> pool)
     for (int r = 0; r < n_; ++r) norm += (column[r] - m) * (column[r] - m);
     norm = std::sqrt(norm);
     usable_[v] = std::isfinite(norm) && norm > 0.0L ? 1 : 0;
-    for (int r = 0; r < n_; ++r) unit[v].push_back(usable_[v] ? (column[r] - m) / norm : 0.0L);
+    long double* to = unitColumn(v);
+    for (int r = 0; r < n_; ++r) {
+      to[r] = usable_[v] ? (column[r] - m) / norm : 0.0L;
+      unitColumns_[v * stride + static_cast<std::size_t>(r)] = static_cast<double>(to[r]);
+    }
   });
-  const auto p = static_cast<std::size_t>(poolSize);
   correlation_.assign(p * p, 0.0L);
   withResponse_.assign(p, 0.0L);
   // Each row a of the triangle of sums is independent: spread over the worker threads.
   ParallelFor(poolSize, static_cast<double>(columns_) * n_, [&](int task) {
     const auto a = static_cast<std::size_t>(task);
-    for (int r = 0; r < n_; ++r) withResponse_[a] += unit[a][r] * yc[r];
+    const long double* ua = unitColumn(a);
+    for (int r = 0; r < n_; ++r) withResponse_[a] += ua[r] * yc[r];
     for (std::size_t b = a; b < p; ++b) {
+      const long double* ub = unitColumn(b);
       long double s = 0.0L;
-      for (int r = 0; r < n_; ++r) s += unit[a][r] * unit[b][r];
+      for (int r = 0; r < n_; ++r) s += ua[r] * ub[r];
       correlation_[a * p + b] = correlation_[b * p + a] = s;
     }
   });
-  const auto stride = static_cast<std::size_t>(stride_);
-  unitColumns_.assign(p * stride, 0.0);
-  for (std::size_t a = 0; a < p; ++a)
-    for (int r = 0; r < n_; ++r) unitColumns_[a * stride + r] = static_cast<double>(unit[a][r]);
   centredResponse_.assign(stride, 0.0);
   for (int r = 0; r < n_; ++r) centredResponse_[r] = static_cast<double>(yc[r]);
 }
