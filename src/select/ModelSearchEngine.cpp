@@ -202,7 +202,7 @@ struct ModelSearchEngine::BatchRun {
   // none is left or the batch stops.
   bool Claim(std::size_t& from, std::size_t& to) {
     if (allTaken.load(std::memory_order_acquire) || stop.load(std::memory_order_relaxed)) return false;
-    const std::lock_guard<std::mutex> guard(stackLock);
+    const std::lock_guard<SpinLock> guard(stackLock);
     if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
     from = size;
     const std::size_t count = ClaimSize(size);
@@ -219,7 +219,7 @@ struct ModelSearchEngine::BatchRun {
   }
   // Ends the claims; returns how many subsets were taken from the stack.
   std::size_t StopClaims() {
-    const std::lock_guard<std::mutex> guard(stackLock);
+    const std::lock_guard<SpinLock> guard(stackLock);
     stop.store(true);
     return size;
   }
@@ -251,7 +251,7 @@ struct ModelSearchEngine::BatchRun {
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
   int maxSize = 0;         // no subset of the batch is larger
   bool unsettled = false;  // outcomes left behind by an abort or a failure
-  std::mutex stackLock;    // guards the stack, size and taken while the batch runs
+  SpinLock stackLock;      // guards the stack, size and taken while the batch runs
   std::size_t size = 0;    // the subsets taken from the stack
   std::vector<int> taken;
   // Each on a cache line of its own: the threads write them at different paces.

@@ -88,7 +88,8 @@ private:
 // Helper threads started once and kept for the next jobs: a helper that finishes
 // one spins a little before it sleeps, so that jobs in quick succession cost no
 // wake-up. One job runs at a time; a call that finds the pool busy (a task's own,
-// or another thread's) works alone.
+// or another thread's) works alone. A spinning helper joins a job without a lock:
+// the entry count admits helpers until the caller closes it.
 class Pool {
 public:
   ~Pool() {
@@ -112,12 +113,13 @@ public:
   template <typename Own>
   void Run(Job& job, int helpers, const Own& own) {
     helpers = Grow(helpers);
+    job_.store(&job, std::memory_order_relaxed);
+    wanted_.store(helpers, std::memory_order_relaxed);
+    left_.store(0, std::memory_order_relaxed);
+    entry_.store(0, std::memory_order_release);
     {
+      // Under the lock, so that a helper about to sleep sees the new generation.
       const std::lock_guard<std::mutex> guard(lock_);
-      job_ = &job;
-      wanted_ = helpers;
-      joined_ = 0;
-      left_.store(0);
       generation_.fetch_add(1);
     }
     if (helpers > 0) wake_.notify_all();
@@ -127,24 +129,21 @@ public:
     } catch (...) {
       failure = std::current_exception();
     }
-    int joined = 0;
-    {
-      // Helpers that have not joined yet are not waited for: they find the job gone.
-      const std::lock_guard<std::mutex> guard(lock_);
-      wanted_ = joined = joined_;
-    }
+    // Helpers that have not joined yet are not waited for: they find the entry closed.
+    const int joined = entry_.fetch_or(kClosed) & ~kClosed;
     if (!SpinUntil([&] { return left_.load() == joined; }, kCallerSpin)) {
       std::unique_lock<std::mutex> guard(lock_);
-      done_.wait(guard, [&] { return left_.load() == joined_; });
+      callerSleeps_.store(true);
+      done_.wait(guard, [&] { return left_.load() == joined; });
+      callerSleeps_.store(false);
     }
-    {
-      const std::lock_guard<std::mutex> guard(lock_);
-      job_ = nullptr;
-    }
+    job_.store(nullptr, std::memory_order_relaxed);
     if (failure) std::rethrow_exception(failure);
   }
 
 private:
+  static constexpr int kClosed = 1 << 30;
+
   // Starts helpers up to `count`; returns how many there are.
   int Grow(int count) {
     try {
@@ -161,33 +160,38 @@ private:
   void Serve(int index) {
     uint64_t seen = 0;
     for (;;) {
-      SpinUntil([&] { return generation_.load() != seen; }, kHelperSpin);
-      std::unique_lock<std::mutex> guard(lock_);
-      wake_.wait(guard, [&] { return generation_.load() != seen; });
+      if (!SpinUntil([&] { return generation_.load() != seen; }, kHelperSpin)) {
+        std::unique_lock<std::mutex> guard(lock_);
+        wake_.wait(guard, [&] { return generation_.load() != seen; });
+      }
       if (stopping_.load()) return;
       seen = generation_.load();
-      if (!job_ || index >= wanted_ || joined_ >= wanted_) continue;
-      ++joined_;
-      Job* job = job_;
-      guard.unlock();
-      job->Help(index);
-      guard.lock();
+      if (index >= wanted_.load(std::memory_order_relaxed) || !Join()) continue;
+      // Joined the job whose entry is open: its own job and count.
+      if (index < wanted_.load(std::memory_order_relaxed)) job_.load(std::memory_order_relaxed)->Help(index);
       left_.fetch_add(1);
-      if (left_.load() == joined_) done_.notify_one();
+      if (callerSleeps_.load()) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        done_.notify_one();
+      }
     }
   }
 
+  bool Join() {
+    int entry = entry_.load(std::memory_order_relaxed);
+    while ((entry & kClosed) == 0)
+      if (entry_.compare_exchange_weak(entry, entry + 1, std::memory_order_acquire)) return true;
+    return false;
+  }
+
   std::atomic<bool> running_{false};
-  std::mutex lock_;
+  std::mutex lock_;  // for sleeping and waking only
   std::condition_variable wake_, done_;
   std::vector<std::thread> helpers_;
-  // Written under lock_; the generation and the count that left are also read
-  // without it while spinning.
-  Job* job_ = nullptr;
+  std::atomic<Job*> job_{nullptr};
   std::atomic<uint64_t> generation_{0};
-  int wanted_ = 0, joined_ = 0;
-  std::atomic<int> left_{0};
-  std::atomic<bool> stopping_{false};
+  std::atomic<int> wanted_{0}, entry_{kClosed}, left_{0};
+  std::atomic<bool> callerSleeps_{false}, stopping_{false};
 };
 
 Pool& ThePool() {
@@ -203,6 +207,18 @@ void CpuRelax() {
 #else
   std::this_thread::yield();
 #endif
+}
+
+void SpinLock::lock() {
+  constexpr int kSpinsBeforeYield = 1000;
+  int spins = 0;
+  while (locked_.exchange(true, std::memory_order_acquire))
+    while (locked_.load(std::memory_order_relaxed)) {
+      if (++spins % kSpinsBeforeYield == 0)
+        std::this_thread::yield();
+      else
+        CpuRelax();
+    }
 }
 
 int WorkerThreadCount() {

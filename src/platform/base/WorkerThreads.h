@@ -2,6 +2,7 @@
 // decision that depends on order in their own thread: a task only computes.
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 // The number of threads that ParallelFor uses: the machine's core count unless set.
@@ -29,3 +30,15 @@ void RunBeside(int helpers, const std::function<void(int)>& helper, const std::f
 
 // One step of a spinning wait: a pause instruction where there is one.
 void CpuRelax();
+
+// A lock for short critical sections shared by busy threads: a waiting thread spins
+// rather than sleeps (it yields the processor now and then, in case the holder was
+// preempted). Meets the standard's Lockable requirements.
+class SpinLock {
+public:
+  void lock();
+  void unlock() { locked_.store(false, std::memory_order_release); }
+
+private:
+  std::atomic<bool> locked_{false};
+};
