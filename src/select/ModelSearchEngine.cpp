@@ -171,7 +171,8 @@ bool ModelSearchEngine::CalculatePlainBatch() {
 // meanwhile; it is screened again if the kept values moved before its fit begins.
 struct ModelSearchEngine::BatchRun {
   // A subset's outcome is ready from kReady on; a screened one's is its stage alone.
-  enum Stage : uint8_t { kPending, kWantsFit, kFitting, kReady, kScreened };
+  // A claimed subset is written into its slot by the claiming thread, then pending.
+  enum Stage : uint8_t { kClaimed, kPending, kWantsFit, kFitting, kReady, kScreened };
   // Subsets taken from the stack at a time: the claims of many threads at once
   // meet at the stack's lock, a claim of one subset each time would queue there.
   // Towards the batch's end claims shrink, so that the last ones end together.
@@ -199,29 +200,50 @@ struct ModelSearchEngine::BatchRun {
     published.clear();
   }
   // Takes the next subsets of the batch from the stack into [from, to); false when
-  // none is left or the batch stops.
+  // none is left or the batch stops. They are written into their slots once the
+  // lock is released, as the slots' memory was last used by other threads.
   bool Claim(std::size_t& from, std::size_t& to) {
     if (allTaken.load(std::memory_order_acquire) || stop.load(std::memory_order_relaxed)) return false;
-    const std::lock_guard<SpinLock> guard(stackLock);
-    if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
-    from = size;
-    const std::size_t count = ClaimSize(size);
-    while (size < BatchSize && size - from < count && !stack.Empty()) {
-      stack.Pop(taken);
-      subsets[size].assign(taken.begin(), taken.end());
-      stages[size].store(kPending, std::memory_order_relaxed);
-      ++size;
+    thread_local std::vector<int> positions, sizes;  // this thread's claim
+    positions.clear();
+    sizes.clear();
+    {
+      const std::lock_guard<SpinLock> guard(stackLock);
+      if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
+      from = size;
+      const std::size_t count = ClaimSize(size);
+      while (size < BatchSize && size - from < count && !stack.Empty()) {
+        stack.Pop(taken);
+        positions.insert(positions.end(), taken.begin(), taken.end());
+        sizes.push_back(static_cast<int>(taken.size()));
+        stages[size].store(kClaimed, std::memory_order_relaxed);
+        ++size;
+      }
+      to = size;
+      popped.store(size, std::memory_order_release);
+      if (size == BatchSize || stack.Empty()) allTaken.store(true, std::memory_order_release);
     }
-    to = size;
-    popped.store(size, std::memory_order_release);
-    if (size == BatchSize || stack.Empty()) allTaken.store(true, std::memory_order_release);
+    const int* next = positions.data();
+    for (std::size_t t = from; t < to; ++t) {
+      const int k = sizes[t - from];
+      subsets[t].assign(next, next + k);
+      next += k;
+      stages[t].store(kPending, std::memory_order_release);
+    }
     return to > from;
   }
-  // Ends the claims; returns how many subsets were taken from the stack.
+  // Ends the claims; returns how many subsets were taken from the stack, each
+  // written into its slot.
   std::size_t StopClaims() {
-    const std::lock_guard<SpinLock> guard(stackLock);
-    stop.store(true);
-    return size;
+    std::size_t taken = 0;
+    {
+      const std::lock_guard<SpinLock> guard(stackLock);
+      stop.store(true);
+      taken = size;
+    }
+    for (std::size_t t = 0; t < taken; ++t)
+      while (stages[t].load(std::memory_order_acquire) == kClaimed) CpuRelax();
+    return taken;
   }
   // Takes into t the first subset waiting for its fit.
   bool TakeFit(std::size_t& t) {
