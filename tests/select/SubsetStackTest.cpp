@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 // Counts reach 64 bits and saturate beyond them.
 TEST(SubsetStackTest, CountCombinations) {
@@ -14,3 +15,19 @@ TEST(SubsetStackTest, CountCombinations) {
   EXPECT_EQ(CountCombinations(1000, 500), INT64_MAX);
 }
 
+
+// The largest size waiting: of single subsets and ranges alike, 0 once all are taken.
+TEST(SubsetStackTest, LargestSizeOfTheSubsetsWaiting) {
+  SubsetStack stack;
+  EXPECT_EQ(stack.LargestSize(), 0);
+  const int prefix[] = {0};
+  stack.PushRange(prefix, 1, {1, 2, 3}, 3);
+  const int single[] = {4, 5};
+  stack.PushSubset(single, 2);
+  EXPECT_EQ(stack.LargestSize(), 3);
+  std::vector<int> subset;
+  stack.Pop(subset);
+  EXPECT_EQ(stack.LargestSize(), 3);
+  while (!stack.Empty()) stack.Pop(subset);
+  EXPECT_EQ(stack.LargestSize(), 0);
+}

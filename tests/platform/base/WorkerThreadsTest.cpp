@@ -182,3 +182,23 @@ TEST(WorkerThreads, RunBesideRunsTheCallersLoopBesideIndexedHelpers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Increments under the lock from several threads are never lost.
+TEST(WorkerThreads, SpinLockExcludes) {
+  SpinLock lock;
+  long counter = 0;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 100000; ++i) {
+        const std::lock_guard<SpinLock> guard(lock);
+        ++counter;
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(counter, 400000);
+}
+
+}  // namespace
