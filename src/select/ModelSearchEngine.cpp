@@ -185,8 +185,10 @@ struct ModelSearchEngine::BatchRun {
       : stack(stack), subsets(BatchSize), outcomes(BatchSize),
         stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize)), screenedWith(BatchSize) {}
 
-  // Starts a batch with no subset yet, none larger than largest.
-  void Begin(int largest) {
+  // Starts a batch with no subset yet, none larger than largest. With helpers, the
+  // deciding thread claims one subset at a time, to be back soon for its decisions.
+  void Begin(int largest, int helpers) {
+    ownClaim = helpers > 0 ? 1 : kClaim;
     if (unsettled) {
       for (Outcome& outcome : outcomes) outcome = Outcome{};
       unsettled = false;
@@ -199,10 +201,11 @@ struct ModelSearchEngine::BatchRun {
     stop.store(false);
     published.clear();
   }
-  // Takes the next subsets of the batch from the stack into [from, to); false when
-  // none is left or the batch stops. They are written into their slots once the
-  // lock is released, as the slots' memory was last used by other threads.
-  bool Claim(std::size_t& from, std::size_t& to) {
+  // Takes the next subsets of the batch from the stack, at most `most`, into
+  // [from, to); false when none is left or the batch stops. They are written into
+  // their slots once the lock is released, as the slots' memory was last used by
+  // other threads.
+  bool Claim(std::size_t& from, std::size_t& to, std::size_t most) {
     if (allTaken.load(std::memory_order_acquire) || stop.load(std::memory_order_relaxed)) return false;
     thread_local std::vector<int> positions, sizes;  // this thread's claim
     positions.clear();
@@ -211,7 +214,7 @@ struct ModelSearchEngine::BatchRun {
       const std::lock_guard<SpinLock> guard(stackLock);
       if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
       from = size;
-      const std::size_t count = ClaimSize(size);
+      const std::size_t count = std::min(most, ClaimSize(size));
       while (size < BatchSize && size - from < count && !stack.Empty()) {
         stack.Pop(taken);
         positions.insert(positions.end(), taken.begin(), taken.end());
@@ -272,6 +275,7 @@ struct ModelSearchEngine::BatchRun {
   std::unique_ptr<std::atomic<uint8_t>[]> stages;
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
   int maxSize = 0;         // no subset of the batch is larger
+  std::size_t ownClaim = kClaim;  // the largest claim of the deciding thread
   bool unsettled = false;  // outcomes left behind by an abort or a failure
   SpinLock stackLock;      // guards the stack, size and taken while the batch runs
   std::size_t size = 0;    // the subsets taken from the stack
@@ -288,7 +292,7 @@ struct ModelSearchEngine::BatchRun {
 
 ModelSearchEngine::~ModelSearchEngine() = default;
 
-// The helpers start on the first subsets while this thread takes the others from the stack.
+// One batch: the helpers and this thread claim its subsets from the stack as they go.
 bool ModelSearchEngine::CalculateFastBatch() {
   if (!stack_.Empty()) {
     if (!run_) run_ = std::make_unique<BatchRun>(stack_);
@@ -296,7 +300,7 @@ bool ModelSearchEngine::CalculateFastBatch() {
     const int helpers = WorkerThreadCount() - 1;
     PrepareFastPath(helpers);
     if (data_->iKeepPerSize != -1) CollectSizeModels();
-    run.Begin(stack_.LargestSize());
+    run.Begin(stack_.LargestSize(), helpers);
     run.Publish(SizeStates(run.maxSize));
     bool completed = true;
     RunBeside(
@@ -343,7 +347,7 @@ void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
       // A chunk of another thread's refits.
     } else if (run.TakeFit(t)) {
       Settle(run, t, [&] { return FitOne(run, fitter, t); });
-    } else if (run.Claim(t, to)) {
+    } else if (run.Claim(t, to, BatchRun::kClaim)) {
       ScreenClaimed(run, t, to);
     } else if (run.stop.load(std::memory_order_relaxed) || run.allTaken.load(std::memory_order_acquire)) {
       return;
@@ -453,7 +457,7 @@ bool ModelSearchEngine::AwaitSubset(BatchRun& run, std::size_t t) {
   for (std::size_t from = 0, to = 0; t >= run.popped.load(std::memory_order_acquire);) {
     if (run.allTaken.load(std::memory_order_acquire) || run.stop.load(std::memory_order_relaxed))
       return t < run.popped.load(std::memory_order_acquire);
-    if (run.Claim(from, to))
+    if (run.Claim(from, to, run.ownClaim))
       ScreenClaimed(run, from, to);
     else
       CpuRelax();
@@ -475,7 +479,7 @@ void ModelSearchEngine::AwaitOutcome(BatchRun& run, std::size_t t) {
       // A chunk of a helper's refits: perhaps of subset t's.
     } else if (run.TakeFitOf(t)) {
       Settle(run, t, [&] { return FitOne(run, *fitter_, t); });
-    } else if (run.Claim(from, to)) {
+    } else if (run.Claim(from, to, run.ownClaim)) {
       ScreenClaimed(run, from, to);
     } else if (++spins < kSpins) {
       CpuRelax();
