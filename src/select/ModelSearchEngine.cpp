@@ -189,6 +189,7 @@ struct ModelSearchEngine::BatchRun {
   // deciding thread claims one subset at a time, to be back soon for its decisions.
   void Begin(int largest, int helpers) {
     ownClaim = helpers > 0 ? 1 : kClaim;
+    fitsAtOnce = (helpers + 1) / 2;
     if (unsettled) {
       for (Outcome& outcome : outcomes) outcome = Outcome{};
       unsettled = false;
@@ -255,6 +256,13 @@ struct ModelSearchEngine::BatchRun {
       if (TakeFitOf(t)) return true;
     return false;
   }
+  // A subset waiting for its fit.
+  bool FitsWaiting() const {
+    const std::size_t claimed = popped.load(std::memory_order_acquire);
+    for (std::size_t t = fitsFrom.load(std::memory_order_relaxed); t < claimed; ++t)
+      if (stages[t].load(std::memory_order_relaxed) == kWantsFit) return true;
+    return false;
+  }
   bool TakeFitOf(std::size_t t) {
     uint8_t waiting = kWantsFit;
     return stages[t].load(std::memory_order_relaxed) == kWantsFit &&
@@ -276,6 +284,9 @@ struct ModelSearchEngine::BatchRun {
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
   int maxSize = 0;         // no subset of the batch is larger
   std::size_t ownClaim = kClaim;  // the largest claim of the deciding thread
+  // Helpers fitting at once: the others join their leave-one-out refits, so that
+  // fits end sooner and later subsets meet the worst kept values they raise.
+  int fitsAtOnce = 1;
   bool unsettled = false;  // outcomes left behind by an abort or a failure
   SpinLock stackLock;      // guards the stack, size and taken while the batch runs
   std::size_t size = 0;    // the subsets taken from the stack
@@ -283,6 +294,7 @@ struct ModelSearchEngine::BatchRun {
   // Each on a cache line of its own: the threads write them at different paces.
   alignas(64) std::atomic<std::size_t> popped{0};  // size, for reading without the lock
   alignas(64) std::atomic<std::size_t> fitsFrom{0};  // no subset before it waits for a fit
+  alignas(64) std::atomic<int> fitting{0};           // helpers fitting
   alignas(64) std::atomic<bool> allTaken{false};     // the batch's subsets are all claimed
   std::atomic<bool> stop{false};
   alignas(64) std::atomic<const std::vector<SizeState>*> sizes{nullptr};
@@ -340,27 +352,21 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
 // subset is left to claim, so that the helpers are gone when the batch ends, however
 // busy the machine: this thread fits what still waits.
 void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
-  constexpr int kIdleSpins = 1000;  // some microseconds
-  int idle = 0;
   for (std::size_t t = 0, to = 0;;) {
     if (run.loops.HelpOne()) {
       // A chunk of another thread's refits.
-    } else if (run.TakeFit(t)) {
+    } else if (run.fitting.load(std::memory_order_relaxed) < run.fitsAtOnce && run.TakeFit(t)) {
+      run.fitting.fetch_add(1);
       Settle(run, t, [&] { return FitOne(run, fitter, t); });
+      run.fitting.fetch_sub(1);
     } else if (run.Claim(t, to, BatchRun::kClaim)) {
       ScreenClaimed(run, t, to);
-    } else if (run.stop.load(std::memory_order_relaxed) || run.allTaken.load(std::memory_order_acquire)) {
+    } else if (run.stop.load(std::memory_order_relaxed) ||
+               (run.allTaken.load(std::memory_order_acquire) && !run.FitsWaiting())) {
       return;
     } else {
-      // The subsets are still being taken from the stack; on a busy machine the
-      // thread taking them needs the processor more.
-      if (++idle < kIdleSpins)
-        CpuRelax();
-      else
-        std::this_thread::yield();
-      continue;
+      CpuRelax();  // fits wait while others fit: their refits will want help
     }
-    idle = 0;
   }
 }
 
