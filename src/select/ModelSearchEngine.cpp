@@ -84,6 +84,7 @@ void ModelSearchEngine::SetEngineInputs(int nTrain, int nPred, const uint8_t* tr
   predMask_ = predictionMask;
   trainResponse_ = trainingResponse;
   predResponse_ = predictionResponse;
+  ReturnCarriedSubsets();  // screened with the inputs before
   fitter_.reset();
   workers_.clear();
   screen_.reset();
@@ -116,6 +117,7 @@ bool ModelSearchEngine::ConfirmAbort() {
 }
 
 void ModelSearchEngine::EnumerateSubsets(int* buffer, int64_t& visited, int start, int end, int depth, int k) {
+  ReturnCarriedSubsets();
   if (depth == k) {
     PushLeaf(buffer, visited, k);
     return;
@@ -147,6 +149,7 @@ bool ModelSearchEngine::CalculateModelBatch() {
 }
 
 bool ModelSearchEngine::CalculatePlainBatch() {
+  ReturnCarriedSubsets();
   int taken = 0;
   while (!stack_.Empty()) {
     if (PollEscape()) return false;
@@ -175,32 +178,55 @@ struct ModelSearchEngine::BatchRun {
   enum Stage : uint8_t { kClaimed, kPending, kWantsFit, kFitting, kReady, kScreened };
   // Subsets taken from the stack at a time: the claims of many threads at once
   // meet at the stack's lock, a claim of one subset each time would queue there.
-  // Towards the batch's end claims shrink, so that the last ones end together.
+  // Towards the end of the claims they shrink, so that the last ones end together.
   static constexpr std::size_t kClaim = 8;
-  static std::size_t ClaimSize(std::size_t taken) {
-    return std::clamp<std::size_t>((BatchSize - taken) / 16, 1, kClaim);
-  }
+  std::size_t ClaimSize(std::size_t taken) const { return std::clamp<std::size_t>((limit - taken) / 16, 1, kClaim); }
+  // With helpers, subsets beyond the batch's decisions are claimed and screened
+  // while the last decisions are taken, and carried to the next batch.
+  static constexpr std::size_t kLookahead = 256;
 
   explicit BatchRun(SubsetStack& stack)
-      : stack(stack), subsets(BatchSize), outcomes(BatchSize),
-        stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize)), screenedWith(BatchSize) {}
+      : stack(stack), subsets(BatchSize + kLookahead), outcomes(BatchSize + kLookahead),
+        stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize + kLookahead)),
+        screenedWith(BatchSize + kLookahead) {}
 
-  // Starts a batch with no subset yet, none larger than largest. With helpers, the
-  // deciding thread claims one subset at a time, to be back soon for its decisions.
+  // Starts a batch with the subsets carried from the last one, none larger than
+  // largest among those still on the stack. With helpers, the deciding thread
+  // claims one subset at a time, to be back soon for its decisions.
   void Begin(int largest, int helpers) {
     ownClaim = helpers > 0 ? 1 : kClaim;
     fitsAtOnce = (helpers + 1) / 2;
+    limit = helpers > 0 ? BatchSize + kLookahead : BatchSize;
     if (unsettled) {
       for (Outcome& outcome : outcomes) outcome = Outcome{};
       unsettled = false;
     }
-    size = 0;
     maxSize = largest;
-    popped.store(0);
-    allTaken.store(stack.Empty());
+    for (std::size_t t = 0; t < carried; ++t) {
+      const std::size_t from = BatchSize + t;
+      subsets[t].swap(subsets[from]);
+      outcomes[t] = std::move(outcomes[from]);
+      outcomes[from] = Outcome{};
+      stages[t].store(stages[from].load(std::memory_order_relaxed), std::memory_order_relaxed);
+      screenedWith[t] = screenedWith[from];
+      maxSize = std::max(maxSize, static_cast<int>(subsets[t].size()));
+    }
+    KeepStatesOfCarried();
+    size = carried;
+    carried = 0;
+    popped.store(size);
+    allTaken.store(size == limit || stack.Empty());
     fitsFrom.store(0);
     stop.store(false);
-    published.clear();
+  }
+  // After the decisions: the subsets claimed beyond them, for the next batch.
+  void Carry() { carried = size > BatchSize ? size - BatchSize : 0; }
+  // Puts the carried subsets back on the stack, in order.
+  void ReturnCarried() {
+    for (std::size_t t = BatchSize + carried; t-- > BatchSize;)
+      stack.PushSubset(subsets[t].data(), static_cast<int>(subsets[t].size()));
+    unsettled = unsettled || carried > 0;  // their outcomes may hold a failure
+    carried = 0;
   }
   // Takes the next subsets of the batch from the stack, at most `most`, into
   // [from, to); false when none is left or the batch stops. They are written into
@@ -216,7 +242,7 @@ struct ModelSearchEngine::BatchRun {
       if (allTaken.load(std::memory_order_relaxed) || stop.load(std::memory_order_relaxed)) return false;
       from = size;
       const std::size_t count = std::min(most, ClaimSize(size));
-      while (size < BatchSize && size - from < count && !stack.Empty()) {
+      while (size < limit && size - from < count && !stack.Empty()) {
         stack.Pop(taken);
         positions.insert(positions.end(), taken.begin(), taken.end());
         sizes.push_back(static_cast<int>(taken.size()));
@@ -225,7 +251,7 @@ struct ModelSearchEngine::BatchRun {
       }
       to = size;
       popped.store(size, std::memory_order_release);
-      if (size == BatchSize || stack.Empty()) allTaken.store(true, std::memory_order_release);
+      if (size == limit || stack.Empty()) allTaken.store(true, std::memory_order_release);
     }
     const int* next = positions.data();
     for (std::size_t t = from; t < to; ++t) {
@@ -249,16 +275,18 @@ struct ModelSearchEngine::BatchRun {
       while (stages[t].load(std::memory_order_acquire) == kClaimed) CpuRelax();
     return taken;
   }
+  // The claimed subsets of the batch's decisions: only those are fitted.
+  std::size_t Decidable() const { return std::min<std::size_t>(popped.load(std::memory_order_acquire), BatchSize); }
   // Takes into t the first subset waiting for its fit.
   bool TakeFit(std::size_t& t) {
-    const std::size_t claimed = popped.load(std::memory_order_acquire);
+    const std::size_t claimed = Decidable();
     for (t = fitsFrom.load(std::memory_order_relaxed); t < claimed; ++t)
       if (TakeFitOf(t)) return true;
     return false;
   }
   // A subset waiting for its fit.
   bool FitsWaiting() const {
-    const std::size_t claimed = popped.load(std::memory_order_acquire);
+    const std::size_t claimed = Decidable();
     for (std::size_t t = fitsFrom.load(std::memory_order_relaxed); t < claimed; ++t)
       if (stages[t].load(std::memory_order_relaxed) == kWantsFit) return true;
     return false;
@@ -271,10 +299,19 @@ struct ModelSearchEngine::BatchRun {
   bool Ready(std::size_t t) const { return stages[t].load(std::memory_order_acquire) >= kReady; }
   // The states as the latest decision left them.
   const std::vector<SizeState>& Latest() const { return *sizes.load(std::memory_order_acquire); }
-  // Called by the deciding thread only; every state stays alive until the batch ends.
+  // Called by the deciding thread only; every state stays alive while a subset of
+  // the batch or one carried from it was screened with it.
   void Publish(std::vector<SizeState> states) {
     published.push_back(std::make_unique<const std::vector<SizeState>>(std::move(states)));
     sizes.store(published.back().get(), std::memory_order_release);
+  }
+  void KeepStatesOfCarried() {
+    const auto used = [&](const std::unique_ptr<const std::vector<SizeState>>& states) {
+      return std::find(screenedWith.begin(), screenedWith.begin() + static_cast<std::ptrdiff_t>(carried),
+                       states.get()) != screenedWith.begin() + static_cast<std::ptrdiff_t>(carried);
+    };
+    published.erase(std::remove_if(published.begin(), published.end(), [&](const auto& states) { return !used(states); }),
+                    published.end());
   }
 
   SubsetStack& stack;  // the engine's, taken from under stackLock while the batch runs
@@ -284,6 +321,8 @@ struct ModelSearchEngine::BatchRun {
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
   int maxSize = 0;         // no subset of the batch is larger
   std::size_t ownClaim = kClaim;  // the largest claim of the deciding thread
+  std::size_t limit = BatchSize;  // the subsets a batch may claim
+  std::size_t carried = 0;        // claimed beyond the last batch's decisions, from BatchSize on
   // Helpers fitting at once: the others join their leave-one-out refits, so that
   // fits end sooner and later subsets meet the worst kept values they raise.
   int fitsAtOnce = 1;
@@ -304,9 +343,18 @@ struct ModelSearchEngine::BatchRun {
 
 ModelSearchEngine::~ModelSearchEngine() = default;
 
+void ModelSearchEngine::ClearSubsetStack() {
+  ReturnCarriedSubsets();
+  stack_.Clear();
+}
+
+void ModelSearchEngine::ReturnCarriedSubsets() {
+  if (run_) run_->ReturnCarried();
+}
+
 // One batch: the helpers and this thread claim its subsets from the stack as they go.
 bool ModelSearchEngine::CalculateFastBatch() {
-  if (!stack_.Empty()) {
+  if (!stack_.Empty() || (run_ && run_->carried > 0)) {
     if (!run_) run_ = std::make_unique<BatchRun>(stack_);
     BatchRun& run = *run_;
     const int helpers = WorkerThreadCount() - 1;
@@ -326,7 +374,8 @@ bool ModelSearchEngine::CalculateFastBatch() {
           completed = DecideInOrder(run);
         });
     if (!completed) return false;
-    if (!stack_.Empty()) return true;
+    run.Carry();
+    if (!stack_.Empty() || run.carried > 0) return true;
   }
   view_->PercentText("100%");
   return false;
@@ -427,7 +476,7 @@ bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
     for (std::size_t u = run.StopClaims(); u-- > from;)
       stack_.PushSubset(run.subsets[u].data(), static_cast<int>(run.subsets[u].size()));
   };
-  for (std::size_t t = 0; AwaitSubset(run, t); ++t) {
+  for (std::size_t t = 0; t < BatchSize && AwaitSubset(run, t); ++t) {
     std::size_t undecided = t;
     try {
       if (PollEscape()) {

@@ -64,7 +64,7 @@ public:
   void EnumerateSubsets(int* buffer, int64_t& visited, int start, int end, int depth, int k);
   // Fits up to 500 subsets; true when it stopped at 500 with subsets left.
   bool CalculateModelBatch();
-  void ClearSubsetStack() { stack_.Clear(); }
+  void ClearSubsetStack();
 
   // The shown run.
   void Activate();          // the first activation: starts the run
@@ -135,6 +135,8 @@ private:
 
   void PushLeaf(const int* positions, int64_t& visited, int k);
   bool PollEscape();
+  // Puts the subsets that the fast path claimed ahead of its decisions back on the stack.
+  void ReturnCarriedSubsets();
   bool ConfirmAbort();
   void FitSubset(const std::vector<int>& positions);
   // The plain path: one subset after the other, each fitted in full.

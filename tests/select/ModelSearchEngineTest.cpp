@@ -619,14 +619,14 @@ TEST(ModelSearchEngineTest, TheFastPathKeepsWhatThePlainPathKeepsBitForBit) {
 
 enum class Interruption { kEscape, kFailureBeforeTheFit, kFailureAfterTheFit };
 
-// In the middle of the first batch the view presses Escape (answered Yes) or fails
-// at its third "%" text, before the next subset is fitted, or fails at its 20th
+// In the middle of a batch the view presses Escape (answered Yes) or fails at its
+// `at`-th "%" text, before the next subset is fitted, or fails at its 20th
 // display-slot repaint, after a model was stored.
 struct InterruptingView : TextsView {
-  explicit InterruptingView(Interruption how) : how(how) {}
+  InterruptingView(Interruption how, std::size_t at) : how(how), at(at) {}
   void PercentText(const std::string& text) override {
     TextsView::PercentText(text);
-    if (percents.size() != 3 || how == Interruption::kFailureAfterTheFit) return;
+    if (percents.size() != at || how == Interruption::kFailureAfterTheFit) return;
     if (how == Interruption::kFailureBeforeTheFit) throw std::runtime_error("view");
     TestUi().PressEscape();
     TestUi().Answer(IDYES);
@@ -636,6 +636,7 @@ struct InterruptingView : TextsView {
     if (slotRepaints == 20 && how == Interruption::kFailureAfterTheFit) throw std::runtime_error("view");
   }
   Interruption how;
+  std::size_t at;
 };
 
 struct Interrupted {
@@ -645,14 +646,14 @@ struct Interrupted {
 
 // Runs an all-subset search up to triples that the view interrupts, then fits the
 // subsets left behind until none is.
-Interrupted RunInterrupted(ChemoData& data, int keep, Interruption how) {
+Interrupted RunInterrupted(ChemoData& data, int keep, Interruption how, std::size_t at) {
   const bool fail = how != Interruption::kEscape;
   Interrupted result;
   data.iAllSubsetUntil = 3;
   data.iKeepPerSize = keep;
   data.iNextModelID = 1;
   DataResultList list(&data);
-  InterruptingView view(how);
+  InterruptingView view(how, at);
   ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &list, &data, &view);
   engine.Activate();
   bool thrown = false;
@@ -674,7 +675,8 @@ Interrupted RunInterrupted(ChemoData& data, int keep, Interruption how) {
 
 // An abort or a failure in the middle of a batch, while helpers score the subsets
 // after it, leaves the models the plain path leaves and puts the subsets not yet
-// decided back in their order: the rest of the run keeps what the plain path keeps.
+// decided back in their order, those claimed for the next batch and those carried
+// from the last one included: the rest of the run keeps what the plain path keeps.
 TEST(ModelSearchEngineTest, AnAbortOrAFailureMidBatchPutsTheUndecidedSubsetsBackInOrder) {
   auto data = ExampleJob(16);
   data->iFitnessFunc = 0;
@@ -682,26 +684,68 @@ TEST(ModelSearchEngineTest, AnAbortOrAFailureMidBatchPutsTheUndecidedSubsetsBack
   for (const Interruption how :
        {Interruption::kEscape, Interruption::kFailureBeforeTheFit, Interruption::kFailureAfterTheFit}) {
     for (const int keep : {10, -1}) {
-      SCOPED_TRACE(testing::Message() << "interruption " << static_cast<int>(how) << " keep " << keep);
-      SetSearchFastPaths(false);
-      const Interrupted plain = RunInterrupted(*data, keep, how);
-      if (how != Interruption::kFailureAfterTheFit) {
-        EXPECT_EQ(plain.processedAtInterruption, 150);
+      // At the third "%" text, in the first batch, and at the 13th, in the second.
+      for (const std::size_t at : {3u, 13u}) {
+        if (at == 13 && how == Interruption::kFailureAfterTheFit) continue;
+        SCOPED_TRACE(testing::Message() << "interruption " << static_cast<int>(how) << " keep " << keep
+                                        << " at " << at);
+        SetSearchFastPaths(false);
+        const Interrupted plain = RunInterrupted(*data, keep, how, at);
+        if (how != Interruption::kFailureAfterTheFit) {
+          EXPECT_EQ(plain.processedAtInterruption, static_cast<int64_t>(50 * at));
+        }
+        EXPECT_GT(plain.processedAtInterruption, 1);
+        EXPECT_NE(plain.processedAtInterruption % 500, 0);  // in the middle of a batch
+        SetSearchFastPaths(true);
+        for (const int threads : {1, 4, 8}) {
+          SetWorkerThreadCount(threads);
+          const Interrupted fast = RunInterrupted(*data, keep, how, at);
+          EXPECT_EQ(fast.atInterruption, plain.atInterruption) << threads << " threads";
+          EXPECT_EQ(fast.processedAtInterruption, plain.processedAtInterruption);
+          EXPECT_EQ(fast.atEnd, plain.atEnd) << threads << " threads";
+          EXPECT_EQ(fast.processedAtEnd, plain.processedAtEnd);
+        }
+        SetWorkerThreadCount(0);
       }
-      EXPECT_GT(plain.processedAtInterruption, 1);
-      EXPECT_LT(plain.processedAtInterruption, 499);  // in the middle of the first batch
-      SetSearchFastPaths(true);
-      for (const int threads : {1, 4, 8}) {
-        SetWorkerThreadCount(threads);
-        const Interrupted fast = RunInterrupted(*data, keep, how);
-        EXPECT_EQ(fast.atInterruption, plain.atInterruption) << threads << " threads";
-        EXPECT_EQ(fast.processedAtInterruption, plain.processedAtInterruption);
-        EXPECT_EQ(fast.atEnd, plain.atEnd) << threads << " threads";
-        EXPECT_EQ(fast.processedAtEnd, plain.processedAtEnd);
-      }
-      SetWorkerThreadCount(0);
     }
   }
+}
+
+// The subsets that the fast path claimed beyond a batch go back on the stack in
+// order when the plain path takes over, and nothing is left once the stack is cleared.
+TEST(ModelSearchEngineTest, SubsetsClaimedAheadOfTheDecisionsAreNeitherLostNorKept) {
+  auto data = ExampleJob(16);
+  data->iFitnessFunc = 0;
+  data->ldQuikDelta = -1.0L;
+  data->iNextModelID = 1;
+  DataResultList plain(data.get());
+  SetSearchFastPaths(false);
+  RunAllSubsets(*data, plain, 3, 10, 0);
+  SetWorkerThreadCount(8);
+  for (const bool clear : {false, true}) {
+    SCOPED_TRACE(clear ? "cleared" : "plain path after one fast batch");
+    data->iNextModelID = 1;
+    DataResultList mixed(data.get());
+    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, &mixed, data.get());
+    data->iAllSubsetUntil = 3;
+    data->iKeepPerSize = 10;
+    engine.Activate();
+    SetSearchFastPaths(true);
+    engine.IdleStep();
+    EXPECT_EQ(engine.Processed(), 500);
+    SetSearchFastPaths(false);
+    if (clear) {
+      engine.ClearSubsetStack();
+      EXPECT_FALSE(engine.CalculateModelBatch());
+      EXPECT_EQ(engine.Processed(), 500);
+      continue;
+    }
+    while (!engine.TimerWantsClose()) engine.IdleStep();
+    EXPECT_EQ(ListBytes(mixed), ListBytes(plain));
+    EXPECT_EQ(engine.Processed(), engine.Total());
+  }
+  SetSearchFastPaths(true);
+  SetWorkerThreadCount(0);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST(JoinableLoops, LoopsBeyondTheSlotsRunInTheirOwnThread) {
       loops.Run(4, [&](int c) {
         if (c == 0) {
           ++started;
-          while (started.load() < kOwners) CpuRelax();
+          while (started.load() < kOwners) std::this_thread::yield();
         }
         ++runs;
       });
