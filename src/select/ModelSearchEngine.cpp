@@ -205,8 +205,8 @@ struct ModelSearchEngine::BatchRun {
     for (std::size_t t = 0; t < carried; ++t) {
       const std::size_t from = BatchSize + t;
       subsets[t].swap(subsets[from]);
-      outcomes[t] = std::move(outcomes[from]);
-      outcomes[from] = Outcome{};
+      // A carried outcome holds nothing but a failure of its screen, if that.
+      if (outcomes[from].failure) std::swap(outcomes[t].failure, outcomes[from].failure);
       stages[t].store(stages[from].load(std::memory_order_relaxed), std::memory_order_relaxed);
       screenedWith[t] = screenedWith[from];
       maxSize = std::max(maxSize, static_cast<int>(subsets[t].size()));
@@ -433,10 +433,17 @@ void ModelSearchEngine::Settle(BatchRun& run, std::size_t t, const Work& work) {
 }
 
 // A screened subset's outcome is its stage and the states it was screened with,
-// so that the deciding thread reads little and writes nothing for it.
+// so that the deciding thread reads little and writes nothing for it. Once the
+// batch has stopped, the rest waits unscreened: it is screened before its fit.
 void ModelSearchEngine::ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to) {
-  for (std::size_t t = from; t < to; ++t)
-    Settle(run, t, [&] { return ScreenedOut(run, t) ? BatchRun::kScreened : BatchRun::kWantsFit; });
+  for (std::size_t t = from; t < to; ++t) {
+    if (run.stop.load(std::memory_order_relaxed)) {
+      run.screenedWith[t] = nullptr;
+      run.stages[t].store(BatchRun::kWantsFit, std::memory_order_release);
+    } else {
+      Settle(run, t, [&] { return ScreenedOut(run, t) ? BatchRun::kScreened : BatchRun::kWantsFit; });
+    }
+  }
 }
 
 bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
@@ -448,8 +455,8 @@ bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
                                            data_->iFitnessFunc, data_->ldLOFSmoothing, size.worst);
 }
 
-// Screens subset t again when the states moved since it passed, then scores it
-// and prepares its record.
+// Screens subset t again when the states moved since it passed (or first, when its
+// batch stopped before its screen), then scores it and prepares its record.
 uint8_t ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t) {
   if (run.screenedWith[t] != &run.Latest() && ScreenedOut(run, t)) return BatchRun::kScreened;
   const std::vector<int>& positions = run.subsets[t];
