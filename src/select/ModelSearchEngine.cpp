@@ -173,9 +173,10 @@ bool ModelSearchEngine::CalculatePlainBatch() {
 // waits for a fit, which the first thread free takes, so that the screen goes on
 // meanwhile; it is screened again if the kept values moved before its fit begins.
 struct ModelSearchEngine::BatchRun {
-  // A subset's outcome is ready from kReady on; a screened one's is its stage alone.
-  // A claimed subset is written into its slot by the claiming thread, then pending.
-  enum Stage : uint8_t { kClaimed, kPending, kWantsFit, kFitting, kReady, kScreened };
+  // A subset's outcome is ready from kReady on; a screened one's is its stage and
+  // what it was screened against. A claimed subset is written into its slot by the
+  // claiming thread, then pending.
+  enum Stage : uint8_t { kClaimed, kPending, kWantsFit, kFitting, kReady, kScreened, kScreenedAgainst };
   // Subsets taken from the stack at a time: the claims of many threads at once
   // meet at the stack's lock, a claim of one subset each time would queue there.
   // Towards the end of the claims they shrink, so that the last ones end together.
@@ -188,7 +189,8 @@ struct ModelSearchEngine::BatchRun {
   explicit BatchRun(SubsetStack& stack)
       : stack(stack), subsets(BatchSize + kLookahead), outcomes(BatchSize + kLookahead),
         stages(std::make_unique<std::atomic<uint8_t>[]>(BatchSize + kLookahead)),
-        screenedWith(BatchSize + kLookahead) {}
+        screenedWith(BatchSize + kLookahead), against(BatchSize + kLookahead), fitted(BatchSize + kLookahead),
+        fittedValid(BatchSize + kLookahead) {}
 
   // Starts a batch with the subsets carried from the last one, none larger than
   // largest among those still on the stack. With helpers, the deciding thread
@@ -209,6 +211,8 @@ struct ModelSearchEngine::BatchRun {
       if (outcomes[from].failure) std::swap(outcomes[t].failure, outcomes[from].failure);
       stages[t].store(stages[from].load(std::memory_order_relaxed), std::memory_order_relaxed);
       screenedWith[t] = screenedWith[from];
+      against[t] = against[from];
+      fittedValid[t] = 0;
       maxSize = std::max(maxSize, static_cast<int>(subsets[t].size()));
     }
     KeepStatesOfCarried();
@@ -247,6 +251,7 @@ struct ModelSearchEngine::BatchRun {
         positions.insert(positions.end(), taken.begin(), taken.end());
         sizes.push_back(static_cast<int>(taken.size()));
         stages[size].store(kClaimed, std::memory_order_relaxed);
+        fittedValid[size] = 0;
         ++size;
       }
       to = size;
@@ -319,6 +324,11 @@ struct ModelSearchEngine::BatchRun {
   std::vector<Outcome> outcomes;
   std::unique_ptr<std::atomic<uint8_t>[]> stages;
   std::vector<const std::vector<SizeState>*> screenedWith;  // the states each subset passed
+  std::vector<long double> against;  // the bound a subset of stage kScreenedAgainst failed
+  // The fitness rank of a fitted subset that is a candidate for the list (valid 1),
+  // written by the thread that fits it before its stage; the decisions leave it.
+  std::vector<long double> fitted;
+  std::vector<uint8_t> fittedValid;
   int maxSize = 0;         // no subset of the batch is larger
   std::size_t ownClaim = kClaim;  // the largest claim of the deciding thread
   std::size_t limit = BatchSize;  // the subsets a batch may claim
@@ -361,7 +371,7 @@ bool ModelSearchEngine::CalculateFastBatch() {
     PrepareFastPath(helpers);
     if (data_->iKeepPerSize != -1) CollectSizeModels();
     run.Begin(stack_.LargestSize(), helpers);
-    run.Publish(SizeStates(run.maxSize));
+    run.Publish(SizeStates(run.maxSize, 0));
     bool completed = true;
     RunBeside(
         helpers, [&](int helper) { HelpBatch(run, *workers_[static_cast<std::size_t>(helper)]); },
@@ -450,7 +460,7 @@ bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
   const std::vector<int>& positions = run.subsets[t];
   const std::vector<SizeState>& latest = run.Latest();
   run.screenedWith[t] = &latest;
-  const SizeState size = latest[positions.size()];
+  const SizeState& size = latest[positions.size()];
   return size.full && screen_->SurelyWorse(positions.data(), static_cast<int>(positions.size()),
                                            data_->iFitnessFunc, data_->ldLOFSmoothing, size.worst);
 }
@@ -460,17 +470,56 @@ bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
 uint8_t ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t) {
   if (run.screenedWith[t] != &run.Latest() && ScreenedOut(run, t)) return BatchRun::kScreened;
   const std::vector<int>& positions = run.subsets[t];
-  Score(fitter, positions, run.outcomes[t]);
-  PrepareRecord(fitter, positions, (*run.screenedWith[t])[positions.size()], run.outcomes[t]);
+  const int k = static_cast<int>(positions.size());
+  long double bound = 0.0L;
+  if (PendingBound(run, t, bound) &&
+      screen_->SurelyWorse(positions.data(), k, data_->iFitnessFunc, data_->ldLOFSmoothing, bound)) {
+    run.against[t] = bound;
+    return BatchRun::kScreenedAgainst;
+  }
+  Outcome& outcome = run.outcomes[t];
+  Score(fitter, positions, outcome);
+  PrepareRecord(fitter, positions, (*run.screenedWith[t])[static_cast<std::size_t>(k)], outcome);
+  if (outcome.quikPassed && outcome.fitted && !outcome.fitness.Missing && !outcome.recordFailure) {
+    run.fitted[t] = outcome.fitness.Value;
+    run.fittedValid[t] = 1;
+  }
   return BatchRun::kReady;
 }
 
+// Each fitted subset before t either enters the list at its decision or is worse
+// than the keep-th best of the candidates met by then, so the worst kept value at
+// t's decision is no worse than the keep-th best of those known now. (A kept model
+// whose record fails leaves the list; the decision checks the bound again.)
+bool ModelSearchEngine::PendingBound(const BatchRun& run, std::size_t t, long double& bound) const {
+  const int keep = data_->iKeepPerSize;
+  const std::size_t k = run.subsets[t].size();
+  const SizeState& published = run.Latest()[k];
+  if (keep < 1) return false;
+  thread_local std::vector<long double> ranks;
+  ranks.assign(published.kept.begin(), published.kept.end());
+  const std::size_t before = ranks.size();
+  for (std::size_t u = published.decided; u < t; ++u)
+    if (run.stages[u].load(std::memory_order_acquire) == BatchRun::kReady && run.fittedValid[u] &&
+        run.subsets[u].size() == k)
+      ranks.push_back(run.fitted[u]);
+  if (ranks.size() == before || ranks.size() < static_cast<std::size_t>(keep)) return false;
+  const int id = data_->iFitnessFunc;
+  std::nth_element(ranks.begin(), ranks.begin() + (keep - 1), ranks.end(),
+                   [id](long double a, long double b) { return fitness::Better(a, b, id); });
+  bound = ranks[static_cast<std::size_t>(keep - 1)];
+  return true;
+}
+
 // A screened subset is passed over while the worst kept model of its size is no
-// worse than the one it was screened against.
+// worse than the one (or the bound) it was screened against.
 bool ModelSearchEngine::PassedOver(BatchRun& run, std::size_t t) {
   const int k = static_cast<int>(run.subsets[t].size());
   const SizeState size = StateOfSize(k);
-  return size.full && !fitness::Better((*run.screenedWith[t])[k].worst, size.worst, data_->iFitnessFunc);
+  const long double against = run.stages[t].load(std::memory_order_relaxed) == BatchRun::kScreenedAgainst
+                                  ? run.against[t]
+                                  : (*run.screenedWith[t])[static_cast<std::size_t>(k)].worst;
+  return size.full && !fitness::Better(against, size.worst, data_->iFitnessFunc);
 }
 
 bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
@@ -495,7 +544,7 @@ bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
       undecided = t + 1;
       AwaitOutcome(run, t);
       Outcome& outcome = run.outcomes[t];
-      if (run.stages[t].load(std::memory_order_relaxed) == BatchRun::kScreened) {
+      if (run.stages[t].load(std::memory_order_relaxed) >= BatchRun::kScreened) {
         if (PassedOver(run, t)) {
           ++screened_;
           continue;
@@ -504,7 +553,7 @@ bool ModelSearchEngine::DecideInOrder(BatchRun& run) {
         Score(*fitter_, run.subsets[t], outcome);
       }
       if (outcome.failure) std::rethrow_exception(outcome.failure);
-      if (Decide(run.subsets[t], outcome)) run.Publish(SizeStates(run.maxSize));
+      if (Decide(run.subsets[t], outcome)) run.Publish(SizeStates(run.maxSize, t + 1));
       outcome = Outcome{};  // the record, once stored, is not needed
     } catch (...) {
       putBack(undecided);
@@ -676,9 +725,17 @@ ModelSearchEngine::SizeState ModelSearchEngine::StateOfSize(int k) {
   return state;
 }
 
-std::vector<ModelSearchEngine::SizeState> ModelSearchEngine::SizeStates(int maxSize) {
+std::vector<ModelSearchEngine::SizeState> ModelSearchEngine::SizeStates(int maxSize, std::size_t decided) {
+  const int id = data_->iFitnessFunc;
   std::vector<SizeState> states(static_cast<std::size_t>(maxSize) + 1);
-  for (int k = 1; k <= maxSize; ++k) states[static_cast<std::size_t>(k)] = StateOfSize(k);
+  for (int k = 1; k <= maxSize; ++k) {
+    SizeState& state = states[static_cast<std::size_t>(k)];
+    state = StateOfSize(k);
+    state.decided = decided;
+    if (data_->iKeepPerSize == -1) continue;
+    for (const DataResultNode* node : ModelsOfSize(k).nodes) state.kept.push_back(fitness::Rank(FitnessCell(*node, id), id));
+    std::sort(state.kept.begin(), state.kept.end(), [id](long double a, long double b) { return fitness::Better(a, b, id); });
+  }
   return states;
 }
 

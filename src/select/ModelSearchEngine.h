@@ -120,10 +120,14 @@ private:
     std::exception_ptr recordFailure;
     std::exception_ptr failure;  // of the scoring itself, raised at the subset's decision
   };
-  // The worst kept model of a size as the screen sees it: screening needs a full size.
+  // The worst kept model of a size as the screen sees it: screening needs a full
+  // size. As published for the helpers also the fitness ranks of all its kept
+  // models, best first, and the batch's subsets decided by then.
   struct SizeState {
     bool full = false;
     long double worst = 0.0L;
+    std::vector<long double> kept;
+    std::size_t decided = 0;
   };
   // The kept models of one size in list order, and the first-found worst of them.
   struct SizeModels {
@@ -155,7 +159,8 @@ private:
   void ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to);
   // True when subset t is surely worse than the worst of its size as last published.
   bool ScreenedOut(BatchRun& run, std::size_t t);
-  // Scores subset t and prepares its record; its stage.
+  // Scores subset t and prepares its record unless the fitted subsets before it,
+  // not yet decided, show it cannot enter; its stage.
   uint8_t FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t);
   // The decision on a screened subset t: true when it is passed over.
   bool PassedOver(BatchRun& run, std::size_t t);
@@ -185,8 +190,12 @@ private:
   // After a decision stored `kept` (null: nothing) in place of `replaced` (null: a new node).
   void NoteKept(int k, DataResultNode* replaced, DataResultNode* kept);
   SizeState StateOfSize(int k);
-  // The states of sizes 0 to maxSize, for the screen.
-  std::vector<SizeState> SizeStates(int maxSize);
+  // The states of sizes 0 to maxSize, for the screen, after `decided` decisions.
+  std::vector<SizeState> SizeStates(int maxSize, std::size_t decided);
+  // A bound of the worst kept value that subset t will meet: the keep-th best of the
+  // kept models as last published and the subsets of its size fitted since, not yet
+  // decided; false when that tells nothing new.
+  bool PendingBound(const BatchRun& run, std::size_t t, long double& bound) const;
   // The record of the subset loaded into fitter (fitted, its K indices computed).
   void FillRecord(DataResultNode& node, SubsetFitter& fitter, const std::vector<int>& positions) const;
   void ShowDisplaySlots(const DataResultNode& node);
