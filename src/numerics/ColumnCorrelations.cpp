@@ -8,6 +8,7 @@
 
 #include "numerics/CovarianceSteps.h"
 #include "numerics/Matrix.h"
+#include "platform/base/WorkerThreads.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ ColumnCorrelations::ColumnCorrelations(int n, const long double* const* columns,
       entries_(TriangleIndex(count, 0)),
       states_(std::make_unique<std::atomic<uint8_t>[]>(TriangleIndex(count, 0))) {
   if (n < 1) return;
-  for (int c = 0; c < count; ++c) {
+  // The columns are independent: spread over the worker threads.
+  ParallelFor(count, 4.0 * n, [&](int c) {
     const long double* x = columns[c];
     long double* dev = &deviations_[static_cast<std::size_t>(n) * static_cast<std::size_t>(c)];
     try {
@@ -37,7 +39,7 @@ ColumnCorrelations::ColumnCorrelations(int n, const long double* const* columns,
       spread_[c] = 1;
     } catch (...) {
     }
-  }
+  });
 }
 
 ColumnCorrelations::~ColumnCorrelations() = default;

@@ -396,6 +396,8 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
   if (!poolGram_) {
     poolGram_ = std::make_shared<const PoolGram>(*data_, trainMask_, nTrain_, *trainResponse_);
     fitter_->UsePoolGram(poolGram_);
+    // Made here on all threads rather than by the first record while the others wait.
+    poolGram_->Correlations();
   }
   if (data_->iKeepPerSize != -1 && !screen_) screen_ = std::make_unique<SubsetScreen>(poolGram_);
   while (static_cast<int>(workers_.size()) < helpers) {

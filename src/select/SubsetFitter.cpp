@@ -28,12 +28,13 @@ inline void CopyValue(long double& to, const long double& from) { std::memcpy(&t
 
 }  // namespace
 
-// The matrices of one subset size.
+// The matrices of one subset size; those that only the plain routines read are
+// made on their first need, as fits from the pool's sums never touch them.
 struct SubsetFitter::Workspace {
-  Workspace(int n, int k) : x(n, k), xy(n, k + 1), design(n, k + 1), loo(n, 1) {}
-  Matrix x;       // descriptors
-  Matrix xy;      // descriptors and response
-  Matrix design;  // [1 | X]
+  Workspace(int n, int k) : design(n, k + 1), loo(n, 1) {}
+  std::unique_ptr<Matrix> x;   // descriptors
+  std::unique_ptr<Matrix> xy;  // descriptors and response
+  Matrix design;               // [1 | X]
   Matrix loo;
   ModelCalcWorkspace calc;  // the fit's coefficients and fitted values stay here
 };
@@ -159,8 +160,12 @@ void SubsetFitter::Load(const int* variables, int k) {
 void SubsetFitter::LoadCells() {
   if (cellsLoaded_) return;
   cellsLoaded_ = true;
-  long double** x = space_->x.Data();
-  long double** xy = space_->xy.Data();
+  if (!space_->x) {
+    space_->x = std::make_unique<Matrix>(n_, k_);
+    space_->xy = std::make_unique<Matrix>(n_, k_ + 1);
+  }
+  long double** x = space_->x->Data();
+  long double** xy = space_->xy->Data();
   long double** design = space_->design.Data();
   for (int r = 0; r < n_; ++r) {
     const CheckedValue* row = data_.tpChemoValuePtr[rows_[r]];
@@ -181,7 +186,7 @@ void SubsetFitter::LoadDesign() {
 void SubsetFitter::ComputeKIndices() {
   if (pooled_ && PoolKIndices()) return;
   LoadCells();
-  KIndices(space_->calc, space_->x, space_->xy, response_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing, k_);
+  KIndices(space_->calc, *space_->x, *space_->xy, response_, kxx_.Value, kxx_.Missing, kxy_.Value, kxy_.Missing, k_);
 }
 
 // The K indices from the pool's correlations, the response being its column after
