@@ -289,6 +289,14 @@ struct ModelSearchEngine::BatchRun {
       if (TakeFitOf(t)) return true;
     return false;
   }
+  // A helper's TakeFit while fewer than fitsAtOnce helpers fit; the caller gives
+  // the slot back (fitting) after the fit.
+  bool TakeFitSlot(std::size_t& t) {
+    if (fitting.load(std::memory_order_relaxed) >= fitsAtOnce) return false;
+    if (fitting.fetch_add(1) < fitsAtOnce && TakeFit(t)) return true;
+    fitting.fetch_sub(1);
+    return false;
+  }
   // A subset waiting for its fit.
   bool FitsWaiting() const {
     const std::size_t claimed = Decidable();
@@ -416,8 +424,7 @@ void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
   for (std::size_t t = 0, to = 0;;) {
     if (run.loops.HelpOne()) {
       // A chunk of another thread's refits.
-    } else if (run.fitting.load(std::memory_order_relaxed) < run.fitsAtOnce && run.TakeFit(t)) {
-      run.fitting.fetch_add(1);
+    } else if (run.TakeFitSlot(t)) {
       Settle(run, t, [&] { return FitOne(run, fitter, t); });
       run.fitting.fetch_sub(1);
     } else if (run.Claim(t, to, BatchRun::kClaim)) {
