@@ -22,7 +22,9 @@ std::size_t TriangleIndex(int a, int b) {
 ColumnCorrelations::ColumnCorrelations(int n, const long double* const* columns, int count)
     : n_(n),
       count_(count),
-      deviations_(static_cast<std::size_t>(n > 0 ? n : 0) * static_cast<std::size_t>(count)),
+      // Unset: each column's thread writes (and first touches) its own.
+      deviations_(std::make_unique_for_overwrite<long double[]>(static_cast<std::size_t>(n > 0 ? n : 0) *
+                                                                static_cast<std::size_t>(count))),
       sd_(static_cast<std::size_t>(count)),
       spread_(static_cast<std::size_t>(count), 0),
       entries_(TriangleIndex(count, 0)),

@@ -33,7 +33,7 @@ private:
 
   int n_ = 0;
   int count_ = 0;
-  std::vector<long double> deviations_;  // column by column; from the column's mean
+  std::unique_ptr<long double[]> deviations_;  // column by column; from the column's mean
   std::vector<long double> sd_;
   std::vector<uint8_t> spread_;          // 0 where the column's mean or spread failed
   // The lower triangle with the diagonal, row by row, NaN where forming the entry

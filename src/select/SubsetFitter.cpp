@@ -51,7 +51,7 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
   rows = static_cast<int>(objects.size());
   // The design rows [1 | pool] of the training objects, column by column, and the response.
   const auto cols = static_cast<std::size_t>(columns);
-  values_.resize((cols + 1) * static_cast<std::size_t>(rows));
+  values_ = std::make_unique_for_overwrite<long double[]>((cols + 1) * static_cast<std::size_t>(rows));
   auto column = [&](std::size_t c) { return &values_[c * static_cast<std::size_t>(rows)]; };
   // Blocks of rows on the worker threads.
   constexpr int kRowsPerTask = 64;

@@ -37,7 +37,9 @@ struct PoolGram {
   const ColumnCorrelations& Correlations() const;
 
 private:
-  std::vector<long double> values_;  // the design's columns, then the response
+  // The design's columns, then the response; left unset until the threads that
+  // fill them first touch their memory, which costs more than the arithmetic.
+  std::unique_ptr<long double[]> values_;
   mutable std::once_flag correlationsMade_;
   mutable std::unique_ptr<ColumnCorrelations> correlations_;
 };

@@ -90,10 +90,11 @@ SubsetScreen::SubsetScreen(std::shared_ptr<const PoolGram> pool)
   // cross-products (a correlation matrix) and their products with the centred response.
   const auto p = static_cast<std::size_t>(poolSize);
   const auto stride = static_cast<std::size_t>(stride_);
-  std::vector<long double> unit(p * static_cast<std::size_t>(n_));
+  // Unset: each column's thread writes (and first touches) its own.
+  const auto unit = std::make_unique_for_overwrite<long double[]>(p * static_cast<std::size_t>(n_));
   auto unitColumn = [&](std::size_t v) { return &unit[v * static_cast<std::size_t>(n_)]; };
   usable_.assign(p, 0);
-  unitColumns_.assign(p * stride, 0.0);
+  unitColumns_ = std::make_unique_for_overwrite<double[]>(p * stride);
   ParallelFor(poolSize, 4.0 * n_, [&](int task) {
     const auto v = static_cast<std::size_t>(task);
     const long double* column = pool_->Column(1 + task);
@@ -105,10 +106,12 @@ SubsetScreen::SubsetScreen(std::shared_ptr<const PoolGram> pool)
     norm = std::sqrt(norm);
     usable_[v] = std::isfinite(norm) && norm > 0.0L ? 1 : 0;
     long double* to = unitColumn(v);
+    double* inDoubles = &unitColumns_[v * stride];
     for (int r = 0; r < n_; ++r) {
       to[r] = usable_[v] ? (column[r] - m) / norm : 0.0L;
-      unitColumns_[v * stride + static_cast<std::size_t>(r)] = static_cast<double>(to[r]);
+      inDoubles[r] = static_cast<double>(to[r]);
     }
+    std::fill(inDoubles + n_, inDoubles + stride, 0.0);
   });
   correlation_.assign(p * p, 0.0L);
   withResponse_.assign(p, 0.0L);

@@ -44,7 +44,7 @@ private:
   // precision (stride_ rows each, zero padded), with the centred response.
   std::vector<long double> correlation_;
   std::vector<long double> withResponse_;
-  std::vector<double> unitColumns_;
+  std::unique_ptr<double[]> unitColumns_;
   std::vector<double> centredResponse_;
   std::vector<uint8_t> usable_;  // per pool column: not constant
   long double ssTot_ = 0.0L;
