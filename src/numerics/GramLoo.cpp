@@ -390,7 +390,7 @@ bool GramLooRefits::Sum(int fault, long double* predictions, long double& press)
     }
   } catch (...) {
   }
-  if (i < n_) {
+  if (!(i < n_)) {
     std::fill(predictions + i, predictions + n_, 0.0L);
     return false;
   }

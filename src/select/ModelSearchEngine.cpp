@@ -417,9 +417,10 @@ void ModelSearchEngine::PrepareFastPath(int helpers) {
   for (auto& worker : workers_) worker->ShareLoops(loops);
 }
 
-// Nothing here touches the model list or the view. A helper leaves as soon as no
-// subset is left to claim, so that the helpers are gone when the batch ends, however
-// busy the machine: this thread fits what still waits.
+// Nothing here touches the model list or the view. A helper joins refits first,
+// then fits (while fewer than fitsAtOnce helpers fit), then claims; it leaves once
+// nothing is left to claim or fit, or the batch stops: this thread fits what still
+// waits.
 void ModelSearchEngine::HelpBatch(BatchRun& run, SubsetFitter& fitter) {
   for (std::size_t t = 0, to = 0;;) {
     if (run.loops.HelpOne()) {
