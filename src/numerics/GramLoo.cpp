@@ -385,12 +385,13 @@ bool GramLooRefits::Sum(int fault, long double* predictions, long double& press)
     for (; i < fault; ++i) {
       const long double residual = y_[i] - predictions[i];
       residualSeen = residualSeen || residual != 0.0L;
+      // A prediction that is not finite leaves a residual that is not: the sum's
+      // check stands for the prediction's.
       sum = Checked(sum + residual * residual);
-      Checked(predictions[i]);
     }
   } catch (...) {
   }
-  if (!(i < n_)) {
+  if (i < n_) {
     std::fill(predictions + i, predictions + n_, 0.0L);
     return false;
   }

@@ -161,7 +161,11 @@ TEST(GramLoo, DecidesAsTheRankTestNearItsTolerance) {
   EXPECT_GT(outcome.failedPartWay, 30);
 }
 
-TEST(GramLoo, RefusesSizesOutsideItsArrays) {
+TEST(GramLoo, RefusesSizesOutsideItsArraysOnly) {
+  std::mt19937 random(5);
+  Outcome largest;
+  ExpectSameAsLooPress(Design(40, kGramLooMaxCoefficients, 0, random), largest);
+  EXPECT_EQ(largest.succeeded, 1);
   const long double one = 1.0L, y = 0.0L;
   const long double* row = &one;
   long double press = 7.0L;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -61,6 +62,45 @@ TEST(JoinableLoops, EveryChunkRunsOnceWhateverThreadRunsIt) {
   EXPECT_EQ(wrong.load(), 0);
   EXPECT_GT(joined, 0);
   EXPECT_FALSE(loops.HelpOne());
+}
+
+// Waits until done() holds; false after five seconds.
+template <typename Done>
+bool WaitFor(const Done& done) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done())
+    if (std::chrono::steady_clock::now() > until) return false;
+  return true;
+}
+
+// A loop whose first chunk waits for a look from another thread ends only when that
+// thread joins it; once its chunks are all taken, joining finds nothing, though the
+// loop is still open. More loops in a row than there are slots: each frees its slot.
+TEST(JoinableLoops, AnotherThreadJoinsAnOpenLoopAndFindsNothingOnceAllIsTaken) {
+  JoinableLoops loops;
+  for (int round = 0; round < 40; ++round) {
+    std::atomic<bool> ownerIn{false}, secondRan{false}, looked{false};
+    bool foundMore = true, joined = false;
+    std::thread joiner([&] {
+      if (!WaitFor([&] { return ownerIn.load(); })) return;
+      joined = WaitFor([&] { return loops.HelpOne(); });
+      foundMore = loops.HelpOne();
+      looked = true;
+    });
+    bool waited = true;
+    loops.Run(2, [&](int c) {
+      if (c == 1) {
+        secondRan = true;
+        return;
+      }
+      ownerIn = true;
+      waited = WaitFor([&] { return looked.load(); });
+    });
+    joiner.join();
+    ASSERT_TRUE(joined && waited) << "round " << round;
+    EXPECT_TRUE(secondRan.load());
+    EXPECT_FALSE(foundMore) << "round " << round;
+  }
 }
 
 // More loops open at once than there are slots: those without a slot run alone,
