@@ -194,10 +194,12 @@ struct ModelSearchEngine::BatchRun {
 
   // Starts a batch with the subsets carried from the last one, none larger than
   // largest among those still on the stack. With helpers, the deciding thread
-  // claims one subset at a time, to be back soon for its decisions.
-  void Begin(int largest, int helpers) {
+  // claims one subset at a time, to be back soon for its decisions; half the
+  // helpers fit at once where a fit may raise the worst kept value, all of them
+  // where every model is kept.
+  void Begin(int largest, int helpers, bool keepAll) {
     ownClaim = helpers > 0 ? 1 : kClaim;
-    fitsAtOnce = (helpers + 1) / 2;
+    fitsAtOnce = keepAll ? helpers : (helpers + 1) / 2;
     limit = helpers > 0 ? BatchSize + kLookahead : BatchSize;
     if (unsettled) {
       for (Outcome& outcome : outcomes) outcome = Outcome{};
@@ -378,7 +380,7 @@ bool ModelSearchEngine::CalculateFastBatch() {
     const int helpers = WorkerThreadCount() - 1;
     PrepareFastPath(helpers);
     if (data_->iKeepPerSize != -1) CollectSizeModels();
-    run.Begin(stack_.LargestSize(), helpers);
+    run.Begin(stack_.LargestSize(), helpers, data_->iKeepPerSize == -1);
     run.Publish(SizeStates(run.maxSize, 0));
     bool completed = true;
     RunBeside(
