@@ -491,7 +491,12 @@ uint8_t ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size
   }
   Outcome& outcome = run.outcomes[t];
   Score(fitter, positions, outcome);
-  PrepareRecord(fitter, positions, (*run.screenedWith[t])[static_cast<std::size_t>(k)], outcome);
+  // The record only where the model may still enter, as the fits before it tell
+  // by now (a model that enters after all is fitted again at its decision).
+  const SizeState& screened = (*run.screenedWith[t])[static_cast<std::size_t>(k)];
+  SizeState entry{screened.full, screened.worst};
+  if (PendingBound(run, t, bound)) entry = SizeState{true, bound};
+  PrepareRecord(fitter, positions, entry, outcome);
   if (outcome.quikPassed && outcome.fitted && !outcome.fitness.Missing && !outcome.recordFailure) {
     run.fitted[t] = outcome.fitness.Value;
     run.fittedValid[t] = 1;
