@@ -325,8 +325,8 @@ struct ModelSearchEngine::BatchRun {
       return std::find(screenedWith.begin(), screenedWith.begin() + static_cast<std::ptrdiff_t>(carried),
                        states.get()) != screenedWith.begin() + static_cast<std::ptrdiff_t>(carried);
     };
-    published.erase(std::remove_if(published.begin(), published.end(), [&](const auto& states) { return !used(states); }),
-                    published.end());
+    const auto unused = [&](const auto& states) { return !used(states); };
+    published.erase(std::remove_if(published.begin(), published.end(), unused), published.end());
   }
 
   SubsetStack& stack;  // the engine's, taken from under stackLock while the batch runs
@@ -750,8 +750,10 @@ std::vector<ModelSearchEngine::SizeState> ModelSearchEngine::SizeStates(int maxS
     state = StateOfSize(k);
     state.decided = decided;
     if (data_->iKeepPerSize == -1) continue;
-    for (const DataResultNode* node : ModelsOfSize(k).nodes) state.kept.push_back(fitness::Rank(FitnessCell(*node, id), id));
-    std::sort(state.kept.begin(), state.kept.end(), [id](long double a, long double b) { return fitness::Better(a, b, id); });
+    for (const DataResultNode* node : ModelsOfSize(k).nodes)
+      state.kept.push_back(fitness::Rank(FitnessCell(*node, id), id));
+    std::sort(state.kept.begin(), state.kept.end(),
+              [id](long double a, long double b) { return fitness::Better(a, b, id); });
   }
   return states;
 }

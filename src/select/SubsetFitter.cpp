@@ -53,9 +53,10 @@ PoolGram::PoolGram(const ChemoData& data, const uint8_t* trainingMask, int nTrai
   const auto cols = static_cast<std::size_t>(columns);
   values_ = std::make_unique_for_overwrite<long double[]>((cols + 1) * static_cast<std::size_t>(rows));
   auto column = [&](std::size_t c) { return &values_[c * static_cast<std::size_t>(rows)]; };
-  // Blocks of rows on the worker threads.
+  // Blocks of rows on the worker threads; a cell read from its row and written to
+  // fresh memory costs about ten arithmetic operations.
   constexpr int kRowsPerTask = 64;
-  ParallelFor((rows + kRowsPerTask - 1) / kRowsPerTask, static_cast<double>(cols) * kRowsPerTask, [&](int task) {
+  ParallelFor((rows + kRowsPerTask - 1) / kRowsPerTask, 10.0 * static_cast<double>(cols) * kRowsPerTask, [&](int task) {
     for (int r = task * kRowsPerTask; r < std::min(rows, (task + 1) * kRowsPerTask); ++r) {
       const CheckedValue* cells = data.tpChemoValuePtr[objects[static_cast<std::size_t>(r)]];
       column(0)[r] = 1.0L;
