@@ -473,8 +473,12 @@ bool ModelSearchEngine::ScreenedOut(BatchRun& run, std::size_t t) {
   const std::vector<SizeState>& latest = run.Latest();
   run.screenedWith[t] = &latest;
   const SizeState& size = latest[positions.size()];
-  return size.full && screen_->SurelyWorse(positions.data(), static_cast<int>(positions.size()),
-                                           data_->iFitnessFunc, data_->ldLOFSmoothing, size.worst);
+  return size.full && SurelyWorseThan(positions, size.worst);
+}
+
+bool ModelSearchEngine::SurelyWorseThan(const std::vector<int>& positions, long double worst) const {
+  return screen_->SurelyWorse(positions.data(), static_cast<int>(positions.size()), data_->iFitnessFunc,
+                              data_->ldLOFSmoothing, worst);
 }
 
 // Screens subset t again when the states moved since it passed (or first, when its
@@ -484,8 +488,7 @@ uint8_t ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size
   const std::vector<int>& positions = run.subsets[t];
   const int k = static_cast<int>(positions.size());
   long double bound = 0.0L;
-  if (PendingBound(run, t, bound) &&
-      screen_->SurelyWorse(positions.data(), k, data_->iFitnessFunc, data_->ldLOFSmoothing, bound)) {
+  if (PendingBound(run, t, bound) && SurelyWorseThan(positions, bound)) {
     run.against[t] = bound;
     return BatchRun::kScreenedAgainst;
   }
@@ -494,8 +497,13 @@ uint8_t ModelSearchEngine::FitOne(BatchRun& run, SubsetFitter& fitter, std::size
   // The record only where the model may still enter, as the fits before it tell
   // by now (a model that enters after all is fitted again at its decision).
   const SizeState& screened = (*run.screenedWith[t])[static_cast<std::size_t>(k)];
-  SizeState entry{screened.full, screened.worst};
-  if (PendingBound(run, t, bound)) entry = SizeState{true, bound};
+  SizeState entry;
+  entry.full = screened.full;
+  entry.worst = screened.worst;
+  if (PendingBound(run, t, bound)) {
+    entry.full = true;
+    entry.worst = bound;
+  }
   PrepareRecord(fitter, positions, entry, outcome);
   if (outcome.quikPassed && outcome.fitted && !outcome.fitness.Missing && !outcome.recordFailure) {
     run.fitted[t] = outcome.fitness.Value;

@@ -150,8 +150,8 @@ private:
   bool CalculateFastBatch();
   // The screen, the pool's cross-products and a fitter for each of `helpers` helpers.
   void PrepareFastPath(int helpers);
-  // A helper's part: exact fits that the deciding thread left waiting, else the
-  // next unclaimed subsets, screened and fitted, until none is left.
+  // A helper's part: chunks of other fits' refits, else fits that wait (while
+  // fewer than half the helpers fit), else the next subsets claimed and screened.
   void HelpBatch(BatchRun& run, SubsetFitter& fitter);
   template <typename Work>
   void Settle(BatchRun& run, std::size_t t, const Work& work);
@@ -159,6 +159,8 @@ private:
   void ScreenClaimed(BatchRun& run, std::size_t from, std::size_t to);
   // True when subset t is surely worse than the worst of its size as last published.
   bool ScreenedOut(BatchRun& run, std::size_t t);
+  // The screen's verdict on the subset against a worst kept value.
+  bool SurelyWorseThan(const std::vector<int>& positions, long double worst) const;
   // Scores subset t and prepares its record unless the fitted subsets before it,
   // not yet decided, show it cannot enter; its stage.
   uint8_t FitOne(BatchRun& run, SubsetFitter& fitter, std::size_t t);

@@ -76,6 +76,12 @@ struct Outcome {
     else if (loo.At(0, 0) == kUnwritten) ++failedAtOnce;
     else ++failedPartWay;
   }
+  // Each way of ending met more often than given.
+  void ExpectMoreThan(int fits, int atOnce, int partWay) const {
+    EXPECT_GT(succeeded, fits);
+    EXPECT_GT(failedAtOnce, atOnce);
+    EXPECT_GT(failedPartWay, partWay);
+  }
 };
 
 // Runs LooPressFromGram and LooPress on one design and expects the same verdict,
@@ -140,9 +146,7 @@ TEST(GramLoo, GivesLooPressBitForBit) {
           SCOPED_TRACE(testing::Message() << "kind " << kind << " q " << q << " n " << n);
           ExpectSameAsLooPress(Design(n, q, kind, random), outcome);
         }
-  EXPECT_GT(outcome.succeeded, 1000);
-  EXPECT_GT(outcome.failedAtOnce, 500);
-  EXPECT_GT(outcome.failedPartWay, 10);
+  outcome.ExpectMoreThan(1000, 500, 10);
 }
 
 // Near copies whose rank-test pivots straddle its tolerance: the refits refuse
@@ -156,9 +160,7 @@ TEST(GramLoo, DecidesAsTheRankTestNearItsTolerance) {
         SCOPED_TRACE(testing::Message() << "spread " << static_cast<double>(spread) << " q " << q << " n " << n);
         ExpectSameAsLooPress(Design(n, q, 2, random, spread), outcome);
       }
-  EXPECT_GT(outcome.succeeded, 500);
-  EXPECT_GT(outcome.failedAtOnce, 500);
-  EXPECT_GT(outcome.failedPartWay, 30);
+  outcome.ExpectMoreThan(500, 500, 30);
 }
 
 TEST(GramLoo, RefusesSizesOutsideItsArraysOnly) {
