@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "numerics/RankTest.h"
@@ -322,11 +323,11 @@ void Invert(int runtimeQ, Refit& r) {
 // of these checks on the same value, the verdict is its. Returns the object whose
 // refit faulted, else to.
 template <int Q>
-int RefitRange(int runtimeQ, const long double* G, const long double* h, const long double* const* rows,
+int RefitRange(int runtimeQ, const long double* G, const long double* h, const long double* const* columns,
                const long double* y, const RankTestWaiver& waiver, int from, int to, long double* predictions) {
   const int q = Q > 0 ? Q : runtimeQ;
   Refit r;
-  long double scaled[kMax * kMax], hi[kMax], bi[kMax];
+  long double scaled[kMax * kMax], hi[kMax], bi[kMax], x[kMax];
   int position[kMax];
   long double *giRows[kMax], *scaledRows[kMax];
   for (int j = 0; j < q; ++j) {
@@ -336,7 +337,8 @@ int RefitRange(int runtimeQ, const long double* G, const long double* h, const l
   int i = from;
   try {
     for (; i < to; ++i) {
-      const long double* x = rows[i];
+      // Row i copied bytewise, as the columns are read by many threads at once.
+      for (int j = 0; j < q; ++j) std::memcpy(&x[j], &columns[j][i], sizeof(long double));
       const long double yi = y[i];
       if (waiver.Waives<Q>(x) && FirstPivotStays(G, x)) {
         DownDateEliminatingFirst<Q>(q, G, x, r);
@@ -368,12 +370,12 @@ int RefitRange(int runtimeQ, const long double* G, const long double* h, const l
 }  // namespace
 
 GramLooRefits::GramLooRefits(int n, int q, const long double* G, const long double* h,
-                             const long double* const* rows, const long double* y)
-    : n_(n), q_(q), G_(G), h_(h), rows_(rows), y_(y), waiver_(q, G) {}
+                             const long double* const* columns, const long double* y)
+    : n_(n), q_(q), G_(G), h_(h), columns_(columns), y_(y), waiver_(q, G) {}
 
 int GramLooRefits::Run(int from, int to, long double* predictions) const {
   return WithUnrolledSize(q_, [&](auto size) {
-    return RefitRange<decltype(size)::value>(q_, G_, h_, rows_, y_, waiver_, from, to, predictions);
+    return RefitRange<decltype(size)::value>(q_, G_, h_, columns_, y_, waiver_, from, to, predictions);
   });
 }
 
@@ -401,9 +403,9 @@ bool GramLooRefits::Sum(int fault, long double* predictions, long double& press)
   return true;
 }
 
-bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
+bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* columns,
                       const long double* y, long double& press, long double* loo) {
   if (q < 1 || q > kMax) return false;
-  const GramLooRefits refits(n, q, G, h, rows, y);
+  const GramLooRefits refits(n, q, G, h, columns, y);
   return refits.Sum(refits.Run(0, n, loo), loo, press);
 }

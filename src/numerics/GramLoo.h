@@ -5,13 +5,13 @@
 constexpr int kGramLooMaxCoefficients = 16;
 
 // G = X'X and h = X'y as LooPress forms them (each entry the sum over the rows in
-// row order, from 0, of the products), q = p + 1 <= 16, and the design rows (row i
-// holds 1.0 and the p descriptors). Performs LooPress's operations in its order on
+// row order, from 0, of the products), q = p + 1 <= 16, and the design's columns
+// (columns[j][i] is row i's entry j: 1.0, then the p descriptors). Performs LooPress's operations in its order on
 // flat arrays (the rank test of each refit included, where it could refuse), so
 // PRESS and the predictions are the same to the last bit: true with PRESS in press
 // and row i's prediction in loo[i]; false where LooPress fails, the predictions
 // from the failing row on then 0 (those before it written).
-bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* rows,
+bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* columns,
                       const long double* y, long double& press, long double* loo);
 
 // Decides, for the refits of one model, where the rank test of G - x x' provably
@@ -41,7 +41,7 @@ private:
 class GramLooRefits {
 public:
   // The arguments of LooPressFromGram, kept by address; 1 <= q <= kGramLooMaxCoefficients.
-  GramLooRefits(int n, int q, const long double* G, const long double* h, const long double* const* rows,
+  GramLooRefits(int n, int q, const long double* G, const long double* h, const long double* const* columns,
                 const long double* y);
   // Refits rows [from, to), row i's prediction into predictions[i]; returns the
   // first row whose refit faulted, else to.
@@ -53,7 +53,7 @@ public:
 private:
   int n_, q_;
   const long double *G_, *h_;
-  const long double* const* rows_;
+  const long double* const* columns_;
   const long double* y_;
   RankTestWaiver waiver_;
 };

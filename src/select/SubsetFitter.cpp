@@ -175,13 +175,9 @@ void SubsetFitter::LoadCells() {
   }
 }
 
-// The design rows [1 | X] alone, from the pool's columns (the same values).
-void SubsetFitter::LoadDesign() {
-  long double** design = space_->design.Data();
-  const long double* columns[kGramLooMaxCoefficients];
+// The pool's columns of the constant and the loaded variables: the design [1 | X].
+void SubsetFitter::PoolColumns(const long double** columns) const {
   for (int j = 0; j <= k_; ++j) columns[j] = gram_->Column(columns_[j]);
-  for (int r = 0; r < n_; ++r)
-    for (int j = 0; j <= k_; ++j) CopyValue(design[r][j], columns[j][r]);
 }
 
 void SubsetFitter::ComputeKIndices() {
@@ -250,7 +246,7 @@ bool SubsetFitter::GramFit() {
   const int q = k_ + 1;
   long double G[kGramFitMaxCoefficients * kGramFitMaxCoefficients], b[kGramFitMaxCoefficients];
   const long double* columns[kGramFitMaxCoefficients];
-  for (int j = 0; j < q; ++j) columns[j] = gram_->Column(columns_[j]);
+  PoolColumns(columns);
   Matrix& coefficients = space_->calc.b;
   Matrix& fitted = space_->calc.fitted;
   coefficients.Reshape(q, 1);
@@ -292,8 +288,9 @@ bool SubsetFitter::GramPress() {
   long double press = 0.0L;
   bool ok = GatherGram(G, h);
   if (ok) {
-    LoadDesign();
-    const GramLooRefits refits(n_, q, G, h, space_->design.Data(), y_.data());
+    const long double* columns[kGramLooMaxCoefficients];
+    PoolColumns(columns);
+    const GramLooRefits refits(n_, q, G, h, columns, y_.data());
     ok = refits.Sum(RefitRows(refits, predictions), predictions, press);
   } else {
     std::fill(predictions, predictions + n_, 0.0L);

@@ -104,7 +104,7 @@ private:
   int RefitRows(const GramLooRefits& refits, long double* predictions) const;
   bool PoolKIndices();
   void LoadCells();
-  void LoadDesign();
+  void PoolColumns(const long double** columns) const;
 
   std::vector<int> rows_;  // object index of each training row
   std::shared_ptr<const PoolGram> gram_;

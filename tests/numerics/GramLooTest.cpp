@@ -94,14 +94,16 @@ void ExpectSameAsLooPress(const Design& d, Outcome& outcome) {
   bool succeeded = false;
   const long double expected = LooPress(d.X, d.y, n, q - 1, &expectedLoo, &succeeded);
   std::vector<long double> G, h, y, loo(static_cast<std::size_t>(n), kUnwritten);
-  std::vector<const long double*> rows;
+  std::vector<std::vector<long double>> columnValues(static_cast<std::size_t>(q));
+  std::vector<const long double*> columns;
   for (int i = 0; i < n; ++i) {
-    rows.push_back(d.X.Data()[i]);
+    for (int j = 0; j < q; ++j) columnValues[static_cast<std::size_t>(j)].push_back(d.X.At(i, j));
     y.push_back(d.y.At(i, 0));
   }
+  for (const auto& column : columnValues) columns.push_back(column.data());
   long double press = -5.0L;
   const bool ok = CrossProducts(d.X, d.y, G, h) &&
-                  LooPressFromGram(n, q, G.data(), h.data(), rows.data(), y.data(), press, loo.data());
+                  LooPressFromGram(n, q, G.data(), h.data(), columns.data(), y.data(), press, loo.data());
   EXPECT_EQ(ok, succeeded);
   if (ok && succeeded) {
     EXPECT_TRUE(SameBits(press, expected));
@@ -111,7 +113,7 @@ void ExpectSameAsLooPress(const Design& d, Outcome& outcome) {
   long double rangesPress = -5.0L;
   bool rangesOk = false;
   if (!G.empty()) {
-    const GramLooRefits refits(n, q, G.data(), h.data(), rows.data(), y.data());
+    const GramLooRefits refits(n, q, G.data(), h.data(), columns.data(), y.data());
     int fault = n;
     for (int from = (n - 1) / 3 * 3; from >= 0; from -= 3) {
       const int to = std::min(n, from + 3);
@@ -169,10 +171,10 @@ TEST(GramLoo, RefusesSizesOutsideItsArraysOnly) {
   ExpectSameAsLooPress(Design(40, kGramLooMaxCoefficients, 0, random), largest);
   EXPECT_EQ(largest.succeeded, 1);
   const long double one = 1.0L, y = 0.0L;
-  const long double* row = &one;
+  const long double* column = &one;
   long double press = 7.0L;
-  EXPECT_FALSE(LooPressFromGram(1, 0, &one, &one, &row, &y, press, nullptr));
-  EXPECT_FALSE(LooPressFromGram(1, kGramLooMaxCoefficients + 1, &one, &one, &row, &y, press, nullptr));
+  EXPECT_FALSE(LooPressFromGram(1, 0, &one, &one, &column, &y, press, nullptr));
+  EXPECT_FALSE(LooPressFromGram(1, kGramLooMaxCoefficients + 1, &one, &one, &column, &y, press, nullptr));
   EXPECT_EQ(press, 7.0L);
 }
 
