@@ -337,7 +337,8 @@ int RefitRange(int runtimeQ, const long double* G, const long double* h, const l
   int i = from;
   try {
     for (; i < to; ++i) {
-      // Row i copied bytewise, as the columns are read by many threads at once.
+      // Row i gathered into one array, bytewise: cheaper than an extended-precision
+      // load and store.
       for (int j = 0; j < q; ++j) std::memcpy(&x[j], &columns[j][i], sizeof(long double));
       const long double yi = y[i];
       if (waiver.Waives<Q>(x) && FirstPivotStays(G, x)) {

@@ -6,11 +6,12 @@ constexpr int kGramLooMaxCoefficients = 16;
 
 // G = X'X and h = X'y as LooPress forms them (each entry the sum over the rows in
 // row order, from 0, of the products), q = p + 1 <= 16, and the design's columns
-// (columns[j][i] is row i's entry j: 1.0, then the p descriptors). Performs LooPress's operations in its order on
-// flat arrays (the rank test of each refit included, where it could refuse), so
-// PRESS and the predictions are the same to the last bit: true with PRESS in press
-// and row i's prediction in loo[i]; false where LooPress fails, the predictions
-// from the failing row on then 0 (those before it written).
+// (columns[j][i] is row i's entry j: 1.0, then the p descriptors). Performs
+// LooPress's operations in its order on flat arrays (the rank test of each refit
+// included, where it could refuse), so PRESS and the predictions are the same to
+// the last bit: true with PRESS in press and row i's prediction in loo[i]; false
+// where LooPress fails, the predictions from the failing row on then 0 (those
+// before it written).
 bool LooPressFromGram(int n, int q, const long double* G, const long double* h, const long double* const* columns,
                       const long double* y, long double& press, long double* loo);
 
