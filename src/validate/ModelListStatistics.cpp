@@ -7,7 +7,7 @@
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 #include "numerics/RowArray.h"
 #include "validate/ExternalValidator.h"
 #include "validate/FullModelStats.h"

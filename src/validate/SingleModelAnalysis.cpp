@@ -8,7 +8,7 @@
 #include "data/LabelLists.h"
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalc.h"
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 #include "numerics/ProgressStepper.h"
 #include "numerics/Statistics.h"
 #include "platform/base/NumberText.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 #include "numerics/RowArray.h"
 #include "numerics/Statistics.h"
 #include "support/ScriptedUi.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 #include "numerics/RowArray.h"
 #include "support/ScriptedUi.h"
 #include "validate/ExternalValidator.h"

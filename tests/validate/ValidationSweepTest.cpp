@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "numerics/Matrix.h"
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 #include "numerics/RowArray.h"
 #include "support/ScriptedUi.h"
 #include "validate/ExternalValidator.h"

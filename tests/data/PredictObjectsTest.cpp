@@ -1,4 +1,4 @@
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 
 #include <gtest/gtest.h>
 

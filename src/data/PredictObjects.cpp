@@ -1,4 +1,4 @@
-#include "numerics/PredictObjects.h"
+#include "data/PredictObjects.h"
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
