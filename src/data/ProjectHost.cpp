@@ -12,3 +12,9 @@ std::string ProjectHost::DateTimeText() const {
   std::strftime(time, sizeof time, "%X", &local);
   return std::string(date) + " - " + time;
 }
+
+std::string UserNumberText(const std::string& number) {
+  return MainForm != nullptr ? MainForm->ToSystemDecimalSeparator(number) : number;
+}
+
+char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }

@@ -72,3 +72,9 @@ public:
 
 // The main window, as every other window sees it; set while the main window exists.
 inline ProjectHost* MainForm = nullptr;
+
+// A number text with its first '.' turned into the user's decimal separator
+// (unchanged while there is no main window).
+std::string UserNumberText(const std::string& number);
+// The user's decimal separator ('.' while there is no main window).
+char UserSeparator();

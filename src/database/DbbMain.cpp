@@ -24,7 +24,7 @@
 #include "database/CHdMain.h"
 #include "numerics/Utils.h"
 #include "platform/qt/QtConvert.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/qt/ImageFiles.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/QtUiServices.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 namespace {
 

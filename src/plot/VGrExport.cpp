@@ -1,11 +1,12 @@
 // The plot window's copy, picture saving and export of the plotted values.
+#include "data/ProjectHost.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/ImageFiles.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/FindTextDialog.h"  // QtUiServices.h holds a QPointer to it
 #include "platform/qt/QtUiServices.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 #include "plot/VGrMain.h"
 
 namespace {

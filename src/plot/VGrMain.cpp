@@ -23,7 +23,7 @@
 #include "platform/qt/Events.h"
 #include "platform/qt/ImageCanvas.h"
 #include "platform/qt/QtConvert.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 namespace {
 

@@ -12,13 +12,14 @@
 #include <cmath>
 #include <fstream>
 
+#include "data/ProjectHost.h"
 #include "numerics/Sorts.h"
 #include "numerics/Utils.h"
 #include "platform/base/Files.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/QtConvert.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 namespace {
 

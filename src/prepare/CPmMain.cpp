@@ -16,7 +16,7 @@
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 #include "plot/VGrMain.h"
 #include "prepare/CorrelationWindow.h"
 #include "prepare/DRdMain.h"

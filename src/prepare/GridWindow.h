@@ -3,7 +3,7 @@
 // buttons come from the viewers' common helpers).
 #pragma once
 
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 class QLayout;
 class QMenu;

@@ -24,7 +24,7 @@
 #include "platform/base/Stream.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/StringGrid.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 TFormConsensus::TFormConsensus(QWidget* owner, DataResultList* models, ChemoData* data,
                                ProgressWindowFactory progressWindow)

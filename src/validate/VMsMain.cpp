@@ -27,7 +27,7 @@
 #include "platform/base/ProgressWindow.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/StringGrid.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 #include "plot/VMtMain.h"
 #include "platform/base/Stream.h"
 #include "validate/ModelDescriptorPca.h"

@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
+#include "platform/qt/ViewerCommon.h"
 #include "plot/PlotTestData.h"
-#include "plot/ViewerCommon.h"
 #include "support/ScriptedUi.h"
 
 namespace {

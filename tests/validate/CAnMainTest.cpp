@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "platform/qt/StringGrid.h"
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"

@@ -1,4 +1,4 @@
-#include "plot/ViewerCommon.h"
+#include "platform/qt/ViewerCommon.h"
 
 #include <QFrame>
 #include <QToolButton>
@@ -6,7 +6,6 @@
 #include <cctype>
 #include <fstream>
 
-#include "data/ProjectHost.h"
 #include "platform/base/Exception.h"
 #include "platform/base/Files.h"
 #include "platform/base/UiServices.h"
@@ -68,9 +67,3 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (!file.flush()) throw Exception("Cannot write file " + path);
 }
-
-std::string UserNumberText(const std::string& number) {
-  return MainForm != nullptr ? MainForm->ToSystemDecimalSeparator(number) : number;
-}
-
-char UserSeparator() { return MainForm != nullptr ? MainForm->UserDecimalSeparator() : '.'; }

@@ -1,7 +1,6 @@
 // Helpers shared by the plot window, the matrix viewer and the other windows with
 // a tool bar: tool-bar buttons and bevels, the extension rule of their save
-// commands, the overwrite question, text files and the user's decimal separator
-// in exported numbers.
+// commands, the overwrite question and text files.
 #pragma once
 
 #include <QStyle>
@@ -28,8 +27,3 @@ bool ConfirmOverwrite(const std::string& path);
 // Creates (or truncates) the file and writes text as its 8-bit bytes; throws
 // Exception when it cannot be created or written.
 void WriteTextFile(const std::string& path, const std::string& text);
-// A number text with its first '.' turned into the user's decimal separator
-// (unchanged while there is no main window).
-std::string UserNumberText(const std::string& number);
-// The user's decimal separator ('.' while there is no main window).
-char UserSeparator();
