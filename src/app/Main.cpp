@@ -116,6 +116,8 @@ void TMainForm::BuildMenus() {
   GeneralHelp1 = item(Help1, "&KORVANE manual", &TMainForm::GeneralHelp1Click);
   SingleModels2 = item(Help1, "&Single models", &TMainForm::SingleModels2Click);
   SingleModels1 = item(Help1, "&PBT index", &TMainForm::SingleModels1Click);
+  SingleModels2->setVisible(false);
+  SingleModels1->setVisible(false);
   Loadexample1 = item(Help1, "Imp&ort example data...", &TMainForm::Loadexample1Click);
   Help1->addSeparator();
   HowtociteKORVANE1 = item(Help1, "&How to cite KORVANE", &TMainForm::HowtociteKORVANE1Click);

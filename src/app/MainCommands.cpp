@@ -59,13 +59,10 @@ void TMainForm::HowtociteKORVANE1Click() {
   RunModalForm<TTextForm>("Cannot create How to cyte KORVANE dialog", this, "How to cite KORVANE", kCitationText);
 }
 
-void TMainForm::SingleModels2Click() {
-  RunModalForm<TTextForm>("Cannot create Single models dialog", this, "Single models", kSingleModelsHelpText);
-}
+// The hidden help items do nothing.
+void TMainForm::SingleModels2Click() {}
 
-void TMainForm::SingleModels1Click() {
-  RunModalForm<TTextForm>("Cannot create PBT index dialog", this, "PBT index", kPbtHelpText);
-}
+void TMainForm::SingleModels1Click() {}
 
 void TMainForm::N4Click() {
   RunModalForm<TTextForm>("Cannot create Acknowledgment dialog", this, "Acknowledgments", kAcknowledgmentsText);

@@ -43,32 +43,3 @@ const char* const kAcknowledgmentsText =
     "The windows are drawn with the Qt toolkit; JPEG images are written with the library of the "
     "Independent JPEG Group (this software is based in part on the work of the Independent JPEG "
     "Group); the text is set in the DejaVu fonts.";
-
-const char* const kSingleModelsHelpText =
-    "A single model is one regression model saved with its training data in a file of its own "
-    "(*.smd), so that it can be applied to new chemicals later.\n"
-    "\n"
-    "Saving a model: open it in its model window, either from Analysis, \"Data setup...\" with the "
-    "\"Single model\" button (the response and the marked variables), or from Analysis, \"View and "
-    "select models...\" with \"View selected model\"; the model window saves it as a single-model "
-    "file.\n"
-    "\n"
-    "Applying a model: put its file in the folder \"models\" beside the program and choose Tools, "
-    "\"Apply developed models...\", then the file. The current project is replaced, so save it first. "
-    "A table opens for the new chemicals: one row each with its name and descriptor values, and in "
-    "the last column the experimental response when it is known, or -999 when it is not. After "
-    "Accept the model window shows the model with the new chemicals and their predicted values.";
-
-const char* const kPbtHelpText =
-    "The PBT index model is a stored single model (the file \"PBT Index.smd\" in the folder "
-    "\"models\" beside the program) that scores how persistent, bioaccumulative and toxic a chemical "
-    "is likely to be.\n"
-    "\n"
-    "Choose Tools, \"Apply PBT index model...\" (or the \"PBT index\" button). The current project is "
-    "replaced, so save it first. In the table that opens, enter one row per chemical: its name and "
-    "the values of the model's descriptors in the columns that name them, and -999 in the last "
-    "column unless the index of the chemical is already known. After Accept the model window lists "
-    "the chemicals with their predicted PBT index: the higher the index, the more the chemical is of "
-    "concern. Chemicals outside the model's applicability domain (a leverage above h*) are "
-    "predicted less reliably.";
-

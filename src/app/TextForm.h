@@ -1,5 +1,5 @@
 // A plain modal window showing a text with a Close button (citation,
-// acknowledgments and the short help texts).
+// acknowledgments).
 #pragma once
 
 #include <string>
@@ -19,5 +19,3 @@ public:
 // The texts the Help menu shows.
 extern const char* const kCitationText;
 extern const char* const kAcknowledgmentsText;
-extern const char* const kSingleModelsHelpText;
-extern const char* const kPbtHelpText;

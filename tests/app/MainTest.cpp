@@ -215,16 +215,17 @@ TEST_F(MainFormTest, CopyPutsTheWholeLogOnTheClipboardAndAMissingHelpDocumentIsN
   EXPECT_NE(TestUi().Shown(0).text.find(Folder() + "/help/Manual_v21.pdf"), std::string::npos);
 }
 
-TEST_F(MainFormTest, HelpOffersSingleModelsAndThePbtIndex) {
+TEST_F(MainFormTest, HelpHidesSingleModelsAndThePbtIndexWhichDoNothing) {
   TMainForm& form = StartInCompleteFolder();
   form.show();
-  EXPECT_TRUE(form.SingleModels2->isVisible());
-  EXPECT_TRUE(form.SingleModels1->isVisible());
+  EXPECT_FALSE(form.SingleModels2->isVisible());
+  EXPECT_FALSE(form.SingleModels1->isVisible());
   ShownWindows windows;
   form.SingleModels2->trigger();
   form.SingleModels1->trigger();
-  EXPECT_EQ(windows.titles, (std::vector<std::string>{"Single models", "PBT index"}));
+  EXPECT_TRUE(windows.titles.empty());
   EXPECT_TRUE(TestUi().Shown().empty());
+  EXPECT_TRUE(TestUi().documents.empty());
 }
 
 TEST_F(MainFormTest, UserSeparatorComesFromTheLocaleAndConvertsOnlyNumberTexts) {
