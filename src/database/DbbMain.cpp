@@ -207,6 +207,7 @@ QWidget* TDatabaseForm::BuildQueryPanel() {
   grid->addWidget(EditChem, 3, 1);
   CheckBoxDataset = new QCheckBox("Dataset", box);
   ComboBoxDataset = new QComboBox(box);
+  ComboBoxDataset->setEnabled(false);  // only while "Dataset" is checked
   CheckBoxSepar = new QCheckBox("Show compounds separately", box);
   ButtonQuery = new QPushButton("Query", box);
   ButtonQuery->setAutoDefault(false);  // Enter in an edit runs the query once, through the edit

@@ -148,6 +148,17 @@ std::string Graph::AxisLabel(long double value) {
   return FloatToStrF(value, format, precision, digits);
 }
 
+std::vector<std::string> Graph::TickLabels(long double low, long double high) {
+  const long double valueStep = TickStep(low, high);
+  std::vector<std::string> labels;
+  long double v = low;
+  for (int i = 0; i <= kIntervals; ++i) {
+    labels.push_back(AxisLabel(TickValue(v, valueStep)));
+    v += valueStep;
+  }
+  return labels;
+}
+
 LabelPlotParam& Graph::LabelRecord(int element) {
   if (LabelPlotParam* given = data_->GivenLabel(element)) return *given;
   if (static_cast<int>(ownLabels_.size()) <= element) ownLabels_.resize(element + 1);
@@ -194,11 +205,10 @@ void Graph::DrawXAxis() {
     image_.LineTo(x, gridTop);
   };
   if (!data_->Axis.IntegerXTicks) {
-    const long double valueStep = TickStep(xMin_, xMax_);
-    long double v = xMin_;
+    const std::vector<std::string> labels = TickLabels(xMin_, xMax_);
     for (int i = 0; i <= kIntervals; ++i) {
       const int x = left + i * step;
-      DrawXTick(x, AxisLabel(TickValue(v, valueStep)));
+      DrawXTick(x, labels[i]);
       if (x < last) {
         for (int p : MinorTicks(x, step, 1)) {
           image_.MoveTo(p, bottom + 1);
@@ -206,7 +216,6 @@ void Graph::DrawXAxis() {
         }
       }
       drawGrid(x);
-      v += valueStep;
     }
   } else {
     // One tick per whole number crossed, at the first pixel column within one
@@ -238,12 +247,11 @@ void Graph::DrawYAxis() {
   const int topTick = bottom - kIntervals * step;
   plotHeight_ = kIntervals * step;
   const int xLast = left + kIntervals * ((boxRight_ - boxLeft_) / kIntervals);
-  const long double valueStep = TickStep(yMin_, yMax_);
-  long double v = yMin_;
+  const std::vector<std::string> labels = TickLabels(yMin_, yMax_);
   for (int i = 0; i <= kIntervals; ++i) {
     const int y = bottom - i * step;
     SetAxisPen(PenStyle::Solid, clBlack);
-    const std::string label = AxisLabel(TickValue(v, valueStep));
+    const std::string& label = labels[i];
     image_.TextOut(left - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2, label);
     image_.MoveTo(left - 1, y);
     image_.LineTo(left - kMajorTick, y);
@@ -258,7 +266,6 @@ void Graph::DrawYAxis() {
       image_.MoveTo(left + 1, y);
       image_.LineTo(xLast, y);
     }
-    v += valueStep;
   }
   SetAxisPen(PenStyle::Solid, clBlack);
   image_.MoveTo(left, bottom);

@@ -57,6 +57,8 @@ protected:
   static int PixelOffset(long double numerator, long double denominator);
   // A major tick label of the X and Y axes.
   static std::string AxisLabel(long double value);
+  // The labels of the nine major ticks of low .. high, from low up.
+  static std::vector<std::string> TickLabels(long double low, long double high);
   bool BothPresent(int row) const;
   const CheckedValue& Cell(int row, int col) const { return data_->tpGraphValue[row][col]; }
   // The element's group; 0 when the plot has no group array.

@@ -18,9 +18,15 @@ constexpr int kSymbolRadius = 3;  // a symbol covers centre - 3 .. centre + 3
 // that the extreme points do not sit on the frame.
 constexpr long double kRangePadShare = 1.0L / 32;
 
-// low .. high widened at both ends; unchanged when it is empty or would overflow.
+// Doublings of a range at most, while its tick labels repeat.
+constexpr int kMaxWidening = 64;
+
+// low .. high widened at both ends; a range of one value by a share of that
+// value (at least of 1), so that its points get a scale. Unchanged when it is
+// reversed or would overflow.
 void PadRange(long double& low, long double& high) {
-  const long double pad = (high - low) * kRangePadShare;
+  const long double span = high - low;
+  const long double pad = (span == 0 ? std::max(std::fabs(low), 1.0L) : span) * kRangePadShare;
   if (!Graph::IsDrawableSpan(pad) || !std::isfinite(low - pad) || !std::isfinite(high + pad)) return;
   low -= pad;
   high += pad;
@@ -28,10 +34,42 @@ void PadRange(long double& low, long double& high) {
 
 }  // namespace
 
+// True when two neighbouring major ticks of low .. high would show the same label.
+bool Graph2DScatter::TickLabelsRepeat(long double low, long double high) {
+  const std::vector<std::string> labels = TickLabels(low, high);
+  return std::adjacent_find(labels.begin(), labels.end()) != labels.end();
+}
+
+// A range too narrow for its tick labels to tell the ticks apart is doubled about
+// its centre until they do.
+void Graph2DScatter::SpreadTickLabels(long double& low, long double& high) {
+  for (int i = 0; i < kMaxWidening && IsDrawableSpan(high - low) && TickLabelsRepeat(low, high); ++i) {
+    const long double centre = low / 2 + high / 2;
+    const long double span = high - low;
+    if (!std::isfinite(centre - span) || !std::isfinite(centre + span)) return;
+    low = centre - span;
+    high = centre + span;
+  }
+}
+
+// The Y range grows to hold every drawn error bar whole.
+void Graph2DScatter::IncludeErrorBars() {
+  if (data_->tpGraphUncert == nullptr) return;
+  for (int row = 0; row < data_->RowCount; ++row) {
+    if (!BothPresent(row)) continue;
+    const long double y = Cell(row, data_->YColumn).Value;
+    const long double u = std::fabs(data_->tpGraphUncert[row][data_->YColumn].Value);
+    if (!std::isfinite(y - u) || !std::isfinite(y + u)) continue;
+    yMin_ = std::min(yMin_, y - u);
+    yMax_ = std::max(yMax_, y + u);
+  }
+}
+
 Graph2DScatter::Graph2DScatter(Canvas& image, GraphData* data, uint8_t singleLabels)
     : Graph(image, data), singleLabels_(singleLabels) {
   ComputeXRange();
   ComputeYRange();
+  IncludeErrorBars();
   const AxisParams& axis = data_->Axis;
   PadRange(xMin_, xMax_);
   // The symmetric range runs to the next whole number beyond the data already.
@@ -47,6 +85,8 @@ Graph2DScatter::Graph2DScatter(Canvas& image, GraphData* data, uint8_t singleLab
     const long double high = std::max(xMax_, yMax_);
     SetRange(low, high, low, high);
   }
+  if (!axis.IntegerXTicks) SpreadTickLabels(xMin_, xMax_);
+  SpreadTickLabels(yMin_, yMax_);
   if (axis.GroupRegression) FitGroupLine();
   DrawFrame();
 }

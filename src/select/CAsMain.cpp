@@ -249,10 +249,27 @@ void TCalcAllSubForm::PercentText(const std::string& text) {
   StaticTextAllPerc->repaint();
 }
 
+// Once the genetic algorithm runs, the grid is its display: the models that a
+// harvest stores do not mix into it.
 void TCalcAllSubForm::DisplaySlotsChanged() {
+  if (gaDisplay_) return;
   StringGridGAmodels->SetRowCount(kDisplayRows);
-  for (const SearchGridRow& row : engine_->DisplaySlotRows()) WriteRow(*StringGridGAmodels, row);
+  WriteRows(engine_->DisplaySlotRows());
   StringGridGAmodels->viewport()->repaint();
+}
+
+void TCalcAllSubForm::ShowGaControls() {
+  gaDisplay_ = true;
+  SetGaControlsVisible(true);
+}
+
+// Every row below the titles shows its entry, or nothing when it has none.
+void TCalcAllSubForm::WriteRows(const std::vector<SearchGridRow>& rows) {
+  StringGrid& grid = *StringGridGAmodels;
+  for (int row = 1; row < grid.RowCount(); ++row)
+    for (int col = 0; col < grid.ColCount(); ++col) grid.Cells(col, row).clear();
+  for (const SearchGridRow& row : rows)
+    if (row.rank < grid.RowCount()) WriteRow(grid, row);
 }
 
 void TCalcAllSubForm::SetGridRows(int rows) { StringGridGAmodels->SetRowCount(rows); }
@@ -262,11 +279,6 @@ void TCalcAllSubForm::GaIterationText(const std::string& text) {
   StaticTextGAiter->repaint();
 }
 
-// A row is rewritten only when its variables changed.
-void TCalcAllSubForm::ShowGaModels(const std::vector<SearchGridRow>& rows) {
-  for (const SearchGridRow& row : rows)
-    if (row.rank < StringGridGAmodels->RowCount() && StringGridGAmodels->Cells(3, row.rank) != row.descriptors)
-      WriteRow(*StringGridGAmodels, row);
-}
+void TCalcAllSubForm::ShowGaModels(const std::vector<SearchGridRow>& rows) { WriteRows(rows); }
 
 void TCalcAllSubForm::SelectBestPerSizeItem(int item) { ComboBoxBestAllSub->setCurrentIndex(item); }

@@ -65,7 +65,7 @@ protected:
   void StatusText(const std::string& text) override;
   void PercentText(const std::string& text) override;
   void DisplaySlotsChanged() override;
-  void ShowGaControls() override { SetGaControlsVisible(true); }
+  void ShowGaControls() override;
   void SetGridRows(int rows) override;
   void GaIterationText(const std::string& text) override;
   void ShowGaModels(const std::vector<SearchGridRow>& rows) override;
@@ -75,6 +75,7 @@ protected:
 private:
   void BuildComponents();
   void SetGaControlsVisible(bool visible);
+  void WriteRows(const std::vector<SearchGridRow>& rows);
   void FormClose();
   void ArmIdle();
   void RunDeferredClose();
@@ -86,4 +87,5 @@ private:
   bool busy_ = false;          // a start or a step is running
   bool closing_ = false;       // the close is asking or finishing
   bool closePending_ = false;  // a close waits for the start or step to end
+  bool gaDisplay_ = false;     // the grid shows the genetic algorithm's models
 };

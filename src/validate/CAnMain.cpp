@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "data/ChemoData.h"
@@ -149,14 +152,40 @@ void TFormConsensus::ShowResults() {
   QStringList lines;
   for (const std::string& line : consensus_->CriteriaLines()) lines << QString::fromLatin1(line);
   RichEditCriteria->setPlainText(lines.join('\n'));
-  const bool williams = consensus_->WilliamsEnabled();
-  for (QToolButton* button : {SpeedButtonCalcWillACM, SpeedButtonPredWillACM, SpeedButtonCalcWillWCM,
-                              SpeedButtonPredWillWCM})
-    button->setEnabled(williams);
-  for (QAction* action : {PopupMenuCalcWilliamsplotACM, PopupMenuPredWilliamsplotACM, PopupMenuCalcWilliamsplotWCM,
-                          PopupMenuPredWilliamsplotWCM})
-    action->setEnabled(williams);
+  SetCriteriaTabStops(lines);
+  EnablePlotCommands();
   FillConsensusGrid();
+}
+
+// Tab stops one column apart: the widest text that a tab follows, and a gap.
+void TFormConsensus::SetCriteriaTabStops(const QStringList& lines) {
+  const QFontMetrics metrics(RichEditCriteria->font());
+  int widest = 0;
+  for (const QString& line : lines) {
+    const QStringList fields = line.split('\t');
+    for (qsizetype f = 0; f + 1 < fields.size(); ++f) widest = std::max(widest, metrics.horizontalAdvance(fields[f]));
+  }
+  RichEditCriteria->setTabStopDistance(widest + metrics.horizontalAdvance("    "));
+}
+
+// The Williams plots need models of one size; a weighted consensus whose fit
+// failed has no values to plot.
+void TFormConsensus::EnablePlotCommands() {
+  const bool williams = consensus_->WilliamsEnabled();
+  const bool wcmCalc = !consensus_->WcmCalcCoefficients().empty();
+  const bool wcmPred = !consensus_->WcmPredCoefficients().empty();
+  const std::tuple<QToolButton*, QAction*, bool> commands[] = {
+      {SpeedButtonCalcWCM, PopupMenuCalcWCM, wcmCalc},
+      {SpeedButtonPredWCM, PopupMenuPredWCM, wcmPred},
+      {SpeedButtonCalcWillACM, PopupMenuCalcWilliamsplotACM, williams},
+      {SpeedButtonPredWillACM, PopupMenuPredWilliamsplotACM, williams},
+      {SpeedButtonCalcWillWCM, PopupMenuCalcWilliamsplotWCM, williams && wcmCalc},
+      {SpeedButtonPredWillWCM, PopupMenuPredWilliamsplotWCM, williams && wcmPred},
+      {SpeedButtonAppDomWCM, PopupMenuAppDomWCM, wcmCalc}};
+  for (const auto& [button, action, enabled] : commands) {
+    button->setEnabled(enabled);
+    action->setEnabled(enabled);
+  }
 }
 
 void TFormConsensus::FillConsensusGrid() {

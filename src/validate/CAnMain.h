@@ -5,6 +5,7 @@
 // window is made; after an abort by Escape the window closes as soon as it shows.
 #pragma once
 
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -94,6 +95,8 @@ private:
   void BuildComponents();
   void BuildPopupMenu();
   void ShowResults();
+  void SetCriteriaTabStops(const QStringList& lines);
+  void EnablePlotCommands();
   void FillConsensusGrid();
   // A LOO plot: for prediction objects the model-equation values stand in.
   void ShowMergedGraph(const std::string& title, ConsensusArray first, ConsensusArray loo, ConsensusArray calc,

@@ -1,5 +1,6 @@
 #include "validate/ConsensusReport.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "data/ChemoData.h"
@@ -41,6 +42,13 @@ std::vector<std::string> HeaderRow() {
           "Max Pred. LOO",
           "Max Pred. Mod.Eq.",
           "Av. HAT i/i"};
+}
+
+// A column title of the saved report: every full stop becomes the user's separator.
+std::string SavedTitle(const std::string& title, char separator) {
+  std::string converted = title;
+  std::replace(converted.begin(), converted.end(), '.', separator);
+  return converted;
 }
 
 // Steps the bar once per item of the report.
@@ -102,8 +110,10 @@ std::string ConsensusReportText(const std::vector<std::string>& modelLines, cons
   for (std::size_t row = 0; row < table.size(); ++row) {
     for (std::size_t col = 0; col < table[row].size(); ++col) {
       const std::string& cell = table[row][col];
-      const bool number = row > 0 && col >= kFirstNumberColumn;
-      text += (number ? ToSystemDecimalSeparator(cell, separator) : cell) + "\t";
+      if (row == 0)
+        text += (saved ? SavedTitle(cell, separator) : cell) + "\t";
+      else
+        text += (col >= kFirstNumberColumn ? ToSystemDecimalSeparator(cell, separator) : cell) + "\t";
       if (row == 0) bar.Step();
     }
     text += kEol;

@@ -1,7 +1,7 @@
 // What the consensus window shows and exports as text: the object table and the
 // report that the copy and save commands write (lines end with CR LF, every
-// table cell is followed by a TAB; only number cells and criteria values show
-// the user's decimal separator).
+// table cell is followed by a TAB; number cells, criteria values and, in the
+// saved report, the column titles show the user's decimal separator).
 #pragma once
 
 #include <string>

@@ -82,6 +82,8 @@ TEST_F(DatabaseFormTest, LoadsTheDataSetsAndStartsWithoutResults) {
   EXPECT_EQ(form->windowTitle(), "Database: 56 molecules - 103 data");
   ASSERT_EQ(form->ComboBoxDataset->count(), 2);
   EXPECT_EQ(form->ComboBoxDataset->itemText(1), "MeltingPoint");
+  EXPECT_FALSE(form->CheckBoxDataset->isChecked());
+  EXPECT_FALSE(form->ComboBoxDataset->isEnabled());
   EXPECT_EQ(form->ComboBoxElemColor->count(), 119);
   EXPECT_EQ(form->StringGrid->ColCount(), 7);
   EXPECT_EQ(form->StringGrid->ColWidth(1), -1);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "plot/PlotTestData.h"
 
 namespace {
@@ -291,6 +293,48 @@ TEST_F(Graph2DScatterTest, ExtremePointsStayOffTheFrame) {
   EXPECT_NE(SymbolAt(565, 64), nullptr);
 }
 
+// The major tick labels along the X axis (their tops at bottom + 8), left to right.
+std::vector<std::string> XTickLabels(const RecordingCanvas& canvas) {
+  std::vector<std::string> labels;
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut))
+    if (call.at[1] == 520 + 8) labels.push_back(call.text);
+  return labels;
+}
+
+TEST_F(Graph2DScatterTest, AnAxisOfOneValueOrOfRepeatingLabelsIsWidenedAboutItsData) {
+  // The loadings of two models: one X value (zero too), points spread on Y.
+  for (long double x : {0.7071L, 0.0L, -250.0L}) {
+    PlotTestData table({{x, 0.7071L}, {x, -0.7071L}});
+    Draw(table);
+    EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 2u) << x;
+    EXPECT_NE(SymbolAt(321, 78), nullptr) << x;
+    EXPECT_NE(SymbolAt(321, 507), nullptr) << x;
+  }
+  // Values closer than the labels' thousandths: the ticks still read apart, and
+  // the points stay inside.
+  PlotTestData narrow({{-0.0462L, 0}, {-0.0431L, 1}, {-0.0410L, 2}});
+  auto plot = std::make_unique<Graph2DScatter>(canvas, &narrow.data, 0);
+  const std::vector<std::string> labels = XTickLabels(canvas);
+  ASSERT_EQ(labels.size(), 9u);
+  EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end()) << labels[3];
+  const std::vector<long double> range = RangeOf(*plot);
+  EXPECT_LT(range[0], -0.0462L);
+  EXPECT_GT(range[1], -0.0410L);
+  EXPECT_LT(range[1] - range[0], 0.02L);  // doubled, not blown up
+  DrawAgain(*plot);
+  EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 3u);
+}
+
+TEST_F(Graph2DScatterTest, ARangeFromTheDataHoldsTheErrorBarsWhole) {
+  PlotTestData table({{0, 0}, {4, 4}, {8, 8}});
+  table.SetUncertainty(1);
+  auto plot = Draw(table);
+  EXPECT_EQ(RangeOf(*plot), (std::vector<long double>{-0.25L, 8.25L, -1.3125L, 9.3125L}));
+  int caps = 0;
+  for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo)) caps += line.at[2] - line.at[0] == 7 ? 1 : 0;
+  EXPECT_EQ(caps, 6);  // no bar is cut at the frame
+}
+
 TEST_F(Graph2DScatterTest, EmptyAndSinglePointData) {
   PlotTestData empty({});
   PlotTestData one({{5, 7}});
@@ -298,7 +342,7 @@ TEST_F(Graph2DScatterTest, EmptyAndSinglePointData) {
   Draw(empty);
   EXPECT_TRUE(canvas.Calls().empty());
   Draw(one);
-  EXPECT_NE(SymbolAt(77, 520), nullptr);  // zero spans map to the corner
+  EXPECT_NE(SymbolAt(321, 292), nullptr);  // a range of one value is widened about it
   EXPECT_NE(canvas.FindText("1"), nullptr);
 }
 

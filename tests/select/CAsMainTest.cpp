@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <cmath>
+#include <set>
+#include <string>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -82,6 +85,14 @@ struct CAsMainTest : testing::Test {
   }
   static void Run(TCalcAllSubForm& form, const std::function<void()>& beforeStep = {}) {
     RunSearchWindow(form, beforeStep);
+  }
+  // Shows the window and lets the event loop run it until it closes.
+  static void RunShown(TCalcAllSubForm& form) {
+    form.show();
+    QElapsedTimer clock;
+    clock.start();
+    while (!form.Closed() && clock.elapsed() < 20000) QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Closed());
   }
   std::string Last() const { return ui.Shown().back().text; }
   int CountOfSize(int k) const {
@@ -343,6 +354,64 @@ TEST_F(CAsMainTest, TheGaAloneContinuesFromTheModelsAndDoneAsksBeforeTheLastGene
   EXPECT_EQ(data->iAllSubsetUntil, 3);
 }
 
+// The variables text of the genetic algorithm's display: each name and a blank.
+std::string DisplayText(const ChemoData& data, const DataResultNode& model) {
+  std::string text;
+  for (int j = 0; j < model.iSize; ++j) text += data.tpVarNameStrPtr[model.ipSelVarIdxPtr[j]] + " ";
+  return text;
+}
+
+// The grid at the end of a genetic-algorithm size shows that size's last display
+// whole: one row per entry ranked in order, best first, `shown` models of the
+// size and, for each smaller size, the list's best model of that size.
+void ExpectGaDisplay(const StringGrid& grid, const ChemoData& data, const DataResultList& list, int size, int shown) {
+  std::vector<const DataResultNode*> best(static_cast<std::size_t>(size), nullptr);
+  int smaller = 0;
+  for (const DataResultNode* node = list.First(); node; node = node->Next()) {
+    if (node->iSize >= size) continue;
+    const DataResultNode*& kept = best[static_cast<std::size_t>(node->iSize)];
+    smaller += kept == nullptr ? 1 : 0;
+    if (!kept || node->cvQ2loo.Value > kept->cvQ2loo.Value) kept = node;
+  }
+  ASSERT_EQ(grid.RowCount(), 1 + shown + smaller);
+  std::set<std::string> texts;
+  int ofSize = 0;
+  for (int row = 1; row < grid.RowCount(); ++row) {
+    SCOPED_TRACE("row " + std::to_string(row) + ": " + grid.Cells(3, row));
+    EXPECT_EQ(grid.Cells(0, row), IntToStr(row));
+    if (row > 1) {
+      EXPECT_GE(std::stold(grid.Cells(1, row - 1)), std::stold(grid.Cells(1, row)));
+    }
+    EXPECT_TRUE(texts.insert(grid.Cells(3, row)).second);
+    const int rowSize = StrToInt(grid.Cells(2, row));
+    ASSERT_LE(rowSize, size);
+    if (rowSize == size) {
+      ++ofSize;
+      continue;
+    }
+    const DataResultNode& model = *best[static_cast<std::size_t>(rowSize)];
+    EXPECT_EQ(grid.Cells(3, row), DisplayText(data, model));
+    EXPECT_EQ(grid.Cells(1, row), GridFitnessText(model.cvQ2loo.Value));
+  }
+  EXPECT_EQ(ofSize, shown);
+}
+
+TEST_F(CAsMainTest, AfterEachGaSizeTheGridShowsThatSizesDisplayAloneAlsoWhenContinued) {
+  auto form = OpenAllSubsets(24, 10, 2);
+  SetGa(3, 3, 10, 3);
+  Run(*form);
+  EXPECT_EQ(form->ComboBoxNumElemToDisplay->currentText(), "10");
+  ExpectGaDisplay(*form->StringGridGAmodels, *data, *list, 3, 10);
+
+  // Continued from the set-up: the genetic algorithm alone, shown and run by the event loop.
+  SetGa(4, 4, 10, 3);
+  form = Open(ModelSearchEngine::ModeGeneticOnly);
+  RunShown(*form);
+  EXPECT_EQ(Last(), "Models calculation completed.");
+  form->grab().save("/tmp/search-continued.png");
+  ExpectGaDisplay(*form->StringGridGAmodels, *data, *list, 4, 10);
+}
+
 // ---- Re-entrancy and the event loop ---------------------------------------------------------
 
 TEST_F(CAsMainTest, ACloseOrTimerDuringAStepWaitsForTheStepsEnd) {
@@ -374,11 +443,7 @@ TEST_F(CAsMainTest, AnExceptionFromAStepIsShownAndTheRunGoesOn) {
 
 TEST_F(CAsMainTest, ShownTheRunStartsStepsAndClosesFromTheEventLoop) {
   auto form = OpenAllSubsets(20, 16, 3);
-  form->show();
-  QElapsedTimer clock;
-  clock.start();
-  while (!form->Closed() && clock.elapsed() < 20000) QCoreApplication::processEvents();
-  ASSERT_TRUE(form->Closed());
+  RunShown(*form);
   EXPECT_EQ(Last(), "Models calculation completed.");
   EXPECT_EQ(CountOfSize(3), 10);
 }

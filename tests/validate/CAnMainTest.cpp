@@ -7,7 +7,11 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QMenu>
+#include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QToolButton>
 
 #include "platform/qt/StringGrid.h"
@@ -133,7 +137,41 @@ TEST_F(ConsensusWindow, ModelsOfDifferentSizesDisableTheFourWilliamsCommands) {
                           form->PopupMenuCalcWilliamsplotWCM, form->PopupMenuPredWilliamsplotWCM})
     EXPECT_FALSE(action->isEnabled());
   EXPECT_TRUE(form->SpeedButtonAppDomACM->isEnabled());
-  EXPECT_TRUE(form->PopupMenuAppDomWCM->isEnabled());
+  EXPECT_TRUE(form->PopupMenuAppDomACM->isEnabled());
+}
+
+TEST_F(ConsensusWindow, AFailedWeightedFitLeavesOnlyTheAveragedPlotsAndEveryColumnApart) {
+  Add({0}, {0, 1}, 9, 1, 1.5L);  // the first model again: the weighted fit is singular
+  auto form = Open();
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Calculation errors occurs: listed data may be unreliable or incomplete.");
+  for (QToolButton* button : {form->SpeedButtonCalcWCM, form->SpeedButtonPredWCM, form->SpeedButtonCalcWillWCM,
+                              form->SpeedButtonPredWillWCM, form->SpeedButtonAppDomWCM})
+    button->click();
+  for (QAction* action : {form->PopupMenuCalcWCM, form->PopupMenuPredWCM, form->PopupMenuCalcWilliamsplotWCM,
+                          form->PopupMenuPredWilliamsplotWCM, form->PopupMenuAppDomWCM}) {
+    EXPECT_FALSE(action->isEnabled());
+    action->trigger();
+  }
+  EXPECT_TRUE(plots.empty());
+  for (QToolButton* button : {form->SpeedButtonCalcACM, form->SpeedButtonPredACM, form->SpeedButtonCalcWillACM,
+                              form->SpeedButtonPredWillACM, form->SpeedButtonAppDomACM})
+    button->click();
+  EXPECT_EQ(plots.size(), 5u);
+
+  // Every text that a tab follows ends well before the next column starts.
+  form->resize(900, 600);
+  form->grab().save("/tmp/consensus-failed-wcm.png");
+  QTextDocument& document = *form->RichEditCriteria->document();
+  const int gap = form->RichEditCriteria->fontMetrics().horizontalAdvance("  ");
+  int tabs = 0;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    document.documentLayout()->blockBoundingRect(block);  // lays the block out
+    const QTextLine line = block.layout()->lineAt(0);
+    for (int at = 0; (at = block.text().indexOf('\t', at)) >= 0; ++at, ++tabs)
+      EXPECT_GE(line.cursorToX(at + 1) - line.cursorToX(at), gap) << block.text().toStdString();
+  }
+  EXPECT_EQ(tabs, 8);
 }
 
 TEST_F(ConsensusWindow, TheTenPlotsOpenWithTheirTitlesKindsAndValues) {
@@ -238,7 +276,7 @@ TEST_F(ConsensusWindowWithComma, SaveAddsTxtAsksBeforeOverwritingAndReportsFailu
   auto form = Open();
   const std::string report = form->ReportText(true);
   EXPECT_EQ(report.substr(0, 28), "Consensus selected models:\r\n");
-  EXPECT_NE(report.find("\tSd. Pred. LOO\t"), std::string::npos);  // the header is never converted
+  EXPECT_NE(report.find("\tSd, Pred, LOO\t"), std::string::npos);  // the saved header shows the comma too
 
   TestUi().AnswerFile(folder.Path("out"));
   form->SpeedButtonSaveToFileClick();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <limits>
 #include <regex>
 #include <string>
 #include <vector>
@@ -85,7 +87,7 @@ TEST(ConsensusReport, CopyAndSaveLayoutsUnderAFullStop) {
   EXPECT_EQ(ex.Report(true, '.'), std::string("Consensus selected models:\r\n") + kReport);
 }
 
-TEST(ConsensusReport, UnderADecimalCommaOnlyNumbersChange) {
+TEST(ConsensusReport, UnderADecimalCommaNumbersChangeAndTheSavedTitlesToo) {
   TestUi().Reset();
   const ReportExample ex;
   const std::string expected = WithComma(kReport);
@@ -93,7 +95,17 @@ TEST(ConsensusReport, UnderADecimalCommaOnlyNumbersChange) {
   EXPECT_NE(expected.find("Ob.1\tTraining\t1,0000"), std::string::npos);
   EXPECT_NE(expected.find("\tSd. Pred. LOO\t"), std::string::npos);
   EXPECT_EQ(ex.Report(false, ','), expected);
-  EXPECT_EQ(ex.Report(true, ','), "Consensus selected models:\r\n" + expected);
+  // The saved column titles turn every full stop; model lines, IDs and names keep theirs.
+  std::string saved = "Consensus selected models:\r\n" + expected;
+  const std::size_t header = saved.find("ID\tName\t");
+  const std::size_t end = saved.find("\r\n", header);
+  std::replace(saved.begin() + static_cast<std::ptrdiff_t>(header), saved.begin() + static_cast<std::ptrdiff_t>(end),
+               '.', ',');
+  EXPECT_NE(saved.find("\tExp, Endpoint\tACM Pred, LOO\tACM Pred, Mod,Eq,\t"), std::string::npos);
+  EXPECT_NE(saved.find("\tSd, Pred, LOO\t"), std::string::npos);
+  EXPECT_NE(saved.find("ID: 7   model: D.0\r\n"), std::string::npos);
+  EXPECT_EQ(ex.Report(true, ','), saved);
+  EXPECT_EQ(ex.Report(true, '.'), "Consensus selected models:\r\n" + std::string(kReport));
 }
 
 TEST(ConsensusReport, TheTableShowsStatusLabelsDashesAndPred) {
@@ -132,6 +144,20 @@ TEST(ConsensusReport, OnlyLeaveOneOutColumnsOfPredictionObjectsShowPred) {
   const ConsensusCells one = ConsensusTableCells(Consensus(*ex.list, *ex.data));
   EXPECT_EQ(one[5][8], "PRED");
   EXPECT_EQ(one[5][9], "");
+}
+
+TEST(ConsensusReport, APredictionObjectWhoseEquationAverageOverflowsHasEmptyEquationCells) {
+  TestUi().Reset();
+  ReportExample ex;
+  // Each model's equation value is finite; their sum and squares are not.
+  for (int v = 0; v < 2; ++v) ex.data->tpChemoValuePtr[5][v].Value = 0.7L * std::numeric_limits<long double>::max();
+  const Consensus c(*ex.list, *ex.data);
+  const std::vector<std::string>& row = ConsensusTableCells(c)[6];
+  EXPECT_EQ(row[2], "Prediction");
+  EXPECT_EQ(row[4], "PRED");
+  EXPECT_EQ(row[5], "");  // the average of the model equations
+  EXPECT_EQ(row[9], "");  // their spread
+  EXPECT_EQ(ConsensusTableCells(c)[5][5], "5.1000");
 }
 
 TEST(ConsensusReport, TheBarStepsOncePerLineHeaderCellAndRow) {
