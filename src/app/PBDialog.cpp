@@ -102,18 +102,21 @@ void TProgressBarDialogForm::hideEvent(QHideEvent* event) {
 
 // The caller's loop keeps the event loop waiting, so the window paints itself.
 // Until the display has shown the window (for a second at most), pending events
-// other than user input are let through first, or nothing would appear. Then the
-// changed part is painted at once and the whole window now and then, since the
-// paint requests of a window uncovered meanwhile wait for the event loop.
-void TProgressBarDialogForm::Refresh(QWidget* part) {
+// other than user input are let through first, or nothing would appear. Then a
+// changed text is painted at once, and the whole window with the bar's latest
+// position every 100 ms: often enough for the eye, and it also repaints a
+// window uncovered meanwhile, whose paint requests wait for the event loop.
+// Loops that step the bar once per item of a long list so pay no paint per step.
+void TProgressBarDialogForm::Refresh(QWidget* changedText) {
   const int64_t now = clock_();
   if (windowHandle() != nullptr && isVisible() && !windowHandle()->isExposed() && now - shownAt_ < kExposeWaitMs)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   if (now - lastWholePaint_ >= kWholePaintMs) {
     lastWholePaint_ = now;
+    ProgressBar->setValue(position_);
     repaint();
-  } else {
-    part->repaint();
+  } else if (changedText != nullptr) {
+    changedText->repaint();
   }
 }
 
@@ -148,8 +151,8 @@ void TProgressBarDialogForm::SetAnimationText(const std::string& text) {
 void TProgressBarDialogForm::SetRange(int lo, int hi) { ProgressBar->setRange(lo, hi); }
 
 void TProgressBarDialogForm::SetPosition(int pos) {
-  ProgressBar->setValue(pos);
-  Refresh(ProgressBar);
+  position_ = pos;
+  Refresh(nullptr);
 }
 
 void TProgressBarDialogForm::AnimationTick() {

@@ -45,13 +45,15 @@ protected:
 
 private:
   void FormCreate();
-  void Refresh(QWidget* part);
+  // Paints changedText (or nothing) now, or the whole window when it is time.
+  void Refresh(QWidget* changedText);
 
   int animationSteps_ = 0;
   std::string animationText_;
   int64_t lastStepTime_;
   int64_t shownAt_ = 0;
   int64_t lastWholePaint_ = 0;
+  int position_ = 0;  // the caller's latest; the bar shows it at the next whole paint
   Clock clock_;
 };
 

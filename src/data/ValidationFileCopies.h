@@ -2,10 +2,23 @@
 // before something may rewrite the files, put back afterwards.
 #pragma once
 
+#include <array>
 #include <string>
 #include <utility>
 
 class TempFiles;
+
+// The file operations the copies go through; tests make them fail.
+class FileOperations {
+public:
+  virtual ~FileOperations() = default;
+  virtual bool Exists(const std::string& path);
+  virtual bool Copy(const std::string& from, const std::string& to);  // overwrites
+  virtual bool Delete(const std::string& path);
+  virtual bool Rename(const std::string& from, const std::string& to);
+};
+// The operating system's files.
+FileOperations& SystemFiles();
 
 // The four validation files, in the order they are handled.
 inline constexpr const char* kValidationFileNames[] = {"~many~", "~yscr~", "~rdes~", "~rres~"};
@@ -14,15 +27,17 @@ class ValidationFileCopies {
 public:
   // registry may be null (no temporary folder): then there is nothing to copy.
   // extension is appended to a file's ".db$" path to name its copy.
-  ValidationFileCopies(TempFiles* registry, std::string extension)
-      : registry_(registry), extension_(std::move(extension)) {}
+  ValidationFileCopies(TempFiles* registry, std::string extension, FileOperations& files = SystemFiles())
+      : registry_(registry), extension_(std::move(extension)), files_(files) {}
 
   // Deletes any copy left behind, then copies each existing ".db$" file. Throws
-  // on the first failed copy, which leaves no partial copy.
+  // on the first failed copy, which leaves no partial copy; the files handled
+  // before it stay covered.
   void Backup();
-  // For each file: deletes the ".db$" file, then renames its copy (if any) to
-  // the ".db$" name (a failed rename is ignored). Throws when a ".db$" file
-  // cannot be deleted.
+  // For each file the last Backup covered (copied, or known to be absent):
+  // deletes the ".db$" file, then renames its copy (if any) to the ".db$" name.
+  // A file never covered is left as it is. Throws, after trying every file,
+  // when a ".db$" file cannot be deleted or a copy not put back.
   void Restore();
   // Deletes every copy that exists; throws when one cannot be deleted.
   void DeleteCopies();
@@ -31,8 +46,12 @@ public:
   std::string CopyPath(const std::string& name) const { return DbPath(name) + extension_; }
 
 private:
+  void DeleteExisting(const std::string& path);
+
   TempFiles* registry_;
   std::string extension_;
+  FileOperations& files_;
+  std::array<bool, std::size(kValidationFileNames)> covered_{};
 };
 
 // The files put aside (copies with the registry's ".new" extension appended) for the

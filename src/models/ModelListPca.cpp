@@ -60,6 +60,30 @@ void FillResidualColumn(const ChemoData& data, const DataResultNode& model, cons
   }
 }
 
+uint64_t CorrelationPcaBytes(int64_t n, int64_t m) {
+  constexpr uint64_t kValue = sizeof(long double);
+  return kValue * (2 * static_cast<uint64_t>(n) * m) + (2 * kValue + 1) * static_cast<uint64_t>(m) * m;
+}
+
+int64_t MaxCorrelationPcaColumns(int64_t n, uint64_t memory) {
+  // The positive root of (2 * 16 + 1) m^2 + 2 * 16 n m = memory, then the
+  // largest whole m that fits.
+  const long double a = 33.0L, b = 32.0L * n;
+  auto m = static_cast<int64_t>((std::sqrt(b * b + 4.0L * a * memory) - b) / (2.0L * a));
+  while (m > 0 && CorrelationPcaBytes(n, m) > memory) --m;
+  while (CorrelationPcaBytes(n, m + 1) <= memory) ++m;
+  return m;
+}
+
+std::string PcaMemoryRefusal(int64_t n, int64_t models, uint64_t memory) {
+  const uint64_t needed = CorrelationPcaBytes(n, models);
+  if (needed <= memory) return "";
+  auto gigabytes = [](uint64_t bytes) { return FloatToStrF(bytes / 1073741824.0L, FloatFormat::Fixed, 18, 1); };
+  return "Cannot calculate PCA of " + std::to_string(models) + " models: it needs " + gigabytes(needed) +
+         " GB of memory and this computer has " + gigabytes(memory) + " GB. Please, select at most " +
+         std::to_string(MaxCorrelationPcaColumns(n, memory)) + " models.";
+}
+
 std::vector<int32_t> IncludedObjects(const ChemoData& data) {
   std::vector<int32_t> included;
   for (int32_t i = 0; i < data.iObjCount; ++i) {

@@ -22,6 +22,16 @@ std::vector<int32_t> IncludedObjects(const ChemoData& data);
 // PCA of the columns of A (scores into A): false when any step failed.
 bool CorrelationPca(Matrix& A, PcaComponents& pca, std::nothrow_t);
 
+// The most memory the analysis of m columns of n rows holds at once, in bytes:
+// the matrix and its scores (2nm values), the correlation matrix with its
+// missing flags and the eigenvectors (about 2m^2 values), 16 bytes a value.
+uint64_t CorrelationPcaBytes(int64_t n, int64_t m);
+// The most columns of n rows whose analysis fits in memory bytes.
+int64_t MaxCorrelationPcaColumns(int64_t n, uint64_t memory);
+// Why the analysis of `models` models over n objects cannot be made in the
+// machine's memory bytes, with how many models it can take; empty when it fits.
+std::string PcaMemoryRefusal(int64_t n, int64_t models, uint64_t memory);
+
 enum class ModelPcaOutcome {
   Done,
   Aborted,           // the per-model hook asked to stop

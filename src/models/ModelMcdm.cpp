@@ -136,10 +136,13 @@ McdmRun RunMcdm(DataResultList& models, Progress& progress) {
   return run;
 }
 
+bool HasMcdmPlotPoint(const DataResultNode& model) {
+  return Selected(model) && !model.cvMCDMfit.Missing && !model.cvMCDMext.Missing;
+}
+
 ModelScatterPoints McdmPlotPoints(const std::vector<DataResultNode*>& sorted) {
-  return PlotPoints(
-      sorted, [](const DataResultNode& m) { return !m.cvMCDMfit.Missing && !m.cvMCDMext.Missing; },
-      [](const DataResultNode& m) { return std::make_pair(m.cvMCDMext.Value, m.cvMCDMfit.Value); });
+  return PlotPoints(sorted, HasMcdmPlotPoint,
+                    [](const DataResultNode& m) { return std::make_pair(m.cvMCDMext.Value, m.cvMCDMfit.Value); });
 }
 
 ModelScatterPoints Q2LofPlotPoints(const std::vector<DataResultNode*>& sorted) {

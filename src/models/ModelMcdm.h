@@ -50,9 +50,10 @@ struct ModelScatterPoints {
   std::vector<std::string> ids;
 };
 
-// Walks the sorted array from its start: each selected model with both "MCDM
-// fit" and "MCDM ext" present gives the point (MCDM ext, MCDM fit). No point
-// makes the matrix throw its index exception.
+// A selected model with both "MCDM fit" and "MCDM ext" present: a point of the MCDM plot.
+bool HasMcdmPlotPoint(const DataResultNode& model);
+// Walks the sorted array from its start: each model with an MCDM plot point
+// gives (MCDM ext, MCDM fit). No point makes the matrix throw its index exception.
 ModelScatterPoints McdmPlotPoints(const std::vector<DataResultNode*>& sorted);
 // The same walk: each selected model whose Q2loo and LOF are present gives the
 // point (Q2loo, LOF).

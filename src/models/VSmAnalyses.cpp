@@ -3,6 +3,7 @@
 // principal component analyses, average R2 and Q2 per model size. The
 // handlers gather the window's state, call the core and show the result.
 #include <QToolButton>
+#include <algorithm>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -14,6 +15,7 @@
 #include "numerics/Utils.h"
 #include "plot/VMtMain.h"
 #include "validate/CThMain.h"
+#include "validate/Consensus.h"
 #include "validate/ExternalValidator.h"
 #include "validate/SingleModelAnalysis.h"
 #include "models/VSmMain.h"
@@ -87,6 +89,12 @@ void TViewSelForm::ShowModelsScatter(const ModelScatterPoints& points, std::vect
 }
 
 void TViewSelForm::SpeedButtonMCDMgraphClick() {
+  const std::vector<DataResultNode*>& sorted = table_.Sorted();
+  if (std::none_of(sorted.begin(), sorted.end(), [](const DataResultNode* m) { return HasMcdmPlotPoint(*m); })) {
+    Ui().MessageBox("Sorry, no selected model has both MCDM fit and MCDM ext. Please, check your selection.",
+                    "APPLICATION MESSAGE", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   RunGuarded(
       [this] {
         ShowModelsScatter(McdmPlotPoints(table_.Sorted()), {"MCDM ext", "MCDM fit"}, "MCDM fitting vs. MCDM external");
@@ -187,7 +195,17 @@ void TViewSelForm::ShowPcaGraph(const ModelListPcaResult& result, bool objectMod
       "Unhandled View PCA exception");
 }
 
+bool TViewSelForm::PcaFitsInMemory() {
+  const std::string refusal =
+      PcaMemoryRefusal(static_cast<int64_t>(IncludedObjects(*data_).size()), CountSelectedModels(**models_),
+                       MachineMemory());
+  if (refusal.empty()) return true;
+  Ui().MessageBox(refusal, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  return false;
+}
+
 void TViewSelForm::SpeedButtonPCAResClick() {
+  if (!PcaFitsInMemory()) return;
   auto busy = std::make_unique<BusyCursor>();
   std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, false);
   progress->SetRange(0, LargestInt());
@@ -213,6 +231,7 @@ void TViewSelForm::SpeedButtonPCAResClick() {
 }
 
 void TViewSelForm::CalculateDataPca(bool objectMode, const std::string& title) {
+  if (!PcaFitsInMemory()) return;
   auto busy = std::make_unique<BusyCursor>();
   std::unique_ptr<Progress> progress = OpenProgress(progressWindow_, true);
   progress->SetCaption("Please wait or press ESC to abort...");

@@ -19,6 +19,7 @@
 #include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/Canvas.h"
+#include "platform/base/SystemMemory.h"
 #include "platform/qt/Events.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/StringGrid.h"
@@ -88,6 +89,7 @@ TViewSelForm::TViewSelForm(QWidget* owner, DataResultList** models, ChemoData* d
       undo_(MainForm != nullptr ? MainForm->Registry() : nullptr) {
   ShowModalWindow = [](ModalDialog& window) { window.ShowModal(); };
   DropDownList = [](QComboBox& combo) { combo.showPopup(); };
+  MachineMemory = PhysicalMemoryBytes;
   setWindowTitle("View and select models");
   BuildComponents();
   BuildPopupMenu();
@@ -427,9 +429,13 @@ bool TViewSelForm::RestoreDisabledChoice(SortComboBox& combo, int remembered) {
   return true;
 }
 
+// The second list counts only when the first key is a group: otherwise it is
+// disabled and its choice, empty or not, plays no part.
 void TViewSelForm::ComboBoxSortChange() {
   if (RestoreDisabledChoice(*ComboBoxSort, rememberedSort_)) return;
-  if (RestoreDisabledChoice(*ComboBoxSort2nd, rememberedSort2nd_)) return;
+  if (IsGroupColumn(SortItemColumn(ComboBoxSort->currentIndex())) &&
+      RestoreDisabledChoice(*ComboBoxSort2nd, rememberedSort2nd_))
+    return;
   SortAndShowModels();
 }
 
@@ -585,6 +591,7 @@ void TViewSelForm::SpeedButtonDelUnselModelClick() {
     return;
   table_.RemoveUnselected();
   Refill(table_.OnlySelected());
+  FillOnlyBestCombo();
 }
 
 void TViewSelForm::ComboBoxOnlyBestChange() {
@@ -708,4 +715,5 @@ void TViewSelForm::FormClose() {
   StringGridResults->SetRowCount(1);
   table_.Clear();
   CloseModelList(accepted_, *models_, std::move(backup_), undo_);
+  ReleaseFreedMemory();  // a long list and its copy leave much memory free
 }

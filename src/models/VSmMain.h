@@ -55,6 +55,9 @@ public:
   std::function<void(ModalDialog& window)> ShowModalWindow;
   // Drops a combo's list down again; tests replace it.
   std::function<void(QComboBox& combo)> DropDownList;
+  // The machine's memory in bytes, which bounds the principal component
+  // analyses; tests replace it.
+  std::function<uint64_t()> MachineMemory;
 
   // The table.
   void SetColumnTitles();
@@ -199,6 +202,9 @@ private:
   // matrix has one column per axis name.
   void ShowModelsScatter(const ModelScatterPoints& points, std::vector<std::string> axisNames,
                          const std::string& caption);
+  // False, after saying why, when the analysis of the selected models cannot
+  // fit in the machine's memory.
+  bool PcaFitsInMemory();
   // The two-stage PCA of the selected models' descriptors: loadings of the
   // models, or scores of the objects.
   void CalculateDataPca(bool objectMode, const std::string& title);

@@ -6,8 +6,8 @@
 #include "data/TempFiles.h"
 #include "platform/base/UiServices.h"
 
-ValidationUndo::ValidationUndo(TempFiles* registry)
-    : ValidationFileCopies(registry, registry != nullptr ? registry->UndExtension() : std::string()) {}
+ValidationUndo::ValidationUndo(TempFiles* registry, FileOperations& files)
+    : ValidationFileCopies(registry, registry != nullptr ? registry->UndExtension() : std::string(), files) {}
 
 void CloseModelList(bool accepted, DataResultList*& field, std::unique_ptr<DataResultList> backup,
                     ValidationUndo& undo) {

@@ -14,7 +14,7 @@ class TempFiles;
 // The copies carry the registry's undo extension ".und".
 class ValidationUndo : public ValidationFileCopies {
 public:
-  explicit ValidationUndo(TempFiles* registry);
+  explicit ValidationUndo(TempFiles* registry, FileOperations& files = SystemFiles());
 
   void DeleteUndoCopies() { DeleteCopies(); }
   std::string UndoPath(const std::string& name) const { return CopyPath(name); }

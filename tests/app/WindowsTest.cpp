@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QWindow>
 
 #include "app/PBDialog.h"
@@ -125,6 +126,34 @@ TEST(ProgressBarDialogFormTest, TheWholeWindowIsPaintedAgainWhileTheWorkRuns) {
     form.SetPosition(step);
   }
   EXPECT_EQ(text.paints, 5);  // every 100 ms
+}
+
+// A loop over a long list steps the bar far more often than the eye can see:
+// the bar is painted with the latest position at most every 100 ms.
+TEST(ProgressBarDialogFormTest, StepsPaintTheBarOnlyWhenTheWholeWindowIsDue) {
+  int64_t now = 1000;
+  TProgressBarDialogForm form(nullptr, false, [&now] { return now; });
+  form.show();
+  form.SetRange(0, 1000);
+  form.SetText("Calculating...");
+  QApplication::processEvents();
+  PaintCounter bar(form.ProgressBar);
+  for (int step = 1; step <= 199; ++step) form.SetPosition(step);
+  EXPECT_EQ(bar.paints, 0);
+  now += 99;
+  form.SetPosition(200);
+  EXPECT_EQ(bar.paints, 0);
+  now += 1;
+  form.SetPosition(201);
+  EXPECT_GT(bar.paints, 0);
+  EXPECT_LE(bar.paints, 2);
+  EXPECT_EQ(form.ProgressBar->value(), 201);
+  const int paints = bar.paints;
+  for (int step = 202; step <= 1000; ++step) form.SetPosition(step);
+  EXPECT_EQ(bar.paints, paints);
+  PaintCounter text(form.PBarStaticText);
+  form.SetText("Sending...");  // a new text shows at once
+  EXPECT_EQ(text.paints, 1);
 }
 
 TEST(ProgressWindowsTest, OpenOverTheActiveWindowAndQuestionsOpenOverThem) {

@@ -340,3 +340,16 @@ TEST_F(ModelListPcaTest, ASingleFirstStageColumnFailsTheSecondStage) {
   EXPECT_EQ(result.outcome, ModelPcaOutcome::SecondStageFailed);
   EXPECT_EQ(ModelPcaFailureText(result.outcome), "Cannot calculate PCA of first axis, please check your data.");
 }
+
+// The residuals of 84,252 models over 1,017 objects on a machine of 24 GB.
+TEST(PcaMemoryTest, TheRefusalSaysWhatIsNeededAndHowManyModelsFit) {
+  EXPECT_EQ(CorrelationPcaBytes(1017, 84252), 236989080720u);
+  const uint64_t machine = uint64_t{24} << 30;
+  EXPECT_EQ(MaxCorrelationPcaColumns(1017, machine), 27455);
+  EXPECT_LE(CorrelationPcaBytes(1017, 27455), machine);
+  EXPECT_GT(CorrelationPcaBytes(1017, 27456), machine);
+  EXPECT_EQ(PcaMemoryRefusal(1017, 84252, machine),
+            "Cannot calculate PCA of 84252 models: it needs 220.7 GB of memory and this computer has 24.0 GB. "
+            "Please, select at most 27455 models.");
+  EXPECT_EQ(PcaMemoryRefusal(1017, 27455, machine), "");
+}

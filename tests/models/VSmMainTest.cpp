@@ -199,6 +199,29 @@ TEST_F(ViewSelFormTest, KeepBestAndDeleteUnselected) {
   EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3, 5}));
   EXPECT_EQ(host.models->Count(), 3);
   EXPECT_EQ(form->Cells(1, 2), "3");  // ranks of the last sort
+  // The "Only ... best" list follows the shorter list.
+  ASSERT_EQ(form->ComboBoxOnlyBest->count(), 3);
+  Choose(*form->ComboBoxOnlyBest, 2);
+  EXPECT_EQ(TestUi().Shown(3).text, "Do you really want to keep only the best 2 models?");
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3}));
+}
+
+// "and by" is disabled and holds "Q2 LMO", which the deletion emptied: a new
+// first key still sorts.
+TEST_F(ViewSelFormTest, ANewFirstKeySortsWhateverTheDisabledSecondListHolds) {
+  AddModels(6);
+  for (DataResultNode* model = host.models->First(); model != nullptr; model = model->Next())
+    if (model->iSelStatus == 0) model->cvQ2LMO = CheckedValue(model->iID / 10.0L, false);
+  auto form = Open();
+  Choose(*form->ComboBoxSort, ColumnSortItem(kSizeColumn));
+  Choose(*form->ComboBoxSort2nd, ColumnSortItem(23));
+  ASSERT_EQ(form->Table().SortColumn(), 23);
+  form->SpeedButtonDelUnselModelClick();
+  ASSERT_FALSE(form->ComboBoxSort2nd->enabled[ColumnSortItem(23)]);
+  Choose(*form->ComboBoxSort, ColumnSortItem(17));
+  EXPECT_EQ(form->Table().SortColumn(), 17);
+  EXPECT_EQ(dropDowns, 0);
+  EXPECT_EQ(RowIds(*form).front(), 3);  // Q2loo 0.8, then ids 1 and 5 with 0.6
 }
 
 // A progress window that repaints the whole grid whenever it shows anything,

@@ -94,6 +94,67 @@ TEST_F(ValidationUndoTest, AFailedCopyLeavesNoUndoCopyAndStopsTheRest) {
   EXPECT_FALSE(FileExistsHere(Und("~rres~")));
 }
 
+// Files whose copy or delete fails for the paths named.
+struct FailingFiles : FileOperations {
+  bool Copy(const std::string& from, const std::string& to) override {
+    return from != failCopyOf && FileOperations::Copy(from, to);
+  }
+  bool Delete(const std::string& path) override { return path != failDeleteOf && FileOperations::Delete(path); }
+  std::string failCopyOf;
+  std::string failDeleteOf;
+};
+
+class ValidationUndoFailureTest : public ValidationUndoTest {
+protected:
+  ValidationUndoFailureTest() {
+    for (const char* name : kValidationFileNames) Write(Db(name), std::string(name) + " at opening");
+  }
+  void ChangeAll() {
+    for (const char* name : kValidationFileNames) Write(Db(name), std::string(name) + " changed");
+  }
+  void Cancel() {
+    DataResultList* field = new DataResultList(nullptr);
+    CloseModelList(false, field, std::make_unique<DataResultList>(nullptr), failingUndo);
+    delete field;
+  }
+  FailingFiles files;
+  ValidationUndo failingUndo{&registry, files};
+};
+
+// A copy that fails at opening: Cancel puts back the files copied before it
+// and leaves the others as they are, never deleting what it has no copy of.
+TEST_F(ValidationUndoFailureTest, CancelPutsBackOnlyTheFilesThatWereCopied) {
+  files.failCopyOf = Db("~rdes~");
+  EXPECT_THROW(failingUndo.Backup(), Exception);
+  EXPECT_FALSE(FileExistsHere(Und("~rdes~")));
+  ChangeAll();
+  std::filesystem::remove(Db("~rres~"));
+  Cancel();
+  EXPECT_EQ(ReadFileText(Db("~many~")), "~many~ at opening");
+  EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ at opening");
+  EXPECT_EQ(ReadFileText(Db("~rdes~")), "~rdes~ changed");
+  EXPECT_FALSE(FileExistsHere(Db("~rres~")));
+  EXPECT_FALSE(AnyUndoCopy());
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// A validation file that cannot be deleted on Cancel: the others are still put
+// back, the failure is reported and the undo copies go.
+TEST_F(ValidationUndoFailureTest, AFileThatCannotBeDeletedIsReportedAndTheOthersComeBack) {
+  failingUndo.Backup();
+  ChangeAll();
+  files.failDeleteOf = Db("~yscr~");
+  Cancel();
+  EXPECT_EQ(ReadFileText(Db("~many~")), "~many~ at opening");
+  EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ changed");
+  EXPECT_EQ(ReadFileText(Db("~rdes~")), "~rdes~ at opening");
+  EXPECT_EQ(ReadFileText(Db("~rres~")), "~rres~ at opening");
+  EXPECT_FALSE(AnyUndoCopy());
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+}
+
 TEST(ValidationUndoWithoutRegistryTest, DoesNothing) {
   ValidationUndo undo(nullptr);
   EXPECT_NO_THROW(undo.Backup());

@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QToolButton>
 #include <QAction>
+#include <array>
+#include <cmath>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -21,6 +23,7 @@
 #include "support/ScriptedUi.h"
 #include "validate/AVmMain.h"
 #include "validate/CThMain.h"
+#include "validate/SingleModelAnalysis.h"
 #include "validate/ValidationTestData.h"
 
 namespace {
@@ -163,6 +166,17 @@ TEST_F(ViewSelAnalysesTest, McdmScoresListsModelsWithoutInternalValidationAndEna
   EXPECT_EQ(shown_[1].caption, "MCDM fitting vs. MCDM external");
   EXPECT_EQ(shown_[1].points, 2);
   EXPECT_EQ(shown_[1].axes, (std::vector<std::string>{"MCDM ext", "MCDM fit"}));
+
+  // No selected model with both scores: said plainly, no plot.
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) m->cvMCDMext.Missing = true;
+  TestUi().Clear();
+  form->SpeedButtonMCDMgraphClick();
+  EXPECT_EQ(shown_.size(), 2u);
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Sorry, no selected model has both MCDM fit and MCDM ext. Please, check your selection.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION MESSAGE");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONINFORMATION));
 }
 
 TEST_F(ViewSelAnalysesTest, Q2LofPlotLeavesOutAModelWithAMissingLof) {
@@ -233,6 +247,46 @@ TEST_F(ViewSelAnalysesTest, OutlierCountsShowTheMatrixEmptyForExcludedAndRespons
   EXPECT_EQ(first.ciNYOutlOverModEq.Value + first.ciNYOutlUndModEq.Value, 0);
 }
 
+// A run in which every model is counted: no warning, and each object's cells
+// and each model's count cells are exactly what the single-model residuals give.
+TEST_F(ViewSelAnalysesTest, OutlierCountsWithoutFailureAreExact) {
+  const long double t = 0.5L;
+  std::vector<int> equation(10), loo(10);
+  std::vector<std::array<int, 4>> perModel;
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) {
+    SingleModelAnalysis analysis(*data, *m);
+    std::array<int, 4> signs{};  // over eq., under eq., over LOO, under LOO
+    for (int e = 0; e < 10; ++e) {
+      for (int kind = 0; kind < 2; ++kind) {
+        const CheckedValue& r = (kind == 0 ? analysis.StdResCalc() : analysis.StdResPred())[e][1];
+        if (r.Missing || !(t < std::fabs(r.Value))) continue;
+        ++(kind == 0 ? equation : loo)[e];
+        ++signs[2 * kind + (r.Value >= 0.0L ? 0 : 1)];
+      }
+    }
+    perModel.push_back(signs);
+  }
+  auto form = Open();
+  form->ComboBoxStdRes->setCurrentText("0.5");
+  form->SpeedButtonHatResClick();
+  EXPECT_TRUE(TestUi().Shown().empty());
+  ASSERT_EQ(shown_.size(), 1u);
+  const std::vector<std::string>& cells = shown_[0].lines;
+  for (std::size_t row = 1; row * 4 < cells.size(); ++row) {
+    const int obj = std::stoi(cells[row * 4].substr(1));
+    if (obj == 7 || obj >= 10) continue;
+    EXPECT_EQ(cells[row * 4 + 2], std::to_string(equation[obj])) << obj;
+    EXPECT_EQ(cells[row * 4 + 3], std::to_string(loo[obj])) << obj;
+  }
+  int k = 0;
+  for (DataResultNode* m = host.models->First(); m != nullptr; m = m->Next(), ++k) {
+    EXPECT_EQ(m->ciNYOutlOverModEq.Value, perModel[k][0]);
+    EXPECT_EQ(m->ciNYOutlUndModEq.Value, perModel[k][1]);
+    EXPECT_EQ(m->ciNYOutlOverLOO.Value, perModel[k][2]);
+    EXPECT_EQ(m->ciNYOutlUndLOO.Value, perModel[k][3]);
+  }
+}
+
 TEST_F(ViewSelAnalysesTest, LoweringTheQ2F1ThresholdBelowAModelRaisesItsExternalCount) {
   auto form = Open();
   data->ldQ2F1Threshold = 1.0L;
@@ -263,6 +317,29 @@ TEST_F(ViewSelAnalysesTest, ResidualsPcaShowsOneLoadingPointPerSelectedModel) {
   // The hidden single-model calculation gave the models their leverages.
   EXPECT_EQ(host.models->First()->tsTrainLev.iCount, 7);
   EXPECT_EQ(host.models->First()->tsTestLev.iCount, 2);
+}
+
+// Nine included objects and three selected models need 1161 bytes: one byte
+// less refuses both analyses before any pass, naming how many models fit.
+TEST_F(ViewSelAnalysesTest, APcaTooLargeForTheMachinesMemoryIsRefusedAtOnce) {
+  std::vector<std::string> log;
+  auto form = Open([&log](bool) { return std::make_unique<ProgressLog>(log); });
+  form->MachineMemory = [] { return uint64_t{1160}; };
+  log.clear();
+  form->SpeedButtonPCAResClick();
+  form->SpeedButtonPCAdescClick();
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(host.models->First()->tsTrainLev.iCount, 0);  // no pass ran
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "Cannot calculate PCA of 3 models: it needs 0.0 GB of memory and this computer has 0.0 GB. Please, "
+            "select at most 2 models.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONERROR));
+  form->MachineMemory = [] { return uint64_t{1161}; };
+  form->SpeedButtonPCAResClick();
+  EXPECT_EQ(shown_.size(), 1u);
 }
 
 TEST_F(ViewSelAnalysesTest, EscapeAnsweredYesEndsAPcaWithoutAPlot) {

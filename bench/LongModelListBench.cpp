@@ -1,0 +1,147 @@
+// The analyses of the "View and select models" window over a long model list:
+// every model of sizes 1 to 3 that the search finds on the first 80 descriptors
+// that the import keeps of ../shared/data/chembl-1017.txt (or
+// $KORVANE_SEARCH_DATA), every fourth object a prediction object. Each command runs through
+// the window's handler with its real progress window (offscreen); the plots and
+// message windows it would show are skipped and its questions answered Yes/OK.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/PBDialog.h"
+#include "data/ChemoData.h"
+#include "data/DataResult.h"
+#include "models/VSmMain.h"
+#include "numerics/Utils.h"
+#include "platform/base/WorkerThreads.h"
+#include "platform/qt/QtUiServices.h"
+#include "prepare/DataImport.h"
+#include "select/ModelSearchEngine.h"
+#include "support/Memory.h"
+
+namespace {
+
+constexpr int kPool = 80;
+
+// The table through the program's import with both filters on; the response is
+// its first column ("Activity"), the pool the next kPool descriptors kept.
+std::unique_ptr<ChemoData> LoadTable() {
+  const char* variable = std::getenv("KORVANE_SEARCH_DATA");
+  std::ifstream file(variable ? variable : "../shared/data/chembl-1017.txt", std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "Cannot read the table: run from beside ../shared or set KORVANE_SEARCH_DATA\n");
+    std::exit(1);
+  }
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  const TextTableCells grid(ReadDelimitedTable(bytes.str(), '\t'));
+  ImportSettings settings;
+  settings.ConstFilter = true;
+  settings.CorrFilter = true;
+  DataImport import(grid, settings);
+  import.ReadValues(nullptr);
+  import.FilterConstant(nullptr);
+  import.FilterCorrelated(nullptr);
+  auto data = std::make_unique<ChemoData>();
+  import.Fill(*data);
+  data->iResponseIndex = 0;
+  for (int i = 0; i < data->iObjCount; ++i) data->ipTrainingPtr[i] = i % 4 == 3 ? kStatusPrediction : kStatusTraining;
+  AllocCheckedArray(data->ipSelectedVarPtr, kPool, "*ipSelectedVarPtr");
+  for (int v = 0; v < kPool; ++v) data->ipSelectedVarPtr[v] = v + 1;
+  data->iSelectedVarCount = kPool;
+  data->iEnumSize = kPool;
+  data->iAllSubsetUntil = 3;
+  data->iGAFirstSize = 0;
+  data->iKeepPerSize = -1;
+  data->iFitnessFunc = 0;
+  return data;
+}
+
+// Answers every question Yes (or OK) and polls Escape as the program does.
+class AnsweringUi : public QtUiServices {
+public:
+  int MessageBox(const std::string&, const std::string&, unsigned flags) override {
+    return (flags & 0xF) == MB_YESNO ? IDYES : IDOK;
+  }
+};
+
+// The table and its model list, made once by the search engine.
+struct LongList {
+  LongList() : data(LoadTable()), models(new DataResultList(data.get())) {
+    SetWorkerThreadCount(3);
+    ModelSearchEngine engine(ModelSearchEngine::ModeAllSubsets, models, data.get());
+    engine.Activate();
+    while (!engine.TimerWantsClose()) engine.IdleStep();
+    SetWorkerThreadCount(0);
+    std::fprintf(stderr, "%d models\n", models->Count());
+  }
+  void SelectAll() {
+    for (DataResultNode* m = models->First(); m != nullptr; m = m->Next()) m->iSelStatus = 3;
+  }
+  // Selects `count` models spread over the list, unselects the others.
+  void SelectSpread(int count) {
+    const int every = std::max(models->Count() / count, 1);
+    int i = 0;
+    for (DataResultNode* m = models->First(); m != nullptr; m = m->Next(), ++i)
+      m->iSelStatus = i % every == 0 && i / every < count ? 3 : 0;
+  }
+  std::unique_ptr<ChemoData> data;
+  DataResultList* models;
+};
+
+LongList& List() {
+  static LongList list;
+  return list;
+}
+
+// The window on the list, its windows skipped; Accept keeps the list.
+struct Window {
+  Window()
+      : form(nullptr, &List().models, List().data.get(), ProgressWindowsOver(nullptr)) {
+    form.ShowModalWindow = [](ModalDialog&) {};
+    form.show();
+    QCoreApplication::processEvents();
+  }
+  ~Window() { form.ButtonAcceptClick(); }
+  TViewSelForm form;
+};
+
+// Runs a command of the window opened on the list with `selected` models
+// selected (all when 0), and reports the list's length and the resident memory.
+void RunCommand(benchmark::State& state, void (TViewSelForm::*command)(), int selected = 0) {
+  AnsweringUi ui;
+  InstallUi(&ui);
+  if (selected == 0) {
+    List().SelectAll();
+  } else {
+    List().SelectSpread(selected);
+  }
+  Window window;
+  for (auto _ : state) (window.form.*command)();
+  state.counters["models"] = List().models->Count();
+  state.counters["RSS_MB"] = benchsupport::ResidentMB();
+}
+
+void BM_ExternalValidationOfAll(benchmark::State& state) {
+  RunCommand(state, &TViewSelForm::SpeedButtonExtValidationClick);
+}
+void BM_Mcdm(benchmark::State& state) { RunCommand(state, &TViewSelForm::SpeedButtonMultiCritClick); }
+void BM_OutlierCounts(benchmark::State& state) { RunCommand(state, &TViewSelForm::SpeedButtonHatResClick); }
+// Residuals PCA of a few selected models spread over the list.
+void BM_ResidualsPca(benchmark::State& state) {
+  RunCommand(state, &TViewSelForm::SpeedButtonPCAResClick, static_cast<int>(state.range(0)));
+}
+
+BENCHMARK(BM_ExternalValidationOfAll)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_Mcdm)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_OutlierCounts)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_ResidualsPca)->Arg(2)->Arg(500)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
