@@ -33,6 +33,7 @@
 #include "app/SplMain.h"
 #include "data/DataResult.h"
 #include "database/DbbMain.h"
+#include "ExampleModelSteps.h"
 #include "models/ModelListTable.h"
 #include "models/VSmMain.h"
 #include "ModalScript.h"
@@ -402,18 +403,10 @@ TEST_F(WholeRoadTest, FromImportToDatabaseThroughTheEventLoop) {
 
   // Apply the example stored model to two new chemicals: the model is refitted
   // with them as prediction objects and shown.
-  TestUi().clipboard = "new one\t300\t0.5\t5.25\r\nnew two\t180\t0.75\t6.5";
-  script_.Then<TFormAvailMod>("stored models", [](TFormAvailMod& w) {
-    const QList<QListWidgetItem*> found = w.ListBox->findItems("Example activity on MolWt and qed", Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1);
-    w.ListBox->setCurrentItem(found.front());
-    emit w.ListBox->itemDoubleClicked(found.front());
-  });
+  TestUi().clipboard = kNewChemicals;
+  script_.Then<TFormAvailMod>("stored models", OpenExampleModel);
   script_.Then<TFormAddExtData>("new chemicals", [](TFormAddExtData& w) {
-    w.EditRow->setText("2");
-    w.EditRowExit();
-    w.StringGrid->SetSelection({1, 1, 1, 1});
-    w.SpeedButtonPaste->click();
+    PasteNewChemicals(w);
     w.ButtonAccept->click();
   });
   script_.Then<TViewSelModForm>("stored model", [](TViewSelModForm& w) {
