@@ -47,41 +47,74 @@ void OlsCoefficients(Matrix& X, const Matrix& y, int n, int p) {
   ReplaceBy(X, ws.b);
 }
 
+LooRefits::LooRefits(const Matrix& X, const Matrix& y, const Matrix& G, const Matrix& h)
+    : X_(X), y_(y), G_(G), h_(h) {}
+
+int LooRefits::Run(ModelCalcWorkspace& ws, int from, int to, long double* predictions) const {
+  const int p = X_.Cols() - 1;
+  ws.PrepareRefits(p);
+  const long double* const* x = X_.Data();
+  long double** gi = ws.gi.Data();
+  long double** hi = ws.hi.Data();
+  const long double* const* h = h_.Data();
+  const long double* const* bi = ws.bi.Data();
+  for (int i = from; i < to; ++i) {
+    try {
+      const long double yi = y_.At(i, 0);
+      ws.gi = G_;
+      for (int j = 0; j <= p; ++j)
+        for (int k = 0; k <= p; ++k) gi[j][k] -= x[i][j] * x[i][k];
+      RequireFullRank(ws.gi, ws.scaled);
+      ws.gi.InvertInto(ws.giInverse, ws.scratch.data());
+      for (int j = 0; j <= p; ++j) hi[j][0] = h[j][0] - x[i][j] * yi;
+      ws.giInverse.MultiplyInto(ws.hi, ws.bi);
+      long double yhat = bi[0][0];
+      for (int j = 1; j <= p; ++j) yhat += bi[j][0] * x[i][j];
+      predictions[i] = yhat;
+    } catch (...) {
+      return i;
+    }
+  }
+  return to;
+}
+
+bool LooRefits::Sum(int fault, const long double* predictions, long double& press, Matrix* looPredictions) const {
+  try {
+    press = 0.0L;
+    bool residualSeen = false;
+    for (int i = 0; i < fault; ++i) {
+      const long double residual = y_.At(i, 0) - predictions[i];
+      residualSeen = residualSeen || residual != 0.0L;
+      press = Finite(press + residual * residual);
+      if (looPredictions != nullptr) looPredictions->At(i, 0) = Finite(predictions[i]);
+    }
+    // Residuals whose squares all vanish: the PRESS is below the number range, not 0.
+    return fault == X_.Rows() && !(residualSeen && press < LDBL_MIN);
+  } catch (...) {
+    return false;
+  }
+}
+
+void FormLooSums(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, Matrix& G, Matrix& h) {
+  ws.xt.Reshape(X.Cols(), X.Rows());
+  G.Reshape(X.Cols(), X.Cols());
+  h.Reshape(X.Cols(), 1);
+  X.TransposeInto(ws.xt);
+  ws.xt.MultiplyInto(X, G);
+  ws.xt.MultiplyInto(y, h);
+}
+
 long double LooPress(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions,
                      bool* succeeded) {
   if (succeeded != nullptr) *succeeded = false;
   try {
     CheckDesign(X, y, n, p);
     ws.PrepareLoo(n, p);
-    const int q = p + 1;
-    X.TransposeInto(ws.xt);
-    ws.xt.MultiplyInto(X, ws.g);
-    ws.xt.MultiplyInto(y, ws.h);
-    const long double* const* x = X.Data();
-    long double** gi = ws.gi.Data();
-    long double** hi = ws.hi.Data();
-    const long double* const* h = ws.h.Data();
-    const long double* const* bi = ws.bi.Data();
+    FormLooSums(ws, X, y, ws.g, ws.h);
+    const LooRefits refits(X, y, ws.g, ws.h);
+    long double* predictions = ws.predictions.data();
     long double press = 0.0L;
-    bool residualSeen = false;
-    for (int i = 0; i < n; ++i) {
-      const long double yi = y.At(i, 0);
-      ws.gi = ws.g;
-      for (int j = 0; j < q; ++j)
-        for (int k = 0; k < q; ++k) gi[j][k] -= x[i][j] * x[i][k];
-      RequireFullRank(ws.gi, ws.scaled);
-      ws.gi.InvertInto(ws.giInverse, ws.scratch.data());
-      for (int j = 0; j < q; ++j) hi[j][0] = h[j][0] - x[i][j] * yi;
-      ws.giInverse.MultiplyInto(ws.hi, ws.bi);
-      long double yhat = bi[0][0];
-      for (int j = 1; j <= p; ++j) yhat += bi[j][0] * x[i][j];
-      const long double residual = yi - yhat;
-      residualSeen = residualSeen || residual != 0.0L;
-      press = Finite(press + residual * residual);
-      if (looPredictions != nullptr) looPredictions->At(i, 0) = Finite(yhat);
-    }
-    // Residuals whose squares all vanish: the PRESS is below the number range, not 0.
-    if (residualSeen && press < LDBL_MIN) throw EUnderflow();
+    if (!refits.Sum(refits.Run(ws, 0, n, predictions), predictions, press, looPredictions)) return -1.0L;
     if (succeeded != nullptr) *succeeded = true;
     return press;
   } catch (...) {

@@ -35,6 +35,30 @@ long double LooPress(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, i
 long double LooPress(const Matrix& X, const Matrix& y, int n, int p, Matrix* looPredictions = nullptr,
                      bool* succeeded = nullptr);
 
+// LooPress in two steps, so that ranges of rows can be refitted on different
+// threads, each with a workspace of its own: Run for ranges that cover the rows,
+// then Sum. The same operations in the same order, so the same bits.
+class LooRefits {
+public:
+  // The design X (n x (p + 1)), the response y (n x 1), and G = X'X and h = X'y as
+  // FormLooSums forms them; all kept by address.
+  LooRefits(const Matrix& X, const Matrix& y, const Matrix& G, const Matrix& h);
+  // Refits rows [from, to), row i's prediction into predictions[i]; returns the
+  // first row whose refit faulted, else to.
+  int Run(ModelCalcWorkspace& ws, int from, int to, long double* predictions) const;
+  // PRESS summed in row order over rows [0, fault), fault being the first row whose
+  // refit faulted (n: none), and LooPress's verdict; the predictions of those rows
+  // into looPredictions when given.
+  bool Sum(int fault, const long double* predictions, long double& press, Matrix* looPredictions = nullptr) const;
+
+private:
+  const Matrix &X_, &y_, &G_, &h_;
+};
+
+// G = X'X and h = X'y as LooPress forms them, by way of X' in ws.xt; throws where a
+// sum is not finite.
+void FormLooSums(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, Matrix& G, Matrix& h);
+
 // The QUIK rule's inputs: Kxx of the descriptors D (n x p; 0.0 when p < 2) and Kxy
 // of DY (n x (p + 1)), whose column p receives y here. A failed index is missing
 // with the value -1.0.

@@ -25,7 +25,15 @@ void ModelCalcWorkspace::PrepareFit(int n, int p) {
 void ModelCalcWorkspace::PrepareLoo(int n, int p) {
   const int q = p + 1;
   xt.Reshape(q, n);
-  for (Matrix* square : {&g, &gi, &giInverse, &scaled}) square->Reshape(q, q);
-  for (Matrix* column : {&h, &hi, &bi}) column->Reshape(q, 1);
+  g.Reshape(q, q);
+  h.Reshape(q, 1);
+  predictions.resize(static_cast<std::size_t>(n));
+  PrepareRefits(p);
+}
+
+void ModelCalcWorkspace::PrepareRefits(int p) {
+  const int q = p + 1;
+  for (Matrix* square : {&gi, &giInverse, &scaled}) square->Reshape(q, q);
+  for (Matrix* column : {&hi, &bi}) column->Reshape(q, 1);
   scratch.resize(2 * static_cast<std::size_t>(q));
 }

@@ -24,8 +24,9 @@ struct ModelCalcWorkspace {
   // Least squares: X' ((p + 1) x n), X'X, (X'X)^-1 X', b ((p + 1) x 1) and the
   // fitted values (n x 1) of the last fit.
   Matrix xt, xtx, solution, b, fitted;
-  // Leave-one-out: G = X'X, h = X'y, G_i, G_i^-1, h_i and b_(i).
+  // Leave-one-out: G = X'X, h = X'y, G_i, G_i^-1, h_i and b_(i), and the predictions.
   Matrix g, h, gi, giInverse, hi, bi;
+  std::vector<long double> predictions;
   // The unit-scaled normal equations of the rank test.
   Matrix scaled;
   std::vector<long double> scratch;  // row scales and side vector of the LU solutions
@@ -34,4 +35,6 @@ struct ModelCalcWorkspace {
 
   void PrepareFit(int n, int p);
   void PrepareLoo(int n, int p);
+  // The matrices of the refits alone.
+  void PrepareRefits(int p);
 };

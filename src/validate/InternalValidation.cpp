@@ -1,5 +1,6 @@
 #include "validate/InternalValidation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -9,7 +10,6 @@
 #include "data/TempFiles.h"
 #include "numerics/Matrix.h"
 #include "numerics/MersenneTwister.h"
-#include "numerics/ModelCalc.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/Stream.h"
 #include "validate/ExternalValidator.h"
@@ -34,31 +34,7 @@ constexpr KindTexts kKinds[kValidationKindCount] = {
 
 void ShowError(const std::string& text) { Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
 
-ValidationIteration FailedIteration() {
-  return {CheckedValue(0.0L, true), CheckedValue(0.0L, true), CheckedValue(0.0L, true)};
-}
-
 bool AllPresent(const ValidationIteration& it) { return !it.r2.Missing && !it.q2.Missing && !it.k.Missing; }
-
-// A statistic that came out non-finite counts as a failure of its iteration.
-struct IterationFailed {};
-
-CheckedValue Statistic(long double value, bool missing) {
-  if (!std::isfinite(value)) throw IterationFailed{};
-  return CheckedValue(missing ? 0.0L : value, missing);
-}
-
-// K of the descriptor columns of X together with y; a fault fails the iteration.
-CheckedValue KOf(const Matrix& X, const Matrix& y, int rows, int p) {
-  Matrix m(rows, p + 1);
-  for (int r = 0; r < rows; ++r) {
-    for (int j = 1; j <= p; ++j) m.At(r, j - 1) = X.At(r, j);
-    m.At(r, p) = y.At(r, 0);
-  }
-  const long double k = KCorrelationIndex(m);
-  if (!(k >= 0.0L && k <= 1.0L)) throw IterationFailed{};
-  return CheckedValue(k, false);
-}
 
 // A step of the bar; past the maximum it starts over from the beginning, as a
 // progress bar's step does (the bar stays for every kind of the run).
@@ -78,13 +54,6 @@ CheckedValue& MeanQ2Cell(DataResultNode& model, int kind) {
 }
 
 }  // namespace
-
-void ShuffleIndexes(std::vector<int>& indexes) {
-  MersenneTwister twister(0);
-  twister.SeedFromSystem();
-  const auto n = static_cast<uint32_t>(indexes.size());
-  for (uint32_t i = 0; i < n; ++i) std::swap(indexes[i], indexes[twister.RandomInt(n)]);
-}
 
 const char* ValidationFileTag(int kind) { return kKinds[kind].tag; }
 
@@ -168,7 +137,8 @@ void InternalValidation::ValidationStep(int kind) {
     return;
   }
   if (!kindStarted_) StartKind(kind);
-  if (abortRequested_) {  // asked for between two models
+  AbortConfirmed();  // Escape between two models
+  if (abortRequested_) {
     EndKind(kind);
     return;
   }
@@ -229,11 +199,13 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
   const int p = model.iSize;
   Matrix X;
   Matrix y;
+  std::unique_ptr<ModelIterations> calculation;
   try {
     X.Allocate(rows, p + 1);
     calculator_.BuildDesignMatrix(X, rows, p, calculator_.TrainingMask(), model.ipSelVarIdxPtr);
     y.Allocate(rows, 1);
     for (int r = 0; r < rows; ++r) y.At(r, 0) = data_->tpChemoValuePtr[training_[r]][data_->iResponseIndex].Value;
+    calculation = std::make_unique<ModelIterations>(kind, *data_, training_, model.ipSelVarIdxPtr, p, X, y, predictCount);
   } catch (const std::exception& e) {
     SetupFailed(e.what());
     return;
@@ -246,21 +218,17 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
   ValidationRecord record;
   record.variables.assign(model.ipSelVarIdxPtr, model.ipSelVarIdxPtr + p);
   record.iterations.reserve(static_cast<std::size_t>(iterations));
+  // An abort confirmed during the iterations leaves the model's record and cells as they were.
+  if (!RunIterations(*calculation, kind, model, iterations, twister, record)) return;
   long double sumR2 = 0.0L;
   long double sumQ2 = 0.0L;
   int count = 0;
-  for (int i = 0; i < iterations; ++i) {
-    ShowProgress(kind, i, iterations, model);
-    const ValidationIteration it = Iterate(kind, model, X, y, predictCount, twister);
-    if (kind == kLeaveManyOut || kind == kYScramble) ShuffleIndexes(working_);
-    PollEscape();
-    record.iterations.push_back(it);
+  for (const ValidationIteration& it : record.iterations)
     if (AllPresent(it)) {
       sumR2 += it.r2.Value;
       sumQ2 += it.q2.Value;
       ++count;
     }
-  }
   if (recordStream_) {
     try {
       WriteValidationRecord(*recordStream_, record);
@@ -278,90 +246,25 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
   }
 }
 
-ValidationIteration InternalValidation::Iterate(int kind, const DataResultNode& model, const Matrix& X,
-                                                const Matrix& y, int predictCount, MersenneTwister& twister) {
-  try {
-    if (kind == kLeaveManyOut) return LeaveManyOutIteration(model, predictCount);
-    const int rows = X.Rows();
-    const int p = model.iSize;
-    Matrix Xi(X);
-    Matrix yi(rows, 1);
-    if (kind == kRandomDescriptors)
-      for (int j = 1; j <= p; ++j)
-        for (int r = 0; r < rows; ++r) Xi.At(r, j) = twister.RandomReal() * 1000.0L + 0.0L;
-    if (kind == kRandomResponses) {
-      long double ymin = y.At(0, 0);
-      long double ymax = ymin;
-      for (int r = 1; r < rows; ++r) {
-        ymin = std::min(ymin, y.At(r, 0));
-        ymax = std::max(ymax, y.At(r, 0));
-      }
-      for (int r = 0; r < rows; ++r) yi.At(r, 0) = twister.RandomReal() * (ymax - ymin) + ymin;
-    } else {
-      const int response = data_->iResponseIndex;
-      for (int r = 0; r < rows; ++r)
-        yi.At(r, 0) = kind == kYScramble ? data_->tpChemoValuePtr[working_[r]][response].Value : y.At(r, 0);
-    }
-    ValidationIteration it;
-    it.k = KOf(Xi, yi, rows, p);
-    long double ssReg = 0.0L;
-    long double ssTot = 0.0L;
-    long double press = 0.0L;
-    if (!FitModel(ssReg, ssTot, &press, nullptr, nullptr, rows, p, yi, Xi, nullptr)) return FailedIteration();
-    long double value = 0.0L;
-    bool missing = false;
-    R2FromSS(value, missing, ssReg, ssTot);
-    it.r2 = Statistic(value, missing);
-    Q2FromPress(value, missing, press, ssTot);
-    it.q2 = Statistic(value, missing);
-    return it;
-  } catch (...) {
-    // A singular fit, a non-finite statistic or a fault of the matrices.
+// Block by block: the block's random data drawn here in iteration order, its refits
+// on the worker threads, while this thread shows the progress and polls Escape
+// between its pieces of the work.
+bool InternalValidation::RunIterations(ModelIterations& calculation, int kind, const DataResultNode& model,
+                                       int iterations, MersenneTwister& twister, ValidationRecord& record) {
+  const int block = calculation.BlockSize();
+  std::vector<IterationDraw> draws;
+  std::vector<ValidationIteration> results;
+  for (int first = 0; first < iterations; first += block) {
+    draws.resize(static_cast<std::size_t>(std::min(block, iterations - first)));
+    for (IterationDraw& draw : draws) calculation.Draw(working_, twister, draw);
+    const bool finished = calculation.Run(draws, results, [&](int done) {
+      ShowProgress(kind, first + done, iterations, model);
+      return !AbortConfirmed();
+    });
+    if (!finished) return false;
+    record.iterations.insert(record.iterations.end(), results.begin(), results.end());
   }
-  return FailedIteration();
-}
-
-ValidationIteration InternalValidation::LeaveManyOutIteration(const DataResultNode& model, int predictCount) {
-  const int p = model.iSize;
-  const int rows = static_cast<int>(working_.size()) - predictCount;
-  const int response = data_->iResponseIndex;
-  auto value = [this](int object, int column) { return data_->tpChemoValuePtr[object][column].Value; };
-  Matrix Xi(rows, p + 1);
-  Matrix yi(rows, 1);
-  for (int r = 0; r < rows; ++r) {
-    const int object = working_[predictCount + r];
-    Xi.At(r, 0) = 1.0L;
-    for (int j = 1; j <= p; ++j) Xi.At(r, j) = value(object, model.ipSelVarIdxPtr[j - 1]);
-    yi.At(r, 0) = value(object, response);
-  }
-  ValidationIteration it;
-  it.k = KOf(Xi, yi, rows, p);
-  long double ssReg = 0.0L;
-  long double ssTot = 0.0L;
-  Matrix b(p + 1, 1);
-  if (!FitModel(ssReg, ssTot, nullptr, &b, nullptr, rows, p, yi, Xi, nullptr)) return FailedIteration();
-  long double r2 = 0.0L;
-  bool missing = false;
-  R2FromSS(r2, missing, ssReg, ssTot);
-  it.r2 = Statistic(r2, missing);
-
-  long double mean = 0.0L;
-  for (int t = 0; t < predictCount; ++t) mean += value(working_[t], response);
-  mean /= predictCount;
-  long double press = 0.0L;
-  long double ss = 0.0L;
-  for (int t = 0; t < predictCount; ++t) {
-    const int object = working_[t];
-    long double predicted = b.At(0, 0);
-    for (int j = 1; j <= p; ++j) predicted += b.At(j, 0) * value(object, model.ipSelVarIdxPtr[j - 1]);
-    const long double observed = value(object, response);
-    press += (predicted - observed) * (predicted - observed);
-    ss += (observed - mean) * (observed - mean);
-  }
-  long double q2 = 0.0L;
-  Q2FromPress(q2, missing, press, ss);
-  it.q2 = Statistic(q2, missing);
-  return it;
+  return true;
 }
 
 void InternalValidation::SetupFailed(const std::string& text) {
@@ -376,16 +279,20 @@ void InternalValidation::ShowProgress(int kind, int iteration, int iterations, c
   const int percent = static_cast<int>(std::trunc(static_cast<long double>(iteration) / iterations * 100.0L));
   progress_->SetCaption(std::string(kKinds[kind].progressPrefix) + "done " + std::to_string(percent) +
                         "% model: " + model.sName);
+  progress_->SetPosition(
+      SteppedPosition(progressPosition_, static_cast<int>(static_cast<int64_t>(progressStep_) * iteration / iterations)));
 }
 
-void InternalValidation::PollEscape() {
+// Asks when Escape went down or reached the window; Yes requests the abort.
+bool InternalValidation::AbortConfirmed() {
   const bool typed = std::exchange(escapeTyped_, false);
-  if (abortRequested_ || !(typed || Ui().EscapePressed())) return;
+  if (!(typed || Ui().EscapePressed())) return false;
   if (Ui().MessageBox("Do you really want to abort calculation?", "APPLICATION WARNING",
                       MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return;
+    return false;
   abortRequested_ = true;
   if (progress_) progress_->SetText("Please wait until calculations for this model are completed...");
+  return true;
 }
 
 void InternalValidation::EndKind(int kind) {

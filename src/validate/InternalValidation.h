@@ -4,7 +4,8 @@
 // first checked kind, stores the means into the model's cells and the iterations
 // into the kind's validation file, and unchecks a kind when its list is done.
 // Random numbers come from a fresh twister seeded through the class library's
-// generator at every shuffle and every step, so a fixed clock repeats a run.
+// generator at every shuffle and every step, so a fixed clock repeats a run; they
+// are drawn on the calling thread, while the refits run on the worker threads.
 #pragma once
 
 #include <array>
@@ -17,6 +18,7 @@
 
 #include "platform/base/UiServices.h"
 #include "data/ValidationFiles.h"
+#include "validate/ValidationIterations.h"
 
 class ChemoData;
 class DataResultList;
@@ -26,13 +28,6 @@ class FileStream;
 class Matrix;
 class MersenneTwister;
 class TempFiles;
-
-enum ValidationKind : int { kLeaveManyOut = 0, kYScramble, kRandomDescriptors, kRandomResponses };
-constexpr int kValidationKindCount = 4;
-
-// Swaps entry i with a draw from the whole range, for every i, with a fresh
-// twister seeded from the clock (not the Fisher-Yates scheme).
-void ShuffleIndexes(std::vector<int>& indexes);
 
 // The registered base name of each kind's validation file.
 const char* ValidationFileTag(int kind);
@@ -62,7 +57,8 @@ public:
   bool Running() const { return running_; }
   // Finishes the current model, merges its kind's file and unchecks every kind.
   void RequestAbort() { abortRequested_ = true; }
-  // Escape that reached the window between two models: the next Escape poll asks.
+  // Escape that reached the window between two polls: the next Escape poll asks.
+  // Yes stops the current model at once, leaving its record and cells as they were.
   void EscapeTyped() { escapeTyped_ = true; }
   // One idle call: one model of the first checked kind, or the end of the run.
   void Step();
@@ -73,12 +69,11 @@ private:
   bool CheckStep(int kind, int trainingCount, int& predictCount, int& iterations);
   void StartKind(int kind);
   void ValidateModel(int kind, DataResultNode& model, int iterations, int predictCount, MersenneTwister& twister);
-  ValidationIteration Iterate(int kind, const DataResultNode& model, const Matrix& X, const Matrix& y,
-                              int predictCount, MersenneTwister& twister);
-  ValidationIteration LeaveManyOutIteration(const DataResultNode& model, int predictCount);
+  bool RunIterations(ModelIterations& calculation, int kind, const DataResultNode& model, int iterations,
+                     MersenneTwister& twister, ValidationRecord& record);
   void SetupFailed(const std::string& text);
   void ShowProgress(int kind, int iteration, int iterations, const DataResultNode& model);
-  void PollEscape();
+  bool AbortConfirmed();
   void EndKind(int kind);
   std::string FilePath(int kind, const std::string& extension) const;
   bool Processed(const DataResultNode& model) const;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 #include <string>
@@ -13,6 +15,8 @@
 #include "data/TempFiles.h"
 #include "platform/base/Random.h"
 #include "platform/base/Stream.h"
+#include "platform/base/WorkerThreads.h"
+#include "select/SubsetScreen.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "validate/ExternalValidator.h"
@@ -224,24 +228,44 @@ TEST_F(Validation, SingularIterationsAreWrittenMissingAndLeftOutOfTheMeans) {
   EXPECT_TRUE(model.cvQ2Yscr.Missing);
 }
 
-TEST_F(FiveObjects, EscapeKeepsTheCurrentModelAndEndsTheRun) {
+// Escape reports a press at one poll only: the first of a step is the one between
+// two models, then one comes before each iteration.
+struct EscapeAtPoll : ScriptedUi {
+  explicit EscapeAtPoll(int poll) : poll(poll) {}
+  bool EscapePressed() override { return ++polls == poll; }
+  int poll;
+  int polls = 0;
+};
+
+// Yes during a model's iterations stops that model at once: its record and cells
+// stay those of the run before, the models done before it keep their new ones.
+TEST_F(Validation, EscapeConfirmedDuringAModelLeavesItAsItWasAndEndsTheRun) {
+  std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L});
+  for (TestObject& object : objects) object.x.push_back(std::sqrt(object.x[0]));
+  Use(objects);
   DataResultNode& first = AddModel(*list, {0}, {0.0L, 2.0L});
-  DataResultNode& second = AddModel(*list, {0}, {0.0L, 2.0L});
+  DataResultNode& second = AddModel(*list, {1}, {0.0L, 2.0L});
+  Run(kLeaveManyOut, 3, "50");
+  const CheckedValue secondQ2 = second.cvQ2LMO;
+  const CheckedValue secondR2 = second.cvR2LMO;
+  EscapeAtPoll ui(9);  // the second model's second iteration: 1 + 3 + 1 + 2 + 1 + 1
+  ui.Answer(IDYES);
+  InstallUi(&ui);
   calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
   validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
-  validation->SetChecked(kRandomDescriptors, true);
-  for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, "3");
+  validation->SetChecked(kYScramble, true);
+  for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, "4");
   validation->SetLmoPercentText("50");
-  TestUi().PressEscape();
-  TestUi().Answer(IDYES);
   RunToEnd();
-  EXPECT_EQ(RecordOf(kLeaveManyOut, first).iterations.size(), 3u);
-  EXPECT_FALSE(first.cvQ2LMO.Missing);
-  EXPECT_TRUE(second.cvQ2LMO.Missing);
+  InstallUi(&TestUi());
+  EXPECT_EQ(RecordOf(kLeaveManyOut, first).iterations.size(), 4u);
+  EXPECT_EQ(RecordOf(kLeaveManyOut, second).iterations.size(), 3u);
+  EXPECT_EQ(second.cvQ2LMO.Value, secondQ2.Value);
+  EXPECT_EQ(second.cvR2LMO.Value, secondR2.Value);
   EXPECT_TRUE(first.cvR2Yscr.Missing);
   for (int k = 0; k < kValidationKindCount; ++k) EXPECT_FALSE(validation->Checked(k));
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text, "Do you really want to abort calculation?");
+  ASSERT_EQ(ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.Shown(0).text, "Do you really want to abort calculation?");
 }
 
 TEST_F(FiveObjects, UnselectedModelsWriteNoRecordsAndAnEmptyFileIsMerged) {
@@ -364,7 +388,8 @@ TEST_F(ProgressOfTheRun, TheCaptionTellsTheShareDoneAfter125Ms) {
 TEST_F(ProgressOfTheRun, TheShareDoneIsTruncatedInExtendedPrecision) {
   struct SlowPoll : ScriptedUi {
     bool EscapePressed() override {
-      if (++polls == 29) std::this_thread::sleep_for(std::chrono::milliseconds(140));
+      // The 30th poll: the first is the one before the model.
+      if (++polls == 30) std::this_thread::sleep_for(std::chrono::milliseconds(140));
       return ScriptedUi::EscapePressed();
     }
     int polls = 0;
@@ -398,8 +423,9 @@ TEST_F(ProgressOfTheRun, EscapeAnsweredNoGoesOnAndYesAsksToWait) {
   RunLogged();
   EXPECT_NE(std::find(log.begin(), log.end(), "text Please wait until calculations for this model are completed..."),
             log.end());
+  // The start only: Escape came before the first model.
   EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("position", 0) == 0; }),
-            2);  // the start and the one model
+            1);
 }
 
 TEST_F(FiveObjects, StepMessagesUncheckTheirKindAndTheRunGoesOn) {
@@ -483,6 +509,112 @@ TEST_F(FiveObjects, AModelThatCannotBeSetUpIsSkippedAndReportedOnce) {
   EXPECT_FALSE(sound.cvR2Yscr.Missing);
   EXPECT_TRUE(list->First()->cvR2Yscr.Missing);
   EXPECT_EQ(RecordOf(kYScramble, sound).iterations.size(), 2u);
+}
+
+// y = 3.3 x - 1.1: K of x with y is 1 but for rounding, which may take it past 1;
+// no iteration fails for that.
+TEST_F(Validation, AnExactLineFailsNoIteration) {
+  std::vector<long double> ys;
+  for (int x = 1; x <= 20; ++x) ys.push_back(3.3L * x - 1.1L);
+  Use(Line(ys));
+  DataResultNode& model = AddModel(*list, {0}, {-1.1L, 3.3L});
+  Run(kLeaveManyOut, 100);
+  for (const ValidationIteration& it : RecordOf(kLeaveManyOut, model).iterations) {
+    EXPECT_FALSE(it.r2.Missing);
+    EXPECT_FALSE(it.k.Missing);
+    EXPECT_LE(it.k.Value, 1.0L);
+    EXPECT_GE(it.k.Value, 1.0L - 1e-15L);
+  }
+  EXPECT_TRUE(Near(model.cvR2LMO, 1.0L, 1e-15L));
+}
+
+// Descriptors of a smooth but irregular spread, the response near a plane of them.
+std::vector<TestObject> Spread(int objects, int descriptors) {
+  std::vector<TestObject> all;
+  for (int i = 0; i < objects; ++i) {
+    TestObject object{1, {}, 0.0L};
+    for (int v = 0; v < descriptors; ++v) object.x.push_back(std::sin(1.7L * i * (v + 1) + v) + 0.05L * i);
+    *object.y = object.x[0] - 2.0L * object.x[1] + 0.5L * object.x[2] + 0.3L * std::cos(3.1L * i);
+    all.push_back(object);
+  }
+  return all;
+}
+
+// Moves on at every reading, so that each shuffle and each step has a seed of its own.
+uint64_t clockTicks = 0;
+uint64_t TickingClock() { return clockTicks += 7919; }
+
+std::string Bits(const CheckedValue& cell) {
+  char bytes[10];
+  std::memcpy(bytes, &cell.Value, sizeof bytes);
+  return std::string(bytes, sizeof bytes) + (cell.Missing ? "M" : "P");
+}
+
+// Every kind over a model within the kernels' size limit (4 coefficients) and one
+// beyond it (18), on the worker threads or the plain refits.
+struct SameBits : Validation {
+  void SetUp() override {
+    Validation::SetUp();
+    Use(Spread(40, 17));
+    AddModel(*list, {0, 1, 2}, {0.0L, 1.0L, 1.0L, 1.0L});
+    std::vector<int> all(17);
+    for (int v = 0; v < 17; ++v) all[v] = v;
+    AddModel(*list, all, std::vector<long double>(18, 1.0L));
+  }
+  void TearDown() override {
+    SetWorkerThreadCount(0);
+    SetSearchFastPaths(true);
+    Validation::TearDown();
+  }
+  // The four validation files and the models' cells after a run of every kind.
+  std::string RunAll(int threads, bool fastPaths, RandomizeClock clock = TickingClock) {
+    SetWorkerThreadCount(threads);
+    SetSearchFastPaths(fastPaths);
+    clockTicks = 0;
+    SetRandomizeClock(clock);
+    for (int kind = 0; kind < kValidationKindCount; ++kind)
+      std::filesystem::remove(registry.FindTempFilePath(ValidationFileTag(kind), 0));
+    calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+    validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+    for (int kind = 0; kind < kValidationKindCount; ++kind) {
+      validation->SetChecked(kind, true);
+      validation->SetIterationText(kind, "24");
+    }
+    RunToEnd();
+    std::string bits;
+    for (int kind = 0; kind < kValidationKindCount; ++kind) {
+      files[kind] = ReadFileText(registry.FindTempFilePath(ValidationFileTag(kind), 0));
+      bits += files[kind];
+    }
+    for (DataResultNode* model = list->First(); model; model = model->Next())
+      for (const CheckedValue* cell : {&model->cvR2LMO, &model->cvQ2LMO, &model->cvR2Yscr, &model->cvQ2Yscr,
+                                       &model->cvR2Xrnd, &model->cvQ2Xrnd, &model->cvR2Yrnd, &model->cvQ2Yrnd})
+        bits += Bits(*cell);
+    return bits;
+  }
+  std::array<std::string, kValidationKindCount> files;
+};
+
+TEST_F(SameBits, OnAnyNumberOfThreadsAndWithoutTheFastPaths) {
+  const std::string plain = RunAll(1, false);
+  EXPECT_EQ(plain.size(), 4 * (2 * (8 + 72 * 24) + 4 * 3 + 4 * 17) + 2 * 8 * 11u);
+  for (DataResultNode* model = list->First(); model; model = model->Next())
+    EXPECT_FALSE(model->cvQ2LMO.Missing || model->cvQ2Yscr.Missing || model->cvQ2Xrnd.Missing || model->cvQ2Yrnd.Missing);
+  EXPECT_EQ(RunAll(1, true), plain);
+  EXPECT_EQ(RunAll(2, true), plain);
+  EXPECT_EQ(RunAll(8, true), plain);
+  EXPECT_EQ(RunAll(8, false), plain);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// The clock seeds every shuffle and every step's twister: another clock, other
+// data for each kind; the same clock, the same run.
+TEST_F(SameBits, TheClockSeedsEveryKind) {
+  const std::string ticking = RunAll(8, true);
+  const auto tickingFiles = files;
+  EXPECT_EQ(RunAll(8, true), ticking);
+  RunAll(8, true, ZeroClock);
+  for (int kind = 0; kind < kValidationKindCount; ++kind) EXPECT_NE(files[kind], tickingFiles[kind]) << kind;
 }
 
 }  // namespace
