@@ -125,14 +125,17 @@ int TProgressBarDialogForm::ProgressStep(int lo, int hi, int first, int last) {
 }
 
 // Beside the animation the message keeps its whole width and the row of "+"
-// starts after it.
+// starts after it. Above the bar a message wider than the bar widens the window.
 void TProgressBarDialogForm::SetText(const std::string& text) {
   PBarStaticText->setText(QString::fromLatin1(text.c_str()));
+  const int width = PBarStaticText->sizeHint().width();
   if (!StaticTextAnimation->isHidden()) {
-    const int width = PBarStaticText->sizeHint().width();
     PBarStaticText->resize(width, PBarStaticText->height());
     const int left = std::max(kAnimationLeft, PBarStaticText->x() + width + 4);
     StaticTextAnimation->setGeometry(left, 24, this->width() - left, 17);
+  } else if (width > PBarStaticText->width()) {
+    PBarStaticText->resize(width, PBarStaticText->height());
+    setFixedWidth(2 * PBarStaticText->x() + width);
   }
   Refresh(PBarStaticText);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -90,6 +92,17 @@ TEST(ProgressBarDialogFormTest, TheCallerSetsTheCaption) {
   EXPECT_EQ(form.windowTitle(), "Please wait...");
   form.SetCaption("Calculating Q2-Fn...");
   EXPECT_EQ(form.windowTitle(), "Calculating Q2-Fn...");
+}
+
+TEST(ProgressBarDialogFormTest, AMessageWiderThanTheBarShowsWhole) {
+  TProgressBarDialogForm form(nullptr, false);
+  form.show();
+  form.SetText("Press ESC to abort...");
+  EXPECT_EQ(form.width(), 314);
+  form.SetText("Please wait until calculations for this model are completed...");
+  EXPECT_GE(form.PBarStaticText->width(), form.PBarStaticText->sizeHint().width());
+  EXPECT_LE(form.PBarStaticText->geometry().right(), form.width() - form.PBarStaticText->x());
+  if (const char* dir = std::getenv("KORVANE_PNG_DIR")) form.grab().save(QString(dir) + "/progress-wait.png");
 }
 
 TEST(ProgressBarDialogFormTest, TheFirstTextReachesTheScreenWithoutWaitingForTheEventLoop) {

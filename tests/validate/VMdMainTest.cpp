@@ -7,8 +7,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPushButton>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 
@@ -296,6 +299,77 @@ TEST_F(ValidateWindow, NoKindCheckedClosesAtOnce) {
   ASSERT_TRUE(ValidateAndWait(*form));
   EXPECT_EQ(form->Result(), mrOk);
   EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+// Escape typed while the worker threads refit a model of 17 descriptors, the
+// question answered from a timer as a user would answer it.
+struct EscapeDuringTheIterations : ValidateWindowOnQt {
+  void SetUp() override {
+    ValidateWindowOnQt::SetUp();
+    std::vector<TestObject> objects;
+    for (int i = 0; i < 40; ++i) {
+      TestObject object{1, {}, 0.0L};
+      for (int v = 0; v < 17; ++v) object.x.push_back(std::sin(1.7L * i * (v + 1) + v) + 0.05L * i);
+      *object.y = object.x[0] - 2.0L * object.x[1] + 0.3L * std::cos(3.1L * i);
+      objects.push_back(object);
+    }
+    data = MakeData(objects);
+    std::vector<int> all(17);
+    for (int v = 0; v < 17; ++v) all[v] = v;
+    model = &AddModel(list, all, std::vector<long double>(18, 1.0L));
+    answerer.setInterval(10);
+    QObject::connect(&answerer, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || answer == QMessageBox::NoButton) return;
+      asked = box->text().toStdString();
+      sinceAnswer.start();
+      box->button(std::exchange(answer, QMessageBox::NoButton))->click();
+    });
+    answerer.start();
+  }
+  // Y-scrambling of the model, N iterations, through the window until it closes;
+  // with `reply`, Escape comes at the first poll of the iterations.
+  void Validate(const char* iterations, QMessageBox::StandardButton reply = QMessageBox::NoButton) {
+    answer = reply;
+    std::unique_ptr<TValidateModelForm> form;
+    ProgressWindowFactory progress = [&form](bool) {
+      return std::make_unique<ActDuringFirstModel>([&form] {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        SendFromWindowSystem(form.get(), escape);
+      });
+    };
+    form = Open(false, reply == QMessageBox::NoButton ? ProgressWindowFactory{} : progress);
+    form->CheckBoxLMO->click();
+    form->ComboBoxYscrIter->setCurrentText(iterations);
+    ASSERT_TRUE(ValidateAndWait(*form));
+    EXPECT_EQ(asked, reply == QMessageBox::NoButton ? "" : "Do you really want to abort calculation?");
+  }
+  // The validation file and the model's cells.
+  std::string File() const { return ReadFileText(registry.FindTempFilePath("~yscr~", 0)); }
+  std::string State() const {
+    return File() + std::to_string(model->cvR2Yscr.Value) + std::to_string(model->cvQ2Yscr.Value);
+  }
+  DataResultNode* model = nullptr;
+  QTimer answerer;
+  QMessageBox::StandardButton answer = QMessageBox::NoButton;
+  std::string asked;
+  QElapsedTimer sinceAnswer;
+};
+
+TEST_F(EscapeDuringTheIterations, YesStopsTheModelAtOnceAndLeavesItAsItWas) {
+  Validate("100");
+  const std::string before = State();
+  ASSERT_EQ(File().size(), 8 + 4 * 17 + 72 * 100u);
+  Validate("10000", QMessageBox::Yes);  // seconds of work on every thread
+  EXPECT_LT(sinceAnswer.elapsed(), 1000);
+  EXPECT_EQ(State(), before);
+}
+
+TEST_F(EscapeDuringTheIterations, NoGoesOnToTheResultOfARunWithoutEscape) {
+  Validate("200");
+  const std::string without = State();
+  Validate("200", QMessageBox::No);
+  EXPECT_EQ(State(), without);
 }
 
 }  // namespace
