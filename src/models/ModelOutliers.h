@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "numerics/CheckedValue.h"
 #include "platform/base/UiServices.h"
+#include "validate/ModelListStatistics.h"
 
 class ChemoData;
 class DataResultList;
@@ -24,13 +26,18 @@ struct OutlierWalk {
   bool aborted = false;  // Escape answered Yes
 };
 
-// Walks the list from its first model: countModel adds each selected model's
-// outliers to counts (false when that model failed) and the bar (0 .. selected,
-// step 1) moves on; Escape is polled for every model of the walk, and Yes ends
-// it with the counts gathered so far.
-OutlierWalk CountOutliersOverModels(
-    DataResultList& models, CheckedIntMatrix& counts,
-    const std::function<bool(CheckedIntMatrix& counts, DataResultNode& model)>& countModel, Progress& progress);
+// One selected model's counts (from worker threads, several models at once);
+// nothing when its counting failed.
+using OutlierCounter = std::function<std::optional<ModelOutlierCounts>(DataResultNode& model)>;
+
+// Walks the list from its first model. The selected models are counted a batch
+// at a time, the models of a batch at once; then, in list order, each counted
+// model's counts are applied (its six cells, and columns 0, 1, 2 of counts), the
+// bar (0 .. selected, step 1) moves on, and Escape is polled for every model of
+// the walk: Yes ends it with the counts applied so far. A counting that threw
+// throws when its model is reached.
+OutlierWalk CountOutliersOverModels(DataResultList& models, CheckedIntMatrix& counts, const OutlierCounter& countModel,
+                                    Progress& progress);
 
 // One colour per object (0x00BBGGRR): yellow for training, light blue for
 // prediction, red for an object without a response (whatever its status),

@@ -20,6 +20,8 @@
 #include "validate/SingleModelAnalysis.h"
 #include "models/VSmMain.h"
 #include "platform/base/CommandGuard.h"
+#include "platform/base/NumberText.h"
+#include "platform/qt/QtConvert.h"
 #include "plot/VGrMain.h"
 #include "validate/AVmMain.h"
 
@@ -135,10 +137,13 @@ void TViewSelForm::SpeedButtonHatResClick() {
       progress->SetCaption("Outliers-leverages counting...");
       progress->SetText("Press ESC to abort...");
       counts = std::make_unique<CheckedIntMatrix>(data_->iObjCount, kOutlierCountColumns);
+      const std::unique_ptr<ModelListStatistics> stats = OpenStatistics();
+      const long double threshold = StrToFloat(StdStr(ComboBoxStdRes->currentText()));
       walk = CountOutliersOverModels(
           **models_, *counts,
-          [this](CheckedIntMatrix& matrix, DataResultNode& model) {
-            return RecalculateExternalColumns(matrix, model, 0, 1, 2);
+          [&stats, threshold](DataResultNode& model) -> std::optional<ModelOutlierCounts> {
+            if (!stats) return std::nullopt;
+            return stats->CountOutliers(model, threshold);
           },
           *progress);
     }

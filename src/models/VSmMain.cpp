@@ -645,15 +645,6 @@ std::unique_ptr<ModelListStatistics> TViewSelForm::OpenStatistics() {
   }
 }
 
-bool TViewSelForm::RecalculateExternalColumns(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol,
-                                              int equationCol, int looCol) {
-  std::unique_ptr<ModelListStatistics> stats = OpenStatistics();
-  if (!stats) return false;
-  stats->RecalculateExternalColumns(counts, model, leverageCol, equationCol, looCol,
-                                    StrToFloat(StdStr(ComboBoxStdRes->currentText())));
-  return true;
-}
-
 // ---- Copy and save ----------------------------------------------------------------------
 
 // The bar moves by whole percents: repainting it for each of many thousand

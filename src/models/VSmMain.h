@@ -89,10 +89,6 @@ public:
   void SpeedButtonDelUnselModelClick();
   void SpeedButtonViewVarStatClick();
   void SpeedButtonExtValidationClick();
-  // The outlier counts of one model with the threshold chosen in ComboBoxStdRes;
-  // false when the calculator could not be made (reported).
-  bool RecalculateExternalColumns(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol, int equationCol,
-                                  int looCol);
   void ButtonAcceptClick();
   void FormClose();
   // Opens the single-model window on the model of the selection's top row.

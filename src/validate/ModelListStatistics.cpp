@@ -27,12 +27,11 @@ std::vector<uint8_t> UnknownMask(const ChemoData& data, const ExternalValidator&
   return unknown;
 }
 
-// Counts a standardized residual beyond t in its matrix cell and by its sign.
-void CountResidual(const CheckedValue& r, long double t, CheckedIntValue& cell, CheckedIntValue& over,
-                   CheckedIntValue& under) {
+// Flags a standardized residual beyond t and counts it by its sign.
+void CountResidual(const CheckedValue& r, long double t, uint8_t flag, uint8_t& flags, int& over, int& under) {
   if (r.Missing || !(t < std::fabs(r.Value))) return;
-  ++cell.Value;
-  ++(r.Value >= 0.0L ? over : under).Value;
+  flags |= flag;
+  ++(r.Value >= 0.0L ? over : under);
 }
 
 }  // namespace
@@ -51,8 +50,30 @@ void ModelListStatistics::ComputeIntervals(DataResultNode& model) {
                  model, names, *validator_, nullptr, true);
 }
 
+void ModelOutlierCounts::Apply(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol, int equationCol,
+                               int looCol) const {
+  model.ciNOutAD = CheckedIntValue(outAD, false);
+  model.ciNXOutl = CheckedIntValue(xOutliers, false);
+  model.ciNYOutlUndModEq = CheckedIntValue(underEquation, false);
+  model.ciNYOutlOverModEq = CheckedIntValue(overEquation, false);
+  model.ciNYOutlUndLOO = CheckedIntValue(underLoo, false);
+  model.ciNYOutlOverLOO = CheckedIntValue(overLoo, false);
+  for (std::size_t e = 0; e < objects.size(); ++e) {
+    const int row = static_cast<int>(e);
+    const std::pair<int, uint8_t> columns[] = {{leverageCol, kLeverage}, {equationCol, kEquation}, {looCol, kLoo}};
+    for (const auto& [col, flag] : columns) {
+      if (objects[e] & flag) ++counts.At(row, col).Value;
+      if (objects[e] & kNoCounts) counts.At(row, col).Missing = true;
+    }
+  }
+}
+
 void ModelListStatistics::RecalculateExternalColumns(CheckedIntMatrix& counts, DataResultNode& model,
                                                      int leverageCol, int equationCol, int looCol, long double t) {
+  CountOutliers(model, t).Apply(counts, model, leverageCol, equationCol, looCol);
+}
+
+ModelOutlierCounts ModelListStatistics::CountOutliers(DataResultNode& model, long double t) const {
   const int n = data_->iObjCount;
   using Rows = RowArray<CheckedValue>;
   Rows expCalc(n, 2, "*tpXYExternExpCalcDataPtr", "*tpXYExternExpCalcDataPtr[]");
@@ -73,18 +94,19 @@ void ModelListStatistics::RecalculateExternalColumns(CheckedIntMatrix& counts, D
                             resCalc.Get(),  resPred.Get(), leverage.Get()};
   FullModelStats(*data_, {training, test, unknown.data()}, unknownCount, hStar, rows, model, names, *validator_,
                  nullptr, false);
-  for (CheckedIntValue* cell : {&model.ciNOutAD, &model.ciNXOutl, &model.ciNYOutlUndModEq, &model.ciNYOutlOverModEq,
-                                &model.ciNYOutlUndLOO, &model.ciNYOutlOverLOO})
-    *cell = CheckedIntValue(0, false);
+  ModelOutlierCounts result;
+  result.objects.assign(static_cast<std::size_t>(n), 0);
   for (int e = 0; e < n; ++e) {
+    uint8_t& flags = result.objects[static_cast<std::size_t>(e)];
     if (hStar[e]) {
-      ++counts.At(e, leverageCol).Value;
-      ++model.ciNOutAD.Value;
-      if (training[e] || test[e]) ++model.ciNXOutl.Value;
+      flags |= ModelOutlierCounts::kLeverage;
+      ++result.outAD;
+      if (training[e] || test[e]) ++result.xOutliers;
     }
-    CountResidual(stdResCalc[e][1], t, counts.At(e, equationCol), model.ciNYOutlOverModEq, model.ciNYOutlUndModEq);
-    CountResidual(stdResPred[e][1], t, counts.At(e, looCol), model.ciNYOutlOverLOO, model.ciNYOutlUndLOO);
-    if (!data_->HasResponse(e) || data_->ipTrainingPtr[e] == 0)
-      for (int col : {leverageCol, equationCol, looCol}) counts.At(e, col).Missing = true;
+    CountResidual(stdResCalc[e][1], t, ModelOutlierCounts::kEquation, flags, result.overEquation,
+                  result.underEquation);
+    CountResidual(stdResPred[e][1], t, ModelOutlierCounts::kLoo, flags, result.overLoo, result.underLoo);
+    if (!data_->HasResponse(e) || data_->ipTrainingPtr[e] == 0) flags |= ModelOutlierCounts::kNoCounts;
   }
+  return result;
 }

@@ -5,7 +5,9 @@
 // threshold), which also tally each counted object in a per-object matrix.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "numerics/CheckedValue.h"
 
@@ -13,6 +15,18 @@ class ChemoData;
 class DataResultList;
 class DataResultNode;
 class ExternalValidator;
+
+// One model's outlier counts, not yet written anywhere: the six counts of the
+// model and, per object of the data set, the flags of the columns it counts in.
+struct ModelOutlierCounts {
+  enum ObjectFlag : uint8_t { kLeverage = 1, kEquation = 2, kLoo = 4, kNoCounts = 8 };
+  std::vector<uint8_t> objects;
+  int outAD = 0, xOutliers = 0, underEquation = 0, overEquation = 0, underLoo = 0, overLoo = 0;
+
+  // Writes the six counts into the model's cells and adds each object's flags to
+  // its cells of the matrix columns; an object without counts gets all three missing.
+  void Apply(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol, int equationCol, int looCol) const;
+};
 
 class ModelListStatistics {
 public:
@@ -35,6 +49,8 @@ public:
   // cells of an object without a response or excluded become missing.
   void RecalculateExternalColumns(CheckedIntMatrix& counts, DataResultNode& model, int leverageCol,
                                   int equationCol, int looCol, long double t);
+  // The same counts, returned: several threads may count different models at once.
+  ModelOutlierCounts CountOutliers(DataResultNode& model, long double t) const;
 
 private:
   ChemoData* data_;

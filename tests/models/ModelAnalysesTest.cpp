@@ -1,7 +1,10 @@
 // Average R2 and Q2 per model size, and the outlier counts over models.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <optional>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -92,21 +95,35 @@ TEST_F(ModelAnalysesTest, OutlierWalkCountsSelectedModelsStepsByOneAndStopsOnEsc
   Add(1, 0, 0, 1);
   Add(1, 0, 0);
   CheckedIntMatrix counts(2, 3);
+  // Each counted model flags object 0 for a leverage and counts its order of
+  // call as "N. out AD"; the third model of the list fails.
+  std::mutex lock;
   std::vector<DataResultNode*> counted;
-  auto count = [&](CheckedIntMatrix& matrix, DataResultNode& model) {
-    ++matrix.At(0, 0).Value;
+  auto count = [&](DataResultNode& model) -> std::optional<ModelOutlierCounts> {
+    std::lock_guard<std::mutex> hold(lock);
     counted.push_back(&model);
-    return counted.size() != 2;
+    if (&model == sorted[2]) return std::nullopt;
+    ModelOutlierCounts result;
+    result.objects = {ModelOutlierCounts::kLeverage, ModelOutlierCounts::kNoCounts};
+    result.outAD = static_cast<int>(counted.size());
+    return result;
   };
   ProgressSteps bar;
   TestUi().Reset();
   OutlierWalk walk = CountOutliersOverModels(list, counts, count, bar);
   EXPECT_TRUE(walk.failed);
   EXPECT_FALSE(walk.aborted);
+  std::sort(counted.begin(), counted.end(), [&](auto* a, auto* b) {
+    return std::find(sorted.begin(), sorted.end(), a) < std::find(sorted.begin(), sorted.end(), b);
+  });
   EXPECT_EQ(counted, (std::vector<DataResultNode*>{sorted[0], sorted[2], sorted[3]}));
   EXPECT_EQ(bar.range, std::make_pair(0, 3));
   EXPECT_EQ(bar.positions, (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(counts.At(0, 0).Value, 3);
+  EXPECT_EQ(counts.At(0, 0).Value, 2);
+  EXPECT_FALSE(counts.At(0, 0).Missing);
+  EXPECT_TRUE(counts.At(1, 2).Missing);
+  EXPECT_FALSE(sorted[0]->ciNOutAD.Missing);
+  const int32_t lastOutAD = sorted[3]->ciNOutAD.Value;
 
   counted.clear();
   TestUi().PressEscape(2);  // the first model's poll answered No, the unselected model's Yes
@@ -114,8 +131,9 @@ TEST_F(ModelAnalysesTest, OutlierWalkCountsSelectedModelsStepsByOneAndStopsOnEsc
   TestUi().Answer(IDYES);
   walk = CountOutliersOverModels(list, counts, count, bar);
   EXPECT_TRUE(walk.aborted);
-  EXPECT_EQ(counted.size(), 1u);
-  EXPECT_EQ(counts.At(0, 0).Value, 4);  // the counts gathered so far stay
+  EXPECT_FALSE(walk.failed);  // the failing model was never reached
+  EXPECT_EQ(counts.At(0, 0).Value, 3);  // the counts gathered so far stay
+  EXPECT_EQ(sorted[3]->ciNOutAD.Value, lastOutAD);  // a model not reached keeps its cells
 }
 
 TEST(OutlierRowColoursTest, RolesGiveColoursAndAMissingResponseIsRed) {
@@ -161,10 +179,7 @@ TEST(OutlierCountsOverTwoModelsTest, EachObjectCountsTheModelsWhereItsResidualPa
   ProgressSteps bar;
   CountOutliersOverModels(
       list, counts,
-      [&](CheckedIntMatrix& matrix, DataResultNode& model) {
-        stats.RecalculateExternalColumns(matrix, model, 0, 1, 2, t);
-        return true;
-      },
+      [&](DataResultNode& model) { return stats.CountOutliers(model, t); },
       bar);
   for (int e = 0; e < 9; ++e)
     EXPECT_EQ(counts.At(e, 1).Value, (t < std::fabs(r[0][e]) ? 1 : 0) + (t < std::fabs(r[1][e]) ? 1 : 0)) << e;
