@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "plot/PlotTestData.h"
 
@@ -293,11 +295,14 @@ TEST_F(Graph2DScatterTest, ExtremePointsStayOffTheFrame) {
   EXPECT_NE(SymbolAt(565, 64), nullptr);
 }
 
-// The major tick labels along the X axis (their tops at bottom + 8), left to right.
-std::vector<std::string> XTickLabels(const RecordingCanvas& canvas) {
-  std::vector<std::string> labels;
-  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut))
-    if (call.at[1] == 520 + 8) labels.push_back(call.text);
+// The major tick labels of each axis in drawing order: along the X axis their
+// tops at bottom + 8, along the Y axis their right ends 8 pixels left of it.
+std::vector<std::vector<std::string>> TickLabels(RecordingCanvas& canvas) {
+  std::vector<std::vector<std::string>> labels(2);
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) {
+    if (call.at[1] == 520 + 8) labels[0].push_back(call.text);
+    if (call.at[0] + canvas.TextWidth(call.text) == 77 - 8) labels[1].push_back(call.text);
+  }
   return labels;
 }
 
@@ -311,18 +316,23 @@ TEST_F(Graph2DScatterTest, AnAxisOfOneValueOrOfRepeatingLabelsIsWidenedAboutItsD
     EXPECT_NE(SymbolAt(321, 507), nullptr) << x;
   }
   // Values closer than the labels' thousandths: the ticks still read apart, and
-  // the points stay inside.
-  PlotTestData narrow({{-0.0462L, 0}, {-0.0431L, 1}, {-0.0410L, 2}});
+  // the range grows about the data.
+  PlotTestData narrow({{-0.0462L, -0.0462L}, {-0.0431L, -0.0431L}, {-0.0410L, -0.0410L}});
+  canvas.ClearCalls();
   auto plot = std::make_unique<Graph2DScatter>(canvas, &narrow.data, 0);
-  const std::vector<std::string> labels = XTickLabels(canvas);
-  ASSERT_EQ(labels.size(), 9u);
-  EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end()) << labels[3];
   const std::vector<long double> range = RangeOf(*plot);
-  EXPECT_LT(range[0], -0.0462L);
-  EXPECT_GT(range[1], -0.0410L);
-  EXPECT_LT(range[1] - range[0], 0.02L);  // doubled, not blown up
-  DrawAgain(*plot);
-  EXPECT_EQ(canvas.CallsOf(CallKind::Ellipse).size(), 3u);
+  for (const std::vector<std::string>& labels : TickLabels(canvas)) {
+    ASSERT_EQ(labels.size(), 9u);
+    EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end()) << labels[3];
+  }
+  for (int axis : {0, 2}) {
+    EXPECT_NEAR(static_cast<double>(range[axis] + range[axis + 1]) / 2, -0.0436, 1e-12);
+    EXPECT_LT(range[axis + 1] - range[axis], 0.02L);  // doubled, not blown up
+  }
+  // A range next to the largest value keeps finite ends.
+  const long double largest = std::numeric_limits<long double>::max();
+  PlotTestData huge({{0.5L * largest, 1}, {0.999L * largest, 2}});
+  for (long double end : RangeOf(*Draw(huge))) EXPECT_TRUE(std::isfinite(end));
 }
 
 TEST_F(Graph2DScatterTest, ARangeFromTheDataHoldsTheErrorBarsWhole) {
