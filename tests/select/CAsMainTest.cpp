@@ -401,6 +401,8 @@ TEST_F(CAsMainTest, AfterEachGaSizeTheGridShowsThatSizesDisplayAloneAlsoWhenCont
   SetGa(3, 3, 10, 3);
   Run(*form);
   EXPECT_EQ(form->ComboBoxNumElemToDisplay->currentText(), "10");
+  EXPECT_EQ(form->ComboBoxBestAllSub->currentText(), "1");
+  EXPECT_EQ(form->StaticTextGAiter->text(), "3");
   ExpectGaDisplay(*form->StringGridGAmodels, *data, *list, 3, 10);
 
   // Continued from the set-up: the genetic algorithm alone, shown and run by the event loop.
