@@ -159,19 +159,29 @@ TEST_F(ConsensusWindow, AFailedWeightedFitLeavesOnlyTheAveragedPlotsAndEveryColu
     button->click();
   EXPECT_EQ(plots.size(), 5u);
 
-  // Every text that a tab follows ends well before the next column starts.
+  EXPECT_EQ(form->StringGrid->FixedRows(), 1);
   form->resize(900, 600);
   form->grab().save("/tmp/consensus-failed-wcm.png");
-  QTextDocument& document = *form->RichEditCriteria->document();
-  const int gap = form->RichEditCriteria->fontMetrics().horizontalAdvance("  ");
+
+  // In every font size, each text that a tab follows ends well before the next column starts.
+  const QFont kept = QApplication::font();
   int tabs = 0;
-  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    document.documentLayout()->blockBoundingRect(block);  // lays the block out
-    const QTextLine line = block.layout()->lineAt(0);
-    for (int at = 0; (at = block.text().indexOf('\t', at)) >= 0; ++at, ++tabs)
-      EXPECT_GE(line.cursorToX(at + 1) - line.cursorToX(at), gap) << block.text().toStdString();
+  for (int pixels = 9; pixels <= 16; ++pixels) {
+    QFont font = kept;
+    font.setPixelSize(pixels);
+    QApplication::setFont(font);
+    form = Open();
+    QTextDocument& document = *form->RichEditCriteria->document();
+    const int gap = form->RichEditCriteria->fontMetrics().horizontalAdvance("  ");
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+      document.documentLayout()->blockBoundingRect(block);  // lays the block out
+      const QTextLine line = block.layout()->lineAt(0);
+      for (int at = 0; (at = block.text().indexOf('\t', at)) >= 0; ++at, ++tabs)
+        EXPECT_GE(line.cursorToX(at + 1) - line.cursorToX(at), gap) << pixels << ": " << block.text().toStdString();
+    }
   }
-  EXPECT_EQ(tabs, 8);
+  QApplication::setFont(kept);
+  EXPECT_EQ(tabs, 8 * 8);
 }
 
 TEST_F(ConsensusWindow, TheTenPlotsOpenWithTheirTitlesKindsAndValues) {
