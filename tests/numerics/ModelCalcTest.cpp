@@ -210,6 +210,34 @@ TEST(LooPress, EqualsPressFromTheHatMatrix) {
   }
 }
 
+// Ranges of rows refitted apart, the later first, in workspaces of their own: the
+// bits of LooPress; a refit that faults ends its range and fails the sum.
+TEST(LooRefits, RangesInAnyOrderGiveLooPressBits) {
+  Model m = RandomModel(23, 3, 11);
+  Matrix expected(m.n, 1), G(1, 1), h(1, 1), loo(m.n, 1);
+  bool ok = false;
+  const long double press = LooPress(m.X, m.y, m.n, m.p, &expected, &ok);
+  ASSERT_TRUE(ok);
+  ModelCalcWorkspace first, second;
+  FormLooSums(first, m.X, m.y, G, h);
+  const LooRefits refits(m.X, m.y, G, h);
+  std::vector<long double> predictions(m.n);
+  EXPECT_EQ(refits.Run(second, 9, m.n, predictions.data()), m.n);
+  EXPECT_EQ(refits.Run(first, 0, 9, predictions.data()), 9);
+  long double sum = 0.0L;
+  ASSERT_TRUE(refits.Sum(m.n, predictions.data(), sum, &loo));
+  EXPECT_EQ(sum, press);
+  for (int i = 0; i < m.n; ++i) EXPECT_EQ(loo.At(i, 0), expected.At(i, 0)) << i;
+  EXPECT_FALSE(refits.Sum(m.n - 1, predictions.data(), sum));
+
+  Model spike = MakeModel({{1, 0}, {2, 0}, {3, 7}, {4, 0}});  // without object 2 the descriptor is 0
+  FormLooSums(first, spike.X, spike.y, G, h);
+  const LooRefits faulting(spike.X, spike.y, G, h);
+  EXPECT_EQ(faulting.Run(first, 0, 4, predictions.data()), 2);
+  EXPECT_EQ(faulting.Run(first, 3, 4, predictions.data()), 4);
+  EXPECT_FALSE(faulting.Sum(2, predictions.data(), sum));
+}
+
 TEST(FitModel, ExactFitAndConstantResponse) {
   Model m = MakeModel({{3, 1}, {5, 2}, {7, 3}, {9, 4}});  // y = 1 + 2x
   long double ssReg, ssTot, press, r2, q2;

@@ -381,6 +381,11 @@ TEST_F(ProgressOfTheRun, TheCaptionTellsTheShareDoneAfter125Ms) {
     if (line.rfind("caption ", 0) == 0) captions.push_back(line.substr(8));
   EXPECT_EQ(captions, (std::vector<std::string>{"LMO: x1", "Calc. LMO: done 0% model: x1", "Calc. LMO: done 25% model: x1",
                                                 "Calc. LMO: done 50% model: x1", "Y-scramble: x1"}));
+  // The bar moves with the share done, then to the model's end.
+  const auto position = [this](const std::string& line) { return std::find(log.begin(), log.end(), line); };
+  EXPECT_LT(position("position 536870911"), position("position 1073741823"));
+  EXPECT_LT(position("position 1073741823"), position("position 2147483647"));
+  EXPECT_NE(position("position 1073741823"), log.end());
 }
 
 // The share is trunc(i / N x 100) in extended precision: 29 of 50 iterations is
