@@ -51,31 +51,43 @@ LooRefits::LooRefits(const Matrix& X, const Matrix& y, const Matrix& G, const Ma
     : X_(X), y_(y), G_(G), h_(h) {}
 
 int LooRefits::Run(ModelCalcWorkspace& ws, int from, int to, long double* predictions) const {
-  const int p = X_.Cols() - 1;
-  ws.PrepareRefits(p);
-  const long double* const* x = X_.Data();
-  long double** gi = ws.gi.Data();
-  long double** hi = ws.hi.Data();
-  const long double* const* h = h_.Data();
-  const long double* const* bi = ws.bi.Data();
+  ws.PrepareRefits(X_.Cols() - 1);
   for (int i = from; i < to; ++i) {
     try {
-      const long double yi = y_.At(i, 0);
-      ws.gi = G_;
-      for (int j = 0; j <= p; ++j)
-        for (int k = 0; k <= p; ++k) gi[j][k] -= x[i][j] * x[i][k];
-      RequireFullRank(ws.gi, ws.scaled);
-      ws.gi.InvertInto(ws.giInverse, ws.scratch.data());
-      for (int j = 0; j <= p; ++j) hi[j][0] = h[j][0] - x[i][j] * yi;
-      ws.giInverse.MultiplyInto(ws.hi, ws.bi);
-      long double yhat = bi[0][0];
-      for (int j = 1; j <= p; ++j) yhat += bi[j][0] * x[i][j];
-      predictions[i] = yhat;
+      Inverse(ws, X_, G_, i, ws.giInverse);
+      predictions[i] = Prediction(ws, i, ws.giInverse);
     } catch (...) {
       return i;
     }
   }
   return to;
+}
+
+void LooRefits::Inverse(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& G, int i, Matrix& inverse) {
+  const int q = X.Cols();
+  ws.PrepareRefits(q - 1);
+  const long double* x = X.Data()[i];
+  long double** gi = ws.gi.Data();
+  ws.gi = G;
+  for (int j = 0; j < q; ++j)
+    for (int k = 0; k < q; ++k) gi[j][k] -= x[j] * x[k];
+  RequireFullRank(ws.gi, ws.scaled);
+  ws.gi.InvertInto(inverse, ws.scratch.data());
+}
+
+long double LooRefits::Prediction(ModelCalcWorkspace& ws, int i, const Matrix& inverse) const {
+  const int p = X_.Cols() - 1;
+  ws.PrepareRefits(p);
+  const long double* x = X_.Data()[i];
+  const long double yi = y_.At(i, 0);
+  long double** hi = ws.hi.Data();
+  const long double* const* h = h_.Data();
+  for (int j = 0; j <= p; ++j) hi[j][0] = h[j][0] - x[j] * yi;
+  inverse.MultiplyInto(ws.hi, ws.bi);
+  const long double* const* bi = ws.bi.Data();
+  long double yhat = bi[0][0];
+  for (int j = 1; j <= p; ++j) yhat += bi[j][0] * x[j];
+  return yhat;
 }
 
 bool LooRefits::Sum(int fault, const long double* predictions, long double& press, Matrix* looPredictions) const {

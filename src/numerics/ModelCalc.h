@@ -46,6 +46,11 @@ public:
   // Refits rows [from, to), row i's prediction into predictions[i]; returns the
   // first row whose refit faulted, else to.
   int Run(ModelCalcWorkspace& ws, int from, int to, long double* predictions) const;
+  // Row i's refit in its two parts, for responses that share X: the inverse of
+  // G = X'X less row i's terms (q x q; throws where the refit faults), then the
+  // prediction from it with this response.
+  static void Inverse(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& G, int i, Matrix& inverse);
+  long double Prediction(ModelCalcWorkspace& ws, int i, const Matrix& inverse) const;
   // PRESS summed in row order over rows [0, fault), fault being the first row whose
   // refit faulted (n: none), and LooPress's verdict; the predictions of those rows
   // into looPredictions when given.

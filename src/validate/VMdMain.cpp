@@ -173,7 +173,7 @@ void TValidateModelForm::TimerTimer() {
 bool TValidateModelForm::Running() const { return validation_->Running(); }
 
 // Escape during a run is the run's Escape key, which asks before it aborts; it
-// comes here only between two models, so the next model's poll takes it.
+// comes here when no poll took it (between two models), so the next poll asks.
 void TValidateModelForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && validation_->Running())
     validation_->EscapeTyped();

@@ -24,6 +24,14 @@ constexpr int kChunkCubes = 65536;
 // The data of a block's iterations stays within about this many bytes.
 constexpr double kBlockBytes = 16e6;
 constexpr int kMaxBlock = 256;
+// The refit inverses that iterations share take at most this many bytes.
+constexpr double kInverseBytes = 512e6;
+
+// The refits' matrices of the thread that runs them.
+ModelCalcWorkspace& ThreadWorkspace() {
+  thread_local ModelCalcWorkspace ws;
+  return ws;
+}
 
 ValidationIteration FailedIteration() {
   return {CheckedValue(0.0L, true), CheckedValue(0.0L, true), CheckedValue(0.0L, true)};
@@ -114,7 +122,10 @@ ModelIterations::ModelIterations(int kind, const ChemoData& data, const std::vec
                                                : Path::SpreadRefits) {
   const int q = p + 1;
   rowsPerChunk_ = std::max(1, kChunkCubes / (q * q * q));
-  if (path_ == Path::SpreadRefits && kind_ != kLeaveManyOut) chunks_ = (Rows() + rowsPerChunk_ - 1) / rowsPerChunk_;
+  sharesInverses_ = path_ == Path::SpreadRefits && SharesDesign() &&
+                    static_cast<double>(Rows()) * q * q * sizeof(long double) <= kInverseBytes;
+  if (path_ == Path::SpreadRefits && kind_ != kLeaveManyOut && !sharesInverses_)
+    chunks_ = (Rows() + rowsPerChunk_ - 1) / rowsPerChunk_;
   if (kind_ == kRandomResponses) {
     ymin_ = ymax_ = y.At(0, 0);
     for (int r = 1; r < y.Rows(); ++r) {
@@ -169,7 +180,9 @@ bool ModelIterations::Run(const std::vector<IterationDraw>& draws, std::vector<V
   const int count = static_cast<int>(draws.size());
   while (static_cast<int>(slots_.size()) < count) slots_.push_back(std::make_unique<Slot>());
   const auto caller = std::this_thread::get_id();
-  const int pieces = count * (1 + chunks_);
+  const int rows = Rows();
+  const bool inverting = sharesInverses_ && inverses_.empty() && !sumsFailed_;
+  const int pieces = count * (1 + chunks_) + (inverting ? rows : 0);
   std::atomic<int> done{0};
   std::atomic<bool> stopped{false};
   // Each piece of work; the calling thread polls before it takes one.
@@ -185,8 +198,23 @@ bool ModelIterations::Run(const std::vector<IterationDraw>& draws, std::vector<V
     };
   };
   const double q = p_ + 1.0;
-  const double rows = Rows();
-  const double fitWork = rows * q * q * (path_ == Path::SpreadRefits || kind_ == kLeaveManyOut ? 4.0 : q + 4.0);
+  if (inverting) {
+    std::vector<uint8_t> faulted(static_cast<std::size_t>(rows), 0);
+    for (int i = 0; i < rows; ++i) inverses_.push_back(std::make_unique<Matrix>(p_ + 1, p_ + 1));
+    ParallelFor(rows, 3.0 * q * q * q, piece([&](int i) {
+                  try {
+                    LooRefits::Inverse(ThreadWorkspace(), X_, gram_, i, *inverses_[i]);
+                  } catch (...) {
+                    faulted[i] = 1;
+                  }
+                }));
+    if (stopped.load()) {
+      inverses_.clear();
+      return false;
+    }
+    inverseFault_ = static_cast<int>(std::find(faulted.begin(), faulted.end(), 1) - faulted.begin());
+  }
+  const double fitWork = rows * q * q * (sharesInverses_ ? 6.0 : path_ == Path::SpreadRefits || kind_ == kLeaveManyOut ? 4.0 : q + 4.0);
   ParallelFor(count, fitWork, piece([&](int i) { Iterate(draws[i], *slots_[i]); }));
   if (chunks_ > 0)
     ParallelFor(count * chunks_, 2.0 * rowsPerChunk_ * q * q * q,
@@ -306,7 +334,7 @@ void ModelIterations::KernelFit(const IterationDraw& draw, Slot& slot) const {
 
 // FitModel without PRESS; X'X and X'y for the refits that follow in chunks.
 void ModelIterations::SpreadFit(const IterationDraw& draw, Slot& slot) const {
-  thread_local ModelCalcWorkspace ws;
+  ModelCalcWorkspace& ws = ThreadWorkspace();
   const int rows = Rows();
   long double ssReg = 0.0L;
   long double ssTot = 0.0L;
@@ -331,16 +359,31 @@ void ModelIterations::SpreadFit(const IterationDraw& draw, Slot& slot) const {
   }
   slot.ssTot = ssTot;
   slot.predictions.resize(static_cast<std::size_t>(rows));
+  if (sharesInverses_) {
+    RefitsFromInverses(slot);
+    return;
+  }
   slot.faults.assign(static_cast<std::size_t>(chunks_), rows);
   slot.refitsWanted = true;
 }
 
+// LooPress's refits with each row's inverse made once for every iteration.
+void ModelIterations::RefitsFromInverses(Slot& slot) const {
+  const int rows = Rows();
+  if (inverseFault_ < rows) throw IterationFailed{};
+  const LooRefits refits(X_, slot.y, gram_, slot.h);
+  for (int i = 0; i < rows; ++i) slot.predictions[i] = refits.Prediction(ThreadWorkspace(), i, *inverses_[i]);
+  long double press = 0.0L;
+  if (!refits.Sum(rows, slot.predictions.data(), press)) throw IterationFailed{};
+  slot.result.q2 = Q2Of(press, slot.ssTot);
+}
+
 void ModelIterations::RefitChunk(Slot& slot, int chunk) const {
   if (!slot.refitsWanted) return;
-  thread_local ModelCalcWorkspace ws;
   const int from = chunk * rowsPerChunk_;
   const int to = std::min(Rows(), from + rowsPerChunk_);
-  slot.faults[chunk] = LooRefits(*slot.design, slot.y, *slot.sums, slot.h).Run(ws, from, to, slot.predictions.data());
+  slot.faults[chunk] =
+      LooRefits(*slot.design, slot.y, *slot.sums, slot.h).Run(ThreadWorkspace(), from, to, slot.predictions.data());
 }
 
 void ModelIterations::FinishRefits(Slot& slot) const {

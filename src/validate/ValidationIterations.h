@@ -2,7 +2,9 @@
 // draws every iteration's random data in iteration order; the refits of a block of
 // iterations then run on the worker threads, with the search's fast paths on the
 // kernels that work from cross-products up to their size limit, and beyond it with
-// each iteration's leave-one-out refits spread over the threads in chunks of rows.
+// each iteration's leave-one-out refits spread over the threads in chunks of rows;
+// where every iteration refits the model's own descriptors, each refit's inverse is
+// made once for all of them.
 // Every path and thread count gives the bits of one thread's plain refits.
 #pragma once
 
@@ -65,6 +67,7 @@ private:
   void PlainFit(const IterationDraw& draw, Slot& slot) const;
   void KernelFit(const IterationDraw& draw, Slot& slot) const;
   void SpreadFit(const IterationDraw& draw, Slot& slot) const;
+  void RefitsFromInverses(Slot& slot) const;
   void RefitChunk(Slot& slot, int chunk) const;
   void FinishRefits(Slot& slot) const;
   CheckedValue LeftOutQ2(const IterationDraw& draw, const std::function<long double(int)>& coefficient) const;
@@ -85,5 +88,10 @@ private:
   bool sumsFailed_ = false;
   int rowsPerChunk_ = 0;
   int chunks_ = 0;  // chunks of leave-one-out refits per iteration (spread refits)
+  // Spread refits of a shared design: each row's refit inverse, made at the first
+  // block, and the first row whose refit faults (every iteration fails there).
+  bool sharesInverses_ = false;
+  std::vector<std::unique_ptr<Matrix>> inverses_;
+  int inverseFault_ = 0;
   std::vector<std::unique_ptr<Slot>> slots_;
 };

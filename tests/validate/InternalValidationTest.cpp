@@ -555,16 +555,21 @@ std::string Bits(const CheckedValue& cell) {
   return std::string(bytes, sizeof bytes) + (cell.Missing ? "M" : "P");
 }
 
-// Every kind over a model within the kernels' size limit (4 coefficients) and one
-// beyond it (18), on the worker threads or the plain refits.
+// Every kind over a model within the kernels' size limit (4 coefficients), one
+// beyond it (18) and one as large whose refits fault (a descriptor 0 but in one
+// object), on the worker threads or the plain refits.
 struct SameBits : Validation {
   void SetUp() override {
     Validation::SetUp();
-    Use(Spread(40, 17));
+    std::vector<TestObject> objects = Spread(40, 18);
+    for (std::size_t i = 0; i < objects.size(); ++i) objects[i].x[17] = i == 7 ? 1.0L : 0.0L;
+    Use(objects);
     AddModel(*list, {0, 1, 2}, {0.0L, 1.0L, 1.0L, 1.0L});
-    std::vector<int> all(17);
-    for (int v = 0; v < 17; ++v) all[v] = v;
-    AddModel(*list, all, std::vector<long double>(18, 1.0L));
+    std::vector<int> variables(17);
+    for (int v = 0; v < 17; ++v) variables[v] = v;
+    AddModel(*list, variables, std::vector<long double>(18, 1.0L));
+    variables[0] = 17;
+    AddModel(*list, variables, std::vector<long double>(18, 1.0L));
   }
   void TearDown() override {
     SetWorkerThreadCount(0);
@@ -602,9 +607,11 @@ struct SameBits : Validation {
 
 TEST_F(SameBits, OnAnyNumberOfThreadsAndWithoutTheFastPaths) {
   const std::string plain = RunAll(1, false);
-  EXPECT_EQ(plain.size(), 4 * (2 * (8 + 72 * 24) + 4 * 3 + 4 * 17) + 2 * 8 * 11u);
-  for (DataResultNode* model = list->First(); model; model = model->Next())
+  EXPECT_EQ(plain.size(), 4 * (3 * (8 + 72 * 24) + 4 * 3 + 2 * 4 * 17) + 3 * 8 * 11u);
+  for (DataResultNode* model : {list->First(), list->First()->Next()})
     EXPECT_FALSE(model->cvQ2LMO.Missing || model->cvQ2Yscr.Missing || model->cvQ2Xrnd.Missing || model->cvQ2Yrnd.Missing);
+  EXPECT_TRUE(list->Last()->cvQ2Yscr.Missing);
+  EXPECT_FALSE(list->Last()->cvQ2Xrnd.Missing);
   EXPECT_EQ(RunAll(1, true), plain);
   EXPECT_EQ(RunAll(2, true), plain);
   EXPECT_EQ(RunAll(8, true), plain);

@@ -301,6 +301,19 @@ TEST_F(ValidateWindow, NoKindCheckedClosesAtOnce) {
   EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
+// Types Escape at the model's first poll and tells whether the model runs (the bar
+// reaches the end of the one model's step when it is done).
+struct EscapeProgress : ActDuringFirstModel {
+  EscapeProgress(bool& running, std::function<void()> typeEscape)
+      : ActDuringFirstModel(std::move(typeEscape)), running(running) {}
+  void SetCaption(const std::string& caption) override {
+    running = true;
+    ActDuringFirstModel::SetCaption(caption);
+  }
+  void SetPosition(int position) override { running = running && position != 2147483647; }
+  bool& running;
+};
+
 // Escape typed while the worker threads refit a model of 17 descriptors, the
 // question answered from a timer as a user would answer it.
 struct EscapeDuringTheIterations : ValidateWindowOnQt {
@@ -319,6 +332,7 @@ struct EscapeDuringTheIterations : ValidateWindowOnQt {
     model = &AddModel(list, all, std::vector<long double>(18, 1.0L));
     answerer.setInterval(10);
     QObject::connect(&answerer, &QTimer::timeout, [this] {
+      if (modelRunning && sinceAnswer.isValid()) ++ticksAfterAnswer;
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr || answer == QMessageBox::NoButton) return;
       asked = box->text().toStdString();
@@ -332,8 +346,8 @@ struct EscapeDuringTheIterations : ValidateWindowOnQt {
   void Validate(const char* iterations, QMessageBox::StandardButton reply = QMessageBox::NoButton) {
     answer = reply;
     std::unique_ptr<TValidateModelForm> form;
-    ProgressWindowFactory progress = [&form](bool) {
-      return std::make_unique<ActDuringFirstModel>([&form] {
+    ProgressWindowFactory progress = [this, &form](bool) {
+      return std::make_unique<EscapeProgress>(modelRunning, [&form] {
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         SendFromWindowSystem(form.get(), escape);
       });
@@ -354,6 +368,8 @@ struct EscapeDuringTheIterations : ValidateWindowOnQt {
   QMessageBox::StandardButton answer = QMessageBox::NoButton;
   std::string asked;
   QElapsedTimer sinceAnswer;
+  bool modelRunning = false;
+  int ticksAfterAnswer = 0;  // of the timer while the model still ran
 };
 
 TEST_F(EscapeDuringTheIterations, YesStopsTheModelAtOnceAndLeavesItAsItWas) {
@@ -370,6 +386,7 @@ TEST_F(EscapeDuringTheIterations, NoGoesOnToTheResultOfARunWithoutEscape) {
   const std::string without = State();
   Validate("200", QMessageBox::No);
   EXPECT_EQ(State(), without);
+  EXPECT_GT(ticksAfterAnswer, 0);  // events are handled while the threads work
 }
 
 }  // namespace
