@@ -341,7 +341,7 @@ struct EscapeDuringTheIterations : ValidateWindowOnQt {
     });
     answerer.start();
   }
-  // Y-scrambling of the model, N iterations, through the window until it closes;
+  // Random descriptors for the model, N iterations, through the window until it closes;
   // with `reply`, Escape comes at the first poll of the iterations.
   void Validate(const char* iterations, QMessageBox::StandardButton reply = QMessageBox::NoButton) {
     answer = reply;
@@ -354,14 +354,16 @@ struct EscapeDuringTheIterations : ValidateWindowOnQt {
     };
     form = Open(false, reply == QMessageBox::NoButton ? ProgressWindowFactory{} : progress);
     form->CheckBoxLMO->click();
-    form->ComboBoxYscrIter->setCurrentText(iterations);
+    form->CheckBoxYScramble->click();
+    form->CheckBoxRandDesc->click();
+    form->ComboBoxXrndIter->setCurrentText(iterations);
     ASSERT_TRUE(ValidateAndWait(*form));
     EXPECT_EQ(asked, reply == QMessageBox::NoButton ? "" : "Do you really want to abort calculation?");
   }
   // The validation file and the model's cells.
-  std::string File() const { return ReadFileText(registry.FindTempFilePath("~yscr~", 0)); }
+  std::string File() const { return ReadFileText(registry.FindTempFilePath("~rdes~", 0)); }
   std::string State() const {
-    return File() + std::to_string(model->cvR2Yscr.Value) + std::to_string(model->cvQ2Yscr.Value);
+    return File() + std::to_string(model->cvR2Xrnd.Value) + std::to_string(model->cvQ2Xrnd.Value);
   }
   DataResultNode* model = nullptr;
   QTimer answerer;
@@ -382,9 +384,9 @@ TEST_F(EscapeDuringTheIterations, YesStopsTheModelAtOnceAndLeavesItAsItWas) {
 }
 
 TEST_F(EscapeDuringTheIterations, NoGoesOnToTheResultOfARunWithoutEscape) {
-  Validate("200");
+  Validate("500");
   const std::string without = State();
-  Validate("200", QMessageBox::No);
+  Validate("500", QMessageBox::No);
   EXPECT_EQ(State(), without);
   EXPECT_GT(ticksAfterAnswer, 0);  // events are handled while the threads work
 }
