@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 
@@ -66,6 +68,23 @@ void ModalDialog::SetButtonResult(QAbstractButton* button, ModalResult result) {
 void ModalDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnScreen(this);
+}
+
+// Qt chooses a default among the auto-default buttons as the dialog is shown.
+void ModalDialog::setVisible(bool visible) {
+  if (visible)
+    for (QPushButton* button : findChildren<QPushButton*>())
+      if (!button->isDefault()) button->setAutoDefault(false);
+  QDialog::setVisible(visible);
+}
+
+void ModalDialog::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  auto* focused = qobject_cast<QPushButton*>(focusWidget());
+  if (enter && focused != nullptr && focused->isEnabled())
+    focused->click();
+  else
+    QDialog::keyPressEvent(event);
 }
 
 void ModalDialog::reject() { SetModalResult(mrCancel); }

@@ -24,6 +24,9 @@ void RemoveProgressWindow(QWidget* window);
 // halves are taken by an arithmetic shift.
 void PlaceOnScreen(QWidget& window, int offset);
 
+// Enter in an edit box presses no button unless the window sets one as its
+// default (Qt would otherwise make the first push button the default); Enter on
+// a focused push button presses that button.
 class ModalDialog : public QDialog {
 public:
   explicit ModalDialog(QWidget* parent = nullptr);
@@ -36,8 +39,11 @@ public:
   // A button whose click closes the dialog with the result.
   void SetButtonResult(QAbstractButton* button, ModalResult result);
 
+  void setVisible(bool visible) override;
+
 protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   // Escape and the close box cancel.
   void reject() override;
 

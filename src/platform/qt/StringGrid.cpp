@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -459,9 +460,18 @@ void StringGrid::SetEditing(bool on) {
 
 void StringGrid::EditText(int col, int row, const std::string& text, QWidget* editor) {
   rows_[row][col] = text;
-  if (OnSetEditText) OnSetEditText(col, row, text);
+  if (OnSetEditText) {
+    const QScopedValueRollback<QWidget*> reporting(reportingEditor_, editor);
+    OnSetEditText(col, row, text);
+  }
   auto* line = qobject_cast<QLineEdit*>(editor);
   if (line && rows_[row][col] != text) line->setText(QStr(rows_[row][col]));
+}
+
+// The view closes an editor that loses the focus, and frees it in the next round
+// of events: a message box's own event loop would free it under its keystroke.
+void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  if (editor != reportingEditor_) QTableView::closeEditor(editor, hint);
 }
 
 void StringGrid::CellAt(const QPoint& viewportPos, int& col, int& row) const {

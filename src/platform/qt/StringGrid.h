@@ -83,7 +83,9 @@ public:
   bool Editing() const { return editing_; }
   void SetEditing(bool on);
   // What the in-place editor does on every keystroke: store the text and run
-  // OnSetEditText; a handler that changes the cell changes the editor too.
+  // OnSetEditText; a handler that changes the cell changes the editor too. The
+  // editor stays open while the handler runs, also when a message it shows takes
+  // the focus, so that the keystroke returns to a live editor.
   void EditText(int col, int row, const std::string& text, QWidget* editor);
 
   // Draws one cell into rect (grid lines excluded) with the hook's colours.
@@ -106,6 +108,7 @@ protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
   friend class StringGridModel;
@@ -131,6 +134,7 @@ private:
   bool editing_ = false;
   bool repaintQueued_ = false;
   bool painting_ = false;  // inside the draw hook
+  QWidget* reportingEditor_ = nullptr;  // the editor whose keystroke OnSetEditText handles
   StringGridModel* model_ = nullptr;
   StringGridHeader* topHeader_ = nullptr;
   StringGridHeader* leftHeader_ = nullptr;

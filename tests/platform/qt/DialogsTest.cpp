@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 
 namespace {
 
@@ -23,6 +25,36 @@ TEST(DialogsTest, ButtonsCloseWithTheirModalResult) {
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
   QTimer::singleShot(0, &dialog, &QDialog::close);  // the close box cancels
   EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+// Enter typed into the focused widget of a modal dialog, with and without a
+// default button.
+TEST(DialogsTest, EnterPressesTheFocusedButtonOrTheDefaultOneOnly) {
+  const struct {
+    bool onCancel;  // the focus is on Cancel, else in the edit box
+    bool acceptIsDefault;
+    ModalResult result;
+  } cases[] = {{false, false, mrNone}, {true, false, mrCancel}, {false, true, mrOk}, {true, true, mrCancel}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.onCancel << c.acceptIsDefault);
+    ModalDialog dialog;
+    auto* edit = new QLineEdit(&dialog);
+    auto* accept = new QPushButton("Accept", &dialog);
+    auto* cancel = new QPushButton("Cancel", &dialog);
+    dialog.SetButtonResult(accept, mrOk);
+    dialog.SetButtonResult(cancel, mrCancel);
+    accept->setDefault(c.acceptIsDefault);
+    ModalResult afterEnter = mrNone;
+    QTimer::singleShot(0, &dialog, [&] {
+      QWidget* focus = c.onCancel ? static_cast<QWidget*>(cancel) : edit;
+      focus->setFocus();
+      QTest::keyClick(focus, Qt::Key_Return);
+      afterEnter = dialog.Result();
+      if (dialog.isVisible()) dialog.close();
+    });
+    dialog.ShowModal();
+    EXPECT_EQ(afterEnter, c.result);
+  }
 }
 
 TEST(DialogsTest, ModelessWindowsDeleteThemselvesAndTheRestGoWithTheList) {

@@ -160,7 +160,7 @@ TEST(QtUiServicesTest, MessageBoxInsideCalculationTakesInput) {
   // Escape answers a Yes/No box with No; if the box were held off, the
   // fallback would answer Yes.
   QTimer::singleShot(0, [] { PostKey(QApplication::activeModalWidget(), Qt::Key_Escape); });
-  QTimer::singleShot(2000, [] {
+  QTimer::singleShot(2000, &ui, [] {  // ends with the test
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
       box->button(QMessageBox::Yes)->click();
   });
@@ -179,7 +179,7 @@ TEST(QtUiServicesTest, KeysFromTheWindowSystemReachAQuestionAskedDuringCalculati
     if (box != nullptr && box->windowHandle() != nullptr)
       QCoreApplication::postEvent(box->windowHandle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, "n"));
   });
-  QTimer::singleShot(2000, [] {
+  QTimer::singleShot(2000, &ui, [] {  // ends with the test
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
       box->button(QMessageBox::Yes)->click();
   });

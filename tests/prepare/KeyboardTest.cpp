@@ -1,0 +1,133 @@
+// The preparation windows driven from the keyboard: keys typed into the cell
+// editors Qt creates, refusals shown in real message boxes with their own event
+// loop, Enter pressed in the edit boxes of dialogs that have an Accept button.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "platform/qt/StringGrid.h"
+#include "prepare/IDtMain.h"
+#include "prepare/ISmMain.h"
+#include "prepare/SetupTestData.h"
+#include "support/FakeProjectHost.h"
+#include "support/TestFolder.h"
+#include "support/UserInput.h"
+
+namespace {
+
+// The table the main window builds to compare experimental and predicted values.
+void FillComparisonTable(ChemoData& table) {
+  table.Allocate(3, 0);
+  table.tpVarNameStrPtr[0] = "Experimental";
+  table.tpVarNameStrPtr[1] = "Predicted";
+  table.tpVarNameStrPtr[2] = "Splitting";
+  table.iResponseIndex = 2;
+}
+
+std::unique_ptr<TFormAddExtData> OpenEditor(ChemoData& data, bool tableMode) {
+  if (!tableMode) return TFormAddExtData::CreateForExternalSet(nullptr, &data);
+  auto form = TFormAddExtData::CreateForTable(nullptr, &data, 4);
+  form->SetFixedColumns(2);
+  return form;
+}
+
+std::string Refused(const std::string& text) { return "'" + text + "' is not a valid floating point value"; }
+
+TEST(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
+  const std::string badSplitting =
+      "3 is not a valid splitting value, it must be 1 (training) and 2 (prediction)";
+  const struct {
+    bool tableMode;
+    int col;
+    std::string keys;
+    std::string kept;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {true, 4, "3", "", {badSplitting}},
+      {true, 4, "31", "1", {badSplitting}},
+      {true, 2, "q", "", {Refused("q")}},
+      {true, 3, "-2.5", "-2.5", {}},
+      {false, 2, "1x", "1", {Refused("1x")}},
+      {false, 4, "x7", "7", {Refused("x")}},  // the first key replaces the unknown mark
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    FakeProjectHost host;
+    if (c.tableMode)
+      FillComparisonTable(host.data);
+    else
+      FillData(host.data, {{1, 2, 3}});
+    auto form = OpenEditor(host.data, c.tableMode);
+    ShowActive(*form);
+    form->SpeedButtonEditClick();
+    StringGrid& grid = *form->StringGrid;
+    {
+      RealMessageBoxes boxes;
+      TypeIntoCell(grid, c.col, 1, c.keys);
+      EXPECT_EQ(boxes.Answered(), c.messages);
+    }
+    EXPECT_EQ(grid.Cells(c.col, 1), c.kept);
+    EXPECT_EQ(EditorText(grid), c.kept);
+    QTest::keyClick(grid.indexWidget(grid.currentIndex()), Qt::Key_Return);
+    QApplication::processEvents();  // the view closes the editor in the next round
+    EXPECT_EQ(grid.indexWidget(grid.currentIndex()), nullptr);
+    EXPECT_EQ(grid.Cells(c.col, 1), c.kept);
+    EXPECT_TRUE(form->isVisible());
+  }
+}
+
+class EnterInDialogs : public testing::Test {
+protected:
+  std::string Write(const std::string& bytes) {
+    const std::string path = folder.Path("t.txt");
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  FakeProjectHost host;
+  TestFolder folder;
+};
+
+TEST_F(EnterInDialogs, EnterDoesOnlyWhatItsEditBoxDoes) {
+  ChemoData table;
+  FillComparisonTable(table);
+  auto editor = OpenEditor(table, true);
+  for (int row = 1; row <= 5; ++row) {
+    for (int col = 2; col <= 3; ++col) editor->StringGrid->Cells(col, row) = "1.5";
+    editor->StringGrid->Cells(4, row) = "1";
+  }
+  TImportDataForm import(nullptr, Write("N\tA\r\nx\t1\r\ny\t2\r\n"), &host.data, nullptr);
+
+  const struct {
+    const char* name;
+    ModalDialog* dialog;
+    QLineEdit* edit;
+    std::string typed;
+    std::function<void()> check;
+  } cases[] = {
+      {"rows", editor.get(), editor->EditRow, "3",
+       [&] {
+         EXPECT_EQ(editor->StringGrid->RowCount(), 4);
+         EXPECT_EQ(table.iObjCount, 0);
+       }},
+      {"missing value", &import, import.EditMissingValue, "0", [&] { EXPECT_EQ(host.data.iObjCount, 0); }},
+      {"delimiter", &import, import.EditDelimiter, ";", [&] { EXPECT_EQ(host.data.iObjCount, 0); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShowActive(*c.dialog);
+    RealMessageBoxes boxes;
+    c.edit->selectAll();
+    TypeAndEnter(c.edit, c.typed);
+    EXPECT_TRUE(c.dialog->isVisible());
+    EXPECT_EQ(c.dialog->Result(), mrNone);
+    EXPECT_EQ(boxes.Answered(), std::vector<std::string>{});
+    c.check();
+    c.dialog->hide();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// A user at the keyboard (GUI tests only): keys typed into the widgets Qt
+// creates (a grid's cell editor, a dialog's edit box), and real message boxes
+// that run their own event loop, answered from a timer.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <string>
+#include <vector>
+
+#include "platform/base/GridRect.h"
+#include "platform/qt/QtConvert.h"
+#include "platform/qt/QtUiServices.h"
+#include "platform/qt/StringGrid.h"
+#include "support/ScriptedUi.h"
+
+// While it lives, message boxes are the Qt services' own modal boxes; each is
+// answered with Enter (its default button) once it is up, and its text kept.
+class RealMessageBoxes {
+public:
+  RealMessageBoxes() {
+    InstallUi(&ui_);
+    QObject::connect(&poll_, &QTimer::timeout, [this] { AnswerOpenBox(); });
+    poll_.start(10);
+  }
+  ~RealMessageBoxes() { InstallUi(&TestUi()); }
+  RealMessageBoxes(const RealMessageBoxes&) = delete;
+  RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
+
+  const std::vector<std::string>& Answered() const { return answered_; }
+
+private:
+  void AnswerOpenBox() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    answered_.push_back(StdStr(box->text()));
+    QTest::keyClick(box, Qt::Key_Return);
+  }
+
+  QtUiServices ui_;
+  QTimer poll_;
+  std::vector<std::string> answered_;
+};
+
+// Shows a window and makes it the active one, so that keys reach its focus widget.
+inline void ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  QApplication::processEvents();
+}
+
+// Types text into a grid cell as a user does: the first key goes to the grid,
+// which opens its cell editor, the others to that editor while it is open.
+inline void TypeIntoCell(StringGrid& grid, int col, int row, const std::string& text) {
+  grid.setFocus();
+  grid.SetSelection({col, row, col, row});
+  for (char key : text) {
+    QWidget* editor = grid.indexWidget(grid.currentIndex());
+    QTest::keyClick(editor != nullptr ? editor : &grid, key);
+  }
+}
+
+// The text of the grid's open cell editor; empty when none is open.
+inline std::string EditorText(StringGrid& grid) {
+  auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+  return editor != nullptr ? StdStr(editor->text()) : std::string();
+}
+
+// Types text into an edit box, then presses Enter in it.
+inline void TypeAndEnter(QWidget* edit, const std::string& text) {
+  edit->setFocus();
+  QTest::keyClicks(edit, QStr(text));
+  QTest::keyClick(edit, Qt::Key_Return);
+}
