@@ -160,6 +160,7 @@ void TViewSelForm::SpeedButtonHatResClick() {
       ShowWarning("Cannot create View Matrix dialog");
     } else {
       window->setWindowTitle("View counting of the out of limits objects");
+      window->StringGrid->WidenColToFit(0);
       ShowModalWindow(*window);
     }
   } catch (...) {

@@ -161,6 +161,7 @@ void TFormPcaMcdm::UpdateCommands(int n) {
 }
 
 void TFormPcaMcdm::AfterRanking() {
+  StringGrid->WidenColToFit(model_.ScoreColumn());
   SpeedButtonMCDM->setEnabled(false);
   StaticTextOrder->setEnabled(true);
   ComboBoxOrder->setEnabled(true);

@@ -132,6 +132,7 @@ void TFormAddExtData::SetupGrid() {
   const int response = data_->iResponseIndex >= 0 && data_->iResponseIndex < vars ? data_->iResponseIndex : vars - 1;
   if (response >= 0) StringGrid->Cells(vars + 1, 0) = data_->tpVarNameStrPtr[response];
   if (!AddMode()) StringGrid->SetColWidth(kNameColumn, -1);
+  for (int col = 0; col < StringGrid->ColCount(); ++col) StringGrid->WidenColToFit(col);
   undoText_.clear();
 }
 

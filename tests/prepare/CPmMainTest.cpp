@@ -14,6 +14,7 @@
 #include "plot/VGrMain.h"
 #include "prepare/SetupTestData.h"
 #include "support/FakeProjectHost.h"
+#include "support/GridColumns.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ TEST_F(RankingWindowFixture, RankingReordersAndStores) {
   SetUpRanking(*form);
   form->SpeedButtonMCDMClick();
   EXPECT_EQ(Column(*form, 1), (Line{"1", "4", "2", "3", "5"}));
+  EXPECT_TRUE(ShowsWholeTexts(*form->StringGrid, 7));  // the scores
   EXPECT_FALSE(form->SpeedButtonMCDM->isEnabled());
   EXPECT_TRUE(form->PopupCalculateMCDM->isEnabled());
   EXPECT_TRUE(form->ComboBoxOrder->isEnabled());

@@ -11,6 +11,7 @@
 #include "prepare/ExternalDataTable.h"
 #include "prepare/SetupTestData.h"
 #include "support/FakeProjectHost.h"
+#include "support/GridColumns.h"
 
 namespace {
 
@@ -46,6 +47,13 @@ TEST_F(EditorFixture, AddModeShowsTheVariablesAndUnknownResponses) {
   EXPECT_EQ(form->EditRow->text(), "5");
   EXPECT_EQ(form->StringGrid->FixedCols(), 1);
   EXPECT_NE(form->StringGrid->ColWidth(1), -1);
+}
+
+TEST_F(EditorFixture, LongVariableNamesShowWhole) {
+  data.tpVarNameStrPtr[0] = "BCUT2D_CHGHI";
+  data.tpVarNameStrPtr[1] = "BCUT2D_CHGLO";
+  auto form = TFormAddExtData::CreateForExternalSet(nullptr, &data);
+  for (int col = 0; col < form->StringGrid->ColCount(); ++col) EXPECT_TRUE(ShowsWholeTexts(*form->StringGrid, col));
 }
 
 TEST_F(EditorFixture, RowCountFollowsTheRowsEdit) {

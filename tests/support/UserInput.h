@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>

@@ -311,6 +311,18 @@ void StringGrid::SetColWidth(int col, int width) {
   ApplyColWidth(col);
 }
 
+// The text starts 2 pixels into the cell; as much room is left after it.
+int StringGrid::TextColWidth(const std::string& text) const {
+  return fontMetrics().horizontalAdvance(QStr(text)) + 4;
+}
+
+void StringGrid::WidenColToFit(int col) {
+  int width = ColWidth(col);
+  if (width < 0) return;
+  for (int row = 0; row < RowCount(); ++row) width = std::max(width, TextColWidth(CellText(col, row)));
+  SetColWidth(col, width);
+}
+
 void StringGrid::SetDefaultColWidth(int width) {
   defaultColWidth_ = std::max(width, 0);
   std::fill(colWidths_.begin(), colWidths_.end(), defaultColWidth_);

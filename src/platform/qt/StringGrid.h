@@ -59,6 +59,11 @@ public:
 
   int ColWidth(int col) const { return colWidths_.at(col); }
   void SetColWidth(int col, int width);  // -1 hides the column
+  // The column width in which text shows whole.
+  int TextColWidth(const std::string& text) const;
+  // Widens a shown column so that its widest text, fixed cells included, shows
+  // whole; a wider column stays as it is.
+  void WidenColToFit(int col);
   int DefaultColWidth() const { return defaultColWidth_; }
   void SetDefaultColWidth(int width);    // also resets every column to it
   int DefaultRowHeight() const { return defaultRowHeight_; }

@@ -11,6 +11,7 @@
 
 #include "platform/base/Exception.h"
 #include "platform/qt/QtConvert.h"
+#include "support/GridColumns.h"
 
 namespace {
 
@@ -188,6 +189,29 @@ TEST(StringGridTest, MouseDragSelectsARangeOrMovesTheCell) {
 }  // namespace
 
 namespace {
+
+// A title, a stored cell or a provided one may be the widest text; a wider
+// column stays as it is and a hidden one stays hidden.
+TEST(StringGridTest, FittedColumnsShowTheirWidestText) {
+  FilledGrid f(4, 4);
+  StringGrid& grid = f.grid;
+  grid.SetDefaultColWidth(20);
+  grid.Cells(1, 0) = "a long column title";
+  grid.Cells(2, 3) = "a long cell text";
+  grid.SetColWidth(0, 300);
+  grid.SetColWidth(3, -1);
+  for (int col = 0; col < 4; ++col) grid.WidenColToFit(col);
+  EXPECT_TRUE(ShowsWholeTexts(grid, 1));
+  EXPECT_TRUE(ShowsWholeTexts(grid, 2));
+  EXPECT_EQ(grid.ColWidth(0), 300);
+  EXPECT_EQ(grid.ColWidth(3), -1);
+  EXPECT_EQ(grid.horizontalHeader()->sectionSize(1), grid.ColWidth(2) + 1);  // the view follows
+  EXPECT_EQ(grid.ColWidth(2), grid.TextColWidth("a long cell text"));
+
+  grid.SetCellTextProvider([](int, int row) { return std::string(10 * row, 'w'); });
+  grid.WidenColToFit(2);
+  EXPECT_EQ(grid.ColWidth(2), grid.TextColWidth(std::string(30, 'w')));
+}
 
 TEST(StringGridTest, ProvidedRowsAreFormattedOnDemandAndFixedRowsStayStored) {
   StringGrid grid;
