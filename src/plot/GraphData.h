@@ -94,6 +94,18 @@ struct GraphData {
   int32_t LabelCount = 0;
   AxisParams Axis;
 
+  // Plots rowCount rows of two cells, X then Y, with the given element and
+  // column names (either may be null) and no element IDs.
+  void SetXYRows(CheckedValue** rows, int32_t rowCount, std::string* elementNames, std::string* columnNames) {
+    RowCount = rowCount;
+    ColCount = 2;
+    XColumn = 0;
+    YColumn = 1;
+    tpGraphValue = rows;
+    ElementNames = elementNames;
+    ColumnNames = columnNames;
+    ElementIDs = nullptr;
+  }
   // Points the label records at labels (one per element; none when empty).
   void SetLabels(std::vector<LabelPlotParam>& labels) {
     tpLabelPlotParam = labels.empty() ? nullptr : labels.data();

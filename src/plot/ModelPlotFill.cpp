@@ -114,14 +114,7 @@ std::string LeverageAxisName(long double hStar) {
 }
 
 int FillModelPlotData(const ModelPlotInput& in, GraphData& d, const ModelPlotGroups& groups) {
-  d.RowCount = in.data->iObjCount;
-  d.ColCount = 2;
-  d.XColumn = 0;
-  d.YColumn = 1;
-  d.tpGraphValue = in.rows;
-  d.ColumnNames = in.data->tpVarNameStrPtr;
-  d.ElementNames = in.data->tpObjNameStrPtr;
-  d.ElementIDs = nullptr;
+  d.SetXYRows(in.rows, in.data->iObjCount, in.data->tpObjNameStrPtr, in.data->tpVarNameStrPtr);
   AxisParams& axis = d.Axis;
   const ObjectMasks m = ClassifyObjects(*in.data);
   AssignGroups(m, in.kind == GraphKind::ApplicabilityDomain, axis, groups);

@@ -120,14 +120,7 @@ void FillValidationPlotData(GraphKind kind, const ValidationRecord& record, cons
   }
   buffers.rowPointers.clear();
   for (std::vector<CheckedValue>& row : buffers.rows) buffers.rowPointers.push_back(row.data());
-  d.RowCount = rowCount;
-  d.ColCount = 2;
-  d.XColumn = 0;
-  d.YColumn = 1;
-  d.tpGraphValue = buffers.rowPointers.data();
-  d.ColumnNames = nullptr;
-  d.ElementNames = buffers.labels.data();
-  d.ElementIDs = nullptr;
+  d.SetXYRows(buffers.rowPointers.data(), rowCount, buffers.labels.data(), nullptr);
   d.XAxisName = "Kxy";
   d.YAxisName = texts.yAxis;
   axis.GroupColors = buffers.colors;
