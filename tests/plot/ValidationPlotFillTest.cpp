@@ -92,12 +92,16 @@ TEST(ValidationPlotTest, ModelRecordBecomesTheSeriesOfEachKind) {
   for (const KindCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.kind));
     Plot plot;
-    plot.d.ElementIDs = plot.legends;  // left over from another kind
+    // Left over from another kind.
+    plot.d.ElementIDs = plot.d.ColumnNames = plot.legends;
+    plot.d.XColumn = 1;
     plot.Fill(c.kind, record, CheckedValue(0.7L, false));
     const GraphData& d = plot.d;
     ASSERT_EQ(d.RowCount, c.rows);
     EXPECT_EQ(d.ColCount, 2);
+    EXPECT_EQ(d.XColumn, 0);
     EXPECT_EQ(d.ElementIDs, nullptr);
+    EXPECT_EQ(d.ColumnNames, nullptr);
     EXPECT_EQ(d.XAxisName, "Kxy");
     EXPECT_EQ(d.YAxisName, c.yAxis);
     EXPECT_TRUE(d.Axis.Legend);
