@@ -152,7 +152,7 @@ TEST(ConsensusReport, APredictionObjectWhoseEquationAverageOverflowsHasEmptyEqua
   // Each model's equation value is finite; their sum and squares are not.
   for (int v = 0; v < 2; ++v) ex.data->tpChemoValuePtr[5][v].Value = 0.7L * std::numeric_limits<long double>::max();
   const Consensus c(*ex.list, *ex.data);
-  const std::vector<std::string>& row = ConsensusTableCells(c)[6];
+  const std::vector<std::string> row = ConsensusTableCells(c)[6];
   EXPECT_EQ(row[2], "Prediction");
   EXPECT_EQ(row[4], "PRED");
   EXPECT_EQ(row[5], "");  // the average of the model equations
