@@ -10,8 +10,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <vector>
 
 namespace {
@@ -81,6 +83,20 @@ void LoadPictures(QTextDocument& doc, const QDir& folder) {
   if (!missing.isEmpty()) throw HelpPdfError("missing pictures: " + missing.join(", ").toStdString());
 }
 
+// Draws the tables with single thin grey rules and some room in their cells.
+void StyleTables(QTextDocument& doc) {
+  for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+    auto* table = qobject_cast<QTextTable*>(frame);
+    if (table == nullptr) continue;
+    QTextTableFormat format = table->format();
+    format.setCellSpacing(0);
+    format.setBorder(0.5);
+    format.setBorderBrush(Qt::gray);
+    format.setCellPadding(3);
+    table->setFormat(format);
+  }
+}
+
 }  // namespace
 
 void WriteHelpPdf(const QString& markdownPath, const QString& pdfPath) {
@@ -88,6 +104,7 @@ void WriteHelpPdf(const QString& markdownPath, const QString& pdfPath) {
   doc.setDefaultFont(QFont("DejaVu Sans", 10));
   doc.setMarkdown(ReadText(markdownPath));
   LoadPictures(doc, QFileInfo(markdownPath).absoluteDir());
+  StyleTables(doc);
 
   QFile::remove(pdfPath);
   {
