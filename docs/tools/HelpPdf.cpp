@@ -14,6 +14,7 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 #include <QTextTable>
+#include <algorithm>
 #include <vector>
 
 namespace {
