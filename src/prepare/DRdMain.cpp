@@ -15,7 +15,6 @@ TDataRequestForm::TDataRequestForm(QWidget* owner, const std::string& caption, s
   EditInputData->setGeometry(9, 16, 163, 21);
   ButtonConfirm = new QPushButton("Confirm", this);
   ButtonConfirm->setGeometry(53, 57, 75, 25);
-  ButtonConfirm->setDefault(true);
   setTabOrder(EditInputData, ButtonConfirm);
   connect(ButtonConfirm, &QPushButton::clicked, this, [this] { ButtonConfirmClick(); });
   SetButtonResult(ButtonConfirm, mrOk);

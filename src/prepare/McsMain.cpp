@@ -32,13 +32,12 @@ TFormMCDMparam::TFormMCDMparam(QWidget* owner, bool* cancelled, CheckedValue* se
   ButtonCancel->setGeometry(12, 100, 75, 25);
   ButtonOK = new QPushButton("Accept", this);
   ButtonOK->setGeometry(93, 100, 75, 25);
-  ButtonOK->setDefault(true);
 
   (setting->Missing ? RadioButtonMax : RadioButtonMin)->setChecked(true);
   EditWeight->setText(QStr(FloatToStr(setting->Value)));
-  // Enter and Accept check the weight themselves and keep the dialog open on
-  // a refusal; only leaving the edit for another control checks it here (the
-  // edit loses the focus to Accept before Accept is clicked).
+  // Accept checks the weight itself and keeps the dialog open on a refusal; only
+  // leaving the edit for another control checks it here (the edit loses the
+  // focus to Accept before Accept is clicked; Enter leaves the focus in the edit).
   connect(EditWeight, &QLineEdit::editingFinished, this, [this] {
     if (!EditWeight->hasFocus() && QApplication::focusWidget() != ButtonOK) EditWeightExit();
   });

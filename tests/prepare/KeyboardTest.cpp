@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/qt/StringGrid.h"
+#include "prepare/DRdMain.h"
 #include "prepare/IDtMain.h"
 #include "prepare/ISmMain.h"
 #include "prepare/SetupTestData.h"
@@ -36,7 +37,19 @@ std::unique_ptr<TFormAddExtData> OpenEditor(ChemoData& data, bool tableMode) {
 
 std::string Refused(const std::string& text) { return "'" + text + "' is not a valid floating point value"; }
 
-TEST(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
+class KeyboardInput : public testing::Test {
+protected:
+  std::string Write(const std::string& bytes) {
+    const std::string path = folder.Path("t.txt");
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  FakeProjectHost host;
+  TestFolder folder;
+};
+
+TEST_F(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
   const std::string badSplitting =
       "3 is not a valid splitting value, it must be 1 (training) and 2 (prediction)";
   const struct {
@@ -55,7 +68,6 @@ TEST(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
-    FakeProjectHost host;
     if (c.tableMode)
       FillComparisonTable(host.data);
     else
@@ -79,19 +91,7 @@ TEST(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
   }
 }
 
-class EnterInDialogs : public testing::Test {
-protected:
-  std::string Write(const std::string& bytes) {
-    const std::string path = folder.Path("t.txt");
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  FakeProjectHost host;
-  TestFolder folder;
-};
-
-TEST_F(EnterInDialogs, EnterDoesOnlyWhatItsEditBoxDoes) {
+TEST_F(KeyboardInput, EnterInAnEditBoxDoesOnlyWhatThatBoxDoes) {
   ChemoData table;
   FillComparisonTable(table);
   auto editor = OpenEditor(table, true);
@@ -100,6 +100,8 @@ TEST_F(EnterInDialogs, EnterDoesOnlyWhatItsEditBoxDoes) {
     editor->StringGrid->Cells(4, row) = "1";
   }
   TImportDataForm import(nullptr, Write("N\tA\r\nx\t1\r\ny\t2\r\n"), &host.data, nullptr);
+  std::string name = "MCDM-A";
+  TDataRequestForm request(nullptr, "MCDM column name", &name, nullptr);
 
   const struct {
     const char* name;
@@ -115,6 +117,7 @@ TEST_F(EnterInDialogs, EnterDoesOnlyWhatItsEditBoxDoes) {
        }},
       {"missing value", &import, import.EditMissingValue, "0", [&] { EXPECT_EQ(host.data.iObjCount, 0); }},
       {"delimiter", &import, import.EditDelimiter, ";", [&] { EXPECT_EQ(host.data.iObjCount, 0); }},
+      {"name", &request, request.EditInputData, "B", [&] { EXPECT_EQ(name, "MCDM-A"); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -33,10 +33,13 @@ TEST(DialogsTest, EnterPressesTheFocusedButtonOrTheDefaultOneOnly) {
   const struct {
     bool onCancel;  // the focus is on Cancel, else in the edit box
     bool acceptIsDefault;
+    Qt::Key key;
     ModalResult result;
-  } cases[] = {{false, false, mrNone}, {true, false, mrCancel}, {false, true, mrOk}, {true, true, mrCancel}};
+  } cases[] = {{false, false, Qt::Key_Return, mrNone}, {true, false, Qt::Key_Return, mrCancel},
+               {true, false, Qt::Key_Enter, mrCancel},  {true, false, Qt::Key_A, mrNone},
+               {false, true, Qt::Key_Return, mrOk},     {true, true, Qt::Key_Return, mrCancel}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.onCancel << c.acceptIsDefault);
+    SCOPED_TRACE(testing::Message() << c.onCancel << c.acceptIsDefault << c.key);
     ModalDialog dialog;
     auto* edit = new QLineEdit(&dialog);
     auto* accept = new QPushButton("Accept", &dialog);
@@ -48,7 +51,7 @@ TEST(DialogsTest, EnterPressesTheFocusedButtonOrTheDefaultOneOnly) {
     QTimer::singleShot(0, &dialog, [&] {
       QWidget* focus = c.onCancel ? static_cast<QWidget*>(cancel) : edit;
       focus->setFocus();
-      QTest::keyClick(focus, Qt::Key_Return);
+      QTest::keyClick(focus, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
       afterEnter = dialog.Result();
       if (dialog.isVisible()) dialog.close();
     });

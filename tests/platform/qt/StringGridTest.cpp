@@ -199,6 +199,7 @@ TEST(StringGridTest, FittedColumnsShowTheirWidestText) {
   grid.Cells(1, 0) = "a long column title";
   grid.Cells(2, 3) = "a long cell text";
   grid.SetColWidth(0, 300);
+  grid.SetColWidth(1, 0);
   grid.SetColWidth(3, -1);
   for (int col = 0; col < 4; ++col) grid.WidenColToFit(col);
   EXPECT_TRUE(ShowsWholeTexts(grid, 1));
