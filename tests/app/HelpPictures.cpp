@@ -244,16 +244,19 @@ TEST_F(HelpPictures, AFirstSessionOnTheExampleData) {
   script_.Then<TViewSelForm>("model list: accept", [](TViewSelForm& w) { w.ButtonAccept->click(); });
   Run(main.MenuViewAndSelModels);
 
-  // Ranking of the objects on two descriptors: the larger the better for both.
+  // Ranking of the objects on the last three descriptors, the larger the better.
   script_.Then<TFormPcaMcdm>("ranking", [](TFormPcaMcdm& w) {
-    w.StringGrid->SetSelection({4, 3, 6, 3});
+    const int score = w.StringGrid->ColCount() - 1;
+    w.StringGrid->SetSelection({score - 3, 3, score - 1, 3});
     w.Select1->trigger();
     w.SetcolumnMCDMparameters->trigger();
   });
   script_.Then<TFormMCDMparam>("MCDM parameters", [](TFormMCDMparam& w) { w.ButtonOK->click(); });
   script_.Then<TFormPcaMcdm>("ranking: rank", [](TFormPcaMcdm& w) {
     w.SpeedButtonMCDM->click();
-    Save(w, "ranking", {900, 560});
+    w.resize(900, 560);
+    w.StringGrid->horizontalScrollBar()->setValue(w.StringGrid->horizontalScrollBar()->maximum());  // the scores
+    Save(w, "ranking");
     w.close();
   });
   Run(main.CalculatePCAorMCDM);
