@@ -40,7 +40,6 @@
 #include "prepare/McsMain.h"
 #include "prepare/SDtMain.h"
 #include "prepare/VDtMain.h"
-#include "select/CAsMain.h"
 #include "select/CStMain.h"
 #include "support/ScriptedUi.h"
 #include "validate/AVmMain.h"
@@ -300,6 +299,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
     return 2;
   }
-  pictureFolder = argv[1];
+  pictureFolder = fs::absolute(argv[1]).string();  // the walk runs in a main folder of its own
   return RUN_ALL_TESTS();
 }
