@@ -100,12 +100,16 @@ void StyleTables(QTextDocument& doc) {
 
 }  // namespace
 
-void WriteHelpPdf(const QString& markdownPath, const QString& pdfPath) {
-  QTextDocument doc;
+void LoadHelpDocument(const QString& markdownPath, QTextDocument& doc) {
   doc.setDefaultFont(QFont("DejaVu Sans", 10));
   doc.setMarkdown(ReadText(markdownPath));
   LoadPictures(doc, QFileInfo(markdownPath).absoluteDir());
   StyleTables(doc);
+}
+
+void WriteHelpPdf(const QString& markdownPath, const QString& pdfPath) {
+  QTextDocument doc;
+  LoadHelpDocument(markdownPath, doc);
 
   QFile::remove(pdfPath);
   {

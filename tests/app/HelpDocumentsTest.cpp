@@ -3,6 +3,10 @@
 
 #include <QFile>
 #include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QToolButton>
 #include <filesystem>
 #include <string>
@@ -31,6 +35,35 @@ TEST(HelpDocumentsTest, TheBuildMadeBothDocumentsEachOfSeveralPages) {
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-") << name;
     EXPECT_GT(PageCount(pdf), 1) << name;
   }
+}
+
+// A picture in a paragraph of its own is captioned under it; one within a
+// sentence is not. Pictures wider or taller than a page's text shrink to fit.
+TEST(HelpDocumentsTest, PicturesStandingAloneAreCaptionedAndPicturesShrinkToThePage) {
+  TestFolder folder;
+  fs::create_directories(folder.Path("images"));
+  QImage wide(1200, 300, QImage::Format_RGB32);
+  wide.fill(Qt::red);
+  ASSERT_TRUE(wide.save(QString::fromStdString(folder.Path("images/wide.png"))));
+  QImage small(40, 20, QImage::Format_RGB32);
+  small.fill(Qt::green);
+  ASSERT_TRUE(small.save(QString::fromStdString(folder.Path("images/small.png"))));
+  std::ofstream(folder.Path("doc.md")) << "# Title\n\n![Figure 1. Wide](images/wide.png)\n\n"
+                                          "See ![icon](images/small.png) here.\n\n![Figure 2. Small](images/small.png)\n";
+  QTextDocument doc;
+  LoadHelpDocument(QString::fromStdString(folder.Path("doc.md")), doc);
+  const std::string picture = QString(QChar::ObjectReplacementCharacter).toStdString();
+  EXPECT_EQ(doc.toPlainText().toStdString(),
+            "Title\n" + picture + "\nFigure 1. Wide\nSee " + picture + " here.\n" + picture + "\nFigure 2. Small");
+  EXPECT_EQ(doc.blockCount(), 4);  // a caption stays in its picture's paragraph, on a line of its own
+  std::vector<QSizeF> sizes;
+  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+      if (it.fragment().charFormat().isImageFormat()) {
+        const QTextImageFormat format = it.fragment().charFormat().toImageFormat();
+        sizes.emplace_back(format.width(), format.height());
+      }
+  EXPECT_EQ(sizes, (std::vector<QSizeF>{{600, 150}, {40, 20}, {40, 20}}));
 }
 
 TEST(HelpDocumentsTest, PicturesComeFromTheDocumentsFolderAndAMissingOneIsAnError) {
