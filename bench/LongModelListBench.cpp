@@ -114,7 +114,8 @@ struct Window {
 };
 
 // Runs a command of the window opened on the list with `selected` models
-// selected (all when 0), and reports the list's length and the resident memory.
+// selected (all when 0), and reports the list's length and the resident memory
+// before and after the window closes.
 void RunCommand(benchmark::State& state, void (TViewSelForm::*command)(), int selected = 0) {
   AnsweringUi ui;
   InstallUi(&ui);
@@ -123,10 +124,13 @@ void RunCommand(benchmark::State& state, void (TViewSelForm::*command)(), int se
   } else {
     List().SelectSpread(selected);
   }
-  Window window;
-  for (auto _ : state) (window.form.*command)();
+  {
+    Window window;
+    for (auto _ : state) (window.form.*command)();
+    state.counters["RSS_MB"] = benchsupport::ResidentMB();
+  }
+  state.counters["RSS_closed_MB"] = benchsupport::ResidentMB();
   state.counters["models"] = List().models->Count();
-  state.counters["RSS_MB"] = benchsupport::ResidentMB();
 }
 
 void BM_ExternalValidationOfAll(benchmark::State& state) {

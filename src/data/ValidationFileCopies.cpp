@@ -56,7 +56,6 @@ void ValidationFileCopies::Backup() {
 }
 
 void ValidationFileCopies::Restore() {
-  if (registry_ == nullptr) return;
   bool failed = false;
   for (std::size_t i = 0; i < covered_.size(); ++i) {
     if (!covered_[i]) continue;

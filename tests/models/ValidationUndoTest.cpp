@@ -94,14 +94,20 @@ TEST_F(ValidationUndoTest, AFailedCopyLeavesNoUndoCopyAndStopsTheRest) {
   EXPECT_FALSE(FileExistsHere(Und("~rres~")));
 }
 
-// Files whose copy or delete fails for the paths named.
+// Files whose copy (leaving a partial one), delete or rename fails for the paths named.
 struct FailingFiles : FileOperations {
   bool Copy(const std::string& from, const std::string& to) override {
-    return from != failCopyOf && FileOperations::Copy(from, to);
+    if (from != failCopyOf) return FileOperations::Copy(from, to);
+    Write(to, "partial");
+    return false;
   }
   bool Delete(const std::string& path) override { return path != failDeleteOf && FileOperations::Delete(path); }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return to != failRenameTo && FileOperations::Rename(from, to);
+  }
   std::string failCopyOf;
   std::string failDeleteOf;
+  std::string failRenameTo;
 };
 
 class ValidationUndoFailureTest : public ValidationUndoTest {
@@ -124,6 +130,7 @@ protected:
 // A copy that fails at opening: Cancel puts back the files copied before it
 // and leaves the others as they are, never deleting what it has no copy of.
 TEST_F(ValidationUndoFailureTest, CancelPutsBackOnlyTheFilesThatWereCopied) {
+  failingUndo.Backup();  // an earlier backup's copies count no more
   files.failCopyOf = Db("~rdes~");
   EXPECT_THROW(failingUndo.Backup(), Exception);
   EXPECT_FALSE(FileExistsHere(Und("~rdes~")));
@@ -153,6 +160,16 @@ TEST_F(ValidationUndoFailureTest, AFileThatCannotBeDeletedIsReportedAndTheOthers
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+}
+
+TEST_F(ValidationUndoFailureTest, ACopyThatCannotBeRenamedBackIsReported) {
+  failingUndo.Backup();
+  ChangeAll();
+  files.failRenameTo = Db("~rres~");
+  Cancel();
+  EXPECT_EQ(ReadFileText(Db("~rdes~")), "~rdes~ at opening");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
 }
 
 TEST(ValidationUndoWithoutRegistryTest, DoesNothing) {
