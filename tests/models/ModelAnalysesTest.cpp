@@ -9,6 +9,7 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "models/ModelOutliers.h"
+#include "platform/base/Exception.h"
 #include "models/ModelSizeAverages.h"
 #include "support/ProgressSteps.h"
 #include "support/ScriptedUi.h"
@@ -134,6 +135,16 @@ TEST_F(ModelAnalysesTest, OutlierWalkCountsSelectedModelsStepsByOneAndStopsOnEsc
   EXPECT_FALSE(walk.failed);  // the failing model was never reached
   EXPECT_EQ(counts.At(0, 0).Value, 3);  // the counts gathered so far stay
   EXPECT_EQ(sorted[3]->ciNOutAD.Value, lastOutAD);  // a model not reached keeps its cells
+
+  // A counting that throws: the failure reaches the caller when its model is
+  // reached, after the models before it were applied.
+  auto throwing = [&](DataResultNode& model) -> std::optional<ModelOutlierCounts> {
+    if (&model == sorted[2]) throw Exception("Not enough free memory (*tpXYHAT_CalcPtr)");
+    return count(model);
+  };
+  EXPECT_THROW(CountOutliersOverModels(list, counts, throwing, bar), Exception);
+  EXPECT_EQ(counts.At(0, 0).Value, 4);
+  EXPECT_EQ(sorted[3]->ciNOutAD.Value, lastOutAD);
 }
 
 TEST(OutlierRowColoursTest, RolesGiveColoursAndAMissingResponseIsRed) {
