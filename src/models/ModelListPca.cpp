@@ -66,11 +66,7 @@ uint64_t CorrelationPcaBytes(int64_t n, int64_t m) {
 }
 
 int64_t MaxCorrelationPcaColumns(int64_t n, uint64_t memory) {
-  // The positive root of (2 * 16 + 1) m^2 + 2 * 16 n m = memory, then the
-  // largest whole m that fits.
-  const long double a = 33.0L, b = 32.0L * n;
-  auto m = static_cast<int64_t>((std::sqrt(b * b + 4.0L * a * memory) - b) / (2.0L * a));
-  while (m > 0 && CorrelationPcaBytes(n, m) > memory) --m;
+  int64_t m = 0;
   while (CorrelationPcaBytes(n, m + 1) <= memory) ++m;
   return m;
 }

@@ -167,6 +167,7 @@ TEST(ProgressBarDialogFormTest, StepsPaintTheBarOnlyWhenTheWholeWindowIsDue) {
   PaintCounter text(form.PBarStaticText);
   form.SetText("Sending...");  // a new text shows at once
   EXPECT_EQ(text.paints, 1);
+  EXPECT_EQ(form.PBarStaticText->text(), "Sending...");
 }
 
 TEST(ProgressWindowsTest, OpenOverTheActiveWindowAndQuestionsOpenOverThem) {

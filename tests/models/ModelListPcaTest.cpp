@@ -352,4 +352,5 @@ TEST(PcaMemoryTest, TheRefusalSaysWhatIsNeededAndHowManyModelsFit) {
             "Cannot calculate PCA of 84252 models: it needs 220.7 GB of memory and this computer has 24.0 GB. "
             "Please, select at most 27455 models.");
   EXPECT_EQ(PcaMemoryRefusal(1017, 27455, machine), "");
+  EXPECT_EQ(MaxCorrelationPcaColumns(9, CorrelationPcaBytes(9, 3)), 3);  // the exact need fits
 }
