@@ -205,7 +205,8 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
     calculator_.BuildDesignMatrix(X, rows, p, calculator_.TrainingMask(), model.ipSelVarIdxPtr);
     y.Allocate(rows, 1);
     for (int r = 0; r < rows; ++r) y.At(r, 0) = data_->tpChemoValuePtr[training_[r]][data_->iResponseIndex].Value;
-    calculation = std::make_unique<ModelIterations>(kind, *data_, training_, model.ipSelVarIdxPtr, p, X, y, predictCount);
+    calculation =
+        std::make_unique<ModelIterations>(kind, *data_, training_, model.ipSelVarIdxPtr, p, X, y, predictCount);
   } catch (const std::exception& e) {
     SetupFailed(e.what());
     return;
@@ -279,8 +280,8 @@ void InternalValidation::ShowProgress(int kind, int iteration, int iterations, c
   const int percent = static_cast<int>(std::trunc(static_cast<long double>(iteration) / iterations * 100.0L));
   progress_->SetCaption(std::string(kKinds[kind].progressPrefix) + "done " + std::to_string(percent) +
                         "% model: " + model.sName);
-  progress_->SetPosition(
-      SteppedPosition(progressPosition_, static_cast<int>(static_cast<int64_t>(progressStep_) * iteration / iterations)));
+  const auto share = static_cast<int>(static_cast<int64_t>(progressStep_) * iteration / iterations);
+  progress_->SetPosition(SteppedPosition(progressPosition_, share));
 }
 
 // Asks when Escape went down or reached the window; Yes requests the abort.

@@ -146,7 +146,9 @@ ModelIterations::ModelIterations(int kind, const ChemoData& data, const std::vec
 
 ModelIterations::~ModelIterations() = default;
 
-int ModelIterations::Rows() const { return static_cast<int>(training_.size()) - (kind_ == kLeaveManyOut ? predictCount_ : 0); }
+int ModelIterations::Rows() const {
+  return static_cast<int>(training_.size()) - (kind_ == kLeaveManyOut ? predictCount_ : 0);
+}
 
 int ModelIterations::BlockSize() const {
   const double q = p_ + 1.0;
@@ -175,56 +177,78 @@ void ModelIterations::Draw(std::vector<int>& working, MersenneTwister& twister, 
   }
 }
 
+// The pieces of work of one block on the worker threads. Before each piece it
+// takes, the calling thread polls with the share of the block's iterations done;
+// once a poll says stop, the pieces left are skipped.
+class ModelIterations::Pieces {
+public:
+  Pieces(const Poll& poll, int iterations, int pieces) : poll_(poll), iterations_(iterations), pieces_(pieces) {}
+
+  // work(index) for every index in [0, count); workPerPiece as ParallelFor takes it.
+  void Run(int count, double workPerPiece, const std::function<void(int)>& work) {
+    ParallelFor(count, workPerPiece, [&](int index) {
+      if (stopped_.load(std::memory_order_relaxed)) return;
+      if (std::this_thread::get_id() == caller_ && !poll_(Done())) {
+        stopped_.store(true);
+        return;
+      }
+      work(index);
+      done_.fetch_add(1);
+    });
+  }
+  bool Stopped() const { return stopped_.load(); }
+
+private:
+  int Done() const { return static_cast<int>(int64_t{done_.load()} * iterations_ / pieces_); }
+
+  const Poll& poll_;
+  const int iterations_, pieces_;
+  const std::thread::id caller_ = std::this_thread::get_id();
+  std::atomic<int> done_{0};
+  std::atomic<bool> stopped_{false};
+};
+
 bool ModelIterations::Run(const std::vector<IterationDraw>& draws, std::vector<ValidationIteration>& results,
                           const Poll& poll) {
   const int count = static_cast<int>(draws.size());
   while (static_cast<int>(slots_.size()) < count) slots_.push_back(std::make_unique<Slot>());
-  const auto caller = std::this_thread::get_id();
-  const int rows = Rows();
   const bool inverting = sharesInverses_ && inverses_.empty() && !sumsFailed_;
-  const int pieces = count * (1 + chunks_) + (inverting ? rows : 0);
-  std::atomic<int> done{0};
-  std::atomic<bool> stopped{false};
-  // Each piece of work; the calling thread polls before it takes one.
-  auto piece = [&](const std::function<void(int)>& work) {
-    return [&, work](int index) {
-      if (stopped.load(std::memory_order_relaxed)) return;
-      if (std::this_thread::get_id() == caller && !poll(static_cast<int>(int64_t{done.load()} * count / pieces))) {
-        stopped.store(true);
-        return;
-      }
-      work(index);
-      done.fetch_add(1);
-    };
-  };
+  Pieces pieces(poll, count, count * (1 + chunks_) + (inverting ? Rows() : 0));
+  if (inverting && !MakeInverses(pieces)) return false;
   const double q = p_ + 1.0;
-  if (inverting) {
-    std::vector<uint8_t> faulted(static_cast<std::size_t>(rows), 0);
-    for (int i = 0; i < rows; ++i) inverses_.push_back(std::make_unique<Matrix>(p_ + 1, p_ + 1));
-    ParallelFor(rows, 3.0 * q * q * q, piece([&](int i) {
-                  try {
-                    LooRefits::Inverse(ThreadWorkspace(), X_, gram_, i, *inverses_[i]);
-                  } catch (...) {
-                    faulted[i] = 1;
-                  }
-                }));
-    if (stopped.load()) {
-      inverses_.clear();
-      return false;
-    }
-    inverseFault_ = static_cast<int>(std::find(faulted.begin(), faulted.end(), 1) - faulted.begin());
-  }
-  const double fitWork = rows * q * q * (sharesInverses_ ? 6.0 : path_ == Path::SpreadRefits || kind_ == kLeaveManyOut ? 4.0 : q + 4.0);
-  ParallelFor(count, fitWork, piece([&](int i) { Iterate(draws[i], *slots_[i]); }));
+  const double refitWork = sharesInverses_ ? 2.0 : path_ == Path::SpreadRefits || kind_ == kLeaveManyOut ? 0.0 : q;
+  pieces.Run(count, Rows() * q * q * (4.0 + refitWork), [&](int i) { Iterate(draws[i], *slots_[i]); });
   if (chunks_ > 0)
-    ParallelFor(count * chunks_, 2.0 * rowsPerChunk_ * q * q * q,
-                piece([&](int t) { RefitChunk(*slots_[t / chunks_], t % chunks_); }));
-  if (stopped.load()) return false;
+    pieces.Run(count * chunks_, 2.0 * rowsPerChunk_ * q * q * q,
+               [&](int t) { RefitChunk(*slots_[t / chunks_], t % chunks_); });
+  if (pieces.Stopped()) return false;
   results.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     if (slots_[i]->refitsWanted) FinishRefits(*slots_[i]);
     results[i] = slots_[i]->result;
   }
+  return true;
+}
+
+// Each row's refit inverse of the shared design, and the first row whose refit
+// faults; false when the pieces were stopped.
+bool ModelIterations::MakeInverses(Pieces& pieces) {
+  const int rows = Rows();
+  std::vector<uint8_t> faulted(static_cast<std::size_t>(rows), 0);
+  for (int i = 0; i < rows; ++i) inverses_.push_back(std::make_unique<Matrix>(p_ + 1, p_ + 1));
+  const double q = p_ + 1.0;
+  pieces.Run(rows, 3.0 * q * q * q, [&](int i) {
+    try {
+      LooRefits::Inverse(ThreadWorkspace(), X_, gram_, i, *inverses_[i]);
+    } catch (...) {
+      faulted[i] = 1;
+    }
+  });
+  if (pieces.Stopped()) {
+    inverses_.clear();
+    return false;
+  }
+  inverseFault_ = static_cast<int>(std::find(faulted.begin(), faulted.end(), 1) - faulted.begin());
   return true;
 }
 
@@ -369,12 +393,16 @@ void ModelIterations::SpreadFit(const IterationDraw& draw, Slot& slot) const {
 
 // LooPress's refits with each row's inverse made once for every iteration.
 void ModelIterations::RefitsFromInverses(Slot& slot) const {
-  const int rows = Rows();
-  if (inverseFault_ < rows) throw IterationFailed{};
   const LooRefits refits(X_, slot.y, gram_, slot.h);
-  for (int i = 0; i < rows; ++i) slot.predictions[i] = refits.Prediction(ThreadWorkspace(), i, *inverses_[i]);
+  for (int i = 0; i < inverseFault_; ++i) slot.predictions[i] = refits.Prediction(ThreadWorkspace(), i, *inverses_[i]);
+  LooQ2(refits, inverseFault_, slot);
+}
+
+// Q2 from the PRESS of the refits before fault, the first row whose refit faulted
+// (n: none); the iteration fails where LooPress would.
+void ModelIterations::LooQ2(const LooRefits& refits, int fault, Slot& slot) const {
   long double press = 0.0L;
-  if (!refits.Sum(rows, slot.predictions.data(), press)) throw IterationFailed{};
+  if (!refits.Sum(fault, slot.predictions.data(), press)) throw IterationFailed{};
   slot.result.q2 = Q2Of(press, slot.ssTot);
 }
 
@@ -390,11 +418,8 @@ void ModelIterations::FinishRefits(Slot& slot) const {
   int fault = Rows();
   for (int chunk = 0; chunk < chunks_ && fault == Rows(); ++chunk)
     if (slot.faults[chunk] < std::min(Rows(), (chunk + 1) * rowsPerChunk_)) fault = slot.faults[chunk];
-  long double press = 0.0L;
   try {
-    if (!LooRefits(*slot.design, slot.y, *slot.sums, slot.h).Sum(fault, slot.predictions.data(), press))
-      throw IterationFailed{};
-    slot.result.q2 = Q2Of(press, slot.ssTot);
+    LooQ2(LooRefits(*slot.design, slot.y, *slot.sums, slot.h), fault, slot);
   } catch (...) {
     slot.result = FailedIteration();
   }

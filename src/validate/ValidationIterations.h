@@ -16,6 +16,7 @@
 #include "numerics/Matrix.h"
 
 class ChemoData;
+class LooRefits;
 class MersenneTwister;
 
 enum ValidationKind : int { kLeaveManyOut = 0, kYScramble, kRandomDescriptors, kRandomResponses };
@@ -58,6 +59,7 @@ public:
 
 private:
   struct Slot;
+  class Pieces;
   enum class Path { Plain, Kernels, SpreadRefits };
 
   int Rows() const;
@@ -67,7 +69,9 @@ private:
   void PlainFit(const IterationDraw& draw, Slot& slot) const;
   void KernelFit(const IterationDraw& draw, Slot& slot) const;
   void SpreadFit(const IterationDraw& draw, Slot& slot) const;
+  bool MakeInverses(Pieces& pieces);
   void RefitsFromInverses(Slot& slot) const;
+  void LooQ2(const LooRefits& refits, int fault, Slot& slot) const;
   void RefitChunk(Slot& slot, int chunk) const;
   void FinishRefits(Slot& slot) const;
   CheckedValue LeftOutQ2(const IterationDraw& draw, const std::function<long double(int)>& coefficient) const;
