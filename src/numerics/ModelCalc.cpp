@@ -51,7 +51,6 @@ LooRefits::LooRefits(const Matrix& X, const Matrix& y, const Matrix& G, const Ma
     : X_(X), y_(y), G_(G), h_(h) {}
 
 int LooRefits::Run(ModelCalcWorkspace& ws, int from, int to, long double* predictions) const {
-  ws.PrepareRefits(X_.Cols() - 1);
   for (int i = from; i < to; ++i) {
     try {
       Inverse(ws, X_, G_, i, ws.giInverse);
