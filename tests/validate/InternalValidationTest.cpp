@@ -555,21 +555,25 @@ std::string Bits(const CheckedValue& cell) {
   return std::string(bytes, sizeof bytes) + (cell.Missing ? "M" : "P");
 }
 
+// The models of all descriptors but the first `skipped`.
+DataResultNode& AddModelFrom(DataResultList& list, int skipped, int descriptors) {
+  std::vector<int> variables;
+  for (int v = skipped; v < descriptors; ++v) variables.push_back(v);
+  return AddModel(list, variables, std::vector<long double>(variables.size() + 1, 1.0L));
+}
+
 // Every kind over a model within the kernels' size limit (4 coefficients), one
-// beyond it (18) and one as large whose refits fault (a descriptor 0 but in one
-// object), on the worker threads or the plain refits.
+// just beyond it (17) and one as large whose refits fault (a descriptor 0 but in
+// one object), on the worker threads or the plain refits.
 struct SameBits : Validation {
   void SetUp() override {
     Validation::SetUp();
-    std::vector<TestObject> objects = Spread(40, 18);
-    for (std::size_t i = 0; i < objects.size(); ++i) objects[i].x[17] = i == 7 ? 1.0L : 0.0L;
+    std::vector<TestObject> objects = Spread(40, 17);
+    for (std::size_t i = 0; i < objects.size(); ++i) objects[i].x[0] = i == 7 ? 1.0L : 0.0L;
     Use(objects);
-    AddModel(*list, {0, 1, 2}, {0.0L, 1.0L, 1.0L, 1.0L});
-    std::vector<int> variables(17);
-    for (int v = 0; v < 17; ++v) variables[v] = v;
-    AddModel(*list, variables, std::vector<long double>(18, 1.0L));
-    variables[0] = 17;
-    AddModel(*list, variables, std::vector<long double>(18, 1.0L));
+    AddModel(*list, {1, 2, 3}, {0.0L, 1.0L, 1.0L, 1.0L});
+    AddModelFrom(*list, 1, 17);
+    AddModelFrom(*list, 0, 16);
   }
   void TearDown() override {
     SetWorkerThreadCount(0);
@@ -607,7 +611,7 @@ struct SameBits : Validation {
 
 TEST_F(SameBits, OnAnyNumberOfThreadsAndWithoutTheFastPaths) {
   const std::string plain = RunAll(1, false);
-  EXPECT_EQ(plain.size(), 4 * (3 * (8 + 72 * 24) + 4 * 3 + 2 * 4 * 17) + 3 * 8 * 11u);
+  EXPECT_EQ(plain.size(), 4 * (3 * (8 + 72 * 24) + 4 * 3 + 2 * 4 * 16) + 3 * 8 * 11u);
   for (DataResultNode* model : {list->First(), list->First()->Next()})
     EXPECT_FALSE(model->cvQ2LMO.Missing || model->cvQ2Yscr.Missing || model->cvQ2Xrnd.Missing || model->cvQ2Yrnd.Missing);
   EXPECT_TRUE(list->Last()->cvQ2Yscr.Missing);
@@ -617,6 +621,16 @@ TEST_F(SameBits, OnAnyNumberOfThreadsAndWithoutTheFastPaths) {
   EXPECT_EQ(RunAll(8, true), plain);
   EXPECT_EQ(RunAll(8, false), plain);
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// As many coefficients as objects: every fit is exact and every refit faults.
+TEST_F(SameBits, EveryRefitOfASquareDesignFaults) {
+  Use(Spread(17, 16));
+  AddModelFrom(*list, 0, 16);
+  const std::string plain = RunAll(1, false);
+  EXPECT_EQ(RunAll(8, true), plain);
+  for (int kind = 0; kind < kValidationKindCount; ++kind)
+    for (const ValidationIteration& it : RecordOf(kind, *list->First()).iterations) EXPECT_TRUE(it.r2.Missing);
 }
 
 // The clock seeds every shuffle and every step's twister: another clock, other
