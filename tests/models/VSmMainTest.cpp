@@ -19,6 +19,7 @@
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "support/UserInput.h"
 #include "numerics/Utils.h"
 #include "platform/base/NumberText.h"
 #include "validate/VMdMain.h"
@@ -204,6 +205,26 @@ TEST_F(ViewSelFormTest, KeepBestAndDeleteUnselected) {
   Choose(*form->ComboBoxOnlyBest, 2);
   EXPECT_EQ(TestUi().Shown(3).text, "Do you really want to keep only the best 2 models?");
   EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3}));
+}
+
+// A user deletes the unselected models with the button and keeps the best of
+// the rest with the keyboard, each question a real message box answered with Enter.
+TEST_F(ViewSelFormTest, TheUserKeepsTheBestOfWhatTheDeletionLeft) {
+  AddModels(20);
+  auto form = Open();
+  RealMessageBoxes boxes;
+  ShowActive(*form);
+  QTest::mouseClick(form->SpeedButtonDelUnselModel, Qt::LeftButton);
+  ASSERT_EQ(host.models->Count(), 10);
+  ASSERT_EQ(form->ComboBoxOnlyBest->count(), 10);  // "All", then 1 to 9
+  form->ComboBoxOnlyBest->setFocus();
+  QTest::keyClick(form->ComboBoxOnlyBest, Qt::Key_End);
+  EXPECT_EQ(boxes.Answered(), (std::vector<std::string>{"Do you really want to delete unselected models?",
+                                                        "Do you really want to keep only the best 9 models?"}));
+  EXPECT_EQ(host.models->Count(), 9);
+  EXPECT_EQ(RowIds(*form), (std::vector<int>{1, 3, 5, 7, 9, 11, 13, 15, 17}));
+  EXPECT_EQ(form->ComboBoxOnlyBest->count(), 9);
+  EXPECT_EQ(form->ComboBoxOnlyBest->currentText(), "All");
 }
 
 // "and by" is disabled and holds "Q2 LMO", which the deletion emptied: a new
