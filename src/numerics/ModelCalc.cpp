@@ -106,6 +106,20 @@ bool LooRefits::Sum(int fault, const long double* predictions, long double& pres
   }
 }
 
+void FormGram(const Matrix& X, Matrix& G) {
+  const int n = X.Rows();
+  const int m = X.Cols();
+  G.Reshape(m, m);
+  const long double* const* x = X.Data();
+  long double** gram = G.Data();
+  for (int i = 0; i < m; ++i)
+    for (int j = i; j < m; ++j) {
+      long double sum = 0.0L;
+      for (int k = 0; k < n; ++k) sum += x[k][i] * x[k][j];
+      gram[i][j] = gram[j][i] = Finite(sum);
+    }
+}
+
 void FormLooSums(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, Matrix& G, Matrix& h) {
   ws.xt.Reshape(X.Cols(), X.Rows());
   G.Reshape(X.Cols(), X.Cols());
@@ -333,22 +347,9 @@ CheckedValue FriedmanLof(long double rss, int n, int p, long double d) {
 
 namespace {
 
-// Q becomes (X'X)^-1 of the design X; throws on a fault. X'X is formed entry by
-// entry as the product of the transpose with X forms it (the same terms summed in
-// the same order, each sum checked finite), without the transposed copy; its
-// lower triangle mirrors the upper one, as the products commute exactly.
+// Q becomes (X'X)^-1 of the design X; throws on a fault.
 void InvertGram(const Matrix& X, Matrix& Q) {
-  const int n = X.Rows();
-  const int m = X.Cols();
-  Q.Reshape(m, m);
-  const long double* const* x = X.Data();
-  long double** gram = Q.Data();
-  for (int i = 0; i < m; ++i)
-    for (int j = i; j < m; ++j) {
-      long double sum = 0.0L;
-      for (int k = 0; k < n; ++k) sum += x[k][i] * x[k][j];
-      gram[i][j] = gram[j][i] = Finite(sum);
-    }
+  FormGram(X, Q);
   Q.Invert();
 }
 

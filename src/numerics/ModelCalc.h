@@ -60,6 +60,11 @@ private:
   const Matrix &X_, &y_, &G_, &h_;
 };
 
+// G = X'X entry by entry as the product of X' with X forms it (the same terms summed
+// in the same order, each sum checked finite), without the transposed copy; the
+// lower triangle mirrors the upper one, as the products commute exactly. Throws
+// where a sum is not finite.
+void FormGram(const Matrix& X, Matrix& G);
 // G = X'X and h = X'y as LooPress forms them, by way of X' in ws.xt; throws where a
 // sum is not finite.
 void FormLooSums(ModelCalcWorkspace& ws, const Matrix& X, const Matrix& y, Matrix& G, Matrix& h);

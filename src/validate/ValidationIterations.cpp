@@ -136,9 +136,8 @@ ModelIterations::ModelIterations(int kind, const ChemoData& data, const std::vec
   if (path_ == Path::Plain || !SharesDesign()) return;
   try {
     xt_.Reshape(q, X.Rows());
-    gram_.Reshape(q, q);
     X.TransposeInto(xt_);
-    xt_.MultiplyInto(X, gram_);
+    FormGram(X, gram_);
   } catch (...) {
     sumsFailed_ = true;
   }
@@ -303,6 +302,28 @@ void ModelIterations::Iterate(const IterationDraw& draw, Slot& slot) const {
   }
 }
 
+// Q2 of the iteration's left-out objects: each predicted term by term from b0, PRESS
+// against the sum of squares about their own mean.
+template <typename Coefficient>
+CheckedValue ModelIterations::LeftOutQ2(const IterationDraw& draw, const Coefficient& coefficient) const {
+  const int response = data_.iResponseIndex;
+  auto value = [this](int object, int column) { return data_.tpChemoValuePtr[object][column].Value; };
+  long double mean = 0.0L;
+  for (int t = 0; t < predictCount_; ++t) mean += value(draw.order[t], response);
+  mean /= predictCount_;
+  long double press = 0.0L;
+  long double ss = 0.0L;
+  for (int t = 0; t < predictCount_; ++t) {
+    const int object = draw.order[t];
+    long double predicted = coefficient(0);
+    for (int j = 1; j <= p_; ++j) predicted += coefficient(j) * value(object, variables_[j - 1]);
+    const long double observed = value(object, response);
+    press += (predicted - observed) * (predicted - observed);
+    ss += (observed - mean) * (observed - mean);
+  }
+  return Q2Of(press, ss);
+}
+
 // FitModel on a copy of the design, with its own leave-one-out PRESS.
 void ModelIterations::PlainFit(const IterationDraw& draw, Slot& slot) const {
   Matrix X(*slot.design);
@@ -329,9 +350,8 @@ void ModelIterations::KernelFit(const IterationDraw& draw, Slot& slot) const {
     slot.sums = &gram_;
   } else {
     slot.xt.Reshape(q, rows);
-    slot.gram.Reshape(q, q);
     slot.design->TransposeInto(slot.xt);
-    slot.xt.MultiplyInto(*slot.design, slot.gram);
+    FormGram(*slot.design, slot.gram);
     slot.transposed = &slot.xt;
     slot.sums = &slot.gram;
   }
@@ -425,24 +445,3 @@ void ModelIterations::FinishRefits(Slot& slot) const {
   }
 }
 
-// Q2 of the iteration's left-out objects: each predicted term by term from b0, PRESS
-// against the sum of squares about their own mean.
-CheckedValue ModelIterations::LeftOutQ2(const IterationDraw& draw,
-                                        const std::function<long double(int)>& coefficient) const {
-  const int response = data_.iResponseIndex;
-  auto value = [this](int object, int column) { return data_.tpChemoValuePtr[object][column].Value; };
-  long double mean = 0.0L;
-  for (int t = 0; t < predictCount_; ++t) mean += value(draw.order[t], response);
-  mean /= predictCount_;
-  long double press = 0.0L;
-  long double ss = 0.0L;
-  for (int t = 0; t < predictCount_; ++t) {
-    const int object = draw.order[t];
-    long double predicted = coefficient(0);
-    for (int j = 1; j <= p_; ++j) predicted += coefficient(j) * value(object, variables_[j - 1]);
-    const long double observed = value(object, response);
-    press += (predicted - observed) * (predicted - observed);
-    ss += (observed - mean) * (observed - mean);
-  }
-  return Q2Of(press, ss);
-}

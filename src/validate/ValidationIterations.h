@@ -74,7 +74,8 @@ private:
   void LooQ2(const LooRefits& refits, int fault, Slot& slot) const;
   void RefitChunk(Slot& slot, int chunk) const;
   void FinishRefits(Slot& slot) const;
-  CheckedValue LeftOutQ2(const IterationDraw& draw, const std::function<long double(int)>& coefficient) const;
+  template <typename Coefficient>
+  CheckedValue LeftOutQ2(const IterationDraw& draw, const Coefficient& coefficient) const;
 
   int kind_;
   const ChemoData& data_;
