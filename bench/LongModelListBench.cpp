@@ -116,10 +116,8 @@ struct Window {
 // A digest of the cells the commands write in every model (the external
 // statistics, the MCDM scores, the outlier and external counts, the stored
 // leverages), whatever the order of the list: equal digests of two builds mean
-// bit-identical results. The search's threads may give a model its variables in
-// another order from one run to the next, and with them other last bits: compare
-// digests of runs whose list is the same (the digest after the set-up alone,
-// BM_SetUpDigest, tells).
+// bit-identical results, provided both started from the same list (the digest
+// after the set-up alone, BM_SetUpDigest, tells).
 uint32_t ResultDigest() {
   uint64_t digest = 0;
   for (const DataResultNode* m = List().models->First(); m != nullptr; m = m->Next()) {
