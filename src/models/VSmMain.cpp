@@ -382,8 +382,7 @@ int TViewSelForm::NumberWidth(int col) const {
     widest = 0;
     for (const DataResultNode* model : table_.Sorted()) widest = std::max(widest, static_cast<uint32_t>(model->iID));
   }
-  // The text starts 2 pixels into the cell; as much room is left after it.
-  return StringGridResults->fontMetrics().horizontalAdvance(QString::number(widest)) + 4;
+  return StringGridResults->TextColWidth(std::to_string(widest));
 }
 
 void TViewSelForm::Refill(bool deleteExtra) {
