@@ -1,7 +1,9 @@
 #include "database/HinReader.h"
 
 #include <cmath>
+#include <cstdint>
 
+#include "platform/base/Exception.h"
 #include "platform/base/NumberText.h"
 
 namespace {
@@ -10,6 +12,14 @@ constexpr int kCR = 13;
 constexpr int kLF = 10;
 
 bool IsLineEnd(const std::string& token) { return token == "\r" || token == "\n"; }
+
+// An atom number of the file, less one and moved past the atoms of the earlier
+// molecules; one whose result does not fit 32 bits is a bad number.
+int32_t AtomNumber(const std::string& token, int32_t offset) {
+  const int64_t number = int64_t{StrToInt(token)} - 1 + offset;
+  if (number < INT32_MIN || number > INT32_MAX) throw EConvertError("'" + token + "' is not a valid integer value");
+  return static_cast<int32_t>(number);
+}
 
 }  // namespace
 
@@ -37,7 +47,7 @@ uint8_t HinBondType(const std::string& letter) {
 
 ElemCoord ReadHinAtom(ByteSource& source, int32_t offset) {
   ElemCoord atom;
-  atom.number = StrToInt(ReadHinToken(&source)) - 1 + offset;
+  atom.number = AtomNumber(ReadHinToken(&source), offset);
   ReadHinToken(&source);  // name
   atom.element = ReadHinToken(&source);
   for (int i = 0; i < 3; ++i) ReadHinToken(&source);  // type, flags, charge
@@ -48,7 +58,7 @@ ElemCoord ReadHinAtom(ByteSource& source, int32_t offset) {
   for (;;) {
     std::string token = ReadHinToken(&source);
     if (token.empty() || IsLineEnd(token)) break;
-    int32_t partner = StrToInt(token) - 1 + offset;
+    const int32_t partner = AtomNumber(token, offset);
     atom.bonds.push_back({partner, HinBondType(ReadHinToken(&source))});
   }
   return atom;

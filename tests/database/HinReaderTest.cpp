@@ -84,6 +84,20 @@ TEST(HinReaderTest, LaterMoleculesNumberAfterEarlierOnes) {
   EXPECT_EQ(atoms[1].bonds[0].partner, 0);
 }
 
+TEST(HinReaderTest, NumbersWhoseResultLeaves32BitsAreBadNumbers) {
+  const std::string first = "mol 1\r\natom 1 - C ** - 0 0 0 0 1 2 s\r\n";
+  auto atoms = Read(first + "mol 2\r\natom 2147483647 - C ** - 0 0 0 0 1 -2147483647 s\r\n");
+  ASSERT_EQ(atoms.size(), 2u);
+  EXPECT_EQ(atoms[1].number, INT32_MAX);
+  EXPECT_EQ(atoms[1].bonds[0].partner, INT32_MIN + 1);
+  EXPECT_EQ(Read("atom 1 - C ** - 0 0 0 0 1 -2147483647 s\r\n")[0].bonds[0].partner, INT32_MIN);
+  const std::string third = first + first + "mol 3\r\n";
+  for (const std::string& file : std::vector<std::string>{
+           "atom -2147483648 - C ** - 0 0 0 0 0\r\n", "atom 1 - C ** - 0 0 0 0 1 -2147483648 s\r\n",
+           third + "atom 1 - C ** - 0 0 0 0 1 2147483647 s\r\n", third + "atom 2147483647 - C ** - 0 0 0 0 0\r\n"})
+    EXPECT_THROW(Read(file), EConvertError) << file;
+}
+
 TEST(HinReaderTest, CentringMakesTheBoxSymmetric) {
   auto atoms = Read(
       "atom 1 - C ** - 0 1 -2 10 0\r\natom 2 - C ** - 0 4 6 10.5 0\r\natom 3 - C ** - 0 2 0 12 0\r\n");
