@@ -661,6 +661,24 @@ bool TDataSetupForm::CheckTrainingPresent() {
   return true;
 }
 
+// Refuses a set-up without a response, without variables, or whose response row
+// no longer shows "Response"; whether it refused.
+bool TDataSetupForm::RefuseInvalidSetup(std::size_t variables) {
+  if (iWorkResponse < 0 || variables == 0) {
+    Refuse("Data setup not valid. Response: " + std::to_string(iWorkResponse) +
+               " - Variable amount: " + std::to_string(variables),
+           "USER DATA INPUT ERROR");
+    return true;
+  }
+  if (GridMarks()[iWorkResponse] != VarMark::Response) {
+    Refuse("Data setup not valid: the response variable " + data_->tpVarNameStrPtr[iWorkResponse] +
+               " is no longer marked as response",
+           "USER DATA INPUT ERROR");
+    return true;
+  }
+  return false;
+}
+
 // ---- Single model ---------------------------------------------------------------
 
 // Fits the one model of the marked variables on the working set-up, lent to the
@@ -670,12 +688,7 @@ void TDataSetupForm::ButtonSingleModelClick() {
   data_->ldLOFSmoothing = StrToFloat(StdStr(ComboBoxLOFsmooth->currentText()));
   if (CheckTrainingPresent()) return;
   const std::vector<int32_t> pool = MarkedPool();
-  if (iWorkResponse < 0 || pool.empty()) {
-    Refuse("Data setup not valid. Response: " + std::to_string(iWorkResponse) +
-               " - Variable amount: " + std::to_string(pool.size()),
-           "USER DATA INPUT ERROR");
-    return;
-  }
+  if (RefuseInvalidSetup(pool.size())) return;
   DataSetupLoan loan(*data_, pool, iWorkResponse, ipTempTrainingPtr);
   try {
     loan.Apply();
@@ -727,20 +740,7 @@ void TDataSetupForm::ButtonSingleModelClick() {
 
 void TDataSetupForm::ButtonOKClick() {
   if (CheckTrainingPresent()) return;
-  const std::vector<VarMark> marks = GridMarks();
-  const auto selected = MarkedVariables(marks, {VarMark::Selected}).size();
-  if (iWorkResponse < 0 || selected == 0) {
-    Refuse("Data setup not valid. Response: " + std::to_string(iWorkResponse) +
-               " - Variable amount: " + std::to_string(selected),
-           "USER DATA INPUT ERROR");
-    return;
-  }
-  if (marks[iWorkResponse] != VarMark::Response) {
-    Refuse("Data setup not valid: the response variable " + data_->tpVarNameStrPtr[iWorkResponse] +
-               " is no longer marked as response",
-           "USER DATA INPUT ERROR");
-    return;
-  }
+  if (RefuseInvalidSetup(MarkedVariables(GridMarks(), {VarMark::Selected}).size())) return;
   int32_t models = models_ != nullptr ? models_->Count() : 0;
   if (models < 0) {
     ShowWarning("Invalid previous models list index, forcing list reset");

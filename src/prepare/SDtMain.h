@@ -171,6 +171,7 @@ private:
   void ConfineToStatusColumn(StringGrid* grid);
 
   std::vector<VarMark> GridMarks() const;
+  bool RefuseInvalidSetup(std::size_t variables);
   void SetMark(int32_t var, VarMark mark);
   std::vector<int32_t> MarkedPool() const;
   void MarkSelectedVariables(VarMark mark);

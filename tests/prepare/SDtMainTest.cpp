@@ -67,13 +67,18 @@ TEST_F(SetupFixture, BadIndicesAreIgnoredAndReportedOnce) {
   EXPECT_EQ(form->StringGridVar->Cells(2, 5), "");
 }
 
-TEST_F(SetupFixture, ResponseMarkedAsVariableIsRefusedAtOK) {
+TEST_F(SetupFixture, ResponseMarkedAsVariableIsRefusedAtOKAndBySingleModel) {
   auto form = Open();
   SelectRows(form->StringGridVar, 1, 1);
   form->ButtonSetXClick();  // the working response stays V0
   form->ButtonOKClick();
-  ASSERT_EQ(ui.Shown().size(), 1u);
-  EXPECT_EQ(ui.Shown(0).caption, "USER DATA INPUT ERROR");
+  form->ButtonSingleModelClick();
+  ASSERT_EQ(ui.Shown().size(), 2u);
+  for (const auto& shown : ui.Shown()) {
+    EXPECT_EQ(shown.text, "Data setup not valid: the response variable V0 is no longer marked as response");
+    EXPECT_EQ(shown.caption, "USER DATA INPUT ERROR");
+  }
+  EXPECT_TRUE(shownModal.empty());  // no model fitted
   EXPECT_EQ(form->Result(), mrNone);
   EXPECT_EQ(data.iSelectedVarCount, 3);
 }
