@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "data/ChemoData.h"
@@ -17,14 +18,19 @@ constexpr const char* kEol = "\r\n";
 using Grid = std::vector<std::vector<std::string>>;
 using RowDone = std::function<void()>;
 
-// Every row, every cell followed by a TAB; below the titles, cells from
-// firstNumber on are numbers and show the user's separator.
-std::string GridRows(const Grid& cells, std::size_t firstNumber, char separator, const RowDone& rowDone = {}) {
+// The title row's first converted column when the titles go out as they stand.
+constexpr std::size_t kTitlesKept = std::numeric_limits<std::size_t>::max();
+
+// Every row, every cell followed by a TAB; the cells from firstNumber on (in the
+// title row from firstTitle on) go through the user's separator.
+std::string GridRows(const Grid& cells, std::size_t firstTitle, std::size_t firstNumber, char separator,
+                     const RowDone& rowDone = {}) {
   std::string text;
   for (std::size_t row = 0; row < cells.size(); ++row) {
+    const std::size_t firstConverted = row == 0 ? firstTitle : firstNumber;
     for (std::size_t col = 0; col < cells[row].size(); ++col) {
       const std::string& cell = cells[row][col];
-      text += (row > 0 && col >= firstNumber ? ToSystemDecimalSeparator(cell, separator) : cell) + "\t";
+      text += (col >= firstConverted ? ToSystemDecimalSeparator(cell, separator) : cell) + "\t";
     }
     text += kEol;
     if (rowDone) rowDone();
@@ -66,9 +72,9 @@ std::string ModelCopyText(const SingleModelAnalysis& analysis, char separator, P
     progress->SetPosition(0);
     rowDone = [progress, &rows] { progress->SetPosition(++rows); };
   }
-  return GridRows(analysis.ParamCells(), 1, separator, rowDone) + kEol +
+  return GridRows(analysis.ParamCells(), kTitlesKept, 1, separator, rowDone) + kEol +
          StatisticsLines(analysis, separator, rowDone) + kEol +
-         GridRows(analysis.ObjectCells(), kFirstObjectNumberColumn, separator, rowDone);
+         GridRows(analysis.ObjectCells(), kTitlesKept, kFirstObjectNumberColumn, separator, rowDone);
 }
 
 std::string ModelReportText(const SingleModelAnalysis& analysis, char separator) {
@@ -84,7 +90,8 @@ std::string ModelReportText(const SingleModelAnalysis& analysis, char separator)
   text += std::string(kEol) + kEol;
   text += StatisticsLines(analysis, separator);
   text += std::string(kEol) + kEol;
-  return text + GridRows(analysis.ObjectCells(), kFirstObjectNumberColumn, separator);
+  // The report's title row goes through the separator after its first column.
+  return text + GridRows(analysis.ObjectCells(), 1, kFirstObjectNumberColumn, separator);
 }
 
 std::string ModelReportFileName(const std::string& chosen, int filterIndex) {
