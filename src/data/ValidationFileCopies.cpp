@@ -8,7 +8,7 @@
 bool FileOperations::Exists(const std::string& path) { return FileExists(path); }
 bool FileOperations::Copy(const std::string& from, const std::string& to) { return CopyFile(from, to, true); }
 bool FileOperations::Delete(const std::string& path) { return DeleteFile(path); }
-bool FileOperations::Rename(const std::string& from, const std::string& to) { return RenameFile(from, to); }
+bool FileOperations::RenameOver(const std::string& from, const std::string& to) { return ::RenameOver(from, to); }
 
 FileOperations& SystemFiles() {
   static FileOperations files;
@@ -36,8 +36,12 @@ std::string ValidationFileCopies::DbPath(const std::string& name) const {
   return registry_->FindTempFilePath(name, TempFiles::DbExtensionIndex());
 }
 
+bool ValidationFileCopies::DeleteIfExists(const std::string& path) {
+  return !files_.Exists(path) || files_.Delete(path);
+}
+
 void ValidationFileCopies::DeleteExisting(const std::string& path) {
-  if (files_.Exists(path) && !files_.Delete(path)) throw Exception("Cannot delete " + path);
+  if (!DeleteIfExists(path)) throw Exception("Cannot delete " + path);
 }
 
 void ValidationFileCopies::Backup() {
@@ -60,12 +64,9 @@ void ValidationFileCopies::Restore() {
   for (std::size_t i = 0; i < covered_.size(); ++i) {
     if (!covered_[i]) continue;
     const char* name = kValidationFileNames[i];
-    try {
-      DeleteExisting(DbPath(name));
-      if (files_.Exists(CopyPath(name)) && !files_.Rename(CopyPath(name), DbPath(name))) failed = true;
-    } catch (const Exception&) {
-      failed = true;
-    }
+    const std::string copy = CopyPath(name);
+    const bool restored = files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : DeleteIfExists(DbPath(name));
+    failed = failed || !restored;
   }
   if (failed) throw Exception("Cannot put back the validation files");
 }
@@ -75,8 +76,8 @@ void ValidationFileCopies::DeleteCopies() {
   for (const char* name : kValidationFileNames) DeleteExisting(CopyPath(name));
 }
 
-ValidationFilesAside::ValidationFilesAside(TempFiles* registry)
-    : copies_(registry, registry != nullptr ? registry->NewExtension() : std::string()) {
+ValidationFilesAside::ValidationFilesAside(TempFiles* registry, FileOperations& files)
+    : copies_(registry, registry != nullptr ? registry->NewExtension() : std::string(), files) {
   try {
     copies_.Backup();
     held_ = true;

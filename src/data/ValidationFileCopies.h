@@ -15,7 +15,7 @@ public:
   virtual bool Exists(const std::string& path);
   virtual bool Copy(const std::string& from, const std::string& to);  // overwrites
   virtual bool Delete(const std::string& path);
-  virtual bool Rename(const std::string& from, const std::string& to);
+  virtual bool RenameOver(const std::string& from, const std::string& to);  // replaces `to` in one step
 };
 // The operating system's files.
 FileOperations& SystemFiles();
@@ -34,10 +34,11 @@ public:
   // on the first failed copy, which leaves no partial copy; the files handled
   // before it stay covered.
   void Backup();
-  // For each file the last Backup covered (copied, or known to be absent):
-  // deletes the ".db$" file, then renames its copy (if any) to the ".db$" name.
-  // A file never covered is left as it is. Throws, after trying every file,
-  // when a ".db$" file cannot be deleted or a copy not put back.
+  // For each file the last Backup covered (copied, or known to be absent): its
+  // copy replaces the ".db$" file in one rename, so that the file exists at
+  // every moment; a file that had no copy is deleted. A file never covered is
+  // left as it is. Throws, after trying every file, when a copy cannot be put
+  // back or a ".db$" file cannot be deleted.
   void Restore();
   // Deletes every copy that exists; throws when one cannot be deleted.
   void DeleteCopies();
@@ -46,6 +47,7 @@ public:
   std::string CopyPath(const std::string& name) const { return DbPath(name) + extension_; }
 
 private:
+  bool DeleteIfExists(const std::string& path);
   void DeleteExisting(const std::string& path);
 
   TempFiles* registry_;
@@ -61,7 +63,7 @@ private:
 // could not be taken, Held() is false and nothing is put back.
 class ValidationFilesAside {
 public:
-  explicit ValidationFilesAside(TempFiles* registry);
+  explicit ValidationFilesAside(TempFiles* registry, FileOperations& files = SystemFiles());
   ~ValidationFilesAside();
   ValidationFilesAside(const ValidationFilesAside&) = delete;
   ValidationFilesAside& operator=(const ValidationFilesAside&) = delete;

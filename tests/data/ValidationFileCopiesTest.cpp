@@ -60,6 +60,26 @@ TEST_F(ValidationFilesAsideTest, CopiesThatCannotBeTakenAreReportedAndNothingIsP
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
 }
 
+// Files that cannot be renamed.
+struct NoRenames : FileOperations {
+  bool RenameOver(const std::string&, const std::string&) override { return false; }
+};
+
+TEST_F(ValidationFilesAsideTest, FilesThatCannotBePutBackAreReportedAndKeepTheirCopies) {
+  Write("~many~", "many before");
+  NoRenames files;
+  {
+    ValidationFilesAside aside(&registry, files);
+    ASSERT_TRUE(aside.Held());
+    Write("~many~", "many meanwhile");
+  }
+  EXPECT_EQ(ReadFileText(Db("~many~")), "many meanwhile");
+  EXPECT_EQ(ReadFileText(Db("~many~") + ".new"), "many before");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).flags, MB_OK | MB_ICONERROR);
+}
+
 TEST(ValidationFilesAsideWithoutRegistryTest, HoldsNothingAndSaysNothing) {
   TestUi().Reset();
   { EXPECT_TRUE(ValidationFilesAside(nullptr).Held()); }

@@ -94,20 +94,33 @@ TEST_F(ValidationUndoTest, AFailedCopyLeavesNoUndoCopyAndStopsTheRest) {
   EXPECT_FALSE(FileExistsHere(Und("~rres~")));
 }
 
-// Files whose copy (leaving a partial one), delete or rename fails for the paths named.
+// Files whose copy (leaving a partial one), delete or rename fails for the paths
+// named, and which note each watched file found missing after a delete or rename.
 struct FailingFiles : FileOperations {
   bool Copy(const std::string& from, const std::string& to) override {
     if (from != failCopyOf) return FileOperations::Copy(from, to);
     Write(to, "partial");
     return false;
   }
-  bool Delete(const std::string& path) override { return path != failDeleteOf && FileOperations::Delete(path); }
-  bool Rename(const std::string& from, const std::string& to) override {
-    return to != failRenameTo && FileOperations::Rename(from, to);
+  bool Delete(const std::string& path) override {
+    const bool done = path != failDeleteOf && FileOperations::Delete(path);
+    NoteMissing();
+    return done;
+  }
+  bool RenameOver(const std::string& from, const std::string& to) override {
+    const bool done = to != failRenameTo && FileOperations::RenameOver(from, to);
+    NoteMissing();
+    return done;
+  }
+  void NoteMissing() {
+    for (const std::string& path : watched)
+      if (!std::filesystem::exists(path)) missing.push_back(path);
   }
   std::string failCopyOf;
   std::string failDeleteOf;
   std::string failRenameTo;
+  std::vector<std::string> watched;
+  std::vector<std::string> missing;
 };
 
 class ValidationUndoFailureTest : public ValidationUndoTest {
@@ -145,9 +158,10 @@ TEST_F(ValidationUndoFailureTest, CancelPutsBackOnlyTheFilesThatWereCopied) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
-// A validation file that cannot be deleted on Cancel: the others are still put
-// back, the failure is reported and the undo copies go.
+// A validation file new since opening that cannot be deleted on Cancel: the
+// others are still put back, the failure is reported and the undo copies go.
 TEST_F(ValidationUndoFailureTest, AFileThatCannotBeDeletedIsReportedAndTheOthersComeBack) {
+  std::filesystem::remove(Db("~yscr~"));
   failingUndo.Backup();
   ChangeAll();
   files.failDeleteOf = Db("~yscr~");
@@ -162,14 +176,24 @@ TEST_F(ValidationUndoFailureTest, AFileThatCannotBeDeletedIsReportedAndTheOthers
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
 }
 
+// Each copy replaces its file in one step, so no validation file is ever
+// missing; one that cannot be put back keeps its changed file and is reported.
 TEST_F(ValidationUndoFailureTest, ACopyThatCannotBeRenamedBackIsReported) {
   failingUndo.Backup();
   ChangeAll();
-  files.failRenameTo = Db("~rres~");
+  for (const char* name : kValidationFileNames) files.watched.push_back(Db(name));
+  files.failRenameTo = Db("~yscr~");
   Cancel();
+  EXPECT_EQ(files.missing, std::vector<std::string>{});
+  EXPECT_EQ(ReadFileText(Db("~many~")), "~many~ at opening");
+  EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ changed");
   EXPECT_EQ(ReadFileText(Db("~rdes~")), "~rdes~ at opening");
+  EXPECT_EQ(ReadFileText(Db("~rres~")), "~rres~ at opening");
+  EXPECT_FALSE(AnyUndoCopy());
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(TestUi().Shown(0).flags, MB_OK | MB_ICONERROR);
 }
 
 TEST(ValidationUndoWithoutRegistryTest, DoesNothing) {

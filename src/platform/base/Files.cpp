@@ -29,11 +29,15 @@ bool DeleteFile(const std::string& path) {
   return FileExists(path) && fs::remove(path, ec);
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
+bool RenameOver(const std::string& from, const std::string& to) {
   std::error_code ec;
-  if (fs::exists(fs::symlink_status(to, ec))) return false;
   fs::rename(from, to, ec);
   return !ec;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  return !fs::exists(fs::symlink_status(to, ec)) && RenameOver(from, to);
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {

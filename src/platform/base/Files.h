@@ -14,6 +14,9 @@ bool DirectoryExists(const std::string& path);
 bool DeleteFile(const std::string& path);
 // Renames or moves a file; fails, changing nothing, when `to` already exists.
 bool RenameFile(const std::string& from, const std::string& to);
+// Renames a file over `to` in one step: an existing `to` is replaced, and names
+// the old file or the new one at every moment.
+bool RenameOver(const std::string& from, const std::string& to);
 // Copies a file; an existing `to` is replaced only when overwrite is set.
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite);
 

@@ -47,6 +47,10 @@ TEST_F(FilesTest, RenameNeverReplacesAndCopyReplacesOnlyWhenAskedTo) {
   EXPECT_TRUE(RenameFile(Path("from"), Path("moved")));
   EXPECT_FALSE(FileExists(Path("from")));
   EXPECT_EQ(Read("moved"), "new");
+  EXPECT_TRUE(RenameOver(Path("moved"), Path("to")));
+  EXPECT_FALSE(FileExists(Path("moved")));
+  EXPECT_EQ(Read("to"), "new");
+  EXPECT_FALSE(RenameOver(Path("moved"), Path("to")));
 }
 
 TEST_F(FilesTest, ListFilesMatchesTheMaskCaseSensitivelyInNameOrder) {
