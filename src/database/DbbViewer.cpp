@@ -9,7 +9,6 @@
 
 #include "data/ProjectHost.h"
 #include "database/DbbMain.h"
-#include "platform/base/ReplaceFile.h"
 #include "platform/qt/ImageCanvas.h"
 #include "platform/qt/ImageFiles.h"
 #include "platform/qt/QtConvert.h"
@@ -170,12 +169,10 @@ void TDatabaseForm::SaveImage(const std::string& fileName, int filterIndex) {
   if (!ConfirmOverwrite(path)) return;
   const QImage picture = Image->Picture();
   try {
-    WriteReplacingPath(path, [&](const std::string& temporary) {
-      if (jpeg)
-        SaveJpeg(picture, temporary);
-      else
-        SaveBitmap(picture, temporary);
-    });
+    if (jpeg)
+      SaveJpeg(picture, path);
+    else
+      SaveBitmap(picture, path);
   } catch (...) {
     Report("Cannot save image", "APPLICATION WARNING", MB_ICONWARNING);
   }
@@ -258,7 +255,7 @@ void TDatabaseForm::SaveGridAsText(const CellRange& range) {
   if (!ConfirmOverwrite(path)) return;
   const std::string text = TableSaveText(Rows(), range, TextStyle());
   try {
-    WriteReplacingPath(path, [&](const std::string& temporary) { WriteTextFile(temporary, text); });
+    WriteTextFile(path, text);
   } catch (...) {
     Report("Cannot save file", "APPLICATION ERROR", MB_ICONERROR);
   }

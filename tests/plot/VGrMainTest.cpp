@@ -22,8 +22,10 @@
 #include "data/ValidationFiles.h"
 #include "numerics/Matrix.h"
 #include "numerics/Utils.h"
+#include "platform/base/Files.h"
 #include "platform/qt/QtUiServices.h"
 #include "platform/qt/RecordingCanvas.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedUi.h"
 
 namespace {
@@ -512,6 +514,33 @@ TEST_F(R2Q2Test, SavesPicturesUnderTheirCaseSensitiveExtension) {
   TestUi().AnswerFile(folder.Path("none/x"), 3);
   form->SpeedButtonSaveImageClick();
   EXPECT_EQ(TestUi().Shown(1).text, "Cannot write data. Please check your privileges.");
+}
+
+// A save that fails midway, as on a full disk, leaves each older file whole and
+// no temporary file behind; the next save replaces it with a whole picture.
+TEST_F(R2Q2Test, AFailedSaveLeavesTheOlderFileWhole) {
+  TestFolder folder;
+  const std::pair<std::string, int> choices[] = {{"plot.jpg", 1}, {"plot.bmp", 2}, {"plot.txt", 3}};
+  for (const auto& [name, filter] : choices) {
+    std::ofstream(folder.Path(name), std::ios::binary) << "older " << name;
+    TestUi().AnswerFile(folder.Path(name), filter);
+    TestUi().Answer(IDYES);
+    FileSizeLimit fullDisk(64);
+    form->SpeedButtonSaveImageClick();
+  }
+  for (const auto& [name, filter] : choices) EXPECT_EQ(ReadFile(folder.Path(name)), "older " + name);
+  EXPECT_EQ(ListFiles(folder.Dir(), "*"), (std::vector<std::string>{"plot.bmp", "plot.jpg", "plot.txt"}));
+  ASSERT_EQ(TestUi().Shown().size(), 6u);
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot save image");
+  EXPECT_EQ(TestUi().Shown(3).text, "Cannot save image");
+  EXPECT_EQ(TestUi().Shown(5).text, "Cannot write data. Please check your privileges.");
+
+  TestUi().AnswerFile(folder.Path("plot.jpg"), 1);
+  TestUi().Answer(IDYES);
+  form->SpeedButtonSaveImageClick();
+  const std::string jpeg = ReadFile(folder.Path("plot.jpg"));
+  EXPECT_EQ(JpegSize(folder.Path("plot.jpg")), form->Picture().size());
+  EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9");  // the end-of-image marker
 }
 
 TEST_F(R2Q2Test, ARedrawOnAnImageBelowSixteenPixelsDrawsNothingAndLeavesNoPointerOnFreedLabels) {

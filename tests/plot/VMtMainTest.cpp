@@ -5,8 +5,10 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
+#include "platform/base/Files.h"
 #include "platform/qt/ViewerCommon.h"
 #include "plot/PlotTestData.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedUi.h"
 
 namespace {
@@ -108,6 +110,23 @@ TEST_F(CorrelationViewTest, SaveKeepsATxtExtensionInAnyCaseAndAsksBeforeOverwrit
   form->SpeedButtonSaveToFileClick();
   EXPECT_EQ(TestUi().Shown(0).text, "File already esists! Do you want to overwrite?");
   EXPECT_EQ(ReadFile(folder.Path("old.txt")), "keep");
+}
+
+// A save that fails midway, as on a full disk, leaves the older file whole and
+// no temporary file beside it.
+TEST_F(CorrelationViewTest, AFailedSaveLeavesTheOlderFileWhole) {
+  TestFolder folder;
+  WriteTextFile(folder.Path("corr.txt"), "older matrix");
+  TestUi().AnswerFile(folder.Path("corr.txt"));
+  TestUi().Answer(IDYES);
+  {
+    FileSizeLimit fullDisk(64);
+    form->SpeedButtonSaveToFileClick();
+  }
+  EXPECT_EQ(ReadFile(folder.Path("corr.txt")), "older matrix");
+  EXPECT_EQ(ListFiles(folder.Dir(), "*"), std::vector<std::string>{"corr.txt"});
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(1).text, "Cannot save file");
 }
 
 // The out-of-limit counts of the model list: integers, sortable, with row colours.

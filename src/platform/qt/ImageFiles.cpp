@@ -5,10 +5,11 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "platform/base/Exception.h"
+#include "platform/base/ReplaceFile.h"
+#include "platform/base/Stream.h"
 
 namespace {
 
@@ -17,10 +18,7 @@ void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) throw Exception("Cannot create file " + path);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!file.flush()) throw Exception("Cannot write file " + path);
+  WriteReplacingFile(path, [&](Stream& file) { file.Write(bytes.data(), bytes.size()); });
 }
 
 void CheckNotEmpty(const QImage& image) {

@@ -4,10 +4,10 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
-#include "platform/base/Exception.h"
 #include "platform/base/Files.h"
+#include "platform/base/ReplaceFile.h"
+#include "platform/base/Stream.h"
 #include "platform/base/UiServices.h"
 
 namespace {
@@ -62,8 +62,5 @@ bool ConfirmOverwrite(const std::string& path) {
 }
 
 void WriteTextFile(const std::string& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) throw Exception("Cannot create file " + path);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!file.flush()) throw Exception("Cannot write file " + path);
+  WriteReplacingFile(path, [&](Stream& file) { file.Write(text.data(), text.size()); });
 }

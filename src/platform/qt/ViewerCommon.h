@@ -24,6 +24,7 @@ std::string FileExtension(const std::string& fileName);
 std::string WithExtension(const std::string& fileName, const std::string& ext, bool matchCase);
 // True when path does not exist or the user agrees to overwrite it.
 bool ConfirmOverwrite(const std::string& path);
-// Creates (or truncates) the file and writes text as its 8-bit bytes; throws
-// Exception when it cannot be created or written.
+// Writes text as the file's 8-bit bytes, replacing the file as a whole
+// (platform/base/ReplaceFile.h), so that a failed save leaves an older file as
+// it was; throws Exception when it cannot be written.
 void WriteTextFile(const std::string& path, const std::string& text);
