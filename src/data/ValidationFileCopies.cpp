@@ -90,8 +90,7 @@ ValidationFilesAside::ValidationFilesAside(TempFiles* registry, FileOperations& 
 ValidationFilesAside::~ValidationFilesAside() {
   if (!held_) return;
   try {
-    copies_.Restore();
-    copies_.DeleteCopies();
+    copies_.Restore();  // every file was covered, so no copy is left when it succeeds
   } catch (...) {
     ReportCopyFailure();  // a copy not put back stays beside its file
   }
