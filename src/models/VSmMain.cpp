@@ -11,6 +11,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -46,6 +47,15 @@ const char* const kDeleteHint = "Delete unselected models";
 const char* const kKeepHint = "Keep only selected models";
 
 QLabel* Label(QWidget* parent, const char* text) { return new QLabel(text, parent); }
+
+// Whether a CI box text is "None" or a number; factor, when given, gets the
+// number (nothing for "None").
+bool ReadCiText(const std::string& text, std::optional<long double>* factor = nullptr) {
+  long double value = 0.0L;
+  if (text != "None" && !TryStrToFloat(text, value)) return false;
+  if (factor != nullptr && text != "None") *factor = value;
+  return true;
+}
 
 // Draws the sort items from the combo's flags: disabled ones grey, and never
 // highlighted.
@@ -131,6 +141,7 @@ void TViewSelForm::BuildComponents() {
   ComboBoxQUIKRule = new QComboBox(this);
   ComboBoxCI = new QComboBox(this);
   ComboBoxCI->setEditable(true);
+  ComboBoxCI->setInsertPolicy(QComboBox::NoInsert);  // Enter adds only numbers
   ComboBoxOnlyBest = new QComboBox(this);
   SpeedButtonViewOnlySelMod = TextToolButton(this, "Only sel.", "View only selected models");
   SpeedButtonViewOnlySelMod->setCheckable(true);
@@ -230,6 +241,10 @@ void TViewSelForm::BuildComponents() {
   connect(ComboBoxQUIKRule, &QComboBox::activated, this, [this] { ComboBoxQUIKRuleChange(); });
   connect(ComboBoxCI, &QComboBox::activated, this, [this] { ComboBoxCIChange(); });
   connect(ComboBoxCI->lineEdit(), &QLineEdit::textEdited, this, [this] { ComboBoxCIChange(); });
+  connect(ComboBoxCI->lineEdit(), &QLineEdit::returnPressed, this, [this] { ComboBoxCIEnter(); });
+  connect(ComboBoxCI, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+    if (ReadCiText(StdStr(text))) acceptedCi_ = StdStr(text);
+  });
   connect(ComboBoxOnlyBest, &QComboBox::activated, this, [this] { ComboBoxOnlyBestChange(); });
   connect(UpDownBest, &QSpinBox::valueChanged, this, [this] { UpDownBestClick(); });
 }
@@ -538,12 +553,7 @@ void TViewSelForm::SetAllSelection(bool select) {
 void TViewSelForm::RecalculateColumns() {
   ModelFilterChoice choice;
   if (ComboBoxQUIKRule->currentIndex() > 0) choice.quikDelta = StrToFloat(StdStr(ComboBoxQUIKRule->currentText()));
-  const std::string ciText = StdStr(ComboBoxCI->currentText());
-  if (ciText != "None") {
-    long double factor = 0.0L;
-    if (!TryStrToFloat(ciText, factor)) return;
-    choice.ciFactor = factor;
-  }
+  if (!ReadCiText(StdStr(ComboBoxCI->currentText()), &choice.ciFactor)) return;
   BusyCursor busy;
   std::unique_ptr<Progress> progress = OpenProgressWindow(true, "Calculating...");
   std::unique_ptr<ModelListStatistics> stats = OpenStatistics();
@@ -556,6 +566,17 @@ void TViewSelForm::RecalculateColumns() {
   if (!complete)
     Ui().MessageBox("Calculation errors occurs: listed data may be unreliable or incomplete.", "APPLICATION WARNING",
                     MB_OK | MB_ICONWARNING);
+}
+
+void TViewSelForm::ComboBoxCIEnter() {
+  const std::string text = StdStr(ComboBoxCI->currentText());
+  long double factor = 0.0L;
+  if (text != "None" && !ReadTypedNumber(text, factor)) {
+    ComboBoxCI->setEditText(QStr(acceptedCi_));
+    return;
+  }
+  if (ComboBoxCI->findText(QStr(text)) < 0) ComboBoxCI->addItem(QStr(text));
+  ComboBoxCI->setCurrentIndex(ComboBoxCI->findText(QStr(text)));
 }
 
 // ---- Views and list changes -----------------------------------------------------------

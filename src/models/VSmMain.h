@@ -76,6 +76,9 @@ public:
   void SpeedButtonSaveToFileClick();
   void ComboBoxQUIKRuleChange() { RecalculateColumns(); }
   void ComboBoxCIChange() { RecalculateColumns(); }
+  // Enter in the CI box: a number joins its list once; any other text is refused
+  // and the box shows its last accepted value again.
+  void ComboBoxCIEnter();
   void RecalculateColumns();
   void ComboBoxOnlyBestChange();
   void SpeedButtonViewOnlySelModClick();
@@ -213,6 +216,7 @@ private:
   ValidationUndo undo_;
   bool accepted_ = false;
   bool closed_ = false;
+  std::string acceptedCi_ = "None";  // the CI box's last number, or "None"
   bool hasPredictionObjects_ = false;
   int rememberedSort_ = 2;
   int rememberedSort2nd_ = 2;

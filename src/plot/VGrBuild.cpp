@@ -10,6 +10,7 @@
 #include "data/ProjectHost.h"
 #include "data/TempFiles.h"
 #include "numerics/Matrix.h"
+#include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/QtConvert.h"
@@ -372,7 +373,7 @@ void TViewGraphForm::DrawScatter() {
   plot->GetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
   for (int i = 0; i < 4; ++i) {
     if (!CheckBoxLimit[i]->isChecked()) continue;
-    ReadLimitValue(StdStr(EditLimit[i]->text()), bounds[i]);
+    ReadTypedNumber(StdStr(EditLimit[i]->text()), bounds[i]);
     EditLimit[i]->setEnabled(true);
   }
   if (Graph::IsDrawableRange(bounds[0], bounds[1], bounds[2], bounds[3])) {

@@ -104,8 +104,6 @@ public:
   // The control panel.
   void BuildVerticalPanel();
   void ApplyLimitEdit(int which, int key);
-  // Reads a limit edit's text; a non-number is reported and leaves value unchanged.
-  static bool ReadLimitValue(const std::string& text, long double& value);
   void ApplyRangeEdit(int which, int key);
   void UpdateRangeCaptions();
   void ClassifyRanks();

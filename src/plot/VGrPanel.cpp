@@ -9,6 +9,7 @@
 
 #include "data/ChemoData.h"
 #include "numerics/Matrix.h"
+#include "platform/base/CommandGuard.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
 #include "platform/qt/QtConvert.h"
@@ -246,16 +247,6 @@ void TViewGraphForm::BuildVerticalPanel() {
   firstBuild_ = false;
 }
 
-bool TViewGraphForm::ReadLimitValue(const std::string& text, long double& value) {
-  try {
-    value = StrToFloat(text);
-    return true;
-  } catch (const EConvertError& e) {
-    Ui().MessageBox(e.Message, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-    return false;
-  }
-}
-
 // A non-number is reported once and replaced by the kept bound, so that later
 // redraws do not raise the same error again.
 void TViewGraphForm::ApplyLimitEdit(int which, int key) {
@@ -264,7 +255,7 @@ void TViewGraphForm::ApplyLimitEdit(int which, int key) {
   plot_->GetRange(bounds[0], bounds[1], bounds[2], bounds[3]);
   long double kept = bounds[which];
   std::string text = StdStr(EditLimit[which]->text());
-  if (!ReadLimitValue(text, bounds[which])) {
+  if (!ReadTypedNumber(text, bounds[which])) {
     EditLimit[which]->setText(QStr(FloatToStr(kept)));
     return;
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -152,7 +153,7 @@ TEST_F(ViewSelFormTest, SelectionLettersAndStates) {
   form->PopupSelectallmodelsClick();
   EXPECT_EQ(TestUi().Shown(0).text, "All models will be selected: do you want to continue?");
   EXPECT_EQ(form->ComboBoxQUIKRule->currentText(), "None");
-  EXPECT_EQ(form->ComboBoxCI->currentText(), "None");
+  EXPECT_EQ(StdStr(form->ComboBoxCI->currentText()), "None");
   EXPECT_EQ(form->Table().RowModel(3)->iSelStatus, 0);
   form->PopupSelectallmodelsClick();
   for (int row = 1; row <= 5; ++row) EXPECT_EQ(form->Table().RowModel(row)->iSelStatus, 1);
@@ -510,6 +511,38 @@ TEST_F(ViewSelFittedTest, ConfidenceFilterRejectsWideIntervalsAndKeepsNarrowOnes
   form->ComboBoxCI->setCurrentIndex(6);
   form->ComboBoxCIChange();
   EXPECT_EQ(zero.iSelStatus, 2);
+}
+
+// The user types CI factors into the box and presses Enter: a text that is no
+// number is refused in the conversion's words and the box's last value comes
+// back; a number filters the models and joins the list once.
+TEST_F(ViewSelFittedTest, TypedCiTextsThatAreNoNumbersAreRefusedAndOnlyNumbersJoinTheList) {
+  auto line = validationtest::MakeData({{1, {1}, 2.1L}, {1, {2}, 3.9L}, {1, {3}, 6.2L}, {1, {4}, 7.8L}, {1, {5}, 10.1L}});
+  auto form = Open(line);
+  DataResultNode& model = validationtest::FitByEngine(*line, *host.models, {0});
+  model.iSelStatus = 3;
+  form->SortAndShowModels();
+  RealMessageBoxes boxes;
+  auto enter = [&](const char* text) {
+    ShowActive(*form);  // the user clicks into the box
+    form->ComboBoxCI->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  };
+  enter("abc");
+  EXPECT_EQ(StdStr(form->ComboBoxCI->currentText()), "None");
+  enter("2.25");  // the intercept's half-width is about 12.6 times the intercept
+  EXPECT_EQ(model.iSelStatus, 2);
+  for (const char* text : {"#", "-", "..", "2.25"}) enter(text);
+  EXPECT_EQ(boxes.Answered(), (std::vector<std::string>{"'abc' is not a valid floating point value",
+                                                        "'#' is not a valid floating point value",
+                                                        "'-' is not a valid floating point value",
+                                                        "'..' is not a valid floating point value"}));
+  EXPECT_EQ(StdStr(form->ComboBoxCI->currentText()), "2.25");
+  ASSERT_EQ(form->ComboBoxCI->count(), 8);
+  EXPECT_EQ(StdStr(form->ComboBoxCI->itemText(7)), "2.25");
+  EXPECT_TRUE(form->isVisible());  // Enter closed nothing
 }
 
 TEST_F(ViewSelFittedTest, ExternalValidationFillsTheSelectedModelsOnly) {

@@ -5,10 +5,23 @@
 #include <string>
 
 #include "platform/base/Exception.h"
+#include "platform/base/NumberText.h"
 #include "platform/base/UiServices.h"
 
 inline void ShowWarning(const std::string& text) {
   Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+}
+
+// Reads a number the user typed; a text that is no number is reported in the
+// conversion's own words and leaves value unchanged. Whether it was a number.
+inline bool ReadTypedNumber(const std::string& text, long double& value) {
+  try {
+    value = StrToFloat(text);
+    return true;
+  } catch (const EConvertError& e) {
+    ShowWarning(e.Message);
+    return false;
+  }
 }
 
 // Reports the exception being handled (call it inside a catch block): its message
