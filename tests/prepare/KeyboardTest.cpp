@@ -91,6 +91,50 @@ TEST_F(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
   }
 }
 
+// Keys reach the widget that has the focus, as the keyboard delivers them: after
+// a refusal's message, answered with Enter or Escape, the cell's editor has the
+// keyboard again and the typing goes on in it.
+TEST_F(KeyboardInput, TypingGoesOnInTheCellAfterARefusal) {
+  const std::string badSplitting = " is not a valid splitting value, it must be 1 (training) and 2 (prediction)";
+  const struct {
+    bool tableMode;
+    int col;
+    std::string keys;
+    Qt::Key answer;
+    std::string kept;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {true, 2, "x56", Qt::Key_Return, "56", {Refused("x")}},
+      {true, 2, "x56", Qt::Key_Escape, "56", {Refused("x")}},
+      {true, 4, "31", Qt::Key_Return, "1", {"3" + badSplitting}},
+      {true, 4, "1,5", Qt::Key_Return, "1", {"'1,' is not a valid integer value", "15" + badSplitting}},
+      {false, 3, "7x8", Qt::Key_Escape, "78", {Refused("7x")}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    if (c.tableMode)
+      FillComparisonTable(host.data);
+    else
+      FillData(host.data, {{1, 2, 3}});
+    auto form = OpenEditor(host.data, c.tableMode);
+    ShowActive(*form);
+    form->SpeedButtonEditClick();
+    StringGrid& grid = *form->StringGrid;
+    grid.setFocus();
+    grid.SetSelection({c.col, 1, c.col, 1});
+    {
+      RealMessageBoxes boxes(c.answer);
+      TypeAtFocus(c.keys);
+      EXPECT_EQ(boxes.Answered(), c.messages);
+    }
+    EXPECT_EQ(EditorText(grid), c.kept);
+    PressAtFocus(Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.Cells(c.col, 1), c.kept);
+    EXPECT_EQ(QApplication::focusWidget(), &grid);
+  }
+}
+
 TEST_F(KeyboardInput, EnterInAnEditBoxDoesOnlyWhatThatBoxDoes) {
   ChemoData table;
   FillComparisonTable(table);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "platform/qt/Dialogs.h"
 #include "support/ScriptedUi.h"
 
 int main(int argc, char** argv) {
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   InstallUi(&TestUi());
+  ReturnKeyboardFromClosedWindows();  // as the program does at start-up
   return RUN_ALL_TESTS();
 }

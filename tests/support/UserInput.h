@@ -3,6 +3,8 @@
 // that run their own event loop, answered from a timer.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,13 +17,14 @@
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/QtUiServices.h"
 #include "platform/qt/StringGrid.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedUi.h"
 
 // While it lives, message boxes are the Qt services' own modal boxes; each is
-// answered with Enter (its default button) once it is up, and its text kept.
+// answered with the key (Enter: its default button) once it is up, and its text kept.
 class RealMessageBoxes {
 public:
-  RealMessageBoxes() {
+  explicit RealMessageBoxes(Qt::Key answer = Qt::Key_Return) : answer_(answer) {
     InstallUi(&ui_);
     QObject::connect(&poll_, &QTimer::timeout, [this] { AnswerOpenBox(); });
     poll_.start(10);
@@ -37,9 +40,10 @@ private:
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
     answered_.push_back(StdStr(box->text()));
-    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, answer_);
   }
 
+  Qt::Key answer_;
   QtUiServices ui_;
   QTimer poll_;
   std::vector<std::string> answered_;
@@ -49,7 +53,7 @@ private:
 inline void ShowActive(QWidget& window) {
   window.show();
   window.activateWindow();
-  QApplication::processEvents();
+  ProcessEventsUntil([&window] { return window.isActiveWindow(); }, 2000);
 }
 
 // Types text into a grid cell as a user does: the first key goes to the grid,
@@ -74,4 +78,25 @@ inline void TypeAndEnter(QWidget* edit, const std::string& text) {
   edit->setFocus();
   QTest::keyClicks(edit, QStr(text));
   QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// The widget the keyboard delivers keys to; null (a test failure) when none takes them.
+inline QWidget* KeyboardTarget() {
+  // The keys of a user come through the event loop, once the window system has
+  // given the keyboard to a window.
+  ProcessEventsUntil([] { return QApplication::focusWidget() != nullptr; }, 2000);
+  QWidget* focused = QApplication::focusWidget();
+  if (focused == nullptr) ADD_FAILURE() << "no widget has the keyboard";
+  return focused;
+}
+
+// Presses a key as the keyboard delivers it: to the widget that has the focus at that moment.
+inline void PressAtFocus(Qt::Key key) {
+  if (QWidget* target = KeyboardTarget()) QTest::keyClick(target, key);
+}
+
+// Types text as the keyboard delivers it, each key to the focus widget of the moment.
+inline void TypeAtFocus(const std::string& text) {
+  for (char key : text)
+    if (QWidget* target = KeyboardTarget()) QTest::keyClick(target, key);
 }

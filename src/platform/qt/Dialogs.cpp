@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -15,7 +17,74 @@ std::vector<QPointer<QWidget>>& ProgressWindows() {
   return windows;
 }
 
+// A window that can have the keyboard: a shown window or dialog (no menu or tip).
+bool TakesKeyboard(const QWidget* widget) {
+  return widget != nullptr && widget->isVisible() &&
+         (widget->windowType() == Qt::Window || widget->windowType() == Qt::Dialog);
+}
+
+QWidget* ShownMainWindow() {
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible()) return window;
+  return nullptr;
+}
+
+// Whether the keys typed in the window reach it: no modal window is up, or the
+// window is the modal one or belongs to it.
+bool Unblocked(const QWidget* window, const QWidget* modal) {
+  for (; modal != nullptr && window != nullptr; window = window->parentWidget())
+    if (window == modal) return true;
+  return modal == nullptr;
+}
+
+// Gives the keyboard to the first of the owners that can take it, else to the
+// modal window, else to the main window; nothing when a window has it already.
+void ReturnKeyboard(const std::vector<QPointer<QWidget>>& owners) {
+  if (TakesKeyboard(QApplication::activeWindow())) return;
+  QWidget* modal = QApplication::activeModalWidget();
+  for (const QPointer<QWidget>& owner : owners)
+    if (TakesKeyboard(owner) && Unblocked(owner, modal)) {
+      owner->activateWindow();
+      return;
+    }
+  QWidget* heir = TakesKeyboard(modal) ? modal : ShownMainWindow();
+  if (heir != nullptr) heir->activateWindow();
+}
+
+// Window systems do not always give the keyboard back when a window closes (a
+// window that closes under a message box just closed, for one). The check runs
+// once the closing is over, when the window system has had its say.
+class KeyboardReturner : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow() &&
+        QGuiApplication::applicationState() == Qt::ApplicationActive)
+      ReturnKeyboardLater(static_cast<QWidget*>(watched));
+    return false;
+  }
+
+private:
+  // The owners are noted now, nearest first: the closed window may be gone
+  // before the check runs.
+  void ReturnKeyboardLater(QWidget* closed) {
+    std::vector<QPointer<QWidget>> owners;
+    for (QWidget* owner = closed->parentWidget(); owner != nullptr; owner = owner->window()->parentWidget())
+      owners.emplace_back(owner->window());
+    QTimer::singleShot(0, this, [owners = std::move(owners)] { ReturnKeyboard(owners); });
+  }
+};
+
 }  // namespace
+
+void ReturnKeyboardFromClosedWindows() {
+  static KeyboardReturner* returner = nullptr;
+  if (returner != nullptr) return;
+  returner = new KeyboardReturner(QCoreApplication::instance());
+  QCoreApplication::instance()->installEventFilter(returner);
+}
 
 void CentreOnScreen(QWidget* window) { PlaceOnScreen(*window, 0); }
 

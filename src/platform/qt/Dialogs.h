@@ -20,6 +20,10 @@ QWidget* WindowToOpenOver();
 // Progress windows announce themselves while they are shown.
 void AddProgressWindow(QWidget* window);
 void RemoveProgressWindow(QWidget* window);
+// From now on, when a window closes while the program has the keyboard and no
+// other window takes it, the keyboard goes back to the nearest shown window the
+// closed one belonged to, else to the modal window, else to the main window.
+void ReturnKeyboardFromClosedWindows();
 // Centres the window on its whole screen and moves it offset pixels right and down;
 // halves are taken by an arithmetic shift.
 void PlaceOnScreen(QWidget& window, int offset);

@@ -478,6 +478,9 @@ void StringGrid::EditText(int col, int row, const std::string& text, QWidget* ed
   }
   auto* line = qobject_cast<QLineEdit*>(editor);
   if (line && rows_[row][col] != text) line->setText(QStr(rows_[row][col]));
+  // A message shown by the handler took the focus, and the view gave it to
+  // itself: the typing goes on in the editor once its window is active again.
+  editor->setFocus();
 }
 
 // The view closes an editor that loses the focus, and frees it in the next round

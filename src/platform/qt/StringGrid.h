@@ -90,7 +90,8 @@ public:
   // What the in-place editor does on every keystroke: store the text and run
   // OnSetEditText; a handler that changes the cell changes the editor too. The
   // editor stays open while the handler runs, also when a message it shows takes
-  // the focus, so that the keystroke returns to a live editor.
+  // the focus, so that the keystroke returns to a live editor; the editor then
+  // takes the focus back, so that the next keys reach it.
   void EditText(int col, int row, const std::string& text, QWidget* editor);
 
   // Draws one cell into rect (grid lines excluded) with the hook's colours.
