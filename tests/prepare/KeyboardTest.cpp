@@ -45,6 +45,21 @@ protected:
     return path;
   }
 
+  // The editor on the comparison table (table mode) or on a data set of three
+  // variables (add mode), shown in edit mode, its grid focused on cell (col, 1).
+  std::unique_ptr<TFormAddExtData> EditCell(bool tableMode, int col) {
+    if (tableMode)
+      FillComparisonTable(host.data);
+    else
+      FillData(host.data, {{1, 2, 3}});
+    auto form = OpenEditor(host.data, tableMode);
+    ShowActive(*form);
+    form->SpeedButtonEditClick();
+    form->StringGrid->setFocus();
+    form->StringGrid->SetSelection({col, 1, col, 1});
+    return form;
+  }
+
   FakeProjectHost host;
   TestFolder folder;
 };
@@ -68,13 +83,7 @@ TEST_F(KeyboardInput, RefusedKeystrokesAreTakenBackInTheCellAndItsOpenEditor) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
-    if (c.tableMode)
-      FillComparisonTable(host.data);
-    else
-      FillData(host.data, {{1, 2, 3}});
-    auto form = OpenEditor(host.data, c.tableMode);
-    ShowActive(*form);
-    form->SpeedButtonEditClick();
+    auto form = EditCell(c.tableMode, c.col);
     StringGrid& grid = *form->StringGrid;
     {
       RealMessageBoxes boxes;
@@ -112,16 +121,8 @@ TEST_F(KeyboardInput, TypingGoesOnInTheCellAfterARefusal) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
-    if (c.tableMode)
-      FillComparisonTable(host.data);
-    else
-      FillData(host.data, {{1, 2, 3}});
-    auto form = OpenEditor(host.data, c.tableMode);
-    ShowActive(*form);
-    form->SpeedButtonEditClick();
+    auto form = EditCell(c.tableMode, c.col);
     StringGrid& grid = *form->StringGrid;
-    grid.setFocus();
-    grid.SetSelection({c.col, 1, c.col, 1});
     {
       RealMessageBoxes boxes(c.answer);
       TypeAtFocus(c.keys);

@@ -53,7 +53,7 @@ private:
 inline void ShowActive(QWidget& window) {
   window.show();
   window.activateWindow();
-  ProcessEventsUntil([&window] { return window.isActiveWindow(); }, 2000);
+  QApplication::processEvents();
 }
 
 // Types text into a grid cell as a user does: the first key goes to the grid,
