@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "numerics/Utils.h"
 #include "platform/base/NumberText.h"
@@ -17,6 +18,7 @@ constexpr int kMinorPerMajor = 10;
 constexpr TColor kLabelColor = 0xC0FFFF;
 constexpr int kLabelCorner = 16;
 constexpr long double kPixelLimit = 1.0e9L;
+constexpr int kMaxPrecision = 18;  // significant digits a label can show
 
 // The nine minor ticks after a major tick at `from`, a tenth of `step` pixels
 // apart in `direction` (+1 or -1); the pixels left over widen the first intervals.
@@ -45,6 +47,47 @@ long double TickStep(long double low, long double high) {
 
 // Zero for an accumulated tick value that differs from zero only by rounding.
 long double TickValue(long double v, long double step) { return std::fabs(v) < 1.0e-12L * step ? 0.0L : v; }
+
+// The values of the nine major ticks of low .. high, from low up.
+std::vector<long double> TickValues(long double low, long double high) {
+  const long double step = TickStep(low, high);
+  std::vector<long double> values;
+  long double v = low;
+  for (int i = 0; i <= kIntervals; ++i) {
+    values.push_back(TickValue(v, step));
+    v += step;
+  }
+  return values;
+}
+
+// A major tick label: fixed with 3 decimals, exponent notation outside the thousandths .. thousands.
+std::string AxisText(long double value) {
+  const int threshold = 3;
+  FloatFormat format;
+  int precision;
+  int digits;
+  ChooseFloatFormat(&value, &threshold, &format, &precision, &digits);
+  return FloatToStrF(value, format, precision, digits);
+}
+
+bool NeighboursDiffer(const std::vector<std::string>& texts) {
+  return std::adjacent_find(texts.begin(), texts.end()) == texts.end();
+}
+
+// The labels of the values in the axis format. Where two neighbours would read
+// alike, the general format with the fewest significant digits that tells every
+// two neighbours apart, if any does.
+std::vector<std::string> DistinctTexts(const std::vector<long double>& values) {
+  std::vector<std::string> texts;
+  for (long double v : values) texts.push_back(AxisText(v));
+  if (NeighboursDiffer(texts)) return texts;
+  for (int precision = 1; precision <= kMaxPrecision; ++precision) {
+    std::vector<std::string> general;
+    for (long double v : values) general.push_back(FloatToStrF(v, FloatFormat::General, precision, 0));
+    if (NeighboursDiffer(general)) return general;
+  }
+  return texts;
+}
 
 }  // namespace
 
@@ -139,24 +182,44 @@ int Graph::PixelOffset(long double numerator, long double denominator) {
   return static_cast<int>(offset);
 }
 
-std::string Graph::AxisLabel(long double value) {
-  const int threshold = 3;
-  FloatFormat format;
-  int precision;
-  int digits;
-  ChooseFloatFormat(&value, &threshold, &format, &precision, &digits);
-  return FloatToStrF(value, format, precision, digits);
+std::vector<std::string> Graph::AxisLabels(long double low, long double high, const LabelCorner& corner) {
+  const std::vector<std::string> texts = DistinctTexts(TickValues(low, high));
+  std::vector<std::string> labels(kIntervals + 1);
+  for (int stride = 1; stride <= kIntervals; stride *= 2) {
+    for (int tick = 0; tick <= kIntervals; ++tick) labels[tick] = tick % stride == 0 ? texts[tick] : "";
+    if (LabelsApart(labels, corner)) return labels;
+  }
+  labels.assign(kIntervals + 1, "");
+  labels[0] = texts[0];
+  return labels;
 }
 
-std::vector<std::string> Graph::TickLabels(long double low, long double high) {
-  const long double valueStep = TickStep(low, high);
-  std::vector<std::string> labels;
-  long double v = low;
-  for (int i = 0; i <= kIntervals; ++i) {
-    labels.push_back(AxisLabel(TickValue(v, valueStep)));
-    v += valueStep;
+Graph::TextBox Graph::LabelBox(const TextCorner& at, const std::string& label) {
+  return {at.x, at.y, at.x + image_.TextWidth(label) + image_.TextWidth(" "), at.y + image_.TextHeight(label)};
+}
+
+bool Graph::LabelsApart(const std::vector<std::string>& labels, const LabelCorner& corner) {
+  const std::string* previousText = nullptr;
+  TextBox previous{};
+  for (int tick = 0; tick <= kIntervals; ++tick) {
+    const std::string& text = labels[tick];
+    if (text.empty()) continue;
+    const TextBox box = LabelBox(corner(tick, text), text);
+    const bool meet = previous.left < box.right && box.left < previous.right && previous.top < box.bottom &&
+                      box.top < previous.bottom;
+    if (previousText != nullptr && (text == *previousText || meet)) return false;
+    previous = box;
+    previousText = &text;
   }
-  return labels;
+  return true;
+}
+
+Graph::TextCorner Graph::XLabelCorner(int x, const std::string& label) {
+  return {x - image_.TextWidth(label) / 2, boxBottom_ + kLabelGap};
+}
+
+Graph::TextCorner Graph::YLabelCorner(int y, const std::string& label) {
+  return {boxLeft_ - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2};
 }
 
 LabelPlotParam& Graph::LabelRecord(int element) {
@@ -181,9 +244,13 @@ void Graph::SetBrush(TColor color) {
   image_.brush.style = BrushStyle::Solid;
 }
 
+void Graph::DrawTickLabel(const TextCorner& at, const std::string& label) {
+  if (!label.empty()) image_.TextOut(at.x, at.y, label);
+}
+
 void Graph::DrawXTick(int x, const std::string& label) {
   SetAxisPen(PenStyle::Solid, clBlack);
-  image_.TextOut(x - image_.TextWidth(label) / 2, boxBottom_ + kLabelGap, label);
+  DrawTickLabel(XLabelCorner(x, label), label);
   image_.MoveTo(x, boxBottom_ + 1);
   image_.LineTo(x, boxBottom_ + kMajorTick);
 }
@@ -205,7 +272,8 @@ void Graph::DrawXAxis() {
     image_.LineTo(x, gridTop);
   };
   if (!data_->Axis.IntegerXTicks) {
-    const std::vector<std::string> labels = TickLabels(xMin_, xMax_);
+    const std::vector<std::string> labels =
+        AxisLabels(xMin_, xMax_, [&](int tick, const std::string& text) { return XLabelCorner(left + tick * step, text); });
     for (int i = 0; i <= kIntervals; ++i) {
       const int x = left + i * step;
       DrawXTick(x, labels[i]);
@@ -219,16 +287,21 @@ void Graph::DrawXAxis() {
     }
   } else {
     // One tick per whole number crossed, at the first pixel column within one
-    // pixel's worth of it.
+    // pixel's worth of it; a label that would meet the one before is left out.
     const long double perPixel = span > 0 ? (xMax_ - xMin_) / span : 0.0L;
     bool armed = true;
+    int labelsEnd = std::numeric_limits<int>::min();
     for (int x = left; x <= last; ++x) {
       const long double v = xMin_ + (x - left) * perPixel;
       const long double d = std::fabs(v - std::trunc(v));
       if (d > perPixel) armed = true;
       if (armed && d < perPixel) {
         armed = false;
-        DrawXTick(x, FloatToStrF(v, FloatFormat::Fixed, 18, 0));
+        const std::string label = FloatToStrF(v, FloatFormat::Fixed, 18, 0);
+        const TextBox box = LabelBox(XLabelCorner(x, label), label);
+        const bool apart = box.left >= labelsEnd;
+        if (apart) labelsEnd = box.right;
+        DrawXTick(x, apart ? label : std::string());
         drawGrid(x);
       }
     }
@@ -247,12 +320,12 @@ void Graph::DrawYAxis() {
   const int topTick = bottom - kIntervals * step;
   plotHeight_ = kIntervals * step;
   const int xLast = left + kIntervals * ((boxRight_ - boxLeft_) / kIntervals);
-  const std::vector<std::string> labels = TickLabels(yMin_, yMax_);
+  const std::vector<std::string> labels =
+      AxisLabels(yMin_, yMax_, [&](int tick, const std::string& text) { return YLabelCorner(bottom - tick * step, text); });
   for (int i = 0; i <= kIntervals; ++i) {
     const int y = bottom - i * step;
     SetAxisPen(PenStyle::Solid, clBlack);
-    const std::string& label = labels[i];
-    image_.TextOut(left - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2, label);
+    DrawTickLabel(YLabelCorner(y, labels[i]), labels[i]);
     image_.MoveTo(left - 1, y);
     image_.LineTo(left - kMajorTick, y);
     if (y > topTick) {
@@ -302,7 +375,7 @@ void Graph::DrawTitle() {
   int xNameY = boxBottom_ + below / 2 + image_.TextHeight(xName) / 4;
   int captionY = boxBottom_ + below / 2 + captionHeight / 4;
   if (!caption.empty() && !xName.empty() && captionRight + kLabelGap > xNameX) {
-    xNameY = boxBottom_ + kLabelGap + image_.TextHeight(AxisLabel(xMin_));
+    xNameY = boxBottom_ + kLabelGap + image_.TextHeight(AxisText(xMin_));
     captionY = xNameY + image_.TextHeight(xName);
   }
   image_.TextOut(xNameX, xNameY, xName);

@@ -2,6 +2,7 @@
 // axes with ticks, labels and grid, and the title block.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,10 +56,6 @@ protected:
   // so that values beyond a forced range cannot overflow an int; 0 when the
   // quotient is no number.
   static int PixelOffset(long double numerator, long double denominator);
-  // A major tick label of the X and Y axes.
-  static std::string AxisLabel(long double value);
-  // The labels of the nine major ticks of low .. high, from low up.
-  static std::vector<std::string> TickLabels(long double low, long double high);
   bool BothPresent(int row) const;
   const CheckedValue& Cell(int row, int col) const { return data_->tpGraphValue[row][col]; }
   // The element's group; 0 when the plot has no group array.
@@ -100,8 +97,34 @@ protected:
   long double yMax_ = 10.0L;
 
 private:
+  struct TextCorner {
+    int x, y;
+  };
+  struct TextBox {
+    int left, top, right, bottom;
+  };
+  // Where the text of a major tick's label starts, given the tick (0 .. 8) and the text.
+  using LabelCorner = std::function<TextCorner(int tick, const std::string& text)>;
+
   std::vector<LabelPlotParam> ownLabels_;
 
   void ComputeRange(int column, const OptionalValue& extra, long double& low, long double& high);
+  // The label of each major tick of low .. high, empty for a tick left without
+  // one. Labels that would read alike get the digits that tell them apart;
+  // labels that would meet go to every second, fourth or eighth tick only; when
+  // even the two ends cannot be shown, the low end alone has its label.
+  std::vector<std::string> AxisLabels(long double low, long double high, const LabelCorner& corner);
+  // True when each label shown reads apart from the one before and their texts,
+  // each at its corner, do not meet.
+  bool LabelsApart(const std::vector<std::string>& labels, const LabelCorner& corner);
+  // The room a tick label takes: its text and a space after it, so that
+  // neighbouring labels never read as one.
+  TextBox LabelBox(const TextCorner& at, const std::string& label);
+  // A label centred under the X axis at x, and one left of the Y axis centred on y.
+  TextCorner XLabelCorner(int x, const std::string& label);
+  TextCorner YLabelCorner(int y, const std::string& label);
+  // Draws a tick label unless it is empty (a tick left without one).
+  void DrawTickLabel(const TextCorner& at, const std::string& label);
+  // The major tick at x with its label, if any.
   void DrawXTick(int x, const std::string& label);
 };

@@ -18,9 +18,6 @@ constexpr int kSymbolRadius = 3;  // a symbol covers centre - 3 .. centre + 3
 // that the extreme points do not sit on the frame.
 constexpr long double kRangePadShare = 1.0L / 32;
 
-// Doublings of a range at most, while its tick labels repeat.
-constexpr int kMaxWidening = 64;
-
 // low .. high widened at both ends; a range of one value by a share of that
 // value (at least of 1), so that its points get a scale. Unchanged when it is
 // reversed or would overflow.
@@ -33,24 +30,6 @@ void PadRange(long double& low, long double& high) {
 }
 
 }  // namespace
-
-// True when two neighbouring major ticks of low .. high would show the same label.
-bool Graph2DScatter::TickLabelsRepeat(long double low, long double high) {
-  const std::vector<std::string> labels = TickLabels(low, high);
-  return std::adjacent_find(labels.begin(), labels.end()) != labels.end();
-}
-
-// A range too narrow for its tick labels to tell the ticks apart is doubled about
-// its centre until they do.
-void Graph2DScatter::SpreadTickLabels(long double& low, long double& high) {
-  for (int i = 0; i < kMaxWidening && IsDrawableSpan(high - low) && TickLabelsRepeat(low, high); ++i) {
-    const long double centre = low / 2 + high / 2;
-    const long double span = high - low;
-    if (!std::isfinite(centre - span) || !std::isfinite(centre + span)) return;
-    low = centre - span;
-    high = centre + span;
-  }
-}
 
 // The Y range grows to hold every drawn error bar whole.
 void Graph2DScatter::IncludeErrorBars() {
@@ -85,8 +64,6 @@ Graph2DScatter::Graph2DScatter(Canvas& image, GraphData* data, uint8_t singleLab
     const long double high = std::max(xMax_, yMax_);
     SetRange(low, high, low, high);
   }
-  if (!axis.IntegerXTicks) SpreadTickLabels(xMin_, xMax_);
-  SpreadTickLabels(yMin_, yMax_);
   if (axis.GroupRegression) FitGroupLine();
   DrawFrame();
 }

@@ -25,8 +25,6 @@ private:
   int PixelX(long double v) const;
   int PixelY(long double v) const;
   bool InPlotArea(int x, int y) const;
-  static bool TickLabelsRepeat(long double low, long double high);
-  static void SpreadTickLabels(long double& low, long double& high);
   void IncludeErrorBars();
   void FitGroupLine();
   void DrawHorizontalLines();

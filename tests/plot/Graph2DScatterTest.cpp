@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/base/NumberText.h"
 #include "plot/PlotTestData.h"
 
 namespace {
@@ -216,7 +217,14 @@ TEST_F(Graph2DScatterTest, GroupsColourPointsAndTheLegend) {
   EXPECT_EQ(canvas.FindText("E2"), nullptr);
   EXPECT_FALSE(table.Label(2).IsPlaced());
   EXPECT_EQ(canvas.CallsOf(CallKind::Rectangle).size(), 1u);  // the legend box
-  EXPECT_NE(canvas.FindText("Prediction"), nullptr);
+  // Each group's symbol sits on its name's line, just left of it.
+  for (int k = 0; k < 2; ++k) {
+    const CanvasCall* name = canvas.FindText(names[k]);
+    ASSERT_NE(name, nullptr) << names[k];
+    const CanvasCall* symbol = SymbolAt(name->at[0] - 8, name->at[1] + canvas.TextHeight(names[k]) / 2);
+    ASSERT_NE(symbol, nullptr) << names[k];
+    EXPECT_EQ(symbol->brush.color, k == 0 ? clYellow : clBlue) << names[k];
+  }
 }
 
 TEST_F(Graph2DScatterTest, ALabelThatWouldMeetTheLegendGoesBelowItAndItsPoint) {
@@ -298,18 +306,49 @@ TEST_F(Graph2DScatterTest, ExtremePointsStayOffTheFrame) {
   EXPECT_NE(SymbolAt(565, 64), nullptr);
 }
 
-// The major tick labels of each axis in drawing order: along the X axis their
-// tops at bottom + 8, along the Y axis their right ends 8 pixels left of it.
-std::vector<std::vector<std::string>> TickLabels(RecordingCanvas& canvas) {
-  std::vector<std::vector<std::string>> labels(2);
+// The major tick labels of each axis in drawing order, X then Y: numbers along
+// the X axis with their tops 8 below the box, along the Y axis with their right
+// ends 8 left of it.
+std::vector<std::vector<CanvasCall>> TickLabels(RecordingCanvas& canvas) {
+  const int left = canvas.Width() / 10 + 16;
+  const int bottom = canvas.Height() - canvas.Height() / 10;
+  std::vector<std::vector<CanvasCall>> labels(2);
+  long double value;
   for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) {
-    if (call.at[1] == 520 + 8) labels[0].push_back(call.text);
-    if (call.at[0] + canvas.TextWidth(call.text) == 77 - 8) labels[1].push_back(call.text);
+    if (!TryStrToFloat(call.text, value)) continue;
+    if (call.at[1] == bottom + 8) labels[0].push_back(call);
+    if (call.at[0] + canvas.TextWidth(call.text) == left - 8) labels[1].push_back(call);
   }
   return labels;
 }
 
-TEST_F(Graph2DScatterTest, AnAxisOfOneValueOrOfRepeatingLabelsIsWidenedAboutItsData) {
+// The tick labels tell the ticks apart: each reads the value at its tick to
+// within half a major step, and no two texts come within a space of each other.
+// `inside`: every label lies within the image.
+void ExpectTickLabelsReadApart(RecordingCanvas& canvas, const Graph& plot, bool inside) {
+  const std::vector<long double> range = RangeOf(plot);
+  int left, bottom, width, height;
+  plot.GetPlotArea(left, bottom, width, height);
+  const std::vector<std::vector<CanvasCall>> axes = TickLabels(canvas);
+  std::vector<std::vector<int>> boxes;
+  for (int axis : {0, 1}) {
+    ASSERT_GE(axes[axis].size(), 2u) << axis;
+    const long double span = range[2 * axis + 1] - range[2 * axis];
+    for (const CanvasCall& label : axes[axis]) {
+      const int l = label.at[0], t = label.at[1], r = l + canvas.TextWidth(label.text) + canvas.TextWidth(" ");
+      const int b = t + canvas.TextHeight(label.text);
+      const int pixels = axis == 0 ? (l + r) / 2 - left : bottom - (t + b) / 2;
+      const long double tick = range[2 * axis] + pixels * span / (axis == 0 ? width : height);
+      EXPECT_NEAR(static_cast<double>(StrToFloat(label.text)), static_cast<double>(tick), static_cast<double>(span) / 15)
+          << label.text;
+      EXPECT_TRUE(!inside || (l >= 0 && r <= canvas.Width())) << label.text;
+      for (const std::vector<int>& o : boxes) EXPECT_FALSE(o[0] < r && l < o[2] && o[1] < b && t < o[3]) << label.text;
+      boxes.push_back({l, t, r, b});
+    }
+  }
+}
+
+TEST_F(Graph2DScatterTest, AnAxisOfOneValueIsWidenedAboutItsDataAndCloseValuesReadApart) {
   // The loadings of two models: one X value (zero too), points spread on Y.
   for (long double x : {0.7071L, 0.0L, -250.0L}) {
     PlotTestData table({{x, 0.7071L}, {x, -0.7071L}});
@@ -319,23 +358,47 @@ TEST_F(Graph2DScatterTest, AnAxisOfOneValueOrOfRepeatingLabelsIsWidenedAboutItsD
     EXPECT_NE(SymbolAt(321, 507), nullptr) << x;
   }
   // Values closer than the labels' thousandths: the ticks still read apart, and
-  // the range grows about the data.
+  // the range is the data's.
   PlotTestData narrow({{-0.0462L, -0.0462L}, {-0.0431L, -0.0431L}, {-0.0410L, -0.0410L}});
   canvas.ClearCalls();
   auto plot = std::make_unique<Graph2DScatter>(canvas, &narrow.data, 0);
   const std::vector<long double> range = RangeOf(*plot);
-  for (const std::vector<std::string>& labels : TickLabels(canvas)) {
-    ASSERT_EQ(labels.size(), 9u);
-    EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end()) << labels[3];
-  }
+  for (const std::vector<CanvasCall>& labels : TickLabels(canvas)) EXPECT_EQ(labels.size(), 9u);
+  ExpectTickLabelsReadApart(canvas, *plot, true);
   for (int axis : {0, 2}) {
     EXPECT_NEAR(static_cast<double>(range[axis] + range[axis + 1]) / 2, -0.0436, 1e-12);
-    EXPECT_LT(range[axis + 1] - range[axis], 0.02L);  // doubled, not blown up
+    EXPECT_NEAR(static_cast<double>(range[axis + 1] - range[axis]), 0.0052 * 17 / 16, 1e-12);
   }
   // A range next to the largest value keeps finite ends.
   const long double largest = std::numeric_limits<long double>::max();
   PlotTestData huge({{0.5L * largest, 1}, {0.999L * largest, 2}});
   for (long double end : RangeOf(*Draw(huge))) EXPECT_TRUE(std::isfinite(end));
+}
+
+// Values whose labels in the axis format would all read "1.00E+03" or
+// "1.00E+05", X labels in that format wider than a tick step, and one value.
+TEST_F(Graph2DScatterTest, ARangeWithASpreadIsKeptAndItsTickLabelsReadApart) {
+  Cells thousand, wide, equal;
+  for (int i = 0; i < 6; ++i) {
+    thousand.push_back({1000.0L + 16 * i, 1000 + i / 10.0L});
+    wide.push_back({1e5L + i, 1e5L + i});
+    equal.push_back({1000, 1000});
+  }
+  for (const Cells* rows : {&thousand, &wide, &equal}) {
+    PlotTestData table(*rows);
+    canvas.ClearCalls();
+    Graph2DScatter plot(canvas, &table.data, 0);
+    plot.DrawData();
+    ExpectTickLabelsReadApart(canvas, plot, true);
+    RecordingCanvas small(200, 100);  // fewer labels
+    ExpectTickLabelsReadApart(small, Graph2DScatter(small, &table.data, 0), false);
+    // Six points over the plot's height, a sixth of it apart; one value widened by a 32nd of it.
+    const long double low = rows->front()[1].value(), high = rows->back()[1].value();
+    const long double pad = low == high ? low / 32 : (high - low) / 32;
+    EXPECT_NEAR(static_cast<double>(RangeOf(plot)[3] - RangeOf(plot)[2]), static_cast<double>(high - low + 2 * pad), 1e-9);
+    const std::vector<CanvasCall> symbols = canvas.CallsOf(CallKind::Ellipse);
+    for (std::size_t i = 1; i < symbols.size() && low < high; ++i) EXPECT_GT(symbols[i - 1].at[1] - symbols[i].at[1], 80);
+  }
 }
 
 TEST_F(Graph2DScatterTest, ARangeFromTheDataHoldsTheErrorBarsWhole) {
