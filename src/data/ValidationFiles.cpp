@@ -79,15 +79,21 @@ std::vector<RecordHead> ReadAllHeads(Stream& stream) {
   return heads;
 }
 
-bool InSet(const std::vector<RecordHead>& heads, const RecordHead& head) {
-  for (const RecordHead& other : heads)
-    if (SameVariableSet(other.variables, head.variables.data(), static_cast<int>(head.variables.size()))) return true;
+bool InSet(const std::vector<std::vector<int32_t>>& sets, const RecordHead& head) {
+  for (const std::vector<int32_t>& set : sets)
+    if (SameVariableSet(set, head.variables.data(), static_cast<int>(head.variables.size()))) return true;
   return false;
+}
+
+std::vector<std::vector<int32_t>> VariableSets(const std::vector<RecordHead>& heads) {
+  std::vector<std::vector<int32_t>> sets;
+  for (const RecordHead& head : heads) sets.push_back(head.variables);
+  return sets;
 }
 
 // Copies the records of from to the output, those of a variable set in skip left out.
 void CopyRecords(Stream& from, Stream& output, const std::vector<RecordHead>& heads,
-                 const std::vector<RecordHead>& skip) {
+                 const std::vector<std::vector<int32_t>>& skip) {
   RecordHead head;
   for (std::size_t i = 0; i < heads.size(); ++i) {
     if (ReadRecordHead(from, head) != RecordRead::Ok) throw MergeFailure{};
@@ -100,27 +106,48 @@ void CopyRecords(Stream& from, Stream& output, const std::vector<RecordHead>& he
   }
 }
 
-bool WriteMergedFile(const std::string& validationPath, const std::string& recordPath,
-                     const std::string& outputPath) {
+// Writes the merged output file; returns the failure's message, empty on success.
+// A write that fails (a full disk) is told by its file and reason.
+std::string WriteMergedFile(const std::string& validationPath, const std::string& recordPath,
+                            const std::string& outputPath) {
   try {
     FileStream oldFile(validationPath, FileMode::OpenRead);
     FileStream newFile(recordPath, FileMode::OpenRead);
     const std::vector<RecordHead> newHeads = ReadAllHeads(newFile);
     const std::vector<RecordHead> oldHeads = ReadAllHeads(oldFile);
     FileStream output(outputPath, FileMode::Create);
-    CopyRecords(newFile, output, newHeads, {});
-    CopyRecords(oldFile, output, oldHeads, newHeads);
-    output.Flush();
-    return true;
+    try {
+      CopyRecords(newFile, output, newHeads, {});
+      CopyRecords(oldFile, output, oldHeads, VariableSets(newHeads));
+      output.Close();
+    } catch (const EStreamError& e) {
+      return e.what();
+    }
+    return "";
   } catch (const MergeFailure&) {
   } catch (const EStreamError&) {
   }
+  return kMergeFailed;
+}
+
+bool MergeFailed(const std::string& text = kMergeFailed) {
+  Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
   return false;
 }
 
-bool MergeFailed() {
-  Ui().MessageBox(kMergeFailed, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
-  return false;
+// Moves count bytes of the file from one position to an earlier one.
+void MoveBytesBack(Stream& file, int64_t from, int64_t to, int64_t count) {
+  std::vector<uint8_t> buffer(64 * 1024);
+  while (count > 0) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<int64_t>(count, buffer.size()));
+    file.Seek(from, SeekOrigin::Begin);
+    if (file.Read(buffer.data(), chunk) != chunk) throw MergeFailure{};
+    file.Seek(to, SeekOrigin::Begin);
+    file.Write(buffer.data(), chunk);
+    from += static_cast<int64_t>(chunk);
+    to += static_cast<int64_t>(chunk);
+    count -= static_cast<int64_t>(chunk);
+  }
 }
 
 }  // namespace
@@ -200,9 +227,38 @@ RecordSearch FindValidationRecord(Stream& stream, const int32_t* variables, int 
 bool MergeValidationFiles(const std::string& validationPath, const std::string& recordPath,
                           const std::string& outputPath) {
   if (!FileExists(validationPath)) return RenameFile(recordPath, validationPath) || MergeFailed();
-  if (!WriteMergedFile(validationPath, recordPath, outputPath)) return MergeFailed();
+  const std::string failure = WriteMergedFile(validationPath, recordPath, outputPath);
   // rename(2) replaces the validation file atomically, so one always exists.
-  if (std::rename(outputPath.c_str(), validationPath.c_str()) != 0) return MergeFailed();
-  DeleteFile(recordPath);
-  return true;
+  if (failure.empty() && std::rename(outputPath.c_str(), validationPath.c_str()) == 0) {
+    DeleteFile(recordPath);
+    return true;
+  }
+  DeleteFile(outputPath);  // a partial output is of no use
+  return MergeFailed(failure.empty() ? kMergeFailed : failure);
+}
+
+// The kept records move back over the removed ones through the file itself, so
+// that neither room on the disk nor the right to write the folder is needed.
+bool RemoveValidationRecords(const std::string& path, const std::vector<std::vector<int32_t>>& variableSets) {
+  if (!FileExists(path)) return true;
+  try {
+    FileStream file(path, FileMode::OpenReadWrite);
+    int64_t kept = 0;  // the end of the records kept so far
+    int64_t start = 0;
+    RecordHead head;
+    while (ReadRecordHead(file, head) == RecordRead::Ok) {
+      const int64_t end = file.Position() + head.BlockBytes();
+      if (!InSet(variableSets, head)) {
+        if (start != kept) MoveBytesBack(file, start, kept, end - start);
+        kept += end - start;
+      }
+      start = file.Seek(end, SeekOrigin::Begin);
+    }
+    file.Truncate(kept);
+    file.Close();
+    return true;
+  } catch (const MergeFailure&) {
+  } catch (const EStreamError&) {
+  }
+  return false;
 }

@@ -60,7 +60,13 @@ RecordSearch FindValidationRecord(Stream& stream, const int32_t* variables, int 
 // Merges the record file into the validation file: the new records first, then the
 // old records of other variable sets; the output file replaces the validation file
 // by rename and the record file goes. Without a validation file the record file is
-// renamed to it. Any failure shows the merge message and leaves the files as they
-// are; returns false then.
+// renamed to it. A failure shows the merge message (a failed write its file and
+// reason), leaves the validation and record files as they are and removes the
+// output file; returns false then.
 bool MergeValidationFiles(const std::string& validationPath, const std::string& recordPath,
                           const std::string& outputPath);
+
+// Removes from the validation file, in place, every record of one of the variable
+// sets; a damaged end, which no reader gets past, goes too. Needs no room on the
+// disk. False when the file could not be rewritten; a missing file holds nothing.
+bool RemoveValidationRecords(const std::string& path, const std::vector<std::vector<int32_t>>& variableSets);

@@ -10,6 +10,7 @@
 #include "data/TempFiles.h"
 #include "numerics/Matrix.h"
 #include "numerics/MersenneTwister.h"
+#include "platform/base/Files.h"
 #include "platform/base/NumberText.h"
 #include "platform/base/Stream.h"
 #include "validate/ExternalValidator.h"
@@ -33,6 +34,10 @@ constexpr KindTexts kKinds[kValidationKindCount] = {
 };
 
 void ShowError(const std::string& text) { Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
+
+std::string RecordFileFailure(const EStreamError& e) {
+  return std::string(e.what()) + ". Detailed data will not be available for plotting graphs.";
+}
 
 bool AllPresent(const ValidationIteration& it) { return !it.r2.Missing && !it.q2.Missing && !it.k.Missing; }
 
@@ -105,8 +110,9 @@ void InternalValidation::EndRun() {
   current_ = nullptr;
   progress_.reset();
   busy_.reset();
-  recordStreamFailed_ = false;
+  detailLossShown_ = false;
   setupFailureShown_ = false;
+  lmoFitShown_ = false;
 }
 
 bool InternalValidation::CheckStep(int kind, int trainingCount, int& predictCount, int& iterations) {
@@ -148,6 +154,7 @@ void InternalValidation::ValidationStep(int kind) {
     if (kind == kLeaveManyOut || kind == kYScramble) ShuffleIndexes(working_);
     MersenneTwister twister(0);
     twister.SeedFromSystem();
+    if (kind == kLeaveManyOut) CheckLmoFit(*current_, predictCount);
     ValidateModel(kind, *current_, iterations, predictCount, twister);
   }
   if (current_) current_ = current_->Next();
@@ -168,19 +175,30 @@ void InternalValidation::StartKind(int kind) {
     progress_->SetPosition(0);
     progress_->SetText("Press ESC to abort...");
   }
+  detailsLost_ = false;
+  validated_.clear();
   const std::string path = FilePath(kind, "");
   try {
     if (path.empty()) throw EStreamError("no registry");
     recordStream_ = std::make_unique<FileStream>(FilePath(kind, registry_->TmpExtension()), FileMode::Create);
   } catch (const EStreamError&) {
     recordStream_.reset();
-    if (!recordStreamFailed_)
-      Ui().MessageBox(
-          "Cannot open temporary validation file, detailed data will not be available for plotting graphs. "
-          "Please check your privileges.",
-          "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-    recordStreamFailed_ = true;
+    LoseDetails(
+        "Cannot open temporary validation file, detailed data will not be available for plotting graphs. "
+        "Please check your privileges.");
   }
+}
+
+// No fit of fewer objects than coefficients can succeed: every iteration of such
+// a model fails, and the user is told why once in a run.
+void InternalValidation::CheckLmoFit(const DataResultNode& model, int predictCount) {
+  const int rows = static_cast<int>(training_.size()) - predictCount;
+  if (lmoFitShown_ || rows > model.iSize) return;
+  lmoFitShown_ = true;
+  Ui().MessageBox("LMO cannot be calculated for model " + model.sName + ": leaving out " +
+                      std::to_string(predictCount) + " objects leaves " + std::to_string(rows) + " to fit its " +
+                      std::to_string(model.iSize + 1) + " coefficients. Please, choose a lower percentage.",
+                  "LMO WARNING", MB_OK | MB_ICONWARNING);
 }
 
 std::string InternalValidation::FilePath(int kind, const std::string& extension) const {
@@ -230,13 +248,8 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
       sumQ2 += it.q2.Value;
       ++count;
     }
-  if (recordStream_) {
-    try {
-      WriteValidationRecord(*recordStream_, record);
-    } catch (const EStreamError& e) {
-      ShowError(e.what());
-    }
-  }
+  validated_.push_back(record.variables);
+  if (recordStream_) WriteRecord(record);
   if (count > 0) {
     MeanR2Cell(model, kind) = IfFinite(sumR2 / count);
     MeanQ2Cell(model, kind) = IfFinite(sumQ2 / count);
@@ -266,6 +279,23 @@ bool InternalValidation::RunIterations(ModelIterations& calculation, int kind, c
     record.iterations.insert(record.iterations.end(), results.begin(), results.end());
   }
   return true;
+}
+
+// A record file that failed a write may hold part of a record: it is given up.
+void InternalValidation::WriteRecord(const ValidationRecord& record) {
+  try {
+    WriteValidationRecord(*recordStream_, record);
+  } catch (const EStreamError& e) {
+    recordStream_.reset();
+    LoseDetails(RecordFileFailure(e));
+  }
+}
+
+// Told once in a run: one cause (a full disk, a read-only folder) stops every kind.
+void InternalValidation::LoseDetails(const std::string& text) {
+  detailsLost_ = true;
+  if (!detailLossShown_) Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+  detailLossShown_ = true;
 }
 
 void InternalValidation::SetupFailed(const std::string& text) {
@@ -299,11 +329,26 @@ bool InternalValidation::AbortConfirmed() {
 void InternalValidation::EndKind(int kind) {
   kindStarted_ = false;
   current_ = nullptr;
-  if (recordStream_) {
-    recordStream_.reset();
-    const std::string path = FilePath(kind, "");
-    MergeValidationFiles(path, path + registry_->TmpExtension(), path + registry_->OutExtension());
-  }
+  const std::string path = FilePath(kind, "");
+  if (!path.empty()) StoreRecords(path);
   checked_[kind] = false;
   if (abortRequested_) checked_.fill(false);
+}
+
+// Merges the kind's records into its validation file. Where they cannot all get
+// there, the old records of the models done go too, so that no plot shows an
+// earlier run as the current one; the record file never stays behind.
+void InternalValidation::StoreRecords(const std::string& path) {
+  const std::string recordPath = path + registry_->TmpExtension();
+  if (recordStream_) {
+    try {
+      recordStream_->Close();
+    } catch (const EStreamError& e) {
+      LoseDetails(RecordFileFailure(e));
+    }
+    recordStream_.reset();
+    if (!detailsLost_) detailsLost_ = !MergeValidationFiles(path, recordPath, path + registry_->OutExtension());
+  }
+  if (detailsLost_ && !RemoveValidationRecords(path, validated_)) DeleteFile(path);
+  DeleteFile(recordPath);
 }

@@ -68,7 +68,11 @@ private:
   void ValidationStep(int kind);
   bool CheckStep(int kind, int trainingCount, int& predictCount, int& iterations);
   void StartKind(int kind);
+  void CheckLmoFit(const DataResultNode& model, int predictCount);
   void ValidateModel(int kind, DataResultNode& model, int iterations, int predictCount, MersenneTwister& twister);
+  void WriteRecord(const ValidationRecord& record);
+  void LoseDetails(const std::string& text);
+  void StoreRecords(const std::string& path);
   bool RunIterations(ModelIterations& calculation, int kind, const DataResultNode& model, int iterations,
                      MersenneTwister& twister, ValidationRecord& record);
   void SetupFailed(const std::string& text);
@@ -94,8 +98,11 @@ private:
   bool kindStarted_ = false;
   DataResultNode* current_ = nullptr;
   std::unique_ptr<FileStream> recordStream_;
-  bool recordStreamFailed_ = false;
+  bool detailsLost_ = false;  // some record of the kind cannot reach its validation file
+  std::vector<std::vector<int32_t>> validated_;  // the variable sets of the kind's models done
+  bool detailLossShown_ = false;
   bool setupFailureShown_ = false;
+  bool lmoFitShown_ = false;
   std::unique_ptr<Progress> progress_;
   std::optional<BusyCursor> busy_;
   int progressStep_ = 0;

@@ -212,3 +212,40 @@ TEST(ValidationFilesTest, CorruptedFilesAreReadOrRefused) {
     }
   }
 }
+
+// A full disk under the output: the message names the file and the reason, the
+// partial output goes, the validation and record files stay.
+TEST(ValidationFilesTest, AMergeOnAFullDiskSaysWhereAndWhyAndLeavesNoOutput) {
+  MergeFiles f;
+  TestUi().Reset();
+  const std::string old = Bytes({Record({1}, 2, 1.0L)});
+  const std::string fresh = Bytes({Record({1}, 1, 9.0L)});
+  WriteFile(f.db, old);
+  WriteFile(f.tmp, fresh);
+  std::filesystem::create_symlink("/dev/full", f.out);
+  EXPECT_FALSE(MergeValidationFiles(f.db, f.tmp, f.out));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot write file \"" + f.out + "\": No space left on device");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(f.out)));
+  EXPECT_EQ(ReadFileText(f.db), old);
+  EXPECT_EQ(ReadFileText(f.tmp), fresh);
+}
+
+// Removal keeps the other records in their order and drops a damaged end; a
+// missing file holds nothing to remove.
+TEST(ValidationFilesTest, RecordsAreRemovedInPlace) {
+  MergeFiles f;
+  // m2 is larger than the blocks the records move in.
+  const ValidationRecord m1 = Record({1}, 2, 1.0L), m2 = Record({4, 6}, 1000, 2.0L), m3 = Record({2, 5, 7}, 3, 3.0L);
+  const ValidationRecord m4 = Record({3}, 1, 4.0L);
+  std::string damaged = Bytes({m4});
+  damaged.resize(damaged.size() - 1);
+  WriteFile(f.db, Bytes({m1, m2, m3, m4, m1}) + damaged);
+  EXPECT_TRUE(RemoveValidationRecords(f.db, {{7, 5, 2}, {1}}));
+  EXPECT_EQ(ReadFileText(f.db), Bytes({m2, m4}));
+  EXPECT_TRUE(RemoveValidationRecords(f.db, {{9}}));
+  EXPECT_EQ(ReadFileText(f.db), Bytes({m2, m4}));
+  EXPECT_TRUE(RemoveValidationRecords(f.tmp, {{1}}));
+  EXPECT_FALSE(std::filesystem::exists(f.tmp));
+}

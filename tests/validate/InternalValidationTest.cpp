@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "data/TempFiles.h"
+#include "platform/base/Files.h"
 #include "platform/base/Random.h"
 #include "platform/base/Stream.h"
 #include "platform/base/WorkerThreads.h"
@@ -455,6 +456,82 @@ TEST_F(FiveObjects, StepMessagesUncheckTheirKindAndTheRunGoesOn) {
   for (int k = 0; k < kValidationKindCount; ++k) EXPECT_FALSE(validation->Checked(k));
 }
 
+// A count below one leaves the kind's file and the model as they were.
+TEST_F(FiveObjects, AnIterationCountBelowOneWritesNoRecord) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  Run(kYScramble, 2);
+  const std::string file = ReadFileText(registry.FindTempFilePath("~yscr~", 0));
+  const CheckedValue mean = model.cvR2Yscr;
+  for (int count : {0, -5}) {
+    TestUi().Reset();
+    Run(kYScramble, count);
+    ASSERT_EQ(TestUi().Shown().size(), 1u);
+    EXPECT_EQ(TestUi().Shown(0).text, "Cannot achieve iteration count, aborting... ");
+    EXPECT_EQ(ReadFileText(registry.FindTempFilePath("~yscr~", 0)), file);
+    EXPECT_EQ(model.cvR2Yscr.Value, mean.Value);
+  }
+}
+
+// Records that cannot reach the validation file take the models' old records
+// along, so that no plot shows them as the current ones, and leave no partial
+// file behind: a record file that cannot be made (a read-only folder), a full
+// disk under it (said once in the run), or under the merge's output.
+TEST_F(Validation, RecordsThatCannotBeStoredTakeTheModelsOldRecordsAlong) {
+  std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L});
+  for (TestObject& object : objects) object.x.push_back(std::sqrt(object.x[0]));
+  Use(objects);
+  DataResultNode& done = AddModel(*list, {0}, {0.0L, 2.0L});
+  DataResultNode& other = AddModel(*list, {1}, {0.0L, 2.0L});
+  const auto runBoth = [this](int iterations) {
+    calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
+    validation = std::make_unique<InternalValidation>(*calculator, list.get(), data.get(), &registry);
+    for (int k = 0; k < kValidationKindCount; ++k) validation->SetIterationText(k, std::to_string(iterations));
+    validation->SetLmoPercentText("50");
+    RunToEnd();
+  };
+  const std::string lmo = registry.FindTempFilePath("~many~", 0);
+  const std::string yscr = registry.FindTempFilePath("~yscr~", 0);
+  const auto noSpace = [](const std::string& path) {
+    return "Cannot write file \"" + path + "\": No space left on device";
+  };
+  struct Failure {
+    std::string extension;
+    bool folder;
+    std::vector<std::string> messages;
+  };
+  for (const Failure& failure :
+       {Failure{".tmp", true,
+                {"Cannot open temporary validation file, detailed data will not be available for plotting graphs. "
+                 "Please check your privileges."}},
+        Failure{".tmp", false, {noSpace(lmo + ".tmp") + ". Detailed data will not be available for plotting graphs."}},
+        Failure{".out", false, {noSpace(lmo + ".out"), noSpace(yscr + ".out")}}}) {
+    other.iSelStatus = 1;
+    runBoth(2);
+    std::vector<std::string> kept;
+    for (const std::string& db : {lmo, yscr}) {
+      const int kind = db == lmo ? kLeaveManyOut : kYScramble;
+      const std::vector<uint8_t> image = EncodeValidationRecord(RecordOf(kind, other));
+      kept.emplace_back(image.begin(), image.end());
+      if (failure.folder)
+        std::filesystem::create_directory(db + failure.extension);
+      else
+        std::filesystem::create_symlink("/dev/full", db + failure.extension);
+    }
+    const CheckedValue before = done.cvQ2Yscr;
+    other.iSelStatus = 0;
+    TestUi().Reset();
+    runBoth(3);
+    std::vector<std::string> shown;
+    for (const ScriptedUi::Message& message : TestUi().Shown()) shown.push_back(message.text);
+    EXPECT_EQ(shown, failure.messages);
+    EXPECT_NE(done.cvQ2Yscr.Value, before.Value);  // the means count
+    EXPECT_EQ(ReadFileText(lmo), kept[0]) << failure.extension;
+    EXPECT_EQ(ReadFileText(yscr), kept[1]) << failure.extension;
+    EXPECT_EQ(ListFiles(folder.Dir(), "*"), (std::vector<std::string>{"~many~.db$", "~yscr~.db$"}));
+    for (const std::string& db : {lmo, yscr}) std::filesystem::remove_all(db + failure.extension);
+  }
+}
+
 TEST_F(Validation, NoTrainingObjectIsReportedForEachKind) {
   std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L});
   for (TestObject& object : objects) object.status = 2;
@@ -543,6 +620,29 @@ std::vector<TestObject> Spread(int objects, int descriptors) {
     all.push_back(object);
   }
   return all;
+}
+
+// 5 of 8 objects left out leave 3 to fit 4 coefficients: said once in the run,
+// naming the first such model.
+TEST_F(Validation, LeaveManyOutWithTooFewObjectsToFitSaysWhy) {
+  std::vector<TestObject> objects = Spread(8, 3);
+  Use(objects);
+  DataResultNode& first = AddModel(*list, {0, 1, 2}, {0.0L, 1.0L, 1.0L, 1.0L});
+  first.sName = "M1";
+  AddModel(*list, {2, 1, 0}, {0.0L, 1.0L, 1.0L, 1.0L}).sName = "M2";
+  DataResultNode& fits = AddModel(*list, {0, 1}, {0.0L, 1.0L, 1.0L});
+  Run(kLeaveManyOut, 2, "62.5");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "LMO cannot be calculated for model M1: leaving out 5 objects leaves 3 to fit its 4 coefficients. "
+            "Please, choose a lower percentage.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "LMO WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+  EXPECT_TRUE(first.cvQ2LMO.Missing);
+  EXPECT_FALSE(fits.cvQ2LMO.Missing);
+  TestUi().Reset();
+  Run(kLeaveManyOut, 2, "50");
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
 // Moves on at every reading, so that each shuffle and each step has a seed of its own.

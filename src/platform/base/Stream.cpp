@@ -1,11 +1,20 @@
 #include "platform/base/Stream.h"
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace {
+
+// The failure of an operation on the file, with the system's reason for it.
+EStreamError FileError(const char* verb, const std::string& fileName, int error) {
+  const std::string reason = error != 0 ? std::generic_category().message(error) : "unknown error";
+  return EStreamError(std::string(verb) + " \"" + fileName + "\": " + reason);
+}
 
 int ToWhence(SeekOrigin origin) {
   switch (origin) {
@@ -27,10 +36,8 @@ const char* ToFopenMode(FileMode mode) {
 
 FileStream::FileStream(const std::string& fileName, FileMode mode) : fileName_(fileName) {
   file_ = std::fopen(fileName.c_str(), ToFopenMode(mode));
-  if (file_ == nullptr) {
-    const char* verb = mode == FileMode::Create ? "Cannot create file " : "Cannot open file ";
-    throw EStreamError(std::string(verb) + "\"" + fileName + "\"");
-  }
+  if (file_ == nullptr)
+    throw FileError(mode == FileMode::Create ? "Cannot create file" : "Cannot open file", fileName, errno);
 }
 
 FileStream::~FileStream() {
@@ -50,7 +57,8 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
 
 void FileStream::Write(const void* buffer, std::size_t count) {
   SwitchTo(LastOp::Write);
-  if (std::fwrite(buffer, 1, count, file_) != count) throw EStreamError("Stream write error");
+  errno = 0;
+  if (std::fwrite(buffer, 1, count, file_) != count) throw WriteError();
 }
 
 int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
@@ -69,14 +77,29 @@ int64_t FileStream::Size() {
 }
 
 void FileStream::Flush() {
-  if (std::fflush(file_) != 0 || std::ferror(file_)) throw EStreamError("Stream write error");
+  errno = 0;
+  if (std::fflush(file_) != 0 || std::ferror(file_)) throw WriteError();
+}
+
+void FileStream::Truncate(int64_t size) {
+  Flush();
+  if (ftruncate(fileno(file_), static_cast<off_t>(size)) != 0) throw FileError("Cannot write file", fileName_, errno);
 }
 
 void FileStream::Close() {
+  errno = 0;
   const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  if (!flushed) WriteError();  // takes the flush's reason before the close may change errno
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  if (!flushed || !closed) throw EStreamError("Stream write error");
+  if (!flushed || !closed) throw WriteError();
+}
+
+// A failed write leaves the stream's error flag set, and later calls may find
+// errno clear: they report the reason of the first failure.
+EStreamError FileStream::WriteError() {
+  if (!writeError_) writeError_ = FileError("Cannot write file", fileName_, errno);
+  return *writeError_;
 }
 
 std::size_t MemoryStream::Read(void* buffer, std::size_t count) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ enum class FileMode {
   Create,         // create or truncate, read and write
 };
 
-// A file on disk. The constructor throws EStreamError when the file cannot be opened.
+// A file on disk. The constructor throws EStreamError when the file cannot be
+// opened; every EStreamError of a file names it and the system's reason.
 class FileStream : public Stream {
 public:
   FileStream(const std::string& fileName, FileMode mode);
@@ -50,6 +52,8 @@ public:
   int64_t Size() override;
   // Flushes buffered writes; throws EStreamError when the data could not be written.
   void Flush();
+  // Cuts the file to size bytes; throws EStreamError when it cannot.
+  void Truncate(int64_t size);
   // Flushes and closes the file; throws EStreamError when either failed. Nothing
   // may be read or written afterwards.
   void Close();
@@ -58,10 +62,12 @@ public:
 private:
   enum class LastOp { None, Read, Write };
   void SwitchTo(LastOp op);
+  EStreamError WriteError();
 
   std::string fileName_;
   std::FILE* file_ = nullptr;
   LastOp lastOp_ = LastOp::None;
+  std::optional<EStreamError> writeError_;
 };
 
 // A growable stream in memory.

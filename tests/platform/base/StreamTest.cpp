@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 
 #include "support/TestFolder.h"
@@ -56,4 +58,32 @@ TEST(StreamFile, OpenAndWriteFailuresThrow) {
         full.Flush();
       },
       EStreamError);
+}
+
+std::string FailureText(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const EStreamError& e) {
+    return e.Message;
+  }
+  return "no failure";
+}
+
+// A failure names the file and the system's reason: a full disk is no matter of
+// privileges. Calls after a failed write give its reason again.
+TEST(StreamFile, FailuresNameTheFileAndTheReason) {
+  TestFolder folder;
+  const std::string missing = folder.Path("missing/none");
+  EXPECT_EQ(FailureText([&] { FileStream(missing, FileMode::Create); }),
+            "Cannot create file \"" + missing + "\": No such file or directory");
+  EXPECT_EQ(FailureText([&] { FileStream(missing, FileMode::OpenRead); }),
+            "Cannot open file \"" + missing + "\": No such file or directory");
+  const std::string noSpace = "Cannot write file \"/dev/full\": No space left on device";
+  FileStream full("/dev/full", FileMode::OpenReadWrite);
+  const std::string block(1 << 16, 'x');
+  EXPECT_EQ(FailureText([&] { full.Write(block.data(), block.size()); }), noSpace);
+  EXPECT_EQ(FailureText([&] { full.Flush(); }), noSpace);
+  FileStream buffered("/dev/full", FileMode::OpenReadWrite);
+  buffered.Write("abc", 3);
+  EXPECT_EQ(FailureText([&] { buffered.Close(); }), noSpace);
 }
