@@ -8,14 +8,23 @@
 #include "data/FileVersionTags.h"
 #include "data/RecordStreams.h"
 #include "data/TempFiles.h"
+#include "data/ValidationFiles.h"
 #include "platform/base/Files.h"
 #include "platform/base/ReplaceFile.h"
 #include "platform/base/UiServices.h"
 
 namespace {
 
-// The validation files in the order the writer embeds them.
-const char* const kStoreOrder[] = {"~yscr~", "~rdes~", "~rres~", "~many~"};
+// The validation files in the order the writer embeds them, with their kinds.
+struct EmbeddedFile {
+  const char* name;
+  int kind;
+};
+constexpr EmbeddedFile kStoreOrder[] = {{"~yscr~", 1}, {"~rdes~", 2}, {"~rres~", 3}, {"~many~", 0}};
+
+const char* const kDetailsMissing =
+    "The project has been saved without the internal validation details: their temporary files are missing, and "
+    "the models' validation plots will not be available.";
 
 const char* const kOldVersionWarning =
     "You are loading a project saved with a previous version of KORVANE. Data will be converted in the new "
@@ -43,9 +52,15 @@ std::string CurrentExceptionText() {
 void ReportError(const std::string& text) { Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
 
 bool IsValidationName(const std::string& name) {
-  for (const char* known : kStoreOrder) {
-    if (name == known) return true;
+  for (const EmbeddedFile& known : kStoreOrder) {
+    if (name == known.name) return true;
   }
+  return false;
+}
+
+bool CarriesValidation(const DataResultList& models, int kind) {
+  for (const DataResultNode* model = models.First(); model != nullptr; model = model->Next())
+    if (!(model->*kValidationMeanQ2[kind]).Missing) return true;
   return false;
 }
 
@@ -98,14 +113,17 @@ std::string ProjectFileName(const std::string& chosen) {
   return extension == ".kvp" ? chosen : chosen + ".kvp";
 }
 
-void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp) {
+bool WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp) {
   stream.Write(FileVersionTags::Current(), static_cast<std::size_t>(FileVersionTags::Size()));
   data.ReadWrite(&stream, kStreamWrite, CurrentVersion());
   int32_t count = models.Count();
   StreamInt(stream, count, kStreamWrite);
   if (count > 0) models.ReadWrite(&stream, kStreamWrite, CurrentVersion());
-  if (temp == nullptr) return;
-  for (const char* name : kStoreOrder) temp->StoreTempFile(name, stream);
+  if (temp == nullptr) return true;
+  bool complete = true;
+  for (const EmbeddedFile& file : kStoreOrder)
+    if (!temp->StoreTempFile(file.name, stream) && CarriesValidation(models, file.kind)) complete = false;
+  return complete;
 }
 
 bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&)>& write) {
@@ -119,7 +137,11 @@ bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&
 }
 
 bool SaveProjectFile(const std::string& fileName, ChemoData& data, DataResultList& models, TempFiles* temp) {
-  return SafeWriteFile(fileName, [&](Stream& stream) { WriteProject(stream, data, models, temp); });
+  bool complete = true;
+  if (!SafeWriteFile(fileName, [&](Stream& stream) { complete = WriteProject(stream, data, models, temp); }))
+    return false;
+  if (!complete) Ui().MessageBox(kDetailsMissing, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+  return true;
 }
 
 ProjectOpenResult OpenProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp,

@@ -18,8 +18,9 @@ class TempFiles;
 std::string ProjectFileName(const std::string& chosen);
 
 // Writes the whole project with the current tag; without a registry no
-// validation file is embedded.
-void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp);
+// validation file is embedded. False when a validation file that models carry
+// results of could not be embedded (it is missing).
+bool WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp);
 
 // Writes fileName through write() into a new temporary file of a unique name in
 // the same folder and renames that over fileName once everything was written,
@@ -28,6 +29,8 @@ void WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempF
 // replaced. On any failure the old file stays as it was, the temporary file is
 // removed, the failure is reported and false is returned.
 bool SafeWriteFile(const std::string& fileName, const std::function<void(Stream&)>& write);
+// Saves the project through SafeWriteFile; a project saved without validation
+// files its models carry results of is saved, and the user told so.
 bool SaveProjectFile(const std::string& fileName, ChemoData& data, DataResultList& models, TempFiles* temp);
 
 enum class ProjectOpenResult {

@@ -89,19 +89,20 @@ std::string TempFiles::FindTempFilePath(const std::string& name, int extensionIn
   return result;
 }
 
-void TempFiles::StoreTempFile(const std::string& name, Stream& stream) {
+bool TempFiles::StoreTempFile(const std::string& name, Stream& stream) {
   BusyCursor busy;
   std::unique_ptr<FileStream> file;
   try {
     file = std::make_unique<FileStream>(DbPath(name), FileMode::OpenRead);
   } catch (const EStreamError&) {
-    return;
+    return false;
   }
   std::string storedName = name;
   StreamString(stream, storedName, kStreamWrite);
   int64_t size = file->Size();
   StreamInt64(stream, size, kStreamWrite);
   if (!CopyBlocks(*file, stream, size)) throw EStreamError("Cannot read file \"" + DbPath(name) + "\"");
+  return true;
 }
 
 void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {

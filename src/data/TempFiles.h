@@ -47,10 +47,10 @@ public:
   std::string OutExtension() const { return extensions_[4]; }
 
   // Appends the embedded record of name's ".db$" file (length, name, int64 size,
-  // content) to stream. A file that cannot be opened adds nothing; a failure
-  // after that (the file cannot be read whole, the stream cannot be written)
-  // throws, so that the save fails.
-  void StoreTempFile(const std::string& name, Stream& stream);
+  // content) to stream. A file that cannot be opened adds nothing and gives
+  // false; a failure after that (the file cannot be read whole, the stream
+  // cannot be written) throws, so that the save fails.
+  bool StoreTempFile(const std::string& name, Stream& stream);
   // Reads the int64 size and the content of one embedded record into name's
   // ".db$" file. A record the stream does not hold whole throws EDamagedRecord
   // (a partly written target is deleted); a target that cannot be created is

@@ -224,6 +224,16 @@ RecordSearch FindValidationRecord(Stream& stream, const int32_t* variables, int 
   }
 }
 
+bool HoldsValidationRecord(const std::string& path, const int32_t* variables, int p) {
+  try {
+    FileStream file(path, FileMode::OpenRead);
+    ValidationRecord record;
+    return FindValidationRecord(file, variables, p, record) == RecordSearch::Found;
+  } catch (const EStreamError&) {
+    return false;
+  }
+}
+
 bool MergeValidationFiles(const std::string& validationPath, const std::string& recordPath,
                           const std::string& outputPath) {
   if (!FileExists(validationPath)) return RenameFile(recordPath, validationPath) || MergeFailed();

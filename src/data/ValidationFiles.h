@@ -10,9 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "data/DataResult.h"
 #include "numerics/CheckedValue.h"
 
 class Stream;
+
+// A model's mean R2 and mean Q2 cells of each validation kind, in kind order:
+// leave-many-out, Y-scrambling, random descriptors, random responses. A model
+// carries a kind's results when its mean Q2 is present.
+inline constexpr CheckedValue DataResultNode::*kValidationMeanR2[] = {
+    &DataResultNode::cvR2LMO, &DataResultNode::cvR2Yscr, &DataResultNode::cvR2Xrnd, &DataResultNode::cvR2Yrnd};
+inline constexpr CheckedValue DataResultNode::*kValidationMeanQ2[] = {
+    &DataResultNode::cvQ2LMO, &DataResultNode::cvQ2Yscr, &DataResultNode::cvQ2Xrnd, &DataResultNode::cvQ2Yrnd};
 
 constexpr int kValidationBlockSize = 72;
 
@@ -56,6 +65,8 @@ bool SameVariableSet(const std::vector<int32_t>& a, const int32_t* b, int bCount
 enum class RecordSearch { Found, NotFound, Damaged };
 // The first record of the model's variable set, from the stream's position.
 RecordSearch FindValidationRecord(Stream& stream, const int32_t* variables, int p, ValidationRecord& record);
+// True when the file at path holds a whole record of the model's variable set.
+bool HoldsValidationRecord(const std::string& path, const int32_t* variables, int p);
 
 // Merges the record file into the validation file: the new records first, then the
 // old records of other variable sets; the output file replaces the validation file

@@ -48,16 +48,6 @@ int SteppedPosition(int position, int step) {
   return static_cast<int>(next > kProgressMaximum ? next - kProgressMaximum : next);
 }
 
-CheckedValue& MeanR2Cell(DataResultNode& model, int kind) {
-  CheckedValue* cells[] = {&model.cvR2LMO, &model.cvR2Yscr, &model.cvR2Xrnd, &model.cvR2Yrnd};
-  return *cells[kind];
-}
-
-CheckedValue& MeanQ2Cell(DataResultNode& model, int kind) {
-  CheckedValue* cells[] = {&model.cvQ2LMO, &model.cvQ2Yscr, &model.cvQ2Xrnd, &model.cvQ2Yrnd};
-  return *cells[kind];
-}
-
 }  // namespace
 
 const char* ValidationFileTag(int kind) { return kKinds[kind].tag; }
@@ -251,8 +241,8 @@ void InternalValidation::ValidateModel(int kind, DataResultNode& model, int iter
   validated_.push_back(record.variables);
   if (recordStream_) WriteRecord(record);
   if (count > 0) {
-    MeanR2Cell(model, kind) = IfFinite(sumR2 / count);
-    MeanQ2Cell(model, kind) = IfFinite(sumQ2 / count);
+    model.*kValidationMeanR2[kind] = IfFinite(sumR2 / count);
+    model.*kValidationMeanQ2[kind] = IfFinite(sumQ2 / count);
   }
   if (progress_) {
     progressPosition_ = SteppedPosition(progressPosition_, progressStep_);

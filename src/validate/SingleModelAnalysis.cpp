@@ -9,6 +9,7 @@
 #include "numerics/Matrix.h"
 #include "numerics/ModelCalc.h"
 #include "data/PredictObjects.h"
+#include "data/ValidationFiles.h"
 #include "numerics/ProgressStepper.h"
 #include "numerics/Statistics.h"
 #include "platform/base/NumberText.h"
@@ -112,13 +113,7 @@ SingleModelAnalysis::~SingleModelAnalysis() = default;
 std::string SingleModelAnalysis::Caption() const { return "Model: " + model_.sName; }
 
 bool SingleModelAnalysis::HasValidation(InternalValidationKind kind) const {
-  switch (kind) {
-    case InternalValidationKind::LeaveManyOut: return !model_.cvQ2LMO.Missing;
-    case InternalValidationKind::YScramble: return !model_.cvQ2Yscr.Missing;
-    case InternalValidationKind::RandomDescriptors: return !model_.cvQ2Xrnd.Missing;
-    case InternalValidationKind::RandomResponses: return !model_.cvQ2Yrnd.Missing;
-  }
-  return false;
+  return !(model_.*kValidationMeanQ2[static_cast<int>(kind)]).Missing;
 }
 
 void SingleModelAnalysis::FillParameterTitles() {

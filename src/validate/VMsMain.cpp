@@ -20,6 +20,8 @@
 #include "data/DataResult.h"
 #include "data/ProjectFile.h"
 #include "data/ProjectHost.h"
+#include "data/TempFiles.h"
+#include "data/ValidationFiles.h"
 #include "numerics/Matrix.h"
 #include "platform/base/CommandGuard.h"
 #include "platform/base/Files.h"
@@ -30,6 +32,7 @@
 #include "platform/qt/ViewerCommon.h"
 #include "plot/VMtMain.h"
 #include "platform/base/Stream.h"
+#include "validate/InternalValidation.h"
 #include "validate/ModelDescriptorPca.h"
 #include "validate/ModelReport.h"
 #include "validate/QmrfDocuments.h"
@@ -209,8 +212,16 @@ void TViewSelModForm::DisableMissingValidations() {
       {InternalValidationKind::YScramble, {SpeedButtonYScramble, ViewYscrambling1}},
       {InternalValidationKind::RandomDescriptors, {SpeedButtonRandDesc, ViewRx1}},
       {InternalValidationKind::RandomResponses, {SpeedButtonRandResp, ViewRanomresponseplot1}}};
+  TempFiles* registry = MainForm != nullptr ? MainForm->Registry() : nullptr;
   for (const auto& [kind, command] : commands) {
-    const bool present = analysis_->HasValidation(kind);
+    // The plot draws the model's record of the kind's file, which a new search
+    // deletes while the model keeps its means.
+    const std::string file =
+        registry != nullptr
+            ? registry->FindTempFilePath(ValidationFileTag(static_cast<int>(kind)), TempFiles::DbExtensionIndex())
+            : std::string();
+    const bool present =
+        analysis_->HasValidation(kind) && HoldsValidationRecord(file, model_->ipSelVarIdxPtr, model_->iSize);
     command.first->setEnabled(present);
     command.second->setEnabled(present);
   }

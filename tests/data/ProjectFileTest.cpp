@@ -292,6 +292,28 @@ TEST(ProjectFile, SaveReplacesTheFileOnlyWhenWrittenWhole) {
 }
 
 
+// Models that carry validation results whose file is gone (deleted under the
+// open model list) are saved without their details, and the user is told.
+TEST(ProjectFile, SaveSaysWhenTheModelsValidationDetailsAreMissing) {
+  Project p;
+  p.Fill(2);
+  TestUi().Reset();
+  const std::string name = p.folder.Dir() + "study.kvp";
+  std::ofstream(p.Db("~yscr~")) << "records";
+  p.models.Last()->cvQ2Yscr = CheckedValue(0.2L, false);
+  ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
+  EXPECT_TRUE(TestUi().Shown().empty());
+  p.models.Last()->cvQ2LMO = CheckedValue(0.3L, false);
+  ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
+  EXPECT_EQ(ReadBytes(name), p.Save());
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text,
+            "The project has been saved without the internal validation details: their temporary files are missing, "
+            "and the models' validation plots will not be available.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+}
+
 TEST(ProjectFile, SaveUsesATemporaryOfItsOwnAndKeepsPermissionsAndLinks) {
   namespace fs = std::filesystem;
   Project p;

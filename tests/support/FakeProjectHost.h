@@ -18,7 +18,7 @@ public:
 
   ChemoData& DataSet() override { return data; }
   DataResultList*& ModelList() override { return models; }
-  TempFiles* Registry() override { return nullptr; }
+  TempFiles* Registry() override { return registry; }
   void DisableDataCommands() override {
     dataCommands = false;
     modified = false;
@@ -60,6 +60,7 @@ public:
 
   ChemoData data;
   DataResultList* models = nullptr;
+  TempFiles* registry = nullptr;
   char separator;
   bool modified = false;
   bool dataCommands = false;

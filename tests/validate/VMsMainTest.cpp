@@ -17,6 +17,10 @@
 #include "support/FailingAllocation.h"
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+#include "data/TempFiles.h"
+#include "data/ValidationFiles.h"
+#include "validate/InternalValidation.h"
 #include "platform/base/Stream.h"
 #include "validate/SingleModelFile.h"
 #include "validate/VMsMain.h"
@@ -35,6 +39,18 @@ struct SingleModelWindow : ::testing::Test {
     list = std::make_unique<DataResultList>(data.get());
     model = &FitByEngine(*data, *list, {0});
     model->sName = "M1";
+    for (const char* name : {"~many~", "~yscr~", "~rdes~", "~rres~"}) registry.AddName(name);
+    host.registry = &registry;
+  }
+
+  // The model carries the kind's results, and its file a record of them.
+  void Validated(int kind) {
+    model->*kValidationMeanQ2[kind] = CheckedValue(0.5L, false);
+    WriteRecord(kind, {{0}, {{CheckedValue(0.5L, false), CheckedValue(0.4L, false), CheckedValue(0.9L, false)}}});
+  }
+  void WriteRecord(int kind, const ValidationRecord& record) {
+    FileStream file(registry.FindTempFilePath(ValidationFileTag(kind), 0), FileMode::Create);
+    WriteValidationRecord(file, record);
   }
 
   std::unique_ptr<TViewSelModForm> Open() {
@@ -44,6 +60,8 @@ struct SingleModelWindow : ::testing::Test {
   }
 
   FakeProjectHost host;
+  TestFolder folder;
+  TempFiles registry{folder.Dir()};
   std::unique_ptr<ChemoData> data;
   std::unique_ptr<DataResultList> list;
   DataResultNode* model = nullptr;
@@ -82,7 +100,7 @@ TEST_F(SingleModelWindow, ShowsBothGridsTheTextAndTheThresholdColours) {
 }
 
 TEST_F(SingleModelWindow, ValidationPlotsAreDisabledWithoutResultsAndQmrfHidden) {
-  model->cvQ2LMO = CheckedValue(0.5L, false);
+  Validated(kLeaveManyOut);
   auto form = Open();
   EXPECT_TRUE(form->SpeedButtonLMO->isEnabled());
   EXPECT_TRUE(form->ViewLMOdatapoints1->isEnabled());
@@ -109,8 +127,25 @@ TEST_F(SingleModelWindow, WilliamsPlotWarnsAboutObjectsWithoutResidualsThenOpens
                                               "Williams plot - Pred. by model eq.: M1"}));
 }
 
+// A model keeps its means when a new search deletes the validation files: the
+// plots that would find no record are disabled, as those of no results.
+TEST_F(SingleModelWindow, ValidationPlotsWithoutTheModelsRecordAreDisabled) {
+  Validated(kLeaveManyOut);
+  Validated(kRandomDescriptors);
+  model->cvQ2Yscr = model->cvQ2Yrnd = CheckedValue(0.5L, false);
+  WriteRecord(kRandomResponses, {{1}, {}});  // another model's
+  auto form = Open();
+  EXPECT_TRUE(form->SpeedButtonLMO->isEnabled());
+  EXPECT_TRUE(form->ViewRx1->isEnabled());
+  EXPECT_FALSE(form->SpeedButtonYScramble->isEnabled());
+  EXPECT_FALSE(form->ViewYscrambling1->isEnabled());
+  EXPECT_FALSE(form->SpeedButtonRandResp->isEnabled());
+  EXPECT_FALSE(form->ViewRanomresponseplot1->isEnabled());
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
 TEST_F(SingleModelWindow, EveryPlotOpensWithItsCaptionOnACopyOfTheModel) {
-  model->cvQ2LMO = model->cvQ2Yscr = model->cvQ2Xrnd = model->cvQ2Yrnd = CheckedValue(0.5L, false);
+  for (int kind = 0; kind < kValidationKindCount; ++kind) Validated(kind);
   auto form = Open();
   const std::string before = ModelReportText(*model);
   for (QToolButton* b : {form->SpeedButtonViewExpCalcPlot, form->SpeedButtonViewExpPredPlot, form->SpeedButtonResCalc,
