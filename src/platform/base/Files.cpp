@@ -1,6 +1,7 @@
 #include "platform/base/Files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,7 +52,17 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix) {
+FileLock::~FileLock() {
+  if (descriptor_ >= 0) ::close(descriptor_);
+}
+
+void FileLock::Hold(int descriptor) {
+  ::flock(descriptor, LOCK_EX);
+  descriptor_ = descriptor;
+}
+
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                             FileLock* lock) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   thread_local std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<int> letter(0, sizeof kLetters - 2);
@@ -62,12 +73,29 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
     // O_EXCL: fails when the name exists, also as a dangling link.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
-      ::close(fd);
+      if (lock != nullptr)
+        lock->Hold(fd);
+      else
+        ::close(fd);
       return path;
     }
     if (errno != EEXIST) return "";
   }
   return "";
+}
+
+// The lock is taken on the file opened, which must still be the one of that
+// name (not a link) when it is deleted.
+bool DeleteIfUnlocked(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat opened {};
+  struct stat named {};
+  const bool deleted = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+                       ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                       named.st_dev == opened.st_dev && named.st_ino == opened.st_ino && ::unlink(path.c_str()) == 0;
+  ::close(fd);
+  return deleted;
 }
 
 std::string ResolveLinks(const std::string& path) {

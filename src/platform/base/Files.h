@@ -23,10 +23,30 @@ bool CopyFile(const std::string& from, const std::string& to, bool overwrite);
 // True when both paths name one existing file (through links and relative paths).
 bool SameFile(const std::string& a, const std::string& b);
 
-// Creates a new empty file in folder whose name is prefix followed by a few
-// random characters and suffix. The file is made exclusively, so its name cannot
-// have existed before; returns its path, or "" when no file could be made.
-std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix);
+// An exclusive lock (flock) on a file, held while the object lives: the file is
+// in use, and DeleteIfUnlocked leaves it.
+class FileLock {
+public:
+  FileLock() = default;
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  // Locks the open file descriptor, which the object closes when it goes.
+  void Hold(int descriptor);
+
+private:
+  int descriptor_ = -1;
+};
+
+// Creates a new empty file in folder whose name is prefix followed by eight
+// random letters or digits and suffix. The file is made exclusively, so its name
+// cannot have existed before; returns its path, or "" when no file could be
+// made. With lock, the file is locked through it from its creation.
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                             FileLock* lock = nullptr);
+// Deletes path when it is a regular file of this user that no FileLock holds
+// (its maker was killed, say); false when nothing was deleted.
+bool DeleteIfUnlocked(const std::string& path);
 // The file a chain of symbolic links ends at; path itself when it is no link.
 std::string ResolveLinks(const std::string& path);
 // Gives path the permission bits of model; false when either cannot be read or set.

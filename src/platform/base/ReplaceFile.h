@@ -13,7 +13,8 @@ class Stream;
 // target, which is replaced. The file is written through to the disk and closed
 // before the rename, and the folder after it. On failure the temporary file is
 // removed, fileName is left as it was, and the exception is passed on, naming
-// fileName where it named the temporary file.
+// fileName where it named the temporary file. The temporary files that saves of
+// fileName killed midway left are deleted first.
 void WriteReplacingPath(const std::string& fileName, const std::function<void(const std::string&)>& write);
 // The same for writers of a stream.
 void WriteReplacingFile(const std::string& fileName, const std::function<void(Stream&)>& write);

@@ -1,7 +1,12 @@
 #include "platform/base/ReplaceFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 
@@ -67,6 +72,39 @@ TEST(ReplaceFile, ClosingReportsDataThatCouldNotBeWritten) {
   FileStream full("/dev/full", FileMode::Create);
   full.Write("abc", 3);  // buffered: the device refuses it only when flushed
   EXPECT_THROW(full.Close(), EStreamError);
+}
+
+// A save killed midway leaves its temporary file, which the next save of the
+// same file deletes; it leaves the file of a save under way, another file's,
+// a link and names of the user's own.
+TEST(ReplaceFile, TheNextSaveDeletesWhatKilledSavesOfTheFileLeft) {
+  TestFolder folder;
+  const std::string name = folder.Path("p.kvp");
+  std::ofstream(name) << "old";
+  const pid_t child = fork();
+  if (child == 0) {
+    WriteReplacingPath(name, [](const std::string& path) {
+      std::ofstream(path) << "cut short";
+      _exit(0);  // killed midway
+    });
+  }
+  waitpid(child, nullptr, 0);
+  ASSERT_EQ(ListFiles(folder.Dir(), "p.kvp.*.saving~").size(), 1u);
+  FileLock running;
+  const std::string underWay = CreateUniqueFile(folder.Dir(), "p.kvp.", ".saving~", &running);
+  const std::string others = CreateUniqueFile(folder.Dir(), "q.kvp.", ".saving~");
+  std::filesystem::create_symlink(name, folder.Path("p.kvp.LinkLink.saving~"));
+  std::vector<std::string> kept{"p.kvp", "p.kvp.LinkLink.saving~", underWay.substr(folder.Dir().size()),
+                                others.substr(folder.Dir().size())};
+  for (const char* own :
+       {"p.kvp.saving~", "p.kvp.1234567.saving~", "p.kvp.12345678.saving", "p.kvp.1234-678.saving~"}) {
+    std::ofstream(folder.Path(own)) << "the user's";
+    kept.push_back(own);
+  }
+  WriteReplacingFile(name, [](Stream& out) { out.Write("new", 3); });
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(ListFiles(folder.Dir(), "*"), kept);
+  EXPECT_EQ(ReadFileText(name), "new");
 }
 
 TEST(ReplaceFile, FilesAndFoldersAreWrittenThroughToTheDisk) {
