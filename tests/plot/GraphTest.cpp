@@ -135,6 +135,7 @@ TEST(GraphTest, ReversedRangeRaisesBeforeDrawingEqualRangeDraws) {
   FrameOnly graph(canvas, &table.data);
   EXPECT_NO_THROW(graph.DrawFrame());
   EXPECT_EQ(XLabels(canvas), std::vector<std::string>{"2.000"});  // one label, not nine alike
+  EXPECT_EQ(canvas.FindText("2.000")->at[0], 77 - canvas.TextWidth("2.000") / 2);  // at the low end
   graph.SetRange(3, 1, 0, 1);
   canvas.ClearCalls();
   EXPECT_THROW(graph.DrawXAxis(), GraphEx);
