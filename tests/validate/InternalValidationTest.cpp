@@ -494,17 +494,21 @@ TEST_F(Validation, RecordsThatCannotBeStoredTakeTheModelsOldRecordsAlong) {
   const auto noSpace = [](const std::string& path) {
     return "Cannot write file \"" + path + "\": No space left on device";
   };
+  const std::string fullRecordFile = noSpace(lmo + ".tmp") + ". Detailed data will not be available for plotting graphs.";
+  // Records of 60 iterations are larger than the file buffer: their writes fail,
+  // where those of 3 fail when the file is closed.
   struct Failure {
     std::string extension;
     bool folder;
+    int iterations;
     std::vector<std::string> messages;
   };
   for (const Failure& failure :
-       {Failure{".tmp", true,
+       {Failure{".tmp", true, 3,
                 {"Cannot open temporary validation file, detailed data will not be available for plotting graphs. "
                  "Please check your privileges."}},
-        Failure{".tmp", false, {noSpace(lmo + ".tmp") + ". Detailed data will not be available for plotting graphs."}},
-        Failure{".out", false, {noSpace(lmo + ".out"), noSpace(yscr + ".out")}}}) {
+        Failure{".tmp", false, 60, {fullRecordFile}}, Failure{".tmp", false, 3, {fullRecordFile}},
+        Failure{".out", false, 3, {noSpace(lmo + ".out"), noSpace(yscr + ".out")}}}) {
     other.iSelStatus = 1;
     runBoth(2);
     std::vector<std::string> kept;
@@ -520,7 +524,7 @@ TEST_F(Validation, RecordsThatCannotBeStoredTakeTheModelsOldRecordsAlong) {
     const CheckedValue before = done.cvQ2Yscr;
     other.iSelStatus = 0;
     TestUi().Reset();
-    runBoth(3);
+    runBoth(failure.iterations);
     std::vector<std::string> shown;
     for (const ScriptedUi::Message& message : TestUi().Shown()) shown.push_back(message.text);
     EXPECT_EQ(shown, failure.messages);
