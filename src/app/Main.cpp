@@ -28,6 +28,7 @@
 #include "platform/base/UiServices.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/KeyLocks.h"
+#include "platform/qt/QtConvert.h"
 
 namespace {
 
@@ -403,7 +404,7 @@ bool TMainForm::ConfirmDiscardModels() {
 // ---- Log and status bar ---------------------------------------------------
 
 void TMainForm::ActivityLog(const std::string& text) {
-  RichEdit->appendPlainText(QString::fromLatin1(text.c_str()));
+  RichEdit->appendPlainText(ShownText(text));
 }
 
 std::string TMainForm::DateTimeText() const { return LogDate() + " - " + LogTime(); }

@@ -42,11 +42,11 @@ TChooseDirForm::TChooseDirForm(QWidget* owner, std::vector<std::string> hinPaths
 
 std::string TChooseDirForm::Directory() const {
   QModelIndex current = DirectoryListBox->currentIndex();
-  return current.isValid() ? StdStr(model_->filePath(current)) : CurrentDir();
+  return current.isValid() ? StdPath(model_->filePath(current)) : CurrentDir();
 }
 
 void TChooseDirForm::SetDirectory(const std::string& folder) {
-  QModelIndex index = model_->index(QStr(folder));
+  QModelIndex index = model_->index(QPath(folder));
   DirectoryListBox->setCurrentIndex(index);
   DirectoryListBox->scrollTo(index);
   DirectoryListBox->expand(index);

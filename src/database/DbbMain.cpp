@@ -115,7 +115,7 @@ TDatabaseForm::TDatabaseForm(QWidget* owner, ProgressWindowFactory progressWindo
     StringGrid->SetColWidth(c, widths[c]);
   }
   columnColours_.assign(static_cast<std::size_t>(StringGrid->ColCount()), kTableBackground);
-  for (std::size_t k = 0; k < Files().size(); ++k) ComboBoxDataset->addItem(QStr(DataSetName(Files()[k])));
+  for (std::size_t k = 0; k < Files().size(); ++k) ComboBoxDataset->addItem(QPath(DataSetName(Files()[k])));
   if (!Files().empty()) StringGrid->SetColWidth(kFirstDataColumn, 64);
   ComboBoxDataset->setCurrentIndex(0);
 

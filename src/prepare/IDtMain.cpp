@@ -86,7 +86,7 @@ TImportDataForm::TImportDataForm(QWidget* owner, const std::string& fileName, Ch
   MouseIsDown = false;
   SplitColumn = -1;
   DisableRangeSelect();
-  setWindowTitle(QStr("Import data - " + fileName));
+  setWindowTitle("Import data - " + QPath(fileName));
   FirstSearch = true;
 }
 

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "platform/qt/QtConvert.h"
+
 std::string NameWithoutExtension(const std::string& name) {
   const std::size_t dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
@@ -13,7 +15,7 @@ TFormAvailMod::TFormAvailMod(QWidget* owner, bool messageMode, const std::string
                              const std::vector<std::string>& names)
     : ModalDialog(owner), messageMode_(messageMode), directory_(text), names_(names) {
   setWindowTitle(messageMode ? "Application message" : "Available models");
-  Panel = new QLabel(messageMode ? QString::fromStdString(text) : "Double click to use model", this);
+  Panel = new QLabel(messageMode ? QStr(text) : "Double click to use model", this);
   Panel->setFixedHeight(32);
   Panel->setAlignment(Qt::AlignCenter);
   Panel->setFrameShape(QFrame::Panel);
@@ -24,7 +26,7 @@ TFormAvailMod::TFormAvailMod(QWidget* owner, bool messageMode, const std::string
   layout->addWidget(Panel);
   layout->addWidget(ListBox);
   for (const std::string& name : names_) {
-    ListBox->addItem(QString::fromStdString(messageMode ? name : NameWithoutExtension(name)));
+    ListBox->addItem(messageMode ? QStr(name) : QPath(NameWithoutExtension(name)));
   }
   // The client area holds the panel above the list.
   resize(messageMode ? 640 : 225, 245);

@@ -1,4 +1,6 @@
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 
@@ -8,6 +10,7 @@
 #include "data/TempFiles.h"
 #include "data/ValidationFiles.h"
 #include "platform/base/Files.h"
+#include "platform/qt/QtUiServices.h"
 
 namespace fs = std::filesystem;
 
@@ -116,6 +119,39 @@ TEST_F(MainProjectTest, SaveThenOpenRestoresTheProjectAndItsValidationFilesUnder
 
 // The four validation files travel inside the project: New deletes them, Open
 // brings them back byte for byte.
+// The Qt services, with their real file dialogs, for the lifetime of the object.
+struct RealDialogs : QtUiServices {
+  RealDialogs() { InstallUi(this); }
+  ~RealDialogs() override { InstallUi(&TestUi()); }
+};
+
+// Names typed into the real file dialogs reach the file system as its own
+// bytes, and the log shows them as typed.
+TEST_F(MainProjectTest, AProjectNamedBeyondAsciiIsSavedAndReopenedThroughTheFileDialogs) {
+  TMainForm& form = StartWithProject();
+  fs::create_directories(PathOf("sortie_é"));
+  const RealDialogs dialogs;
+  QString typed;
+  handleModal_ = [&](QWidget& modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(&modal);
+    if (dialog == nullptr) return false;
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+    static_cast<QDialog*>(dialog)->accept();
+    return true;
+  };
+  typed = QString::fromUtf8(PathOf("sortie_é/projé_ü_ж").c_str());
+  form.MenuFileSaveClick();
+  const std::string saved = PathOf("sortie_é/projé_ü_ж.kvp");
+  EXPECT_TRUE(fs::is_regular_file(saved));
+  EXPECT_TRUE(form.RichEdit->toPlainText().contains("Destination file: " + QString::fromUtf8(saved.c_str())));
+
+  form.ClearProject();
+  typed = QString::fromUtf8("projé_ü_ж.kvp");  // where the last dialog ended
+  form.MenuFileOpenClick();
+  EXPECT_EQ(form.ModelList()->Count(), 1);
+  EXPECT_TRUE(form.RichEdit->toPlainText().contains("Source file: " + QString::fromUtf8(saved.c_str())));
+}
+
 TEST_F(MainProjectTest, SaveNewOpenCarriesTheFourValidationFilesByteForByte) {
   TMainForm& form = StartWithProject();
   const std::vector<std::string> names = {"~many~", "~yscr~", "~rdes~", "~rres~"};

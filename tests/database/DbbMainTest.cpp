@@ -246,6 +246,25 @@ TEST_F(DatabaseFormTest, ExportsStructureFilesAndReportsMissingOnes) {
   EXPECT_EQ(MolPathOf("x.hin"), "x.hin");
 }
 
+// A data set's file name shows as the file system spells it; in a main folder
+// named beyond ASCII the folder chooser starts there and exports into it.
+TEST_F(DatabaseFormTest, NamesBeyondAsciiShowAsSpelledAndTheChooserStartsInTheMainFolder) {
+  WriteTwoSets(main);
+  std::filesystem::copy_file(main.Path("B.csv"), main.Path("données.csv"));
+  Open(main.Dir(), {"A.csv", "données.csv"});
+  EXPECT_GE(form->ComboBoxDataset->findText(QString::fromUtf8("données")), 0);
+
+  const std::string folder = main.Path("prüfung_ж");
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  TChooseDirForm choose(nullptr, {main.Path("B/hin/000074-82-8.hin")});
+  std::filesystem::current_path(main.Dir());  // the chooser's folder, not the current one, takes the files
+  choose.ButtonExportMOLClick();
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(ReadFileText(folder + "/000074-82-8.mol"), "mol");
+}
+
 TEST_F(DatabaseFormTest, ElementColoursChangeSaveAndReset) {
   OpenSample();
   QueryCas("98", "95", "3");  // nitrobenzene

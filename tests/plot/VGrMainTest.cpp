@@ -543,6 +543,19 @@ TEST_F(R2Q2Test, AFailedSaveLeavesTheOlderFileWhole) {
   EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9");  // the end-of-image marker
 }
 
+TEST_F(R2Q2Test, SavesUnderNamesBeyondAsciiAsTheFileSystemsBytes) {
+  TestFolder folder;
+  const std::string out = folder.Path("sortie_é/");
+  std::filesystem::create_directories(out);
+  for (int filter : {1, 3}) {
+    TestUi().AnswerFile(out + "plot_ü_ж", filter);
+    form->SpeedButtonSaveImageClick();
+  }
+  EXPECT_EQ(JpegSize(out + "plot_ü_ж.jpg"), form->Picture().size());
+  EXPECT_EQ(ReadFile(out + "plot_ü_ж.txt"), form->ExportText());
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
 TEST_F(R2Q2Test, ARedrawOnAnImageBelowSixteenPixelsDrawsNothingAndLeavesNoPointerOnFreedLabels) {
   Record(*form, 15, 300);
   EXPECT_TRUE(Recorded(*form).Calls().empty());

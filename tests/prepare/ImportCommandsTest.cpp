@@ -58,4 +58,35 @@ TEST_F(MainFormTest, ExampleImportFillsTheProjectOrNamesTheMissingExample) {
   for (const std::string& text : ShownTexts()) EXPECT_EQ(text.find("Cannot import example file:"), std::string::npos);
 }
 
+// In a main folder named beyond ASCII, a file so named imports, the import
+// window's caption and the log show the names as typed, and the help commands
+// find their documents.
+TEST_F(MainFormTest, NamesBeyondAsciiImportAndShowAsTyped) {
+  const std::string folder = PathOf("prüfung_ж");
+  std::filesystem::create_directories(folder + "/help");
+  std::ofstream(folder + "/help/Manual_v21.pdf") << "%PDF-";
+  std::filesystem::current_path(folder);
+  TMainForm& form = Start();
+  const std::string file = folder + "/données.txt";
+  std::filesystem::copy_file(KORVANE_ASSETS_DIR "/help/example.txt", file);
+  TestUi().Clear();
+  TestUi().AnswerFile(file);
+  QString caption;
+  handleModal_ = [&](QWidget& modal) {
+    auto* import = qobject_cast<TImportDataForm*>(&modal);
+    if (import == nullptr) return false;
+    caption = import->windowTitle();
+    import->ButtonImport->click();
+    return true;
+  };
+  form.MenuFileImportClick();
+  EXPECT_EQ(caption, QString::fromUtf8(("Import data - " + file).c_str()));
+  EXPECT_EQ(form.DataSet().iObjCount, 204);
+  EXPECT_TRUE(form.RichEdit->toPlainText().contains(QString::fromUtf8(("Source file: " + file).c_str())));
+
+  form.GeneralHelp1->trigger();
+  EXPECT_EQ(TestUi().documents, std::vector<std::string>{folder + "/help/Manual_v21.pdf"});
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include "data/TempFiles.h"
 #include "data/ValidationFiles.h"
 #include "validate/InternalValidation.h"
+#include "platform/base/Files.h"
 #include "platform/base/Stream.h"
 #include "validate/SingleModelFile.h"
 #include "validate/VMsMain.h"
@@ -339,6 +341,19 @@ TEST_F(SingleModelWindow, SaveWritesTheReportOrTheModelFileAndAsksBeforeReplacin
   form->SpeedButtonSaveToFileClick();
   EXPECT_EQ(TestUi().FileDialogs().back().options.fileName, base + "model.smd");
   EXPECT_EQ(TestUi().FileDialogs().back().options.filterIndex, 2);
+}
+
+TEST_F(SingleModelWindow, SavesUnderNamesBeyondAsciiAsTheFileSystemsBytes) {
+  QTemporaryDir dir;
+  const std::string out = dir.path().toStdString() + "/sortie_é/";
+  std::filesystem::create_directories(out);
+  auto form = Open();
+  TestUi().AnswerFile(out + "rapport_ü", 1);
+  form->SpeedButtonSaveToFileClick();
+  TestUi().AnswerFile(out + "modèle_ж.smd", 2);
+  form->SpeedButtonSaveToFileClick();
+  EXPECT_EQ(ListFiles(out, "*"), (std::vector<std::string>{"modèle_ж.smd", "rapport_ü.txt"}));
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
 }  // namespace

@@ -44,7 +44,10 @@ std::string UiServices::ChooseFolder(const std::string&, const std::string&) { r
 bool UiServices::OpenDocument(const std::string&) { return false; }
 
 void OpenDocument(const std::string& path) {
-  if (FileExists(path) && Ui().OpenDocument(path)) return;
+  if (!FileExists(path) || !Ui().OpenDocument(path)) ReportDocumentNotOpened(path);
+}
+
+void ReportDocumentNotOpened(const std::string& path) {
   Ui().MessageBox("Cannot open the document " + path, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
 }
 

@@ -79,7 +79,8 @@ struct UiServices {
   // The chosen folder, or empty when cancelled.
   virtual std::string ChooseFolder(const std::string& title, const std::string& startDir);
   // Hands the document to the desktop's viewer without waiting for it; false
-  // when no viewer could be started.
+  // when no viewer could be started. A viewer that fails later reports it with
+  // ReportDocumentNotOpened.
   virtual bool OpenDocument(const std::string& path);
   // While a long calculation runs, user input other than Escape is held off.
   virtual void BeginLongCalculation() {}
@@ -91,8 +92,10 @@ struct UiServices {
 FileChoice RunSaveDialog(FileDialogOptions& dialog);
 
 // Opens an existing document with the desktop's viewer; a missing file or a
-// viewer that cannot start is reported: "Cannot open the document " + path.
+// viewer that cannot show it is reported with ReportDocumentNotOpened.
 void OpenDocument(const std::string& path);
+// "Cannot open the document " + path.
+void ReportDocumentNotOpened(const std::string& path);
 
 // A long loop that shows progress takes a Progress* (or none).
 struct Progress {

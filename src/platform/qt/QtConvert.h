@@ -1,8 +1,9 @@
-// Conversions at the Qt boundary: the program's 8-bit Latin-1 texts and its
-// 0x00BBGGRR colours.
+// Conversions at the Qt boundary: the program's 8-bit Latin-1 texts, the file
+// system's names and the program's 0x00BBGGRR colours.
 #pragma once
 
 #include <QColor>
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -13,6 +14,16 @@ inline QString QStr(const std::string& text) {
 }
 
 inline std::string StdStr(const QString& text) { return text.toLatin1().toStdString(); }
+
+// File and folder names: the program keeps them as the file system's own bytes.
+inline QString QPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+inline std::string StdPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A text shown to the user that may name a file (a message, a log line, a
+// caption): the bytes of a name decode as the file system's UTF-8 does, every
+// other byte as Latin-1.
+QString ShownText(const std::string& text);
 
 inline QColor ToQColor(TColor color) {
   return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);

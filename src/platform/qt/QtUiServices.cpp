@@ -4,13 +4,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
-#include <QUrl>
 #include <QWindow>
 
 #include <utility>
@@ -122,8 +121,8 @@ int FilterIndexOf(const QStringList& filters, const QString& selected) {
 std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, const std::string& caption,
                                              unsigned flags) {
   auto box = std::make_unique<QMessageBox>(WindowToOpenOver());
-  box->setWindowTitle(QStr(caption));
-  box->setText(QStr(text));
+  box->setWindowTitle(ShownText(caption));
+  box->setText(ShownText(text));
   box->setTextFormat(Qt::PlainText);
   box->setIcon(IconOf(flags));
   const auto buttons = ButtonsOf(flags);
@@ -250,7 +249,7 @@ std::string QtUiServices::ClipboardText() { return StdStr(QGuiApplication::clipb
 
 FileChoice QtUiServices::RunFileDialog(bool save, const FileDialogOptions& options) {
   // Without a folder of its own a dialog starts where the last one ended.
-  const QString start = options.initialDir.empty() ? lastFolder_ : QStr(options.initialDir);
+  const QString start = options.initialDir.empty() ? lastFolder_ : QPath(options.initialDir);
   QFileDialog dialog(WindowToOpenOver(), QStr(options.title), start);
   // The descriptions name their patterns already, as the class library shows them.
   dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -263,11 +262,11 @@ FileChoice QtUiServices::RunFileDialog(bool save, const FileDialogOptions& optio
   if (options.filterIndex >= 1 && options.filterIndex <= filters.size())
     dialog.selectNameFilter(filters[options.filterIndex - 1]);
   dialog.setDefaultSuffix(QStr(options.defaultExt));
-  if (!options.fileName.empty()) dialog.selectFile(QStr(options.fileName));
+  if (!options.fileName.empty()) dialog.selectFile(QPath(options.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString chosen = dialog.selectedFiles().front();
   lastFolder_ = QFileInfo(chosen).absolutePath();
-  return {StdStr(chosen), FilterIndexOf(filters, dialog.selectedNameFilter())};
+  return {StdPath(chosen), FilterIndexOf(filters, dialog.selectedNameFilter())};
 }
 
 FileChoice QtUiServices::OpenFileDialog(const FileDialogOptions& options) {
@@ -290,12 +289,24 @@ std::optional<uint32_t> QtUiServices::ChooseColor(uint32_t initial) {
   return ToTColor(color);
 }
 
+// The opener runs apart from the program, as long as the viewer it starts may;
+// its exit code tells whether the document could be shown (a type with no
+// viewer fails only then).
 bool QtUiServices::OpenDocument(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QStr(path)));
+  auto* opener = new QProcess(this);
+  opener->setProcessChannelMode(QProcess::ForwardedChannels);
+  connect(opener, &QProcess::finished, this, [opener, path](int code, QProcess::ExitStatus status) {
+    opener->deleteLater();
+    if (status != QProcess::NormalExit || code != 0) ReportDocumentNotOpened(path);
+  });
+  opener->start(documentOpener_.front(), documentOpener_.mid(1) << QPath(path));
+  if (opener->waitForStarted()) return true;
+  delete opener;
+  return false;
 }
 
 std::string QtUiServices::ChooseFolder(const std::string& title, const std::string& startDir) {
-  return StdStr(QFileDialog::getExistingDirectory(WindowToOpenOver(), QStr(title), QStr(startDir)));
+  return StdPath(QFileDialog::getExistingDirectory(WindowToOpenOver(), QStr(title), QPath(startDir)));
 }
 
 void LetWindowDeferClose(QWidget* window) { window->setProperty(kDefersClose, true); }

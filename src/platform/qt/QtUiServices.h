@@ -33,6 +33,8 @@ public:
   void EndLongCalculation() override;
 
   FindTextDialog* FindDialog() const { return findDialog_; }
+  // The command that opens a document named after its arguments; "xdg-open" unless set.
+  void SetDocumentOpener(const QStringList& command) { documentOpener_ = command; }
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,6 +54,7 @@ private:
   QPointer<QWidget> modalAtQuietStart_;
   QPointer<FindTextDialog> findDialog_;
   QString lastFolder_;  // of the file chosen last in this run
+  QStringList documentOpener_{"xdg-open"};
 };
 
 // The message box for the flags: caption as given, icon from MB_ICON*, buttons

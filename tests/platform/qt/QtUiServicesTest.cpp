@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,10 @@
 #include <thread>
 
 #include "platform/qt/FindTextDialog.h"
+#include "platform/qt/QtConvert.h"
+#include "support/EventLoop.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
 #include "support/WindowSystemInput.h"
 
 namespace {
@@ -56,6 +61,9 @@ TEST(QtUiServicesTest, MessageBoxHasCaptionIconAndButtonsOfTheFlags) {
   EXPECT_EQ(BuildMessageBox("x", "c", MB_YESNOCANCEL)->standardButtons(),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   EXPECT_EQ(BuildMessageBox("\xE9t\xE9", "c", MB_OK)->text(), QString::fromUtf8("été"));
+  // A file name in a Latin-1 text shows as the file system spells it.
+  EXPECT_EQ(BuildMessageBox("Gr\xF6\xDF" "e: /pr\xC3\xBC" "fung/\xD0\xB6 \xC0\x80\xC3", "c", MB_OK)->text(),
+            QString::fromUtf8("Größe: /prüfung/ж À\u0080Ã"));
   EXPECT_EQ(MessageBoxResult(QMessageBox::Cancel), IDCANCEL);
   EXPECT_EQ(MessageBoxResult(QMessageBox::Ok), IDOK);
 }
@@ -231,6 +239,78 @@ TEST(QtUiServicesTest, FileDialogsShowEachFilterOnceAndStartWhereTheLastOneEnded
   });
   EXPECT_FALSE(ui.OpenFileDialog(FileDialogOptions{}).Chosen());
   EXPECT_EQ(started, QDir(folder.path()).absolutePath());
+}
+
+// Runs the action on the file dialog shown next.
+void OnFileDialog(const std::function<void(QFileDialog&)>& action) {
+  QTimer::singleShot(0, [action] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    action(*dialog);
+  });
+}
+
+TEST(QtUiServicesTest, DialogsTakeAndGiveNamesAsTheFileSystemsBytes) {
+  QtUiServices ui;
+  QTimer closer;  // ends a dialog left open (a folder not found, say) so that a failure cannot hang
+  closer.callOnTimeout([] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  closer.start(2000);
+  TestFolder root;
+  const std::string folder = root.Path("données_ж");
+  std::filesystem::create_directories(folder);
+  FileDialogOptions options;
+  options.initialDir = folder;
+  options.fileName = "projé";
+  QString started, proposed;
+  OnFileDialog([&](QFileDialog& dialog) {
+    started = dialog.directory().absolutePath();
+    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+    proposed = name->text();
+    name->setText(QString::fromUtf8("projé_ü_ж.kvp"));  // typed
+    static_cast<QDialog&>(dialog).accept();
+  });
+  EXPECT_EQ(ui.SaveFileDialog(options).fileName, folder + "/projé_ü_ж.kvp");
+  EXPECT_EQ(started, QString::fromUtf8(folder.c_str()));
+  EXPECT_EQ(proposed, QString::fromUtf8("projé"));
+
+  OnFileDialog([&](QFileDialog& dialog) {
+    started = dialog.directory().absolutePath();
+    static_cast<QDialog&>(dialog).accept();
+  });
+  EXPECT_EQ(ui.ChooseFolder("Folder", folder), folder);
+  EXPECT_EQ(started, QString::fromUtf8(folder.c_str()));
+}
+
+// The opener gets the document's name as the file system's bytes; an opener
+// that ends in failure (no viewer for the type) is reported as a missing document is.
+TEST(QtUiServicesTest, DocumentOpenerGetsTheNameAndItsFailureIsReported) {
+  QtUiServices ui;
+  TestFolder root;
+  const std::string document = root.Path("prüfung_ж.pdf");
+  const std::string seen = root.Path("seen");
+  TestUi().Clear();
+  ui.SetDocumentOpener({"sh", "-c", "printf %s \"$1\" > \"$0\"", QPath(seen)});
+  ASSERT_TRUE(ui.OpenDocument(document));
+  const auto openersEnded = [&] {
+    for (const QProcess* opener : ui.findChildren<QProcess*>())
+      if (opener->state() != QProcess::NotRunning) return false;
+    return true;
+  };
+  ASSERT_TRUE(ProcessEventsUntil(openersEnded));
+  EXPECT_EQ(ReadFileText(seen), document);
+
+  ui.SetDocumentOpener({"sh", "-c", "exit 3"});
+  ASSERT_TRUE(ui.OpenDocument(document));
+  ASSERT_TRUE(ProcessEventsUntil([] { return !TestUi().Shown().empty(); }));
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot open the document " + document);
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+
+  ui.SetDocumentOpener({root.Path("no-opener").c_str()});
+  EXPECT_FALSE(ui.OpenDocument(document));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
 }
 
 TEST(QtUiServicesTest, FindWhatLabelUnderlinesItsKeyForTheTextEdit) {
