@@ -81,3 +81,23 @@ TEST_F(FilesTest, SameFileSeesThroughRelativePathsAndLinks) {
   EXPECT_FALSE(SameFile(Path("a"), Path("b")));
   EXPECT_FALSE(SameFile(Path("a"), Path("missing")));
 }
+
+// A file locked from its creation is in use until the lock goes; links and
+// folders are never deleted.
+TEST_F(FilesTest, DeleteIfUnlockedLeavesFilesInUseLinksAndFolders) {
+  std::string held;
+  {
+    FileLock lock;
+    held = CreateUniqueFile(Path(""), "a.", "~", &lock);
+    EXPECT_FALSE(DeleteIfUnlocked(held));
+  }
+  EXPECT_TRUE(DeleteIfUnlocked(held));
+  EXPECT_FALSE(FileExists(held));
+  EXPECT_FALSE(DeleteIfUnlocked(held));
+  Write("b", "x");
+  std::filesystem::create_symlink(Path("b"), Path("link"));
+  ForceDirectories(Path("sub"));
+  EXPECT_FALSE(DeleteIfUnlocked(Path("link")));
+  EXPECT_FALSE(DeleteIfUnlocked(Path("sub")));
+  EXPECT_EQ(ListFiles(Path(""), "*"), (std::vector<std::string>{"b", "link"}));
+}

@@ -101,6 +101,7 @@ TEST(ReplaceFile, TheNextSaveDeletesWhatKilledSavesOfTheFileLeft) {
     std::ofstream(folder.Path(own)) << "the user's";
     kept.push_back(own);
   }
+  std::ofstream(folder.Path("p.kvp.azAZ09az.saving~")) << "left by a killed save too";
   WriteReplacingFile(name, [](Stream& out) { out.Write("new", 3); });
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(ListFiles(folder.Dir(), "*"), kept);
