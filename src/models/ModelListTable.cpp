@@ -74,8 +74,8 @@ long double ColumnKey(const DataResultNode& model, int col) {
     case CellSource::Real:
     case CellSource::MarkedReal: return (model.*column.real).Value;
     case CellSource::Difference: return (model.*column.real).Value - (model.*column.minus).Value;
+    case CellSource::Rank: return model.iRank;
     case CellSource::Status:
-    case CellSource::Rank:
     case CellSource::Variables: return 0.0L;
   }
   return 0.0L;
@@ -97,6 +97,13 @@ bool ModelCellPresent(const DataResultNode& model, int col) {
   return true;
 }
 
+bool ModelCellMarked(const DataResultNode& model, int col) {
+  const ModelListColumn& column = kColumns.at(col);
+  if (column.source == CellSource::MarkedReal) return (model.*column.real).Missing;
+  if (column.source == CellSource::Difference) return (model.*column.real).Missing || (model.*column.minus).Missing;
+  return false;
+}
+
 bool IsNumberColumn(int col) {
   const CellSource source = kColumns.at(col).source;
   return source != CellSource::Status && source != CellSource::Variables;
@@ -106,7 +113,7 @@ std::string ModelIdText(const DataResultNode& model) { return std::to_string(sta
 
 std::string ModelCellText(const DataResultNode& model, int col) {
   const ModelListColumn& column = kColumns.at(col);
-  const auto marked = [&](bool missing) { return (missing ? "*" : "") + FixedText(ColumnKey(model, col)); };
+  const auto marked = [&] { return (ModelCellMarked(model, col) ? "*" : "") + FixedText(ColumnKey(model, col)); };
   switch (column.source) {
     case CellSource::Status: return SelectionLetter(model.iSelStatus);
     case CellSource::Rank: return IntToStr(model.iRank);
@@ -118,8 +125,8 @@ std::string ModelCellText(const DataResultNode& model, int col) {
       return cell.Missing ? std::string() : IntToStr(cell.Value);
     }
     case CellSource::Real: return (model.*column.real).Missing ? std::string() : FixedText(ColumnKey(model, col));
-    case CellSource::MarkedReal: return marked((model.*column.real).Missing);
-    case CellSource::Difference: return marked((model.*column.real).Missing || (model.*column.minus).Missing);
+    case CellSource::MarkedReal:
+    case CellSource::Difference: return marked();
   }
   return std::string();
 }
@@ -249,6 +256,27 @@ std::string ModelListTable::LineText(int row, char userSeparator) const {
     line += '\t';
   }
   return line + "\r\n";
+}
+
+std::vector<std::string> ModelListTable::ExtremeTexts(int col) const {
+  struct Extreme {
+    const DataResultNode* model = nullptr;
+    long double key = 0.0L;
+  };
+  Extreme extremes[2][2];  // [marked][smallest, largest]
+  for (int row = 1; row <= RowCount() && IsNumberColumn(col); ++row) {
+    const DataResultNode& model = *RowModel(row);
+    if (!ModelCellPresent(model, col)) continue;
+    const long double key = ColumnKey(model, col);
+    Extreme* pair = extremes[ModelCellMarked(model, col) ? 1 : 0];
+    if (pair[0].model == nullptr || key < pair[0].key) pair[0] = {&model, key};
+    if (pair[1].model == nullptr || key > pair[1].key) pair[1] = {&model, key};
+  }
+  std::vector<std::string> texts;
+  for (const auto& pair : extremes)
+    for (const Extreme& extreme : pair)
+      if (extreme.model != nullptr) texts.push_back(ModelCellText(*extreme.model, col));
+  return texts;
 }
 
 void ModelListTable::FindEmptyColumns() {

@@ -33,14 +33,16 @@ std::string SelectionLetter(int32_t state);
 int32_t StateOfLetter(const std::string& letter);
 
 // The sort key of a column for a model: the stored number whatever its missing
-// flag; counts and the identifier as reals; the derived columns from the stored
-// numbers.
+// flag; counts, the rank and the identifier as reals; the derived columns from
+// the stored numbers.
 long double ColumnKey(const DataResultNode& model, int col);
 // The text of a model's cell (the rank column shows the model's last rank).
 std::string ModelCellText(const DataResultNode& model, int col);
 // Whether the cell has a text: always for the columns that are always written,
 // else when its statistic is present.
 bool ModelCellPresent(const DataResultNode& model, int col);
+// Whether the cell's number has the "*" of a missing statistic in front.
+bool ModelCellMarked(const DataResultNode& model, int col);
 // Whether a column's cells are numbers (all but the letters and the variables).
 bool IsNumberColumn(int col);
 
@@ -108,6 +110,10 @@ public:
   // then CR LF. The number cells of data rows carry the user's decimal
   // separator; titles, letters and variable names are kept as they are.
   std::string LineText(int row, char userSeparator) const;
+  // The texts among which the widest of a number column's shown cells lies: those
+  // of its smallest and largest numbers, with and without the "*" mark (the
+  // digits of the grid's font are all equally wide). None for other columns.
+  std::vector<std::string> ExtremeTexts(int col) const;
   // Columns none of whose shown cells has a text.
   const std::array<bool, kModelListColumnCount>& EmptyColumns() const { return empty_; }
 

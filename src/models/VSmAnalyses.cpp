@@ -160,7 +160,7 @@ void TViewSelForm::SpeedButtonHatResClick() {
       ShowWarning("Cannot create View Matrix dialog");
     } else {
       window->setWindowTitle("View counting of the out of limits objects");
-      window->StringGrid->WidenColToFit(0);
+      for (int col = 0; col < window->StringGrid->ColCount(); ++col) window->StringGrid->WidenColToFit(col);
       ShowModalWindow(*window);
     }
   } catch (...) {

@@ -375,14 +375,14 @@ void TViewSelForm::FillResultsGrid(Progress* progress, bool deleteExtra) {
 }
 
 // Shown columns keep the width they have (the user's, say) through sorts and
-// refills; a column shown again gets its table width. "No." and "ID" grow to
-// their widest number.
+// refills; a column shown again gets its table width. A column narrower than
+// its title or its widest number grows to fit them.
 void TViewSelForm::ApplyEmptyColumns() {
   const auto& columns = ModelListColumns();
   for (int col = 0; col < kModelListColumnCount; ++col) {
     const bool empty = table_.EmptyColumns()[col];
     const int shown = StringGridResults->ColWidth(col);
-    const int width = empty ? -1 : std::max(shown < 0 ? columns[col].width : shown, NumberWidth(col));
+    const int width = empty ? -1 : std::max(shown < 0 ? columns[col].width : shown, FittingWidth(col));
     if (width != shown) StringGridResults->SetColWidth(col, width);
     const int item = ColumnSortItem(col);
     if (item < 0) continue;
@@ -390,14 +390,10 @@ void TViewSelForm::ApplyEmptyColumns() {
   }
 }
 
-int TViewSelForm::NumberWidth(int col) const {
-  if (col != kRankColumn && col != kIdColumn) return 0;
-  uint32_t widest = static_cast<uint32_t>(table_.Sorted().size());
-  if (col == kIdColumn) {
-    widest = 0;
-    for (const DataResultNode* model : table_.Sorted()) widest = std::max(widest, static_cast<uint32_t>(model->iID));
-  }
-  return StringGridResults->TextColWidth(std::to_string(widest));
+int TViewSelForm::FittingWidth(int col) const {
+  int width = StringGridResults->TextColWidth(ModelListColumns()[col].title);
+  for (const std::string& text : table_.ExtremeTexts(col)) width = std::max(width, StringGridResults->TextColWidth(text));
+  return width;
 }
 
 void TViewSelForm::Refill(bool deleteExtra) {

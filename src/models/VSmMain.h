@@ -182,8 +182,8 @@ private:
   void ComputePredictionFlag();
   void BackupValidationFiles();
   void ApplyEmptyColumns();
-  // The width of a number column's widest text; 0 for columns that need none.
-  int NumberWidth(int col) const;
+  // The width in which a column's title and its widest number show whole.
+  int FittingWidth(int col) const;
   // Refills the table after a command changed the list or its statistics.
   void Refill(bool deleteExtra);
   void SetViewOnlySelectedControls(bool on);

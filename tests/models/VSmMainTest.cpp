@@ -18,6 +18,7 @@
 #include "platform/qt/QtConvert.h"
 #include "support/EventLoop.h"
 #include "support/FakeProjectHost.h"
+#include "support/GridColumns.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "support/UserInput.h"
@@ -340,15 +341,33 @@ TEST_F(ViewSelFormTest, CopyOfManyRowsMovesTheBarByPercents) {
   EXPECT_EQ(std::count(TestUi().clipboard.begin(), TestUi().clipboard.end(), '\n'), 1001);
 }
 
-// Five- and six-digit numbers fit their cells, and a width the user gave stays
-// through sorts and refills.
-TEST_F(ViewSelFormTest, RankAndIdColumnsFitTheirNumbersAndKeepTheirWidths) {
+// Titles and the widest numbers (of 100 and of 10000 or more, negative ones,
+// marked ones) fit their cells, and a wider width the user gave stays through
+// sorts and refills.
+TEST_F(ViewSelFormTest, ColumnsFitTheirTitlesAndWidestNumbersAndKeepWiderWidths) {
   AddModels(3);
-  host.models->Last()->iID = 123456;
+  DataResultNode& first = *host.models->First();
+  DataResultNode& last = *host.models->Last();
+  last.iID = 123456;
+  first.cvPRESScv = CheckedValue(100.535L, false);
+  last.cvPRESScv = CheckedValue(99999.5L, false);
+  first.cvRSStr = CheckedValue(-12345.678L, false);
+  first.cvF = CheckedValue(98765.4321L, false);
+  first.cvKxx = CheckedValue(-10000.0L, true);  // "Delta K" shows "*10000.0010"
+  first.ciNXOutl = CheckedIntValue(1234567, false);
+  // R2: "*0.5000" lies between "0.1000" and "0.9900" and is wider than both.
+  first.Next()->cvR2 = CheckedValue(0.1L, false);
+  last.cvR2 = CheckedValue(0.5L, true);
   auto form = Open();
+  ShowActive(*form);
   StringGrid& grid = *form->StringGridResults;
-  const QFontMetrics metrics = grid.fontMetrics();
-  EXPECT_GE(grid.ColWidth(kIdColumn), metrics.horizontalAdvance("123456") + 4);
+  const auto everyColumnShowsItsTextsWhole = [&] {
+    for (int col = 0; col < kModelListColumnCount; ++col) {
+      if (grid.ColWidth(col) < 0) continue;
+      EXPECT_TRUE(ShowsWholeTexts(grid, col)) << grid.CellText(col, 0);
+    }
+  };
+  everyColumnShowsItsTextsWhole();
   EXPECT_EQ(grid.ColWidth(kRankColumn), ModelListColumns()[kRankColumn].width);  // "3" fits
   grid.SetColWidth(kRankColumn, 90);
   grid.SetColWidth(kR2Column, 77);
@@ -356,7 +375,7 @@ TEST_F(ViewSelFormTest, RankAndIdColumnsFitTheirNumbersAndKeepTheirWidths) {
   form->SpeedButtonViewOnlySelModClick();
   EXPECT_EQ(grid.ColWidth(kRankColumn), 90);
   EXPECT_EQ(grid.ColWidth(kR2Column), 77);
-  EXPECT_GE(grid.ColWidth(kIdColumn), metrics.horizontalAdvance("123456") + 4);
+  everyColumnShowsItsTextsWhole();
 }
 
 TEST_F(ViewSelFormTest, CopyUnderACommaLocaleConvertsNumberCellsOnly) {

@@ -1,5 +1,5 @@
 // The analyses of the model list window through their handlers, with the
-// windows they open captured (and grabbed to PNGs in /tmp for a look).
+// windows they open captured and shown.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,6 +20,8 @@
 #include "plot/VGrMain.h"
 #include "plot/VMtMain.h"
 #include "support/FakeProjectHost.h"
+#include "support/GridColumns.h"
+#include "support/Pictures.h"
 #include "support/ScriptedUi.h"
 #include "validate/AVmMain.h"
 #include "validate/CThMain.h"
@@ -49,6 +51,7 @@ struct Shown {
   std::vector<std::string> lines;  // message window lines, or count-matrix cells
   std::vector<std::string> labels;  // a plot's label choices
   std::vector<std::string> firstPoint;  // a models scatter's first point: its name, number and identifier
+  bool wholeTexts = true;  // every cell and title of a count matrix shows whole
 };
 
 // The thresholds dialog's answer: Q2-F1 down to its lowest step (0.01), accepted.
@@ -106,6 +109,8 @@ protected:
         }
     } else if (auto* matrix = dynamic_cast<TFormViewMatrix*>(&window)) {
       Grab(window, shown.caption);
+      for (int col = 0; col < matrix->StringGrid->ColCount(); ++col)
+        shown.wholeTexts = shown.wholeTexts && ShowsWholeTexts(*matrix->StringGrid, col);
       for (int row = 0; row < matrix->StringGrid->RowCount(); ++row)
         for (int col = 0; col < matrix->StringGrid->ColCount(); ++col)
           shown.lines.push_back(matrix->StringGrid->Cells(col, row));
@@ -114,6 +119,7 @@ protected:
     } else if (onDialog) {
       onDialog(window);
     }
+    window.hide();
     shown_.push_back(shown);
   }
   static void Grab(QWidget& window, std::string name) {
@@ -122,8 +128,7 @@ protected:
     QApplication::processEvents();
     for (char& ch : name)
       if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    window.grab().save(QString::fromStdString("/tmp/korvane_" + name + ".png"));
-    window.hide();
+    SavePictureWhenAsked(window, "korvane_" + name);
   }
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
@@ -208,11 +213,13 @@ TEST_F(ViewSelAnalysesTest, AverageR2Q2PlotGivesTheMeansOfEachSize) {
 }
 
 TEST_F(ViewSelAnalysesTest, OutlierCountsShowTheMatrixEmptyForExcludedAndResponseLessObjects) {
+  data->tpObjNameStrPtr[4] = "An object with a rather long name";
   auto form = Open();
   form->ComboBoxStdRes->setCurrentText("0.5");
   form->SpeedButtonHatResClick();
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].caption, "View counting of the out of limits objects");
+  EXPECT_TRUE(shown_[0].wholeTexts);
   const std::vector<std::string> low = shown_[0].lines;
   const int cols = 4;
   ASSERT_EQ(low.size(), 13u * cols);
@@ -221,7 +228,7 @@ TEST_F(ViewSelAnalysesTest, OutlierCountsShowTheMatrixEmptyForExcludedAndRespons
   // The window may order the rows: find the object's row by its name.
   auto cell = [&](const std::vector<std::string>& cells, int obj, int col) {
     for (std::size_t row = 1; row * cols < cells.size(); ++row)
-      if (cells[row * cols] == "O" + std::to_string(obj)) return cells[row * cols + col + 1];
+      if (cells[row * cols] == data->tpObjNameStrPtr[obj]) return cells[row * cols + col + 1];
     return std::string("no row");
   };
   for (int obj : {7, 10, 11})
@@ -285,6 +292,24 @@ TEST_F(ViewSelAnalysesTest, OutlierCountsWithoutFailureAreExact) {
     EXPECT_EQ(m->ciNYOutlOverLOO.Value, perModel[k][2]);
     EXPECT_EQ(m->ciNYOutlUndLOO.Value, perModel[k][3]);
   }
+  // The list shows every model's six counts.
+  using model_list_columns::ColumnTitled;
+  for (int row = 1; row <= form->Table().RowCount(); ++row) {
+    const DataResultNode& m = *form->Table().RowModel(row);
+    for (int col = ColumnTitled("N. Y-outl. und. mod. eq."); col <= ColumnTitled("N. out AD"); ++col)
+      EXPECT_EQ(form->Cells(col, row), std::to_string((m.*ModelListColumns()[col].count).Value)) << col;
+  }
+}
+
+// The first model's design made singular after its fit: its count fails with
+// an exception, which is reported, and no count matrix is shown.
+TEST_F(ViewSelAnalysesTest, AnOutlierCountThatFailsSaysWhy) {
+  for (int i = 0; i < data->iObjCount; ++i) data->tpChemoValuePtr[i][1] = data->tpChemoValuePtr[i][0];
+  auto form = Open();
+  form->SpeedButtonHatResClick();
+  EXPECT_TRUE(shown_.empty());
+  ASSERT_EQ(Texts(), (std::vector<std::string>{"Leverage calculation: singular matrix found"}));
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
 }
 
 TEST_F(ViewSelAnalysesTest, LoweringTheQ2F1ThresholdBelowAModelRaisesItsExternalCount) {
