@@ -16,6 +16,7 @@
 #include "select/SearchTestData.h"
 #include "select/SearchWindowDriver.h"
 #include "support/FakeProjectHost.h"
+#include "support/Pictures.h"
 #include "support/ScriptedUi.h"
 
 using searchtest::MakeLinearData;
@@ -410,7 +411,7 @@ TEST_F(CAsMainTest, AfterEachGaSizeTheGridShowsThatSizesDisplayAloneAlsoWhenCont
   form = Open(ModelSearchEngine::ModeGeneticOnly);
   RunShown(*form);
   EXPECT_EQ(Last(), "Models calculation completed.");
-  form->grab().save("/tmp/search-continued.png");
+  SavePictureWhenAsked(*form, "search-continued");
   ExpectGaDisplay(*form->StringGridGAmodels, *data, *list, 4, 10);
 }
 

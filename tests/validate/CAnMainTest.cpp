@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QAbstractTextDocumentLayout>
@@ -17,6 +22,7 @@
 #include "platform/qt/StringGrid.h"
 #include "platform/qt/ViewerCommon.h"
 #include "support/FakeProjectHost.h"
+#include "support/Pictures.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "validate/ValidationTestData.h"
@@ -69,7 +75,7 @@ protected:
         shown.y.push_back(plot.Data().tpGraphValue[i][1]);
       }
       plots.push_back(shown);
-      if (!grabAs.empty()) plot.grab().save(QString::fromStdString("/tmp/" + grabAs));
+      if (!grabAs.empty()) SavePictureWhenAsked(plot, grabAs);
     };
     return form;
   }
@@ -124,7 +130,39 @@ TEST_F(ConsensusWindow, ShowsTheModelsTheCriteriaAndTheTable) {
                                       "View Appl. Domain &WCM"}));
   EXPECT_TRUE(TestUi().Shown().empty());
   form->resize(900, 600);
-  form->grab().save("/tmp/consensus-window.png");
+  SavePictureWhenAsked(*form, "consensus-window");
+}
+
+// The window as drawn: a separator stands between each two groups of tool
+// buttons, and "Selected models" between the tool bar and the model list.
+TEST_F(ConsensusWindow, SeparatorsPartTheButtonGroupsAndTheLabelStandsAboveTheModelList) {
+  auto form = Open();
+  form->resize(900, 600);
+  form->show();
+  const QImage picture = form->grab().toImage();
+  std::vector<QRect> separators;
+  for (const QFrame* frame : form->findChildren<QFrame*>())
+    if (frame->frameShape() == QFrame::VLine && frame->isVisible()) separators.push_back(frame->geometry());
+  std::sort(separators.begin(), separators.end(), [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+  ASSERT_EQ(separators.size(), 3u);
+  const QToolButton* const lastOfGroup[] = {form->SpeedButtonSaveToFile, form->SpeedButtonPredWCM,
+                                            form->SpeedButtonPredWillWCM};
+  const QToolButton* const firstOfNext[] = {form->SpeedButtonCalcACM, form->SpeedButtonCalcWillACM,
+                                            form->SpeedButtonAppDomACM};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_LT(lastOfGroup[k]->geometry().right(), separators[k].left()) << k;
+    EXPECT_LT(separators[k].right(), firstOfNext[k]->geometry().left()) << k;
+    EXPECT_TRUE(separators[k].intersects(lastOfGroup[k]->geometry().adjusted(-900, 0, 900, 0))) << k;  // on the bar
+  }
+  const QRect label = form->StaticText1->geometry();
+  EXPECT_TRUE(form->StaticText1->isVisible());
+  EXPECT_GT(label.top(), form->SpeedButtonCopy->geometry().bottom());
+  EXPECT_LT(label.bottom(), form->ListBoxSelModels->geometry().top());
+  EXPECT_GE(label.width(), form->StaticText1->fontMetrics().horizontalAdvance("Selected models"));
+  int dark = 0;  // the label's text as drawn
+  for (int y = label.top(); y <= label.bottom(); ++y)
+    for (int x = label.left(); x <= label.right(); ++x) dark += qGray(picture.pixel(x, y)) < 100 ? 1 : 0;
+  EXPECT_GT(dark, 20);
 }
 
 TEST_F(ConsensusWindow, ModelsOfDifferentSizesDisableTheFourWilliamsCommands) {
@@ -161,7 +199,7 @@ TEST_F(ConsensusWindow, AFailedWeightedFitLeavesOnlyTheAveragedPlotsAndEveryColu
 
   EXPECT_EQ(form->StringGrid->FixedRows(), 1);
   form->resize(900, 600);
-  form->grab().save("/tmp/consensus-failed-wcm.png");
+  SavePictureWhenAsked(*form, "consensus-failed-wcm");
 
   // In every font size, each text that a tab follows ends well before the next column starts.
   const QFont kept = QApplication::font();
@@ -195,8 +233,8 @@ TEST_F(ConsensusWindow, TheTenPlotsOpenWithTheirTitlesKindsAndValues) {
       {form->SpeedButtonAppDomACM, GraphKind::ApplicabilityDomain},
       {form->SpeedButtonAppDomWCM, GraphKind::ApplicabilityDomain}};
   for (const auto& [button, kind] : buttons) {
-    grabAs = button == form->SpeedButtonCalcWillACM ? "consensus-williams.png"
-             : button == form->SpeedButtonPredACM   ? "consensus-loo.png"
+    grabAs = button == form->SpeedButtonCalcWillACM ? "consensus-williams"
+             : button == form->SpeedButtonPredACM   ? "consensus-loo"
                                                     : "";
     button->click();
   }
@@ -357,16 +395,16 @@ TEST(ConsensusWindowPictures, AWindowAndItsWilliamsAndLooPlots) {
     model.iSelStatus = 3;
   }
   TFormConsensus form(nullptr, &list, data.get());
-  std::vector<std::string> names{"/tmp/consensus-real-williams.png", "/tmp/consensus-real-loo.png"};
+  std::vector<std::string> names{"consensus-real-williams", "consensus-real-loo"};
   form.ShowModalWindow = [&](ModalDialog& window) {
     auto& plot = dynamic_cast<TViewGraphForm&>(window);
     plot.resize(640, 480);
     plot.FormResize();
-    plot.grab().save(QString::fromStdString(names.front()));
+    SavePictureWhenAsked(plot, names.front());
     names.erase(names.begin());
   };
   form.resize(900, 650);
-  form.grab().save("/tmp/consensus-real-window.png");
+  SavePictureWhenAsked(form, "consensus-real-window");
   EXPECT_TRUE(form.SpeedButtonPredWillACM->isEnabled());
   form.SpeedButtonPredWillACM->click();
   form.SpeedButtonPredACM->click();

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/QtUiServices.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ TEST(WindowGrabTest, LabelWindowSavesAsPngWithVisibleText) {
   EXPECT_EQ(QFontInfo(label->font()).family(), "DejaVu Sans");
 
   const QImage image = window.grab().toImage();
-  ASSERT_TRUE(image.save("/tmp/korvane_label_window.png"));
+  const TestFolder folder;
+  ASSERT_TRUE(image.save(QString::fromStdString(folder.Path("label_window.png"))));
   // Text pixels are dark against the light window background.
   int dark = 0;
   for (int y = 0; y < image.height(); ++y)
