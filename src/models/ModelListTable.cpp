@@ -10,6 +10,7 @@
 #include "data/LabelLists.h"
 #include "numerics/Sorts.h"
 #include "numerics/Utils.h"
+#include "platform/base/WorkerThreads.h"
 
 namespace {
 
@@ -65,44 +66,51 @@ int32_t StateOfLetter(const std::string& letter) {
   return found;
 }
 
-long double ColumnKey(const DataResultNode& model, int col) {
-  const ModelListColumn& column = kColumns.at(col);
+namespace {
+
+// A model's number in a column: the key, whether the cell shows a text, and
+// whether the text has the "*" of a missing statistic in front.
+struct ColumnNumber {
+  long double key = 0.0L;
+  bool present = true;
+  bool marked = false;
+};
+
+ColumnNumber NumberOf(const DataResultNode& model, const ModelListColumn& column) {
   switch (column.source) {
-    case CellSource::Id: return static_cast<uint32_t>(model.iID);
-    case CellSource::Size: return model.iSize;
-    case CellSource::Count: return (model.*column.count).Value;
-    case CellSource::Real:
-    case CellSource::MarkedReal: return (model.*column.real).Value;
-    case CellSource::Difference: return (model.*column.real).Value - (model.*column.minus).Value;
-    case CellSource::Rank: return model.iRank;
+    case CellSource::Id: return {static_cast<long double>(static_cast<uint32_t>(model.iID))};
+    case CellSource::Size: return {static_cast<long double>(model.iSize)};
+    case CellSource::Rank: return {static_cast<long double>(model.iRank)};
+    case CellSource::Count: {
+      const CheckedIntValue& cell = model.*column.count;
+      return {static_cast<long double>(cell.Value), !cell.Missing};
+    }
+    case CellSource::Real: {
+      const CheckedValue& cell = model.*column.real;
+      return {cell.Value, !cell.Missing};
+    }
+    case CellSource::MarkedReal: {
+      const CheckedValue& cell = model.*column.real;
+      return {cell.Value, true, cell.Missing};
+    }
+    case CellSource::Difference: {
+      const CheckedValue& cell = model.*column.real;
+      const CheckedValue& minus = model.*column.minus;
+      return {cell.Value - minus.Value, true, cell.Missing || minus.Missing};
+    }
     case CellSource::Status:
-    case CellSource::Variables: return 0.0L;
+    case CellSource::Variables: return {};
   }
-  return 0.0L;
+  return {};
 }
 
-bool ModelCellPresent(const DataResultNode& model, int col) {
-  const ModelListColumn& column = kColumns.at(col);
-  switch (column.source) {
-    case CellSource::Real: return !(model.*column.real).Missing;
-    case CellSource::Count: return !(model.*column.count).Missing;
-    case CellSource::Status:
-    case CellSource::Rank:
-    case CellSource::Id:
-    case CellSource::Size:
-    case CellSource::Variables:
-    case CellSource::MarkedReal:
-    case CellSource::Difference: return true;
-  }
-  return true;
-}
+}  // namespace
 
-bool ModelCellMarked(const DataResultNode& model, int col) {
-  const ModelListColumn& column = kColumns.at(col);
-  if (column.source == CellSource::MarkedReal) return (model.*column.real).Missing;
-  if (column.source == CellSource::Difference) return (model.*column.real).Missing || (model.*column.minus).Missing;
-  return false;
-}
+long double ColumnKey(const DataResultNode& model, int col) { return NumberOf(model, kColumns.at(col)).key; }
+
+bool ModelCellPresent(const DataResultNode& model, int col) { return NumberOf(model, kColumns.at(col)).present; }
+
+bool ModelCellMarked(const DataResultNode& model, int col) { return NumberOf(model, kColumns.at(col)).marked; }
 
 bool IsNumberColumn(int col) {
   const CellSource source = kColumns.at(col).source;
@@ -229,7 +237,7 @@ void ModelListTable::Fill(bool onlySelected, int m, bool deleteExtra, Progress* 
   } else {
     for (std::size_t i = 0; i < sorted_.size(); ++i) Tick(progress);
   }
-  FindEmptyColumns();
+  ScanColumns();
 }
 
 int ModelListTable::RowCount() const {
@@ -258,33 +266,66 @@ std::string ModelListTable::LineText(int row, char userSeparator) const {
   return line + "\r\n";
 }
 
-std::vector<std::string> ModelListTable::ExtremeTexts(int col) const {
-  struct Extreme {
-    const DataResultNode* model = nullptr;
-    long double key = 0.0L;
-  };
-  Extreme extremes[2][2];  // [marked][smallest, largest]
-  for (int row = 1; row <= RowCount() && IsNumberColumn(col); ++row) {
-    const DataResultNode& model = *RowModel(row);
-    if (!ModelCellPresent(model, col)) continue;
-    const long double key = ColumnKey(model, col);
-    Extreme* pair = extremes[ModelCellMarked(model, col) ? 1 : 0];
-    if (pair[0].model == nullptr || key < pair[0].key) pair[0] = {&model, key};
-    if (pair[1].model == nullptr || key > pair[1].key) pair[1] = {&model, key};
-  }
-  std::vector<std::string> texts;
-  for (const auto& pair : extremes)
-    for (const Extreme& extreme : pair)
-      if (extreme.model != nullptr) texts.push_back(ModelCellText(*extreme.model, col));
-  return texts;
-}
+namespace {
 
-void ModelListTable::FindEmptyColumns() {
-  const int rows = RowCount();
+// Shown models scanned by one task.
+constexpr std::size_t kScanChunk = 4096;
+
+struct Extreme {
+  const DataResultNode* model = nullptr;
+  long double key = 0.0L;
+};
+
+// Over some models: which columns have a text, and each number column's models
+// of smallest and largest key, apart for the marked cells.
+struct ColumnScan {
+  std::array<bool, kModelListColumnCount> present{};
+  std::array<std::array<std::array<Extreme, 2>, 2>, kModelListColumnCount> extremes{};  // [marked][smallest, largest]
+
+  void Keep(int col, bool marked, const Extreme& candidate) {
+    auto& [smallest, largest] = extremes[col][marked ? 1 : 0];
+    if (smallest.model == nullptr || candidate.key < smallest.key) smallest = candidate;
+    if (largest.model == nullptr || candidate.key > largest.key) largest = candidate;
+  }
+  void Add(const DataResultNode& model) {
+    for (int col = 0; col < kModelListColumnCount; ++col) {
+      const ColumnNumber number = NumberOf(model, kColumns[col]);
+      if (!number.present) continue;
+      present[col] = true;
+      if (IsNumberColumn(col)) Keep(col, number.marked, {&model, number.key});
+    }
+  }
+  void Add(const ColumnScan& other) {
+    for (int col = 0; col < kModelListColumnCount; ++col) {
+      present[col] = present[col] || other.present[col];
+      for (bool marked : {false, true})
+        for (const Extreme& extreme : other.extremes[col][marked ? 1 : 0])
+          if (extreme.model != nullptr) Keep(col, marked, extreme);
+    }
+  }
+};
+
+}  // namespace
+
+void ModelListTable::ScanColumns() {
+  // The shown models in memory order, so that each task reads ahead; equal keys
+  // give equal texts, so the order changes nothing.
+  std::vector<const DataResultNode*> shown(onlySelected_ ? filtered_.begin() : sorted_.begin(),
+                                           onlySelected_ ? filtered_.end() : sorted_.end());
+  std::sort(shown.begin(), shown.end(), std::less<>());
+  std::vector<ColumnScan> scans((shown.size() + kScanChunk - 1) / kScanChunk);
+  ParallelFor(static_cast<int>(scans.size()), kScanChunk * kModelListColumnCount, [&](int chunk) {
+    const std::size_t end = std::min(shown.size(), (chunk + 1) * kScanChunk);
+    for (std::size_t i = chunk * kScanChunk; i < end; ++i) scans[chunk].Add(*shown[i]);
+  });
+  ColumnScan all;
+  for (const ColumnScan& scan : scans) all.Add(scan);
   for (int col = 0; col < kModelListColumnCount; ++col) {
-    bool empty = true;
-    for (int row = 1; row <= rows && empty; ++row) empty = !ModelCellPresent(*RowModel(row), col);
-    empty_[col] = empty;
+    empty_[col] = !all.present[col];
+    extremeTexts_[col].clear();
+    for (const auto& pair : all.extremes[col])
+      for (const Extreme& extreme : pair)
+        if (extreme.model != nullptr) extremeTexts_[col].push_back(ModelCellText(*extreme.model, col));
   }
 }
 

@@ -110,18 +110,20 @@ public:
   // then CR LF. The number cells of data rows carry the user's decimal
   // separator; titles, letters and variable names are kept as they are.
   std::string LineText(int row, char userSeparator) const;
-  // The texts among which the widest of a number column's shown cells lies: those
-  // of its smallest and largest numbers, with and without the "*" mark (the
-  // digits of the grid's font are all equally wide). None for other columns.
-  std::vector<std::string> ExtremeTexts(int col) const;
   // Columns none of whose shown cells has a text.
   const std::array<bool, kModelListColumnCount>& EmptyColumns() const { return empty_; }
+  // For each column, the texts among which the widest of its shown number cells
+  // lies: those of its smallest and largest numbers, with and without the "*"
+  // mark (the digits of the grid's font are all equally wide). None for the
+  // columns of letters and variables.
+  const std::array<std::vector<std::string>, kModelListColumnCount>& ExtremeTexts() const { return extremeTexts_; }
 
   ModelCommandStates CommandStates(bool hasPredictionObjects) const;
   int SelectedCount() const;
 
 private:
-  void FindEmptyColumns();
+  // Finds the empty columns and the extreme texts of the shown rows.
+  void ScanColumns();
   // Takes the models out of the order and the rows first, then frees them, so
   // that no row points at a freed model when anything repaints next.
   void Discard(const std::vector<DataResultNode*>& models);
@@ -132,4 +134,5 @@ private:
   bool onlySelected_ = false;
   int sortColumn_ = -1;
   std::array<bool, kModelListColumnCount> empty_{};
+  std::array<std::vector<std::string>, kModelListColumnCount> extremeTexts_;
 };

@@ -379,10 +379,12 @@ void TViewSelForm::FillResultsGrid(Progress* progress, bool deleteExtra) {
 // its title or its widest number grows to fit them.
 void TViewSelForm::ApplyEmptyColumns() {
   const auto& columns = ModelListColumns();
+  const auto& extremeTexts = table_.ExtremeTexts();
   for (int col = 0; col < kModelListColumnCount; ++col) {
     const bool empty = table_.EmptyColumns()[col];
     const int shown = StringGridResults->ColWidth(col);
-    const int width = empty ? -1 : std::max(shown < 0 ? columns[col].width : shown, FittingWidth(col));
+    const int width =
+        empty ? -1 : std::max(shown < 0 ? columns[col].width : shown, FittingWidth(col, extremeTexts[col]));
     if (width != shown) StringGridResults->SetColWidth(col, width);
     const int item = ColumnSortItem(col);
     if (item < 0) continue;
@@ -390,9 +392,9 @@ void TViewSelForm::ApplyEmptyColumns() {
   }
 }
 
-int TViewSelForm::FittingWidth(int col) const {
+int TViewSelForm::FittingWidth(int col, const std::vector<std::string>& extremeTexts) const {
   int width = StringGridResults->TextColWidth(ModelListColumns()[col].title);
-  for (const std::string& text : table_.ExtremeTexts(col)) width = std::max(width, StringGridResults->TextColWidth(text));
+  for (const std::string& text : extremeTexts) width = std::max(width, StringGridResults->TextColWidth(text));
   return width;
 }
 

@@ -182,8 +182,9 @@ private:
   void ComputePredictionFlag();
   void BackupValidationFiles();
   void ApplyEmptyColumns();
-  // The width in which a column's title and its widest number show whole.
-  int FittingWidth(int col) const;
+  // The width in which a column's title and its widest number (among the
+  // table's extreme texts of the column) show whole.
+  int FittingWidth(int col, const std::vector<std::string>& extremeTexts) const;
   // Refills the table after a command changed the list or its statistics.
   void Refill(bool deleteExtra);
   void SetViewOnlySelectedControls(bool on);

@@ -275,6 +275,25 @@ TEST_F(ModelListTableTest, EmptyColumnsFollowTheShownModels) {
   EXPECT_EQ(table.CellText(4, 0), "Variables");
 }
 
+// Over more models than one scan takes at once: each number column's texts of its
+// smallest and largest values, the marked ones apart, wherever the models lie.
+TEST_F(ModelListTableTest, ExtremeTextsOfManyModels) {
+  for (int id = 1; id <= 10000; ++id) Add(id, 1 + id % 3, 0.5L + id / 100000.0L);
+  list->First()->Next()->cvR2 = CheckedValue(-3.25L, false);
+  DataResultNode* marked = list->First();
+  for (int k = 1; k < 7000; ++k) marked = marked->Next();
+  marked->cvR2 = CheckedValue(12.5L, true);
+  SortBy(kR2Column);
+  const auto& texts = table.ExtremeTexts();
+  EXPECT_EQ(texts[kR2Column], (std::vector<std::string>{"-3.2500", "0.6000", "*12.5000", "*12.5000"}));
+  EXPECT_EQ(texts[kIdColumn], (std::vector<std::string>{"1", "10000"}));
+  EXPECT_EQ(texts[kRankColumn], (std::vector<std::string>{"1", "10000"}));
+  EXPECT_EQ(texts[kSizeColumn], (std::vector<std::string>{"1", "3"}));
+  EXPECT_TRUE(texts[kVariablesColumn].empty());
+  EXPECT_TRUE(texts[23].empty());  // no Q2 LMO
+  EXPECT_TRUE(table.EmptyColumns()[23]);
+}
+
 TEST_F(ModelListTableTest, OnlySelectedViewWithBestLimit) {
   // Sizes and R2 chosen so that the order by R2 interleaves the sizes.
   Add(1, 2, 0.95L);
