@@ -1,5 +1,6 @@
 #include "prepare/ExternalDataTable.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,9 @@
 namespace {
 
 bool IsLoneSign(const std::string& text) { return text == "+" || text == "-"; }
+
+// How the editor reports a typed text it refuses.
+void ShowRefusal(const std::string& message) { Ui().MessageBox(message, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
 
 bool Acceptable(const std::string& text, bool statusColumn) { return CellTextError(text, statusColumn).empty(); }
 
@@ -92,7 +96,7 @@ std::string CellTextError(const std::string& text, bool statusColumn) {
 bool ValidateCell(const std::string& text, bool statusColumn) {
   const std::string error = CellTextError(text, statusColumn);
   if (error.empty()) return true;
-  Ui().MessageBox(error, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
+  ShowRefusal(error);
   return false;
 }
 
@@ -188,11 +192,13 @@ void DeleteCells(CellStore& cells, GridRect rect) {
     for (int col = rect.Left; col <= rect.Right; ++col) cells.Cell(col, row).clear();
 }
 
-int EditRowPosition(const std::string& text) {
-  int value = 0;
-  if (!TryStrToInt(text, value)) return 1;
-  if (value < 1) return 1;
-  return value > kMaxEditorRows ? kMaxEditorRows : value;
+std::optional<int> EditRowPosition(const std::string& text) {
+  try {
+    return std::clamp(StrToInt(text), 1, kMaxEditorRows);
+  } catch (const EConvertError& e) {
+    ShowRefusal(e.Message);
+    return std::nullopt;
+  }
 }
 
 void SetupRows(CellStore& cells, int rows, bool unknownMarks) {

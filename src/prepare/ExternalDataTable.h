@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "prepare/CellStore.h"
@@ -50,9 +51,10 @@ void RestoreGridText(CellStore& cells, const std::string& text);
 std::string CopyCellsText(const CellStore& cells, GridRect rect, char separator);
 void DeleteCells(CellStore& cells, GridRect rect);
 
-// The row count as the rows edit gives it: a negative number counts as 0, a
-// non-number as 1, and the result is held within 1 .. 32767.
-int EditRowPosition(const std::string& text);
+// The row count the rows edit asks for: a negative number counts as 0, and the
+// count is held within 1 .. 32767. A text that is no integer is refused after
+// the conversion's message (nullopt), so that the rows and their cells stay.
+std::optional<int> EditRowPosition(const std::string& text);
 // Makes rows data rows (plus the header), numbers them and, with unknownMarks,
 // writes "-999" into the empty cells of the last column.
 void SetupRows(CellStore& cells, int rows, bool unknownMarks);

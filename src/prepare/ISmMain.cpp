@@ -22,10 +22,6 @@
 #include "prepare/ExternalDataTable.h"
 #include "prepare/GridWindow.h"
 
-namespace {
-
-}  // namespace
-
 std::unique_ptr<TFormAddExtData> TFormAddExtData::CreateForExternalSet(QWidget* owner, ChemoData* data) {
   return std::unique_ptr<TFormAddExtData>(new TFormAddExtData(owner, data, -1));
 }
@@ -147,8 +143,9 @@ void TFormAddExtData::SetFixedColumns(int n) {
 
 void TFormAddExtData::UpDownRowClick() { SetupRows(); }
 
+// A refused text gives way to the row count in force.
 void TFormAddExtData::EditRowExit() {
-  UpDownRow->SetPosition(EditRowPosition(StdStr(EditRow->text())));
+  if (const std::optional<int> rows = EditRowPosition(StdStr(EditRow->text()))) UpDownRow->SetPosition(*rows);
   SetupRows();
 }
 

@@ -282,7 +282,7 @@ void TDataSetupForm::BuildPopupMenus() {
   item(PopupMenuObj, "E&xcluded", &TDataSetupForm::ButtonExcludedClick);
   item(PopupMenuObj, "&Reset objects", &TDataSetupForm::ButtonResetObjectsClick);
   item(PopupMenuObj, "&Create splitting...", &TDataSetupForm::ButtonCreateSplittingClick);
-  item(PopupMenuObj, "&Delete splitting", &TDataSetupForm::ButtonDeleteSplittingClick);
+  PopupDeleteSplitting = item(PopupMenuObj, "&Delete splitting", &TDataSetupForm::ButtonDeleteSplittingClick);
   item(PopupMenuObj, "&Search object...", &TDataSetupForm::SearchobjectClick);
   for (auto [grid, menu] : {std::pair{StringGridVar, PopupMenuVar}, std::pair{StringGridObj, PopupMenuObj}}) {
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -545,6 +545,7 @@ void TDataSetupForm::FillSplittingCombo() {
   for (const NamedSplitting& split : tempSplittings_) ComboBoxSplitting->addItem(QStr(split.name));
   const bool any = !tempSplittings_.empty();
   ButtonDeleteSplitting->setEnabled(any);
+  PopupDeleteSplitting->setEnabled(any);
   if (any) ComboBoxSplitting->setCurrentIndex(iTempCurrentSplit + 1);
 }
 

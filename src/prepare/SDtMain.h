@@ -140,6 +140,7 @@ public:
   QMenu* PopupMenuVar;
   QMenu* PopupMenuObj;
   QAction* PopUpRespDist;
+  QAction* PopupDeleteSplitting;
 
   // The grid rows at which the next variable and object searches start.
   static int NextVarSearchRow;

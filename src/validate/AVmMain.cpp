@@ -1,5 +1,6 @@
 #include "validate/AVmMain.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -31,6 +32,18 @@ TFormAvailMod::TFormAvailMod(QWidget* owner, bool messageMode, const std::string
   // The client area holds the panel above the list.
   resize(messageMode ? 640 : 225, 245);
   QObject::connect(ListBox, &QListWidget::itemDoubleClicked, this, [this] { ListBoxDblClick(); });
+  ListBox->installEventFilter(this);
+}
+
+bool TFormAvailMod::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListBox && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ListBoxDblClick();
+      return true;
+    }
+  }
+  return ModalDialog::eventFilter(watched, event);
 }
 
 void TFormAvailMod::ListBoxDblClick() {

@@ -1,5 +1,5 @@
 // "Available models": the stored single-model files of the models folder, one
-// applied by a double click (list mode); or a title and lines of text shown to
+// applied by a double click or Enter (list mode); or a title and lines of text shown to
 // the user (message mode).
 #pragma once
 
@@ -28,6 +28,10 @@ public:
 
   QListWidget* ListBox;
   QLabel* Panel;
+
+protected:
+  // Enter in the list does what a double click does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   bool messageMode_;

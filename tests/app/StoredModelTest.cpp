@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "app/MainFixture.h"
 #include "platform/base/Stream.h"
+#include "support/UserInput.h"
 #include "validate/AVmMain.h"
 #include "validate/SingleModelFile.h"
 #include "validate/VMsMain.h"
@@ -66,7 +67,7 @@ protected:
     shown.seen = true;
   }
 
-  // Runs command while a timer double-clicks `entry` in the stored-model list,
+  // Runs command while a timer chooses `entry` in the stored-model list with Enter,
   // closes the prediction-set editor and records the single-model window.
   void RunWithWindows(const std::function<void()>& command, const std::string& entry, Shown& shown) {
     StopClosingModals();
@@ -78,7 +79,12 @@ protected:
       clicked = true;
       const auto items = models->ListBox->findItems(QString::fromStdString(entry), Qt::MatchExactly);
       if (!items.isEmpty()) models->ListBox->setCurrentItem(items.front());
-      models->ListBoxDblClick();
+      models->ListBox->setFocus();
+      PressAtFocus(Qt::Key_Return);
+      if (models->isVisible()) {
+        ADD_FAILURE() << "Enter applied no model";
+        models->close();
+      }
     });
     QObject::connect(&others, &QTimer::timeout, [&] {
       QWidget* modal = QApplication::activeModalWidget();

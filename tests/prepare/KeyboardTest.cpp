@@ -136,6 +136,32 @@ TEST_F(KeyboardInput, TypingGoesOnInTheCellAfterARefusal) {
   }
 }
 
+// Typed into the rows box and confirmed with Enter, a text that is no number is
+// refused; the rows and what they hold stay, and the box takes a number next.
+TEST_F(KeyboardInput, ARowsTextThatIsNoNumberIsRefusedAndTheRowsStay) {
+  for (const std::string typed : {"x", "-", "2x"}) {
+    SCOPED_TRACE(typed);
+    auto form = EditCell(true, 2);
+    for (int row = 1; row <= 5; ++row) form->StringGrid->Cells(2, row) = IntToStr(row);
+    form->EditRow->setFocus();
+    form->EditRow->selectAll();
+    {
+      RealMessageBoxes boxes;
+      TypeAtFocus(typed);
+      PressAtFocus(Qt::Key_Return);
+      EXPECT_EQ(boxes.Answered(), std::vector<std::string>{"'" + typed + "' is not a valid integer value"});
+    }
+    EXPECT_EQ(form->EditRow->text().toStdString(), "5");
+    EXPECT_EQ(form->StringGrid->RowCount(), 6);
+    EXPECT_EQ(form->StringGrid->Cells(2, 5), "5");
+    form->EditRow->selectAll();
+    TypeAtFocus("2");
+    PressAtFocus(Qt::Key_Return);
+    EXPECT_EQ(form->StringGrid->RowCount(), 3);
+    EXPECT_TRUE(form->isVisible());
+  }
+}
+
 TEST_F(KeyboardInput, EnterInAnEditBoxDoesOnlyWhatThatBoxDoes) {
   ChemoData table;
   FillComparisonTable(table);

@@ -193,8 +193,15 @@ TEST_F(SetupFixture, RandomSplitDrawsFromTheClassLibraryGenerator) {
 
 TEST_F(SetupFixture, NamedSplittingsAreCreatedRecalledAndDeleted) {
   auto form = Open();
+  // The button and the object grid's pop-up item are enabled together, while a splitting exists.
+  const auto deletable = [&form] {
+    EXPECT_EQ(form->PopupDeleteSplitting->isEnabled(), form->ButtonDeleteSplitting->isEnabled());
+    return form->ButtonDeleteSplitting->isEnabled();
+  };
+  EXPECT_FALSE(deletable());
   names = {"first"};
   form->ButtonCreateSplittingClick();
+  EXPECT_TRUE(deletable());
   SelectRows(form->StringGridObj, 1, 2);
   form->ButtonTestClick();
   names = {"first", ""};
@@ -217,6 +224,11 @@ TEST_F(SetupFixture, NamedSplittingsAreCreatedRecalledAndDeleted) {
   ASSERT_EQ(form->WorkingSplittings().size(), 1u);
   EXPECT_EQ(form->WorkingStatus()[0], kStatusPrediction);  // the last remaining splitting
   EXPECT_EQ(data.iSplitCount, 0);
+  EXPECT_TRUE(deletable());
+  Choose(form->ComboBoxSplitting, 1);
+  form->ButtonDeleteSplittingClick();
+  EXPECT_TRUE(form->WorkingSplittings().empty());
+  EXPECT_FALSE(deletable());
 }
 
 TEST_F(SetupFixture, SetSplittingReadsTheVariableAndWarnsOnce) {

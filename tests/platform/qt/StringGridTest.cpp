@@ -113,6 +113,52 @@ TEST(StringGridTest, DrawHookSeesEveryVisibleCellWithItsState) {
   EXPECT_EQ(ToTColor(image.pixelColor(red.center())), clRed);
 }
 
+// The runs of equal colours met from `from` on, n pixels one step apart.
+using Runs = std::vector<std::pair<TColor, int>>;
+Runs ColourRuns(const QImage& image, QPoint from, QPoint step, int n) {
+  Runs runs;
+  for (QPoint at = from; n-- > 0; at += step) {
+    const TColor colour = ToTColor(image.pixelColor(at));
+    if (runs.empty() || runs.back().first != colour)
+      runs.push_back({colour, 1});
+    else
+      ++runs.back().second;
+  }
+  return runs;
+}
+
+// Two fixed columns, as the table editor of experimental against predicted
+// values has: each is drawn in its own place, side by side at the left of every
+// row, title row included, also while the grid is scrolled.
+TEST(StringGridTest, TwoFixedColumnsAreDrawnSideBySideUnderTheirTitles) {
+  FilledGrid f(40, 40);
+  StringGrid& grid = f.grid;
+  grid.SetDefaultRowHeight(16);
+  grid.SetDefaultColWidth(40);
+  grid.SetFixedCols(2);
+  grid.SetColWidth(0, 30);
+  grid.SetColWidth(1, 50);
+  const TColor byCol[] = {clRed, clLime};
+  grid.OnDrawCell = [&](int col, int, CellLook& look) {
+    look.fill = look.textColor = col < 2 ? byCol[col] : clBlue;  // no text shows
+  };
+  const TColor line = 0xA0A0A0;
+  const Runs across{{clRed, 30}, {line, 1}, {clLime, 50}, {line, 1}, {clBlue, 40}};
+  const Runs down{{clLime, 16}, {line, 1}, {clLime, 16}, {line, 1}, {clLime, 16}};
+  const int frame = grid.frameWidth();
+  for (const bool scrolled : {false, true}) {
+    SCOPED_TRACE(scrolled ? "scrolled" : "at the start");
+    if (scrolled) {
+      grid.SetLeftCol(6);
+      grid.SetTopRow(20);
+    }
+    const QImage image = grid.grab().toImage();
+    for (int row = 0; row < 3; ++row)
+      EXPECT_EQ(ColourRuns(image, {frame, frame + 17 * row + 8}, {1, 0}, 122), across) << "row " << row;
+    EXPECT_EQ(ColourRuns(image, {frame + 31 + 25, frame}, {0, 1}, 50), down);
+  }
+}
+
 // A draw hook that reads cells through the writable accessor leaves the grid at
 // rest once painted; a write outside painting still repaints.
 TEST(StringGridTest, ReadingCellsWhileDrawingSchedulesNoRepaint) {
