@@ -156,6 +156,8 @@ TEST(StringGridTest, TwoFixedColumnsAreDrawnSideBySideUnderTheirTitles) {
     for (int row = 0; row < 3; ++row)
       EXPECT_EQ(ColourRuns(image, {frame, frame + 17 * row + 8}, {1, 0}, 122), across) << "row " << row;
     EXPECT_EQ(ColourRuns(image, {frame + 31 + 25, frame}, {0, 1}, 50), down);
+    const Runs title{{clBlue, 16}, {line, 1}, {clBlue, 1}};  // a title cell over its column
+    EXPECT_EQ(ColourRuns(image, {frame + 82 + 20, frame}, {0, 1}, 18), title);
   }
 }
 
