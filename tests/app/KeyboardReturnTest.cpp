@@ -2,6 +2,7 @@
 // real message boxes, and after its modal windows close: back to the window that
 // opened them, or to the main window when that one is gone; the main window's
 // menu keys work again.
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 
@@ -87,6 +88,14 @@ TEST_F(KeyboardReturn, GoesBackToTheMainWindowAfterAnImportErrorTheImportWindowA
   EXPECT_EQ(boxes.Answered().back(), "Models calculation completed.");
   ExpectFileMenuOpensFromTheKeyboard(main);
   EXPECT_TRUE(script.Done());
+
+  // A window that belongs to no other, as a message opened while no window was active.
+  QLineEdit stray;
+  ShowActive(stray);
+  stray.setFocus();
+  ASSERT_TRUE(HasTheKeyboard(&stray));
+  stray.close();
+  ExpectFileMenuOpensFromTheKeyboard(main);
 }
 
 }  // namespace
