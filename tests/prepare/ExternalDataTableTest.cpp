@@ -112,7 +112,11 @@ TEST_F(TableFixture, RowsAreNumberedAndMarkedUnknown) {
   SetupRows(cells, 4, false);
   EXPECT_EQ(cells.Line(4), (Line{"4", "", "", "", ""}));
   EXPECT_EQ(EditRowPosition("-5"), 1);
-  EXPECT_EQ(EditRowPosition("abc"), 1);
+  EXPECT_EQ(EditRowPosition("abc"), std::nullopt);  // refused: the rows stay
+  ASSERT_EQ(ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.Shown(0).text, "'abc' is not a valid integer value");
+  EXPECT_EQ(ui.Shown(0).caption, "APPLICATION ERROR");
+  EXPECT_EQ(ui.Shown(0).Icon(), MB_ICONERROR);
   EXPECT_EQ(EditRowPosition("40000"), 32767);
   EXPECT_EQ(EditRowPosition("32767"), 32767);
   EXPECT_EQ(EditRowPosition("7"), 7);
