@@ -300,6 +300,7 @@ TEST(QtUiServicesTest, DocumentOpenerGetsTheNameAndItsFailureIsReported) {
   };
   ASSERT_TRUE(ProcessEventsUntil(openersEnded));
   EXPECT_EQ(ReadFileText(seen), document);
+  EXPECT_TRUE(TestUi().Shown().empty());
 
   ui.SetDocumentOpener({"sh", "-c", "exit 3"});
   ASSERT_TRUE(ui.OpenDocument(document));
@@ -309,8 +310,9 @@ TEST(QtUiServicesTest, DocumentOpenerGetsTheNameAndItsFailureIsReported) {
 
   ui.SetDocumentOpener({root.Path("no-opener").c_str()});
   EXPECT_FALSE(ui.OpenDocument(document));
-  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_TRUE(ui.findChildren<QProcess*>().empty());  // every opener is gone once it has ended
 }
 
 TEST(QtUiServicesTest, FindWhatLabelUnderlinesItsKeyForTheTextEdit) {
