@@ -180,13 +180,11 @@ bool Factor(int q, Element m, long double* L, long double* reciprocal, long doub
 
 using Double4 = double __attribute__((vector_size(32)));
 
-Double4 Load4(const double* p) {
-  Double4 v;
-  __builtin_memcpy(&v, p, sizeof v);
-  return v;
-}
+// The vectors go in and out through references: passed by value, they would
+// change the calling convention of machines without AVX.
+void Load4(Double4& v, const double* p) { __builtin_memcpy(&v, p, sizeof v); }
 
-double Sum4(Double4 v) { return (v[0] + v[1]) + (v[2] + v[3]); }
+double Sum4(const Double4& v) { return (v[0] + v[1]) + (v[2] + v[3]); }
 
 // The pass over the rows: the sum over the rows seen so far is a lower bound of the
 // whole sum (every term is a square), so most subsets are decided after some of the
@@ -209,9 +207,10 @@ struct RowPass {
     Double4 sum = {0.0, 0.0, 0.0, 0.0};
     for (int r = 0; r < stride; r += 4) {
       Double4 x[K];
-      Double4 residual = Load4(response + r);
+      Double4 residual;
+      Load4(residual, response + r);
       for (int a = 0; a < m; ++a) {
-        x[a] = Load4(column[a] + r);
+        Load4(x[a], column[a] + r);
         residual -= coefficient[a] * x[a];
       }
       if (leaveOneOut) {

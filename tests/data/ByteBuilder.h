@@ -15,9 +15,9 @@ public:
     return *this;
   }
   ByteBuilder& Real(long double value) {
-    uint8_t raw[sizeof(long double)];
-    std::memcpy(raw, &value, sizeof raw);
-    bytes.insert(bytes.end(), raw, raw + 10);
+    const std::size_t at = bytes.size();
+    bytes.resize(at + 10);
+    std::memcpy(bytes.data() + at, &value, 10);
     return *this;
   }
   ByteBuilder& Text(const std::string& text) {

@@ -92,7 +92,8 @@ protected:
     return form;
   }
   void Capture(ModalDialog& window) {
-    Shown shown{StdStr(window.windowTitle())};
+    Shown shown;
+    shown.caption = StdStr(window.windowTitle());
     if (auto* graph = dynamic_cast<TViewGraphForm*>(&window)) {
       Grab(window, shown.caption);
       shown.points = graph->Data().RowCount;

@@ -26,7 +26,9 @@ TEST(PlotKindsTest, TheExportGoesWithTheHourglassAndNeverWithTheDataSetPlots) {
   for (GraphKind kind : kAllKinds) {
     const PlotKindTraits t = PlotKindTraitsOf(kind);
     EXPECT_EQ(t.exports, t.slow) << Number(kind);
-    if (t.family == PlotFamily::DataSet || t.family == PlotFamily::Frequency) EXPECT_FALSE(t.exports) << Number(kind);
+    if (t.family == PlotFamily::DataSet || t.family == PlotFamily::Frequency) {
+      EXPECT_FALSE(t.exports) << Number(kind);
+    }
   }
 }
 
@@ -37,7 +39,9 @@ TEST(PlotKindsTest, BuilderKindsAreNoOwnScatterAndOnlyRedrawnPointsSizeTheirLabe
   for (GraphKind kind : kAllKinds) {
     const PlotKindTraits t = PlotKindTraitsOf(kind);
     const bool builder = t.family == PlotFamily::Model || t.family == PlotFamily::Validation;
-    if (builder) EXPECT_FALSE(t.scatter) << Number(kind);
+    if (builder) {
+      EXPECT_FALSE(t.scatter) << Number(kind);
+    }
     const bool pointsMadeAtRedraw = t.family == PlotFamily::Validation || t.family == PlotFamily::Matrix ||
                                     t.family == PlotFamily::Uncertainty;
     EXPECT_EQ(t.labels == PlotLabels::Filled, pointsMadeAtRedraw) << Number(kind);

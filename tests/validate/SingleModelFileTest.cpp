@@ -186,6 +186,7 @@ TEST(SingleModelFile, RefusesFilesWhoseCountsDoNotFitTheModel) {
       e.data.tpChemoValuePtr[4][1].Missing = true;  // the file holds 4 training objects, the model 5
     }
     std::vector<uint8_t> file = e.File();
+    ASSERT_GT(file.size(), 776u);
     if (fault == SelectedIsResponse) file[776] = 1;
     if (fault == ResponseIndex) file[file.size() - 4] = 0;
     MemoryStream stream(file);
