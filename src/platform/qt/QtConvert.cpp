@@ -1,8 +1,8 @@
 #include "platform/qt/QtConvert.h"
 
 #include <QByteArray>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 namespace {
 

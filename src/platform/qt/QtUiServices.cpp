@@ -289,9 +289,9 @@ std::optional<uint32_t> QtUiServices::ChooseColor(uint32_t initial) {
   return ToTColor(color);
 }
 
-// The opener runs apart from the program, as long as the viewer it starts may;
-// its exit code tells whether the document could be shown (a type with no
-// viewer fails only then).
+// The desktop's opener runs beside the program (for as long as the viewer it
+// starts, where it waits for it). Its exit code tells whether the document
+// could be shown: a type that no viewer takes fails only after it has started.
 bool QtUiServices::OpenDocument(const std::string& path) {
   auto* opener = new QProcess(this);
   opener->setProcessChannelMode(QProcess::ForwardedChannels);
