@@ -561,6 +561,10 @@ TEST_F(ViewSelFittedTest, TypedCiTextsThatAreNoNumbersAreRefusedAndOnlyNumbersJo
   EXPECT_EQ(StdStr(form->ComboBoxCI->currentText()), "2.25");
   ASSERT_EQ(form->ComboBoxCI->count(), 8);
   EXPECT_EQ(StdStr(form->ComboBoxCI->itemText(7)), "2.25");
+  EXPECT_EQ(form->ComboBoxCI->currentIndex(), 7);
+  enter("None");
+  EXPECT_EQ(form->ComboBoxCI->count(), 8);
+  EXPECT_EQ(form->ComboBoxCI->currentIndex(), 0);
   EXPECT_TRUE(form->isVisible());  // Enter closed nothing
 }
 
