@@ -573,8 +573,8 @@ void TViewSelForm::ComboBoxCIEnter() {
     ComboBoxCI->setEditText(QStr(acceptedCi_));
     return;
   }
+  // The combo makes the item of the text current when the edit finishes.
   if (ComboBoxCI->findText(QStr(text)) < 0) ComboBoxCI->addItem(QStr(text));
-  ComboBoxCI->setCurrentIndex(ComboBoxCI->findText(QStr(text)));
 }
 
 // ---- Views and list changes -----------------------------------------------------------
