@@ -40,6 +40,19 @@ bool LeveragesFit(const ChemoData& data, const DataResultNode& model, const std:
   return fits(model.tsTrainLev, training) && fits(model.tsTestLev, test);
 }
 
+// Runs the analysis: Done, Aborted when its poll stopped it, failure when it failed.
+template <typename Analysis>
+ModelPcaOutcome OutcomeOf(Analysis analysis, ModelPcaOutcome failure) {
+  try {
+    analysis();
+    return ModelPcaOutcome::Done;
+  } catch (const CalculationStopped&) {
+    return ModelPcaOutcome::Aborted;
+  } catch (...) {
+    return failure;
+  }
+}
+
 }  // namespace
 
 void FillResidualColumn(const ChemoData& data, const DataResultNode& model, const std::vector<int32_t>& included,
@@ -76,7 +89,7 @@ std::string PcaMemoryRefusal(int64_t n, int64_t models, uint64_t memory) {
   if (needed <= memory) return "";
   auto gigabytes = [](uint64_t bytes) { return FloatToStrF(bytes / 1073741824.0L, FloatFormat::Fixed, 18, 1); };
   return "Cannot calculate PCA of " + std::to_string(models) + " models: it needs " + gigabytes(needed) +
-         " GB of memory and this computer has " + gigabytes(memory) + " GB. Please, select at most " +
+         " GB of memory and " + gigabytes(memory) + " GB are available. Please, select at most " +
          std::to_string(MaxCorrelationPcaColumns(n, memory)) + " models.";
 }
 
@@ -89,15 +102,6 @@ std::vector<int32_t> IncludedObjects(const ChemoData& data) {
   return included;
 }
 
-bool CorrelationPca(Matrix& A, PcaComponents& pca, std::nothrow_t) {
-  try {
-    CorrelationPca(A, pca);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
 std::string ModelPcaFailureText(ModelPcaOutcome outcome) {
   switch (outcome) {
     case ModelPcaOutcome::ResidualsFailed: return "Cannot calculate PCA, please check your data.";
@@ -108,7 +112,8 @@ std::string ModelPcaFailureText(ModelPcaOutcome outcome) {
 }
 
 ModelListPcaResult ResidualsPca(DataResultList& models, const ChemoData& data,
-                                const std::function<void(DataResultNode&)>& prepare, const ModelPcaStep& step) {
+                                const std::function<void(DataResultNode&)>& prepare, const ModelPcaStep& step,
+                                const ModelPcaPoll& decomposing) {
   ModelListPcaResult result;
   if (Pass(models, prepare, step)) {
     result.outcome = ModelPcaOutcome::Aborted;
@@ -138,14 +143,18 @@ ModelListPcaResult ResidualsPca(DataResultList& models, const ChemoData& data,
       step);
   if (aborted) {
     result.outcome = ModelPcaOutcome::Aborted;
-  } else if (!filled || !CorrelationPca(result.scores, result.components, std::nothrow)) {
+  } else if (!filled) {
     result.outcome = ModelPcaOutcome::ResidualsFailed;
+  } else {
+    result.outcome = OutcomeOf([&] { CorrelationPca(result.scores, result.components, decomposing); },
+                               ModelPcaOutcome::ResidualsFailed);
   }
   return result;
 }
 
 ModelListPcaResult DescriptorsPca(DataResultList& models, const ChemoData& data, bool objectMode,
-                                  const ModelPcaStep& step, const std::function<void()>& finalizing) {
+                                  const ModelPcaStep& step, const std::function<void()>& finalizing,
+                                  const ModelPcaPoll& decomposing) {
   ModelListPcaResult result;
   const std::vector<int32_t> included = IncludedObjects(data);
   const int n = static_cast<int>(included.size());
@@ -190,12 +199,12 @@ ModelListPcaResult DescriptorsPca(DataResultList& models, const ChemoData& data,
     return result;
   }
   if (finalizing) finalizing();
-  try {
-    result.scores.Autoscale();
-    CorrelationPca(result.scores, result.components);
-  } catch (...) {
-    result.outcome = ModelPcaOutcome::SecondStageFailed;
-  }
+  result.outcome = OutcomeOf(
+      [&] {
+        result.scores.Autoscale();
+        CorrelationPca(result.scores, result.components, decomposing);
+      },
+      ModelPcaOutcome::SecondStageFailed);
   return result;
 }
 

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,6 @@ class DataResultNode;
 // Training and prediction objects with a response, in data-set order.
 std::vector<int32_t> IncludedObjects(const ChemoData& data);
 
-// PCA of the columns of A (scores into A): false when any step failed.
-bool CorrelationPca(Matrix& A, PcaComponents& pca, std::nothrow_t);
-
 // The most memory the analysis of m columns of n rows holds at once, in bytes:
 // the matrix and its scores (2nm values), the correlation matrix with its
 // missing flags and the eigenvectors (about 2m^2 values), 16 bytes a value.
@@ -29,12 +25,12 @@ uint64_t CorrelationPcaBytes(int64_t n, int64_t m);
 // The most columns of n rows whose analysis fits in memory bytes.
 int64_t MaxCorrelationPcaColumns(int64_t n, uint64_t memory);
 // Why the analysis of `models` models over n objects cannot be made in the
-// machine's memory bytes, with how many models it can take; empty when it fits.
+// memory bytes available, with how many models it can take; empty when it fits.
 std::string PcaMemoryRefusal(int64_t n, int64_t models, uint64_t memory);
 
 enum class ModelPcaOutcome {
   Done,
-  Aborted,           // the per-model hook asked to stop
+  Aborted,           // the per-model hook or the decomposition's poll asked to stop
   ResidualsFailed,   // "Cannot calculate PCA, please check your data."
   FirstStageFailed,  // "Sorry, cannot calculate PCA. Please, check your data."
   SecondStageFailed  // "Cannot calculate PCA of first axis, please check your data."
@@ -61,17 +57,23 @@ void FillResidualColumn(const ChemoData& data, const DataResultNode& model, cons
 
 // Called once for every model of the list in each pass; true stops the analysis.
 using ModelPcaStep = std::function<bool()>;
+// Asked every few milliseconds while the selected models' correlation matrix is
+// decomposed, with the share of that work done; true stops the analysis.
+using ModelPcaPoll = WorkPoll::Callback;
 
 // The t-th selected model's residuals in column t (FillResidualColumn). The
 // first pass runs prepare on each selected model (it gives the model its
 // leverages); a model it left without fitting leverages fails the analysis.
 ModelListPcaResult ResidualsPca(DataResultList& models, const ChemoData& data,
-                                const std::function<void(DataResultNode&)>& prepare, const ModelPcaStep& step);
+                                const std::function<void(DataResultNode&)>& prepare, const ModelPcaStep& step,
+                                const ModelPcaPoll& decomposing = {});
 
-// The two-stage analysis. finalizing runs before the second stage. Model mode:
-// one point per selected model; object mode: one per included object.
+// The two-stage analysis. finalizing runs before the second stage, whose
+// decomposition the poll follows. Model mode: one point per selected model;
+// object mode: one per included object.
 ModelListPcaResult DescriptorsPca(DataResultList& models, const ChemoData& data, bool objectMode,
-                                  const ModelPcaStep& step, const std::function<void()>& finalizing);
+                                  const ModelPcaStep& step, const std::function<void()>& finalizing,
+                                  const ModelPcaPoll& decomposing = {});
 
 // The plot of an analysis: loadings (m rows) or object scores, column a holding
 // component a + 1; and the axis names "PC1 (EV% = 62.35%)", ...

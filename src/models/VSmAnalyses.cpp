@@ -204,7 +204,7 @@ void TViewSelForm::ShowPcaGraph(const ModelListPcaResult& result, bool objectMod
 bool TViewSelForm::PcaFitsInMemory() {
   const std::string refusal =
       PcaMemoryRefusal(static_cast<int64_t>(IncludedObjects(*data_).size()), CountSelectedModels(**models_),
-                       MachineMemory());
+                       AvailableMemory());
   if (refusal.empty()) return true;
   Ui().MessageBox(refusal, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
   return false;
@@ -227,6 +227,11 @@ void TViewSelForm::SpeedButtonPCAResClick() {
       [&stepper] {
         stepper.Step();
         return EscapeAbortRequested();
+      },
+      [&progress](double share) {
+        // The bar runs again from the start through the decomposition.
+        progress->SetPosition(static_cast<int>(share * LargestInt()));
+        return EscapeAbortRequested();
       });
   if (result.outcome == ModelPcaOutcome::ResidualsFailed)
     Ui().MessageBox(ModelPcaFailureText(result.outcome), "APPLICATION ERROR", MB_OK | MB_ICONERROR);
@@ -248,7 +253,8 @@ void TViewSelForm::CalculateDataPca(bool objectMode, const std::string& title) {
         progress->AnimationTick();
         return EscapeAbortRequested();
       },
-      [&progress] { progress->SetAnimationText(" finalizing, please wait..."); });
+      [&progress] { progress->SetAnimationText(" finalizing, please wait..."); },
+      [](double) { return EscapeAbortRequested(); });
   const std::string failure = ModelPcaFailureText(result.outcome);
   if (!failure.empty()) Ui().MessageBox(failure, "APPLICATION ERROR", MB_OK | MB_ICONERROR);
   if (result.outcome != ModelPcaOutcome::Done) return;

@@ -99,7 +99,7 @@ TViewSelForm::TViewSelForm(QWidget* owner, DataResultList** models, ChemoData* d
       undo_(MainForm != nullptr ? MainForm->Registry() : nullptr) {
   ShowModalWindow = [](ModalDialog& window) { window.ShowModal(); };
   DropDownList = [](QComboBox& combo) { combo.showPopup(); };
-  MachineMemory = PhysicalMemoryBytes;
+  AvailableMemory = AvailableMemoryBytes;
   setWindowTitle("View and select models");
   BuildComponents();
   BuildPopupMenu();

@@ -55,9 +55,9 @@ public:
   std::function<void(ModalDialog& window)> ShowModalWindow;
   // Drops a combo's list down again; tests replace it.
   std::function<void(QComboBox& combo)> DropDownList;
-  // The machine's memory in bytes, which bounds the principal component
-  // analyses; tests replace it.
-  std::function<uint64_t()> MachineMemory;
+  // The memory available to the program in bytes, which bounds the principal
+  // component analyses; tests replace it.
+  std::function<uint64_t()> AvailableMemory;
 
   // The table.
   void SetColumnTitles();

@@ -14,5 +14,7 @@ struct PcaComponents {
 // A (r x m) becomes its scores A x vectors, as it enters (neither centred nor
 // scaled here), its columns ordered with the eigenvalues. The QL iteration's
 // limit is not looked at; no sign convention is applied to the vectors. Fewer
-// than two columns, or a numeric fault, throws the matrix exception.
-void CorrelationPca(Matrix& A, PcaComponents& pca);
+// than two columns, or a numeric fault, throws the matrix exception. The poll,
+// when given, is asked every few milliseconds with the share done; when it
+// stops the analysis, CalculationStopped leaves A as it was or half done.
+void CorrelationPca(Matrix& A, PcaComponents& pca, const WorkPoll::Callback& poll = {});

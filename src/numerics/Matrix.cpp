@@ -108,6 +108,8 @@ void Matrix::ReplaceGuarded(int rows, int cols, const char* name, const char* ro
   try {
     dest = std::make_unique<RowArray<long double>>(rows, cols, name, rowName);
     fill(dest->Get());
+  } catch (const CalculationStopped&) {
+    throw;
   } catch (...) {
     if (dest) InstallData(dest->Release(), rows, cols);
     throw MatrixCalcErrorEx(context);
@@ -121,19 +123,20 @@ void Matrix::RequireSquare(const char* context) const {
   if (rows_ != cols_) throw MatrixSameIndexEx(context);
 }
 
-void Matrix::MultiplyRows(const Matrix& B, long double** dest) const {
+void Matrix::MultiplyRows(const Matrix& B, long double** dest, WorkPoll* poll) const {
   for (int i = 0; i < rows_; ++i)
     for (int j = 0; j < B.cols_; ++j) {
       long double sum = 0.0L;
       for (int k = 0; k < cols_; ++k) sum += ldpMatrixDataPtr[i][k] * B.ldpMatrixDataPtr[k][j];
       dest[i][j] = Finite(sum);
+      CountSteps(poll, cols_);
     }
 }
 
-void Matrix::Multiply(const Matrix& B) {
+void Matrix::Multiply(const Matrix& B, WorkPoll* poll) {
   if (cols_ != B.rows_) throw MatrixMultiplicationEx();
   ReplaceGuarded(rows_, B.cols_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", kMultiplyContext,
-                 [&](long double** dest) { MultiplyRows(B, dest); });
+                 [&](long double** dest) { MultiplyRows(B, dest, poll); });
 }
 
 void Matrix::MultiplyInto(const Matrix& B, Matrix& dest) const {

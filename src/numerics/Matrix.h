@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "numerics/WorkPoll.h"
 #include "platform/base/Exception.h"
 
 class MatrixEx : public Exception {
@@ -94,8 +95,9 @@ public:
   const long double* SolutionVector() const { return ldpSolVectorPtr; }
   int SolutionLength() const { return solLength_; }
 
-  // this := this x B.
-  void Multiply(const Matrix& B);
+  // this := this x B. The routines that take a poll count their steps on it, and
+  // when it stops them they leave this matrix (and Q) as it was or half done.
+  void Multiply(const Matrix& B, WorkPoll* poll = nullptr);
   // LU decomposition in place with implicit row scaling; rows are permuted
   // through the permutation vector only.
   void LUDecompose();
@@ -122,39 +124,42 @@ public:
   // Every column in place to (x - mean) / population standard deviation.
   void Autoscale();
   // this := p x p covariance (or correlation) of the columns of X; lower triangle only.
-  void Covariance(const Matrix& X, bool correlation);
-  void Correlation(const Matrix& X) { Covariance(X, true); }
+  void Covariance(const Matrix& X, bool correlation, WorkPoll* poll = nullptr);
+  void Correlation(const Matrix& X, WorkPoll* poll = nullptr) { Covariance(X, true, poll); }
   // Covariance into this matrix, already p x p, without allocating once its flag
   // matrix exists: deviations is n x p, scratch holds 2 p extended reals.
   void CovarianceInto(const Matrix& X, bool correlation, Matrix& deviations, long double* scratch);
   // Symmetric n x n -> 2 x n tridiagonal form (row 0 diagonal, row 1 off-diagonal);
   // Q, when given, receives the n x n orthogonal transformation.
-  void HouseholderReduce(Matrix* Q);
+  void HouseholderReduce(Matrix* Q, WorkPoll* poll = nullptr);
   // The same reduction into form (reshaped to 2 x n within its storage), with work
   // (n x n) receiving the transformation; this is left unchanged.
   void HouseholderReduceInto(Matrix& form, Matrix& work) const;
   // Tridiagonal form -> 1 x n eigenvalues (unordered); the columns of Q, when given,
   // are rotated into the eigenvectors. False when an eigenvalue did not converge.
-  bool QLEigen(Matrix* Q) { return QLIterate(200, Q); }
-  bool QLIterate(int limit, Matrix* Q);
+  bool QLEigen(Matrix* Q, WorkPoll* poll = nullptr) { return QLIterate(200, Q, poll); }
+  bool QLIterate(int limit, Matrix* Q, WorkPoll* poll = nullptr);
   // Ascending order of row 0, exchanging the matching columns of Q and S.
-  void SortEigen(Matrix* Q, Matrix* S) { SortEigenBy(Q, S, false); }
-  void SortEigenBy(Matrix* Q, Matrix* S, bool byAbsoluteValue);
+  void SortEigen(Matrix* Q, Matrix* S, WorkPoll* poll = nullptr) { SortEigenBy(Q, S, false, poll); }
+  void SortEigenBy(Matrix* Q, Matrix* S, bool byAbsoluteValue, WorkPoll* poll = nullptr);
   // Eigenvalues of this 2 x 2 matrix, larger first; false (out untouched) when complex.
   bool Eigen2x2(long double out[2]) const;
 
 private:
   [[noreturn]] static void ThrowBoundaries();
   // Runs fill on a new rows x cols array that then replaces the data. Any failure
-  // still installs what was filled and becomes MatrixCalcErrorEx(context).
+  // still installs what was filled and becomes MatrixCalcErrorEx(context); a stop
+  // leaves the data as it was.
   template <typename Fill>
   void ReplaceGuarded(int rows, int cols, const char* name, const char* rowName, const char* context,
                       Fill fill);
-  // Runs work; any failure becomes MatrixCalcErrorEx(context).
+  // Runs work; any failure becomes MatrixCalcErrorEx(context), a stop stays one.
   template <typename Work>
   static void RunGuarded(const char* context, Work work) {
     try {
       work();
+    } catch (const CalculationStopped&) {
+      throw;
     } catch (...) {
       throw MatrixCalcErrorEx(context);
     }
@@ -164,7 +169,7 @@ private:
   void RequireDestination(const Matrix& dest, int rows, int cols, const Matrix* operand) const;
   // The arithmetic of the operations above, writing into rows that the caller
   // provides; the replacing and the destination forms share it.
-  void MultiplyRows(const Matrix& B, long double** dest) const;
+  void MultiplyRows(const Matrix& B, long double** dest, WorkPoll* poll = nullptr) const;
   void TransposeRows(long double** dest) const;
   // Decomposes this matrix with the row scales in scratch, then solves for count
   // right-hand sides, each filled by fillSide(j, side) into scratch + Rows(); the
@@ -175,8 +180,8 @@ private:
   void InvertMultiplyRows(const Matrix& B, long double** dest, long double* scratch);
   void LUDecomposeWith(long double* scale);
   void CovarianceRows(const Matrix& X, bool correlation, long double** result, bool** flags, long double** dev,
-                      long double* scratch) const;
-  void HouseholderRows(long double** work, long double* d, long double* e) const;
+                      long double* scratch, WorkPoll* poll = nullptr) const;
+  void HouseholderRows(long double** work, long double* d, long double* e, WorkPoll* poll = nullptr) const;
   void FreePermutation();
   void FreeSolution();
   void FreeFlags();

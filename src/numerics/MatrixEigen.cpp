@@ -8,13 +8,15 @@
 #include "numerics/Statistics.h"
 #include "numerics/RowArray.h"
 #include "numerics/Utils.h"
+#include "numerics/WorkPoll.h"
 
 namespace {
 
 // Householder reduction of the symmetric matrix a (lower triangle read) to
 // tridiagonal form, accumulating the transformation in a. On return d holds the
 // diagonal and e the sub-diagonal with e[i] coupling d[i-1] and d[i] (e[0] = 0).
-void Tridiagonalise(long double** a, int n, long double* d, long double* e) {
+// Each row of the inner loops counts its steps on the poll.
+void Tridiagonalise(long double** a, int n, long double* d, long double* e, WorkPoll* poll) {
   for (int i = n - 1; i > 0; --i) {
     const int l = i - 1;
     long double h = 0.0L;
@@ -41,12 +43,14 @@ void Tridiagonalise(long double** a, int n, long double* d, long double* e) {
           for (int k = j + 1; k <= l; ++k) g += a[k][j] * a[i][k];
           e[j] = CheckedDiv(g, h);
           f += e[j] * a[i][j];
+          CountSteps(poll, l + 1);
         }
         const long double hh = CheckedDiv(f, h + h);
         for (int j = 0; j <= l; ++j) {
           f = a[i][j];
           e[j] = g = e[j] - hh * f;
           for (int k = 0; k <= j; ++k) a[j][k] -= (f * e[k] + g * a[i][k]);
+          CountSteps(poll, j + 1);
         }
       }
     } else {
@@ -63,6 +67,7 @@ void Tridiagonalise(long double** a, int n, long double* d, long double* e) {
         long double g = 0.0L;
         for (int k = 0; k <= l; ++k) g += a[i][k] * a[k][j];
         for (int k = 0; k <= l; ++k) a[k][j] -= g * a[k][i];
+        CountSteps(poll, 2 * (l + 1));
       }
     }
     d[i] = a[i][i];
@@ -76,8 +81,10 @@ void RequireFinite(const long double* v, int n) {
 }
 
 // One implicit QL step with shift on rows l..m of the tridiagonal form, rotating
-// the columns of z (zRows rows; none when null).
-void QLStep(long double* d, long double* e, int l, int m, long double** z, int zRows) {
+// the columns of z (zRows rows; none when null). Each rotation counts two steps a
+// row of z: it reads z across its rows, at about twice the time of a step of the
+// other loops.
+void QLStep(long double* d, long double* e, int l, int m, long double** z, int zRows, WorkPoll* poll) {
   long double g = CheckedDiv(d[l + 1] - d[l], 2.0L * e[l]);
   long double r = CheckedSqrt(Finite(g * g) + 1.0L);
   g = d[m] - d[l] + CheckedDiv(e[l], g + (g >= 0.0L ? r : -r));
@@ -110,6 +117,7 @@ void QLStep(long double* d, long double* e, int l, int m, long double** z, int z
       z[k][i + 1] = s * z[k][i] + c * f;
       z[k][i] = c * z[k][i] - s * f;
     }
+    CountSteps(poll, 2 * zRows + 1);
   }
   d[l] -= p;
   e[l] = g;
@@ -139,7 +147,7 @@ void Matrix::Autoscale() {
 }
 
 void Matrix::CovarianceRows(const Matrix& X, bool correlation, long double** result, bool** flags,
-                            long double** dev, long double* scratch) const {
+                            long double** dev, long double* scratch, WorkPoll* poll) const {
   const int p = X.cols_;
   const int n = X.rows_;
   long double* means = scratch;
@@ -158,6 +166,7 @@ void Matrix::CovarianceRows(const Matrix& X, bool correlation, long double** res
       long double c = DeviationCovariance(n, deviations(j), deviations(k));
       if (correlation) c = CorrelationOf(c, sd[j], sd[k], flags[j][k]);
       result[j][k] = c;
+      CountSteps(poll, n);
     }
   if (correlation)
     for (int j = 0; j < p; ++j) result[j][j] = 1.0L;
@@ -175,7 +184,7 @@ const char* const kHouseholderContext = "Householder reduction: ";
 
 }  // namespace
 
-void Matrix::Covariance(const Matrix& X, bool correlation) {
+void Matrix::Covariance(const Matrix& X, bool correlation, WorkPoll* poll) {
   RequireCovarianceInput(X);
   const int p = X.cols_;
   RunGuarded(kCovarianceContext, [&] {
@@ -183,7 +192,7 @@ void Matrix::Covariance(const Matrix& X, bool correlation) {
     RowArray<bool> flags(p, p, "*bpDestMissCorrMatrPtr", "**bpDestMissCorrMatrPtr");
     std::unique_ptr<long double[]> scratch = AllocVector(2 * p, "*ldpColMeansVectorPtr");
     RowArray<long double> dev(X.rows_, p, "*ldpDiffArrayPtr", "**ldpDiffArrayPtr");
-    CovarianceRows(X, correlation, result.Get(), flags.Get(), dev.Get(), scratch.get());
+    CovarianceRows(X, correlation, result.Get(), flags.Get(), dev.Get(), scratch.get(), poll);
     InstallData(result.Release(), p, p);
     bpDestMissCorrMatrPtr = flags.Release();
   });
@@ -201,11 +210,11 @@ void Matrix::CovarianceInto(const Matrix& X, bool correlation, Matrix& deviation
   });
 }
 
-void Matrix::HouseholderRows(long double** work, long double* d, long double* e) const {
+void Matrix::HouseholderRows(long double** work, long double* d, long double* e, WorkPoll* poll) const {
   const int n = rows_;
   for (int r = 0; r < n; ++r)
     for (int c = 0; c < n; ++c) work[r][c] = ldpMatrixDataPtr[r][c];
-  Tridiagonalise(work, n, d, e);
+  Tridiagonalise(work, n, d, e, poll);
   for (int i = 0; i < n - 1; ++i) e[i] = e[i + 1];
   e[n - 1] = 0.0L;
   RequireFinite(d, n);
@@ -213,13 +222,13 @@ void Matrix::HouseholderRows(long double** work, long double* d, long double* e)
   for (int r = 0; r < n; ++r) RequireFinite(work[r], n);
 }
 
-void Matrix::HouseholderReduce(Matrix* Q) {
+void Matrix::HouseholderReduce(Matrix* Q, WorkPoll* poll) {
   RequireSquare("Householder symmetric matrix reduction error: ");
   const int n = rows_;
   RunGuarded(kHouseholderContext, [&] {
     RowArray<long double> work(n, n, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr");
     RowArray<long double> form(2, n, "*ldpMatrixDataPtr", "**ldpMatrixDataPtr");
-    HouseholderRows(work.Get(), form[0], form[1]);
+    HouseholderRows(work.Get(), form[0], form[1], poll);
     if (Q != nullptr) Q->InstallData(work.Release(), n, n);
     InstallData(form.Release(), 2, n);
   });
@@ -235,7 +244,7 @@ void Matrix::HouseholderReduceInto(Matrix& form, Matrix& work) const {
   RunGuarded(kHouseholderContext, [&] { HouseholderRows(work.ldpMatrixDataPtr, f[0], f[1]); });
 }
 
-bool Matrix::QLIterate(int limit, Matrix* Q) {
+bool Matrix::QLIterate(int limit, Matrix* Q, WorkPoll* poll) {
   if (rows_ != 2 || cols_ < 0) throw MatrixQLIndexEx();
   const int n = cols_;
   if (Q != nullptr && Q->cols_ != n) throw MatrixBoundariesEx();
@@ -251,7 +260,7 @@ bool Matrix::QLIterate(int limit, Matrix* Q) {
       int m = l;
       while (m < n - 1 && std::fabs(e[m]) > (std::fabs(d[m]) + std::fabs(d[m + 1])) * tolerance) ++m;
       if (m == l) break;
-      QLStep(d, e, l, m, z, zRows);
+      QLStep(d, e, l, m, z, zRows, poll);
       RequireFinite(d, n);
       RequireFinite(e, n);
       if (++steps >= limit) {
@@ -265,17 +274,19 @@ bool Matrix::QLIterate(int limit, Matrix* Q) {
   return converged;
 }
 
-void Matrix::SortEigenBy(Matrix* Q, Matrix* S, bool byAbsoluteValue) {
+void Matrix::SortEigenBy(Matrix* Q, Matrix* S, bool byAbsoluteValue, WorkPoll* poll) {
   long double* values = ldpMatrixDataPtr[0];
   auto key = [&](int i) { return byAbsoluteValue ? std::fabs(values[i]) : values[i]; };
   for (int i = 0; i < cols_ - 1; ++i) {
     int smallest = i;
     for (int j = i + 1; j < cols_; ++j)
       if (key(j) < key(smallest)) smallest = j;
+    CountSteps(poll, cols_ - i);
     if (smallest == i) continue;
     std::swap(values[i], values[smallest]);
     SwapColumns(Q, i, smallest);
     SwapColumns(S, i, smallest);
+    CountSteps(poll, (Q != nullptr ? Q->Rows() : 0) + (S != nullptr ? S->Rows() : 0));
   }
 }
 

@@ -341,7 +341,7 @@ TEST_F(ModelListPcaTest, ASingleFirstStageColumnFailsTheSecondStage) {
   EXPECT_EQ(ModelPcaFailureText(result.outcome), "Cannot calculate PCA of first axis, please check your data.");
 }
 
-// The residuals of 84,252 models over 1,017 objects on a machine of 24 GB.
+// The residuals of 84,252 models over 1,017 objects with 24 GB available.
 TEST(PcaMemoryTest, TheRefusalSaysWhatIsNeededAndHowManyModelsFit) {
   EXPECT_EQ(CorrelationPcaBytes(1017, 84252), 236989080720u);
   const uint64_t machine = uint64_t{24} << 30;
@@ -349,7 +349,7 @@ TEST(PcaMemoryTest, TheRefusalSaysWhatIsNeededAndHowManyModelsFit) {
   EXPECT_LE(CorrelationPcaBytes(1017, 27455), machine);
   EXPECT_GT(CorrelationPcaBytes(1017, 27456), machine);
   EXPECT_EQ(PcaMemoryRefusal(1017, 84252, machine),
-            "Cannot calculate PCA of 84252 models: it needs 220.7 GB of memory and this computer has 24.0 GB. "
+            "Cannot calculate PCA of 84252 models: it needs 220.7 GB of memory and 24.0 GB are available. "
             "Please, select at most 27455 models.");
   EXPECT_EQ(PcaMemoryRefusal(1017, 27455, machine), "");
   EXPECT_EQ(MaxCorrelationPcaColumns(9, CorrelationPcaBytes(9, 3)), 3);  // the exact need fits

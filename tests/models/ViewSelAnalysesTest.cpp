@@ -347,10 +347,10 @@ TEST_F(ViewSelAnalysesTest, ResidualsPcaShowsOneLoadingPointPerSelectedModel) {
 
 // Nine included objects and three selected models need 1161 bytes: one byte
 // less refuses both analyses before any pass, naming how many models fit.
-TEST_F(ViewSelAnalysesTest, APcaTooLargeForTheMachinesMemoryIsRefusedAtOnce) {
+TEST_F(ViewSelAnalysesTest, APcaTooLargeForTheAvailableMemoryIsRefusedAtOnce) {
   std::vector<std::string> log;
   auto form = Open([&log](bool) { return std::make_unique<ProgressLog>(log); });
-  form->MachineMemory = [] { return uint64_t{1160}; };
+  form->AvailableMemory = [] { return uint64_t{1160}; };
   log.clear();
   form->SpeedButtonPCAResClick();
   form->SpeedButtonPCAdescClick();
@@ -359,11 +359,11 @@ TEST_F(ViewSelAnalysesTest, APcaTooLargeForTheMachinesMemoryIsRefusedAtOnce) {
   EXPECT_EQ(host.models->First()->tsTrainLev.iCount, 0);  // no pass ran
   ASSERT_EQ(TestUi().Shown().size(), 2u);
   EXPECT_EQ(TestUi().Shown(0).text,
-            "Cannot calculate PCA of 3 models: it needs 0.0 GB of memory and this computer has 0.0 GB. Please, "
-            "select at most 2 models.");
+            "Cannot calculate PCA of 3 models: it needs 0.0 GB of memory and 0.0 GB are available. Please, select "
+            "at most 2 models.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONERROR));
-  form->MachineMemory = [] { return uint64_t{1161}; };
+  form->AvailableMemory = [] { return uint64_t{1161}; };
   form->SpeedButtonPCAResClick();
   EXPECT_EQ(shown_.size(), 1u);
 }
