@@ -235,6 +235,33 @@ TEST_F(ModelListPcaTest, AStepAskingToStopAbortsEitherAnalysis) {
   EXPECT_FALSE(finalized);
 }
 
+// 120 selected models: their decomposition is long enough for its poll to be asked.
+TEST_F(ModelListPcaTest, TheDecompositionsPollStopsEitherAnalysisOrLeavesItsResult) {
+  for (int id = 1; id <= 120; ++id) {
+    const long double t = id / 7.0L;
+    std::vector<long double> training;
+    for (int i = 0; i < 5; ++i) training.push_back(0.2L + 0.3L * std::fabs(std::sin(t * (i + 1))));
+    AddModel(id, {id % 3, (id + 1) % 3}, {std::sin(t), 1.0L + std::cos(t), 0.5L * std::sin(2 * t)}, 0.3L + 0.01L * id,
+             training, {0.3L + 0.2L * std::fabs(std::cos(t)), 0.4L});
+  }
+  const ModelListPcaResult plain = ResidualsPca(models, data, {}, {});
+  int asked = 0;
+  const ModelListPcaResult polled = ResidualsPca(models, data, {}, {}, [&asked](double) { return ++asked < 0; });
+  ASSERT_EQ(polled.outcome, ModelPcaOutcome::Done);
+  EXPECT_GT(asked, 0);
+  for (int j = 0; j < 120; ++j) {
+    EXPECT_EQ(polled.components.eigenvalues.At(0, j), plain.components.eigenvalues.At(0, j));
+    EXPECT_EQ(polled.components.vectors.At(j, 119), plain.components.vectors.At(j, 119));
+  }
+  auto stop = [](double) { return true; };
+  const ModelListPcaResult stopped = ResidualsPca(models, data, {}, {}, stop);
+  EXPECT_EQ(stopped.outcome, ModelPcaOutcome::Aborted);
+  EXPECT_EQ(ModelPcaFailureText(stopped.outcome), "");
+  bool finalized = false;
+  EXPECT_EQ(DescriptorsPca(models, data, true, {}, [&] { finalized = true; }, stop).outcome, ModelPcaOutcome::Aborted);
+  EXPECT_TRUE(finalized);  // stopped in the second stage
+}
+
 TEST_F(ModelListPcaTest, TwoModelsGiveTwoLoadingPointsWhosePercentagesAddUpToAHundred) {
   AddModel(1, {0, 1}, {0.5L, 1.2L, 0.6L}, 0.4L, {0.3L, 0.2L, 0.5L, 0.25L, 0.6L}, {0.35L, 0.45L});
   AddModel(2, {1, 2}, {1.0L, 1.5L, 2.0L}, 0.7L, {0.2L, 0.3L, 0.4L, 0.2L, 0.5L}, {0.3L, 0.4L});

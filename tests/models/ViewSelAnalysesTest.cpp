@@ -4,7 +4,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QAction>
 #include <array>
@@ -15,6 +20,7 @@
 #include "models/ModelListColumns.h"
 #include "models/VSmMain.h"
 #include "platform/qt/QtConvert.h"
+#include "platform/qt/QtUiServices.h"
 #include "platform/qt/StringGrid.h"
 #include "platform/qt/UpDown.h"
 #include "plot/VGrMain.h"
@@ -23,6 +29,8 @@
 #include "support/GridColumns.h"
 #include "support/Pictures.h"
 #include "support/ScriptedUi.h"
+#include "support/UserInput.h"
+#include "support/WindowSystemInput.h"
 #include "validate/AVmMain.h"
 #include "validate/CThMain.h"
 #include "validate/SingleModelAnalysis.h"
@@ -553,4 +561,136 @@ TEST_F(ViewSelAnalysesTest, ChangedThresholdsReSortTheTableByTheNewExternalCount
   onDialog = LowestQ2F1Threshold;
   form->SpeedButtonChangeThreshClick();
   EXPECT_EQ(top(), "32:5");
+}
+
+namespace {
+
+// The bar of the residuals PCA: when it starts again from the left, the
+// decomposition has begun, and the action runs once.
+struct DecompositionBar : Progress {
+  explicit DecompositionBar(std::function<void()> atDecomposition) : atDecomposition(std::move(atDecomposition)) {}
+  void SetText(const std::string&) override {}
+  void SetRange(int, int) override {}
+  void SetPosition(int pos) override {
+    if (pos < last && atDecomposition) std::exchange(atDecomposition, {})();
+    last = pos;
+    ++moves;
+  }
+  void AnimationTick() override {}
+  std::function<void()> atDecomposition;
+  int last = 0;
+  int moves = 0;
+};
+
+// The residuals PCA of 300 models, whose decomposition runs long enough for a
+// user to press Escape during it; the question is a real message box of the Qt
+// services, answered from a timer.
+class ResidualsPcaEscape : public ViewSelAnalysesTest {
+protected:
+  ResidualsPcaEscape() {
+    std::vector<TestObject> objects;
+    for (int i = 0; i < 40; ++i) {
+      TestObject object{i % 5 == 4 ? 2 : 1, {}, 0.0L};
+      for (int v = 0; v < 25; ++v) object.x.push_back(std::sin(1.3L * i * (v + 1) + v));
+      object.y = object.x[0] + 0.5L * object.x[3] + 0.2L * std::cos(2.9L * i);
+      objects.push_back(object);
+    }
+    delete host.models;
+    data = MakeData(objects);
+    host.models = new DataResultList(data.get());
+    for (int a = 0; a < 25; ++a)
+      for (int b = a + 1; b < 25; ++b) FitByEngine(*data, *host.models, {a, b}).iSelStatus = 3;
+    InstallUi(&ui);
+    QObject::connect(&answerer, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || reply == QMessageBox::NoButton) return;
+      asked.push_back(StdStr(box->text()));
+      movesAtAnswer = bar->moves;
+      sinceAnswer.start();
+      box->button(std::exchange(reply, QMessageBox::NoButton))->click();
+    });
+    answerer.start(10);
+  }
+  ~ResidualsPcaEscape() override { InstallUi(&TestUi()); }
+
+  // Runs the analysis through the shown window; with an answer, Escape is typed
+  // as the decomposition begins (through the event loop, as the window system
+  // delivers it while the calculation polls). The values of the plot shown, if any.
+  std::vector<long double> Run(QMessageBox::StandardButton answer = QMessageBox::NoButton) {
+    reply = answer;
+    std::unique_ptr<TViewSelForm> form;
+    form = Open([this, &form, answer](bool) {
+      auto progress = std::make_unique<DecompositionBar>([this, &form, answer] {
+        atDecomposition = State(*form);
+        if (answer == QMessageBox::NoButton) return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [&form] {
+              QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+              QWidget* focus = QApplication::focusWidget();
+              SendFromWindowSystem(focus != nullptr ? focus : form.get(), escape);
+            },
+            Qt::QueuedConnection);
+      });
+      bar = progress.get();
+      return progress;
+    });
+    std::vector<long double> plot;
+    form->ShowModalWindow = [&plot](ModalDialog& window) {
+      window.show();  // the plot window takes its values when it shows
+      const GraphData& graph = dynamic_cast<TViewGraphForm&>(window).Data();
+      for (int r = 0; r < graph.RowCount; ++r)
+        for (int c = 0; c < graph.ColCount; ++c) plot.push_back(graph.tpGraphValue[r][c].Value);
+    };
+    ShowActive(*form);
+    form->SpeedButtonPCAResClick();
+    returnedAfter = sinceAnswer.isValid() ? sinceAnswer.elapsed() : -1;
+    movesAfterAnswer = bar->moves - movesAtAnswer;
+    afterwards = State(*form);
+    return plot;
+  }
+  // The table's cells and every model's selection and leverages.
+  std::string State(TViewSelForm& form) const {
+    std::string text;
+    for (int row = 0; row < form.StringGridResults->RowCount(); ++row)
+      for (int col = 0; col < form.StringGridResults->ColCount(); ++col) text += form.Cells(col, row) + "|";
+    for (const DataResultNode* m = host.models->First(); m != nullptr; m = m->Next()) {
+      text += std::to_string(m->iSelStatus);
+      for (const LeverageStruct* lev : {&m->tsTrainLev, &m->tsTestLev})
+        for (int i = 0; i < lev->iCount; ++i) text += " " + FloatToStr(lev->ldpValuePtr[i]);
+    }
+    return text;
+  }
+
+  QtUiServices ui;
+  QTimer answerer;
+  QMessageBox::StandardButton reply = QMessageBox::NoButton;
+  DecompositionBar* bar = nullptr;
+  std::vector<std::string> asked;
+  QElapsedTimer sinceAnswer;
+  int movesAtAnswer = 0;
+  int movesAfterAnswer = 0;
+  qint64 returnedAfter = -1;
+  std::string atDecomposition, afterwards;
+};
+
+}  // namespace
+
+TEST_F(ResidualsPcaEscape, YesDuringTheDecompositionEndsItAtOnceWithoutAPlotOrAChange) {
+  ASSERT_EQ(host.models->Count(), 300);
+  EXPECT_TRUE(Run(QMessageBox::Yes).empty());
+  EXPECT_EQ(asked, std::vector<std::string>{"Do you really want to abort calculation?"});
+  EXPECT_GT(movesAtAnswer, 2 * 300);  // the bar moved in the decomposition before the question
+  EXPECT_EQ(movesAfterAnswer, 0);
+  EXPECT_GE(returnedAfter, 0);
+  EXPECT_LT(returnedAfter, 1000);
+  EXPECT_TRUE(afterwards == atDecomposition);  // not EXPECT_EQ: the texts are long
+}
+
+TEST_F(ResidualsPcaEscape, NoDuringTheDecompositionGoesOnToTheSamePlot) {
+  const std::vector<long double> without = Run();
+  ASSERT_EQ(without.size(), 300u * 300u);
+  EXPECT_EQ(Run(QMessageBox::No), without);
+  EXPECT_EQ(asked, std::vector<std::string>{"Do you really want to abort calculation?"});
+  EXPECT_GT(movesAfterAnswer, 0);
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "numerics/CorrelationPca.h"
 #include "numerics/Matrix.h"
 #include "numerics/NumericsTestSupport.h"
 #include "numerics/Utils.h"
@@ -73,4 +75,73 @@ TEST(Eigen2x2, RealAndComplexPairs) {
   EXPECT_EQ(out[1], 1.0L);
   EXPECT_FALSE(FromRows({{0, -1}, {1, 0}}).Eigen2x2(out));
   EXPECT_THROW(FromRows({{1e4000L, 0}, {0, 1e4000L}}).Eigen2x2(out), EMathError);  // not NaN eigenvalues
+}
+
+namespace {
+
+// Columns of sines, every fifth one close to the first.
+Matrix SineColumns(int rows, int cols) {
+  Matrix m(rows, cols);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c)
+      m.At(r, c) = c % 5 == 0 ? std::sin(0.3L * r) + 0.01L * std::sin(c * r) : std::sin(0.37L * r * (c + 1) + c);
+  return m;
+}
+
+bool SameValues(const Matrix& a, const Matrix& b) {
+  if (a.Rows() != b.Rows() || a.Cols() != b.Cols()) return false;
+  for (int r = 0; r < a.Rows(); ++r)
+    for (int c = 0; c < a.Cols(); ++c)
+      if (a.At(r, c) != b.At(r, c)) return false;
+  return true;
+}
+
+// A poll that stops the routine at its first question.
+WorkPoll Stopping() {
+  return WorkPoll([](double) { return true; }, 1.0);
+}
+
+}  // namespace
+
+TEST(CorrelationPcaPoll, AskedWithARisingShareOfTheWorkAndWithoutEffectOnTheResults) {
+  Matrix plain = SineColumns(50, 150), polled = plain;
+  PcaComponents plainPca, polledPca;
+  CorrelationPca(plain, plainPca);
+  std::vector<double> shares;
+  CorrelationPca(polled, polledPca, [&shares](double share) {
+    shares.push_back(share);
+    return false;
+  });
+  EXPECT_TRUE(SameValues(polled, plain));
+  EXPECT_TRUE(SameValues(polledPca.eigenvalues, plainPca.eigenvalues));
+  EXPECT_TRUE(SameValues(polledPca.vectors, plainPca.vectors));
+  EXPECT_TRUE(SameValues(polledPca.explained, plainPca.explained));
+  ASSERT_GE(shares.size(), 8u);
+  EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
+  EXPECT_LT(shares.front(), 0.15);
+  EXPECT_GT(shares.back(), 0.8);
+}
+
+// Each long step of the analysis asks its poll, and a stop passes the matrix
+// routines' own failure handling unchanged.
+TEST(CorrelationPcaPoll, StopsTheCorrelationTheReductionTheIterationAndTheScores) {
+  const Matrix x = SineColumns(60, 200);
+  Matrix r, q;
+  WorkPoll stop = Stopping();
+  EXPECT_THROW(r.Correlation(x, &stop), CalculationStopped);
+  r.Correlation(x);
+  Matrix reduced = r;
+  stop = Stopping();
+  EXPECT_THROW(reduced.HouseholderReduce(&q, &stop), CalculationStopped);
+  r.HouseholderReduce(&q);
+  Matrix form = r, vectors = q;
+  stop = Stopping();
+  EXPECT_THROW(form.QLEigen(&vectors, &stop), CalculationStopped);
+  r.QLEigen(&q);
+  Matrix scores = x;
+  stop = Stopping();
+  EXPECT_THROW(scores.Multiply(q, &stop), CalculationStopped);
+  EXPECT_TRUE(SameValues(scores, x));  // left as it was
+  PcaComponents pca;
+  EXPECT_THROW(CorrelationPca(scores, pca, [](double) { return true; }), CalculationStopped);
 }
