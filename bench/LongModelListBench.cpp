@@ -8,10 +8,12 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -103,8 +105,8 @@ LongList& List() {
 
 // The window on the list, its windows skipped; Accept keeps the list.
 struct Window {
-  Window()
-      : form(nullptr, &List().models, List().data.get(), ProgressWindowsOver(nullptr)) {
+  explicit Window(ProgressWindowFactory progress = ProgressWindowsOver(nullptr))
+      : form(nullptr, &List().models, List().data.get(), std::move(progress)) {
     form.ShowModalWindow = [](ModalDialog&) {};
     form.show();
     QCoreApplication::processEvents();
@@ -184,10 +186,102 @@ void BM_ResidualsPca(benchmark::State& state) {
   RunCommand(state, &TViewSelForm::SpeedButtonPCAResClick, static_cast<int>(state.range(0)));
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Answers Yes, polls Escape as the program does, and presses Escape at the first
+// poll once the decomposition has done escapeAt of its work (never when 0). It
+// keeps the longest time between two polls of the decomposition and the time of
+// the last answer.
+class EscapingUi : public AnsweringUi {
+public:
+  explicit EscapingUi(double escapeAt) : escapeAt_(escapeAt) {}
+  bool EscapePressed() override {
+    const Clock::time_point now = Clock::now();
+    if (decomposing && now - lastPoll_ > longestGap) {
+      longestGap = now - lastPoll_;
+      longestGapAt = share;
+    }
+    lastPoll_ = now;
+    const bool pressed = AnsweringUi::EscapePressed();
+    if (escapeAt_ > 0 && decomposing && share >= escapeAt_) {
+      escapeAt_ = 0;
+      return true;
+    }
+    return pressed;
+  }
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+    answered = Clock::now();
+    return AnsweringUi::MessageBox(text, caption, flags);
+  }
+  bool decomposing = false;  // the bar has started again from the left
+  double share = 0;          // of the decomposition's work, from its bar
+  Clock::duration longestGap{};
+  double longestGapAt = 0;  // the share done when it ended
+  std::optional<Clock::time_point> answered;
+
+private:
+  double escapeAt_;
+  Clock::time_point lastPoll_;
+};
+
+// The window's progress window, telling the UI where the decomposition's bar is.
+class WatchedProgress : public Progress {
+public:
+  WatchedProgress(std::unique_ptr<Progress> window, EscapingUi& ui) : window_(std::move(window)), ui_(ui) {}
+  void SetText(const std::string& text) override { window_->SetText(text); }
+  void SetRange(int lo, int hi) override { window_->SetRange(lo, hi); }
+  void SetPosition(int pos) override {
+    ui_.decomposing = ui_.decomposing || pos < last_;
+    ui_.share = pos / 2147483647.0;
+    last_ = pos;
+    window_->SetPosition(pos);
+  }
+  void AnimationTick() override { window_->AnimationTick(); }
+  void SetCaption(const std::string& caption) override { window_->SetCaption(caption); }
+
+private:
+  std::unique_ptr<Progress> window_;
+  EscapingUi& ui_;
+  int last_ = 0;
+};
+
+// The residuals PCA of range(0) models spread over the list; with range(1) > 0,
+// Escape comes once the decomposition has done range(1) percent of its work and
+// the question is answered Yes. Counters: the longest time between two Escape
+// polls of the decomposition and the share of its work done when that gap ended,
+// the share its bar showed last, and the time from the Yes to the command's return.
+void BM_ResidualsPcaEscape(benchmark::State& state) {
+  EscapingUi ui(state.range(1) / 100.0);
+  InstallUi(&ui);
+  List().SelectSpread(static_cast<int>(state.range(0)));
+  ProgressWindowFactory windows = ProgressWindowsOver(nullptr);
+  Window window([&ui, windows](bool animated) { return std::make_unique<WatchedProgress>(windows(animated), ui); });
+  for (auto _ : state) {
+    window.form.SpeedButtonPCAResClick();
+    if (ui.answered)
+      state.counters["yes_to_return_ms"] = std::chrono::duration<double, std::milli>(Clock::now() - *ui.answered).count();
+  }
+  state.counters["longest_poll_gap_ms"] = std::chrono::duration<double, std::milli>(ui.longestGap).count();
+  state.counters["gap_at_share"] = ui.longestGapAt;
+  state.counters["last_share"] = ui.share;
+  state.counters["RSS_MB"] = benchsupport::ResidentMB();
+}
+
 BENCHMARK(BM_SetUpDigest)->Iterations(1);
 BENCHMARK(BM_ExternalValidationOfAll)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_Mcdm)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_OutlierCounts)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_ResidualsPca)->Arg(2)->Arg(500)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+// 2,000 models run through; Escape at 5, 25, 60 and 85 % of the decomposition's
+// work: in the correlation, the Householder reduction, the QL iteration and the scores.
+BENCHMARK(BM_ResidualsPcaEscape)
+    ->Args({2000, 0})
+    ->Args({2000, 5})
+    ->Args({2000, 25})
+    ->Args({2000, 60})
+    ->Args({2000, 85})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 }  // namespace
