@@ -103,10 +103,10 @@ void Matrix::RequireDestination(const Matrix& dest, int rows, int cols, const Ma
 
 template <typename Fill>
 void Matrix::ReplaceGuarded(int rows, int cols, const char* name, const char* rowName, const char* context,
-                            Fill fill) {
+                            Fill fill, WorkPoll* poll) {
   std::unique_ptr<RowArray<long double>> dest;
   try {
-    dest = std::make_unique<RowArray<long double>>(rows, cols, name, rowName);
+    dest = std::make_unique<RowArray<long double>>(rows, cols, name, rowName, poll);
     fill(dest->Get());
   } catch (const CalculationStopped&) {
     throw;
@@ -136,7 +136,7 @@ void Matrix::MultiplyRows(const Matrix& B, long double** dest, WorkPoll* poll) c
 void Matrix::Multiply(const Matrix& B, WorkPoll* poll) {
   if (cols_ != B.rows_) throw MatrixMultiplicationEx();
   ReplaceGuarded(rows_, B.cols_, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", kMultiplyContext,
-                 [&](long double** dest) { MultiplyRows(B, dest, poll); });
+                 [&](long double** dest) { MultiplyRows(B, dest, poll); }, poll);
 }
 
 void Matrix::MultiplyInto(const Matrix& B, Matrix& dest) const {

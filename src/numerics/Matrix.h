@@ -147,12 +147,12 @@ public:
 
 private:
   [[noreturn]] static void ThrowBoundaries();
-  // Runs fill on a new rows x cols array that then replaces the data. Any failure
-  // still installs what was filled and becomes MatrixCalcErrorEx(context); a stop
-  // leaves the data as it was.
+  // Runs fill on a new rows x cols array (made with the poll) that then replaces
+  // the data. Any failure still installs what was filled and becomes
+  // MatrixCalcErrorEx(context); a stop leaves the data as it was.
   template <typename Fill>
   void ReplaceGuarded(int rows, int cols, const char* name, const char* rowName, const char* context,
-                      Fill fill);
+                      Fill fill, WorkPoll* poll = nullptr);
   // Runs work; any failure becomes MatrixCalcErrorEx(context), a stop stays one.
   template <typename Work>
   static void RunGuarded(const char* context, Work work) {

@@ -73,6 +73,7 @@ void Tridiagonalise(long double** a, int n, long double* d, long double* e, Work
     d[i] = a[i][i];
     a[i][i] = 1.0L;
     for (int j = 0; j <= l; ++j) a[j][i] = a[i][j] = 0.0L;
+    CountSteps(poll, i);
   }
 }
 
@@ -157,9 +158,13 @@ void Matrix::CovarianceRows(const Matrix& X, bool correlation, long double** res
   for (int j = 0; j < p; ++j) {
     means[j] = DeviationMean(n, [x, j](int i) { return x[i][j]; });
     for (int i = 0; i < n; ++i) dev[i][j] = x[i][j] - means[j];
+    CountSteps(poll, 2 * n);
   }
   if (correlation)
-    for (int j = 0; j < p; ++j) sd[j] = DeviationSd(n, deviations(j));
+    for (int j = 0; j < p; ++j) {
+      sd[j] = DeviationSd(n, deviations(j));
+      CountSteps(poll, n);
+    }
   const int s = correlation ? 1 : 0;
   for (int j = s; j < p; ++j)
     for (int k = 0; k <= j - s; ++k) {
@@ -188,10 +193,10 @@ void Matrix::Covariance(const Matrix& X, bool correlation, WorkPoll* poll) {
   RequireCovarianceInput(X);
   const int p = X.cols_;
   RunGuarded(kCovarianceContext, [&] {
-    RowArray<long double> result(p, p, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr");
-    RowArray<bool> flags(p, p, "*bpDestMissCorrMatrPtr", "**bpDestMissCorrMatrPtr");
+    RowArray<long double> result(p, p, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", poll);
+    RowArray<bool> flags(p, p, "*bpDestMissCorrMatrPtr", "**bpDestMissCorrMatrPtr", poll);
     std::unique_ptr<long double[]> scratch = AllocVector(2 * p, "*ldpColMeansVectorPtr");
-    RowArray<long double> dev(X.rows_, p, "*ldpDiffArrayPtr", "**ldpDiffArrayPtr");
+    RowArray<long double> dev(X.rows_, p, "*ldpDiffArrayPtr", "**ldpDiffArrayPtr", poll);
     CovarianceRows(X, correlation, result.Get(), flags.Get(), dev.Get(), scratch.get(), poll);
     InstallData(result.Release(), p, p);
     bpDestMissCorrMatrPtr = flags.Release();
@@ -212,21 +217,26 @@ void Matrix::CovarianceInto(const Matrix& X, bool correlation, Matrix& deviation
 
 void Matrix::HouseholderRows(long double** work, long double* d, long double* e, WorkPoll* poll) const {
   const int n = rows_;
-  for (int r = 0; r < n; ++r)
+  for (int r = 0; r < n; ++r) {
     for (int c = 0; c < n; ++c) work[r][c] = ldpMatrixDataPtr[r][c];
+    CountSteps(poll, n);
+  }
   Tridiagonalise(work, n, d, e, poll);
   for (int i = 0; i < n - 1; ++i) e[i] = e[i + 1];
   e[n - 1] = 0.0L;
   RequireFinite(d, n);
   RequireFinite(e, n);
-  for (int r = 0; r < n; ++r) RequireFinite(work[r], n);
+  for (int r = 0; r < n; ++r) {
+    RequireFinite(work[r], n);
+    CountSteps(poll, n);
+  }
 }
 
 void Matrix::HouseholderReduce(Matrix* Q, WorkPoll* poll) {
   RequireSquare("Householder symmetric matrix reduction error: ");
   const int n = rows_;
   RunGuarded(kHouseholderContext, [&] {
-    RowArray<long double> work(n, n, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr");
+    RowArray<long double> work(n, n, "*ldpDestMatrixPtr", "**ldpDestMatrixPtr", poll);
     RowArray<long double> form(2, n, "*ldpMatrixDataPtr", "**ldpMatrixDataPtr");
     HouseholderRows(work.Get(), form[0], form[1], poll);
     if (Q != nullptr) Q->InstallData(work.Release(), n, n);
@@ -269,7 +279,10 @@ bool Matrix::QLIterate(int limit, Matrix* Q, WorkPoll* poll) {
       }
     }
   }
-  for (int k = 0; k < zRows; ++k) RequireFinite(z[k], n);
+  for (int k = 0; k < zRows; ++k) {
+    RequireFinite(z[k], n);
+    CountSteps(poll, n);
+  }
   rows_ = 1;  // the off-diagonal row is dropped; its storage goes with the block
   return converged;
 }
