@@ -7,6 +7,7 @@
 #include "numerics/CorrelationPca.h"
 #include "numerics/Matrix.h"
 #include "numerics/NumericsTestSupport.h"
+#include "numerics/RowArray.h"
 #include "numerics/Utils.h"
 
 TEST(Covariance, CorrelationAndAutoscalingOnDegenerateData) {
@@ -144,4 +145,20 @@ TEST(CorrelationPcaPoll, StopsTheCorrelationTheReductionTheIterationAndTheScores
   EXPECT_TRUE(SameValues(scores, x));  // left as it was
   PcaComponents pca;
   EXPECT_THROW(CorrelationPca(scores, pca, [](double) { return true; }), CalculationStopped);
+}
+
+// The blocks of the analysis are set a row at a time under a poll: to the same
+// zeros (a block just freed, holding sevens, is the one handed out again), and
+// the poll may stop the setting of a large one.
+TEST(CorrelationPcaPoll, BlocksMadeUnderAPollStartAtZeroAndCanBeStopped) {
+  {
+    RowArray<long double> used(4, 5, "*a", "**a");
+    for (int r = 0; r < 4; ++r) std::fill_n(used[r], 5, 7.0L);
+  }
+  WorkPoll never([](double) { return false; }, 1.0);
+  RowArray<long double> block(4, 5, "*a", "**a", &never);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(block[r][c], 0.0L) << r << " " << c;
+  WorkPoll stop = Stopping();
+  EXPECT_THROW(RowArray<bool>(1100, 1000, "*b", "**b", &stop), CalculationStopped);
 }
