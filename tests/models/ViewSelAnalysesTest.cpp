@@ -566,9 +566,11 @@ TEST_F(ViewSelAnalysesTest, ChangedThresholdsReSortTheTableByTheNewExternalCount
 namespace {
 
 // The bar of the residuals PCA: when it starts again from the left, the
-// decomposition has begun, and the action runs once.
+// decomposition has begun, and the action runs once. It counts its moves in
+// moves, which outlives it: the window deletes its bar when it returns.
 struct DecompositionBar : Progress {
-  explicit DecompositionBar(std::function<void()> atDecomposition) : atDecomposition(std::move(atDecomposition)) {}
+  DecompositionBar(std::function<void()> atDecomposition, int& moves)
+      : atDecomposition(std::move(atDecomposition)), moves(moves) {}
   void SetText(const std::string&) override {}
   void SetRange(int, int) override {}
   void SetPosition(int pos) override {
@@ -579,7 +581,7 @@ struct DecompositionBar : Progress {
   void AnimationTick() override {}
   std::function<void()> atDecomposition;
   int last = 0;
-  int moves = 0;
+  int& moves;
 };
 
 // The residuals PCA of 300 models, whose decomposition runs long enough for a
@@ -605,7 +607,7 @@ protected:
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr || reply == QMessageBox::NoButton) return;
       asked.push_back(StdStr(box->text()));
-      movesAtAnswer = bar->moves;
+      movesAtAnswer = barMoves;
       sinceAnswer.start();
       box->button(std::exchange(reply, QMessageBox::NoButton))->click();
     });
@@ -620,7 +622,8 @@ protected:
     reply = answer;
     std::unique_ptr<TViewSelForm> form;
     form = Open([this, &form, answer](bool) {
-      auto progress = std::make_unique<DecompositionBar>([this, &form, answer] {
+      barMoves = 0;
+      return std::make_unique<DecompositionBar>([this, &form, answer] {
         atDecomposition = State(*form);
         if (answer == QMessageBox::NoButton) return;
         QMetaObject::invokeMethod(
@@ -631,9 +634,7 @@ protected:
               SendFromWindowSystem(focus != nullptr ? focus : form.get(), escape);
             },
             Qt::QueuedConnection);
-      });
-      bar = progress.get();
-      return progress;
+      }, barMoves);
     });
     std::vector<long double> plot;
     form->ShowModalWindow = [&plot](ModalDialog& window) {
@@ -645,7 +646,7 @@ protected:
     ShowActive(*form);
     form->SpeedButtonPCAResClick();
     returnedAfter = sinceAnswer.isValid() ? sinceAnswer.elapsed() : -1;
-    movesAfterAnswer = bar->moves - movesAtAnswer;
+    movesAfterAnswer = barMoves - movesAtAnswer;
     afterwards = State(*form);
     return plot;
   }
@@ -665,7 +666,7 @@ protected:
   QtUiServices ui;
   QTimer answerer;
   QMessageBox::StandardButton reply = QMessageBox::NoButton;
-  DecompositionBar* bar = nullptr;
+  int barMoves = 0;
   std::vector<std::string> asked;
   QElapsedTimer sinceAnswer;
   int movesAtAnswer = 0;
