@@ -307,11 +307,11 @@ TEST(ProjectFile, SaveSaysWhenTheModelsValidationDetailsAreMissing) {
   ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
   EXPECT_EQ(ReadBytes(name), p.Save());
   ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text,
-            "The project has been saved without the internal validation details: their temporary files are missing, "
-            "and the models' validation plots will not be available.");
-  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+  EXPECT_TRUE(IsMessage(
+      TestUi().Shown(0),
+      "The project has been saved without the internal validation details: their temporary files are missing, "
+      "and the models' validation plots will not be available.",
+      "APPLICATION WARNING", MB_ICONWARNING));
 }
 
 TEST(ProjectFile, SaveUsesATemporaryOfItsOwnAndKeepsPermissionsAndLinks) {

@@ -102,3 +102,10 @@ ScriptedUi& TestUi() {
   static Registration registration;
   return scriptedUi;
 }
+
+testing::AssertionResult IsMessage(const ScriptedUi::Message& message, const std::string& text,
+                                   const std::string& caption, unsigned icon) {
+  if (message.text == text && message.caption == caption && message.Icon() == icon) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "shown \"" << message.text << "\", caption \"" << message.caption << "\", icon "
+                                     << message.Icon();
+}

@@ -3,6 +3,8 @@
 // folder dialogs the same way.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -87,3 +89,7 @@ private:
 
 // The scripted UI installed by the test main; reset before every test.
 ScriptedUi& TestUi();
+
+// Whether a shown message has this text, caption and icon; a failure shows the message.
+testing::AssertionResult IsMessage(const ScriptedUi::Message& message, const std::string& text,
+                                   const std::string& caption, unsigned icon);

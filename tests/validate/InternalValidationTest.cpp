@@ -158,13 +158,12 @@ TEST_F(Validation, TooFewLeftOutObjectsUncheckLmoAndTheRunGoesOn) {
   validation->LmoSizeCheck();
   RunToEnd();
   ASSERT_EQ(TestUi().Shown().size(), 2u);
-  EXPECT_EQ(TestUi().Shown(0).text,
-            "Too few prediction elements (1). Please, choose an higher percentage or increase the training set size.");
-  EXPECT_EQ(TestUi().Shown(0).caption, "LMO WARNING");
-  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
-  EXPECT_EQ(TestUi().Shown(1).text, "Too few prediction elements: 1. Cannot calculate LMO.");
-  EXPECT_EQ(TestUi().Shown(1).caption, "LMO ERROR");
-  EXPECT_EQ(TestUi().Shown(1).Icon(), static_cast<unsigned>(MB_ICONERROR));
+  EXPECT_TRUE(IsMessage(
+      TestUi().Shown(0),
+      "Too few prediction elements (1). Please, choose an higher percentage or increase the training set size.",
+      "LMO WARNING", MB_ICONWARNING));
+  EXPECT_TRUE(
+      IsMessage(TestUi().Shown(1), "Too few prediction elements: 1. Cannot calculate LMO.", "LMO ERROR", MB_ICONERROR));
   EXPECT_TRUE(model.cvQ2LMO.Missing);
   EXPECT_FALSE(model.cvR2Yscr.Missing);
   EXPECT_EQ(RecordOf(kYScramble, model).iterations.size(), 2u);
@@ -446,9 +445,7 @@ TEST_F(FiveObjects, StepMessagesUncheckTheirKindAndTheRunGoesOn) {
   RunToEnd();
   ASSERT_EQ(TestUi().Shown().size(), 2u);
   for (const ScriptedUi::Message& message : TestUi().Shown()) {
-    EXPECT_EQ(message.text, "Cannot achieve iteration count, aborting... ");
-    EXPECT_EQ(message.caption, "APPLICATION ERROR");
-    EXPECT_EQ(message.Icon(), static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_TRUE(IsMessage(message, "Cannot achieve iteration count, aborting... ", "APPLICATION ERROR", MB_ICONERROR));
   }
   EXPECT_TRUE(model.cvQ2LMO.Missing);
   EXPECT_TRUE(model.cvR2Yscr.Missing);
@@ -546,9 +543,7 @@ TEST_F(Validation, NoTrainingObjectIsReportedForEachKind) {
   RunToEnd();  // the defaults: LMO and Y-scrambling
   ASSERT_EQ(TestUi().Shown().size(), 2u);
   for (const ScriptedUi::Message& message : TestUi().Shown()) {
-    EXPECT_EQ(message.text, "No training elements found!");
-    EXPECT_EQ(message.caption, "APPLICATION ERROR");
-    EXPECT_EQ(message.Icon(), static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_TRUE(IsMessage(message, "No training elements found!", "APPLICATION ERROR", MB_ICONERROR));
   }
   EXPECT_TRUE(model.cvR2Yscr.Missing);
   EXPECT_FALSE(std::filesystem::exists(registry.FindTempFilePath("~yscr~", 0)));
@@ -568,11 +563,11 @@ TEST_F(FiveObjects, ARecordFileThatCannotBeCreatedIsReportedOnceAndTheMeansStill
     validation->SetLmoPercentText("50");
     RunToEnd();
     ASSERT_EQ(TestUi().Shown().size(), 1u);
-    EXPECT_EQ(TestUi().Shown(0).text,
-              "Cannot open temporary validation file, detailed data will not be available for plotting graphs. Please "
-              "check your privileges.");
-    EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
-    EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+    EXPECT_TRUE(IsMessage(
+        TestUi().Shown(0),
+        "Cannot open temporary validation file, detailed data will not be available for plotting graphs. Please "
+        "check your privileges.",
+        "APPLICATION WARNING", MB_ICONWARNING));
     EXPECT_FALSE(model.cvQ2LMO.Missing);
     EXPECT_FALSE(model.cvR2Yscr.Missing);
     EXPECT_FALSE(model.cvR2Xrnd.Missing);
@@ -637,11 +632,11 @@ TEST_F(Validation, LeaveManyOutWithTooFewObjectsToFitSaysWhy) {
   DataResultNode& fits = AddModel(*list, {0, 1}, {0.0L, 1.0L, 1.0L});
   Run(kLeaveManyOut, 2, "62.5");
   ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_EQ(TestUi().Shown(0).text,
-            "LMO cannot be calculated for model M1: leaving out 5 objects leaves 3 to fit its 4 coefficients. "
-            "Please, choose a lower percentage.");
-  EXPECT_EQ(TestUi().Shown(0).caption, "LMO WARNING");
-  EXPECT_EQ(TestUi().Shown(0).Icon(), static_cast<unsigned>(MB_ICONWARNING));
+  EXPECT_TRUE(
+      IsMessage(TestUi().Shown(0),
+                "LMO cannot be calculated for model M1: leaving out 5 objects leaves 3 to fit its 4 coefficients. "
+                "Please, choose a lower percentage.",
+                "LMO WARNING", MB_ICONWARNING));
   EXPECT_TRUE(first.cvQ2LMO.Missing);
   EXPECT_FALSE(fits.cvQ2LMO.Missing);
   TestUi().Reset();
