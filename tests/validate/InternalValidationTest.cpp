@@ -59,6 +59,12 @@ struct Validation : ::testing::Test {
     data = MakeData(objects);
     list = std::make_unique<DataResultList>(data.get());
   }
+  // Six objects on a line, with the line's x and its square root as descriptors.
+  void UseALineAndItsRoot() {
+    std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L});
+    for (TestObject& object : objects) object.x.push_back(std::sqrt(object.x[0]));
+    Use(objects);
+  }
   // Runs with only kind checked, N iterations, until the run ends.
   void Run(int kind, int iterations, const std::string& percent = "30") {
     calculator = std::make_unique<ExternalValidator>(false, list.get(), data.get());
@@ -240,9 +246,7 @@ struct EscapeAtPoll : ScriptedUi {
 // Yes during a model's iterations stops that model at once: its record and cells
 // stay those of the run before, the models done before it keep their new ones.
 TEST_F(Validation, EscapeConfirmedDuringAModelLeavesItAsItWasAndEndsTheRun) {
-  std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L});
-  for (TestObject& object : objects) object.x.push_back(std::sqrt(object.x[0]));
-  Use(objects);
+  UseALineAndItsRoot();
   DataResultNode& first = AddModel(*list, {0}, {0.0L, 2.0L});
   DataResultNode& second = AddModel(*list, {1}, {0.0L, 2.0L});
   Run(kLeaveManyOut, 3, "50");
@@ -474,9 +478,7 @@ TEST_F(FiveObjects, AnIterationCountBelowOneWritesNoRecord) {
 // file behind: a record file that cannot be made (a read-only folder), a full
 // disk under it (said once in the run), or under the merge's output.
 TEST_F(Validation, RecordsThatCannotBeStoredTakeTheModelsOldRecordsAlong) {
-  std::vector<TestObject> objects = Line({2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L});
-  for (TestObject& object : objects) object.x.push_back(std::sqrt(object.x[0]));
-  Use(objects);
+  UseALineAndItsRoot();
   DataResultNode& done = AddModel(*list, {0}, {0.0L, 2.0L});
   DataResultNode& other = AddModel(*list, {1}, {0.0L, 2.0L});
   const auto runBoth = [this](int iterations) {
