@@ -69,6 +69,36 @@ TEST(Eigen, HouseholderAndQLGiveEigenpairsOrReportTheIterationLimit) {
   EXPECT_THROW(notSquare.HouseholderReduceInto(form, work), MatrixSameIndexEx);
 }
 
+// An infinity or a NaN anywhere in the matrix, on the diagonal (which the
+// reduction only copies) or off it, fails the reduction, with or without the
+// transformation, rather than giving eigenvalues that are no numbers.
+TEST(Eigen, NonFiniteEntriesFailTheReduction) {
+  for (const long double bad : {HUGE_VALL, -HUGE_VALL, std::nanl("")})
+    for (int n : {2, 3})
+      for (int r = 0; r < n; ++r)
+        for (int c = 0; c <= r; ++c) {
+          Matrix a(n, n);
+          for (int i = 0; i < n; ++i) a.At(i, i) = 2.0L + i;
+          a.At(r, c) = a.At(c, r) = bad;
+          const std::string where = std::to_string(n) + " " + std::to_string(r) + " " + std::to_string(c);
+          Matrix reduced = a, q, form, work(n, n);
+          EXPECT_EQ(ThrownText([&] { reduced.HouseholderReduce(&q); }), "Householder reduction: calculation error")
+              << where;
+          reduced = a;
+          EXPECT_EQ(ThrownText([&] { reduced.HouseholderReduce(nullptr); }), "Householder reduction: calculation error")
+              << where;
+          EXPECT_EQ(ThrownText([&] { a.HouseholderReduceInto(form, work); }), "Householder reduction: calculation error")
+              << where;
+        }
+}
+
+// A QL step that overflows raises the overflow instead of returning the infinity
+// as an eigenvalue.
+TEST(Eigen, AQLStepThatOverflowsRaises) {
+  Matrix form = FromRows({{1e4931L, 1e4931L, 1e4931L}, {1e4932L, 0.0L, 0.0L}});
+  EXPECT_THROW(form.QLEigen(nullptr), EOverflow);
+}
+
 TEST(Eigen2x2, RealAndComplexPairs) {
   long double out[2] = {7, 7};
   EXPECT_TRUE(FromRows({{2, 1}, {1, 2}}).Eigen2x2(out));

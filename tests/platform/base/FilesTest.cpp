@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "support/TestFolder.h"
 
@@ -100,4 +101,28 @@ TEST_F(FilesTest, DeleteIfUnlockedLeavesFilesInUseLinksAndFolders) {
   EXPECT_FALSE(DeleteIfUnlocked(Path("link")));
   EXPECT_FALSE(DeleteIfUnlocked(Path("sub")));
   EXPECT_EQ(ListFiles(Path(""), "*"), (std::vector<std::string>{"b", "link"}));
+}
+
+// Each unique file is named by the prefix, eight characters drawn from the
+// whole of the letters and digits, and the suffix, and exists under that name.
+TEST_F(FilesTest, UniqueFileNamesDrawEightLettersOrDigits) {
+  const std::string letterSet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  const std::string prefix = folder_.Dir() + "p.kvp.";
+  std::set<char> drawn;
+  std::set<std::string> names;
+  for (int i = 0; i < 400; ++i) {
+    const std::string path = CreateUniqueFile(folder_.Dir(), "p.kvp.", ".saving~");
+    ASSERT_EQ(path.size(), prefix.size() + 8 + 8) << path;
+    EXPECT_EQ(path.substr(0, prefix.size()), prefix);
+    EXPECT_TRUE(path.ends_with(".saving~")) << path;
+    for (char c : path.substr(prefix.size(), 8)) {
+      EXPECT_NE(letterSet.find(c), std::string::npos) << "character " << static_cast<int>(c) << " in " << path;
+      drawn.insert(c);
+    }
+    EXPECT_TRUE(FileExists(path)) << path;
+    names.insert(path);
+  }
+  EXPECT_EQ(names.size(), 400u);
+  EXPECT_EQ(ListFiles(folder_.Dir(), "p.kvp.*.saving~").size(), 400u);
+  EXPECT_EQ(drawn.size(), letterSet.size());  // 3,200 draws leave out none of the 62
 }
