@@ -12,15 +12,17 @@ namespace {
 
 const std::string kFolder = std::string(KORVANE_SOURCE_DIR) + "/assets/database/";
 
-// The largest sample molecule (triphenylmethanol, 36 atoms) drawn with dot spheres.
-void BM_DotsRedrawLargestMolecule(benchmark::State& state) {
+// Redraws of the largest sample molecule (triphenylmethanol, 36 atoms) with
+// spheres in the style given, its coordinates scaled by the factor given.
+void RedrawLargestMolecule(benchmark::State& state, SphereStyle style, long double scale) {
   ElemColor colours;
   std::vector<ElemCoord> atoms = ReadHinFile(kFolder + "MeltingPoint/hin/000076-84-6.hin", colours);
+  for (ElemCoord& atom : atoms) atom.x *= scale, atom.y *= scale, atom.z *= scale;
   ViewBox box = CentreMolecule(atoms);
   MoleculeDrawing drawing(colours);
   ViewOptions options;
   options.spheres = true;
-  options.style = SphereStyle::Dots;
+  options.style = style;
   ViewState view;
   QImage image(440, 560, QImage::Format_RGB32);
   for (auto _ : state) {
@@ -29,7 +31,15 @@ void BM_DotsRedrawLargestMolecule(benchmark::State& state) {
     benchmark::DoNotOptimize(image.constBits());
   }
 }
+
+void BM_DotsRedrawLargestMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Dots, 1); }
 BENCHMARK(BM_DotsRedrawLargestMolecule)->Unit(benchmark::kMillisecond);
+
+// Atoms 1e-20 ångström apart: every circle and mesh reaches the screen limit.
+void BM_PlainRedrawTinyMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Plain, 1e-20L); }
+BENCHMARK(BM_PlainRedrawTinyMolecule)->Unit(benchmark::kMillisecond);
+void BM_LinesRedrawTinyMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Lines, 1e-20L); }
+BENCHMARK(BM_LinesRedrawTinyMolecule)->Unit(benchmark::kMillisecond);
 
 void BM_FormulaQueryWholeDatabase(benchmark::State& state) {
   const std::vector<std::string> files = ListFiles(kFolder, "*.csv");

@@ -66,10 +66,10 @@ bool CompositionMatches(const std::vector<QueryAtom>& molecule, const std::vecto
                         const std::string& formula, bool formulaMode) {
   std::vector<AtomNum> queryCounts;
   std::vector<AtomNum> moleculeCounts;
-  int q = query.empty() ? ParseEmpiricalFormula(formula, queryCounts)
-                        : CountStructureElements(query, queryCounts, formulaMode);
+  std::optional<int> q = query.empty() ? ParseEmpiricalFormula(formula, queryCounts)
+                                       : CountStructureElements(query, queryCounts, formulaMode);
   int m = CountStructureElements(molecule, moleculeCounts, formulaMode);
-  if (q != m) return false;
+  if (q != m) return false;  // a bad formula matches nothing
   int sum = 0;
   for (const AtomNum& entry : moleculeCounts) {
     if (!formulaMode && IsHydrogen(entry.element)) continue;
@@ -160,22 +160,20 @@ std::vector<QueryAtom> ParseSmilesStructure(const std::string& smiles) {
   return atoms;
 }
 
-int ParseEmpiricalFormula(const std::string& formula, std::vector<AtomNum>& counts) {
-  int total = 0;
+std::optional<int> ParseEmpiricalFormula(const std::string& formula, std::vector<AtomNum>& counts) {
+  constexpr int64_t kTooMany = int64_t{INT32_MAX} + 1;
+  auto digitAt = [&](std::size_t p) { return p < formula.size() && formula[p] >= '0' && formula[p] <= '9'; };
+  int64_t total = 0;
   for (std::size_t p = 0; p < formula.size(); ++p) {
     std::string symbol = NextElementSymbol(formula, p, true, false);
     if (symbol.empty()) continue;
-    int n = 0;
-    bool digits = false;
-    while (p + 1 < formula.size() && formula[p + 1] >= '0' && formula[p + 1] <= '9' && n < 100000000) {
-      n = n * 10 + (formula[++p] - '0');
-      digits = true;
-    }
-    if (!digits) n = 1;
-    AddCount(counts, symbol, n);
+    int64_t n = digitAt(p + 1) ? 0 : 1;
+    while (digitAt(p + 1)) n = std::min(n * 10 + (formula[++p] - '0'), kTooMany);
     total += n;
+    if (total >= kTooMany) return std::nullopt;
+    AddCount(counts, symbol, static_cast<int>(n));  // no count exceeds the total
   }
-  return total;
+  return static_cast<int>(total);
 }
 
 int CountStructureElements(const std::vector<QueryAtom>& atoms, std::vector<AtomNum>& counts, bool withHydrogens) {

@@ -47,13 +47,12 @@ void TDatabaseForm::ReadHinMolecule(int row) {
     if (column < 0 || column - kFirstDataColumn >= static_cast<int>(Files().size()))
       throw Exception("no data set");
     atoms_ = ReadHinFile(HinPath(Folder(), Files()[column - kFirstDataColumn], cells[3]), colours_);
+    if (!atoms_.empty()) box_ = CentreMolecule(atoms_);
   } catch (...) {
     atoms_.clear();
     Report("Cannot interpret molecule data.", "APPLICATION ERROR", MB_ICONERROR);
     return;
   }
-  if (atoms_.empty()) return;
-  box_ = CentreMolecule(atoms_);
   DrawMolecule();
 }
 

@@ -14,12 +14,18 @@ constexpr int kLF = 10;
 bool IsLineEnd(const std::string& token) { return token == "\r" || token == "\n"; }
 
 // An atom number of the file, less one and moved past the atoms of the earlier
-// molecules; one whose result does not fit 32 bits is a bad number.
-int32_t AtomNumber(const std::string& token, int32_t offset) {
-  const int64_t number = int64_t{StrToInt(token)} - 1 + offset;
-  if (number < INT32_MIN || number > INT32_MAX) throw EConvertError("'" + token + "' is not a valid integer value");
+// molecules. A written number below least, or one whose result does not fit 32
+// bits, is a bad number.
+int32_t AtomNumber(const std::string& token, int32_t offset, int32_t least) {
+  const int32_t written = StrToInt(token);
+  const int64_t number = int64_t{written} - 1 + offset;
+  if (written < least || number < INT32_MIN || number > INT32_MAX)
+    throw EConvertError("'" + token + "' is not a valid integer value");
   return static_cast<int32_t>(number);
 }
+
+// Files number their atoms from 1: a partner numbered 0 or below names no atom.
+constexpr int32_t kFirstPartner = 1;
 
 }  // namespace
 
@@ -47,7 +53,7 @@ uint8_t HinBondType(const std::string& letter) {
 
 ElemCoord ReadHinAtom(ByteSource& source, int32_t offset) {
   ElemCoord atom;
-  atom.number = AtomNumber(ReadHinToken(&source), offset);
+  atom.number = AtomNumber(ReadHinToken(&source), offset, INT32_MIN);
   ReadHinToken(&source);  // name
   atom.element = ReadHinToken(&source);
   for (int i = 0; i < 3; ++i) ReadHinToken(&source);  // type, flags, charge
@@ -58,7 +64,7 @@ ElemCoord ReadHinAtom(ByteSource& source, int32_t offset) {
   for (;;) {
     std::string token = ReadHinToken(&source);
     if (token.empty() || IsLineEnd(token)) break;
-    const int32_t partner = AtomNumber(token, offset);
+    const int32_t partner = AtomNumber(token, offset, kFirstPartner);
     atom.bonds.push_back({partner, HinBondType(ReadHinToken(&source))});
   }
   return atom;
@@ -98,6 +104,14 @@ std::vector<ElemCoord> ReadHinFile(const std::string& path, const ElemColor& col
   return ReadHinAtoms(file, colours);
 }
 
+long double BoxDiagonal(const ViewBox& box) {
+  const long double dx = std::fabs(box.maxX - box.minX);
+  const long double dy = std::fabs(box.maxY - box.minY);
+  const long double dz = std::fabs(box.maxZ - box.minZ);
+  const long double planar = std::sqrt(dx * dx + dy * dy);
+  return std::sqrt(planar * planar + dz * dz);
+}
+
 ViewBox CentreMolecule(std::vector<ElemCoord>& atoms) {
   long double lo[3] = {atoms[0].x, atoms[0].y, atoms[0].z};
   long double hi[3] = {lo[0], lo[1], lo[2]};
@@ -110,10 +124,12 @@ ViewBox CentreMolecule(std::vector<ElemCoord>& atoms) {
   }
   long double half[3];
   for (int k = 0; k < 3; ++k) half[k] = std::fabs(hi[k] - lo[k]) * 0.5L;
+  const ViewBox box{-half[0], half[0], -half[1], half[1], -half[2], half[2]};
+  if (!std::isfinite(BoxDiagonal(box))) throw EConvertError("The molecule is too large to be drawn");
   for (ElemCoord& a : atoms) {
     a.x -= lo[0] + half[0];
     a.y -= lo[1] + half[1];
     a.z -= lo[2] + half[2];
   }
-  return {-half[0], half[0], -half[1], half[1], -half[2], half[2]};
+  return box;
 }

@@ -39,7 +39,8 @@ uint8_t HinBondType(const std::string& letter);
 
 // One atom line after its "atom" keyword: number, name, element, type, flags,
 // charge, x, y, z, bond count, then (partner, bond letter) pairs up to the line
-// end. Atom and partner numbers are shifted by offset. Throws EConvertError.
+// end. Atom and partner numbers are shifted by offset. Throws EConvertError,
+// also for a partner numbered 0 or below.
 ElemCoord ReadHinAtom(ByteSource& source, int32_t offset);
 
 // Walks the lines of a structure file: each line that starts with "atom" is
@@ -52,6 +53,11 @@ std::vector<ElemCoord> ReadHinAtoms(Stream& stream, const ElemColor& colours);
 // The same from a file; throws when the file cannot be opened.
 std::vector<ElemCoord> ReadHinFile(const std::string& path, const ElemColor& colours);
 
+// The diagonal of the box, the length the drawing scales to its square.
+long double BoxDiagonal(const ViewBox& box);
+
 // Moves the atoms so that the centre of their bounding box is the origin and
-// returns the box. Needs at least one atom.
+// returns the box. Needs at least one atom. Throws EConvertError, leaving the
+// atoms as they are, when the box's diagonal is not finite: such a molecule
+// cannot be drawn.
 ViewBox CentreMolecule(std::vector<ElemCoord>& atoms);

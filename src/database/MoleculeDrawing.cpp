@@ -1,6 +1,8 @@
 #include "database/MoleculeDrawing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "numerics/Sorts.h"
@@ -50,6 +52,19 @@ const std::vector<Point3>& UnitSphere(int step) {
       for (int j = 0; j < 360; j += step) dots.push_back({s[i] * c[j], c[i], s[i] * s[j]});
   }
   return dots;
+}
+
+// The pixel of a projected value: the value truncated towards zero plus the
+// offset, cut to the screen limit. A projection that is not a number counts as 0.
+int Pixel(long double projected, long double offset = 0) {
+  const long double value = std::isnan(projected) ? offset : std::trunc(projected) + offset;
+  return static_cast<int>(std::clamp<long double>(value, -kScreenLimit, kScreenLimit));
+}
+
+// A rotated sphere dot kept as a float; a value beyond the float range becomes its largest value.
+float DotFloat(long double value) {
+  constexpr float kLargest = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp<long double>(value, -kLargest, kLargest));
 }
 
 bool IsHOrC(const std::string& element) { return element == "H" || element == "C"; }
@@ -155,14 +170,10 @@ long double MoleculeDrawing::Radius(const ElemCoord& atom, const ViewOptions& op
 Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<ElemCoord>& atoms, const ViewBox& box,
                                     const ViewOptions& options, const ViewState& state, bool spheres) const {
   Scene scene;
-  long double dx = std::fabs(box.maxX - box.minX);
-  long double dy = std::fabs(box.maxY - box.minY);
-  long double dz = std::fabs(box.maxZ - box.minZ);
-  long double planar = std::sqrt(dx * dx + dy * dy);
-  long double d = std::sqrt(planar * planar + dz * dz);
+  long double d = BoxDiagonal(box);
   if (!(d > 0)) d = 1;  // a molecule of zero extent sits at the centre
-  long double ox = (d - dx) * 0.5L;
-  long double oy = (d - dy) * 0.5L;
+  long double ox = (d - std::fabs(box.maxX - box.minX)) * 0.5L;
+  long double oy = (d - std::fabs(box.maxY - box.minY)) * 0.5L;
   if (height >= width) {
     scene.size = width - 32;
     scene.marginY = (height - width) >> 1;
@@ -171,12 +182,10 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
     scene.marginX = (width - height) >> 1;
   }
   const Rotation rot(state.a, state.b);
-  auto screenX = [&](long double rx) {
-    return static_cast<int>(std::trunc((rx - box.minX + ox) / d * scene.size)) + state.panX + scene.marginX + 16;
-  };
-  auto screenY = [&](long double ry) {
-    return static_cast<int>(std::trunc((ry - box.minY + oy) / d * scene.size)) + state.panY + scene.marginY + 16;
-  };
+  const long double offsetX = static_cast<long double>(state.panX) + scene.marginX + 16;
+  const long double offsetY = static_cast<long double>(state.panY) + scene.marginY + 16;
+  auto screenX = [&](long double rx) { return Pixel((rx - box.minX + ox) / d * scene.size, offsetX); };
+  auto screenY = [&](long double ry) { return Pixel((ry - box.minY + oy) / d * scene.size, offsetY); };
 
   const std::size_t n = atoms.size();
   std::vector<Point3> centres(n);
@@ -194,7 +203,7 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
     depth[i] = centres[i].z;
     scene.order[i] = atoms[i].number;
     long double r = Radius(atoms[i], options) * 0.01L;
-    scene.atoms[i].radius = r <= 0 ? -1 : static_cast<int>(std::trunc(r / d * state.zoom * scene.size));
+    scene.atoms[i].radius = r <= 0 ? -1 : Pixel(r / d * state.zoom * scene.size);
     scaled[i] = r * state.zoom;
     depth[i] += scaled[i];  // nearer spheres cover farther ones at any zoom
     scene.dotStart.push_back(static_cast<int>(rotated.size() / 3));
@@ -203,9 +212,9 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
     if (r <= 0) continue;  // an unknown radius gets no sphere
     for (const Point3& u : UnitSphere(step)) {
       Point3 p = rot.Apply(u.x, u.y, u.z);
-      rotated.push_back(static_cast<float>(centres[i].x + scaled[i] * p.x));
-      rotated.push_back(static_cast<float>(centres[i].y + scaled[i] * p.y));
-      rotated.push_back(static_cast<float>(centres[i].z + scaled[i] * p.z));
+      rotated.push_back(DotFloat(centres[i].x + scaled[i] * p.x));
+      rotated.push_back(DotFloat(centres[i].y + scaled[i] * p.y));
+      rotated.push_back(DotFloat(centres[i].z + scaled[i] * p.z));
     }
   }
   scene.dotStart.push_back(static_cast<int>(rotated.size() / 3));
@@ -214,11 +223,8 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
     for (std::size_t i = 0; i < n; ++i) {
       for (int k = scene.dotStart[i]; k < scene.dotStart[i + 1]; ++k) {
         const float* p = &rotated[3 * static_cast<std::size_t>(k)];
-        VideoCoord dot{static_cast<int>(std::trunc((p[0] - (box.minX - ox)) / d * scene.size)) + state.panX +
-                           scene.marginX + 16,
-                       static_cast<int>(std::trunc((p[1] - (box.minY - oy)) / d * scene.size)) + state.panY +
-                           scene.marginY + 16,
-                       0, true};
+        VideoCoord dot{Pixel((p[0] - (box.minX - ox)) / d * scene.size, offsetX),
+                       Pixel((p[1] - (box.minY - oy)) / d * scene.size, offsetY), 0, true};
         for (std::size_t j = 0; j < n && dot.visible; ++j) {
           if (j == i) continue;
           long double ex = p[0] - centres[j].x, ey = p[1] - centres[j].y, ez = p[2] - centres[j].z;

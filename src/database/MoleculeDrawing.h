@@ -58,6 +58,12 @@ private:
   int anchorB_ = 0;
 };
 
+// Screen points and radii are cut to this many pixels either way: far beyond
+// any picture, yet small enough that the offsets, midpoints and circle corners
+// of the painting never overflow and that a circle this large is painted in
+// about a millisecond.
+constexpr int kScreenLimit = 1 << 16;
+
 // A projected atom or sphere dot.
 struct VideoCoord {
   int x = 0;

@@ -152,6 +152,28 @@ TEST_F(DatabaseQueryTest, FormulaCountsEveryElementWithHydrogens) {
   EXPECT_EQ(counts[0].element, "Co");
 }
 
+TEST_F(DatabaseQueryTest, FormulasWhoseCountsLeave32BitsMatchNothing) {
+  std::vector<AtomNum> counts;
+  EXPECT_EQ(ParseEmpiricalFormula("C2147483647", counts), INT32_MAX);
+  EXPECT_EQ(counts[0].count, INT32_MAX);
+  for (const char* bad : {"C2147483648", "C2147483647H", "C99999999999999999999999", "C999999999C999999999C999999999"})
+    EXPECT_EQ(ParseEmpiricalFormula(bad, counts), std::nullopt) << bad;
+  // Every digit belongs to the count, however many there are.
+  counts.clear();
+  EXPECT_EQ(ParseEmpiricalFormula("C00000000000002H6O", counts), 9);
+  EXPECT_EQ(counts[0].count, 2);
+  EXPECT_EQ(Cas(Formula("C00000000000002H6O")), (std::set<std::string>{kEthanol, kEther}));
+  // The carbons would wrap round to ethanol's two in 32 bits.
+  const std::string wrapsToTwo = "C999999999C999999999C999999999C999999999C294967300C2";
+  EXPECT_TRUE(Cas(Formula(wrapsToTwo + "H6O")).empty());
+  // A SMILES of hydrogens only takes the formula's counts (heavy atoms), bad ones included.
+  QueryInput hydrogens = Structure("[H][H]");
+  hydrogens.formula = "C2O";
+  EXPECT_EQ(Cas(hydrogens), (std::set<std::string>{kEthanol, kEther, "000075-07-0"}));  // and acetaldehyde
+  hydrogens.formula = wrapsToTwo + "O";
+  EXPECT_TRUE(Cas(hydrogens).empty());
+}
+
 TEST_F(DatabaseQueryTest, StructureQueriesCompareElementsAndBonds) {
   // Bond orders are not compared: acetaldehyde has ethanol's heavy atoms and bonds.
   EXPECT_EQ(Cas(Structure("CCO")), (std::set<std::string>{kEthanol, "000075-07-0"}));

@@ -18,6 +18,7 @@
 #include "support/FakeProjectHost.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "support/UserInput.h"
 
 namespace {
 
@@ -328,6 +329,56 @@ TEST_F(DatabaseFormTest, ColumnColoursWinOverRowColours) {
   form->StringGrid->SetSelection({2, 2, 2, 4});
   form->Resetrowcolor1Click();
   EXPECT_EQ(fill(2, 3), clWhite);
+}
+
+// Molecules with absurd numbers, driven through the window's edits and boxes:
+// one too large to draw is refused, one of atoms 1e-20 apart is drawn in every
+// sphere style, and a formula whose counts wrap round in 32 bits finds nothing.
+TEST_F(DatabaseFormTest, AbsurdMoleculesAndFormulasAreRefusedOrDrawnWithinTheScreen) {
+  std::ofstream(main.Path("A.csv"), std::ios::binary)
+      << "ID;Name;CAS;SMILES;A;ref\r\na1;Far;000001-11-1;CC;1;\r\na2;Tiny;000002-22-2;C=O;2;\r\n";
+  std::filesystem::create_directories(main.Path("A/hin"));
+  std::ofstream(main.Path("A/hin/000001-11-1.hin"), std::ios::binary)
+      << "mol 1\r\natom 1 - C ** - 0 1e3000 0 0 1 2 s\r\natom 2 - C ** - 0 0 0 0 1 1 s\r\nendmol 1\r\n";
+  std::ofstream(main.Path("A/hin/000002-22-2.hin"), std::ios::binary)
+      << "mol 1\r\natom 1 - C ** - 0 0 0 0 1 2 d\r\natom 2 - O ** - 0 1e-20 0 0 1 1 d\r\nendmol 1\r\n";
+  Open(main.Dir(), {"A.csv"});
+  ShowActive(*form);
+
+  TypeAndEnter(form->EditCAS_00, "000001");
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_TRUE(IsMessage(TestUi().Shown(0), "Cannot interpret molecule data.", "APPLICATION ERROR", MB_ICONERROR));
+  EXPECT_TRUE(form->Atoms().empty());
+
+  QTest::mouseClick(form->CheckBoxRad, Qt::LeftButton);
+  ASSERT_TRUE(form->CheckBoxRad->isChecked());
+  form->EditCAS_00->clear();
+  TypeAndEnter(form->EditCAS_00, "000002");
+  EXPECT_EQ(form->Atoms().size(), 2u);
+  // The carbon's half of the bond shows between the meshes, which lie beyond
+  // the picture, but not through the plain circles, which cover all of it.
+  auto greyPixels = [&] {
+    const QImage& picture = form->Image->Picture();
+    int grey = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) grey += picture.pixel(x, y) == qRgb(0xAF, 0xAF, 0xAF) ? 1 : 0;
+    return grey;
+  };
+  for (QRadioButton* style : {form->RadioButton3Ddots, form->RadioButton3Dlines, form->RadioButtonPlain}) {
+    QTest::mouseClick(style, Qt::LeftButton, {}, QPoint(6, style->height() / 2));  // on the button's circle
+    ASSERT_TRUE(style->isChecked());
+    EXPECT_EQ(greyPixels() > 50, style != form->RadioButtonPlain) << StdStr(style->text());
+  }
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
+
+  QTest::mouseClick(form->RadioButtonBruteForm, Qt::LeftButton);
+  TypeAndEnter(form->EditBruteF, "C999999999C999999999C999999999C999999999C294967300C1O");
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_TRUE(IsMessage(TestUi().Shown(1), "Sorry, no molecules found.", "APPLICATION WARNING", MB_ICONWARNING));
+  form->EditBruteF->clear();
+  TypeAndEnter(form->EditBruteF, "CO");
+  EXPECT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(Cell(2, 1), "Tiny");
 }
 
 // With KORVANE_PNG_DIR set, writes pictures of the window for a person to look at.

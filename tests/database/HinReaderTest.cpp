@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -86,16 +87,49 @@ TEST(HinReaderTest, LaterMoleculesNumberAfterEarlierOnes) {
 
 TEST(HinReaderTest, NumbersWhoseResultLeaves32BitsAreBadNumbers) {
   const std::string first = "mol 1\r\natom 1 - C ** - 0 0 0 0 1 2 s\r\n";
-  auto atoms = Read(first + "mol 2\r\natom 2147483647 - C ** - 0 0 0 0 1 -2147483647 s\r\n");
+  auto atoms = Read(first + "mol 2\r\natom 2147483647 - C ** - 0 0 0 0 1 2147483646 s\r\n");
   ASSERT_EQ(atoms.size(), 2u);
   EXPECT_EQ(atoms[1].number, INT32_MAX);
-  EXPECT_EQ(atoms[1].bonds[0].partner, INT32_MIN + 1);
-  EXPECT_EQ(Read("atom 1 - C ** - 0 0 0 0 1 -2147483647 s\r\n")[0].bonds[0].partner, INT32_MIN);
+  EXPECT_EQ(atoms[1].bonds[0].partner, INT32_MAX - 1);
+  EXPECT_EQ(Read("atom -2147483647 - C ** - 0 0 0 0 0\r\n")[0].number, INT32_MIN);
   const std::string third = first + first + "mol 3\r\n";
   for (const std::string& file : std::vector<std::string>{
            "atom -2147483648 - C ** - 0 0 0 0 0\r\n", "atom 1 - C ** - 0 0 0 0 1 -2147483648 s\r\n",
            third + "atom 1 - C ** - 0 0 0 0 1 2147483647 s\r\n", third + "atom 2147483647 - C ** - 0 0 0 0 0\r\n"})
     EXPECT_THROW(Read(file), EConvertError) << file;
+}
+
+TEST(HinReaderTest, PartnersNumberedBelowOneAreBadNumbers) {
+  EXPECT_EQ(Read("atom 1 - C ** - 0 0 0 0 1 1 s\r\n")[0].bonds[0].partner, 0);
+  const std::string first = "mol 1\r\natom 1 - C ** - 0 0 0 0 1 2 s\r\natom 2 - C ** - 0 0 0 0 1 1 s\r\n";
+  for (const char* partner : {"0", "-1", "-2147483647", "-2147483648"}) {
+    const std::string line = std::string("atom 1 - C ** - 0 0 0 0 1 ") + partner + " s\r\n";
+    EXPECT_THROW(Read(line), EConvertError) << partner;
+    // After an earlier molecule the shifted result would still fit 32 bits.
+    EXPECT_THROW(Read(first + "mol 2\r\n" + line), EConvertError) << partner;
+  }
+}
+
+TEST(HinReaderTest, AMoleculeTooLargeToDrawIsRefusedUnmoved) {
+  // The diagonal's square overflows from a spread of about 1.09e2466 on.
+  for (const char* axis : {"atom 2 - C ** - 0 %s 0 0 0\r\n", "atom 2 - C ** - 0 0 0 %s 0\r\n"}) {
+    auto line = [axis](const char* spread) {
+      char text[80];
+      std::snprintf(text, sizeof text, axis, spread);
+      return "atom 1 - C ** - 0 0 0 0 0\r\n" + std::string(text);
+    };
+    auto huge = Read(line("1.1e2466"));
+    EXPECT_THROW(CentreMolecule(huge), EConvertError) << axis;
+    EXPECT_EQ(huge[1].x + huge[1].z, 1.1e2466L);
+    auto large = Read(line("1e2466"));
+    ViewBox box = CentreMolecule(large);
+    EXPECT_EQ(large[0].x + large[0].z, -5e2465L);
+    EXPECT_EQ(BoxDiagonal(box), 1e2466L);
+  }
+  auto far = Read("atom 1 - C ** - 0 1e3000 0 0 0\r\natom 2 - C ** - 0 0 0 0 0\r\n");
+  EXPECT_THROW(CentreMolecule(far), EConvertError);
+  auto close = Read("atom 1 - C ** - 0 1e-20 0 0 0\r\natom 2 - C ** - 0 0 0 0 0\r\n");
+  EXPECT_EQ(BoxDiagonal(CentreMolecule(close)), 1e-20L);
 }
 
 TEST(HinReaderTest, CentringMakesTheBoxSymmetric) {

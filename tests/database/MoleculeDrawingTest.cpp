@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/qt/RecordingCanvas.h"
 
 namespace {
@@ -262,6 +264,49 @@ TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
   EXPECT_EQ(mesh[1].at, line(0, 60));
   EXPECT_EQ(mesh[3].at, line(1, 61));
   EXPECT_EQ(mesh[2 * 59 + 1].at, line(60, 120));
+}
+
+// Projections far off the picture are cut to the screen limit, dots beyond the
+// float range to its edge, and a projection that is not a number to the offset.
+TEST_F(MoleculeDrawingTest, AbsurdScalesAreCutToTheScreenLimit) {
+  options.spheres = true;
+  // Two atoms 1e-20 apart: each circle would be 1e22 pixels wide.
+  std::vector<ElemCoord> close = {Atom(0, "O", 0, 0, 0, {{1, 1}}), Atom(1, "N", 1e-20L, 0, 0, {{0, 1}})};
+  Draw(close);
+  auto circles = canvas->CallsOf(CallKind::Ellipse);
+  ASSERT_EQ(circles.size(), 2u);
+  const int r = kScreenLimit;
+  EXPECT_EQ(circles[1].at[2] - circles[1].at[0], 2 * r);
+  EXPECT_EQ(circles[1].at[1], 150 - r);
+  EXPECT_EQ((std::set<int>{circles[0].at[0], circles[1].at[0]}), (std::set<int>{16 - r, 284 - r}));
+  EXPECT_EQ(Lines().size(), 4u);  // the double bond's two lines, each split
+
+  // Zoomed and moved as far as the view allows.
+  state.zoom = 1e30L;
+  state.panX = INT32_MAX;
+  state.panY = INT32_MIN;
+  Scene far = drawing.PrepareScene(300, 300, close, BoxOf(close), options, state, true);
+  EXPECT_EQ(far.atoms[1].x, r);
+  EXPECT_EQ(far.atoms[1].y, -r);
+  EXPECT_EQ(far.atoms[1].radius, r);
+  state.Reset();
+
+  // 1e39 lies beyond the float range the rotated dots are kept in.
+  options.style = SphereStyle::Dots;
+  std::vector<ElemCoord> wide = {Atom(0, "O", -5e38L, 0, 0), Atom(1, "O", 5e38L, 0, 0)};
+  Scene dots = drawing.PrepareScene(300, 300, wide, BoxOf(wide), options, state, true);
+  ASSERT_EQ(dots.dots.size(), 2u * 3600u);
+  for (const VideoCoord& dot : dots.dots) {
+    ASSERT_GE(dot.x, 16);
+    ASSERT_LE(dot.x, 284);
+  }
+
+  // A box whose diagonal is infinite: every projection is not a number.
+  std::vector<ElemCoord> huge = {Atom(0, "C", 1e3000L, 0, 0), Atom(1, "C", 0, 0, 0)};
+  Scene lost = drawing.PrepareScene(300, 300, huge, BoxOf(huge), options, state, true);
+  EXPECT_EQ(lost.atoms[0].x, 16);
+  EXPECT_EQ(lost.atoms[1].y, 16);
+  EXPECT_EQ(lost.dots.back().x, 16);
 }
 
 TEST_F(MoleculeDrawingTest, ANewRowStartsFromAFreshViewAndBadPartnersArePassedOver) {
