@@ -74,12 +74,11 @@ bool NeighboursDiffer(const std::vector<std::string>& texts) {
   return std::adjacent_find(texts.begin(), texts.end()) == texts.end();
 }
 
-// The labels of the values in the axis format. Where two neighbours would read
-// alike, the general format with the fewest significant digits that tells every
-// two neighbours apart, if any does.
-std::vector<std::string> DistinctTexts(const std::vector<long double>& values) {
+}  // namespace
+
+std::vector<std::string> Graph::DistinctTexts(const std::vector<long double>& values, ValueText text) {
   std::vector<std::string> texts;
-  for (long double v : values) texts.push_back(AxisText(v));
+  for (long double v : values) texts.push_back(text(v));
   if (NeighboursDiffer(texts)) return texts;
   for (int precision = 1; precision <= kMaxPrecision; ++precision) {
     std::vector<std::string> general;
@@ -89,8 +88,6 @@ std::vector<std::string> DistinctTexts(const std::vector<long double>& values) {
   return texts;
 }
 
-}  // namespace
-
 Graph::Graph(Canvas& image, GraphData* data) : image_(image), data_(data) {
   const int w = image.Width();
   const int h = image.Height();
@@ -98,11 +95,15 @@ Graph::Graph(Canvas& image, GraphData* data) : image_(image), data_(data) {
   boxRight_ = w - w / 10 + 16;
   boxBottom_ = h - h / 10;
   boxTop_ = h / 10;
+  baseBox_ = {boxLeft_, boxTop_, boxRight_, boxBottom_};
   plotWidth_ = boxRight_ - boxLeft_;
   plotHeight_ = boxBottom_ - boxTop_;
 }
 
 void Graph::DrawFrame() {
+  const std::vector<std::string> xTexts = data_->Axis.IntegerXTicks ? std::vector<std::string>() : XAxisTexts();
+  MakeRoomForXLabels(xTexts);
+  MakeRoomForYLabels(YAxisLabels(WidestLeftMargin()), xTexts.empty() ? 0 : image_.TextWidth(xTexts.front()) / 2);
   DrawXAxis();
   DrawYAxis();
   DrawTitle();
@@ -183,19 +184,65 @@ int Graph::PixelOffset(long double numerator, long double denominator) {
 }
 
 std::vector<std::string> Graph::AxisLabels(long double low, long double high, const LabelCorner& corner) {
-  const std::vector<std::string> texts = DistinctTexts(TickValues(low, high));
-  std::vector<std::string> labels(kIntervals + 1);
+  const std::vector<std::string> texts = DistinctTexts(TickValues(low, high), AxisText);
   for (int stride = 1; stride <= kIntervals; stride *= 2) {
-    for (int tick = 0; tick <= kIntervals; ++tick) labels[tick] = tick % stride == 0 ? texts[tick] : "";
+    const std::vector<std::string> labels = StrideLabels(texts, stride, corner);
     if (LabelsApart(labels, corner)) return labels;
   }
-  labels.assign(kIntervals + 1, "");
-  labels[0] = texts[0];
+  std::vector<std::string> lowEnd = StrideLabels(texts, kIntervals, corner);
+  lowEnd[kIntervals].clear();
+  return lowEnd;
+}
+
+std::vector<std::string> Graph::StrideLabels(const std::vector<std::string>& texts, int stride,
+                                             const LabelCorner& corner) {
+  std::vector<std::string> labels(kIntervals + 1);
+  for (int tick = 0; tick <= kIntervals; tick += stride)
+    if (FitsImage(corner(tick, texts[tick]), texts[tick])) labels[tick] = texts[tick];
   return labels;
+}
+
+bool Graph::FitsImage(const TextCorner& at, const std::string& text) {
+  return at.x >= 0 && at.y >= 0 && at.x + image_.TextWidth(text) <= image_.Width() &&
+         at.y + image_.TextHeight(text) <= image_.Height();
+}
+
+int Graph::WidestLeftMargin() const { return baseBox_.left + (baseBox_.right - baseBox_.left) / 2; }
+
+std::vector<std::string> Graph::XAxisTexts() const { return DistinctTexts(TickValues(xMin_, xMax_), AxisText); }
+
+void Graph::MakeRoomForXLabels(const std::vector<std::string>& texts) {
+  boxBottom_ = std::min(baseBox_.bottom, image_.Height() - kLabelGap - image_.TextHeight("0"));
+  plotHeight_ = boxBottom_ - boxTop_;
+  const int lastWidth = texts.empty() ? 0 : image_.TextWidth(texts.back());
+  const int narrowestRight = baseBox_.right - (baseBox_.right - baseBox_.left) / 4;
+  boxRight_ = std::clamp(image_.Width() - (lastWidth - lastWidth / 2), narrowestRight, baseBox_.right);
+  plotWidth_ = boxRight_ - boxLeft_;
+}
+
+void Graph::MakeRoomForYLabels(const std::vector<std::string>& labels, int least) {
+  int widest = 0;
+  for (const std::string& label : labels)
+    if (!label.empty()) widest = std::max(widest, image_.TextWidth(label));
+  boxLeft_ = std::clamp(std::max(widest + kLabelGap, least), baseBox_.left, WidestLeftMargin());
+  plotWidth_ = boxRight_ - boxLeft_;
+}
+
+void Graph::MakeRoomForYAxis() { MakeRoomForYLabels(YAxisLabels(WidestLeftMargin())); }
+
+std::vector<std::string> Graph::YAxisLabels(int axisX) {
+  const int step = (boxBottom_ - boxTop_) / kIntervals;
+  return AxisLabels(yMin_, yMax_, [&](int tick, const std::string& text) {
+    return YLabelCorner(axisX, boxBottom_ - tick * step, text);
+  });
 }
 
 Graph::TextBox Graph::LabelBox(const TextCorner& at, const std::string& label) {
   return {at.x, at.y, at.x + image_.TextWidth(label) + image_.TextWidth(" "), at.y + image_.TextHeight(label)};
+}
+
+bool Graph::Meet(const TextBox& a, const TextBox& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
 bool Graph::LabelsApart(const std::vector<std::string>& labels, const LabelCorner& corner) {
@@ -205,9 +252,7 @@ bool Graph::LabelsApart(const std::vector<std::string>& labels, const LabelCorne
     const std::string& text = labels[tick];
     if (text.empty()) continue;
     const TextBox box = LabelBox(corner(tick, text), text);
-    const bool meet = previous.left < box.right && box.left < previous.right && previous.top < box.bottom &&
-                      box.top < previous.bottom;
-    if (previousText != nullptr && (text == *previousText || meet)) return false;
+    if (previousText != nullptr && (text == *previousText || Meet(previous, box))) return false;
     previous = box;
     previousText = &text;
   }
@@ -218,8 +263,8 @@ Graph::TextCorner Graph::XLabelCorner(int x, const std::string& label) {
   return {x - image_.TextWidth(label) / 2, boxBottom_ + kLabelGap};
 }
 
-Graph::TextCorner Graph::YLabelCorner(int y, const std::string& label) {
-  return {boxLeft_ - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2};
+Graph::TextCorner Graph::YLabelCorner(int axisX, int y, const std::string& label) {
+  return {axisX - image_.TextWidth(label) - kLabelGap, y - image_.TextHeight(label) / 2};
 }
 
 LabelPlotParam& Graph::LabelRecord(int element) {
@@ -245,7 +290,7 @@ void Graph::SetBrush(TColor color) {
 }
 
 void Graph::DrawTickLabel(const TextCorner& at, const std::string& label) {
-  if (!label.empty()) image_.TextOut(at.x, at.y, label);
+  if (!label.empty() && FitsImage(at, label)) image_.TextOut(at.x, at.y, label);
 }
 
 void Graph::DrawXTick(int x, const std::string& label) {
@@ -253,6 +298,13 @@ void Graph::DrawXTick(int x, const std::string& label) {
   DrawTickLabel(XLabelCorner(x, label), label);
   image_.MoveTo(x, boxBottom_ + 1);
   image_.LineTo(x, boxBottom_ + kMajorTick);
+}
+
+void Graph::DrawYTick(int y, const std::string& label) {
+  SetAxisPen(PenStyle::Solid, clBlack);
+  DrawTickLabel(YLabelCorner(boxLeft_, y, label), label);
+  image_.MoveTo(boxLeft_ - 1, y);
+  image_.LineTo(boxLeft_ - kMajorTick, y);
 }
 
 void Graph::DrawXAxis() {
@@ -299,7 +351,7 @@ void Graph::DrawXAxis() {
         armed = false;
         const std::string label = FloatToStrF(v, FloatFormat::Fixed, 18, 0);
         const TextBox box = LabelBox(XLabelCorner(x, label), label);
-        const bool apart = box.left >= labelsEnd;
+        const bool apart = box.left >= labelsEnd && FitsImage(XLabelCorner(x, label), label);
         if (apart) labelsEnd = box.right;
         DrawXTick(x, apart ? label : std::string());
         drawGrid(x);
@@ -320,14 +372,10 @@ void Graph::DrawYAxis() {
   const int topTick = bottom - kIntervals * step;
   plotHeight_ = kIntervals * step;
   const int xLast = left + kIntervals * ((boxRight_ - boxLeft_) / kIntervals);
-  const std::vector<std::string> labels =
-      AxisLabels(yMin_, yMax_, [&](int tick, const std::string& text) { return YLabelCorner(bottom - tick * step, text); });
+  const std::vector<std::string> labels = YAxisLabels(left);
   for (int i = 0; i <= kIntervals; ++i) {
     const int y = bottom - i * step;
-    SetAxisPen(PenStyle::Solid, clBlack);
-    DrawTickLabel(YLabelCorner(y, labels[i]), labels[i]);
-    image_.MoveTo(left - 1, y);
-    image_.LineTo(left - kMajorTick, y);
+    DrawYTick(y, labels[i]);
     if (y > topTick) {
       for (int p : MinorTicks(y, step, -1)) {
         image_.MoveTo(left - 1, p);
@@ -385,29 +433,47 @@ void Graph::DrawTitle() {
   image_.font.bold = false;
 }
 
-void Graph::PlaceLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {
-  if (label.IsPlaced()) return;
+Graph::TextBox Graph::AnchoredBox(int anchorX, int anchorY, const std::string& text, int leftEdge) {
   const int halfWidth = image_.TextWidth(text) / 2;
-  label.LabelLeft = anchorX - halfWidth - 8;
-  label.LabelTop = anchorY - 18;
-  label.LabelRight = anchorX + halfWidth + 8;
-  label.LabelBottom = anchorY + image_.TextHeight(text) - 14;
-  if (label.LabelLeft < 0) {
-    label.LabelRight -= label.LabelLeft;
-    label.LabelLeft = 0;
+  TextBox box{anchorX - halfWidth - 8, anchorY - 18, anchorX + halfWidth + 8, anchorY + image_.TextHeight(text) - 14};
+  if (box.left < leftEdge) {
+    box.right += leftEdge - box.left;
+    box.left = leftEdge;
   }
-  if (label.LabelTop < 0) {
-    label.LabelBottom -= label.LabelTop;
-    label.LabelTop = 0;
+  if (box.top < 0) {
+    box.bottom -= box.top;
+    box.top = 0;
   }
-  if (label.LabelRight >= image_.Width()) {
-    label.LabelLeft -= label.LabelRight - image_.Width();
-    label.LabelRight = image_.Width();
+  if (box.right >= image_.Width()) {
+    box.left -= box.right - image_.Width();
+    box.right = image_.Width();
   }
-  if (label.LabelBottom >= image_.Height()) {
-    label.LabelTop -= label.LabelBottom - image_.Height();
-    label.LabelBottom = image_.Height();
+  if (box.bottom >= image_.Height()) {
+    box.top -= box.bottom - image_.Height();
+    box.bottom = image_.Height();
   }
+  return box;
+}
+
+void Graph::SetLabelBox(LabelPlotParam& label, const TextBox& box) {
+  label.LabelLeft = box.left;
+  label.LabelTop = box.top;
+  label.LabelRight = box.right;
+  label.LabelBottom = box.bottom;
+}
+
+void Graph::PlaceLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {
+  if (!label.IsPlaced()) SetLabelBox(label, AnchoredBox(anchorX, anchorY, text, 0));
+}
+
+Graph::TextBox Graph::BarLabelBox(int anchorX, int anchorY, const std::string& text) {
+  TextBox box = AnchoredBox(anchorX, anchorY, text, boxLeft_);
+  for (const TextBox& title : titleBoxes_) {
+    if (!Meet(box, title)) continue;
+    box.bottom += title.bottom - box.top;
+    box.top = title.bottom;
+  }
+  return box;
 }
 
 void Graph::DrawLeader(const LabelPlotParam& label, int fromX, int fromY) {
@@ -423,7 +489,7 @@ void Graph::DrawLabelBox(const LabelPlotParam& label, const std::string& text) {
 }
 
 void Graph::DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {
-  PlaceLabel(label, anchorX, anchorY, text);
+  if (!label.IsPlaced()) SetLabelBox(label, BarLabelBox(anchorX, anchorY, text));
   DrawLeader(label, anchorX, anchorY);
   if (!text.empty()) DrawLabelBox(label, text);
 }
@@ -431,14 +497,23 @@ void Graph::DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, c
 void Graph::DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText) {
   const int below = image_.Height() - boxBottom_;
   const int boxTop = boxBottom_ - plotHeight_;
+  titleBoxes_.clear();
+  auto draw = [&](const std::string& text, int x, int y) {
+    image_.TextOut(x, y, text);
+    titleBoxes_.push_back({x, y, x + image_.TextWidth(text), y + image_.TextHeight(text)});
+  };
   auto centredX = [&](const std::string& text) { return boxLeft_ + plotWidth_ / 2 - image_.TextWidth(text) / 2; };
   image_.font.color = clBlue;
   image_.font.bold = true;
-  image_.TextOut(centredX(title), boxTop / 2 - image_.TextHeight(title) / 2, title);
+  draw(title, centredX(title), boxTop / 2 - image_.TextHeight(title) / 2);
   image_.font.bold = false;
   if (!middleLine.empty())
-    image_.TextOut(centredX(middleLine), boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2, middleLine);
-  image_.TextOut(boxLeft_ - image_.TextWidth(yText) / 2, boxTop - below / 2 + image_.TextHeight(yText) / 4, yText);
+    draw(middleLine, centredX(middleLine), boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2);
+  // The Y text stays above the top tick's label.
+  const int yTextHeight = image_.TextHeight(yText);
+  draw(yText, boxLeft_ - image_.TextWidth(yText) / 2,
+       std::max(0, std::min(boxTop - below / 2 + yTextHeight / 4, boxTop - yTextHeight / 2 - yTextHeight)));
+  std::sort(titleBoxes_.begin(), titleBoxes_.end(), [](const TextBox& a, const TextBox& b) { return a.top < b.top; });
 }
 
 void Graph::DrawBaseLine() {

@@ -26,7 +26,7 @@ public:
   virtual void DrawYAxis();
   virtual void DrawData() = 0;
 
-  // X axis, Y axis, then the title.
+  // Room for the tick labels, then X axis, Y axis and the title.
   void DrawFrame();
 
   void ComputeXRange();
@@ -52,6 +52,32 @@ public:
   static int GetIntervalsY() { return 8; }
 
 protected:
+  struct TextCorner {
+    int x, y;
+  };
+  struct TextBox {
+    int left, top, right, bottom;
+  };
+  static bool Meet(const TextBox& a, const TextBox& b);
+
+  // A value's text in a plot's own fixed format.
+  using ValueText = std::string (*)(long double value);
+  // The texts of the values; where two neighbours would read alike, the general
+  // format with the fewest significant digits that tells every two neighbours
+  // apart, if any does.
+  static std::vector<std::string> DistinctTexts(const std::vector<long double>& values, ValueText text);
+  // Every tick label lies whole inside the image or is not drawn. From the box's
+  // first place, the margins grow to hold the labels: the bottom one the X labels'
+  // line, the right one the part of the last X label right of its tick (up to a
+  // quarter of the box's first width), the left one the widest Y label and the
+  // half of the first X label, `least` (up to half that width); labels that still
+  // do not fit are left off.
+  void MakeRoomForYLabels(const std::vector<std::string>& labels, int least = 0);
+  // Makes room for the labels of the Y axis's eight intervals.
+  void MakeRoomForYAxis();
+  // The major tick at y with its label, if any, left of the Y axis.
+  void DrawYTick(int y, const std::string& label);
+
   // Pixel offset trunc(numerator / denominator), clamped far outside any image
   // so that values beyond a forced range cannot overflow an int; 0 when the
   // quotient is no number.
@@ -72,13 +98,17 @@ protected:
   // Places an element's label box next to the anchor (unless already placed)
   // and keeps it inside the image.
   void PlaceLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
+  // The box of a bar's label at its anchor: inside the image right of the Y axis,
+  // and below any text of the title block it would meet.
+  TextBox BarLabelBox(int anchorX, int anchorY, const std::string& text);
   void DrawLeader(const LabelPlotParam& label, int fromX, int fromY);
   // The light-yellow rounded box with its text.
   void DrawLabelBox(const LabelPlotParam& label, const std::string& text);
-  // Place, leader and box, as the bar and histogram charts label their bars.
+  // Place (the bar label box), leader and box, as the bar and histogram charts label their bars.
   void DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
   // The bar charts' title block, all blue: the bold title centred above the plot
-  // area, an optional line centred below it, and the Y text above the Y axis.
+  // area, an optional line centred below it, and the Y text above the Y axis and
+  // its top label.
   void DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText);
   // The bar charts' X axis: one line along the bottom of the plot area.
   void DrawBaseLine();
@@ -97,33 +127,41 @@ protected:
   long double yMax_ = 10.0L;
 
 private:
-  struct TextCorner {
-    int x, y;
-  };
-  struct TextBox {
-    int left, top, right, bottom;
-  };
   // Where the text of a major tick's label starts, given the tick (0 .. 8) and the text.
   using LabelCorner = std::function<TextCorner(int tick, const std::string& text)>;
 
   std::vector<LabelPlotParam> ownLabels_;
+  std::vector<TextBox> titleBoxes_;  // the column chart's title texts, from the top down
+  TextBox baseBox_;                  // the box before it made room for the tick labels
+
+  int WidestLeftMargin() const;
+  // The X axis's tick texts in normal mode, every tick's.
+  std::vector<std::string> XAxisTexts() const;
+  void MakeRoomForXLabels(const std::vector<std::string>& texts);
+  // The labels of the Y axis's major ticks if the axis stood at axisX.
+  std::vector<std::string> YAxisLabels(int axisX);
+  // A label's box next to its anchor, kept inside the image right of leftEdge.
+  TextBox AnchoredBox(int anchorX, int anchorY, const std::string& text, int leftEdge);
+  static void SetLabelBox(LabelPlotParam& label, const TextBox& box);
 
   void ComputeRange(int column, const OptionalValue& extra, long double& low, long double& high);
   // The label of each major tick of low .. high, empty for a tick left without
-  // one. Labels that would read alike get the digits that tell them apart;
-  // labels that would meet go to every second, fourth or eighth tick only; when
-  // even the two ends cannot be shown, the low end alone has its label.
+  // one. Labels that would meet go to every second, fourth or eighth tick only;
+  // when even the two ends cannot be shown, the low end alone has its label.
   std::vector<std::string> AxisLabels(long double low, long double high, const LabelCorner& corner);
+  // The texts of every stride-th tick; a label that would cross the image's edge is left off.
+  std::vector<std::string> StrideLabels(const std::vector<std::string>& texts, int stride, const LabelCorner& corner);
+  bool FitsImage(const TextCorner& at, const std::string& text);
   // True when each label shown reads apart from the one before and their texts,
   // each at its corner, do not meet.
   bool LabelsApart(const std::vector<std::string>& labels, const LabelCorner& corner);
   // The room a tick label takes: its text and a space after it, so that
   // neighbouring labels never read as one.
   TextBox LabelBox(const TextCorner& at, const std::string& label);
-  // A label centred under the X axis at x, and one left of the Y axis centred on y.
+  // A label centred under the X axis at x, and one left of a Y axis at axisX centred on y.
   TextCorner XLabelCorner(int x, const std::string& label);
-  TextCorner YLabelCorner(int y, const std::string& label);
-  // Draws a tick label unless it is empty (a tick left without one).
+  TextCorner YLabelCorner(int axisX, int y, const std::string& label);
+  // Draws a tick label unless it is empty (a tick left without one) or would cross the image's edge.
   void DrawTickLabel(const TextCorner& at, const std::string& label);
   // The major tick at x with its label, if any.
   void DrawXTick(int x, const std::string& label);

@@ -21,8 +21,9 @@ Graph2DBar::Graph2DBar(Canvas& image, GraphData* data) : Graph(image, data) {
   tpLoValStr = MakeCheckedArray<std::string>(classCount_, "*tpLoValStr");
   tpHiValStr = MakeCheckedArray<std::string>(classCount_, "*tpHiValStr");
   CountClasses();
-  DrawXAxis();
   largestCount_ = std::max(*std::max_element(ipBarValue.get(), ipBarValue.get() + classCount_), 1);
+  MakeRoomForYLabels(CountLabels());
+  DrawXAxis();
   DrawYAxis();
   DrawTitle();
 }
@@ -40,11 +41,17 @@ void Graph2DBar::CountClasses() {
   }
   const int n = classCount_;
   const long double width = (valueMax_ - valueMin_) / n;
+  // The bounds read in two decimals, or in the digits that tell neighbours apart;
+  // the last class ends at the maximum.
+  std::vector<long double> bounds;
+  for (int k = 0; k < n; ++k) bounds.push_back(valueMin_ + width * k);
+  bounds.push_back(valueMax_);
+  const std::vector<std::string> boundTexts = DistinctTexts(bounds, BarText);
   for (int k = 0; k < n; ++k) {
     const long double lower = valueMin_ + width * k;
     const long double upper = valueMin_ + width * (k + 1);
-    tpLoValStr[k] = BarText(lower);
-    tpHiValStr[k] = BarText(upper);
+    tpLoValStr[k] = boundTexts[k];
+    tpHiValStr[k] = boundTexts[k + 1];
     for (int row = 0; row < data_->RowCount; ++row) {
       const CheckedValue& cell = Cell(row, col);
       if (cell.Missing || cell.Value < lower) continue;
@@ -57,24 +64,32 @@ void Graph2DBar::CountClasses() {
 
 void Graph2DBar::DrawXAxis() { DrawBaseLine(); }
 
+int Graph2DBar::CountIntervals() const { return std::min(kMaxYIntervals, static_cast<int>(largestCount_)); }
+
+std::vector<std::string> Graph2DBar::CountLabels() const {
+  const int m = CountIntervals();
+  std::vector<std::string> labels;
+  long double v = 0.0L;
+  for (int i = 0; i <= m; ++i) {
+    labels.push_back(BarText(v));
+    v += static_cast<long double>(largestCount_) / m;
+  }
+  return labels;
+}
+
 void Graph2DBar::DrawYAxis() {
   if (largestCount_ < 1) throw GraphAxesParEx();
   BeginDrawing();
   const int left = boxLeft_;
   const int bottom = boxBottom_;
-  const int m = std::min(kMaxYIntervals, static_cast<int>(largestCount_));
+  const int m = CountIntervals();
   const int step = barAreaHeight_ / m;
   const int topTick = bottom - step * m;
   barAreaHeight_ = step * m;
-  long double v = 0.0L;
+  const std::vector<std::string> labels = CountLabels();
   for (int i = 0; i <= m; ++i) {
     const int y = bottom - i * step;
-    SetAxisPen(PenStyle::Solid, clBlack);
-    const std::string label = BarText(v);
-    image_.TextOut(left - image_.TextWidth(label) - 8, y - image_.TextHeight(label) / 2, label);
-    v += static_cast<long double>(largestCount_) / m;
-    image_.MoveTo(left - 1, y);
-    image_.LineTo(left - 8, y);
+    DrawYTick(y, labels[i]);
     if (y < bottom) {
       SetAxisPen(PenStyle::Dot, clSilver);
       image_.MoveTo(left + 1, y);
@@ -87,29 +102,56 @@ void Graph2DBar::DrawYAxis() {
 }
 
 void Graph2DBar::DrawTitle() {
-  DrawColumnChartTitle(data_->XAxisName, "Range: " + BarText(valueMin_) + " - " + BarText(valueMax_),
+  DrawColumnChartTitle(data_->XAxisName, "Range: " + tpLoValStr[0] + " - " + tpHiValStr[classCount_ - 1],
                        "N\xB0 of compounds");
+}
+
+int Graph2DBar::ClassWidth() const { return plotWidth_ / classCount_; }
+
+int Graph2DBar::ClassX(int k) const {
+  const long double s = static_cast<long double>(plotWidth_ - 1) / classCount_;
+  return boxLeft_ + static_cast<int>(std::trunc(k * s));
+}
+
+int Graph2DBar::ClassTop(int k) const {
+  const long double pixelsPerCount = static_cast<long double>(barAreaHeight_) / largestCount_;
+  return boxBottom_ - static_cast<int>(std::trunc(ipBarValue[k] * pixelsPerCount));
+}
+
+std::string Graph2DBar::ClassLabel(int k) const {
+  // An empty data set has no share to show: 0.00 % without dividing by 0 rows.
+  const long double share = data_->RowCount > 0 ? static_cast<long double>(ipBarValue[k]) / data_->RowCount * 100 : 0;
+  return "[" + tpLoValStr[k] + ", " + tpHiValStr[k] + ") : " + BarText(share) + "%";
+}
+
+std::vector<bool> Graph2DBar::LabelledClasses() {
+  std::vector<TextBox> boxes;
+  std::vector<bool> fits;
+  for (int k = 0; k < classCount_; ++k) {
+    boxes.push_back(BarLabelBox(ClassX(k) + ClassWidth() / 2, ClassTop(k), ClassLabel(k)));
+    fits.push_back(boxes[k].left >= boxLeft_ && boxes[k].top >= 0);
+  }
+  std::vector<bool> labelled(classCount_);
+  for (int stride = 1;; stride *= 2) {
+    for (int k = 0; k < classCount_; ++k) labelled[k] = k % stride == 0 && fits[k];
+    bool apart = true;
+    for (int i = 0; i < classCount_; ++i)
+      for (int j = i + 1; j < classCount_; ++j) apart = apart && !(labelled[i] && labelled[j] && Meet(boxes[i], boxes[j]));
+    if (apart || stride >= classCount_) return labelled;
+  }
 }
 
 void Graph2DBar::DrawData() {
   BeginDrawing();
   SetAxisPen(PenStyle::Solid, clBlack);
-  const int n = classCount_;
-  const int bw = plotWidth_ / n;
+  const int bw = ClassWidth();
   const int gap = static_cast<int>(std::trunc(bw * 0.05L));
-  const long double s = static_cast<long double>(plotWidth_ - 1) / n;
-  const long double pixelsPerCount = static_cast<long double>(barAreaHeight_) / largestCount_;
-  auto classX = [&](int k) { return boxLeft_ + static_cast<int>(std::trunc(k * s)); };
-  auto classTop = [&](int k) { return boxBottom_ - static_cast<int>(std::trunc(ipBarValue[k] * pixelsPerCount)); };
-  for (int k = 0; k < n; ++k) {
+  for (int k = 0; k < classCount_; ++k) {
     SetBrush(clAqua);
-    if (ipBarValue[k] > 0) image_.Rectangle(classX(k) + gap, boxBottom_ + 1, classX(k) + bw - gap, classTop(k));
+    if (ipBarValue[k] > 0) image_.Rectangle(ClassX(k) + gap, boxBottom_ + 1, ClassX(k) + bw - gap, ClassTop(k));
   }
   if (data_->LabelType == 0) return;
-  for (int k = 0; k < n; ++k) {
-    // An empty data set has no share to show: 0.00 % without dividing by 0 rows.
-    const long double share = data_->RowCount > 0 ? static_cast<long double>(ipBarValue[k]) / data_->RowCount * 100 : 0;
-    const std::string text = "[" + tpLoValStr[k] + ", " + tpHiValStr[k] + ") : " + BarText(share) + "%";
-    DrawAnchoredLabel(LabelRecord(k), classX(k) + bw / 2, classTop(k), text);
-  }
+  const std::vector<bool> labelled = LabelledClasses();
+  for (int k = 0; k < classCount_; ++k)
+    if (labelled[k]) DrawAnchoredLabel(LabelRecord(k), ClassX(k) + bw / 2, ClassTop(k), ClassLabel(k));
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "plot/Graph.h"
 
@@ -25,6 +26,17 @@ public:
 
 private:
   void CountClasses();
+  int CountIntervals() const;
+  // The labels of the count axis, from 0 up to the largest count.
+  std::vector<std::string> CountLabels() const;
+  int ClassWidth() const;
+  int ClassX(int k) const;
+  int ClassTop(int k) const;
+  std::string ClassLabel(int k) const;
+  // The classes that get a label: those whose label fits whole inside the image
+  // right of the Y axis, and of them every first, second, fourth, ... class, the
+  // fewest steps apart at which no two labels meet.
+  std::vector<bool> LabelledClasses();
 
   int32_t largestCount_ = 1;
   long double valueMin_ = 0.0L;

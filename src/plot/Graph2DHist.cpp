@@ -44,6 +44,7 @@ void Graph2DHist::Build() {
       high = 0;
   }
   SetYRange(low, high);
+  MakeRoomForYAxis();
   Graph::DrawYAxis();
   DrawXAxis();
   DrawTitle();

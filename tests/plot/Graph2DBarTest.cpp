@@ -60,11 +60,24 @@ TEST(Graph2DBarTest, BarsAndLabelsFollowTheCounts) {
   EXPECT_EQ(bars[3].at, (std::vector<int>{452, 521, 563, 58}));
   EXPECT_EQ(bars[3].brush.color, clAqua);
   EXPECT_NE(canvas.FindText("[0.00, 1.00) : 20.00%"), nullptr);
-  const std::string last = "[3.00, 4.00) : 40.00%";
-  const LabelPlotParam& box = table.Label(3);
-  EXPECT_EQ(box.LabelLeft, 507 - canvas.TextWidth(last) / 2 - 8);
-  EXPECT_EQ(box.LabelTop, 58 - 18);
-  EXPECT_EQ(canvas.FindText(last)->at, (std::vector<int>{box.LabelLeft + 8, box.LabelTop + 2}));
+  // Labels wider than a class would meet: every second class has one.
+  const std::string third = "[2.00, 3.00) : 20.00%";
+  ASSERT_GT(canvas.TextWidth(third) + 16, 123);
+  const LabelPlotParam& box = table.Label(2);
+  EXPECT_EQ(box.LabelLeft, 384 - canvas.TextWidth(third) / 2 - 8);
+  EXPECT_EQ(box.LabelTop, 289 - 18);
+  EXPECT_EQ(canvas.FindText(third)->at, (std::vector<int>{box.LabelLeft + 8, box.LabelTop + 2}));
+  for (int k : {1, 3}) EXPECT_FALSE(table.Label(k).IsPlaced()) << k;
+  EXPECT_EQ(canvas.CallsOf(CallKind::RoundRect).size(), 2u);
+  // Two classes leave room for both labels; the taller one's reaches the top tick.
+  PlotTestData two(Column({0, 1, 2, 3, 4}));
+  two.data.YAxisName = "2";
+  two.data.LabelType = 1;
+  Graph2DBar twoBars(canvas, &two.data);
+  canvas.ClearCalls();
+  twoBars.DrawData();
+  EXPECT_EQ(canvas.CallsOf(CallKind::RoundRect).size(), 2u);
+  EXPECT_EQ(two.Label(1).LabelTop, 520 - 462 - 18);
 }
 
 TEST(Graph2DBarTest, YAxisCountsInAtMostTenIntervals) {

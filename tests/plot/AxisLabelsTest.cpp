@@ -1,0 +1,305 @@
+// The tick labels and class labels of every plot kind, drawn by the plot window
+// at its default size, at 640 x 480 and at its smallest size, over columns whose
+// labels need many digits, a sign or an exponent: every label drawn lies whole
+// inside the image, covers no other text, and reads its own tick or class with
+// its sign. With KORVANE_PNG_DIR set, each drawing is also saved there.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QtTest/QTest>
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "data/ChemoData.h"
+#include "platform/base/NumberText.h"
+#include "platform/qt/RecordingCanvas.h"
+#include "plot/PlotTestData.h"
+#include "plot/VGrMain.h"
+#include "support/Pictures.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+struct DataColumn {
+  std::string name;
+  std::vector<long double> values;
+};
+
+// Small negatives, values a millionth apart, exponent labels of either sign and
+// labels of eight significant digits.
+const std::vector<DataColumn> kColumns = {
+    {"Small", {-0.0031L, -0.0030L, -0.0029L, -0.0028L, -0.0027L, -0.0026L, -0.0025L}},
+    {"NearOne", {0.999999L, 1.0L, 1.000001L, 1.000002L, 1.000003L, 1.000004L, 1.000004L}},
+    {"Million", {1.0e6L, 1.2e6L, 1.3e6L, 1.5e6L, 1.6e6L, 1.8e6L, 2.0e6L}},
+    {"Wide", {100000, 100002, 100004, 100005, 100006, 100008, 100010}},
+    {"Tiny", {-3.1e-4L, -3.0e-4L, -2.9e-4L, -2.8e-4L, -2.7e-4L, -2.6e-4L, -2.5e-4L}},
+};
+
+struct WindowSize {
+  int width, height;
+};
+// The window's default size, the 640 x 480, and the smallest size it allows.
+const WindowSize kSizes[] = {{840, 610}, {640, 480}, {1, 1}};
+
+std::unique_ptr<ChemoData> MakeColumns() {
+  const int objects = static_cast<int>(kColumns[0].values.size());
+  auto data = std::make_unique<ChemoData>(static_cast<int>(kColumns.size()), objects, -1);
+  for (std::size_t v = 0; v < kColumns.size(); ++v) {
+    data->tpVarNameStrPtr[v] = kColumns[v].name;
+    for (int o = 0; o < objects; ++o) data->tpChemoValuePtr[o][v] = CheckedValue(kColumns[v].values[o], false);
+  }
+  for (int o = 0; o < objects; ++o) {
+    data->tpObjNameStrPtr[o] = "O" + std::to_string(o + 1);
+    data->ipTrainingPtr[o] = kStatusTraining;
+  }
+  return data;
+}
+
+// Chooses an item of a panel list as a user does, with the keyboard.
+void Choose(QComboBox* combo, int index) {
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Home);
+  for (int i = 0; i < index; ++i) QTest::keyClick(combo, Qt::Key_Down);
+  ASSERT_EQ(combo->currentIndex(), index);
+}
+
+struct TextBox {
+  int l, t, r, b;
+  std::string text;
+};
+
+bool Overlap(const TextBox& a, const TextBox& b) { return a.l < b.r && b.l < a.r && a.t < b.b && b.t < a.b; }
+
+// A plot window of one kind over the columns, shown at a size; its drawing is
+// then recorded at the image's size.
+class PlotAtSize {
+public:
+  PlotAtSize(GraphKind kind, const WindowSize& size)
+      : data_(MakeColumns()), form_(TViewGraphForm::CreateForDataSet(nullptr, data_.get(), kind)) {
+    form_->resize(size.width, size.height);
+    form_->show();
+    QCoreApplication::processEvents();
+  }
+  TViewGraphForm& Form() { return *form_; }
+
+  // Draws the plot as it stands, saving a picture when asked, and records that drawing.
+  RecordingCanvas& Draw(const std::string& pictureName) {
+    form_->FormResize();
+    SavePictureWhenAsked(*form_, pictureName);
+    form_->DrawOn(std::make_unique<RecordingCanvas>(form_->Image->width(), form_->Image->height()));
+    form_->FormResize();
+    return dynamic_cast<RecordingCanvas&>(form_->ImageCanvasInUse());
+  }
+
+private:
+  std::unique_ptr<ChemoData> data_;
+  std::unique_ptr<TViewGraphForm> form_;
+};
+
+// Every text written, each once, and whether it lies whole inside the image.
+std::vector<TextBox> DrawnTexts(RecordingCanvas& canvas) {
+  std::vector<TextBox> boxes;
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) {
+    const TextBox box{call.at[0], call.at[1], call.at[0] + canvas.TextWidth(call.text),
+                      call.at[1] + canvas.TextHeight(call.text), call.text};
+    if (std::none_of(boxes.begin(), boxes.end(), [&](const TextBox& b) { return b.text == box.text && b.l == box.l; }))
+      boxes.push_back(box);
+  }
+  return boxes;
+}
+
+// Expects every label to lie inside the image and to cover no other label, nor,
+// where the image has room for the whole title block (`titles`), any other text.
+void ExpectInsideAndApart(RecordingCanvas& canvas, const std::vector<TextBox>& labels, bool titles,
+                          const std::string& where) {
+  for (const TextBox& label : labels) {
+    EXPECT_TRUE(label.l >= 0 && label.t >= 0 && label.r <= canvas.Width() && label.b <= canvas.Height())
+        << where << ": \"" << label.text << "\" at " << label.l << ".." << label.r << " of " << canvas.Width();
+    for (const TextBox& other : DrawnTexts(canvas)) {
+      const bool isLabel = std::any_of(labels.begin(), labels.end(), [&](const TextBox& l) { return l.text == other.text; });
+      if ((other.text != label.text || other.l != label.l) && !other.text.empty() && (titles || isLabel)) {
+        EXPECT_FALSE(Overlap(label, other)) << where << ": \"" << label.text << "\" covers \"" << other.text << "\"";
+      }
+    }
+  }
+}
+
+// Expects the text to read the value to within half a step, with the value's sign.
+void ExpectReads(const std::string& text, long double value, long double step, const std::string& where) {
+  long double read = 0;
+  ASSERT_TRUE(TryStrToFloat(text, read)) << where << ": \"" << text << "\"";
+  EXPECT_LE(std::fabs(read - value), step / 2) << where << ": \"" << text << "\" for " << static_cast<double>(value);
+  if (std::fabs(value) > step / 2) {
+    EXPECT_EQ(read < 0, value < 0) << where << ": \"" << text << "\"";
+  }
+}
+
+// Where a plot drew its axes, and their ranges: X min, X max, Y min, Y max.
+struct PlotFrame {
+  int left, bottom, width, height;
+  std::vector<long double> range;
+};
+
+PlotFrame FrameOf(const Graph& plot) {
+  PlotFrame frame;
+  plot.GetPlotArea(frame.left, frame.bottom, frame.width, frame.height);
+  frame.range = RangeOf(plot);
+  return frame;
+}
+
+// The frame of a bar chart, read from its Y axis line (the first long vertical
+// line in solid black), with the values' range on Y.
+PlotFrame RecordedFrame(const RecordingCanvas& canvas, long double low, long double high) {
+  for (const CanvasCall& line : canvas.CallsOf(CallKind::LineTo))
+    if (line.pen.style == PenStyle::Solid && line.pen.color == clBlack && line.at[0] == line.at[2] &&
+        line.at[1] - line.at[3] > 20)
+      return {line.at[0], line.at[1], 0, line.at[1] - line.at[3] - 1, {0, 0, low, high}};
+  ADD_FAILURE() << "no Y axis";
+  return {};
+}
+
+// The tick labels of the plot's two axes: numbers written in black with a clear
+// brush, under the X axis (top 8 below it) or left of the Y axis (right end 8 left of it).
+struct TickLabels {
+  std::vector<TextBox> x, y;
+};
+
+TickLabels FindTickLabels(RecordingCanvas& canvas, const PlotFrame& frame, const std::string& where) {
+  TickLabels labels;
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) {
+    long double value;
+    if (call.brush.style != BrushStyle::Clear || call.font.color != clBlack || !TryStrToFloat(call.text, value)) continue;
+    const TextBox box{call.at[0], call.at[1], call.at[0] + canvas.TextWidth(call.text),
+                      call.at[1] + canvas.TextHeight(call.text), call.text};
+    const bool onX = box.t == frame.bottom + 8;
+    EXPECT_TRUE(onX || box.r == frame.left - 8) << where << ": \"" << call.text << "\" is no tick label";
+    (onX ? labels.x : labels.y).push_back(box);
+  }
+  return labels;
+}
+
+// Expects each label of the plot's eight-interval axes to read the tick it is centred on.
+void ExpectTicksRead(const TickLabels& labels, const PlotFrame& frame, const std::string& where) {
+  for (int axis : {0, 1}) {
+    const long double step = (frame.range[2 * axis + 1] - frame.range[2 * axis]) / 8;
+    for (const TextBox& box : axis == 0 ? labels.x : labels.y) {
+      const int pixels = axis == 0 ? (box.l + box.r) / 2 - frame.left : frame.bottom - (box.t + box.b) / 2;
+      const int tick = static_cast<int>(std::lround(pixels * 8.0 / (axis == 0 ? frame.width : frame.height)));
+      ExpectReads(box.text, frame.range[2 * axis] + tick * step, step, where + (axis == 0 ? " X" : " Y"));
+    }
+  }
+}
+
+std::string SizeName(const TViewGraphForm& form) {
+  return std::to_string(form.width()) + "x" + std::to_string(form.height());
+}
+
+}  // namespace
+
+TEST(AxisLabelsTest, ScatterTickLabelsLieWholeInsideTheImageAndReadTheirTicks) {
+  TestUi().Reset();
+  // Each column on either axis.
+  const std::vector<std::pair<int, int>> pairs{{0, 1}, {1, 0}, {2, 3}, {3, 4}, {4, 2}};
+  for (const WindowSize& size : kSizes) {
+    for (auto [x, y] : pairs) {
+      PlotAtSize plot(GraphKind::VariablesScatter, size);
+      TViewGraphForm& form = plot.Form();
+      Choose(form.ComboBoxVar1, x);
+      Choose(form.ComboBoxVar2, y);
+      const std::string where = "scatter " + SizeName(form) + " " + kColumns[x].name + " vs " + kColumns[y].name;
+      RecordingCanvas& canvas = plot.Draw(where);
+      ASSERT_NE(form.CurrentPlot(), nullptr) << where;
+      const PlotFrame frame = FrameOf(*form.CurrentPlot());
+      const TickLabels labels = FindTickLabels(canvas, frame, where);
+      ExpectTicksRead(labels, frame, where);
+      std::vector<TextBox> both = labels.x;
+      both.insert(both.end(), labels.y.begin(), labels.y.end());
+      // The two larger windows label most ticks of both axes; the smallest draws what its image has room for.
+      const bool roomy = form.width() >= 640;
+      ExpectInsideAndApart(canvas, both, roomy, where);
+      EXPECT_GE(labels.x.size(), roomy ? 4u : 0u) << where;
+      EXPECT_GE(labels.y.size(), roomy ? 4u : 0u) << where;
+    }
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// Six classes of each column: each class label reads its two bounds, the range
+// line reads the column's ends, and the labels thin out rather than meet.
+TEST(AxisLabelsTest, BarChartClassLabelsReadTheirBoundsAndLieWholeInsideTheImage) {
+  TestUi().Reset();
+  const int classes = 6;
+  for (const WindowSize& size : kSizes) {
+    for (std::size_t column = 0; column < kColumns.size(); ++column) {
+      PlotAtSize plot(GraphKind::VariableDistribution, size);
+      TViewGraphForm& form = plot.Form();
+      Choose(form.ComboBoxVar1, static_cast<int>(column));
+      Choose(form.ComboBoxVar2, classes - 2);  // "2", "3", ...
+      const std::string where = "bars " + SizeName(form) + " " + kColumns[column].name;
+      RecordingCanvas& canvas = plot.Draw(where);
+      const std::vector<long double>& values = kColumns[column].values;
+      const long double low = *std::min_element(values.begin(), values.end());
+      const long double high = *std::max_element(values.begin(), values.end());
+      const long double width = (high - low) / classes;
+      std::vector<TextBox> labels;
+      for (int k = 0; k < classes; ++k) {
+        const LabelPlotParam& box = form.Data().tpLabelPlotParam[k];
+        for (const TextBox& text : DrawnTexts(canvas)) {
+          if (text.l != box.LabelLeft + 8 || text.t != box.LabelTop + 2 || text.text[0] != '[') continue;
+          labels.push_back(text);
+          const std::size_t comma = text.text.find(", ");
+          const std::size_t close = text.text.find(") : ");
+          ASSERT_TRUE(comma != std::string::npos && close != std::string::npos) << where << ": " << text.text;
+          ExpectReads(text.text.substr(1, comma - 1), low + k * width, width, where + " lower");
+          ExpectReads(text.text.substr(comma + 2, close - comma - 2), low + (k + 1) * width, width, where + " upper");
+          // The box around the text stays inside the image too.
+          EXPECT_TRUE(box.LabelLeft >= 0 && box.LabelRight <= canvas.Width()) << where << ": " << text.text;
+        }
+      }
+      const bool roomy = form.width() >= 640;
+      EXPECT_GE(labels.size(), roomy ? 1u : 0u) << where;
+      const TextBox* range = nullptr;
+      const std::vector<TextBox> texts = DrawnTexts(canvas);
+      for (const TextBox& text : texts)
+        if (text.text.rfind("Range: ", 0) == 0) range = &text;
+      ASSERT_NE(range, nullptr) << where;
+      const std::size_t dash = range->text.find(" - ", 7);
+      ASSERT_NE(dash, std::string::npos) << where << ": " << range->text;
+      ExpectReads(range->text.substr(7, dash - 7), low, width, where + " range");
+      ExpectReads(range->text.substr(dash + 3), high, width, where + " range");
+      // The counts along the Y axis.
+      const TickLabels counts = FindTickLabels(canvas, RecordedFrame(canvas, 0, 0), where);
+      EXPECT_TRUE(counts.x.empty()) << where;
+      EXPECT_GE(counts.y.size(), 2u) << where;
+      labels.insert(labels.end(), counts.y.begin(), counts.y.end());
+      ExpectInsideAndApart(canvas, labels, roomy, where);
+    }
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// One bar per object of each column: the values along the Y axis.
+TEST(AxisLabelsTest, ProfileTickLabelsLieWholeInsideTheImageAndReadTheirTicks) {
+  TestUi().Reset();
+  for (const WindowSize& size : kSizes) {
+    for (std::size_t column = 0; column < kColumns.size(); ++column) {
+      PlotAtSize plot(GraphKind::VariableProfile, size);
+      TViewGraphForm& form = plot.Form();
+      Choose(form.ComboBoxVar1, static_cast<int>(column));
+      const std::string where = "profile " + SizeName(form) + " " + kColumns[column].name;
+      RecordingCanvas& canvas = plot.Draw(where);
+      const std::vector<long double>& values = kColumns[column].values;
+      const PlotFrame frame = RecordedFrame(canvas, *std::min_element(values.begin(), values.end()),
+                                            *std::max_element(values.begin(), values.end()));
+      const TickLabels labels = FindTickLabels(canvas, frame, where);
+      EXPECT_TRUE(labels.x.empty()) << where;
+      const bool roomy = form.width() >= 640;
+      EXPECT_GE(labels.y.size(), roomy ? 4u : 0u) << where;
+      ExpectTicksRead(labels, frame, where);
+      ExpectInsideAndApart(canvas, labels.y, roomy, where);
+    }
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
