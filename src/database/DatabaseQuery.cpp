@@ -163,6 +163,7 @@ std::vector<QueryAtom> ParseSmilesStructure(const std::string& smiles) {
 std::optional<int> ParseEmpiricalFormula(const std::string& formula, std::vector<AtomNum>& counts) {
   constexpr int64_t kTooMany = int64_t{INT32_MAX} + 1;
   auto digitAt = [&](std::size_t p) { return p < formula.size() && formula[p] >= '0' && formula[p] <= '9'; };
+  counts.clear();
   int64_t total = 0;
   for (std::size_t p = 0; p < formula.size(); ++p) {
     std::string symbol = NextElementSymbol(formula, p, true, false);

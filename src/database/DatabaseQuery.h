@@ -45,8 +45,8 @@ struct QueryAtom {
 std::string NextElementSymbol(const std::string& text, std::size_t& p, bool formula, bool inBracket);
 // The heavy atoms of a SMILES and their bonds (symmetric lists).
 std::vector<QueryAtom> ParseSmilesStructure(const std::string& smiles);
-// Counts per element of a formula ("CH3OH"); returns the number of atoms, or
-// nothing for a bad formula, whose counts add up beyond 32 bits.
+// Fills counts with the count per element of a formula ("CH3OH"); returns the
+// number of atoms, or nothing for a bad formula, whose counts add up beyond 32 bits.
 std::optional<int> ParseEmpiricalFormula(const std::string& formula, std::vector<AtomNum>& counts);
 // Counts per element (letter case ignored); returns the number of atoms,
 // hydrogens only when withHydrogens.

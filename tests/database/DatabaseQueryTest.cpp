@@ -159,7 +159,6 @@ TEST_F(DatabaseQueryTest, FormulasWhoseCountsLeave32BitsMatchNothing) {
   for (const char* bad : {"C2147483648", "C2147483647H", "C99999999999999999999999", "C999999999C999999999C999999999"})
     EXPECT_EQ(ParseEmpiricalFormula(bad, counts), std::nullopt) << bad;
   // Every digit belongs to the count, however many there are.
-  counts.clear();
   EXPECT_EQ(ParseEmpiricalFormula("C00000000000002H6O", counts), 9);
   EXPECT_EQ(counts[0].count, 2);
   EXPECT_EQ(Cas(Formula("C00000000000002H6O")), (std::set<std::string>{kEthanol, kEther}));

@@ -100,15 +100,16 @@ private:
   bool inReach_ = true;
 };
 
-// The display modes: without spheres, plain circles, dot and line meshes, each
-// with another radius kind (the meshes with the smallest radii, the empirical ones).
+// The display modes: without spheres, plain circles of van der Waals radii, and
+// dot and line meshes of the smaller calculated and empirical radii (fewer dots).
 std::vector<ViewOptions> DisplayModes() {
   std::vector<ViewOptions> modes(4);
   const SphereStyle styles[] = {SphereStyle::Plain, SphereStyle::Plain, SphereStyle::Dots, SphereStyle::Lines};
+  const int radiusKinds[] = {0, 2, 1, 0};
   for (int mode = 0; mode < 4; ++mode) {
     modes[mode].spheres = mode > 0;
     modes[mode].style = styles[mode];
-    modes[mode].radiusKind = (mode + 2) % 3;
+    modes[mode].radiusKind = radiusKinds[mode];
     modes[mode].showAllSymbols = true;
   }
   return modes;
