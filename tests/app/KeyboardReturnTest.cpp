@@ -16,23 +16,7 @@
 
 namespace {
 
-class KeyboardReturn : public MainFormTest {
-protected:
-  TMainForm& StartShown() {
-    TMainForm& main = StartInCompleteFolder();
-    ShowActive(main);
-    ProcessEventsUntil([] { return QApplication::activeModalWidget() == nullptr; });
-    StopClosingModals();
-    return main;
-  }
-};
-
-// Whether the window gets the keyboard, once the window system is done.
-bool HasTheKeyboard(const QWidget* window) {
-  return ProcessEventsUntil(
-      [window] { return QApplication::focusWidget() != nullptr && QApplication::focusWidget()->window() == window; },
-      2000);
-}
+using KeyboardReturn = MainFormTest;
 
 // Alt+F, as typed, opens the main window's File menu.
 void ExpectFileMenuOpensFromTheKeyboard(TMainForm& main) {

@@ -14,6 +14,7 @@
 #include "app/Main.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
+#include "support/UserInput.h"
 
 class MainFormTest : public testing::Test {
 protected:
@@ -61,6 +62,15 @@ protected:
   TMainForm& StartInCompleteFolder() {
     MakeCompleteFolder();
     return Start();
+  }
+  // Starts in a complete folder, shown and active once the welcome window has
+  // gone; the modal windows opened from then on are left to the test.
+  TMainForm& StartShown() {
+    TMainForm& main = StartInCompleteFolder();
+    ShowActive(main);
+    ProcessEventsUntil([] { return QApplication::activeModalWidget() == nullptr; });
+    StopClosingModals();
+    return main;
   }
 
   std::unique_ptr<TMainForm> form_;

@@ -21,7 +21,8 @@
 #include "support/ScriptedUi.h"
 
 // While it lives, message boxes are the Qt services' own modal boxes; each is
-// answered with the key (Enter: its default button) once it is up, and its text kept.
+// answered with the key (Enter: its default button) once it is up, and its text
+// and the window it opened over kept.
 class RealMessageBoxes {
 public:
   explicit RealMessageBoxes(Qt::Key answer = Qt::Key_Return) : answer_(answer) {
@@ -34,12 +35,14 @@ public:
   RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
 
   const std::vector<std::string>& Answered() const { return answered_; }
+  const std::vector<const QWidget*>& Over() const { return over_; }
 
 private:
   void AnswerOpenBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
     answered_.push_back(StdStr(box->text()));
+    over_.push_back(box->parentWidget());
     QTest::keyClick(box, answer_);
   }
 
@@ -47,6 +50,7 @@ private:
   QtUiServices ui_;
   QTimer poll_;
   std::vector<std::string> answered_;
+  std::vector<const QWidget*> over_;
 };
 
 // Shows a window and makes it the active one, so that keys reach its focus widget.
@@ -88,6 +92,13 @@ inline QWidget* KeyboardTarget() {
   QWidget* focused = QApplication::focusWidget();
   if (focused == nullptr) ADD_FAILURE() << "no widget has the keyboard";
   return focused;
+}
+
+// Whether the window gets the keyboard, once the window system is done.
+inline bool HasTheKeyboard(const QWidget* window) {
+  return ProcessEventsUntil(
+      [window] { return QApplication::focusWidget() != nullptr && QApplication::focusWidget()->window() == window; },
+      2000);
 }
 
 // Presses a key as the keyboard delivers it: to the widget that has the focus at that moment.

@@ -92,8 +92,12 @@ QWidget* WindowToOpenOver() {
   const auto& progress = ProgressWindows();
   for (auto it = progress.rbegin(); it != progress.rend(); ++it)
     if (*it != nullptr && (*it)->isVisible()) return it->data();
-  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-  return QApplication::activeWindow();
+  // The window the user works in: the active one, when the modal window (if
+  // any) lets it take input, as it does the windows it owns.
+  QWidget* modal = QApplication::activeModalWidget();
+  QWidget* active = QApplication::activeWindow();
+  if (TakesKeyboard(active) && Unblocked(active, modal)) return active;
+  return modal != nullptr ? modal : active;
 }
 
 void AddProgressWindow(QWidget* window) {

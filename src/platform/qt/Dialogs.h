@@ -15,7 +15,9 @@ void CentreOnScreen(QWidget* window);
 
 // The window a window opened now belongs to and stays over: the progress window
 // shown last while it is up (a question asked during the work goes over it),
-// else the active modal window, else the active window; null when there is none.
+// else the active window when it takes input (a window owned by the modal one
+// does), else the active modal window, else the active window; null when there
+// is none.
 QWidget* WindowToOpenOver();
 // Progress windows announce themselves while they are shown.
 void AddProgressWindow(QWidget* window);
