@@ -101,7 +101,8 @@ Graph::Graph(Canvas& image, GraphData* data) : image_(image), data_(data) {
 }
 
 void Graph::DrawFrame() {
-  const std::vector<std::string> xTexts = data_->Axis.IntegerXTicks ? std::vector<std::string>() : XAxisTexts();
+  const std::vector<std::string> xTexts =
+      data_->Axis.IntegerXTicks ? std::vector<std::string>() : TickTexts(xMin_, xMax_);
   MakeRoomForXLabels(xTexts);
   MakeRoomForYLabels(YAxisLabels(WidestLeftMargin()), xTexts.empty() ? 0 : image_.TextWidth(xTexts.front()) / 2);
   DrawXAxis();
@@ -184,7 +185,7 @@ int Graph::PixelOffset(long double numerator, long double denominator) {
 }
 
 std::vector<std::string> Graph::AxisLabels(long double low, long double high, const LabelCorner& corner) {
-  const std::vector<std::string> texts = DistinctTexts(TickValues(low, high), AxisText);
+  const std::vector<std::string> texts = TickTexts(low, high);
   for (int stride = 1; stride <= kIntervals; stride *= 2) {
     const std::vector<std::string> labels = StrideLabels(texts, stride, corner);
     if (LabelsApart(labels, corner)) return labels;
@@ -209,7 +210,9 @@ bool Graph::FitsImage(const TextCorner& at, const std::string& text) {
 
 int Graph::WidestLeftMargin() const { return baseBox_.left + (baseBox_.right - baseBox_.left) / 2; }
 
-std::vector<std::string> Graph::XAxisTexts() const { return DistinctTexts(TickValues(xMin_, xMax_), AxisText); }
+std::vector<std::string> Graph::TickTexts(long double low, long double high) {
+  return DistinctTexts(TickValues(low, high), AxisText);
+}
 
 void Graph::MakeRoomForXLabels(const std::vector<std::string>& texts) {
   boxBottom_ = std::min(baseBox_.bottom, image_.Height() - kLabelGap - image_.TextHeight("0"));

@@ -135,8 +135,8 @@ private:
   TextBox baseBox_;                  // the box before it made room for the tick labels
 
   int WidestLeftMargin() const;
-  // The X axis's tick texts in normal mode, every tick's.
-  std::vector<std::string> XAxisTexts() const;
+  // The texts of the nine major ticks of low .. high, in the digits that tell them apart.
+  static std::vector<std::string> TickTexts(long double low, long double high);
   void MakeRoomForXLabels(const std::vector<std::string>& texts);
   // The labels of the Y axis's major ticks if the axis stood at axisX.
   std::vector<std::string> YAxisLabels(int axisX);
