@@ -216,11 +216,9 @@ std::vector<std::string> Graph::TickTexts(long double low, long double high) {
 
 void Graph::MakeRoomForXLabels(const std::vector<std::string>& texts) {
   boxBottom_ = std::min(baseBox_.bottom, image_.Height() - kLabelGap - image_.TextHeight("0"));
-  plotHeight_ = boxBottom_ - boxTop_;
   const int lastWidth = texts.empty() ? 0 : image_.TextWidth(texts.back());
   const int narrowestRight = baseBox_.right - (baseBox_.right - baseBox_.left) / 4;
   boxRight_ = std::clamp(image_.Width() - (lastWidth - lastWidth / 2), narrowestRight, baseBox_.right);
-  plotWidth_ = boxRight_ - boxLeft_;
 }
 
 void Graph::MakeRoomForYLabels(const std::vector<std::string>& labels, int least) {

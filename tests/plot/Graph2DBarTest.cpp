@@ -104,6 +104,15 @@ TEST(Graph2DBarTest, TitleShowsNameRangeAndCountCaption) {
   EXPECT_NE(canvas.FindText("Range: -1.50 - 2.25"), nullptr);
   EXPECT_NE(canvas.FindText("N\xB0 of compounds"), nullptr);
   EXPECT_NE(canvas.FindLine(77, 520, 570, 520), nullptr);  // the X axis: one line, no ticks
+  // On a narrow image the count labels widen the margin; the axis still ends at the box's right.
+  RecordingCanvas narrow(120, 100);
+  Graph2DBar narrowBar(narrow, &table.data);
+  const CanvasCall* zero = narrow.FindText("0.00");
+  ASSERT_NE(zero, nullptr);
+  const int left = zero->at[0] + narrow.TextWidth("0.00") + 8;
+  EXPECT_GT(left, 28);
+  EXPECT_EQ(zero->at[0], 0);
+  EXPECT_NE(narrow.FindLine(left, 90, 123, 90), nullptr);
 }
 
 TEST(Graph2DBarTest, EmptyDataShowsZeroSharesWithoutBars) {

@@ -78,6 +78,43 @@ TEST(GraphTest, TickLabelsSwitchToExponentOutsideTheThousandths) {
   }
 }
 
+// Labels of eight and more digits: on a 300 x 300 image the box moves in until
+// the widest Y label starts at the image's left edge and the last X label ends
+// inside its right edge; on 120 x 100 the left margin stops short of Y labels
+// wider than half the box's width (28 + 48) and leaves them off, and the box
+// rises to hold the X labels.
+TEST(GraphTest, MarginsGrowToHoldTheTickLabelsUpToTheirLimits) {
+  PlotTestData table({{0.9999995L, 0.9999995L}, {1.0000045L, 1.0000045L}});
+  RecordingCanvas canvas(300, 300);
+  FrameOnly graph(canvas, &table.data);
+  graph.DrawFrame();
+  int left, bottom, width, height;
+  graph.GetPlotArea(left, bottom, width, height);
+  int widest = 0;
+  int lastRight = 0;
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::TextOut)) {
+    if (call.at[1] == bottom + 8) lastRight = std::max(lastRight, call.at[0] + canvas.TextWidth(call.text));
+    if (call.at[0] + canvas.TextWidth(call.text) == left - 8) widest = std::max(widest, canvas.TextWidth(call.text));
+  }
+  EXPECT_GT(widest, 46 - 8);  // wider than the first margin
+  EXPECT_EQ(left, widest + 8);
+  EXPECT_GT(lastRight, 300 - 14 - 8);  // the last X label, inside the image
+  EXPECT_LE(lastRight, 300);
+  EXPECT_GT(width, 8 * ((286 - left) / 8) - 40);  // the right end moved in by less than a label
+
+  PlotTestData wide({{-1.0000005e20L, -1.0000005e20L}, {-1.0000001e20L, -1.0000001e20L}});  // "-1.0000004E+20"
+  RecordingCanvas small(120, 100);
+  FrameOnly cramped(small, &wide.data);
+  cramped.DrawFrame();
+  cramped.GetPlotArea(left, bottom, width, height);
+  EXPECT_EQ(bottom, 100 - 8 - small.TextHeight("0"));
+  EXPECT_LT(left, 28 + 48);
+  for (const CanvasCall& call : small.CallsOf(CallKind::TextOut)) {
+    EXPECT_NE(call.at[0] + small.TextWidth(call.text), left - 8) << call.text;  // no Y label
+    EXPECT_TRUE(call.font.color == clBlue || call.at[0] >= 0) << call.text;
+  }
+}
+
 TEST(GraphTest, RangesComeFromRowsWithBothValuesAndTheExtraValues) {
   RecordingCanvas canvas(400, 300);
   PlotTestData mixed({{3, 2}, {std::nullopt, 100}, {-1, 5}, {50, std::nullopt}});
