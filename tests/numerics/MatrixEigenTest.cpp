@@ -92,11 +92,25 @@ TEST(Eigen, NonFiniteEntriesFailTheReduction) {
         }
 }
 
-// A QL step that overflows raises the overflow instead of returning the infinity
-// as an eigenvalue.
-TEST(Eigen, AQLStepThatOverflowsRaises) {
-  Matrix form = FromRows({{1e4931L, 1e4931L, 1e4931L}, {1e4932L, 0.0L, 0.0L}});
-  EXPECT_THROW(form.QLEigen(nullptr), EOverflow);
+// A QL step that overflows the off-diagonal (the first form) or the diagonal
+// (the second) raises the overflow instead of returning an infinite eigenvalue,
+// and so do eigenvectors that a transformation holding an infinity spoils. A form
+// of zeros has converged.
+TEST(Eigen, QLIterationRaisesOverflowsAndTakesZerosAsConverged) {
+  for (const std::vector<std::vector<long double>>& rows :
+       {std::vector<std::vector<long double>>{{1e4931L, 1e4931L, 1e4931L}, {1e4932L, 0.0L, 0.0L}},
+        std::vector<std::vector<long double>>{{1e4931L, 1e4932L}, {5e4931L, 0.0L}}}) {
+    Matrix form = FromRows(rows);
+    EXPECT_THROW(form.QLEigen(nullptr), EOverflow);
+  }
+  Matrix form = FromRows({{2, 1}, {1, 0}});
+  Matrix q = FromRows({{HUGE_VALL, 0}, {0, 1}});
+  EXPECT_THROW(form.QLEigen(&q), EMathError);
+
+  Matrix zeros(3, 3);
+  zeros.HouseholderReduce(nullptr);
+  ASSERT_TRUE(zeros.QLEigen(nullptr));
+  for (int j = 0; j < 3; ++j) EXPECT_EQ(zeros.At(0, j), 0.0L);
 }
 
 TEST(Eigen2x2, RealAndComplexPairs) {
