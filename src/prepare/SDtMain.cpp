@@ -242,6 +242,7 @@ QWidget* TDataSetupForm::BuildListsRow() {
     inner->addWidget(copy, 0, Qt::AlignTop);
     auto* action = new QAction("&Copy", list);
     action->setShortcut(QKeySequence::Copy);
+    action->setShortcutContext(Qt::WidgetShortcut);  // both lists copy with the same keys: the focused one
     list->addAction(action);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
     layout->addWidget(group, 1);
