@@ -20,6 +20,7 @@
 #include "platform/qt/StringGrid.h"
 #include "prepare/DRdMain.h"
 #include "prepare/SDtMain.h"
+#include "plot/VGrMain.h"
 #include "prepare/SetupTestData.h"
 #include "support/FakeProjectHost.h"
 #include "support/UserInput.h"
@@ -149,6 +150,14 @@ TEST_F(DataSetupWindow, ItsButtonsSitInRowsOfThreeAndMarkTheRowsChosen) {
   QTest::keyClick(form->ListBoxSelVar, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(TestUi().clipboard, pool);
 
+  Click("Var. PCA");
+  Click("View resp. d.");
+  ASSERT_NE(form->PlotWindow(1), nullptr);
+  ASSERT_NE(form->PlotWindow(2), nullptr);
+  EXPECT_EQ(form->PlotWindow(1)->Data().RowCount, 204);  // the score plot
+  EXPECT_EQ(form->PlotWindow(2)->Data().RowCount, 204);  // the training responses
+  EXPECT_EQ(form->PlotWindow(3), nullptr);               // no prediction object
+
   ClickVariables(4, 6, "Release var.");
   ClickVariables(7, 7, "Select resp.");
   EXPECT_EQ(Statuses(vars), (Marks{{"MinEStateIndex", "Hold"}, {"MolWt", "Response"}}));
@@ -207,6 +216,17 @@ TEST_F(DataSetupWindow, ANamedSplittingGivesWayToTheOtherSplits) {
   recall();
   Pick(form->ComboBoxRandom, "10");
   EXPECT_EQ(name->currentText(), "");
+
+  recall();
+  TestUi().Answer(IDNO);  // every ordered object changes role
+  Click("Swap");
+  EXPECT_EQ(Summary(), "Training: 5\t\tPrediction: 199\t\t\tVariables: 2\nExcluded: 0\t\tMissing: 0\t\t\tUnknown: 0");
+  Click("Delete splitting");
+  EXPECT_EQ(ShownTexts(), (Texts{"Do you want to preserve the first and the last object status with reference to an "
+                                 "ORDERED response table?",
+                                 "Do you really want to delete by hand?"}));
+  EXPECT_EQ(name->count(), 1);
+  EXPECT_FALSE(ButtonCalled("Delete splitting")->isEnabled());
 }
 
 // Single model fits what the window shows, not the set-up the data set holds:
