@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QColor>
+#include <QImage>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
@@ -14,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ModalScript.h"
@@ -32,14 +36,15 @@ namespace {
 using Marks = std::map<std::string, std::string>;
 
 // The example table with its stored set-up: MaxEStateIndex the response, qed
-// and MolWt selected, every object training; the set-up window open on it.
+// and MolWt selected, Activity a splitting variable, every object training; the
+// set-up window open on it.
 class DataSetupWindow : public testing::Test {
 protected:
   DataSetupWindow() {
     TestUi().Reset();
     LoadExample(data);
     data.iResponseIndex = 1;
-    SetVarLists(data, {5, 6});
+    SetVarLists(data, {5, 6}, {}, {0});
     form = std::make_unique<TDataSetupForm>(nullptr, &models, &data);
     ShowActive(*form);
   }
@@ -76,10 +81,11 @@ protected:
     }
   }
 
-  static QAction* ActionCalled(const QWidget* widget, const QString& caption) {
+  // Runs the action of the widget (a list's or a pop-up menu's item) with this caption.
+  static void Trigger(const QWidget* widget, const QString& caption) {
     for (QAction* action : widget->actions())
-      if (action->text() == caption) return action;
-    return nullptr;
+      if (action->text() == caption) return action->trigger();
+    ADD_FAILURE() << "no action " << caption.toStdString();
   }
 
   // Clicks the name of row top, then shift-clicks the name of row bottom.
@@ -108,6 +114,16 @@ protected:
       if (!grid->Cells(2, row).empty()) marks[grid->Cells(1, row)] = grid->Cells(2, row);
     return marks;
   }
+  static std::vector<std::string> MenuTexts(const QMenu* menu) {
+    std::vector<std::string> texts;
+    for (const QAction* action : menu->actions()) texts.push_back(action->text().toStdString());
+    return texts;
+  }
+  // The colour the grid shows near the lower right corner of a cell, clear of its text.
+  static QColor Fill(StringGrid* grid, int col, int row) {
+    const QRect cell = grid->visualRect(grid->model()->index(row - grid->FixedRows(), col - grid->FixedCols()));
+    return grid->viewport()->grab().toImage().pixelColor(cell.right() - 3, cell.bottom() - 2);
+  }
   static std::vector<std::string> Lines(const QListWidget* list) {
     std::vector<std::string> lines;
     for (int i = 0; i < list->count(); ++i) lines.push_back(list->item(i)->text().toStdString());
@@ -128,11 +144,28 @@ TEST_F(DataSetupWindow, ItsButtonsSitInRowsOfThreeAndMarkTheRowsChosen) {
                      "Set splitting", "View resp. d.", "Normalize var."});
   ExpectRowsOfThree({"Training", "Prediction", "Excluded", "Reset objects", "Create splitting", "Delete splitting"});
 
-  const StringGrid* vars = form->StringGridVar;
-  EXPECT_EQ(Statuses(vars), (Marks{{"MaxEStateIndex", "Response"}, {"qed", "Selected"}, {"MolWt", "Selected"}}));
+  StringGrid* vars = form->StringGridVar;
+  StringGrid* objects = form->StringGridObj;
+  for (const auto& [grid, name] : {std::pair{vars, "Variable"}, std::pair{objects, "Name"}})
+    EXPECT_EQ((std::vector<std::string>{grid->Cells(0, 0), grid->Cells(1, 0), grid->Cells(2, 0)}),
+              (std::vector<std::string>{"No.", name, "Status"}));
+  EXPECT_EQ(MenuTexts(form->PopupMenuVar),
+            (std::vector<std::string>{"&Select variable", "&Hold variable", "&Release variable", "&Normalize variable",
+                                      "S&elect response ", "Re&lease response", "Se&t splitting", "&Clear All",
+                                      "View Res&ponse distribution", "Se&arch variable..."}));
+  EXPECT_EQ(MenuTexts(form->PopupMenuObj),
+            (std::vector<std::string>{"&Training", "&Prediction", "E&xcluded", "&Reset objects", "&Create splitting...",
+                                      "&Delete splitting", "&Search object..."}));
+
+  EXPECT_EQ(Statuses(vars), (Marks{{"Activity", "Splitting"},
+                                   {"MaxEStateIndex", "Response"},
+                                   {"qed", "Selected"},
+                                   {"MolWt", "Selected"}}));
+  EXPECT_EQ(Fill(vars, 2, 2), QColor(0, 128, 0));  // the response's status cell
   ClickVariables(3, 5, "Hold var.");
   ClickVariables(4, 4, "Select var.");
-  EXPECT_EQ(Statuses(vars), (Marks{{"MaxEStateIndex", "Response"},
+  EXPECT_EQ(Statuses(vars), (Marks{{"Activity", "Splitting"},
+                                   {"MaxEStateIndex", "Response"},
                                    {"MinEStateIndex", "Hold"},
                                    {"MaxAbsEStateIndex", "Selected"},
                                    {"MinAbsEStateIndex", "Hold"},
@@ -141,9 +174,7 @@ TEST_F(DataSetupWindow, ItsButtonsSitInRowsOfThreeAndMarkTheRowsChosen) {
   const std::string pool = "MinEStateIndex\r\nMaxAbsEStateIndex\r\nMinAbsEStateIndex\r\nqed\r\nMolWt\r\n";
   EXPECT_EQ(Lines(form->ListBoxSelVar),
             (std::vector<std::string>{"MinEStateIndex", "MaxAbsEStateIndex", "MinAbsEStateIndex", "qed", "MolWt"}));
-  QAction* copy = ActionCalled(form->ListBoxSelVar, "&Copy");
-  ASSERT_NE(copy, nullptr);
-  copy->trigger();
+  Trigger(form->ListBoxSelVar, "&Copy");
   EXPECT_EQ(TestUi().clipboard, pool);
   TestUi().clipboard.clear();
   form->ListBoxSelVar->setFocus();
@@ -160,26 +191,32 @@ TEST_F(DataSetupWindow, ItsButtonsSitInRowsOfThreeAndMarkTheRowsChosen) {
 
   ClickVariables(4, 6, "Release var.");
   ClickVariables(7, 7, "Select resp.");
-  EXPECT_EQ(Statuses(vars), (Marks{{"MinEStateIndex", "Hold"}, {"MolWt", "Response"}}));
+  EXPECT_EQ(Statuses(vars), (Marks{{"Activity", "Splitting"}, {"MinEStateIndex", "Hold"}, {"MolWt", "Response"}}));
+  EXPECT_EQ(Fill(vars, 2, 7), QColor(0, 187, 0));  // selected
+  EXPECT_NE(Fill(vars, 2, 2), QColor(0, 128, 0));
   EXPECT_TRUE(ButtonCalled("View resp. d.")->isEnabled());
   Click("Release resp.");
-  EXPECT_EQ(Statuses(vars), (Marks{{"MinEStateIndex", "Hold"}}));
+  EXPECT_EQ(Statuses(vars), (Marks{{"Activity", "Splitting"}, {"MinEStateIndex", "Hold"}}));
   EXPECT_FALSE(ButtonCalled("View resp. d.")->isEnabled());
   Click("Clear all");
   EXPECT_EQ(Statuses(vars), Marks{});
   EXPECT_TRUE(Lines(form->ListBoxSelVar).empty());
+  ClickRows(vars, 8, 8);
+  Trigger(form->PopupMenuVar, "&Hold variable");
+  EXPECT_EQ(Statuses(vars), (Marks{{"HeavyAtomMolWt", "Hold"}}));
 
   ClickObjects(1, 3, "Prediction");
   ClickObjects(2, 2, "Excluded");
   ClickObjects(3, 4, "Training");
-  const StringGrid* objects = form->StringGridObj;
-  EXPECT_EQ(objects->Cells(2, 1), "Prediction");
-  EXPECT_EQ(objects->Cells(2, 2), "Excluded");
-  EXPECT_EQ(objects->Cells(2, 3), "Training");
-  EXPECT_EQ(Summary(), "Training: 202\t\tPrediction: 1\t\t\tVariables: 0\nExcluded: 1\t\tMissing: 0\t\t\tUnknown: 0");
+  ClickRows(objects, 4, 4);
+  Trigger(form->PopupMenuObj, "&Prediction");
+  EXPECT_EQ((std::vector<std::string>{objects->Cells(2, 1), objects->Cells(2, 2), objects->Cells(2, 3),
+                                      objects->Cells(2, 4)}),
+            (std::vector<std::string>{"Prediction", "Excluded", "Training", "Prediction"}));
+  EXPECT_EQ(Summary(), "Training: 201\t\tPrediction: 2\t\t\tVariables: 1\nExcluded: 1\t\tMissing: 0\t\t\tUnknown: 0");
   Click("Reset objects");
   EXPECT_EQ(objects->Cells(2, 1), "Training");
-  EXPECT_EQ(Summary(), "Training: 204\t\tPrediction: 0\t\t\tVariables: 0\nExcluded: 0\t\tMissing: 0\t\t\tUnknown: 0");
+  EXPECT_EQ(Summary(), "Training: 204\t\tPrediction: 0\t\t\tVariables: 1\nExcluded: 0\t\tMissing: 0\t\t\tUnknown: 0");
   EXPECT_EQ(data.iResponseIndex, 1);  // nothing stored without OK
   EXPECT_EQ(data.iSelectedVarCount, 2);
 }
@@ -198,6 +235,8 @@ TEST_F(DataSetupWindow, ANamedSplittingGivesWayToTheOtherSplits) {
   EXPECT_EQ(name->currentText(), "by hand");
   Click("Reset objects");
   EXPECT_EQ(name->currentText(), "");
+  EXPECT_EQ(Statuses(form->StringGridVar),
+            (Marks{{"MaxEStateIndex", "Response"}, {"qed", "Selected"}, {"MolWt", "Selected"}}));
 
   const auto recall = [&] {
     Pick(name, "by hand");
