@@ -31,6 +31,13 @@ bool CopyBlocks(Stream& from, Stream& to, int64_t size) {
   return true;
 }
 
+// What a project keeps of a validation file: all of it, or, when some of its
+// records are out of date, the others, so that a loaded project shows none of them.
+std::vector<RecordSpan> StoredParts(Stream& file, const StaleRecords& stale) {
+  if (stale.Sets().empty()) return {{0, file.Size()}};
+  return RecordSpansOutside(file, stale.Sets());
+}
+
 }  // namespace
 
 void StreamInt64(Stream& stream, int64_t& target, uint8_t mode) {
@@ -74,6 +81,7 @@ void TempFiles::DeleteTempFiles() {
       std::string path = directory_ + node->Name() + extension;
       if (FileExists(path)) DeleteFile(path);
     }
+    if (!FileExists(DbPath(node->Name()))) stale_.erase(node->Name());
   }
 }
 
@@ -99,9 +107,15 @@ bool TempFiles::StoreTempFile(const std::string& name, Stream& stream) {
   }
   std::string storedName = name;
   StreamString(stream, storedName, kStreamWrite);
-  int64_t size = file->Size();
+  const std::vector<RecordSpan> parts = StoredParts(*file, Stale(name));
+  int64_t size = 0;
+  for (const RecordSpan& part : parts) size += part.end - part.start;
   StreamInt64(stream, size, kStreamWrite);
-  if (!CopyBlocks(*file, stream, size)) throw EStreamError("Cannot read file \"" + DbPath(name) + "\"");
+  for (const RecordSpan& part : parts) {
+    file->Seek(part.start, SeekOrigin::Begin);
+    if (!CopyBlocks(*file, stream, part.end - part.start))
+      throw EStreamError("Cannot read file \"" + DbPath(name) + "\"");
+  }
   return true;
 }
 
@@ -127,4 +141,9 @@ void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {
     DeleteFile(DbPath(name));
     throw;
   }
+  stale_.erase(name);
+}
+
+bool TempFiles::HoldsCurrentRecord(const std::string& name, const int32_t* variables, int p) {
+  return !Stale(name).Holds(variables, p) && HoldsValidationRecord(DbPath(name), variables, p);
 }

@@ -1,13 +1,15 @@
 // The registry of the temporary validation files: the folder, the registered
 // base names and the five extensions a file of a base name can carry; builds
 // their paths, deletes them, and copies a results file into or out of a
-// project file.
+// project file; keeps which records of its files are out of date.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
+#include "data/ValidationFiles.h"
 #include "platform/base/Stream.h"
 
 // One registered base name.
@@ -57,6 +59,12 @@ public:
   // reported and its content skipped.
   void RestoreTempFile(Stream& stream, const std::string& name);
 
+  // The records of name's ".db$" file that are out of date. The marks go with the
+  // file's content: when the file is deleted or restored from a project.
+  StaleRecords& Stale(const std::string& name) { return stale_[name]; }
+  // True when name's ".db$" file holds a record of the variables that is not stale.
+  bool HoldsCurrentRecord(const std::string& name, const int32_t* variables, int p);
+
 private:
   std::string DbPath(const std::string& name) const { return directory_ + name + DbExtension(); }
 
@@ -64,6 +72,7 @@ private:
   FileNameNode* last_ = nullptr;
   std::string directory_;
   std::array<std::string, 5> extensions_{".db$", ".tmp", ".new", ".und", ".out"};
+  std::map<std::string, StaleRecords> stale_;
 };
 
 // Embedded record sizes are 8-byte little-endian integers.

@@ -55,6 +55,7 @@ void ValidationFileCopies::Backup() {
       files_.Delete(CopyPath(name));
       throw Exception("Cannot copy " + db);
     }
+    stale_[i] = registry_->Stale(name);
     covered_[i] = true;
   }
 }
@@ -66,6 +67,7 @@ void ValidationFileCopies::Restore() {
     const char* name = kValidationFileNames[i];
     const std::string copy = CopyPath(name);
     const bool restored = files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : DeleteIfExists(DbPath(name));
+    if (restored) registry_->Stale(name) = stale_[i];
     failed = failed || !restored;
   }
   if (failed) throw Exception("Cannot put back the validation files");

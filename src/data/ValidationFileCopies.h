@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "data/ValidationFiles.h"
+
 class TempFiles;
 
 // The file operations the copies go through; tests make them fail.
@@ -30,15 +32,15 @@ public:
   ValidationFileCopies(TempFiles* registry, std::string extension, FileOperations& files = SystemFiles())
       : registry_(registry), extension_(std::move(extension)), files_(files) {}
 
-  // Deletes any copy left behind, then copies each existing ".db$" file. Throws
-  // on the first failed copy, which leaves no partial copy; the files handled
-  // before it stay covered.
+  // Deletes any copy left behind, then copies each existing ".db$" file with the
+  // registry's marks of its stale records. Throws on the first failed copy, which
+  // leaves no partial copy; the files handled before it stay covered.
   void Backup();
   // For each file the last Backup covered (copied, or known to be absent): its
   // copy replaces the ".db$" file in one rename, so that the file exists at
-  // every moment; a file that had no copy is deleted. A file never covered is
-  // left as it is. Throws, after trying every file, when a copy cannot be put
-  // back or a ".db$" file cannot be deleted.
+  // every moment, and its marks come back; a file that had no copy is deleted. A
+  // file never covered is left as it is. Throws, after trying every file, when a
+  // copy cannot be put back or a ".db$" file cannot be deleted.
   void Restore();
   // Deletes every copy that exists; throws when one cannot be deleted.
   void DeleteCopies();
@@ -54,6 +56,7 @@ private:
   std::string extension_;
   FileOperations& files_;
   std::array<bool, std::size(kValidationFileNames)> covered_{};
+  std::array<StaleRecords, std::size(kValidationFileNames)> stale_{};
 };
 
 // The files put aside (copies with the registry's ".new" extension appended) for the

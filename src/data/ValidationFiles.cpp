@@ -1,8 +1,13 @@
 #include "data/ValidationFiles.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "platform/base/ExtendedCodec.h"
 #include "platform/base/Files.h"
@@ -79,10 +84,14 @@ std::vector<RecordHead> ReadAllHeads(Stream& stream) {
   return heads;
 }
 
-bool InSet(const std::vector<std::vector<int32_t>>& sets, const RecordHead& head) {
+bool InSet(const std::vector<std::vector<int32_t>>& sets, const int32_t* variables, int p) {
   for (const std::vector<int32_t>& set : sets)
-    if (SameVariableSet(set, head.variables.data(), static_cast<int>(head.variables.size()))) return true;
+    if (SameVariableSet(set, variables, p)) return true;
   return false;
+}
+
+bool InSet(const std::vector<std::vector<int32_t>>& sets, const std::vector<int32_t>& variables) {
+  return InSet(sets, variables.data(), static_cast<int>(variables.size()));
 }
 
 std::vector<std::vector<int32_t>> VariableSets(const std::vector<RecordHead>& heads) {
@@ -97,7 +106,7 @@ void CopyRecords(Stream& from, Stream& output, const std::vector<RecordHead>& he
   RecordHead head;
   for (std::size_t i = 0; i < heads.size(); ++i) {
     if (ReadRecordHead(from, head) != RecordRead::Ok) throw MergeFailure{};
-    if (InSet(skip, head)) {
+    if (InSet(skip, head.variables)) {
       from.Seek(head.BlockBytes(), SeekOrigin::Current);
       continue;
     }
@@ -135,8 +144,9 @@ bool MergeFailed(const std::string& text = kMergeFailed) {
   return false;
 }
 
-// Moves count bytes of the file from one position to an earlier one.
-void MoveBytesBack(Stream& file, int64_t from, int64_t to, int64_t count) {
+// Moves count bytes of the file from one position to an earlier one; they are in
+// the file, not in its buffer, when it returns.
+void MoveBytesBack(FileStream& file, int64_t from, int64_t to, int64_t count) {
   std::vector<uint8_t> buffer(64 * 1024);
   while (count > 0) {
     const std::size_t chunk = static_cast<std::size_t>(std::min<int64_t>(count, buffer.size()));
@@ -148,6 +158,29 @@ void MoveBytesBack(Stream& file, int64_t from, int64_t to, int64_t count) {
     to += static_cast<int64_t>(chunk);
     count -= static_cast<int64_t>(chunk);
   }
+  file.Flush();
+}
+
+// Moves the records outside the sets back over those in them, up to the end or
+// a damaged record; kept follows the end of the records in their place.
+void MoveKeptRecordsBack(FileStream& file, const std::vector<std::vector<int32_t>>& sets, int64_t& kept) {
+  int64_t start = 0;
+  RecordHead head;
+  while (ReadRecordHead(file, head) == RecordRead::Ok) {
+    const int64_t end = file.Position() + head.BlockBytes();
+    if (!InSet(sets, head.variables)) {
+      if (start != kept) MoveBytesBack(file, start, kept, end - start);
+      kept += end - start;
+    }
+    start = file.Seek(end, SeekOrigin::Begin);
+  }
+}
+
+// Only a file known not to exist holds nothing: a path whose folder cannot be
+// looked into (no folder, or one the user may not search) may still hold records.
+bool NoSuchFile(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
 }
 
 }  // namespace
@@ -247,28 +280,49 @@ bool MergeValidationFiles(const std::string& validationPath, const std::string& 
   return MergeFailed(failure.empty() ? kMergeFailed : failure);
 }
 
+std::vector<RecordSpan> RecordSpansOutside(Stream& file, const std::vector<std::vector<int32_t>>& variableSets) {
+  std::vector<RecordSpan> spans;
+  int64_t start = file.Seek(0, SeekOrigin::Begin);
+  RecordHead head;
+  while (ReadRecordHead(file, head) == RecordRead::Ok) {
+    const int64_t end = file.Seek(head.BlockBytes(), SeekOrigin::Current);
+    if (!InSet(variableSets, head.variables)) spans.push_back({start, end});
+    start = end;
+  }
+  return spans;
+}
+
 // The kept records move back over the removed ones through the file itself, so
 // that neither room on the disk nor the right to write the folder is needed.
 bool RemoveValidationRecords(const std::string& path, const std::vector<std::vector<int32_t>>& variableSets) {
-  if (!FileExists(path)) return true;
+  std::optional<FileStream> file;
   try {
-    FileStream file(path, FileMode::OpenReadWrite);
-    int64_t kept = 0;  // the end of the records kept so far
-    int64_t start = 0;
-    RecordHead head;
-    while (ReadRecordHead(file, head) == RecordRead::Ok) {
-      const int64_t end = file.Position() + head.BlockBytes();
-      if (!InSet(variableSets, head)) {
-        if (start != kept) MoveBytesBack(file, start, kept, end - start);
-        kept += end - start;
-      }
-      start = file.Seek(end, SeekOrigin::Begin);
-    }
-    file.Truncate(kept);
-    file.Close();
+    file.emplace(path, FileMode::OpenReadWrite);
+  } catch (const EStreamError&) {
+    return NoSuchFile(path);
+  }
+  int64_t kept = 0;
+  try {
+    MoveKeptRecordsBack(*file, variableSets, kept);
+    file->Truncate(kept);
+    file->Close();
     return true;
   } catch (const MergeFailure&) {
   } catch (const EStreamError&) {
   }
-  return false;
+  file.reset();  // what it may still hold unwritten lies after kept
+  std::error_code failed;
+  std::filesystem::resize_file(path, static_cast<std::uintmax_t>(kept), failed);
+  return !failed;
 }
+
+void StaleRecords::Mark(const std::vector<std::vector<int32_t>>& variableSets) {
+  for (const std::vector<int32_t>& set : variableSets)
+    if (!InSet(sets_, set)) sets_.push_back(set);
+}
+
+void StaleRecords::Unmark(const std::vector<std::vector<int32_t>>& variableSets) {
+  std::erase_if(sets_, [&variableSets](const std::vector<int32_t>& set) { return InSet(variableSets, set); });
+}
+
+bool StaleRecords::Holds(const int32_t* variables, int p) const { return InSet(sets_, variables, p); }

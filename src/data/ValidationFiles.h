@@ -77,7 +77,33 @@ bool HoldsValidationRecord(const std::string& path, const int32_t* variables, in
 bool MergeValidationFiles(const std::string& validationPath, const std::string& recordPath,
                           const std::string& outputPath);
 
+// Where a record lies in its file: its first byte and the byte after its last.
+struct RecordSpan {
+  int64_t start;
+  int64_t end;
+};
+// The records of the file, read from its start up to its end or a damaged record,
+// whose variable sets are not among the sets.
+std::vector<RecordSpan> RecordSpansOutside(Stream& file, const std::vector<std::vector<int32_t>>& variableSets);
+
 // Removes from the validation file, in place, every record of one of the variable
 // sets; a damaged end, which no reader gets past, goes too. Needs no room on the
-// disk. False when the file could not be rewritten; a missing file holds nothing.
+// disk. A write that fails midway cuts the file where the records kept so far
+// end, so that no record is left half moved. True when the file holds no record
+// of the sets afterwards (a file that does not exist holds none); false when it
+// could not be rewritten, or its folder could not be looked into.
 bool RemoveValidationRecords(const std::string& path, const std::vector<std::vector<int32_t>>& variableSets);
+
+// The variable sets whose records in one validation file are out of date: their
+// models were validated again, and the old records could neither be replaced nor
+// removed. A reader takes such a model as having no record in the file.
+class StaleRecords {
+public:
+  void Mark(const std::vector<std::vector<int32_t>>& variableSets);
+  void Unmark(const std::vector<std::vector<int32_t>>& variableSets);
+  bool Holds(const int32_t* variables, int p) const;
+  const std::vector<std::vector<int32_t>>& Sets() const { return sets_; }
+
+private:
+  std::vector<std::vector<int32_t>> sets_;
+};

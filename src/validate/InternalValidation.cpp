@@ -35,6 +35,13 @@ constexpr KindTexts kKinds[kValidationKindCount] = {
 
 void ShowError(const std::string& text) { Ui().MessageBox(text, "APPLICATION ERROR", MB_OK | MB_ICONERROR); }
 
+// One cause (a full disk, a read-only folder) stops every kind and model: a
+// warning of it is shown once in a run.
+void WarnOnce(bool& shown, const std::string& text) {
+  if (!shown) Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+  shown = true;
+}
+
 std::string RecordFileFailure(const EStreamError& e) {
   return std::string(e.what()) + ". Detailed data will not be available for plotting graphs.";
 }
@@ -101,6 +108,7 @@ void InternalValidation::EndRun() {
   progress_.reset();
   busy_.reset();
   detailLossShown_ = false;
+  staleShown_ = false;
   setupFailureShown_ = false;
   lmoFitShown_ = false;
 }
@@ -281,17 +289,12 @@ void InternalValidation::WriteRecord(const ValidationRecord& record) {
   }
 }
 
-// Told once in a run: one cause (a full disk, a read-only folder) stops every kind.
 void InternalValidation::LoseDetails(const std::string& text) {
   detailsLost_ = true;
-  if (!detailLossShown_) Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-  detailLossShown_ = true;
+  WarnOnce(detailLossShown_, text);
 }
 
-void InternalValidation::SetupFailed(const std::string& text) {
-  if (!setupFailureShown_) Ui().MessageBox(text, "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
-  setupFailureShown_ = true;
-}
+void InternalValidation::SetupFailed(const std::string& text) { WarnOnce(setupFailureShown_, text); }
 
 void InternalValidation::ShowProgress(int kind, int iteration, int iterations, const DataResultNode& model) {
   const auto now = std::chrono::steady_clock::now();
@@ -320,15 +323,16 @@ void InternalValidation::EndKind(int kind) {
   kindStarted_ = false;
   current_ = nullptr;
   const std::string path = FilePath(kind, "");
-  if (!path.empty()) StoreRecords(path);
+  if (!path.empty()) StoreRecords(kind, path);
   checked_[kind] = false;
   if (abortRequested_) checked_.fill(false);
 }
 
 // Merges the kind's records into its validation file. Where they cannot all get
 // there, the old records of the models done go too, so that no plot shows an
-// earlier run as the current one; the record file never stays behind.
-void InternalValidation::StoreRecords(const std::string& path) {
+// earlier run as the current one; old records that cannot go are marked out of
+// date, and the other models' records stay. The record file never stays behind.
+void InternalValidation::StoreRecords(int kind, const std::string& path) {
   const std::string recordPath = path + registry_->TmpExtension();
   if (recordStream_) {
     try {
@@ -339,6 +343,14 @@ void InternalValidation::StoreRecords(const std::string& path) {
     recordStream_.reset();
     if (!detailsLost_) detailsLost_ = !MergeValidationFiles(path, recordPath, path + registry_->OutExtension());
   }
-  if (detailsLost_ && !RemoveValidationRecords(path, validated_)) DeleteFile(path);
+  StaleRecords& stale = registry_->Stale(kKinds[kind].tag);
+  if (!detailsLost_ || RemoveValidationRecords(path, validated_)) {
+    stale.Unmark(validated_);
+  } else {
+    stale.Mark(validated_);
+    WarnOnce(staleShown_,
+             "Cannot remove the earlier validation records of the models validated: their validation plots will "
+             "not be available. Please check your privileges.");
+  }
   DeleteFile(recordPath);
 }

@@ -72,7 +72,7 @@ private:
   void ValidateModel(int kind, DataResultNode& model, int iterations, int predictCount, MersenneTwister& twister);
   void WriteRecord(const ValidationRecord& record);
   void LoseDetails(const std::string& text);
-  void StoreRecords(const std::string& path);
+  void StoreRecords(int kind, const std::string& path);
   bool RunIterations(ModelIterations& calculation, int kind, const DataResultNode& model, int iterations,
                      MersenneTwister& twister, ValidationRecord& record);
   void SetupFailed(const std::string& text);
@@ -101,6 +101,7 @@ private:
   bool detailsLost_ = false;  // some record of the kind cannot reach its validation file
   std::vector<std::vector<int32_t>> validated_;  // the variable sets of the kind's models done
   bool detailLossShown_ = false;
+  bool staleShown_ = false;  // some old record of the run could neither be replaced nor removed
   bool setupFailureShown_ = false;
   bool lmoFitShown_ = false;
   std::unique_ptr<Progress> progress_;

@@ -215,13 +215,11 @@ void TViewSelModForm::DisableMissingValidations() {
   TempFiles* registry = MainForm != nullptr ? MainForm->Registry() : nullptr;
   for (const auto& [kind, command] : commands) {
     // The plot draws the model's record of the kind's file, which a new search
-    // deletes while the model keeps its means.
-    const std::string file =
-        registry != nullptr
-            ? registry->FindTempFilePath(ValidationFileTag(static_cast<int>(kind)), TempFiles::DbExtensionIndex())
-            : std::string();
-    const bool present =
-        analysis_->HasValidation(kind) && HoldsValidationRecord(file, model_->ipSelVarIdxPtr, model_->iSize);
+    // deletes while the model keeps its means, and which a later run of the model
+    // may have left out of date.
+    const bool present = analysis_->HasValidation(kind) && registry != nullptr &&
+                         registry->HoldsCurrentRecord(ValidationFileTag(static_cast<int>(kind)),
+                                                      model_->ipSelVarIdxPtr, model_->iSize);
     command.first->setEnabled(present);
     command.second->setEnabled(present);
   }

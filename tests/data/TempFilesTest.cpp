@@ -65,3 +65,30 @@ TEST(TempFiles, RestoreSkipsATargetThatCannotBeCreatedAndWarns) {
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
 }
+
+// Records out of date stay out of a project, so that a loaded project does not
+// show them; the marks go with the file's content, when it is restored or deleted.
+TEST(TempFiles, AProjectStoresNoStaleRecordAndTheMarksGoWithTheContent) {
+  Registry r;
+  const std::vector<uint8_t> m1 = EncodeValidationRecord({{1}, {{}}});
+  const std::vector<uint8_t> m2 = EncodeValidationRecord({{4, 6}, {{}, {}}});
+  const std::vector<uint8_t> file = ByteBuilder().Raw(m1).Raw(m2).Raw(m1).bytes;
+  WriteBytes(r.Db("~yscr~"), file);
+  r.temp.Stale("~yscr~").Mark({{6, 4}});
+  const int32_t stale[] = {4, 6}, current[] = {1};
+  EXPECT_FALSE(r.temp.HoldsCurrentRecord("~yscr~", stale, 2));
+  EXPECT_TRUE(r.temp.HoldsCurrentRecord("~yscr~", current, 1));
+  MemoryStream stream;
+  r.temp.StoreTempFile("~yscr~", stream);
+  EXPECT_EQ(stream.Bytes(), ByteBuilder().Text("~yscr~").Int(2 * static_cast<int64_t>(m1.size()), 8).Raw(m1).Raw(m1).bytes);
+
+  WriteBytes(r.Db("~yscr~"), file);
+  stream.Seek(4 + 6, SeekOrigin::Begin);
+  r.temp.RestoreTempFile(stream, "~yscr~");
+  EXPECT_TRUE(r.temp.Stale("~yscr~").Sets().empty());
+  r.temp.Stale("~yscr~").Mark({{1}});
+  r.temp.Stale("~rres~").Mark({{1}});
+  r.temp.DeleteTempFiles();
+  EXPECT_TRUE(r.temp.Stale("~yscr~").Sets().empty());
+  EXPECT_TRUE(r.temp.Stale("~rres~").Sets().empty());
+}

@@ -80,6 +80,33 @@ TEST_F(ValidationFilesAsideTest, FilesThatCannotBePutBackAreReportedAndKeepTheir
   EXPECT_EQ(TestUi().Shown(0).flags, MB_OK | MB_ICONERROR);
 }
 
+// Files of one name that cannot be renamed over.
+struct NoRenameOver : FileOperations {
+  explicit NoRenameOver(std::string name) : name(std::move(name)) {}
+  bool RenameOver(const std::string& from, const std::string& to) override {
+    return to.find(name) == std::string::npos && FileOperations::RenameOver(from, to);
+  }
+  std::string name;
+};
+
+// The marks of records out of date come back with the content they were made for;
+// a file not put back keeps the marks of what it holds.
+TEST_F(ValidationFilesAsideTest, MarksOfStaleRecordsComeBackWithTheirFiles) {
+  Write("~many~", "many before");
+  Write("~yscr~", "yscr before");
+  registry.Stale("~many~").Mark({{1}});
+  NoRenameOver files("~yscr~");
+  {
+    ValidationFilesAside aside(&registry, files);
+    ASSERT_TRUE(aside.Held());
+    registry.Stale("~many~").Mark({{2}});
+    registry.Stale("~yscr~").Mark({{3}});
+  }
+  EXPECT_EQ(registry.Stale("~many~").Sets(), (std::vector<std::vector<int32_t>>{{1}}));
+  EXPECT_EQ(registry.Stale("~yscr~").Sets(), (std::vector<std::vector<int32_t>>{{3}}));
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
+}
+
 TEST(ValidationFilesAsideWithoutRegistryTest, HoldsNothingAndSaysNothing) {
   TestUi().Reset();
   { EXPECT_TRUE(ValidationFilesAside(nullptr).Held()); }

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 
 #include "../support/ScriptedUi.h"
+#include "../support/FileSizeLimit.h"
 #include "../support/TestFolder.h"
 #include "platform/base/ExtendedCodec.h"
 #include "platform/base/Stream.h"
@@ -248,4 +250,51 @@ TEST(ValidationFilesTest, RecordsAreRemovedInPlace) {
   EXPECT_EQ(ReadFileText(f.db), Bytes({m2, m4}));
   EXPECT_TRUE(RemoveValidationRecords(f.tmp, {{1}}));
   EXPECT_FALSE(std::filesystem::exists(f.tmp));
+}
+
+// A file that cannot be rewritten keeps its records; one whose rewrite fails
+// midway (a size limit past which a moved record cannot be written back) is cut
+// where the whole records kept so far end, with nothing half moved.
+TEST(ValidationFilesTest, ARemovalThatCannotRewriteTheFileLeavesNoHalfMovedRecord) {
+  MergeFiles f;
+  const ValidationRecord m1 = Record({1}, 1, 1.0L), m2 = Record({2}, 1, 2.0L), m3 = Record({3}, 100, 3.0L);
+  WriteFile(f.db, Bytes({m1, m2, m3}));
+  bool removed = false;
+  {
+    FileSizeLimit limit(4096);  // m3 is 7212 bytes
+    removed = RemoveValidationRecords(f.db, {{2}});
+  }
+  EXPECT_TRUE(removed);
+  EXPECT_EQ(ReadFileText(f.db), Bytes({m1}));
+
+  // A folder in the place of the file, and a file in the place of the folder.
+  std::filesystem::create_directory(f.tmp);
+  EXPECT_FALSE(RemoveValidationRecords(f.tmp, {{1}}));
+  EXPECT_FALSE(RemoveValidationRecords(f.db + "/~yscr~.db$", {{1}}));
+  EXPECT_EQ(ReadFileText(f.db), Bytes({m1}));
+}
+
+// Marks match a variable set in any order; the spans of the other records end
+// where a damaged record begins.
+TEST(ValidationFilesTest, StaleMarksAndTheSpansOfTheOtherRecords) {
+  StaleRecords stale;
+  stale.Mark({{2, 5, 7}, {1}});
+  stale.Mark({{7, 2, 5}});
+  EXPECT_EQ(stale.Sets(), (std::vector<std::vector<int32_t>>{{2, 5, 7}, {1}}));
+  const int32_t model[] = {5, 7, 2};
+  EXPECT_TRUE(stale.Holds(model, 3));
+  EXPECT_FALSE(stale.Holds(model, 2));
+  stale.Unmark({{5, 2, 7}, {4}});
+  EXPECT_EQ(stale.Sets(), (std::vector<std::vector<int32_t>>{{1}}));
+
+  const ValidationRecord m1 = Record({1}, 2, 1.0L), m2 = Record({4, 6}, 3, 2.0L);
+  std::string damaged = Bytes({m1});
+  damaged.pop_back();
+  const std::string bytes = Bytes({m1, m2, m1, m2}) + damaged;
+  MemoryStream file(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  const int64_t a = Bytes({m1}).size(), b = Bytes({m2}).size();
+  const std::vector<RecordSpan> spans = RecordSpansOutside(file, stale.Sets());
+  ASSERT_EQ(spans.size(), 2u);
+  EXPECT_EQ(std::make_pair(spans[0].start, spans[0].end), std::make_pair(a, a + b));
+  EXPECT_EQ(std::make_pair(spans[1].start, spans[1].end), std::make_pair(2 * a + b, 2 * a + 2 * b));
 }

@@ -16,12 +16,14 @@
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
 #include "platform/qt/QtConvert.h"
+#include "app/ModalScript.h"
 #include "support/EventLoop.h"
 #include "support/FakeProjectHost.h"
 #include "support/GridColumns.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "support/UserInput.h"
+#include "validate/VMsMain.h"
 #include "numerics/Utils.h"
 #include "platform/base/NumberText.h"
 #include "validate/VMdMain.h"
@@ -606,13 +608,18 @@ int ColumnOf(const TViewSelForm& form, const std::string& title) {
   return -1;
 }
 
-// Three models over a data set with a real relation; the first and last selected.
-std::vector<DataResultNode*> AddValidationModels(HostWithRegistry& host) {
+// A data set with a real relation of the response to both descriptors.
+void FillValidationData(ChemoData& data) {
   for (int i = 0; i < 8; ++i) {
-    host.data.tpChemoValuePtr[i][0] = CheckedValue(i + 1.0L, false);
-    host.data.tpChemoValuePtr[i][1] = CheckedValue((i * 7) % 5 + 0.5L * i, false);
-    host.data.tpChemoValuePtr[i][2] = CheckedValue(2.0L * i + (i % 3) * 0.3L, false);
+    data.tpChemoValuePtr[i][0] = CheckedValue(i + 1.0L, false);
+    data.tpChemoValuePtr[i][1] = CheckedValue((i * 7) % 5 + 0.5L * i, false);
+    data.tpChemoValuePtr[i][2] = CheckedValue(2.0L * i + (i % 3) * 0.3L, false);
   }
+}
+
+// Three models over that data set; the first and last selected.
+std::vector<DataResultNode*> AddValidationModels(HostWithRegistry& host) {
+  FillValidationData(host.data);
   std::vector<DataResultNode*> models = {&validationtest::AddModel(*host.models, {0}, {0.0L, 2.0L}, 3),
                                          &validationtest::AddModel(*host.models, {0, 1}, {0.0L, 2.0L, 0.0L}, 0),
                                          &validationtest::AddModel(*host.models, {1}, {0.0L, 1.0L}, 3)};
@@ -687,6 +694,81 @@ TEST_F(ViewSelFormTest, InternalValidationIsUndoneByCancelAndKeptByAccept) {
   EXPECT_EQ(ReadFileText(yscr), validated);
   EXPECT_TRUE(std::filesystem::exists(many));
   EXPECT_FALSE(std::filesystem::exists(many + ".und"));
+}
+
+
+// Runs the internal validation of the selected models, LMO and Y-scrambling,
+// through the list's command and the validation window as a user does.
+void ValidateThroughTheList(TViewSelForm& form, ModalScript& script) {
+  script.Then<TValidateModelForm>("validate", [](TValidateModelForm& window) {
+    Pick(window.ComboBoxLMOPercPred, "50");
+    Pick(window.ComboBoxLMOIter, "100");
+    Pick(window.ComboBoxYscrIter, "100");
+    QTest::mouseClick(window.ButtonValidate, Qt::LeftButton);
+  });
+  QTest::mouseClick(form.SpeedButtonIntValidation, Qt::LeftButton);
+}
+
+// Whether the single-model window opened from the row offers the LMO and the
+// Y-scrambling plot, buttons and menu items alike.
+std::pair<bool, bool> ValidationPlotsOffered(TViewSelForm& form, ModalScript& script, int row) {
+  std::pair<bool, bool> offered;
+  script.Then<TViewSelModForm>("single model", [&offered](TViewSelModForm& window) {
+    EXPECT_EQ(window.SpeedButtonLMO->isEnabled(), window.ViewLMOdatapoints1->isEnabled());
+    EXPECT_EQ(window.SpeedButtonYScramble->isEnabled(), window.ViewYscrambling1->isEnabled());
+    offered = {window.SpeedButtonLMO->isEnabled(), window.SpeedButtonYScramble->isEnabled()};
+    window.close();
+  });
+  SelectRows(form.StringGridResults, 0, row, row);
+  QTest::mouseClick(form.SpeedButtonViewSelMod, Qt::LeftButton);
+  return offered;
+}
+
+// The temporary folder is replaced by a file for a second run of the first model
+// (as a folder turned read-only, which root cannot make): its old records can be
+// neither replaced nor removed. They are not offered as its current details once
+// the folder is back, while the second model, not in the run, keeps its records and
+// plots; a later run that stores the first model's records offers them again.
+TEST_F(ViewSelFormTest, OldRecordsThatCannotBeReplacedOrRemovedAreNotOfferedAsCurrent) {
+  FillValidationData(host.data);
+  DataResultNode& first = validationtest::FitByEngine(host.data, *host.models, {0});
+  DataResultNode& second = validationtest::FitByEngine(host.data, *host.models, {1});
+  first.iSelStatus = second.iSelStatus = 1;
+  ASSERT_GT(first.cvR2.Value, second.cvR2.Value);  // the rows of the list
+  RealMessageBoxes boxes;
+  ModalScript script;
+  TViewSelForm form(nullptr, &host.models, &host.data);
+  ShowActive(form);
+  ValidateThroughTheList(form, script);
+  ASSERT_TRUE(boxes.Answered().empty());
+  const std::string many = host.registry.FindTempFilePath("~many~", 0);
+  const std::string yscr = host.registry.FindTempFilePath("~yscr~", 0);
+  const std::string firstRun = ReadFileText(many) + ReadFileText(yscr);
+
+  second.iSelStatus = 0;
+  const std::filesystem::path dir = std::filesystem::path(folder.Dir()).parent_path();
+  std::filesystem::rename(dir, dir.string() + ".aside");
+  std::ofstream(dir) << "no folder";
+  const CheckedValue before = first.cvQ2Yscr;
+  ValidateThroughTheList(form, script);
+  std::filesystem::remove(dir);
+  std::filesystem::rename(dir.string() + ".aside", dir);
+  EXPECT_NE(first.cvQ2Yscr.Value, before.Value);
+  EXPECT_EQ(boxes.Answered(),
+            (std::vector<std::string>{
+                "Cannot open temporary validation file, detailed data will not be available for plotting graphs. "
+                "Please check your privileges.",
+                "Cannot remove the earlier validation records of the models validated: their validation plots "
+                "will not be available. Please check your privileges."}));
+  EXPECT_EQ(ReadFileText(many) + ReadFileText(yscr), firstRun);
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(false, false));
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 2), std::make_pair(true, true));
+
+  ValidateThroughTheList(form, script);
+  EXPECT_EQ(boxes.Answered().size(), 2u);
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(true, true));
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 2), std::make_pair(true, true));
+  EXPECT_TRUE(script.Done());
 }
 
 }  // namespace
