@@ -183,6 +183,23 @@ bool NoSuchFile(const std::string& path) {
   return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
 }
 
+// Whether removing the sets' records changes the file: it holds one of them or a
+// damaged end, or cannot be read to tell.
+bool RemovalChanges(const std::string& path, const std::vector<std::vector<int32_t>>& sets) {
+  try {
+    FileStream file(path, FileMode::OpenRead);
+    RecordHead head;
+    RecordRead read;
+    while ((read = ReadRecordHead(file, head)) == RecordRead::Ok) {
+      if (InSet(sets, head.variables)) return true;
+      file.Seek(head.BlockBytes(), SeekOrigin::Current);
+    }
+    return read == RecordRead::Damaged;
+  } catch (const EStreamError&) {
+    return !NoSuchFile(path);
+  }
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeValidationRecord(const ValidationRecord& record) {
@@ -295,11 +312,12 @@ std::vector<RecordSpan> RecordSpansOutside(Stream& file, const std::vector<std::
 // The kept records move back over the removed ones through the file itself, so
 // that neither room on the disk nor the right to write the folder is needed.
 bool RemoveValidationRecords(const std::string& path, const std::vector<std::vector<int32_t>>& variableSets) {
+  if (!RemovalChanges(path, variableSets)) return true;
   std::optional<FileStream> file;
   try {
     file.emplace(path, FileMode::OpenReadWrite);
   } catch (const EStreamError&) {
-    return NoSuchFile(path);
+    return false;
   }
   int64_t kept = 0;
   try {

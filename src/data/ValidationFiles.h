@@ -88,10 +88,11 @@ std::vector<RecordSpan> RecordSpansOutside(Stream& file, const std::vector<std::
 
 // Removes from the validation file, in place, every record of one of the variable
 // sets; a damaged end, which no reader gets past, goes too. Needs no room on the
-// disk. A write that fails midway cuts the file where the records kept so far
-// end, so that no record is left half moved. True when the file holds no record
-// of the sets afterwards (a file that does not exist holds none); false when it
-// could not be rewritten, or its folder could not be looked into.
+// disk, and writes nothing when there is nothing to remove. A write that fails
+// midway cuts the file where the records kept so far end, so that no record is
+// left half moved. True when the file holds no record of the sets afterwards (a
+// file that does not exist holds none); false when it could not be rewritten, or
+// its folder could not be looked into.
 bool RemoveValidationRecords(const std::string& path, const std::vector<std::vector<int32_t>>& variableSets);
 
 // The variable sets whose records in one validation file are out of date: their

@@ -346,7 +346,7 @@ void InternalValidation::StoreRecords(int kind, const std::string& path) {
   StaleRecords& stale = registry_->Stale(kKinds[kind].tag);
   if (!detailsLost_ || RemoveValidationRecords(path, validated_)) {
     stale.Unmark(validated_);
-  } else {
+  } else if (!validated_.empty()) {
     stale.Mark(validated_);
     WarnOnce(staleShown_,
              "Cannot remove the earlier validation records of the models validated: their validation plots will "

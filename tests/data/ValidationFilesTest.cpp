@@ -267,9 +267,7 @@ TEST(ValidationFilesTest, ARemovalThatCannotRewriteTheFileLeavesNoHalfMovedRecor
   EXPECT_TRUE(removed);
   EXPECT_EQ(ReadFileText(f.db), Bytes({m1}));
 
-  // A folder in the place of the file, and a file in the place of the folder.
-  std::filesystem::create_directory(f.tmp);
-  EXPECT_FALSE(RemoveValidationRecords(f.tmp, {{1}}));
+  // A file in the place of the folder: whatever the path holds cannot be known.
   EXPECT_FALSE(RemoveValidationRecords(f.db + "/~yscr~.db$", {{1}}));
   EXPECT_EQ(ReadFileText(f.db), Bytes({m1}));
 }
