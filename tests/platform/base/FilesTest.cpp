@@ -119,9 +119,12 @@ TEST_F(FilesTest, UniqueFileNamesDrawEightLettersOrDigits) {
       EXPECT_NE(letterSet.find(c), std::string::npos) << "character " << static_cast<int>(c) << " in " << path;
       drawn.insert(c);
     }
-    EXPECT_TRUE(FileExists(path)) << path;
     names.insert(path);
   }
+  // Made with the permissions of any new file: read and write for all that the umask leaves.
+  Write("new", "");
+  for (const std::string& path : names)
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::status(Path("new")).permissions()) << path;
   EXPECT_EQ(names.size(), 400u);
   EXPECT_EQ(ListFiles(folder_.Dir(), "p.kvp.*.saving~").size(), 400u);
   EXPECT_EQ(drawn.size(), letterSet.size());  // 3,200 draws leave out none of the 62
