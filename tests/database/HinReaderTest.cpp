@@ -112,7 +112,8 @@ TEST(HinReaderTest, PartnersNumberedBelowOneAreBadNumbers) {
 
 TEST(HinReaderTest, AMoleculeTooLargeToDrawIsRefusedUnmoved) {
   // The diagonal's square overflows from a spread of about 1.09e2466 on.
-  for (const char* axis : {"atom 2 - C ** - 0 %s 0 0 0\r\n", "atom 2 - C ** - 0 0 0 %s 0\r\n"}) {
+  for (const char* axis :
+       {"atom 2 - C ** - 0 %s 0 0 0\r\n", "atom 2 - C ** - 0 0 %s 0 0\r\n", "atom 2 - C ** - 0 0 0 %s 0\r\n"}) {
     auto line = [axis](const char* spread) {
       char text[80];
       std::snprintf(text, sizeof text, axis, spread);
@@ -120,10 +121,10 @@ TEST(HinReaderTest, AMoleculeTooLargeToDrawIsRefusedUnmoved) {
     };
     auto huge = Read(line("1.1e2466"));
     EXPECT_THROW(CentreMolecule(huge), EConvertError) << axis;
-    EXPECT_EQ(huge[1].x + huge[1].z, 1.1e2466L);
+    EXPECT_EQ(huge[1].x + huge[1].y + huge[1].z, 1.1e2466L);
     auto large = Read(line("1e2466"));
     ViewBox box = CentreMolecule(large);
-    EXPECT_EQ(large[0].x + large[0].z, -5e2465L);
+    EXPECT_EQ(large[0].x + large[0].y + large[0].z, -5e2465L);
     EXPECT_EQ(BoxDiagonal(box), 1e2466L);
   }
   auto far = Read("atom 1 - C ** - 0 1e3000 0 0 0\r\natom 2 - C ** - 0 0 0 0 0\r\n");

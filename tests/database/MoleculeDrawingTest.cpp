@@ -77,6 +77,14 @@ TEST_F(MoleculeDrawingTest, ProjectsIntoTheCentredSquare) {
   EXPECT_EQ(scene.atoms[2].x, 30);
   EXPECT_EQ(scene.atoms[2].y, 209);
   EXPECT_EQ(scene.atoms[0].radius, 83);
+  // Only the place within the box counts: the molecule moved anywhere projects alike.
+  std::vector<ElemCoord> elsewhere = atoms;
+  for (ElemCoord& atom : elsewhere) atom.x -= 3, atom.y -= 5, atom.z += 7;
+  Scene same = drawing.PrepareScene(300, 300, elsewhere, BoxOf(elsewhere), options, state, true);
+  for (std::size_t i = 0; i < atoms.size(); ++i) {
+    EXPECT_EQ(same.atoms[i].x, scene.atoms[i].x) << i;
+    EXPECT_EQ(same.atoms[i].y, scene.atoms[i].y) << i;
+  }
 
   state.panX = 5;
   state.panY = -3;
@@ -217,6 +225,11 @@ TEST_F(MoleculeDrawingTest, PlainSpheresArePaintedBackToFront) {
   EXPECT_EQ(circles[0].pen.color, 0xAFAFAFu);  // carbon lies farther back
   EXPECT_EQ(circles[1].pen.color, 0x0000FFu);
   EXPECT_EQ(circles[1].brush.color, clBlack);
+  // At one depth the larger sphere, nearer at its front, is painted last.
+  Draw({Atom(0, "C", 0, 0, 0), Atom(1, "O", 1, 0, 0)});
+  circles = canvas->CallsOf(CallKind::Ellipse);
+  ASSERT_EQ(circles.size(), 2u);
+  EXPECT_EQ(circles[1].pen.color, 0xAFAFAFu);
 
   // While dragging, spheres are left out.
   state.MouseDown(false, false);
