@@ -63,6 +63,7 @@ TEST_F(MoleculeDrawingTest, ProjectsIntoTheCentredSquare) {
   EXPECT_EQ(wide.size, 268);
   EXPECT_EQ(wide.marginX, 50);
   EXPECT_EQ(wide.marginY, 0);
+  EXPECT_EQ(wide.atoms[0].x, 30 + 50);
   Scene tall = drawing.PrepareScene(300, 400, atoms, BoxOf(atoms), options, state, false);
   EXPECT_EQ(tall.size, 268);
   EXPECT_EQ(tall.marginY, 50);
@@ -222,6 +223,7 @@ TEST_F(MoleculeDrawingTest, PlainSpheresArePaintedBackToFront) {
   Draw(atoms);
   auto circles = canvas->CallsOf(CallKind::Ellipse);
   ASSERT_EQ(circles.size(), 2u);
+  EXPECT_EQ(drawing.PrepareScene(300, 300, atoms, BoxOf(atoms), options, state, true).atoms[2].radius, -1);
   EXPECT_EQ(circles[0].pen.color, 0xAFAFAFu);  // carbon lies farther back
   EXPECT_EQ(circles[1].pen.color, 0x0000FFu);
   EXPECT_EQ(circles[1].brush.color, clBlack);
