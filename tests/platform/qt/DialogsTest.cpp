@@ -60,6 +60,32 @@ TEST(DialogsTest, EnterPressesTheFocusedButtonOrTheDefaultOneOnly) {
   }
 }
 
+void Activate(QWidget& window) {
+  window.activateWindow();
+  QApplication::processEvents();
+}
+
+// Messages and dialogs open over the window the user works in, unless a modal
+// window blocks it (the window system may still have given it the keyboard).
+TEST(DialogsTest, WindowsOpenOverTheActiveWindowThatTakesInput) {
+  QWidget main;
+  main.show();
+  Activate(main);
+  EXPECT_EQ(WindowToOpenOver(), &main);
+  ModalDialog modal(&main);
+  modal.setWindowModality(Qt::ApplicationModal);
+  modal.show();
+  QWidget owned(&modal, Qt::Window);  // a plot opened from the modal window
+  owned.show();
+  Activate(owned);
+  EXPECT_EQ(WindowToOpenOver(), &owned);
+  Activate(modal);
+  EXPECT_EQ(WindowToOpenOver(), &modal);
+  Activate(main);
+  ASSERT_EQ(QApplication::activeWindow(), &main);
+  EXPECT_EQ(WindowToOpenOver(), &modal);
+}
+
 TEST(DialogsTest, ModelessWindowsDeleteThemselvesAndTheRestGoWithTheList) {
   QWidget opener;
   QPointer<QWidget> closedOne;
