@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <string>
 #include <vector>
@@ -533,6 +534,40 @@ TEST_F(Validation, RecordsThatCannotBeStoredTakeTheModelsOldRecordsAlong) {
     EXPECT_EQ(ListFiles(folder.Dir(), "*"), (std::vector<std::string>{"~many~.db$", "~yscr~.db$"}));
     for (const std::string& db : {lmo, yscr}) std::filesystem::remove_all(db + failure.extension);
   }
+}
+
+// While the temporary folder is no folder (as one turned read-only, which root
+// cannot make), old records can be neither replaced nor removed: they are marked
+// out of date for the models validated, and that is said once; a run that
+// validated no model marks nothing and says only what it lost.
+TEST_F(FiveObjects, OldRecordsThatCannotGoAreMarkedForTheModelsValidated) {
+  DataResultNode& model = AddModel(*list, {0}, {0.0L, 2.0L});
+  Run(kYScramble, 2);
+  const std::string dir = folder.Dir().substr(0, folder.Dir().size() - 1);
+  std::filesystem::rename(dir, dir + ".aside");
+  std::ofstream(dir) << "no folder";
+  model.iSelStatus = 0;
+  TestUi().Reset();
+  Run(kYScramble, 2);
+  const std::string lost =
+      "Cannot open temporary validation file, detailed data will not be available for plotting graphs. Please "
+      "check your privileges.";
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, lost);
+  EXPECT_TRUE(registry.Stale("~yscr~").Sets().empty());
+
+  model.iSelStatus = 1;
+  TestUi().Reset();
+  Run(kYScramble, 2);
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(0).text, lost);
+  EXPECT_TRUE(IsMessage(TestUi().Shown(1),
+                        "Cannot remove the earlier validation records of the models validated: their validation "
+                        "plots will not be available. Please check your privileges.",
+                        "APPLICATION WARNING", MB_ICONWARNING));
+  EXPECT_EQ(registry.Stale("~yscr~").Sets(), (std::vector<std::vector<int32_t>>{{0}}));
+  std::filesystem::remove(dir);
+  std::filesystem::rename(dir + ".aside", dir);
 }
 
 TEST_F(Validation, NoTrainingObjectIsReportedForEachKind) {
