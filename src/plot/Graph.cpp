@@ -96,6 +96,7 @@ Graph::Graph(Canvas& image, GraphData* data) : image_(image), data_(data) {
   boxBottom_ = h - h / 10;
   boxTop_ = h / 10;
   baseBox_ = {boxLeft_, boxTop_, boxRight_, boxBottom_};
+  boxRight_ = InsideImage(boxRight_);
   plotWidth_ = boxRight_ - boxLeft_;
   plotHeight_ = boxBottom_ - boxTop_;
 }
@@ -218,8 +219,10 @@ void Graph::MakeRoomForXLabels(const std::vector<std::string>& texts) {
   boxBottom_ = std::min(baseBox_.bottom, image_.Height() - kLabelGap - image_.TextHeight("0"));
   const int lastWidth = texts.empty() ? 0 : image_.TextWidth(texts.back());
   const int narrowestRight = baseBox_.right - (baseBox_.right - baseBox_.left) / 4;
-  boxRight_ = std::clamp(image_.Width() - (lastWidth - lastWidth / 2), narrowestRight, baseBox_.right);
+  boxRight_ = InsideImage(std::clamp(image_.Width() - (lastWidth - lastWidth / 2), narrowestRight, baseBox_.right));
 }
+
+int Graph::InsideImage(int right) const { return std::min(right, image_.Width() - 1); }
 
 void Graph::MakeRoomForYLabels(const std::vector<std::string>& labels, int least) {
   int widest = 0;
@@ -290,20 +293,22 @@ void Graph::SetBrush(TColor color) {
   image_.brush.style = BrushStyle::Solid;
 }
 
-void Graph::DrawTickLabel(const TextCorner& at, const std::string& label) {
-  if (!label.empty() && FitsImage(at, label)) image_.TextOut(at.x, at.y, label);
+bool Graph::DrawWholeText(const TextCorner& at, const std::string& text) {
+  if (text.empty() || !FitsImage(at, text)) return false;
+  image_.TextOut(at.x, at.y, text);
+  return true;
 }
 
 void Graph::DrawXTick(int x, const std::string& label) {
   SetAxisPen(PenStyle::Solid, clBlack);
-  DrawTickLabel(XLabelCorner(x, label), label);
+  DrawWholeText(XLabelCorner(x, label), label);
   image_.MoveTo(x, boxBottom_ + 1);
   image_.LineTo(x, boxBottom_ + kMajorTick);
 }
 
 void Graph::DrawYTick(int y, const std::string& label) {
   SetAxisPen(PenStyle::Solid, clBlack);
-  DrawTickLabel(YLabelCorner(boxLeft_, y, label), label);
+  DrawWholeText(YLabelCorner(boxLeft_, y, label), label);
   image_.MoveTo(boxLeft_ - 1, y);
   image_.LineTo(boxLeft_ - kMajorTick, y);
 }
@@ -415,7 +420,7 @@ void Graph::DrawTitle() {
   int titleY = boxTop_ / 2 - titleHeight / 2;
   if (!yName.empty() && titleX < yNameRight && titleY + titleHeight > yNameTop)
     titleY = std::max(0, yNameTop - titleHeight);
-  image_.TextOut(titleX, titleY, title);
+  DrawWholeText({titleX, titleY}, title);
   const int captionRight = boxLeft_ + image_.TextWidth(caption);
   const int captionHeight = image_.TextHeight(caption);
   image_.font.bold = false;
@@ -427,10 +432,10 @@ void Graph::DrawTitle() {
     xNameY = boxBottom_ + kLabelGap + image_.TextHeight(AxisText(xMin_));
     captionY = xNameY + image_.TextHeight(xName);
   }
-  image_.TextOut(xNameX, xNameY, xName);
-  image_.TextOut(boxLeft_, yNameTop, yName);
+  DrawWholeText({xNameX, xNameY}, xName);
+  DrawWholeText({boxLeft_, yNameTop}, yName);
   image_.font.bold = true;
-  image_.TextOut(boxLeft_, captionY, caption);
+  DrawWholeText({boxLeft_, captionY}, caption);
   image_.font.bold = false;
 }
 
@@ -500,8 +505,8 @@ void Graph::DrawColumnChartTitle(const std::string& title, const std::string& mi
   const int boxTop = boxBottom_ - plotHeight_;
   titleBoxes_.clear();
   auto draw = [&](const std::string& text, int x, int y) {
-    image_.TextOut(x, y, text);
-    titleBoxes_.push_back({x, y, x + image_.TextWidth(text), y + image_.TextHeight(text)});
+    if (DrawWholeText({x, y}, text))
+      titleBoxes_.push_back({x, y, x + image_.TextWidth(text), y + image_.TextHeight(text)});
   };
   auto centredX = [&](const std::string& text) { return boxLeft_ + plotWidth_ / 2 - image_.TextWidth(text) / 2; };
   image_.font.color = clBlue;

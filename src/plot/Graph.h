@@ -77,6 +77,10 @@ protected:
   void MakeRoomForYAxis();
   // The major tick at y with its label, if any, left of the Y axis.
   void DrawYTick(int y, const std::string& label);
+  // Every text of a plot is drawn whole inside the image or not at all: draws
+  // the text with its top-left corner at `at` when the image holds it there and
+  // it is not empty. True when drawn.
+  bool DrawWholeText(const TextCorner& at, const std::string& text);
 
   // Pixel offset trunc(numerator / denominator), clamped far outside any image
   // so that values beyond a forced range cannot overflow an int; 0 when the
@@ -132,9 +136,14 @@ private:
 
   std::vector<LabelPlotParam> ownLabels_;
   std::vector<TextBox> titleBoxes_;  // the column chart's title texts, from the top down
-  TextBox baseBox_;                  // the box before it made room for the tick labels
+  // The box before it made room for the tick labels; its right edge may lie outside a narrow image.
+  TextBox baseBox_;
 
   int WidestLeftMargin() const;
+  // A right edge of the box moved, where it would pass it, to the image's last
+  // column: 16 pixels right of the symmetric place, the first box's right edge
+  // passes the edge of an image narrower than 170 pixels.
+  int InsideImage(int right) const;
   // The texts of the nine major ticks of low .. high, in the digits that tell them apart.
   static std::vector<std::string> TickTexts(long double low, long double high);
   void MakeRoomForXLabels(const std::vector<std::string>& texts);
@@ -161,8 +170,6 @@ private:
   // A label centred under the X axis at x, and one left of a Y axis at axisX centred on y.
   TextCorner XLabelCorner(int x, const std::string& label);
   TextCorner YLabelCorner(int axisX, int y, const std::string& label);
-  // Draws a tick label unless it is empty (a tick left without one) or would cross the image's edge.
-  void DrawTickLabel(const TextCorner& at, const std::string& label);
   // The major tick at x with its label, if any.
   void DrawXTick(int x, const std::string& label);
 };

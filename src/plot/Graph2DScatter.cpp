@@ -241,7 +241,7 @@ void Graph2DScatter::DrawLegend() {
   image_.Rectangle(legendLeft_, 2, legendRight_, legendBottom_);
   for (int k = 0; k < axis.GroupCount; ++k) {
     const int top = maxH * k + 4;
-    image_.TextOut(x0, top, axis.LegendNames[k]);
+    DrawWholeText({x0, top}, axis.LegendNames[k]);
     const TColor kept = image_.brush.color;
     image_.brush.color = axis.GroupColors != nullptr ? axis.GroupColors[k] : kDefaultPointColor;
     const int cx = x0 - 8;
