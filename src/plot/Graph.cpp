@@ -489,9 +489,11 @@ void Graph::DrawLeader(const LabelPlotParam& label, int fromX, int fromY) {
 }
 
 void Graph::DrawLabelBox(const LabelPlotParam& label, const std::string& text) {
+  const TextCorner at{label.LabelLeft + 8, label.LabelTop + 2};
+  if (!FitsImage(at, text)) return;  // box and text together, or neither
   SetBrush(kLabelColor);
   image_.RoundRect(label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, kLabelCorner, kLabelCorner);
-  image_.TextOut(label.LabelLeft + 8, label.LabelTop + 2, text);
+  DrawWholeText(at, text);
 }
 
 void Graph::DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {

@@ -106,7 +106,7 @@ protected:
   // and below any text of the title block it would meet.
   TextBox BarLabelBox(int anchorX, int anchorY, const std::string& text);
   void DrawLeader(const LabelPlotParam& label, int fromX, int fromY);
-  // The light-yellow rounded box with its text.
+  // The light-yellow rounded box with its text; neither where the image cannot hold the text whole.
   void DrawLabelBox(const LabelPlotParam& label, const std::string& text);
   // Place (the bar label box), leader and box, as the bar and histogram charts label their bars.
   void DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);

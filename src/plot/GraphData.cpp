@@ -1,5 +1,7 @@
 #include "plot/GraphData.h"
 
+#include <algorithm>
+
 namespace {
 
 void FreeRowArray(CheckedValue**& rows, int count) {
@@ -10,6 +12,15 @@ void FreeRowArray(CheckedValue**& rows, int count) {
 }
 
 }  // namespace
+
+void LabelPlotParam::KeepInside(int width, int height) {
+  const int boxWidth = LabelRight - LabelLeft;
+  const int boxHeight = LabelBottom - LabelTop;
+  LabelLeft = std::max(0, std::min(LabelLeft, width - boxWidth));
+  LabelTop = std::max(0, std::min(LabelTop, height - boxHeight));
+  LabelRight = LabelLeft + boxWidth;
+  LabelBottom = LabelTop + boxHeight;
+}
 
 void GraphData::FreeRows() {
   FreeRowArray(tpGraphValue, RowCount);

@@ -38,6 +38,9 @@ struct LabelPlotParam {
   bool Shown = false;
 
   bool IsPlaced() const { return LabelLeft != LabelRight; }
+  // Moves the label box, keeping its size, back inside a width x height image
+  // across any edge it passes, as far as the image can hold it.
+  void KeepInside(int width, int height);
 };
 
 // The drawing options of a plot: colour groups, reference lines, legend,

@@ -409,6 +409,7 @@ void TViewGraphForm::ImageMouseMove(int x, int y) {
   label.LabelTop = y - grabY_;
   label.LabelRight = label.LabelLeft + width;
   label.LabelBottom = label.LabelTop + height;
+  label.KeepInside(canvas.Width(), canvas.Height());  // the mouse may leave the image
   canvas.RoundRect(label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, 16, 16);
   canvas.pen.mode = PenMode::Copy;
   LabelPlotParam& base = baseLabels_[picked_];

@@ -377,6 +377,8 @@ void TViewGraphForm::ScaleLabelLayout(long double sx, long double sy) {
     current.LabelTop = static_cast<int32_t>(std::trunc(base.LabelTop * sy));
     current.LabelRight = current.LabelLeft + (base.LabelRight - base.LabelLeft);
     current.LabelBottom = current.LabelTop + (base.LabelBottom - base.LabelTop);
+    // A box near the right or bottom edge would pass it in a smaller image.
+    current.KeepInside(canvas_->Width(), canvas_->Height());
   }
 }
 

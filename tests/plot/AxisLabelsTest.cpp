@@ -354,3 +354,45 @@ TEST(AxisLabelsTest, ProfileTickLabelsLieWholeInsideTheImageAndReadTheirTicks) {
   }
   EXPECT_TRUE(TestUi().Shown().empty());
 }
+
+// A window opened at its default size, one of its labels dragged with the mouse
+// past the image's bottom right corner, then the window shrunk to 640 x 480 and
+// to its smallest size: the labels, scaled from that layout, stay whole inside
+// the image, the dragged one drawn in its corner where the image can hold it.
+TEST(AxisLabelsTest, LabelsStayWholeInsideTheImageWhenDraggedOutOrShrunk) {
+  TestUi().Reset();
+  for (GraphKind kind : {GraphKind::VariablesScatter, GraphKind::VariableDistribution, GraphKind::VariableProfile}) {
+    PlotAtSize plot(kind, kSizes[0]);
+    TViewGraphForm& form = plot.Form();
+    plot.Draw("dragged " + SizeName(form));
+    const LabelPlotParam* labels = form.Data().tpLabelPlotParam;
+    int dragged = 0;
+    while (!labels[dragged].IsPlaced()) ++dragged;
+    const QPoint grab((labels[dragged].LabelLeft + labels[dragged].LabelRight) / 2,
+                      (labels[dragged].LabelTop + labels[dragged].LabelBottom) / 2);
+    const QPoint beyond(form.Image->width() + 40, form.Image->height() + 40);
+    QTest::mouseMove(form.Image, grab);
+    QTest::mousePress(form.Image, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(form.Image, beyond);
+    QTest::mouseRelease(form.Image, Qt::LeftButton, {}, beyond);
+    for (const WindowSize& size : kSizes) {
+      form.resize(size.width, size.height);
+      QCoreApplication::processEvents();
+      const std::string where = "dragged " + SizeName(form) + " kind " + std::to_string(static_cast<int>(kind));
+      RecordingCanvas& canvas = plot.Draw(where);
+      ExpectDrawingInsideImage(canvas, where);
+      // In the corner and drawn; a label wider than the image at its left edge and not drawn.
+      const LabelPlotParam& label = labels[dragged];
+      const bool fits = label.LabelRight - label.LabelLeft <= canvas.Width();
+      EXPECT_EQ(fits ? label.LabelRight : label.LabelLeft, fits ? canvas.Width() : 0) << where;
+      EXPECT_EQ(label.LabelBottom, canvas.Height()) << where;
+      const std::vector<TextBox> texts = DrawnTexts(canvas);
+      EXPECT_EQ(std::any_of(texts.begin(), texts.end(), [&](const TextBox& text) {
+                  return text.l == label.LabelLeft + 8 && text.t == label.LabelTop + 2;
+                }),
+                fits)
+          << where;
+    }
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
