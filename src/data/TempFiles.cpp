@@ -34,6 +34,7 @@ bool CopyBlocks(Stream& from, Stream& to, int64_t size) {
 // What a project keeps of a validation file: all of it, or, when some of its
 // records are out of date, the others, so that a loaded project shows none of them.
 std::vector<RecordSpan> StoredParts(Stream& file, const StaleRecords& stale) {
+  if (stale.All()) return {};
   if (stale.Sets().empty()) return {{0, file.Size()}};
   return RecordSpansOutside(file, stale.Sets());
 }
@@ -75,14 +76,38 @@ FileNameNode* TempFiles::AddName(const std::string& name) {
   return node;
 }
 
+// A validation file that stays holds the records of an earlier project or search,
+// which must not be taken for those of the models to come; the user is told when
+// some file newly stays.
 void TempFiles::DeleteTempFiles() {
+  bool newlyStale = false;
   for (FileNameNode* node = first_; node != nullptr; node = node->Next()) {
+    const bool wasStale = Stale(node->Name()).All();
     for (const std::string& extension : extensions_) {
       std::string path = directory_ + node->Name() + extension;
       if (FileExists(path)) DeleteFile(path);
     }
-    if (!FileExists(DbPath(node->Name()))) stale_.erase(node->Name());
+    if (!ForgetIfDeleted(node->Name()) && !wasStale) newlyStale = true;
   }
+  if (newlyStale)
+    Ui().MessageBox("Cannot delete the earlier validation files: their records will not be available for "
+                    "validation plots. Please check your privileges.",
+                    "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+}
+
+bool TempFiles::DeleteWhollyStaleFile(const std::string& name) {
+  if (!Stale(name).All()) return true;
+  DeleteFile(DbPath(name));
+  return ForgetIfDeleted(name);
+}
+
+bool TempFiles::ForgetIfDeleted(const std::string& name) {
+  if (NoSuchFile(DbPath(name))) {
+    stale_.erase(name);
+    return true;
+  }
+  stale_[name].MarkAll();
+  return false;
 }
 
 std::string TempFiles::FindTempFilePath(const std::string& name, int extensionIndex) const {

@@ -36,8 +36,13 @@ public:
   // Registers name at the end of the list.
   FileNameNode* AddName(const std::string& name);
   std::string Directory() const { return directory_; }
-  // Deletes every existing file of every registered name and extension.
+  // Deletes every existing file of every registered name and extension. A ".db$"
+  // file that may still be there afterwards has all its records marked out of
+  // date, and the user is told when a file newly becomes so.
   void DeleteTempFiles();
+  // Deletes name's ".db$" file when all its records are out of date, so that new
+  // records need not join them; false when such a file stays.
+  bool DeleteWhollyStaleFile(const std::string& name);
   // directory + name + extension k when name is registered, else "".
   std::string FindTempFilePath(const std::string& name, int extensionIndex) const;
 
@@ -60,13 +65,17 @@ public:
   void RestoreTempFile(Stream& stream, const std::string& name);
 
   // The records of name's ".db$" file that are out of date. The marks go with the
-  // file's content: when the file is deleted or restored from a project.
+  // file's content: when the file is deleted or restored from a project; a project
+  // stores none of those records.
   StaleRecords& Stale(const std::string& name) { return stale_[name]; }
   // True when name's ".db$" file holds a record of the variables that is not stale.
   bool HoldsCurrentRecord(const std::string& name, const int32_t* variables, int p);
 
 private:
   std::string DbPath(const std::string& name) const { return directory_ + name + DbExtension(); }
+  // After a deletion: the marks of name's ".db$" file go when it is known to be
+  // gone (true); else every record of it is marked out of date (false).
+  bool ForgetIfDeleted(const std::string& name);
 
   FileNameNode* first_ = nullptr;
   FileNameNode* last_ = nullptr;

@@ -176,13 +176,6 @@ void MoveKeptRecordsBack(FileStream& file, const std::vector<std::vector<int32_t
   }
 }
 
-// Only a file known not to exist holds nothing: a path whose folder cannot be
-// looked into (no folder, or one the user may not search) may still hold records.
-bool NoSuchFile(const std::string& path) {
-  struct stat status;
-  return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
-}
-
 // Whether removing the sets' records changes the file: it holds one of them or a
 // damaged end, or cannot be read to tell.
 bool RemovalChanges(const std::string& path, const std::vector<std::vector<int32_t>>& sets) {
@@ -201,6 +194,11 @@ bool RemovalChanges(const std::string& path, const std::vector<std::vector<int32
 }
 
 }  // namespace
+
+bool NoSuchFile(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
+}
 
 std::vector<uint8_t> EncodeValidationRecord(const ValidationRecord& record) {
   std::vector<uint8_t> bytes;
@@ -343,4 +341,4 @@ void StaleRecords::Unmark(const std::vector<std::vector<int32_t>>& variableSets)
   std::erase_if(sets_, [&variableSets](const std::vector<int32_t>& set) { return InSet(variableSets, set); });
 }
 
-bool StaleRecords::Holds(const int32_t* variables, int p) const { return InSet(sets_, variables, p); }
+bool StaleRecords::Holds(const int32_t* variables, int p) const { return all_ || InSet(sets_, variables, p); }

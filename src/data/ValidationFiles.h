@@ -86,6 +86,11 @@ struct RecordSpan {
 // whose variable sets are not among the sets.
 std::vector<RecordSpan> RecordSpansOutside(Stream& file, const std::vector<std::vector<int32_t>>& variableSets);
 
+// Only a file known not to exist holds no records: a path whose folder cannot be
+// looked into (no folder, a file in its place, or one the user may not search)
+// may still hold them.
+bool NoSuchFile(const std::string& path);
+
 // Removes from the validation file, in place, every record of one of the variable
 // sets; a damaged end, which no reader gets past, goes too. Needs no room on the
 // disk, and writes nothing when there is nothing to remove. A write that fails
@@ -97,14 +102,18 @@ bool RemoveValidationRecords(const std::string& path, const std::vector<std::vec
 
 // The variable sets whose records in one validation file are out of date: their
 // models were validated again, and the old records could neither be replaced nor
-// removed. A reader takes such a model as having no record in the file.
+// removed. Every record is out of date when the file could not be deleted for a
+// new project or search. A reader takes such a model as having no record in the file.
 class StaleRecords {
 public:
   void Mark(const std::vector<std::vector<int32_t>>& variableSets);
   void Unmark(const std::vector<std::vector<int32_t>>& variableSets);
+  void MarkAll() { all_ = true; }
+  bool All() const { return all_; }
   bool Holds(const int32_t* variables, int p) const;
   const std::vector<std::vector<int32_t>>& Sets() const { return sets_; }
 
 private:
   std::vector<std::vector<int32_t>> sets_;
+  bool all_ = false;
 };

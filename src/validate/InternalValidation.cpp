@@ -331,9 +331,12 @@ void InternalValidation::EndKind(int kind) {
 // Merges the kind's records into its validation file. Where they cannot all get
 // there, the old records of the models done go too, so that no plot shows an
 // earlier run as the current one; old records that cannot go are marked out of
-// date, and the other models' records stay. The record file never stays behind.
+// date, and the other models' records stay. A file whose records are all out of
+// date goes before the merge; while it stays, no record of it is current. The
+// record file never stays behind.
 void InternalValidation::StoreRecords(int kind, const std::string& path) {
   const std::string recordPath = path + registry_->TmpExtension();
+  const char* tag = kKinds[kind].tag;
   if (recordStream_) {
     try {
       recordStream_->Close();
@@ -341,10 +344,12 @@ void InternalValidation::StoreRecords(int kind, const std::string& path) {
       LoseDetails(RecordFileFailure(e));
     }
     recordStream_.reset();
-    if (!detailsLost_) detailsLost_ = !MergeValidationFiles(path, recordPath, path + registry_->OutExtension());
+    if (!detailsLost_)
+      detailsLost_ = !registry_->DeleteWhollyStaleFile(tag) ||
+                     !MergeValidationFiles(path, recordPath, path + registry_->OutExtension());
   }
-  StaleRecords& stale = registry_->Stale(kKinds[kind].tag);
-  if (!detailsLost_ || RemoveValidationRecords(path, validated_)) {
+  StaleRecords& stale = registry_->Stale(tag);
+  if (!stale.All() && (!detailsLost_ || RemoveValidationRecords(path, validated_))) {
     stale.Unmark(validated_);
   } else if (!validated_.empty()) {
     stale.Mark(validated_);

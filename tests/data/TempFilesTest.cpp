@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "data/ByteBuilder.h"
 #include "data/RecordStreams.h"
 #include "data/TestFiles.h"
 #include "platform/base/Files.h"
+#include "support/BlockedFolder.h"
 #include "support/ScriptedUi.h"
 
 namespace {
@@ -91,4 +94,58 @@ TEST(TempFiles, AProjectStoresNoStaleRecordAndTheMarksGoWithTheContent) {
   r.temp.DeleteTempFiles();
   EXPECT_TRUE(r.temp.Stale("~yscr~").Sets().empty());
   EXPECT_TRUE(r.temp.Stale("~rres~").Sets().empty());
+}
+
+// A validation file that a new project or search cannot delete keeps the records
+// of the earlier one: none of them is current, and a project stores none, until
+// the file is deleted or rewritten. The user is told when a file newly stays.
+TEST(TempFiles, AValidationFileThatCannotBeDeletedHoldsNoCurrentRecordUntilItGoes) {
+  Registry r;
+  const std::vector<uint8_t> m1 = EncodeValidationRecord({{1}, {{}}});
+  const int32_t model[] = {1};
+  for (const char* name : {"~many~", "~yscr~", "~rdes~"}) WriteBytes(r.Db(name), m1);
+  const std::string said =
+      "Cannot delete the earlier validation files: their records will not be available for validation plots. "
+      "Please check your privileges.";
+  {
+    BlockedFolder blocked(r.folder.Dir());
+    r.temp.DeleteTempFiles();
+    r.temp.DeleteTempFiles();
+  }
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_TRUE(IsMessage(TestUi().Shown(0), said, "APPLICATION WARNING", MB_ICONWARNING));
+  EXPECT_EQ(ReadBytes(r.Db("~many~")), m1);
+  EXPECT_FALSE(r.temp.HoldsCurrentRecord("~many~", model, 1));
+  MemoryStream stream;
+  r.temp.StoreTempFile("~many~", stream);
+  EXPECT_EQ(stream.Bytes(), ByteBuilder().Text("~many~").Int(0, 8).bytes);
+
+  // Each way of the file going ends the marks: deleted before new records join it,
+  // deleted with the others, rewritten from a project.
+  EXPECT_TRUE(r.temp.DeleteWhollyStaleFile("~many~"));
+  EXPECT_FALSE(FileExists(r.Db("~many~")));
+  EXPECT_TRUE(r.temp.DeleteWhollyStaleFile("~many~"));
+  WriteBytes(r.Db("~many~"), m1);
+  EXPECT_TRUE(r.temp.HoldsCurrentRecord("~many~", model, 1));
+  EXPECT_TRUE(r.temp.DeleteWhollyStaleFile("~many~"));
+  EXPECT_EQ(ReadBytes(r.Db("~many~")), m1);
+
+  r.temp.DeleteTempFiles();  // the folder is back: every file goes with its marks
+  EXPECT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_FALSE(FileExists(r.Db("~yscr~")));
+
+  std::filesystem::create_directories(r.Db("~rres~") + "/inside");
+  r.temp.DeleteTempFiles();
+  ASSERT_EQ(TestUi().Shown().size(), 2u);
+  EXPECT_EQ(TestUi().Shown(1).text, said);
+  EXPECT_FALSE(r.temp.DeleteWhollyStaleFile("~rres~"));
+  EXPECT_TRUE(r.temp.Stale("~rres~").All());
+  for (const char* name : {"~yscr~", "~rdes~", "~many~"}) {
+    WriteBytes(r.Db(name), m1);
+    EXPECT_TRUE(r.temp.HoldsCurrentRecord(name, model, 1)) << name;
+  }
+  stream.Seek(4 + 6, SeekOrigin::Begin);
+  r.temp.Stale("~rdes~").MarkAll();
+  r.temp.RestoreTempFile(stream, "~rdes~");
+  EXPECT_FALSE(r.temp.Stale("~rdes~").All());
 }

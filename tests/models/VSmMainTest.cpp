@@ -17,6 +17,7 @@
 #include "data/DataResult.h"
 #include "platform/qt/QtConvert.h"
 #include "app/ModalScript.h"
+#include "support/BlockedFolder.h"
 #include "support/EventLoop.h"
 #include "support/FakeProjectHost.h"
 #include "support/GridColumns.h"
@@ -768,6 +769,37 @@ TEST_F(ViewSelFormTest, OldRecordsThatCannotBeReplacedOrRemovedAreNotOfferedAsCu
   EXPECT_EQ(boxes.Answered().size(), 2u);
   EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(true, true));
   EXPECT_EQ(ValidationPlotsOffered(form, script, 2), std::make_pair(true, true));
+  EXPECT_TRUE(script.Done());
+}
+
+// A new search clears the validation files while the temporary folder is replaced
+// by a file: they stay, and no model is offered their records as its own once the
+// folder is back. The next run of a model starts a new file without them.
+TEST_F(ViewSelFormTest, ValidationFilesThatAClearCannotDeleteAreNotOfferedAsCurrent) {
+  FillValidationData(host.data);
+  DataResultNode& first = validationtest::FitByEngine(host.data, *host.models, {0});
+  DataResultNode& second = validationtest::FitByEngine(host.data, *host.models, {1});
+  first.iSelStatus = second.iSelStatus = 1;
+  RealMessageBoxes boxes;
+  ModalScript script;
+  TViewSelForm form(nullptr, &host.models, &host.data);
+  ShowActive(form);
+  ValidateThroughTheList(form, script);
+  {
+    BlockedFolder blocked(folder.Dir());
+    host.registry.DeleteTempFiles();
+  }
+  EXPECT_EQ(boxes.Answered(),
+            std::vector<std::string>{"Cannot delete the earlier validation files: their records will not be available "
+                                     "for validation plots. Please check your privileges."});
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(false, false));
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 2), std::make_pair(false, false));
+
+  second.iSelStatus = 0;
+  ValidateThroughTheList(form, script);
+  EXPECT_EQ(boxes.Answered().size(), 1u);
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(true, true));
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 2), std::make_pair(false, false));
   EXPECT_TRUE(script.Done());
 }
 
