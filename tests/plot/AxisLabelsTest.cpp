@@ -52,7 +52,8 @@ std::unique_ptr<ChemoData> MakeColumns() {
     for (int o = 0; o < objects; ++o) data->tpChemoValuePtr[o][v] = CheckedValue(kColumns[v].values[o], false);
   }
   for (int o = 0; o < objects; ++o) {
-    data->tpObjNameStrPtr[o] = "O" + std::to_string(o + 1);
+    // The last object, at the top right of each scatter, has a name wider than the smallest image.
+    data->tpObjNameStrPtr[o] = "O" + std::to_string(o + 1) + (o + 1 == objects ? ", the last object of the set" : "");
     data->ipTrainingPtr[o] = kStatusTraining;
   }
   return data;
