@@ -356,10 +356,20 @@ TEST(AxisLabelsTest, ProfileTickLabelsLieWholeInsideTheImageAndReadTheirTicks) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
-// A window opened at its default size, one of its labels dragged with the mouse
-// past the image's bottom right corner, then the window shrunk to 640 x 480 and
-// to its smallest size: the labels, scaled from that layout, stay whole inside
-// the image, the dragged one drawn in its corner where the image can hold it.
+// Drags a label with the mouse, grabbed at its centre, to a point of the image's plane.
+void DragLabel(TViewGraphForm& form, const LabelPlotParam& label, const QPoint& to) {
+  const QPoint grab((label.LabelLeft + label.LabelRight) / 2, (label.LabelTop + label.LabelBottom) / 2);
+  QTest::mouseMove(form.Image, grab);
+  QTest::mousePress(form.Image, Qt::LeftButton, {}, grab);
+  QTest::mouseMove(form.Image, to);
+  QTest::mouseRelease(form.Image, Qt::LeftButton, {}, to);
+}
+
+// A window opened at its default size, its first label dragged with the mouse
+// past the image's bottom right corner and its last one past the top left, then
+// the window shrunk to 640 x 480 and to its smallest size: the labels, scaled
+// from that layout, stay whole inside the image, the dragged ones drawn in their
+// corners; a label wider than the image lies at its left edge and is not drawn.
 TEST(AxisLabelsTest, LabelsStayWholeInsideTheImageWhenDraggedOutOrShrunk) {
   TestUi().Reset();
   for (GraphKind kind : {GraphKind::VariablesScatter, GraphKind::VariableDistribution, GraphKind::VariableProfile}) {
@@ -367,32 +377,33 @@ TEST(AxisLabelsTest, LabelsStayWholeInsideTheImageWhenDraggedOutOrShrunk) {
     TViewGraphForm& form = plot.Form();
     plot.Draw("dragged " + SizeName(form));
     const LabelPlotParam* labels = form.Data().tpLabelPlotParam;
-    int dragged = 0;
-    while (!labels[dragged].IsPlaced()) ++dragged;
-    const QPoint grab((labels[dragged].LabelLeft + labels[dragged].LabelRight) / 2,
-                      (labels[dragged].LabelTop + labels[dragged].LabelBottom) / 2);
-    const QPoint beyond(form.Image->width() + 40, form.Image->height() + 40);
-    QTest::mouseMove(form.Image, grab);
-    QTest::mousePress(form.Image, Qt::LeftButton, {}, grab);
-    QTest::mouseMove(form.Image, beyond);
-    QTest::mouseRelease(form.Image, Qt::LeftButton, {}, beyond);
+    std::vector<int> placed;
+    for (int k = 0; k < form.ElementCount(); ++k)
+      if (labels[k].IsPlaced()) placed.push_back(k);
+    ASSERT_GE(placed.size(), 2u);
+    const int first = placed.front();
+    const int last = placed.back();
+    DragLabel(form, labels[first], QPoint(form.Image->width() + 40, form.Image->height() + 40));
+    DragLabel(form, labels[last], QPoint(-40, -40));
     for (const WindowSize& size : kSizes) {
       form.resize(size.width, size.height);
       QCoreApplication::processEvents();
       const std::string where = "dragged " + SizeName(form) + " kind " + std::to_string(static_cast<int>(kind));
       RecordingCanvas& canvas = plot.Draw(where);
       ExpectDrawingInsideImage(canvas, where);
-      // In the corner and drawn; a label wider than the image at its left edge and not drawn.
-      const LabelPlotParam& label = labels[dragged];
-      const bool fits = label.LabelRight - label.LabelLeft <= canvas.Width();
-      EXPECT_EQ(fits ? label.LabelRight : label.LabelLeft, fits ? canvas.Width() : 0) << where;
-      EXPECT_EQ(label.LabelBottom, canvas.Height()) << where;
       const std::vector<TextBox> texts = DrawnTexts(canvas);
-      EXPECT_EQ(std::any_of(texts.begin(), texts.end(), [&](const TextBox& text) {
-                  return text.l == label.LabelLeft + 8 && text.t == label.LabelTop + 2;
-                }),
-                fits)
-          << where;
+      for (int k : {first, last}) {
+        const LabelPlotParam& label = labels[k];
+        const bool fits = label.LabelRight - label.LabelLeft <= canvas.Width();
+        const bool bottomRight = k == first && fits;
+        EXPECT_EQ(bottomRight ? label.LabelRight : label.LabelLeft, bottomRight ? canvas.Width() : 0) << where;
+        EXPECT_EQ(k == first ? label.LabelBottom : label.LabelTop, k == first ? canvas.Height() : 0) << where;
+        EXPECT_EQ(std::any_of(texts.begin(), texts.end(), [&](const TextBox& text) {
+                    return text.l == label.LabelLeft + 8 && text.t == label.LabelTop + 2;
+                  }),
+                  fits)
+            << where << " label " << k;
+      }
     }
   }
   EXPECT_TRUE(TestUi().Shown().empty());
