@@ -383,13 +383,7 @@ TEST(AxisLabelsTest, LabelsStayWholeInsideTheImageWhenDraggedOutOrShrunk) {
     ASSERT_GE(placed.size(), 2u);
     const int first = placed.front();
     const int last = placed.back();
-    DragLabel(form, labels[first], QPoint(form.Image->width() + 40, form.Image->height() + 40));
-    DragLabel(form, labels[last], QPoint(-40, -40));
-    for (const WindowSize& size : kSizes) {
-      form.resize(size.width, size.height);
-      QCoreApplication::processEvents();
-      const std::string where = "dragged " + SizeName(form) + " kind " + std::to_string(static_cast<int>(kind));
-      RecordingCanvas& canvas = plot.Draw(where);
+    auto expectInCorners = [&](RecordingCanvas& canvas, const std::string& where) {
       ExpectDrawingInsideImage(canvas, where);
       const std::vector<TextBox> texts = DrawnTexts(canvas);
       for (int k : {first, last}) {
@@ -404,6 +398,16 @@ TEST(AxisLabelsTest, LabelsStayWholeInsideTheImageWhenDraggedOutOrShrunk) {
                   fits)
             << where << " label " << k;
       }
+    };
+    DragLabel(form, labels[first], QPoint(form.Image->width() + 40, form.Image->height() + 40));
+    DragLabel(form, labels[last], QPoint(-40, -40));
+    // The drawing that follows the drop.
+    expectInCorners(dynamic_cast<RecordingCanvas&>(form.ImageCanvasInUse()), "dropped");
+    for (const WindowSize& size : kSizes) {
+      form.resize(size.width, size.height);
+      QCoreApplication::processEvents();
+      const std::string where = "dragged " + SizeName(form) + " kind " + std::to_string(static_cast<int>(kind));
+      expectInCorners(plot.Draw(where), where);
     }
   }
   EXPECT_TRUE(TestUi().Shown().empty());
