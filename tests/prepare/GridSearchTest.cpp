@@ -14,7 +14,7 @@ struct NamesGrid {
   NamesGrid() {
     grid.SetColCount(5);
     grid.SetRowCount(5);
-    const char* names[] = {"logP", "Stra\xDF" "e", "MW", "LOGD"};
+    const char* names[] = {"logP", ("Stra\xDF" "e"), "MW", "LOGD"};
     for (int i = 0; i < 4; ++i) {
       grid.Cells(1, i + 1) = names[i];
       grid.Cells(i + 1, 0) = names[i];
