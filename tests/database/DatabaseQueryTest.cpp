@@ -150,6 +150,9 @@ TEST_F(DatabaseQueryTest, FormulaCountsEveryElementWithHydrogens) {
   counts.clear();
   EXPECT_EQ(ParseEmpiricalFormula("CoCl2H12O6", counts), 21);
   EXPECT_EQ(counts[0].element, "Co");
+  // Text that names no element counts no atom.
+  EXPECT_EQ(ParseEmpiricalFormula("(C6H5)-Cl?", counts), 12);
+  EXPECT_EQ(counts.size(), 3u);
 }
 
 TEST_F(DatabaseQueryTest, FormulasWhoseCountsLeave32BitsMatchNothing) {
