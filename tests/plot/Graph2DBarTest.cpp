@@ -78,6 +78,12 @@ TEST(Graph2DBarTest, BarsAndLabelsFollowTheCounts) {
   twoBars.DrawData();
   EXPECT_EQ(canvas.CallsOf(CallKind::RoundRect).size(), 2u);
   EXPECT_EQ(two.Label(1).LabelTop, 520 - 462 - 18);
+  // No label asked for: the bars alone.
+  two.data.LabelType = 0;
+  canvas.ClearCalls();
+  twoBars.DrawData();
+  EXPECT_EQ(canvas.CallsOf(CallKind::Rectangle).size(), 2u);
+  EXPECT_TRUE(canvas.CallsOf(CallKind::RoundRect).empty());
 }
 
 TEST(Graph2DBarTest, YAxisCountsInAtMostTenIntervals) {

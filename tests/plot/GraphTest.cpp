@@ -200,6 +200,16 @@ TEST(GraphTest, TitleBlockNamesBothAxesAndTheCaption) {
   EXPECT_NE(canvas.FindText("Model 1"), nullptr);
   EXPECT_NE(canvas.FindText("Exp. endpoint"), nullptr);
   EXPECT_NE(canvas.FindText("Pred. by LOO"), nullptr);
+  // A caption that would reach the X-axis name goes under it, both whole in the image.
+  table.data.Caption = "Model 1 of the long list of models found by the genetic algorithm";
+  canvas.ClearCalls();
+  FrameOnly(canvas, &table.data).DrawFrame();
+  const CanvasCall* caption = canvas.FindText(table.data.Caption);
+  const CanvasCall* xName = canvas.FindText("Exp. endpoint");
+  ASSERT_NE(caption, nullptr);
+  ASSERT_NE(xName, nullptr);
+  EXPECT_GE(caption->at[1], xName->at[1] + canvas.TextHeight(xName->text));
+  EXPECT_LE(caption->at[1] + canvas.TextHeight(caption->text), 577);
 }
 
 TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
