@@ -389,9 +389,14 @@ TEST(AxisLabelsTest, LabelsStayWholeInsideTheImageWhenDraggedOutOrShrunk) {
       for (int k : {first, last}) {
         const LabelPlotParam& label = labels[k];
         const bool fits = label.LabelRight - label.LabelLeft <= canvas.Width();
-        const bool bottomRight = k == first && fits;
-        EXPECT_EQ(bottomRight ? label.LabelRight : label.LabelLeft, bottomRight ? canvas.Width() : 0) << where;
-        EXPECT_EQ(k == first ? label.LabelBottom : label.LabelTop, k == first ? canvas.Height() : 0) << where;
+        if (k == first && fits)
+          EXPECT_EQ(label.LabelRight, canvas.Width()) << where;
+        else
+          EXPECT_EQ(label.LabelLeft, 0) << where;
+        if (k == first)
+          EXPECT_EQ(label.LabelBottom, canvas.Height()) << where;
+        else
+          EXPECT_EQ(label.LabelTop, 0) << where;
         EXPECT_EQ(std::any_of(texts.begin(), texts.end(), [&](const TextBox& text) {
                     return text.l == label.LabelLeft + 8 && text.t == label.LabelTop + 2;
                   }),
