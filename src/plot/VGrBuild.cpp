@@ -57,6 +57,7 @@ void TViewGraphForm::FormResize() {
     Ui().MessageBox("Unhandled graphic exception", "Exception Message", MB_OK);
   }
   inRedraw_ = false;
+  SettleLimitControls();
   Image->update();
 }
 
@@ -374,7 +375,7 @@ void TViewGraphForm::DrawScatter() {
   for (int i = 0; i < 4; ++i) {
     if (!CheckBoxLimit[i]->isChecked()) continue;
     ReadTypedNumber(StdStr(EditLimit[i]->text()), bounds[i]);
-    EditLimit[i]->setEnabled(true);
+    limitEditsEnabled_[i] = true;
   }
   if (Graph::IsDrawableRange(bounds[0], bounds[1], bounds[2], bounds[3])) {
     plot->SetRange(bounds[0], bounds[1], bounds[2], bounds[3]);

@@ -107,6 +107,7 @@ public:
   void ApplyRangeEdit(int which, int key);
   void UpdateRangeCaptions();
   void ClassifyRanks();
+  // Both leave the edits disabled; the redraw puts that state on the controls when it ends.
   void HideLimitControls() { SetLimitControlsVisible(false); }
   void ShowLimitControls() { SetLimitControlsVisible(true); }
   int ElementCount() const;
@@ -161,6 +162,7 @@ private:
 
   // Panel helpers.
   void SetLimitControlsVisible(bool visible);
+  void SettleLimitControls();
   void FillCombo(QLabel* label, QComboBox* combo, const std::string& caption, const std::vector<std::string>& items,
                  int defaultIndex);
   void PlaceLabelCombo(int row);
@@ -242,6 +244,10 @@ private:
   std::vector<std::vector<CheckedValue>> validationRows_;  // the validation family
   std::vector<CheckedValue*> validationRowPointers_;
   bool validationFailureShown_ = false;  // a read failure is reported once until a read succeeds
+
+  // The limit controls' state as the last redraw settled it; at first, as the controls are made.
+  bool limitControlsShown_ = true;
+  std::array<bool, 4> limitEditsEnabled_{true, true, true, true};
 
   bool* closedFlag_ = nullptr;
   std::array<std::string, 3> rangeTexts_;

@@ -42,11 +42,19 @@ int IntOf(const QLineEdit* edit, int fallback) {
 
 }  // namespace
 
+// The limit controls take the state a redraw settles on only at its end, and
+// only where it changes: a redraw started by leaving an edit for another limit
+// control must neither hide nor disable that control in the middle of the click.
 void TViewGraphForm::SetLimitControlsVisible(bool visible) {
+  limitControlsShown_ = visible;
+  limitEditsEnabled_.fill(false);
+}
+
+void TViewGraphForm::SettleLimitControls() {
   for (int i = 0; i < 4; ++i) {
-    CheckBoxLimit[i]->setVisible(visible);
-    EditLimit[i]->setVisible(visible);
-    EditLimit[i]->setEnabled(false);
+    CheckBoxLimit[i]->setVisible(limitControlsShown_);
+    EditLimit[i]->setVisible(limitControlsShown_);
+    EditLimit[i]->setEnabled(limitEditsEnabled_[i]);
   }
 }
 

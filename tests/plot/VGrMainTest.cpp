@@ -27,6 +27,8 @@
 #include "platform/qt/RecordingCanvas.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScriptedUi.h"
+#include "support/UserInput.h"
+#include "support/WindowSystemInput.h"
 
 namespace {
 
@@ -324,6 +326,42 @@ TEST_F(FrequencyTest, NoSelectedModelGivesPresentZeros) {
     }
 }
 
+// A user's clicks through the shown window, and keys to the widget that has the focus.
+class PanelClicks {
+public:
+  explicit PanelClicks(TViewGraphForm& form) : form_(form) { ShowActive(form); }
+  void Click(QWidget* widget) { ClickFromWindowSystem(widget); }
+  // Clicks into the edit and types over its text.
+  void TypeInto(QLineEdit* edit, const std::string& text) {
+    Click(edit);
+    QTest::keyClick(KeyboardTarget(), Qt::Key_A, Qt::ControlModifier);
+    TypeAtFocus(text);
+  }
+  long double Bound(int which) const { return RangeOf(*form_.CurrentPlot())[which]; }
+
+  // Leaving an edited limit for another limit control applies the limit, and the
+  // click lands where it was aimed: the box is ticked, the edit takes the keys.
+  void LeaveEditedLimits() {
+    Click(form_.CheckBoxLimit[0]);
+    TypeInto(form_.EditLimit[0], "1");
+    Click(form_.CheckBoxLimit[3]);
+    EXPECT_EQ(Bound(0), 1.0L);
+    EXPECT_TRUE(form_.CheckBoxLimit[3]->isChecked());
+    EXPECT_FALSE(form_.CheckBoxLimit[3]->isDown());
+    EXPECT_EQ(QApplication::focusWidget(), form_.CheckBoxLimit[3]);
+
+    TypeInto(form_.EditLimit[0], "0");
+    Click(form_.EditLimit[3]);
+    EXPECT_EQ(Bound(0), 0.0L);
+    EXPECT_EQ(QApplication::focusWidget(), form_.EditLimit[3]);
+    TypeInto(form_.EditLimit[3], "9");
+    EXPECT_EQ(form_.EditLimit[3]->text(), "9");
+  }
+
+private:
+  TViewGraphForm& form_;
+};
+
 // A score plot of 3 x 2 values over a data set whose last object lacks its response.
 class MatrixPlotTest : public testing::Test {
 protected:
@@ -373,6 +411,13 @@ TEST_F(MatrixPlotTest, ExportWritesCaptionHeaderAndOneLinePerElement) {
             "\r\nn1\t0\t1"
             "\r\nn2\t0,5\t2"
             "\r\nn.3\t1\t3");
+}
+
+TEST_F(MatrixPlotTest, AClickOutOfALimitEditOfAPcaPlotLandsWhereItWasAimed) {
+  bool closed = false;
+  auto form = TViewGraphForm::CreateForPcaPlot(nullptr, data.get(), source, GraphKind::PcaScores, &closed);
+  PanelClicks user(*form);
+  user.LeaveEditedLimits();
 }
 
 // Kind 21: the ranking window's score plot with three rank classes.
@@ -430,6 +475,20 @@ TEST_F(RankTest, AcceptedBoundsReclassifyAndEscapeReverts) {
   form->EditRange[1]->setText("7");
   form->EditRangeKeyDown(1, Qt::Key_Escape);
   EXPECT_EQ(form->EditRange[1]->text(), "20");
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// The rank edits sit after the limit edits in the focus chain: no key meant
+// for a limit may reach them, and leaving them applies them as well.
+TEST_F(RankTest, AClickOutOfALimitOrRankEditLandsWhereItWasAimed) {
+  PanelClicks user(*form);
+  user.LeaveEditedLimits();
+  EXPECT_EQ(form->EditRange[0]->text(), "10");
+  user.TypeInto(form->EditRange[0], "5");
+  user.Click(form->EditLimit[0]);
+  EXPECT_EQ(user.Bound(3), 9.0L);
+  EXPECT_EQ(form->StaticTextRange[1]->text(), "From 6 to");
+  EXPECT_EQ(QApplication::focusWidget(), form->EditLimit[0]);
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
