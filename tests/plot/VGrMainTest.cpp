@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QLabel>
 #include <cstdio>
@@ -158,6 +159,195 @@ TEST(PlotPanelTest, OnlyTheDataScatterPlotOfTheScatterKindsHasNoLimitControls) {
   }
   EXPECT_FALSE(data->CheckBoxCustomLabel->isHidden());
   EXPECT_FALSE(data->StaticTextHint->isHidden());
+}
+
+// Every plot kind opened as its opener opens it: a data set of three variables
+// (the third the response) and twelve objects, one selected model of two
+// variables, 30 elements ranked 1 to 30 on two axes, and two-cell value rows.
+class EveryKindTest : public testing::Test {
+protected:
+  EveryKindTest() : data(MakeData(3, 12, 2)), models(data.get()), values(30, 2) {
+    data->iSelectedVarCount = 2;
+    AllocCheckedArray(data->ipSelectedVarPtr, 2, "*ipSelectedVarPtr");
+    DataResultNode* model = models.Append();
+    model->iSize = 2;
+    model->iSelStatus = 1;
+    AllocCheckedArray(model->ipSelVarIdxPtr, 2, "*ipSelVarIdxPtr");
+    for (int v = 0; v < 2; ++v) data->ipSelectedVarPtr[v] = model->ipSelVarIdxPtr[v] = v;
+    for (int r = 0; r < 30; ++r) {
+      values.At(r, 0) = r;
+      values.At(r, 1) = 30 - r;
+      ranks[r] = std::to_string(r + 1);
+      names[r] = "m" + std::to_string(r + 1);
+    }
+    for (int r = 0; r < 32; ++r) {
+      cells.push_back({CheckedValue(r % 4 + 1, false), CheckedValue(0.5L, false)});
+      rows.push_back(cells.back().data());
+    }
+  }
+
+  // The matrix kinds' label choices, as their openers give them.
+  MatrixPlotSource Source(GraphKind kind) {
+    MatrixPlotSource source;
+    source.values = &values;
+    source.elementNames = names;
+    source.firstLabelTexts = ranks;
+    source.elementIDs = names;
+    source.axisNames = axes;
+    source.firstLabelText = "ID";
+    source.secondLabelText = "Name";
+    if (kind == GraphKind::ModelsScatter) source.firstLabelText = "Number";
+    if (kind == GraphKind::McdmRanking) source.firstLabelText = "MCDM order";
+    if (kind == GraphKind::PcaLoadings) {
+      source.firstLabelText = "Name";
+      source.secondLabelText = "";
+      source.singleLabel = 1;
+    }
+    return source;
+  }
+
+  std::unique_ptr<TViewGraphForm> Open(GraphKind kind) {
+    switch (PlotFamilyOf(kind)) {
+      case PlotFamily::DataSet:
+        if (kind == GraphKind::ResponseDistribution)
+          return TViewGraphForm::CreateForResponseDistribution(nullptr, data.get(), kind, rows.data(), 25, nullptr);
+        return TViewGraphForm::CreateForDataSet(nullptr, data.get(), kind);
+      case PlotFamily::Frequency:
+      case PlotFamily::Validation:
+        return TViewGraphForm::CreateForModelList(nullptr, data.get(), &models, kind);
+      case PlotFamily::Model:
+        return TViewGraphForm::CreateForModelValues(nullptr, data.get(), &models, kind, data->tpChemoValuePtr, "M1");
+      case PlotFamily::Matrix:
+        if (kind == GraphKind::PcaScores || kind == GraphKind::PcaLoadings)
+          return TViewGraphForm::CreateForPcaPlot(nullptr, data.get(), Source(kind), kind, nullptr);
+        return TViewGraphForm::CreateForMatrixScatter(nullptr, data.get(), Source(kind), kind);
+      case PlotFamily::Uncertainty:
+        return TViewGraphForm::CreateForValueRows(nullptr, data.get(), kind, rows.data(), 8);
+    }
+    return nullptr;
+  }
+
+  std::unique_ptr<ChemoData> data;
+  DataResultList models;
+  Matrix values;
+  std::string ranks[30];
+  std::string names[30];
+  std::string axes[2] = {"PC1", "PC2"};
+  std::vector<std::vector<CheckedValue>> cells;
+  std::vector<CheckedValue*> rows;
+};
+
+std::string Shown(const QLabel* label, const QComboBox* combo) {
+  std::string line = StdStr(label->text()) + " " + StdStr(combo->currentText()) + " of";
+  for (int i = 0; i < combo->count(); ++i) line += (i == 0 ? " " : "|") + StdStr(combo->itemText(i));
+  line += " @" + std::to_string(combo->y());
+  if (label->isHidden() != combo->isHidden() || label->y() != combo->y() + 4) line += " beside its caption";
+  return line;
+}
+
+// The panel as it opens: each shown caption and combo (its choice, items and
+// top), then the other shown controls; the reset button when it is off and the
+// export when the save offers it.
+std::vector<std::string> PanelLines(const TViewGraphForm& w) {
+  std::vector<std::string> lines;
+  const std::pair<const QLabel*, const QComboBox*> pairs[] = {
+      {w.LabelVar1, w.ComboBoxVar1}, {w.LabelVar2, w.ComboBoxVar2}, {w.LabelLabel, w.ComboBoxLabel}};
+  for (const auto& [label, combo] : pairs)
+    if (!label->isHidden() || !combo->isHidden()) lines.push_back(Shown(label, combo));
+  if (!w.CheckBoxLabel2->isHidden()) lines.push_back(w.CheckBoxLabel2->isEnabled() ? "Label2" : "Label2 off");
+  if (!w.CheckBoxMoreInfo->isHidden()) lines.push_back("Full info");
+  if (!w.CheckBoxCustomLabel->isHidden())
+    lines.push_back(w.CheckBoxCustomLabel->isChecked() ? "Single labels ticked" : "Single labels");
+  if (!w.StaticTextHint->isHidden()) lines.push_back("hint");
+  int limitsShown = 0;
+  for (int i = 0; i < 4; ++i) {
+    limitsShown += !w.CheckBoxLimit[i]->isHidden() + !w.EditLimit[i]->isHidden();
+    if (w.CheckBoxLimit[i]->isChecked())
+      lines.push_back(StdStr(w.CheckBoxLimit[i]->text()) + " " + StdStr(w.EditLimit[i]->text()));
+  }
+  if (limitsShown > 0) lines.push_back(limitsShown == 8 ? "limits" : "some limits");
+  if (!w.CheckBoxVieRegr->isHidden()) lines.push_back("regression line");
+  if (!w.RichEditParam->isHidden()) lines.push_back("note: " + StdStr(w.RichEditParam->toPlainText()));
+  if (!w.PanelRange->isHidden()) {
+    lines.push_back("ranks @" + std::to_string(w.PanelRange->y()));
+    for (int i = 0; i < 3; ++i)
+      lines.push_back(StdStr(w.StaticTextRange[i]->text()) + " " + StdStr(w.EditRange[i]->text()) + " " +
+                      StdStr(w.EditRange[i]->styleSheet()) + (w.EditRange[i]->isReadOnly() ? " read-only" : ""));
+  }
+  if (!w.SpeedButtonLabelReset->isEnabled()) lines.push_back("reset off");
+  if (w.SavePictureFilter.ends_with("|Text (*.txt)|*.txt")) lines.push_back("export");
+  return lines;
+}
+
+TEST_F(EveryKindTest, EachKindOpensWithItsOwnPanel) {
+  using Lines = std::vector<std::string>;
+  const std::string vars = "V1|V2|V3";
+  const std::string bars = "2|3|4|5|6|7|8|9|10|11";
+  const std::string noneIdName = "None|ID|Name";
+  const char* calculated =
+      "note: Note: training data are calculated by the model equation. Prediction data (when present) are predicted "
+      "by the model equation.";
+  const char* loo =
+      "note: Note: training data are predicted by LOO cross-validation. Prediction data (when present) are predicted "
+      "by the model equation.";
+  const char* domain =
+      "note: Note: training data are calculated by the model equation. Prediction and unknown data (when present) "
+      "are predicted by the model equation.";
+  auto model = [&](const char* note, bool label2, bool stdDev) {
+    Lines lines;
+    if (stdDev) lines.push_back("Std.Dev.: 2.5 of 2.0|2.5|3.0 @40");
+    lines.push_back("Label: None of " + noneIdName + " @12");
+    if (label2) lines.push_back("Label2");
+    for (const char* line : {"Full info", "Single labels", "hint", "limits", note, "reset off", "export"})
+      lines.push_back(line);
+    return lines;
+  };
+  const Lines validation = {"Label: Name label of None|Name label @68", "Single labels ticked", "hint", "limits",
+                            "export"};
+  auto matrix = [&](const std::string& label) {
+    return Lines{"X axis: PC1 of PC1|PC2 @12", "Y axis: PC2 of PC1|PC2 @40", "Label: " + label + " @68",
+                 "Single labels", "hint", "limits", "export"};
+  };
+  Lines ranking = matrix("ID of None|MCDM order|Name|ID");
+  ranking.insert(ranking.end() - 1, {"ranks @336", "From 1 to 10 background-color: #ff0000",
+                                     "From 11 to 20 background-color: #ffff00",
+                                     "From 21 to 30 background-color: #0000ff read-only"});
+  const std::pair<GraphKind, Lines> table[] = {
+      {GraphKind::VariableProfile, {"Variable: V1 of " + vars + " @12", "Label: ID of " + noneIdName + " @40"}},
+      {GraphKind::ObjectProfile,
+       {"Object: O1 of O1|O2|O3|O4|O5|O6|O7|O8|O9|O10|O11|O12 @12", "Label: Name of None|Name @40"}},
+      {GraphKind::VariableDistribution,
+       {"Variable: V1 of " + vars + " @12", "Bars: 3 of " + bars + " @40", "Label: Data of None|Data @68"}},
+      {GraphKind::VariablesScatter,
+       {"X variable: V1 of " + vars + " @12", "Y variable: V2 of " + vars + " @40",
+        "Label: Name of " + noneIdName + " @68", "Single labels", "hint"}},
+      {GraphKind::VariableFrequency, {"Model vars: All of All|1|2 @12"}},
+      {GraphKind::ExpVsCalc, model(calculated, true, true)},
+      {GraphKind::ExpVsPred, model(loo, true, true)},
+      {GraphKind::WilliamsCalc, model(calculated, false, true)},
+      {GraphKind::WilliamsPred, model(loo, false, true)},
+      {GraphKind::YScramble, validation},
+      {GraphKind::RandomDescriptors, validation},
+      {GraphKind::RandomResponses, validation},
+      {GraphKind::ApplicabilityDomain, model(domain, false, false)},
+      {GraphKind::ResidualsCalc, model(calculated, false, false)},
+      {GraphKind::ResidualsPred, model(loo, false, false)},
+      {GraphKind::LeaveManyOut, validation},
+      {GraphKind::AxesChoice, matrix("ID of " + noneIdName)},
+      {GraphKind::PcaScores, matrix("ID of " + noneIdName)},
+      {GraphKind::PcaLoadings, matrix("Name of None|Name")},
+      {GraphKind::ModelsScatter, matrix("Mod ID of None|Number|Name|Mod ID")},
+      {GraphKind::McdmRanking, ranking},
+      {GraphKind::ResponseDistribution, {"Bars: 4 of " + bars + " @40", "Label: Data of None|Data @68"}},
+      {GraphKind::R2VsQ2,
+       {"Label: None of None|Number of variables @12", "X min 0.9", "limits", "reset off", "export"}},
+  };
+  for (const auto& [kind, expected] : table) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    auto form = Open(kind);
+    Record(*form);
+    EXPECT_EQ(PanelLines(*form), expected);
+  }
 }
 
 // A scatter plot of four elements: its limits and its labels.
