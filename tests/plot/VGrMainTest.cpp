@@ -262,8 +262,11 @@ std::vector<std::string> PanelLines(const TViewGraphForm& w) {
   int limitsShown = 0;
   for (int i = 0; i < 4; ++i) {
     limitsShown += !w.CheckBoxLimit[i]->isHidden() + !w.EditLimit[i]->isHidden();
-    if (w.CheckBoxLimit[i]->isChecked())
-      lines.push_back(StdStr(w.CheckBoxLimit[i]->text()) + " " + StdStr(w.EditLimit[i]->text()));
+    const bool ticked = w.CheckBoxLimit[i]->isChecked();
+    const bool editable = w.EditLimit[i]->isEnabled();
+    if (ticked || editable)
+      lines.push_back(StdStr(w.CheckBoxLimit[i]->text()) + " " + StdStr(w.EditLimit[i]->text()) +
+                      (ticked ? " ticked" : "") + (editable ? " editable" : ""));
   }
   if (limitsShown > 0) lines.push_back(limitsShown == 8 ? "limits" : "some limits");
   if (!w.CheckBoxVieRegr->isHidden()) lines.push_back("regression line");
@@ -340,7 +343,7 @@ TEST_F(EveryKindTest, EachKindOpensWithItsOwnPanel) {
       {GraphKind::McdmRanking, ranking},
       {GraphKind::ResponseDistribution, {"Bars: 4 of " + bars + " @40", "Label: Data of None|Data @68"}},
       {GraphKind::R2VsQ2,
-       {"Label: None of None|Number of variables @12", "X min 0.9", "limits", "reset off", "export"}},
+       {"Label: None of None|Number of variables @12", "X min 0.9 ticked editable", "limits", "reset off", "export"}},
   };
   for (const auto& [kind, expected] : table) {
     SCOPED_TRACE(static_cast<int>(kind));
@@ -410,10 +413,11 @@ TEST_F(ScatterWindowTest, ANonNumberIsReportedOnceAndReplacedByTheBound) {
 TEST_F(ScatterWindowTest, LabelsMoveWithTheImageAndKeepTheirSize) {
   LabelPlotParam before = Label(2);
   ASSERT_TRUE(before.IsPlaced());
-  Record(*w.form, 1232, 577);
+  Record(*w.form, 1232, 1154);
   EXPECT_EQ(Label(2).LabelLeft, 2 * before.LabelLeft);
   EXPECT_EQ(Label(2).LabelRight - Label(2).LabelLeft, before.LabelRight - before.LabelLeft);
-  EXPECT_EQ(Label(2).LabelTop, before.LabelTop);
+  EXPECT_EQ(Label(2).LabelTop, 2 * before.LabelTop);
+  EXPECT_EQ(Label(2).LabelBottom - Label(2).LabelTop, before.LabelBottom - before.LabelTop);
 
   w->SpeedButtonLabelResetClick();  // placed afresh next to the points
   EXPECT_NE(Label(2).LabelLeft, 2 * before.LabelLeft);
@@ -665,6 +669,7 @@ TEST_F(RankTest, AcceptedBoundsReclassifyAndEscapeReverts) {
   form->EditRange[1]->setText("7");
   form->EditRangeKeyDown(1, Qt::Key_Escape);
   EXPECT_EQ(form->EditRange[1]->text(), "20");
+  EXPECT_EQ(form->EditRange[0]->text(), "5");
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
@@ -824,6 +829,9 @@ TEST(PlotPanelTest, ModelPlotsOfferDeviationsBandAndFullInfo) {
   EXPECT_EQ(form->Data().Caption, "Exp. endpoint vs Pred. by model eq.: M1");
   form->CheckBoxMoreInfo->setChecked(false);
   EXPECT_EQ(form->Data().Caption, "");
+  PressKey(*form, form->EditLimit[1], "10", 1);  // one range on both axes
+  EXPECT_TRUE(form->CheckBoxLimit[3]->isChecked());
+  EXPECT_EQ(form->EditLimit[3]->text(), "10");
 }
 
 TEST(PlotWindowTest, AModelessWindowDeletesItselfAndSetsTheClosedFlag) {
