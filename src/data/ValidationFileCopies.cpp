@@ -40,6 +40,8 @@ bool ValidationFileCopies::DeleteIfExists(const std::string& path) {
   return !files_.Exists(path) || files_.Delete(path);
 }
 
+bool ValidationFileCopies::Gone(const std::string& path) { return DeleteIfExists(path) && NoSuchFile(path); }
+
 void ValidationFileCopies::DeleteExisting(const std::string& path) {
   if (!DeleteIfExists(path)) throw Exception("Cannot delete " + path);
 }
@@ -66,8 +68,12 @@ void ValidationFileCopies::Restore() {
     if (!covered_[i]) continue;
     const char* name = kValidationFileNames[i];
     const std::string copy = CopyPath(name);
-    const bool restored = files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : DeleteIfExists(DbPath(name));
-    if (restored) registry_->Stale(name) = stale_[i];
+    const bool restored = files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : Gone(DbPath(name));
+    if (restored) {
+      registry_->Stale(name) = stale_[i];
+    } else {
+      registry_->Stale(name).MarkAll();  // it may hold the records written meanwhile
+    }
     failed = failed || !restored;
   }
   if (failed) throw Exception("Cannot put back the validation files");

@@ -39,8 +39,9 @@ public:
   // For each file the last Backup covered (copied, or known to be absent): its
   // copy replaces the ".db$" file in one rename, so that the file exists at
   // every moment, and its marks come back; a file that had no copy is deleted. A
-  // file never covered is left as it is. Throws, after trying every file, when a
-  // copy cannot be put back or a ".db$" file cannot be deleted.
+  // file never covered is left as it is. A file not put back or not known to be
+  // gone has all its records marked out of date, and Restore throws after
+  // trying every file.
   void Restore();
   // Deletes every copy that exists; throws when one cannot be deleted.
   void DeleteCopies();
@@ -50,6 +51,9 @@ public:
 
 private:
   bool DeleteIfExists(const std::string& path);
+  // Deletes the file; true when it is known not to exist afterwards (a file
+  // whose folder cannot be looked into may still be there).
+  bool Gone(const std::string& path);
   void DeleteExisting(const std::string& path);
 
   TempFiles* registry_;

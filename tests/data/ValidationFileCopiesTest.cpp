@@ -90,7 +90,7 @@ struct NoRenameOver : FileOperations {
 };
 
 // The marks of records out of date come back with the content they were made for;
-// a file not put back keeps the marks of what it holds.
+// a file not put back may hold what was written meanwhile: none of its records is current.
 TEST_F(ValidationFilesAsideTest, MarksOfStaleRecordsComeBackWithTheirFiles) {
   Write("~many~", "many before");
   Write("~yscr~", "yscr before");
@@ -103,7 +103,9 @@ TEST_F(ValidationFilesAsideTest, MarksOfStaleRecordsComeBackWithTheirFiles) {
     registry.Stale("~yscr~").Mark({{3}});
   }
   EXPECT_EQ(registry.Stale("~many~").Sets(), (std::vector<std::vector<int32_t>>{{1}}));
+  EXPECT_FALSE(registry.Stale("~many~").All());
   EXPECT_EQ(registry.Stale("~yscr~").Sets(), (std::vector<std::vector<int32_t>>{{3}}));
+  EXPECT_TRUE(registry.Stale("~yscr~").All());
   EXPECT_EQ(TestUi().Shown().size(), 1u);
 }
 

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "data/TempFiles.h"
 #include "data/ValidationFiles.h"
@@ -769,6 +770,36 @@ TEST_F(ViewSelFormTest, OldRecordsThatCannotBeReplacedOrRemovedAreNotOfferedAsCu
   EXPECT_EQ(boxes.Answered().size(), 2u);
   EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(true, true));
   EXPECT_EQ(ValidationPlotsOffered(form, script, 2), std::make_pair(true, true));
+  EXPECT_TRUE(script.Done());
+}
+
+// The temporary folder is replaced by a file when Cancel would put back the files
+// of an accepted run: they keep the cancelled run's records, which neither the
+// single-model window nor a saved project offers as the model's once it is back.
+TEST_F(ViewSelFormTest, RecordsOfACancelledRunThatCannotBeUndoneAreNotOfferedAsCurrent) {
+  FillValidationData(host.data);
+  validationtest::FitByEngine(host.data, *host.models, {0}).iSelStatus = 1;
+  RealMessageBoxes boxes;
+  ModalScript script;
+  for (QPushButton* TViewSelForm::*close : {&TViewSelForm::ButtonAccept, &TViewSelForm::ButtonCancel}) {
+    TViewSelForm form(nullptr, &host.models, &host.data);
+    ShowActive(form);
+    ValidateThroughTheList(form, script);
+    std::optional<BlockedFolder> blocked;
+    if (close == &TViewSelForm::ButtonCancel) blocked.emplace(folder.Dir());
+    QTest::mouseClick(form.*close, Qt::LeftButton);
+  }
+  EXPECT_EQ(boxes.Answered(),
+            std::vector<std::string>{"Cannot handle undo validation files, please check your privileges."});
+  EXPECT_FALSE(host.models->First()->cvQ2LMO.Missing);
+  TViewSelForm form(nullptr, &host.models, &host.data);
+  ShowActive(form);
+  EXPECT_EQ(ValidationPlotsOffered(form, script, 1), std::make_pair(false, false));
+  for (const char* name : {"~many~", "~yscr~"}) {
+    MemoryStream project;
+    EXPECT_TRUE(host.registry.StoreTempFile(name, project));
+    EXPECT_EQ(project.Size(), 4 + 6 + 8) << name;  // the name and the size 0
+  }
   EXPECT_TRUE(script.Done());
 }
 

@@ -159,7 +159,8 @@ TEST_F(ValidationUndoFailureTest, CancelPutsBackOnlyTheFilesThatWereCopied) {
 }
 
 // A validation file new since opening that cannot be deleted on Cancel: the
-// others are still put back, the failure is reported and the undo copies go.
+// others are still put back, the failure is reported and the undo copies go; no
+// record of the file that stays is current.
 TEST_F(ValidationUndoFailureTest, AFileThatCannotBeDeletedIsReportedAndTheOthersComeBack) {
   std::filesystem::remove(Db("~yscr~"));
   failingUndo.Backup();
@@ -170,6 +171,8 @@ TEST_F(ValidationUndoFailureTest, AFileThatCannotBeDeletedIsReportedAndTheOthers
   EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ changed");
   EXPECT_EQ(ReadFileText(Db("~rdes~")), "~rdes~ at opening");
   EXPECT_EQ(ReadFileText(Db("~rres~")), "~rres~ at opening");
+  EXPECT_TRUE(registry.Stale("~yscr~").All());
+  EXPECT_FALSE(registry.Stale("~many~").All());
   EXPECT_FALSE(AnyUndoCopy());
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
