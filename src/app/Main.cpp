@@ -457,7 +457,7 @@ void TMainForm::ReleaseProject() {
   delete modelList_;
   modelList_ = nullptr;
   if (!registry_) return;
-  registry_->DeleteTempFiles();
+  registry_->DeleteTempFiles(StaleNotice::Silent);  // no record is wanted any more
   RemoveDirIfEmpty(registry_->Directory());
   registry_.reset();
 }

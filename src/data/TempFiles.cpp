@@ -78,18 +78,18 @@ FileNameNode* TempFiles::AddName(const std::string& name) {
 
 // A validation file that stays holds the records of an earlier project or search,
 // which must not be taken for those of the models to come; the user is told when
-// some file newly stays.
-void TempFiles::DeleteTempFiles() {
+// some file newly stays. Working copies stay behind when a run was killed.
+void TempFiles::DeleteTempFiles(StaleNotice notice) {
   bool newlyStale = false;
   for (FileNameNode* node = first_; node != nullptr; node = node->Next()) {
     const bool wasStale = Stale(node->Name()).All();
     for (const std::string& extension : extensions_) {
-      std::string path = directory_ + node->Name() + extension;
-      if (FileExists(path)) DeleteFile(path);
+      DeleteFile(directory_ + node->Name() + extension);
+      if (extension != DbExtension()) DeleteFile(WorkingCopyPath(node->Name(), extension));
     }
     if (!ForgetIfDeleted(node->Name()) && !wasStale) newlyStale = true;
   }
-  if (newlyStale)
+  if (newlyStale && notice == StaleNotice::Warn)
     Ui().MessageBox("Cannot delete the earlier validation files: their records will not be available for "
                     "validation plots. Please check your privileges.",
                     "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
@@ -120,6 +120,11 @@ std::string TempFiles::FindTempFilePath(const std::string& name, int extensionIn
     }
   }
   return result;
+}
+
+std::string TempFiles::WorkingCopyPath(const std::string& name, const std::string& extension) const {
+  const std::string path = FindTempFilePath(name, DbExtensionIndex());
+  return path.empty() ? path : path + extension;
 }
 
 bool TempFiles::StoreTempFile(const std::string& name, Stream& stream) {

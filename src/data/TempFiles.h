@@ -25,6 +25,9 @@ private:
   std::string name_;
 };
 
+// Whether clearing the registry tells the user of validation files that stay.
+enum class StaleNotice { Warn, Silent };
+
 class TempFiles {
 public:
   // directory ends with '/'.
@@ -36,15 +39,19 @@ public:
   // Registers name at the end of the list.
   FileNameNode* AddName(const std::string& name);
   std::string Directory() const { return directory_; }
-  // Deletes every existing file of every registered name and extension. A ".db$"
-  // file that may still be there afterwards has all its records marked out of
-  // date, and the user is told when a file newly becomes so.
-  void DeleteTempFiles();
+  // Deletes every existing file of every registered name and extension, and the
+  // working copies of its ".db$" file. A ".db$" file that may still be there
+  // afterwards has all its records marked out of date; unless Silent, the user
+  // is told when a file newly becomes so.
+  void DeleteTempFiles(StaleNotice notice = StaleNotice::Warn);
   // Deletes name's ".db$" file when all its records are out of date, so that new
   // records need not join them; false when such a file stays.
   bool DeleteWhollyStaleFile(const std::string& name);
   // directory + name + extension k when name is registered, else "".
   std::string FindTempFilePath(const std::string& name, int extensionIndex) const;
+  // The path of name's ".db$" file followed by extension: the working copy under
+  // that extension (~many~.db$.tmp); "" when name is not registered.
+  std::string WorkingCopyPath(const std::string& name, const std::string& extension) const;
 
   static int DbExtensionIndex() { return 0; }
   std::string DbExtension() const { return extensions_[0]; }

@@ -36,6 +36,10 @@ std::string ValidationFileCopies::DbPath(const std::string& name) const {
   return registry_->FindTempFilePath(name, TempFiles::DbExtensionIndex());
 }
 
+std::string ValidationFileCopies::CopyPath(const std::string& name) const {
+  return registry_->WorkingCopyPath(name, extension_);
+}
+
 bool ValidationFileCopies::DeleteIfExists(const std::string& path) {
   return !files_.Exists(path) || files_.Delete(path);
 }

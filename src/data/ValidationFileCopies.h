@@ -47,7 +47,7 @@ public:
   void DeleteCopies();
 
   std::string DbPath(const std::string& name) const;
-  std::string CopyPath(const std::string& name) const { return DbPath(name) + extension_; }
+  std::string CopyPath(const std::string& name) const;
 
 private:
   bool DeleteIfExists(const std::string& path);

@@ -200,9 +200,7 @@ void InternalValidation::CheckLmoFit(const DataResultNode& model, int predictCou
 }
 
 std::string InternalValidation::FilePath(int kind, const std::string& extension) const {
-  if (!registry_) return "";
-  const std::string path = registry_->FindTempFilePath(kKinds[kind].tag, TempFiles::DbExtensionIndex());
-  return path.empty() ? path : path + extension;
+  return registry_ ? registry_->WorkingCopyPath(kKinds[kind].tag, extension) : "";
 }
 
 bool InternalValidation::Processed(const DataResultNode& model) const {
@@ -335,7 +333,7 @@ void InternalValidation::EndKind(int kind) {
 // date goes before the merge; while it stays, no record of it is current. The
 // record file never stays behind.
 void InternalValidation::StoreRecords(int kind, const std::string& path) {
-  const std::string recordPath = path + registry_->TmpExtension();
+  const std::string recordPath = FilePath(kind, registry_->TmpExtension());
   const char* tag = kKinds[kind].tag;
   if (recordStream_) {
     try {
@@ -346,7 +344,7 @@ void InternalValidation::StoreRecords(int kind, const std::string& path) {
     recordStream_.reset();
     if (!detailsLost_)
       detailsLost_ = !registry_->DeleteWhollyStaleFile(tag) ||
-                     !MergeValidationFiles(path, recordPath, path + registry_->OutExtension());
+                     !MergeValidationFiles(path, recordPath, FilePath(kind, registry_->OutExtension()));
   }
   StaleRecords& stale = registry_->Stale(tag);
   if (!stale.All() && (!detailsLost_ || RemoveValidationRecords(path, validated_))) {

@@ -227,6 +227,7 @@ TEST_F(MainProjectTest, OpenRefusesMissingForeignAndDamagedFiles) {
 TEST_F(MainProjectTest, AReusedTemporaryFolderLosesItsLeftoversAndDiscardingResetsTheSearch) {
   MakeCompleteFolder();
   MakeFile("~.Temp_0/~rdes~.tmp");
+  MakeFile("~.Temp_0/~many~.db$.tmp");  // a working copy of a killed run
   MakeFile("~.Temp_0/keep.txt");
   TestUi().Answer(IDYES);
   TMainForm& form = Start();

@@ -9,6 +9,7 @@
 #include "app/MainFixture.h"
 #include "app/ModalForm.h"
 #include "data/DataResult.h"
+#include "support/BlockedFolder.h"
 #include "validate/AVmMain.h"
 #include "validate/SingleModelFile.h"
 
@@ -198,9 +199,23 @@ TEST_F(MainFormTest, ClosingAModifiedProjectAsksAndNoKeepsEverything) {
   EXPECT_TRUE(fs::is_directory(PathOf("~.Temp_0")));
   EXPECT_FALSE(closed);
 
+  MakeFile("~.Temp_0/~many~.db$.und");  // a working copy goes with the folder
   EXPECT_TRUE(CloseAccepted(form));
   EXPECT_TRUE(closed);
   EXPECT_FALSE(fs::exists(PathOf("~.Temp_0")));
+}
+
+// At exit no record will be wanted again: validation files that cannot be
+// deleted are not reported.
+TEST_F(MainFormTest, ExitSaysNothingOfValidationFilesItCannotDelete) {
+  TMainForm& form = StartInCompleteFolder();
+  MakeFile("~.Temp_0/~many~.db$");
+  {
+    BlockedFolder blocked(PathOf("~.Temp_0/"));
+    EXPECT_TRUE(CloseAccepted(form));
+  }
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{});
+  EXPECT_TRUE(fs::exists(PathOf("~.Temp_0/~many~.db$")));
 }
 
 TEST_F(MainFormTest, CopyPutsTheWholeLogOnTheClipboardAndAMissingHelpDocumentIsNamed) {

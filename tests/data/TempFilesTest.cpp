@@ -7,6 +7,7 @@
 #include "data/ByteBuilder.h"
 #include "data/RecordStreams.h"
 #include "data/TestFiles.h"
+#include "data/ValidationFileCopies.h"
 #include "platform/base/Files.h"
 #include "support/BlockedFolder.h"
 #include "support/ScriptedUi.h"
@@ -67,6 +68,25 @@ TEST(TempFiles, RestoreSkipsATargetThatCannotBeCreatedAndWarns) {
   EXPECT_EQ(stream.Position(), 13);
   ASSERT_EQ(TestUi().Shown().size(), 1u);
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
+}
+
+// Clearing the registry leaves none of its files, working copies included (a
+// killed run leaves them), so that the folder can go; another file stays.
+TEST(TempFiles, ClearingDeletesEveryWorkingCopySoThatTheFolderCanGo) {
+  Registry r;
+  for (const char* name : kValidationFileNames) {
+    WriteBytes(r.Db(name), {1});
+    for (const char* extension : {".tmp", ".new", ".und", ".out"}) {
+      WriteBytes(r.folder.Path(name + std::string(extension)), {1});
+      WriteBytes(r.Db(name) + extension, {1});
+    }
+  }
+  WriteBytes(r.folder.Path("~other~.db$.tmp"), {1});
+  r.temp.DeleteTempFiles();
+  EXPECT_EQ(ListFiles(r.folder.Dir(), "*"), std::vector<std::string>{"~other~.db$.tmp"});
+  DeleteFile(r.folder.Path("~other~.db$.tmp"));
+  EXPECT_TRUE(RemoveDirIfEmpty(r.folder.Dir()));
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
 // Records out of date stay out of a project, so that a loaded project does not
