@@ -10,6 +10,7 @@
 #include "data/ValidationFileCopies.h"
 #include "platform/base/Files.h"
 #include "support/BlockedFolder.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedUi.h"
 
 namespace {
@@ -51,11 +52,69 @@ TEST(TempFiles, StoreWritesNameSizeAndContentAndRestoreRecreatesTheFile) {
   EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
-TEST(TempFiles, StoreFailsWhenTheStreamFails) {
+// A project stream during whose writing another program cuts the file at path to
+// `size` bytes, once `after` bytes have been written.
+class CuttingStream : public MemoryStream {
+public:
+  CuttingStream(std::string path, std::size_t after, std::uintmax_t size)
+      : path_(std::move(path)), after_(after), size_(size) {}
+  void Write(const void* buffer, std::size_t count) override {
+    MemoryStream::Write(buffer, count);
+    if (Bytes().size() >= after_) std::filesystem::resize_file(path_, size_);
+  }
+
+private:
+  std::string path_;
+  std::size_t after_;
+  std::uintmax_t size_;
+};
+
+// A project whose validation file cannot go into it whole is not saved: the
+// stream fails, or the file ends before the size its record announces.
+TEST(TempFiles, StoreFailsWhenTheStreamFailsOrTheFileEndsEarly) {
   Registry r;
   WriteBytes(r.Db("~yscr~"), Pattern(50000));
   FailingStream stream(40000);
   EXPECT_THROW(r.temp.StoreTempFile("~yscr~", stream), EStreamError);
+  CuttingStream cut(r.Db("~yscr~"), 4 + 6 + 8, 100);  // once the size is written
+  EXPECT_THROW(r.temp.StoreTempFile("~yscr~", cut), EStreamError);
+  EXPECT_EQ(TestUi().busyDepth, 0);
+}
+
+// A project stream whose reads end at `end` though its size counts every byte, as
+// a file cut while it is read.
+class ShortReadStream : public MemoryStream {
+public:
+  ShortReadStream(std::vector<uint8_t> bytes, int64_t end) : MemoryStream(std::move(bytes)), end_(end) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    const int64_t left = std::max<int64_t>(0, end_ - Position());
+    return MemoryStream::Read(buffer, std::min<std::size_t>(count, static_cast<std::size_t>(left)));
+  }
+
+private:
+  int64_t end_;
+};
+
+// An embedded file that cannot be restored whole (the project reads short, the
+// disk fills up) is reported to the project's reader, and no part of it is left.
+TEST(TempFiles, RestoreReportsAFileItCannotWriteWholeAndLeavesNone) {
+  Registry r;
+  const std::vector<uint8_t> record = ByteBuilder().Int(5000, 8).Raw(Pattern(5000)).bytes;
+  ShortReadStream cut(record, 8 + 3000);
+  EXPECT_THROW(r.temp.RestoreTempFile(cut, "~many~"), EDamagedRecord);
+  EXPECT_FALSE(FileExists(r.Db("~many~")));
+  MemoryStream whole(record);
+  bool reported = false;
+  {
+    FileSizeLimit disk(1000);
+    try {
+      r.temp.RestoreTempFile(whole, "~many~");
+    } catch (const EStreamError&) {
+      reported = true;
+    }
+  }
+  EXPECT_TRUE(reported);
+  EXPECT_FALSE(FileExists(r.Db("~many~")));
   EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
