@@ -95,10 +95,13 @@ private:
   int64_t end_;
 };
 
-// An embedded file that cannot be restored whole (the project reads short, the
-// disk fills up) is reported to the project's reader, and no part of it is left.
+// An embedded file that cannot be restored whole (the project ends inside its
+// size or reads short, the disk fills up) is reported to the project's reader,
+// and no part of it is left.
 TEST(TempFiles, RestoreReportsAFileItCannotWriteWholeAndLeavesNone) {
   Registry r;
+  MemoryStream noSize(ByteBuilder().Int(5).bytes);
+  EXPECT_THROW(r.temp.RestoreTempFile(noSize, "~many~"), EDamagedRecord);
   const std::vector<uint8_t> record = ByteBuilder().Int(5000, 8).Raw(Pattern(5000)).bytes;
   ShortReadStream cut(record, 8 + 3000);
   EXPECT_THROW(r.temp.RestoreTempFile(cut, "~many~"), EDamagedRecord);

@@ -131,9 +131,10 @@ protected:
   void ChangeAll() {
     for (const char* name : kValidationFileNames) Write(Db(name), std::string(name) + " changed");
   }
-  void Cancel() {
+  void Cancel() { Close(false); }
+  void Close(bool accepted) {
     DataResultList* field = new DataResultList(nullptr);
-    CloseModelList(false, field, std::make_unique<DataResultList>(nullptr), failingUndo);
+    CloseModelList(accepted, field, std::make_unique<DataResultList>(nullptr), failingUndo);
     delete field;
   }
   FailingFiles files;
@@ -197,6 +198,16 @@ TEST_F(ValidationUndoFailureTest, ACopyThatCannotBeRenamedBackIsReported) {
   EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
   EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION ERROR");
   EXPECT_EQ(TestUi().Shown(0).flags, MB_OK | MB_ICONERROR);
+}
+
+// An undo copy that cannot be deleted on Accept is reported.
+TEST_F(ValidationUndoFailureTest, AnUndoCopyThatCannotBeDeletedIsReported) {
+  failingUndo.Backup();
+  files.failDeleteOf = Und("~rdes~");
+  Close(true);
+  EXPECT_TRUE(FileExistsHere(Und("~rdes~")));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot handle undo validation files, please check your privileges.");
 }
 
 TEST(ValidationUndoWithoutRegistryTest, DoesNothing) {
