@@ -1,6 +1,8 @@
 // The molecule viewer's heaviest redraw and the formula query over the sample database.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include <QImage>
 
 #include "database/DatabaseQuery.h"
@@ -12,12 +14,9 @@ namespace {
 
 const std::string kFolder = std::string(KORVANE_SOURCE_DIR) + "/assets/database/";
 
-// Redraws of the largest sample molecule (triphenylmethanol, 36 atoms) with
-// spheres in the style given, its coordinates scaled by the factor given.
-void RedrawLargestMolecule(benchmark::State& state, SphereStyle style, long double scale) {
-  ElemColor colours;
-  std::vector<ElemCoord> atoms = ReadHinFile(kFolder + "MeltingPoint/hin/000076-84-6.hin", colours);
-  for (ElemCoord& atom : atoms) atom.x *= scale, atom.y *= scale, atom.z *= scale;
+// Redraws of the molecule with spheres in the style given.
+void Redraw(benchmark::State& state, const ElemColor& colours, std::vector<ElemCoord> atoms,
+            SphereStyle style) {
   ViewBox box = CentreMolecule(atoms);
   MoleculeDrawing drawing(colours);
   ViewOptions options;
@@ -27,9 +26,18 @@ void RedrawLargestMolecule(benchmark::State& state, SphereStyle style, long doub
   QImage image(440, 560, QImage::Format_RGB32);
   for (auto _ : state) {
     ImageCanvas canvas(image);
-    drawing.DrawMolecule(canvas, atoms, box, options, view, 1, "Triphenylmethanol", "000076-84-6");
+    drawing.DrawMolecule(canvas, atoms, box, options, view, 1, "Name", "CAS");
     benchmark::DoNotOptimize(image.constBits());
   }
+}
+
+// The largest sample molecule (triphenylmethanol, 36 atoms), its coordinates
+// scaled by the factor given.
+void RedrawLargestMolecule(benchmark::State& state, SphereStyle style, long double scale) {
+  ElemColor colours;
+  std::vector<ElemCoord> atoms = ReadHinFile(kFolder + "MeltingPoint/hin/000076-84-6.hin", colours);
+  for (ElemCoord& atom : atoms) atom.x *= scale, atom.y *= scale, atom.z *= scale;
+  Redraw(state, colours, atoms, style);
 }
 
 void BM_DotsRedrawLargestMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Dots, 1); }
@@ -40,6 +48,25 @@ void BM_PlainRedrawTinyMolecule(benchmark::State& state) { RedrawLargestMolecule
 BENCHMARK(BM_PlainRedrawTinyMolecule)->Unit(benchmark::kMillisecond);
 void BM_LinesRedrawTinyMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Lines, 1e-20L); }
 BENCHMARK(BM_LinesRedrawTinyMolecule)->Unit(benchmark::kMillisecond);
+
+// A helix of 200 carbon atoms (atom i at 1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i),
+// each bonded to the one before and the one after it.
+void RedrawCarbonHelix(benchmark::State& state, SphereStyle style) {
+  ElemColor colours;
+  std::vector<ElemCoord> atoms(200);
+  for (int i = 0; i < 200; ++i) {
+    atoms[i] = {i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i,
+                colours.ColorOfSymbol("C"), {}};
+    if (i > 0) atoms[i].bonds.push_back({i - 1, 0});
+    if (i < 199) atoms[i].bonds.push_back({i + 1, 0});
+  }
+  Redraw(state, colours, atoms, style);
+}
+
+void BM_DotsRedrawHelix200(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Dots); }
+BENCHMARK(BM_DotsRedrawHelix200)->Unit(benchmark::kMillisecond);
+void BM_LinesRedrawHelix200(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Lines); }
+BENCHMARK(BM_LinesRedrawHelix200)->Unit(benchmark::kMillisecond);
 
 void BM_FormulaQueryWholeDatabase(benchmark::State& state) {
   const std::vector<std::string> files = ListFiles(kFolder, "*.csv");
