@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
+#include "SampleDatabase.h"
 #include "platform/qt/RecordingCanvas.h"
 
 namespace {
@@ -279,6 +281,81 @@ TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
   EXPECT_EQ(mesh[1].at, line(0, 60));
   EXPECT_EQ(mesh[3].at, line(1, 61));
   EXPECT_EQ(mesh[2 * 59 + 1].at, line(60, 120));
+}
+
+namespace {
+
+// Atom i at (1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i), bonded to atoms i - 1 and i + 1.
+std::vector<ElemCoord> CarbonHelix(int count) {
+  std::vector<ElemCoord> atoms;
+  for (int i = 0; i < count; ++i) {
+    std::vector<BondStruct> bonds;
+    if (i > 0) bonds.push_back({i - 1, 0});
+    if (i + 1 < count) bonds.push_back({i + 1, 0});
+    atoms.push_back(Atom(i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i, bonds));
+  }
+  return atoms;
+}
+
+// Every sample structure, and two of absurd scales.
+std::vector<std::vector<ElemCoord>> SampleMolecules(const ElemColor& colours) {
+  std::vector<std::vector<ElemCoord>> molecules;
+  for (const char* set : {"BoilingPoint/hin/", "MeltingPoint/hin/"})
+    for (const std::string& file : ListFiles(SampleFolder() + set, "*.hin"))
+      molecules.push_back(ReadHinFile(SampleFolder() + set + file, colours));
+  molecules.push_back({Atom(0, "O", 0, 0, 0), Atom(1, "N", 1e-20L, 0, 0), Atom(2, "C", 0, 2e-20L, 1e-20L)});
+  molecules.push_back({Atom(0, "O", -5e38L, 0, 0), Atom(1, "O", 5e38L, 1, 0), Atom(2, "O", 5e38L, 0, 0.5L)});
+  return molecules;
+}
+
+// FNV-1a over every line drawn: its ends and its colour.
+uint64_t LinesHash(const RecordingCanvas& canvas, uint64_t hash) {
+  for (const CanvasCall& call : canvas.CallsOf(CallKind::LineTo))
+    for (int value : {call.at[0], call.at[1], call.at[2], call.at[3], static_cast<int>(call.pen.color)})
+      for (int byte = 0; byte < 4; ++byte) hash = (hash ^ ((static_cast<uint32_t>(value) >> (8 * byte)) & 0xFF)) * 0x100000001B3ULL;
+  return hash;
+}
+
+}  // namespace
+
+// The dots and meshes of the sample structures and of a 200-atom helix, turned
+// a few ways, are drawn exactly as the test of every dot against every other
+// atom drew them (the hashes were taken from that drawing).
+TEST_F(MoleculeDrawingTest, SphereMeshesMatchTheDrawingOfEveryDotAgainstEveryAtom) {
+  struct Row {
+    SphereStyle style;
+    int a, b, radiusKind;
+    uint64_t samples, helix;
+  };
+  const Row rows[] = {
+      {SphereStyle::Dots, 0, 0, 0, 0x24AAB941EC13943C, 0x34FF437735ED4C6D},
+      {SphereStyle::Dots, 35, 250, 2, 0x24311AD64C0D27AC, 0x53F9CD21A9D27B33},
+      {SphereStyle::Dots, 300, 120, 1, 0x8250E1F45DCB4499, 0x39E9114D0607FFD4},
+      {SphereStyle::Lines, 0, 0, 1, 0x48D227B0D5498C2C, 0x164BCA78152005AB},
+      {SphereStyle::Lines, 35, 250, 0, 0x0FED0BF0A644C0EA, 0x16C8E51F344AADCC},
+      {SphereStyle::Lines, 300, 120, 2, 0x07A159491D399121, 0x2FBE4ABB9F1C3B27},
+  };
+  std::vector<std::vector<ElemCoord>> samples = SampleMolecules(colours);
+  ASSERT_EQ(samples.size(), 105u);
+  std::vector<ElemCoord> helix = CarbonHelix(200);
+  options.spheres = true;
+  options.hideAllSymbols = true;
+  state.lastDrawnRow = 1;
+  auto hashOf = [&](std::vector<ElemCoord> atoms, uint64_t hash) {
+    RecordingCanvas canvas(440, 560);
+    drawing.DrawMolecule(canvas, atoms, CentreMolecule(atoms), options, state, 1, "", "");
+    return LinesHash(canvas, hash);
+  };
+  for (const Row& row : rows) {
+    options.style = row.style;
+    options.radiusKind = row.radiusKind;
+    state.a = row.a;
+    state.b = row.b;
+    uint64_t hash = 0xCBF29CE484222325ULL;
+    for (const std::vector<ElemCoord>& atoms : samples) hash = hashOf(atoms, hash);
+    EXPECT_EQ(hash, row.samples) << row.a << " " << row.b;
+    EXPECT_EQ(hashOf(helix, 0xCBF29CE484222325ULL), row.helix) << row.a << " " << row.b;
+  }
 }
 
 // Projections far off the picture are cut to the screen limit, dots beyond the
