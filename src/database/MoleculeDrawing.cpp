@@ -54,17 +54,98 @@ const std::vector<Point3>& UnitSphere(int step) {
   return dots;
 }
 
+// x cut towards zero, for |x| up to 2^40. The nearest double, cut by the
+// processor's own truncating conversion, is at most one further from zero; this
+// spares switching the x87 unit's rounding mode, which cost most of a dot's time.
+long long Truncated(long double x) {
+  const long long cut = static_cast<long long>(static_cast<double>(x));
+  if (x > 0 && cut > x) return cut - 1;
+  if (x < 0 && cut < x) return cut + 1;
+  return cut;
+}
+
 // The pixel of a projected value: the value truncated towards zero plus the
 // offset, cut to the screen limit. A projection that is not a number counts as 0.
-int Pixel(long double projected, long double offset = 0) {
-  const long double value = std::isnan(projected) ? offset : std::trunc(projected) + offset;
-  return static_cast<int>(std::clamp<long double>(value, -kScreenLimit, kScreenLimit));
+int Pixel(long double projected, long long offset = 0) {
+  constexpr long double kFar = 1LL << 40;  // beyond the screen limit from any offset
+  const long long cut = std::isnan(projected) ? 0 : Truncated(std::clamp(projected, -kFar, kFar));
+  return static_cast<int>(std::clamp<long long>(cut + offset, -kScreenLimit, kScreenLimit));
 }
 
 // A rotated sphere dot kept as a float; a value beyond the float range becomes its largest value.
 float DotFloat(long double value) {
   constexpr float kLargest = std::numeric_limits<float>::max();
   return static_cast<float>(std::clamp<long double>(value, -kLargest, kLargest));
+}
+
+// The distance of a point from an atom's centre, given their differences per axis,
+// as the test of a sphere dot against another atom takes it.
+long double Distance(long double ex, long double ey, long double ez) {
+  long double flat = std::sqrt(ex * ex + ez * ez);
+  return std::sqrt(flat * flat + ey * ey);
+}
+
+// The smallest box around the rotated dots of one sphere (x, y, z per dot). A
+// coordinate that is not a number is left out: no atom hides such a dot.
+class DotBox {
+public:
+  explicit DotBox(const std::vector<float>& dots) {
+    for (int axis = 0; axis < 3; ++axis) {
+      float lo = std::numeric_limits<float>::infinity();
+      float hi = -lo;
+      for (std::size_t k = axis; k < dots.size(); k += 3) {
+        lo = std::min(lo, dots[k]);
+        hi = std::max(hi, dots[k]);
+      }
+      lo_[axis] = lo;
+      hi_[axis] = hi;
+    }
+  }
+
+  // The distance from the point to the box. Each gap is the box side's difference
+  // to the point, rounded as a dot's difference would be, so it is never larger
+  // than the difference of any dot in the box; as every step of Distance grows
+  // with its inputs, this distance is never larger than any dot's.
+  long double DistanceFrom(const Point3& c) const { return Distance(Gap(0, c.x), Gap(1, c.y), Gap(2, c.z)); }
+
+private:
+  long double Gap(int axis, long double c) const {
+    if (c < lo_[axis]) return lo_[axis] - c;
+    if (c > hi_[axis]) return c - hi_[axis];
+    return 0;
+  }
+
+  long double lo_[3];
+  long double hi_[3];
+};
+
+// The unit sphere of the step, turned; made once per step and drawing.
+const std::vector<Point3>& TurnedSphere(const Rotation& rot, int step, std::map<int, std::vector<Point3>>& turned) {
+  std::vector<Point3>& dots = turned[step];
+  if (dots.empty())
+    for (const Point3& u : UnitSphere(step)) dots.push_back(rot.Apply(u.x, u.y, u.z));
+  return dots;
+}
+
+// A turned unit sphere scaled and moved to the centre, as floats (x, y, z per dot).
+void PlaceSphere(const std::vector<Point3>& turned, const Point3& centre, long double scaled, std::vector<float>& dots) {
+  dots.resize(3 * turned.size());
+  float* out = dots.data();
+  for (const Point3& p : turned) {
+    *out++ = DotFloat(centre.x + scaled * p.x);
+    *out++ = DotFloat(centre.y + scaled * p.y);
+    *out++ = DotFloat(centre.z + scaled * p.z);
+  }
+}
+
+// The atoms other than self that may hide one of the dots: only an atom nearer
+// to the box around them than its scaled radius can.
+void AtomsThatMayHide(const std::vector<float>& dots, std::size_t self, const std::vector<Point3>& centres,
+                      const std::vector<long double>& scaled, std::vector<std::size_t>& near) {
+  const DotBox around(dots);
+  near.clear();
+  for (std::size_t j = 0; j < centres.size(); ++j)
+    if (j != self && around.DistanceFrom(centres[j]) < scaled[j]) near.push_back(j);
 }
 
 bool IsHOrC(const std::string& element) { return element == "H" || element == "C"; }
@@ -182,8 +263,8 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
     scene.marginX = (width - height) >> 1;
   }
   const Rotation rot(state.a, state.b);
-  const long double offsetX = static_cast<long double>(state.panX) + scene.marginX + 16;
-  const long double offsetY = static_cast<long double>(state.panY) + scene.marginY + 16;
+  const long long offsetX = static_cast<long long>(state.panX) + scene.marginX + 16;
+  const long long offsetY = static_cast<long long>(state.panY) + scene.marginY + 16;
   auto screenX = [&](long double rx) { return Pixel((rx - box.minX + ox) / d * scene.size, offsetX); };
   auto screenY = [&](long double ry) { return Pixel((ry - box.minY + oy) / d * scene.size, offsetY); };
 
@@ -197,8 +278,8 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
 
   std::vector<long double> depth(n);
   std::vector<long double> scaled(n);
-  std::vector<float> rotated;  // x, y, z per dot
   scene.order.resize(n);
+  int dotCount = 0;
   for (std::size_t i = 0; i < n; ++i) {
     depth[i] = centres[i].z;
     scene.order[i] = atoms[i].number;
@@ -206,36 +287,37 @@ Scene MoleculeDrawing::PrepareScene(int width, int height, const std::vector<Ele
     scene.atoms[i].radius = r <= 0 ? -1 : Pixel(r / d * state.zoom * scene.size);
     scaled[i] = r * state.zoom;
     depth[i] += scaled[i];  // nearer spheres cover farther ones at any zoom
-    scene.dotStart.push_back(static_cast<int>(rotated.size() / 3));
-    int step = SphereDotStep(Radius(atoms[i], options));
-    scene.divisions.push_back(360 / step);
-    if (r <= 0) continue;  // an unknown radius gets no sphere
-    for (const Point3& u : UnitSphere(step)) {
-      Point3 p = rot.Apply(u.x, u.y, u.z);
-      rotated.push_back(DotFloat(centres[i].x + scaled[i] * p.x));
-      rotated.push_back(DotFloat(centres[i].y + scaled[i] * p.y));
-      rotated.push_back(DotFloat(centres[i].z + scaled[i] * p.z));
-    }
+    scene.dotStart.push_back(dotCount);
+    const int divisions = 360 / SphereDotStep(Radius(atoms[i], options));
+    scene.divisions.push_back(divisions);
+    if (r > 0) dotCount += divisions * divisions;  // an unknown radius gets no sphere
   }
-  scene.dotStart.push_back(static_cast<int>(rotated.size() / 3));
+  scene.dotStart.push_back(dotCount);
+  if (options.style == SphereStyle::Plain) {
+    if (n > 0) SortWithIndex(depth.data(), scene.order.data(), 0, static_cast<int32_t>(n) - 1, true);
+    return scene;
+  }
 
-  if (options.style != SphereStyle::Plain) {
-    for (std::size_t i = 0; i < n; ++i) {
-      for (int k = scene.dotStart[i]; k < scene.dotStart[i + 1]; ++k) {
-        const float* p = &rotated[3 * static_cast<std::size_t>(k)];
-        VideoCoord dot{Pixel((p[0] - (box.minX - ox)) / d * scene.size, offsetX),
-                       Pixel((p[1] - (box.minY - oy)) / d * scene.size, offsetY), 0, true};
-        for (std::size_t j = 0; j < n && dot.visible; ++j) {
-          if (j == i) continue;
-          long double ex = p[0] - centres[j].x, ey = p[1] - centres[j].y, ez = p[2] - centres[j].z;
-          long double flat = std::sqrt(ex * ex + ez * ez);
-          if (std::sqrt(flat * flat + ey * ey) < scaled[j]) dot.visible = false;
+  scene.dots.reserve(dotCount);
+  std::map<int, std::vector<Point3>> turned;
+  std::vector<float> sphere;
+  std::vector<std::size_t> near;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (scene.dotStart[i] == scene.dotStart[i + 1]) continue;
+    PlaceSphere(TurnedSphere(rot, 360 / scene.divisions[i], turned), centres[i], scaled[i], sphere);
+    AtomsThatMayHide(sphere, i, centres, scaled, near);
+    for (std::size_t k = 0; k < sphere.size(); k += 3) {
+      const float* p = &sphere[k];
+      VideoCoord dot{Pixel((p[0] - (box.minX - ox)) / d * scene.size, offsetX),
+                     Pixel((p[1] - (box.minY - oy)) / d * scene.size, offsetY), 0, true};
+      for (std::size_t j : near) {
+        if (Distance(p[0] - centres[j].x, p[1] - centres[j].y, p[2] - centres[j].z) < scaled[j]) {
+          dot.visible = false;
+          break;
         }
-        scene.dots.push_back(dot);
       }
+      scene.dots.push_back(dot);
     }
-  } else if (n > 0) {
-    SortWithIndex(depth.data(), scene.order.data(), 0, static_cast<int32_t>(n) - 1, true);
   }
   return scene;
 }

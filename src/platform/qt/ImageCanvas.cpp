@@ -51,6 +51,14 @@ bool QtLeavesOut(const QPoint& from, const QPoint& to) {
   return std::abs(d.x()) >= std::abs(d.y()) ? d.x() > 0 : d.y() > 0;
 }
 
+// A solid one-pixel line that copies its colour, to a neighbouring pixel,
+// covers its start pixel alone (the end is left out): no painter is needed.
+bool OnePixel(const Pen& pen, const QPoint& from, const QPoint& to) {
+  const QPoint d = to - from;
+  return std::abs(d.x()) <= 1 && std::abs(d.y()) <= 1 && pen.width == 1 && pen.style == PenStyle::Solid &&
+         pen.mode == PenMode::Copy;
+}
+
 }  // namespace
 
 QFont PixelFont(const std::string& name, int pixelSize, bool bold, bool italic) {
@@ -91,6 +99,10 @@ void ImageCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   MoveTo(x, y);
   if (from == to) return;  // only the end pixel, which is left out
+  if (OnePixel(pen, from, to)) {
+    SetPixel(from.x(), from.y(), pen.color);
+    return;
+  }
   Paint(Outline::Pen, [&](QPainter& painter) {
     if (QtLeavesOut(from, to) || painter.pen().style() == Qt::NoPen) {
       painter.drawLine(from, to);
