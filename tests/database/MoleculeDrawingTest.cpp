@@ -99,6 +99,20 @@ TEST_F(MoleculeDrawingTest, ProjectsIntoTheCentredSquare) {
   EXPECT_EQ(moved.atoms[0].radius, 167);
 }
 
+// A projection a hair short of a whole pixel, on either side of zero, is cut to
+// the pixel nearer zero, though the nearest double is the whole pixel itself.
+TEST_F(MoleculeDrawingTest, ProjectionsJustShortOfAWholePixelAreCutTowardsZero) {
+  const ViewBox box{0, 2, 0, 0, 0, 0};  // diagonal 2 and no margin across: x projects to x / 2 * 268
+  for (long double whole : {100.0L, -100.0L}) {
+    long double x = whole * 2 / 268;
+    while (std::fabs(x / 2 * 268) >= std::fabs(whole)) x = std::nextafter(x, 0.0L);
+    ASSERT_GT(std::fabs(x / 2 * 268), std::fabs(whole) - 1e-15L);
+    std::vector<ElemCoord> atoms = {Atom(0, "C", x, 0, 0)};
+    const int cut = static_cast<int>(whole) + (whole > 0 ? -1 : 1);
+    EXPECT_EQ(drawing.PrepareScene(300, 300, atoms, box, options, state, false).atoms[0].x, 16 + cut);
+  }
+}
+
 TEST_F(MoleculeDrawingTest, ZeroExtentMoleculeSitsInTheMiddle) {
   std::vector<ElemCoord> one = {Atom(0, "N", 0, 0, 0)};
   Scene scene = drawing.PrepareScene(300, 300, one, BoxOf(one), options, state, false);
