@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <cmath>
 #include <set>
 
@@ -103,13 +104,13 @@ TEST_F(MoleculeDrawingTest, ProjectsIntoTheCentredSquare) {
 // the pixel nearer zero, though the nearest double is the whole pixel itself.
 TEST_F(MoleculeDrawingTest, ProjectionsJustShortOfAWholePixelAreCutTowardsZero) {
   const ViewBox box{0, 2, 0, 0, 0, 0};  // diagonal 2 and no margin across: x projects to x / 2 * 268
-  for (long double whole : {100.0L, -100.0L}) {
-    long double x = whole * 2 / 268;
-    while (std::fabs(x / 2 * 268) >= std::fabs(whole)) x = std::nextafter(x, 0.0L);
-    ASSERT_GT(std::fabs(x / 2 * 268), std::fabs(whole) - 1e-15L);
+  for (int whole : {100, -100}) {
+    long double x = whole * 2.0L / 268;
+    while (std::fabs(x / 2 * 268) >= std::abs(whole)) x = std::nextafter(x, 0.0L);
+    ASSERT_GT(std::fabs(x / 2 * 268), std::abs(whole) - 1e-15L);
     std::vector<ElemCoord> atoms = {Atom(0, "C", x, 0, 0)};
-    const int cut = static_cast<int>(whole) + (whole > 0 ? -1 : 1);
-    EXPECT_EQ(drawing.PrepareScene(300, 300, atoms, box, options, state, false).atoms[0].x, 16 + cut);
+    EXPECT_EQ(drawing.PrepareScene(300, 300, atoms, box, options, state, false).atoms[0].x,
+              16 + whole - (whole > 0 ? 1 : -1));
   }
 }
 
@@ -300,21 +301,15 @@ TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
 
 namespace {
 
-// Atom i at (1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i), bonded to atoms i - 1 and i + 1.
-std::vector<ElemCoord> CarbonHelix(int count) {
-  std::vector<ElemCoord> atoms;
-  for (int i = 0; i < count; ++i) {
-    std::vector<BondStruct> bonds;
-    if (i > 0) bonds.push_back({i - 1, 0});
-    if (i + 1 < count) bonds.push_back({i + 1, 0});
-    atoms.push_back(Atom(i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i, bonds));
+// A 200-atom helix (atom i at 1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i, bonded to
+// atoms i - 1 and i + 1), every sample structure, and two of absurd scales.
+std::vector<std::vector<ElemCoord>> MoleculesToDraw(const ElemColor& colours) {
+  std::vector<std::vector<ElemCoord>> molecules(1);
+  for (int i = 0; i < 200; ++i) {
+    molecules[0].push_back(Atom(i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i));
+    if (i > 0) molecules[0][i].bonds.push_back({i - 1, 0});
+    if (i < 199) molecules[0][i].bonds.push_back({i + 1, 0});
   }
-  return atoms;
-}
-
-// Every sample structure, and two of absurd scales.
-std::vector<std::vector<ElemCoord>> SampleMolecules(const ElemColor& colours) {
-  std::vector<std::vector<ElemCoord>> molecules;
   for (const char* set : {"BoilingPoint/hin/", "MeltingPoint/hin/"})
     for (const std::string& file : ListFiles(SampleFolder() + set, "*.hin"))
       molecules.push_back(ReadHinFile(SampleFolder() + set + file, colours));
@@ -323,55 +318,40 @@ std::vector<std::vector<ElemCoord>> SampleMolecules(const ElemColor& colours) {
   return molecules;
 }
 
-// FNV-1a over the image's pixels.
-uint64_t PixelsHash(const QImage& image, uint64_t hash) {
-  for (int y = 0; y < image.height(); ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) hash = (hash ^ row[x]) * 0x100000001B3ULL;
-  }
-  return hash;
-}
-
 }  // namespace
 
-// The dots and meshes of the sample structures and of a 200-atom helix, turned
-// a few ways, are drawn exactly as the test of every dot against every other
-// atom drew them (the hashes were taken from that drawing). Both styles hide the
-// same dots; the meshes, slower to paint, are drawn for every eighth sample.
+// Turned a few ways, the dots and meshes of these molecules are drawn exactly as
+// the test of every dot against every other atom drew them (the hashes of the
+// pictures were taken from that drawing). Both styles hide the same dots; the
+// meshes, slower to paint, are drawn for every eighth molecule.
 TEST_F(MoleculeDrawingTest, SphereMeshesMatchTheDrawingOfEveryDotAgainstEveryAtom) {
-  struct Row {
+  const struct {
     SphereStyle style;
     int a, b, radiusKind;
-    uint64_t samples, helix;
-  };
-  const Row rows[] = {
-      {SphereStyle::Dots, 0, 0, 0, 0x68DF8A6C36135ED7, 0x4EDF9B7143C51AD1},
-      {SphereStyle::Dots, 300, 120, 2, 0x3C58A4D89DD53D2D, 0xD3F2C5DD85D3BFA2},
-      {SphereStyle::Lines, 35, 250, 1, 0x16A8C7F0B61FB22F, 0x26483437C0621C3D},
-      {SphereStyle::Lines, 90, 45, 0, 0x9BDBF7E198E456E4, 0x91B3CA090B82521C},
-  };
-  std::vector<std::vector<ElemCoord>> samples = SampleMolecules(colours);
-  ASSERT_EQ(samples.size(), 105u);
-  std::vector<ElemCoord> helix = CarbonHelix(200);
+    const char* hash;
+  } rows[] = {{SphereStyle::Dots, 0, 0, 0, "201d02b46a16625e"},
+              {SphereStyle::Dots, 300, 120, 2, "3ae70bf79298e841"},
+              {SphereStyle::Lines, 35, 250, 1, "f61fd90ad77afe9f"},
+              {SphereStyle::Lines, 90, 45, 0, "85586e70d1a987fb"}};
+  const std::vector<std::vector<ElemCoord>> molecules = MoleculesToDraw(colours);
+  ASSERT_EQ(molecules.size(), 106u);
   options.spheres = true;
   options.hideAllSymbols = true;
   state.lastDrawnRow = 1;
   QImage image(440, 560, QImage::Format_RGB32);
-  auto hashOf = [&](std::vector<ElemCoord> atoms, uint64_t hash) {
-    ImageCanvas canvas(image);
-    drawing.DrawMolecule(canvas, atoms, CentreMolecule(atoms), options, state, 1, "", "");
-    return PixelsHash(image, hash);
-  };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     options.style = row.style;
     options.radiusKind = row.radiusKind;
     state.a = row.a;
     state.b = row.b;
-    uint64_t hash = 0xCBF29CE484222325ULL;
-    const std::size_t stride = row.style == SphereStyle::Dots ? 1 : 8;
-    for (std::size_t k = 0; k < samples.size(); k += stride) hash = hashOf(samples[k], hash);
-    EXPECT_EQ(hash, row.samples) << row.a << " " << row.b;
-    EXPECT_EQ(hashOf(helix, 0xCBF29CE484222325ULL), row.helix) << row.a << " " << row.b;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (std::size_t k = 0; k < molecules.size(); k += row.style == SphereStyle::Dots ? 1 : 8) {
+      std::vector<ElemCoord> atoms = molecules[k];
+      ImageCanvas canvas(image);
+      drawing.DrawMolecule(canvas, atoms, CentreMolecule(atoms), options, state, 1, "", "");
+      hash.addData(QByteArrayView(image.constBits(), image.sizeInBytes()));
+    }
+    EXPECT_EQ(hash.result().toHex().left(16).toStdString(), row.hash) << row.a << " " << row.b;
   }
 }
 

@@ -57,16 +57,9 @@ TEST(ImageCanvasTest, LinesLeaveOutTheirEndPixelInEveryDirection) {
       {{4, 4}, {1, 1}, {{2, 2}, {3, 3}, {4, 4}}},          // up and left
       {{1, 7}, {3, 1}, {{1, 7}, {1, 6}, {1, 5}, {2, 4}, {2, 3}, {2, 2}}},  // steep, upwards
       {{3, 3}, {3, 3}, {}},                                // no length: nothing
-      {{3, 3}, {4, 3}, {{3, 3}}},                          // one step, every way: the start alone
-      {{3, 3}, {4, 4}, {{3, 3}}},
-      {{3, 3}, {3, 4}, {{3, 3}}},
-      {{3, 3}, {2, 4}, {{3, 3}}},
-      {{3, 3}, {2, 3}, {{3, 3}}},
-      {{3, 3}, {2, 2}, {{3, 3}}},
-      {{3, 3}, {3, 2}, {{3, 3}}},
+      {{3, 3}, {4, 3}, {{3, 3}}},                          // one step: the start alone
       {{3, 3}, {4, 2}, {{3, 3}}},
-      {{0, 0}, {-1, -1}, {{0, 0}}},                        // at the image's edge
-      {{-1, 0}, {0, 0}, {}},
+      {{3, 3}, {2, 4}, {{3, 3}}},
   };
   for (const Case& c : cases) {
     Board board;
