@@ -78,6 +78,12 @@ TEST(ImageCanvasTest, LinesLeaveOutTheirEndPixelInEveryDirection) {
   board.canvas.LineTo(0, 0);
   EXPECT_EQ(PixelsOf(board, clRed),
             (std::vector<QPoint>{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3}}));
+
+  Board thick;  // a wider pen covers its width even over one step
+  thick.canvas.pen = {clRed, 3};
+  thick.canvas.MoveTo(3, 3);
+  thick.canvas.LineTo(4, 3);
+  EXPECT_EQ(PixelsOf(thick, clRed), (std::vector<QPoint>{{3, 2}, {3, 3}, {3, 4}}));
 }
 
 TEST(ImageCanvasTest, RectanglesCoverTheSamePixelsWhicheverCornersAreGiven) {
@@ -112,6 +118,7 @@ TEST(ImageCanvasTest, NotXorTwiceRestoresThePicture) {
   // Not-xor of black on white gives black: ~(0 ^ 0xFFFFFF) is 0.
   EXPECT_EQ(board.At(9, 5), clBlack);
   board.canvas.RoundRect(2, 2, 10, 9, 4, 4);
+  for (int k = 0; k < 2; ++k) board.canvas.MoveTo(5, 5), board.canvas.LineTo(6, 5);  // one step, twice
   EXPECT_EQ(board.image, before);
 }
 
