@@ -79,10 +79,12 @@ TEST(ImageCanvasTest, LinesLeaveOutTheirEndPixelInEveryDirection) {
   EXPECT_EQ(PixelsOf(board, clRed),
             (std::vector<QPoint>{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3}}));
 
-  Board thick;  // a wider pen covers its width even over one step
+  Board thick;  // over one step too, a wider pen covers its width and a clear one nothing
   thick.canvas.pen = {clRed, 3};
   thick.canvas.MoveTo(3, 3);
   thick.canvas.LineTo(4, 3);
+  thick.canvas.pen = {clRed, 1, PenStyle::Clear};
+  thick.canvas.LineTo(5, 4);
   EXPECT_EQ(PixelsOf(thick, clRed), (std::vector<QPoint>{{3, 2}, {3, 3}, {3, 4}}));
 }
 
