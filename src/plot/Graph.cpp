@@ -19,6 +19,11 @@ constexpr TColor kLabelColor = 0xC0FFFF;
 constexpr int kLabelCorner = 16;
 constexpr long double kPixelLimit = 1.0e9L;
 constexpr int kMaxPrecision = 18;  // significant digits a label can show
+// A word text cut to its room ends with an ellipsis (three full stops: the
+// canvas draws 8-bit Latin-1 text, which has no ellipsis character), after at
+// least this many letters of the text.
+constexpr char kEllipsis[] = "...";
+constexpr int kFewestLetters = 3;
 
 // The nine minor ticks after a major tick at `from`, a tenth of `step` pixels
 // apart in `direction` (+1 or -1); the pixels left over widen the first intervals.
@@ -293,6 +298,19 @@ void Graph::SetBrush(TColor color) {
   image_.brush.style = BrushStyle::Solid;
 }
 
+std::string Graph::ShortenedText(const std::string& text, int room) {
+  if (image_.TextWidth(text) <= room) return text;
+  for (int letters = static_cast<int>(text.size()) - 1; letters >= kFewestLetters; --letters) {
+    std::string start = text.substr(0, letters);
+    start.erase(start.find_last_not_of(" .") + 1);  // no space or full stop before the ellipsis
+    if (static_cast<int>(start.size()) >= kFewestLetters && image_.TextWidth(start + kEllipsis) <= room)
+      return start + kEllipsis;
+  }
+  return std::string();
+}
+
+int Graph::CentredRoom(int centre, int right) { return 2 * std::min(centre, right - centre); }
+
 bool Graph::DrawWholeText(const TextCorner& at, const std::string& text) {
   if (text.empty() || !FitsImage(at, text)) return false;
   image_.TextOut(at.x, at.y, text);
@@ -400,42 +418,51 @@ void Graph::DrawYAxis() {
 }
 
 // The title over the box, the Y-axis name above its left end, the X-axis name
-// under its right end and the caption under its left end, in blue. Two moves keep
-// the texts apart: the title goes up to clear the Y-axis name when the two would
-// meet, and a caption too long to share its line with the X-axis name goes below
-// it (the X-axis name then rises to just under the tick labels).
+// under its right end and the caption under its left end, in blue, each cut to
+// the room it has in the image. Two moves keep the texts apart: the title goes up
+// to clear the Y-axis name when the two would meet, and a caption too long to
+// share its line with the X-axis name goes below it where the image has room for
+// that line (the X-axis name then rises to just under the tick labels); else it
+// is cut short of the X-axis name.
 void Graph::DrawTitle() {
+  const int w = image_.Width();
   const int below = image_.Height() - boxBottom_;  // room under the box
   image_.font.color = clBlue;
-  const std::string& xName = data_->XAxisName;
-  const std::string& yName = data_->YAxisName;
-  const std::string& caption = data_->Caption;
-  const std::string title = xName + " vs. " + yName;
+  const std::string xName = ShortenedText(data_->XAxisName, boxRight_);
+  const std::string yName = ShortenedText(data_->YAxisName, w - boxLeft_);
   const int yNameTop = boxTop_ - below / 2 + image_.TextHeight(yName) / 4;
   const int yNameRight = boxLeft_ + image_.TextWidth(yName);
+  const int xNameX = boxRight_ - image_.TextWidth(xName);
+  const int xNameHeight = image_.TextHeight(xName);
+  int xNameY = boxBottom_ + below / 2 + xNameHeight / 4;
+  const int risenXNameY = boxBottom_ + kLabelGap + image_.TextHeight(AxisText(xMin_));
 
   image_.font.bold = true;
-  const int titleX = boxLeft_ + (boxRight_ - boxLeft_) / 2 - image_.TextWidth(title) / 2;
+  const int centre = boxLeft_ + (boxRight_ - boxLeft_) / 2;
+  const std::string title = ShortenedText(data_->XAxisName + " vs. " + data_->YAxisName, CentredRoom(centre, w));
+  const int titleX = centre - image_.TextWidth(title) / 2;
   const int titleHeight = image_.TextHeight(title);
   int titleY = boxTop_ / 2 - titleHeight / 2;
   if (!yName.empty() && titleX < yNameRight && titleY + titleHeight > yNameTop)
     titleY = std::max(0, yNameTop - titleHeight);
   DrawWholeText({titleX, titleY}, title);
-  const int captionRight = boxLeft_ + image_.TextWidth(caption);
+  const std::string& caption = data_->Caption;
   const int captionHeight = image_.TextHeight(caption);
+  int captionY = boxBottom_ + below / 2 + captionHeight / 4;
+  int captionRoom = (xName.empty() ? w : xNameX - kLabelGap) - boxLeft_;
+  const bool lineBelow = risenXNameY + xNameHeight + captionHeight <= image_.Height();
+  if (!caption.empty() && !xName.empty() && image_.TextWidth(caption) > captionRoom && lineBelow) {
+    xNameY = risenXNameY;
+    captionY = xNameY + xNameHeight;
+    captionRoom = w - boxLeft_;
+  }
+  const std::string shownCaption = ShortenedText(caption, captionRoom);
   image_.font.bold = false;
 
-  const int xNameX = boxRight_ - image_.TextWidth(xName);
-  int xNameY = boxBottom_ + below / 2 + image_.TextHeight(xName) / 4;
-  int captionY = boxBottom_ + below / 2 + captionHeight / 4;
-  if (!caption.empty() && !xName.empty() && captionRight + kLabelGap > xNameX) {
-    xNameY = boxBottom_ + kLabelGap + image_.TextHeight(AxisText(xMin_));
-    captionY = xNameY + image_.TextHeight(xName);
-  }
   DrawWholeText({xNameX, xNameY}, xName);
   DrawWholeText({boxLeft_, yNameTop}, yName);
   image_.font.bold = true;
-  DrawWholeText({boxLeft_, captionY}, caption);
+  DrawWholeText({boxLeft_, captionY}, shownCaption);
   image_.font.bold = false;
 }
 
@@ -488,8 +515,12 @@ void Graph::DrawLeader(const LabelPlotParam& label, int fromX, int fromY) {
                 label.LabelTop + (label.LabelBottom - label.LabelTop) / 2);
 }
 
+Graph::TextCorner Graph::LabelTextCorner(const LabelPlotParam& label) {
+  return {label.LabelLeft + 8, label.LabelTop + 2};
+}
+
 void Graph::DrawLabelBox(const LabelPlotParam& label, const std::string& text) {
-  const TextCorner at{label.LabelLeft + 8, label.LabelTop + 2};
+  const TextCorner at = LabelTextCorner(label);
   if (!FitsImage(at, text)) return;  // box and text together, or neither
   SetBrush(kLabelColor);
   image_.RoundRect(label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, kLabelCorner, kLabelCorner);
@@ -498,6 +529,7 @@ void Graph::DrawLabelBox(const LabelPlotParam& label, const std::string& text) {
 
 void Graph::DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text) {
   if (!label.IsPlaced()) SetLabelBox(label, BarLabelBox(anchorX, anchorY, text));
+  if (!FitsImage(LabelTextCorner(label), text)) return;  // a label left off has no leader either
   DrawLeader(label, anchorX, anchorY);
   if (!text.empty()) DrawLabelBox(label, text);
 }
@@ -505,22 +537,30 @@ void Graph::DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, c
 void Graph::DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText) {
   const int below = image_.Height() - boxBottom_;
   const int boxTop = boxBottom_ - plotHeight_;
+  const int centre = boxLeft_ + plotWidth_ / 2;
   titleBoxes_.clear();
   auto draw = [&](const std::string& text, int x, int y) {
     if (DrawWholeText({x, y}, text))
       titleBoxes_.push_back({x, y, x + image_.TextWidth(text), y + image_.TextHeight(text)});
   };
-  auto centredX = [&](const std::string& text) { return boxLeft_ + plotWidth_ / 2 - image_.TextWidth(text) / 2; };
   image_.font.color = clBlue;
   image_.font.bold = true;
-  draw(title, centredX(title), boxTop / 2 - image_.TextHeight(title) / 2);
+  const std::string shownTitle = ShortenedText(title, CentredRoom(centre, image_.Width()));
+  draw(shownTitle, centre - image_.TextWidth(shownTitle) / 2, boxTop / 2 - image_.TextHeight(shownTitle) / 2);
   image_.font.bold = false;
   if (!middleLine.empty())
-    draw(middleLine, centredX(middleLine), boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2);
-  // The Y text stays above the top tick's label.
+    draw(middleLine, centre - image_.TextWidth(middleLine) / 2,
+         boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2);
+  // The Y text, centred on the Y axis, stays above the top tick's label and is
+  // cut short of the title where the two share a line.
   const int yTextHeight = image_.TextHeight(yText);
-  draw(yText, boxLeft_ - image_.TextWidth(yText) / 2,
-       std::max(0, std::min(boxTop - below / 2 + yTextHeight / 4, boxTop - yTextHeight / 2 - yTextHeight)));
+  const int yTextY =
+      std::max(0, std::min(boxTop - below / 2 + yTextHeight / 4, boxTop - yTextHeight / 2 - yTextHeight));
+  int yTextRight = image_.Width();
+  for (const TextBox& box : titleBoxes_)
+    if (box.top < yTextY + yTextHeight && yTextY < box.bottom) yTextRight = std::min(yTextRight, box.left - kLabelGap);
+  const std::string shownYText = ShortenedText(yText, CentredRoom(boxLeft_, yTextRight));
+  draw(shownYText, boxLeft_ - image_.TextWidth(shownYText) / 2, yTextY);
   std::sort(titleBoxes_.begin(), titleBoxes_.end(), [](const TextBox& a, const TextBox& b) { return a.top < b.top; });
 }
 

@@ -77,6 +77,12 @@ protected:
   void MakeRoomForYAxis();
   // The major tick at y with its label, if any, left of the Y axis.
   void DrawYTick(int y, const std::string& label);
+  // A word text (a title, a name, a caption) as it fits `room` pixels in the
+  // canvas's font: whole, else its start cut to the room and ending with "...",
+  // else (not even a few letters fit) empty.
+  std::string ShortenedText(const std::string& text, int room);
+  // The width a text centred on that column has between the image's left edge and `right`.
+  static int CentredRoom(int centre, int right);
   // Every text of a plot is drawn whole inside the image or not at all: draws
   // the text with its top-left corner at `at` when the image holds it there and
   // it is not empty. True when drawn.
@@ -108,11 +114,13 @@ protected:
   void DrawLeader(const LabelPlotParam& label, int fromX, int fromY);
   // The light-yellow rounded box with its text; neither where the image cannot hold the text whole.
   void DrawLabelBox(const LabelPlotParam& label, const std::string& text);
-  // Place (the bar label box), leader and box, as the bar and histogram charts label their bars.
+  // Place (the bar label box), leader and box, as the bar and histogram charts
+  // label their bars; neither leader nor box where the image cannot hold the text whole.
   void DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
   // The bar charts' title block, all blue: the bold title centred above the plot
   // area, an optional line centred below it, and the Y text above the Y axis and
-  // its top label.
+  // its top label. Title and Y text are cut to their room, the line below is
+  // drawn whole or not at all.
   void DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText);
   // The bar charts' X axis: one line along the bottom of the plot area.
   void DrawBaseLine();
@@ -152,6 +160,8 @@ private:
   // A label's box next to its anchor, kept inside the image right of leftEdge.
   TextBox AnchoredBox(int anchorX, int anchorY, const std::string& text, int leftEdge);
   static void SetLabelBox(LabelPlotParam& label, const TextBox& box);
+  // Where a label's text starts in its box.
+  static TextCorner LabelTextCorner(const LabelPlotParam& label);
 
   void ComputeRange(int column, const OptionalValue& extra, long double& low, long double& high);
   // The label of each major tick of low .. high, empty for a tick left without

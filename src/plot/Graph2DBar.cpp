@@ -124,23 +124,6 @@ std::string Graph2DBar::ClassLabel(int k) const {
   return "[" + tpLoValStr[k] + ", " + tpHiValStr[k] + ") : " + BarText(share) + "%";
 }
 
-std::vector<bool> Graph2DBar::LabelledClasses() {
-  std::vector<TextBox> boxes;
-  std::vector<bool> fits;
-  for (int k = 0; k < classCount_; ++k) {
-    boxes.push_back(BarLabelBox(ClassX(k) + ClassWidth() / 2, ClassTop(k), ClassLabel(k)));
-    fits.push_back(boxes[k].left >= boxLeft_ && boxes[k].top >= 0);
-  }
-  std::vector<bool> labelled(classCount_);
-  for (int stride = 1;; stride *= 2) {
-    for (int k = 0; k < classCount_; ++k) labelled[k] = k % stride == 0 && fits[k];
-    bool apart = true;
-    for (int i = 0; i < classCount_; ++i)
-      for (int j = i + 1; j < classCount_; ++j) apart = apart && !(labelled[i] && labelled[j] && Meet(boxes[i], boxes[j]));
-    if (apart || stride >= classCount_) return labelled;
-  }
-}
-
 void Graph2DBar::DrawData() {
   BeginDrawing();
   SetAxisPen(PenStyle::Solid, clBlack);
@@ -151,7 +134,7 @@ void Graph2DBar::DrawData() {
     if (ipBarValue[k] > 0) image_.Rectangle(ClassX(k) + gap, boxBottom_ + 1, ClassX(k) + bw - gap, ClassTop(k));
   }
   if (data_->LabelType == 0) return;
-  const std::vector<bool> labelled = LabelledClasses();
+  // Every class has its label; labels that meet are the user's to drag apart.
   for (int k = 0; k < classCount_; ++k)
-    if (labelled[k]) DrawAnchoredLabel(LabelRecord(k), ClassX(k) + bw / 2, ClassTop(k), ClassLabel(k));
+    DrawAnchoredLabel(LabelRecord(k), ClassX(k) + bw / 2, ClassTop(k), ClassLabel(k));
 }

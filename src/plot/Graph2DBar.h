@@ -33,10 +33,6 @@ private:
   int ClassX(int k) const;
   int ClassTop(int k) const;
   std::string ClassLabel(int k) const;
-  // The classes that get a label: those whose label fits whole inside the image
-  // right of the Y axis, and of them every first, second, fourth, ... class, the
-  // fewest steps apart at which no two labels meet.
-  std::vector<bool> LabelledClasses();
 
   int32_t largestCount_ = 1;
   long double valueMin_ = 0.0L;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "numerics/Matrix.h"
 #include "numerics/Statistics.h"
@@ -13,6 +15,7 @@ namespace {
 
 constexpr TColor kDefaultPointColor = clAqua;
 constexpr TColor kLegendColor = 0xE0FFFF;
+constexpr int kLegendMargin = 15;  // the legend's box left of its names, with their symbols
 constexpr int kSymbolRadius = 3;  // a symbol covers centre - 3 .. centre + 3
 // A range taken from the data grows by this share of its span at each end, so
 // that the extreme points do not sit on the frame.
@@ -227,21 +230,24 @@ void Graph2DScatter::DrawRegressionLine() {
 void Graph2DScatter::DrawLegend() {
   const AxisParams& axis = data_->Axis;
   if (axis.LegendNames == nullptr) return;
+  // The names are cut to the room that keeps the legend's box inside the image.
+  std::vector<std::string> names;
   int maxW = 0;
   int maxH = 0;
   for (int k = 0; k < axis.GroupCount; ++k) {
-    maxW = std::max(maxW, image_.TextWidth(axis.LegendNames[k]));
-    maxH = std::max(maxH, image_.TextHeight(axis.LegendNames[k]));
+    names.push_back(ShortenedText(axis.LegendNames[k], boxLeft_ + plotWidth_ - kLegendMargin));
+    maxW = std::max(maxW, image_.TextWidth(names[k]));
+    maxH = std::max(maxH, image_.TextHeight(names[k]));
   }
   const int x0 = boxLeft_ + plotWidth_ - maxW;
   SetBrush(kLegendColor);
-  legendLeft_ = x0 - 15;
+  legendLeft_ = x0 - kLegendMargin;
   legendRight_ = boxLeft_ + plotWidth_ + 4;
   legendBottom_ = maxH * axis.GroupCount + 8;
   image_.Rectangle(legendLeft_, 2, legendRight_, legendBottom_);
   for (int k = 0; k < axis.GroupCount; ++k) {
     const int top = maxH * k + 4;
-    DrawWholeText({x0, top}, axis.LegendNames[k]);
+    DrawWholeText({x0, top}, names[k]);
     const TColor kept = image_.brush.color;
     image_.brush.color = axis.GroupColors != nullptr ? axis.GroupColors[k] : kDefaultPointColor;
     const int cx = x0 - 8;

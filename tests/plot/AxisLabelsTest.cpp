@@ -7,19 +7,29 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QPushButton>
+#include <QToolButton>
 #include <QtTest/QTest>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "data/ChemoData.h"
+#include "data/DataResult.h"
 #include "platform/base/NumberText.h"
 #include "platform/qt/RecordingCanvas.h"
 #include "plot/PlotTestData.h"
 #include "plot/VGrMain.h"
+#include "prepare/SDtMain.h"
+#include "prepare/SetupTestData.h"
+#include "support/FakeProjectHost.h"
 #include "support/Pictures.h"
 #include "support/ScriptedUi.h"
+#include "support/UserInput.h"
+#include "support/WindowSystemInput.h"
 
 namespace {
 
@@ -78,12 +88,11 @@ bool Overlap(const TextBox& a, const TextBox& b) { return a.l < b.r && b.l < a.r
 // then recorded at the image's size.
 class PlotAtSize {
 public:
-  PlotAtSize(GraphKind kind, const WindowSize& size)
-      : data_(MakeColumns()), form_(TViewGraphForm::CreateForDataSet(nullptr, data_.get(), kind)) {
-    form_->resize(size.width, size.height);
-    form_->show();
-    QCoreApplication::processEvents();
+  PlotAtSize(GraphKind kind, const WindowSize& size) : data_(MakeColumns()) {
+    Show(TViewGraphForm::CreateForDataSet(nullptr, data_.get(), kind), size);
   }
+  // A window the caller opened over data it keeps.
+  PlotAtSize(std::unique_ptr<TViewGraphForm> form, const WindowSize& size) { Show(std::move(form), size); }
   TViewGraphForm& Form() { return *form_; }
 
   // Draws the plot as it stands, saving a picture when asked, and records that drawing.
@@ -96,6 +105,13 @@ public:
   }
 
 private:
+  void Show(std::unique_ptr<TViewGraphForm> form, const WindowSize& size) {
+    form_ = std::move(form);
+    form_->resize(size.width, size.height);
+    form_->show();
+    QCoreApplication::processEvents();
+  }
+
   std::unique_ptr<ChemoData> data_;
   std::unique_ptr<TViewGraphForm> form_;
 };
@@ -150,30 +166,58 @@ void ExpectWritten(const RecordingCanvas& canvas, const std::vector<std::string>
   for (const std::string& text : texts) EXPECT_NE(canvas.FindText(text), nullptr) << where << ": no \"" << text << "\"";
 }
 
-// Expects every label to lie inside the image and to cover no other label, nor,
-// where the image has room for the whole title block (`titles`), any other text.
-void ExpectInsideAndApart(RecordingCanvas& canvas, const std::vector<TextBox>& labels, bool titles,
-                          const std::string& where) {
+// Expects every label to lie inside the image and to cover no other text drawn
+// that `kept` names.
+void ExpectInsideAndClear(RecordingCanvas& canvas, const std::vector<TextBox>& labels,
+                          const std::function<bool(const TextBox&)>& kept, const std::string& where) {
   for (const TextBox& label : labels) {
     EXPECT_TRUE(label.l >= 0 && label.t >= 0 && label.r <= canvas.Width() && label.b <= canvas.Height())
         << where << ": \"" << label.text << "\" at " << label.l << ".." << label.r << " of " << canvas.Width();
     for (const TextBox& other : DrawnTexts(canvas)) {
-      const bool isLabel = std::any_of(labels.begin(), labels.end(), [&](const TextBox& l) { return l.text == other.text; });
-      if ((other.text != label.text || other.l != label.l) && !other.text.empty() && (titles || isLabel)) {
+      if ((other.text != label.text || other.l != label.l) && !other.text.empty() && kept(other)) {
         EXPECT_FALSE(Overlap(label, other)) << where << ": \"" << label.text << "\" covers \"" << other.text << "\"";
       }
     }
   }
 }
 
-// Expects the text to read the value to within half a step, with the value's sign.
-void ExpectReads(const std::string& text, long double value, long double step, const std::string& where) {
+// Expects every label to lie inside the image and to cover no other label, nor,
+// where the image has room for the whole title block (`titles`), any other text.
+void ExpectInsideAndApart(RecordingCanvas& canvas, const std::vector<TextBox>& labels, bool titles,
+                          const std::string& where) {
+  ExpectInsideAndClear(
+      canvas, labels,
+      [&](const TextBox& other) {
+        return titles ||
+               std::any_of(labels.begin(), labels.end(), [&](const TextBox& l) { return l.text == other.text; });
+      },
+      where);
+}
+
+// Whether the text reads the value to within half a step, with the value's sign.
+bool Reads(const std::string& text, long double value, long double step) {
   long double read = 0;
-  ASSERT_TRUE(TryStrToFloat(text, read)) << where << ": \"" << text << "\"";
-  EXPECT_LE(std::fabs(read - value), step / 2) << where << ": \"" << text << "\" for " << static_cast<double>(value);
-  if (std::fabs(value) > step / 2) {
-    EXPECT_EQ(read < 0, value < 0) << where << ": \"" << text << "\"";
-  }
+  return TryStrToFloat(text, read) && std::fabs(read - value) <= step / 2 &&
+         (std::fabs(value) <= step / 2 || (read < 0) == (value < 0));
+}
+
+void ExpectReads(const std::string& text, long double value, long double step, const std::string& where) {
+  EXPECT_TRUE(Reads(text, value, step)) << where << ": \"" << text << "\" for " << static_cast<double>(value);
+}
+
+// Whether a class label "[lower, upper) : share%" reads the bounds of the class
+// that starts at `lower` and is `width` wide.
+bool ReadsClass(const std::string& label, long double lower, long double width) {
+  const std::size_t comma = label.find(", ");
+  const std::size_t close = label.find(") : ");
+  return label.rfind('[', 0) == 0 && comma != std::string::npos && close != std::string::npos &&
+         Reads(label.substr(1, comma - 1), lower, width) &&
+         Reads(label.substr(comma + 2, close - comma - 2), lower + width, width);
+}
+
+// Whether a text is drawn where the label's box holds its text.
+bool InLabelBox(const TextBox& text, const LabelPlotParam& label) {
+  return text.l == label.LabelLeft + 8 && text.t == label.LabelTop + 2;
 }
 
 // Where a plot drew its axes, and their ranges: X min, X max, Y min, Y max.
@@ -269,8 +313,10 @@ TEST(AxisLabelsTest, ScatterTickLabelsLieWholeInsideTheImageAndReadTheirTicks) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
-// Six classes of each column: each class label reads its two bounds, the range
-// line reads the column's ends, and the labels thin out rather than meet.
+// Six classes of each column: every class whose label the image can hold has it,
+// reading its two bounds, inside the image and clear of the tick labels and the
+// title block (class labels may meet: the user drags them apart); the range line
+// reads the column's ends.
 TEST(AxisLabelsTest, BarChartClassLabelsReadTheirBoundsAndLieWholeInsideTheImage) {
   TestUi().Reset();
   const int classes = 6;
@@ -287,25 +333,21 @@ TEST(AxisLabelsTest, BarChartClassLabelsReadTheirBoundsAndLieWholeInsideTheImage
       const long double low = *std::min_element(values.begin(), values.end());
       const long double high = *std::max_element(values.begin(), values.end());
       const long double width = (high - low) / classes;
+      const std::vector<TextBox> texts = DrawnTexts(canvas);
       std::vector<TextBox> labels;
       for (int k = 0; k < classes; ++k) {
         const LabelPlotParam& box = form.Data().tpLabelPlotParam[k];
-        for (const TextBox& text : DrawnTexts(canvas)) {
-          if (text.l != box.LabelLeft + 8 || text.t != box.LabelTop + 2 || text.text[0] != '[') continue;
+        bool drawn = false;
+        for (const TextBox& text : texts) {
+          if (!InLabelBox(text, box) || text.text[0] != '[') continue;
           labels.push_back(text);
-          const std::size_t comma = text.text.find(", ");
-          const std::size_t close = text.text.find(") : ");
-          ASSERT_TRUE(comma != std::string::npos && close != std::string::npos) << where << ": " << text.text;
-          ExpectReads(text.text.substr(1, comma - 1), low + k * width, width, where + " lower");
-          ExpectReads(text.text.substr(comma + 2, close - comma - 2), low + (k + 1) * width, width, where + " upper");
-          // The box around the text stays inside the image too.
-          EXPECT_TRUE(box.LabelLeft >= 0 && box.LabelRight <= canvas.Width()) << where << ": " << text.text;
+          drawn = drawn || ReadsClass(text.text, low + k * width, width);
         }
+        if (box.LabelRight - box.LabelLeft <= canvas.Width()) EXPECT_TRUE(drawn) << where << ": class " << k;
       }
       const bool roomy = form.width() >= 640;
-      EXPECT_GE(labels.size(), roomy ? 1u : 0u) << where;
+      EXPECT_GE(labels.size(), roomy ? 1u * classes : 0u) << where;
       const TextBox* range = nullptr;
-      const std::vector<TextBox> texts = DrawnTexts(canvas);
       for (const TextBox& text : texts)
         if (text.text.rfind("Range: ", 0) == 0) range = &text;
       // The title block; at the smallest size, the range line only where the image holds it whole.
@@ -323,8 +365,8 @@ TEST(AxisLabelsTest, BarChartClassLabelsReadTheirBoundsAndLieWholeInsideTheImage
       const TickLabels counts = FindTickLabels(canvas, RecordedFrame(canvas, 0, 0), where);
       EXPECT_TRUE(counts.x.empty()) << where;
       EXPECT_GE(counts.y.size(), 2u) << where;
-      labels.insert(labels.end(), counts.y.begin(), counts.y.end());
-      ExpectInsideAndApart(canvas, labels, roomy, where);
+      ExpectInsideAndApart(canvas, counts.y, roomy, where);
+      ExpectInsideAndClear(canvas, labels, [&](const TextBox& other) { return roomy && other.text[0] != '['; }, where);
     }
   }
   EXPECT_TRUE(TestUi().Shown().empty());
@@ -356,13 +398,149 @@ TEST(AxisLabelsTest, ProfileTickLabelsLieWholeInsideTheImageAndReadTheirTicks) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
-// Drags a label with the mouse, grabbed at its centre, to a point of the image's plane.
-void DragLabel(TViewGraphForm& form, const LabelPlotParam& label, const QPoint& to) {
-  const QPoint grab((label.LabelLeft + label.LabelRight) / 2, (label.LabelTop + label.LabelBottom) / 2);
-  QTest::mouseMove(form.Image, grab);
+// Drags with the mouse from one point of the image's plane to another. The
+// pointer comes to the first point as the window system brings it, to the plot
+// window, even where another window shares that place of the screen.
+void Drag(TViewGraphForm& form, const QPoint& grab, const QPoint& to) {
+  QMouseEvent hover(QEvent::MouseMove, form.Image->mapTo(&form, grab), form.Image->mapToGlobal(grab), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
+  SendFromWindowSystem(form.Image, hover);
   QTest::mousePress(form.Image, Qt::LeftButton, {}, grab);
   QTest::mouseMove(form.Image, to);
   QTest::mouseRelease(form.Image, Qt::LeftButton, {}, to);
+}
+
+// Drags a label with the mouse, grabbed at its centre.
+void DragLabel(TViewGraphForm& form, const LabelPlotParam& label, const QPoint& to) {
+  Drag(form, QPoint((label.LabelLeft + label.LabelRight) / 2, (label.LabelTop + label.LabelBottom) / 2), to);
+}
+
+// A point of label k's box where a press picks that label: inside no later
+// label's box (of labels that meet, the last one is picked).
+QPoint PickPoint(const LabelPlotParam* labels, int k, int count) {
+  auto inside = [](const LabelPlotParam& l, int x, int y) {
+    return x > l.LabelLeft && x < l.LabelRight && y > l.LabelTop && y < l.LabelBottom;
+  };
+  for (int y = labels[k].LabelTop + 1; y < labels[k].LabelBottom; ++y)
+    for (int x = labels[k].LabelLeft + 1; x < labels[k].LabelRight; ++x)
+      if (std::none_of(labels + k + 1, labels + count, [&](const LabelPlotParam& l) { return inside(l, x, y); }))
+        return {x, y};
+  ADD_FAILURE() << "label " << k << " lies under later ones";
+  return {};
+}
+
+std::vector<int> BoxOf(const LabelPlotParam& label) {
+  return {label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom};
+}
+
+// The example's response distribution, opened from the data set-up at the plot
+// window's default size: each of the 22 classes has its label, reading its own
+// class. The tallest class's label, dragged away with the mouse, keeps its place
+// over a later redraw; "Reset labels layout" puts it back.
+TEST(AxisLabelsTest, EveryClassOfTheExamplesResponseDistributionHasItsLabel) {
+  TestUi().Reset();
+  FakeProjectHost host;
+  LoadExample(host.data);
+  host.data.iResponseIndex = 1;
+  SetVarLists(host.data, {5, 6}, {}, {0});
+  DataResultList models(&host.data);
+  TDataSetupForm setup(nullptr, &models, &host.data);
+  ShowActive(setup);
+  for (QPushButton* button : setup.findChildren<QPushButton*>())
+    if (button->text() == "View resp. d.") QTest::mouseClick(button, Qt::LeftButton);
+  TViewGraphForm* plot = setup.PlotWindow(2);  // the training objects
+  ASSERT_NE(plot, nullptr);
+  ASSERT_EQ(plot->Image->size(), QSize(616, 577));
+  SavePictureWhenAsked(*plot, "response distribution");
+  plot->DrawOn(std::make_unique<RecordingCanvas>(616, 577));
+  plot->FormResize();
+  auto& canvas = dynamic_cast<RecordingCanvas&>(plot->ImageCanvasInUse());
+  ASSERT_EQ(plot->ElementCount(), 22);
+  std::vector<long double> values;  // the response of every object (the example has none missing)
+  for (int o = 0; o < host.data.iObjCount; ++o) values.push_back(host.data.tpChemoValuePtr[o][1].Value);
+  const long double low = *std::min_element(values.begin(), values.end());
+  const long double width = (*std::max_element(values.begin(), values.end()) - low) / 22;
+  std::vector<int> counts(22);
+  for (long double v : values) ++counts[std::min(21, static_cast<int>((v - low) / width))];
+  const LabelPlotParam* labels = plot->Data().tpLabelPlotParam;
+  auto readsOwnClass = [&](int k) {
+    const std::vector<TextBox> texts = DrawnTexts(canvas);
+    return std::any_of(texts.begin(), texts.end(), [&](const TextBox& text) {
+      return InLabelBox(text, labels[k]) && ReadsClass(text.text, low + k * width, width);
+    });
+  };
+  int tallest = 0;
+  for (int k = 0; k < 22; ++k) {
+    EXPECT_TRUE(readsOwnClass(k)) << "class " << k;
+    if (counts[k] > counts[tallest]) tallest = k;
+  }
+  ExpectDrawingInsideImage(canvas, "response distribution");
+
+  const std::vector<int> placed = BoxOf(labels[tallest]);
+  const QPoint grab = PickPoint(labels, tallest, 22);
+  const QPoint move(-60, 200);
+  Drag(*plot, grab, grab + move);
+  canvas.ClearCalls();
+  plot->FormResize();
+  EXPECT_EQ(BoxOf(labels[tallest]),
+            (std::vector<int>{placed[0] + move.x(), placed[1] + move.y(), placed[2] + move.x(), placed[3] + move.y()}));
+  EXPECT_TRUE(readsOwnClass(tallest));
+  QTest::mouseClick(plot->SpeedButtonLabelReset, Qt::LeftButton);
+  EXPECT_EQ(BoxOf(labels[tallest]), placed);
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// Titles and captions too wide for their room, at the default size and at
+// 640 x 480: each is drawn in bold inside the image, cut to its room, beginning
+// with the text's start and ending with "..."; one that fits is drawn whole.
+TEST(AxisLabelsTest, LongTitlesAndCaptionsAreCutToTheirRoom) {
+  TestUi().Reset();
+  const std::string four = "NumAliphaticHeterocycles  NumSaturatedCarbocycles  NumValenceElectrons  MolWt";
+  const std::string three = four.substr(0, four.rfind("  "));
+  const std::string title = "NumAliphaticHeterocycles vs. NumSaturatedHeterocycles";
+  struct Case {
+    WindowSize size;
+    bool caption;  // a model plot's caption, else a scatter's title
+    std::string text;
+    bool cut;
+  };
+  const Case cases[] = {
+      {kSizes[0], true, four, true},         {kSizes[1], true, three, true},
+      {kSizes[1], false, title, true},       {kSizes[0], false, title, false},
+      {kSizes[0], true, "NumValenceElectrons  MolWt", false},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<ChemoData> data = MakeColumns();
+    data->tpVarNameStrPtr[0] = "NumAliphaticHeterocycles";
+    data->tpVarNameStrPtr[1] = "NumSaturatedHeterocycles";
+    DataResultList models(data.get());
+    models.Append();
+    std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + data->iObjCount);
+    PlotAtSize plot(c.caption ? TViewGraphForm::CreateForModelValues(nullptr, data.get(), &models, GraphKind::ExpVsCalc,
+                                                                     rows.data(), c.text)
+                              : TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter),
+                    c.size);
+    const std::string where = SizeName(plot.Form()) + " " + c.text;
+    RecordingCanvas& canvas =
+        plot.Draw("long " + SizeName(plot.Form()) + (c.caption ? " caption" : " title") + (c.cut ? " cut" : ""));
+    ExpectDrawingInsideImage(canvas, where);
+    // The text as drawn, once in each drawing of the frame.
+    std::set<std::string> shown;
+    for (const TextBox& text : DrawnTexts(canvas))
+      if (text.text.rfind(c.text.substr(0, 12), 0) == 0 && canvas.FindText(text.text)->font.bold)
+        shown.insert(text.text);
+    ASSERT_EQ(shown.size(), 1u) << where;
+    const std::string& drawn = *shown.begin();
+    if (!c.cut) {
+      EXPECT_EQ(drawn, c.text) << where;
+      continue;
+    }
+    const std::size_t kept = drawn.size() - 3;
+    EXPECT_EQ(drawn.substr(kept), "...") << where;
+    EXPECT_EQ(drawn.substr(0, kept), c.text.substr(0, kept)) << where;
+    EXPECT_LT(kept, c.text.size()) << where;
+  }
+  EXPECT_TRUE(TestUi().Shown().empty());
 }
 
 // A window opened at its default size, its first label dragged with the mouse

@@ -60,15 +60,25 @@ TEST(Graph2DBarTest, BarsAndLabelsFollowTheCounts) {
   EXPECT_EQ(bars[3].at, (std::vector<int>{452, 521, 563, 58}));
   EXPECT_EQ(bars[3].brush.color, clAqua);
   EXPECT_NE(canvas.FindText("[0.00, 1.00) : 20.00%"), nullptr);
-  // Labels wider than a class would meet: every second class has one.
+  // Labels wider than a class meet, and every class still has its own, over its bar.
   const std::string third = "[2.00, 3.00) : 20.00%";
   ASSERT_GT(canvas.TextWidth(third) + 16, 123);
   const LabelPlotParam& box = table.Label(2);
   EXPECT_EQ(box.LabelLeft, 384 - canvas.TextWidth(third) / 2 - 8);
   EXPECT_EQ(box.LabelTop, 289 - 18);
   EXPECT_EQ(canvas.FindText(third)->at, (std::vector<int>{box.LabelLeft + 8, box.LabelTop + 2}));
-  for (int k : {1, 3}) EXPECT_FALSE(table.Label(k).IsPlaced()) << k;
-  EXPECT_EQ(canvas.CallsOf(CallKind::RoundRect).size(), 2u);
+  const std::vector<CanvasCall> labels = canvas.CallsOf(CallKind::RoundRect);
+  ASSERT_EQ(labels.size(), 4u);
+  for (int k = 0; k < 4; ++k) {
+    const LabelPlotParam& label = table.Label(k);
+    EXPECT_EQ(labels[k].at,
+              (std::vector<int>{label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, 16, 16}));
+    // The leader from the middle of the bar's top (6 pixels of gap, 61 of half class).
+    EXPECT_NE(canvas.FindLine(bars[k].at[0] - 6 + 61, bars[k].at[3], (label.LabelLeft + label.LabelRight) / 2,
+                              (label.LabelTop + label.LabelBottom) / 2),
+              nullptr)
+        << k;
+  }
   // Two classes leave room for both labels; the taller one's reaches the top tick.
   PlotTestData two(Column({0, 1, 2, 3, 4}));
   two.data.YAxisName = "2";
