@@ -490,24 +490,33 @@ TEST(AxisLabelsTest, EveryClassOfTheExamplesResponseDistributionHasItsLabel) {
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 
-// Titles and captions too wide for their room, at the default size and at
-// 640 x 480: each is drawn in bold inside the image, cut to its room, beginning
-// with the text's start and ending with "..."; one that fits is drawn whole.
-TEST(AxisLabelsTest, LongTitlesAndCaptionsAreCutToTheirRoom) {
+// Titles, captions and axis names too wide for their room, at the default size,
+// at 640 x 480 and smaller: each is drawn inside the image, cut to
+// its room, beginning with the text's start and ending with "..."; one that fits
+// is drawn whole. The texts of the title block cover none of one another, and two
+// on one line stand a gap apart.
+TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
   TestUi().Reset();
   const std::string four = "NumAliphaticHeterocycles  NumSaturatedCarbocycles  NumValenceElectrons  MolWt";
   const std::string three = four.substr(0, four.rfind("  "));
   const std::string title = "NumAliphaticHeterocycles vs. NumSaturatedHeterocycles";
+  // A model plot's caption is the text; the other plots show the two named columns.
+  const GraphKind model = GraphKind::ExpVsCalc;
+  const GraphKind scatter = GraphKind::VariablesScatter;
   struct Case {
     WindowSize size;
-    bool caption;  // a model plot's caption, else a scatter's title
+    GraphKind kind;
     std::string text;
-    bool cut;
+    bool bold, cut;
   };
   const Case cases[] = {
-      {kSizes[0], true, four, true},         {kSizes[1], true, three, true},
-      {kSizes[1], false, title, true},       {kSizes[0], false, title, false},
-      {kSizes[0], true, "NumValenceElectrons  MolWt", false},
+      {kSizes[0], model, four, true, true},
+      {kSizes[1], model, three, true, true},
+      {kSizes[1], scatter, title, true, true},
+      {kSizes[0], scatter, title, true, false},
+      {kSizes[0], model, "NumValenceElectrons  MolWt", true, false},
+      {{400, 300}, scatter, "NumSaturatedHeterocycles", false, true},  // the Y-axis name
+      {kSizes[2], GraphKind::VariableDistribution, "NumAliphaticHeterocycles", true, true},
   };
   for (const Case& c : cases) {
     std::unique_ptr<ChemoData> data = MakeColumns();
@@ -516,19 +525,28 @@ TEST(AxisLabelsTest, LongTitlesAndCaptionsAreCutToTheirRoom) {
     DataResultList models(data.get());
     models.Append();
     std::vector<CheckedValue*> rows(data->tpChemoValuePtr, data->tpChemoValuePtr + data->iObjCount);
-    PlotAtSize plot(c.caption ? TViewGraphForm::CreateForModelValues(nullptr, data.get(), &models, GraphKind::ExpVsCalc,
-                                                                     rows.data(), c.text)
-                              : TViewGraphForm::CreateForDataSet(nullptr, data.get(), GraphKind::VariablesScatter),
+    PlotAtSize plot(c.kind == model ? TViewGraphForm::CreateForModelValues(nullptr, data.get(), &models, model,
+                                                                           rows.data(), c.text)
+                                    : TViewGraphForm::CreateForDataSet(nullptr, data.get(), c.kind),
                     c.size);
     const std::string where = SizeName(plot.Form()) + " " + c.text;
-    RecordingCanvas& canvas =
-        plot.Draw("long " + SizeName(plot.Form()) + (c.caption ? " caption" : " title") + (c.cut ? " cut" : ""));
+    RecordingCanvas& canvas = plot.Draw("long " + SizeName(plot.Form()) + " kind " +
+                                        std::to_string(static_cast<int>(c.kind)) + (c.cut ? " cut" : ""));
     ExpectDrawingInsideImage(canvas, where);
-    // The text as drawn, once in each drawing of the frame.
+    // The text as drawn, once in each drawing of the frame, and the title block.
     std::set<std::string> shown;
-    for (const TextBox& text : DrawnTexts(canvas))
-      if (text.text.rfind(c.text.substr(0, 12), 0) == 0 && canvas.FindText(text.text)->font.bold)
-        shown.insert(text.text);
+    std::vector<TextBox> titleBlock;
+    for (const TextBox& text : DrawnTexts(canvas)) {
+      const CanvasCall& call = *canvas.FindText(text.text);
+      if (call.font.color == clBlue) titleBlock.push_back(text);
+      if (text.text.rfind(c.text.substr(0, 4), 0) == 0 && call.font.bold == c.bold) shown.insert(text.text);
+    }
+    for (const TextBox& a : titleBlock)
+      for (const TextBox& b : titleBlock)
+        if (&a != &b) {
+          EXPECT_FALSE(Overlap(a, b)) << where << ": \"" << a.text << "\" covers \"" << b.text << "\"";
+          EXPECT_TRUE(a.t != b.t || a.r + 8 <= b.l || b.r + 8 <= a.l) << where << ": " << a.text << " | " << b.text;
+        }
     ASSERT_EQ(shown.size(), 1u) << where;
     const std::string& drawn = *shown.begin();
     if (!c.cut) {

@@ -17,6 +17,7 @@ public:
   }
   void DrawData() override {}
   using Graph::DrawAnchoredLabel;
+  using Graph::ShortenedText;
   using Graph::GroupOf;
   using Graph::DrawBaseLine;
   using Graph::DrawColumnChartTitle;
@@ -193,13 +194,21 @@ TEST(GraphTest, TitleBlockNamesBothAxesAndTheCaption) {
   const CanvasCall* title = canvas.FindText("Exp. endpoint vs. Pred. by LOO");
   ASSERT_NE(title, nullptr);
   EXPECT_TRUE(title->font.bold);
+  const int h = canvas.TextHeight("T");
   canvas.font.bold = true;
   const int width = canvas.TextWidth(title->text);
+  canvas.font.bold = false;
   // Centred over the box (77..571), not only over the ticks.
-  EXPECT_EQ(title->at, (std::vector<int>{77 + 494 / 2 - width / 2, 57 / 2 - canvas.TextHeight("T") / 2}));
-  EXPECT_NE(canvas.FindText("Model 1"), nullptr);
-  EXPECT_NE(canvas.FindText("Exp. endpoint"), nullptr);
-  EXPECT_NE(canvas.FindText("Pred. by LOO"), nullptr);
+  EXPECT_EQ(title->at, (std::vector<int>{77 + 494 / 2 - width / 2, 57 / 2 - h / 2}));
+  // The X-axis name under the box's right end, the caption on its line at the
+  // left end, the Y-axis name above the box (57 pixels below it, 57 above).
+  ASSERT_NE(canvas.FindText("Model 1"), nullptr);
+  ASSERT_NE(canvas.FindText("Exp. endpoint"), nullptr);
+  ASSERT_NE(canvas.FindText("Pred. by LOO"), nullptr);
+  const int xNameX = 571 - canvas.TextWidth("Exp. endpoint");
+  EXPECT_EQ(canvas.FindText("Exp. endpoint")->at, (std::vector<int>{xNameX, 520 + 28 + h / 4}));
+  EXPECT_EQ(canvas.FindText("Model 1")->at, (std::vector<int>{77, 520 + 28 + h / 4}));
+  EXPECT_EQ(canvas.FindText("Pred. by LOO")->at, (std::vector<int>{77, 57 - 28 + h / 4}));
   // A caption that would reach the X-axis name goes under it, both whole in the image.
   table.data.Caption = "Model 1 of the long list of models found by the genetic algorithm";
   canvas.ClearCalls();
@@ -281,4 +290,30 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   EXPECT_EQ(boxes[0].brush.color, 0xC0FFFFu);
   EXPECT_EQ(boxes[0].brush.style, BrushStyle::Solid);
   EXPECT_EQ(boxes[0].at, (std::vector<int>{label.LabelLeft, label.LabelTop, label.LabelRight, label.LabelBottom, 16, 16}));
+}
+
+// A word text wider than its room keeps as much of its start as fits with the
+// ellipsis, without a space or full stop before it, and at least three letters.
+TEST(GraphTest, WordTextsTooWideForTheirRoomAreCutToItWithAnEllipsis) {
+  PlotTestData table({{0, 0}, {1, 1}});
+  RecordingCanvas canvas(616, 577);
+  FrameOnly graph(canvas, &table.data);
+  struct Case {
+    std::string text;
+    std::string roomOf;  // the text whose width is the room
+    int lessPixels;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"Exp. endpoint", "Exp. endpoint", 0, "Exp. endpoint"},  // fits
+      {"Exp. endpoint", "Exp. endp...", 0, "Exp. endp..."},
+      {"Exp. endpoint", "Exp. ...", 0, "Exp..."},
+      {"Abcdef", "Abc...", 0, "Abc..."},
+      {"Abcdef", "Abc...", 1, ""},  // not even three letters fit
+      {"Y", "", 1, ""},
+      {"", "", 0, ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(graph.ShortenedText(c.text, canvas.TextWidth(c.roomOf) - c.lessPixels), c.shown)
+        << c.text << " in " << c.roomOf;
 }
