@@ -493,8 +493,8 @@ TEST(AxisLabelsTest, EveryClassOfTheExamplesResponseDistributionHasItsLabel) {
 // Titles, captions and axis names too wide for their room, at the default size,
 // at 640 x 480 and smaller: each is drawn inside the image, cut to
 // its room, beginning with the text's start and ending with "..."; one that fits
-// is drawn whole. The texts of the title block cover none of one another, and two
-// on one line stand a gap apart.
+// is drawn whole. The title stays the top text of the title block, whose texts
+// cover none of one another, two on one line a gap apart.
 TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
   TestUi().Reset();
   const std::string four = "NumAliphaticHeterocycles  NumSaturatedCarbocycles  NumValenceElectrons  MolWt";
@@ -541,12 +541,15 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
       if (call.font.color == clBlue) titleBlock.push_back(text);
       if (text.text.rfind(c.text.substr(0, 4), 0) == 0 && call.font.bold == c.bold) shown.insert(text.text);
     }
-    for (const TextBox& a : titleBlock)
+    ASSERT_FALSE(titleBlock.empty()) << where;
+    for (const TextBox& a : titleBlock) {
+      EXPECT_LE(titleBlock.front().t, a.t) << where << ": " << a.text << " above the title";  // drawn first
       for (const TextBox& b : titleBlock)
         if (&a != &b) {
           EXPECT_FALSE(Overlap(a, b)) << where << ": \"" << a.text << "\" covers \"" << b.text << "\"";
           EXPECT_TRUE(a.t != b.t || a.r + 8 <= b.l || b.r + 8 <= a.l) << where << ": " << a.text << " | " << b.text;
         }
+    }
     ASSERT_EQ(shown.size(), 1u) << where;
     const std::string& drawn = *shown.begin();
     if (!c.cut) {

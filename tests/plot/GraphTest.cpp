@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "plot/Graph2DScatter.h"
 #include "plot/PlotTestData.h"
 
 namespace {
@@ -316,4 +317,22 @@ TEST(GraphTest, WordTextsTooWideForTheirRoomAreCutToItWithAnEllipsis) {
   for (const Case& c : cases)
     EXPECT_EQ(graph.ShortenedText(c.text, canvas.TextWidth(c.roomOf) - c.lessPixels), c.shown)
         << c.text << " in " << c.roomOf;
+
+  // A legend name too wide for the image is cut, so that the legend's box stays inside it.
+  PlotTestData groups({{0, 0}, {1, 1}});
+  groups.SetGroups({0, 1}, {clYellow, clBlue});
+  std::string names[] = {"Training", "Prediction objects of the external validation set"};
+  groups.data.Axis.Legend = true;
+  groups.data.Axis.LegendNames = names;
+  RecordingCanvas narrow(200, 200);
+  Graph2DScatter scatter(narrow, &groups.data, 0);
+  narrow.ClearCalls();
+  scatter.DrawData();
+  ASSERT_EQ(narrow.CallsOf(CallKind::Rectangle).size(), 1u);
+  EXPECT_GE(narrow.CallsOf(CallKind::Rectangle)[0].at[0], 0);
+  EXPECT_NE(narrow.FindText("Training"), nullptr);
+  const std::vector<CanvasCall> texts = narrow.CallsOf(CallKind::TextOut);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1].text.substr(0, 10), "Prediction");
+  EXPECT_EQ(texts[1].text.substr(texts[1].text.size() - 3), "...");
 }
