@@ -67,6 +67,7 @@ TEST(Graph2DBarTest, BarsAndLabelsFollowTheCounts) {
   EXPECT_EQ(box.LabelLeft, 384 - canvas.TextWidth(third) / 2 - 8);
   EXPECT_EQ(box.LabelTop, 289 - 18);
   EXPECT_EQ(canvas.FindText(third)->at, (std::vector<int>{box.LabelLeft + 8, box.LabelTop + 2}));
+  EXPECT_EQ(canvas.FindText(third)->font.color, clBlack);  // not the title's blue
   const std::vector<CanvasCall> labels = canvas.CallsOf(CallKind::RoundRect);
   ASSERT_EQ(labels.size(), 4u);
   for (int k = 0; k < 4; ++k) {
@@ -105,6 +106,16 @@ TEST(Graph2DBarTest, YAxisCountsInAtMostTenIntervals) {
   Graph2DBar crowdedBar(canvas, &crowded.data);
   EXPECT_EQ(YLabels(canvas), (std::vector<std::string>{"0.00", "2.50", "5.00", "7.50", "10.00", "12.50", "15.00",
                                                        "17.50", "20.00", "22.50", "25.00"}));
+  // Ticks 46 pixels apart: the axis line up to the top one, a silver dotted grid line at each one above the base.
+  EXPECT_NE(canvas.FindLine(77, 520, 77, 520 - 460 - 1), nullptr);
+  for (int i = 0; i <= 10; ++i) {
+    const CanvasCall* grid = canvas.FindLine(78, 520 - 46 * i, 77 + 494 - 1, 520 - 46 * i);
+    ASSERT_EQ(grid != nullptr, i > 0) << i;
+    if (grid != nullptr) {
+      EXPECT_EQ(grid->pen.style, PenStyle::Dot) << i;
+      EXPECT_EQ(grid->pen.color, clSilver) << i;
+    }
+  }
   canvas.ClearCalls();
   crowdedBar.DrawData();
   EXPECT_EQ(canvas.CallsOf(CallKind::Rectangle)[0].at[3], 520 - 460);  // the full class reaches the top tick
