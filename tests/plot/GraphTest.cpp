@@ -245,7 +245,10 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
     if (!grid) {
       EXPECT_EQ(line.pen.style, PenStyle::Solid);
     }
-    if (line.at[0] == 76 && line.at[2] == 73 && line.at[1] > 463) minorY.push_back(line.at[1]);
+    if (line.at[0] == 76 && line.at[2] == 73) {
+      EXPECT_GT(line.at[1], 64);  // none above the top tick
+      if (line.at[1] > 463) minorY.push_back(line.at[1]);
+    }
   }
   // 57 = 10 * 5 + 7: the first seven sub-intervals are a pixel wider.
   EXPECT_EQ(minorY, (std::vector<int>{515, 509, 503, 497, 491, 485, 479, 473, 468}));
@@ -268,6 +271,13 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   EXPECT_EQ(canvas.FindText("Title")->at, (std::vector<int>{centre - titleWidth / 2, 64 / 2 - h / 2}));
   EXPECT_EQ(canvas.FindText("Range")->at, (std::vector<int>{centre - canvas.TextWidth("Range") / 2, 520 + 57 / 2 - h / 2}));
   EXPECT_EQ(canvas.FindText("Count")->at, (std::vector<int>{77 - canvas.TextWidth("Count") / 2, 64 - 57 / 2 + h / 4}));
+  // A title reaching out over the Y text, but on a line of its own, leaves it whole.
+  const std::string longTitle = "NumAliphaticHeterocycles  NumSaturatedCarbocycles  NumValenceElectrons";
+  canvas.ClearCalls();
+  graph.DrawColumnChartTitle(longTitle, "", "Count");
+  ASSERT_NE(canvas.FindText(longTitle), nullptr);
+  EXPECT_LT(canvas.FindText(longTitle)->at[0], 77);
+  EXPECT_NE(canvas.FindText("Count"), nullptr);
 
   canvas.ClearCalls();
   canvas.pen = Pen{clSilver, 1, PenStyle::Dot, PenMode::Copy};  // as a grid leaves it
