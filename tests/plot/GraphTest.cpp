@@ -278,6 +278,15 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   ASSERT_NE(canvas.FindText(longTitle), nullptr);
   EXPECT_LT(canvas.FindText(longTitle)->at[0], 77);
   EXPECT_NE(canvas.FindText("Count"), nullptr);
+  // On a small image the two share a line: the Y text is cut a gap short of the title.
+  RecordingCanvas small(300, 300);
+  FrameOnly smallGraph(small, &table.data);
+  smallGraph.DrawColumnChartTitle("NumAliphaticHeterocycles", "", "Count of compounds");
+  const std::vector<CanvasCall> texts = small.CallsOf(CallKind::TextOut);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_LT(texts[1].at[1], texts[0].at[1] + h);
+  EXPECT_EQ(texts[1].text.substr(texts[1].text.size() - 3), "...");
+  EXPECT_LE(texts[1].at[0] + small.TextWidth(texts[1].text) + 8, texts[0].at[0]);
 
   canvas.ClearCalls();
   canvas.pen = Pen{clSilver, 1, PenStyle::Dot, PenMode::Copy};  // as a grid leaves it
