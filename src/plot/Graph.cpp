@@ -19,10 +19,7 @@ constexpr TColor kLabelColor = 0xC0FFFF;
 constexpr int kLabelCorner = 16;
 constexpr long double kPixelLimit = 1.0e9L;
 constexpr int kMaxPrecision = 18;  // significant digits a label can show
-// A word text cut to its room ends with an ellipsis (three full stops: the
-// canvas draws 8-bit Latin-1 text, which has no ellipsis character), after at
-// least this many letters of the text.
-constexpr char kEllipsis[] = "...";
+// A word text cut to its room keeps at least this many letters before the ellipsis.
 constexpr int kFewestLetters = 3;
 
 // The nine minor ticks after a major tick at `from`, a tenth of `step` pixels

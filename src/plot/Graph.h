@@ -78,7 +78,7 @@ protected:
   // The major tick at y with its label, if any, left of the Y axis.
   void DrawYTick(int y, const std::string& label);
   // A word text (a title, a name, a caption) as it fits `room` pixels in the
-  // canvas's font: whole, else its start cut to the room and ending with "...",
+  // canvas's font: whole, else its start cut to the room and ending with the ellipsis,
   // else (not even a few letters fit) empty.
   std::string ShortenedText(const std::string& text, int room);
   // The width a text centred on that column has between the image's left edge and `right`.

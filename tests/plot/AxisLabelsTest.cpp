@@ -343,7 +343,9 @@ TEST(AxisLabelsTest, BarChartClassLabelsReadTheirBoundsAndLieWholeInsideTheImage
           labels.push_back(text);
           drawn = drawn || ReadsClass(text.text, low + k * width, width);
         }
-        if (box.LabelRight - box.LabelLeft <= canvas.Width()) EXPECT_TRUE(drawn) << where << ": class " << k;
+        if (box.LabelRight - box.LabelLeft <= canvas.Width()) {
+          EXPECT_TRUE(drawn) << where << ": class " << k;
+        }
       }
       const bool roomy = form.width() >= 640;
       EXPECT_GE(labels.size(), roomy ? 1u * classes : 0u) << where;
@@ -492,7 +494,7 @@ TEST(AxisLabelsTest, EveryClassOfTheExamplesResponseDistributionHasItsLabel) {
 
 // Titles, captions and axis names too wide for their room, at the default size,
 // at 640 x 480 and smaller: each is drawn inside the image, cut to
-// its room, beginning with the text's start and ending with "..."; one that fits
+// its room, beginning with the text's start and ending with the ellipsis; one that fits
 // is drawn whole. The title stays the top text of the title block, whose texts
 // cover none of one another, two on one line a gap apart.
 TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
@@ -556,8 +558,8 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
       EXPECT_EQ(drawn, c.text) << where;
       continue;
     }
-    const std::size_t kept = drawn.size() - 3;
-    EXPECT_EQ(drawn.substr(kept), "...") << where;
+    const std::size_t kept = drawn.size() - 1;
+    EXPECT_EQ(drawn.substr(kept), kEllipsis) << where;
     EXPECT_EQ(drawn.substr(0, kept), c.text.substr(0, kept)) << where;
     EXPECT_LT(kept, c.text.size()) << where;
   }

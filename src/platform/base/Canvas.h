@@ -10,6 +10,10 @@
 
 using TColor = uint32_t;  // 0x00BBGGRR
 
+// Canvas texts are 8-bit Latin-1, except this byte (a control character there),
+// which the canvas draws as the ellipsis "…" that ends a shortened text.
+constexpr char kEllipsis[] = "\x85";
+
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clRed = 0x0000FF;

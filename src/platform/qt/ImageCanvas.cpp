@@ -151,7 +151,7 @@ QFont ImageCanvas::CurrentFont() const {
 }
 
 void ImageCanvas::TextOut(int x, int y, const std::string& text) {
-  const QString qtext = QStr(text);
+  const QString qtext = CanvasText(text);
   const QFont qfont = CurrentFont();
   const QFontMetrics metrics(qfont);
   QPainter painter(&image_);
@@ -164,7 +164,7 @@ void ImageCanvas::TextOut(int x, int y, const std::string& text) {
 }
 
 int ImageCanvas::TextWidth(const std::string& text) {
-  return QFontMetrics(CurrentFont()).horizontalAdvance(QStr(text));
+  return QFontMetrics(CurrentFont()).horizontalAdvance(CanvasText(text));
 }
 
 int ImageCanvas::TextHeight(const std::string&) { return QFontMetrics(CurrentFont()).height(); }

@@ -13,6 +13,9 @@ inline QString QStr(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A text as the canvas draws it: Latin-1, with kEllipsis as the ellipsis.
+inline QString CanvasText(const std::string& text) { return QStr(text).replace(QChar(0x85), QChar(0x2026)); }
+
 inline std::string StdStr(const QString& text) { return text.toLatin1().toStdString(); }
 
 // File and folder names: the program keeps them as the file system's own bytes.

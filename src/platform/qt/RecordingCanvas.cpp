@@ -52,7 +52,7 @@ void RecordingCanvas::SetPixel(int x, int y, TColor color) {
 void RecordingCanvas::TextOut(int x, int y, const std::string& text) { Record(CallKind::TextOut, {x, y}, text); }
 
 int RecordingCanvas::TextWidth(const std::string& text) {
-  return MetricsOf(font).horizontalAdvance(QStr(text));
+  return MetricsOf(font).horizontalAdvance(CanvasText(text));
 }
 
 int RecordingCanvas::TextHeight(const std::string& text) { return MetricsOf(font).height(); }

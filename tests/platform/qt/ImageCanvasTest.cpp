@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QPainter>
+
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/qt/QtConvert.h"
@@ -140,6 +144,24 @@ TEST(ImageCanvasTest, TextCellStartsAtTopLeftAndClearBrushKeepsBackground) {
   EXPECT_TRUE(cell.contains(board.Cover(clRed)));
   EXPECT_FALSE(board.Cover(clRed).isEmpty());
   EXPECT_EQ(board.At(10, 5), clWhite);
+}
+
+// The ellipsis byte is drawn and measured as the ellipsis letter; the Latin-1
+// letters around it as they are.
+TEST(ImageCanvasTest, TheEllipsisByteIsDrawnAsTheEllipsis) {
+  Board drawn(80, 30);
+  Board expected(80, 30);
+  const std::string text = std::string("Ab\xE9") + kEllipsis;
+  drawn.canvas.TextOut(4, 4, text);
+  const QString letters = QString::fromUtf8("Ab\u00E9\u2026");
+  const QFont font = PixelFont(drawn.canvas.font.name, drawn.canvas.font.pixelSize, false, false);
+  QPainter painter(&expected.image);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(4, 4 + QFontMetrics(font).ascent(), letters);
+  painter.end();
+  EXPECT_EQ(drawn.image, expected.image);
+  EXPECT_EQ(drawn.canvas.TextWidth(text), QFontMetrics(font).horizontalAdvance(letters));
 }
 
 }  // namespace
