@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -198,14 +197,7 @@ private:
 // A right click at the middle of the widget (of a grid's cells), as the window system delivers it.
 void RightClick(QWidget* widget) {
   auto* area = qobject_cast<QAbstractScrollArea*>(widget);
-  QWidget* target = area != nullptr ? area->viewport() : widget;
-  const QPoint middle = target->rect().center();
-  const QPointF local = target->mapTo(target->window(), middle);
-  const QPointF global = target->mapToGlobal(middle);
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-  SendFromWindowSystem(target, press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-  SendFromWindowSystem(target, release);
+  ClickFromWindowSystem(area != nullptr ? area->viewport() : widget, Qt::RightButton);
   ProcessEventsUntil([] { return QApplication::activePopupWidget() == nullptr; }, 2000);
 }
 

@@ -13,12 +13,12 @@ inline void SendFromWindowSystem(QWidget* widget, QEvent& event) {
   QCoreApplication::instance()->notify(widget->window()->windowHandle(), &event);
 }
 
-// A left click at the widget's centre: press, then release.
-inline void ClickFromWindowSystem(QWidget* widget) {
+// A click at the widget's centre: press, then release.
+inline void ClickFromWindowSystem(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
   const QPointF local = widget->mapTo(widget->window(), widget->rect().center());
   const QPointF global = widget->mapToGlobal(widget->rect().center());
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
   SendFromWindowSystem(widget, press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
   SendFromWindowSystem(widget, release);
 }
