@@ -52,6 +52,7 @@ void ValidationFileCopies::DeleteExisting(const std::string& path) {
 
 void ValidationFileCopies::Backup() {
   covered_.fill(false);
+  stale_.fill(StaleRecords());
   if (registry_ == nullptr) return;
   DeleteCopies();
   for (std::size_t i = 0; i < covered_.size(); ++i) {
@@ -67,12 +68,14 @@ void ValidationFileCopies::Backup() {
 }
 
 void ValidationFileCopies::Restore() {
+  if (registry_ == nullptr) return;
   bool failed = false;
   for (std::size_t i = 0; i < covered_.size(); ++i) {
-    if (!covered_[i]) continue;
     const char* name = kValidationFileNames[i];
     const std::string copy = CopyPath(name);
-    const bool restored = files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : Gone(DbPath(name));
+    // A copy left from before a failed Backup is not this file's: only a covered file's copy is used.
+    const bool restored =
+        covered_[i] && files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : Gone(DbPath(name));
     if (restored) {
       registry_->Stale(name) = stale_[i];
     } else {

@@ -36,12 +36,11 @@ public:
   // registry's marks of its stale records. Throws on the first failed copy, which
   // leaves no partial copy; the files handled before it stay covered.
   void Backup();
-  // For each file the last Backup covered (copied, or known to be absent): its
-  // copy replaces the ".db$" file in one rename, so that the file exists at
-  // every moment, and its marks come back; a file that had no copy is deleted. A
-  // file never covered is left as it is. A file not put back or not known to be
-  // gone has all its records marked out of date, and Restore throws after
-  // trying every file.
+  // For each file the last Backup copied: its copy replaces the ".db$" file in
+  // one rename, so that the file exists at every moment, and its marks come
+  // back. Every other file (absent at Backup, or not reached by a failed Backup)
+  // is deleted. A file not put back or not known to be gone has all its records
+  // marked out of date, and Restore throws after trying every file.
   void Restore();
   // Deletes every copy that exists; throws when one cannot be deleted.
   void DeleteCopies();

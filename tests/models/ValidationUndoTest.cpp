@@ -142,21 +142,35 @@ protected:
 };
 
 // A copy that fails at opening: Cancel puts back the files copied before it
-// and leaves the others as they are, never deleting what it has no copy of.
-TEST_F(ValidationUndoFailureTest, CancelPutsBackOnlyTheFilesThatWereCopied) {
-  failingUndo.Backup();  // an earlier backup's copies count no more
-  files.failCopyOf = Db("~rdes~");
-  EXPECT_THROW(failingUndo.Backup(), Exception);
-  EXPECT_FALSE(FileExistsHere(Und("~rdes~")));
-  ChangeAll();
-  std::filesystem::remove(Db("~rres~"));
-  Cancel();
-  EXPECT_EQ(ReadFileText(Db("~many~")), "~many~ at opening");
-  EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ at opening");
-  EXPECT_EQ(ReadFileText(Db("~rdes~")), "~rdes~ changed");
-  EXPECT_FALSE(FileExistsHere(Db("~rres~")));
-  EXPECT_FALSE(AnyUndoCopy());
-  EXPECT_TRUE(TestUi().Shown().empty());
+// and deletes the others, whose records are gone with them; one that cannot be
+// deleted keeps no record current and is reported.
+TEST_F(ValidationUndoFailureTest, CancelPutsBackTheFilesThatWereCopiedAndDeletesTheOthers) {
+  for (const bool deletable : {true, false}) {
+    SCOPED_TRACE(deletable ? "deletable" : "not deletable");
+    TestUi().Reset();
+    files.failCopyOf.clear();
+    files.failDeleteOf.clear();
+    for (const char* name : kValidationFileNames) Write(Db(name), std::string(name) + " at opening");
+    registry.Stale("~rdes~").Mark({{4}});
+    failingUndo.Backup();  // an earlier backup's copies count no more
+    files.failCopyOf = Db("~rdes~");
+    EXPECT_THROW(failingUndo.Backup(), Exception);
+    EXPECT_FALSE(FileExistsHere(Und("~rdes~")));
+    ChangeAll();
+    std::filesystem::remove(Db("~rres~"));
+    if (!deletable) files.failDeleteOf = Db("~rdes~");
+    Cancel();
+    EXPECT_EQ(ReadFileText(Db("~many~")), "~many~ at opening");
+    EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ at opening");
+    EXPECT_EQ(FileExistsHere(Db("~rdes~")), !deletable);
+    EXPECT_EQ(registry.Stale("~rdes~").All(), !deletable);
+    EXPECT_TRUE(registry.Stale("~rdes~").Sets().empty() || !deletable);
+    EXPECT_FALSE(FileExistsHere(Db("~rres~")));
+    EXPECT_FALSE(registry.Stale("~rres~").All());
+    EXPECT_FALSE(AnyUndoCopy());
+    EXPECT_EQ(TestUi().Shown().size(), deletable ? 0u : 1u);
+    registry.Stale("~rdes~") = StaleRecords();
+  }
 }
 
 // A validation file new since opening that cannot be deleted on Cancel: the
