@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "data/RecordStreams.h"
 #include "numerics/Utils.h"
@@ -37,6 +38,25 @@ std::vector<RecordSpan> StoredParts(Stream& file, const StaleRecords& stale) {
   if (stale.All()) return {};
   if (stale.Sets().empty()) return {{0, file.Size()}};
   return RecordSpansOutside(file, stale.Sets());
+}
+
+// The text of the exception being handled when it is the temporary file's
+// failure: a stream error other than damage, as reads of the project do not throw.
+std::optional<std::string> TempFileFailure() {
+  try {
+    throw;
+  } catch (const EDamagedRecord&) {
+    return std::nullopt;
+  } catch (const EStreamError& e) {
+    return e.what();
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+void ReportNotRestored(const std::string& cause, const std::string& name) {
+  Ui().MessageBox(cause + ": validation results of " + name + " are not restored.", "APPLICATION WARNING",
+                  MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -154,13 +174,13 @@ void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {
   int64_t size = -1;
   StreamInt64(stream, size, kStreamRead);
   RequireRoom(stream, size, 1, "embedded file size");
+  const int64_t end = stream.Seek(0, SeekOrigin::Current) + size;
   std::unique_ptr<FileStream> file;
   try {
     file = std::make_unique<FileStream>(DbPath(name), FileMode::Create);
   } catch (const EStreamError& e) {
-    stream.Seek(size, SeekOrigin::Current);
-    Ui().MessageBox(std::string(e.what()) + ": validation results of " + name + " are not restored.",
-                    "APPLICATION WARNING", MB_OK | MB_ICONWARNING);
+    stream.Seek(end, SeekOrigin::Begin);
+    ReportNotRestored(e.what(), name);
     return;
   }
   try {
@@ -169,7 +189,12 @@ void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {
   } catch (...) {
     file.reset();
     DeleteFile(DbPath(name));
-    throw;
+    const std::optional<std::string> cause = TempFileFailure();
+    if (!cause) throw;
+    ForgetIfDeleted(name);
+    stream.Seek(end, SeekOrigin::Begin);
+    ReportNotRestored(*cause, name);
+    return;
   }
   stale_.erase(name);
 }

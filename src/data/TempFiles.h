@@ -39,8 +39,8 @@ public:
   // Registers name at the end of the list.
   FileNameNode* AddName(const std::string& name);
   std::string Directory() const { return directory_; }
-  // Deletes every existing file of every registered name and extension, and the
-  // working copies of its ".db$" file. A ".db$" file that may still be there
+  // Deletes, for every registered name, its file under each extension and the
+  // working copies of its ".db$" file; other files of the folder stay. A ".db$" file that may still be there
   // afterwards has all its records marked out of date; unless Silent, the user
   // is told when a file newly becomes so.
   void DeleteTempFiles(StaleNotice notice = StaleNotice::Warn);
@@ -67,8 +67,8 @@ public:
   bool StoreTempFile(const std::string& name, Stream& stream);
   // Reads the int64 size and the content of one embedded record into name's
   // ".db$" file. A record the stream does not hold whole throws EDamagedRecord
-  // (a partly written target is deleted); a target that cannot be created is
-  // reported and its content skipped.
+  // (a partly written target is deleted); a target that cannot be created or
+  // written whole is deleted, reported, and its content skipped.
   void RestoreTempFile(Stream& stream, const std::string& name);
 
   // The records of name's ".db$" file that are out of date. The marks go with the

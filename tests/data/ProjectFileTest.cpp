@@ -12,6 +12,7 @@
 #include "data/TempFiles.h"
 #include "data/TestFiles.h"
 #include "platform/base/Files.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedUi.h"
 
 namespace {
@@ -101,6 +102,30 @@ TEST(ProjectFile, OpenRestoresDataModelsAndValidationFiles) {
   EXPECT_FALSE(FileExists(p.Db("~yscr~")));
   EXPECT_FALSE(FileExists(p.folder.Dir() + "tmp/~odd~.db$"));
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// A sound project on a disk too full for one of its validation files opens
+// without that file's results, and says which file and why.
+TEST(ProjectFile, OpensWithoutTheValidationFilesAFullDiskCannotHold) {
+  Project source;
+  source.Fill(1);
+  WriteBytes(source.Db("~yscr~"), std::vector<uint8_t>(5000, 7));
+  WriteBytes(source.Db("~many~"), {1, 2, 3});
+  const std::vector<uint8_t> bytes = source.Save();
+
+  Project p;
+  ProjectOpenResult result;
+  {
+    FileSizeLimit disk(1000);
+    result = p.Open(bytes);
+  }
+  ASSERT_EQ(result, ProjectOpenResult::Loaded);
+  EXPECT_EQ(p.models.Count(), 1);
+  EXPECT_FALSE(FileExists(p.Db("~yscr~")));
+  EXPECT_EQ(ReadBytes(p.Db("~many~")), (std::vector<uint8_t>{1, 2, 3}));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot write file \"" + p.Db("~yscr~") +
+                                        "\": File too large: validation results of ~yscr~ are not restored.");
 }
 
 TEST(ProjectFile, ImpossibleSearchSettingsAreResetWithAWarning) {

@@ -95,29 +95,30 @@ private:
   int64_t end_;
 };
 
-// An embedded file that cannot be restored whole (the project ends inside its
-// size or reads short, the disk fills up) is reported to the project's reader,
-// and no part of it is left.
+// An embedded file that cannot be read whole (the project ends inside its size
+// or reads short) is reported to the project's reader as damage; one that
+// cannot be written (the disk fills up) is passed over with a warning, as the
+// project is sound. Neither leaves a part of the file.
 TEST(TempFiles, RestoreReportsAFileItCannotWriteWholeAndLeavesNone) {
   Registry r;
   MemoryStream noSize(ByteBuilder().Int(5).bytes);
   EXPECT_THROW(r.temp.RestoreTempFile(noSize, "~many~"), EDamagedRecord);
-  const std::vector<uint8_t> record = ByteBuilder().Int(5000, 8).Raw(Pattern(5000)).bytes;
+  const std::vector<uint8_t> record = ByteBuilder().Int(5000, 8).Raw(Pattern(5000)).Int(77).bytes;
   ShortReadStream cut(record, 8 + 3000);
   EXPECT_THROW(r.temp.RestoreTempFile(cut, "~many~"), EDamagedRecord);
   EXPECT_FALSE(FileExists(r.Db("~many~")));
+  EXPECT_TRUE(TestUi().Shown().empty());
   MemoryStream whole(record);
-  bool reported = false;
   {
     FileSizeLimit disk(1000);
-    try {
-      r.temp.RestoreTempFile(whole, "~many~");
-    } catch (const EStreamError&) {
-      reported = true;
-    }
+    r.temp.RestoreTempFile(whole, "~many~");
   }
-  EXPECT_TRUE(reported);
+  EXPECT_EQ(whole.Position(), 8 + 5000);
   EXPECT_FALSE(FileExists(r.Db("~many~")));
+  ASSERT_EQ(TestUi().Shown().size(), 1u);
+  EXPECT_EQ(TestUi().Shown(0).text, "Cannot write file \"" + r.Db("~many~") +
+                                        "\": File too large: validation results of ~many~ are not restored.");
+  EXPECT_EQ(TestUi().Shown(0).caption, "APPLICATION WARNING");
   EXPECT_EQ(TestUi().busyDepth, 0);
 }
 
