@@ -295,15 +295,35 @@ void Graph::SetBrush(TColor color) {
   image_.brush.style = BrushStyle::Solid;
 }
 
+// A longer start is never narrower, so the longest start that fits is found by
+// doubling a length that fits, then halving the gap to one that does not: no
+// text measured is longer than twice the cut, however long the whole text.
 std::string Graph::ShortenedText(const std::string& text, int room) {
   if (image_.TextWidth(text) <= room) return text;
-  for (int letters = static_cast<int>(text.size()) - 1; letters >= kFewestLetters; --letters) {
-    std::string start = text.substr(0, letters);
-    start.erase(start.find_last_not_of(" .") + 1);  // no space or full stop before the ellipsis
-    if (static_cast<int>(start.size()) >= kFewestLetters && image_.TextWidth(start + kEllipsis) <= room)
-      return start + kEllipsis;
+  auto start = [&](int letters) {
+    std::string kept = text.substr(0, letters);
+    kept.erase(kept.find_last_not_of(" .") + 1);  // no space or full stop before the ellipsis
+    return kept;
+  };
+  auto fits = [&](int letters) { return image_.TextWidth(start(letters) + kEllipsis) <= room; };
+  const int longest = static_cast<int>(text.size()) - 1;
+  if (longest < kFewestLetters || !fits(kFewestLetters)) return std::string();
+  int good = kFewestLetters;
+  int bad = longest + 1;
+  while (good < longest) {
+    const int next = std::min(2 * good, longest);
+    if (!fits(next)) {
+      bad = next;
+      break;
+    }
+    good = next;
   }
-  return std::string();
+  while (bad - good > 1) {
+    const int middle = good + (bad - good) / 2;
+    (fits(middle) ? good : bad) = middle;
+  }
+  const std::string kept = start(good);
+  return static_cast<int>(kept.size()) >= kFewestLetters ? kept + kEllipsis : std::string();
 }
 
 int Graph::CentredRoom(int centre, int right) { return 2 * std::min(centre, right - centre); }

@@ -337,6 +337,20 @@ TEST(GraphTest, WordTextsTooWideForTheirRoomAreCutToItWithAnEllipsis) {
     EXPECT_EQ(graph.ShortenedText(c.text, canvas.TextWidth(c.roomOf) - c.lessPixels), c.shown)
         << c.text << " in " << c.roomOf;
 
+  // At every room, a long caption is cut where trying each start from the longest down cuts it.
+  std::string caption;
+  for (int k = 0; caption.size() < 150; ++k) caption += (k % 5 == 0 ? "AVAWAY. " : "Tiff_Wij lll. ") + std::to_string(k);
+  auto longestStartThatFits = [&](int room) {
+    for (std::size_t letters = caption.size() - 1; letters >= 3; --letters) {
+      std::string start = caption.substr(0, letters);
+      start.erase(start.find_last_not_of(" .") + 1);
+      if (start.size() >= 3 && canvas.TextWidth(start + kEllipsis) <= room) return start + kEllipsis;
+    }
+    return std::string();
+  };
+  for (int room = 0; room < canvas.TextWidth(caption); room += 3)
+    ASSERT_EQ(graph.ShortenedText(caption, room), longestStartThatFits(room)) << room;
+
   // A legend name too wide for the image is cut, so that the legend's box stays inside it.
   PlotTestData groups({{0, 0}, {1, 1}});
   groups.SetGroups({0, 1}, {clYellow, clBlue});
