@@ -560,24 +560,43 @@ void Graph::DrawColumnChartTitle(const std::string& title, const std::string& mi
     if (DrawWholeText({x, y}, text))
       titleBoxes_.push_back({x, y, x + image_.TextWidth(text), y + image_.TextHeight(text)});
   };
+  // The Y text stays above the top tick's label, centred on the Y axis as far as
+  // its room allows. When the image can hold it whole it is drawn whole, and a
+  // title sharing its line is cut a gap short of it; else the title comes first
+  // and the Y text is cut short of it.
+  const int width = image_.Width();
   image_.font.color = clBlue;
-  image_.font.bold = true;
-  const std::string shownTitle = ShortenedText(title, CentredRoom(centre, image_.Width()));
-  draw(shownTitle, centre - image_.TextWidth(shownTitle) / 2, boxTop / 2 - image_.TextHeight(shownTitle) / 2);
-  image_.font.bold = false;
-  if (!middleLine.empty())
-    draw(middleLine, centre - image_.TextWidth(middleLine) / 2,
-         boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2);
-  // The Y text, centred on the Y axis, stays above the top tick's label and is
-  // cut short of the title where the two share a line.
   const int yTextHeight = image_.TextHeight(yText);
   const int yTextY =
       std::max(0, std::min(boxTop - below / 2 + yTextHeight / 4, boxTop - yTextHeight / 2 - yTextHeight));
-  int yTextRight = image_.Width();
-  for (const TextBox& box : titleBoxes_)
-    if (box.top < yTextY + yTextHeight && yTextY < box.bottom) yTextRight = std::min(yTextRight, box.left - kLabelGap);
-  const std::string shownYText = ShortenedText(yText, CentredRoom(boxLeft_, yTextRight));
-  draw(shownYText, boxLeft_ - image_.TextWidth(shownYText) / 2, yTextY);
+  std::string shownYText;
+  int yTextX = 0;
+  int yTextRight = 0;
+  auto placeYText = [&](int right) {
+    shownYText = ShortenedText(yText, right);
+    const int textWidth = image_.TextWidth(shownYText);
+    yTextX = std::max(0, std::min(boxLeft_ - textWidth / 2, right - textWidth));
+    yTextRight = yTextX + textWidth;
+  };
+  const bool yTextFirst = image_.TextWidth(yText) <= width;
+  if (yTextFirst) placeYText(width);
+
+  image_.font.bold = true;
+  const int titleHeight = image_.TextHeight(title);
+  const int titleY = boxTop / 2 - titleHeight / 2;
+  const bool sharedLine = titleY < yTextY + yTextHeight && yTextY < titleY + titleHeight;
+  int titleRoom = CentredRoom(centre, width);
+  if (yTextFirst && sharedLine && !shownYText.empty())
+    titleRoom = std::min(titleRoom, 2 * (centre - yTextRight - kLabelGap));
+  const std::string shownTitle = ShortenedText(title, titleRoom);
+  const int titleX = centre - image_.TextWidth(shownTitle) / 2;
+  draw(shownTitle, titleX, titleY);
+  image_.font.bold = false;
+  if (!yTextFirst) placeYText(sharedLine && !shownTitle.empty() ? titleX - kLabelGap : width);
+  if (!middleLine.empty())
+    draw(middleLine, centre - image_.TextWidth(middleLine) / 2,
+         boxBottom_ + below / 2 - image_.TextHeight(middleLine) / 2);
+  draw(shownYText, yTextX, yTextY);
   std::sort(titleBoxes_.begin(), titleBoxes_.end(), [](const TextBox& a, const TextBox& b) { return a.top < b.top; });
 }
 

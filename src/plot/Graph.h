@@ -119,8 +119,8 @@ protected:
   void DrawAnchoredLabel(LabelPlotParam& label, int anchorX, int anchorY, const std::string& text);
   // The bar charts' title block, all blue: the bold title centred above the plot
   // area, an optional line centred below it, and the Y text above the Y axis and
-  // its top label. Title and Y text are cut to their room, the line below is
-  // drawn whole or not at all.
+  // its top label. The Y text is cut only to the image, the title to the room the
+  // Y text leaves it; the line below is drawn whole or not at all.
   void DrawColumnChartTitle(const std::string& title, const std::string& middleLine, const std::string& yText);
   // The bar charts' X axis: one line along the bottom of the plot area.
   void DrawBaseLine();

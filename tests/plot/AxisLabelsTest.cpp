@@ -505,6 +505,7 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
   // A model plot's caption is the text; the other plots show the two named columns.
   const GraphKind model = GraphKind::ExpVsCalc;
   const GraphKind scatter = GraphKind::VariablesScatter;
+  const std::string german = "Gr\xf6\xdf" "e_\xb5_der_Molek\xfcloberfl\xe4" "che_\xe4\xf6\xfc\xdf_Durchschnitt_und_mehr";
   struct Case {
     WindowSize size;
     GraphKind kind;
@@ -519,10 +520,12 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
       {kSizes[0], model, "NumValenceElectrons  MolWt", true, false},
       {{400, 300}, scatter, "NumSaturatedHeterocycles", false, true},  // the Y-axis name
       {kSizes[2], GraphKind::VariableDistribution, "NumAliphaticHeterocycles", true, true},
+      {kSizes[1], GraphKind::VariableDistribution, german, true, true},
+      {kSizes[0], GraphKind::VariableDistribution, german, true, true},
   };
   for (const Case& c : cases) {
     std::unique_ptr<ChemoData> data = MakeColumns();
-    data->tpVarNameStrPtr[0] = "NumAliphaticHeterocycles";
+    data->tpVarNameStrPtr[0] = c.text == german ? german : "NumAliphaticHeterocycles";
     data->tpVarNameStrPtr[1] = "NumSaturatedHeterocycles";
     DataResultList models(data.get());
     models.Append();
@@ -552,6 +555,11 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
           EXPECT_TRUE(a.t != b.t || a.r + 8 <= b.l || b.r + 8 <= a.l) << where << ": " << a.text << " | " << b.text;
         }
     }
+    // A bar chart's Y text is drawn whole whenever the image can hold it.
+    const std::string yText = "N\xb0 of compounds";
+    canvas.font.bold = false;
+    if (c.kind == GraphKind::VariableDistribution && canvas.TextWidth(yText) <= canvas.Width())
+      EXPECT_NE(canvas.FindText(yText), nullptr) << where;
     ASSERT_EQ(shown.size(), 1u) << where;
     const std::string& drawn = *shown.begin();
     if (!c.cut) {
