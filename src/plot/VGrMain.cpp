@@ -3,6 +3,7 @@
 // VGrBuild.cpp and VGrExport.cpp.
 #include "plot/VGrMain.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -16,6 +17,7 @@
 #include <QStyle>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QWindow>
 
 #include "data/ChemoData.h"
 #include "data/DataResult.h"
@@ -251,19 +253,34 @@ void TViewGraphForm::ConnectHandlers() {
 bool TViewGraphForm::eventFilter(QObject* watched, QEvent* event) {
   bool key = event->type() == QEvent::KeyPress;
   bool exit = event->type() == QEvent::FocusOut;
+  Qt::FocusReason reason = Qt::OtherFocusReason;
   if (exit) {
-    Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    reason = static_cast<QFocusEvent*>(event)->reason();
     exit = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
   }
   if (!key && !exit) return QDialog::eventFilter(watched, event);
+  // A click that took the focus reaches its widget only once the edit is left.
+  arrivingClick_ = exit && reason == Qt::MouseFocusReason ? QApplication::focusWidget() : nullptr;
+  bool messageShown = false;
+  const QMetaObject::Connection watch =
+      connect(qApp, &QGuiApplication::focusWindowChanged, this, [&messageShown] { messageShown = true; });
   int pressed = exit ? static_cast<int>(Qt::Key_Return) : static_cast<QKeyEvent*>(event)->key();
   if (pressed == Qt::Key_Enter) pressed = Qt::Key_Return;
   for (int i = 0; i < 4; ++i)
     if (watched == EditLimit[i]) EditLimitKeyDown(i, pressed);
   for (int i = 0; i < 2; ++i)
     if (watched == EditRange[i]) EditRangeKeyDown(i, pressed);
+  disconnect(watch);
+  // The mouse was released over the message: the click ended there.
+  if (messageShown) DropArrivingClick();
+  arrivingClick_ = nullptr;
   bool consumed = key && (pressed == Qt::Key_Return || pressed == Qt::Key_Escape);
   return consumed || QDialog::eventFilter(watched, event);
+}
+
+void TViewGraphForm::DropArrivingClick() {
+  if (arrivingClick_ != nullptr) DropArrivingPress(arrivingClick_);
+  arrivingClick_ = nullptr;
 }
 
 void TViewGraphForm::resizeEvent(QResizeEvent* event) {

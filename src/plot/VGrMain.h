@@ -107,9 +107,9 @@ public:
   void ApplyRangeEdit(int which, int key);
   void UpdateRangeCaptions();
   void ClassifyRanks();
-  // Both leave the edits disabled; the redraw puts that state on the controls when it ends.
-  void HideLimitControls() { SetLimitControlsVisible(false); }
-  void ShowLimitControls() { SetLimitControlsVisible(true); }
+  // Both plan the edits disabled; the redraw puts the plan on the controls when it ends.
+  void PlanLimitControlsHidden() { PlanLimitControls(false); }
+  void PlanLimitControlsShown() { PlanLimitControls(true); }
   int ElementCount() const;
   void ResetLabelLayout();
   void ScaleLabelLayout(long double sx, long double sy);
@@ -161,7 +161,7 @@ private:
   void ResetLabelsAndRedraw();
 
   // Panel helpers.
-  void SetLimitControlsVisible(bool visible);
+  void PlanLimitControls(bool shown);
   void SettleLimitControls();
   void FillCombo(QLabel* label, QComboBox* combo, const std::string& caption, const std::vector<std::string>& items,
                  int defaultIndex);
@@ -248,6 +248,12 @@ private:
   // The limit controls' state as the last redraw settled it; at first, as the controls are made.
   bool limitControlsShown_ = true;
   std::array<bool, 4> limitEditsEnabled_{true, true, true, true};
+
+  // The widget a click that is leaving an edit is on its way to. The click is
+  // dropped when the edit's handler already did what it meant, or showed a
+  // message, over which the mouse went up.
+  void DropArrivingClick();
+  QWidget* arrivingClick_ = nullptr;
 
   bool* closedFlag_ = nullptr;
   std::array<std::string, 3> rangeTexts_;

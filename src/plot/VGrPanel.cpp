@@ -45,8 +45,8 @@ int IntOf(const QLineEdit* edit, int fallback) {
 // The limit controls take the state a redraw settles on only at its end, and
 // only where it changes: a redraw started by leaving an edit for another limit
 // control must neither hide nor disable that control in the middle of the click.
-void TViewGraphForm::SetLimitControlsVisible(bool visible) {
-  limitControlsShown_ = visible;
+void TViewGraphForm::PlanLimitControls(bool shown) {
+  limitControlsShown_ = shown;
   limitEditsEnabled_.fill(false);
 }
 
@@ -112,7 +112,7 @@ void TViewGraphForm::BuildKindControls() {
   auto modelControls = [&](const char* note) {
     PlaceLabelCombo(0);
     FillCombo(LabelLabel, ComboBoxLabel, "Label:", noneIdName, 0);
-    ShowLimitControls();
+    PlanLimitControlsShown();
     CheckBoxCustomLabel->show();
     StaticTextHint->show();
     ShowNote(note);
@@ -123,7 +123,7 @@ void TViewGraphForm::BuildKindControls() {
     RichEditParam->hide();
   };
   auto scatterControls = [&]() {
-    ShowLimitControls();
+    PlanLimitControlsShown();
     labelControls();
   };
   switch (kind_) {
@@ -225,14 +225,14 @@ void TViewGraphForm::BuildKindControls() {
       Hide(LabelVar2, ComboBoxVar2);
       PlaceLabelCombo(0);
       FillCombo(LabelLabel, ComboBoxLabel, "Label:", {"None", "Number of variables"}, 0);
-      ShowLimitControls();
+      PlanLimitControlsShown();
       break;
   }
 }
 
 void TViewGraphForm::BuildVerticalPanel() {
   SpeedButtonLabelReset->setEnabled(true);
-  HideLimitControls();
+  PlanLimitControlsHidden();
   try {
     BuildKindControls();
   } catch (const Exception& e) {
@@ -275,6 +275,9 @@ void TViewGraphForm::ApplyLimitEdit(int which, int key) {
   if (kind_ == GraphKind::ExpVsCalc || kind_ == GraphKind::ExpVsPred) {
     int partner = which ^ 2;  // X min <-> Y min, X max <-> Y max
     EditLimit[partner]->setText(EditLimit[which]->text());
+    // A click on the unticked partner box meant to tick it: done here, so the
+    // click must not untick it again.
+    if (!CheckBoxLimit[partner]->isChecked() && arrivingClick_ == CheckBoxLimit[partner]) DropArrivingClick();
     CheckBoxLimit[partner]->setChecked(true);
   }
   FormResize();

@@ -614,6 +614,32 @@ TEST_F(MatrixPlotTest, AClickOutOfALimitEditOfAPcaPlotLandsWhereItWasAimed) {
   user.LeaveEditedLimits();
 }
 
+// The experimental vs calculated plot ties each X limit to the same Y limit. A
+// click on the unticked partner box that leaves the edited limit meant to tick
+// it: it stays ticked, its edit reads the limit and the plot is drawn from it.
+TEST_F(EveryKindTest, AClickOnThePartnerBoxOfAnEditedLimitLeavesItTicked) {
+  std::unique_ptr<TViewGraphForm> form = Open(GraphKind::ExpVsCalc);
+  PanelClicks user(*form);
+  ASSERT_NE(form->CurrentPlot(), nullptr);
+  user.Click(form->CheckBoxLimit[0]);
+  user.Click(form->CheckBoxLimit[3]);
+  user.TypeInto(form->EditLimit[0], "5.5");
+  QCheckBox* partner = form->CheckBoxLimit[2];
+  user.Click(partner);
+  EXPECT_TRUE(partner->isChecked());
+  EXPECT_FALSE(partner->isDown());
+  EXPECT_TRUE(form->EditLimit[2]->isEnabled());
+  EXPECT_EQ(form->EditLimit[2]->text(), "5.5");
+  EXPECT_EQ(user.Bound(2), 5.5L);
+  user.Click(form->EditLimit[3]);
+  PressAtFocus(Qt::Key_Return);  // the next redraw keeps it
+  EXPECT_TRUE(partner->isChecked());
+  EXPECT_EQ(user.Bound(2), 5.5L);
+  user.Click(partner);  // the next click is the box's own
+  EXPECT_FALSE(partner->isChecked());
+  EXPECT_TRUE(TestUi().Shown().empty());
+}
+
 // Kind 21: the ranking window's score plot with three rank classes.
 class RankTest : public MatrixPlotTest {
 protected:
@@ -685,6 +711,25 @@ TEST_F(RankTest, AClickOutOfALimitOrRankEditLandsWhereItWasAimed) {
   EXPECT_EQ(form->StaticTextRange[1]->text(), "From 6 to");
   EXPECT_EQ(QApplication::focusWidget(), form->EditLimit[0]);
   EXPECT_TRUE(TestUi().Shown().empty());
+}
+
+// A refused limit shows its message while the click that left the edit is on its
+// way; the button goes up over the message, so the clicked box is neither
+// toggled nor left drawn pressed.
+TEST_F(RankTest, AClickThatARefusalInterruptsLeavesTheClickedBoxAsItWas) {
+  PanelClicks user(*form);
+  user.Click(form->CheckBoxLimit[1]);
+  user.TypeInto(form->EditLimit[1], "abc");
+  QCheckBox* box = form->CheckBoxLimit[2];
+  RealMessageBoxes messages(Qt::Key_Return, [box] { MouseFromWindowSystem(box, QEvent::MouseButtonRelease); });
+  MouseFromWindowSystem(box, QEvent::MouseButtonPress);
+  ProcessEventsUntil([] { return false; }, 50);
+  EXPECT_EQ(messages.Answered(), std::vector<std::string>{"'abc' is not a valid floating point value"});
+  EXPECT_FALSE(box->isDown());
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_EQ(StdStr(form->EditLimit[1]->text()), FloatToStr(user.Bound(1)));
+  user.Click(box);  // the next click is the box's own
+  EXPECT_TRUE(box->isChecked());
 }
 
 TEST_F(RankTest, ExportWritesAnEmptyStatusForGroupsWithoutLegend) {

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,9 @@
 // and the window it opened over kept.
 class RealMessageBoxes {
 public:
-  explicit RealMessageBoxes(Qt::Key answer = Qt::Key_Return) : answer_(answer) {
+  // beforeAnswer, when given, runs once each box is up, before it is answered.
+  explicit RealMessageBoxes(Qt::Key answer = Qt::Key_Return, std::function<void()> beforeAnswer = {})
+      : answer_(answer), beforeAnswer_(std::move(beforeAnswer)) {
     InstallUi(&ui_);
     QObject::connect(&poll_, &QTimer::timeout, [this] { AnswerOpenBox(); });
     poll_.start(10);
@@ -43,10 +46,12 @@ private:
     if (box == nullptr || !box->isVisible()) return;
     answered_.push_back(StdStr(box->text()));
     over_.push_back(box->parentWidget());
+    if (beforeAnswer_) beforeAnswer_();
     QTest::keyClick(box, answer_);
   }
 
   Qt::Key answer_;
+  std::function<void()> beforeAnswer_;
   QtUiServices ui_;
   QTimer poll_;
   std::vector<std::string> answered_;

@@ -13,12 +13,17 @@ inline void SendFromWindowSystem(QWidget* widget, QEvent& event) {
   QCoreApplication::instance()->notify(widget->window()->windowHandle(), &event);
 }
 
-// A click at the widget's centre: press, then release.
-inline void ClickFromWindowSystem(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
+// A press or a release of the mouse button at the widget's centre.
+inline void MouseFromWindowSystem(QWidget* widget, QEvent::Type type, Qt::MouseButton button = Qt::LeftButton) {
   const QPointF local = widget->mapTo(widget->window(), widget->rect().center());
   const QPointF global = widget->mapToGlobal(widget->rect().center());
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
-  SendFromWindowSystem(widget, press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
-  SendFromWindowSystem(widget, release);
+  const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+  QMouseEvent event(type, local, global, button, held, Qt::NoModifier);
+  SendFromWindowSystem(widget, event);
+}
+
+// A click at the widget's centre: press, then release.
+inline void ClickFromWindowSystem(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
+  MouseFromWindowSystem(widget, QEvent::MouseButtonPress, button);
+  MouseFromWindowSystem(widget, QEvent::MouseButtonRelease, button);
 }

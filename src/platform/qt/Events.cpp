@@ -2,8 +2,27 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+// Swallows the next mouse press of its widget, then goes.
+class PressDropper : public QObject {
+public:
+  explicit PressDropper(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonPress) return false;
+    watched->removeEventFilter(this);
+    deleteLater();
+    return true;
+  }
+};
+
+}  // namespace
 
 void OnCheckBoxClick(QCheckBox* box, std::function<void()> handler) {
   QObject::connect(box, &QCheckBox::toggled, box, [handler = std::move(handler)](bool) { handler(); });
@@ -22,4 +41,9 @@ void OnComboChange(QComboBox* box, std::function<void()> handler) {
 void OnEditChange(QLineEdit* edit, std::function<void()> handler) {
   QObject::connect(edit, &QLineEdit::textChanged, edit,
                    [handler = std::move(handler)](const QString&) { handler(); });
+}
+
+void DropArrivingPress(QWidget* widget) {
+  auto* dropper = new PressDropper(widget);
+  QTimer::singleShot(0, dropper, [dropper] { delete dropper; });  // the press did not come at once
 }

@@ -12,12 +12,18 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
+class QWidget;
 
 void OnCheckBoxClick(QCheckBox* box, std::function<void()> handler);
 // A radio button's click handler runs when it becomes checked, by the user or by code.
 void OnRadioButtonClick(QRadioButton* button, std::function<void()> handler);
 void OnComboChange(QComboBox* box, std::function<void()> handler);
 void OnEditChange(QLineEdit* edit, std::function<void()> handler);
+
+// Drops the mouse press on its way to widget, which has just taken the focus
+// for it: a click whose work is already done, or whose button went up elsewhere.
+// A press that does not come before the event loop runs again is not waited for.
+void DropArrivingPress(QWidget* widget);
 
 // Connects each (button, member handler) pair of bindings so that a click on the
 // button runs the handler on form.
