@@ -42,6 +42,8 @@ void RedrawLargestMolecule(benchmark::State& state, SphereStyle style, long doub
 
 void BM_DotsRedrawLargestMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Dots, 1); }
 BENCHMARK(BM_DotsRedrawLargestMolecule)->Unit(benchmark::kMillisecond);
+void BM_LinesRedrawLargestMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Lines, 1); }
+BENCHMARK(BM_LinesRedrawLargestMolecule)->Unit(benchmark::kMillisecond);
 
 // Atoms 1e-20 ångström apart: every circle and mesh reaches the screen limit.
 void BM_PlainRedrawTinyMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Plain, 1e-20L); }
@@ -49,23 +51,28 @@ BENCHMARK(BM_PlainRedrawTinyMolecule)->Unit(benchmark::kMillisecond);
 void BM_LinesRedrawTinyMolecule(benchmark::State& state) { RedrawLargestMolecule(state, SphereStyle::Lines, 1e-20L); }
 BENCHMARK(BM_LinesRedrawTinyMolecule)->Unit(benchmark::kMillisecond);
 
-// A helix of 200 carbon atoms (atom i at 1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i),
+// A helix of n carbon atoms (atom i at 1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i),
 // each bonded to the one before and the one after it.
-void RedrawCarbonHelix(benchmark::State& state, SphereStyle style) {
+void RedrawCarbonHelix(benchmark::State& state, SphereStyle style, int n) {
   ElemColor colours;
-  std::vector<ElemCoord> atoms(200);
-  for (int i = 0; i < 200; ++i) {
+  std::vector<ElemCoord> atoms(n);
+  for (int i = 0; i < n; ++i) {
     atoms[i] = {i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i,
                 colours.ColorOfSymbol("C"), {}};
     if (i > 0) atoms[i].bonds.push_back({i - 1, 0});
-    if (i < 199) atoms[i].bonds.push_back({i + 1, 0});
+    if (i < n - 1) atoms[i].bonds.push_back({i + 1, 0});
   }
   Redraw(state, colours, atoms, style);
 }
 
-void BM_DotsRedrawHelix200(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Dots); }
+// A short helix: its spheres, like those of the samples, fill the picture.
+void BM_DotsRedrawHelix50(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Dots, 50); }
+BENCHMARK(BM_DotsRedrawHelix50)->Unit(benchmark::kMillisecond);
+void BM_LinesRedrawHelix50(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Lines, 50); }
+BENCHMARK(BM_LinesRedrawHelix50)->Unit(benchmark::kMillisecond);
+void BM_DotsRedrawHelix200(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Dots, 200); }
 BENCHMARK(BM_DotsRedrawHelix200)->Unit(benchmark::kMillisecond);
-void BM_LinesRedrawHelix200(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Lines); }
+void BM_LinesRedrawHelix200(benchmark::State& state) { RedrawCarbonHelix(state, SphereStyle::Lines, 200); }
 BENCHMARK(BM_LinesRedrawHelix200)->Unit(benchmark::kMillisecond);
 
 void BM_FormulaQueryWholeDatabase(benchmark::State& state) {

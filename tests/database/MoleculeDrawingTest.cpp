@@ -301,15 +301,21 @@ TEST_F(MoleculeDrawingTest, DotSpheresHideDotsInsideOtherAtoms) {
 
 namespace {
 
-// A 200-atom helix (atom i at 1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i, bonded to
-// atoms i - 1 and i + 1), every sample structure, and two of absurd scales.
-std::vector<std::vector<ElemCoord>> MoleculesToDraw(const ElemColor& colours) {
-  std::vector<std::vector<ElemCoord>> molecules(1);
-  for (int i = 0; i < 200; ++i) {
-    molecules[0].push_back(Atom(i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i));
-    if (i > 0) molecules[0][i].bonds.push_back({i - 1, 0});
-    if (i < 199) molecules[0][i].bonds.push_back({i + 1, 0});
+// A helix of n carbon atoms (atom i at 1.5 cos 0.6i, 1.5 sin 0.6i, 0.15i,
+// bonded to atoms i - 1 and i + 1).
+std::vector<ElemCoord> CarbonHelix(int n) {
+  std::vector<ElemCoord> helix;
+  for (int i = 0; i < n; ++i) {
+    helix.push_back(Atom(i, "C", 1.5L * std::cos(0.6L * i), 1.5L * std::sin(0.6L * i), 0.15L * i));
+    if (i > 0) helix[i].bonds.push_back({i - 1, 0});
+    if (i < n - 1) helix[i].bonds.push_back({i + 1, 0});
   }
+  return helix;
+}
+
+// A 200-atom helix, every sample structure, and two of absurd scales.
+std::vector<std::vector<ElemCoord>> MoleculesToDraw(const ElemColor& colours) {
+  std::vector<std::vector<ElemCoord>> molecules = {CarbonHelix(200)};
   for (const char* set : {"BoilingPoint/hin/", "MeltingPoint/hin/"})
     for (const std::string& file : ListFiles(SampleFolder() + set, "*.hin"))
       molecules.push_back(ReadHinFile(SampleFolder() + set + file, colours));
@@ -322,24 +328,28 @@ std::vector<std::vector<ElemCoord>> MoleculesToDraw(const ElemColor& colours) {
 
 // Turned a few ways, the dots and meshes of these molecules are drawn exactly as
 // the test of every dot against every other atom drew them (the hashes of the
-// pictures were taken from that drawing). Both styles hide the same dots; the
-// meshes, slower to paint, are drawn for every eighth molecule.
+// pictures were taken from that drawing; the last row's from the canvas that
+// clipped each line's end pixel away). Both styles hide the same dots; the
+// meshes, slower to paint, are drawn for every eighth molecule. A short helix,
+// whose spheres fill the picture, may lead instead of the long one.
 TEST_F(MoleculeDrawingTest, SphereMeshesMatchTheDrawingOfEveryDotAgainstEveryAtom) {
   const struct {
     SphereStyle style;
-    int a, b, radiusKind;
+    int a, b, radiusKind, helixAtoms;
     const char* hash;
-  } rows[] = {{SphereStyle::Dots, 0, 0, 0, "201d02b46a16625e"},
-              {SphereStyle::Dots, 300, 120, 2, "3ae70bf79298e841"},
-              {SphereStyle::Lines, 35, 250, 1, "f61fd90ad77afe9f"},
-              {SphereStyle::Lines, 90, 45, 0, "85586e70d1a987fb"}};
-  const std::vector<std::vector<ElemCoord>> molecules = MoleculesToDraw(colours);
+  } rows[] = {{SphereStyle::Dots, 0, 0, 0, 200, "201d02b46a16625e"},
+              {SphereStyle::Dots, 300, 120, 2, 200, "3ae70bf79298e841"},
+              {SphereStyle::Lines, 35, 250, 1, 200, "f61fd90ad77afe9f"},
+              {SphereStyle::Lines, 90, 45, 0, 200, "85586e70d1a987fb"},
+              {SphereStyle::Lines, 160, 300, 2, 50, "56b5102391e49b94"}};
+  std::vector<std::vector<ElemCoord>> molecules = MoleculesToDraw(colours);
   ASSERT_EQ(molecules.size(), 106u);
   options.spheres = true;
   options.hideAllSymbols = true;
   state.lastDrawnRow = 1;
   QImage image(440, 560, QImage::Format_RGB32);
   for (const auto& row : rows) {
+    molecules[0] = CarbonHelix(row.helixAtoms);
     options.style = row.style;
     options.radiusKind = row.radiusKind;
     state.a = row.a;

@@ -3,9 +3,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
-#include <QRegion>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/qt/QtConvert.h"
 
@@ -103,18 +103,29 @@ void ImageCanvas::LineTo(int x, int y) {
     SetPixel(from.x(), from.y(), pen.color);
     return;
   }
+  if (QtLeavesOut(from, to) || pen.style == PenStyle::Clear) {
+    Paint(Outline::Pen, [&](QPainter& painter) { painter.drawLine(from, to); });
+    return;
+  }
+  // Drawn towards the smaller coordinate: Qt draws the end pixel and leaves
+  // out the start pixel, so put the one back as it was and set the other.
+  // (Clipping the end pixel away gives the same pixels, but a clip region
+  // costs Qt far more than a short line.)
+  const std::optional<QRgb> end = PixelWord(to);
   Paint(Outline::Pen, [&](QPainter& painter) {
-    if (QtLeavesOut(from, to) || painter.pen().style() == Qt::NoPen) {
-      painter.drawLine(from, to);
-      return;
-    }
-    // Drawn towards the smaller coordinate: Qt would draw the end pixel and
-    // leave out the start pixel, so clip the one and set the other.
-    painter.setClipRegion(QRegion(image_.rect()).subtracted(QRegion(to.x(), to.y(), 1, 1)));
     painter.drawLine(from, to);
-    painter.setClipping(false);
     painter.fillRect(QRect(from, QSize(1, 1)), painter.pen().color());
   });
+  if (end) SetPixelWord(to, *end);
+}
+
+std::optional<QRgb> ImageCanvas::PixelWord(const QPoint& p) const {
+  if (!image_.valid(p)) return std::nullopt;
+  return reinterpret_cast<const QRgb*>(image_.constScanLine(p.y()))[p.x()];
+}
+
+void ImageCanvas::SetPixelWord(const QPoint& p, QRgb word) {
+  reinterpret_cast<QRgb*>(image_.scanLine(p.y()))[p.x()] = word;
 }
 
 void ImageCanvas::Rectangle(int l, int t, int r, int b) {

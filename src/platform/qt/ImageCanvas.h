@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <functional>
+#include <optional>
 
 #include "platform/base/Canvas.h"
 
@@ -36,6 +37,9 @@ private:
   // Runs one drawing operation with a painter set up from pen, brush and mode.
   void Paint(Outline outline, const std::function<void(QPainter&)>& draw);
   QFont CurrentFont() const;
+  // The stored 32-bit word of a pixel (none outside the image), and its setter.
+  std::optional<QRgb> PixelWord(const QPoint& p) const;
+  void SetPixelWord(const QPoint& p, QRgb word);
 
   QImage& image_;
   int penX_ = 0;

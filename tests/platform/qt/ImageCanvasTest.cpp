@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <string>
@@ -90,6 +91,48 @@ TEST(ImageCanvasTest, LinesLeaveOutTheirEndPixelInEveryDirection) {
   thick.canvas.pen = {clRed, 1, PenStyle::Clear};
   thick.canvas.LineTo(5, 4);
   EXPECT_EQ(PixelsOf(thick, clRed), (std::vector<QPoint>{{3, 2}, {3, 3}, {3, 4}}));
+}
+
+// Qt leaves out the start of a line drawn towards the smaller coordinate: the
+// canvas covers the pixels of Qt's line with its end pixel clipped away and its
+// start pixel filled, on any background, whatever the pen.
+TEST(ImageCanvasTest, LinesTowardsTheSmallerCoordinateAreQtsLinesWithTheEndsSwapped) {
+  auto qtPen = [](int width, const QList<qreal>& dashes) {
+    QPen result(Qt::blue, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    if (!dashes.isEmpty()) result.setDashPattern(dashes);
+    return result;
+  };
+  const struct {
+    Pen pen;
+    QPen qpen;
+  } pens[] = {{{clBlue, 1}, qtPen(1, {})},
+              {{clBlue, 3}, qtPen(3, {})},
+              {{clBlue, 2, PenStyle::Dot}, qtPen(2, {3, 3})},
+              {{clBlue, 1, PenStyle::Dash}, qtPen(1, {18, 6})},
+              {{clBlue, 1, PenStyle::Solid, PenMode::NotXor}, qtPen(1, {})},
+              {{clBlue, 4, PenStyle::Solid, PenMode::NotXor}, qtPen(4, {})}};
+  const QPoint from(22, 7);
+  const QPoint ends[] = {{4, 7},  {5, 2},  {6, 12}, {17, 2},  {17, 12}, {22, 1}, {25, 0},
+                         {19, 0}, {21, 6}, {21, 8}, {22, -3}, {-6, 9},  {24, 2}};
+  for (const auto& [pen, qpen] : pens)
+    for (const QPoint& to : ends) {
+      Board drawn(30, 14);
+      for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < 30; ++x) drawn.image.setPixel(x, y, qRgb(8 * x, 18 * y, 255 - 4 * x - 9 * y));
+      QImage expected = drawn.image.copy();
+      drawn.canvas.pen = pen;
+      drawn.canvas.MoveTo(from.x(), from.y());
+      drawn.canvas.LineTo(to.x(), to.y());
+      QPainter painter(&expected);
+      painter.setPen(qpen);
+      if (pen.mode == PenMode::NotXor) painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+      painter.setClipRegion(QRegion(expected.rect()).subtracted(QRegion(to.x(), to.y(), 1, 1)));
+      painter.drawLine(from, to);
+      painter.setClipping(false);
+      painter.fillRect(QRect(from, QSize(1, 1)), qpen.color());
+      painter.end();
+      EXPECT_EQ(drawn.image, expected) << pen.width << " " << to.x() << "," << to.y();
+    }
 }
 
 TEST(ImageCanvasTest, RectanglesCoverTheSamePixelsWhicheverCornersAreGiven) {
