@@ -173,6 +173,17 @@ TEST_F(ValidationUndoFailureTest, CancelPutsBackTheFilesThatWereCopiedAndDeletes
   }
 }
 
+// A Backup that cannot even clear the earlier copies covers nothing: Cancel puts
+// back no earlier copy, and deletes every file.
+TEST_F(ValidationUndoFailureTest, CancelAfterABackupThatCoveredNothingDeletesEveryFile) {
+  failingUndo.Backup();
+  files.failDeleteOf = Und("~many~");
+  EXPECT_THROW(failingUndo.Backup(), Exception);
+  ChangeAll();
+  Cancel();
+  for (const char* name : kValidationFileNames) EXPECT_FALSE(FileExistsHere(Db(name))) << name;
+}
+
 // A validation file new since opening that cannot be deleted on Cancel: the
 // others are still put back, the failure is reported and the undo copies go; no
 // record of the file that stays is current.
