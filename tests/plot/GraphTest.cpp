@@ -297,6 +297,16 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
     EXPECT_LT(texts[0].at[0] - 1 - (texts[1].at[0] + small.TextWidth(texts[1].text) + 8), 2 * small.TextWidth("W"));
     small.font.bold = false;
   }
+  // A Y text wider than the image is cut to it, from the image's left edge.
+  RecordingCanvas narrow(90, 300);
+  FrameOnly narrowGraph(narrow, &table.data);
+  narrowGraph.DrawColumnChartTitle("", "", "Count of all the compounds");
+  ASSERT_EQ(narrow.CallsOf(CallKind::TextOut).size(), 1u);
+  const CanvasCall yText = narrow.CallsOf(CallKind::TextOut)[0];
+  EXPECT_EQ(yText.at[0], 0);
+  EXPECT_EQ(yText.text.substr(0, 5), "Count");
+  EXPECT_EQ(yText.text.back(), kEllipsis[0]);
+  EXPECT_LE(narrow.TextWidth(yText.text), 90);
 
   canvas.ClearCalls();
   canvas.pen = Pen{clSilver, 1, PenStyle::Dot, PenMode::Copy};  // as a grid leaves it
@@ -340,6 +350,7 @@ TEST(GraphTest, WordTextsTooWideForTheirRoomAreCutToItWithAnEllipsis) {
       {"Exp. endpoint", "Exp. \x85", 0, "Exp\x85"},
       {"Abcdef", "Abc\x85", 0, "Abc\x85"},
       {"Abcdef", "Abc\x85", 1, ""},  // not even three letters fit
+      {"Abcdef   .", "Abcdef\x85", 0, "Abcdef\x85"},  // all but the last letter
       {"Y", "", 1, ""},
       {"", "", 0, ""},
   };
