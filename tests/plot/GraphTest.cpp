@@ -297,6 +297,14 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
     EXPECT_LT(texts[0].at[0] - 1 - (texts[1].at[0] + small.TextWidth(texts[1].text) + 8), 2 * small.TextWidth("W"));
     small.font.bold = false;
   }
+  // A Y text wider than the image gives way to the title on its line, a gap short of it.
+  small.ClearCalls();
+  smallGraph.DrawColumnChartTitle("NumAliphaticHeterocycles", "", std::string(60, 'N'));
+  const std::vector<CanvasCall> shared = small.CallsOf(CallKind::TextOut);
+  ASSERT_EQ(shared.size(), 2u);
+  EXPECT_EQ(shared[0].text, "NumAliphaticHeterocycles");
+  EXPECT_EQ(shared[1].text.back(), kEllipsis[0]);
+  EXPECT_LE(shared[1].at[0] + small.TextWidth(shared[1].text) + 8, shared[0].at[0]);
   // A Y text wider than the image is cut to it, from the image's left edge.
   RecordingCanvas narrow(90, 300);
   FrameOnly narrowGraph(narrow, &table.data);
