@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
-#include <optional>
 
 #include "platform/qt/QtConvert.h"
 
@@ -51,12 +51,9 @@ bool QtLeavesOut(const QPoint& from, const QPoint& to) {
   return std::abs(d.x()) >= std::abs(d.y()) ? d.x() > 0 : d.y() > 0;
 }
 
-// A solid one-pixel line that copies its colour, to a neighbouring pixel,
-// covers its start pixel alone (the end is left out): no painter is needed.
-bool OnePixel(const Pen& pen, const QPoint& from, const QPoint& to) {
-  const QPoint d = to - from;
-  return std::abs(d.x()) <= 1 && std::abs(d.y()) <= 1 && pen.width == 1 && pen.style == PenStyle::Solid &&
-         pen.mode == PenMode::Copy;
+// A solid one-pixel pen that copies its colour.
+bool Thin(const Pen& pen) {
+  return pen.width == 1 && pen.style == PenStyle::Solid && pen.mode == PenMode::Copy;
 }
 
 }  // namespace
@@ -99,8 +96,8 @@ void ImageCanvas::LineTo(int x, int y) {
   const QPoint to(x, y);
   MoveTo(x, y);
   if (from == to) return;  // only the end pixel, which is left out
-  if (OnePixel(pen, from, to)) {
-    SetPixel(from.x(), from.y(), pen.color);
+  if (Thin(pen) && image_.valid(from) && image_.valid(to)) {
+    ThinLine(from, to);
     return;
   }
   if (QtLeavesOut(from, to) || pen.style == PenStyle::Clear) {
@@ -111,22 +108,43 @@ void ImageCanvas::LineTo(int x, int y) {
   // out the start pixel, so put the one back as it was and set the other.
   // (Clipping the end pixel away gives the same pixels, but a clip region
   // costs Qt far more than a short line.)
-  const std::optional<QRgb> end = PixelWord(to);
+  const bool endInside = image_.valid(to);
+  const QRgb end = endInside ? Word(to) : 0;
   Paint(Outline::Pen, [&](QPainter& painter) {
     painter.drawLine(from, to);
     painter.fillRect(QRect(from, QSize(1, 1)), painter.pen().color());
   });
-  if (end) SetPixelWord(to, *end);
+  if (endInside) Word(to) = end;
 }
 
-std::optional<QRgb> ImageCanvas::PixelWord(const QPoint& p) const {
-  if (!image_.valid(p)) return std::nullopt;
-  return reinterpret_cast<const QRgb*>(image_.constScanLine(p.y()))[p.x()];
+// Sets the start pixel and the pixels Qt's line covers strictly between the
+// ends (Qt's own end pixels differ from the canvas's only by direction). Qt
+// steps along the main axis (x when the line is at least as wide as tall) from
+// the end with the smaller coordinate; across it, a 16.16 fixed-point position
+// starts at that end, half a step on when the step is positive, and moves by
+// the slope rounded towards zero; each pixel takes the position's floor.
+void ImageCanvas::ThinLine(const QPoint& from, const QPoint& to) {
+  const QRgb colour = ToQColor(pen.color).rgb();  // opaque, as Qt stores it
+  QRgb* const pixels = reinterpret_cast<QRgb*>(image_.bits());  // detached once, not per pixel
+  const qsizetype perRow = image_.bytesPerLine() / qsizetype{sizeof(QRgb)};
+  auto set = [&](int x, int y) { pixels[y * perRow + x] = colour; };
+  set(from.x(), from.y());
+  const bool alongX = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+  auto along = [&](const QPoint& p) { return alongX ? p.x() : p.y(); };
+  auto across = [&](const QPoint& p) { return alongX ? p.y() : p.x(); };
+  const auto [low, high] = std::minmax(from, to, [&](const QPoint& p, const QPoint& q) { return along(p) < along(q); });
+  const int length = along(high) - along(low);
+  const int64_t step = (int64_t{across(high) - across(low)} << 16) / length;
+  int64_t position = (int64_t{across(low)} << 16) + (step > 0 ? step / 2 : 0);
+  for (int k = 1; k < length; ++k) {
+    position += step;
+    const int u = along(low) + k;
+    const int v = static_cast<int>(position >> 16);
+    alongX ? set(u, v) : set(v, u);
+  }
 }
 
-void ImageCanvas::SetPixelWord(const QPoint& p, QRgb word) {
-  reinterpret_cast<QRgb*>(image_.scanLine(p.y()))[p.x()] = word;
-}
+QRgb& ImageCanvas::Word(const QPoint& p) { return reinterpret_cast<QRgb*>(image_.scanLine(p.y()))[p.x()]; }
 
 void ImageCanvas::Rectangle(int l, int t, int r, int b) {
   Paint(Outline::Pen, [&](QPainter& painter) { painter.drawRect(OutlineRect(l, t, r, b)); });

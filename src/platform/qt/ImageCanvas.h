@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QImage>
 #include <functional>
-#include <optional>
 
 #include "platform/base/Canvas.h"
 
@@ -13,7 +12,9 @@ class QPainter;
 class ImageCanvas : public Canvas {
 public:
   // Draws on the given image, which must outlive the canvas; the image is
-  // converted to 32-bit RGB when it has another format (raster operations need it).
+  // converted to 32-bit RGB when it has another format (raster operations and
+  // the canvas's own pixel writes need it), and an image put in its place later
+  // must be 32-bit too.
   explicit ImageCanvas(QImage& image);
 
   int Width() const override;
@@ -37,9 +38,11 @@ private:
   // Runs one drawing operation with a painter set up from pen, brush and mode.
   void Paint(Outline outline, const std::function<void(QPainter&)>& draw);
   QFont CurrentFont() const;
-  // The stored 32-bit word of a pixel (none outside the image), and its setter.
-  std::optional<QRgb> PixelWord(const QPoint& p) const;
-  void SetPixelWord(const QPoint& p, QRgb word);
+  // Draws a line of a thin pen inside the image without a painter, which costs
+  // more than a line of a few pixels.
+  void ThinLine(const QPoint& from, const QPoint& to);
+  // The stored 32-bit word of a pixel inside the image.
+  QRgb& Word(const QPoint& p);
 
   QImage& image_;
   int penX_ = 0;

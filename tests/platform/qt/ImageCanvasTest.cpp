@@ -93,24 +93,40 @@ TEST(ImageCanvasTest, LinesLeaveOutTheirEndPixelInEveryDirection) {
   EXPECT_EQ(PixelsOf(thick, clRed), (std::vector<QPoint>{{3, 2}, {3, 3}, {3, 4}}));
 }
 
+// The Qt pen a blue canvas pen of the width and dash pattern stands for.
+QPen QtPen(int width, const QList<qreal>& dashes = {}) {
+  QPen pen(Qt::blue, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+  if (!dashes.isEmpty()) pen.setDashPattern(dashes);
+  return pen;
+}
+
+// Qt's line on a copy of the image, with its end pixel clipped away and its
+// start pixel filled as the canvas's lines have them.
+QImage QtLineWithCanvasEnds(QImage image, const QPen& pen, bool notXor, QPoint from, QPoint to) {
+  QPainter painter(&image);
+  painter.setPen(pen);
+  if (notXor) painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+  painter.setClipRegion(QRegion(image.rect()).subtracted(QRegion(to.x(), to.y(), 1, 1)));
+  painter.drawLine(from, to);
+  painter.setClipping(false);
+  painter.fillRect(QRect(from, QSize(1, 1)), pen.color());
+  painter.end();
+  return image;
+}
+
 // Qt leaves out the start of a line drawn towards the smaller coordinate: the
 // canvas covers the pixels of Qt's line with its end pixel clipped away and its
 // start pixel filled, on any background, whatever the pen.
 TEST(ImageCanvasTest, LinesTowardsTheSmallerCoordinateAreQtsLinesWithTheEndsSwapped) {
-  auto qtPen = [](int width, const QList<qreal>& dashes) {
-    QPen result(Qt::blue, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    if (!dashes.isEmpty()) result.setDashPattern(dashes);
-    return result;
-  };
   const struct {
     Pen pen;
     QPen qpen;
-  } pens[] = {{{clBlue, 1}, qtPen(1, {})},
-              {{clBlue, 3}, qtPen(3, {})},
-              {{clBlue, 2, PenStyle::Dot}, qtPen(2, {3, 3})},
-              {{clBlue, 1, PenStyle::Dash}, qtPen(1, {18, 6})},
-              {{clBlue, 1, PenStyle::Solid, PenMode::NotXor}, qtPen(1, {})},
-              {{clBlue, 4, PenStyle::Solid, PenMode::NotXor}, qtPen(4, {})}};
+  } pens[] = {{{clBlue, 1}, QtPen(1)},
+              {{clBlue, 3}, QtPen(3)},
+              {{clBlue, 2, PenStyle::Dot}, QtPen(2, {3, 3})},
+              {{clBlue, 1, PenStyle::Dash}, QtPen(1, {18, 6})},
+              {{clBlue, 1, PenStyle::Solid, PenMode::NotXor}, QtPen(1)},
+              {{clBlue, 4, PenStyle::Solid, PenMode::NotXor}, QtPen(4)}};
   const QPoint from(22, 7);
   const QPoint ends[] = {{4, 7},  {5, 2},  {6, 12}, {17, 2},  {17, 12}, {22, 1}, {25, 0},
                          {19, 0}, {21, 6}, {21, 8}, {22, -3}, {-6, 9},  {24, 2}};
@@ -119,19 +135,27 @@ TEST(ImageCanvasTest, LinesTowardsTheSmallerCoordinateAreQtsLinesWithTheEndsSwap
       Board drawn(30, 14);
       for (int y = 0; y < 14; ++y)
         for (int x = 0; x < 30; ++x) drawn.image.setPixel(x, y, qRgb(8 * x, 18 * y, 255 - 4 * x - 9 * y));
-      QImage expected = drawn.image.copy();
+      const QImage expected = QtLineWithCanvasEnds(drawn.image, qpen, pen.mode == PenMode::NotXor, from, to);
       drawn.canvas.pen = pen;
       drawn.canvas.MoveTo(from.x(), from.y());
       drawn.canvas.LineTo(to.x(), to.y());
-      QPainter painter(&expected);
-      painter.setPen(qpen);
-      if (pen.mode == PenMode::NotXor) painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-      painter.setClipRegion(QRegion(expected.rect()).subtracted(QRegion(to.x(), to.y(), 1, 1)));
-      painter.drawLine(from, to);
-      painter.setClipping(false);
-      painter.fillRect(QRect(from, QSize(1, 1)), qpen.color());
-      painter.end();
       EXPECT_EQ(drawn.image, expected) << pen.width << " " << to.x() << "," << to.y();
+    }
+}
+
+// A thin solid line, which the canvas draws without Qt inside the image, takes
+// Qt's pixels towards every end around it, in the image and beyond its edges.
+TEST(ImageCanvasTest, ThinLinesTakeQtsPixelsTowardsEveryEnd) {
+  const QPoint from(20, 20);
+  for (int x = -2; x < 43; ++x)
+    for (int y = -2; y < 43; ++y) {
+      if (QPoint(x, y) == from) continue;
+      Board drawn(41, 41);
+      const QImage expected = QtLineWithCanvasEnds(drawn.image, QtPen(1), false, from, {x, y});
+      drawn.canvas.pen.color = clBlue;
+      drawn.canvas.MoveTo(from.x(), from.y());
+      drawn.canvas.LineTo(x, y);
+      ASSERT_EQ(drawn.image, expected) << x << "," << y;
     }
 }
 
