@@ -635,8 +635,10 @@ TEST_F(EveryKindTest, AClickOnThePartnerBoxOfAnEditedLimitLeavesItTicked) {
   PressAtFocus(Qt::Key_Return);  // the next redraw keeps it
   EXPECT_TRUE(partner->isChecked());
   EXPECT_EQ(user.Bound(2), 5.5L);
-  user.Click(partner);  // the next click is the box's own
+  user.TypeInto(form->EditLimit[0], "6");
+  user.Click(partner);  // a click on the ticked partner box meant to untick it
   EXPECT_FALSE(partner->isChecked());
+  EXPECT_EQ(form->EditLimit[2]->text(), "6");
   EXPECT_TRUE(TestUi().Shown().empty());
 }
 

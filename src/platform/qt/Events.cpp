@@ -10,14 +10,13 @@
 
 namespace {
 
-// Swallows the next mouse press of its widget, then goes.
+// Swallows the next mouse press of its widget.
 class PressDropper : public QObject {
 public:
   explicit PressDropper(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::MouseButtonPress) return false;
     watched->removeEventFilter(this);
-    deleteLater();
     return true;
   }
 };
@@ -45,5 +44,5 @@ void OnEditChange(QLineEdit* edit, std::function<void()> handler) {
 
 void DropArrivingPress(QWidget* widget) {
   auto* dropper = new PressDropper(widget);
-  QTimer::singleShot(0, dropper, [dropper] { delete dropper; });  // the press did not come at once
+  QTimer::singleShot(0, dropper, [dropper] { delete dropper; });  // whether the press came or not
 }

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
+#include <QtTest/QTest>
+
+#include "support/WindowSystemInput.h"
 
 namespace {
 
@@ -35,6 +39,28 @@ TEST(EventsTest, ComboChangeRunsOnlyOnTheUsersChoice) {
   box.setCurrentIndex(2);
   emit box.activated(1);  // what a choice from the list sends
   EXPECT_EQ(changes, 1);
+}
+
+// The press on its way is dropped, and only it: keys still reach the box, and
+// once the event loop has run, a press that did not come is no longer waited for.
+TEST(EventsTest, AnArrivingPressIsDroppedAndNothingElse) {
+  QCheckBox box("Limit");
+  box.show();
+  QApplication::processEvents();
+  DropArrivingPress(&box);
+  QTest::keyClick(&box, Qt::Key_Space);
+  EXPECT_TRUE(box.isChecked());
+  ClickFromWindowSystem(&box);
+  EXPECT_TRUE(box.isChecked());
+  EXPECT_FALSE(box.isDown());
+  QApplication::processEvents();
+  ClickFromWindowSystem(&box);
+  EXPECT_FALSE(box.isChecked());
+
+  DropArrivingPress(&box);
+  QApplication::processEvents();
+  ClickFromWindowSystem(&box);
+  EXPECT_TRUE(box.isChecked());
 }
 
 }  // namespace
