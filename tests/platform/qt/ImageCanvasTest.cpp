@@ -127,14 +127,14 @@ TEST(ImageCanvasTest, LinesTowardsTheSmallerCoordinateAreQtsLinesWithTheEndsSwap
               {{clBlue, 1, PenStyle::Dash}, QtPen(1, {18, 6})},
               {{clBlue, 1, PenStyle::Solid, PenMode::NotXor}, QtPen(1)},
               {{clBlue, 4, PenStyle::Solid, PenMode::NotXor}, QtPen(4)}};
-  const QPoint from(22, 7);
-  const QPoint ends[] = {{4, 7},  {5, 2},  {6, 12}, {17, 2},  {17, 12}, {22, 1}, {25, 0},
-                         {19, 0}, {21, 6}, {21, 8}, {22, -3}, {-6, 9},  {24, 2}};
+  const QPoint from(32, 7);
+  const QPoint ends[] = {{14, 7},  {15, 2},  {16, 12}, {27, 2},  {27, 12}, {32, 1},  {35, 0},
+                         {29, 0},  {31, 6},  {31, 8},  {32, -3}, {-6, 9},  {34, 2}};
   for (const auto& [pen, qpen] : pens)
     for (const QPoint& to : ends) {
-      Board drawn(30, 14);
+      Board drawn(40, 14);
       for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 30; ++x) drawn.image.setPixel(x, y, qRgb(8 * x, 18 * y, 255 - 4 * x - 9 * y));
+        for (int x = 0; x < 40; ++x) drawn.image.setPixel(x, y, qRgb(6 * x, 18 * y, 255 - 3 * x - 9 * y));
       const QImage expected = QtLineWithCanvasEnds(drawn.image, qpen, pen.mode == PenMode::NotXor, from, to);
       drawn.canvas.pen = pen;
       drawn.canvas.MoveTo(from.x(), from.y());
@@ -144,13 +144,14 @@ TEST(ImageCanvasTest, LinesTowardsTheSmallerCoordinateAreQtsLinesWithTheEndsSwap
 }
 
 // A thin solid line, which the canvas draws without Qt inside the image, takes
-// Qt's pixels towards every end around it, in the image and beyond its edges.
+// Qt's pixels towards every end around it, in the image and beyond its edges;
+// the ends on the right give long shallow lines, where Qt's rounding shows.
 TEST(ImageCanvasTest, ThinLinesTakeQtsPixelsTowardsEveryEnd) {
   const QPoint from(20, 20);
-  for (int x = -2; x < 43; ++x)
+  for (int x = -2; x < 302; ++x)
     for (int y = -2; y < 43; ++y) {
       if (QPoint(x, y) == from) continue;
-      Board drawn(41, 41);
+      Board drawn(300, 41);
       const QImage expected = QtLineWithCanvasEnds(drawn.image, QtPen(1), false, from, {x, y});
       drawn.canvas.pen.color = clBlue;
       drawn.canvas.MoveTo(from.x(), from.y());
@@ -191,7 +192,12 @@ TEST(ImageCanvasTest, NotXorTwiceRestoresThePicture) {
   // Not-xor of black on white gives black: ~(0 ^ 0xFFFFFF) is 0.
   EXPECT_EQ(board.At(9, 5), clBlack);
   board.canvas.RoundRect(2, 2, 10, 9, 4, 4);
-  for (int k = 0; k < 2; ++k) board.canvas.MoveTo(5, 5), board.canvas.LineTo(6, 5);  // one step, twice
+  for (int k = 0; k < 2; ++k) {  // one step right, one down and two down: all but their ends, twice
+    for (const QLine& line : {QLine(5, 5, 6, 5), QLine(4, 5, 4, 6), QLine(3, 5, 3, 7)})
+      board.canvas.MoveTo(line.x1(), line.y1()), board.canvas.LineTo(line.x2(), line.y2());
+    if (k == 0)  // ~(0 ^ yellow) is blue
+      EXPECT_EQ(PixelsOf(board, clBlue), (std::vector<QPoint>{{3, 5}, {4, 5}, {5, 5}, {3, 6}}));
+  }
   EXPECT_EQ(board.image, before);
 }
 
