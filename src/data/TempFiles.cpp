@@ -41,7 +41,8 @@ std::vector<RecordSpan> StoredParts(Stream& file, const StaleRecords& stale) {
 }
 
 // The text of the exception being handled when it is the temporary file's
-// failure: a stream error other than damage, as reads of the project do not throw.
+// failure (it cannot be created or written): a stream error other than damage,
+// as reads of the project do not throw.
 std::optional<std::string> TempFileFailure() {
   try {
     throw;
@@ -52,11 +53,6 @@ std::optional<std::string> TempFileFailure() {
   } catch (...) {
     return std::nullopt;
   }
-}
-
-void ReportNotRestored(const std::string& cause, const std::string& name) {
-  Ui().MessageBox(cause + ": validation results of " + name + " are not restored.", "APPLICATION WARNING",
-                  MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -178,12 +174,6 @@ void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {
   std::unique_ptr<FileStream> file;
   try {
     file = std::make_unique<FileStream>(DbPath(name), FileMode::Create);
-  } catch (const EStreamError& e) {
-    stream.Seek(end, SeekOrigin::Begin);
-    ReportNotRestored(e.what(), name);
-    return;
-  }
-  try {
     if (!CopyBlocks(stream, *file, size)) throw EDamagedRecord("embedded file content");
     file->Flush();
   } catch (...) {
@@ -193,7 +183,8 @@ void TempFiles::RestoreTempFile(Stream& stream, const std::string& name) {
     if (!cause) throw;
     ForgetIfDeleted(name);
     stream.Seek(end, SeekOrigin::Begin);
-    ReportNotRestored(*cause, name);
+    Ui().MessageBox(*cause + ": validation results of " + name + " are not restored.", "APPLICATION WARNING",
+                    MB_OK | MB_ICONWARNING);
     return;
   }
   stale_.erase(name);
