@@ -19,8 +19,6 @@ constexpr TColor kLabelColor = 0xC0FFFF;
 constexpr int kLabelCorner = 16;
 constexpr long double kPixelLimit = 1.0e9L;
 constexpr int kMaxPrecision = 18;  // significant digits a label can show
-// A word text cut to its room keeps at least this many letters before the ellipsis.
-constexpr int kFewestLetters = 3;
 
 // The nine minor ticks after a major tick at `from`, a tenth of `step` pixels
 // apart in `direction` (+1 or -1); the pixels left over widen the first intervals.
@@ -298,7 +296,7 @@ void Graph::SetBrush(TColor color) {
 // A longer start is never narrower, so the longest start that fits is found by
 // doubling a length that fits, then halving the gap to one that does not: no
 // text measured is longer than twice the cut, however long the whole text.
-std::string Graph::ShortenedText(const std::string& text, int room) {
+std::string Graph::ShortenedText(const std::string& text, int room, int fewestLetters) {
   if (image_.TextWidth(text) <= room) return text;
   auto start = [&](int letters) {
     std::string kept = text.substr(0, letters);
@@ -307,8 +305,8 @@ std::string Graph::ShortenedText(const std::string& text, int room) {
   };
   auto fits = [&](int letters) { return image_.TextWidth(start(letters) + kEllipsis) <= room; };
   const int longest = static_cast<int>(text.size()) - 1;
-  if (longest < kFewestLetters || !fits(kFewestLetters)) return std::string();
-  int good = kFewestLetters;
+  if (longest < fewestLetters || !fits(fewestLetters)) return std::string();
+  int good = fewestLetters;
   int bad = longest + 1;
   while (good < longest) {
     const int next = std::min(2 * good, longest);
@@ -323,7 +321,7 @@ std::string Graph::ShortenedText(const std::string& text, int room) {
     (fits(middle) ? good : bad) = middle;
   }
   const std::string kept = start(good);
-  return static_cast<int>(kept.size()) >= kFewestLetters ? kept + kEllipsis : std::string();
+  return static_cast<int>(kept.size()) >= fewestLetters ? kept + kEllipsis : std::string();
 }
 
 int Graph::CentredRoom(int centre, int right) { return 2 * std::min(centre, right - centre); }
@@ -562,8 +560,9 @@ void Graph::DrawColumnChartTitle(const std::string& title, const std::string& mi
   };
   // The Y text stays above the top tick's label, centred on the Y axis as far as
   // its room allows. When the image can hold it whole it is drawn whole, and a
-  // title sharing its line is cut a gap short of it; else the title comes first
-  // and the Y text is cut short of it.
+  // title sharing its line is cut a gap short of it, or, where not even its start
+  // fits centred, starts a gap right of it and is cut to the image's right edge;
+  // else the title comes first and the Y text is cut short of it.
   const int width = image_.Width();
   image_.font.color = clBlue;
   const int yTextHeight = image_.TextHeight(yText);
@@ -586,10 +585,14 @@ void Graph::DrawColumnChartTitle(const std::string& title, const std::string& mi
   const int titleY = boxTop / 2 - titleHeight / 2;
   const bool sharedLine = titleY < yTextY + yTextHeight && yTextY < titleY + titleHeight;
   int titleRoom = CentredRoom(centre, width);
-  if (yTextFirst && sharedLine && !shownYText.empty())
-    titleRoom = std::min(titleRoom, 2 * (centre - yTextRight - kLabelGap));
-  const std::string shownTitle = ShortenedText(title, titleRoom);
-  const int titleX = centre - image_.TextWidth(shownTitle) / 2;
+  const bool besideYText = yTextFirst && sharedLine && !shownYText.empty();
+  if (besideYText) titleRoom = std::min(titleRoom, 2 * (centre - yTextRight - kLabelGap));
+  std::string shownTitle = ShortenedText(title, titleRoom);
+  int titleX = centre - image_.TextWidth(shownTitle) / 2;
+  if (shownTitle.empty() && besideYText) {
+    titleX = yTextRight + kLabelGap;
+    shownTitle = ShortenedText(title, width - titleX, 1);
+  }
   draw(shownTitle, titleX, titleY);
   image_.font.bold = false;
   if (!yTextFirst) placeYText(sharedLine && !shownTitle.empty() ? titleX - kLabelGap : width);

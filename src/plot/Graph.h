@@ -79,8 +79,9 @@ protected:
   void DrawYTick(int y, const std::string& label);
   // A word text (a title, a name, a caption) as it fits `room` pixels in the
   // canvas's font: whole, else its start cut to the room and ending with the ellipsis,
-  // else (not even a few letters fit) empty.
-  std::string ShortenedText(const std::string& text, int room);
+  // else (not even `fewestLetters` letters fit) empty.
+  static constexpr int kFewestLetters = 3;
+  std::string ShortenedText(const std::string& text, int room, int fewestLetters = kFewestLetters);
   // The width a text centred on that column has between the image's left edge and `right`.
   static int CentredRoom(int centre, int right);
   // Every text of a plot is drawn whole inside the image or not at all: draws

@@ -279,26 +279,38 @@ TEST(GraphTest, AxesAndTitlesSetTheirOwnPensAndFontsWhateverTheCanvasHeld) {
   EXPECT_LT(canvas.FindText(longTitle)->at[0], 77);
   EXPECT_NE(canvas.FindText("Count"), nullptr);
   // On a small image the two share a line: the Y text stays whole, and the title
-  // is cut a gap short of it, or left off when not even its start fits there.
-  RecordingCanvas small(300, 300);
-  FrameOnly smallGraph(small, &table.data);
-  for (const std::string yText : {"N\xb0 of compounds", "Count of all the compounds"}) {
-    small.ClearCalls();
-    smallGraph.DrawColumnChartTitle("NumAliphaticHeterocycles", "", yText);
-    const std::vector<CanvasCall> texts = small.CallsOf(CallKind::TextOut);
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.back().text, yText);
-    if (texts.size() == 1) continue;
-    EXPECT_LT(texts[1].at[1], texts[0].at[1] + h);
-    EXPECT_EQ(texts[0].text.substr(0, 3), "Num");
-    EXPECT_EQ(texts[0].text.back(), kEllipsis[0]);
-    EXPECT_LE(texts[1].at[0] + small.TextWidth(texts[1].text) + 8, texts[0].at[0]);
-    small.font.bold = true;
-    EXPECT_LT(texts[0].at[0] - 1 - (texts[1].at[0] + small.TextWidth(texts[1].text) + 8), 2 * small.TextWidth("W"));
-    small.font.bold = false;
+  // is cut a gap short of it, centred where its start fits so, else from a gap
+  // right of it to the image's edge; it is left off only when not even one
+  // letter and the ellipsis fit there.
+  for (int width = 120; width <= 300; ++width) {
+    RecordingCanvas sized(width, 300);
+    FrameOnly sizedGraph(sized, &table.data);
+    for (const std::string yText : {"N\xb0 of compounds", "Count of all the compounds"}) {
+      const std::string where = std::to_string(width) + " " + yText;
+      sized.ClearCalls();
+      sizedGraph.DrawColumnChartTitle("NumAliphaticHeterocycles", "", yText);
+      const std::vector<CanvasCall> texts = sized.CallsOf(CallKind::TextOut);
+      if (sized.TextWidth(yText) > width) continue;
+      ASSERT_FALSE(texts.empty()) << where;
+      EXPECT_EQ(texts.back().text, yText) << where;
+      const int yTextRight = texts.back().at[0] + sized.TextWidth(yText);
+      sized.font.bold = true;
+      const bool room = sized.TextWidth(std::string("N") + kEllipsis) <= width - yTextRight - 8;
+      const int letter = sized.TextWidth("W");
+      sized.font.bold = false;
+      ASSERT_EQ(texts.size(), room ? 2u : 1u) << where;
+      if (!room) continue;
+      EXPECT_LT(texts[1].at[1], texts[0].at[1] + h) << where;
+      const std::string kept = texts[0].text.substr(0, texts[0].text.size() - 1);
+      EXPECT_EQ(std::string("NumAliphaticHeterocycles").rfind(kept, 0), 0u) << where;
+      EXPECT_EQ(texts[0].text.back(), kEllipsis[0]) << where;
+      EXPECT_LE(yTextRight + 8, texts[0].at[0]) << where;
+      EXPECT_LT(texts[0].at[0] - 1 - (yTextRight + 8), 2 * letter) << where;
+    }
   }
   // A Y text wider than the image gives way to the title on its line, a gap short of it.
-  small.ClearCalls();
+  RecordingCanvas small(300, 300);
+  FrameOnly smallGraph(small, &table.data);
   smallGraph.DrawColumnChartTitle("NumAliphaticHeterocycles", "", std::string(60, 'N'));
   const std::vector<CanvasCall> shared = small.CallsOf(CallKind::TextOut);
   ASSERT_EQ(shared.size(), 2u);
