@@ -9,6 +9,7 @@ bool FileOperations::Exists(const std::string& path) { return FileExists(path); 
 bool FileOperations::Copy(const std::string& from, const std::string& to) { return CopyFile(from, to, true); }
 bool FileOperations::Delete(const std::string& path) { return DeleteFile(path); }
 bool FileOperations::RenameOver(const std::string& from, const std::string& to) { return ::RenameOver(from, to); }
+std::optional<FileStamp> FileOperations::Stamp(const std::string& path) { return StampOf(path); }
 
 FileOperations& SystemFiles() {
   static FileOperations files;
@@ -52,8 +53,12 @@ void ValidationFileCopies::DeleteExisting(const std::string& path) {
 
 void ValidationFileCopies::Backup() {
   covered_.fill(false);
-  stale_.fill(StaleRecords());
   if (registry_ == nullptr) return;
+  for (std::size_t i = 0; i < covered_.size(); ++i) {
+    const char* name = kValidationFileNames[i];
+    stamps_[i] = files_.Stamp(DbPath(name));
+    stale_[i] = registry_->Stale(name);
+  }
   DeleteCopies();
   for (std::size_t i = 0; i < covered_.size(); ++i) {
     const char* name = kValidationFileNames[i];
@@ -62,26 +67,38 @@ void ValidationFileCopies::Backup() {
       files_.Delete(CopyPath(name));
       throw Exception("Cannot copy " + db);
     }
-    stale_[i] = registry_->Stale(name);
     covered_[i] = true;
   }
+}
+
+ValidationFileCopies::Restored ValidationFileCopies::RestoreFile(std::size_t index) {
+  const char* name = kValidationFileNames[index];
+  const std::string db = DbPath(name);
+  const std::string copy = CopyPath(name);
+  // A copy left from before a failed Backup is not this file's: only a covered file's copy is used.
+  if (covered_[index] && files_.Exists(copy))
+    return files_.RenameOver(copy, db) ? Restored::AsAtBackup : Restored::Failed;
+  if (stamps_[index] && files_.Stamp(db) == stamps_[index]) return Restored::AsAtBackup;  // nothing wrote it
+  return Gone(db) ? Restored::Deleted : Restored::Failed;
 }
 
 void ValidationFileCopies::Restore() {
   if (registry_ == nullptr) return;
   bool failed = false;
   for (std::size_t i = 0; i < covered_.size(); ++i) {
-    const char* name = kValidationFileNames[i];
-    const std::string copy = CopyPath(name);
-    // A copy left from before a failed Backup is not this file's: only a covered file's copy is used.
-    const bool restored =
-        covered_[i] && files_.Exists(copy) ? files_.RenameOver(copy, DbPath(name)) : Gone(DbPath(name));
-    if (restored) {
-      registry_->Stale(name) = stale_[i];
-    } else {
-      registry_->Stale(name).MarkAll();  // it may hold the records written meanwhile
+    StaleRecords& marks = registry_->Stale(kValidationFileNames[i]);
+    switch (RestoreFile(i)) {
+      case Restored::AsAtBackup:
+        marks = stale_[i];
+        break;
+      case Restored::Deleted:
+        marks = StaleRecords();
+        break;
+      case Restored::Failed:
+        marks.MarkAll();  // it may hold the records written meanwhile
+        failed = true;
+        break;
     }
-    failed = failed || !restored;
   }
   if (failed) throw Exception("Cannot put back the validation files");
 }

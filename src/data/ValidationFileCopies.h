@@ -3,10 +3,12 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "data/ValidationFiles.h"
+#include "platform/base/Files.h"
 
 class TempFiles;
 
@@ -18,6 +20,7 @@ public:
   virtual bool Copy(const std::string& from, const std::string& to);  // overwrites
   virtual bool Delete(const std::string& path);
   virtual bool RenameOver(const std::string& from, const std::string& to);  // replaces `to` in one step
+  virtual std::optional<FileStamp> Stamp(const std::string& path);
 };
 // The operating system's files.
 FileOperations& SystemFiles();
@@ -32,15 +35,18 @@ public:
   ValidationFileCopies(TempFiles* registry, std::string extension, FileOperations& files = SystemFiles())
       : registry_(registry), extension_(std::move(extension)), files_(files) {}
 
-  // Deletes any copy left behind, then copies each existing ".db$" file with the
-  // registry's marks of its stale records. Throws on the first failed copy, which
-  // leaves no partial copy; the files handled before it stay covered.
+  // Notes each ".db$" file's stamp and the registry's marks of its stale records,
+  // deletes any copy left behind, then copies each existing ".db$" file. Throws on
+  // the first failed copy, which leaves no partial copy; the files handled before
+  // it stay covered.
   void Backup();
   // For each file the last Backup copied: its copy replaces the ".db$" file in
   // one rename, so that the file exists at every moment, and its marks come
   // back. Every other file (absent at Backup, or not reached by a failed Backup)
-  // is deleted. A file not put back or not known to be gone has all its records
-  // marked out of date, and Restore throws after trying every file.
+  // stays with its marks when nothing wrote it since Backup, and is deleted when
+  // it was written, is new, or its state cannot be told. A file not put back or
+  // not known to be gone has all its records marked out of date, and Restore
+  // throws after trying every file.
   void Restore();
   // Deletes every copy that exists; throws when one cannot be deleted.
   void DeleteCopies();
@@ -49,6 +55,8 @@ public:
   std::string CopyPath(const std::string& name) const;
 
 private:
+  enum class Restored { AsAtBackup, Deleted, Failed };
+  Restored RestoreFile(std::size_t index);
   bool DeleteIfExists(const std::string& path);
   // Deletes the file; true when it is known not to exist afterwards (a file
   // whose folder cannot be looked into may still be there).
@@ -59,6 +67,7 @@ private:
   std::string extension_;
   FileOperations& files_;
   std::array<bool, std::size(kValidationFileNames)> covered_{};
+  std::array<std::optional<FileStamp>, std::size(kValidationFileNames)> stamps_{};
   std::array<StaleRecords, std::size(kValidationFileNames)> stale_{};
 };
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "data/DataResult.h"
 #include "data/TempFiles.h"
@@ -112,6 +113,9 @@ struct FailingFiles : FileOperations {
     NoteMissing();
     return done;
   }
+  std::optional<FileStamp> Stamp(const std::string& path) override {
+    return path == failStampOf ? std::nullopt : FileOperations::Stamp(path);
+  }
   void NoteMissing() {
     for (const std::string& path : watched)
       if (!std::filesystem::exists(path)) missing.push_back(path);
@@ -119,6 +123,7 @@ struct FailingFiles : FileOperations {
   std::string failCopyOf;
   std::string failDeleteOf;
   std::string failRenameTo;
+  std::string failStampOf;
   std::vector<std::string> watched;
   std::vector<std::string> missing;
 };
@@ -141,34 +146,46 @@ protected:
   ValidationUndo failingUndo{&registry, files};
 };
 
-// A copy that fails at opening: Cancel puts back the files copied before it
-// and deletes the others, whose records are gone with them; one that cannot be
-// deleted keeps no record current and is reported.
-TEST_F(ValidationUndoFailureTest, CancelPutsBackTheFilesThatWereCopiedAndDeletesTheOthers) {
-  for (const bool deletable : {true, false}) {
-    SCOPED_TRACE(deletable ? "deletable" : "not deletable");
+// A copy that fails at opening: Cancel puts back the files copied before it.
+// Of the others, one written meanwhile, or whose state cannot be told, is deleted
+// with its records, and one that cannot be deleted keeps no record current and
+// is reported; one that nothing wrote stays as it was, with its marks.
+TEST_F(ValidationUndoFailureTest, CancelPutsBackTheFilesThatWereCopiedAndDeletesTheOthersWritten) {
+  struct Case {
+    const char* name;
+    bool written, deletable, told;
+  };
+  for (const Case& c : {Case{"written", true, true, true}, Case{"not deletable", true, false, true},
+                        Case{"untouched", false, true, true}, Case{"untold", false, true, false}}) {
+    SCOPED_TRACE(c.name);
     TestUi().Reset();
-    files.failCopyOf.clear();
-    files.failDeleteOf.clear();
+    files = FailingFiles();
     for (const char* name : kValidationFileNames) Write(Db(name), std::string(name) + " at opening");
     registry.Stale("~rdes~").Mark({{4}});
     failingUndo.Backup();  // an earlier backup's copies count no more
     files.failCopyOf = Db("~rdes~");
+    if (!c.told) files.failStampOf = Db("~rdes~");
     EXPECT_THROW(failingUndo.Backup(), Exception);
     EXPECT_FALSE(FileExistsHere(Und("~rdes~")));
-    ChangeAll();
-    std::filesystem::remove(Db("~rres~"));
-    if (!deletable) files.failDeleteOf = Db("~rdes~");
+    registry.Stale("~rdes~").Mark({{5}});
+    Write(Db("~many~"), "~many~ changed");
+    if (c.written) {
+      ChangeAll();
+      std::filesystem::remove(Db("~rres~"));
+    }
+    if (!c.deletable) files.failDeleteOf = Db("~rdes~");
     Cancel();
     EXPECT_EQ(ReadFileText(Db("~many~")), "~many~ at opening");
     EXPECT_EQ(ReadFileText(Db("~yscr~")), "~yscr~ at opening");
-    EXPECT_EQ(FileExistsHere(Db("~rdes~")), !deletable);
-    EXPECT_EQ(registry.Stale("~rdes~").All(), !deletable);
-    EXPECT_TRUE(registry.Stale("~rdes~").Sets().empty() || !deletable);
-    EXPECT_FALSE(FileExistsHere(Db("~rres~")));
+    const bool kept = !c.written && c.told;
+    EXPECT_EQ(FileExistsHere(Db("~rdes~")), kept || !c.deletable);
+    EXPECT_EQ(ReadFileText(Db("~rdes~")), kept ? "~rdes~ at opening" : c.deletable ? "" : "~rdes~ changed");
+    EXPECT_EQ(registry.Stale("~rdes~").All(), !c.deletable);
+    EXPECT_EQ(registry.Stale("~rdes~").Sets().size(), kept ? 1u : c.deletable ? 0u : 2u);
+    EXPECT_EQ(FileExistsHere(Db("~rres~")), !c.written);
     EXPECT_FALSE(registry.Stale("~rres~").All());
     EXPECT_FALSE(AnyUndoCopy());
-    EXPECT_EQ(TestUi().Shown().size(), deletable ? 0u : 1u);
+    EXPECT_EQ(TestUi().Shown().size(), c.deletable ? 0u : 1u);
     registry.Stale("~rdes~") = StaleRecords();
   }
 }

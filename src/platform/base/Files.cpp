@@ -52,6 +52,13 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return FileStamp{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino), status.st_size,
+                   status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
 FileLock::~FileLock() {
   if (descriptor_ >= 0) ::close(descriptor_);
 }

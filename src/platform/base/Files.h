@@ -3,6 +3,8 @@
 // never throws for it.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,19 @@ bool CopyFile(const std::string& from, const std::string& to, bool overwrite);
 
 // True when both paths name one existing file (through links and relative paths).
 bool SameFile(const std::string& a, const std::string& b);
+
+// What a write changes of a file, as build tools tell changed files: its
+// identity (device and inode), size and modification time.
+struct FileStamp {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modifiedSeconds = 0;
+  int64_t modifiedNanoseconds = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of an existing file; none when it cannot be read (no such file, no permission).
+std::optional<FileStamp> StampOf(const std::string& path);
 
 // An exclusive lock (flock) on a file, held while the object lives: the file is
 // in use, and DeleteIfUnlocked leaves it.
