@@ -58,9 +58,12 @@ bool IsValidationName(const std::string& name) {
   return false;
 }
 
-bool CarriesValidation(const DataResultList& models, int kind) {
+// True when a model of the list carries the kind's validation results while the
+// project leaves out its record.
+bool LeavesOutCarriedDetails(const DataResultList& models, int kind, const StaleRecords& leftOut) {
   for (const DataResultNode* model = models.First(); model != nullptr; model = model->Next())
-    if (!(model->*kValidationMeanQ2[kind]).Missing) return true;
+    if (!(model->*kValidationMeanQ2[kind]).Missing && leftOut.Holds(model->ipSelVarIdxPtr, model->iSize))
+      return true;
   return false;
 }
 
@@ -121,8 +124,11 @@ bool WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempF
   if (count > 0) models.ReadWrite(&stream, kStreamWrite, CurrentVersion());
   if (temp == nullptr) return true;
   bool complete = true;
-  for (const EmbeddedFile& file : kStoreOrder)
-    if (!temp->StoreTempFile(file.name, stream) && CarriesValidation(models, file.kind)) complete = false;
+  for (const EmbeddedFile& file : kStoreOrder) {
+    StaleRecords leftOut = temp->Stale(file.name);  // a file that cannot be opened leaves out every record
+    if (!temp->StoreTempFile(file.name, stream)) leftOut.MarkAll();
+    if (LeavesOutCarriedDetails(models, file.kind, leftOut)) complete = false;
+  }
   return complete;
 }
 

@@ -18,8 +18,9 @@ class TempFiles;
 std::string ProjectFileName(const std::string& chosen);
 
 // Writes the whole project with the current tag; without a registry no
-// validation file is embedded. False when a validation file that models carry
-// results of could not be embedded (it is missing).
+// validation file is embedded. False when it leaves out the record of a model
+// that carries the record's validation results: its file is missing, or the
+// record is out of date.
 bool WriteProject(Stream& stream, ChemoData& data, DataResultList& models, TempFiles* temp);
 
 // Writes fileName through write() into a new temporary file of a unique name in

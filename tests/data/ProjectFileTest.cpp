@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "data/ByteBuilder.h"
 #include "data/ChemoData.h"
@@ -317,26 +318,41 @@ TEST(ProjectFile, SaveReplacesTheFileOnlyWhenWrittenWhole) {
 }
 
 
-// Models that carry validation results whose file is gone (deleted under the
-// open model list) are saved without their details, and the user is told.
+// Models that carry validation results whose records the save leaves out (their
+// file is gone, deleted under the open model list, or the records are out of
+// date) are saved without their details, and the user is told.
 TEST(ProjectFile, SaveSaysWhenTheModelsValidationDetailsAreMissing) {
-  Project p;
-  p.Fill(2);
-  TestUi().Reset();
-  const std::string name = p.folder.Dir() + "study.kvp";
-  std::ofstream(p.Db("~yscr~")) << "records";
-  p.models.Last()->cvQ2Yscr = CheckedValue(0.2L, false);
-  ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
-  EXPECT_TRUE(TestUi().Shown().empty());
-  p.models.Last()->cvQ2LMO = CheckedValue(0.3L, false);
-  ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
-  EXPECT_EQ(ReadBytes(name), p.Save());
-  ASSERT_EQ(TestUi().Shown().size(), 1u);
-  EXPECT_TRUE(IsMessage(
-      TestUi().Shown(0),
-      "The project has been saved without the internal validation details: their temporary files are missing, "
-      "and the models' validation plots will not be available.",
-      "APPLICATION WARNING", MB_ICONWARNING));
+  struct Case {
+    const char* name;
+    std::function<void(Project&)> change;
+    bool told;
+  };
+  const Case cases[] = {
+      {"details whole", [](Project&) {}, false},
+      {"another model's record out of date", [](Project& p) { p.temp.Stale("~yscr~").Mark({{1}}); }, false},
+      {"the model's record out of date", [](Project& p) { p.temp.Stale("~yscr~").Mark({{0}}); }, true},
+      {"every record out of date", [](Project& p) { p.temp.Stale("~yscr~").MarkAll(); }, true},
+      {"file missing", [](Project& p) { p.models.Last()->cvQ2LMO = CheckedValue(0.3L, false); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Project p;
+    p.Fill(2);
+    TestUi().Reset();
+    const std::string name = p.folder.Dir() + "study.kvp";
+    std::ofstream(p.Db("~yscr~")) << "records";
+    p.models.Last()->cvQ2Yscr = CheckedValue(0.2L, false);
+    c.change(p);
+    ASSERT_TRUE(SaveProjectFile(name, p.data, p.models, &p.temp));
+    EXPECT_EQ(ReadBytes(name), p.Save());
+    ASSERT_EQ(TestUi().Shown().size(), c.told ? 1u : 0u);
+    if (!c.told) continue;
+    EXPECT_TRUE(IsMessage(
+        TestUi().Shown(0),
+        "The project has been saved without the internal validation details: their temporary files are missing, "
+        "and the models' validation plots will not be available.",
+        "APPLICATION WARNING", MB_ICONWARNING));
+  }
 }
 
 TEST(ProjectFile, SaveUsesATemporaryOfItsOwnAndKeepsPermissionsAndLinks) {
