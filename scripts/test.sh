@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program, its help documents and its tests
-# once (RelWithDebInfo) and runs every test, then every test again in a
-# comma-decimal locale. scripts/test-sanitizers.sh runs the slower checks.
+# once (RelWithDebInfo, every compiler warning an error) and runs every test,
+# then every test again in a comma-decimal locale. scripts/test-sanitizers.sh
+# runs the slower checks.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 build="$root/build/test"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_WARNINGS_AS_ERRORS=ON
 cmake --build "$build" --target korvane help_documents korvane_core_tests korvane_gui_tests
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2)
 # Every test again with the C library and Qt in a comma-decimal locale: number

@@ -519,6 +519,7 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
       {kSizes[0], model, "NumValenceElectrons  MolWt", true, false},
       {{400, 300}, scatter, "NumSaturatedHeterocycles", false, true},  // the Y-axis name
       {kSizes[2], GraphKind::VariableDistribution, "NumAliphaticHeterocycles", true, true},
+      {{420, 330}, GraphKind::VariableDistribution, "NumAliphaticHeterocycles", true, true},
       {kSizes[1], GraphKind::VariableDistribution, german, true, true},
       {kSizes[0], GraphKind::VariableDistribution, german, true, true},
   };
@@ -557,8 +558,9 @@ TEST(AxisLabelsTest, LongTitlesCaptionsAndNamesAreCutToTheirRoom) {
     // A bar chart's Y text is drawn whole whenever the image can hold it.
     const std::string yText = "N\xb0 of compounds";
     canvas.font.bold = false;
-    if (c.kind == GraphKind::VariableDistribution && canvas.TextWidth(yText) <= canvas.Width())
+    if (c.kind == GraphKind::VariableDistribution && canvas.TextWidth(yText) <= canvas.Width()) {
       EXPECT_NE(canvas.FindText(yText), nullptr) << where;
+    }
     ASSERT_EQ(shown.size(), 1u) << where;
     const std::string& drawn = *shown.begin();
     if (!c.cut) {

@@ -195,8 +195,9 @@ TEST(ImageCanvasTest, NotXorTwiceRestoresThePicture) {
   for (int k = 0; k < 2; ++k) {  // one step right, one down and two down: all but their ends, twice
     for (const QLine& line : {QLine(5, 5, 6, 5), QLine(4, 5, 4, 6), QLine(3, 5, 3, 7)})
       board.canvas.MoveTo(line.x1(), line.y1()), board.canvas.LineTo(line.x2(), line.y2());
-    if (k == 0)  // ~(0 ^ yellow) is blue
+    if (k == 0) {  // ~(0 ^ yellow) is blue
       EXPECT_EQ(PixelsOf(board, clBlue), (std::vector<QPoint>{{3, 5}, {4, 5}, {5, 5}, {3, 6}}));
+    }
   }
   EXPECT_EQ(board.image, before);
 }
