@@ -40,9 +40,9 @@ public:
   FileNameNode* AddName(const std::string& name);
   std::string Directory() const { return directory_; }
   // Deletes, for every registered name, its file under each extension and the
-  // working copies of its ".db$" file; other files of the folder stay. A ".db$" file that may still be there
-  // afterwards has all its records marked out of date; unless Silent, the user
-  // is told when a file newly becomes so.
+  // working copies of its ".db$" file; other files of the folder stay. A ".db$"
+  // file that may still be there afterwards has all its records marked out of
+  // date; unless Silent, the user is told when a file newly becomes so.
   void DeleteTempFiles(StaleNotice notice = StaleNotice::Warn);
   // Deletes name's ".db$" file when all its records are out of date, so that new
   // records need not join them; false when such a file stays.

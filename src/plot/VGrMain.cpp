@@ -262,8 +262,9 @@ bool TViewGraphForm::eventFilter(QObject* watched, QEvent* event) {
   // A click that took the focus reaches its widget only once the edit is left.
   arrivingClick_ = exit && reason == Qt::MouseFocusReason ? QApplication::focusWidget() : nullptr;
   bool messageShown = false;
-  const QMetaObject::Connection watch =
-      connect(qApp, &QGuiApplication::focusWindowChanged, this, [&messageShown] { messageShown = true; });
+  QMetaObject::Connection watch;
+  if (arrivingClick_ != nullptr)
+    watch = connect(qApp, &QGuiApplication::focusWindowChanged, this, [&messageShown] { messageShown = true; });
   int pressed = exit ? static_cast<int>(Qt::Key_Return) : static_cast<QKeyEvent*>(event)->key();
   if (pressed == Qt::Key_Enter) pressed = Qt::Key_Return;
   for (int i = 0; i < 4; ++i)

@@ -174,6 +174,8 @@ private:
   void ShowNote(const char* note);
   int RankCount() const;
   void RestoreRangeTexts();
+  // Drops the click on its way to arrivingClick_, if any.
+  void DropArrivingClick();
 
   // Builder steps.
   void RedrawSteps();
@@ -252,7 +254,6 @@ private:
   // The widget a click that is leaving an edit is on its way to. The click is
   // dropped when the edit's handler already did what it meant, or showed a
   // message, over which the mouse went up.
-  void DropArrivingClick();
   QWidget* arrivingClick_ = nullptr;
 
   bool* closedFlag_ = nullptr;
