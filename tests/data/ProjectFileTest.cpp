@@ -328,7 +328,6 @@ TEST(ProjectFile, SaveSaysWhenTheModelsValidationDetailsAreMissing) {
     bool told;
   };
   const Case cases[] = {
-      {"details whole", [](Project&) {}, false},
       {"another model's record out of date", [](Project& p) { p.temp.Stale("~yscr~").Mark({{1}}); }, false},
       {"the model's record out of date", [](Project& p) { p.temp.Stale("~yscr~").Mark({{0}}); }, true},
       {"every record out of date", [](Project& p) { p.temp.Stale("~yscr~").MarkAll(); }, true},
