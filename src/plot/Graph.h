@@ -79,7 +79,7 @@ protected:
   void DrawYTick(int y, const std::string& label);
   // A word text (a title, a name, a caption) as it fits `room` pixels in the
   // canvas's font: whole, else its start cut to the room and ending with the ellipsis,
-  // else (not even `fewestLetters` letters fit) empty.
+  // else (not even `fewestLetters` letters fit; at least one) empty.
   static constexpr int kFewestLetters = 3;
   std::string ShortenedText(const std::string& text, int room, int fewestLetters = kFewestLetters);
   // The width a text centred on that column has between the image's left edge and `right`.
